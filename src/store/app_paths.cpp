@@ -1,0 +1,115 @@
+#include "app_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace zambrel::store {
+namespace {
+
+struct PathOverrides {
+    QString programFolder;
+    QString skinsFolder;
+    QString settingsFile;
+};
+
+PathOverrides &overrides()
+{
+    static PathOverrides instance;
+    return instance;
+}
+
+QString fromEnvironment(const char *name)
+{
+    return qEnvironmentVariable(name);
+}
+
+std::unique_ptr<QSettings> openSettings()
+{
+    QString file = overrides().settingsFile;
+    if (file.isEmpty())
+        file = fromEnvironment("ZAMBREL_SETTINGS_FILE");
+    if (!file.isEmpty())
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    QString application = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    if (application.isEmpty())
+        application = QStringLiteral("Zambrel");
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("Zambrel"), application);
+}
+
+} // namespace
+
+QString programFolder()
+{
+    QString folder = overrides().programFolder;
+    if (folder.isEmpty())
+        folder = fromEnvironment("ZAMBREL_DATA_DIR");
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty())
+        folder = QDir::homePath() + QStringLiteral("/.local/share/Zambrel");
+    QDir().mkpath(folder);
+    return QDir::cleanPath(folder);
+}
+
+void setProgramFolder(const QString &folder)
+{
+    overrides().programFolder = folder;
+}
+
+QString defaultLedgerPath()
+{
+    return programFolder() + QStringLiteral("/Zambrel.mdb");
+}
+
+QString skinsFolder()
+{
+    QString folder = overrides().skinsFolder;
+    if (folder.isEmpty())
+        folder = fromEnvironment("ZAMBREL_SKINS_DIR");
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/skins");
+    return QDir::cleanPath(folder);
+}
+
+void setSkinsFolder(const QString &folder)
+{
+    overrides().skinsFolder = folder;
+}
+
+QString defaultSkinPath()
+{
+    return skinsFolder() + QStringLiteral("/金色水晶.jss");
+}
+
+QString settingsValue(const QString &section, const QString &key, const QString &fallback)
+{
+    auto settings = openSettings();
+    return settings->value(section + QLatin1Char('/') + key, fallback).toString();
+}
+
+void saveSetting(const QString &section, const QString &key, const QString &value)
+{
+    auto settings = openSettings();
+    settings->setValue(section + QLatin1Char('/') + key, value);
+    settings->sync();
+}
+
+void setSettingsFile(const QString &path)
+{
+    overrides().settingsFile = path;
+}
+
+bool FileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    return QFileInfo::exists(path);
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+namespace zambrel::store {
+
+/// The folder that holds the user's ledgers ("program folder" of the design):
+/// the per-user data folder, unless overridden by setProgramFolder() (the
+/// command-line option --data-dir) or the environment variable
+/// ZAMBREL_DATA_DIR. Created when missing. No trailing separator.
+QString programFolder();
+void setProgramFolder(const QString &folder);
+
+/// Path of the default ledger: programFolder() + "/Zambrel.mdb".
+QString defaultLedgerPath();
+
+/// The shipped skins: "skins" beside the executable, unless overridden by
+/// the environment variable ZAMBREL_SKINS_DIR or setSkinsFolder().
+QString skinsFolder();
+void setSkinsFolder(const QString &folder);
+
+/// The default skin's full path (skinsFolder() + "/金色水晶.jss").
+QString defaultSkinPath();
+
+/// Per-user settings store (INI) under the executable's name; the file can
+/// be redirected for tests by setSettingsFile() or ZAMBREL_SETTINGS_FILE.
+QString settingsValue(const QString &section, const QString &key, const QString &fallback = {});
+void saveSetting(const QString &section, const QString &key, const QString &value);
+void setSettingsFile(const QString &path);
+
+/// True when an entry exists at `path`; false on any error.
+bool FileExists(const QString &path);
+
+} // namespace zambrel::store

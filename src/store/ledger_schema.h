@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace zambrel::store {
+
+/// Creates a new ledger file at `path` with the tables Asset, AssetType and
+/// log, their indexes, and the starter item types; encrypted with `password`
+/// when not empty. Atomic: written under a temporary name, then renamed.
+/// @throws DbError when `path` exists already or cannot be written.
+void createLedger(const QString &path, const QString &password = {});
+
+/// Creates the default ledger in the program folder when it is missing.
+/// Returns its path.
+QString ensureDefaultLedger();
+
+/// The connection string the logon builds for a ledger and password; the
+/// password is double-quoted when it holds ';' or '"'.
+QString ledgerConnectionString(const QString &ledgerPath, const QString &password);
+
+} // namespace zambrel::store

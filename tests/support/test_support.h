@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/message.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <vector>
+
+namespace zambrel::testkit {
+
+/// Answers the message routine without a person and records what was shown.
+/// Answers are taken from the queue in order; when it runs dry, `fallback`.
+class ScriptedResponder {
+public:
+    explicit ScriptedResponder(int fallback = store::vbNo);
+    ~ScriptedResponder();
+    ScriptedResponder(const ScriptedResponder &) = delete;
+    ScriptedResponder &operator=(const ScriptedResponder &) = delete;
+
+    void answer(int reply) { m_answers.push_back(reply); }
+    const std::vector<store::MessageRequest> &shown() const { return m_shown; }
+    void clear() { m_shown.clear(); }
+
+private:
+    std::deque<int> m_answers;
+    std::vector<store::MessageRequest> m_shown;
+    int m_fallback;
+    store::MessagePresenter m_previous;
+};
+
+/// A temporary folder used as the program folder and settings file for one
+/// test; restores the previous overrides and program-wide values on exit.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace zambrel::testkit

@@ -1,0 +1,412 @@
+#include "panel/category_rows.h"
+
+#include "panel/picture_format.h"
+#include "store/db_routines.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zambrel::panel {
+namespace {
+
+QString totalLine(const QString &prefix, double total)
+{
+    return prefix + formatPicture(total, u"#,##0.00");
+}
+
+} // namespace
+
+const CategoryCell &CategoryRow::cell(int column) const
+{
+    static const CategoryCell empty;
+    if (column < 0 || column >= static_cast<int>(cells.size()))
+        return empty;
+    return cells[static_cast<std::size_t>(column)];
+}
+
+CategoryRows::CategoryRows(QObject *parent)
+    : QObject(parent), m_totalText(totalLine(QStringLiteral("合计："), 0))
+{
+}
+
+CategoryRows::~CategoryRows() = default;
+
+void CategoryRows::clearRows()
+{
+    m_blocks.clear();
+    m_blocksOfTag.clear();
+    m_keyed.clear();
+    m_blockStarts.clear();
+    m_startsDirty = false;
+    m_rowCount = 0;
+    m_runningTotal = 0;
+}
+
+void CategoryRows::Clear()
+{
+    clearRows();
+    m_columns.clear();
+    touch();
+    if (!inUpdate())
+        Q_EMIT rowsReset();
+}
+
+void CategoryRows::setLvHeader(const QString &header)
+{
+    m_header = header;
+    clearRows();
+    QString captions = header;
+    captions.replace(u'|', u',');
+    m_columns = captions.isEmpty() ? QStringList() : captions.split(u',');
+    touch();
+    if (!inUpdate())
+        Q_EMIT rowsReset();
+}
+
+void CategoryRows::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    touch();
+    Q_EMIT captionChanged();
+}
+
+void CategoryRows::setCaptionBgColor(Colour colour)
+{
+    m_captionColour = colour;
+    m_captionColourSet = true;
+    touch();
+    Q_EMIT captionChanged();
+    Q_EMIT totalChanged(m_totalText);
+}
+
+QString CategoryRows::memoTipText() const
+{
+    return m_memo.isEmpty() ? QStringLiteral("没有任何备注信息！") : m_memo;
+}
+
+int CategoryRows::rowCount() const
+{
+    return m_rowCount;
+}
+
+void CategoryRows::rebuildStarts() const
+{
+    if (!m_startsDirty && m_blockStarts.size() == m_blocks.size())
+        return;
+    m_blockStarts.resize(m_blocks.size());
+    int start = 0;
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        m_blockStarts[b] = start;
+        start += static_cast<int>(m_blocks[b].rows.size());
+    }
+    m_startsDirty = false;
+}
+
+int CategoryRows::flatIndex(const Location &location) const
+{
+    rebuildStarts();
+    return m_blockStarts[static_cast<std::size_t>(location.block)] + location.index;
+}
+
+CategoryRows::Location CategoryRows::locate(int index) const
+{
+    rebuildStarts();
+    auto after = std::upper_bound(m_blockStarts.begin(), m_blockStarts.end(), index);
+    int block = static_cast<int>(after - m_blockStarts.begin()) - 1;
+    // Empty blocks share their start with the next block: step back to the
+    // block that really holds the row.
+    while (block > 0 && index - m_blockStarts[static_cast<std::size_t>(block)] >=
+                            static_cast<int>(m_blocks[static_cast<std::size_t>(block)].rows.size()))
+        --block;
+    return {block, index - m_blockStarts[static_cast<std::size_t>(block)]};
+}
+
+const CategoryRow &CategoryRows::row(int index) const
+{
+    const Location at = locate(index);
+    return m_blocks[static_cast<std::size_t>(at.block)].rows[static_cast<std::size_t>(at.index)];
+}
+
+int CategoryRows::rowOfKey(const QString &key) const
+{
+    const auto found = m_keyed.constFind(key);
+    return found == m_keyed.constEnd() ? -1 : flatIndex(*found);
+}
+
+CategoryCell &CategoryRows::cellAt(CategoryRow &row, int column)
+{
+    if (static_cast<int>(row.cells.size()) <= column)
+        row.cells.resize(static_cast<std::size_t>(column) + 1);
+    return row.cells[static_cast<std::size_t>(column)];
+}
+
+void CategoryRows::writeSubItem(CategoryRow &row, int column, const QString &text)
+{
+    cellAt(row, column).text = text;
+    row.hasSubItems = true;
+}
+
+void CategoryRows::colourRow(CategoryRow &row, double Amount, double Amount1)
+{
+    if (Amount1 < Amount)
+        cellAt(row, 3).colour = kCompareRed;
+    else if (Amount1 > Amount)
+        cellAt(row, 3).colour = kCompareGreen;
+}
+
+void CategoryRows::colorItem(int row, double Amount, double Amount1)
+{
+    if (row < 0 || row >= m_rowCount)
+        return;
+    colourRow(rowAt(locate(row)), Amount, Amount1);
+    touch();
+    if (!inUpdate())
+        Q_EMIT cellsChanged();
+}
+
+double CategoryRows::rowAmount(const CategoryRow &row) const
+{
+    return store::ToNumber(row.text(amountColumn()));
+}
+
+void CategoryRows::applyShare(CategoryRow &row, double total)
+{
+    if (!row.hasSubItems || total == 0)
+        return;
+    const int share = shareColumn();
+    const double amount = rowAmount(row);
+    cellAt(row, share).text =
+        amount <= 0 ? QString() : formatPicture(amount / total * 100, u"0.0") + QStringLiteral("%");
+    const bool large = amount / total > 0.15;
+    cellAt(row, 1).bold = large;
+    cellAt(row, 2).bold = large;
+    cellAt(row, share).bold = large;
+}
+
+void CategoryRows::updateTotalText(double total)
+{
+    m_total = total;
+    m_totalText = totalLine(QStringLiteral("合计Total："), total);
+}
+
+double CategoryRows::Total()
+{
+    double total = 0;
+    for (const Block &block : m_blocks)
+        for (const CategoryRow &row : block.rows)
+            total += rowAmount(row);
+    for (Block &block : m_blocks)
+        for (CategoryRow &row : block.rows)
+            applyShare(row, total);
+    updateTotalText(total);
+    touch();
+    if (inUpdate()) {
+        // Every row is now current: the batch bookkeeping starts afresh.
+        m_batchStartStep = m_step;
+        m_runningTotal = total;
+    } else {
+        Q_EMIT cellsChanged();
+        Q_EMIT totalChanged(m_totalText);
+    }
+    return total;
+}
+
+void CategoryRows::markWritten(const Location &location)
+{
+    m_blocks[static_cast<std::size_t>(location.block)].writtenAt[static_cast<std::size_t>(location.index)] =
+        m_step;
+}
+
+void CategoryRows::step()
+{
+    ++m_step;
+    if (m_runningTotal != 0) {
+        m_lastNonZeroStep = m_step;
+        m_lastNonZeroTotal = m_runningTotal;
+    }
+}
+
+int CategoryRows::lastBlockOfTag(const QString &tag)
+{
+    auto found = m_blocksOfTag.find(tag);
+    if (found == m_blocksOfTag.end())
+        return -1;
+    std::vector<int> &blocks = *found;
+    while (!blocks.empty() && m_blocks[static_cast<std::size_t>(blocks.back())].rows.empty())
+        blocks.pop_back();
+    return blocks.empty() ? -1 : blocks.back();
+}
+
+void CategoryRows::setItem(const QString &sItemName, double Amount, const QString &types, double Amount1,
+                           qint32 code, const QString &strMemo)
+{
+    const QString key = QStringLiteral("K") + QString::number(code);
+    const bool batch = inUpdate();
+    if (batch)
+        ++m_step; // this call's step; step bookkeeping completes below
+
+    std::optional<Location> written;
+    bool inserted = false;
+    double before = 0;
+
+    const auto keyed = m_keyed.constFind(key);
+    if (keyed != m_keyed.constEnd() && rowAt(*keyed).tag == types) {
+        const Location at = *keyed;
+        CategoryRow &row = rowAt(at);
+        if (batch) {
+            // Bring the row to the state recomputing after every call would
+            // have left before this update overwrites part of it.
+            const std::uint64_t writtenAt =
+                m_blocks[static_cast<std::size_t>(at.block)].writtenAt[static_cast<std::size_t>(at.index)];
+            if (m_lastNonZeroStep > m_batchStartStep && m_lastNonZeroStep >= writtenAt)
+                applyShare(row, m_lastNonZeroTotal);
+        }
+        before = rowAmount(row);
+        m_memo = strMemo;
+        writeSubItem(row, 1, sItemName);
+        writeSubItem(row, 2, store::numberToText(Amount));
+        if (columnCount() > 3) {
+            writeSubItem(row, 3, store::numberToText(Amount1));
+            colourRow(row, Amount, Amount1);
+        }
+        written = at;
+        if (batch)
+            m_memoTipPending = true;
+        else
+            Q_EMIT memoTipRequested();
+    } else if (types.isEmpty()) {
+        CategoryRow row;
+        row.tag = sItemName;
+        cellAt(row, 0).text = sItemName;
+        if (Amount > 0)
+            writeSubItem(row, 2, store::numberToText(Amount));
+        m_blocks.push_back(Block{{std::move(row)}, {0}});
+        const int block = static_cast<int>(m_blocks.size()) - 1;
+        m_blocksOfTag[sItemName].push_back(block);
+        written = Location{block, 0};
+        inserted = true;
+    } else if (const int block = lastBlockOfTag(types); block >= 0) {
+        CategoryRow row;
+        row.tag = types;
+        writeSubItem(row, 1, sItemName);
+        writeSubItem(row, 2, store::numberToText(Amount));
+        if (columnCount() > 3) {
+            writeSubItem(row, 3, store::numberToText(Amount1));
+            colourRow(row, Amount, Amount1);
+        }
+        if (columnCount() > 4)
+            writeSubItem(row, 4, QString());
+        Block &target = m_blocks[static_cast<std::size_t>(block)];
+        target.rows.push_back(std::move(row));
+        target.writtenAt.push_back(0);
+        written = Location{block, static_cast<int>(target.rows.size()) - 1};
+        inserted = true;
+    }
+
+    if (inserted) {
+        ++m_rowCount;
+        m_startsDirty = true;
+        if (code > 0 && !m_keyed.contains(key)) {
+            rowAt(*written).key = key;
+            m_keyed.insert(key, *written);
+        }
+    }
+
+    if (batch) {
+        if (written) {
+            m_runningTotal += rowAmount(rowAt(*written)) - before;
+            markWritten(*written);
+        }
+        if (m_runningTotal != 0) {
+            m_lastNonZeroStep = m_step;
+            m_lastNonZeroTotal = m_runningTotal;
+        }
+        touch();
+        return;
+    }
+
+    if (inserted)
+        Q_EMIT rowInserted(flatIndex(*written));
+    Total();
+}
+
+bool CategoryRows::RemoveItem(const QString &code)
+{
+    const auto keyed = m_keyed.constFind(code);
+    if (keyed == m_keyed.constEnd())
+        return false;
+    const Location at = *keyed;
+    const int removedIndex = flatIndex(at);
+    Block &block = m_blocks[static_cast<std::size_t>(at.block)];
+    const double amount = rowAmount(block.rows[static_cast<std::size_t>(at.index)]);
+    m_keyed.erase(keyed);
+    block.rows.erase(block.rows.begin() + at.index);
+    block.writtenAt.erase(block.writtenAt.begin() + at.index);
+    for (std::size_t i = static_cast<std::size_t>(at.index); i < block.rows.size(); ++i) {
+        if (!block.rows[i].key.isEmpty())
+            m_keyed[block.rows[i].key] = Location{at.block, static_cast<int>(i)};
+    }
+    --m_rowCount;
+    m_startsDirty = true;
+
+    if (inUpdate()) {
+        m_runningTotal -= amount;
+        step();
+        touch();
+        return true;
+    }
+    Q_EMIT rowRemoved(removedIndex);
+    Total();
+    return true;
+}
+
+void CategoryRows::beginUpdate()
+{
+    if (m_batchDepth++ > 0)
+        return;
+    m_batchStartStep = m_step;
+    m_lastNonZeroStep = m_step;
+    m_memoTipPending = false;
+    double total = 0;
+    for (const Block &block : m_blocks)
+        for (const CategoryRow &row : block.rows)
+            total += rowAmount(row);
+    m_runningTotal = total;
+}
+
+void CategoryRows::endUpdate()
+{
+    if (m_batchDepth == 0 || --m_batchDepth > 0)
+        return;
+    if (m_step > m_batchStartStep) {
+        double total = 0;
+        for (const Block &block : m_blocks)
+            for (const CategoryRow &row : block.rows)
+                total += rowAmount(row);
+        if (total != 0) {
+            for (Block &block : m_blocks)
+                for (CategoryRow &row : block.rows)
+                    applyShare(row, total);
+        } else if (m_lastNonZeroStep > m_batchStartStep) {
+            // The final total is 0, so the shares stay as the last non-zero
+            // total left them; rows written after that keep what was written.
+            for (Block &block : m_blocks)
+                for (std::size_t i = 0; i < block.rows.size(); ++i)
+                    if (block.writtenAt[i] <= m_lastNonZeroStep)
+                        applyShare(block.rows[i], m_lastNonZeroTotal);
+        }
+        updateTotalText(total);
+    }
+    touch();
+    Q_EMIT rowsReset();
+    Q_EMIT totalChanged(m_totalText);
+    if (std::exchange(m_memoTipPending, false))
+        Q_EMIT memoTipRequested();
+}
+
+void CategoryRows::touch()
+{
+    ++m_revision;
+}
+
+} // namespace zambrel::panel

@@ -1,0 +1,48 @@
+#include "panel/picture_format.h"
+
+#include <cmath>
+
+namespace zambrel::panel {
+
+QString formatPicture(double value, QStringView picture)
+{
+    const qsizetype point = picture.indexOf(u'.');
+    const QStringView integerPicture = point < 0 ? picture : picture.left(point);
+    const QStringView fractionPicture = point < 0 ? QStringView() : picture.mid(point + 1);
+    const int requiredIntegers = static_cast<int>(integerPicture.count(u'0'));
+    const bool grouping = integerPicture.contains(u',');
+    const int requiredDecimals = static_cast<int>(fractionPicture.count(u'0'));
+    const int decimals = requiredDecimals + static_cast<int>(fractionPicture.count(u'#'));
+
+    if (!std::isfinite(value))
+        return QString::number(value);
+
+    // Scale on the 15-digit form so that binary noise (1.005 * 100 ==
+    // 100.49999…) does not decide the rounding.
+    const double scaled = QString::number(std::abs(value) * std::pow(10.0, decimals), 'g', 15).toDouble();
+    QString digits = QString::number(std::round(scaled), 'f', 0);
+    const bool negative = value < 0 && digits.count(u'0') != digits.size();
+    if (digits.size() < decimals)
+        digits = QString(decimals - digits.size(), u'0') + digits;
+
+    QString fraction = digits.right(decimals);
+    QString whole = digits.left(digits.size() - decimals);
+    while (!whole.isEmpty() && whole.front() == u'0')
+        whole.remove(0, 1);
+    if (whole.size() < requiredIntegers)
+        whole = QString(requiredIntegers - whole.size(), u'0') + whole;
+    if (grouping) {
+        for (qsizetype at = whole.size() - 3; at > 0; at -= 3)
+            whole.insert(at, u',');
+    }
+    while (fraction.size() > requiredDecimals && fraction.back() == u'0')
+        fraction.chop(1);
+
+    QString text = negative ? QStringLiteral("-") : QString();
+    text += whole;
+    if (point >= 0)
+        text += u'.' + fraction;
+    return text;
+}
+
+} // namespace zambrel::panel

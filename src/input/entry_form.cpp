@@ -1,0 +1,264 @@
+#include "entry_form.h"
+
+#include "calc_text.h"
+#include "mod_calc.h"
+#include "store/clock.h"
+#include "store/db_routines.h"
+#include "store/message.h"
+
+#include <algorithm>
+
+namespace zambrel::input {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+} // namespace
+
+TypeLookup typeLookupIn(store::RecordSet *types)
+{
+    return [types](const QString &typeName) { return store::typeKind(typeName, types); };
+}
+
+EntryForm::EntryForm()
+{
+    m_enabled.fill(true);
+    for (const EntryField field : kAmountFields)
+        m_texts[index(field)] = QStringLiteral("0");
+    m_hint = QStringLiteral("提示：请根据类型输入");
+}
+
+QString EntryForm::controlName(EntryField field)
+{
+    switch (field) {
+    case EntryField::Types:
+        return QStringLiteral("cboTypes");
+    case EntryField::Name:
+        return QStringLiteral("txtName");
+    case EntryField::InComePerMonth:
+        return QStringLiteral("txtInComePerMonth");
+    case EntryField::WillPayPerMonth:
+        return QStringLiteral("txtWillPayPerMonth");
+    case EntryField::PayPerMonth:
+        return QStringLiteral("txtPayPerMonth");
+    case EntryField::FirstPay:
+        return QStringLiteral("txtFirstPay");
+    case EntryField::Total:
+        return QStringLiteral("txtTotal");
+    case EntryField::Debet:
+        return QStringLiteral("txtDebet");
+    case EntryField::DebetPerMonth:
+        return QStringLiteral("txtDebetPerMonth");
+    case EntryField::Memo:
+        return QStringLiteral("txtMemo");
+    case EntryField::None:
+        break;
+    }
+    return {};
+}
+
+bool EntryForm::isAmountField(EntryField field)
+{
+    return std::find(kAmountFields.begin(), kAmountFields.end(), field) != kAmountFields.end();
+}
+
+bool EntryForm::evaluatesOnEnter(EntryField field)
+{
+    return isAmountField(field) && field != EntryField::WillPayPerMonth;
+}
+
+void EntryForm::setTypeLookup(TypeLookup lookup)
+{
+    m_lookup = std::move(lookup);
+}
+
+void EntryForm::startAdd()
+{
+    m_mode = EntryMode::Add;
+    for (const EntryField field : kAmountFields)
+        m_tags[index(field)].clear();
+    m_texts[index(EntryField::Memo)].clear();
+}
+
+void EntryForm::startChange(EntryMode mode)
+{
+    m_mode = mode;
+}
+
+QString EntryForm::text(EntryField field) const
+{
+    return field == EntryField::None ? QString() : m_texts[index(field)];
+}
+
+void EntryForm::setText(EntryField field, const QString &text)
+{
+    if (field == EntryField::None)
+        return;
+    m_texts[index(field)] = text;
+    if (field == EntryField::Types)
+        typeChanged();
+}
+
+void EntryForm::loadField(EntryField field, const QString &text)
+{
+    setText(field, text);
+    if (isAmountField(field))
+        m_tags[index(field)] = text;
+}
+
+QString EntryForm::tag(EntryField field) const
+{
+    return isAmountField(field) ? m_tags[index(field)] : QString();
+}
+
+void EntryForm::setTag(EntryField field, const QString &tag)
+{
+    if (isAmountField(field))
+        m_tags[index(field)] = tag;
+}
+
+bool EntryForm::isEnabled(EntryField field) const
+{
+    return field != EntryField::None && m_enabled[index(field)];
+}
+
+void EntryForm::dispTypes(const QString &kind)
+{
+    if (!m_newType)
+        m_checked.fill(false);
+    for (const EntryField field : kAmountFields)
+        m_enabled[index(field)] = false;
+
+    // Which amount fields each category of the mask uses, in mask order.
+    static const std::array<std::initializer_list<EntryField>, kCategoryCount> fieldsOfCategory{{
+        {EntryField::InComePerMonth},
+        {EntryField::PayPerMonth, EntryField::WillPayPerMonth},
+        {EntryField::FirstPay, EntryField::Total, EntryField::Debet, EntryField::DebetPerMonth},
+        {EntryField::Debet, EntryField::DebetPerMonth},
+    }};
+    for (int category = 0; category < kCategoryCount; ++category) {
+        if (kind.size() <= category || kind[category] != u'1')
+            continue;
+        if (!m_newType)
+            m_checked[static_cast<size_t>(category)] = true;
+        for (const EntryField field : fieldsOfCategory[static_cast<size_t>(category)])
+            m_enabled[index(field)] = true;
+    }
+}
+
+void EntryForm::typeChanged()
+{
+    const QString kind = m_lookup ? m_lookup(text(EntryField::Types)) : QString();
+    m_newType = kind.isEmpty();
+    m_newTypeHint = m_newType ? QStringLiteral("新项目，请勾选该项目类型，保存后会新增。") : QString();
+    dispTypes(kind);
+}
+
+bool EntryForm::categoryChecked(int index) const
+{
+    return index >= 0 && index < kCategoryCount && m_checked[static_cast<size_t>(index)];
+}
+
+QString EntryForm::maskFromBoxes() const
+{
+    QString mask;
+    for (const bool checked : m_checked)
+        mask.append(checked ? u'1' : u'0');
+    return mask;
+}
+
+void EntryForm::clickCategory(int index, bool checked)
+{
+    if (!m_newType || index < 0 || index >= kCategoryCount)
+        return;
+    m_checked[static_cast<size_t>(index)] = checked;
+    m_newKind = maskFromBoxes();
+    if (m_newKind != QStringLiteral("0000"))
+        dispTypes(m_newKind);
+}
+
+bool EntryForm::pressEnter(EntryField field)
+{
+    if (!evaluatesOnEnter(field))
+        return false;
+    m_texts[index(field)] = modCalc::enterAmountField(m_texts[index(field)]);
+    return true;
+}
+
+void EntryForm::stampMemoDate()
+{
+    m_texts[index(EntryField::Memo)] += kCrLf + store::today().toString(QStringLiteral("yyyy年MM月dd日"));
+}
+
+bool EntryForm::emptyAndEnabled(EntryField field) const
+{
+    return text(field).isEmpty() && isEnabled(field);
+}
+
+bool EntryForm::loanRuleAccepted()
+{
+    const double loan = store::ToNumber(text(EntryField::Debet));
+    const double total = store::ToNumber(text(EntryField::Total));
+    const double firstPay = store::ToNumber(text(EntryField::FirstPay));
+    if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
+        return true;
+    // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
+    // double 799.9, and an exact comparison would ask again after every
+    // adjustment.
+    const double expected = total - firstPay;
+    if (roundToDisplayedDigits(expected) == roundToDisplayedDigits(loan))
+        return true;
+
+    const QString question = QStringLiteral("审核不通过：") + kCrLf + QStringLiteral("贷款总额 ") +
+                             text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
+                             text(EntryField::Total) + QStringLiteral("-首付") + text(EntryField::FirstPay) +
+                             QStringLiteral("），") + kCrLf + QStringLiteral("是否自动调整贷款金额？");
+    if (store::showMessage(question, store::vbYesNo | store::vbInformation) != store::vbYes)
+        return false;
+    m_texts[index(EntryField::Debet)] = store::numberToText(expected);
+    return true;
+}
+
+CheckResult EntryForm::confirm()
+{
+    auto stop = [this](EntryField focus, const QString &hint) {
+        m_hint = hint;
+        return CheckResult{false, focus, hint};
+    };
+    const QString enterLoan = QStringLiteral("请输入贷款总额");
+    const QString enterRepayment = QStringLiteral("请输入每月还贷额");
+
+    if (text(EntryField::Types).isEmpty())
+        return stop(EntryField::Types, QStringLiteral("请选择项目类型"));
+    if (emptyAndEnabled(EntryField::Debet))
+        return stop(EntryField::Debet, enterLoan);
+    if (!loanRuleAccepted())
+        return stop(EntryField::Debet, enterLoan);
+    if (emptyAndEnabled(EntryField::DebetPerMonth))
+        return stop(EntryField::DebetPerMonth, enterRepayment);
+    if (store::ToNumber(text(EntryField::Debet)) > 0 &&
+        store::ToNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
+        store::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
+                           store::vbOKOnly | store::vbInformation);
+        return stop(EntryField::DebetPerMonth, enterRepayment);
+    }
+    if (emptyAndEnabled(EntryField::FirstPay))
+        return stop(EntryField::FirstPay, QStringLiteral("请输入首付数"));
+    if (emptyAndEnabled(EntryField::InComePerMonth))
+        return stop(EntryField::InComePerMonth, QStringLiteral("请输入每月收入数"));
+    if (text(EntryField::Name).isEmpty())
+        return stop(EntryField::Name, QStringLiteral("请输入活动描述"));
+    if (emptyAndEnabled(EntryField::PayPerMonth))
+        return stop(EntryField::PayPerMonth, QStringLiteral("请输入实际支出数"));
+    if (emptyAndEnabled(EntryField::Total))
+        return stop(EntryField::Total, QStringLiteral("请输入总成本数"));
+
+    if (store::ToNumber(text(EntryField::Debet)) <= 0)
+        m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
+    if (m_newType)
+        m_newKind = maskFromBoxes();
+    m_confirmed = true;
+    return CheckResult{true, EntryField::None, m_hint};
+}
+
+} // namespace zambrel::input

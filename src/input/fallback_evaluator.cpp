@@ -1,0 +1,241 @@
+#include "fallback_evaluator.h"
+
+#include "arithmetic_parser.h"
+#include "calc_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace zambrel::input {
+namespace {
+
+bool isDigitOrPoint(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || c == u'.';
+}
+
+bool isOperator(QChar c)
+{
+    return c == u'+' || c == u'-' || c == u'*' || c == u'/';
+}
+
+/// Strips leading and trailing blanks (spaces only, as the evaluator always
+/// has; tabs and other white space are ordinary skipped characters).
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+/// The leading digits and at most one point, as a number; empty is 0.
+/// Operand texts hold only digits and points. Infinity when out of range.
+double leadingNumber(const QString &digits)
+{
+    std::string ascii;
+    bool point = false;
+    for (const QChar c : digits) {
+        if (c == u'.') {
+            if (point)
+                break;
+            point = true;
+        }
+        ascii.push_back(static_cast<char>(c.unicode()));
+    }
+    if (ascii.find_first_of("0123456789") == std::string::npos)
+        return 0.0;
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(ascii.data(), ascii.data() + ascii.size(), value, std::chars_format::fixed);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Too small for a double reads as 0; too large is an overflow.
+        const auto firstNonZero = ascii.find_first_of("123456789");
+        const auto pointAt = ascii.find('.');
+        return (pointAt != std::string::npos && firstNonZero > pointAt) ? 0.0 : HUGE_VAL;
+    }
+    return value;
+}
+
+/// A step result as the flat evaluator keeps it: rounded to the digits its
+/// text form holds. False when the result is out of range.
+bool keep(double value, double &out)
+{
+    if (!std::isfinite(value))
+        return false;
+    out = roundToDisplayedDigits(value);
+    return true;
+}
+
+} // namespace
+
+QString unpairedParenthesesText()
+{
+    return QStringLiteral("括号不成对");
+}
+
+QString divisionByZeroText()
+{
+    return QStringLiteral("除数为零 Division by zero");
+}
+
+QString overflowText()
+{
+    return QStringLiteral("溢出 Overflow");
+}
+
+QString formulaTooLongText()
+{
+    return QStringLiteral("表达式太长 Formula too long");
+}
+
+FallbackEvaluation evaluateFlat(const QString &input)
+{
+    QString text = input;
+    if (!text.isEmpty() && isOperator(text[0]))
+        text.prepend(u'0');
+
+    // Operands alternate with operators; a sign may be set on an operand
+    // before the walk reaches it, so signs are kept apart from the texts.
+    std::vector<QString> operands(1);
+    std::vector<int> signs(1, 1);
+    std::vector<QChar> operators;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (isDigitOrPoint(c)) {
+            operands.back().append(c);
+        } else if (isOperator(c)) {
+            if (i + 1 < text.size() && text[i + 1] == u'-') {
+                // The "-" negates the next operand; the walk then looks at the
+                // same operator again, wherever trimming moved it.
+                text.remove(i + 1, 1);
+                qsizetype leading = 0;
+                while (leading < text.size() && text[leading] == u' ')
+                    ++leading;
+                text = trimBlanks(text);
+                i -= leading;
+                if (signs.size() < operands.size() + 1)
+                    signs.resize(operands.size() + 1, 1);
+                signs[operands.size()] = -1;
+                continue;
+            }
+            operators.push_back(c);
+            operands.emplace_back();
+            if (signs.size() < operands.size())
+                signs.resize(operands.size(), 1);
+        } else {
+            signs[operands.size() - 1] = 1;
+        }
+        ++i;
+    }
+
+    FallbackEvaluation result;
+    auto failWith = [&](const QString &description) {
+        result.messages << QStringLiteral("表达式：") + text + QStringLiteral(" 错误。") + description;
+        result.value = 0.0;
+        return result;
+    };
+
+    std::vector<double> values;
+    values.reserve(operands.size());
+    for (size_t k = 0; k < operands.size(); ++k) {
+        double kept = 0.0;
+        if (!keep(leadingNumber(operands[k]) * signs[k], kept))
+            return failWith(overflowText());
+        values.push_back(kept);
+    }
+    if (operators.empty()) {
+        result.value = values[0];
+        return result;
+    }
+
+    // * and / left to right, each product kept as its text form; the sums
+    // stay in order between them.
+    std::vector<double> terms{values[0]};
+    std::vector<QChar> additive;
+    for (size_t k = 0; k < operators.size(); ++k) {
+        const double right = values[k + 1];
+        if (operators[k] == u'*' || operators[k] == u'/') {
+            if (operators[k] == u'/' && right == 0.0)
+                return failWith(divisionByZeroText());
+            const double step = operators[k] == u'*' ? terms.back() * right : terms.back() / right;
+            if (!keep(step, terms.back()))
+                return failWith(overflowText());
+        } else {
+            additive.push_back(operators[k]);
+            terms.push_back(right);
+        }
+    }
+    double total = terms[0];
+    for (size_t k = 0; k < additive.size(); ++k) {
+        total = additive[k] == u'-' ? total - terms[k + 1] : total + terms[k + 1];
+        if (!std::isfinite(total))
+            return failWith(overflowText());
+    }
+    result.value = total;
+    return result;
+}
+
+FallbackEvaluation evaluateFormula(const QString &input)
+{
+    FallbackEvaluation result;
+    if (input.size() > kMaxFormulaLength) {
+        result.escapedError = formulaTooLongText();
+        return result;
+    }
+    QString text = normaliseFormula(trimBlanks(input));
+
+    int depth = 0;
+    for (const QChar c : text) {
+        if (c == u'(')
+            ++depth;
+        else if (c == u')')
+            --depth;
+        if (depth < 0)
+            break;
+    }
+    if (depth != 0) {
+        result.messages << unpairedParenthesesText();
+        return result;
+    }
+
+    // Innermost, leftmost "(" first: it holds no other parenthesis, so the
+    // first ")" after it closes it. Each pass removes one pair.
+    for (;;) {
+        qsizetype open = -1;
+        int level = 1;
+        int deepest = 0;
+        for (qsizetype k = 0; k < text.size(); ++k) {
+            if (text[k] == u'(') {
+                if (level > deepest) {
+                    deepest = level;
+                    open = k;
+                }
+                ++level;
+            } else if (text[k] == u')') {
+                --level;
+            }
+        }
+        if (open < 0)
+            break;
+        const qsizetype close = text.indexOf(u')', open);
+        if (close < 0)
+            return result;
+        FallbackEvaluation inner = evaluateFlat(text.mid(open + 1, close - open - 1));
+        result.messages << inner.messages;
+        text.replace(open, close - open + 1, plainNumberText(inner.value));
+    }
+    FallbackEvaluation flat = evaluateFlat(text);
+    result.messages << flat.messages;
+    result.value = flat.value;
+    return result;
+}
+
+} // namespace zambrel::input

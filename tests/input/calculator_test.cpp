@@ -1,0 +1,213 @@
+#include "input/arithmetic_parser.h"
+#include "input/calc_text.h"
+#include "input/fallback_evaluator.h"
+#include "input/mod_calc.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace zambrel;
+using namespace zambrel::input;
+
+namespace {
+
+struct RoadCase {
+    const char *typed;
+    const char *field;    // the field's text after Enter
+    const char *fallback; // the own evaluator's plain text on the typed text
+};
+
+// Worked examples on both roads: what Enter leaves in the field, and what the
+// own evaluator alone makes of the same text.
+const RoadCase kRoadCases[] = {
+    {"2+3*4", "14.00", "14"},
+    {"-5+2", "-3.00", "-3"},
+    {"3*-2", "-6.00", "-6"},
+    {"(1+2)*(3+4)", "21.00", "21"},
+    {"2*(3+(4-1))", "12.00", "12"},
+    {"((2))", "2.00", "2"},
+    {"1200*12/4", "3600.00", "3600"},
+    {"300+450.5", "750.50", "750.5"},
+    {"1/3", "0.33", "0.333333333333333"},
+    {"2/3", "0.67", "0.666666666666667"},
+    {"3*- 2", "-6.00", "6"}, // the parser reads the sign; the own evaluator drops it at the blank
+    {"1 2", "12", "12"},     // not arithmetic: the own evaluator joins the digits
+    {"5-", "5", "5"},
+    {"１２００×３", "0", "0"}, // full-width digits are skipped
+    {"2(3)", "23", "23"},
+    {"", "0", "0"},
+    {"abc", "0", "0"},
+    {"5.5.5+1", "6.5", "6.5"},
+};
+
+} // namespace
+
+TEST(AmountEnter, WorkedExamplesOnBothRoads)
+{
+    for (const RoadCase &c : kRoadCases) {
+        const QString typed = QString::fromUtf8(c.typed);
+        SCOPED_TRACE(c.typed);
+        const modCalc::CalcResult result = modCalc::evaluateAmountField(typed);
+        EXPECT_EQ(result.text, QString::fromUtf8(c.field));
+        EXPECT_TRUE(result.messages.isEmpty());
+        const FallbackEvaluation own = evaluateFormula(typed);
+        EXPECT_EQ(plainNumberText(own.value), QString::fromUtf8(c.fallback));
+        EXPECT_FALSE(own.escaped());
+    }
+}
+
+TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
+{
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("6"));
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("（1＋2）×3")).text, QStringLiteral("9.00"));
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("8／4")).text, QStringLiteral("2.00"));
+    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("1。5*2")).text, QStringLiteral("3.00"));
+    EXPECT_EQ(normaliseFormula(QStringLiteral("＋－×、÷。（）＊／ １ a")), QStringLiteral("+-*//.()*/ １ a"));
+}
+
+TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
+{
+    // Division by zero: the parser refuses, the own evaluator says so and gives 0.
+    modCalc::CalcResult result = modCalc::evaluateAmountField(QStringLiteral("1/0"));
+    EXPECT_EQ(result.text, QStringLiteral("0"));
+    ASSERT_EQ(result.messages.size(), 1);
+    EXPECT_EQ(result.messages[0], QStringLiteral("表达式：1/0 错误。") + divisionByZeroText());
+
+    // Unpaired parentheses, either way round.
+    for (const QString &typed : {QStringLiteral("(1+2"), QStringLiteral(")1+2("), QStringLiteral("1)")}) {
+        result = modCalc::evaluateAmountField(typed);
+        EXPECT_EQ(result.text, QStringLiteral("0"));
+        EXPECT_EQ(result.messages, QStringList{QStringLiteral("括号不成对")});
+    }
+
+    // Overflow on both roads.
+    const QString huge = QString(300, u'9');
+    result = modCalc::evaluateAmountField(huge + QStringLiteral("*") + huge);
+    EXPECT_EQ(result.text, QStringLiteral("0"));
+    ASSERT_EQ(result.messages.size(), 1);
+    EXPECT_TRUE(result.messages[0].endsWith(overflowText()));
+
+    // A message inside a parenthesis, and the evaluation goes on with 0.
+    result = modCalc::evaluateAmountField(QStringLiteral("(1/0)+5 x"));
+    EXPECT_EQ(result.text, QStringLiteral("5"));
+    EXPECT_EQ(result.messages.size(), 1);
+
+    // Too long for either road: the field keeps its text.
+    const QString tooLong = QString(kMaxFormulaLength, u'1') + QStringLiteral("+1");
+    result = modCalc::evaluateAmountField(tooLong);
+    EXPECT_FALSE(result.evaluated);
+    EXPECT_EQ(result.text, tooLong);
+    EXPECT_EQ(result.messages, QStringList{QStringLiteral("表达式：") + tooLong + QStringLiteral(" 错误。 ") +
+                                           formulaTooLongText()});
+}
+
+TEST(AmountEnter, MessagesGoThroughTheMessageRoutine)
+{
+    testkit::ScriptedResponder responder;
+    EXPECT_EQ(modCalc::enterAmountField(QStringLiteral("(1+2")), QStringLiteral("0"));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("括号不成对"));
+    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_EQ(responder.shown()[0].title, store::productName());
+}
+
+TEST(ArithmeticParser, PrecedenceSignsAndRejections)
+{
+    struct Case {
+        const char *text;
+        double value;
+    };
+    const Case accepted[] = {
+        {"2+3*4", 14},     {"2*3+4", 10},          {"10-4-3", 3},  {"100/10/5", 2},
+        {"2-3*4/6", 0},    {"-2*-3", 6},           {"--3", 3},     {"+-+3", -3},
+        {"-(2+3)*2", -10}, {" ( 1 + 2 ) * 3 ", 9}, {".5+5.", 5.5}, {"0.1+0.2", 0.30000000000000004},
+        {"\t7\t", 7},
+    };
+    for (const Case &c : accepted) {
+        SCOPED_TRACE(c.text);
+        const ArithmeticResult r = parseArithmetic(QString::fromUtf8(c.text));
+        ASSERT_TRUE(r.ok());
+        EXPECT_DOUBLE_EQ(r.value, c.value);
+    }
+
+    const char *rejected[] = {"",    "1 2", "5-",  "2(3)", "(1+2", "1+2)", ".",  "1..2",   "1e3",
+                              "2^3", "abc", "1,5", "()",   "3*",   "*3",   "１", "Eval(1)"};
+    for (const char *text : rejected) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(parseArithmetic(QString::fromUtf8(text)).failure, ArithmeticFailure::NotUnderstood);
+    }
+    EXPECT_EQ(parseArithmetic(QStringLiteral("1/(2-2)")).failure, ArithmeticFailure::DivisionByZero);
+    EXPECT_EQ(parseArithmetic(QString(400, u'9')).failure, ArithmeticFailure::Overflow);
+    EXPECT_EQ(
+        parseArithmetic(QString(kMaxNesting + 1, u'(') + QStringLiteral("1") + QString(kMaxNesting + 1, u')'))
+            .failure,
+        ArithmeticFailure::TooDeep);
+    EXPECT_EQ(parseArithmetic(QString(kMaxNesting + 1, u'-') + QStringLiteral("1")).failure,
+              ArithmeticFailure::TooDeep);
+    EXPECT_TRUE(
+        parseArithmetic(QString(kMaxNesting - 1, u'(') + QStringLiteral("1") + QString(kMaxNesting - 1, u')'))
+            .ok());
+}
+
+TEST(FlatEvaluator, QuirksOfTheOwnEvaluator)
+{
+    struct Case {
+        const char *text;
+        double value;
+    };
+    const Case cases[] = {
+        {"*3", 0},        // a leading operator gets a 0 in front
+        {"5--3", 8},      // minus a negated operand
+        {"3*--2", -6},    // a second minus negates again, it does not flip back
+        {"3*- 2", 6},     // the blank cancels the negation
+        {" 3*-2", -6},    // trimming does not lose the operator's place
+        {"1.2.3+1", 2.2}, // digits up to the second point
+        {"6/4*2", 3},     // left to right
+        {"0.1+0.2", 0.3},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text);
+        const FallbackEvaluation r = evaluateFlat(QString::fromUtf8(c.text));
+        EXPECT_TRUE(r.messages.isEmpty());
+        EXPECT_DOUBLE_EQ(r.value, c.value);
+    }
+    // The product is stored with 15 significant digits before it is used again.
+    EXPECT_EQ(plainNumberText(evaluateFlat(QStringLiteral("1/3*3")).value),
+              QStringLiteral("0.999999999999999"));
+}
+
+TEST(NumberTexts, PlainAndTwoDecimalForms)
+{
+    struct Case {
+        double value;
+        const char *plain;
+        const char *twoDecimals;
+    };
+    const Case cases[] = {
+        {0, "0", "0.00"},
+        {-0.0, "0", "0.00"},
+        {1234.5, "1234.5", "1234.50"},
+        {-3, "-3", "-3.00"},
+        {1.005, "1.005", "1.01"},
+        {-2.675, "-2.675", "-2.68"},
+        {0.004, "0.004", "0.00"},
+        {-0.004, "-0.004", "0.00"},
+        {9.995, "9.995", "10.00"},
+        {99.999, "99.999", "100.00"},
+        {1e20, "100000000000000000000", "100000000000000000000.00"},
+        {1.5e-7, "0.00000015", "0.00"},
+        {123456789012345678.0, "123456789012346000", "123456789012346000.00"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.plain);
+        EXPECT_EQ(plainNumberText(c.value), QString::fromLatin1(c.plain));
+        EXPECT_EQ(twoDecimalText(c.value), QString::fromLatin1(c.twoDecimals));
+    }
+    // The own evaluator reads back what it writes: no exponent ever appears.
+    EXPECT_EQ(plainNumberText(evaluateFormula(QStringLiteral("(100000*100000*100000*100000)*10")).value),
+              QStringLiteral("1000000000000000000000"));
+}

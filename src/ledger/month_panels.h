@@ -1,0 +1,65 @@
+#pragma once
+
+#include "panel/category_rows.h"
+
+#include <QString>
+
+namespace zambrel::ledger {
+
+/// One item of a month as the panels need it (a row of `Asset`).
+struct LedgerItem {
+    QString types;
+    QString name;
+    double InComePerMonth = 0;
+    double PayPerMonth = 0;     ///< actual expenditure
+    double willPayPerMonth = 0; ///< planned expenditure
+    double FirstPay = 0;        ///< down payment
+    double TotalCost = 0;
+    double Debet = 0;         ///< loan total
+    double DebetPerMonth = 0; ///< monthly repayment
+    qint32 code = 0;
+    QString memo;
+};
+
+/// The four category models of the month view. Not copyable (QObjects).
+struct MonthPanels {
+    panel::CategoryRows UCLVIncome;
+    panel::CategoryRows UCLVPayout;
+    panel::CategoryRows UCLVAsset;
+    panel::CategoryRows UCLVDebt;
+
+    /// Starts / ends a batch update on all four (see CategoryRows).
+    void beginUpdate();
+    void endUpdate();
+};
+
+/// Holds a batch open on all four panels for its lifetime.
+class PanelsBatch {
+public:
+    explicit PanelsBatch(MonthPanels &panels) : m_panels(panels) { m_panels.beginUpdate(); }
+    ~PanelsBatch() { m_panels.endUpdate(); }
+    PanelsBatch(const PanelsBatch &) = delete;
+    PanelsBatch &operator=(const PanelsBatch &) = delete;
+
+private:
+    MonthPanels &m_panels;
+};
+
+/// Empties the four panels and gives them caption, caption colour
+/// (expenditure and liabilities) and column header.
+void initUcLV(MonthPanels &panels);
+
+/// Adds the group rows of one type: one per category whose mask position is
+/// "1", titled type + 收入 / 支出 / 资产 / 贷款.
+void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types);
+
+/// Puts one item into the panels by its type's category mask `kind`. Nothing
+/// happens when `kind` is blank. An expenditure item with a monthly repayment
+/// shows one expenditure row, named with 还贷 appended and carrying the
+/// repayment as its planned amount; loans show in the liabilities panel.
+void showItem(MonthPanels &panels, const QString &kind, const LedgerItem &item);
+
+/// Takes the row with `key` (e.g. "K57") out of all four panels.
+void removeItem(MonthPanels &panels, const QString &key);
+
+} // namespace zambrel::ledger

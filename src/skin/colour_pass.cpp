@@ -1,0 +1,108 @@
+#include "colour_pass.h"
+
+#include "skin/flat_button.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWidget>
+
+namespace zambrel::skin {
+namespace {
+
+bool isNamedUclv(const QMetaObject *meta)
+{
+    for (; meta; meta = meta->superClass()) {
+        const QByteArray name(meta->className());
+        const qsizetype colons = name.lastIndexOf("::");
+        if (name.mid(colons < 0 ? 0 : colons + 2) == "UCLV")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString colourPassKind(const QWidget *widget)
+{
+    if (qobject_cast<const FlatButton *>(widget))
+        return QStringLiteral("FLATBUTTON");
+    if (qobject_cast<const QCheckBox *>(widget))
+        return QStringLiteral("CHECKBOX");
+    if (qobject_cast<const QLabel *>(widget))
+        return QStringLiteral("LABEL");
+    if (qobject_cast<const QToolBar *>(widget))
+        return QStringLiteral("TOOLBAR");
+    if (qobject_cast<const QStatusBar *>(widget))
+        return QStringLiteral("STATUSBAR");
+    if (isNamedUclv(widget->metaObject()))
+        return QStringLiteral("UCLV");
+    // Only plain frames and group boxes: scroll areas and editors are frames
+    // to Qt but not to the design.
+    if (qobject_cast<const QGroupBox *>(widget) || widget->metaObject() == &QFrame::staticMetaObject)
+        return QStringLiteral("FRAME");
+    return {};
+}
+
+void setBackColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    if (palette.color(QPalette::Window) == colour && widget->autoFillBackground())
+        return;
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    if (palette.color(QPalette::WindowText) == colour)
+        return;
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+void runColourPass(QWidget *host, ColourValue surface, ColourValue text)
+{
+    const QColor back = toQColor(surface);
+    const QColor fore = toQColor(text);
+    const auto children = host->findChildren<QWidget *>();
+    // Check boxes keep their own text colour: pin it before the host's new
+    // text colour would reach them through palette inheritance.
+    for (QWidget *control : children) {
+        if (control->window() == host && colourPassKind(control) == QLatin1String("CHECKBOX")) {
+            QPalette palette = control->palette();
+            palette.setColor(QPalette::WindowText, palette.color(QPalette::WindowText));
+            control->setPalette(palette);
+        }
+    }
+    setBackColour(host, back);
+    setTextColour(host, fore);
+    for (QWidget *control : children) {
+        if (control->window() != host)
+            continue;
+        const QString kind = colourPassKind(control);
+        if (kind == QLatin1String("FRAME") || kind == QLatin1String("UCLV") ||
+            kind == QLatin1String("LABEL")) {
+            setBackColour(control, back);
+            setTextColour(control, fore);
+        } else if (kind == QLatin1String("CHECKBOX") || kind == QLatin1String("TOOLBAR") ||
+                   kind == QLatin1String("STATUSBAR")) {
+            setBackColour(control, back);
+        } else if (kind == QLatin1String("FLATBUTTON")) {
+            auto *button = static_cast<FlatButton *>(control);
+            button->setForeColorNormal(text);
+            button->setForeColorOver(surface);
+            button->setBackColorPush(surface);
+            button->setForeColorPush(text);
+            button->setBackColorOver(text);
+            button->setBackColorNormal(surface);
+            button->Refresh();
+        }
+    }
+}
+
+} // namespace zambrel::skin

@@ -1,0 +1,168 @@
+#include "js_border.h"
+
+#include "skin/skin_file.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace zambrel::skin {
+namespace {
+bool g_borderResize = false;
+} // namespace
+
+bool borderResizeEnabled()
+{
+    return g_borderResize;
+}
+
+void setBorderResizeEnabled(bool enabled)
+{
+    g_borderResize = enabled;
+}
+
+int borderZone(int type, QSize size, QPoint pos)
+{
+    const int h = size.height();
+    const int w = size.width();
+    switch (type) {
+    case LeftBorder:
+        return pos.y() >= h - kCornerZonePixels && pos.y() <= h ? 0 : 1;
+    case RightBorder:
+        return pos.y() >= h - kCornerZonePixels && pos.y() <= h ? 2 : 1;
+    case BottomBorder:
+        if (pos.x() >= 0 && pos.x() <= kCornerZonePixels)
+            return 0;
+        if (pos.x() >= w - kCornerZonePixels && pos.x() <= w)
+            return 2;
+        return 1;
+    default:
+        return 1;
+    }
+}
+
+Qt::Edges borderEdges(int type, int zone)
+{
+    switch (type) {
+    case LeftBorder:
+        return zone == 0   ? (Qt::LeftEdge | Qt::BottomEdge)
+               : zone == 1 ? Qt::Edges(Qt::LeftEdge)
+                           : Qt::Edges();
+    case RightBorder:
+        return zone == 2   ? (Qt::RightEdge | Qt::BottomEdge)
+               : zone == 1 ? Qt::Edges(Qt::RightEdge)
+                           : Qt::Edges();
+    case BottomBorder:
+        return zone == 0   ? (Qt::LeftEdge | Qt::BottomEdge)
+               : zone == 2 ? (Qt::RightEdge | Qt::BottomEdge)
+                           : Qt::Edges(Qt::BottomEdge);
+    default:
+        return {};
+    }
+}
+
+Qt::CursorShape borderCursor(int type, int zone)
+{
+    if (zone == 0)
+        return Qt::SizeBDiagCursor;
+    if (zone == 2)
+        return Qt::SizeFDiagCursor;
+    return type == BottomBorder ? Qt::SizeVerCursor : Qt::SizeHorCursor;
+}
+
+JSBORDER::JSBORDER(QWidget *parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+}
+
+void JSBORDER::setBORDERTYPE(int type)
+{
+    m_type = type;
+    readSkin();
+}
+
+void JSBORDER::setPath(const QString &path)
+{
+    m_path = path;
+    readSkin();
+}
+
+void JSBORDER::REDRAW()
+{
+    readSkin();
+}
+
+void JSBORDER::readSkin()
+{
+    const auto bag = skin::readSkin(m_path);
+    switch (m_type) {
+    case LeftBorder:
+        m_first.LoadResource(bag->picture(QStringLiteral("LEFTTOP")));
+        m_second.LoadResource(bag->picture(QStringLiteral("LEFTMID")));
+        m_tile.LoadResource({});
+        break;
+    case RightBorder:
+        m_first.LoadResource(bag->picture(QStringLiteral("RIGHTTOP")));
+        m_second.LoadResource(bag->picture(QStringLiteral("RIGHTMID")));
+        m_tile.LoadResource({});
+        break;
+    case BottomBorder:
+        m_first.LoadResource(bag->picture(QStringLiteral("LEFTBOT")));
+        m_second.LoadResource(bag->picture(QStringLiteral("RIGHTBOT")));
+        m_tile.LoadResource(bag->picture(QStringLiteral("BOTTOM")));
+        break;
+    default:
+        m_first.LoadResource({});
+        m_second.LoadResource({});
+        m_tile.LoadResource({});
+        break;
+    }
+    const int thickness = m_type == BottomBorder ? m_tile.Height() : m_first.Width();
+    if (thickness != m_thickness) {
+        m_thickness = thickness;
+        Q_EMIT thicknessChanged(thickness);
+    }
+    update();
+}
+
+void JSBORDER::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    if (m_type == LeftBorder || m_type == RightBorder) {
+        if (m_second.Height() > 0)
+            for (int y = 0; y < height(); y += m_second.Height())
+                m_second.Paint(painter, 0, y);
+        m_first.Paint(painter, 0, 0);
+    } else if (m_type == BottomBorder) {
+        if (m_tile.Width() > 0)
+            for (int x = 0; x < width(); x += m_tile.Width())
+                m_tile.Paint(painter, x, 0);
+        m_first.Paint(painter, 0, 0);
+        m_second.Paint(painter, width() - m_second.Width(), 0);
+    }
+}
+
+void JSBORDER::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!borderResizeEnabled() || m_type < LeftBorder || m_type > BottomBorder)
+        return;
+    m_zone = borderZone(m_type, size(), event->position().toPoint());
+    setCursor(borderCursor(m_type, m_zone));
+}
+
+void JSBORDER::mousePressEvent(QMouseEvent *event)
+{
+    if (!borderResizeEnabled() || event->button() != Qt::LeftButton)
+        return;
+    // The press acts on the zone the pointer was last seen in, which a press
+    // without a preceding move (touch, tests) takes from the press point.
+    m_zone = borderZone(m_type, size(), event->position().toPoint());
+    const Qt::Edges edges = borderEdges(m_type, m_zone);
+    if (!edges)
+        return;
+    Q_EMIT resizeRequested(edges);
+    if (QWindow *handle = window()->windowHandle())
+        handle->startSystemResize(edges);
+}
+
+} // namespace zambrel::skin

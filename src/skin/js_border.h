@@ -1,0 +1,67 @@
+#pragma once
+
+#include "skin/bitmap_mask.h"
+
+#include <QWidget>
+
+namespace zambrel::skin {
+
+/// The program-wide flag that lets border strips resize their window. Every
+/// caption bar writes it; the last writer wins.
+bool borderResizeEnabled();
+void setBorderResizeEnabled(bool enabled);
+
+/// Which edge a strip covers (`BORDERTYPE`); any other value draws nothing
+/// and never resizes.
+enum BorderType : int { NoBorder = 0, LeftBorder = 1, RightBorder = 2, BottomBorder = 3 };
+
+/// Size of the corner zone at the lower end of a strip, in pixels.
+inline constexpr int kCornerZonePixels = 10;
+
+/// The zone under `pos` on a strip of `type` and `size`: 0 the lower-left
+/// corner zone, 2 the lower-right corner zone, 1 elsewhere.
+int borderZone(int type, QSize size, QPoint pos);
+/// Window edges a press in `zone` of a strip resizes; empty for none.
+Qt::Edges borderEdges(int type, int zone);
+/// The sizing pointer shown over `zone`.
+Qt::CursorShape borderCursor(int type, int zone);
+
+/// A skinned border strip. The host window places it along its edge; its
+/// thickness comes from the skin (width of the top piece, height of "BOTTOM").
+class JSBORDER : public QWidget {
+    Q_OBJECT
+public:
+    explicit JSBORDER(QWidget *parent = nullptr);
+
+    int BORDERTYPE() const { return m_type; }
+    void setBORDERTYPE(int type);
+    QString Path() const { return m_path; }
+    void setPath(const QString &path);
+    void REDRAW();
+
+    /// Width of a side strip or height of the bottom strip, in pixels.
+    int thickness() const { return m_thickness; }
+
+Q_SIGNALS:
+    void thicknessChanged(int pixels);
+    /// A press asked the window system to resize the host along `edges`.
+    void resizeRequested(Qt::Edges edges);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void readSkin();
+
+    int m_type = NoBorder;
+    QString m_path;
+    int m_zone = 1;
+    int m_thickness = 0;
+    clsBitmap m_first;  // top piece, or the left corner of the bottom strip
+    clsBitmap m_second; // middle piece, or the right corner
+    clsBitmap m_tile;   // the bottom strip's tiled piece
+};
+
+} // namespace zambrel::skin

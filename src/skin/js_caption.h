@@ -1,0 +1,157 @@
+#pragma once
+
+#include "skin/bitmap_mask.h"
+#include "skin/skin_colour.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+
+#include <memory>
+
+namespace zambrel::skin {
+
+class SkinBag;
+
+/// The window buttons of the caption bar, numbered as the hot-button codes.
+enum CaptionButton : int {
+    NoCaptionButton = -1,
+    CloseButton = 0,
+    MinimiseButton = 1,
+    MaxRestoreButton = 2,
+    OnTopButton = 3
+};
+
+/// What places the window buttons: the skin's offsets and the widths of the
+/// images in each slot (0 for an empty slot).
+struct CaptionButtonMetrics {
+    int barWidth = 0;
+    int fromRight = 0;
+    int fromTop = 0;
+    int iconSpace = 0;
+    QSize close;
+    int maxWidth = 0;
+    int minWidth = 0;
+    int onTopWidth = 0;
+};
+
+/// The rectangle of each button; every button is as high as the close image.
+QRect captionButtonRect(const CaptionButtonMetrics &metrics, CaptionButton button);
+/// The button strictly inside whose rectangle `pos` lies, checked close,
+/// maximise, minimise, stay-on-top; NoCaptionButton otherwise.
+CaptionButton captionHitTest(const CaptionButtonMetrics &metrics, QPoint pos);
+
+/// Where a window maximised by the caption bar goes: the work area of its
+/// screen, whatever side the task bars are on.
+QRect maximisedPlacement(const QRect &workArea);
+
+/// The skinned caption bar every window carries as `JSCAPTION1`: draws the
+/// skin, shows icon and title, runs the window buttons, moves the window,
+/// maximises into the work area and carries the skin colours onto the host.
+class JSCAPTION : public QWidget {
+    Q_OBJECT
+public:
+    explicit JSCAPTION(QWidget *host);
+    ~JSCAPTION() override;
+
+    bool ControlBox() const { return m_controlBox; }
+    void setControlBox(bool on) { m_controlBox = on; }
+    bool Movable() const { return m_movable; }
+    void setMovable(bool on) { m_movable = on; }
+    bool ONTOP() const { return m_onTop; }
+    void setONTOP(bool on);
+    QString Path() const { return m_path; }
+    void setPath(const QString &path);
+    bool ShowIcon() const { return m_showIcon; }
+    void setShowIcon(bool on) { m_showIcon = on; }
+    bool SHOWONTOP() const { return m_showOnTop; }
+    void setSHOWONTOP(bool on) { m_showOnTop = on; }
+    int Style() const { return m_style; }
+    void setStyle(int style) { m_style = style; }
+    /// What the maximise slot holds: 0 nothing, 1 restore, 2 maximise.
+    int Style2() const { return m_style2; }
+    void setStyle2(int value) { m_style2 = value; }
+    /// Re-reads the skin and repaints.
+    void REDRAW();
+    QFont Font() const { return font(); }
+    void setFont(const QFont &font);
+    /// Title colours used while no skin is in force (shadow and face copy).
+    ColourValue BackColor() const { return m_backColor; }
+    void setBackColor(ColourValue value);
+    ColourValue foreColor() const { return m_foreColor; }
+    void setforeColor(ColourValue value);
+    QString title() const;
+    void setTitle(const QString &text);
+
+    /// Run-time state, read by the host and by tests.
+    bool isMaximisedByBar() const { return m_maximisedByBar; }
+    int hotButton() const { return m_hotFlag ? m_hot : NoCaptionButton; }
+    CaptionButtonMetrics buttonMetrics() const;
+    /// Key of the image each slot shows now ("" for an empty slot).
+    QString slotImage(CaptionButton button) const;
+    /// Height of the bar from the skin's left end, in pixels.
+    int barHeight() const { return m_barHeight; }
+    /// How often the colour pass ran (it runs once per new path).
+    int colourPassCount() const { return m_colourPasses; }
+    QRect savedPlacement() const { return m_saved; }
+
+    void maximise();
+    void restore();
+
+Q_SIGNALS:
+    /// Raised at the end of every colour pass: surface colour, text colour.
+    void ChangeColor(zambrel::skin::ColourValue surface, zambrel::skin::ColourValue text);
+    void heightChanged(int pixels);
+    /// A drag on the bar asked the window system to move the host.
+    void moveRequested();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void readAndPaint();
+    void showInSlot(CaptionButton button, const QString &key);
+    QString normalImage(CaptionButton button) const;
+    void click(CaptionButton button);
+    void toggleMaximised();
+
+    QPointer<QWidget> m_host;
+    QString m_path;
+    QString m_colourPassPath;
+    bool m_colourPassDone = false;
+    bool m_movable = true;
+    int m_style = 1;
+    bool m_showIcon = true;
+    bool m_controlBox = true;
+    bool m_onTop = false;
+    bool m_showOnTop = false;
+    ColourValue m_backColor = kSysButtonText;
+    ColourValue m_foreColor = 0xFFFFFF;
+    ColourValue m_surface = 0; // the skin's FORECOLOR
+    ColourValue m_text = 0;    // the skin's BackColor
+    bool m_skinRead = false;
+    int m_style2 = 0;
+    QString m_title;
+    bool m_maximisedByBar = false;
+    QRect m_saved;
+    int m_hot = CloseButton;
+    bool m_hotFlag = false;
+    bool m_pressed = false;
+    bool m_dragArmed = false;
+    QPoint m_pressPos;
+    int m_colourPasses = 0;
+    int m_barHeight = 0;
+    int m_xOffset = 0, m_xOffset2 = 0, m_yOffset = 0, m_fromRight = 0, m_fromTop = 0, m_iconSpace = 0;
+    std::shared_ptr<const SkinBag> m_bag;
+    clsBitmap m_left, m_middle, m_right;
+    clsBitmap m_slots[4];
+    QString m_slotKeys[4];
+};
+
+} // namespace zambrel::skin

@@ -1,0 +1,261 @@
+#include "skin_file.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMutex>
+#include <QSaveFile>
+#include <QtEndian>
+
+#include <map>
+
+namespace zambrel::skin {
+namespace {
+
+constexpr quint16 kByteArrayType = 0x2011;
+constexpr int kOuterHeaderBytes = 12;
+constexpr char kPayloadMagic[4] = {'Z', 'S', 'K', 'B'};
+constexpr quint16 kPayloadVersion = 1;
+
+// Reads little-endian fields while refusing to step past the end.
+class Cursor {
+public:
+    explicit Cursor(QByteArrayView bytes) : m_bytes(bytes) {}
+    bool take(qsizetype count, QByteArrayView &out)
+    {
+        if (count < 0 || count > m_bytes.size() - m_pos)
+            return false;
+        out = m_bytes.sliced(m_pos, count);
+        m_pos += count;
+        return true;
+    }
+    template <typename T> bool read(T &value)
+    {
+        QByteArrayView raw;
+        if (!take(sizeof(T), raw))
+            return false;
+        value = qFromLittleEndian<T>(raw.data());
+        return true;
+    }
+    bool atEnd() const { return m_pos == m_bytes.size(); }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
+
+template <typename T> void appendLittleEndian(QByteArray &out, T value)
+{
+    char raw[sizeof(T)];
+    qToLittleEndian<T>(value, raw);
+    out.append(raw, sizeof(T));
+}
+
+QImage decodePicture(QByteArrayView bytes)
+{
+    QByteArray copy = bytes.toByteArray();
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    reader.setAllocationLimit(64);
+    return reader.read();
+}
+
+} // namespace
+
+SkinBag SkinBag::fromFileBytes(QByteArrayView bytes)
+{
+    Cursor in(bytes);
+    quint16 type = 0;
+    quint16 dimensions = 0;
+    quint32 count = 0;
+    qint32 lowerBound = 0;
+    QByteArrayView payload;
+    if (!in.read(type) || !in.read(dimensions) || !in.read(count) || !in.read(lowerBound))
+        return {};
+    if (type != kByteArrayType || dimensions != 1 || lowerBound != 0 || count > kMaxSkinFileBytes)
+        return {};
+    if (!in.take(qsizetype(count), payload))
+        return {};
+    return fromPayload(payload);
+}
+
+SkinBag SkinBag::fromPayload(QByteArrayView payload)
+{
+    Cursor in(payload);
+    QByteArrayView magic;
+    quint16 version = 0;
+    quint16 entries = 0;
+    if (!in.take(4, magic) || magic != QByteArrayView(kPayloadMagic, 4) || !in.read(version) ||
+        version != kPayloadVersion || !in.read(entries))
+        return {};
+
+    // The container is taken whole or not at all, so a damaged file never
+    // yields a half-read skin.
+    SkinBag bag;
+    for (int i = 0; i < entries; ++i) {
+        quint8 kind = 0;
+        quint8 keyLength = 0;
+        quint32 valueLength = 0;
+        QByteArrayView key;
+        QByteArrayView value;
+        if (!in.read(kind) || !in.read(keyLength) || !in.take(keyLength, key) || !in.read(valueLength) ||
+            !in.take(qsizetype(valueLength), value))
+            return {};
+        Value entry;
+        switch (Kind(kind)) {
+        case Kind::Number:
+        case Kind::Colour:
+            if (value.size() != 4)
+                return {};
+            entry.word = qFromLittleEndian<quint32>(value.data());
+            break;
+        case Kind::Picture:
+            entry.image = decodePicture(value);
+            break;
+        default:
+            return {};
+        }
+        entry.kind = Kind(kind);
+        const QString name = QString::fromUtf8(key).toUpper();
+        if (!name.isEmpty() && !bag.m_values.contains(name))
+            bag.m_values.insert(name, std::move(entry));
+    }
+    if (!in.atEnd())
+        return {};
+    return bag;
+}
+
+QStringList SkinBag::keys() const
+{
+    QStringList names = m_values.keys();
+    names.sort();
+    return names;
+}
+
+QImage SkinBag::picture(const QString &key) const
+{
+    const auto found = m_values.constFind(key.toUpper());
+    return found != m_values.cend() && found->kind == Kind::Picture ? found->image : QImage();
+}
+
+int SkinBag::number(const QString &key) const
+{
+    const auto found = m_values.constFind(key.toUpper());
+    return found != m_values.cend() && found->kind != Kind::Picture ? qint32(found->word) : 0;
+}
+
+ColourValue SkinBag::colour(const QString &key) const
+{
+    const auto found = m_values.constFind(key.toUpper());
+    return found != m_values.cend() && found->kind != Kind::Picture ? found->word : 0;
+}
+
+void SkinWriter::put(const QString &key, SkinBag::Kind kind, QByteArray bytes)
+{
+    for (Entry &entry : m_entries) {
+        if (entry.key.compare(key, Qt::CaseInsensitive) == 0) {
+            entry = Entry{key, kind, std::move(bytes)};
+            return;
+        }
+    }
+    m_entries.push_back(Entry{key, kind, std::move(bytes)});
+}
+
+void SkinWriter::setPicture(const QString &key, const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    put(key, SkinBag::Kind::Picture, png);
+}
+
+void SkinWriter::setNumber(const QString &key, int value)
+{
+    QByteArray bytes;
+    appendLittleEndian<qint32>(bytes, value);
+    put(key, SkinBag::Kind::Number, bytes);
+}
+
+void SkinWriter::setColour(const QString &key, ColourValue value)
+{
+    QByteArray bytes;
+    appendLittleEndian<quint32>(bytes, value);
+    put(key, SkinBag::Kind::Colour, bytes);
+}
+
+QByteArray SkinWriter::payload() const
+{
+    QByteArray out(kPayloadMagic, 4);
+    appendLittleEndian<quint16>(out, kPayloadVersion);
+    appendLittleEndian<quint16>(out, quint16(m_entries.size()));
+    for (const Entry &entry : m_entries) {
+        const QByteArray key = entry.key.toUtf8().left(255);
+        appendLittleEndian<quint8>(out, quint8(entry.kind));
+        appendLittleEndian<quint8>(out, quint8(key.size()));
+        out.append(key);
+        appendLittleEndian<quint32>(out, quint32(entry.bytes.size()));
+        out.append(entry.bytes);
+    }
+    return out;
+}
+
+QByteArray wrapPayload(const QByteArray &payload)
+{
+    QByteArray out;
+    appendLittleEndian<quint16>(out, kByteArrayType);
+    appendLittleEndian<quint16>(out, 1);
+    appendLittleEndian<quint32>(out, quint32(payload.size()));
+    appendLittleEndian<qint32>(out, 0);
+    out.append(payload);
+    return out;
+}
+
+QByteArray SkinWriter::fileBytes() const
+{
+    return wrapPayload(payload());
+}
+
+bool SkinWriter::save(const QString &path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(fileBytes());
+    return file.commit();
+}
+
+std::shared_ptr<const SkinBag> readSkin(const QString &path)
+{
+    struct Cached {
+        QDateTime modified;
+        qint64 size = -1;
+        std::shared_ptr<const SkinBag> bag;
+    };
+    static QMutex guard;
+    static std::map<QString, Cached> cache;
+    static const auto empty = std::make_shared<const SkinBag>();
+
+    if (path.isEmpty())
+        return empty;
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxSkinFileBytes)
+        return empty;
+
+    QMutexLocker lock(&guard);
+    Cached &slot = cache[info.absoluteFilePath()];
+    if (slot.bag && slot.size == info.size() && slot.modified == info.lastModified())
+        return slot.bag;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return empty;
+    slot.bag = std::make_shared<const SkinBag>(SkinBag::fromFileBytes(file.read(kMaxSkinFileBytes + 1)));
+    slot.size = info.size();
+    slot.modified = info.lastModified();
+    return slot.bag;
+}
+
+} // namespace zambrel::skin

@@ -74,19 +74,6 @@ TEST(EntryChecks, EachCheckNamesItsFieldAndHint)
     }
 }
 
-TEST(EntryChecks, RepaymentMissingForALoanIsAlsoSaidInAMessage)
-{
-    testkit::ScriptedResponder responder;
-    EntryForm form;
-    fillValid(form);
-    form.setText(F::DebetPerMonth, QStringLiteral("0"));
-    EXPECT_EQ(form.confirm().focus, F::DebetPerMonth);
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
-    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
-    EXPECT_EQ(responder.shown()[0].title, store::productName());
-}
-
 TEST(EntryChecks, LoanRuleQuestionAnsweredYesAndNo)
 {
     const QString question =
@@ -118,6 +105,8 @@ TEST(EntryChecks, LoanRuleQuestionAnsweredYesAndNo)
         EXPECT_EQ(form.text(F::Debet), QStringLiteral("800"));
         ASSERT_EQ(responder.shown().size(), 2u);
         EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
+        EXPECT_EQ(responder.shown()[1].style, store::vbInformation);
+        EXPECT_EQ(responder.shown()[1].title, store::productName());
 
         // The adjusted loan satisfies the rule: no second question.
         form.setText(F::DebetPerMonth, QStringLiteral("10"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connection.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -58,8 +60,8 @@ public:
 
     void moveFirst();
     void moveNext();
-    bool eof() const;   ///< past the last row (also when there is none)
-    bool bof() const;   ///< before the first row (also when there is none)
+    bool eof() const; ///< past the last row (also when there is none)
+    bool bof() const; ///< before the first row (also when there is none)
     int recordCount() const;
     /// Zero-based current row; recordCount() when at the end.
     int position() const;

@@ -1,0 +1,268 @@
+#include "connection.h"
+
+#include "connection_string.h"
+#include "db_error.h"
+#include "jet_sql.h"
+#include "record_set.h"
+#include "record_set_impl.h"
+#include "sqlite_support.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+namespace zambrel::store {
+namespace {
+
+QByteArray passwordDigest(const QString &password, const QByteArray &salt)
+{
+    return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256);
+}
+
+void exec(sqlite3 *db, const char *sql)
+{
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw sqliteError(db, rc);
+}
+
+/// Opens an existing ledger file, keys it, takes the exclusive lock at once
+/// and checks that the three tables are there.
+void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &password)
+{
+    if (path.isEmpty())
+        throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
+    if (!QFileInfo(path).isFile())
+        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
+
+    sqlite3 *raw = nullptr;
+    // Without SQLITE_OPEN_CREATE: a missing file must never become a new, empty ledger.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    SqliteHandle db(raw);
+    if (rc != SQLITE_OK)
+        throw sqliteError(db.get(), rc);
+    if (!password.isEmpty()) {
+        const QByteArray key = password.toUtf8();
+        if (sqlite3_key(db.get(), key.constData(), int(key.size())) != SQLITE_OK)
+            throw sqliteError(db.get(), SQLITE_ERROR);
+    }
+
+    // Share-deny-read/write: hold the exclusive lock from now until close. A
+    // second opener (this process or another) fails at once instead of waiting.
+    sqlite3_busy_timeout(db.get(), 0);
+    exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE");
+    exec(db.get(), "BEGIN EXCLUSIVE");
+    const QueryResult tables =
+        run(db.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
+    exec(db.get(), "COMMIT");
+    QStringList names;
+    for (const auto &row : tables.rows)
+        names << row.at(0).toString().toLower();
+    for (const char *required : {"asset", "assettype", "log"}) {
+        if (!names.contains(QLatin1String(required)))
+            throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
+    }
+
+    registerJetFunctions(db.get());
+    sqlite3_busy_timeout(db.get(), impl.commandTimeout * 1000);
+    impl.db = std::move(db);
+    impl.path = QFileInfo(path).absoluteFilePath();
+    impl.digestSalt = QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    impl.passwordDigest = passwordDigest(password, impl.digestSalt);
+}
+
+/// The connection string with the password replaced.
+QString withPassword(const QString &connectionString, const QString &password)
+{
+    static const QString key = QStringLiteral("Jet OLEDB:Database Password=");
+    const qsizetype at = connectionString.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return connectionString + QLatin1Char(';') + key + quoteConnectionValue(password);
+    // The password value is the last part the program writes; keep anything
+    // that follows it.
+    const QString rest = connectionString.mid(at + key.size());
+    qsizetype end = -1;
+    if (rest.startsWith(QLatin1Char('"'))) {
+        for (qsizetype i = 1; i < rest.size(); ++i) {
+            if (rest[i] == QLatin1Char('"')) {
+                if (i + 1 < rest.size() && rest[i + 1] == QLatin1Char('"')) {
+                    ++i;
+                    continue;
+                }
+                end = rest.indexOf(QLatin1Char(';'), i);
+                break;
+            }
+        }
+    } else {
+        end = rest.indexOf(QLatin1Char(';'));
+    }
+    return connectionString.left(at) + key + quoteConnectionValue(password) +
+           (end < 0 ? QString() : rest.mid(end));
+}
+
+/// Re-keys the open ledger: the data is exported into a new file under the
+/// new key, which then replaces the ledger in one rename; a crash leaves
+/// either the old or the new file, never a half-keyed one.
+void changePassword(ConnectionImpl &impl, const jet::PasswordChange &change)
+{
+    if (passwordDigest(change.oldPassword, impl.digestSalt) != impl.passwordDigest)
+        throw DbError(kErrGeneric, QStringLiteral("密码不符 The password does not match"));
+
+    const QString path = impl.path;
+    const QString temporary =
+        path + QStringLiteral(".rekey-") + QString::number(QRandomGenerator::global()->generate(), 16);
+    {
+        // The connection may not create files; an empty file is an empty database.
+        QFile empty(temporary);
+        if (!empty.open(QIODevice::NewOnly | QIODevice::WriteOnly))
+            throw DbError(kErrGeneric,
+                          QStringLiteral("无法写入账本所在的文件夹 Cannot write beside the ledger"));
+    }
+    sqlite3 *db = impl.db.get();
+    try {
+        StatementHandle attach = prepare(db, QStringLiteral("ATTACH DATABASE ?1 AS rekeyed KEY ?2"));
+        bindValue(db, attach.get(), 1, QString::fromLocal8Bit(QFile::encodeName(temporary)));
+        bindValue(db, attach.get(), 2,
+                  change.newPassword.isEmpty() ? QVariant(QString()) : change.newPassword);
+        runPrepared(db, attach.get());
+        try {
+            run(db, QStringLiteral("SELECT sqlcipher_export('rekeyed')"));
+        } catch (...) {
+            sqlite3_exec(db, "DETACH DATABASE rekeyed", nullptr, nullptr, nullptr);
+            throw;
+        }
+        exec(db, "DETACH DATABASE rekeyed");
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+
+    // Release the file, put the new one in its place, take it again.
+    impl.db.reset();
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(temporary);
+        openLedgerFile(impl, path, change.oldPassword);
+        throw DbError(kErrGeneric, QStringLiteral("无法替换账本文件 Cannot replace the ledger file"));
+    }
+    openLedgerFile(impl, path, change.newPassword);
+    impl.connectionString = withPassword(impl.connectionString, change.newPassword);
+}
+
+} // namespace
+
+Connection::Connection() : m_impl(std::make_shared<ConnectionImpl>()) {}
+Connection::~Connection()
+{
+    close();
+}
+Connection::Connection(Connection &&) noexcept = default;
+Connection &Connection::operator=(Connection &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_impl = std::move(other.m_impl);
+    }
+    return *this;
+}
+
+namespace {
+ConnectionImpl &ensureImpl(std::shared_ptr<ConnectionImpl> &impl)
+{
+    if (!impl)
+        impl = std::make_shared<ConnectionImpl>();
+    return *impl;
+}
+} // namespace
+
+void Connection::setConnectionString(const QString &text)
+{
+    ensureImpl(m_impl).connectionString = text;
+}
+
+QString Connection::connectionString() const
+{
+    return m_impl ? m_impl->connectionString : QString();
+}
+
+void Connection::setCursorLocation(int location)
+{
+    ensureImpl(m_impl).cursorLocation = location;
+}
+
+int Connection::cursorLocation() const
+{
+    return m_impl ? m_impl->cursorLocation : int(adUseServer);
+}
+
+void Connection::setCommandTimeout(int seconds)
+{
+    ConnectionImpl &impl = ensureImpl(m_impl);
+    impl.commandTimeout = seconds < 0 ? 0 : seconds;
+    if (impl.db)
+        sqlite3_busy_timeout(impl.db.get(), impl.commandTimeout * 1000);
+}
+
+int Connection::commandTimeout() const
+{
+    return m_impl ? m_impl->commandTimeout : 30;
+}
+
+void Connection::open(const QString &connectionString, const QString &, const QString &, int)
+{
+    ConnectionImpl &impl = ensureImpl(m_impl);
+    if (impl.db)
+        throw DbError(kErrGeneric, QStringLiteral("连接已经打开 The connection is already open"));
+    if (!connectionString.isEmpty())
+        impl.connectionString = connectionString;
+    const ConnectionString parsed(impl.connectionString);
+    const QString provider = parsed.provider();
+    if (!provider.isEmpty() &&
+        provider.compare(QLatin1String("Microsoft.Jet.OLEDB.4.0"), Qt::CaseInsensitive) != 0)
+        throw DbError(kErrGeneric, QStringLiteral("不支持的数据提供程序 Unsupported provider: ") + provider);
+    openLedgerFile(impl, parsed.dataSource(), parsed.password());
+}
+
+int Connection::state() const
+{
+    return m_impl && m_impl->db ? adStateOpen : adStateClosed;
+}
+
+std::unique_ptr<RecordSet> Connection::execute(const QString &sql, int)
+{
+    if (!m_impl || !m_impl->db)
+        throw closedError();
+    if (const auto change = jet::parsePasswordChange(sql)) {
+        changePassword(*m_impl, *change);
+        return nullptr;
+    }
+    QueryResult result = run(m_impl->db.get(), jet::translate(sql));
+    if (!result.returnsRows)
+        return nullptr;
+    auto records = std::make_unique<RecordSet>();
+    records->m_impl->cursorLocation = adUseClient;
+    records->m_impl->connection = m_impl;
+    records->m_impl->load(std::move(result), sql);
+    return records;
+}
+
+void Connection::close() noexcept
+{
+    if (m_impl) {
+        m_impl->db.reset();
+        m_impl->path.clear();
+        m_impl->passwordDigest.clear();
+    }
+}
+
+QString Connection::dataSource() const
+{
+    return m_impl && m_impl->db ? m_impl->path : QString();
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <map>
+
+namespace zambrel::store {
+
+/// The keys of a connection string, by lower-case name. Values may be
+/// double-quoted to hold ';' ("" inside quotes stands for one quote). Keys
+/// and unquoted values are trimmed, except the password, which is taken as
+/// written. "Provider=MSDataShape;Data Provider=X" makes X the provider.
+class ConnectionString {
+public:
+    explicit ConnectionString(const QString &text);
+
+    QString value(const QString &key) const;
+    /// The data provider (the wrapped one when the shaping provider is named).
+    QString provider() const;
+    QString dataSource() const { return value(QStringLiteral("data source")); }
+    QString password() const { return value(QStringLiteral("jet oledb:database password")); }
+
+private:
+    std::map<QString, QString> m_values;
+};
+
+/// Quotes a connection-string value when it holds ';' or '"'.
+QString quoteConnectionValue(const QString &value);
+
+} // namespace zambrel::store

@@ -1,0 +1,247 @@
+#include "db_routines.h"
+
+#include "connection.h"
+#include "db_error.h"
+#include "message.h"
+#include "mod_db.h"
+#include "record_set.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace zambrel::store {
+namespace {
+
+const QString kShapingPrefix = QStringLiteral("Provider=MSDataShape;Data ");
+
+/// Shows the busy pointer for its lifetime (also on error roads).
+class BusyPointer {
+public:
+    BusyPointer() { set(true); }
+    ~BusyPointer() { set(false); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+
+private:
+    static void set(bool busy) noexcept
+    {
+        try {
+            if (modDB::uiHooks().setBusyPointer)
+                modDB::uiHooks().setBusyPointer(busy);
+        } catch (...) {
+        }
+    }
+};
+
+enum class Caller { OpenRS, OpenReadRS };
+
+/// Makes the program-wide connection usable: created when missing, reopened
+/// when closed, used as it is when open. @throws DbError
+std::shared_ptr<Connection> usableConnection(Caller caller, const QString &connectionText, bool shaping,
+                                             int timeoutSeconds)
+{
+    std::shared_ptr<Connection> connection = modDB::connection();
+    if (connection && connection->state() == adStateOpen)
+        return connection;
+
+    QString text = connectionText;
+    const bool missing = !connection;
+    if (text.isEmpty()) {
+        const bool prefixed = caller == Caller::OpenReadRS ? shaping : !missing;
+        text = prefixed ? kShapingPrefix + modDB::connectionString() : modDB::connectionString();
+    }
+    if (missing) {
+        connection = std::make_shared<Connection>();
+        modDB::setConnection(connection);
+    }
+    connection->setConnectionString(text);
+    connection->setCursorLocation(adUseClient);
+    if (caller == Caller::OpenReadRS)
+        connection->setCommandTimeout(timeoutSeconds);
+    else if (!missing)
+        connection->setCommandTimeout(100);
+    connection->open();
+    return connection;
+}
+
+} // namespace
+
+QString sqlText(const QString &value)
+{
+    QString text = value;
+    return text.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+std::unique_ptr<RecordSet> OpenRS(const QString &sql, const QString &connectionText)
+{
+    if (sql.isEmpty())
+        return nullptr;
+    BusyPointer busy;
+    try {
+        std::shared_ptr<Connection> connection = usableConnection(Caller::OpenRS, connectionText, false, 0);
+        QCoreApplication::processEvents();
+        auto records = std::make_unique<RecordSet>();
+        records->setCursorType(adOpenKeyset);
+        records->setLockType(adLockBatchOptimistic);
+        records->setCursorLocation(adUseClient);
+        records->open(sql, *connection);
+        return records;
+    } catch (const DbError &error) {
+        showMessage(error.description() + QStringLiteral("\n\n无法查询。"), vbOKOnly, {});
+        // The next query starts over with a fresh connection.
+        if (std::shared_ptr<Connection> connection = modDB::connection())
+            connection->close();
+        modDB::setConnection(nullptr);
+        return nullptr;
+    }
+}
+
+std::unique_ptr<RecordSet> OpenReadRS(const QString &sql, const QString &connectionText, bool shaping,
+                                      int timeoutSeconds)
+{
+    if (sql.isEmpty())
+        return nullptr;
+    BusyPointer busy;
+    try {
+        std::shared_ptr<Connection> connection =
+            usableConnection(Caller::OpenReadRS, connectionText, shaping, timeoutSeconds);
+        auto records = std::make_unique<RecordSet>();
+        records->setCursorType(adOpenForwardOnly);
+        records->setLockType(adLockReadOnly);
+        records->setCursorLocation(adUseClient);
+        records->open(sql, *connection);
+        records->setActiveConnection(nullptr);
+        return records;
+    } catch (const DbError &) {
+        if (modDB::uiHooks().copyToClipboard)
+            modDB::uiHooks().copyToClipboard(sql);
+        return nullptr;
+    }
+}
+
+bool SaveRS(RecordSet *records, bool countCheck, Connection *connection, int timeoutSeconds)
+{
+    if (!records)
+        return false;
+    if (countCheck && records->recordCount() < 1)
+        return false;
+    try {
+        std::shared_ptr<Connection> fresh;
+        if (!connection) {
+            // The ledger is locked by the program-wide connection while it is
+            // open, so a second connection could never write: use that one.
+            std::shared_ptr<Connection> programWide = modDB::connection();
+            if (programWide && programWide->state() == adStateOpen) {
+                connection = programWide.get();
+            } else {
+                fresh = std::make_shared<Connection>();
+                fresh->open(modDB::connectionString());
+                connection = fresh.get();
+            }
+        }
+        connection->setCommandTimeout(timeoutSeconds);
+        records->setActiveConnection(connection);
+        records->updateBatch(adAffectAll);
+        return true;
+    } catch (const DbError &error) {
+        QString description = error.description();
+        const qsizetype carriageReturn = description.indexOf(QLatin1Char('\r'));
+        if (carriageReturn >= 0)
+            description = description.mid(carriageReturn + 1);
+        QString text = description + QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
+        if (error.number() == kErrSyntax)
+            text = QStringLiteral("数据唯一性受到影响\n") + text;
+        // The number as the engine reports it: a negative 32-bit value.
+        showMessage(text, vbCritical, QString::number(qint32(quint32(error.number()))));
+        return false;
+    }
+}
+
+bool ExecSQL(const QString &sql)
+{
+    try {
+        std::shared_ptr<Connection> connection = modDB::connection();
+        if (!connection || connection->state() != adStateOpen)
+            connection = usableConnection(Caller::OpenRS, {}, false, 0);
+        connection->execute(sql, adCmdText | adExecuteNoRecords);
+        return true;
+    } catch (const DbError &error) {
+        showMessage(error.description(), vbInformation, {});
+        return false;
+    }
+}
+
+namespace {
+
+/// Numeric text: blanks around it, a sign, digits (groups of digits may be
+/// separated by ','), a decimal point, an exponent. No hex, no "inf"/"nan".
+bool readNumber(const QString &text, double &value)
+{
+    static const QRegularExpression numeric(
+        QStringLiteral("^[+-]?(?:\\d+(?:,\\d+)*(?:\\.\\d*)?|\\.\\d+)(?:[eE][+-]?\\d+)?$"));
+    const QString trimmed = text.trimmed();
+    if (!numeric.match(trimmed).hasMatch())
+        return false;
+    bool ok = false;
+    const double number = QString(trimmed).remove(QLatin1Char(',')).toDouble(&ok);
+    if (!ok || !std::isfinite(number))
+        return false;
+    value = number;
+    return true;
+}
+
+} // namespace
+
+double ToNumber(const QString &text)
+{
+    double value = 0;
+    return readNumber(text, value) ? value : 0.0;
+}
+
+QString NumberText(const QString &text)
+{
+    double value = 0;
+    return readNumber(text, value) ? numberToText(value) : QStringLiteral("0");
+}
+
+QString numberToText(double value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return QStringLiteral("0");
+    return QString::number(value, 'g', 15);
+}
+
+QString typeKind(const QString &typeName, RecordSet *types)
+{
+    if (!types || types->state() != adStateOpen)
+        return {};
+    try {
+        types->moveFirst();
+        const int typeField = types->fieldIndex(QStringLiteral("types"));
+        const int kindField = types->fieldIndex(QStringLiteral("kind"));
+        if (typeField < 0 || kindField < 0)
+            return {};
+        for (; !types->eof(); types->moveNext()) {
+            if (types->value(typeField).toString() == typeName)
+                return types->value(kindField).toString();
+        }
+    } catch (const DbError &) {
+    }
+    return {};
+}
+
+void ShowStatus(const QString &text, int panel)
+{
+    try {
+        if (!modDB::mainWindow() || !modDB::uiHooks().setStatusText)
+            return;
+        QString shown = text;
+        shown.replace(QLatin1Char(':'), QStringLiteral("："));
+        modDB::uiHooks().setStatusText(shown, panel);
+    } catch (...) {
+    }
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,188 @@
+#include "store_test_support.h"
+
+#include "store/connection.h"
+#include "store/db_error.h"
+#include "store/ledger_schema.h"
+#include "store/record_set.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+using namespace zambrel::store;
+
+namespace {
+
+long openError(const QString &connectionString, QString *description = nullptr)
+{
+    Connection connection;
+    try {
+        connection.open(connectionString);
+    } catch (const DbError &error) {
+        if (description)
+            *description = error.description();
+        return error.number();
+    }
+    return 0;
+}
+
+QString memoOf(Connection &connection, int code)
+{
+    auto rows = connection.execute(QStringLiteral("select memo from asset where code=%1").arg(code));
+    return rows->value(0).toString();
+}
+
+TEST(ConnectionOpen, RefusesWhatIsNotAnOpenableLedger)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.mdb"));
+    QString description;
+    EXPECT_EQ(openError(ledgerConnectionString(missing, {}), &description), kErrGeneric);
+    EXPECT_TRUE(description.contains(QStringLiteral("找不到账本文件")));
+    EXPECT_FALSE(QFile::exists(missing)) << "a missing ledger must not be created";
+
+    const QString text = dir.filePath(QStringLiteral("notes.mdb"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    EXPECT_EQ(openError(ledgerConnectionString(text, {}), &description), kErrGeneric);
+    EXPECT_TRUE(description.contains(QStringLiteral("Wrong password or not a ledger file")));
+
+    EXPECT_EQ(openError(QStringLiteral("Provider=SQLOLEDB;Data Source=") + text), kErrGeneric);
+}
+
+TEST(ConnectionOpen, ConnectionStringForms)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a;b.mdb"));
+    const QString password = QStringLiteral(" p;w\"d ");
+    createLedger(path, password);
+    const QString plain = ledgerConnectionString(path, password);
+    EXPECT_EQ(openError(plain), 0);
+    EXPECT_EQ(openError(QStringLiteral("Provider=MSDataShape;Data ") + plain), 0);
+
+    // Keys in any letter case, in any order.
+    const QString simple = dir.filePath(QStringLiteral("simple.mdb"));
+    createLedger(simple, QStringLiteral("pw"));
+    EXPECT_EQ(openError(QStringLiteral("jet oledb:DATABASE password=pw;DATA SOURCE=") + simple +
+                        QStringLiteral(";provider=microsoft.jet.oledb.4.0")),
+              0);
+
+    Connection connection;
+    connection.setConnectionString(plain);
+    EXPECT_EQ(connection.state(), adStateClosed);
+    connection.open();
+    EXPECT_EQ(connection.state(), adStateOpen);
+    EXPECT_EQ(connection.dataSource(), path);
+    connection.close();
+    EXPECT_EQ(connection.state(), adStateClosed);
+    EXPECT_THROW(connection.execute(QStringLiteral("select 1")), DbError);
+}
+
+TEST(ConnectionLock, SecondOpenerInThisProcessFailsAtOnce)
+{
+    testkit::OpenLedger ledger;
+    QElapsedTimer clock;
+    clock.start();
+    QString description;
+    EXPECT_EQ(openError(ledger.connectionString, &description), kErrGeneric);
+    EXPECT_EQ(description, QStringLiteral("账本正在使用中 The ledger is in use"));
+    EXPECT_LT(clock.elapsed(), 5000) << "the second opener must not wait for the busy time-out";
+
+    ledger.connection->close();
+    EXPECT_EQ(openError(ledger.connectionString), 0) << "close releases the file";
+}
+
+TEST(ConnectionLock, AnotherProcessIsKeptOutAndKeepsUsOut)
+{
+    testkit::OpenLedger ledger(QStringLiteral("secret"));
+    QProcess probe;
+    probe.start(QStringLiteral(ZAMBREL_LOCK_PROBE), {QStringLiteral("try"), ledger.connectionString});
+    ASSERT_TRUE(probe.waitForFinished(20000));
+    EXPECT_EQ(probe.exitCode(), 1);
+    EXPECT_TRUE(probe.readAllStandardOutput().startsWith("error 80004005 账本正在使用中"));
+
+    ledger.connection->close();
+    QProcess holder;
+    holder.start(QStringLiteral(ZAMBREL_LOCK_PROBE), {QStringLiteral("hold"), ledger.connectionString});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("holding"));
+    EXPECT_EQ(openError(ledger.connectionString), kErrGeneric);
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(20000));
+    EXPECT_EQ(openError(ledger.connectionString), 0);
+}
+
+TEST(ConnectionPassword, SetChangeAndClear)
+{
+    testkit::OpenLedger ledger;
+    Connection &connection = *ledger.connection;
+    const QString memo = QStringLiteral("保险箱密码在书架第三层 SECRET-MEMO-7781");
+    connection.execute(
+        QStringLiteral("insert into Asset(months,types,[name],[memo]) values('2026-03','存款','a','%1')")
+            .arg(memo));
+
+    connection.execute(QStringLiteral("Alter   Database   password    [new pass] NULL"));
+    EXPECT_EQ(memoOf(connection, 1), memo) << "the connection stays usable after re-keying";
+    connection.close();
+    QFile file(ledger.path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    EXPECT_FALSE(bytes.contains(memo.toUtf8()));
+    EXPECT_FALSE(bytes.contains("SECRET-MEMO"));
+    EXPECT_FALSE(bytes.contains("CREATE TABLE"));
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, {})), kErrGeneric);
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("wrong"))), kErrGeneric);
+
+    connection.open(ledgerConnectionString(ledger.path, QStringLiteral("new pass")));
+    connection.execute(QStringLiteral("alter database password [it's \"q\"] [new pass]"));
+    connection.execute(QStringLiteral("insert into Asset(months,types) values('2026-04','存款')"));
+    auto identity = connection.execute(QStringLiteral("SELECT  @@Identity  as   myid     from    asset"));
+    EXPECT_EQ(identity->value(QStringLiteral("myid")).toLongLong(), 2) << "numbering survives re-keying";
+    connection.close();
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("new pass"))), kErrGeneric);
+    connection.open(ledgerConnectionString(ledger.path, QStringLiteral("it's \"q\"")));
+
+    connection.execute(QStringLiteral("Alter Database password NULL [it's \"q\"]"));
+    connection.close();
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, {})), 0);
+    const QDir folder(ledger.dir.path());
+    EXPECT_EQ(folder.entryList(QDir::Files).size(), 1) << "no temporary files are left behind";
+}
+
+TEST(ConnectionPassword, WrongOldPasswordChangesNothing)
+{
+    testkit::OpenLedger ledger(QStringLiteral("old"));
+    Connection &connection = *ledger.connection;
+    for (const char *statement : {"Alter Database password new wrong", "Alter Database password new NULL",
+                                  "Alter Database password NULL OLD"}) {
+        try {
+            connection.execute(QString::fromLatin1(statement));
+            ADD_FAILURE() << statement;
+        } catch (const DbError &error) {
+            EXPECT_EQ(error.number(), kErrGeneric) << statement;
+        }
+    }
+    EXPECT_EQ(connection.state(), adStateOpen);
+    connection.close();
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("new"))), kErrGeneric);
+    EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("old"))), 0);
+}
+
+TEST(LedgerSchema, CreateIsAtomicAndNeverOverwrites)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    createLedger(path);
+    EXPECT_THROW(createLedger(path, QStringLiteral("x")), DbError);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("books.mdb")});
+    EXPECT_THROW(createLedger(dir.filePath(QStringLiteral("no/such/folder/x.mdb"))), DbError);
+}
+
+} // namespace

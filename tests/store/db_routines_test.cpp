@@ -1,0 +1,198 @@
+#include "store_test_support.h"
+#include "test_support.h"
+
+#include "store/db_routines.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+using namespace zambrel::store;
+
+namespace {
+
+/// A real ledger as the program-wide one, its connection not yet open.
+class RecordSetRoutines : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = folder.file(QStringLiteral("books.mdb"));
+        createLedger(path, QStringLiteral("pw"));
+        modDB::setLedgerPath(path);
+        modDB::setConnectionString(ledgerConnectionString(path, QStringLiteral("pw")));
+        modDB::UiHooks hooks;
+        hooks.setBusyPointer = [this](bool busy) { busyChanges.push_back(busy); };
+        hooks.copyToClipboard = [this](const QString &text) { clipboard = text; };
+        hooks.setStatusText = [this](const QString &text, int panel) {
+            status = QString::number(panel) + text;
+        };
+        modDB::setUiHooks(hooks);
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder messages;
+    QString path;
+    std::vector<bool> busyChanges;
+    QString clipboard;
+    QString status;
+};
+
+TEST_F(RecordSetRoutines, OpenRSCreatesTheConnectionAndGivesAnUpdatableSet)
+{
+    EXPECT_EQ(OpenRS({}), nullptr);
+    EXPECT_EQ(modDB::connection(), nullptr) << "an empty statement touches nothing";
+
+    auto types = OpenRS(QStringLiteral("select * from AssetType order by types"));
+    ASSERT_NE(types, nullptr);
+    ASSERT_NE(modDB::connection(), nullptr);
+    EXPECT_EQ(modDB::connection()->state(), adStateOpen);
+    EXPECT_TRUE(types->isAttached());
+    EXPECT_EQ(types->lockType(), adLockBatchOptimistic);
+    EXPECT_EQ(busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(messages.shown().empty());
+
+    // The same connection serves the next query while it is open.
+    const auto *first = modDB::connection().get();
+    auto months = OpenReadRS(QStringLiteral("select max(months) as maxMonths from asset"));
+    ASSERT_NE(months, nullptr);
+    EXPECT_EQ(modDB::connection().get(), first);
+    EXPECT_FALSE(months->isAttached());
+    EXPECT_TRUE(months->isNull(QStringLiteral("maxMonths")));
+}
+
+TEST_F(RecordSetRoutines, FailedOpenRSShowsWhyAndDropsTheConnection)
+{
+    ASSERT_NE(OpenRS(QStringLiteral("select * from asset")), nullptr);
+    EXPECT_EQ(OpenRS(QStringLiteral("select * from nowhere")), nullptr);
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(messages.shown()[0].text.endsWith(QStringLiteral("\n\n无法查询。")));
+    EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("nowhere")));
+    EXPECT_EQ(messages.shown()[0].style, vbOKOnly);
+    EXPECT_EQ(messages.shown()[0].title, productName());
+    EXPECT_EQ(modDB::connection(), nullptr);
+    EXPECT_EQ(busyChanges.back(), false);
+
+    // The file was released: the next query opens it afresh.
+    EXPECT_NE(OpenReadRS(QStringLiteral("select * from asset")), nullptr);
+    EXPECT_EQ(modDB::connection()->state(), adStateOpen);
+}
+
+TEST_F(RecordSetRoutines, FailedOpenReadRSIsSilentAndKeepsTheConnection)
+{
+    const QString bad = QStringLiteral("select nothing from asset");
+    ASSERT_NE(OpenReadRS(QStringLiteral("select * from asset")), nullptr);
+    const auto connection = modDB::connection();
+    EXPECT_EQ(OpenReadRS(bad), nullptr);
+    EXPECT_EQ(clipboard, bad);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(modDB::connection(), connection);
+    EXPECT_EQ(connection->state(), adStateOpen);
+}
+
+TEST_F(RecordSetRoutines, ClosedConnectionIsReopenedWithShapingPrefix)
+{
+    ASSERT_NE(OpenRS(QStringLiteral("select * from asset")), nullptr);
+    modDB::connection()->close();
+    ASSERT_NE(OpenRS(QStringLiteral("select * from asset")), nullptr);
+    EXPECT_TRUE(
+        modDB::connection()->connectionString().startsWith(QStringLiteral("Provider=MSDataShape;Data ")));
+    EXPECT_EQ(modDB::connection()->commandTimeout(), 100);
+
+    modDB::connection()->close();
+    ASSERT_NE(OpenReadRS(QStringLiteral("select * from asset"), {}, false, 7), nullptr);
+    EXPECT_EQ(modDB::connection()->connectionString(), modDB::connectionString());
+    EXPECT_EQ(modDB::connection()->commandTimeout(), 7);
+}
+
+TEST_F(RecordSetRoutines, SaveRSWritesOrExplains)
+{
+    EXPECT_FALSE(SaveRS(nullptr, false, nullptr, 100));
+    auto carried = OpenRS(QStringLiteral("select * from log where 1=2"));
+    ASSERT_NE(carried, nullptr);
+    EXPECT_FALSE(SaveRS(carried.get(), true, nullptr, 100)) << "count check on an empty set";
+    EXPECT_TRUE(messages.shown().empty());
+
+    for (const char *day : {"2026-01-01", "2026-01-02"}) {
+        carried->addNew();
+        carried->setValue(QStringLiteral("dates"), QString::fromLatin1(day));
+    }
+    // No connection passed: the open program-wide one holds the lock and writes.
+    EXPECT_TRUE(SaveRS(carried.get(), true, nullptr, 100));
+    EXPECT_EQ(OpenReadRS(QStringLiteral("select * from log"))->recordCount(), 2);
+
+    carried->addNew();
+    carried->setValue(QStringLiteral("dates"), QStringLiteral("2026-01-01"));
+    EXPECT_FALSE(SaveRS(carried.get(), true, modDB::connection().get(), 30));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_TRUE(messages.shown()[0].text.startsWith(QStringLiteral("数据唯一性受到影响\n")));
+    EXPECT_TRUE(messages.shown()[0].text.endsWith(QStringLiteral("\n\n无法更新数据，请检查输入的格式。")));
+    EXPECT_EQ(messages.shown()[0].style, vbCritical);
+    EXPECT_EQ(messages.shown()[0].title, QStringLiteral("-2147217900"));
+}
+
+TEST_F(RecordSetRoutines, ExecSQLReportsFailures)
+{
+    EXPECT_TRUE(ExecSQL(QStringLiteral("insert into log (dates) values('2026-01-01')")));
+    EXPECT_FALSE(ExecSQL(QStringLiteral("insert into log (dates) values('2026-01-01')")));
+    ASSERT_EQ(messages.shown().size(), 1u);
+    EXPECT_EQ(messages.shown()[0].style, vbInformation);
+    // An unescaped quote makes a bad statement and is reported, not half-applied.
+    EXPECT_FALSE(ExecSQL(QStringLiteral("update log set g1='it's' where dates='2026-01-01'")));
+    EXPECT_TRUE(ExecSQL(QStringLiteral("update log set g1='") + sqlText(QStringLiteral("it's")) +
+                        QStringLiteral("' where dates='2026-01-01'")));
+    EXPECT_EQ(OpenReadRS(QStringLiteral("select g1 from log"))->value(0).toString(), QStringLiteral("it's"));
+}
+
+TEST_F(RecordSetRoutines, StatusGoesToTheMainWindowOnly)
+{
+    ShowStatus(QStringLiteral("a:b"));
+    EXPECT_TRUE(status.isEmpty());
+    QObject window;
+    modDB::setMainWindow(&window);
+    ShowStatus(QStringLiteral("准备就绪: 共 3 条"), 1);
+    EXPECT_EQ(status, QStringLiteral("1准备就绪： 共 3 条"));
+    modDB::setMainWindow(nullptr);
+}
+
+struct NumberCase {
+    const char *text;
+    double number;
+    const char *asText;
+};
+
+TEST(NumberReading, TextToNumberAndBack)
+{
+    const NumberCase cases[] = {
+        {" 12.50", 12.5, "12.5"},
+        {"abc", 0, "0"},
+        {"", 0, "0"},
+        {"-3", -3, "-3"},
+        {"+4", 4, "4"},
+        {"1e3", 1000, "1000"},
+        {"1,234.5", 1234.5, "1234.5"},
+        {"  7  ", 7, "7"},
+        {".5", 0.5, "0.5"},
+        {"5.", 5, "5"},
+        {"12abc", 0, "0"},
+        {"1e999", 0, "0"},
+        {"inf", 0, "0"},
+        {"nan", 0, "0"},
+        {",5", 0, "0"},
+        {"1,,2", 0, "0"},
+        {"0.1", 0.1, "0.1"},
+        {"123456789012.34", 123456789012.34, "123456789012.34"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_DOUBLE_EQ(ToNumber(QString::fromLatin1(c.text)), c.number) << c.text;
+        EXPECT_EQ(NumberText(QString::fromLatin1(c.text)), QString::fromLatin1(c.asText)) << c.text;
+    }
+    EXPECT_EQ(numberToText(0.1 + 0.2), QStringLiteral("0.3"));
+    EXPECT_EQ(numberToText(-0.0), QStringLiteral("0"));
+    EXPECT_EQ(numberToText(2500000), QStringLiteral("2500000"));
+    EXPECT_EQ(sqlText(QStringLiteral("O'Neil's")), QStringLiteral("O''Neil''s"));
+}
+
+} // namespace

@@ -7,6 +7,7 @@
 #include "store/message.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zambrel::input {
 namespace {
@@ -130,19 +131,22 @@ void EntryForm::dispTypes(const QString &kind)
         m_enabled[index(field)] = false;
 
     // Which amount fields each category of the mask uses, in mask order.
-    static const std::array<std::initializer_list<EntryField>, kCategoryCount> fieldsOfCategory{{
-        {EntryField::InComePerMonth},
-        {EntryField::PayPerMonth, EntryField::WillPayPerMonth},
+    using Fields = std::array<EntryField, 4>;
+    static constexpr std::array<Fields, kCategoryCount> fieldsOfCategory{{
+        {EntryField::InComePerMonth, EntryField::None, EntryField::None, EntryField::None},
+        {EntryField::PayPerMonth, EntryField::WillPayPerMonth, EntryField::None, EntryField::None},
         {EntryField::FirstPay, EntryField::Total, EntryField::Debet, EntryField::DebetPerMonth},
-        {EntryField::Debet, EntryField::DebetPerMonth},
+        {EntryField::Debet, EntryField::DebetPerMonth, EntryField::None, EntryField::None},
     }};
     for (int category = 0; category < kCategoryCount; ++category) {
         if (kind.size() <= category || kind[category] != u'1')
             continue;
         if (!m_newType)
             m_checked[static_cast<size_t>(category)] = true;
-        for (const EntryField field : fieldsOfCategory[static_cast<size_t>(category)])
-            m_enabled[index(field)] = true;
+        for (const EntryField field : fieldsOfCategory[static_cast<size_t>(category)]) {
+            if (field != EntryField::None)
+                m_enabled[index(field)] = true;
+        }
     }
 }
 

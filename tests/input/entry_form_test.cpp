@@ -6,6 +6,8 @@
 
 #include <QMap>
 
+#include <algorithm>
+
 using namespace zambrel;
 using namespace zambrel::input;
 using F = EntryField;

@@ -36,7 +36,9 @@ CREATE TABLE Asset (
   DebetPerMonth REAL DEFAULT 0
 );
 CREATE INDEX AssetMonths ON Asset(months);
-CREATE INDEX AssetTypesMonths ON Asset(types, months);
+-- Serves the month's total per category and, covering the summed amounts,
+-- the trend series without visiting the table.
+CREATE INDEX AssetTypesMonths ON Asset(types, months, InComePerMonth, PayPerMonth, TotalCost, Debet);
 CREATE TABLE AssetType (
   types TEXT COLLATE NOCASE,
   kind TEXT COLLATE NOCASE,

@@ -1,0 +1,342 @@
+#include "skin_fixtures.h"
+
+#include "skin/colour_pass.h"
+#include "skin/flat_button.h"
+#include "skin/js_border.h"
+#include "skin/js_caption.h"
+#include "skin/skin_window.h"
+#include "skin/skinned_window.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel::skin;
+using namespace zambrel::skin::testing;
+
+namespace {
+
+QColor back(const QWidget *w)
+{
+    return w->palette().color(QPalette::Window);
+}
+QColor fore(const QWidget *w)
+{
+    return w->palette().color(QPalette::WindowText);
+}
+
+struct SkinnedFixture : ::testing::Test {
+    QTemporaryDir dir;
+    TestSkin skin;
+    SkinnedWindow window;
+    void SetUp() override { window.resize(400, 300); }
+    QString apply(const QString &name = QStringLiteral("test.jss"))
+    {
+        const QString path = skin.save(dir, name);
+        SkinWindow(&window, path);
+        return path;
+    }
+    QPoint centreOf(CaptionButton button) const
+    {
+        return captionButtonRect(window.JSCAPTION1->buttonMetrics(), button).center();
+    }
+    void moveTo(QPoint pos) { QTest::mouseMove(window.JSCAPTION1, pos); }
+};
+
+} // namespace
+
+TEST_F(SkinnedFixture, ColourPassReachesEachKindOfControl)
+{
+    auto *frame = new QFrame(window.contentArea());
+    auto *label = new QLabel(QStringLiteral("收入"), frame);
+    auto *check = new QCheckBox(QStringLiteral("收入"), window.contentArea());
+    QPalette checkPalette = check->palette();
+    checkPalette.setColor(QPalette::WindowText, QColor(1, 99, 1));
+    check->setPalette(checkPalette);
+    auto *button = new FlatButton(QStringLiteral("确认 Conform"), window.contentArea());
+    auto *toolbar = new QToolBar(window.contentArea());
+    auto *status = new QStatusBar(window.contentArea());
+    QSignalSpy changed(window.JSCAPTION1, &JSCAPTION::ChangeColor);
+
+    apply();
+
+    const QColor s = toQColor(skin.surface);
+    const QColor t = toQColor(skin.text);
+    EXPECT_EQ(back(frame), s);
+    EXPECT_EQ(fore(frame), t);
+    EXPECT_EQ(back(label), s);
+    EXPECT_EQ(fore(label), t);
+    EXPECT_EQ(back(check), s);
+    EXPECT_EQ(fore(check), QColor(1, 99, 1)) << "a check box keeps its own text colour";
+    EXPECT_EQ(back(toolbar), s);
+    EXPECT_EQ(back(status), s);
+    // Text t on s at rest, s on t under the pointer, t on s pressed.
+    EXPECT_EQ(button->ForeColorNormal(), skin.text);
+    EXPECT_EQ(button->BackColorNormal(), skin.surface);
+    EXPECT_EQ(button->ForeColorOver(), skin.surface);
+    EXPECT_EQ(button->BackColorOver(), skin.text);
+    EXPECT_EQ(button->ForeColorPush(), skin.text);
+    EXPECT_EQ(button->BackColorPush(), skin.surface);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).value<ColourValue>(), skin.surface);
+    EXPECT_EQ(changed.at(0).at(1).value<ColourValue>(), skin.text);
+    // The redraw that follows the pass gives the host the parent back colour.
+    EXPECT_EQ(back(&window), toQColor(skin.parentBack));
+}
+
+TEST_F(SkinnedFixture, SamePathTwiceRunsTheColourPassOnce)
+{
+    QSignalSpy changed(window.JSCAPTION1, &JSCAPTION::ChangeColor);
+    const QString path = apply();
+    SkinWindow(&window, path);
+    window.JSCAPTION1->setPath(path);
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(window.JSCAPTION1->colourPassCount(), 1);
+    apply(QStringLiteral("other.jss"));
+    EXPECT_EQ(changed.count(), 2);
+}
+
+TEST_F(SkinnedFixture, MissingKeysLeaveTheirPartsEmpty)
+{
+    skin.omit = {"PARENTBACKCOLOR", "RES1", "ONTOP1", "BOTTOM"};
+    apply();
+    EXPECT_EQ(back(&window), QColor(0, 0, 0)) << "no PARENTBACKCOLOR reads as black";
+    EXPECT_EQ(window.JSBORDER3->thickness(), 0);
+    EXPECT_EQ(window.JSBORDER3->height(), 0);
+    EXPECT_EQ(window.JSBORDER1->thickness(), skin.border);
+    EXPECT_EQ(window.JSCAPTION1->buttonMetrics().onTopWidth, 0) << "no stay-on-top button while not topmost";
+    window.JSCAPTION1->maximise();
+    EXPECT_EQ(window.JSCAPTION1->Style2(), 1);
+    EXPECT_EQ(window.JSCAPTION1->buttonMetrics().maxWidth, 0) << "the maximise slot is empty";
+}
+
+TEST_F(SkinnedFixture, UnreadableSkinDrawsNothingAndTurnsColoursBlack)
+{
+    SkinWindow(&window, dir.filePath(QStringLiteral("missing.jss")));
+    EXPECT_EQ(window.JSCAPTION1->barHeight(), 0);
+    EXPECT_EQ(window.JSBORDER1->thickness(), 0);
+    EXPECT_EQ(back(&window), QColor(0, 0, 0));
+}
+
+TEST_F(SkinnedFixture, ChromeSurroundsTheContentArea)
+{
+    apply();
+    EXPECT_EQ(window.JSCAPTION1->geometry(), QRect(0, 0, 400, skin.captionHeight));
+    EXPECT_EQ(window.JSBORDER3->geometry(), QRect(0, 300 - skin.border, 400, skin.border));
+    EXPECT_EQ(window.JSBORDER1->geometry(),
+              QRect(0, skin.captionHeight, skin.border, 300 - skin.captionHeight - skin.border));
+    EXPECT_EQ(window.JSBORDER2->geometry().right(), 399);
+    EXPECT_EQ(window.contentArea()->geometry(), QRect(skin.border, skin.captionHeight, 400 - 2 * skin.border,
+                                                      300 - skin.captionHeight - skin.border));
+}
+
+TEST(CaptionGeometry, ButtonsLineUpFromTheRight)
+{
+    struct Case {
+        int iconSpace;
+        int close, max, min, onTop;
+    };
+    // Bar 300 wide, FROMRIGHT 6, buttons 20 wide (the maximise slot 0 when empty).
+    const Case cases[] = {
+        {2, 274, 252, 230, 208},
+        {0, 274, 254, 234, 214},
+    };
+    for (const Case &c : cases) {
+        CaptionButtonMetrics m{300, 6, 4, c.iconSpace, QSize(20, 16), 20, 20, 20};
+        EXPECT_EQ(captionButtonRect(m, CloseButton), QRect(c.close, 4, 20, 16));
+        EXPECT_EQ(captionButtonRect(m, MaxRestoreButton).x(), c.max);
+        EXPECT_EQ(captionButtonRect(m, MinimiseButton).x(), c.min);
+        EXPECT_EQ(captionButtonRect(m, OnTopButton).x(), c.onTop);
+    }
+    CaptionButtonMetrics m{300, 6, 4, 0, QSize(20, 16), 20, 20, 20};
+    // Edges are outside (strict comparisons); with no gap the shared edge
+    // belongs to neither button.
+    EXPECT_EQ(captionHitTest(m, QPoint(275, 10)), CloseButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(274, 10)), NoCaptionButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(273, 10)), MaxRestoreButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(280, 4)), NoCaptionButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(280, 5)), CloseButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(280, 20)), NoCaptionButton);
+    EXPECT_EQ(captionHitTest(m, QPoint(220, 10)), OnTopButton);
+    m.maxWidth = 0;
+    EXPECT_EQ(captionButtonRect(m, MinimiseButton).x(), 254);
+}
+
+TEST_F(SkinnedFixture, HoverPressAndReleaseSwapTheButtonImages)
+{
+    skin.iconSpace = 0;
+    apply();
+    window.show();
+    JSCAPTION *bar = window.JSCAPTION1;
+    moveTo(centreOf(CloseButton));
+    EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE3");
+    EXPECT_EQ(bar->hotButton(), CloseButton);
+    // Straight onto the neighbour: it lights up, the first keeps its hover image.
+    moveTo(centreOf(MaxRestoreButton));
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), "MAX3");
+    EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE3");
+    moveTo(QPoint(40, 12));
+    EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE");
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), "MAX");
+    EXPECT_EQ(bar->hotButton(), NoCaptionButton);
+
+    moveTo(centreOf(MinimiseButton));
+    QTest::mousePress(bar, Qt::LeftButton, {}, centreOf(MinimiseButton));
+    EXPECT_EQ(bar->slotImage(MinimiseButton), "MIN2");
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, centreOf(MinimiseButton));
+    EXPECT_EQ(bar->slotImage(MinimiseButton), "MIN");
+    EXPECT_EQ(bar->Style2(), 0) << "minimising empties the maximise slot's meaning";
+}
+
+TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
+{
+    apply();
+    window.setGeometry(100, 120, 400, 300);
+    window.show();
+    JSCAPTION *bar = window.JSCAPTION1;
+    const QRect before = window.geometry();
+    moveTo(centreOf(MaxRestoreButton));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
+    EXPECT_TRUE(bar->isMaximisedByBar());
+    EXPECT_EQ(window.geometry(), window.screen()->availableGeometry());
+    EXPECT_EQ(bar->savedPlacement(), before);
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), "RES1");
+    EXPECT_FALSE(borderResizeEnabled());
+    // A press on the bar while maximised does not move the window.
+    QSignalSpy moves(bar, &JSCAPTION::moveRequested);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    QTest::mouseMove(bar, QPoint(120, 14));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(120, 14));
+    EXPECT_EQ(moves.count(), 0);
+
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_FALSE(bar->isMaximisedByBar());
+    EXPECT_EQ(window.geometry(), before);
+    EXPECT_TRUE(borderResizeEnabled()) << "style 1 lets the borders resize again";
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    QTest::mouseMove(bar, QPoint(120, 14));
+    EXPECT_EQ(moves.count(), 1);
+}
+
+TEST_F(SkinnedFixture, WindowAskedToComeUpMaximisedGetsTheWorkArea)
+{
+    window.setGeometry(50, 60, 320, 240);
+    window.setWindowState(Qt::WindowMaximized);
+    apply();
+    window.show();
+    EXPECT_TRUE(window.JSCAPTION1->isMaximisedByBar());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(window.geometry(), window.screen()->availableGeometry());
+    EXPECT_EQ(window.JSCAPTION1->slotImage(MaxRestoreButton), "RES1");
+    EXPECT_EQ(window.JSCAPTION1->savedPlacement().size(), QSize(320, 240));
+}
+
+TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
+{
+    apply();
+    window.show();
+    JSCAPTION *bar = window.JSCAPTION1;
+    const QRect before = window.geometry();
+
+    bar->setStyle(0); // close only
+    moveTo(centreOf(MaxRestoreButton));
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), "MAX");
+    EXPECT_EQ(bar->hotButton(), NoCaptionButton);
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_FALSE(bar->isMaximisedByBar());
+
+    bar->setStyle(3); // maximise drawn but inert
+    moveTo(QPoint(60, 10));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_FALSE(bar->isMaximisedByBar());
+    EXPECT_EQ(window.geometry(), before);
+
+    bar->setStyle(4); // close drawn but inert
+    moveTo(QPoint(60, 10));
+    moveTo(centreOf(CloseButton));
+    EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(CloseButton));
+    EXPECT_TRUE(window.isVisible());
+
+    bar->setStyle(1);
+    moveTo(centreOf(CloseButton));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(CloseButton));
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(SkinnedFixture, StayOnTopButtonTogglesTheTopmostBand)
+{
+    window.JSCAPTION1->setSHOWONTOP(true);
+    apply();
+    window.show();
+    JSCAPTION *bar = window.JSCAPTION1;
+    EXPECT_EQ(bar->slotImage(OnTopButton), "ONTOP1");
+    moveTo(centreOf(OnTopButton));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(OnTopButton));
+    EXPECT_TRUE(bar->ONTOP());
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(bar->slotImage(OnTopButton), "ONTOP3");
+
+    bar->setControlBox(false); // drawn but never reacts
+    moveTo(QPoint(60, 10));
+    moveTo(centreOf(OnTopButton));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(OnTopButton));
+    EXPECT_TRUE(bar->ONTOP());
+}
+
+TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
+{
+    struct Case {
+        int type;
+        QPoint pos;
+        int zone;
+        Qt::Edges edges;
+    };
+    const QSize side(5, 100);
+    const QSize bottom(200, 5);
+    const Case cases[] = {
+        {LeftBorder, {2, 50}, 1, Qt::LeftEdge},
+        {LeftBorder, {2, 90}, 0, Qt::LeftEdge | Qt::BottomEdge},
+        {LeftBorder, {2, 89}, 1, Qt::LeftEdge},
+        {RightBorder, {2, 95}, 2, Qt::RightEdge | Qt::BottomEdge},
+        {RightBorder, {2, 10}, 1, Qt::RightEdge},
+        {BottomBorder, {10, 2}, 0, Qt::LeftEdge | Qt::BottomEdge},
+        {BottomBorder, {11, 2}, 1, Qt::BottomEdge},
+        {BottomBorder, {190, 2}, 2, Qt::RightEdge | Qt::BottomEdge},
+    };
+    for (const Case &c : cases) {
+        const int zone = borderZone(c.type, c.type == BottomBorder ? bottom : side, c.pos);
+        EXPECT_EQ(zone, c.zone) << c.type << "," << c.pos.x() << "," << c.pos.y();
+        EXPECT_EQ(borderEdges(c.type, zone), c.edges);
+    }
+    EXPECT_FALSE(borderEdges(NoBorder, 1));
+    EXPECT_EQ(borderCursor(BottomBorder, 1), Qt::SizeVerCursor);
+    EXPECT_EQ(borderCursor(LeftBorder, 0), Qt::SizeBDiagCursor);
+
+    SkinnedWindow window;
+    window.resize(300, 200);
+    window.show();
+    JSBORDER *strip = window.JSBORDER3;
+    strip->setGeometry(0, 190, 300, 10);
+    QSignalSpy resizes(strip, &JSBORDER::resizeRequested);
+    setBorderResizeEnabled(false);
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(150, 5));
+    EXPECT_EQ(resizes.count(), 0) << "no resizing while the flag is off";
+    setBorderResizeEnabled(true);
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(295, 5));
+    ASSERT_EQ(resizes.count(), 1);
+    EXPECT_EQ(resizes.at(0).at(0).value<Qt::Edges>(), Qt::RightEdge | Qt::BottomEdge);
+    JSBORDER none(&window);
+    QSignalSpy noneSpy(&none, &JSBORDER::resizeRequested);
+    none.setGeometry(0, 0, 10, 10);
+    QTest::mousePress(&none, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(noneSpy.count(), 0) << "type 0 never resizes";
+}

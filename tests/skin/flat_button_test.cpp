@@ -1,0 +1,97 @@
+#include "skin/flat_button.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel::skin;
+
+namespace {
+struct FlatButtonFixture : ::testing::Test {
+    QWidget host;
+    FlatButton *button = new FlatButton(QStringLiteral("确认 Conform"), &host);
+    void SetUp() override
+    {
+        host.resize(200, 100);
+        button->setGeometry(10, 10, 90, 30);
+        host.show();
+    }
+};
+} // namespace
+
+TEST_F(FlatButtonFixture, HoverPressAndClick)
+{
+    QSignalSpy clicks(button, &FlatButton::clicked);
+    QSignalSpy ups(button, &FlatButton::MouseUp);
+    QTest::mouseMove(button, QPoint(20, 15));
+    EXPECT_EQ(button->look(), FlatButton::HoverLook);
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
+    EXPECT_EQ(button->look(), FlatButton::PressedLook);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(20, 15));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(ups.count(), 1);
+    EXPECT_EQ(button->look(), FlatButton::NormalLook) << "the click redraws the normal look";
+}
+
+TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
+{
+    QSignalSpy clicks(button, &FlatButton::clicked);
+    QSignalSpy ups(button, &FlatButton::MouseUp);
+    QTest::mouseMove(button, QPoint(20, 15));
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
+    QMouseEvent off(QEvent::MouseMove, QPointF(150, 15), button->mapToGlobal(QPointF(150, 15)), Qt::NoButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &off);
+    EXPECT_EQ(button->look(), FlatButton::NormalLook);
+    EXPECT_TRUE(button->isHovering()) << "still pressed, so the hover flag stays";
+    QMouseEvent back(QEvent::MouseMove, QPointF(20, 15), button->mapToGlobal(QPointF(20, 15)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(button, &back);
+    EXPECT_EQ(button->look(), FlatButton::NormalLook) << "coming back while pressed draws nothing new";
+    QApplication::sendEvent(button, &off);
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 15));
+    EXPECT_EQ(ups.count(), 1);
+    EXPECT_EQ(clicks.count(), 0) << "released outside: no click";
+    EXPECT_FALSE(button->isHovering());
+}
+
+TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
+{
+    QSignalSpy clicks(button, &FlatButton::clicked);
+    QSignalSpy downs(button, &FlatButton::MouseDown);
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter);
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 3) << "Space clicks once, not again on release";
+    EXPECT_EQ(downs.count(), 0);
+    QTest::keyClick(button, Qt::Key_A);
+    EXPECT_EQ(clicks.count(), 3);
+}
+
+TEST_F(FlatButtonFixture, DisabledButtonIgnoresEverythingAndLooksGrey)
+{
+    QSignalSpy clicks(button, &FlatButton::clicked);
+    button->setBackColorNormal(fromRgb(255, 0, 0));
+    button->setForeColorNormal(fromRgb(0, 0, 255));
+    button->setEnabled(false);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 15));
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 0);
+    const QImage picture = button->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(45, 4), toQColor(kSysButtonFace)) << "button face whatever its colours";
+}
+
+TEST_F(FlatButtonFixture, LongCaptionWrapsAndIsMeasuredOnlyOnChange)
+{
+    const int oneLine = button->captionHeight();
+    button->setCaption(QStringLiteral("一个很长很长的按钮标题 needs several lines here"));
+    const int wrapped = button->captionHeight();
+    EXPECT_GT(wrapped, 2 * oneLine);
+    button->resize(400, 30);
+    EXPECT_EQ(button->captionHeight(), wrapped) << "a resize after the first keeps the measured height";
+    button->setCaption(button->Caption());
+    EXPECT_EQ(button->captionHeight(), oneLine);
+    EXPECT_EQ(button->accessibleName(), button->Caption());
+}

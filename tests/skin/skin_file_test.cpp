@@ -1,0 +1,149 @@
+#include "skin_fixtures.h"
+
+#include "skin/bitmap_mask.h"
+#include "skin/skin_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel::skin;
+using namespace zambrel::skin::testing;
+
+TEST(SkinFile, RoundTripKeepsPicturesNumbersAndColours)
+{
+    TestSkin skin;
+    skin.xOffset = -7; // offsets may be negative
+    const SkinBag bag = SkinBag::fromFileBytes(skin.bytes());
+    EXPECT_EQ(bag.keys().size(), allSkinKeys().size());
+    EXPECT_EQ(bag.picture("TOPLEFT").size(), QSize(30, 24));
+    EXPECT_EQ(bag.picture("TOPLEFT").pixel(3, 3), qRgb(200, 150, 40));
+    EXPECT_EQ(bag.picture("BOTTOM").height(), 5);
+    EXPECT_EQ(bag.number("XOFFSET"), -7);
+    EXPECT_EQ(bag.number("ICONSPACE"), 2);
+    EXPECT_EQ(bag.colour("FORECOLOR"), fromRgb(250, 240, 200));
+    // Keys match whatever their case, as the design spells "BackColor".
+    EXPECT_EQ(bag.colour("BACKCOLOR"), fromRgb(60, 40, 10));
+    // Asking for the wrong kind gives the absent value, not garbage.
+    EXPECT_TRUE(bag.picture("XOFFSET").isNull());
+    EXPECT_EQ(bag.number("CLOSE"), 0);
+}
+
+TEST(SkinFile, ColourValuesAreBlueGreenRedWithSystemColoursFromThePalette)
+{
+    EXPECT_EQ(toQColor(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(toQColor(0xFF0000), QColor(0, 0, 255));
+    EXPECT_EQ(toQColor(fromRgb(1, 2, 3)), QColor(1, 2, 3));
+    EXPECT_EQ(toQColor(kSysButtonFace), QGuiApplication::palette().color(QPalette::Button));
+    EXPECT_EQ(toQColor(kSysInfoBackground), QGuiApplication::palette().color(QPalette::ToolTipBase));
+}
+
+namespace {
+QByteArray outer(quint16 type, quint16 dims, quint32 count, qint32 lower, const QByteArray &payload)
+{
+    QByteArray out(12, '\0');
+    qToLittleEndian<quint16>(type, out.data());
+    qToLittleEndian<quint16>(dims, out.data() + 2);
+    qToLittleEndian<quint32>(count, out.data() + 4);
+    qToLittleEndian<qint32>(lower, out.data() + 8);
+    return out + payload;
+}
+} // namespace
+
+TEST(SkinFile, DamagedOrForeignFilesReadAsAnEmptySkin)
+{
+    const QByteArray good = TestSkin().bytes();
+    const QByteArray payload = good.mid(12);
+    QByteArray entryOverrun = payload;
+    // The first entry's value length (after kind, key length and "TOPLEFT")
+    // claims far more than the payload holds.
+    qToLittleEndian<quint32>(0x7FFFFFF0u, entryOverrun.data() + 8 + 2 + 7);
+    QByteArray badKind = payload;
+    badKind[8] = char(9);
+
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"empty file", {}},
+        {"header cut short", good.left(7)},
+        {"payload cut short", good.left(good.size() - 1)},
+        {"wrong value type", outer(0x2008, 1, quint32(payload.size()), 0, payload)},
+        {"two dimensions", outer(0x2011, 2, quint32(payload.size()), 0, payload)},
+        {"lower bound 1", outer(0x2011, 1, quint32(payload.size()), 1, payload)},
+        {"count beyond the file", outer(0x2011, 1, quint32(payload.size()) + 100, 0, payload)},
+        {"oversized count", outer(0x2011, 1, 0xFFFFFFFFu, 0, payload)},
+        {"foreign payload", outer(0x2011, 1, 8, 0, "PK\x03\x04xxxx")},
+        {"entry longer than payload", outer(0x2011, 1, quint32(entryOverrun.size()), 0, entryOverrun)},
+        {"unknown value kind", outer(0x2011, 1, quint32(badKind.size()), 0, badKind)},
+        {"trailing bytes in payload", outer(0x2011, 1, quint32(payload.size()) + 3, 0, payload + "abc")},
+    };
+    for (const Case &c : cases) {
+        const SkinBag bag = SkinBag::fromFileBytes(c.bytes);
+        EXPECT_TRUE(bag.isEmpty()) << c.name;
+        EXPECT_EQ(bag.number("XOFFSET"), 0) << c.name;
+        EXPECT_EQ(bag.colour("FORECOLOR"), 0u) << c.name;
+        EXPECT_TRUE(bag.picture("TOPLEFT").isNull()) << c.name;
+    }
+    // Bytes after the declared payload are not part of the value.
+    EXPECT_FALSE(SkinBag::fromFileBytes(good + "tail").isEmpty());
+}
+
+TEST(SkinFile, ReadingIsCachedUntilTheFileChanges)
+{
+    QTemporaryDir dir;
+    TestSkin skin;
+    const QString path = skin.save(dir);
+    const auto first = readSkin(path);
+    EXPECT_EQ(readSkin(path).get(), first.get());
+    EXPECT_EQ(first->number("FROMTOP"), 4);
+
+    skin.fromTop = 9;
+    skin.save(dir);
+    QFile touched(path);
+    touched.open(QIODevice::ReadWrite);
+    touched.setFileTime(QFileInfo(path).lastModified().addSecs(5), QFileDevice::FileModificationTime);
+    touched.close();
+    EXPECT_EQ(readSkin(path)->number("FROMTOP"), 9);
+
+    QFile::remove(path);
+    EXPECT_TRUE(readSkin(path)->isEmpty());
+    EXPECT_TRUE(readSkin(QString())->isEmpty());
+}
+
+TEST(SkinFile, ShippedSkinsHoldEveryKey)
+{
+    const QStringList skins = shippedSkins();
+    ASSERT_GE(skins.size(), 3);
+    EXPECT_TRUE(QFileInfo::exists(shippedSkinsFolder() + QStringLiteral("/金色水晶.jss")));
+    for (const QString &path : skins) {
+        const auto bag = readSkin(path);
+        for (const QString &key : allSkinKeys())
+            EXPECT_TRUE(bag->contains(key)) << qPrintable(path) << " lacks " << qPrintable(key);
+        EXPECT_GT(bag->picture("TOPLEFT").height(),
+                  bag->number("FROMTOP") + bag->picture("CLOSE").height() - 1);
+    }
+}
+
+TEST(BitmapMask, WhiteBecomesWhiteAndEverythingElseBlackOrTheReverse)
+{
+    QImage source(3, 1, QImage::Format_RGB32);
+    source.setPixel(0, 0, qRgb(255, 255, 255));
+    source.setPixel(1, 0, qRgb(254, 255, 255));
+    source.setPixel(2, 0, qRgb(0, 0, 0));
+    const QImage inverse = makeInverseMask(source);
+    const QImage mask = makeMask(source);
+    EXPECT_EQ(mask.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(mask.pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(mask.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(inverse.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(inverse.pixel(1, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(maskImage(), mask);
+    EXPECT_EQ(inverseMaskImage(), inverse);
+}

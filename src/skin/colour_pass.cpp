@@ -49,9 +49,13 @@ QString colourPassKind(const QWidget *widget)
 void setBackColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
-    if (palette.color(QPalette::Window) == colour && widget->autoFillBackground())
+    const QPalette::ColorRole role = widget->backgroundRole();
+    if (palette.color(QPalette::Window) == colour && palette.color(role) == colour &&
+        widget->autoFillBackground())
         return;
+    // Buttons fill with their own role rather than the window colour.
     palette.setColor(QPalette::Window, colour);
+    palette.setColor(role, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }

@@ -75,6 +75,8 @@ TEST_F(SkinnedFixture, ColourPassReachesEachKindOfControl)
     EXPECT_EQ(fore(label), t);
     EXPECT_EQ(back(check), s);
     EXPECT_EQ(fore(check), QColor(1, 99, 1)) << "a check box keeps its own text colour";
+    check->setGeometry(0, 0, 150, 20);
+    EXPECT_EQ(check->grab().toImage().pixelColor(140, 10), s) << "and shows the surface colour behind it";
     EXPECT_EQ(back(toolbar), s);
     EXPECT_EQ(back(status), s);
     // Text t on s at rest, s on t under the pointer, t on s pressed.

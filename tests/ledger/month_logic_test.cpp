@@ -1,0 +1,194 @@
+#include "../panel/qstring_printer.h"
+#include "ledger/assessment.h"
+#include "ledger/month_keys.h"
+#include "ledger/month_panels.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace zambrel::ledger;
+using zambrel::panel::CategoryRows;
+
+TEST(MonthKeys, KeysAndTheMonthBefore)
+{
+    EXPECT_EQ(genMonths(QDate(2026, 3, 5)), QStringLiteral("2026-03"));
+    EXPECT_EQ(genMonths(QDate(2026, 10, 31)), QStringLiteral("2026-10"));
+    EXPECT_EQ(getLastMonth(QStringLiteral("2026-01")), QStringLiteral("2025-12"));
+    EXPECT_EQ(getLastMonth(QStringLiteral("2026-10")), QStringLiteral("2026-09"));
+    EXPECT_EQ(getLastMonth(QStringLiteral("2026-12")), QStringLiteral("2026-11"));
+    EXPECT_EQ(getLastMonth(QStringLiteral("202601")), QString());
+    EXPECT_EQ(getLastMonth(QString()), QString());
+}
+
+// Item rows of a panel as "name=amount" (four columns) or
+// "name=amount/amount1" (five columns), group rows left out.
+QStringList items(const CategoryRows &rows)
+{
+    QStringList out;
+    for (int i = 0; i < rows.rowCount(); ++i) {
+        const auto &row = rows.row(i);
+        if (row.text(0).isEmpty()) {
+            QString text = row.text(1) + u'=' + row.text(2);
+            if (rows.columnCount() == 5)
+                text += u'/' + row.text(3);
+            out << text + u'#' + row.key;
+        }
+    }
+    return out;
+}
+
+struct PlacementCase {
+    const char *kind;
+    double debet;
+    double debetPerMonth;
+    QStringList income, payout, asset, debt;
+};
+
+class Placement : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(Placement, ItemLandsInThePanelsItsMaskNames)
+{
+    const PlacementCase &c = GetParam();
+    MonthPanels panels;
+    initUcLV(panels);
+    addGroupRows(panels, QString::fromLatin1(c.kind), QStringLiteral("T"));
+    LedgerItem item{QStringLiteral("T"),   QStringLiteral("n"), 1, 2, 3, 4, 5, c.debet, c.debetPerMonth, 9,
+                    QStringLiteral("memo")};
+    showItem(panels, QString::fromLatin1(c.kind), item);
+    EXPECT_EQ(items(panels.UCLVIncome), c.income);
+    EXPECT_EQ(items(panels.UCLVPayout), c.payout);
+    EXPECT_EQ(items(panels.UCLVAsset), c.asset);
+    EXPECT_EQ(items(panels.UCLVDebt), c.debt);
+
+    removeItem(panels, QStringLiteral("K9"));
+    for (const CategoryRows *rows :
+         {&panels.UCLVIncome, &panels.UCLVPayout, &panels.UCLVAsset, &panels.UCLVDebt})
+        EXPECT_TRUE(items(*rows).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryMask, Placement,
+    ::testing::Values(PlacementCase{"1000", 6, 7, {"n=1#K9"}, {}, {}, {}},
+                      PlacementCase{"0100", 0, 0, {}, {"n=3/2#K9"}, {}, {}},
+                      // The repayment row replaces the item's own expenditure row;
+                      // without a liabilities group the loan shows nowhere.
+                      PlacementCase{"0100", 6, 7, {}, {"n还贷=7/2#K9"}, {}, {}},
+                      PlacementCase{"0101", 6, 0, {}, {"n=3/2#K9"}, {}, {"n=6#K9"}},
+                      PlacementCase{"0010", 6, 7, {}, {}, {"n=4/5#K9"}, {}},
+                      PlacementCase{"0011", 6, 7, {}, {}, {"n=4/5#K9"}, {"n=6#K9"}},
+                      PlacementCase{"0011", 0, 7, {}, {}, {"n=4/5#K9"}, {}},
+                      PlacementCase{"0001", 6, 7, {}, {}, {}, {"n=6#K9"}},
+                      PlacementCase{"0001", 0, 7, {}, {}, {}, {}},
+                      PlacementCase{"1111", 6, 7, {"n=1#K9"}, {"n还贷=7/2#K9"}, {"n=4/5#K9"}, {"n=6#K9"}},
+                      PlacementCase{"0000", 6, 7, {}, {}, {}, {}},
+                      PlacementCase{"    ", 6, 7, {}, {}, {}, {}}, PlacementCase{"", 6, 7, {}, {}, {}, {}}));
+
+TEST(Placement, TypeWithoutGroupRowIsShownNowhere)
+{
+    MonthPanels panels;
+    initUcLV(panels);
+    addGroupRows(panels, QStringLiteral("1000"), QStringLiteral("工资"));
+    LedgerItem bonus;
+    bonus.types = QStringLiteral("奖金");
+    bonus.name = QStringLiteral("x");
+    bonus.InComePerMonth = 500;
+    bonus.code = 3;
+    showItem(panels, QStringLiteral("1000"), bonus);
+    EXPECT_EQ(panels.UCLVIncome.rowCount(), 1);
+    EXPECT_DOUBLE_EQ(panels.UCLVIncome.Total(), 0);
+}
+
+struct AssessmentCase {
+    const char *what;
+    AssessmentFigures figures;
+    const char *status;
+    const char *advice;
+};
+
+class Assess : public ::testing::TestWithParam<AssessmentCase> {};
+
+TEST_P(Assess, StatusLineAndAdvice)
+{
+    const AssessmentCase &c = GetParam();
+    const Assessment verdict = assessMonth(c.figures);
+    EXPECT_EQ(verdict.statusLine, QString::fromUtf8(c.status)) << c.what;
+    EXPECT_EQ(verdict.advice, QString::fromUtf8(c.advice)) << c.what;
+}
+
+// Figures: income, expenditure, assets, debts, salary, previous assets.
+INSTANTIATE_TEST_SUITE_P(
+    WorkedFigures, Assess,
+    ::testing::Values(
+        AssessmentCase{"income equals expenditure",
+                       {5000, 5000, 0, 0, 5000, 0},
+                       "月现金收支为：.00 元。支出/收入：100.0% 月资产增长：00.00元 ",
+                       "被动收入: 00.00 元 ，有机会就增加工资外的收入。\r\n"
+                       "你的支出比为：100% 也太多了，不会要做月关族吧？^_^"},
+        AssessmentCase{"passive income below salary",
+                       {10000, 5000, 0, 0, 6000, 0},
+                       "月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：00.00元 ",
+                       "被动收入: 4,000.00 元 ，有机会就增加工资外的收入。\r\n"},
+        AssessmentCase{"overspending",
+                       {1000, 1500, 0, 0, 200, 0},
+                       "月现金收支为：-500.00 元。支出/收入：150.0% 月资产增长：00.00元 ",
+                       "你的支出太大了，省着点。\r\n你的支出比为：150% 也太多了，不会要做月关族吧？^_^"},
+        AssessmentCase{"ratio exactly 0.3",
+                       {10000, 3000, 0, 0, 4000, 0},
+                       "月现金收支为：7,000.00 元。支出/收入：30.0% 月资产增长：00.00元 ",
+                       "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"ratio exactly 0.7",
+                       {10000, 7000, 0, 0, 4000, 0},
+                       "月现金收支为：3,000.00 元。支出/收入：70.0% 月资产增长：00.00元 ",
+                       "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"low ratio with a high salary",
+                       {20000, 4000, 0, 0, 10000, 0},
+                       "月现金收支为：16,000.00 元。支出/收入：20.0% 月资产增长：00.00元 ",
+                       "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"low ratio, halves to even",
+                       {8, 1, 0, 0, 0, 0},
+                       "月现金收支为：7.00 元。支出/收入：12.5% 月资产增长：00.00元 ",
+                       "你的支出比为：12% 也太少了，不会是苦行僧吧？^_^"},
+        AssessmentCase{"high ratio, halves to even",
+                       {8, 7, 0, 0, 0, 0},
+                       "月现金收支为：1.00 元。支出/收入：87.5% 月资产增长：00.00元 ",
+                       "你的支出比为：88% 也太多了，不会要做月关族吧？^_^"},
+        AssessmentCase{"no income, no salary",
+                       {0, 0, 0, 0, 0, 0},
+                       "月现金收支为：.00 元。月资产增长：00.00元 ",
+                       "你没有工资收入！无法评估你的财务情况，一般负债率在60％以下是可以接受！"},
+        AssessmentCase{"salary 0 with income",
+                       {1000, 500, 0, 0, 0, 0},
+                       "月现金收支为：500.00 元。支出/收入：50.0% 月资产增长：00.00元 ",
+                       "你没有工资收入！无法评估你的财务情况，一般负债率在60％以下是可以接受！"},
+        AssessmentCase{"no assets this month",
+                       {10000, 5000, 0, 300, 4000, 2500},
+                       "月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：-2,500.00元 ",
+                       "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"debt ratio exactly 0.6",
+                       {10000, 5000, 100000, 60000, 4000, 100000},
+                       "月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：00.00元 资产增长率：00.0 % "
+                       "资产负债率为60%",
+                       "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"shrinking assets and heavy debt",
+                       {10000, 5000, 100, 70, 4000, 150},
+                       "月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：-50.00元 资产增长率：-50.0 % "
+                       "资产负债率为70%",
+                       " 资产为负增长，小心啊！！负债率：70% 太多了，会很吃力的。\r\n"},
+        // A loan far larger than the assets: the ratio is shown, not an error.
+        AssessmentCase{"debt ratio beyond 32767 %",
+                       {10000, 5000, 1, 1000, 4000, 1},
+                       "月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：00.00元 资产增长率：00.0 % "
+                       "资产负债率为100000%",
+                       "负债率：100000% 太多了，会很吃力的。\r\n"}));
+
+TEST(Assess, WholePercentRoundsHalvesToEven)
+{
+    EXPECT_EQ(wholePercent(0.125), QStringLiteral("12"));
+    EXPECT_EQ(wholePercent(0.375), QStringLiteral("38"));
+    EXPECT_EQ(wholePercent(0.625), QStringLiteral("62"));
+    EXPECT_EQ(wholePercent(-0.004), QStringLiteral("0"));
+    EXPECT_EQ(wholePercent(400000), QStringLiteral("40000000"));
+}
+
+} // namespace

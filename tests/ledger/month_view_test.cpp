@@ -1,0 +1,294 @@
+#include "../panel/qstring_printer.h"
+#include "ledger/ledger_queries.h"
+#include "ledger/month_view.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/db_routines.h"
+#include "store/ledger_schema.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+#include "test_support.h"
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace zambrel;
+using ledger::MonthView;
+using ledger::ToolbarButton;
+
+// Records what the month logic asks of the main window.
+class RecordingHost : public ledger::MonthViewHost {
+public:
+    void setWindowEnabled(bool enabled) override { enabledStates << enabled; }
+    void setWindowCaption(const QString &caption) override { captions << caption; }
+    void addMonthMenuEntry(const QString &key, const QString &caption) override
+    {
+        menu << key + u'=' + caption;
+    }
+    void setRefreshCaption(const QString &month) override { refreshCaption = month; }
+    void setTypeList(const QStringList &list) override { types = list; }
+    void setAdvice(const QString &text) override { advice = text; }
+
+    QList<bool> enabledStates;
+    QStringList captions;
+    QStringList menu;
+    QString refreshCaption;
+    QStringList types;
+    QString advice;
+};
+
+class MonthViewLedger : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_path = m_folder.file(QStringLiteral("books.mdb"));
+        store::createLedger(m_path);
+        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        connect();
+    }
+    void TearDown() override { store::setClock({}); }
+
+    void connect()
+    {
+        const QString text = store::ledgerConnectionString(m_path, {});
+        store::modDB::setConnectionString(text);
+        auto connection = std::make_shared<store::Connection>();
+        connection->open(text);
+        store::modDB::setConnection(connection);
+    }
+
+    void add(const QString &month, const QString &type, const QString &name, double income, double pay,
+             double willPay, double firstPay, double totalCost, double debet, double debetPerMonth,
+             const QString &memo = {})
+    {
+        const QString sql =
+            QStringLiteral(
+                " insert into Asset(months,types,[name],[memo],FirstPay,TotalCost,Debet,DebetPerMonth,"
+                "InComePerMonth,PayPerMonth,willPayPerMonth) values('%1','%2','%3','%4',%5,%6,%7,%8,%9,"
+                "%10,%11)")
+                .arg(month, type, name, memo)
+                .arg(firstPay)
+                .arg(totalCost)
+                .arg(debet)
+                .arg(debetPerMonth)
+                .arg(income)
+                .arg(pay)
+                .arg(willPay);
+        ASSERT_TRUE(store::ExecSQL(sql));
+    }
+
+    // "type name income pay willPay firstPay total debet debetPerMonth memo" per row of a month.
+    QStringList monthRows(const QString &month)
+    {
+        QStringList out;
+        auto rows = ledger::readRows(QStringLiteral("select * from Asset where months='") + month +
+                                     QStringLiteral("' order by code"));
+        for (; !rows->eof(); rows->moveNext()) {
+            QStringList fields;
+            for (const char *name : {"types", "name", "InComePerMonth", "PayPerMonth", "willPayPerMonth",
+                                     "FirstPay", "TotalCost", "Debet", "DebetPerMonth", "memo"}) {
+                const QVariant value = rows->value(QString::fromLatin1(name));
+                fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
+                                                               : value.toString());
+            }
+            out << fields.join(u' ');
+        }
+        return out;
+    }
+
+    void novemberBooks()
+    {
+        add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("月薪"), 8000, 0, 0, 0, 0, 0, 0,
+            QStringLiteral("基本工资"));
+        add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 300, 0, 0, 0, 0, 0, 0);
+        add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("租金"), 0, 2800, 3000, 0, 0, 0,
+            0, QStringLiteral("押一付三"));
+        add(QStringLiteral("2026-11"), QStringLiteral("房产"), QStringLiteral("住宅"), 0, 0, 0, 300000,
+            1000000, 600000, 5000, QStringLiteral("贷款三十年"));
+    }
+
+    testkit::TempProgramFolder m_folder;
+    QString m_path;
+};
+
+TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
+{
+    novemberBooks();
+    add(QStringLiteral("2026-11"), QStringLiteral("幽灵"), QStringLiteral("未知"), 50, 0, 0, 0, 0, 0, 0);
+    add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("兼职"), 2000, 0, 0, 0, 0, 0, 0);
+    add(QStringLiteral("2026-10"), QStringLiteral("存款"), QStringLiteral("定期"), 0, 0, 0, 0, 900000, 0, 0);
+
+    RecordingHost host;
+    MonthView view(&host);
+    view.setCurrentMonth(QStringLiteral("2026-11"));
+    view.RefreshMe();
+
+    EXPECT_DOUBLE_EQ(view.salary(), 10000);
+    EXPECT_DOUBLE_EQ(view.UCLVIncome().lastTotal(), 10300); // the unknown type counts nowhere
+    EXPECT_DOUBLE_EQ(view.UCLVPayout().lastTotal(), 2800);
+    EXPECT_DOUBLE_EQ(view.UCLVAsset().lastTotal(), 1000000);
+    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 600000);
+    EXPECT_EQ(host.types.size(), 19);
+    EXPECT_EQ(view.UCLVPayout().CaptionBgColor(), panel::kLightRed);
+    EXPECT_EQ(view.UCLVIncome().Caption(), QStringLiteral("收入 Profit"));
+
+    // Salary items sit directly under their group row, in the order stored.
+    const int salaryGroup = [&] {
+        for (int i = 0; i < view.UCLVIncome().rowCount(); ++i)
+            if (view.UCLVIncome().row(i).text(0) == QStringLiteral("工资收入"))
+                return i;
+        return -1;
+    }();
+    ASSERT_GE(salaryGroup, 0);
+    EXPECT_EQ(view.UCLVIncome().row(salaryGroup + 1).text(1), QStringLiteral("月薪"));
+    EXPECT_EQ(view.UCLVIncome().row(salaryGroup + 2).text(1), QStringLiteral("兼职"));
+    // The house on a loan: an asset row and a liabilities row, no expenditure row.
+    EXPECT_GE(view.UCLVAsset().rowOfKey(QStringLiteral("K4")), 0);
+    EXPECT_GE(view.UCLVDebt().rowOfKey(QStringLiteral("K4")), 0);
+    EXPECT_EQ(view.UCLVPayout().rowOfKey(QStringLiteral("K4")), -1);
+
+    // Previous month's assets: 900000 in October.
+    EXPECT_EQ(view.previousMonth(), QStringLiteral("2026-10"));
+    EXPECT_DOUBLE_EQ(view.previousAssets(), 900000);
+    // Income beyond salary (the dividend) is below the salary; the ratio of
+    // 27 % stays unremarked with a salary of 10000.
+    EXPECT_EQ(host.advice, QStringLiteral("被动收入: 300.00 元 ，有机会就增加工资外的收入。\r\n"));
+
+    view.removeItem(QStringLiteral("K4"));
+    EXPECT_DOUBLE_EQ(view.UCLVAsset().lastTotal(), 0);
+    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 0);
+}
+
+TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
+{
+    novemberBooks();
+    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("2026-11")), 1000000);
+    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("2026-10")), 0);
+    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("it's")), 0);
+}
+
+TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
+{
+    testkit::ScriptedResponder responder(store::vbYes);
+    RecordingHost host;
+    MonthView view(&host);
+    view.RefreshMe();
+    EXPECT_TRUE(responder.shown().empty());
+    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
+    EXPECT_EQ(host.refreshCaption, QStringLiteral("2026-12"));
+    EXPECT_EQ(view.UCLVIncome().rowCount(), 4); // the income types' group rows only
+    EXPECT_DOUBLE_EQ(view.UCLVIncome().lastTotal(), 0);
+}
+
+TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
+{
+    novemberBooks();
+    testkit::ScriptedResponder responder;
+    responder.answer(store::vbYes);
+    RecordingHost host;
+    MonthView view(&host);
+    view.RefreshMe();
+
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(
+        responder.shown()[0].text,
+        QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结，帮助阁下更高效的理财。\r\n\r\n是否要月结?"));
+    EXPECT_EQ(responder.shown()[0].style, store::vbYesNo);
+    EXPECT_EQ(responder.shown()[0].title, store::productName());
+    EXPECT_EQ(monthRows(QStringLiteral("2026-12")),
+              (QStringList{QStringLiteral("工资 月薪 8000 0 0 0 0 0 0 基本工资"),
+                           QStringLiteral("房租 租金 0 0 3000 0 0 0 0 "),
+                           QStringLiteral("房产 住宅 0 0 0 300000 1000000 600000 5000 贷款三十年")}));
+    EXPECT_EQ(host.menu, QStringList{QStringLiteral("MNEW2026-12=2026-12")});
+    EXPECT_TRUE(host.captions.contains(QStringLiteral("月结处理中.....")));
+    EXPECT_TRUE(host.captions.contains(QStringLiteral("处理完成")));
+    EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
+    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
+    EXPECT_DOUBLE_EQ(view.salary(), 8000);
+}
+
+TEST_F(MonthViewLedger, CarryForwardWithNoWritesNothing)
+{
+    novemberBooks();
+    testkit::ScriptedResponder responder(store::vbNo);
+    RecordingHost host;
+    MonthView view(&host);
+    view.RefreshMe();
+    EXPECT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
+    EXPECT_TRUE(host.menu.isEmpty());
+    EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
+    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
+}
+
+TEST_F(MonthViewLedger, CarryForwardOnlyIntoALaterMonth)
+{
+    for (const char *latest : {"2026-12", "2027-01"}) {
+        add(QString::fromLatin1(latest), QStringLiteral("工资"), QStringLiteral("月薪"), 8000, 0, 0, 0, 0, 0,
+            0);
+        testkit::ScriptedResponder responder(store::vbYes);
+        MonthView view;
+        view.RefreshMe();
+        EXPECT_TRUE(responder.shown().empty()) << latest;
+        EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), 1) << latest;
+    }
+}
+
+TEST_F(MonthViewLedger, CarryForwardAcrossAGapSkipsTheMonthsBetween)
+{
+    add(QStringLiteral("2026-09"), QStringLiteral("工资"), QStringLiteral("月薪"), 7000, 0, 0, 0, 0, 0, 0);
+    testkit::ScriptedResponder responder(store::vbYes);
+    MonthView view;
+    view.RefreshMe();
+    EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), 1);
+    EXPECT_TRUE(monthRows(QStringLiteral("2026-10")).isEmpty());
+    EXPECT_TRUE(monthRows(QStringLiteral("2026-11")).isEmpty());
+}
+
+TEST_F(MonthViewLedger, MonthOfDividendsOnlyAsksAndAddsTheMenuEntry)
+{
+    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 300, 0, 0, 0, 0, 0, 0);
+    testkit::ScriptedResponder responder(store::vbYes);
+    RecordingHost host;
+    MonthView view(&host);
+    view.RefreshMe();
+    EXPECT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
+    EXPECT_EQ(host.menu, QStringList{QStringLiteral("MNEW2026-12=2026-12")});
+}
+
+TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
+{
+    novemberBooks();
+    // Let the first copied row in, then fail the second, as a full disk would.
+    store::modDB::connection()->close();
+    store::modDB::setConnection(nullptr);
+    {
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &raw), SQLITE_OK);
+        char *error = nullptr;
+        const int rc = sqlite3_exec(raw,
+                                    "CREATE TRIGGER interrupt AFTER INSERT ON Asset WHEN "
+                                    "(SELECT count(*) FROM Asset WHERE months='2026-12') >= 2 "
+                                    "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                                    nullptr, nullptr, &error);
+        sqlite3_free(error);
+        sqlite3_close(raw);
+        ASSERT_EQ(rc, SQLITE_OK);
+    }
+    connect();
+
+    testkit::ScriptedResponder responder(store::vbYes);
+    RecordingHost host;
+    MonthView view(&host);
+    view.RefreshMe();
+    EXPECT_GE(responder.shown().size(), 2u); // the question and the write error
+    EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
+    EXPECT_TRUE(host.menu.isEmpty());
+    EXPECT_EQ(host.enabledStates.back(), true);
+}
+
+} // namespace

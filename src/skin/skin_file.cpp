@@ -15,7 +15,6 @@ namespace zambrel::skin {
 namespace {
 
 constexpr quint16 kByteArrayType = 0x2011;
-constexpr int kOuterHeaderBytes = 12;
 constexpr char kPayloadMagic[4] = {'Z', 'S', 'K', 'B'};
 constexpr quint16 kPayloadVersion = 1;
 

@@ -171,10 +171,15 @@ double CategoryRows::rowAmount(const CategoryRow &row) const
 
 void CategoryRows::applyShare(CategoryRow &row, double total)
 {
+    if (row.hasSubItems)
+        applyShare(row, total, rowAmount(row));
+}
+
+void CategoryRows::applyShare(CategoryRow &row, double total, double amount)
+{
     if (!row.hasSubItems || total == 0)
         return;
     const int share = shareColumn();
-    const double amount = rowAmount(row);
     cellAt(row, share).text =
         amount <= 0 ? QString() : formatPicture(amount / total * 100, u"0.0") + QStringLiteral("%");
     const bool large = amount / total > 0.15;
@@ -379,21 +384,25 @@ void CategoryRows::endUpdate()
     if (m_batchDepth == 0 || --m_batchDepth > 0)
         return;
     if (m_step > m_batchStartStep) {
+        // Each amount cell is read once, in row order (the order of the sum).
+        std::vector<double> amounts;
+        amounts.reserve(static_cast<std::size_t>(m_rowCount));
         double total = 0;
         for (const Block &block : m_blocks)
             for (const CategoryRow &row : block.rows)
-                total += rowAmount(row);
+                total += amounts.emplace_back(rowAmount(row));
+        std::size_t next = 0;
         if (total != 0) {
             for (Block &block : m_blocks)
                 for (CategoryRow &row : block.rows)
-                    applyShare(row, total);
+                    applyShare(row, total, amounts[next++]);
         } else if (m_lastNonZeroStep > m_batchStartStep) {
             // The final total is 0, so the shares stay as the last non-zero
             // total left them; rows written after that keep what was written.
             for (Block &block : m_blocks)
-                for (std::size_t i = 0; i < block.rows.size(); ++i)
+                for (std::size_t i = 0; i < block.rows.size(); ++i, ++next)
                     if (block.writtenAt[i] <= m_lastNonZeroStep)
-                        applyShare(block.rows[i], m_lastNonZeroTotal);
+                        applyShare(block.rows[i], m_lastNonZeroTotal, amounts[next]);
         }
         updateTotalText(total);
     }

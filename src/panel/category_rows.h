@@ -166,6 +166,7 @@ private:
     void rebuildStarts() const;
     double rowAmount(const CategoryRow &row) const;
     void applyShare(CategoryRow &row, double total);
+    void applyShare(CategoryRow &row, double total, double amount);
     void updateTotalText(double total);
     void touch();
     void clearRows();

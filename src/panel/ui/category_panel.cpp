@@ -1,0 +1,311 @@
+#include "category_panel.h"
+
+#include "panel/category_rows.h"
+#include "skin/skin_colour.h"
+#include "skin/tool_tip.h"
+#include "store/twips.h"
+#include "store/ui/list_fill.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace zambrel::panel {
+namespace {
+
+constexpr int kCaptionHeightTwips = 255;
+constexpr int kTotalHeightTwips = 210;
+constexpr int kTotalRightTwips = 60;
+constexpr int kTotalGapTwips = 5;
+constexpr int kTipPopupMs = 6000;
+
+QColor colourOf(Colour value)
+{
+    return skin::toQColor(value);
+}
+
+// The design font is a Song face; where it is missing the CJK serif (or sans)
+// that the system has takes its place.
+QFont songFont(double points, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+int pixels(int twips)
+{
+    return store::twipsToPixels(twips);
+}
+
+} // namespace
+
+UCLV::UCLV(CategoryRows *rows, QWidget *parent)
+    : QWidget(parent), lblCaption(new QLabel(this)), lv(new QTreeWidget(this)), lblTotal(new QLabel(this)),
+      m_rows(rows)
+{
+    lblCaption->setObjectName(QStringLiteral("lblCaption"));
+    lv->setObjectName(QStringLiteral("lv"));
+    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+
+    lblCaption->setFont(songFont(12, true));
+    lblCaption->setAutoFillBackground(true);
+    lblCaption->setIndent(4);
+    lv->setFont(songFont(10.5, false));
+    lv->setRootIsDecorated(false);
+    lv->setUniformRowHeights(true);
+    lv->setAllColumnsShowFocus(true);
+    lv->setSelectionMode(QAbstractItemView::SingleSelection);
+    lv->header()->setStretchLastSection(false);
+    lv->installEventFilter(this);
+    lblTotal->setFont(songFont(10.5, true));
+
+    connect(m_rows, &CategoryRows::rowsReset, this, &UCLV::rebuild);
+    connect(m_rows, &CategoryRows::rowInserted, this, &UCLV::insertRow);
+    connect(m_rows, &CategoryRows::rowRemoved, this, &UCLV::removeRow);
+    connect(m_rows, &CategoryRows::cellsChanged, this, &UCLV::refreshCells);
+    connect(m_rows, &CategoryRows::totalChanged, this, &UCLV::showTotal);
+    connect(m_rows, &CategoryRows::captionChanged, this, &UCLV::showCaption);
+    connect(m_rows, &CategoryRows::memoTipRequested, this, &UCLV::setMemo);
+    connect(lv, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { rowClicked(item); });
+    connect(lv, &QTreeWidget::itemDoubleClicked, this, &UCLV::rowDoubleClicked);
+
+    showCaption();
+    showTotal(m_rows->totalText());
+    rebuild();
+}
+
+UCLV::~UCLV() = default;
+
+void UCLV::rebuild()
+{
+    if (!m_rows)
+        return;
+    const QStringList columns = m_rows->columns();
+    if (columns != m_shownColumns || lv->columnCount() != columns.size()) {
+        QString header = m_rows->lvHeader();
+        store::SetListHeader(lv, header);
+        m_shownColumns = columns;
+    } else {
+        lv->clear();
+    }
+    QList<QTreeWidgetItem *> items;
+    items.reserve(m_rows->rowCount());
+    for (int row = 0; row < m_rows->rowCount(); ++row) {
+        auto *item = new QTreeWidgetItem;
+        writeItem(item, row);
+        items << item;
+    }
+    lv->addTopLevelItems(items);
+    resizeColumns();
+}
+
+void UCLV::insertRow(int row)
+{
+    if (!m_rows)
+        return;
+    auto *item = new QTreeWidgetItem;
+    writeItem(item, row);
+    lv->insertTopLevelItem(row, item);
+    scheduleColumnFit();
+}
+
+void UCLV::removeRow(int row)
+{
+    delete lv->takeTopLevelItem(row);
+}
+
+void UCLV::refreshCells()
+{
+    if (!m_rows)
+        return;
+    const int count = qMin(lv->topLevelItemCount(), m_rows->rowCount());
+    for (int row = 0; row < count; ++row)
+        writeItem(lv->topLevelItem(row), row);
+    scheduleColumnFit();
+}
+
+void UCLV::writeItem(QTreeWidgetItem *item, int row)
+{
+    if (!m_rows)
+        return;
+    const CategoryRow &source = m_rows->row(row);
+    const int columns = m_rows->columnCount();
+    const QFont plain = lv->font();
+    QFont bold = plain;
+    bold.setBold(true);
+    const QBrush normalText = lv->palette().text();
+    bool onlyFirst = true;
+    for (int column = 1; column < columns && onlyFirst; ++column)
+        onlyFirst = source.text(column).isEmpty();
+    // A group row carries only its title: let it run across the row.
+    item->setFirstColumnSpanned(onlyFirst);
+    for (int column = 0; column < columns; ++column) {
+        const CategoryCell &cell = source.cell(column);
+        item->setText(column, cell.text);
+        item->setFont(column, cell.bold ? bold : plain);
+        item->setForeground(column, cell.colour ? QBrush(colourOf(*cell.colour)) : normalText);
+        if (column >= 2)
+            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+void UCLV::showCaption()
+{
+    if (!m_rows)
+        return;
+    lblCaption->setText(m_rows->Caption());
+    QPalette captionPalette = lblCaption->palette();
+    captionPalette.setColor(QPalette::Window, colourOf(m_rows->captionBackground()));
+    captionPalette.setColor(QPalette::WindowText, Qt::black);
+    lblCaption->setPalette(captionPalette);
+    QPalette totalPalette = lblTotal->palette();
+    totalPalette.setColor(QPalette::WindowText, colourOf(m_rows->totalTextColour()));
+    lblTotal->setPalette(totalPalette);
+    lv->setAccessibleName(m_rows->Caption());
+}
+
+void UCLV::showTotal(const QString &text)
+{
+    lblTotal->setText(text);
+    layoutParts();
+}
+
+void UCLV::setMemo()
+{
+    if (!m_rows)
+        return;
+    QTreeWidgetItem *item = lv->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const int row = lv->indexOfTopLevelItem(item);
+    if (row < 0 || row >= m_rows->rowCount() || m_rows->row(row).text(1).isEmpty())
+        return;
+    if (!m_tip)
+        m_tip = std::make_unique<skin::cToolTip>();
+    m_tip->Create(lv->viewport(), m_rows->memoTipText(), 65, false, skin::cToolTip::InfoIcon,
+                  QStringLiteral("备注"), skin::kSysButtonText, skin::kSysInfoBackground, -1, kTipPopupMs);
+    m_tip->SubstituteFont(QStringLiteral("宋体"), 11, false, false);
+    m_tip->showTip();
+}
+
+void UCLV::rowClicked(QTreeWidgetItem *item)
+{
+    if (!m_rows)
+        return;
+    const int row = lv->indexOfTopLevelItem(item);
+    if (row < 0 || row >= m_rows->rowCount())
+        return;
+    m_rows->setSMemo({});
+    // The owner's handler may set the memo before the tip shows.
+    Q_EMIT Click(m_rows->row(row).key);
+    setMemo();
+}
+
+void UCLV::rowDoubleClicked()
+{
+    if (!m_rows)
+        return;
+    QTreeWidgetItem *item = lv->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const int row = lv->indexOfTopLevelItem(item);
+    if (row >= 0 && row < m_rows->rowCount())
+        Q_EMIT DoubleClick(m_rows->row(row).key);
+}
+
+bool UCLV::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lv && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            rowDoubleClicked();
+            return true;
+        }
+        if (key == Qt::Key_Space && lv->currentItem()) {
+            rowClicked(lv->currentItem());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void UCLV::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layoutParts();
+    resizeColumns();
+}
+
+void UCLV::layoutParts()
+{
+    // Design heights, grown when the font in use needs more room.
+    const int captionHeight = qMax(pixels(kCaptionHeightTwips), lblCaption->fontMetrics().height() + 4);
+    const int totalHeight = qMax(pixels(kTotalHeightTwips), lblTotal->fontMetrics().height() + 2);
+    const int w = width();
+    const int h = height();
+    lblCaption->setGeometry(0, 0, w, captionHeight);
+    const int listHeight = qMax(0, h - captionHeight - totalHeight);
+    lv->setGeometry(0, captionHeight, w, listHeight);
+    const int totalWidth = lblTotal->sizeHint().width();
+    lblTotal->setGeometry(qMax(0, w - totalWidth - pixels(kTotalRightTwips)),
+                          captionHeight + listHeight + pixels(kTotalGapTwips), totalWidth, totalHeight);
+}
+
+void UCLV::resizeColumns()
+{
+    // Group titles span their rows, so the first column only indents the
+    // items; the figures get what they need and the description the rest.
+    const int columns = lv->columnCount();
+    if (columns < 2 || !m_rows)
+        return;
+    const QFontMetrics plain(lv->font());
+    QFont boldFont = lv->font();
+    boldFont.setBold(true);
+    const QFontMetrics bold(boldFont);
+    const int padding = 2 * lv->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lv) + 12;
+    std::vector<int> widths(columns, 0);
+    for (int column = 2; column < columns; ++column)
+        widths[column] = plain.horizontalAdvance(m_shownColumns.value(column)) + padding;
+    const int rows = m_rows->rowCount();
+    for (int row = 0; row < rows; ++row) {
+        const CategoryRow &source = m_rows->row(row);
+        for (int column = 2; column < columns; ++column) {
+            const CategoryCell &cell = source.cell(column);
+            if (!cell.text.isEmpty())
+                widths[column] =
+                    qMax(widths[column], (cell.bold ? bold : plain).horizontalAdvance(cell.text) + padding);
+        }
+    }
+    widths[0] = plain.horizontalAdvance(QStringLiteral("项目")) + padding;
+    int figures = 0;
+    for (int column = 2; column < columns; ++column)
+        figures += widths[column];
+    // Room for the vertical scroll bar is kept whether it shows or not, so
+    // that a long month does not push the figures off to the side.
+    const int available = lv->width() - 2 * lv->frameWidth() -
+                          lv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lv);
+    widths[1] =
+        qMax(plain.horizontalAdvance(QStringLiteral("描述描述")) + padding, available - widths[0] - figures);
+    for (int column = 0; column < columns; ++column)
+        lv->setColumnWidth(column, widths[column]);
+}
+
+void UCLV::scheduleColumnFit()
+{
+    if (m_fitPending)
+        return;
+    m_fitPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_fitPending = false;
+        resizeColumns();
+    });
+}
+
+} // namespace zambrel::panel

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "panel/category_rows.h"
+
+#include <memory>
+
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zambrel::skin {
+class cToolTip;
+}
+
+namespace zambrel::panel {
+
+/// The category panel: a caption strip, the rows of one category in a list
+/// and the total line under it. It shows a CategoryRows model (owned by the
+/// caller, who fills it) and forwards clicks with the row key.
+class UCLV : public QWidget {
+    Q_OBJECT
+public:
+    explicit UCLV(CategoryRows *rows, QWidget *parent = nullptr);
+    ~UCLV() override;
+
+    /// The model shown; null once its owner has let it go.
+    CategoryRows *rows() const { return m_rows.data(); }
+
+    QLabel *const lblCaption;
+    QTreeWidget *const lv;
+    QLabel *const lblTotal;
+
+    /// Shows the memo tip for the selected item row; nothing for a group row
+    /// or when no row is selected.
+    void setMemo();
+    /// The memo tip, or null before the first tip.
+    skin::cToolTip *memoTip() const { return m_tip.get(); }
+
+Q_SIGNALS:
+    /// A row was clicked (or chosen with Space): its key, empty for a group.
+    void Click(const QString &key);
+    /// The selected row was double-clicked (or chosen with Enter).
+    void DoubleClick(const QString &key);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void rebuild();
+    void insertRow(int row);
+    void removeRow(int row);
+    void refreshCells();
+    void writeItem(QTreeWidgetItem *item, int row);
+    void showCaption();
+    void showTotal(const QString &text);
+    void layoutParts();
+    void resizeColumns();
+    void scheduleColumnFit();
+    void rowClicked(QTreeWidgetItem *item);
+    void rowDoubleClicked();
+
+    QPointer<CategoryRows> m_rows; // the owner's model may go first
+    std::unique_ptr<skin::cToolTip> m_tip;
+    QStringList m_shownColumns;
+    bool m_fitPending = false;
+};
+
+} // namespace zambrel::panel

@@ -1,15 +1,12 @@
+// Main: shows the logon window; a successful logon opens the main window.
+// Nothing else runs here: the program lives on in its windows.
+#include "ledger/ui/main_window.h"
+#include "skin/msg_box.h"
 #include "store/app_paths.h"
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger_schema.h"
-#include "store/message.h"
-#include "store/mod_db.h"
+#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
-
-#include <memory>
 
 using namespace zambrel;
 
@@ -17,6 +14,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zambrel"));
+    QApplication::setQuitOnLastWindowClosed(false);
 
     QCommandLineParser options;
     options.addHelpOption();
@@ -27,29 +25,16 @@ int main(int argc, char **argv)
     if (options.isSet(dataDir))
         store::setProgramFolder(options.value(dataDir));
 
-    // Until the logon window exists, messages use a plain box.
-    store::setMessagePresenter([](const store::MessageRequest &request) {
-        QMessageBox box(QMessageBox::Information, request.title, request.text);
-        if (request.style & store::vbYesNo) {
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            return box.exec() == QMessageBox::Yes ? int(store::vbYes) : int(store::vbNo);
-        }
-        box.exec();
-        return int(store::vbNo);
-    });
+    skin::installMessageBox();
 
-    try {
-        const QString ledger = store::ensureDefaultLedger();
-        const QString connectionText = store::ledgerConnectionString(ledger, {});
-        auto connection = std::make_shared<store::Connection>();
-        connection->open(connectionText);
-        store::modDB::setLedgerPath(ledger);
-        store::modDB::setConnectionString(connectionText);
-        store::modDB::setConnection(connection);
-        store::showMessage(QStringLiteral("已打开账本 Ledger opened:\n") + ledger, store::vbInformation);
-    } catch (const store::DbError &error) {
-        store::showMessage(error.description(), store::vbCritical);
-        return 1;
-    }
-    return 0;
+    auto *logon = new store::frmODBCLogon;
+    logon->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(logon, &store::frmODBCLogon::cancelled, &app, &QApplication::quit);
+    QObject::connect(logon, &store::frmODBCLogon::loggedOn, &app, [&app] {
+        ledger::frmMainUI *window = ledger::openMainWindow();
+        QObject::connect(window, &ledger::frmMainUI::programEnding, &app, &QApplication::quit);
+    });
+    logon->load();
+    logon->show();
+    return app.exec();
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace zambrel::ledger {
+
+/// One entry of a toolbar button's drop-down menu.
+struct MenuEntry {
+    QString key;
+    QString caption;
+};
+
+/// The month menu's fixed entries, in order. Their windows come with later
+/// work; until then the window shows them disabled.
+std::vector<MenuEntry> fixedMonthMenuEntries();
+
+/// The stored months, newest first, at most 24 (read through OpenReadRS);
+/// empty on an empty ledger or an error.
+QStringList newestMonths();
+
+/// The month menu entry of a stored month: key "M" + month, caption month.
+MenuEntry storedMonthEntry(const QString &month);
+
+/// The skin menu's captions: the skin files (*.jss) of `folder` in name
+/// order, each with ".jss" removed.
+QStringList skinMenuCaptions(const QString &folder);
+
+/// The skin file a skin menu caption stands for, in `folder`.
+QString skinPathForCaption(const QString &folder, const QString &caption);
+
+} // namespace zambrel::ledger

@@ -1,0 +1,174 @@
+#include "list_fill.h"
+
+#include "store/db_error.h"
+#include "store/db_routines.h"
+#include "store/message.h"
+#include "store/record_set.h"
+#include "store/twips.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zambrel::store {
+namespace {
+
+QString hexNumber(long number)
+{
+    return QString::number(static_cast<quint32>(number), 16).toUpper();
+}
+
+QString errorText(const DbError &error)
+{
+    return QStringLiteral("发生错误，错误信息为：") + hexNumber(error.number()) + QLatin1Char('\n') +
+           QStringLiteral("错误描述：") + error.description();
+}
+
+QString cellText(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Double)
+        return numberToText(value.toDouble());
+    return value.toString();
+}
+
+// Hides the list while it is filled and shows it again on every road out.
+class HiddenWhileFilling {
+public:
+    explicit HiddenWhileFilling(QTreeWidget *list) : m_list(list), m_wasHidden(list->isHidden())
+    {
+        m_list->setHidden(true);
+    }
+    ~HiddenWhileFilling() { m_list->setHidden(m_wasHidden); }
+    HiddenWhileFilling(const HiddenWhileFilling &) = delete;
+    HiddenWhileFilling &operator=(const HiddenWhileFilling &) = delete;
+
+private:
+    QTreeWidget *m_list;
+    bool m_wasHidden;
+};
+
+void emptyList(QTreeWidget *list)
+{
+    list->clear();
+    list->setColumnCount(0);
+    list->setHeaderLabels({});
+}
+
+void fillRows(QTreeWidget *list, RecordSet &rows, int count, int progress)
+{
+    const HiddenWhileFilling hidden(list);
+    rows.moveFirst();
+    const int fields = rows.fieldCount();
+    int done = 0;
+    while (!rows.eof()) {
+        auto *item = new QTreeWidgetItem(list);
+        const QVariant first = rows.value(0);
+        item->setText(0, first.isNull() ? QStringLiteral("NULL") : cellText(first).trimmed());
+        for (int field = 1; field < fields; ++field) {
+            const QVariant value = rows.value(field);
+            item->setText(field, value.isNull() ? QString() : cellText(value));
+        }
+        ++done;
+        if (progress < 1) {
+            // Nearest whole percent, halves to even (the default rounding mode).
+            const long percent = std::lrint(done * 100.0 / count);
+            ShowStatus(QStringLiteral("已完成 ") + QString::number(percent) + QLatin1Char('%'), 1);
+            QCoreApplication::processEvents();
+        }
+        rows.moveNext();
+    }
+}
+
+} // namespace
+
+QStringList headerCaptions(const QString &header)
+{
+    QString text = header;
+    text.replace(QLatin1Char('|'), QLatin1Char(','));
+    text = text.trimmed();
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char(','));
+}
+
+std::vector<int> headerWidthsTwips(const QStringList &captions, int listWidthTwips)
+{
+    std::vector<int> widths;
+    if (captions.isEmpty() || captions.size() >= 12)
+        return widths;
+    const double whole = captions.join(QLatin1Char(',')).size();
+    for (const QString &caption : captions) {
+        const double width = caption.size() / whole * listWidthTwips * 1.13 - 20;
+        widths.push_back(std::max(0, static_cast<int>(std::lround(width))));
+    }
+    return widths;
+}
+
+void SetListHeader(QTreeWidget *list, QString &header)
+{
+    emptyList(list);
+    list->setRootIsDecorated(false);
+    header.replace(QLatin1Char('|'), QLatin1Char(','));
+    header = header.trimmed();
+    const QStringList captions = headerCaptions(header);
+    if (captions.isEmpty())
+        return;
+    list->setColumnCount(static_cast<int>(captions.size()));
+    list->setHeaderLabels(captions);
+    const std::vector<int> widths = headerWidthsTwips(captions, pixelsToTwips(list->width()));
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        list->setColumnWidth(static_cast<int>(column), twipsToPixels(widths[column]));
+}
+
+std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
+                                    const FillListOptions &options)
+{
+    list->setToolTip(QStringLiteral("双击可以查看明细。"));
+    try {
+        std::unique_ptr<RecordSet> rows = OpenReadRS(sql, {}, true, 100);
+        if (!rows)
+            throw DbError(kErrGeneric, QStringLiteral("无法查询。"));
+        std::unique_ptr<RecordSet> copy = rows->clone();
+        emptyList(list);
+        if (!useHeader) {
+            QStringList names;
+            for (int field = 0; field < rows->fieldCount(); ++field)
+                names << rows->fieldName(field).trimmed();
+            header = names.join(QLatin1Char(','));
+        }
+        SetListHeader(list, header);
+
+        const int count = rows->recordCount();
+        const QString ready =
+            QStringLiteral("准备就绪。共找到 ") + QString::number(count) + QStringLiteral(" 条记录。");
+        if (count == 0) {
+            if (!options.message.isEmpty()) {
+                list->setColumnCount(1);
+                list->setHeaderLabels({options.message});
+            }
+            new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
+            ShowStatus(ready, 1);
+            rows->close();
+            return copy;
+        }
+
+        fillRows(list, *rows, count, options.progress);
+        ShowStatus(ready, 1);
+        rows->close();
+        return copy;
+    } catch (const DbError &error) {
+        if (!options.message.isEmpty())
+            showMessage(options.message, vbInformation, QStringLiteral("查询出错"));
+        else
+            showMessage(errorText(error), vbCritical, QStringLiteral("有错误发生"));
+        ShowStatus(QStringLiteral("发生错误：错误号") + hexNumber(error.number()) +
+                       QStringLiteral("。错误描述：") + error.description(),
+                   1);
+        return nullptr;
+    }
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,54 @@
+#include "logon_steps.h"
+
+#include "store/app_paths.h"
+#include "store/connection.h"
+#include "store/ledger_schema.h"
+#include "store/mod_db.h"
+
+#include <memory>
+
+namespace zambrel::store {
+
+LogonStart logonStartValues(const QString &otherDB)
+{
+    LogonStart start;
+    start.ledgerPath = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), defaultLedgerPath());
+    if (!FileExists(start.ledgerPath)) {
+        start.ledgerPath = defaultLedgerPath();
+        try {
+            ensureDefaultLedger();
+        } catch (...) {
+            // The logon reports a missing ledger when it is opened.
+        }
+    }
+    if (!otherDB.isEmpty())
+        start.ledgerPath = otherDB;
+
+    start.skinPath = settingsValue(QStringLiteral("skin"), QStringLiteral("skin"));
+    if (start.skinPath.isEmpty() || !FileExists(start.skinPath))
+        start.skinPath = defaultSkinPath();
+    return start;
+}
+
+bool isOtherLedger(const QString &chosen, const QString &current)
+{
+    return !chosen.isEmpty() && chosen.toLower() != current.toLower();
+}
+
+void openLedgerConnection(const QString &ledgerPath, const QString &password)
+{
+    auto connection = std::make_shared<Connection>();
+    const QString connectionString = ledgerConnectionString(ledgerPath, password);
+    try {
+        connection->open(connectionString);
+    } catch (...) {
+        connection->close();
+        throw;
+    }
+    modDB::setConnection(connection);
+    modDB::setConnectionString(connectionString);
+    modDB::setLedgerPath(ledgerPath);
+    saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), ledgerPath);
+}
+
+} // namespace zambrel::store

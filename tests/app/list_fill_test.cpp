@@ -1,0 +1,138 @@
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "store/connection.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+#include "store/ui/list_fill.h"
+#include "store/ui/open_file_dialog.h"
+
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+// A stand-in main window that keeps what the status bar was given.
+struct StatusRecorder {
+    StatusRecorder()
+    {
+        store::modDB::setMainWindow(&window);
+        store::modDB::UiHooks hooks;
+        hooks.setStatusText = [this](const QString &text, int panel) { shown.push_back({panel, text}); };
+        store::modDB::setUiHooks(hooks);
+    }
+    QObject window;
+    std::vector<std::pair<int, QString>> shown;
+};
+
+QStringList headers(const QTreeWidget &list)
+{
+    QStringList captions;
+    for (int column = 0; column < list.columnCount(); ++column)
+        captions << list.headerItem()->text(column);
+    return captions;
+}
+
+} // namespace
+
+TEST(ListHeader, CaptionsAndWidthsFollowTheHeaderText)
+{
+    struct Case {
+        QString header;
+        QStringList captions;
+    };
+    const Case cases[] = {
+        {QStringLiteral("月份"), {QStringLiteral("月份")}},
+        {QStringLiteral("   "), {}},
+        {QStringLiteral(""), {}},
+        {QStringLiteral("a|b,c"), {"a", "b", "c"}},
+        {QStringLiteral(" 项  目,金 额 "), {QStringLiteral("项  目"), QStringLiteral("金 额")}},
+    };
+    for (const Case &c : cases) {
+        QTreeWidget list;
+        list.resize(400, 200);
+        QString header = c.header;
+        store::SetListHeader(&list, header);
+        EXPECT_EQ(headers(list), c.captions) << c.header.toStdString();
+        EXPECT_FALSE(header.contains(QLatin1Char('|')));
+    }
+
+    // "ab,c" in a 6000-twip list: 2/4 and 1/4 of 1.13 x 6000, less 20.
+    EXPECT_EQ(store::headerWidthsTwips({"ab", "c"}, 6000), (std::vector<int>{3370, 1675}));
+    QStringList twelve;
+    for (int column = 0; column < 12; ++column)
+        twelve << QStringLiteral("c%1").arg(column);
+    EXPECT_TRUE(store::headerWidthsTwips(twelve, 6000).empty());
+    EXPECT_EQ(store::headerWidthsTwips({"a", "bbbbbbbbbb"}, 100).front(), 0); // never negative
+}
+
+TEST(ListFill, RowsNullsEmptyResultsAndErrors)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    testkit::openDefaultLedger();
+    testkit::writeSampleMonth(QStringLiteral("2026-04"));
+    store::modDB::connection()->execute(
+        QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
+    StatusRecorder status;
+
+    QTreeWidget list;
+    list.resize(500, 300);
+    list.show();
+    QString header;
+    auto rows = store::FillList(
+        &list, QStringLiteral("select months,[name],memo from Asset order by code desc"), false, header);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(header, QStringLiteral("months,name,memo"));
+    EXPECT_EQ(list.topLevelItemCount(), 17);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("NULL"));
+    EXPECT_EQ(list.topLevelItem(0)->text(1), QStringLiteral("没有月份"));
+    EXPECT_EQ(list.topLevelItem(0)->text(2), QString()); // a null further on is an empty cell
+    EXPECT_EQ(list.toolTip(), QStringLiteral("双击可以查看明细。"));
+    EXPECT_TRUE(list.isVisible()); // shown again after filling
+    EXPECT_EQ(rows->recordCount(), 17);
+    ASSERT_FALSE(status.shown.empty());
+    EXPECT_EQ(status.shown.back().second, QStringLiteral("准备就绪。共找到 17 条记录。"));
+    EXPECT_EQ(status.shown.front().second, QStringLiteral("已完成 6%")); // 1 of 17, rounded
+
+    header = QStringLiteral("月份");
+    status.shown.clear();
+    rows = store::FillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(list.topLevelItemCount(), 1);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("没有记录。"));
+    EXPECT_EQ(headers(list), QStringList{QStringLiteral("月份")});
+    EXPECT_EQ(status.shown.back().second, QStringLiteral("准备就绪。共找到 0 条记录。"));
+
+    store::FillListOptions options;
+    options.message = QStringLiteral("没有找到");
+    rows =
+        store::FillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header, options);
+    EXPECT_EQ(headers(list), QStringList{QStringLiteral("没有找到")});
+
+    responder.clear();
+    rows =
+        store::FillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header, options);
+    EXPECT_FALSE(rows);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
+    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号")));
+
+    responder.clear();
+    rows = store::FillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].title, QStringLiteral("有错误发生"));
+    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("发生错误，错误信息为：")));
+}
+
+TEST(OpenFileDialog, LedgerFilterReadsAsOneQtFilter)
+{
+    EXPECT_EQ(store::qtFileFilter(store::ledgerFileFilter()), QStringLiteral("账本文件(*.mdb)"));
+    const QString pairs = QStringLiteral("Skins") + QChar(u'\0') + QStringLiteral("*.jss") + QChar(u'\0') +
+                          QStringLiteral("All") + QChar(u'\0') + QStringLiteral("*") + QChar(u'\0');
+    EXPECT_EQ(store::qtFileFilter(pairs), QStringLiteral("Skins (*.jss);;All (*)"));
+}

@@ -1,0 +1,160 @@
+#include "test_support.h"
+
+#include "store/app_paths.h"
+#include "store/connection.h"
+#include "store/ledger_schema.h"
+#include "store/mod_db.h"
+#include "store/ui/logon_steps.h"
+#include "store/ui/logon_window.h"
+
+#include "skin/flat_button.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+QString storedLedger()
+{
+    return store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
+}
+
+// Answers the next open-file dialog with `path` (empty: cancels it), the
+// way a person would: the dialog runs for real.
+void answerFileDialog(const QString &path)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (path.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    store::frmODBCLogon logon;
+    logon.load();
+    EXPECT_TRUE(store::FileExists(store::defaultLedgerPath()));
+    EXPECT_EQ(logon.txtDB->text(), store::defaultLedgerPath());
+    EXPECT_EQ(logon.txtDB->toolTip(), store::defaultLedgerPath());
+    EXPECT_EQ(logon.txtUID->text(), QStringLiteral("admin"));
+    EXPECT_TRUE(logon.txtPWD->text().isEmpty());
+    EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
+    EXPECT_TRUE(storedLedger().isEmpty());
+
+    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
+    Q_EMIT logon.txtPWD->returnPressed(); // Enter in the password box
+    ASSERT_EQ(loggedOn.count(), 1);
+    ASSERT_TRUE(store::modDB::connection());
+    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_EQ(store::modDB::ledgerPath(), store::defaultLedgerPath());
+    EXPECT_EQ(storedLedger(), store::defaultLedgerPath());
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    const QString locked = folder.file(QStringLiteral("locked.mdb"));
+    store::createLedger(locked, QStringLiteral("pa;ss\"word"));
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), locked);
+
+    store::frmODBCLogon logon;
+    logon.load();
+    EXPECT_EQ(logon.ledgerPath(), locked);
+    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
+    logon.txtPWD->setText(QStringLiteral("wrong"));
+    logon.cmdOK->setFocus();
+    logon.cmdOK->click();
+    EXPECT_EQ(loggedOn.count(), 0);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon")));
+    EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon").size());
+    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_EQ(logon.focusWidget(), logon.txtPWD);
+    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_TRUE(store::modDB::connectionString().isEmpty());
+
+    // Another user of the settings sees no change until a logon succeeds.
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
+    logon.txtPWD->setText(QStringLiteral("pa;ss\"word"));
+    logon.cmdOK->click();
+    ASSERT_EQ(loggedOn.count(), 1);
+    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_EQ(storedLedger(), locked);
+}
+
+TEST(Logon, MissingStoredLedgerFallsBackToTheDefault)
+{
+    testkit::TempProgramFolder folder;
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), folder.file(QStringLiteral("gone.mdb")));
+    store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                       folder.file(QStringLiteral("gone.jss")));
+    store::frmODBCLogon logon;
+    logon.load();
+    EXPECT_EQ(logon.txtDB->text(), store::defaultLedgerPath());
+    EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
+
+    // A ledger handed in from outside wins over both.
+    store::frmODBCLogon handedIn;
+    handedIn.OtherDB = folder.file(QStringLiteral("other.mdb"));
+    handedIn.load();
+    EXPECT_EQ(handedIn.ledgerPath(), handedIn.OtherDB);
+}
+
+TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    store::frmODBCLogon logon;
+    logon.load();
+    const QString shown = logon.txtDB->text();
+
+    // The ledger already shown, also in another letter case, changes nothing.
+    answerFileDialog(shown);
+    logon.cmdOther_Click();
+    EXPECT_TRUE(logon.OtherDB.isEmpty());
+    EXPECT_FALSE(store::isOtherLedger(shown.toUpper(), shown));
+    EXPECT_TRUE(store::isOtherLedger(shown + QStringLiteral(".bak"), shown));
+
+    answerFileDialog({});
+    logon.cmdOther_Click();
+    EXPECT_TRUE(logon.OtherDB.isEmpty());
+
+    const QString second = folder.file(QStringLiteral("second.mdb"));
+    store::createLedger(second);
+    answerFileDialog(second);
+    logon.cmdOther_Click();
+    EXPECT_EQ(logon.OtherDB, second);
+    EXPECT_EQ(logon.txtDB->text(), shown); // the box keeps the old path
+
+    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
+    logon.cmdOK->click();
+    ASSERT_EQ(loggedOn.count(), 1);
+    EXPECT_EQ(store::modDB::connection()->dataSource(), QFileInfo(second).absoluteFilePath());
+    EXPECT_EQ(storedLedger(), second);
+}

@@ -1,0 +1,216 @@
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "ledger/ui/main_window.h"
+#include "ledger/ui/splitter_handle.h"
+#include "panel/ui/category_panel.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+// A program folder with an open ledger, a fixed date and scripted answers.
+struct Fixture {
+    explicit Fixture(QDate today = QDate(2026, 5, 15))
+    {
+        store::setClock([today] { return QDateTime(today, QTime(10, 0)); });
+        testkit::openDefaultLedger();
+    }
+    ~Fixture() { store::setClock({}); }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+};
+
+QStringList captions(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << action->text();
+    return texts;
+}
+
+std::unique_ptr<ledger::frmMainUI> openWindow()
+{
+    auto window = std::make_unique<ledger::frmMainUI>();
+    store::modDB::setMainWindow(window.get());
+    window->load();
+    return window;
+}
+
+int itemRows(const panel::UCLV *panel)
+{
+    int items = 0;
+    for (int row = 0; row < panel->lv->topLevelItemCount(); ++row)
+        items += panel->lv->topLevelItem(row)->text(1).isEmpty() ? 0 : 1;
+    return items;
+}
+
+} // namespace
+
+TEST(MainWindow, MonthMenuHoldsTheFixedEntriesThenTheNewest24Months)
+{
+    Fixture fixture;
+    for (int month = 0; month < 26; ++month)
+        testkit::writeManyItems(QDate(2024, 3, 1).addMonths(month).toString(QStringLiteral("yyyy-MM")), 1);
+    auto window = openWindow();
+
+    const QStringList menu = captions(window->monthMenu());
+    ASSERT_EQ(menu.size(), 6 + 24);
+    EXPECT_EQ(menu.mid(0, 6),
+              (QStringList{QStringLiteral("核对股票"), QStringLiteral("日志"), QStringLiteral("回看"),
+                           QStringLiteral("更换密码"), QStringLiteral("选择另外一个帐本"),
+                           QStringLiteral("备份当前账本")}));
+    EXPECT_EQ(menu[6], QStringLiteral("2026-04"));
+    EXPECT_EQ(menu.last(), QStringLiteral("2024-05"));
+    EXPECT_EQ(window->monthMenu()->actions()[6]->data().toString(), QStringLiteral("M2026-04"));
+    for (int entry = 0; entry < 6; ++entry)
+        EXPECT_FALSE(window->monthMenu()->actions()[entry]->isEnabled()) << menu[entry].toStdString();
+    for (const char *key : {"add", "update", "delete", "Graph"})
+        EXPECT_FALSE(window->button(QString::fromLatin1(key))->isEnabled()) << key;
+    EXPECT_TRUE(window->button(QStringLiteral("refresh"))->isEnabled());
+}
+
+TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
+{
+    Fixture fixture;
+    testkit::writeSampleMonth(QStringLiteral("2026-04"));
+    testkit::writeSampleMonth(QStringLiteral("2026-05"));
+    auto window = openWindow();
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05"));
+    EXPECT_EQ(window->button(QStringLiteral("refresh"))->text(), QStringLiteral("2026-05"));
+    const int incomeItems = itemRows(window->UCLVIncome);
+    EXPECT_GT(incomeItems, 0);
+    EXPECT_FALSE(window->lblAdvise->text().isEmpty());
+
+    // A change behind the view shows once the current month is chosen again.
+    testkit::writeManyItems(QStringLiteral("2026-05"), 1); // one more salary
+    QAction *current = nullptr;
+    for (QAction *action : window->monthMenu()->actions())
+        if (action->text() == QLatin1String("2026-05"))
+            current = action;
+    ASSERT_NE(current, nullptr);
+    current->trigger();
+    EXPECT_EQ(itemRows(window->UCLVIncome), incomeItems + 1);
+
+    QAction *april = window->monthMenu()->actions()[7];
+    ASSERT_EQ(april->text(), QStringLiteral("2026-04"));
+    april->trigger();
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-04"));
+    EXPECT_EQ(window->button(QStringLiteral("refresh"))->text(), QStringLiteral("2026-04"));
+    EXPECT_EQ(itemRows(window->UCLVIncome), incomeItems);
+}
+
+TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
+{
+    for (const int answer : {int(store::vbYes), int(store::vbNo)}) {
+        Fixture fixture(QDate(2026, 6, 2));
+        testkit::writeSampleMonth(QStringLiteral("2026-05"));
+        fixture.responder.answer(answer);
+        auto window = openWindow();
+        ASSERT_FALSE(fixture.responder.shown().empty());
+        EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
+        EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
+        const auto june = store::modDB::connection()->execute(
+            QStringLiteral("select count(*) from Asset where months='2026-06'"));
+        const bool carried = answer == store::vbYes;
+        EXPECT_EQ(june->value(0).toInt() > 0, carried);
+        EXPECT_EQ(itemRows(window->UCLVIncome) > 0, carried);
+        EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
+        EXPECT_TRUE(window->isEnabled());
+    }
+}
+
+TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
+{
+    Fixture fixture;
+    QDir(fixture.folder.path()).mkpath(QStringLiteral("skins"));
+    store::setSkinsFolder(fixture.folder.file(QStringLiteral("skins")));
+    {
+        auto window = openWindow();
+        EXPECT_TRUE(window->skinMenu()->actions().isEmpty());
+    }
+    for (const char *name : {"b.jss", "a.jss", "notes.txt"}) {
+        QFile file(fixture.folder.file(QStringLiteral("skins/") + QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    auto window = openWindow();
+    EXPECT_EQ(captions(window->skinMenu()), (QStringList{"a", "b"}));
+
+    window->skinMenu()->actions()[1]->trigger();
+    const QString chosen = fixture.folder.file(QStringLiteral("skins/b.jss"));
+    EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
+    EXPECT_EQ(store::modDB::skinPath(), chosen);
+    store::setSkinsFolder({});
+}
+
+TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
+{
+    Fixture fixture;
+    auto window = openWindow();
+    window->show();
+    QSignalSpy ending(window.get(), &ledger::frmMainUI::programEnding);
+
+    fixture.responder.answer(store::vbNo);
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
+    EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
+    EXPECT_EQ(fixture.responder.shown()[0].style, store::vbQuestion | store::vbYesNo);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(store::modDB::connection());
+    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_EQ(ending.count(), 0);
+
+    fixture.responder.answer(store::vbYes);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_EQ(ending.count(), 1);
+    EXPECT_EQ(window->monthView(), nullptr);
+}
+
+TEST(MainWindow, SwitchingLedgersClosesWithoutAskingOrEndingTheProgram)
+{
+    Fixture fixture;
+    auto window = openWindow();
+    window->show();
+    QSignalSpy ending(window.get(), &ledger::frmMainUI::programEnding);
+    fixture.responder.clear();
+    window->setSwitchingLedger(true);
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(fixture.responder.shown().empty());
+    EXPECT_EQ(ending.count(), 0);
+    EXPECT_FALSE(store::modDB::connection());
+}
+
+TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
+{
+    Fixture fixture;
+    auto window = openWindow();
+    window->show();
+    window->setMinimumSize(0, 0); // only the layout's own snap remains
+    window->resize(300, 200);
+    EXPECT_GE(window->width() * 15, 12000);
+    EXPECT_GE(window->height() * 15, 8600);
+
+    window->resize(1200, 800);
+    const QPoint splitter = window->imgSplitter->mapTo(window.get(), QPoint(0, 0));
+    EXPECT_EQ(splitter.x(), (1200 * 15 - 4200) / 15);
+    EXPECT_EQ(window->WB->mapTo(window.get(), QPoint(0, 0)).x(), splitter.x() + window->imgSplitter->width());
+}

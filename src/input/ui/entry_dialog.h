@@ -1,0 +1,99 @@
+#pragma once
+
+#include "input/entry_form.h"
+#include "skin/skinned_window.h"
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace zambrel::skin {
+class FlatButton;
+}
+
+namespace zambrel::input {
+
+/// The entry dialog: a fixed-size skinned window that shows an EntryForm
+/// and forwards what the user does to it. Every decision (enabled fields,
+/// new type, formulas, checks) is the form's; the window only binds.
+///
+/// Created once and hidden between uses: OK and Cancel hide it and keep the
+/// fields. Closing it any other way hides it and starts the next use from a
+/// fresh form (empty name and memo, "0" amounts, flags cleared).
+class frmDialog : public skin::SkinnedWindow {
+    Q_OBJECT
+public:
+    explicit frmDialog(QWidget *parent = nullptr);
+    ~frmDialog() override;
+
+    /// The dialog's logic. A caller that changes it directly calls
+    /// showForm() before the window is seen again.
+    EntryForm &form() { return m_form; }
+    const EntryForm &form() const { return m_form; }
+    /// Re-reads texts, enabled states, boxes and hints from the form.
+    void showForm();
+
+    /// How the type combo's text is looked up; kept across a fresh form.
+    void setTypeLookup(TypeLookup lookup);
+    /// The type combo's list; the typed text is kept.
+    void setTypeList(const QStringList &types);
+    /// Window caption and caption bar title, set by the caller on every use.
+    void setCaptions(const QString &caption, const QString &title);
+    /// Shows a category mask (see EntryForm::dispTypes).
+    void dispTypes(const QString &kind);
+    /// Skins are applied from outside; kept for callers that hand one in.
+    void changeSkin(const QString &path) { (void)path; }
+
+    /// Shows the dialog modally with the form as it stands; true when OK
+    /// passed every check.
+    bool showModal();
+
+    /// The control bound to a field (cboTypes, txtName, the amounts, txtMemo).
+    QWidget *control(EntryField field) const;
+
+    // Controls, under the names the program gives them.
+    QGroupBox *const Frame;
+    QGroupBox *const fraIncome;
+    QGroupBox *const fraAsset;
+    QGroupBox *const fraDebt;
+    QGroupBox *const fraDebet;
+    std::array<QCheckBox *, EntryForm::kCategoryCount> chkType{};
+    QComboBox *const cboTypes;
+    QLabel *const lblNewtype;
+    QLineEdit *const txtName;
+    QLineEdit *const txtInComePerMonth;
+    QLineEdit *const txtWillPayPerMonth;
+    QLineEdit *const txtPayPerMonth;
+    QLineEdit *const txtFirstPay;
+    QLineEdit *const txtTotal;
+    QLineEdit *const txtDebet;
+    QLineEdit *const txtDebetPerMonth;
+    QPlainTextEdit *const txtMemo;
+    QLabel *const lblTips;
+    skin::FlatButton *const OKButton;
+    skin::FlatButton *const CancelButton;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void bindControls();
+    void okClicked();
+    void cancelClicked();
+    void typed(EntryField field, const QString &text);
+    QLineEdit *amountControl(EntryField field) const;
+
+    EntryForm m_form;
+    TypeLookup m_lookup;
+    bool m_showing = false; // programmatic changes are not the user's typing
+};
+
+} // namespace zambrel::input

@@ -1,0 +1,63 @@
+#include "connect_item_commands.h"
+
+#include "entry_window_dialog.h"
+#include "input/ui/entry_dialog.h"
+#include "ledger/commands/item_commands.h"
+#include "ledger/ui/main_window.h"
+#include "panel/ui/category_panel.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace zambrel::ledger {
+namespace {
+
+// Holds the commands and their dialog as a child of the main window.
+class ItemCommandsBinding : public QObject {
+public:
+    ItemCommandsBinding(frmMainUI &window, MonthView &view)
+        : QObject(&window),
+          dialog(
+              &window,
+              [target = QPointer<frmMainUI>(&window)] { return target ? target->typeList() : QStringList(); },
+              [target = QPointer<frmMainUI>(&window)](input::frmDialog &made) {
+                  if (target)
+                      target->addSecondaryWindow(&made);
+              }),
+          commands(view, window, [this]() -> ItemDialog & { return dialog; })
+    {
+    }
+
+    EntryWindowDialog dialog;
+    ItemCommands commands;
+};
+
+} // namespace
+
+void connectItemCommands(frmMainUI &window)
+{
+    MonthView *view = window.monthView();
+    if (!view)
+        return;
+    auto *binding = new ItemCommandsBinding(window, *view);
+    ItemCommands *commands = &binding->commands;
+    QObject::connect(&window, &frmMainUI::itemCommandRequested, binding, [commands](const QString &key) {
+        ItemCommand command{};
+        if (ItemCommands::fromButtonKey(key, command))
+            commands->run(command);
+    });
+    for (panel::UCLV *panel : {window.UCLVIncome, window.UCLVPayout, window.UCLVAsset, window.UCLVDebt}) {
+        if (!panel)
+            continue;
+        QObject::connect(panel, &panel::UCLV::Click, binding, [commands, panel](const QString &key) {
+            if (panel::CategoryRows *rows = panel->rows())
+                commands->panelClick(*rows, key);
+        });
+        QObject::connect(panel, &panel::UCLV::DoubleClick, binding,
+                         [commands](const QString &key) { commands->panelDoubleClick(key); });
+    }
+    window.setItemCommandsAvailable(true);
+}
+
+} // namespace zambrel::ledger

@@ -1,0 +1,347 @@
+// The entry window driven as a person would: keys into its controls, clicks
+// on its buttons. The form's own rules are tested without a window; here the
+// point is that every control reaches the form and shows what it decides.
+#include "input/ui/entry_dialog.h"
+#include "skin/flat_button.h"
+#include "store/clock.h"
+#include "store/mod_db.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zambrel;
+using input::EntryField;
+using input::frmDialog;
+using F = input::EntryField;
+
+namespace {
+
+// Types text as a person would: ASCII by keys, everything else the way a
+// Chinese input method delivers it (a committed string).
+void typeInto(QWidget *widget, const QString &text)
+{
+    QString ascii;
+    auto flush = [&] {
+        if (!ascii.isEmpty())
+            QTest::keyClicks(widget, ascii);
+        ascii.clear();
+    };
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
+            ascii += c;
+            continue;
+        }
+        flush();
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(widget, &commit);
+    }
+    flush();
+}
+
+const QMap<QString, QString> kTypes{
+    {QStringLiteral("全部"), QStringLiteral("1111")},
+    {QStringLiteral("工资"), QStringLiteral("1000")},
+    {QStringLiteral("房产"), QStringLiteral("0011")},
+};
+
+class EntryWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        dialog = std::make_unique<frmDialog>();
+        dialog->setTypeLookup([](const QString &name) { return kTypes.value(name); });
+        dialog->setTypeList(kTypes.keys());
+        dialog->show();
+    }
+    void TearDown() override { store::setClock({}); }
+
+    QLineEdit *edit(EntryField field) const { return qobject_cast<QLineEdit *>(dialog->control(field)); }
+
+    // Replaces a field's text by keys, as a person would.
+    void type(EntryField field, const QString &text)
+    {
+        QLineEdit *line = field == F::Types ? dialog->cboTypes->lineEdit() : edit(field);
+        ASSERT_NE(line, nullptr);
+        line->setFocus();
+        line->selectAll();
+        QTest::keyClick(line, Qt::Key_Delete);
+        typeInto(line, text);
+    }
+
+    void fillValid()
+    {
+        type(F::Types, QStringLiteral("全部"));
+        const std::pair<F, const char *> values[] = {
+            {F::Name, "房子"},      {F::InComePerMonth, "100"}, {F::WillPayPerMonth, "60"},
+            {F::PayPerMonth, "50"}, {F::FirstPay, "200"},       {F::Total, "1000"},
+            {F::Debet, "800"},      {F::DebetPerMonth, "10"},
+        };
+        for (const auto &[field, text] : values)
+            type(field, QString::fromUtf8(text));
+    }
+
+    void pressOK() { QTest::mouseClick(dialog->OKButton, Qt::LeftButton); }
+
+    testkit::ScriptedResponder responder{store::vbNo};
+    std::unique_ptr<frmDialog> dialog;
+};
+
+} // namespace
+
+TEST_F(EntryWindow, ControlsCarryTheirNamesCaptionsAndFixedSize)
+{
+    EXPECT_EQ(dialog->size(), QSize(605, 340));
+    dialog->resize(800, 600);
+    EXPECT_EQ(dialog->size(), QSize(605, 340));
+
+    for (const char *name :
+         {"cboTypes",    "txtName",    "txtInComePerMonth", "txtWillPayPerMonth", "txtPayPerMonth",
+          "txtFirstPay", "txtTotal",   "txtDebet",          "txtDebetPerMonth",   "txtMemo",
+          "lblTips",     "lblNewtype", "OKButton",          "CancelButton",       "Frame",
+          "fraIncome",   "fraAsset",   "fraDebt",           "fraDebet",           "chkType0",
+          "chkType3",    "lblName",    "lblPayPerMonth"}) {
+        EXPECT_NE(dialog->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+    }
+    EXPECT_EQ(dialog->OKButton->Caption(), QStringLiteral("确 定 OK"));
+    EXPECT_EQ(dialog->CancelButton->Caption(), QStringLiteral("取 消   Cancel"));
+    EXPECT_FALSE(dialog->CancelButton->accessibleName().isEmpty());
+    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblPayPerMonth"))->text(),
+              QStringLiteral("每月预计支出           实际"));
+    EXPECT_EQ(dialog->chkType[3]->text(), QStringLiteral("负债Liab"));
+    EXPECT_EQ(dialog->lblTips->text(), QStringLiteral("提示：请根据类型输入"));
+    EXPECT_EQ(dialog->txtMemo->toolTip(), QStringLiteral("双击增加当日时间"));
+    for (const F field : input::EntryForm::kAmountFields) {
+        EXPECT_EQ(dialog->control(field)->toolTip(), QStringLiteral("输入公式，然后回车"));
+        EXPECT_FALSE(dialog->control(field)->accessibleName().isEmpty());
+        // A fresh dialog starts every amount at 0.
+        EXPECT_EQ(edit(field)->text(), QStringLiteral("0"));
+    }
+    // Every operable control takes keyboard focus.
+    for (QWidget *control :
+         {static_cast<QWidget *>(dialog->cboTypes), static_cast<QWidget *>(dialog->txtMemo),
+          static_cast<QWidget *>(dialog->OKButton), static_cast<QWidget *>(dialog->chkType[0])})
+        EXPECT_NE(control->focusPolicy() & Qt::TabFocus, 0) << control->objectName().toStdString();
+}
+
+TEST_F(EntryWindow, TypeShowsItsBoxesAndEnablesItsFields)
+{
+    type(F::Types, QStringLiteral("房产"));
+    EXPECT_FALSE(dialog->Frame->isEnabled());
+    EXPECT_FALSE(dialog->chkType[0]->isChecked());
+    EXPECT_TRUE(dialog->chkType[2]->isChecked());
+    EXPECT_TRUE(dialog->chkType[3]->isChecked());
+    EXPECT_FALSE(dialog->txtInComePerMonth->isEnabled());
+    EXPECT_FALSE(dialog->txtPayPerMonth->isEnabled());
+    EXPECT_TRUE(dialog->txtTotal->isEnabled());
+    EXPECT_TRUE(dialog->txtDebetPerMonth->isEnabled());
+    EXPECT_TRUE(dialog->lblNewtype->text().isEmpty());
+
+    // Picking from the list runs the same road as typing.
+    dialog->cboTypes->setCurrentIndex(dialog->cboTypes->findText(QStringLiteral("工资")));
+    EXPECT_TRUE(dialog->txtInComePerMonth->isEnabled());
+    EXPECT_FALSE(dialog->txtTotal->isEnabled());
+    EXPECT_TRUE(dialog->chkType[0]->isChecked());
+    EXPECT_FALSE(dialog->chkType[2]->isChecked());
+}
+
+TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
+{
+    struct Case {
+        const char *what;
+        std::vector<std::pair<F, const char *>> change;
+        F focus;
+        const char *hint;
+        int messages;
+    };
+    const Case cases[] = {
+        {"1 type empty", {{F::Types, ""}}, F::Types, "请选择项目类型", 0},
+        {"2 loan total empty", {{F::Debet, ""}}, F::Debet, "请输入贷款总额", 0},
+        {"3 loan rule refused", {{F::Debet, "700"}}, F::Debet, "请输入贷款总额", 1},
+        {"4 repayment empty", {{F::DebetPerMonth, ""}}, F::DebetPerMonth, "请输入每月还贷额", 0},
+        {"5 loan without repayment", {{F::DebetPerMonth, "0"}}, F::DebetPerMonth, "请输入每月还贷额", 1},
+        {"6 down payment empty", {{F::FirstPay, ""}, {F::Debet, "1000"}}, F::FirstPay, "请输入首付数", 0},
+        {"7 income empty", {{F::InComePerMonth, ""}}, F::InComePerMonth, "请输入每月收入数", 0},
+        {"8 name empty", {{F::Name, ""}}, F::Name, "请输入活动描述", 0},
+        {"9 actual expenditure empty", {{F::PayPerMonth, ""}}, F::PayPerMonth, "请输入实际支出数", 0},
+        {"10 total empty", {{F::Total, ""}}, F::Total, "请输入总成本数", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        fillValid();
+        for (const auto &[field, text] : c.change)
+            type(field, QString::fromUtf8(text));
+        responder.clear();
+        pressOK();
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(dialog->form().isConfirmed());
+        EXPECT_EQ(dialog->lblTips->text(), QString::fromUtf8(c.hint));
+        QWidget *expected = dialog->control(c.focus);
+        QWidget *focus = dialog->focusWidget();
+        EXPECT_TRUE(focus == expected || (focus && focus->parentWidget() == expected))
+            << (focus ? focus->objectName().toStdString() : "none");
+        EXPECT_EQ(int(responder.shown().size()), c.messages);
+    }
+    // The planned expenditure is never checked.
+    fillValid();
+    type(F::WillPayPerMonth, QString());
+    pressOK();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialog->form().isConfirmed());
+}
+
+TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
+{
+    fillValid();
+    type(F::Debet, QStringLiteral("700"));
+    responder.answer(store::vbNo);
+    pressOK();
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text,
+              QStringLiteral("审核不通过：\r\n贷款总额 700  应该 等于（总成本 1000-首付200），"
+                             "\r\n是否自动调整贷款金额？"));
+    EXPECT_EQ(responder.shown()[0].style, 68);
+    EXPECT_EQ(dialog->txtDebet->text(), QStringLiteral("700"));
+    EXPECT_TRUE(dialog->isVisible());
+
+    // Yes writes the difference; the repayment check may then still stop.
+    responder.clear();
+    type(F::DebetPerMonth, QStringLiteral("0"));
+    responder.answer(store::vbYes);
+    pressOK();
+    EXPECT_EQ(dialog->txtDebet->text(), QStringLiteral("800"));
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
+    EXPECT_EQ(dialog->lblTips->text(), QStringLiteral("请输入每月还贷额"));
+
+    type(F::DebetPerMonth, QStringLiteral("10"));
+    pressOK();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(dialog->form().isConfirmed());
+}
+
+TEST_F(EntryWindow, NoLoanResetsTheRepaymentOnOK)
+{
+    fillValid();
+    type(F::Debet, QStringLiteral("0"));
+    type(F::DebetPerMonth, QStringLiteral("55"));
+    pressOK();
+    EXPECT_TRUE(dialog->form().isConfirmed());
+    EXPECT_EQ(dialog->txtDebetPerMonth->text(), QStringLiteral("0"));
+    EXPECT_EQ(dialog->form().text(F::DebetPerMonth), QStringLiteral("0"));
+}
+
+TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
+{
+    type(F::Types, QStringLiteral("宠物"));
+    EXPECT_TRUE(dialog->Frame->isEnabled());
+    EXPECT_EQ(dialog->lblNewtype->text(), QStringLiteral("新项目，请勾选该项目类型，保存后会新增。"));
+    for (const F field : input::EntryForm::kAmountFields)
+        EXPECT_FALSE(dialog->control(field)->isEnabled());
+    EXPECT_TRUE(dialog->txtName->isEnabled());
+
+    // No box ticked: only the name is checked, and the mask is all zeros.
+    type(F::Name, QStringLiteral("猫粮"));
+    pressOK();
+    EXPECT_TRUE(dialog->form().isConfirmed());
+    EXPECT_TRUE(dialog->form().isNewType());
+    EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0000"));
+
+    // Ticking a box by keyboard enables that category's fields.
+    dialog->show();
+    dialog->chkType[1]->setFocus();
+    QTest::keyClick(dialog->chkType[1], Qt::Key_Space);
+    EXPECT_TRUE(dialog->chkType[1]->isChecked());
+    EXPECT_TRUE(dialog->txtPayPerMonth->isEnabled());
+    EXPECT_TRUE(dialog->txtWillPayPerMonth->isEnabled());
+    EXPECT_FALSE(dialog->txtTotal->isEnabled());
+    pressOK();
+    EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0100"));
+}
+
+TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
+{
+    type(F::Types, QStringLiteral("全部"));
+    for (const F field : input::EntryForm::kAmountFields) {
+        SCOPED_TRACE(input::EntryForm::controlName(field).toStdString());
+        type(field, QStringLiteral("1+2×3"));
+        QTest::keyClick(edit(field), Qt::Key_Return);
+        const QString expected =
+            field == F::WillPayPerMonth ? QStringLiteral("1+2×3") : QStringLiteral("7.00");
+        EXPECT_EQ(edit(field)->text(), expected);
+        EXPECT_EQ(dialog->form().text(field), expected);
+    }
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+TEST_F(EntryWindow, MemoDoubleClickAddsTodayOnANewLine)
+{
+    typeInto(dialog->txtMemo, QStringLiteral("买菜"));
+    QTest::mouseDClick(dialog->txtMemo->viewport(), Qt::LeftButton);
+    EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日"));
+    EXPECT_EQ(dialog->txtMemo->toPlainText(), QStringLiteral("买菜\n2026年12月05日"));
+    // Typing on keeps the program's line breaks.
+    typeInto(dialog->txtMemo, QStringLiteral("!"));
+    EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日!"));
+}
+
+TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
+{
+    fillValid();
+    QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->form().isConfirmed());
+    EXPECT_EQ(dialog->txtName->text(), QStringLiteral("房子"));
+
+    dialog->show();
+    pressOK();
+    EXPECT_TRUE(dialog->form().isConfirmed());
+    dialog->show();
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->form().isConfirmed());
+    EXPECT_TRUE(dialog->txtName->text().isEmpty());
+    EXPECT_EQ(dialog->txtTotal->text(), QStringLiteral("0"));
+    // The lookup survives: a known type is still known.
+    type(F::Types, QStringLiteral("工资"));
+    EXPECT_FALSE(dialog->form().isNewType());
+}
+
+TEST_F(EntryWindow, RendersInEveryShippedSkin)
+{
+    const QDir skins(QString::fromLocal8Bit(qgetenv("ZAMBREL_SKINS_DIR")));
+    const QStringList files = skins.entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+    if (files.isEmpty())
+        GTEST_SKIP() << "no shipped skins built";
+    const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
+    fillValid();
+    type(F::Types, QStringLiteral("宠物"));
+    for (const QString &file : files) {
+        store::modDB::setSkinPath(skins.filePath(file));
+        dialog->hide();
+        dialog->show();
+        const QImage picture = dialog->grab().toImage();
+        EXPECT_EQ(picture.size(), QSize(605, 340));
+        // The skin's caption bar is drawn: the top rows are not one flat colour.
+        EXPECT_NE(picture.pixel(5, 5), picture.pixel(300, 200)) << file.toStdString();
+        if (!out.isEmpty())
+            picture.save(QDir(out).filePath(QStringLiteral("entry_dialog_") + QFileInfo(file).baseName() +
+                                            QStringLiteral(".png")));
+    }
+    store::modDB::setSkinPath({});
+}

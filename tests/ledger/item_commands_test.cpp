@@ -1,0 +1,436 @@
+// The item commands end to end: a real ledger file, the month logic with its
+// four panels, and the real entry window, driven by keys and clicks while it
+// is shown modally.
+#include "input/ui/entry_dialog.h"
+#include "ledger/commands/item_commands.h"
+#include "ledger/commands/log_change.h"
+#include "ledger/commands/ui/entry_window_dialog.h"
+#include "ledger/ledger_queries.h"
+#include "ledger/month_view.h"
+#include "skin/flat_button.h"
+#include "skin/js_caption.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/db_routines.h"
+#include "store/ledger_schema.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace zambrel;
+using input::EntryField;
+using ledger::ItemCommand;
+using F = input::EntryField;
+
+namespace {
+
+// Types text as a person would: ASCII by keys, everything else the way a
+// Chinese input method delivers it (a committed string).
+void typeInto(QWidget *widget, const QString &text)
+{
+    QString ascii;
+    auto flush = [&] {
+        if (!ascii.isEmpty())
+            QTest::keyClicks(widget, ascii);
+        ascii.clear();
+    };
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
+            ascii += c;
+            continue;
+        }
+        flush();
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(widget, &commit);
+    }
+    flush();
+}
+
+const QString kMonth = QStringLiteral("2026-12");
+
+class RecordingHost : public ledger::MonthViewHost {
+public:
+    void setWindowCaption(const QString &text) override { caption = text; }
+    void setToolbarButtonEnabled(ledger::ToolbarButton button, bool enabled) override
+    {
+        if (button == ledger::ToolbarButton::Update)
+            updateEnabled = enabled;
+        if (button == ledger::ToolbarButton::Delete)
+            deleteEnabled = enabled;
+    }
+    void setTypeList(const QStringList &list) override { types = list; }
+
+    QString caption;
+    bool updateEnabled = false;
+    bool deleteEnabled = false;
+    QStringList types;
+};
+
+class ItemCommandsLedger : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString path = m_folder.file(QStringLiteral("books.mdb"));
+        store::createLedger(path);
+        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        const QString text = store::ledgerConnectionString(path, {});
+        store::modDB::setConnectionString(text);
+        auto connection = std::make_shared<store::Connection>();
+        connection->open(text);
+        store::modDB::setConnection(connection);
+        view.setCurrentMonth(kMonth);
+    }
+    void TearDown() override { store::setClock({}); }
+
+    qint64 insert(const QString &type, const QString &name, const QString &amounts, const QString &memo = {})
+    {
+        // amounts: FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth
+        EXPECT_TRUE(
+            store::ExecSQL(QStringLiteral(" insert into Asset(months,types,[name],[memo],FirstPay,TotalCost,"
+                                          "Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth)"
+                                          " values('%1','%2','%3','%4',%5)")
+                               .arg(kMonth, type, name, memo, amounts)));
+        return ledger::readRows(QStringLiteral("select max(code) as c from Asset"))->value(0).toLongLong();
+    }
+
+    // One row of Asset as text, or empty when there is none.
+    QString row(qint64 code, const char *columns = "types,name,memo,FirstPay,TotalCost,Debet,DebetPerMonth,"
+                                                   "InComePerMonth,PayPerMonth,willPayPerMonth")
+    {
+        auto rows = ledger::readRows(
+            QStringLiteral("select %1 from Asset where code=%2").arg(QString::fromLatin1(columns)).arg(code));
+        if (rows->eof())
+            return {};
+        QStringList fields;
+        for (int i = 0; i < rows->fieldCount(); ++i) {
+            const QVariant value = rows->value(i);
+            fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
+                                                           : value.toString());
+        }
+        return fields.join(u'|');
+    }
+
+    int assetRows()
+    {
+        return ledger::readRows(QStringLiteral("select count(*) from Asset"))->value(0).toInt();
+    }
+
+    input::frmDialog &window() { return dialog.window(); }
+
+    void type(EntryField field, const QString &text)
+    {
+        QLineEdit *line = field == F::Types ? window().cboTypes->lineEdit()
+                                            : qobject_cast<QLineEdit *>(window().control(field));
+        line->setFocus();
+        line->selectAll();
+        QTest::keyClick(line, Qt::Key_Delete);
+        typeInto(line, text);
+    }
+
+    // Runs a command; `act` works the dialog while it is shown modally. If
+    // the dialog is still open afterwards it is cancelled, so a failed check
+    // fails the test instead of hanging it.
+    void runWith(ItemCommand command, const std::function<void(input::frmDialog &)> &act)
+    {
+        runWith([this, command] { commands.run(command); }, act);
+    }
+    void runWith(const std::function<void()> &trigger, const std::function<void(input::frmDialog &)> &act)
+    {
+        shownCaption.clear();
+        QTimer::singleShot(0, &window(), [this, act] {
+            shownCaption = window().windowTitle();
+            act(window());
+            if (window().isVisible()) {
+                stuckHint = window().lblTips->text();
+                QTest::mouseClick(window().CancelButton, Qt::LeftButton);
+            }
+        });
+        trigger();
+    }
+    void pressOK(input::frmDialog &shown) { QTest::mouseClick(shown.OKButton, Qt::LeftButton); }
+
+    testkit::TempProgramFolder m_folder;
+    testkit::ScriptedResponder responder{store::vbNo};
+    RecordingHost host;
+    ledger::MonthView view{&host};
+    ledger::EntryWindowDialog dialog{nullptr, [this] { return host.types; }};
+    ledger::ItemCommands commands{view, host, [this]() -> ledger::ItemDialog & { return dialog; }};
+    QString shownCaption;
+    QString stuckHint;
+};
+
+} // namespace
+
+TEST(ChangeLog, LinesGoInFrontOnlyForChangedLoadedAmounts)
+{
+    const QDateTime when(QDate(2026, 12, 5), QTime(6, 10));
+    struct Case {
+        const char *tag;
+        const char *text;
+        const char *memo;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {"1000", "1200", "旧", "【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\n旧"},
+        {"1000", "1000.00", "", "【2026年12月05日 06:10】首付（成本）FP 1000 >1000.00\r\n"},
+        {"1000", "1000", "旧", "旧"},
+        {"", "1200", "旧", "旧"},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ledger::memoWithChange(QString::fromUtf8(c.memo), QStringLiteral("首付（成本）FP"),
+                                         QString::fromUtf8(c.tag), QString::fromUtf8(c.text), when),
+                  QString::fromUtf8(c.expected))
+            << c.tag << " -> " << c.text;
+    }
+    // Afternoon hours stay on the 24-hour clock.
+    EXPECT_TRUE(ledger::memoWithChange({}, QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("2"),
+                                       QDateTime(QDate(2026, 1, 2), QTime(18, 5)))
+                    .startsWith(QStringLiteral("【2026年01月02日 18:05】")));
+}
+
+TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
+{
+    view.RefreshMe();
+    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+        type(F::Types, QStringLiteral("房产"));
+        type(F::Name, QStringLiteral("住宅"));
+        type(F::FirstPay, QStringLiteral("300000"));
+        type(F::Total, QStringLiteral("1000000"));
+        type(F::Debet, QStringLiteral("700000"));
+        type(F::DebetPerMonth, QStringLiteral("4000+1000"));
+        QTest::keyClick(shown.txtDebetPerMonth, Qt::Key_Return);
+        pressOK(shown);
+    });
+    EXPECT_EQ(shownCaption, QStringLiteral("新活动 "));
+    EXPECT_EQ(window().JSCAPTION1->title(), QStringLiteral("确认新活动New"));
+    EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    EXPECT_TRUE(commands.isAdding());
+
+    const qint64 code =
+        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    EXPECT_EQ(row(code), QStringLiteral("房产|住宅||300000|1000000|700000|5000|0|0|0"));
+    EXPECT_EQ(row(code, "months"), kMonth);
+    const QString key = QStringLiteral("K%1").arg(code);
+    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+    EXPECT_GE(view.UCLVDebt().rowOfKey(key), 0);
+    EXPECT_LT(view.UCLVIncome().rowOfKey(key), 0);
+    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 700000);
+}
+
+TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
+{
+    view.RefreshMe();
+    const int typesBefore = view.typeRecords()->recordCount();
+    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+        type(F::Types, QStringLiteral("宠物"));
+        QTest::mouseClick(shown.chkType[1], Qt::LeftButton);
+        type(F::Name, QStringLiteral("猫粮"));
+        type(F::WillPayPerMonth, QStringLiteral("200"));
+        type(F::PayPerMonth, QStringLiteral("180"));
+        pressOK(shown);
+    });
+    ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    auto saved = ledger::readRows(QStringLiteral("select kind, [index] from AssetType where types='宠物'"));
+    ASSERT_FALSE(saved->eof());
+    EXPECT_EQ(saved->value(0).toString(), QStringLiteral("0100"));
+    EXPECT_EQ(saved->value(1).toInt(), typesBefore + 1);
+
+    const qint64 code =
+        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    EXPECT_EQ(row(code), QStringLiteral("宠物|猫粮||0|0|0|0|0|180|200"));
+    EXPECT_GE(view.UCLVPayout().rowOfKey(QStringLiteral("K%1").arg(code)), 0);
+
+    // The next add finds the type known: it is not added a second time.
+    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+        EXPECT_FALSE(shown.form().isNewType());
+        type(F::Name, QStringLiteral("猫砂"));
+        pressOK(shown);
+    });
+    EXPECT_EQ(ledger::readRows(QStringLiteral("select count(*) from AssetType where types='宠物'"))
+                  ->value(0)
+                  .toInt(),
+              1);
+    EXPECT_EQ(assetRows(), 2);
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
+{
+    const qint64 code = insert(QStringLiteral("工资"), QStringLiteral("月薪"),
+                               QStringLiteral("0,0,0,0,8000,0,0"), QStringLiteral("  基本工资  "));
+    view.RefreshMe();
+    const QString key = QStringLiteral("K%1").arg(code);
+
+    commands.panelClick(view.UCLVIncome(), key);
+    EXPECT_EQ(host.caption, QStringLiteral("Zambrel：你不理财，财不理你 活动编号：") + key + u' ');
+    EXPECT_TRUE(host.updateEnabled);
+    EXPECT_TRUE(host.deleteEnabled);
+    EXPECT_EQ(view.UCLVIncome().sMemo(), QStringLiteral("基本工资"));
+
+    commands.panelClick(view.UCLVIncome(), QString()); // a group row
+    EXPECT_FALSE(host.updateEnabled);
+    EXPECT_FALSE(host.deleteEnabled);
+    EXPECT_TRUE(view.UCLVIncome().sMemo().isEmpty());
+
+    EXPECT_TRUE(commands.selectItem(QStringLiteral("K99999"), false).isEmpty());
+}
+
+TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
+{
+    const qint64 code = insert(QStringLiteral("房产"), QStringLiteral("住宅"),
+                               QStringLiteral("1000,5000,4000,100,0,0,0"), QStringLiteral("旧备注"));
+    view.RefreshMe();
+    runWith([&] { commands.panelDoubleClick(QStringLiteral("K%1").arg(code)); },
+            [](input::frmDialog &shown) {
+                EXPECT_EQ(shown.txtName->text(), QStringLiteral("住宅"));
+                QTest::mouseClick(shown.CancelButton, Qt::LeftButton);
+            });
+    EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
+    EXPECT_EQ(row(code), QStringLiteral("房产|住宅|旧备注|1000|5000|4000|100|0|0|0"));
+
+    commands.selectItem(QStringLiteral("K%1").arg(code), false);
+    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+        EXPECT_EQ(shown.txtFirstPay->text(), QStringLiteral("1000"));
+        EXPECT_EQ(shown.txtMemo->toPlainText(), QStringLiteral("旧备注"));
+        type(F::FirstPay, QStringLiteral("1200"));
+        type(F::Debet, QStringLiteral("3800"));
+        pressOK(shown);
+    });
+    EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
+    EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    EXPECT_FALSE(commands.isAdding());
+    EXPECT_EQ(row(code, "memo"),
+              QStringLiteral("【2026年12月05日 06:10】贷款总额 DT 4000 >3800\r\n"
+                             "【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\n旧备注"));
+    EXPECT_EQ(row(code, "FirstPay,Debet"), QStringLiteral("1200|3800"));
+    const QString key = QStringLiteral("K%1").arg(code);
+    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 3800);
+    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+
+    // The month records still stand on the item: a second change edits it.
+    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+        type(F::Name, QStringLiteral("老宅"));
+        pressOK(shown);
+    });
+    EXPECT_EQ(row(code, "name"), QStringLiteral("老宅"));
+}
+
+TEST_F(ItemCommandsLedger, UpdateThatClearsTheLoanLeavesNoLiabilitiesRow)
+{
+    const qint64 code = insert(QStringLiteral("汽车"), QStringLiteral("轿车"),
+                               QStringLiteral("50000,150000,100000,3000,0,0,0"));
+    view.RefreshMe();
+    const QString key = QStringLiteral("K%1").arg(code);
+    ASSERT_GE(view.UCLVDebt().rowOfKey(key), 0);
+    commands.selectItem(key, false);
+    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+        type(F::FirstPay, QStringLiteral("150000"));
+        type(F::Debet, QStringLiteral("0"));
+        pressOK(shown);
+    });
+    EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    EXPECT_EQ(row(code, "Debet,DebetPerMonth"), QStringLiteral("0|0"));
+    EXPECT_LT(view.UCLVDebt().rowOfKey(key), 0);
+    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+}
+
+TEST_F(ItemCommandsLedger, UpdateThatChangesTheTypeReloadsTheMonth)
+{
+    const qint64 code =
+        insert(QStringLiteral("奖金"), QStringLiteral("年终"), QStringLiteral("0,0,0,0,3000,0,0"));
+    view.RefreshMe();
+    const QString key = QStringLiteral("K%1").arg(code);
+    ASSERT_GE(view.UCLVIncome().rowOfKey(key), 0);
+    commands.selectItem(key, false);
+    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+        type(F::Types, QStringLiteral("日常开销"));
+        type(F::PayPerMonth, QStringLiteral("100"));
+        type(F::WillPayPerMonth, QStringLiteral("120"));
+        pressOK(shown);
+    });
+    EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    EXPECT_EQ(row(code, "types,PayPerMonth"), QStringLiteral("日常开销|100"));
+    EXPECT_LT(view.UCLVIncome().rowOfKey(key), 0);
+    EXPECT_GE(view.UCLVPayout().rowOfKey(key), 0);
+}
+
+TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
+{
+    const qint64 code =
+        insert(QStringLiteral("房产"), QStringLiteral("住宅"), QStringLiteral("300,1000,700,10,0,0,0"));
+    const qint64 other =
+        insert(QStringLiteral("工资"), QStringLiteral("月薪"), QStringLiteral("0,0,0,0,8000,0,0"));
+    view.RefreshMe();
+    const QString key = QStringLiteral("K%1").arg(code);
+
+    commands.selectItem(key, false);
+    runWith(ItemCommand::Delete,
+            [](input::frmDialog &shown) { QTest::mouseClick(shown.CancelButton, Qt::LeftButton); });
+    EXPECT_EQ(assetRows(), 2);
+    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+
+    commands.selectItem(key, false);
+    runWith(ItemCommand::Delete, [this](input::frmDialog &shown) { pressOK(shown); });
+    EXPECT_EQ(shownCaption, QStringLiteral("删除 理财活动 编号：%1").arg(code));
+    EXPECT_TRUE(row(code).isEmpty());
+    EXPECT_FALSE(row(other).isEmpty());
+    EXPECT_LT(view.UCLVAsset().rowOfKey(key), 0);
+    EXPECT_LT(view.UCLVDebt().rowOfKey(key), 0);
+    EXPECT_FALSE(host.updateEnabled);
+    // The assessment follows the deletion.
+    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 0);
+
+    // Nothing selected any more: change and delete do nothing at all.
+    runWith(ItemCommand::Delete, [this](input::frmDialog &shown) { pressOK(shown); });
+    EXPECT_EQ(assetRows(), 1);
+}
+
+TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZero)
+{
+    view.RefreshMe();
+    const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
+    const QString memoFirst = QStringLiteral("它's【备注】：''");
+    const QString memoSecond = QStringLiteral("第二行");
+    runWith(ItemCommand::Add, [&](input::frmDialog &shown) {
+        type(F::Types, QStringLiteral("工资"));
+        type(F::Name, name);
+        shown.txtMemo->setFocus();
+        typeInto(shown.txtMemo, memoFirst);
+        QTest::keyClick(shown.txtMemo, Qt::Key_Return);
+        typeInto(shown.txtMemo, memoSecond);
+        type(F::InComePerMonth, QStringLiteral("abc"));
+        pressOK(shown);
+    });
+    EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    const qint64 code =
+        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    EXPECT_EQ(row(code, "name"), name);
+    EXPECT_EQ(row(code, "memo"), memoFirst + QStringLiteral("\r\n") + memoSecond);
+    EXPECT_EQ(row(code, "InComePerMonth"), QStringLiteral("0"));
+    EXPECT_TRUE(responder.shown().empty());
+
+    // Changing it again keeps the quotes intact.
+    commands.selectItem(QStringLiteral("K%1").arg(code), false);
+    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+        type(F::InComePerMonth, QStringLiteral("5000"));
+        pressOK(shown);
+    });
+    EXPECT_EQ(row(code, "name"), name);
+    EXPECT_TRUE(
+        row(code, "memo").endsWith(QStringLiteral("每月收入PR 0 >5000\r\n它's【备注】：''\r\n第二行")));
+}

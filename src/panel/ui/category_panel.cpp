@@ -58,13 +58,17 @@ UCLV::UCLV(CategoryRows *rows, QWidget *parent)
     lblCaption->setAutoFillBackground(true);
     lblCaption->setIndent(4);
     lv->setFont(songFont(10.5, false));
+    m_plainFont = lv->font();
+    m_boldFont = songFont(10.5, true);
     lv->setRootIsDecorated(false);
     lv->setUniformRowHeights(true);
     lv->setAllColumnsShowFocus(true);
     lv->setSelectionMode(QAbstractItemView::SingleSelection);
     lv->header()->setStretchLastSection(false);
     lv->installEventFilter(this);
+    lblCaption->installEventFilter(this);
     lblTotal->setFont(songFont(10.5, true));
+    lblTotal->installEventFilter(this);
 
     connect(m_rows, &CategoryRows::rowsReset, this, &UCLV::rebuild);
     connect(m_rows, &CategoryRows::rowInserted, this, &UCLV::insertRow);
@@ -92,12 +96,20 @@ void UCLV::rebuild()
         QString header = m_rows->lvHeader();
         store::SetListHeader(lv, header);
         m_shownColumns = columns;
-    } else {
-        lv->clear();
     }
+    // Rows already in the list are rewritten in place (a reload often ends
+    // with the same rows), the rest added or dropped at the end.
+    const int wanted = m_rows->rowCount();
+    if (wanted == 0)
+        lv->clear();
+    while (lv->topLevelItemCount() > wanted)
+        delete lv->takeTopLevelItem(lv->topLevelItemCount() - 1);
+    const int kept = lv->topLevelItemCount();
+    for (int row = 0; row < kept; ++row)
+        writeItem(lv->topLevelItem(row), row);
     QList<QTreeWidgetItem *> items;
-    items.reserve(m_rows->rowCount());
-    for (int row = 0; row < m_rows->rowCount(); ++row) {
+    items.reserve(wanted - kept);
+    for (int row = kept; row < wanted; ++row) {
         auto *item = new QTreeWidgetItem;
         writeItem(item, row);
         items << item;
@@ -137,21 +149,27 @@ void UCLV::writeItem(QTreeWidgetItem *item, int row)
         return;
     const CategoryRow &source = m_rows->row(row);
     const int columns = m_rows->columnCount();
-    const QFont plain = lv->font();
-    QFont bold = plain;
-    bold.setBold(true);
-    const QBrush normalText = lv->palette().text();
     bool onlyFirst = true;
     for (int column = 1; column < columns && onlyFirst; ++column)
         onlyFirst = source.text(column).isEmpty();
     // A group row carries only its title: let it run across the row.
     item->setFirstColumnSpanned(onlyFirst);
+    // Only what differs is written: each write of an item in the list
+    // notifies the view, and a reload rewrites every row.
     for (int column = 0; column < columns; ++column) {
         const CategoryCell &cell = source.cell(column);
-        item->setText(column, cell.text);
-        item->setFont(column, cell.bold ? bold : plain);
-        item->setForeground(column, cell.colour ? QBrush(colourOf(*cell.colour)) : normalText);
-        if (column >= 2)
+        if (item->text(column) != cell.text)
+            item->setText(column, cell.text);
+        if (item->font(column).bold() != cell.bold)
+            item->setFont(column, cell.bold ? m_boldFont : m_plainFont);
+        if (cell.colour) {
+            const QBrush wanted(colourOf(*cell.colour));
+            if (item->foreground(column) != wanted)
+                item->setForeground(column, wanted);
+        } else if (item->data(column, Qt::ForegroundRole).isValid()) {
+            item->setData(column, Qt::ForegroundRole, QVariant()); // back to the list's own colour
+        }
+        if (column >= 2 && item->textAlignment(column) != int(Qt::AlignRight | Qt::AlignVCenter))
             item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
 }
@@ -161,14 +179,29 @@ void UCLV::showCaption()
     if (!m_rows)
         return;
     lblCaption->setText(m_rows->Caption());
-    QPalette captionPalette = lblCaption->palette();
-    captionPalette.setColor(QPalette::Window, colourOf(m_rows->captionBackground()));
-    captionPalette.setColor(QPalette::WindowText, Qt::black);
-    lblCaption->setPalette(captionPalette);
-    QPalette totalPalette = lblTotal->palette();
-    totalPalette.setColor(QPalette::WindowText, colourOf(m_rows->totalTextColour()));
-    lblTotal->setPalette(totalPalette);
     lv->setAccessibleName(m_rows->Caption());
+    applyLabelColours();
+}
+
+void UCLV::applyLabelColours()
+{
+    if (!m_rows || m_colouring)
+        return;
+    m_colouring = true;
+    const auto paint = [](QLabel *label, const QColor &ground, const QColor &text) {
+        QPalette palette = label->palette();
+        if (palette.color(QPalette::Window) != ground || palette.color(QPalette::WindowText) != text) {
+            palette.setColor(QPalette::Window, ground);
+            palette.setColor(QPalette::WindowText, text);
+            label->setPalette(palette);
+        }
+        label->setAutoFillBackground(true);
+    };
+    paint(lblCaption, colourOf(m_rows->captionBackground()), Qt::black);
+    // The total line keeps the list's light ground whatever the skin's
+    // surface is, so its blue or light red text stays readable.
+    paint(lblTotal, lv->palette().color(QPalette::Base), colourOf(m_rows->totalTextColour()));
+    m_colouring = false;
 }
 
 void UCLV::showTotal(const QString &text)
@@ -222,6 +255,10 @@ void UCLV::rowDoubleClicked()
 
 bool UCLV::eventFilter(QObject *watched, QEvent *event)
 {
+    // A skin's colour pass recolours every label; the caption strip and the
+    // total line take their own colours back.
+    if ((watched == lblCaption || watched == lblTotal) && event->type() == QEvent::PaletteChange)
+        applyLabelColours();
     if (watched == lv && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -273,15 +310,24 @@ void UCLV::resizeColumns()
     std::vector<int> widths(columns, 0);
     for (int column = 2; column < columns; ++column)
         widths[column] = plain.horizontalAdvance(m_shownColumns.value(column)) + padding;
+    // Figures are digits of nearly equal width: measuring the longest text
+    // of each column and weight is enough, and keeps a long month quick.
+    std::vector<const QString *> longestPlain(columns, nullptr), longestBold(columns, nullptr);
     const int rows = m_rows->rowCount();
     for (int row = 0; row < rows; ++row) {
         const CategoryRow &source = m_rows->row(row);
         for (int column = 2; column < columns; ++column) {
             const CategoryCell &cell = source.cell(column);
-            if (!cell.text.isEmpty())
-                widths[column] =
-                    qMax(widths[column], (cell.bold ? bold : plain).horizontalAdvance(cell.text) + padding);
+            const QString *&longest = cell.bold ? longestBold[column] : longestPlain[column];
+            if (!longest || cell.text.size() > longest->size())
+                longest = &cell.text;
         }
+    }
+    for (int column = 2; column < columns; ++column) {
+        if (longestPlain[column])
+            widths[column] = qMax(widths[column], plain.horizontalAdvance(*longestPlain[column]) + padding);
+        if (longestBold[column])
+            widths[column] = qMax(widths[column], bold.horizontalAdvance(*longestBold[column]) + padding);
     }
     widths[0] = plain.horizontalAdvance(QStringLiteral("项目")) + padding;
     int figures = 0;

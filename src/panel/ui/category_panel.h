@@ -56,6 +56,7 @@ private:
     void refreshCells();
     void writeItem(QTreeWidgetItem *item, int row);
     void showCaption();
+    void applyLabelColours();
     void showTotal(const QString &text);
     void layoutParts();
     void resizeColumns();
@@ -67,6 +68,9 @@ private:
     std::unique_ptr<skin::cToolTip> m_tip;
     QStringList m_shownColumns;
     bool m_fitPending = false;
+    bool m_colouring = false;
+    QFont m_plainFont;
+    QFont m_boldFont;
 };
 
 } // namespace zambrel::panel

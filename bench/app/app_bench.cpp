@@ -1,0 +1,113 @@
+// Start-up of the program on an encrypted ledger of 10 years x 200 items a
+// month, beside a bare Qt window's start; and RefreshMe on a month of 2,000
+// items.
+#include "bench_ledger.h"
+
+#include "ledger/ui/main_window.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/ledger_schema.h"
+#include "store/message.h"
+#include "store/mod_db.h"
+#include "store/ui/logon_steps.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace zambrel;
+
+namespace {
+
+const QString kPassword = QStringLiteral("bench password");
+
+QString probePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/start_probe");
+}
+
+struct StartLedger {
+    StartLedger()
+    {
+        const QString path = dir.filePath(QStringLiteral("Zambrel.mdb"));
+        store::createLedger(path, kPassword);
+        writeBenchItems(store::ledgerConnectionString(path, kPassword), 120, 200);
+    }
+    QTemporaryDir dir;
+};
+
+void runProbe(benchmark::State &state, const QStringList &arguments)
+{
+    for (auto _ : state) {
+        QProcess probe;
+        probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        probe.start(probePath(), arguments);
+        if (!probe.waitForFinished(60000) || probe.exitCode() != 0) {
+            state.SkipWithError("the probe did not start cleanly");
+            return;
+        }
+    }
+}
+
+void BM_StartBareWindow(benchmark::State &state)
+{
+    runProbe(state, {QStringLiteral("--bare")});
+}
+BENCHMARK(BM_StartBareWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_StartToMainWindow(benchmark::State &state)
+{
+    static StartLedger ledger;
+    runProbe(state, {ledger.dir.path(), kPassword});
+}
+BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The same month through the month logic alone, without any window: what
+// the window adds is the difference.
+void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
+{
+    QTemporaryDir dir;
+    store::setProgramFolder(dir.path());
+    store::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    store::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
+    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
+    const QString path = store::defaultLedgerPath();
+    store::createLedger(path, kPassword);
+    writeBenchItems(store::ledgerConnectionString(path, kPassword), 1, 2000);
+    store::openLedgerConnection(path, kPassword);
+    if (withWindow) {
+        ledger::frmMainUI window;
+        store::modDB::setMainWindow(&window);
+        window.load();
+        window.show();
+        for (auto _ : state)
+            window.RefreshMe();
+        window.setSwitchingLedger(true);
+        window.close();
+    } else {
+        ledger::MonthView view;
+        view.RefreshMe();
+        for (auto _ : state)
+            view.RefreshMe();
+    }
+    store::modDB::reset();
+    store::setClock({});
+}
+BENCHMARK_CAPTURE(BM_Refresh2000Items, RefreshMe_main_window, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,57 @@
+// One start of the program as a person makes it, timed from the process's
+// own start: logon window, password, main window shown; then it leaves.
+// start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
+// start_probe --bare             -- a bare Qt window, for comparison
+#include "ledger/ui/main_window.h"
+#include "store/app_paths.h"
+#include "store/message.h"
+#include "store/ui/logon_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace zambrel;
+
+int main(int argc, char **argv)
+{
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) {
+        QWidget window;
+        window.resize(800, 600);
+        window.show();
+        QTimer::singleShot(0, &app, &QApplication::quit);
+        return app.exec();
+    }
+    if (argc < 3)
+        return 2;
+    store::setProgramFolder(QString::fromLocal8Bit(argv[1]));
+    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
+    // Where the time goes, on stderr: application, logon shown, main window.
+    const qint64 applicationReady = clock.elapsed();
+    store::frmODBCLogon logon;
+    logon.load();
+    logon.show();
+    const qint64 logonShown = clock.elapsed();
+    int status = 1;
+    QObject::connect(&logon, &store::frmODBCLogon::loggedOn, &app, [&] {
+        const qint64 connected = clock.elapsed();
+        ledger::frmMainUI *window = ledger::openMainWindow();
+        std::fprintf(stderr,
+                     "application %lld ms, logon shown %lld ms, ledger open %lld ms, main window %lld ms\n",
+                     applicationReady, logonShown, connected, clock.elapsed());
+        status = window->isVisible() ? 0 : 1;
+        window->setSwitchingLedger(true); // leave without the exit question
+        QTimer::singleShot(0, &app, &QApplication::quit);
+    });
+    logon.txtPWD->setText(QString::fromLocal8Bit(argv[2]));
+    QTimer::singleShot(0, &logon, &store::frmODBCLogon::cmdOK_Click);
+    app.exec();
+    return status;
+}

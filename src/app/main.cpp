@@ -1,5 +1,6 @@
 // Main: shows the logon window; a successful logon opens the main window.
 // Nothing else runs here: the program lives on in its windows.
+#include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
 #include "skin/msg_box.h"
 #include "store/app_paths.h"
@@ -32,6 +33,7 @@ int main(int argc, char **argv)
     QObject::connect(logon, &store::frmODBCLogon::cancelled, &app, &QApplication::quit);
     QObject::connect(logon, &store::frmODBCLogon::loggedOn, &app, [&app] {
         ledger::frmMainUI *window = ledger::openMainWindow();
+        ledger::connectItemCommands(*window);
         QObject::connect(window, &ledger::frmMainUI::programEnding, &app, &QApplication::quit);
     });
     logon->load();

@@ -1,0 +1,146 @@
+// The item commands inside the real main window: toolbar buttons and the
+// category panels reach them, on a real ledger.
+#include "input/ui/entry_dialog.h"
+#include "ledger/commands/ui/connect_item_commands.h"
+#include "ledger/ledger_queries.h"
+#include "ledger/ui/main_window.h"
+#include "panel/ui/category_panel.h"
+#include "skin/flat_button.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/db_routines.h"
+#include "store/ledger_schema.h"
+#include "store/mod_db.h"
+#include "store/record_set.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+// The entry window while it is shown modally (it is made on first use).
+input::frmDialog *shownEntryWindow()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *dialog = qobject_cast<input::frmDialog *>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// Works the entry window once it shows; cancels it if OK did not close it.
+void whenShown(const std::function<void(input::frmDialog &)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        input::frmDialog *dialog = shownEntryWindow();
+        ASSERT_NE(dialog, nullptr);
+        act(*dialog);
+        if (dialog->isVisible())
+            QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+    });
+}
+
+int rowNamed(const panel::UCLV *panel, const QString &name)
+{
+    for (int row = 0; row < panel->lv->topLevelItemCount(); ++row) {
+        if (panel->lv->topLevelItem(row)->text(1) == name)
+            return row;
+    }
+    return -1;
+}
+
+class MainWindowItems : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        const QString path = folder.file(QStringLiteral("books.mdb"));
+        store::createLedger(path);
+        store::modDB::setLedgerPath(path);
+        const QString text = store::ledgerConnectionString(path, {});
+        store::modDB::setConnectionString(text);
+        auto connection = std::make_shared<store::Connection>();
+        connection->open(text);
+        store::modDB::setConnection(connection);
+        ASSERT_TRUE(store::ExecSQL(QStringLiteral(
+            " insert into "
+            "Asset(months,types,[name],[memo],FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,"
+            "PayPerMonth,willPayPerMonth) values('2026-12','工资','月薪','基本工资',0,0,0,0,8000,0,0)")));
+        window = std::make_unique<ledger::frmMainUI>();
+        store::modDB::setMainWindow(window.get());
+        window->load();
+    }
+    void TearDown() override
+    {
+        store::modDB::setMainWindow(nullptr);
+        window.reset();
+        store::setClock({});
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder{store::vbNo};
+    std::unique_ptr<ledger::frmMainUI> window;
+};
+
+} // namespace
+
+TEST_F(MainWindowItems, ButtonsAndPanelsRunTheCommands)
+{
+    EXPECT_FALSE(window->button(QStringLiteral("add"))->isEnabled());
+    ledger::connectItemCommands(*window);
+    EXPECT_TRUE(window->button(QStringLiteral("add"))->isEnabled());
+    EXPECT_FALSE(window->button(QStringLiteral("update"))->isEnabled());
+
+    // Add through the toolbar: the item shows in its panel at once.
+    whenShown([](input::frmDialog &dialog) {
+        QTest::keyClicks(dialog.txtName, QStringLiteral("Bonus"));
+        dialog.cboTypes->setCurrentIndex(dialog.cboTypes->findText(QStringLiteral("奖金")));
+        dialog.txtInComePerMonth->setFocus();
+        dialog.txtInComePerMonth->selectAll();
+        QTest::keyClicks(dialog.txtInComePerMonth, QStringLiteral("1000*2"));
+        QTest::keyClick(dialog.txtInComePerMonth, Qt::Key_Return);
+        QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    });
+    QTest::mouseClick(window->button(QStringLiteral("add")), Qt::LeftButton);
+    const int added = rowNamed(window->UCLVIncome, QStringLiteral("Bonus"));
+    ASSERT_GE(added, 0);
+    EXPECT_EQ(window->UCLVIncome->lv->topLevelItem(added)->text(2), QStringLiteral("2000"));
+
+    // Space on an item selects it: change and delete become available.
+    const int salary = rowNamed(window->UCLVIncome, QStringLiteral("月薪"));
+    ASSERT_GE(salary, 0);
+    window->UCLVIncome->lv->setCurrentItem(window->UCLVIncome->lv->topLevelItem(salary));
+    QTest::keyClick(window->UCLVIncome->lv, Qt::Key_Space);
+    EXPECT_TRUE(window->button(QStringLiteral("update"))->isEnabled());
+    EXPECT_TRUE(window->button(QStringLiteral("delete"))->isEnabled());
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("活动编号：K")));
+    EXPECT_EQ(window->UCLVIncome->rows()->sMemo(), QStringLiteral("基本工资"));
+
+    // Enter opens it for a change.
+    QString shownName;
+    whenShown([&shownName](input::frmDialog &dialog) {
+        shownName = dialog.txtName->text();
+        QTest::mouseClick(dialog.CancelButton, Qt::LeftButton);
+    });
+    QTest::keyClick(window->UCLVIncome->lv, Qt::Key_Return);
+    EXPECT_EQ(shownName, QStringLiteral("月薪"));
+
+    // Delete through the toolbar.
+    whenShown([](input::frmDialog &dialog) { QTest::mouseClick(dialog.OKButton, Qt::LeftButton); });
+    QTest::mouseClick(window->button(QStringLiteral("delete")), Qt::LeftButton);
+    EXPECT_LT(rowNamed(window->UCLVIncome, QStringLiteral("月薪")), 0);
+    EXPECT_EQ(
+        ledger::readRows(QStringLiteral("select count(*) from Asset where name='月薪'"))->value(0).toInt(),
+        0);
+    EXPECT_FALSE(window->button(QStringLiteral("delete"))->isEnabled());
+}

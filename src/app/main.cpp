@@ -34,6 +34,7 @@ int main(int argc, char **argv)
     QObject::connect(logon, &store::frmODBCLogon::loggedOn, &app, [&app] {
         ledger::frmMainUI *window = ledger::openMainWindow();
         ledger::connectItemCommands(*window);
+        ledger::connectItemCommands(*window);
         QObject::connect(window, &ledger::frmMainUI::programEnding, &app, &QApplication::quit);
     });
     logon->load();

@@ -55,13 +55,13 @@ using store::twipsToPixels;
 constexpr int kToolbarWidthTwips = 4865;
 constexpr int kStatusPanelTwips[] = {1411, 1411, 1411, 2647};
 
-struct ButtonSpec {
+struct ToolbarButtonText {
     const char16_t *key;
     const char16_t *caption;
     const char16_t *toolTip;
 };
 
-constexpr ButtonSpec kButtons[kToolbarButtons] = {
+constexpr ToolbarButtonText kButtons[kToolbarButtons] = {
     {u"add", u"新活动", u"New"},       {u"update", u"修改", u"Update"},     {u"delete", u"删除", u"Delete"},
     {u"refresh", u"刷新", u"Refresh"}, {u"chgSkin", u"外观", u"Analytics"}, {u"Graph", u"分析", nullptr},
 };
@@ -177,17 +177,17 @@ void frmMainUI::buildToolbar()
     Toolbar->setMovable(false);
     Toolbar->setFloatable(false);
     Toolbar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
-    for (const ButtonSpec &spec : kButtons) {
+    for (const ToolbarButtonText &entry : kButtons) {
         auto *toolButton = new QToolButton(Toolbar);
-        const QString key = QString::fromUtf16(spec.key);
-        const QString caption = QString::fromUtf16(spec.caption);
+        const QString key = QString::fromUtf16(entry.key);
+        const QString caption = QString::fromUtf16(entry.caption);
         toolButton->setObjectName(key);
         toolButton->setText(caption);
         toolButton->setAccessibleName(caption);
         toolButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         toolButton->setFocusPolicy(Qt::TabFocus);
-        if (spec.toolTip)
-            toolButton->setToolTip(QString::fromUtf16(spec.toolTip));
+        if (entry.toolTip)
+            toolButton->setToolTip(QString::fromUtf16(entry.toolTip));
         Toolbar->addWidget(toolButton);
         connect(toolButton, &QToolButton::clicked, this, [this, key] { toolbarClick(key); });
         toolButton->installEventFilter(this);

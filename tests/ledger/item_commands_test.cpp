@@ -1,6 +1,7 @@
 // The item commands end to end: a real ledger file, the month logic with its
 // four panels, and the real entry window, driven by keys and clicks while it
 // is shown modally.
+#include "../input/ui_typing.h"
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/item_commands.h"
 #include "ledger/commands/log_change.h"
@@ -34,32 +35,10 @@
 using namespace zambrel;
 using input::EntryField;
 using ledger::ItemCommand;
+using testkit::typeInto;
 using F = input::EntryField;
 
 namespace {
-
-// Types text as a person would: ASCII by keys, everything else the way a
-// Chinese input method delivers it (a committed string).
-void typeInto(QWidget *widget, const QString &text)
-{
-    QString ascii;
-    auto flush = [&] {
-        if (!ascii.isEmpty())
-            QTest::keyClicks(widget, ascii);
-        ascii.clear();
-    };
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
-            ascii += c;
-            continue;
-        }
-        flush();
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(c));
-        QApplication::sendEvent(widget, &commit);
-    }
-    flush();
-}
 
 const QString kMonth = QStringLiteral("2026-12");
 
@@ -132,15 +111,7 @@ protected:
 
     input::frmDialog &window() { return dialog.window(); }
 
-    void type(EntryField field, const QString &text)
-    {
-        QLineEdit *line = field == F::Types ? window().cboTypes->lineEdit()
-                                            : qobject_cast<QLineEdit *>(window().control(field));
-        line->setFocus();
-        line->selectAll();
-        QTest::keyClick(line, Qt::Key_Delete);
-        typeInto(line, text);
-    }
+    void type(EntryField field, const QString &text) { testkit::retype(window(), field, text); }
 
     // Runs a command; `act` works the dialog while it is shown modally. If
     // the dialog is still open afterwards it is cancelled, so a failed check

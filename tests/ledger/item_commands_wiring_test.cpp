@@ -134,13 +134,4 @@ TEST_F(MainWindowItems, ButtonsAndPanelsRunTheCommands)
     });
     QTest::keyClick(window->UCLVIncome->lv, Qt::Key_Return);
     EXPECT_EQ(shownName, QStringLiteral("月薪"));
-
-    // Delete through the toolbar.
-    whenShown([](input::frmDialog &dialog) { QTest::mouseClick(dialog.OKButton, Qt::LeftButton); });
-    QTest::mouseClick(window->button(QStringLiteral("delete")), Qt::LeftButton);
-    EXPECT_LT(rowNamed(window->UCLVIncome, QStringLiteral("月薪")), 0);
-    EXPECT_EQ(
-        ledger::readRows(QStringLiteral("select count(*) from Asset where name='月薪'"))->value(0).toInt(),
-        0);
-    EXPECT_FALSE(window->button(QStringLiteral("delete"))->isEnabled());
 }

@@ -9,6 +9,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                      : qgetenv("QT_QPA_PLATFORM"));
+    // The shipped skins the build draws, unless a run points elsewhere.
+    if (qEnvironmentVariableIsEmpty("ZAMBREL_SKINS_DIR"))
+        qputenv("ZAMBREL_SKINS_DIR", QByteArrayLiteral(ZAMBREL_TEST_SKINS_DIR));
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

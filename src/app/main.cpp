@@ -1,10 +1,9 @@
-// Main: shows the logon window; a successful logon opens the main window.
+// The program: options, the skinned message box, then the start routine.
 // Nothing else runs here: the program lives on in its windows.
-#include "ledger/commands/ui/connect_item_commands.h"
-#include "ledger/ui/main_window.h"
+#include "program.h"
+
 #include "skin/msg_box.h"
 #include "store/app_paths.h"
-#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,17 +26,6 @@ int main(int argc, char **argv)
         store::setProgramFolder(options.value(dataDir));
 
     skin::installMessageBox();
-
-    auto *logon = new store::frmODBCLogon;
-    logon->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(logon, &store::frmODBCLogon::cancelled, &app, &QApplication::quit);
-    QObject::connect(logon, &store::frmODBCLogon::loggedOn, &app, [&app] {
-        ledger::frmMainUI *window = ledger::openMainWindow();
-        ledger::connectItemCommands(*window);
-        ledger::connectItemCommands(*window);
-        QObject::connect(window, &ledger::frmMainUI::programEnding, &app, &QApplication::quit);
-    });
-    logon->load();
-    logon->show();
+    app::Main(app);
     return app.exec();
 }

@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -146,6 +147,8 @@ void frmODBCLogon::load()
 
     skin::SkinWindow(this, start.skinPath);
     resizeContent(kContentSize);
+    if (const QScreen *display = screen())
+        move(display->availableGeometry().center() - rect().center());
     txtUID->setText(QStringLiteral("admin"));
     txtPWD->clear();
     txtPWD->setFocus();

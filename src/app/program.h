@@ -1,0 +1,17 @@
+#pragma once
+
+class QApplication;
+
+namespace zambrel::store {
+class frmODBCLogon;
+}
+
+namespace zambrel::app {
+
+/// The start routine: creates the logon window and shows it without
+/// waiting. A successful logon opens the main window with its item commands;
+/// cancelling the logon or closing the main window ends the program.
+/// Returns the logon window (it deletes itself when closed).
+store::frmODBCLogon *Main(QApplication &app);
+
+} // namespace zambrel::app

@@ -1,0 +1,50 @@
+#include "test_support.h"
+
+#include "ledger/ui/main_window.h"
+#include "program.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/connection.h"
+#include "store/mod_db.h"
+#include "store/ui/logon_window.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+// The whole start as a person does it: the logon window appears centred,
+// Enter in the password box opens the ledger and shows the main window.
+TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder(store::vbYes);
+    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+
+    QPointer<store::frmODBCLogon> logon = app::Main(*qApp);
+    ASSERT_TRUE(logon);
+    EXPECT_TRUE(logon->isVisible());
+    const QRect area = logon->screen()->availableGeometry();
+    EXPECT_LE(qAbs(logon->geometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(qAbs(logon->geometry().center().y() - area.center().y()), 1);
+
+    QTest::keyClick(logon->txtPWD, Qt::Key_Return);
+
+    QTRY_VERIFY(store::modDB::mainWindow() != nullptr);
+    auto *window = qobject_cast<ledger::frmMainUI *>(store::modDB::mainWindow());
+    ASSERT_NE(window, nullptr);
+    QTRY_VERIFY(window->isVisible());
+    QTRY_VERIFY(logon.isNull());
+    ASSERT_TRUE(store::modDB::connection());
+    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), store::defaultLedgerPath());
+
+    window->setSwitchingLedger(true);
+    window->close();
+    store::setClock({});
+}

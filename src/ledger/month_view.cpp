@@ -10,28 +10,74 @@
 #include "store/mod_db.h"
 #include "store/record_set.h"
 
+#include <QSet>
+
+#include <array>
+
 namespace zambrel::ledger {
 
 namespace {
 
 const QString kSalaryType = QStringLiteral("工资");
 
+// Where the item fields sit in a month record set, found once per record set
+// rather than by name on every row. A missing field is still asked for by
+// name, so that it fails as it always did.
+class ItemColumns {
+public:
+    explicit ItemColumns(const store::RecordSet &records)
+    {
+        for (std::size_t field = 0; field < kNames.size(); ++field)
+            m_index[field] = records.fieldIndex(QString::fromLatin1(kNames[field]));
+    }
+
+    LedgerItem read(const store::RecordSet &records) const
+    {
+        LedgerItem item;
+        item.types = value(records, Types).toString();
+        item.name = value(records, Name).toString();
+        item.InComePerMonth = value(records, InComePerMonth).toDouble();
+        item.PayPerMonth = value(records, PayPerMonth).toDouble();
+        item.willPayPerMonth = value(records, WillPayPerMonth).toDouble();
+        item.FirstPay = value(records, FirstPay).toDouble();
+        item.TotalCost = value(records, TotalCost).toDouble();
+        item.Debet = value(records, Debet).toDouble();
+        item.DebetPerMonth = value(records, DebetPerMonth).toDouble();
+        item.code = static_cast<qint32>(value(records, Code).toLongLong());
+        return item; // the memo is left empty, as the panels are loaded
+    }
+
+private:
+    enum Field {
+        Types,
+        Name,
+        InComePerMonth,
+        PayPerMonth,
+        WillPayPerMonth,
+        FirstPay,
+        TotalCost,
+        Debet,
+        DebetPerMonth,
+        Code
+    };
+    static constexpr std::array<const char *, 10> kNames = {
+        "types",    "name",      "InComePerMonth", "PayPerMonth",   "willPayPerMonth",
+        "FirstPay", "TotalCost", "Debet",          "DebetPerMonth", "code"};
+
+    QVariant value(const store::RecordSet &records, Field field) const
+    {
+        const int index = m_index[field];
+        return index >= 0 ? records.value(index) : records.value(QString::fromLatin1(kNames[field]));
+    }
+
+    std::array<int, kNames.size()> m_index{};
+};
+
 } // namespace
 
 LedgerItem itemFromRecord(const store::RecordSet &records)
 {
-    LedgerItem item;
-    item.types = records.value(QStringLiteral("types")).toString();
-    item.name = records.value(QStringLiteral("name")).toString();
-    item.InComePerMonth = records.value(QStringLiteral("InComePerMonth")).toDouble();
-    item.PayPerMonth = records.value(QStringLiteral("PayPerMonth")).toDouble();
-    item.willPayPerMonth = records.value(QStringLiteral("willPayPerMonth")).toDouble();
-    item.FirstPay = records.value(QStringLiteral("FirstPay")).toDouble();
-    item.TotalCost = records.value(QStringLiteral("TotalCost")).toDouble();
-    item.Debet = records.value(QStringLiteral("Debet")).toDouble();
-    item.DebetPerMonth = records.value(QStringLiteral("DebetPerMonth")).toDouble();
-    item.code = static_cast<qint32>(records.value(QStringLiteral("code")).toLongLong());
-    return item; // the memo is left empty, as the panels are loaded
+    return ItemColumns(records).read(records);
 }
 
 MonthView::MonthView(MonthViewHost *host) : m_host(host ? host : &m_noHost) {}
@@ -42,8 +88,14 @@ void MonthView::RefreshMe()
 {
     try {
         initUcLV();
-        initRS();
-        showAdvise();
+        // The assessment places the month again; right after loading, that
+        // mostly changes nothing but the memos.
+        if (loadMonth() && placingAgainChangesNothing()) {
+            emptyMemosAsPlacingAgainWould();
+            adviseOn(m_salary);
+        } else {
+            adviseOn(checkSalery(m_month.get()));
+        }
     } catch (const store::DbError &error) {
         store::showMessage(error.description(), store::vbOKOnly, {});
     } catch (const std::exception &error) {
@@ -63,30 +115,77 @@ void MonthView::initUcLV()
 
 void MonthView::initRS()
 {
+    loadMonth();
+}
+
+bool MonthView::loadMonth()
+{
     m_salary = 0;
     m_month.reset();
     if (!m_types || m_types->state() != store::adStateOpen)
         m_types = store::OpenRS(QStringLiteral("select * from AssetType order by types"));
 
-    PanelsBatch batch(m_panels);
-    QStringList typeNames;
-    if (m_types) {
-        for (m_types->moveFirst(); !m_types->eof(); m_types->moveNext()) {
-            const QString types = m_types->value(QStringLiteral("types")).toString();
-            typeNames.append(types);
-            addGroupRows(m_panels, m_types->value(QStringLiteral("kind")).toString(), types);
+    bool placedOnce = false;
+    {
+        PanelsBatch batch(m_panels);
+        QStringList typeNames;
+        if (m_types) {
+            for (m_types->moveFirst(); !m_types->eof(); m_types->moveNext()) {
+                const QString types = m_types->value(QStringLiteral("types")).toString();
+                typeNames.append(types);
+                addGroupRows(m_panels, m_types->value(QStringLiteral("kind")).toString(), types);
+            }
         }
-    }
-    m_host->setTypeList(typeNames);
+        m_host->setTypeList(typeNames);
 
-    openAsset();
-    for (m_month->moveFirst(); !m_month->eof(); m_month->moveNext()) {
-        const LedgerItem item = itemFromRecord(*m_month);
-        ledger::showItem(m_panels, store::typeKind(item.types, m_types.get()), item);
-        if (item.types == kSalaryType)
-            m_salary += item.InComePerMonth;
+        openAsset();
+        placedOnce = placeItems(*m_month, m_salary);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
+    return placedOnce;
+}
+
+bool MonthView::placeItems(store::RecordSet &records, double &salary)
+{
+    const ItemColumns columns(records);
+    const QHash<QString, QString> kinds = store::typeKinds(m_types.get());
+    QSet<qint32> codes;
+    bool distinctCodes = true;
+    for (records.moveFirst(); !records.eof(); records.moveNext()) {
+        const LedgerItem item = columns.read(records);
+        ledger::showItem(m_panels, kinds.value(item.types), item);
+        if (item.types == kSalaryType)
+            salary += item.InComePerMonth;
+        if (distinctCodes) {
+            const qsizetype before = codes.size();
+            codes.insert(item.code);
+            distinctCodes = item.code > 0 && codes.size() > before;
+        }
+    }
+    return distinctCodes;
+}
+
+bool MonthView::placingAgainChangesNothing() const
+{
+    // With every item keyed by its own code, placing again updates each item
+    // row in place with what it shows, and the batch writes the shares for
+    // the same total. Only a total of 0 keeps shares written on the way,
+    // which placing again would overwrite.
+    for (const panel::CategoryRows *rows :
+         {&m_panels.UCLVIncome, &m_panels.UCLVPayout, &m_panels.UCLVAsset, &m_panels.UCLVDebt}) {
+        if (rows->keyedRowCount() > 0 && rows->lastTotal() == 0)
+            return false;
+    }
+    return true;
+}
+
+void MonthView::emptyMemosAsPlacingAgainWould()
+{
+    for (panel::CategoryRows *rows :
+         {&m_panels.UCLVIncome, &m_panels.UCLVPayout, &m_panels.UCLVAsset, &m_panels.UCLVDebt}) {
+        if (rows->keyedRowCount() > 0)
+            rows->setSMemo({});
+    }
 }
 
 void MonthView::openAsset()
@@ -116,19 +215,19 @@ double MonthView::checkSalery(store::RecordSet *records)
         return 0;
     double sum = 0;
     PanelsBatch batch(m_panels);
-    for (records->moveFirst(); !records->eof(); records->moveNext()) {
-        const LedgerItem item = itemFromRecord(*records);
-        ledger::showItem(m_panels, store::typeKind(item.types, m_types.get()), item);
-        if (item.types == kSalaryType)
-            sum += item.InComePerMonth;
-    }
+    placeItems(*records, sum);
     return sum;
 }
 
 Assessment MonthView::showAdvise()
 {
+    return adviseOn(checkSalery(m_month.get()));
+}
+
+Assessment MonthView::adviseOn(double salary)
+{
     AssessmentFigures figures;
-    figures.salary = checkSalery(m_month.get());
+    figures.salary = salary;
     m_salary = figures.salary;
     figures.income = m_panels.UCLVIncome.Total();
     figures.expenditure = m_panels.UCLVPayout.Total();

@@ -80,6 +80,19 @@ public:
     double previousAssets() const { return m_previousAssets; }
 
 private:
+    /// initRS(); true when every item has its own positive code.
+    bool loadMonth();
+    /// Places every row of `records` (one showItem each), adding the income
+    /// of salary items to `salary`; true when every item has its own
+    /// positive code.
+    bool placeItems(store::RecordSet &records, double &salary);
+    /// Right after loading a month whose items have their own codes: whether
+    /// placing them all again would leave every panel row as it is.
+    bool placingAgainChangesNothing() const;
+    /// The one thing placing again would change: the memos of panels with items.
+    void emptyMemosAsPlacingAgainWould();
+    Assessment adviseOn(double salary);
+
     MonthViewHost m_noHost;
     MonthViewHost *m_host;
     MonthPanels m_panels;

@@ -40,6 +40,7 @@ void CategoryRows::clearRows()
     m_startsDirty = false;
     m_rowCount = 0;
     m_runningTotal = 0;
+    m_sharesCurrent = false;
 }
 
 void CategoryRows::Clear()
@@ -144,6 +145,7 @@ void CategoryRows::writeSubItem(CategoryRow &row, int column, const QString &tex
 {
     cellAt(row, column).text = text;
     row.hasSubItems = true;
+    row.amountRead.reset();
 }
 
 void CategoryRows::colourRow(CategoryRow &row, double Amount, double Amount1)
@@ -166,7 +168,11 @@ void CategoryRows::colorItem(int row, double Amount, double Amount1)
 
 double CategoryRows::rowAmount(const CategoryRow &row) const
 {
-    return store::ToNumber(row.text(amountColumn()));
+    // Every write of a cell forgets the number (writeSubItem); the share
+    // cell, written without forgetting it, is never the amount cell.
+    if (!row.amountRead)
+        row.amountRead = store::ToNumber(row.text(amountColumn()));
+    return *row.amountRead;
 }
 
 void CategoryRows::applyShare(CategoryRow &row, double total)
@@ -196,13 +202,20 @@ void CategoryRows::updateTotalText(double total)
 
 double CategoryRows::Total()
 {
-    double total = 0;
-    for (const Block &block : m_blocks)
-        for (const CategoryRow &row : block.rows)
-            total += rowAmount(row);
-    for (Block &block : m_blocks)
-        for (CategoryRow &row : block.rows)
-            applyShare(row, total);
+    // Shares already written for this very total would be written again
+    // unchanged: only the total line is rewritten then, and no row changes.
+    const bool recompute = !m_sharesCurrent;
+    double total = m_total;
+    if (recompute) {
+        total = 0;
+        for (const Block &block : m_blocks)
+            for (const CategoryRow &row : block.rows)
+                total += rowAmount(row);
+        for (Block &block : m_blocks)
+            for (CategoryRow &row : block.rows)
+                applyShare(row, total);
+        m_sharesCurrent = true;
+    }
     updateTotalText(total);
     touch();
     if (inUpdate()) {
@@ -210,7 +223,8 @@ double CategoryRows::Total()
         m_batchStartStep = m_step;
         m_runningTotal = total;
     } else {
-        Q_EMIT cellsChanged();
+        if (recompute)
+            Q_EMIT cellsChanged();
         Q_EMIT totalChanged(m_totalText);
     }
     return total;
@@ -247,6 +261,7 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
 {
     const QString key = QStringLiteral("K") + QString::number(code);
     const bool batch = inUpdate();
+    m_sharesCurrent = false;
     if (batch)
         ++m_step; // this call's step; step bookkeeping completes below
 
@@ -353,6 +368,7 @@ bool CategoryRows::RemoveItem(const QString &code)
     }
     --m_rowCount;
     m_startsDirty = true;
+    m_sharesCurrent = false;
 
     if (inUpdate()) {
         m_runningTotal -= amount;
@@ -405,6 +421,8 @@ void CategoryRows::endUpdate()
                         applyShare(block.rows[i], m_lastNonZeroTotal, amounts[next]);
         }
         updateTotalText(total);
+        // With a total of 0, Total() writes no share: what is left stands.
+        m_sharesCurrent = true;
     }
     touch();
     Q_EMIT rowsReset();

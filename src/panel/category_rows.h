@@ -38,6 +38,9 @@ struct CategoryRow {
     QString key; ///< "K" + item number, or empty
     std::vector<CategoryCell> cells;
     bool hasSubItems = false; ///< true once any sub-item was written
+    /// The amount cell read as a number, kept by the model between writes of
+    /// the row's texts (reading the text costs more than the rest of a row).
+    mutable std::optional<double> amountRead;
 
     const CategoryCell &cell(int column) const;
     QString text(int column) const { return cell(column).text; }
@@ -119,6 +122,8 @@ public:
     const CategoryRow &row(int index) const;
     /// Index of the row with this key, or -1.
     int rowOfKey(const QString &key) const;
+    /// How many rows carry a key.
+    int keyedRowCount() const { return static_cast<int>(m_keyed.size()); }
     /// Column index of the amount that is totalled and shared: 2 in a
     /// four-column panel, else 3; and of the share cell: 3, else 4.
     int amountColumn() const { return columnCount() == 4 ? 2 : 3; }
@@ -179,6 +184,9 @@ private:
     QString m_memo;
     double m_total = 0;
     QString m_totalText;
+    // The shares and m_total are what Total() would compute from the rows:
+    // no amount was written or row added or removed since they were.
+    bool m_sharesCurrent = false;
 
     // Rows live in blocks: each group row starts a block and the items of its
     // tag are appended to the latest block of that tag, so an insertion never

@@ -232,6 +232,26 @@ QString typeKind(const QString &typeName, RecordSet *types)
     return {};
 }
 
+QHash<QString, QString> typeKinds(RecordSet *types)
+{
+    QHash<QString, QString> kinds;
+    if (!types || types->state() != adStateOpen)
+        return kinds;
+    try {
+        const int typeField = types->fieldIndex(QStringLiteral("types"));
+        const int kindField = types->fieldIndex(QStringLiteral("kind"));
+        if (typeField < 0 || kindField < 0)
+            return kinds;
+        for (types->moveFirst(); !types->eof(); types->moveNext()) {
+            const QString type = types->value(typeField).toString();
+            if (!kinds.contains(type))
+                kinds.insert(type, types->value(kindField).toString());
+        }
+    } catch (const DbError &) {
+    }
+    return kinds;
+}
+
 void ShowStatus(const QString &text, int panel)
 {
     try {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -53,6 +54,10 @@ QString numberToText(double value);
 /// row wins); empty when the set is null or closed or the type is missing.
 /// Leaves the record set on the row found or at its end.
 QString typeKind(const QString &typeName, RecordSet *types);
+/// typeKind() for every type at once, for looking up many items: type ->
+/// mask, the first row of a type winning. Empty when the set is null or
+/// closed or lacks the columns. Leaves the record set at its end.
+QHash<QString, QString> typeKinds(RecordSet *types);
 
 /// Writes a text into the main window's status bar (":" becomes "："); does
 /// nothing before a main window exists. Never throws.

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 using namespace zambrel;
@@ -289,6 +292,74 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
     EXPECT_TRUE(host.menu.isEmpty());
     EXPECT_EQ(host.enabledStates.back(), true);
+}
+
+// Every row as "cells|...#key", bold cells marked "*", coloured ones "(colour)".
+QStringList panelRows(const panel::CategoryRows &rows)
+{
+    QStringList out;
+    for (int i = 0; i < rows.rowCount(); ++i) {
+        const panel::CategoryRow &row = rows.row(i);
+        QStringList cells;
+        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
+            const panel::CategoryCell &cell = row.cell(c);
+            cells << cell.text + (cell.bold ? QStringLiteral("*") : QString()) +
+                         (cell.colour ? QStringLiteral("(%1)").arg(*cell.colour) : QString());
+        }
+        out << cells.join(u'|') + u'#' + row.key;
+    }
+    out << rows.totalText() << QStringLiteral("memo:") + rows.sMemo();
+    return out;
+}
+
+// RefreshMe places a month once; the assessment would place it again. The
+// panels must show what placing twice shows, including where a total of 0
+// leaves the shares written on the way (the second placing matters there).
+TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
+{
+    const QString month = QStringLiteral("2026-11");
+    struct Books {
+        const char *what;
+        std::function<void()> write;
+    };
+    const std::vector<Books> books = {
+        {"salary, rent, house on a loan", [&] { novemberBooks(); }},
+        {"a repayment row replacing its item",
+         [&] {
+             add(month, QStringLiteral("工资"), QStringLiteral("月薪"), 5000, 0, 0, 0, 0, 0, 0);
+             add(month, QStringLiteral("房租"), QStringLiteral("车"), 0, 1200, 900, 0, 0, 0, 700);
+             add(month, QStringLiteral("房租"), QStringLiteral("租金"), 0, 2800, 3000, 0, 0, 0, 0);
+         }},
+        {"income adding up to 0",
+         [&] {
+             add(month, QStringLiteral("工资"), QStringLiteral("月薪"), 100, 0, 0, 0, 0, 0, 0);
+             add(month, QStringLiteral("股利"), QStringLiteral("亏损"), -100, 0, 0, 0, 0, 0, 0);
+         }},
+        {"nothing this month", [] {}},
+    };
+    for (const Books &each : books) {
+        SCOPED_TRACE(each.what);
+        ASSERT_TRUE(store::ExecSQL(QStringLiteral("delete from Asset")));
+        each.write();
+
+        RecordingHost refreshedHost, placedTwiceHost;
+        MonthView refreshed(&refreshedHost), placedTwice(&placedTwiceHost);
+        refreshed.setCurrentMonth(month);
+        placedTwice.setCurrentMonth(month);
+        // Leftover memos, as clicks leave them.
+        refreshed.UCLVIncome().setSMemo(QStringLiteral("old"));
+        placedTwice.UCLVIncome().setSMemo(QStringLiteral("old"));
+        refreshed.RefreshMe();
+        placedTwice.initUcLV();
+        placedTwice.initRS();
+        placedTwice.showAdvise();
+
+        for (auto part :
+             {&MonthView::UCLVIncome, &MonthView::UCLVPayout, &MonthView::UCLVAsset, &MonthView::UCLVDebt})
+            EXPECT_EQ(panelRows((refreshed.*part)()), panelRows((placedTwice.*part)()));
+        EXPECT_EQ(refreshed.salary(), placedTwice.salary());
+        EXPECT_EQ(refreshedHost.advice, placedTwiceHost.advice);
+    }
 }
 
 } // namespace

@@ -237,6 +237,40 @@ TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：15.00"));
 }
 
+// Total() right after a batch finds the shares already written for the same
+// total: no row changes. An amount written since is read afresh.
+TEST(CategoryRowsNotifications, TotalAfterABatchChangesNoRowButSeesNewAmounts)
+{
+    CategoryRows rows;
+    fourColumnPanel(rows);
+    rows.beginUpdate();
+    rows.setItem(QStringLiteral("g"), 0, {});
+    rows.setItem(QStringLiteral("x"), 300, QStringLiteral("g"), 0, 1);
+    rows.setItem(QStringLiteral("y"), 100, QStringLiteral("g"), 0, 2);
+    rows.endUpdate();
+    const QStringList loaded = dump(rows);
+
+    QSignalSpy cells(&rows, &CategoryRows::cellsChanged);
+    QSignalSpy totals(&rows, &CategoryRows::totalChanged);
+    EXPECT_EQ(rows.Total(), 400);
+    EXPECT_EQ(cells.count(), 0);
+    EXPECT_EQ(totals.count(), 1);
+    EXPECT_EQ(dump(rows), loaded);
+
+    rows.beginUpdate();
+    rows.setItem(QStringLiteral("y"), 500, QStringLiteral("g"), 0, 2); // in place
+    EXPECT_EQ(rows.Total(), 800);
+    rows.endUpdate();
+    EXPECT_EQ(rows.row(2).text(3), QStringLiteral("62.5%"));
+    EXPECT_EQ(rows.Total(), 800);
+
+    rows.RemoveItem(QStringLiteral("K2"));
+    cells.clear();
+    EXPECT_EQ(rows.Total(), 300);
+    EXPECT_EQ(cells.count(), 0); // RemoveItem itself recomputed and told the view
+    EXPECT_EQ(rows.row(1).text(3), QStringLiteral("100.0%"));
+}
+
 // The batch computes totals and shares once; whatever the sequence of calls,
 // the rows must look exactly as when every call recomputes them.
 TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <vector>
+
 namespace {
 
 using zambrel::panel::formatPicture;
@@ -36,5 +40,42 @@ INSTANTIATE_TEST_SUITE_P(
                       PictureCase{"0.0", 12.25, "12.3"},            // halves away from zero
                       PictureCase{"0.0", 0.04, "0.0"}, PictureCase{"#00.0", 5.25, "05.3"},
                       PictureCase{"#00.0", -25, "-25.0"}, PictureCase{"#00.0", 12345.6, "12345.6"}));
+
+// The rounding works on the number's 15-digit form as Qt writes it, also
+// where the 16th digit is an exact half (Qt rounds it up, the C library to
+// even) and with values spread over many magnitudes.
+TEST(PictureFormatRounding, FifteenDigitFormAsQtWritesIt)
+{
+    const auto expected = [](double value, int decimals) {
+        const double scaled = QString::number(std::abs(value) * std::pow(10.0, decimals), 'g', 15).toDouble();
+        QString digits = QString::number(std::round(scaled), 'f', 0);
+        if (digits.size() <= decimals)
+            digits = QString(decimals + 1 - digits.size(), u'0') + digits;
+        const bool negative = value < 0 && digits.count(u'0') != digits.size();
+        return (negative ? QStringLiteral("-") : QString()) + digits.left(digits.size() - decimals) +
+               (decimals ? u'.' + digits.right(decimals) : QString());
+    };
+    std::vector<double> values = {123456789012344.5,
+                                  123456789012345.5,
+                                  32769.0 / 32768,
+                                  1.0000305175781250,
+                                  0.5,
+                                  2.5,
+                                  1e300,
+                                  -4503599627370495.5,
+                                  0.125,
+                                  0.375};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const double magnitude = std::pow(10.0, static_cast<int>(random() % 32) - 10);
+        values.push_back((static_cast<double>(random() % 2000001) - 1000000) / 1000000 * magnitude);
+        values.push_back(static_cast<double>(random() % (1ULL << 53)) /
+                         static_cast<double>(1ULL << (random() % 53)));
+    }
+    for (const double value : values) {
+        ASSERT_EQ(formatPicture(value, u"0"), expected(value, 0)) << value;
+        ASSERT_EQ(formatPicture(value, u"0.00"), expected(value, 2)) << value;
+    }
+}
 
 } // namespace

@@ -107,14 +107,18 @@ void UCLV::rebuild()
     const int kept = lv->topLevelItemCount();
     for (int row = 0; row < kept; ++row)
         writeItem(lv->topLevelItem(row), row);
-    QList<QTreeWidgetItem *> items;
-    items.reserve(wanted - kept);
-    for (int row = kept; row < wanted; ++row) {
-        auto *item = new QTreeWidgetItem;
-        writeItem(item, row);
-        items << item;
+    if (wanted > kept) {
+        // New rows are filled before they join the list, which then takes
+        // them in one insertion; a row can span only once it is in the list.
+        QList<QTreeWidgetItem *> items;
+        items.reserve(wanted - kept);
+        for (int row = kept; row < wanted; ++row)
+            items << newItem(row);
+        lv->addTopLevelItems(items);
+        for (int row = kept; row < wanted; ++row)
+            if (spansRow(m_rows->row(row)))
+                lv->setFirstColumnSpanned(row, QModelIndex(), true);
     }
-    lv->addTopLevelItems(items);
     resizeColumns();
 }
 
@@ -122,9 +126,9 @@ void UCLV::insertRow(int row)
 {
     if (!m_rows)
         return;
-    auto *item = new QTreeWidgetItem;
-    writeItem(item, row);
-    lv->insertTopLevelItem(row, item);
+    lv->insertTopLevelItem(row, newItem(row));
+    if (spansRow(m_rows->row(row)))
+        lv->setFirstColumnSpanned(row, QModelIndex(), true);
     scheduleColumnFit();
 }
 
@@ -143,17 +147,45 @@ void UCLV::refreshCells()
     scheduleColumnFit();
 }
 
+bool UCLV::spansRow(const CategoryRow &source) const
+{
+    // A group row carries only its title: it runs across the row.
+    const int columns = m_rows->columnCount();
+    for (int column = 1; column < columns; ++column) {
+        if (!source.text(column).isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QTreeWidgetItem *UCLV::newItem(int row) const
+{
+    const CategoryRow &source = m_rows->row(row);
+    const int columns = m_rows->columnCount();
+    auto *item = new QTreeWidgetItem;
+    for (int column = 0; column < columns; ++column) {
+        const CategoryCell &cell = source.cell(column);
+        if (!cell.text.isEmpty())
+            item->setText(column, cell.text);
+        if (cell.bold)
+            item->setFont(column, m_boldFont);
+        if (cell.colour)
+            item->setForeground(column, QBrush(colourOf(*cell.colour)));
+        if (column >= 2)
+            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return item;
+}
+
 void UCLV::writeItem(QTreeWidgetItem *item, int row)
 {
     if (!m_rows)
         return;
     const CategoryRow &source = m_rows->row(row);
     const int columns = m_rows->columnCount();
-    bool onlyFirst = true;
-    for (int column = 1; column < columns && onlyFirst; ++column)
-        onlyFirst = source.text(column).isEmpty();
-    // A group row carries only its title: let it run across the row.
-    item->setFirstColumnSpanned(onlyFirst);
+    const bool spans = spansRow(source);
+    if (item->isFirstColumnSpanned() != spans)
+        item->setFirstColumnSpanned(spans);
     // Only what differs is written: each write of an item in the list
     // notifies the view, and a reload rewrites every row.
     for (int column = 0; column < columns; ++column) {

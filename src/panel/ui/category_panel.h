@@ -55,6 +55,8 @@ private:
     void removeRow(int row);
     void refreshCells();
     void writeItem(QTreeWidgetItem *item, int row);
+    QTreeWidgetItem *newItem(int row) const;
+    bool spansRow(const CategoryRow &source) const;
     void showCaption();
     void applyLabelColours();
     void showTotal(const QString &text);

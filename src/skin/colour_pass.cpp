@@ -9,6 +9,8 @@
 #include <QToolBar>
 #include <QWidget>
 
+#include <initializer_list>
+
 namespace zambrel::skin {
 namespace {
 
@@ -21,6 +23,33 @@ bool isNamedUclv(const QMetaObject *meta)
             return true;
     }
     return false;
+}
+
+// Disabled text sits halfway between the text and the surface, so that it
+// reads as disabled on a dark skin as on a light one.
+QColor dimmedText(const QColor &text, const QColor &surface)
+{
+    return QColor((text.red() + surface.red()) / 2, (text.green() + surface.green()) / 2,
+                  (text.blue() + surface.blue()) / 2);
+}
+
+void setTextRoles(QWidget *widget, const QColor &colour, std::initializer_list<QPalette::ColorRole> roles)
+{
+    QPalette palette = widget->palette();
+    const QColor dimmed = dimmedText(colour, palette.color(QPalette::Window));
+    bool same = true;
+    for (const QPalette::ColorRole role : roles) {
+        same = same && palette.color(QPalette::Active, role) == colour &&
+               palette.color(QPalette::Inactive, role) == colour &&
+               palette.color(QPalette::Disabled, role) == dimmed;
+    }
+    if (same)
+        return;
+    for (const QPalette::ColorRole role : roles) {
+        palette.setColor(role, colour);
+        palette.setColor(QPalette::Disabled, role, dimmed);
+    }
+    widget->setPalette(palette);
 }
 
 } // namespace
@@ -62,11 +91,7 @@ void setBackColour(QWidget *widget, const QColor &colour)
 
 void setTextColour(QWidget *widget, const QColor &colour)
 {
-    QPalette palette = widget->palette();
-    if (palette.color(QPalette::WindowText) == colour)
-        return;
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
+    setTextRoles(widget, colour, {QPalette::WindowText});
 }
 
 void runColourPass(QWidget *host, ColourValue surface, ColourValue text)
@@ -93,8 +118,12 @@ void runColourPass(QWidget *host, ColourValue surface, ColourValue text)
             kind == QLatin1String("LABEL")) {
             setBackColour(control, back);
             setTextColour(control, fore);
-        } else if (kind == QLatin1String("CHECKBOX") || kind == QLatin1String("TOOLBAR") ||
-                   kind == QLatin1String("STATUSBAR")) {
+        } else if (kind == QLatin1String("TOOLBAR")) {
+            setBackColour(control, back);
+            // Its buttons write their captions in the button text colour,
+            // which would otherwise stay the system's, whatever the surface.
+            setTextRoles(control, fore, {QPalette::WindowText, QPalette::ButtonText});
+        } else if (kind == QLatin1String("CHECKBOX") || kind == QLatin1String("STATUSBAR")) {
             setBackColour(control, back);
         } else if (kind == QLatin1String("FLATBUTTON")) {
             auto *button = static_cast<FlatButton *>(control);

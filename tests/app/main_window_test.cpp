@@ -12,6 +12,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QSignalSpy>
@@ -52,6 +54,32 @@ std::unique_ptr<ledger::frmMainUI> openWindow()
     store::modDB::setMainWindow(window.get());
     window->load();
     return window;
+}
+
+// The strongest difference in brightness between a button's caption (the
+// lower half, under its picture) and the most common colour there, as the
+// window shows it.
+int captionContrast(QWidget *window, QToolButton *toolButton)
+{
+    const QImage picture = window->grab().toImage();
+    const QRect whole(toolButton->mapTo(window, QPoint(0, 0)), toolButton->size());
+    const QRect caption(whole.left(), whole.center().y(), whole.width(), whole.height() / 2);
+    QHash<QRgb, int> counts;
+    for (int y = caption.top(); y <= caption.bottom(); ++y)
+        for (int x = caption.left(); x <= caption.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    QRgb surface = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            surface = it.key();
+        }
+    }
+    int contrast = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        contrast = qMax(contrast, qAbs(qGray(it.key()) - qGray(surface)));
+    return contrast;
 }
 
 int itemRows(const panel::UCLV *panel)
@@ -158,6 +186,30 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
     EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
     EXPECT_EQ(store::modDB::skinPath(), chosen);
     store::setSkinsFolder({});
+}
+
+// On a dark skin the toolbar once wrote its enabled captions in black on the
+// dark surface and its disabled ones in light grey.
+TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
+{
+    Fixture fixture;
+    auto window = openWindow();
+    window->setItemCommandsAvailable(true);
+    window->initPic();
+    window->show();
+    const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
+    ASSERT_GE(skins.size(), 3);
+    for (const QString &skinFile : skins) {
+        window->applySkin(store::skinsFolder() + QLatin1Char('/') + skinFile);
+        QToolButton *enabled = window->button(QStringLiteral("add"));
+        QToolButton *disabled = window->button(QStringLiteral("Graph"));
+        ASSERT_TRUE(enabled->isEnabled());
+        ASSERT_FALSE(disabled->isEnabled());
+        const int readable = captionContrast(window.get(), enabled);
+        EXPECT_GE(readable, 100) << qPrintable(skinFile);
+        EXPECT_LT(captionContrast(window.get(), disabled), readable) << qPrintable(skinFile);
+    }
+    window->setSwitchingLedger(true);
 }
 
 TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)

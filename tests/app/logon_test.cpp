@@ -150,7 +150,17 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
     answerFileDialog(second);
     logon.cmdOther_Click();
     EXPECT_EQ(logon.OtherDB, second);
-    EXPECT_EQ(logon.txtDB->text(), shown); // the box keeps the old path
+    EXPECT_EQ(logon.txtDB->text(), second) << "the box names the ledger that OK opens";
+    EXPECT_EQ(logon.txtDB->toolTip(), second);
+
+    // Back to the first ledger, then to the second once more: each choice counts.
+    answerFileDialog(shown);
+    logon.cmdOther_Click();
+    EXPECT_EQ(logon.OtherDB, shown);
+    EXPECT_EQ(logon.txtDB->text(), shown);
+    answerFileDialog(second);
+    logon.cmdOther_Click();
+    EXPECT_EQ(logon.txtDB->text(), second);
 
     QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
     logon.cmdOK->click();

@@ -13,10 +13,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 namespace zambrel::store {
 namespace {
@@ -180,8 +180,15 @@ void frmODBCLogon::cmdCancel_Click()
 void frmODBCLogon::cmdOther_Click()
 {
     const QString chosen = openFileDialog(this, QStringLiteral("选择另外一个帐本"), ledgerFileFilter());
-    if (isOtherLedger(chosen, m_ledgerPath))
-        OtherDB = chosen;
+    // Compared with the ledger that OK would open now, so that choosing the
+    // first ledger again after another one takes effect.
+    if (!isOtherLedger(chosen, OtherDB.isEmpty() ? m_ledgerPath : OtherDB))
+        return;
+    OtherDB = chosen;
+    // The box names the ledger that OK opens.
+    txtDB->setText(chosen);
+    txtDB->setToolTip(chosen);
+    txtDB->setCursorPosition(0);
 }
 
 void frmODBCLogon::resizeEvent(QResizeEvent *event)

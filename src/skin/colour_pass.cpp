@@ -52,6 +52,13 @@ void setTextRoles(QWidget *widget, const QColor &colour, std::initializer_list<Q
     widget->setPalette(palette);
 }
 
+// Whether text in `text` can be read on `surface`.
+bool readsOn(const QColor &text, const QColor &surface)
+{
+    constexpr int kLeastBrightnessGap = 96;
+    return qAbs(qGray(text.rgb()) - qGray(surface.rgb())) >= kLeastBrightnessGap;
+}
+
 } // namespace
 
 QString colourPassKind(const QWidget *widget)
@@ -100,12 +107,16 @@ void runColourPass(QWidget *host, ColourValue surface, ColourValue text)
     const QColor fore = toQColor(text);
     const auto children = host->findChildren<QWidget *>();
     // Check boxes keep their own text colour: pin it before the host's new
-    // text colour would reach them through palette inheritance.
+    // text colour would reach them through palette inheritance. A colour
+    // that would vanish into the surface (a dark skin) gives way to the
+    // skin's text colour.
     for (QWidget *control : children) {
         if (control->window() == host && colourPassKind(control) == QLatin1String("CHECKBOX")) {
+            const QColor own = control->palette().color(QPalette::Active, QPalette::WindowText);
             QPalette palette = control->palette();
-            palette.setColor(QPalette::WindowText, palette.color(QPalette::WindowText));
+            palette.setColor(QPalette::Window, back);
             control->setPalette(palette);
+            setTextColour(control, readsOn(own, back) ? own : fore);
         }
     }
     setBackColour(host, back);

@@ -93,6 +93,34 @@ TEST_F(SkinnedFixture, ColourPassReachesEachKindOfControl)
     EXPECT_EQ(back(&window), toQColor(skin.parentBack));
 }
 
+// A dark skin: what would vanish into the surface takes the skin's text
+// colour, and disabled text is dimmer than enabled text.
+TEST_F(SkinnedFixture, OnADarkSkinCheckBoxesAndDisabledTextStayReadable)
+{
+    skin.surface = fromRgb(42, 45, 51);
+    skin.text = fromRgb(230, 232, 236);
+    auto *check = new QCheckBox(QStringLiteral("收入 Prof"), window.contentArea());
+    QPalette black = check->palette();
+    black.setColor(QPalette::WindowText, Qt::black);
+    check->setPalette(black);
+    auto *label = new QLabel(QStringLiteral("描述"), window.contentArea());
+
+    apply();
+
+    const QColor t = toQColor(skin.text);
+    EXPECT_EQ(fore(check), t) << "black text on the dark surface could not be read";
+    for (QWidget *widget : {static_cast<QWidget *>(check), static_cast<QWidget *>(label)}) {
+        const QPalette &palette = widget->palette();
+        const int surface = qGray(toQColor(skin.surface).rgb());
+        const int enabled =
+            qAbs(qGray(palette.color(QPalette::Active, QPalette::WindowText).rgb()) - surface);
+        const int disabled =
+            qAbs(qGray(palette.color(QPalette::Disabled, QPalette::WindowText).rgb()) - surface);
+        EXPECT_GT(disabled, 40) << widget->metaObject()->className();
+        EXPECT_LT(disabled, enabled) << widget->metaObject()->className();
+    }
+}
+
 TEST_F(SkinnedFixture, SamePathTwiceRunsTheColourPassOnce)
 {
     QSignalSpy changed(window.JSCAPTION1, &JSCAPTION::ChangeColor);

@@ -168,3 +168,32 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
     EXPECT_EQ(store::modDB::connection()->dataSource(), QFileInfo(second).absoluteFilePath());
     EXPECT_EQ(storedLedger(), second);
 }
+
+// Every way of leaving the logon without logging on ends the program: the
+// caption bar's close button once left a process running with no window.
+TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    for (const bool byCancelButton : {true, false}) {
+        store::frmODBCLogon logon;
+        logon.load();
+        logon.show();
+        QSignalSpy cancelled(&logon, &store::frmODBCLogon::cancelled);
+        if (byCancelButton)
+            logon.cmdCancel->click();
+        else
+            logon.close(); // what the caption bar's close button and the system do
+        EXPECT_FALSE(logon.isVisible());
+        EXPECT_EQ(cancelled.count(), 1) << (byCancelButton ? "Cancel" : "close");
+    }
+
+    store::frmODBCLogon logon;
+    logon.load();
+    logon.show();
+    QSignalSpy cancelled(&logon, &store::frmODBCLogon::cancelled);
+    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
+    logon.cmdOK->click();
+    EXPECT_EQ(loggedOn.count(), 1);
+    EXPECT_EQ(cancelled.count(), 0);
+}

@@ -11,6 +11,7 @@
 #include "store/message.h"
 #include "store/mod_db.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -167,6 +168,7 @@ void frmODBCLogon::cmdOK_Click()
         return;
     }
     txtPWD->clear();
+    m_loggedOn = true;
     close();
     Q_EMIT loggedOn();
 }
@@ -174,7 +176,16 @@ void frmODBCLogon::cmdOK_Click()
 void frmODBCLogon::cmdCancel_Click()
 {
     close();
-    Q_EMIT cancelled();
+}
+
+void frmODBCLogon::closeEvent(QCloseEvent *event)
+{
+    skin::SkinnedWindow::closeEvent(event);
+    // Closed without a logon, however: the program has nothing left to show.
+    if (event->isAccepted() && !m_loggedOn && !m_left) {
+        m_left = true;
+        Q_EMIT cancelled();
+    }
 }
 
 void frmODBCLogon::cmdOther_Click()

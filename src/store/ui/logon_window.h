@@ -51,17 +51,21 @@ Q_SIGNALS:
     /// The connection is open and the ledger path stored; the window has
     /// closed itself.
     void loggedOn();
-    /// The user left with Cancel.
+    /// The user left without logging on: Cancel, the caption bar's close
+    /// button or the system. Raised once.
     void cancelled();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void layoutControls();
 
     QWidget *m_background;
     QString m_ledgerPath;
+    bool m_loggedOn = false;
+    bool m_left = false;
 };
 
 } // namespace zambrel::store

@@ -155,7 +155,9 @@ void EntryForm::typeChanged()
     const QString kind = m_lookup ? m_lookup(text(EntryField::Types)) : QString();
     m_newType = kind.isEmpty();
     m_newTypeHint = m_newType ? QStringLiteral("新项目，请勾选该项目类型，保存后会新增。") : QString();
-    dispTypes(kind);
+    // A new type keeps the boxes ticked for the type before it, and OK files
+    // it under them: their fields must be open to see and change.
+    dispTypes(m_newType ? maskFromBoxes() : kind);
 }
 
 bool EntryForm::categoryChecked(int index) const

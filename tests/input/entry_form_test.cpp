@@ -221,6 +221,36 @@ TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
     EXPECT_TRUE(form.categoryChecked(0));
 }
 
+// The boxes keep the ticks of the type chosen before; the fields follow
+// them, so that an amount saved under a ticked category can be seen and
+// changed (it once stayed greyed while OK filed it under that category).
+TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
+{
+    testkit::ScriptedResponder responder;
+    EntryForm form;
+    form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
+    form.setText(F::Types, QStringLiteral("工资"));
+    form.setText(F::InComePerMonth, QStringLiteral("17975"));
+
+    form.setText(F::Types, QStringLiteral("宠物"));
+    ASSERT_TRUE(form.isNewType());
+    EXPECT_TRUE(form.categoryChecked(0));
+    EXPECT_TRUE(form.isEnabled(F::InComePerMonth));
+    EXPECT_FALSE(form.isEnabled(F::PayPerMonth));
+    form.setText(F::InComePerMonth, QString());
+    form.setText(F::Name, QStringLiteral("猫粮"));
+    const CheckResult missing = form.confirm();
+    EXPECT_FALSE(missing.passed);
+    EXPECT_EQ(missing.focus, F::InComePerMonth);
+
+    form.clickCategory(1, true);
+    form.clickCategory(0, false);
+    EXPECT_FALSE(form.isEnabled(F::InComePerMonth));
+    form.setText(F::PayPerMonth, QStringLiteral("300"));
+    ASSERT_TRUE(form.confirm().passed);
+    EXPECT_EQ(form.newKind(), QStringLiteral("0100"));
+}
+
 TEST(EntryFields, EnterMemoStampAndUseToUse)
 {
     testkit::ScriptedResponder responder;

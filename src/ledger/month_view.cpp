@@ -87,10 +87,17 @@ MonthView::~MonthView() = default;
 void MonthView::RefreshMe()
 {
     try {
-        initUcLV();
+        bool placedOnce = false;
+        {
+            // Emptied and filled as one change: a list then rewrites the rows
+            // it already shows instead of dropping and recreating them all.
+            PanelsBatch batch(m_panels);
+            initUcLV();
+            placedOnce = loadMonth();
+        }
         // The assessment places the month again; right after loading, that
         // mostly changes nothing but the memos.
-        if (loadMonth() && placingAgainChangesNothing()) {
+        if (placedOnce && placingAgainChangesNothing()) {
             emptyMemosAsPlacingAgainWould();
             adviseOn(m_salary);
         } else {

@@ -33,6 +33,15 @@ CategoryRows::~CategoryRows() = default;
 
 void CategoryRows::clearRows()
 {
+    if (inUpdate() && m_step > m_batchStartStep) {
+        // The total line keeps what the rows written so far add up to, as
+        // it would outside a batch.
+        double total = 0;
+        for (const Block &block : m_blocks)
+            for (const CategoryRow &row : block.rows)
+                total += rowAmount(row);
+        updateTotalText(total);
+    }
     m_blocks.clear();
     m_blocksOfTag.clear();
     m_keyed.clear();
@@ -41,6 +50,8 @@ void CategoryRows::clearRows()
     m_rowCount = 0;
     m_runningTotal = 0;
     m_sharesCurrent = false;
+    // Inside a batch, the total and shares are worked out from here on.
+    m_batchStartStep = m_step;
 }
 
 void CategoryRows::Clear()
@@ -145,7 +156,18 @@ void CategoryRows::writeSubItem(CategoryRow &row, int column, const QString &tex
 {
     cellAt(row, column).text = text;
     row.hasSubItems = true;
-    row.amountRead.reset();
+    if (column == amountColumn())
+        row.amountRead.reset();
+}
+
+void CategoryRows::writeNumber(CategoryRow &row, int column, double value)
+{
+    // The number the text reads back as comes with it: the amount cell
+    // need not be read again.
+    store::NumberWithText written = store::numberWithText(value);
+    writeSubItem(row, column, written.text);
+    if (column == amountColumn())
+        row.amountRead = written.value;
 }
 
 void CategoryRows::colourRow(CategoryRow &row, double Amount, double Amount1)
@@ -168,8 +190,8 @@ void CategoryRows::colorItem(int row, double Amount, double Amount1)
 
 double CategoryRows::rowAmount(const CategoryRow &row) const
 {
-    // Every write of a cell forgets the number (writeSubItem); the share
-    // cell, written without forgetting it, is never the amount cell.
+    // A write of the amount cell forgets the number (writeSubItem) or keeps
+    // the one it wrote (writeNumber).
     if (!row.amountRead)
         row.amountRead = store::ToNumber(row.text(amountColumn()));
     return *row.amountRead;
@@ -284,9 +306,9 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
         before = rowAmount(row);
         m_memo = strMemo;
         writeSubItem(row, 1, sItemName);
-        writeSubItem(row, 2, store::numberToText(Amount));
+        writeNumber(row, 2, Amount);
         if (columnCount() > 3) {
-            writeSubItem(row, 3, store::numberToText(Amount1));
+            writeNumber(row, 3, Amount1);
             colourRow(row, Amount, Amount1);
         }
         written = at;
@@ -299,7 +321,7 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
         row.tag = sItemName;
         cellAt(row, 0).text = sItemName;
         if (Amount > 0)
-            writeSubItem(row, 2, store::numberToText(Amount));
+            writeNumber(row, 2, Amount);
         m_blocks.push_back(Block{{std::move(row)}, {0}});
         const int block = static_cast<int>(m_blocks.size()) - 1;
         m_blocksOfTag[sItemName].push_back(block);
@@ -309,9 +331,9 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
         CategoryRow row;
         row.tag = types;
         writeSubItem(row, 1, sItemName);
-        writeSubItem(row, 2, store::numberToText(Amount));
+        writeNumber(row, 2, Amount);
         if (columnCount() > 3) {
-            writeSubItem(row, 3, store::numberToText(Amount1));
+            writeNumber(row, 3, Amount1);
             colourRow(row, Amount, Amount1);
         }
         if (columnCount() > 4)

@@ -39,7 +39,7 @@ struct CategoryRow {
     std::vector<CategoryCell> cells;
     bool hasSubItems = false; ///< true once any sub-item was written
     /// The amount cell read as a number, kept by the model between writes of
-    /// the row's texts (reading the text costs more than the rest of a row).
+    /// that cell (reading the text costs more than the rest of a row).
     mutable std::optional<double> amountRead;
 
     const CategoryCell &cell(int column) const;
@@ -161,6 +161,7 @@ private:
 
     CategoryCell &cellAt(CategoryRow &row, int column);
     void writeSubItem(CategoryRow &row, int column, const QString &text);
+    void writeNumber(CategoryRow &row, int column, double value);
     void colourRow(CategoryRow &row, double Amount, double Amount1);
     int lastBlockOfTag(const QString &tag);
     CategoryRow &rowAt(const Location &location) { return m_blocks[location.block].rows[location.index]; }

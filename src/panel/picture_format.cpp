@@ -1,31 +1,10 @@
 #include "panel/picture_format.h"
 
-#include <algorithm>
-#include <charconv>
+#include "store/db_routines.h"
+
 #include <cmath>
 
 namespace zambrel::panel {
-namespace {
-
-// `value` through its 15-significant-digit decimal form, as
-// QString::number(value, 'g', 15).toDouble() gives it, without building the
-// two strings. The two ways round the same except on an exact tie at the
-// 16th digit (Qt rounds it up, the C library to even): those go through Qt.
-double throughFifteenDigits(double value)
-{
-    char buffer[40];
-    const auto sixteen =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 15);
-    const char *exponent = sixteen.ec == std::errc() ? std::find(buffer, sixteen.ptr, 'e') : nullptr;
-    if (!exponent || exponent == sixteen.ptr || exponent[-1] == '5')
-        return QString::number(value, 'g', 15).toDouble();
-    const auto fifteen = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    double result = 0;
-    std::from_chars(buffer, fifteen.ptr, result);
-    return result;
-}
-
-} // namespace
 
 QString formatPicture(double value, QStringView picture)
 {
@@ -40,10 +19,13 @@ QString formatPicture(double value, QStringView picture)
     if (!std::isfinite(value))
         return QString::number(value);
 
-    // Scale on the 15-digit form so that binary noise (1.005 * 100 ==
-    // 100.49999…) does not decide the rounding.
-    const double scaled = throughFifteenDigits(std::abs(value) * std::pow(10.0, decimals));
-    const double rounded = std::round(scaled);
+    // Round the 15-digit form so that binary noise (1.005 * 100 ==
+    // 100.49999…) does not decide the rounding. That form moves a number by
+    // less than 1e-14 of it, so it matters only that close to a half.
+    const double unrounded = std::abs(value) * std::pow(10.0, decimals);
+    const double half = std::abs(unrounded - std::floor(unrounded) - 0.5);
+    const double rounded =
+        std::round(half > unrounded * 1e-13 ? unrounded : store::throughFifteenDigits(unrounded));
     // Whole numbers below 2^53 print the same as integers, and faster.
     QString digits = rounded < 9007199254740992.0 ? QString::number(static_cast<qint64>(rounded))
                                                   : QString::number(rounded, 'f', 0);

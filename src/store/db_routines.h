@@ -49,6 +49,17 @@ QString NumberText(const QString &text);
 /// A double as the plain text the program writes amounts in (up to 15
 /// significant digits, no grouping, no exponent for everyday amounts).
 QString numberToText(double value);
+/// numberToText() together with the number that text reads back as (what
+/// ToNumber() gives for it), for callers that keep both.
+struct NumberWithText {
+    double value = 0;
+    QString text;
+};
+NumberWithText numberWithText(double value);
+/// `value` rounded to 15 significant digits, as reading
+/// QString::number(value, 'g', 15) back gives it (binary noise such as
+/// 1.005 * 100 == 100.49999… taken out before rounding to a picture).
+double throughFifteenDigits(double value);
 
 /// The category mask of `typeName` in the type record set (exact match, first
 /// row wins); empty when the set is null or closed or the type is missing.

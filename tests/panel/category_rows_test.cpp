@@ -237,6 +237,30 @@ TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：15.00"));
 }
 
+// A refresh empties and refills the list in one batch: the view hears of it
+// once, at the end, and so can rewrite the rows it shows in place.
+TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
+{
+    CategoryRows rows;
+    fourColumnPanel(rows);
+    rows.setItem(QStringLiteral("g"), 0, {});
+    rows.setItem(QStringLiteral("old"), 40, QStringLiteral("g"), 0, 1);
+    QSignalSpy resets(&rows, &CategoryRows::rowsReset);
+    rows.beginUpdate();
+    rows.Clear();
+    rows.setLvHeader(kFourColumns);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(rows.rowCount(), 0);
+    rows.setItem(QStringLiteral("g"), 0, {});
+    rows.setItem(QStringLiteral("new"), 10, QStringLiteral("g"), 0, 1);
+    rows.setItem(QStringLiteral("more"), 30, QStringLiteral("g"), 0, 2);
+    rows.endUpdate();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|new*|10*|25.0%*(r)#K1"),
+                                       QStringLiteral("|more*|30*|75.0%*(r)#K2")}));
+    EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：40.00"));
+}
+
 // Total() right after a batch finds the shares already written for the same
 // total: no row changes. An amount written since is read afresh.
 TEST(CategoryRowsNotifications, TotalAfterABatchChangesNoRowButSeesNewAmounts)
@@ -272,7 +296,8 @@ TEST(CategoryRowsNotifications, TotalAfterABatchChangesNoRowButSeesNewAmounts)
 }
 
 // The batch computes totals and shares once; whatever the sequence of calls,
-// the rows must look exactly as when every call recomputes them.
+// emptying the list included, the rows must look exactly as when every call
+// recomputes them.
 TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)
 {
     std::mt19937 random(20260501);
@@ -295,8 +320,12 @@ TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)
             const double amount = amounts[random() % 6];
             const double amount1 = amounts[random() % 6];
             const int code = static_cast<int>(random() % 8);
+            const bool emptied = random() % 12 == 0; // as a month refresh begins
             for (CategoryRows *rows : {&eager, &batched}) {
-                if (what == 0)
+                if (emptied) {
+                    rows->Clear();
+                    rows->setLvHeader(header);
+                } else if (what == 0)
                     rows->setItem(group, what % 2 ? 5 : 0, {});
                 else if (what == 1)
                     rows->RemoveItem(QStringLiteral("K%1").arg(code));

@@ -72,7 +72,17 @@ TEST(PictureFormatRounding, FifteenDigitFormAsQtWritesIt)
         values.push_back(static_cast<double>(random() % (1ULL << 53)) /
                          static_cast<double>(1ULL << (random() % 53)));
     }
+    for (int i = 0; i < 20000; ++i) {
+        // Shares of cent amounts, and numbers a hair from a half.
+        const double amount = static_cast<double>(random() % 100000000) / 100;
+        const double total = amount + static_cast<double>(random() % 100000000) / 100 + 0.01;
+        values.push_back(amount / total * 100);
+        const double half = static_cast<double>(random() % 100000) + 0.5;
+        values.push_back(std::nextafter(half, 0.0));
+        values.push_back(std::nextafter(half / 10, 1e9));
+    }
     for (const double value : values) {
+        ASSERT_EQ(formatPicture(value, u"0.0"), expected(value, 1)) << value;
         ASSERT_EQ(formatPicture(value, u"0"), expected(value, 0)) << value;
         ASSERT_EQ(formatPicture(value, u"0.00"), expected(value, 2)) << value;
     }

@@ -9,6 +9,7 @@
 #include "store/connection.h"
 #include "store/mod_db.h"
 #include "store/record_set.h"
+#include "store/ui/ui_hooks.h"
 
 #include <QAction>
 #include <QDir>
@@ -16,7 +17,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -209,6 +212,37 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
         EXPECT_GE(readable, 100) << qPrintable(skinFile);
         EXPECT_LT(captionContrast(window.get(), disabled), readable) << qPrintable(skinFile);
     }
+    window->setSwitchingLedger(true);
+}
+
+// At the smallest size the month's status line does not fit its panel; the
+// part cut off must still be readable.
+TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
+{
+    Fixture fixture;
+    testkit::writeSampleMonth(QStringLiteral("2026-04"));
+    testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
+    auto window = openWindow();
+    QPointer<ledger::frmMainUI> target(window.get());
+    store::installUiHooks([target](const QString &text, int panel) {
+        if (target)
+            target->setStatusPanelText(panel, text);
+    });
+    window->show();
+    window->resize(1, 1); // snaps back to the minimum size
+    window->RefreshMe();
+
+    QLabel *first = nullptr;
+    for (QLabel *label : window->StatusBar->findChildren<QLabel *>()) {
+        if (label->accessibleName() == QStringLiteral("状态 Status"))
+            first = label;
+    }
+    ASSERT_NE(first, nullptr);
+    const QString line = window->statusPanelText(1);
+    ASSERT_TRUE(line.startsWith(QStringLiteral("月现金收支为")));
+    ASSERT_GT(first->fontMetrics().horizontalAdvance(line), first->width()) << "the line is cut at this size";
+    EXPECT_EQ(first->toolTip(), line);
+    store::installUiHooks({});
     window->setSwitchingLedger(true);
 }
 

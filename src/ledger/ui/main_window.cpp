@@ -374,8 +374,13 @@ QString frmMainUI::statusPanelText(int panel) const
 
 void frmMainUI::setStatusPanelText(int panel, const QString &text)
 {
-    if (panel >= 1 && panel <= static_cast<int>(m_statusPanels.size()))
-        m_statusPanels[panel - 1]->setText(text);
+    if (panel < 1 || panel > static_cast<int>(m_statusPanels.size()))
+        return;
+    m_statusPanels[panel - 1]->setText(text);
+    // The month's status line is cut off in a narrow window; its tip keeps
+    // the whole of it.
+    if (panel == 1)
+        m_statusPanels[0]->setToolTip(text);
 }
 
 void frmMainUI::toolbarClick(const QString &key)

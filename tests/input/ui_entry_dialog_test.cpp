@@ -265,6 +265,14 @@ TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
     // The lookup survives: a known type is still known.
     type(F::Types, QStringLiteral("工资"));
     EXPECT_FALSE(dialog->form().isNewType());
+
+    // Escape is Cancel: hidden, not confirmed, fields kept.
+    type(F::Name, QStringLiteral("月薪"));
+    dialog->activateWindow();
+    QTest::keyClick(dialog->txtName, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(dialog->form().isConfirmed());
+    EXPECT_EQ(dialog->txtName->text(), QStringLiteral("月薪"));
 }
 
 TEST_F(EntryWindow, RendersInEveryShippedSkin)

@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShortcut>
 
 #include <utility>
 
@@ -217,6 +218,9 @@ void frmDialog::bindControls()
     }
     connect(OKButton, &skin::FlatButton::clicked, this, &frmDialog::okClicked);
     connect(CancelButton, &skin::FlatButton::clicked, this, &frmDialog::cancelClicked);
+    // Escape leaves the dialog as Cancel does, as in any dialog.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &frmDialog::cancelClicked);
 }
 
 QLineEdit *frmDialog::amountControl(EntryField field) const

@@ -2,8 +2,14 @@
 // own start: logon window, password, main window shown; then it leaves.
 // start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
 // start_probe --bare             -- a bare Qt window, for comparison
+// start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
+// (10 years x 200 items), for profiling single starts
+#include "bench_ledger.h"
+
 #include "ledger/ui/main_window.h"
 #include "store/app_paths.h"
+#include "store/connection.h"
+#include "store/ledger_schema.h"
 #include "store/message.h"
 #include "store/ui/logon_window.h"
 
@@ -31,6 +37,13 @@ int main(int argc, char **argv)
     }
     if (argc < 3)
         return 2;
+    if (argc > 3 && std::strcmp(argv[1], "--create") == 0) {
+        store::setProgramFolder(QString::fromLocal8Bit(argv[2]));
+        const QString password = QString::fromLocal8Bit(argv[3]);
+        store::createLedger(store::defaultLedgerPath(), password);
+        writeBenchItems(store::ledgerConnectionString(store::defaultLedgerPath(), password), 120, 200);
+        return 0;
+    }
     store::setProgramFolder(QString::fromLocal8Bit(argv[1]));
     store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
     // Where the time goes, on stderr: application, logon shown, main window.

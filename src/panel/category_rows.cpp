@@ -52,6 +52,7 @@ void CategoryRows::clearRows()
     m_sharesCurrent = false;
     // Inside a batch, the total and shares are worked out from here on.
     m_batchStartStep = m_step;
+    Q_EMIT emptied();
 }
 
 void CategoryRows::Clear()

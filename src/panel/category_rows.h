@@ -139,6 +139,10 @@ public:
 Q_SIGNALS:
     /// Columns or rows were replaced wholesale (Clear, lvHeader, end of batch).
     void rowsReset();
+    /// Every row was removed (Clear, lvHeader), also inside a batch: a view
+    /// drops its selection and scrolls back to the top, even when it keeps
+    /// its list rows to rewrite them at the end of the batch.
+    void emptied();
     void rowInserted(int row);
     void rowRemoved(int row);
     /// Texts, weights or colours of existing rows changed.

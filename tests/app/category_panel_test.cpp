@@ -3,6 +3,7 @@
 #include "skin/tool_tip.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -122,6 +123,33 @@ TEST(CategoryPanel, ClicksCarryTheRowKeyAndTheMemoTipFollows)
     QTest::keyClick(panel.lv, Qt::Key_Return);
     ASSERT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(doubleClicks.takeFirst().at(0).toString(), QStringLiteral("K11"));
+}
+
+// A month reload empties and refills the model in one batch; the list keeps
+// its rows to rewrite them, but shows the reload as a fresh list: nothing
+// selected, scrolled to the top.
+TEST(CategoryPanel, ReloadInOneBatchRewritesRowsAndDropsTheSelection)
+{
+    CategoryRows rows;
+    UCLV panel(&rows);
+    panel.resize(300, 80);
+    fillPayout(rows);
+    QTreeWidgetItem *shown = panel.lv->topLevelItem(1);
+    panel.lv->setCurrentItem(panel.lv->topLevelItem(4));
+    panel.lv->scrollToBottom();
+    rows.beginUpdate();
+    fillPayout(rows);
+    rows.setItem(QStringLiteral("出租车"), 120, QStringLiteral("交通支出"), 150, 13);
+    rows.endUpdate();
+    EXPECT_EQ(panel.lv->topLevelItem(1), shown); // rewritten, not recreated
+    EXPECT_EQ(panel.lv->currentItem(), nullptr);
+    EXPECT_TRUE(panel.lv->selectedItems().isEmpty());
+    EXPECT_EQ(panel.lv->verticalScrollBar()->value(), 0);
+    ASSERT_EQ(panel.lv->topLevelItemCount(), rows.rowCount());
+    for (int row = 0; row < rows.rowCount(); ++row)
+        for (int column = 0; column < rows.columnCount(); ++column)
+            EXPECT_EQ(panel.lv->topLevelItem(row)->text(column), rows.row(row).text(column));
+    EXPECT_EQ(panel.lv->topLevelItem(2)->text(2), QStringLiteral("120"));
 }
 
 TEST(CategoryPanel, OutlivesItsModel)

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
@@ -71,6 +72,13 @@ UCLV::UCLV(CategoryRows *rows, QWidget *parent)
     lblTotal->installEventFilter(this);
 
     connect(m_rows, &CategoryRows::rowsReset, this, &UCLV::rebuild);
+    connect(m_rows, &CategoryRows::emptied, this, [this] {
+        // As if the list rows had gone: nothing selected, back at the top.
+        lv->setCurrentItem(nullptr);
+        lv->clearSelection();
+        lv->scrollToTop();
+        lv->horizontalScrollBar()->setValue(0);
+    });
     connect(m_rows, &CategoryRows::rowInserted, this, &UCLV::insertRow);
     connect(m_rows, &CategoryRows::rowRemoved, this, &UCLV::removeRow);
     connect(m_rows, &CategoryRows::cellsChanged, this, &UCLV::refreshCells);

@@ -2,6 +2,7 @@
 
 #include "arithmetic_parser.h"
 #include "calc_text.h"
+#include "store/text.h"
 
 #include <charconv>
 #include <cmath>
@@ -19,19 +20,6 @@ bool isDigitOrPoint(QChar c)
 bool isOperator(QChar c)
 {
     return c == u'+' || c == u'-' || c == u'*' || c == u'/';
-}
-
-/// Strips leading and trailing blanks (spaces only, as the evaluator always
-/// has; tabs and other white space are ordinary skipped characters).
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 /// The leading digits and at most one point, as a number; empty is 0.
@@ -119,7 +107,7 @@ FallbackEvaluation evaluateFlat(const QString &input)
                 qsizetype leading = 0;
                 while (leading < text.size() && text[leading] == u' ')
                     ++leading;
-                text = trimBlanks(text);
+                text = store::trimBlanks(text);
                 i -= leading;
                 if (signs.size() < operands.size() + 1)
                     signs.resize(operands.size() + 1, 1);
@@ -190,7 +178,7 @@ FallbackEvaluation evaluateFormula(const QString &input)
         result.escapedError = formulaTooLongText();
         return result;
     }
-    QString text = normaliseFormula(trimBlanks(input));
+    QString text = normaliseFormula(store::trimBlanks(input));
 
     int depth = 0;
     for (const QChar c : text) {

@@ -8,6 +8,7 @@
 #include "store/message.h"
 #include "store/mod_db.h"
 #include "store/record_set.h"
+#include "store/text.h"
 
 #include <QCoreApplication>
 
@@ -88,18 +89,6 @@ QString quoted(const input::EntryForm &form, EntryField field)
     return store::sqlText(form.text(field));
 }
 
-// Blanks only: a memo's line breaks are part of it.
-QString trimBlanks(const QString &text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 } // namespace
 
 ItemCommands::ItemCommands(MonthView &view, MonthViewHost &host, DialogProvider dialog)
@@ -145,7 +134,7 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
                             u' ');
     m_host.setToolbarButtonEnabled(ToolbarButton::Update, true);
     m_host.setToolbarButtonEnabled(ToolbarButton::Delete, true);
-    const QString memo = trimBlanks(fieldText(records->value(QStringLiteral("memo"))));
+    const QString memo = store::trimBlanks(fieldText(records->value(QStringLiteral("memo"))));
     if (openEditor)
         run(ItemCommand::Update);
     return memo;

@@ -1,6 +1,7 @@
 // Reads of the month view, trend graph and month menu on an encrypted ledger
 // of 10 years x 200 items a month. `store_bench --plans` prints the engine's
 // query plans instead of timing.
+#include "bench_ledger.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
@@ -43,33 +44,7 @@ struct BenchLedger {
         path = dir.filePath(QStringLiteral("bench.mdb"));
         createLedger(path, kPassword);
         connectionString = ledgerConnectionString(path, kPassword);
-        Connection connection;
-        connection.open(connectionString);
-        auto types = connection.execute(QStringLiteral("select types from AssetType"));
-        QStringList typeNames;
-        for (; !types->eof(); types->moveNext())
-            typeNames << types->value(0).toString();
-
-        RecordSet items;
-        items.setCursorType(adOpenKeyset);
-        items.setLockType(adLockBatchOptimistic);
-        items.open(QStringLiteral("select * from asset where 1=2"), connection);
-        for (int m = 0; m < 120; ++m) {
-            const QString month =
-                QStringLiteral("%1-%2").arg(2021 + m / 12).arg(m % 12 + 1, 2, 10, QLatin1Char('0'));
-            for (int i = 0; i < 200; ++i) {
-                items.addNew();
-                items.setValue(QStringLiteral("months"), month);
-                items.setValue(QStringLiteral("types"), typeNames[i % typeNames.size()]);
-                items.setValue(QStringLiteral("name"), QStringLiteral("项目 %1").arg(i));
-                items.setValue(QStringLiteral("memo"), QStringLiteral("备注"));
-                items.setValue(QStringLiteral("InComePerMonth"), 100.0 + i);
-                items.setValue(QStringLiteral("PayPerMonth"), 50.0 + i);
-                items.setValue(QStringLiteral("TotalCost"), 1000.0 * i);
-                items.setValue(QStringLiteral("Debet"), 500.0 * i);
-            }
-        }
-        items.updateBatch();
+        writeBenchItems(connectionString, 120, 200);
     }
 
     QTemporaryDir dir;

@@ -83,16 +83,8 @@ TEST_F(EntryWindow, ControlsCarryTheirNamesCaptionsAndFixedSize)
 
     for (const char *name : {"cboTypes", "txtMemo", "lblTips", "lblNewtype", "Frame", "fraDebet", "chkType3"})
         EXPECT_NE(dialog->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_EQ(dialog->OKButton->Caption(), QStringLiteral("确 定 OK"));
-    EXPECT_EQ(dialog->CancelButton->Caption(), QStringLiteral("取 消   Cancel"));
     EXPECT_FALSE(dialog->CancelButton->accessibleName().isEmpty());
-    EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblPayPerMonth"))->text(),
-              QStringLiteral("每月预计支出           实际"));
-    EXPECT_EQ(dialog->chkType[3]->text(), QStringLiteral("负债Liab"));
-    EXPECT_EQ(dialog->lblTips->text(), QStringLiteral("提示：请根据类型输入"));
-    EXPECT_EQ(dialog->txtMemo->toolTip(), QStringLiteral("双击增加当日时间"));
     for (const F field : input::EntryForm::kAmountFields) {
-        EXPECT_EQ(dialog->control(field)->toolTip(), QStringLiteral("输入公式，然后回车"));
         EXPECT_FALSE(dialog->control(field)->accessibleName().isEmpty());
         // A fresh dialog starts every amount at 0.
         EXPECT_EQ(edit(field)->text(), QStringLiteral("0"));
@@ -133,6 +125,8 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
         {"8 name empty", {{F::Name, ""}}, F::Name, "请输入活动描述", 0},
         {"9 actual expenditure empty", {{F::PayPerMonth, ""}}, F::PayPerMonth, "请输入实际支出数", 0},
         {"10 total empty", {{F::Total, ""}}, F::Total, "请输入总成本数", 0},
+        {"first failure wins", {{F::Total, ""}, {F::Name, ""}}, F::Name, "请输入活动描述", 0},
+        {"repayment not a number", {{F::DebetPerMonth, "abc"}}, F::DebetPerMonth, "请输入每月还贷额", 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -180,6 +174,7 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
     EXPECT_EQ(dialog->txtDebet->text(), QStringLiteral("800"));
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
+    EXPECT_EQ(responder.shown()[1].style, store::vbInformation);
     EXPECT_EQ(dialog->lblTips->text(), QStringLiteral("请输入每月还贷额"));
 
     // No loan at all: the repayment typed is reset on OK.
@@ -203,10 +198,8 @@ TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
     // No box ticked: only the name is checked, and the mask is all zeros.
     type(F::Name, QStringLiteral("猫粮"));
     pressOK();
-    EXPECT_TRUE(dialog->form().isConfirmed());
-    EXPECT_TRUE(dialog->form().isNewType());
     EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0000"));
-
+    dialog->show();
     // Ticking a box by keyboard enables that category's fields.
     dialog->show();
     dialog->chkType[1]->setFocus();

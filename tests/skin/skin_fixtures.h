@@ -13,23 +13,11 @@ namespace zambrel::skin::testing {
 /// Every key a complete skin holds.
 inline QStringList allSkinKeys()
 {
-    return {"TOPLEFT",   "TOPMID",
-            "TOPRIGHT",  "CLOSE",
-            "CLOSE3",    "CLOSE2",
-            "MAX",       "MAX3",
-            "MAX2",      "RES1",
-            "RES2",      "RES3",
-            "MIN",       "MIN3",
-            "MIN2",      "ONTOP1",
-            "ONTOP3",    "XOFFSET",
-            "XOFFSET2",  "YOFFSET",
-            "FROMRIGHT", "FROMTOP",
-            "ICONSPACE", "FORECOLOR",
-            "BackColor", "PARENTBACKCOLOR",
-            "LEFTTOP",   "LEFTMID",
-            "RIGHTTOP",  "RIGHTMID",
-            "LEFTBOT",   "RIGHTBOT",
-            "BOTTOM"};
+    return QStringLiteral(
+               "TOPLEFT TOPMID TOPRIGHT CLOSE CLOSE3 CLOSE2 MAX MAX3 MAX2 RES1 RES2 RES3 MIN MIN3 "
+               "MIN2 ONTOP1 ONTOP3 XOFFSET XOFFSET2 YOFFSET FROMRIGHT FROMTOP ICONSPACE FORECOLOR "
+               "BackColor PARENTBACKCOLOR LEFTTOP LEFTMID RIGHTTOP RIGHTMID LEFTBOT RIGHTBOT BOTTOM")
+        .split(u' ');
 }
 
 /// Skin pieces of known sizes, each picture a flat colour, so that tests can

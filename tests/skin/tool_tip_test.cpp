@@ -22,8 +22,6 @@ TEST(BalloonTip, CreateChecksStyleAndIconAndKeepsItsSettings)
     ASSERT_TRUE(tip.Create(&control, QStringLiteral("第一行|second"), 65 | 128, false, 1,
                            QStringLiteral("备注"), kSysButtonText, kSysInfoBackground, 10, 6000));
     EXPECT_EQ(tip.Text(), QStringLiteral("第一行\nsecond"));
-    EXPECT_EQ(tip.Style(), 65 | 128);
-    EXPECT_EQ(tip.title(), QStringLiteral("备注"));
     EXPECT_EQ(tip.HoverTime(), 50) << "0 to 49 becomes 50";
     EXPECT_EQ(tip.FontName(), QStringLiteral("Tahoma"));
     EXPECT_EQ(tip.FontSize(), 9);

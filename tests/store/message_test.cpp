@@ -1,5 +1,4 @@
 #include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/message.h"
 #include "test_support.h"
 
@@ -11,11 +10,12 @@ TEST(MessageRoutine, EmptyTitleBecomesProductNameAndAnswersAreSixOrSeven)
 {
     testkit::ScriptedResponder responder;
     responder.answer(store::vbYes);
-    responder.answer(42);   // anything but 6 counts as declined
+    responder.answer(42); // anything but 6 counts as declined
 
-    EXPECT_EQ(store::showMessage(QStringLiteral("是否退出 Are you sure exit？"), store::vbYesNo), store::vbYes);
+    EXPECT_EQ(store::showMessage(QStringLiteral("是否退出 Are you sure exit？"), store::vbYesNo),
+              store::vbYes);
     EXPECT_EQ(store::showMessage(QStringLiteral("x"), store::vbOKOnly, QStringLiteral("T")), store::vbNo);
-    EXPECT_EQ(store::showMessage(QStringLiteral("y")), store::vbNo);   // queue empty: fallback
+    EXPECT_EQ(store::showMessage(QStringLiteral("y")), store::vbNo); // queue empty: fallback
 
     ASSERT_EQ(responder.shown().size(), 3u);
     EXPECT_EQ(responder.shown()[0].title, store::productName());
@@ -27,17 +27,11 @@ TEST(ProgramPaths, SettingsAndFoldersFollowTheOverrides)
 {
     testkit::TempProgramFolder folder;
     EXPECT_EQ(store::defaultLedgerPath(), folder.path() + QStringLiteral("/Zambrel.mdb"));
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("d")),
+              QStringLiteral("d"));
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/x/账本.mdb"));
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), QStringLiteral("/x/账本.mdb"));
+    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
+              QStringLiteral("/x/账本.mdb"));
     EXPECT_FALSE(store::FileExists(folder.file(QStringLiteral("none.mdb"))));
     EXPECT_TRUE(store::FileExists(folder.path()));
-}
-
-TEST(Clock, TestsCanFixToday)
-{
-    store::setClock([] { return QDateTime(QDate(2026, 11, 30), QTime(23, 59)); });
-    EXPECT_EQ(store::today(), QDate(2026, 11, 30));
-    store::setClock({});
-    EXPECT_NE(store::today(), QDate(2026, 11, 30));
 }

@@ -213,54 +213,44 @@ TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
     EXPECT_DOUBLE_EQ(view.salary(), 8000);
 }
 
-TEST_F(MonthViewLedger, CarryForwardWithNoWritesNothing)
+// The question is asked only when the latest month is before today's; what
+// is carried lands in today's month alone.
+TEST_F(MonthViewLedger, CarryForwardEdgeCases)
 {
-    novemberBooks();
-    testkit::ScriptedResponder responder(store::vbNo);
-    RecordingHost host;
-    MonthView view(&host);
-    view.RefreshMe();
-    EXPECT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
-    EXPECT_TRUE(host.menu.isEmpty());
-    EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
-    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
-}
-
-TEST_F(MonthViewLedger, CarryForwardOnlyIntoALaterMonth)
-{
-    for (const char *latest : {"2026-12", "2027-01"}) {
-        add(QString::fromLatin1(latest), QStringLiteral("工资"), QStringLiteral("月薪"), 8000, 0, 0, 0, 0, 0,
+    struct Case {
+        const char *what;
+        const char *month;
+        const char *type;
+        int answer;
+        bool asked;
+        int decemberRows;
+        bool menuEntry;
+    };
+    const Case cases[] = {
+        {"answered No", "2026-11", "工资", store::vbNo, true, 0, false},
+        {"latest month is today's", "2026-12", "工资", store::vbYes, false, 1, false},
+        {"latest month after today's", "2027-01", "工资", store::vbYes, false, 0, false},
+        {"three months' gap", "2026-09", "工资", store::vbYes, true, 1, true},
+        {"dividends only", "2026-11", "股利", store::vbYes, true, 0, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(store::ExecSQL(QStringLiteral("delete from Asset")));
+        add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0, 0, 0,
             0);
-        testkit::ScriptedResponder responder(store::vbYes);
-        MonthView view;
+        testkit::ScriptedResponder responder(c.answer);
+        RecordingHost host;
+        MonthView view(&host);
         view.RefreshMe();
-        EXPECT_TRUE(responder.shown().empty()) << latest;
-        EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), 1) << latest;
+        EXPECT_EQ(responder.shown().size(), c.asked ? 1u : 0u);
+        EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), c.decemberRows);
+        EXPECT_EQ(host.menu.size(), c.menuEntry ? 1 : 0);
+        EXPECT_TRUE(monthRows(QStringLiteral("2026-10")).isEmpty());
+        if (c.asked) {
+            EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
+            EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
+        }
     }
-}
-
-TEST_F(MonthViewLedger, CarryForwardAcrossAGapSkipsTheMonthsBetween)
-{
-    add(QStringLiteral("2026-09"), QStringLiteral("工资"), QStringLiteral("月薪"), 7000, 0, 0, 0, 0, 0, 0);
-    testkit::ScriptedResponder responder(store::vbYes);
-    MonthView view;
-    view.RefreshMe();
-    EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), 1);
-    EXPECT_TRUE(monthRows(QStringLiteral("2026-10")).isEmpty());
-    EXPECT_TRUE(monthRows(QStringLiteral("2026-11")).isEmpty());
-}
-
-TEST_F(MonthViewLedger, MonthOfDividendsOnlyAsksAndAddsTheMenuEntry)
-{
-    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 300, 0, 0, 0, 0, 0, 0);
-    testkit::ScriptedResponder responder(store::vbYes);
-    RecordingHost host;
-    MonthView view(&host);
-    view.RefreshMe();
-    EXPECT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
-    EXPECT_EQ(host.menu, QStringList{QStringLiteral("MNEW2026-12=2026-12")});
 }
 
 TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)

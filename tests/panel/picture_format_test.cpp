@@ -55,16 +55,10 @@ TEST(PictureFormatRounding, FifteenDigitFormAsQtWritesIt)
         return (negative ? QStringLiteral("-") : QString()) + digits.left(digits.size() - decimals) +
                (decimals ? u'.' + digits.right(decimals) : QString());
     };
-    std::vector<double> values = {123456789012344.5,
-                                  123456789012345.5,
-                                  32769.0 / 32768,
-                                  1.0000305175781250,
-                                  0.5,
-                                  2.5,
-                                  1e300,
-                                  -4503599627370495.5,
-                                  0.125,
-                                  0.375};
+    // clang-format off
+    std::vector<double> values = {123456789012344.5, 123456789012345.5, 32769.0 / 32768, 1.0000305175781250,
+                                  0.5, 2.5, 1e300, -4503599627370495.5, 0.125, 0.375};
+    // clang-format on
     std::mt19937_64 random(7);
     for (int i = 0; i < 20000; ++i) {
         const double magnitude = std::pow(10.0, static_cast<int>(random() % 32) - 10);

@@ -91,29 +91,20 @@ struct LikeCase {
 
 TEST(JetLike, WildcardsClassesAndCase)
 {
+    // clang-format off
     const LikeCase cases[] = {
-        {u"1[0-1][0-1][0-1]", u"1000", true},
-        {u"1[0-1][0-1][0-1]", u"0100", false},
-        {u"[0-1][0-1]1[0-1]", u"0011", true},
-        {u"[0-1][0-1]1[0-1]", u"0012", false},
-        {u"[0-1][0-1]1[0-1]", u"00110", false},
-        {u"[!0]%", u"1abc", true},
-        {u"[!0]%", u"0abc", false},
-        {u"%股票%", u"港股股票A", true},
-        {u"%股票%", u"股利", false},
-        {u"2026-0_", u"2026-03", true},
-        {u"2026%", u"2026-03-05", true},
-        {u"2026%", u"2025-03-05", false},
-        {u"abc", u"ABC", true},
+        {u"1[0-1][0-1][0-1]", u"1000", true}, {u"1[0-1][0-1][0-1]", u"0100", false},
+        {u"[0-1][0-1]1[0-1]", u"0011", true}, {u"[0-1][0-1]1[0-1]", u"0012", false},
+        {u"[0-1][0-1]1[0-1]", u"00110", false}, {u"[!0]%", u"1abc", true}, {u"[!0]%", u"0abc", false},
+        {u"%股票%", u"港股股票A", true}, {u"%股票%", u"股利", false}, {u"2026-0_", u"2026-03", true},
+        {u"2026%", u"2026-03-05", true}, {u"2026%", u"2025-03-05", false}, {u"abc", u"ABC", true},
         {u"ÄBC%", u"äbcd", true},
         {u"a_c", u"a😀c", true}, // one character, even outside the BMP
-        {u"%a%b%", u"xxaxxbxx", true},
-        {u"%a%b", u"xxaxxbxxc", false},
+        {u"%a%b%", u"xxaxxbxx", true}, {u"%a%b", u"xxaxxbxxc", false},
         {u"[ab", u"[ab", true}, // an unclosed class is literal text
-        {u"", u"", true},
-        {u"%", u"", true},
-        {u"_", u"", false},
+        {u"", u"", true}, {u"%", u"", true}, {u"_", u"", false},
     };
+    // clang-format on
     for (const auto &c : cases)
         EXPECT_EQ(jet::like(QString::fromUtf16(c.pattern), QString::fromUtf16(c.text)), c.matches)
             << QString::fromUtf16(c.pattern).toStdString() << " ~ "

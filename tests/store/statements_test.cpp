@@ -64,20 +64,22 @@ protected:
 
     void fillBooks()
     {
-        insertItem(QStringLiteral("2026-09"), QStringLiteral("工资"), QStringLiteral("九月工资"), 10000, 0, 0,
-                   0, 0);
-        insertItem(QStringLiteral("2026-09"), QStringLiteral("日常开销"), QStringLiteral("吃饭"), 0, 3000, 0,
-                   0, 0);
-        insertItem(QStringLiteral("2026-09"), QStringLiteral("房产"), QStringLiteral("住房"), 0, 0, 300000,
-                   1000000, 600000);
-        insertItem(QStringLiteral("2026-09"), QStringLiteral("股票"), QStringLiteral("600000 浦发"), 0, 0,
-                   10000, 12500, 0);
-        insertItem(QStringLiteral("2026-10"), QStringLiteral("工资"), QStringLiteral("十月工资"), 11000, 0, 0,
-                   0, 0);
-        insertItem(QStringLiteral("2026-10"), QStringLiteral("日常开销"), QStringLiteral("吃饭"), 0, 2500, 0,
-                   0, 0);
-        insertItem(QStringLiteral("2026-10"), QStringLiteral("奖金"), QStringLiteral("年中"), 500, 0, 0, 0,
-                   0);
+        struct Item {
+            const char *month, *type, *name;
+            double income, pay, firstPay, totalCost, debet;
+        };
+        // clang-format off
+        const Item items[] = {
+            {"2026-09", "工资", "九月工资", 10000, 0, 0, 0, 0}, {"2026-09", "日常开销", "吃饭", 0, 3000, 0, 0, 0},
+            {"2026-09", "房产", "住房", 0, 0, 300000, 1000000, 600000},
+            {"2026-09", "股票", "600000 浦发", 0, 0, 10000, 12500, 0},
+            {"2026-10", "工资", "十月工资", 11000, 0, 0, 0, 0}, {"2026-10", "日常开销", "吃饭", 0, 2500, 0, 0, 0},
+            {"2026-10", "奖金", "年中", 500, 0, 0, 0, 0},
+        };
+        // clang-format on
+        for (const Item &i : items)
+            insertItem(QString::fromUtf8(i.month), QString::fromUtf8(i.type), QString::fromUtf8(i.name),
+                       i.income, i.pay, i.firstPay, i.totalCost, i.debet);
     }
 
     testkit::OpenLedger ledger;

@@ -250,15 +250,24 @@ void UCLV::showTotal(const QString &text)
     layoutParts();
 }
 
+int UCLV::modelRow(QTreeWidgetItem *item) const
+{
+    if (!m_rows || !item)
+        return -1;
+    const int row = lv->indexOfTopLevelItem(item);
+    return row < m_rows->rowCount() ? row : -1;
+}
+
+int UCLV::selectedRow() const
+{
+    QTreeWidgetItem *item = lv->currentItem();
+    return item && item->isSelected() ? modelRow(item) : -1;
+}
+
 void UCLV::setMemo()
 {
-    if (!m_rows)
-        return;
-    QTreeWidgetItem *item = lv->currentItem();
-    if (!item || !item->isSelected())
-        return;
-    const int row = lv->indexOfTopLevelItem(item);
-    if (row < 0 || row >= m_rows->rowCount() || m_rows->row(row).text(1).isEmpty())
+    const int row = selectedRow();
+    if (row < 0 || m_rows->row(row).text(1).isEmpty())
         return;
     if (!m_tip)
         m_tip = std::make_unique<skin::cToolTip>();
@@ -270,10 +279,8 @@ void UCLV::setMemo()
 
 void UCLV::rowClicked(QTreeWidgetItem *item)
 {
-    if (!m_rows)
-        return;
-    const int row = lv->indexOfTopLevelItem(item);
-    if (row < 0 || row >= m_rows->rowCount())
+    const int row = modelRow(item);
+    if (row < 0)
         return;
     m_rows->setSMemo({});
     // The owner's handler may set the memo before the tip shows.
@@ -283,13 +290,8 @@ void UCLV::rowClicked(QTreeWidgetItem *item)
 
 void UCLV::rowDoubleClicked()
 {
-    if (!m_rows)
-        return;
-    QTreeWidgetItem *item = lv->currentItem();
-    if (!item || !item->isSelected())
-        return;
-    const int row = lv->indexOfTopLevelItem(item);
-    if (row >= 0 && row < m_rows->rowCount())
+    const int row = selectedRow();
+    if (row >= 0)
         Q_EMIT DoubleClick(m_rows->row(row).key);
 }
 

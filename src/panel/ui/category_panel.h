@@ -65,6 +65,10 @@ private:
     void scheduleColumnFit();
     void rowClicked(QTreeWidgetItem *item);
     void rowDoubleClicked();
+    /// The model row shown by `item`, or -1 (no model, no item, a stale row).
+    int modelRow(QTreeWidgetItem *item) const;
+    /// The selected current row, or -1.
+    int selectedRow() const;
 
     QPointer<CategoryRows> m_rows; // the owner's model may go first
     std::unique_ptr<skin::cToolTip> m_tip;

@@ -12,6 +12,7 @@ namespace zambrel::store {
 /// One item of a month: a row of the Asset table.
 struct Item {
     qint32 code = 0; ///< assigned by the ledger; 0 for an item not yet stored
+    QString month;   ///< "yyyy-mm"
     QString type;
     QString name;
     QString memo;

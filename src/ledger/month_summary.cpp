@@ -1,0 +1,49 @@
+#include "ledger/month_summary.h"
+
+#include "store/db_routines.h"
+
+namespace zambrel::ledger {
+namespace {
+
+const QString kSalaryType = QStringLiteral("工资");
+
+bool flagged(const QString &kind, int position)
+{
+    return kind.size() > position && kind[position] == u'1';
+}
+
+} // namespace
+
+QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types)
+{
+    QHash<QString, QString> kinds;
+    kinds.reserve(qsizetype(types.size()));
+    for (const store::ItemType &type : types) {
+        if (!kinds.contains(type.name))
+            kinds.insert(type.name, type.kind);
+    }
+    return kinds;
+}
+
+MonthSummary summariseMonth(const std::vector<store::Item> &items, const QHash<QString, QString> &kinds)
+{
+    MonthSummary summary;
+    for (const store::Item &item : items) {
+        if (item.type == kSalaryType)
+            summary.salary += item.income;
+        const QString kind = kinds.value(item.type);
+        if (QString(kind).remove(u' ').isEmpty())
+            continue; // shown in no panel
+        if (flagged(kind, 0))
+            summary.income += store::throughFifteenDigits(item.income);
+        if (flagged(kind, 1))
+            summary.expenditure += store::throughFifteenDigits(item.actualSpending);
+        if (flagged(kind, 2))
+            summary.assets += store::throughFifteenDigits(item.totalCost);
+        if ((flagged(kind, 1) || flagged(kind, 3)) && item.loanTotal > 0)
+            summary.liabilities += store::throughFifteenDigits(item.loanTotal);
+    }
+    return summary;
+}
+
+} // namespace zambrel::ledger

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/ledger_records.h"
+
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace zambrel::ledger {
+
+/// A month's totals as the four category panels show them, and the salary.
+struct MonthSummary {
+    double income = 0;      ///< InComePerMonth of income items
+    double expenditure = 0; ///< actual spending of expenditure items
+    double assets = 0;      ///< total cost of asset items
+    double liabilities = 0; ///< loan totals shown in the liabilities panel
+    double salary = 0;      ///< income of items of the type 工资, whatever its mask
+};
+
+/// Type name -> category mask, the first row of a type winning.
+QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types);
+
+/// Computes a month's totals from its items without any panel: each item
+/// counts where placing it would show it (a loan once, however many of its
+/// type's positions put it in the liabilities panel). Amounts are taken at
+/// the 15 significant digits the panels show them with.
+MonthSummary summariseMonth(const std::vector<store::Item> &items, const QHash<QString, QString> &kinds);
+
+} // namespace zambrel::ledger

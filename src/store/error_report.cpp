@@ -1,0 +1,65 @@
+#include "error_report.h"
+
+#include "db_error.h"
+#include "message.h"
+
+namespace zambrel::store {
+namespace {
+
+void show(const QString &description, long number, ErrorRoad road)
+{
+    switch (road) {
+    case ErrorRoad::Query:
+        showMessage(description + QStringLiteral("\n\n无法查询。"), vbOKOnly, {});
+        return;
+    case ErrorRoad::BatchWrite: {
+        // The engine's own first line says where; the user needs the rest.
+        QString text = description;
+        const qsizetype carriageReturn = text.indexOf(QLatin1Char('\r'));
+        if (carriageReturn >= 0)
+            text = text.mid(carriageReturn + 1);
+        text += QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
+        if (number == kErrSyntax)
+            text = QStringLiteral("数据唯一性受到影响\n") + text;
+        // The number as the engine reports it: a negative 32-bit value.
+        showMessage(text, vbCritical, QString::number(qint32(quint32(number))));
+        return;
+    }
+    case ErrorRoad::Statement:
+        showMessage(description, vbInformation, {});
+        return;
+    case ErrorRoad::MenuCommand:
+        showMessage(description, vbOKOnly, QStringLiteral("出错了"));
+        return;
+    case ErrorRoad::ToolbarCommand:
+        showMessage(description, vbOKOnly, {});
+        return;
+    case ErrorRoad::StartUp:
+        showMessage(description, vbCritical, QStringLiteral("致命错误"));
+        return;
+    }
+}
+
+} // namespace
+
+void reportError(const DbError &error, ErrorRoad road) noexcept
+{
+    try {
+        show(error.description(), error.number(), road);
+    } catch (...) {
+    }
+}
+
+void reportError(const std::exception &error, ErrorRoad road) noexcept
+{
+    if (const auto *dbError = dynamic_cast<const DbError *>(&error)) {
+        reportError(*dbError, road);
+        return;
+    }
+    try {
+        show(QString::fromUtf8(error.what()), kErrGeneric, road);
+    } catch (...) {
+    }
+}
+
+} // namespace zambrel::store

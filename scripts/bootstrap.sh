@@ -15,6 +15,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
   xvfb xauth
+  desktop-file-utils appstream groff-base
 )
 
 missing=()

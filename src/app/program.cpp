@@ -2,9 +2,12 @@
 
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
+#include "skin/skin_file.h"
+#include "store/app_paths.h"
 #include "store/ui/logon_window.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace zambrel::app {
 
@@ -26,6 +29,18 @@ store::frmODBCLogon *Main(QApplication &app)
     logon->load();
     logon->show();
     return logon;
+}
+
+QString versionReport()
+{
+    const QString defaultSkin = store::defaultSkinPath();
+    QString report = QCoreApplication::applicationName() + QLatin1Char(' ') +
+                     QCoreApplication::applicationVersion() + QLatin1Char('\n');
+    report += QStringLiteral("Skins: ") + QDir::toNativeSeparators(store::skinsFolder()) + QLatin1Char('\n');
+    report += QStringLiteral("Default skin: ") + QDir::toNativeSeparators(defaultSkin);
+    if (skin::readSkin(defaultSkin)->isEmpty())
+        report += QStringLiteral(" (missing or unreadable)");
+    return report + QLatin1Char('\n');
 }
 
 } // namespace zambrel::app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QApplication;
 
 namespace zambrel::store {
@@ -13,5 +15,10 @@ namespace zambrel::app {
 /// cancelling the logon or closing the main window ends the program.
 /// Returns the logon window (it deletes itself when closed).
 store::frmODBCLogon *Main(QApplication &app);
+
+/// What --version prints: the program's name and version, the skins folder
+/// in use and the default skin there, marked when it cannot be read (so a
+/// broken installation shows itself without starting a window).
+QString versionReport();
 
 } // namespace zambrel::app

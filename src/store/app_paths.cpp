@@ -38,8 +38,8 @@ std::unique_ptr<QSettings> openSettings()
     QString application = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (application.isEmpty())
         application = QStringLiteral("Zambrel");
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Zambrel"), application);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zambrel"),
+                                       application);
 }
 
 } // namespace
@@ -73,8 +73,16 @@ QString skinsFolder()
     if (folder.isEmpty())
         folder = fromEnvironment("ZAMBREL_SKINS_DIR");
     if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/skins");
+        folder = shippedSkinsFolder(QCoreApplication::applicationDirPath());
     return QDir::cleanPath(folder);
+}
+
+QString shippedSkinsFolder(const QString &programDir)
+{
+    const QString beside = programDir + QStringLiteral("/skins");
+    if (QFileInfo(beside).isDir())
+        return QDir::cleanPath(beside);
+    return QDir::cleanPath(programDir + QStringLiteral("/" ZAMBREL_SKINS_FROM_BINDIR));
 }
 
 void setSkinsFolder(const QString &folder)

@@ -14,10 +14,16 @@ void setProgramFolder(const QString &folder);
 /// Path of the default ledger: programFolder() + "/Zambrel.mdb".
 QString defaultLedgerPath();
 
-/// The shipped skins: "skins" beside the executable, unless overridden by
-/// the environment variable ZAMBREL_SKINS_DIR or setSkinsFolder().
+/// The shipped skins: setSkinsFolder(), else the environment variable
+/// ZAMBREL_SKINS_DIR, else shippedSkinsFolder() of the executable's folder.
 QString skinsFolder();
 void setSkinsFolder(const QString &folder);
+
+/// Where the skins shipped with a program in `programDir` lie: the folder
+/// "skins" beside it when there is one (the build tree), otherwise the
+/// installed data folder reached from it (<prefix>/share/zambrel/skins for
+/// <prefix>/bin, as configured at build time).
+QString shippedSkinsFolder(const QString &programDir);
 
 /// The default skin's full path (skinsFolder() + "/金色水晶.jss").
 QString defaultSkinPath();

@@ -9,9 +9,11 @@
 #include "store/ui/logon_window.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -47,4 +49,28 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     window->setSwitchingLedger(true);
     window->close();
     store::setClock({});
+}
+
+// --version names the skins in use and marks a default skin it cannot read,
+// so a broken installation shows itself.
+TEST(VersionReport, NamesTheSkinsAndMarksAnUnreadableDefaultSkin)
+{
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
+    const QString shipped = store::skinsFolder();
+    EXPECT_EQ(app::versionReport(), QCoreApplication::applicationName() + QStringLiteral(" 1.2.3\nSkins: ") +
+                                        shipped + QStringLiteral("\nDefault skin: ") +
+                                        store::defaultSkinPath() + QStringLiteral("\n"));
+
+    QTemporaryDir empty;
+    store::setSkinsFolder(empty.path());
+    EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
+    QFile spoilt(store::defaultSkinPath());
+    EXPECT_TRUE(spoilt.open(QIODevice::WriteOnly));
+    spoilt.write("not a skin");
+    spoilt.close();
+    EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
+
+    store::setSkinsFolder({});
+    QCoreApplication::setApplicationVersion(version);
 }

@@ -1,0 +1,98 @@
+#include "store/app_paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+// An installation laid out under a temporary prefix: <prefix>/bin and the
+// skins folder the build reaches from there.
+struct Prefix {
+    QTemporaryDir dir;
+    QString bin = dir.filePath(QStringLiteral("bin"));
+    QString installedSkins = QDir::cleanPath(bin + QStringLiteral("/" ZAMBREL_SKINS_FROM_BINDIR));
+    QString besideSkins = bin + QStringLiteral("/skins");
+
+    Prefix()
+    {
+        QDir().mkpath(bin);
+        QDir().mkpath(installedSkins);
+    }
+};
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char *name, const QByteArray &value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
+} // namespace
+
+TEST(ShippedSkinsFolder, InstalledProgramUsesTheDataFolderOfItsPrefix)
+{
+    Prefix prefix;
+    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
+    EXPECT_TRUE(prefix.installedSkins.startsWith(prefix.dir.path() + QLatin1Char('/')));
+    EXPECT_FALSE(prefix.installedSkins.contains(QStringLiteral("..")));
+}
+
+TEST(ShippedSkinsFolder, SkinsBesideTheProgramComeFirst)
+{
+    Prefix prefix;
+    ASSERT_TRUE(QDir().mkpath(prefix.besideSkins));
+    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.besideSkins);
+}
+
+TEST(ShippedSkinsFolder, AFileNamedSkinsBesideTheProgramIsNoFolder)
+{
+    Prefix prefix;
+    QFile file(prefix.besideSkins);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
+}
+
+// The full order: an explicit folder, then the environment, then the skins
+// shipped with the running program (here the build's, beside the tests).
+TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
+{
+    QTemporaryDir chosen;
+    QTemporaryDir fromEnvironment;
+    {
+        ScopedEnvironment environment("ZAMBREL_SKINS_DIR", fromEnvironment.path().toLocal8Bit());
+        store::setSkinsFolder(chosen.path());
+        EXPECT_EQ(store::skinsFolder(), QDir::cleanPath(chosen.path()));
+        store::setSkinsFolder({});
+        EXPECT_EQ(store::skinsFolder(), QDir::cleanPath(fromEnvironment.path()));
+    }
+    ScopedEnvironment noEnvironment("ZAMBREL_SKINS_DIR", QByteArray());
+    const QString shipped = store::shippedSkinsFolder(QCoreApplication::applicationDirPath());
+    EXPECT_EQ(store::skinsFolder(), shipped);
+    EXPECT_EQ(store::defaultSkinPath(), shipped + QStringLiteral("/金色水晶.jss"));
+    EXPECT_TRUE(QFile::exists(store::defaultSkinPath()));
+}

@@ -3,7 +3,7 @@
 class QApplication;
 
 namespace zambrel::store {
-class frmODBCLogon;
+class LogonWindow;
 }
 
 namespace zambrel::app {
@@ -12,6 +12,6 @@ namespace zambrel::app {
 /// waiting. A successful logon opens the main window with its item commands;
 /// cancelling the logon or closing the main window ends the program.
 /// Returns the logon window (it deletes itself when closed).
-store::frmODBCLogon *Main(QApplication &app);
+store::LogonWindow *startProgram(QApplication &app);
 
 } // namespace zambrel::app

@@ -38,8 +38,8 @@ std::unique_ptr<QSettings> openSettings()
     QString application = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (application.isEmpty())
         application = QStringLiteral("Zambrel");
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("Zambrel"), application);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Zambrel"),
+                                       application);
 }
 
 } // namespace
@@ -105,7 +105,7 @@ void setSettingsFile(const QString &path)
     overrides().settingsFile = path;
 }
 
-bool FileExists(const QString &path)
+bool fileExists(const QString &path)
 {
     if (path.isEmpty())
         return false;

@@ -1,6 +1,7 @@
 #include "panel/category_rows.h"
 #include "panel/ui/category_panel.h"
 #include "skin/balloon_tip.h"
+#include "skin/colour_pass.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -166,3 +167,13 @@ TEST(CategoryPanel, OutlivesItsModel)
     QTest::keyClick(panel.list, Qt::Key_Space);
 }
 
+// The skin's colour pass finds the panel by its class name.
+TEST(CategoryPanel, TheColourPassColoursItAsAPanel)
+{
+    CategoryRows rows;
+    QWidget host;
+    auto *panel = new CategoryPanel(&rows, &host);
+    EXPECT_EQ(zambrel::skin::colourPassKind(panel), QStringLiteral("UCLV"));
+    zambrel::skin::runColourPass(&host, 0x00336699, 0x00FFFFFF);
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0x99, 0x66, 0x33));
+}

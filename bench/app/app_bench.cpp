@@ -1,5 +1,5 @@
 // Start-up of the program on an encrypted ledger of 10 years x 200 items a
-// month, beside a bare Qt window's start; and RefreshMe on a month of 2,000
+// month, beside a bare Qt window's start; and refresh() on a month of 2,000
 // items.
 #include "bench_ledger.h"
 
@@ -79,19 +79,19 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
     writeBenchItems(store::ledgerConnectionString(path, kPassword), 1, 2000);
     store::openLedgerConnection(path, kPassword);
     if (withWindow) {
-        ledger::frmMainUI window;
+        ledger::MainWindow window;
         store::modDB::setMainWindow(&window);
         window.load();
         window.show();
         for (auto _ : state)
-            window.RefreshMe();
+            window.refresh();
         window.setSwitchingLedger(true);
         window.close();
     } else {
         ledger::MonthView view;
-        view.RefreshMe();
+        view.refresh();
         for (auto _ : state)
-            view.RefreshMe();
+            view.refresh();
     }
     store::modDB::reset();
     store::setClock({});

@@ -48,14 +48,14 @@ int main(int argc, char **argv)
     store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
     // Where the time goes, on stderr: application, logon shown, main window.
     const qint64 applicationReady = clock.elapsed();
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
     logon.show();
     const qint64 logonShown = clock.elapsed();
     int status = 1;
-    QObject::connect(&logon, &store::frmODBCLogon::loggedOn, &app, [&] {
+    QObject::connect(&logon, &store::LogonWindow::loggedOn, &app, [&] {
         const qint64 connected = clock.elapsed();
-        ledger::frmMainUI *window = ledger::openMainWindow();
+        ledger::MainWindow *window = ledger::openMainWindow();
         std::fprintf(stderr,
                      "application %lld ms, logon shown %lld ms, ledger open %lld ms, main window %lld ms\n",
                      applicationReady, logonShown, connected, clock.elapsed());
@@ -63,8 +63,8 @@ int main(int argc, char **argv)
         window->setSwitchingLedger(true); // leave without the exit question
         QTimer::singleShot(0, &app, &QApplication::quit);
     });
-    logon.txtPWD->setText(QString::fromLocal8Bit(argv[2]));
-    QTimer::singleShot(0, &logon, &store::frmODBCLogon::cmdOK_Click);
+    logon.passwordBox->setText(QString::fromLocal8Bit(argv[2]));
+    QTimer::singleShot(0, &logon, &store::LogonWindow::logOn);
     app.exec();
     return status;
 }

@@ -57,7 +57,7 @@ class RescanningPanel {
 public:
     explicit RescanningPanel(int columns) : m_columns(columns) {}
 
-    void setItem(const QString &name, double amount, const QString &tag, double amount1 = 0, int code = 0)
+    void putItem(const QString &name, double amount, const QString &tag, double amount1 = 0, int code = 0)
     {
         const QString key = QStringLiteral("K") + QString::number(code);
         int position = -1;
@@ -112,12 +112,12 @@ public:
         const int shareColumn = m_columns == 4 ? 3 : 4;
         double total = 0;
         for (const Row &row : m_rows)
-            total += store::ToNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
+            total += store::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
         if (total != 0) {
             for (Row &row : m_rows) {
                 if (!row.hasSubItems)
                     continue;
-                const double amount = store::ToNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
+                const double amount = store::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
                 row.cells[static_cast<std::size_t>(shareColumn)] =
                     amount <= 0 ? QString() : panel::formatPicture(amount / total * 100, u"0.0") + u'%';
                 row.bold = amount / total > 0.15;
@@ -145,12 +145,12 @@ void BM_MonthLoad_Models(benchmark::State &state)
     const auto items = monthItems(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         ledger::MonthPanels panels;
-        ledger::initUcLV(panels);
+        ledger::resetPanels(panels);
         ledger::PanelsBatch batch(panels);
         for (const TypeDef &type : types())
             ledger::addGroupRows(panels, type.kind, type.name);
         for (const auto &item : items)
-            ledger::showItem(panels, types()[static_cast<std::size_t>((item.code - 1) * 7 % 24)].kind, item);
+            ledger::placeItem(panels, types()[static_cast<std::size_t>((item.code - 1) * 7 % 24)].kind, item);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -163,33 +163,33 @@ void BM_MonthLoad_Rescanning(benchmark::State &state)
         RescanningPanel income(4), payout(5), asset(5), debt(4);
         for (const TypeDef &type : types()) {
             if (type.kind[0] == u'1')
-                income.setItem(type.name + QStringLiteral("收入"), 0, {});
+                income.putItem(type.name + QStringLiteral("收入"), 0, {});
             if (type.kind[1] == u'1')
-                payout.setItem(type.name + QStringLiteral("支出"), 0, {});
+                payout.putItem(type.name + QStringLiteral("支出"), 0, {});
             if (type.kind[2] == u'1')
-                asset.setItem(type.name + QStringLiteral("资产"), 0, {});
+                asset.putItem(type.name + QStringLiteral("资产"), 0, {});
             if (type.kind[3] == u'1')
-                debt.setItem(type.name + QStringLiteral("贷款"), 0, {});
+                debt.putItem(type.name + QStringLiteral("贷款"), 0, {});
         }
         for (const auto &item : items) {
             const QString kind = types()[static_cast<std::size_t>((item.code - 1) * 7 % 24)].kind;
             if (kind[0] == u'1')
-                income.setItem(item.name, item.InComePerMonth, item.types + QStringLiteral("收入"), 0,
+                income.putItem(item.name, item.InComePerMonth, item.types + QStringLiteral("收入"), 0,
                                item.code);
             if (kind[1] == u'1') {
-                payout.setItem(item.name, item.willPayPerMonth, item.types + QStringLiteral("支出"),
+                payout.putItem(item.name, item.willPayPerMonth, item.types + QStringLiteral("支出"),
                                item.PayPerMonth, item.code);
                 if (item.DebetPerMonth > 0)
-                    payout.setItem(item.name + QStringLiteral("还贷"), item.DebetPerMonth,
+                    payout.putItem(item.name + QStringLiteral("还贷"), item.DebetPerMonth,
                                    item.types + QStringLiteral("支出"), item.PayPerMonth, item.code);
                 if (item.Debet > 0)
-                    debt.setItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
+                    debt.putItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
             }
             if (kind[2] == u'1')
-                asset.setItem(item.name, item.FirstPay, item.types + QStringLiteral("资产"), item.TotalCost,
+                asset.putItem(item.name, item.FirstPay, item.types + QStringLiteral("资产"), item.TotalCost,
                               item.code);
             if (kind[3] == u'1' && item.Debet > 0)
-                debt.setItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
+                debt.putItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

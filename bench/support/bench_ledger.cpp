@@ -23,7 +23,6 @@ void writeBenchItems(const QString &connectionString, int months, int itemsPerMo
         typeNames << types->value(0).toString();
 
     RecordSet items;
-    items.setCursorType(adOpenKeyset);
     items.setLockType(adLockBatchOptimistic);
     items.open(QStringLiteral("select * from asset where 1=2"), connection);
     for (int m = 0; m < months; ++m) {

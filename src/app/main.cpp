@@ -2,7 +2,7 @@
 // Nothing else runs here: the program lives on in its windows.
 #include "program.h"
 
-#include "skin/msg_box.h"
+#include "skin/message_box.h"
 #include "store/app_paths.h"
 
 #include <QApplication>
@@ -41,6 +41,6 @@ int main(int argc, char **argv)
         store::setProgramFolder(options.value(dataDir));
 
     skin::installMessageBox();
-    app::Main(app);
+    app::startProgram(app);
     return app.exec();
 }

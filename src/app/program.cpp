@@ -11,19 +11,19 @@
 
 namespace zambrel::app {
 
-store::frmODBCLogon *Main(QApplication &app)
+store::LogonWindow *startProgram(QApplication &app)
 {
-    auto *logon = new store::frmODBCLogon;
+    auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(logon, &store::frmODBCLogon::cancelled, &app, &QApplication::quit);
+    QObject::connect(logon, &store::LogonWindow::cancelled, &app, &QApplication::quit);
     // Queued: the logon is often confirmed by Enter in its password box, and
     // that key press must finish before the closed logon window goes away.
     QObject::connect(
-        logon, &store::frmODBCLogon::loggedOn, &app,
+        logon, &store::LogonWindow::loggedOn, &app,
         [&app] {
-            ledger::frmMainUI *window = ledger::openMainWindow();
+            ledger::MainWindow *window = ledger::openMainWindow();
             ledger::connectItemCommands(*window);
-            QObject::connect(window, &ledger::frmMainUI::programEnding, &app, &QApplication::quit);
+            QObject::connect(window, &ledger::MainWindow::programEnding, &app, &QApplication::quit);
         },
         Qt::QueuedConnection);
     logon->load();

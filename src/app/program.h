@@ -5,7 +5,7 @@
 class QApplication;
 
 namespace zambrel::store {
-class frmODBCLogon;
+class LogonWindow;
 }
 
 namespace zambrel::app {
@@ -14,7 +14,7 @@ namespace zambrel::app {
 /// waiting. A successful logon opens the main window with its item commands;
 /// cancelling the logon or closing the main window ends the program.
 /// Returns the logon window (it deletes itself when closed).
-store::frmODBCLogon *Main(QApplication &app);
+store::LogonWindow *startProgram(QApplication &app);
 
 /// What --version prints: the program's name and version, the skins folder
 /// in use and the default skin there, marked when it cannot be read (so a

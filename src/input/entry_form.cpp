@@ -1,7 +1,7 @@
 #include "entry_form.h"
 
+#include "amount_formula.h"
 #include "calc_text.h"
-#include "mod_calc.h"
 #include "store/clock.h"
 #include "store/db_routines.h"
 #include "store/message.h"
@@ -123,7 +123,7 @@ bool EntryForm::isEnabled(EntryField field) const
     return field != EntryField::None && m_enabled[index(field)];
 }
 
-void EntryForm::dispTypes(const QString &kind)
+void EntryForm::applyCategoryMask(const QString &kind)
 {
     if (!m_newType)
         m_checked.fill(false);
@@ -157,7 +157,7 @@ void EntryForm::typeChanged()
     m_newTypeHint = m_newType ? QStringLiteral("新项目，请勾选该项目类型，保存后会新增。") : QString();
     // A new type keeps the boxes ticked for the type before it, and OK files
     // it under them: their fields must be open to see and change.
-    dispTypes(m_newType ? maskFromBoxes() : kind);
+    applyCategoryMask(m_newType ? maskFromBoxes() : kind);
 }
 
 bool EntryForm::categoryChecked(int index) const
@@ -180,14 +180,14 @@ void EntryForm::clickCategory(int index, bool checked)
     m_checked[static_cast<size_t>(index)] = checked;
     m_newKind = maskFromBoxes();
     if (m_newKind != QStringLiteral("0000"))
-        dispTypes(m_newKind);
+        applyCategoryMask(m_newKind);
 }
 
 bool EntryForm::pressEnter(EntryField field)
 {
     if (!evaluatesOnEnter(field))
         return false;
-    m_texts[index(field)] = modCalc::enterAmountField(m_texts[index(field)]);
+    m_texts[index(field)] = enterAmountField(m_texts[index(field)]);
     return true;
 }
 
@@ -203,9 +203,9 @@ bool EntryForm::emptyAndEnabled(EntryField field) const
 
 bool EntryForm::loanRuleAccepted()
 {
-    const double loan = store::ToNumber(text(EntryField::Debet));
-    const double total = store::ToNumber(text(EntryField::Total));
-    const double firstPay = store::ToNumber(text(EntryField::FirstPay));
+    const double loan = store::toNumber(text(EntryField::Debet));
+    const double total = store::toNumber(text(EntryField::Total));
+    const double firstPay = store::toNumber(text(EntryField::FirstPay));
     if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
         return true;
     // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
@@ -242,8 +242,8 @@ CheckResult EntryForm::confirm()
         return stop(EntryField::Debet, enterLoan);
     if (emptyAndEnabled(EntryField::DebetPerMonth))
         return stop(EntryField::DebetPerMonth, enterRepayment);
-    if (store::ToNumber(text(EntryField::Debet)) > 0 &&
-        store::ToNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
+    if (store::toNumber(text(EntryField::Debet)) > 0 &&
+        store::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
         store::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
                            store::vbOKOnly | store::vbInformation);
         return stop(EntryField::DebetPerMonth, enterRepayment);
@@ -259,7 +259,7 @@ CheckResult EntryForm::confirm()
     if (emptyAndEnabled(EntryField::Total))
         return stop(EntryField::Total, QStringLiteral("请输入总成本数"));
 
-    if (store::ToNumber(text(EntryField::Debet)) <= 0)
+    if (store::toNumber(text(EntryField::Debet)) <= 0)
         m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
     if (m_newType)
         m_newKind = maskFromBoxes();

@@ -86,7 +86,7 @@ public:
     QString text(EntryField field) const;
     /// The user or the caller changes a field. For Types this is the type
     /// combo's change: the type is looked up, the new-type state and hint
-    /// follow, and the mask is shown (dispTypes).
+    /// follow, and the mask is shown (applyCategoryMask).
     void setText(EntryField field, const QString &text);
     /// Sets a field's text and, for an amount field, its tag to the same text.
     void loadField(EntryField field, const QString &text);
@@ -100,7 +100,7 @@ public:
     /// Shows a category mask: ticks its boxes (unless the type is new) and
     /// enables the amount fields its categories use. An empty mask disables
     /// every amount field.
-    void dispTypes(const QString &kind);
+    void applyCategoryMask(const QString &kind);
 
     bool isNewType() const { return m_newType; }
     /// lblNewtype: empty, or the new-type hint.

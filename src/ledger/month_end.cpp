@@ -24,7 +24,7 @@ QString carryForwardQuestion()
 
 } // namespace
 
-void MonthView::initMonth()
+void MonthView::carryForward()
 {
     const std::unique_ptr<store::RecordSet> latest =
         readRows(QStringLiteral("select max(months) as maxMonths from asset"));
@@ -33,7 +33,7 @@ void MonthView::initMonth()
     const QString sourceMonth = latest->value(QStringLiteral("maxMonths")).toString();
 
     if (m_currentMonth.isEmpty())
-        m_currentMonth = genMonths(store::today());
+        m_currentMonth = monthKeyOf(store::today());
     const QString targetMonth = m_currentMonth;
     if (!(targetMonth > sourceMonth))
         return;

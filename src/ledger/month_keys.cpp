@@ -4,20 +4,20 @@
 
 namespace zambrel::ledger {
 
-QString genMonths(const QDate &date)
+QString monthKeyOf(const QDate &date)
 {
     return QStringLiteral("%1-%2").arg(date.year()).arg(date.month(), 2, 10, QLatin1Char('0'));
 }
 
-QString getLastMonth(const QString &monthKey)
+QString previousMonthKey(const QString &monthKey)
 {
     const QStringList parts = monthKey.split(u'-');
     if (parts.size() < 2)
         return {};
     // Whole numbers as the key is written; a fraction is cut off rather than
     // turned into a key like "2026-2.5".
-    long long year = static_cast<long long>(store::ToNumber(parts[0]));
-    long long month = static_cast<long long>(store::ToNumber(parts[1]));
+    long long year = static_cast<long long>(store::toNumber(parts[0]));
+    long long month = static_cast<long long>(store::toNumber(parts[1]));
     if (month == 1) {
         --year;
         month = 12;

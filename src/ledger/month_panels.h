@@ -23,10 +23,10 @@ struct LedgerItem {
 
 /// The four category models of the month view. Not copyable (QObjects).
 struct MonthPanels {
-    panel::CategoryRows UCLVIncome;
-    panel::CategoryRows UCLVPayout;
-    panel::CategoryRows UCLVAsset;
-    panel::CategoryRows UCLVDebt;
+    panel::CategoryRows income;
+    panel::CategoryRows expenditure;
+    panel::CategoryRows assets;
+    panel::CategoryRows liabilities;
 
     /// Starts / ends a batch update on all four (see CategoryRows).
     void beginUpdate();
@@ -47,7 +47,7 @@ private:
 
 /// Empties the four panels and gives them caption, caption colour
 /// (expenditure and liabilities) and column header.
-void initUcLV(MonthPanels &panels);
+void resetPanels(MonthPanels &panels);
 
 /// Adds the group rows of one type: one per category whose mask position is
 /// "1", titled type + 收入 / 支出 / 资产 / 贷款.
@@ -57,7 +57,7 @@ void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types
 /// happens when `kind` is blank. An expenditure item with a monthly repayment
 /// shows one expenditure row, named with 还贷 appended and carrying the
 /// repayment as its planned amount; loans show in the liabilities panel.
-void showItem(MonthPanels &panels, const QString &kind, const LedgerItem &item);
+void placeItem(MonthPanels &panels, const QString &kind, const LedgerItem &item);
 
 /// Takes the row with `key` (e.g. "K57") out of all four panels.
 void removeItem(MonthPanels &panels, const QString &key);

@@ -84,7 +84,7 @@ MonthView::MonthView(MonthViewHost *host) : m_host(host ? host : &m_noHost) {}
 
 MonthView::~MonthView() = default;
 
-void MonthView::RefreshMe()
+void MonthView::refresh()
 {
     try {
         bool placedOnce = false;
@@ -92,7 +92,7 @@ void MonthView::RefreshMe()
             // Emptied and filled as one change: a list then rewrites the rows
             // it already shows instead of dropping and recreating them all.
             PanelsBatch batch(m_panels);
-            initUcLV();
+            resetPanels();
             placedOnce = loadMonth();
         }
         // The assessment places the month again; right after loading, that
@@ -101,7 +101,7 @@ void MonthView::RefreshMe()
             emptyMemosAsPlacingAgainWould();
             adviseOn(m_salary);
         } else {
-            adviseOn(checkSalery(m_month.get()));
+            adviseOn(placeItemsAndSumSalary(m_month.get()));
         }
     } catch (const store::DbError &error) {
         store::showMessage(error.description(), store::vbOKOnly, {});
@@ -112,17 +112,12 @@ void MonthView::RefreshMe()
     m_host->setWindowCaption(store::productName());
 }
 
-void MonthView::initUcLV()
+void MonthView::resetPanels()
 {
     m_host->setToolbarButtonEnabled(ToolbarButton::Update, false);
     m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, false);
-    ledger::initUcLV(m_panels);
-}
-
-void MonthView::initRS()
-{
-    loadMonth();
+    ledger::resetPanels(m_panels);
 }
 
 bool MonthView::loadMonth()
@@ -145,7 +140,7 @@ bool MonthView::loadMonth()
         }
         m_host->setTypeList(typeNames);
 
-        openAsset();
+        openMonth();
         placedOnce = placeItems(*m_month, m_salary);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
@@ -160,7 +155,7 @@ bool MonthView::placeItems(store::RecordSet &records, double &salary)
     bool distinctCodes = true;
     for (records.moveFirst(); !records.eof(); records.moveNext()) {
         const LedgerItem item = columns.read(records);
-        ledger::showItem(m_panels, kinds.value(item.types), item);
+        ledger::placeItem(m_panels, kinds.value(item.types), item);
         if (item.types == kSalaryType)
             salary += item.InComePerMonth;
         if (distinctCodes) {
@@ -179,7 +174,7 @@ bool MonthView::placingAgainChangesNothing() const
     // the same total. Only a total of 0 keeps shares written on the way,
     // which placing again would overwrite.
     for (const panel::CategoryRows *rows :
-         {&m_panels.UCLVIncome, &m_panels.UCLVPayout, &m_panels.UCLVAsset, &m_panels.UCLVDebt}) {
+         {&m_panels.income, &m_panels.expenditure, &m_panels.assets, &m_panels.liabilities}) {
         if (rows->keyedRowCount() > 0 && rows->lastTotal() == 0)
             return false;
     }
@@ -189,17 +184,17 @@ bool MonthView::placingAgainChangesNothing() const
 void MonthView::emptyMemosAsPlacingAgainWould()
 {
     for (panel::CategoryRows *rows :
-         {&m_panels.UCLVIncome, &m_panels.UCLVPayout, &m_panels.UCLVAsset, &m_panels.UCLVDebt}) {
+         {&m_panels.income, &m_panels.expenditure, &m_panels.assets, &m_panels.liabilities}) {
         if (rows->keyedRowCount() > 0)
-            rows->setSMemo({});
+            rows->setMemo({});
     }
 }
 
-void MonthView::openAsset()
+void MonthView::openMonth()
 {
     if (m_currentMonth.isEmpty()) {
-        initMonth();
-        m_currentMonth = genMonths(store::today());
+        carryForward();
+        m_currentMonth = monthKeyOf(store::today());
         m_host->setRefreshCaption(m_currentMonth);
     }
     m_month.reset();
@@ -216,7 +211,7 @@ void MonthView::removeItem(const QString &key)
     m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
 }
 
-double MonthView::checkSalery(store::RecordSet *records)
+double MonthView::placeItemsAndSumSalary(store::RecordSet *records)
 {
     if (!records || records->recordCount() == 0)
         return 0;
@@ -226,9 +221,9 @@ double MonthView::checkSalery(store::RecordSet *records)
     return sum;
 }
 
-Assessment MonthView::showAdvise()
+Assessment MonthView::assess()
 {
-    return adviseOn(checkSalery(m_month.get()));
+    return adviseOn(placeItemsAndSumSalary(m_month.get()));
 }
 
 Assessment MonthView::adviseOn(double salary)
@@ -236,12 +231,12 @@ Assessment MonthView::adviseOn(double salary)
     AssessmentFigures figures;
     figures.salary = salary;
     m_salary = figures.salary;
-    figures.income = m_panels.UCLVIncome.Total();
-    figures.expenditure = m_panels.UCLVPayout.Total();
-    figures.assets = m_panels.UCLVAsset.Total();
-    figures.debts = m_panels.UCLVDebt.Total();
+    figures.income = m_panels.income.total();
+    figures.expenditure = m_panels.expenditure.total();
+    figures.assets = m_panels.assets.total();
+    figures.debts = m_panels.liabilities.total();
 
-    const QString previous = getLastMonth(m_currentMonth);
+    const QString previous = previousMonthKey(m_currentMonth);
     if (previous != m_previousMonth) {
         m_previousMonth = previous;
         m_previousAssets = AssetTotal(previous);
@@ -249,7 +244,7 @@ Assessment MonthView::adviseOn(double salary)
     figures.previousAssets = m_previousAssets;
 
     Assessment verdict = assessMonth(figures);
-    store::ShowStatus(verdict.statusLine);
+    store::showStatus(verdict.statusLine);
     m_host->setAdvice(verdict.advice);
     return verdict;
 }

@@ -30,15 +30,15 @@ public:
     MonthView &operator=(const MonthView &) = delete;
 
     MonthPanels &panels() { return m_panels; }
-    panel::CategoryRows &UCLVIncome() { return m_panels.UCLVIncome; }
-    panel::CategoryRows &UCLVPayout() { return m_panels.UCLVPayout; }
-    panel::CategoryRows &UCLVAsset() { return m_panels.UCLVAsset; }
-    panel::CategoryRows &UCLVDebt() { return m_panels.UCLVDebt; }
+    panel::CategoryRows &income() { return m_panels.income; }
+    panel::CategoryRows &expenditure() { return m_panels.expenditure; }
+    panel::CategoryRows &assets() { return m_panels.assets; }
+    panel::CategoryRows &liabilities() { return m_panels.liabilities; }
 
     /// Empty until the month is first opened.
     QString currentMonth() const { return m_currentMonth; }
     /// Chooses the month to show (month menu, month picker, item commands);
-    /// the next RefreshMe() or openAsset() loads it.
+    /// the next refresh() or openMonth() loads it.
     void setCurrentMonth(const QString &month) { m_currentMonth = month; }
     double salary() const { return m_salary; }
 
@@ -51,38 +51,37 @@ public:
     /// Reloads the whole month: panels, types, items, assessment. Errors are
     /// shown through the message routine; the refresh button is enabled
     /// whatever happens. Never throws.
-    void RefreshMe();
+    void refresh();
     /// Empties and titles the four panels; disables update, delete, refresh.
-    void initUcLV();
+    void resetPanels();
     /// Loads the type groups and the month's items into the panels and sums
-    /// the salary. @throws store::DbError
-    void initRS();
+    /// the salary; true when every item has its own positive code.
+    /// @throws store::DbError
+    bool loadMonth();
     /// Opens the month record set for the current month, carrying the latest
     /// month forward first when no month was chosen yet. @throws store::DbError
-    void openAsset();
+    void openMonth();
     /// Month-end carry-forward: asks, then copies the latest stored month
     /// (except dividends; expenditure items with actual spending 0 and no
     /// memo) into the current month in one transaction. @throws store::DbError
-    void initMonth();
+    void carryForward();
 
-    void showItem(const QString &kind, const LedgerItem &item) { ledger::showItem(m_panels, kind, item); }
+    void placeItem(const QString &kind, const LedgerItem &item) { ledger::placeItem(m_panels, kind, item); }
     void removeItem(const QString &key);
 
     /// Re-places every row of `records` in the panels and returns the salary
     /// (income of 工资 items). Leaves `records` at its end.
-    double checkSalery(store::RecordSet *records);
+    double placeItemsAndSumSalary(store::RecordSet *records);
     /// Judges the month, writes the status line and hands the advice to the
     /// host; returns both texts. @throws store::DbError
-    Assessment showAdvise();
+    Assessment assess();
 
     /// The previous month remembered by the assessment and its asset total.
     QString previousMonth() const { return m_previousMonth; }
     double previousAssets() const { return m_previousAssets; }
 
 private:
-    /// initRS(); true when every item has its own positive code.
-    bool loadMonth();
-    /// Places every row of `records` (one showItem each), adding the income
+    /// Places every row of `records` (one placeItem each), adding the income
     /// of salary items to `salary`; true when every item has its own
     /// positive code.
     bool placeItems(store::RecordSet &records, double &salary);

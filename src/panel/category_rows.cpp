@@ -55,7 +55,7 @@ void CategoryRows::clearRows()
     Q_EMIT emptied();
 }
 
-void CategoryRows::Clear()
+void CategoryRows::clear()
 {
     clearRows();
     m_columns.clear();
@@ -64,7 +64,7 @@ void CategoryRows::Clear()
         Q_EMIT rowsReset();
 }
 
-void CategoryRows::setLvHeader(const QString &header)
+void CategoryRows::setHeader(const QString &header)
 {
     m_header = header;
     clearRows();
@@ -83,7 +83,7 @@ void CategoryRows::setCaption(const QString &caption)
     Q_EMIT captionChanged();
 }
 
-void CategoryRows::setCaptionBgColor(Colour colour)
+void CategoryRows::setCaptionColour(Colour colour)
 {
     m_captionColour = colour;
     m_captionColourSet = true;
@@ -171,19 +171,19 @@ void CategoryRows::writeNumber(CategoryRow &row, int column, double value)
         row.amountRead = written.value;
 }
 
-void CategoryRows::colourRow(CategoryRow &row, double Amount, double Amount1)
+void CategoryRows::colourRow(CategoryRow &row, double amount, double secondAmount)
 {
-    if (Amount1 < Amount)
+    if (secondAmount < amount)
         cellAt(row, 3).colour = kCompareRed;
-    else if (Amount1 > Amount)
+    else if (secondAmount > amount)
         cellAt(row, 3).colour = kCompareGreen;
 }
 
-void CategoryRows::colorItem(int row, double Amount, double Amount1)
+void CategoryRows::colourItem(int row, double amount, double secondAmount)
 {
     if (row < 0 || row >= m_rowCount)
         return;
-    colourRow(rowAt(locate(row)), Amount, Amount1);
+    colourRow(rowAt(locate(row)), amount, secondAmount);
     touch();
     if (!inUpdate())
         Q_EMIT cellsChanged();
@@ -194,7 +194,7 @@ double CategoryRows::rowAmount(const CategoryRow &row) const
     // A write of the amount cell forgets the number (writeSubItem) or keeps
     // the one it wrote (writeNumber).
     if (!row.amountRead)
-        row.amountRead = store::ToNumber(row.text(amountColumn()));
+        row.amountRead = store::toNumber(row.text(amountColumn()));
     return *row.amountRead;
 }
 
@@ -223,7 +223,7 @@ void CategoryRows::updateTotalText(double total)
     m_totalText = totalLine(QStringLiteral("合计Total："), total);
 }
 
-double CategoryRows::Total()
+double CategoryRows::total()
 {
     // Shares already written for this very total would be written again
     // unchanged: only the total line is rewritten then, and no row changes.
@@ -279,8 +279,8 @@ int CategoryRows::lastBlockOfTag(const QString &tag)
     return blocks.empty() ? -1 : blocks.back();
 }
 
-void CategoryRows::setItem(const QString &sItemName, double Amount, const QString &types, double Amount1,
-                           qint32 code, const QString &strMemo)
+void CategoryRows::putItem(const QString &name, double amount, const QString &group, double secondAmount,
+                           qint32 code, const QString &memo)
 {
     const QString key = QStringLiteral("K") + QString::number(code);
     const bool batch = inUpdate();
@@ -293,7 +293,7 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
     double before = 0;
 
     const auto keyed = m_keyed.constFind(key);
-    if (keyed != m_keyed.constEnd() && rowAt(*keyed).tag == types) {
+    if (keyed != m_keyed.constEnd() && rowAt(*keyed).tag == group) {
         const Location at = *keyed;
         CategoryRow &row = rowAt(at);
         if (batch) {
@@ -305,37 +305,37 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
                 applyShare(row, m_lastNonZeroTotal);
         }
         before = rowAmount(row);
-        m_memo = strMemo;
-        writeSubItem(row, 1, sItemName);
-        writeNumber(row, 2, Amount);
+        m_memo = memo;
+        writeSubItem(row, 1, name);
+        writeNumber(row, 2, amount);
         if (columnCount() > 3) {
-            writeNumber(row, 3, Amount1);
-            colourRow(row, Amount, Amount1);
+            writeNumber(row, 3, secondAmount);
+            colourRow(row, amount, secondAmount);
         }
         written = at;
         if (batch)
             m_memoTipPending = true;
         else
             Q_EMIT memoTipRequested();
-    } else if (types.isEmpty()) {
+    } else if (group.isEmpty()) {
         CategoryRow row;
-        row.tag = sItemName;
-        cellAt(row, 0).text = sItemName;
-        if (Amount > 0)
-            writeNumber(row, 2, Amount);
+        row.tag = name;
+        cellAt(row, 0).text = name;
+        if (amount > 0)
+            writeNumber(row, 2, amount);
         m_blocks.push_back(Block{{std::move(row)}, {0}});
         const int block = static_cast<int>(m_blocks.size()) - 1;
-        m_blocksOfTag[sItemName].push_back(block);
+        m_blocksOfTag[name].push_back(block);
         written = Location{block, 0};
         inserted = true;
-    } else if (const int block = lastBlockOfTag(types); block >= 0) {
+    } else if (const int block = lastBlockOfTag(group); block >= 0) {
         CategoryRow row;
-        row.tag = types;
-        writeSubItem(row, 1, sItemName);
-        writeNumber(row, 2, Amount);
+        row.tag = group;
+        writeSubItem(row, 1, name);
+        writeNumber(row, 2, amount);
         if (columnCount() > 3) {
-            writeNumber(row, 3, Amount1);
-            colourRow(row, Amount, Amount1);
+            writeNumber(row, 3, secondAmount);
+            colourRow(row, amount, secondAmount);
         }
         if (columnCount() > 4)
             writeSubItem(row, 4, QString());
@@ -370,10 +370,10 @@ void CategoryRows::setItem(const QString &sItemName, double Amount, const QStrin
 
     if (inserted)
         Q_EMIT rowInserted(flatIndex(*written));
-    Total();
+    total();
 }
 
-bool CategoryRows::RemoveItem(const QString &code)
+bool CategoryRows::removeItem(const QString &code)
 {
     const auto keyed = m_keyed.constFind(code);
     if (keyed == m_keyed.constEnd())
@@ -400,7 +400,7 @@ bool CategoryRows::RemoveItem(const QString &code)
         return true;
     }
     Q_EMIT rowRemoved(removedIndex);
-    Total();
+    total();
     return true;
 }
 
@@ -444,7 +444,7 @@ void CategoryRows::endUpdate()
                         applyShare(block.rows[i], m_lastNonZeroTotal, amounts[next]);
         }
         updateTotalText(total);
-        // With a total of 0, Total() writes no share: what is left stands.
+        // With a total of 0, total() writes no share: what is left stands.
         m_sharesCurrent = true;
     }
     touch();

@@ -67,35 +67,35 @@ public:
     ~CategoryRows() override;
 
     /// Removes all rows and all columns. The total line keeps its text.
-    void Clear();
+    void clear();
 
     /// Removes the first row whose key equals `code` (for example "K57") and
     /// recomputes the total. False when no row has that key.
-    bool RemoveItem(const QString &code);
+    bool removeItem(const QString &code);
 
-    /// Adds or updates one row. `types` empty: a group row titled
-    /// `sItemName`. Otherwise an item inserted after the last row tagged
-    /// `types` (nothing happens when there is none), or, when a row with that
+    /// Adds or updates one row. `group` empty: a group row titled
+    /// `name`. Otherwise an item inserted after the last row tagged
+    /// `group` (nothing happens when there is none), or, when a row with that
     /// tag already carries the key "K"+code, that row updated in place. New
     /// rows get the key "K"+code when code > 0 and the key is still free.
-    void setItem(const QString &sItemName, double Amount, const QString &types, double Amount1 = 0,
-                 qint32 code = 0, const QString &strMemo = {});
+    void putItem(const QString &name, double amount, const QString &group, double secondAmount = 0,
+                 qint32 code = 0, const QString &memo = {});
 
-    /// Colours sub-item 3 of row `row`: red when Amount1 < Amount, green
-    /// when Amount1 > Amount, unchanged when equal. Ignores rows out of range.
-    void colorItem(int row, double Amount, double Amount1);
+    /// Colours sub-item 3 of row `row`: red when secondAmount < amount, green
+    /// when secondAmount > amount, unchanged when equal. Ignores rows out of range.
+    void colourItem(int row, double amount, double secondAmount);
 
     /// Recomputes the total from the amount cells, rewrites every share and
     /// the total line, and returns it.
-    double Total();
+    double total();
     /// The total as last computed, without recomputing.
     double lastTotal() const { return m_total; }
 
-    QString Caption() const { return m_caption; }
+    QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
     /// 0 before the first assignment.
-    Colour CaptionBgColor() const { return m_captionColour; }
-    void setCaptionBgColor(Colour colour);
+    Colour captionColour() const { return m_captionColour; }
+    void setCaptionColour(Colour colour);
     /// Background of the caption strip: the assigned colour, or light green.
     Colour captionBackground() const { return m_captionColourSet ? m_captionColour : kDefaultCaptionBg; }
     /// Text colour of the total line: blue until a caption colour is set.
@@ -103,14 +103,14 @@ public:
 
     /// Comma-separated column captions ("|" counts as a comma). Writing
     /// empties the list and rebuilds the columns.
-    QString lvHeader() const { return m_header; }
-    void setLvHeader(const QString &header);
+    QString header() const { return m_header; }
+    void setHeader(const QString &header);
     QStringList columns() const { return m_columns; }
     int columnCount() const { return static_cast<int>(m_columns.size()); }
 
     /// The memo shown by the next tip.
-    QString sMemo() const { return m_memo; }
-    void setSMemo(const QString &memo) { m_memo = memo; }
+    QString memo() const { return m_memo; }
+    void setMemo(const QString &memo) { m_memo = memo; }
     /// The text the tip shows: the memo, or "没有任何备注信息！" when empty.
     QString memoTipText() const;
 
@@ -137,9 +137,9 @@ public:
     std::uint64_t revision() const { return m_revision; }
 
 Q_SIGNALS:
-    /// Columns or rows were replaced wholesale (Clear, lvHeader, end of batch).
+    /// Columns or rows were replaced wholesale (clear, header, end of batch).
     void rowsReset();
-    /// Every row was removed (Clear, lvHeader), also inside a batch: a view
+    /// Every row was removed (clear, header), also inside a batch: a view
     /// drops its selection and scrolls back to the top, even when it keeps
     /// its list rows to rewrite them at the end of the batch.
     void emptied();
@@ -166,7 +166,7 @@ private:
     CategoryCell &cellAt(CategoryRow &row, int column);
     void writeSubItem(CategoryRow &row, int column, const QString &text);
     void writeNumber(CategoryRow &row, int column, double value);
-    void colourRow(CategoryRow &row, double Amount, double Amount1);
+    void colourRow(CategoryRow &row, double amount, double secondAmount);
     int lastBlockOfTag(const QString &tag);
     CategoryRow &rowAt(const Location &location) { return m_blocks[location.block].rows[location.index]; }
     void markWritten(const Location &location);
@@ -189,7 +189,7 @@ private:
     QString m_memo;
     double m_total = 0;
     QString m_totalText;
-    // The shares and m_total are what Total() would compute from the rows:
+    // The shares and m_total are what total() would compute from the rows:
     // no amount was written or row added or removed since they were.
     bool m_sharesCurrent = false;
 

@@ -33,19 +33,19 @@ QImage buildMask(const QImage &source, QRgb key, bool inverted)
 
 } // namespace
 
-bool clsBitmap::LoadFile(const QString &fileName)
+bool BitmapMask::loadFile(const QString &fileName)
 {
     m_image = QImage(fileName);
     return !m_image.isNull();
 }
 
-bool clsBitmap::LoadResource(const QImage &image)
+bool BitmapMask::loadImage(const QImage &image)
 {
     m_image = image;
     return !m_image.isNull();
 }
 
-void clsBitmap::Paint(QPainter &target, int x, int y) const
+void BitmapMask::paint(QPainter &target, int x, int y) const
 {
     if (!m_image.isNull())
         target.drawImage(x, y, m_image);

@@ -6,19 +6,19 @@
 
 namespace zambrel::skin {
 
-/// One bitmap held for plain copies onto a painter (the design's `clsBitmap`).
-class clsBitmap {
+/// One bitmap held for plain copies onto a painter.
+class BitmapMask {
 public:
     /// Releases what is held and loads the file; true when a bitmap is held.
-    bool LoadFile(const QString &fileName);
+    bool loadFile(const QString &fileName);
     /// Releases what is held and takes `image`; false for a null image.
-    bool LoadResource(const QImage &image);
-    int Width() const { return m_image.width(); }
-    int Height() const { return m_image.height(); }
+    bool loadImage(const QImage &image);
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
     bool isNull() const { return m_image.isNull(); }
     const QImage &image() const { return m_image; }
     /// Copies the whole bitmap to (x, y); nothing when empty.
-    void Paint(QPainter &target, int x, int y) const;
+    void paint(QPainter &target, int x, int y) const;
 
 private:
     QImage m_image;

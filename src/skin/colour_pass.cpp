@@ -14,12 +14,12 @@
 namespace zambrel::skin {
 namespace {
 
-bool isNamedUclv(const QMetaObject *meta)
+bool isCategoryPanel(const QMetaObject *meta)
 {
     for (; meta; meta = meta->superClass()) {
         const QByteArray name(meta->className());
         const qsizetype colons = name.lastIndexOf("::");
-        if (name.mid(colons < 0 ? 0 : colons + 2) == "UCLV")
+        if (name.mid(colons < 0 ? 0 : colons + 2) == "CategoryPanel")
             return true;
     }
     return false;
@@ -73,7 +73,7 @@ QString colourPassKind(const QWidget *widget)
         return QStringLiteral("TOOLBAR");
     if (qobject_cast<const QStatusBar *>(widget))
         return QStringLiteral("STATUSBAR");
-    if (isNamedUclv(widget->metaObject()))
+    if (isCategoryPanel(widget->metaObject()))
         return QStringLiteral("UCLV");
     // Only plain frames and group boxes: scroll areas and editors are frames
     // to Qt but not to the design.
@@ -138,13 +138,13 @@ void runColourPass(QWidget *host, ColourValue surface, ColourValue text)
             setBackColour(control, back);
         } else if (kind == QLatin1String("FLATBUTTON")) {
             auto *button = static_cast<FlatButton *>(control);
-            button->setForeColorNormal(text);
-            button->setForeColorOver(surface);
-            button->setBackColorPush(surface);
-            button->setForeColorPush(text);
-            button->setBackColorOver(text);
-            button->setBackColorNormal(surface);
-            button->Refresh();
+            button->setNormalTextColour(text);
+            button->setHoverTextColour(surface);
+            button->setPressedBackColour(surface);
+            button->setPressedTextColour(text);
+            button->setHoverBackColour(text);
+            button->setNormalBackColour(surface);
+            button->refresh();
         }
     }
 }

@@ -10,8 +10,8 @@ namespace zambrel::skin {
 
 /// The kind of control the colour pass sees in `widget`: "FRAME", "UCLV",
 /// "LABEL", "CHECKBOX", "FLATBUTTON", "TOOLBAR", "STATUSBAR", or empty for
-/// controls the pass leaves alone. A class of the program named `UCLV` (in
-/// any namespace) counts as "UCLV".
+/// controls the pass leaves alone. A class of the program named `CategoryPanel`
+/// (in any namespace) counts as "UCLV".
 QString colourPassKind(const QWidget *widget);
 
 /// Gives `host` and every control on it (not those of other windows) the

@@ -132,7 +132,7 @@ void FlatButton::resizeEvent(QResizeEvent *event)
 
 void FlatButton::pointerAt(QPointF pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers shift)
 {
-    Q_EMIT MouseMove(buttons, shift, pos);
+    Q_EMIT mouseMoved(buttons, shift, pos);
     const bool inside = rect().contains(pos.toPoint());
     if (inside) {
         if (!m_hover) {
@@ -154,7 +154,7 @@ void FlatButton::mouseMoveEvent(QMouseEvent *event)
 
 void FlatButton::mousePressEvent(QMouseEvent *event)
 {
-    Q_EMIT MouseDown(event->button(), event->modifiers(), event->position());
+    Q_EMIT mousePressed(event->button(), event->modifiers(), event->position());
     drawLook(PressedLook);
     m_pressed = true;
     QAbstractButton::mousePressEvent(event);
@@ -164,7 +164,7 @@ void FlatButton::mouseReleaseEvent(QMouseEvent *event)
 {
     m_pressed = false;
     pointerAt(event->position(), event->buttons(), event->modifiers());
-    Q_EMIT MouseUp(event->button(), event->modifiers(), event->position());
+    Q_EMIT mouseReleased(event->button(), event->modifiers(), event->position());
     QAbstractButton::mouseReleaseEvent(event);
 }
 

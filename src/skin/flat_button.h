@@ -18,22 +18,22 @@ public:
     explicit FlatButton(const QString &caption = QStringLiteral("1"), QWidget *parent = nullptr);
 
     /// Repaints in the current look (after colour changes).
-    void Refresh() { update(); }
+    void refresh() { update(); }
 
-    ColourValue BackColorNormal() const { return m_backNormal; }
-    void setBackColorNormal(ColourValue value) { m_backNormal = value; }
-    ColourValue BackColorOver() const { return m_backOver; }
-    void setBackColorOver(ColourValue value) { m_backOver = value; }
-    ColourValue BackColorPush() const { return m_backPush; }
-    void setBackColorPush(ColourValue value) { m_backPush = value; }
-    ColourValue ForeColorNormal() const { return m_foreNormal; }
-    void setForeColorNormal(ColourValue value) { m_foreNormal = value; }
-    ColourValue ForeColorOver() const { return m_foreOver; }
-    void setForeColorOver(ColourValue value) { m_foreOver = value; }
-    ColourValue ForeColorPush() const { return m_forePush; }
-    void setForeColorPush(ColourValue value) { m_forePush = value; }
+    ColourValue normalBackColour() const { return m_backNormal; }
+    void setNormalBackColour(ColourValue value) { m_backNormal = value; }
+    ColourValue hoverBackColour() const { return m_backOver; }
+    void setHoverBackColour(ColourValue value) { m_backOver = value; }
+    ColourValue pressedBackColour() const { return m_backPush; }
+    void setPressedBackColour(ColourValue value) { m_backPush = value; }
+    ColourValue normalTextColour() const { return m_foreNormal; }
+    void setNormalTextColour(ColourValue value) { m_foreNormal = value; }
+    ColourValue hoverTextColour() const { return m_foreOver; }
+    void setHoverTextColour(ColourValue value) { m_foreOver = value; }
+    ColourValue pressedTextColour() const { return m_forePush; }
+    void setPressedTextColour(ColourValue value) { m_forePush = value; }
 
-    QString Caption() const { return text(); }
+    QString caption() const { return text(); }
     /// Stores the caption (also the accessible name) and re-wraps it.
     void setCaption(const QString &caption);
     void setButtonFont(const QFont &font);
@@ -48,9 +48,9 @@ public:
     QSize sizeHint() const override;
 
 Q_SIGNALS:
-    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
-    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos);
-    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
+    void mousePressed(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
+    void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, QPointF pos);
+    void mouseReleased(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPointF pos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

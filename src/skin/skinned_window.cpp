@@ -1,7 +1,7 @@
 #include "skinned_window.h"
 
-#include "skin/js_border.h"
-#include "skin/js_caption.h"
+#include "skin/border_strip.h"
+#include "skin/caption_bar.h"
 
 #include <QEventLoop>
 #include <QHideEvent>
@@ -9,22 +9,22 @@
 namespace zambrel::skin {
 
 SkinnedWindow::SkinnedWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), JSCAPTION1(new JSCAPTION(this)),
-      JSBORDER1(new JSBORDER(this)), JSBORDER2(new JSBORDER(this)), JSBORDER3(new JSBORDER(this)),
-      m_content(new QWidget(this))
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), captionBar(new CaptionBar(this)),
+      leftBorder(new BorderStrip(this)), rightBorder(new BorderStrip(this)),
+      bottomBorder(new BorderStrip(this)), m_content(new QWidget(this))
 {
-    JSCAPTION1->setObjectName(QStringLiteral("JSCAPTION1"));
-    JSBORDER1->setObjectName(QStringLiteral("JSBORDER1"));
-    JSBORDER2->setObjectName(QStringLiteral("JSBORDER2"));
-    JSBORDER3->setObjectName(QStringLiteral("JSBORDER3"));
+    captionBar->setObjectName(QStringLiteral("JSCAPTION1"));
+    leftBorder->setObjectName(QStringLiteral("JSBORDER1"));
+    rightBorder->setObjectName(QStringLiteral("JSBORDER2"));
+    bottomBorder->setObjectName(QStringLiteral("JSBORDER3"));
     m_content->setObjectName(QStringLiteral("contentArea"));
-    JSBORDER1->setBORDERTYPE(LeftBorder);
-    JSBORDER2->setBORDERTYPE(RightBorder);
-    JSBORDER3->setBORDERTYPE(BottomBorder);
+    leftBorder->setEdge(LeftBorder);
+    rightBorder->setEdge(RightBorder);
+    bottomBorder->setEdge(BottomBorder);
     setAutoFillBackground(true);
-    connect(JSCAPTION1, &JSCAPTION::heightChanged, this, &SkinnedWindow::layoutChrome);
-    for (JSBORDER *strip : {JSBORDER1, JSBORDER2, JSBORDER3})
-        connect(strip, &JSBORDER::thicknessChanged, this, &SkinnedWindow::layoutChrome);
+    connect(captionBar, &CaptionBar::heightChanged, this, &SkinnedWindow::layoutChrome);
+    for (BorderStrip *strip : {leftBorder, rightBorder, bottomBorder})
+        connect(strip, &BorderStrip::thicknessChanged, this, &SkinnedWindow::layoutChrome);
     layoutChrome();
 }
 
@@ -36,8 +36,8 @@ SkinnedWindow::~SkinnedWindow()
 
 void SkinnedWindow::resizeContent(QSize size)
 {
-    resize(size.width() + JSBORDER1->thickness() + JSBORDER2->thickness(),
-           size.height() + JSCAPTION1->barHeight() + JSBORDER3->thickness());
+    resize(size.width() + leftBorder->thickness() + rightBorder->thickness(),
+           size.height() + captionBar->barHeight() + bottomBorder->thickness());
 }
 
 int SkinnedWindow::exec()
@@ -73,17 +73,17 @@ void SkinnedWindow::layoutChrome()
 {
     const int w = width();
     const int h = height();
-    const int top = JSCAPTION1->barHeight();
-    const int left = JSBORDER1->thickness();
-    const int right = JSBORDER2->thickness();
-    const int bottom = JSBORDER3->thickness();
+    const int top = captionBar->barHeight();
+    const int left = leftBorder->thickness();
+    const int right = rightBorder->thickness();
+    const int bottom = bottomBorder->thickness();
     const int middle = qMax(0, h - top - bottom);
-    JSCAPTION1->setGeometry(0, 0, w, top);
-    JSBORDER3->setGeometry(0, h - bottom, w, bottom);
-    JSBORDER1->setGeometry(0, top, left, middle);
-    JSBORDER2->setGeometry(w - right, top, right, middle);
+    captionBar->setGeometry(0, 0, w, top);
+    bottomBorder->setGeometry(0, h - bottom, w, bottom);
+    leftBorder->setGeometry(0, top, left, middle);
+    rightBorder->setGeometry(w - right, top, right, middle);
     m_content->setGeometry(left, top, qMax(0, w - left - right), middle);
-    JSCAPTION1->raise();
+    captionBar->raise();
 }
 
 } // namespace zambrel::skin

@@ -6,12 +6,13 @@ class QEventLoop;
 
 namespace zambrel::skin {
 
-class JSCAPTION;
-class JSBORDER;
+class CaptionBar;
+class BorderStrip;
 
 /// Base of every window of the program: a frameless top-level window that
-/// wears the skin. It carries the caption bar `JSCAPTION1` along the top,
-/// the border strips `JSBORDER1` (left), `JSBORDER2` (right) and `JSBORDER3`
+/// wears the skin. It carries the caption bar `captionBar` (objectName
+/// "JSCAPTION1") along the top, the border strips `leftBorder`, `rightBorder`
+/// and `bottomBorder` (objectNames "JSBORDER1" to "JSBORDER3")
 /// (bottom), and a content area inside them for the window's own controls.
 class SkinnedWindow : public QWidget {
     Q_OBJECT
@@ -19,10 +20,10 @@ public:
     explicit SkinnedWindow(QWidget *parent = nullptr);
     ~SkinnedWindow() override;
 
-    JSCAPTION *const JSCAPTION1;
-    JSBORDER *const JSBORDER1;
-    JSBORDER *const JSBORDER2;
-    JSBORDER *const JSBORDER3;
+    CaptionBar *const captionBar;
+    BorderStrip *const leftBorder;
+    BorderStrip *const rightBorder;
+    BorderStrip *const bottomBorder;
 
     /// Where subclasses put their controls; positions are relative to it.
     QWidget *contentArea() const { return m_content; }

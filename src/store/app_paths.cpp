@@ -113,7 +113,7 @@ void setSettingsFile(const QString &path)
     overrides().settingsFile = path;
 }
 
-bool FileExists(const QString &path)
+bool fileExists(const QString &path)
 {
     if (path.isEmpty())
         return false;

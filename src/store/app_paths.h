@@ -35,6 +35,6 @@ void saveSetting(const QString &section, const QString &key, const QString &valu
 void setSettingsFile(const QString &path);
 
 /// True when an entry exists at `path`; false on any error.
-bool FileExists(const QString &path);
+bool fileExists(const QString &path);
 
 } // namespace zambrel::store

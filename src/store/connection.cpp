@@ -190,16 +190,6 @@ QString Connection::connectionString() const
     return m_impl ? m_impl->connectionString : QString();
 }
 
-void Connection::setCursorLocation(int location)
-{
-    ensureImpl(m_impl).cursorLocation = location;
-}
-
-int Connection::cursorLocation() const
-{
-    return m_impl ? m_impl->cursorLocation : int(adUseServer);
-}
-
 void Connection::setCommandTimeout(int seconds)
 {
     ConnectionImpl &impl = ensureImpl(m_impl);
@@ -245,7 +235,6 @@ std::unique_ptr<RecordSet> Connection::execute(const QString &sql, int)
     if (!result.returnsRows)
         return nullptr;
     auto records = std::make_unique<RecordSet>();
-    records->m_impl->cursorLocation = adUseClient;
     records->m_impl->connection = m_impl;
     records->m_impl->load(std::move(result), sql);
     return records;

@@ -40,8 +40,6 @@ public:
 
     void setConnectionString(const QString &text);
     QString connectionString() const;
-    void setCursorLocation(int location);
-    int cursorLocation() const;
     /// Seconds the engine waits on a busy ledger before giving up.
     void setCommandTimeout(int seconds);
     int commandTimeout() const;
@@ -49,8 +47,8 @@ public:
     /// Opens the ledger named by the connection string (or by `connectionString`
     /// when not empty, which then replaces it). The file must exist.
     /// @throws DbError missing file, not a ledger, wrong password, in use.
-    void open(const QString &connectionString = {}, const QString &user = {},
-              const QString &password = {}, int options = -1);
+    void open(const QString &connectionString = {}, const QString &user = {}, const QString &password = {},
+              int options = -1);
     /// adStateOpen (1) while open, adStateClosed (0) otherwise.
     int state() const;
     /// Runs one statement in Jet SQL. A select returns a client-side,

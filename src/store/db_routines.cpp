@@ -59,7 +59,6 @@ std::shared_ptr<Connection> usableConnection(Caller caller, const QString &conne
         modDB::setConnection(connection);
     }
     connection->setConnectionString(text);
-    connection->setCursorLocation(adUseClient);
     if (caller == Caller::OpenReadRS)
         connection->setCommandTimeout(timeoutSeconds);
     else if (!missing)
@@ -85,9 +84,7 @@ std::unique_ptr<RecordSet> OpenRS(const QString &sql, const QString &connectionT
         std::shared_ptr<Connection> connection = usableConnection(Caller::OpenRS, connectionText, false, 0);
         QCoreApplication::processEvents();
         auto records = std::make_unique<RecordSet>();
-        records->setCursorType(adOpenKeyset);
         records->setLockType(adLockBatchOptimistic);
-        records->setCursorLocation(adUseClient);
         records->open(sql, *connection);
         return records;
     } catch (const DbError &error) {
@@ -110,9 +107,7 @@ std::unique_ptr<RecordSet> OpenReadRS(const QString &sql, const QString &connect
         std::shared_ptr<Connection> connection =
             usableConnection(Caller::OpenReadRS, connectionText, shaping, timeoutSeconds);
         auto records = std::make_unique<RecordSet>();
-        records->setCursorType(adOpenForwardOnly);
         records->setLockType(adLockReadOnly);
-        records->setCursorLocation(adUseClient);
         records->open(sql, *connection);
         records->setActiveConnection(nullptr);
         return records;
@@ -196,13 +191,13 @@ bool readNumber(const QString &text, double &value)
 
 } // namespace
 
-double ToNumber(const QString &text)
+double toNumber(const QString &text)
 {
     double value = 0;
     return readNumber(text, value) ? value : 0.0;
 }
 
-QString NumberText(const QString &text)
+QString numberText(const QString &text)
 {
     double value = 0;
     return readNumber(text, value) ? numberToText(value) : QStringLiteral("0");
@@ -327,7 +322,7 @@ NumberWithText numberWithText(double value)
         return written;
     }
     NumberWithText written{0, QString::number(value, 'g', 15)};
-    written.value = ToNumber(written.text);
+    written.value = toNumber(written.text);
     return written;
 }
 
@@ -370,7 +365,7 @@ QHash<QString, QString> typeKinds(RecordSet *types)
     return kinds;
 }
 
-void ShowStatus(const QString &text, int panel)
+void showStatus(const QString &text, int panel)
 {
     try {
         if (!modDB::mainWindow() || !modDB::uiHooks().setStatusText)

@@ -42,15 +42,15 @@ bool ExecSQL(const QString &sql);
 
 /// The numeric value of a text when it reads as a number (blanks around it
 /// allowed), otherwise 0.
-double ToNumber(const QString &text);
+double toNumber(const QString &text);
 /// A numeric text round-tripped through a number ("12.50" -> "12.5"); "0"
 /// for anything else.
-QString NumberText(const QString &text);
+QString numberText(const QString &text);
 /// A double as the plain text the program writes amounts in (up to 15
 /// significant digits, no grouping, no exponent for everyday amounts).
 QString numberToText(double value);
 /// numberToText() together with the number that text reads back as (what
-/// ToNumber() gives for it), for callers that keep both.
+/// toNumber() gives for it), for callers that keep both.
 struct NumberWithText {
     double value = 0;
     QString text;
@@ -72,6 +72,6 @@ QHash<QString, QString> typeKinds(RecordSet *types);
 
 /// Writes a text into the main window's status bar (":" becomes "："); does
 /// nothing before a main window exists. Never throws.
-void ShowStatus(const QString &text, int panel = 1);
+void showStatus(const QString &text, int panel = 1);
 
 } // namespace zambrel::store

@@ -78,14 +78,6 @@ RecordSet::~RecordSet() = default;
 RecordSet::RecordSet(RecordSet &&) noexcept = default;
 RecordSet &RecordSet::operator=(RecordSet &&) noexcept = default;
 
-void RecordSet::setCursorType(int type)
-{
-    m_impl->cursorType = type;
-}
-int RecordSet::cursorType() const
-{
-    return m_impl->cursorType;
-}
 void RecordSet::setLockType(int type)
 {
     m_impl->lockType = type;
@@ -93,14 +85,6 @@ void RecordSet::setLockType(int type)
 int RecordSet::lockType() const
 {
     return m_impl->lockType;
-}
-void RecordSet::setCursorLocation(int location)
-{
-    m_impl->cursorLocation = location;
-}
-int RecordSet::cursorLocation() const
-{
-    return m_impl->cursorLocation;
 }
 
 void RecordSet::open(const QString &sql, Connection &connection)

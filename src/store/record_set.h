@@ -31,12 +31,8 @@ public:
     RecordSet(const RecordSet &) = delete;
     RecordSet &operator=(const RecordSet &) = delete;
 
-    void setCursorType(int type);
-    int cursorType() const;
     void setLockType(int type);
     int lockType() const;
-    void setCursorLocation(int location);
-    int cursorLocation() const;
 
     /// Runs `sql` (Jet SQL) on `connection` and holds its rows; positioned
     /// on the first row. Stays attached to the connection.

@@ -22,9 +22,7 @@ struct RecordRow {
 };
 
 struct RecordSetImpl {
-    int cursorType = adOpenForwardOnly;
     int lockType = adLockReadOnly;
-    int cursorLocation = adUseServer;
     int state = adStateClosed;
     std::weak_ptr<ConnectionImpl> connection;
     QString baseTable;

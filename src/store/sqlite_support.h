@@ -32,7 +32,6 @@ using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 struct ConnectionImpl {
     SqliteHandle db;
     QString connectionString;
-    int cursorLocation = 2;
     int commandTimeout = 30;
     QString path;
     /// Salted digest of the password the ledger was opened with, so that the

@@ -1,6 +1,7 @@
 #include "panel/category_rows.h"
 #include "panel/ui/category_panel.h"
-#include "skin/tool_tip.h"
+#include "skin/balloon_tip.h"
+#include "skin/colour_pass.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -19,16 +20,16 @@ const QString kPayoutHeader = QStringLiteral("项  目,描      述,预 计,实 
 // An expenditure panel with two groups and three items, as a month loads.
 void fillPayout(CategoryRows &rows)
 {
-    rows.Clear();
+    rows.clear();
     rows.setCaption(QStringLiteral("支出 Loss"));
-    rows.setCaptionBgColor(kLightRed);
-    rows.setLvHeader(kPayoutHeader);
-    rows.setItem(QStringLiteral("交通支出"), 0, {});
-    rows.setItem(QStringLiteral("日常开销支出"), 0, {});
-    rows.setItem(QStringLiteral("超市买菜"), 2500, QStringLiteral("日常开销支出"), 2317.8, 11,
+    rows.setCaptionColour(kLightRed);
+    rows.setHeader(kPayoutHeader);
+    rows.putItem(QStringLiteral("交通支出"), 0, {});
+    rows.putItem(QStringLiteral("日常开销支出"), 0, {});
+    rows.putItem(QStringLiteral("超市买菜"), 2500, QStringLiteral("日常开销支出"), 2317.8, 11,
                  QStringLiteral("两周一次"));
-    rows.setItem(QStringLiteral("地铁公交"), 300, QStringLiteral("交通支出"), 268, 12);
-    rows.setItem(QStringLiteral("出租车"), 100, QStringLiteral("交通支出"), 150, 13);
+    rows.putItem(QStringLiteral("地铁公交"), 300, QStringLiteral("交通支出"), 268, 12);
+    rows.putItem(QStringLiteral("出租车"), 100, QStringLiteral("交通支出"), 150, 13);
 }
 
 QPoint rowCentre(QTreeWidget *list, int row)
@@ -41,86 +42,87 @@ QPoint rowCentre(QTreeWidget *list, int row)
 TEST(CategoryPanel, ShowsTheModelsRowsCellsAndTotal)
 {
     CategoryRows rows;
-    UCLV panel(&rows);
+    CategoryPanel panel(&rows);
     panel.resize(420, 300);
     fillPayout(rows);
 
-    ASSERT_EQ(panel.lv->columnCount(), 5);
-    ASSERT_EQ(panel.lv->topLevelItemCount(), rows.rowCount());
+    ASSERT_EQ(panel.list->columnCount(), 5);
+    ASSERT_EQ(panel.list->topLevelItemCount(), rows.rowCount());
     for (int row = 0; row < rows.rowCount(); ++row) {
         for (int column = 0; column < 5; ++column)
-            EXPECT_EQ(panel.lv->topLevelItem(row)->text(column), rows.row(row).text(column))
+            EXPECT_EQ(panel.list->topLevelItem(row)->text(column), rows.row(row).text(column))
                 << row << "," << column;
     }
-    EXPECT_EQ(panel.lv->topLevelItem(1)->text(1), QStringLiteral("地铁公交")); // inserted under its group
-    EXPECT_TRUE(panel.lv->topLevelItem(0)->isFirstColumnSpanned());            // a group row
-    EXPECT_FALSE(panel.lv->topLevelItem(1)->isFirstColumnSpanned());
-    EXPECT_EQ(panel.lblCaption->text(), QStringLiteral("支出 Loss"));
-    EXPECT_EQ(panel.lblCaption->palette().color(QPalette::Window), QColor(255, 128, 128));
-    EXPECT_EQ(panel.lblTotal->text(), rows.totalText());
+    EXPECT_EQ(panel.list->topLevelItem(1)->text(1), QStringLiteral("地铁公交")); // inserted under its group
+    EXPECT_TRUE(panel.list->topLevelItem(0)->isFirstColumnSpanned());            // a group row
+    EXPECT_FALSE(panel.list->topLevelItem(1)->isFirstColumnSpanned());
+    EXPECT_EQ(panel.captionLabel->text(), QStringLiteral("支出 Loss"));
+    EXPECT_EQ(panel.captionLabel->palette().color(QPalette::Window), QColor(255, 128, 128));
+    EXPECT_EQ(panel.totalLabel->text(), rows.totalText());
 
     // 超市买菜 spends 2317.8 of 2735.8: bold share, red because below plan.
     const int shop = rows.rowOfKey(QStringLiteral("K11"));
-    QTreeWidgetItem *item = panel.lv->topLevelItem(shop);
+    QTreeWidgetItem *item = panel.list->topLevelItem(shop);
     EXPECT_TRUE(item->font(1).bold());
     EXPECT_FALSE(item->font(0).bold());
     EXPECT_EQ(item->foreground(3).color(), QColor(200, 0, 0));
     // 出租车 over plan: green.
-    EXPECT_EQ(panel.lv->topLevelItem(rows.rowOfKey(QStringLiteral("K13")))->foreground(3).color(),
+    EXPECT_EQ(panel.list->topLevelItem(rows.rowOfKey(QStringLiteral("K13")))->foreground(3).color(),
               QColor(0, 200, 0));
 
     // Updates and removals outside a batch reach the view row by row.
-    rows.setItem(QStringLiteral("地铁"), 300, QStringLiteral("交通支出"), 300, 12, QStringLiteral("月票"));
-    EXPECT_EQ(panel.lv->topLevelItem(rows.rowOfKey(QStringLiteral("K12")))->text(1), QStringLiteral("地铁"));
-    EXPECT_TRUE(rows.RemoveItem(QStringLiteral("K13")));
-    EXPECT_EQ(panel.lv->topLevelItemCount(), rows.rowCount());
-    EXPECT_EQ(panel.lblTotal->text(), rows.totalText());
+    rows.putItem(QStringLiteral("地铁"), 300, QStringLiteral("交通支出"), 300, 12, QStringLiteral("月票"));
+    EXPECT_EQ(panel.list->topLevelItem(rows.rowOfKey(QStringLiteral("K12")))->text(1),
+              QStringLiteral("地铁"));
+    EXPECT_TRUE(rows.removeItem(QStringLiteral("K13")));
+    EXPECT_EQ(panel.list->topLevelItemCount(), rows.rowCount());
+    EXPECT_EQ(panel.totalLabel->text(), rows.totalText());
 }
 
 TEST(CategoryPanel, ClicksCarryTheRowKeyAndTheMemoTipFollows)
 {
     CategoryRows rows;
-    UCLV panel(&rows);
+    CategoryPanel panel(&rows);
     panel.resize(420, 300);
     panel.show();
     fillPayout(rows);
-    QSignalSpy clicks(&panel, &UCLV::Click);
-    QSignalSpy doubleClicks(&panel, &UCLV::DoubleClick);
+    QSignalSpy clicks(&panel, &CategoryPanel::clicked);
+    QSignalSpy doubleClicks(&panel, &CategoryPanel::doubleClicked);
 
     // Double-click with nothing selected raises nothing.
-    panel.lv->clearSelection();
-    panel.lv->setCurrentItem(nullptr);
-    Q_EMIT panel.lv->itemDoubleClicked(nullptr, 0);
+    panel.list->clearSelection();
+    panel.list->setCurrentItem(nullptr);
+    Q_EMIT panel.list->itemDoubleClicked(nullptr, 0);
     EXPECT_EQ(doubleClicks.count(), 0);
 
     // The owner's handler sets the memo between the click and the tip.
-    QObject::connect(&panel, &UCLV::Click, &panel, [&rows](const QString &key) {
-        rows.setSMemo(key == QLatin1String("K11") ? QStringLiteral("两周一次") : QString());
+    QObject::connect(&panel, &CategoryPanel::clicked, &panel, [&rows](const QString &key) {
+        rows.setMemo(key == QLatin1String("K11") ? QStringLiteral("两周一次") : QString());
     });
     const int shop = rows.rowOfKey(QStringLiteral("K11"));
-    QTest::mouseClick(panel.lv->viewport(), Qt::LeftButton, {}, rowCentre(panel.lv, shop));
+    QTest::mouseClick(panel.list->viewport(), Qt::LeftButton, {}, rowCentre(panel.list, shop));
     ASSERT_EQ(clicks.count(), 1);
     EXPECT_EQ(clicks.takeFirst().at(0).toString(), QStringLiteral("K11"));
     ASSERT_NE(panel.memoTip(), nullptr);
-    EXPECT_EQ(panel.memoTip()->Text(), QStringLiteral("两周一次"));
+    EXPECT_EQ(panel.memoTip()->text(), QStringLiteral("两周一次"));
     EXPECT_EQ(panel.memoTip()->title(), QStringLiteral("备注"));
-    EXPECT_EQ(panel.memoTip()->PopupTime(), 6000);
+    EXPECT_EQ(panel.memoTip()->popupTime(), 6000);
 
     // An item without memo gets the fixed text.
     const int bus = rows.rowOfKey(QStringLiteral("K12"));
-    QTest::mouseClick(panel.lv->viewport(), Qt::LeftButton, {}, rowCentre(panel.lv, bus));
+    QTest::mouseClick(panel.list->viewport(), Qt::LeftButton, {}, rowCentre(panel.list, bus));
     EXPECT_EQ(clicks.takeFirst().at(0).toString(), QStringLiteral("K12"));
-    EXPECT_EQ(panel.memoTip()->Text(), QStringLiteral("没有任何备注信息！"));
+    EXPECT_EQ(panel.memoTip()->text(), QStringLiteral("没有任何备注信息！"));
 
     // A group row: empty key, no new tip.
-    rows.setSMemo(QStringLiteral("不该出现"));
-    QTest::mouseClick(panel.lv->viewport(), Qt::LeftButton, {}, rowCentre(panel.lv, 0));
+    rows.setMemo(QStringLiteral("不该出现"));
+    QTest::mouseClick(panel.list->viewport(), Qt::LeftButton, {}, rowCentre(panel.list, 0));
     EXPECT_EQ(clicks.takeFirst().at(0).toString(), QString());
-    EXPECT_EQ(panel.memoTip()->Text(), QStringLiteral("没有任何备注信息！"));
+    EXPECT_EQ(panel.memoTip()->text(), QStringLiteral("没有任何备注信息！"));
 
     // Enter on the selected row acts as a double-click.
-    panel.lv->setCurrentItem(panel.lv->topLevelItem(shop));
-    QTest::keyClick(panel.lv, Qt::Key_Return);
+    panel.list->setCurrentItem(panel.list->topLevelItem(shop));
+    QTest::keyClick(panel.list, Qt::Key_Return);
     ASSERT_EQ(doubleClicks.count(), 1);
     EXPECT_EQ(doubleClicks.takeFirst().at(0).toString(), QStringLiteral("K11"));
 }
@@ -131,36 +133,47 @@ TEST(CategoryPanel, ClicksCarryTheRowKeyAndTheMemoTipFollows)
 TEST(CategoryPanel, ReloadInOneBatchRewritesRowsAndDropsTheSelection)
 {
     CategoryRows rows;
-    UCLV panel(&rows);
+    CategoryPanel panel(&rows);
     panel.resize(300, 80);
     fillPayout(rows);
-    QTreeWidgetItem *shown = panel.lv->topLevelItem(1);
-    panel.lv->setCurrentItem(panel.lv->topLevelItem(4));
-    panel.lv->scrollToBottom();
+    QTreeWidgetItem *shown = panel.list->topLevelItem(1);
+    panel.list->setCurrentItem(panel.list->topLevelItem(4));
+    panel.list->scrollToBottom();
     rows.beginUpdate();
     fillPayout(rows);
-    rows.setItem(QStringLiteral("出租车"), 120, QStringLiteral("交通支出"), 150, 13);
+    rows.putItem(QStringLiteral("出租车"), 120, QStringLiteral("交通支出"), 150, 13);
     rows.endUpdate();
-    EXPECT_EQ(panel.lv->topLevelItem(1), shown); // rewritten, not recreated
-    EXPECT_EQ(panel.lv->currentItem(), nullptr);
-    EXPECT_TRUE(panel.lv->selectedItems().isEmpty());
-    EXPECT_EQ(panel.lv->verticalScrollBar()->value(), 0);
-    ASSERT_EQ(panel.lv->topLevelItemCount(), rows.rowCount());
+    EXPECT_EQ(panel.list->topLevelItem(1), shown); // rewritten, not recreated
+    EXPECT_EQ(panel.list->currentItem(), nullptr);
+    EXPECT_TRUE(panel.list->selectedItems().isEmpty());
+    EXPECT_EQ(panel.list->verticalScrollBar()->value(), 0);
+    ASSERT_EQ(panel.list->topLevelItemCount(), rows.rowCount());
     for (int row = 0; row < rows.rowCount(); ++row)
         for (int column = 0; column < rows.columnCount(); ++column)
-            EXPECT_EQ(panel.lv->topLevelItem(row)->text(column), rows.row(row).text(column));
-    EXPECT_EQ(panel.lv->topLevelItem(2)->text(2), QStringLiteral("120"));
+            EXPECT_EQ(panel.list->topLevelItem(row)->text(column), rows.row(row).text(column));
+    EXPECT_EQ(panel.list->topLevelItem(2)->text(2), QStringLiteral("120"));
 }
 
 TEST(CategoryPanel, OutlivesItsModel)
 {
     auto rows = std::make_unique<CategoryRows>();
-    UCLV panel(rows.get());
+    CategoryPanel panel(rows.get());
     fillPayout(*rows);
-    panel.lv->setCurrentItem(panel.lv->topLevelItem(1));
+    panel.list->setCurrentItem(panel.list->topLevelItem(1));
     rows.reset();
     EXPECT_EQ(panel.rows(), nullptr);
-    panel.setMemo();
+    panel.showMemoTip();
     panel.resize(300, 200);
-    QTest::keyClick(panel.lv, Qt::Key_Space);
+    QTest::keyClick(panel.list, Qt::Key_Space);
+}
+
+// The skin's colour pass finds the panel by its class name.
+TEST(CategoryPanel, TheColourPassColoursItAsAPanel)
+{
+    CategoryRows rows;
+    QWidget host;
+    auto *panel = new CategoryPanel(&rows, &host);
+    EXPECT_EQ(zambrel::skin::colourPassKind(panel), QStringLiteral("UCLV"));
+    zambrel::skin::runColourPass(&host, 0x00336699, 0x00FFFFFF);
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0x99, 0x66, 0x33));
 }

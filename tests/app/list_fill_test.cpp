@@ -55,7 +55,7 @@ TEST(ListHeader, CaptionsAndWidthsFollowTheHeaderText)
         QTreeWidget list;
         list.resize(400, 200);
         QString header = c.header;
-        store::SetListHeader(&list, header);
+        store::setListHeader(&list, header);
         EXPECT_EQ(headers(list), c.captions) << c.header.toStdString();
         EXPECT_FALSE(header.contains(QLatin1Char('|')));
     }
@@ -83,7 +83,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     list.resize(500, 300);
     list.show();
     QString header;
-    auto rows = store::FillList(
+    auto rows = store::fillList(
         &list, QStringLiteral("select months,[name],memo from Asset order by code desc"), false, header);
     ASSERT_TRUE(rows);
     EXPECT_EQ(header, QStringLiteral("months,name,memo"));
@@ -100,7 +100,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
 
     header = QStringLiteral("月份");
     status.shown.clear();
-    rows = store::FillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header);
+    rows = store::fillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header);
     ASSERT_TRUE(rows);
     ASSERT_EQ(list.topLevelItemCount(), 1);
     EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("没有记录。"));
@@ -110,12 +110,12 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     store::FillListOptions options;
     options.message = QStringLiteral("没有找到");
     rows =
-        store::FillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header, options);
+        store::fillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header, options);
     EXPECT_EQ(headers(list), QStringList{QStringLiteral("没有找到")});
 
     responder.clear();
     rows =
-        store::FillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header, options);
+        store::fillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header, options);
     EXPECT_FALSE(rows);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
@@ -123,7 +123,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号")));
 
     responder.clear();
-    rows = store::FillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header);
+    rows = store::fillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("有错误发生"));
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("发生错误，错误信息为：")));

@@ -55,18 +55,18 @@ TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
 {
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
-    EXPECT_TRUE(store::FileExists(store::defaultLedgerPath()));
-    EXPECT_EQ(logon.txtDB->text(), store::defaultLedgerPath());
-    EXPECT_EQ(logon.txtDB->toolTip(), store::defaultLedgerPath());
-    EXPECT_EQ(logon.txtUID->text(), QStringLiteral("admin"));
-    EXPECT_TRUE(logon.txtPWD->text().isEmpty());
+    EXPECT_TRUE(store::fileExists(store::defaultLedgerPath()));
+    EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
+    EXPECT_EQ(logon.ledgerBox->toolTip(), store::defaultLedgerPath());
+    EXPECT_EQ(logon.userBox->text(), QStringLiteral("admin"));
+    EXPECT_TRUE(logon.passwordBox->text().isEmpty());
     EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
     EXPECT_TRUE(storedLedger().isEmpty());
 
-    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
-    Q_EMIT logon.txtPWD->returnPressed(); // Enter in the password box
+    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    Q_EMIT logon.passwordBox->returnPressed(); // Enter in the password box
     ASSERT_EQ(loggedOn.count(), 1);
     ASSERT_TRUE(store::modDB::connection());
     EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
@@ -83,26 +83,26 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     store::createLedger(locked, QStringLiteral("pa;ss\"word"));
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), locked);
 
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
     EXPECT_EQ(logon.ledgerPath(), locked);
-    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
-    logon.txtPWD->setText(QStringLiteral("wrong"));
-    logon.cmdOK->setFocus();
-    logon.cmdOK->click();
+    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    logon.passwordBox->setText(QStringLiteral("wrong"));
+    logon.okButton->setFocus();
+    logon.okButton->click();
     EXPECT_EQ(loggedOn.count(), 0);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon")));
     EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon").size());
     EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
-    EXPECT_EQ(logon.focusWidget(), logon.txtPWD);
+    EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
     EXPECT_FALSE(store::modDB::connection());
     EXPECT_TRUE(store::modDB::connectionString().isEmpty());
 
     // Another user of the settings sees no change until a logon succeeds.
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
-    logon.txtPWD->setText(QStringLiteral("pa;ss\"word"));
-    logon.cmdOK->click();
+    logon.passwordBox->setText(QStringLiteral("pa;ss\"word"));
+    logon.okButton->click();
     ASSERT_EQ(loggedOn.count(), 1);
     EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
     EXPECT_EQ(storedLedger(), locked);
@@ -114,56 +114,56 @@ TEST(Logon, MissingStoredLedgerFallsBackToTheDefault)
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), folder.file(QStringLiteral("gone.mdb")));
     store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                        folder.file(QStringLiteral("gone.jss")));
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
-    EXPECT_EQ(logon.txtDB->text(), store::defaultLedgerPath());
+    EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
     EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
 
     // A ledger handed in from outside wins over both.
-    store::frmODBCLogon handedIn;
-    handedIn.OtherDB = folder.file(QStringLiteral("other.mdb"));
+    store::LogonWindow handedIn;
+    handedIn.setOtherLedger(folder.file(QStringLiteral("other.mdb")));
     handedIn.load();
-    EXPECT_EQ(handedIn.ledgerPath(), handedIn.OtherDB);
+    EXPECT_EQ(handedIn.ledgerPath(), handedIn.otherLedger());
 }
 
 TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
 {
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
-    const QString shown = logon.txtDB->text();
+    const QString shown = logon.ledgerBox->text();
 
     // The ledger already shown, also in another letter case, changes nothing.
     answerFileDialog(shown);
-    logon.cmdOther_Click();
-    EXPECT_TRUE(logon.OtherDB.isEmpty());
+    logon.chooseOtherLedger();
+    EXPECT_TRUE(logon.otherLedger().isEmpty());
     EXPECT_FALSE(store::isOtherLedger(shown.toUpper(), shown));
     EXPECT_TRUE(store::isOtherLedger(shown + QStringLiteral(".bak"), shown));
 
     answerFileDialog({});
-    logon.cmdOther_Click();
-    EXPECT_TRUE(logon.OtherDB.isEmpty());
+    logon.chooseOtherLedger();
+    EXPECT_TRUE(logon.otherLedger().isEmpty());
 
     const QString second = folder.file(QStringLiteral("second.mdb"));
     store::createLedger(second);
     answerFileDialog(second);
-    logon.cmdOther_Click();
-    EXPECT_EQ(logon.OtherDB, second);
-    EXPECT_EQ(logon.txtDB->text(), second) << "the box names the ledger that OK opens";
-    EXPECT_EQ(logon.txtDB->toolTip(), second);
+    logon.chooseOtherLedger();
+    EXPECT_EQ(logon.otherLedger(), second);
+    EXPECT_EQ(logon.ledgerBox->text(), second) << "the box names the ledger that OK opens";
+    EXPECT_EQ(logon.ledgerBox->toolTip(), second);
 
     // Back to the first ledger, then to the second once more: each choice counts.
     answerFileDialog(shown);
-    logon.cmdOther_Click();
-    EXPECT_EQ(logon.OtherDB, shown);
-    EXPECT_EQ(logon.txtDB->text(), shown);
+    logon.chooseOtherLedger();
+    EXPECT_EQ(logon.otherLedger(), shown);
+    EXPECT_EQ(logon.ledgerBox->text(), shown);
     answerFileDialog(second);
-    logon.cmdOther_Click();
-    EXPECT_EQ(logon.txtDB->text(), second);
+    logon.chooseOtherLedger();
+    EXPECT_EQ(logon.ledgerBox->text(), second);
 
-    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
-    logon.cmdOK->click();
+    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    logon.okButton->click();
     ASSERT_EQ(loggedOn.count(), 1);
     EXPECT_EQ(store::modDB::connection()->dataSource(), QFileInfo(second).absoluteFilePath());
     EXPECT_EQ(storedLedger(), second);
@@ -176,24 +176,24 @@ TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
     for (const bool byCancelButton : {true, false}) {
-        store::frmODBCLogon logon;
+        store::LogonWindow logon;
         logon.load();
         logon.show();
-        QSignalSpy cancelled(&logon, &store::frmODBCLogon::cancelled);
+        QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
         if (byCancelButton)
-            logon.cmdCancel->click();
+            logon.cancelButton->click();
         else
             logon.close(); // what the caption bar's close button and the system do
         EXPECT_FALSE(logon.isVisible());
         EXPECT_EQ(cancelled.count(), 1) << (byCancelButton ? "Cancel" : "close");
     }
 
-    store::frmODBCLogon logon;
+    store::LogonWindow logon;
     logon.load();
     logon.show();
-    QSignalSpy cancelled(&logon, &store::frmODBCLogon::cancelled);
-    QSignalSpy loggedOn(&logon, &store::frmODBCLogon::loggedOn);
-    logon.cmdOK->click();
+    QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
+    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    logon.okButton->click();
     EXPECT_EQ(loggedOn.count(), 1);
     EXPECT_EQ(cancelled.count(), 0);
 }

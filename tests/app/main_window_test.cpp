@@ -51,9 +51,9 @@ QStringList captions(const QMenu *menu)
     return texts;
 }
 
-std::unique_ptr<ledger::frmMainUI> openWindow()
+std::unique_ptr<ledger::MainWindow> openWindow()
 {
-    auto window = std::make_unique<ledger::frmMainUI>();
+    auto window = std::make_unique<ledger::MainWindow>();
     store::modDB::setMainWindow(window.get());
     window->load();
     return window;
@@ -85,11 +85,11 @@ int captionContrast(QWidget *window, QToolButton *toolButton)
     return contrast;
 }
 
-int itemRows(const panel::UCLV *panel)
+int itemRows(const panel::CategoryPanel *panel)
 {
     int items = 0;
-    for (int row = 0; row < panel->lv->topLevelItemCount(); ++row)
-        items += panel->lv->topLevelItem(row)->text(1).isEmpty() ? 0 : 1;
+    for (int row = 0; row < panel->list->topLevelItemCount(); ++row)
+        items += panel->list->topLevelItem(row)->text(1).isEmpty() ? 0 : 1;
     return items;
 }
 
@@ -126,9 +126,9 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
     auto window = openWindow();
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05"));
     EXPECT_EQ(window->button(QStringLiteral("refresh"))->text(), QStringLiteral("2026-05"));
-    const int incomeItems = itemRows(window->UCLVIncome);
+    const int incomeItems = itemRows(window->incomePanel);
     EXPECT_GT(incomeItems, 0);
-    EXPECT_FALSE(window->lblAdvise->text().isEmpty());
+    EXPECT_FALSE(window->adviceLabel->text().isEmpty());
 
     // A change behind the view shows once the current month is chosen again.
     testkit::writeManyItems(QStringLiteral("2026-05"), 1); // one more salary
@@ -138,14 +138,14 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
             current = action;
     ASSERT_NE(current, nullptr);
     current->trigger();
-    EXPECT_EQ(itemRows(window->UCLVIncome), incomeItems + 1);
+    EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1);
 
     QAction *april = window->monthMenu()->actions()[7];
     ASSERT_EQ(april->text(), QStringLiteral("2026-04"));
     april->trigger();
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-04"));
     EXPECT_EQ(window->button(QStringLiteral("refresh"))->text(), QStringLiteral("2026-04"));
-    EXPECT_EQ(itemRows(window->UCLVIncome), incomeItems);
+    EXPECT_EQ(itemRows(window->incomePanel), incomeItems);
 }
 
 TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
@@ -162,7 +162,7 @@ TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
             QStringLiteral("select count(*) from Asset where months='2026-06'"));
         const bool carried = answer == store::vbYes;
         EXPECT_EQ(june->value(0).toInt() > 0, carried);
-        EXPECT_EQ(itemRows(window->UCLVIncome) > 0, carried);
+        EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
         EXPECT_TRUE(window->isEnabled());
     }
@@ -198,7 +198,7 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
     Fixture fixture;
     auto window = openWindow();
     window->setItemCommandsAvailable(true);
-    window->initPic();
+    window->prepareToolbarImages();
     window->show();
     const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
     ASSERT_GE(skins.size(), 3);
@@ -223,17 +223,17 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
     auto window = openWindow();
-    QPointer<ledger::frmMainUI> target(window.get());
+    QPointer<ledger::MainWindow> target(window.get());
     store::installUiHooks([target](const QString &text, int panel) {
         if (target)
             target->setStatusPanelText(panel, text);
     });
     window->show();
     window->resize(1, 1); // snaps back to the minimum size
-    window->RefreshMe();
+    window->refresh();
 
     QLabel *first = nullptr;
-    for (QLabel *label : window->StatusBar->findChildren<QLabel *>()) {
+    for (QLabel *label : window->statusBar->findChildren<QLabel *>()) {
         if (label->accessibleName() == QStringLiteral("状态 Status"))
             first = label;
     }
@@ -251,7 +251,7 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     Fixture fixture;
     auto window = openWindow();
     window->show();
-    QSignalSpy ending(window.get(), &ledger::frmMainUI::programEnding);
+    QSignalSpy ending(window.get(), &ledger::MainWindow::programEnding);
 
     fixture.responder.answer(store::vbNo);
     EXPECT_FALSE(window->close());
@@ -276,7 +276,7 @@ TEST(MainWindow, SwitchingLedgersClosesWithoutAskingOrEndingTheProgram)
     Fixture fixture;
     auto window = openWindow();
     window->show();
-    QSignalSpy ending(window.get(), &ledger::frmMainUI::programEnding);
+    QSignalSpy ending(window.get(), &ledger::MainWindow::programEnding);
     fixture.responder.clear();
     window->setSwitchingLedger(true);
     EXPECT_TRUE(window->close());
@@ -296,7 +296,8 @@ TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
     EXPECT_GE(window->height() * 15, 8600);
 
     window->resize(1200, 800);
-    const QPoint splitter = window->imgSplitter->mapTo(window.get(), QPoint(0, 0));
+    const QPoint splitter = window->splitterHandle->mapTo(window.get(), QPoint(0, 0));
     EXPECT_EQ(splitter.x(), (1200 * 15 - 4200) / 15);
-    EXPECT_EQ(window->WB->mapTo(window.get(), QPoint(0, 0)).x(), splitter.x() + window->imgSplitter->width());
+    EXPECT_EQ(window->homePage->mapTo(window.get(), QPoint(0, 0)).x(),
+              splitter.x() + window->splitterHandle->width());
 }

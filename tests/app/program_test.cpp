@@ -28,17 +28,17 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     testkit::ScriptedResponder responder(store::vbYes);
     store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
 
-    QPointer<store::frmODBCLogon> logon = app::Main(*qApp);
+    QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
     ASSERT_TRUE(logon);
     EXPECT_TRUE(logon->isVisible());
     const QRect area = logon->screen()->availableGeometry();
     EXPECT_LE(qAbs(logon->geometry().center().x() - area.center().x()), 1);
     EXPECT_LE(qAbs(logon->geometry().center().y() - area.center().y()), 1);
 
-    QTest::keyClick(logon->txtPWD, Qt::Key_Return);
+    QTest::keyClick(logon->passwordBox, Qt::Key_Return);
 
     QTRY_VERIFY(store::modDB::mainWindow() != nullptr);
-    auto *window = qobject_cast<ledger::frmMainUI *>(store::modDB::mainWindow());
+    auto *window = qobject_cast<ledger::MainWindow *>(store::modDB::mainWindow());
     ASSERT_NE(window, nullptr);
     QTRY_VERIFY(window->isVisible());
     QTRY_VERIFY(logon.isNull());

@@ -3,8 +3,8 @@
 #include "sample_ledger.h"
 
 #include "ledger/ui/main_window.h"
-#include "skin/js_caption.h"
-#include "skin/msg_box.h"
+#include "skin/caption_bar.h"
+#include "skin/message_box.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
 #include "store/connection.h"
@@ -57,21 +57,21 @@ int main(int argc, char **argv)
         store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                            skinFile.isEmpty() ? QString()
                                               : store::skinsFolder() + QLatin1Char('/') + skinFile);
-        auto *logon = new store::frmODBCLogon;
+        auto *logon = new store::LogonWindow;
         logon->load();
         logon->show();
         QApplication::processEvents();
         logon->grab().save(out + QStringLiteral("/logon-%1.png").arg(name));
-        ledger::frmMainUI *window = nullptr;
-        QObject::connect(logon, &store::frmODBCLogon::loggedOn, logon,
+        ledger::MainWindow *window = nullptr;
+        QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
                          [&window] { window = ledger::openMainWindow(); });
-        logon->cmdOK_Click();
+        logon->logOn();
         delete logon;
         if (!window) {
             std::fprintf(stderr, "logon failed: %s\n", qPrintable(store::lastMessage().text));
             return 1;
         }
-        window->JSCAPTION1->restore();
+        window->captionBar->restore();
         window->setGeometry(0, 0, 1280, 780);
         QApplication::processEvents();
         window->grab().save(out + QStringLiteral("/main-%1.png").arg(name));

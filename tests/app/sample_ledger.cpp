@@ -59,7 +59,6 @@ void add(store::RecordSet &items, const QString &month, const SampleItem &item, 
 template <typename Fill> void writeBatch(Fill fill)
 {
     store::RecordSet items;
-    items.setCursorType(store::adOpenKeyset);
     items.setLockType(store::adLockBatchOptimistic);
     items.open(QStringLiteral("select * from asset where 1=2"), *store::modDB::connection());
     fill(items);
@@ -88,7 +87,7 @@ void writeManyItems(const QString &month, int count)
 void openDefaultLedger(const QString &password)
 {
     const QString path = store::defaultLedgerPath();
-    if (!store::FileExists(path))
+    if (!store::fileExists(path))
         store::createLedger(path, password);
     store::openLedgerConnection(path, password);
 }

@@ -6,17 +6,17 @@ using namespace zambrel::ledger;
 
 namespace {
 
-ShellMetrics metrics(int width, int height, int style2 = 0)
+ShellMetrics metrics(int width, int height, int frameState = 0)
 {
     ShellMetrics m;
     m.window = QSize(width, height);
-    m.style2 = style2;
+    m.frameState = frameState;
     m.captionHeight = 450;
-    m.border1Width = 60;
-    m.border3Height = 60;
+    m.leftBorderWidth = 60;
+    m.bottomBorderHeight = 60;
     m.toolbarHeight = 900;
-    m.lblSunyiHeight = 300;
-    m.lblAssetHeight = 300;
+    m.profitLossHeadingHeight = 300;
+    m.balanceSheetHeadingHeight = 300;
     m.statusBarHeight = 330;
     m.splitterWidth = 75;
     m.statusPanelsWidth = 1411 * 3 + 2647;
@@ -38,7 +38,7 @@ TEST(ShellLayout, TooSmallWindowSnapsToTheMinimumWidthFirstThenHeight)
         {{20000, 12000}, std::nullopt},
     };
     for (const Case &c : cases) {
-        const ShellLayout layout = SizeControls(metrics(c.window.width(), c.window.height()), 5000);
+        const ShellLayout layout = shellLayout(metrics(c.window.width(), c.window.height()), 5000);
         EXPECT_EQ(layout.resizeTo, c.expected) << c.window.width() << "x" << c.window.height();
     }
 }
@@ -46,42 +46,43 @@ TEST(ShellLayout, TooSmallWindowSnapsToTheMinimumWidthFirstThenHeight)
 TEST(ShellLayout, SplitterComesToRestAtWidthLessMarginWhateverWasGiven)
 {
     for (double x : {0.0, 4200.0, 9000.0, 19999.0}) {
-        const ShellLayout layout = SizeControls(metrics(20000, 12000), x);
-        EXPECT_EQ(layout.imgSplitter.x(), 20000 - 4200) << x;
-        EXPECT_EQ(layout.lblSunyi.width(), 20000 - 4200);
-        EXPECT_EQ(layout.WB.x(), 20000 - 4200 + 75);
+        const ShellLayout layout = shellLayout(metrics(20000, 12000), x);
+        EXPECT_EQ(layout.splitterHandle.x(), 20000 - 4200) << x;
+        EXPECT_EQ(layout.profitLossHeading.width(), 20000 - 4200);
+        EXPECT_EQ(layout.rightPane.x(), 20000 - 4200 + 75);
         // The web pane ends one border width short of the window's edge.
-        EXPECT_EQ(layout.WB.x() + layout.WB.width(), 20000 - 60);
+        EXPECT_EQ(layout.rightPane.x() + layout.rightPane.width(), 20000 - 60);
     }
 }
 
 TEST(ShellLayout, PanelsTileTheLeftSideAroundTheHeadings)
 {
     const ShellMetrics m = metrics(18000, 12000);
-    const ShellLayout l = SizeControls(m, 0);
+    const ShellLayout l = shellLayout(m, 0);
     const int split = 18000 - 4200;
     EXPECT_EQ(l.toolbar, QPoint(60, 452));
-    EXPECT_EQ(l.lblSunyi.y(), 452 + 900);
-    EXPECT_EQ(l.UCLVIncome.topLeft(), QPoint(60, l.lblSunyi.bottom() + 1));
-    EXPECT_EQ(l.UCLVIncome.width(), (split + 50) / 2);
-    EXPECT_EQ(l.UCLVPayout.x(), l.UCLVIncome.right() + 1 + 10);
-    EXPECT_EQ(l.UCLVPayout.right() + 1, split + 60);
-    EXPECT_EQ(l.lblAsset.y(), l.UCLVIncome.bottom() + 1);
-    EXPECT_EQ(l.UCLVAsset.y(), l.lblAsset.bottom() + 1);
-    EXPECT_EQ(l.UCLVDebt.topLeft(), QPoint(l.UCLVPayout.x(), l.UCLVAsset.y()));
-    EXPECT_EQ(l.UCLVAsset.bottom() + 1, 12000 - m.statusBarHeight - m.border3Height);
-    EXPECT_EQ(l.StatusBar.y(), l.UCLVAsset.bottom() + 1);
+    EXPECT_EQ(l.profitLossHeading.y(), 452 + 900);
+    EXPECT_EQ(l.incomePanel.topLeft(), QPoint(60, l.profitLossHeading.bottom() + 1));
+    EXPECT_EQ(l.incomePanel.width(), (split + 50) / 2);
+    EXPECT_EQ(l.expenditurePanel.x(), l.incomePanel.right() + 1 + 10);
+    EXPECT_EQ(l.expenditurePanel.right() + 1, split + 60);
+    EXPECT_EQ(l.balanceSheetHeading.y(), l.incomePanel.bottom() + 1);
+    EXPECT_EQ(l.assetPanel.y(), l.balanceSheetHeading.bottom() + 1);
+    EXPECT_EQ(l.liabilityPanel.topLeft(), QPoint(l.expenditurePanel.x(), l.assetPanel.y()));
+    EXPECT_EQ(l.assetPanel.bottom() + 1, 12000 - m.statusBarHeight - m.bottomBorderHeight);
+    EXPECT_EQ(l.statusBar.y(), l.assetPanel.bottom() + 1);
     EXPECT_EQ(l.statusPanel1Width, 18000 - (1411 * 3 + 2647));
-    EXPECT_EQ(l.imgSplitter.height(), 12000 - l.lblSunyi.y() - m.statusBarHeight - m.border3Height);
+    EXPECT_EQ(l.splitterHandle.height(),
+              12000 - l.profitLossHeading.y() - m.statusBarHeight - m.bottomBorderHeight);
 }
 
 TEST(ShellLayout, FrameFollowsTheCaptionBarsMaximiseSlot)
 {
-    const ShellLayout maximised = SizeControls(metrics(18000, 12000, 1), 0);
+    const ShellLayout maximised = shellLayout(metrics(18000, 12000, 1), 0);
     EXPECT_FALSE(maximised.bordersVisible);
     EXPECT_FALSE(maximised.region.has_value());
 
-    const ShellLayout normal = SizeControls(metrics(18000, 12000, 2), 0);
+    const ShellLayout normal = shellLayout(metrics(18000, 12000, 2), 0);
     EXPECT_TRUE(normal.bordersVisible);
     ASSERT_TRUE(normal.region.has_value());
     EXPECT_EQ(*normal.region, windowRegion(18000, 12000));

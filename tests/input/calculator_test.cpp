@@ -1,7 +1,7 @@
+#include "input/amount_formula.h"
 #include "input/arithmetic_parser.h"
 #include "input/calc_text.h"
 #include "input/fallback_evaluator.h"
-#include "input/mod_calc.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +49,7 @@ TEST(AmountEnter, WorkedExamplesOnBothRoads)
     for (const RoadCase &c : kRoadCases) {
         const QString typed = QString::fromUtf8(c.typed);
         SCOPED_TRACE(c.typed);
-        const modCalc::CalcResult result = modCalc::evaluateAmountField(typed);
+        const CalcResult result = evaluateAmountField(typed);
         EXPECT_EQ(result.text, QString::fromUtf8(c.field));
         EXPECT_TRUE(result.messages.isEmpty());
         const FallbackEvaluation own = evaluateFormula(typed);
@@ -60,45 +60,45 @@ TEST(AmountEnter, WorkedExamplesOnBothRoads)
 
 TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
 {
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("6"));
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("（1＋2）×3")).text, QStringLiteral("9.00"));
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("8／4")).text, QStringLiteral("2.00"));
-    EXPECT_EQ(modCalc::evaluateAmountField(QStringLiteral("1。5*2")).text, QStringLiteral("3.00"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("6"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("（1＋2）×3")).text, QStringLiteral("9.00"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("8／4")).text, QStringLiteral("2.00"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("1。5*2")).text, QStringLiteral("3.00"));
     EXPECT_EQ(normaliseFormula(QStringLiteral("＋－×、÷。（）＊／ １ a")), QStringLiteral("+-*//.()*/ １ a"));
 }
 
 TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 {
     // Division by zero: the parser refuses, the own evaluator says so and gives 0.
-    modCalc::CalcResult result = modCalc::evaluateAmountField(QStringLiteral("1/0"));
+    CalcResult result = evaluateAmountField(QStringLiteral("1/0"));
     EXPECT_EQ(result.text, QStringLiteral("0"));
     ASSERT_EQ(result.messages.size(), 1);
     EXPECT_EQ(result.messages[0], QStringLiteral("表达式：1/0 错误。") + divisionByZeroText());
 
     // Unpaired parentheses, either way round.
     for (const QString &typed : {QStringLiteral("(1+2"), QStringLiteral(")1+2("), QStringLiteral("1)")}) {
-        result = modCalc::evaluateAmountField(typed);
+        result = evaluateAmountField(typed);
         EXPECT_EQ(result.text, QStringLiteral("0"));
         EXPECT_EQ(result.messages, QStringList{QStringLiteral("括号不成对")});
     }
 
     // Overflow on both roads.
     const QString huge = QString(300, u'9');
-    result = modCalc::evaluateAmountField(huge + QStringLiteral("*") + huge);
+    result = evaluateAmountField(huge + QStringLiteral("*") + huge);
     EXPECT_EQ(result.text, QStringLiteral("0"));
     ASSERT_EQ(result.messages.size(), 1);
     EXPECT_TRUE(result.messages[0].endsWith(overflowText()));
 
     // A message inside a parenthesis, and the evaluation goes on with 0.
-    result = modCalc::evaluateAmountField(QStringLiteral("(1/0)+5 x"));
+    result = evaluateAmountField(QStringLiteral("(1/0)+5 x"));
     EXPECT_EQ(result.text, QStringLiteral("5"));
     EXPECT_EQ(result.messages.size(), 1);
 
     // Too long for either road: the field keeps its text.
     const QString tooLong = QString(kMaxFormulaLength, u'1') + QStringLiteral("+1");
-    result = modCalc::evaluateAmountField(tooLong);
+    result = evaluateAmountField(tooLong);
     EXPECT_FALSE(result.evaluated);
     EXPECT_EQ(result.text, tooLong);
     EXPECT_EQ(result.messages, QStringList{QStringLiteral("表达式：") + tooLong + QStringLiteral(" 错误。 ") +
@@ -108,7 +108,7 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 TEST(AmountEnter, MessagesGoThroughTheMessageRoutine)
 {
     testkit::ScriptedResponder responder;
-    EXPECT_EQ(modCalc::enterAmountField(QStringLiteral("(1+2")), QStringLiteral("0"));
+    EXPECT_EQ(enterAmountField(QStringLiteral("(1+2")), QStringLiteral("0"));
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text, QStringLiteral("括号不成对"));
     EXPECT_EQ(responder.shown()[0].style, store::vbInformation);

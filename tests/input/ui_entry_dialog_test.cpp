@@ -25,8 +25,8 @@
 #include <memory>
 
 using namespace zambrel;
+using input::EntryDialog;
 using input::EntryField;
-using input::frmDialog;
 using testkit::typeInto;
 using F = input::EntryField;
 
@@ -43,7 +43,7 @@ protected:
     void SetUp() override
     {
         store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
-        dialog = std::make_unique<frmDialog>();
+        dialog = std::make_unique<EntryDialog>();
         dialog->setTypeLookup([](const QString &name) { return kTypes.value(name); });
         dialog->setTypeList(kTypes.keys());
         dialog->show();
@@ -67,10 +67,10 @@ protected:
             type(field, QString::fromUtf8(text));
     }
 
-    void pressOK() { QTest::mouseClick(dialog->OKButton, Qt::LeftButton); }
+    void pressOK() { QTest::mouseClick(dialog->okButton, Qt::LeftButton); }
 
     testkit::ScriptedResponder responder{store::vbNo};
-    std::unique_ptr<frmDialog> dialog;
+    std::unique_ptr<EntryDialog> dialog;
 };
 
 } // namespace
@@ -83,7 +83,7 @@ TEST_F(EntryWindow, ControlsCarryTheirNamesCaptionsAndFixedSize)
 
     for (const char *name : {"cboTypes", "txtMemo", "lblTips", "lblNewtype", "Frame", "fraDebet", "chkType3"})
         EXPECT_NE(dialog->findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
-    EXPECT_FALSE(dialog->CancelButton->accessibleName().isEmpty());
+    EXPECT_FALSE(dialog->cancelButton->accessibleName().isEmpty());
     for (const F field : input::EntryForm::kAmountFields) {
         EXPECT_FALSE(dialog->control(field)->accessibleName().isEmpty());
         // A fresh dialog starts every amount at 0.
@@ -94,15 +94,15 @@ TEST_F(EntryWindow, ControlsCarryTheirNamesCaptionsAndFixedSize)
 TEST_F(EntryWindow, TypedAndPickedTypesShowTheirMask)
 {
     type(F::Types, QStringLiteral("房产"));
-    EXPECT_FALSE(dialog->Frame->isEnabled());
-    EXPECT_TRUE(dialog->chkType[2]->isChecked() && dialog->chkType[3]->isChecked());
-    EXPECT_FALSE(dialog->txtInComePerMonth->isEnabled());
-    EXPECT_TRUE(dialog->txtDebetPerMonth->isEnabled());
+    EXPECT_FALSE(dialog->categoryFrame->isEnabled());
+    EXPECT_TRUE(dialog->categoryBoxes[2]->isChecked() && dialog->categoryBoxes[3]->isChecked());
+    EXPECT_FALSE(dialog->incomeBox->isEnabled());
+    EXPECT_TRUE(dialog->repaymentBox->isEnabled());
     // Picking from the list runs the same road as typing.
-    dialog->cboTypes->setCurrentIndex(dialog->cboTypes->findText(QStringLiteral("工资")));
-    EXPECT_TRUE(dialog->txtInComePerMonth->isEnabled());
-    EXPECT_FALSE(dialog->txtTotal->isEnabled());
-    EXPECT_FALSE(dialog->chkType[2]->isChecked());
+    dialog->typeBox->setCurrentIndex(dialog->typeBox->findText(QStringLiteral("工资")));
+    EXPECT_TRUE(dialog->incomeBox->isEnabled());
+    EXPECT_FALSE(dialog->totalCostBox->isEnabled());
+    EXPECT_FALSE(dialog->categoryBoxes[2]->isChecked());
 }
 
 TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
@@ -137,7 +137,7 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
         pressOK();
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_FALSE(dialog->form().isConfirmed());
-        EXPECT_EQ(dialog->lblTips->text(), QString::fromUtf8(c.hint));
+        EXPECT_EQ(dialog->hintLabel->text(), QString::fromUtf8(c.hint));
         QWidget *expected = dialog->control(c.focus);
         QWidget *focus = dialog->focusWidget();
         EXPECT_TRUE(focus == expected || (focus && focus->parentWidget() == expected))
@@ -163,7 +163,7 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
               QStringLiteral("审核不通过：\r\n贷款总额 700  应该 等于（总成本 1000-首付200），"
                              "\r\n是否自动调整贷款金额？"));
     EXPECT_EQ(responder.shown()[0].style, 68);
-    EXPECT_EQ(dialog->txtDebet->text(), QStringLiteral("700"));
+    EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("700"));
     EXPECT_TRUE(dialog->isVisible());
 
     // Yes writes the difference; the repayment check may then still stop.
@@ -171,11 +171,11 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
     type(F::DebetPerMonth, QStringLiteral("0"));
     responder.answer(store::vbYes);
     pressOK();
-    EXPECT_EQ(dialog->txtDebet->text(), QStringLiteral("800"));
+    EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("800"));
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
     EXPECT_EQ(responder.shown()[1].style, store::vbInformation);
-    EXPECT_EQ(dialog->lblTips->text(), QStringLiteral("请输入每月还贷额"));
+    EXPECT_EQ(dialog->hintLabel->text(), QStringLiteral("请输入每月还贷额"));
 
     // No loan at all: the repayment typed is reset on OK.
     type(F::Debet, QStringLiteral("0"));
@@ -183,17 +183,17 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
     pressOK();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->form().isConfirmed());
-    EXPECT_EQ(dialog->txtDebetPerMonth->text(), QStringLiteral("0"));
+    EXPECT_EQ(dialog->repaymentBox->text(), QStringLiteral("0"));
 }
 
 TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
 {
     type(F::Types, QStringLiteral("宠物"));
-    EXPECT_TRUE(dialog->Frame->isEnabled());
-    EXPECT_EQ(dialog->lblNewtype->text(), QStringLiteral("新项目，请勾选该项目类型，保存后会新增。"));
+    EXPECT_TRUE(dialog->categoryFrame->isEnabled());
+    EXPECT_EQ(dialog->newTypeLabel->text(), QStringLiteral("新项目，请勾选该项目类型，保存后会新增。"));
     for (const F field : input::EntryForm::kAmountFields)
         EXPECT_FALSE(dialog->control(field)->isEnabled());
-    EXPECT_TRUE(dialog->txtName->isEnabled());
+    EXPECT_TRUE(dialog->nameBox->isEnabled());
 
     // No box ticked: only the name is checked, and the mask is all zeros.
     type(F::Name, QStringLiteral("猫粮"));
@@ -202,12 +202,12 @@ TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
     dialog->show();
     // Ticking a box by keyboard enables that category's fields.
     dialog->show();
-    dialog->chkType[1]->setFocus();
-    QTest::keyClick(dialog->chkType[1], Qt::Key_Space);
-    EXPECT_TRUE(dialog->chkType[1]->isChecked());
-    EXPECT_TRUE(dialog->txtPayPerMonth->isEnabled());
-    EXPECT_TRUE(dialog->txtWillPayPerMonth->isEnabled());
-    EXPECT_FALSE(dialog->txtTotal->isEnabled());
+    dialog->categoryBoxes[1]->setFocus();
+    QTest::keyClick(dialog->categoryBoxes[1], Qt::Key_Space);
+    EXPECT_TRUE(dialog->categoryBoxes[1]->isChecked());
+    EXPECT_TRUE(dialog->actualExpenditureBox->isEnabled());
+    EXPECT_TRUE(dialog->plannedExpenditureBox->isEnabled());
+    EXPECT_FALSE(dialog->totalCostBox->isEnabled());
     pressOK();
     EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0100"));
 }
@@ -229,22 +229,22 @@ TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
 
 TEST_F(EntryWindow, MemoDoubleClickAddsTodayOnANewLine)
 {
-    typeInto(dialog->txtMemo, QStringLiteral("买菜"));
-    QTest::mouseDClick(dialog->txtMemo->viewport(), Qt::LeftButton);
+    typeInto(dialog->memoBox, QStringLiteral("买菜"));
+    QTest::mouseDClick(dialog->memoBox->viewport(), Qt::LeftButton);
     EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日"));
-    EXPECT_EQ(dialog->txtMemo->toPlainText(), QStringLiteral("买菜\n2026年12月05日"));
+    EXPECT_EQ(dialog->memoBox->toPlainText(), QStringLiteral("买菜\n2026年12月05日"));
     // Typing on keeps the program's line breaks.
-    typeInto(dialog->txtMemo, QStringLiteral("!"));
+    typeInto(dialog->memoBox, QStringLiteral("!"));
     EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日!"));
 }
 
 TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
 {
     fillValid();
-    QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+    QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_EQ(dialog->txtName->text(), QStringLiteral("房子"));
+    EXPECT_EQ(dialog->nameBox->text(), QStringLiteral("房子"));
 
     dialog->show();
     pressOK();
@@ -253,8 +253,8 @@ TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
     dialog->close();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_TRUE(dialog->txtName->text().isEmpty());
-    EXPECT_EQ(dialog->txtTotal->text(), QStringLiteral("0"));
+    EXPECT_TRUE(dialog->nameBox->text().isEmpty());
+    EXPECT_EQ(dialog->totalCostBox->text(), QStringLiteral("0"));
     // The lookup survives: a known type is still known.
     type(F::Types, QStringLiteral("工资"));
     EXPECT_FALSE(dialog->form().isNewType());
@@ -262,10 +262,10 @@ TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
     // Escape is Cancel: hidden, not confirmed, fields kept.
     type(F::Name, QStringLiteral("月薪"));
     dialog->activateWindow();
-    QTest::keyClick(dialog->txtName, Qt::Key_Escape);
+    QTest::keyClick(dialog->nameBox, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_EQ(dialog->txtName->text(), QStringLiteral("月薪"));
+    EXPECT_EQ(dialog->nameBox->text(), QStringLiteral("月薪"));
 }
 
 TEST_F(EntryWindow, RendersInEveryShippedSkin)

@@ -27,9 +27,9 @@ inline void typeInto(QWidget *widget, const QString &text)
 }
 
 // Replaces the text of a field of the entry window by keys.
-inline void retype(input::frmDialog &dialog, input::EntryField field, const QString &text)
+inline void retype(input::EntryDialog &dialog, input::EntryField field, const QString &text)
 {
-    QLineEdit *line = field == input::EntryField::Types ? dialog.cboTypes->lineEdit()
+    QLineEdit *line = field == input::EntryField::Types ? dialog.typeBox->lineEdit()
                                                         : qobject_cast<QLineEdit *>(dialog.control(field));
     line->setFocus();
     line->selectAll();

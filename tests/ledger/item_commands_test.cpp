@@ -8,8 +8,8 @@
 #include "ledger/commands/ui/entry_window_dialog.h"
 #include "ledger/ledger_queries.h"
 #include "ledger/month_view.h"
+#include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/js_caption.h"
 #include "store/clock.h"
 #include "store/connection.h"
 #include "store/db_routines.h"
@@ -109,31 +109,31 @@ protected:
         return ledger::readRows(QStringLiteral("select count(*) from Asset"))->value(0).toInt();
     }
 
-    input::frmDialog &window() { return dialog.window(); }
+    input::EntryDialog &window() { return dialog.window(); }
 
     void type(EntryField field, const QString &text) { testkit::retype(window(), field, text); }
 
     // Runs a command; `act` works the dialog while it is shown modally. If
     // the dialog is still open afterwards it is cancelled, so a failed check
     // fails the test instead of hanging it.
-    void runWith(ItemCommand command, const std::function<void(input::frmDialog &)> &act)
+    void runWith(ItemCommand command, const std::function<void(input::EntryDialog &)> &act)
     {
         runWith([this, command] { commands.run(command); }, act);
     }
-    void runWith(const std::function<void()> &trigger, const std::function<void(input::frmDialog &)> &act)
+    void runWith(const std::function<void()> &trigger, const std::function<void(input::EntryDialog &)> &act)
     {
         shownCaption.clear();
         QTimer::singleShot(0, &window(), [this, act] {
             shownCaption = window().windowTitle();
             act(window());
             if (window().isVisible()) {
-                stuckHint = window().lblTips->text();
-                QTest::mouseClick(window().CancelButton, Qt::LeftButton);
+                stuckHint = window().hintLabel->text();
+                QTest::mouseClick(window().cancelButton, Qt::LeftButton);
             }
         });
         trigger();
     }
-    void pressOK(input::frmDialog &shown) { QTest::mouseClick(shown.OKButton, Qt::LeftButton); }
+    void pressOK(input::EntryDialog &shown) { QTest::mouseClick(shown.okButton, Qt::LeftButton); }
 
     testkit::TempProgramFolder m_folder;
     testkit::ScriptedResponder responder{store::vbNo};
@@ -176,19 +176,19 @@ TEST(ChangeLog, LinesGoInFrontOnlyForChangedLoadedAmounts)
 
 TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
 {
-    view.RefreshMe();
-    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+    view.refresh();
+    runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
         type(F::Types, QStringLiteral("房产"));
         type(F::Name, QStringLiteral("住宅"));
         type(F::FirstPay, QStringLiteral("300000"));
         type(F::Total, QStringLiteral("1000000"));
         type(F::Debet, QStringLiteral("700000"));
         type(F::DebetPerMonth, QStringLiteral("4000+1000"));
-        QTest::keyClick(shown.txtDebetPerMonth, Qt::Key_Return);
+        QTest::keyClick(shown.repaymentBox, Qt::Key_Return);
         pressOK(shown);
     });
     EXPECT_EQ(shownCaption, QStringLiteral("新活动 "));
-    EXPECT_EQ(window().JSCAPTION1->title(), QStringLiteral("确认新活动New"));
+    EXPECT_EQ(window().captionBar->title(), QStringLiteral("确认新活动New"));
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
     EXPECT_TRUE(commands.isAdding());
 
@@ -197,19 +197,19 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
     EXPECT_EQ(row(code), QStringLiteral("房产|住宅||300000|1000000|700000|5000|0|0|0"));
     EXPECT_EQ(row(code, "months"), kMonth);
     const QString key = QStringLiteral("K%1").arg(code);
-    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
-    EXPECT_GE(view.UCLVDebt().rowOfKey(key), 0);
-    EXPECT_LT(view.UCLVIncome().rowOfKey(key), 0);
-    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 700000);
+    EXPECT_GE(view.assets().rowOfKey(key), 0);
+    EXPECT_GE(view.liabilities().rowOfKey(key), 0);
+    EXPECT_LT(view.income().rowOfKey(key), 0);
+    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 700000);
 }
 
 TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
 {
-    view.RefreshMe();
+    view.refresh();
     const int typesBefore = view.typeRecords()->recordCount();
-    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
         type(F::Types, QStringLiteral("宠物"));
-        QTest::mouseClick(shown.chkType[1], Qt::LeftButton);
+        QTest::mouseClick(shown.categoryBoxes[1], Qt::LeftButton);
         type(F::Name, QStringLiteral("猫粮"));
         type(F::WillPayPerMonth, QStringLiteral("200"));
         type(F::PayPerMonth, QStringLiteral("180"));
@@ -224,10 +224,10 @@ TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
     const qint64 code =
         ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
     EXPECT_EQ(row(code), QStringLiteral("宠物|猫粮||0|0|0|0|0|180|200"));
-    EXPECT_GE(view.UCLVPayout().rowOfKey(QStringLiteral("K%1").arg(code)), 0);
+    EXPECT_GE(view.expenditure().rowOfKey(QStringLiteral("K%1").arg(code)), 0);
 
     // The next add finds the type known: it is not added a second time.
-    runWith(ItemCommand::Add, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
         EXPECT_FALSE(shown.form().isNewType());
         type(F::Name, QStringLiteral("猫砂"));
         pressOK(shown);
@@ -244,19 +244,19 @@ TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
 {
     const qint64 code = insert(QStringLiteral("工资"), QStringLiteral("月薪"),
                                QStringLiteral("0,0,0,0,8000,0,0"), QStringLiteral("  基本工资  "));
-    view.RefreshMe();
+    view.refresh();
     const QString key = QStringLiteral("K%1").arg(code);
 
-    commands.panelClick(view.UCLVIncome(), key);
+    commands.panelClick(view.income(), key);
     EXPECT_EQ(host.caption, QStringLiteral("Zambrel：你不理财，财不理你 活动编号：") + key + u' ');
     EXPECT_TRUE(host.updateEnabled);
     EXPECT_TRUE(host.deleteEnabled);
-    EXPECT_EQ(view.UCLVIncome().sMemo(), QStringLiteral("基本工资"));
+    EXPECT_EQ(view.income().memo(), QStringLiteral("基本工资"));
 
-    commands.panelClick(view.UCLVIncome(), QString()); // a group row
+    commands.panelClick(view.income(), QString()); // a group row
     EXPECT_FALSE(host.updateEnabled);
     EXPECT_FALSE(host.deleteEnabled);
-    EXPECT_TRUE(view.UCLVIncome().sMemo().isEmpty());
+    EXPECT_TRUE(view.income().memo().isEmpty());
 
     EXPECT_TRUE(commands.selectItem(QStringLiteral("K99999"), false).isEmpty());
 }
@@ -265,19 +265,19 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
 {
     const qint64 code = insert(QStringLiteral("房产"), QStringLiteral("住宅"),
                                QStringLiteral("1000,5000,4000,100,0,0,0"), QStringLiteral("旧备注"));
-    view.RefreshMe();
+    view.refresh();
     runWith([&] { commands.panelDoubleClick(QStringLiteral("K%1").arg(code)); },
-            [](input::frmDialog &shown) {
-                EXPECT_EQ(shown.txtName->text(), QStringLiteral("住宅"));
-                QTest::mouseClick(shown.CancelButton, Qt::LeftButton);
+            [](input::EntryDialog &shown) {
+                EXPECT_EQ(shown.nameBox->text(), QStringLiteral("住宅"));
+                QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
             });
     EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
     EXPECT_EQ(row(code), QStringLiteral("房产|住宅|旧备注|1000|5000|4000|100|0|0|0"));
 
     commands.selectItem(QStringLiteral("K%1").arg(code), false);
-    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
-        EXPECT_EQ(shown.txtFirstPay->text(), QStringLiteral("1000"));
-        EXPECT_EQ(shown.txtMemo->toPlainText(), QStringLiteral("旧备注"));
+    runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
+        EXPECT_EQ(shown.downPaymentBox->text(), QStringLiteral("1000"));
+        EXPECT_EQ(shown.memoBox->toPlainText(), QStringLiteral("旧备注"));
         type(F::FirstPay, QStringLiteral("1200"));
         type(F::Debet, QStringLiteral("3800"));
         pressOK(shown);
@@ -290,11 +290,11 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
                              "【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\n旧备注"));
     EXPECT_EQ(row(code, "FirstPay,Debet"), QStringLiteral("1200|3800"));
     const QString key = QStringLiteral("K%1").arg(code);
-    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 3800);
-    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 3800);
+    EXPECT_GE(view.assets().rowOfKey(key), 0);
 
     // The month records still stand on the item: a second change edits it.
-    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         type(F::Name, QStringLiteral("老宅"));
         pressOK(shown);
     });
@@ -305,30 +305,30 @@ TEST_F(ItemCommandsLedger, UpdateThatClearsTheLoanLeavesNoLiabilitiesRow)
 {
     const qint64 code = insert(QStringLiteral("汽车"), QStringLiteral("轿车"),
                                QStringLiteral("50000,150000,100000,3000,0,0,0"));
-    view.RefreshMe();
+    view.refresh();
     const QString key = QStringLiteral("K%1").arg(code);
-    ASSERT_GE(view.UCLVDebt().rowOfKey(key), 0);
+    ASSERT_GE(view.liabilities().rowOfKey(key), 0);
     commands.selectItem(key, false);
-    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         type(F::FirstPay, QStringLiteral("150000"));
         type(F::Debet, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
     EXPECT_EQ(row(code, "Debet,DebetPerMonth"), QStringLiteral("0|0"));
-    EXPECT_LT(view.UCLVDebt().rowOfKey(key), 0);
-    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+    EXPECT_LT(view.liabilities().rowOfKey(key), 0);
+    EXPECT_GE(view.assets().rowOfKey(key), 0);
 }
 
 TEST_F(ItemCommandsLedger, UpdateThatChangesTheTypeReloadsTheMonth)
 {
     const qint64 code =
         insert(QStringLiteral("奖金"), QStringLiteral("年终"), QStringLiteral("0,0,0,0,3000,0,0"));
-    view.RefreshMe();
+    view.refresh();
     const QString key = QStringLiteral("K%1").arg(code);
-    ASSERT_GE(view.UCLVIncome().rowOfKey(key), 0);
+    ASSERT_GE(view.income().rowOfKey(key), 0);
     commands.selectItem(key, false);
-    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         type(F::Types, QStringLiteral("日常开销"));
         type(F::PayPerMonth, QStringLiteral("100"));
         type(F::WillPayPerMonth, QStringLiteral("120"));
@@ -336,8 +336,8 @@ TEST_F(ItemCommandsLedger, UpdateThatChangesTheTypeReloadsTheMonth)
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
     EXPECT_EQ(row(code, "types,PayPerMonth"), QStringLiteral("日常开销|100"));
-    EXPECT_LT(view.UCLVIncome().rowOfKey(key), 0);
-    EXPECT_GE(view.UCLVPayout().rowOfKey(key), 0);
+    EXPECT_LT(view.income().rowOfKey(key), 0);
+    EXPECT_GE(view.expenditure().rowOfKey(key), 0);
 }
 
 TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
@@ -346,44 +346,44 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
         insert(QStringLiteral("房产"), QStringLiteral("住宅"), QStringLiteral("300,1000,700,10,0,0,0"));
     const qint64 other =
         insert(QStringLiteral("工资"), QStringLiteral("月薪"), QStringLiteral("0,0,0,0,8000,0,0"));
-    view.RefreshMe();
+    view.refresh();
     const QString key = QStringLiteral("K%1").arg(code);
 
     commands.selectItem(key, false);
     runWith(ItemCommand::Delete,
-            [](input::frmDialog &shown) { QTest::mouseClick(shown.CancelButton, Qt::LeftButton); });
+            [](input::EntryDialog &shown) { QTest::mouseClick(shown.cancelButton, Qt::LeftButton); });
     EXPECT_EQ(assetRows(), 2);
-    EXPECT_GE(view.UCLVAsset().rowOfKey(key), 0);
+    EXPECT_GE(view.assets().rowOfKey(key), 0);
 
     commands.selectItem(key, false);
-    runWith(ItemCommand::Delete, [this](input::frmDialog &shown) { pressOK(shown); });
+    runWith(ItemCommand::Delete, [this](input::EntryDialog &shown) { pressOK(shown); });
     EXPECT_EQ(shownCaption, QStringLiteral("删除 理财活动 编号：%1").arg(code));
     EXPECT_TRUE(row(code).isEmpty());
     EXPECT_FALSE(row(other).isEmpty());
-    EXPECT_LT(view.UCLVAsset().rowOfKey(key), 0);
-    EXPECT_LT(view.UCLVDebt().rowOfKey(key), 0);
+    EXPECT_LT(view.assets().rowOfKey(key), 0);
+    EXPECT_LT(view.liabilities().rowOfKey(key), 0);
     EXPECT_FALSE(host.updateEnabled);
     // The assessment follows the deletion.
-    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 0);
+    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 0);
 
     // Nothing selected any more: change and delete do nothing at all.
-    runWith(ItemCommand::Delete, [this](input::frmDialog &shown) { pressOK(shown); });
+    runWith(ItemCommand::Delete, [this](input::EntryDialog &shown) { pressOK(shown); });
     EXPECT_EQ(assetRows(), 1);
 }
 
 TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZero)
 {
-    view.RefreshMe();
+    view.refresh();
     const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
     const QString memoFirst = QStringLiteral("它's【备注】：''");
     const QString memoSecond = QStringLiteral("第二行");
-    runWith(ItemCommand::Add, [&](input::frmDialog &shown) {
+    runWith(ItemCommand::Add, [&](input::EntryDialog &shown) {
         type(F::Types, QStringLiteral("工资"));
         type(F::Name, name);
-        shown.txtMemo->setFocus();
-        typeInto(shown.txtMemo, memoFirst);
-        QTest::keyClick(shown.txtMemo, Qt::Key_Return);
-        typeInto(shown.txtMemo, memoSecond);
+        shown.memoBox->setFocus();
+        typeInto(shown.memoBox, memoFirst);
+        QTest::keyClick(shown.memoBox, Qt::Key_Return);
+        typeInto(shown.memoBox, memoSecond);
         type(F::InComePerMonth, QStringLiteral("abc"));
         pressOK(shown);
     });
@@ -397,7 +397,7 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZ
 
     // Changing it again keeps the quotes intact.
     commands.selectItem(QStringLiteral("K%1").arg(code), false);
-    runWith(ItemCommand::Update, [this](input::frmDialog &shown) {
+    runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         type(F::InComePerMonth, QStringLiteral("5000"));
         pressOK(shown);
     });

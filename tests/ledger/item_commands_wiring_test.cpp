@@ -29,31 +29,31 @@ using namespace zambrel;
 namespace {
 
 // The entry window while it is shown modally (it is made on first use).
-input::frmDialog *shownEntryWindow()
+input::EntryDialog *shownEntryWindow()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<input::frmDialog *>(widget); dialog && dialog->isVisible())
+        if (auto *dialog = qobject_cast<input::EntryDialog *>(widget); dialog && dialog->isVisible())
             return dialog;
     }
     return nullptr;
 }
 
 // Works the entry window once it shows; cancels it if OK did not close it.
-void whenShown(const std::function<void(input::frmDialog &)> &act)
+void whenShown(const std::function<void(input::EntryDialog &)> &act)
 {
     QTimer::singleShot(0, [act] {
-        input::frmDialog *dialog = shownEntryWindow();
+        input::EntryDialog *dialog = shownEntryWindow();
         ASSERT_NE(dialog, nullptr);
         act(*dialog);
         if (dialog->isVisible())
-            QTest::mouseClick(dialog->CancelButton, Qt::LeftButton);
+            QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
     });
 }
 
-int rowNamed(const panel::UCLV *panel, const QString &name)
+int rowNamed(const panel::CategoryPanel *panel, const QString &name)
 {
-    for (int row = 0; row < panel->lv->topLevelItemCount(); ++row) {
-        if (panel->lv->topLevelItem(row)->text(1) == name)
+    for (int row = 0; row < panel->list->topLevelItemCount(); ++row) {
+        if (panel->list->topLevelItem(row)->text(1) == name)
             return row;
     }
     return -1;
@@ -76,7 +76,7 @@ protected:
             " insert into "
             "Asset(months,types,[name],[memo],FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,"
             "PayPerMonth,willPayPerMonth) values('2026-12','工资','月薪','基本工资',0,0,0,0,8000,0,0)")));
-        window = std::make_unique<ledger::frmMainUI>();
+        window = std::make_unique<ledger::MainWindow>();
         store::modDB::setMainWindow(window.get());
         window->load();
     }
@@ -89,7 +89,7 @@ protected:
 
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder{store::vbNo};
-    std::unique_ptr<ledger::frmMainUI> window;
+    std::unique_ptr<ledger::MainWindow> window;
 };
 
 } // namespace
@@ -102,36 +102,36 @@ TEST_F(MainWindowItems, ButtonsAndPanelsRunTheCommands)
     EXPECT_FALSE(window->button(QStringLiteral("update"))->isEnabled());
 
     // Add through the toolbar: the item shows in its panel at once.
-    whenShown([](input::frmDialog &dialog) {
-        QTest::keyClicks(dialog.txtName, QStringLiteral("Bonus"));
-        dialog.cboTypes->setCurrentIndex(dialog.cboTypes->findText(QStringLiteral("奖金")));
-        dialog.txtInComePerMonth->setFocus();
-        dialog.txtInComePerMonth->selectAll();
-        QTest::keyClicks(dialog.txtInComePerMonth, QStringLiteral("1000*2"));
-        QTest::keyClick(dialog.txtInComePerMonth, Qt::Key_Return);
-        QTest::mouseClick(dialog.OKButton, Qt::LeftButton);
+    whenShown([](input::EntryDialog &dialog) {
+        QTest::keyClicks(dialog.nameBox, QStringLiteral("Bonus"));
+        dialog.typeBox->setCurrentIndex(dialog.typeBox->findText(QStringLiteral("奖金")));
+        dialog.incomeBox->setFocus();
+        dialog.incomeBox->selectAll();
+        QTest::keyClicks(dialog.incomeBox, QStringLiteral("1000*2"));
+        QTest::keyClick(dialog.incomeBox, Qt::Key_Return);
+        QTest::mouseClick(dialog.okButton, Qt::LeftButton);
     });
     QTest::mouseClick(window->button(QStringLiteral("add")), Qt::LeftButton);
-    const int added = rowNamed(window->UCLVIncome, QStringLiteral("Bonus"));
+    const int added = rowNamed(window->incomePanel, QStringLiteral("Bonus"));
     ASSERT_GE(added, 0);
-    EXPECT_EQ(window->UCLVIncome->lv->topLevelItem(added)->text(2), QStringLiteral("2000"));
+    EXPECT_EQ(window->incomePanel->list->topLevelItem(added)->text(2), QStringLiteral("2000"));
 
     // Space on an item selects it: change and delete become available.
-    const int salary = rowNamed(window->UCLVIncome, QStringLiteral("月薪"));
+    const int salary = rowNamed(window->incomePanel, QStringLiteral("月薪"));
     ASSERT_GE(salary, 0);
-    window->UCLVIncome->lv->setCurrentItem(window->UCLVIncome->lv->topLevelItem(salary));
-    QTest::keyClick(window->UCLVIncome->lv, Qt::Key_Space);
+    window->incomePanel->list->setCurrentItem(window->incomePanel->list->topLevelItem(salary));
+    QTest::keyClick(window->incomePanel->list, Qt::Key_Space);
     EXPECT_TRUE(window->button(QStringLiteral("update"))->isEnabled());
     EXPECT_TRUE(window->button(QStringLiteral("delete"))->isEnabled());
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("活动编号：K")));
-    EXPECT_EQ(window->UCLVIncome->rows()->sMemo(), QStringLiteral("基本工资"));
+    EXPECT_EQ(window->incomePanel->rows()->memo(), QStringLiteral("基本工资"));
 
     // Enter opens it for a change.
     QString shownName;
-    whenShown([&shownName](input::frmDialog &dialog) {
-        shownName = dialog.txtName->text();
-        QTest::mouseClick(dialog.CancelButton, Qt::LeftButton);
+    whenShown([&shownName](input::EntryDialog &dialog) {
+        shownName = dialog.nameBox->text();
+        QTest::mouseClick(dialog.cancelButton, Qt::LeftButton);
     });
-    QTest::keyClick(window->UCLVIncome->lv, Qt::Key_Return);
+    QTest::keyClick(window->incomePanel->list, Qt::Key_Return);
     EXPECT_EQ(shownName, QStringLiteral("月薪"));
 }

@@ -12,13 +12,13 @@ using zambrel::panel::CategoryRows;
 
 TEST(MonthKeys, KeysAndTheMonthBefore)
 {
-    EXPECT_EQ(genMonths(QDate(2026, 3, 5)), QStringLiteral("2026-03"));
-    EXPECT_EQ(genMonths(QDate(2026, 10, 31)), QStringLiteral("2026-10"));
-    EXPECT_EQ(getLastMonth(QStringLiteral("2026-01")), QStringLiteral("2025-12"));
-    EXPECT_EQ(getLastMonth(QStringLiteral("2026-10")), QStringLiteral("2026-09"));
-    EXPECT_EQ(getLastMonth(QStringLiteral("2026-12")), QStringLiteral("2026-11"));
-    EXPECT_EQ(getLastMonth(QStringLiteral("202601")), QString());
-    EXPECT_EQ(getLastMonth(QString()), QString());
+    EXPECT_EQ(monthKeyOf(QDate(2026, 3, 5)), QStringLiteral("2026-03"));
+    EXPECT_EQ(monthKeyOf(QDate(2026, 10, 31)), QStringLiteral("2026-10"));
+    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-01")), QStringLiteral("2025-12"));
+    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-10")), QStringLiteral("2026-09"));
+    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-12")), QStringLiteral("2026-11"));
+    EXPECT_EQ(previousMonthKey(QStringLiteral("202601")), QString());
+    EXPECT_EQ(previousMonthKey(QString()), QString());
 }
 
 // Item rows of a panel as "name=amount" (four columns) or
@@ -51,19 +51,19 @@ TEST_P(Placement, ItemLandsInThePanelsItsMaskNames)
 {
     const PlacementCase &c = GetParam();
     MonthPanels panels;
-    initUcLV(panels);
+    resetPanels(panels);
     addGroupRows(panels, QString::fromLatin1(c.kind), QStringLiteral("T"));
     LedgerItem item{QStringLiteral("T"),   QStringLiteral("n"), 1, 2, 3, 4, 5, c.debet, c.debetPerMonth, 9,
                     QStringLiteral("memo")};
-    showItem(panels, QString::fromLatin1(c.kind), item);
-    EXPECT_EQ(items(panels.UCLVIncome), c.income);
-    EXPECT_EQ(items(panels.UCLVPayout), c.payout);
-    EXPECT_EQ(items(panels.UCLVAsset), c.asset);
-    EXPECT_EQ(items(panels.UCLVDebt), c.debt);
+    placeItem(panels, QString::fromLatin1(c.kind), item);
+    EXPECT_EQ(items(panels.income), c.income);
+    EXPECT_EQ(items(panels.expenditure), c.payout);
+    EXPECT_EQ(items(panels.assets), c.asset);
+    EXPECT_EQ(items(panels.liabilities), c.debt);
 
     removeItem(panels, QStringLiteral("K9"));
     for (const CategoryRows *rows :
-         {&panels.UCLVIncome, &panels.UCLVPayout, &panels.UCLVAsset, &panels.UCLVDebt})
+         {&panels.income, &panels.expenditure, &panels.assets, &panels.liabilities})
         EXPECT_TRUE(items(*rows).isEmpty());
 }
 
@@ -87,16 +87,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Placement, TypeWithoutGroupRowIsShownNowhere)
 {
     MonthPanels panels;
-    initUcLV(panels);
+    resetPanels(panels);
     addGroupRows(panels, QStringLiteral("1000"), QStringLiteral("工资"));
     LedgerItem bonus;
     bonus.types = QStringLiteral("奖金");
     bonus.name = QStringLiteral("x");
     bonus.InComePerMonth = 500;
     bonus.code = 3;
-    showItem(panels, QStringLiteral("1000"), bonus);
-    EXPECT_EQ(panels.UCLVIncome.rowCount(), 1);
-    EXPECT_DOUBLE_EQ(panels.UCLVIncome.Total(), 0);
+    placeItem(panels, QStringLiteral("1000"), bonus);
+    EXPECT_EQ(panels.income.rowCount(), 1);
+    EXPECT_DOUBLE_EQ(panels.income.total(), 0);
 }
 
 struct AssessmentCase {

@@ -127,31 +127,31 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     RecordingHost host;
     MonthView view(&host);
     view.setCurrentMonth(QStringLiteral("2026-11"));
-    view.RefreshMe();
+    view.refresh();
 
     EXPECT_DOUBLE_EQ(view.salary(), 10000);
-    EXPECT_DOUBLE_EQ(view.UCLVIncome().lastTotal(), 10300); // the unknown type counts nowhere
-    EXPECT_DOUBLE_EQ(view.UCLVPayout().lastTotal(), 2800);
-    EXPECT_DOUBLE_EQ(view.UCLVAsset().lastTotal(), 1000000);
-    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 600000);
+    EXPECT_DOUBLE_EQ(view.income().lastTotal(), 10300); // the unknown type counts nowhere
+    EXPECT_DOUBLE_EQ(view.expenditure().lastTotal(), 2800);
+    EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 1000000);
+    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 600000);
     EXPECT_EQ(host.types.size(), 19);
-    EXPECT_EQ(view.UCLVPayout().CaptionBgColor(), panel::kLightRed);
-    EXPECT_EQ(view.UCLVIncome().Caption(), QStringLiteral("收入 Profit"));
+    EXPECT_EQ(view.expenditure().captionColour(), panel::kLightRed);
+    EXPECT_EQ(view.income().caption(), QStringLiteral("收入 Profit"));
 
     // Salary items sit directly under their group row, in the order stored.
     const int salaryGroup = [&] {
-        for (int i = 0; i < view.UCLVIncome().rowCount(); ++i)
-            if (view.UCLVIncome().row(i).text(0) == QStringLiteral("工资收入"))
+        for (int i = 0; i < view.income().rowCount(); ++i)
+            if (view.income().row(i).text(0) == QStringLiteral("工资收入"))
                 return i;
         return -1;
     }();
     ASSERT_GE(salaryGroup, 0);
-    EXPECT_EQ(view.UCLVIncome().row(salaryGroup + 1).text(1), QStringLiteral("月薪"));
-    EXPECT_EQ(view.UCLVIncome().row(salaryGroup + 2).text(1), QStringLiteral("兼职"));
+    EXPECT_EQ(view.income().row(salaryGroup + 1).text(1), QStringLiteral("月薪"));
+    EXPECT_EQ(view.income().row(salaryGroup + 2).text(1), QStringLiteral("兼职"));
     // The house on a loan: an asset row and a liabilities row, no expenditure row.
-    EXPECT_GE(view.UCLVAsset().rowOfKey(QStringLiteral("K4")), 0);
-    EXPECT_GE(view.UCLVDebt().rowOfKey(QStringLiteral("K4")), 0);
-    EXPECT_EQ(view.UCLVPayout().rowOfKey(QStringLiteral("K4")), -1);
+    EXPECT_GE(view.assets().rowOfKey(QStringLiteral("K4")), 0);
+    EXPECT_GE(view.liabilities().rowOfKey(QStringLiteral("K4")), 0);
+    EXPECT_EQ(view.expenditure().rowOfKey(QStringLiteral("K4")), -1);
 
     // Previous month's assets: 900000 in October.
     EXPECT_EQ(view.previousMonth(), QStringLiteral("2026-10"));
@@ -161,8 +161,8 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     EXPECT_EQ(host.advice, QStringLiteral("被动收入: 300.00 元 ，有机会就增加工资外的收入。\r\n"));
 
     view.removeItem(QStringLiteral("K4"));
-    EXPECT_DOUBLE_EQ(view.UCLVAsset().lastTotal(), 0);
-    EXPECT_DOUBLE_EQ(view.UCLVDebt().lastTotal(), 0);
+    EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 0);
+    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 0);
 }
 
 TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
@@ -178,12 +178,12 @@ TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
     testkit::ScriptedResponder responder(store::vbYes);
     RecordingHost host;
     MonthView view(&host);
-    view.RefreshMe();
+    view.refresh();
     EXPECT_TRUE(responder.shown().empty());
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
     EXPECT_EQ(host.refreshCaption, QStringLiteral("2026-12"));
-    EXPECT_EQ(view.UCLVIncome().rowCount(), 4); // the income types' group rows only
-    EXPECT_DOUBLE_EQ(view.UCLVIncome().lastTotal(), 0);
+    EXPECT_EQ(view.income().rowCount(), 4); // the income types' group rows only
+    EXPECT_DOUBLE_EQ(view.income().lastTotal(), 0);
 }
 
 TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
@@ -193,7 +193,7 @@ TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
     responder.answer(store::vbYes);
     RecordingHost host;
     MonthView view(&host);
-    view.RefreshMe();
+    view.refresh();
 
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(
@@ -241,7 +241,7 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
         testkit::ScriptedResponder responder(c.answer);
         RecordingHost host;
         MonthView view(&host);
-        view.RefreshMe();
+        view.refresh();
         EXPECT_EQ(responder.shown().size(), c.asked ? 1u : 0u);
         EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), c.decemberRows);
         EXPECT_EQ(host.menu.size(), c.menuEntry ? 1 : 0);
@@ -277,7 +277,7 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     testkit::ScriptedResponder responder(store::vbYes);
     RecordingHost host;
     MonthView view(&host);
-    view.RefreshMe();
+    view.refresh();
     EXPECT_GE(responder.shown().size(), 2u); // the question and the write error
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
     EXPECT_TRUE(host.menu.isEmpty());
@@ -298,11 +298,11 @@ QStringList panelRows(const panel::CategoryRows &rows)
         }
         out << cells.join(u'|') + u'#' + row.key;
     }
-    out << rows.totalText() << QStringLiteral("memo:") + rows.sMemo();
+    out << rows.totalText() << QStringLiteral("memo:") + rows.memo();
     return out;
 }
 
-// RefreshMe places a month once; the assessment would place it again. The
+// refresh() places a month once; the assessment would place it again. The
 // panels must show what placing twice shows, including where a total of 0
 // leaves the shares written on the way (the second placing matters there).
 TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
@@ -337,15 +337,15 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
         refreshed.setCurrentMonth(month);
         placedTwice.setCurrentMonth(month);
         // Leftover memos, as clicks leave them.
-        refreshed.UCLVIncome().setSMemo(QStringLiteral("old"));
-        placedTwice.UCLVIncome().setSMemo(QStringLiteral("old"));
-        refreshed.RefreshMe();
-        placedTwice.initUcLV();
-        placedTwice.initRS();
-        placedTwice.showAdvise();
+        refreshed.income().setMemo(QStringLiteral("old"));
+        placedTwice.income().setMemo(QStringLiteral("old"));
+        refreshed.refresh();
+        placedTwice.resetPanels();
+        placedTwice.loadMonth();
+        placedTwice.assess();
 
         for (auto part :
-             {&MonthView::UCLVIncome, &MonthView::UCLVPayout, &MonthView::UCLVAsset, &MonthView::UCLVDebt})
+             {&MonthView::income, &MonthView::expenditure, &MonthView::assets, &MonthView::liabilities})
             EXPECT_EQ(panelRows((refreshed.*part)()), panelRows((placedTwice.*part)()));
         EXPECT_EQ(refreshed.salary(), placedTwice.salary());
         EXPECT_EQ(refreshedHost.advice, placedTwiceHost.advice);

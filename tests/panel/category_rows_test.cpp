@@ -42,7 +42,7 @@ QStringList dump(const CategoryRows &rows)
 
 CategoryRows &fourColumnPanel(CategoryRows &rows)
 {
-    rows.setLvHeader(kFourColumns);
+    rows.setHeader(kFourColumns);
     return rows;
 }
 
@@ -50,13 +50,13 @@ TEST(CategoryRowsLayout, ItemsFollowTheLastRowOfTheirGroupInTheOrderAdded)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("工资收入"), 0, {});
-    rows.setItem(QStringLiteral("奖金收入"), 0, {});
-    rows.setItem(QStringLiteral("A"), 50, QStringLiteral("工资收入"), 0, 1);
-    rows.setItem(QStringLiteral("B"), 400, QStringLiteral("奖金收入"), 0, 2);
-    rows.setItem(QStringLiteral("C"), 50, QStringLiteral("工资收入"), 0, 3);
+    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    rows.putItem(QStringLiteral("奖金收入"), 0, {});
+    rows.putItem(QStringLiteral("A"), 50, QStringLiteral("工资收入"), 0, 1);
+    rows.putItem(QStringLiteral("B"), 400, QStringLiteral("奖金收入"), 0, 2);
+    rows.putItem(QStringLiteral("C"), 50, QStringLiteral("工资收入"), 0, 3);
     // A type without its group row is not shown at all.
-    rows.setItem(QStringLiteral("D"), 50, QStringLiteral("利息收入"), 0, 4);
+    rows.putItem(QStringLiteral("D"), 50, QStringLiteral("利息收入"), 0, 4);
 
     EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("工资收入|||"), QStringLiteral("|A|50|10.0%(r)#K1"),
                                        QStringLiteral("|C|50|10.0%(r)#K3"), QStringLiteral("奖金收入|||"),
@@ -69,17 +69,17 @@ TEST(CategoryRowsLayout, ItemsFollowTheLastRowOfTheirGroupInTheOrderAdded)
 TEST(CategoryRowsLayout, ExistingKeyUpdatesInPlaceOnlyUnderItsOwnGroup)
 {
     CategoryRows rows;
-    rows.setLvHeader(kFiveColumns);
-    rows.setItem(QStringLiteral("房租支出"), 0, {});
-    rows.setItem(QStringLiteral("房贷支出"), 0, {});
-    rows.setItem(QStringLiteral("rent"), 1000, QStringLiteral("房租支出"), 1000, 7, QStringLiteral("old"));
+    rows.setHeader(kFiveColumns);
+    rows.putItem(QStringLiteral("房租支出"), 0, {});
+    rows.putItem(QStringLiteral("房贷支出"), 0, {});
+    rows.putItem(QStringLiteral("rent"), 1000, QStringLiteral("房租支出"), 1000, 7, QStringLiteral("old"));
     QSignalSpy tips(&rows, &CategoryRows::memoTipRequested);
-    rows.setItem(QStringLiteral("rent2"), 1200, QStringLiteral("房租支出"), 900, 7, QStringLiteral("new"));
+    rows.putItem(QStringLiteral("rent2"), 1200, QStringLiteral("房租支出"), 900, 7, QStringLiteral("new"));
     EXPECT_EQ(rows.rowCount(), 3);
-    EXPECT_EQ(rows.sMemo(), QStringLiteral("new"));
+    EXPECT_EQ(rows.memo(), QStringLiteral("new"));
     EXPECT_EQ(tips.count(), 1);
     // Same key under another group: a new row that stays without key.
-    rows.setItem(QStringLiteral("loan"), 500, QStringLiteral("房贷支出"), 500, 7);
+    rows.putItem(QStringLiteral("loan"), 500, QStringLiteral("房贷支出"), 500, 7);
     EXPECT_EQ(dump(rows),
               (QStringList{QStringLiteral("房租支出||||"), QStringLiteral("|rent2*|1200*|900(r)|64.3%*#K7"),
                            QStringLiteral("房贷支出||||"), QStringLiteral("|loan*|500*|500|35.7%*")}));
@@ -90,25 +90,25 @@ TEST(CategoryRowsLayout, RemoveItemRecomputesTotalAndLeavesGroupRows)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("工资收入"), 0, {});
-    rows.setItem(QStringLiteral("A"), 1000, QStringLiteral("工资收入"), 0, 1);
-    rows.setItem(QStringLiteral("B"), 234.5, QStringLiteral("工资收入"), 0, 2);
-    rows.setItem(QStringLiteral("C"), 10, QStringLiteral("工资收入"), 0, 3);
+    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    rows.putItem(QStringLiteral("A"), 1000, QStringLiteral("工资收入"), 0, 1);
+    rows.putItem(QStringLiteral("B"), 234.5, QStringLiteral("工资收入"), 0, 2);
+    rows.putItem(QStringLiteral("C"), 10, QStringLiteral("工资收入"), 0, 3);
     QSignalSpy removed(&rows, &CategoryRows::rowRemoved);
 
-    EXPECT_TRUE(rows.RemoveItem(QStringLiteral("K1")));
+    EXPECT_TRUE(rows.removeItem(QStringLiteral("K1")));
     EXPECT_EQ(removed.count(), 1);
     EXPECT_EQ(removed.at(0).at(0).toInt(), 1);
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：244.50"));
     // The rows below the removed one are still found by their keys.
     EXPECT_EQ(rows.rowOfKey(QStringLiteral("K3")), 2);
-    EXPECT_TRUE(rows.RemoveItem(QStringLiteral("K3")));
+    EXPECT_TRUE(rows.removeItem(QStringLiteral("K3")));
     EXPECT_EQ(rows.row(1).text(1), QStringLiteral("B"));
 
-    EXPECT_FALSE(rows.RemoveItem(QStringLiteral("K99")));
-    EXPECT_FALSE(rows.RemoveItem(QString())); // the group row has no key
+    EXPECT_FALSE(rows.removeItem(QStringLiteral("K99")));
+    EXPECT_FALSE(rows.removeItem(QString())); // the group row has no key
     EXPECT_EQ(rows.rowCount(), 2);
-    EXPECT_DOUBLE_EQ(rows.Total(), 234.5);
+    EXPECT_DOUBLE_EQ(rows.total(), 234.5);
 }
 
 TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
@@ -116,18 +116,18 @@ TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
     CategoryRows rows;
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计：0.00"));
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("工资收入"), 0, {});
-    rows.setItem(QStringLiteral("A"), 1234.5, QStringLiteral("工资收入"), 0, 1);
-    rows.Clear();
+    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    rows.putItem(QStringLiteral("A"), 1234.5, QStringLiteral("工资收入"), 0, 1);
+    rows.clear();
     EXPECT_EQ(rows.rowCount(), 0);
     EXPECT_EQ(rows.columnCount(), 0);
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：1,234.50"));
-    rows.setLvHeader(QStringLiteral("a|b,c"));
+    rows.setHeader(QStringLiteral("a|b,c"));
     EXPECT_EQ(rows.columns(), (QStringList{"a", "b", "c"}));
-    // After Clear the key is free again.
+    // After clear the key is free again.
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("工资收入"), 0, {});
-    rows.setItem(QStringLiteral("A"), 1, QStringLiteral("工资收入"), 0, 1);
+    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    rows.putItem(QStringLiteral("A"), 1, QStringLiteral("工资收入"), 0, 1);
     EXPECT_EQ(rows.row(1).key, QStringLiteral("K1"));
 }
 
@@ -135,15 +135,15 @@ TEST(CategoryRowsShares, FifteenPercentIsPlainAndMoreIsBold)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("g"), 0, {});
-    rows.setItem(QStringLiteral("exact"), 15, QStringLiteral("g"), 15, 1);
-    rows.setItem(QStringLiteral("more"), 15.1, QStringLiteral("g"), 15.1, 2);
-    rows.setItem(QStringLiteral("rest"), 69.9, QStringLiteral("g"), 69.9, 3);
-    rows.setItem(QStringLiteral("refund"), -10, QStringLiteral("g"), -10, 4);
-    rows.setItem(QStringLiteral("zero"), 0, QStringLiteral("g"), 0, 5);
+    rows.putItem(QStringLiteral("g"), 0, {});
+    rows.putItem(QStringLiteral("exact"), 15, QStringLiteral("g"), 15, 1);
+    rows.putItem(QStringLiteral("more"), 15.1, QStringLiteral("g"), 15.1, 2);
+    rows.putItem(QStringLiteral("rest"), 69.9, QStringLiteral("g"), 69.9, 3);
+    rows.putItem(QStringLiteral("refund"), -10, QStringLiteral("g"), -10, 4);
+    rows.putItem(QStringLiteral("zero"), 0, QStringLiteral("g"), 0, 5);
     // Total 90: 15/90 is above 15 %, so measure against a total of 100.
-    rows.setItem(QStringLiteral("pad"), 10, QStringLiteral("g"), 10, 6);
-    EXPECT_DOUBLE_EQ(rows.Total(), 100);
+    rows.putItem(QStringLiteral("pad"), 10, QStringLiteral("g"), 10, 6);
+    EXPECT_DOUBLE_EQ(rows.total(), 100);
     const QStringList shown = dump(rows);
     EXPECT_EQ(shown[1], QStringLiteral("|exact|15|15.0%#K1"));
     EXPECT_EQ(shown[2], QStringLiteral("|more*|15.1*|15.1%*#K2"));
@@ -156,9 +156,9 @@ TEST(CategoryRowsShares, ZeroTotalLeavesTheSharesAsTheyWere)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("g"), 0, {});
-    rows.setItem(QStringLiteral("in"), 100, QStringLiteral("g"), 0, 1);
-    rows.setItem(QStringLiteral("out"), -100, QStringLiteral("g"), 0, 2);
+    rows.putItem(QStringLiteral("g"), 0, {});
+    rows.putItem(QStringLiteral("in"), 100, QStringLiteral("g"), 0, 1);
+    rows.putItem(QStringLiteral("out"), -100, QStringLiteral("g"), 0, 2);
     // The second row's share cell still shows what was written into it (its
     // Amount1, green since 0 > -100); the first keeps its 100 % share.
     EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|in*|100*|100.0%*(r)#K1"),
@@ -170,43 +170,43 @@ TEST(CategoryRowsShares, GroupRowWithAmountCountsInAFourColumnPanelOnly)
 {
     CategoryRows four;
     fourColumnPanel(four);
-    four.setItem(QStringLiteral("g"), 50, {});
-    four.setItem(QStringLiteral("a"), 50, QStringLiteral("g"), 0, 1);
-    EXPECT_DOUBLE_EQ(four.Total(), 100);
+    four.putItem(QStringLiteral("g"), 50, {});
+    four.putItem(QStringLiteral("a"), 50, QStringLiteral("g"), 0, 1);
+    EXPECT_DOUBLE_EQ(four.total(), 100);
     EXPECT_EQ(four.row(0).text(3), QStringLiteral("50.0%"));
 
     CategoryRows five;
-    five.setLvHeader(kFiveColumns);
-    five.setItem(QStringLiteral("g"), 50, {});
-    five.setItem(QStringLiteral("a"), 10, QStringLiteral("g"), 40, 1);
-    EXPECT_DOUBLE_EQ(five.Total(), 40);
+    five.setHeader(kFiveColumns);
+    five.putItem(QStringLiteral("g"), 50, {});
+    five.putItem(QStringLiteral("a"), 10, QStringLiteral("g"), 40, 1);
+    EXPECT_DOUBLE_EQ(five.total(), 40);
     EXPECT_EQ(five.row(0).text(2), QStringLiteral("50"));
 }
 
 TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
 {
     CategoryRows five;
-    five.setLvHeader(kFiveColumns);
-    five.setItem(QStringLiteral("g"), 0, {});
-    five.setItem(QStringLiteral("under"), 100, QStringLiteral("g"), 80, 1);
-    five.setItem(QStringLiteral("over"), 100, QStringLiteral("g"), 120, 2);
-    five.setItem(QStringLiteral("even"), 100, QStringLiteral("g"), 100, 3);
+    five.setHeader(kFiveColumns);
+    five.putItem(QStringLiteral("g"), 0, {});
+    five.putItem(QStringLiteral("under"), 100, QStringLiteral("g"), 80, 1);
+    five.putItem(QStringLiteral("over"), 100, QStringLiteral("g"), 120, 2);
+    five.putItem(QStringLiteral("even"), 100, QStringLiteral("g"), 100, 3);
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareRed);
     EXPECT_EQ(five.row(2).cell(3).colour, kCompareGreen);
     EXPECT_FALSE(five.row(3).cell(3).colour.has_value());
     // The share of a five-column panel is in column 5, uncoloured.
     EXPECT_EQ(five.row(2).text(4), QStringLiteral("40.0%"));
     EXPECT_FALSE(five.row(2).cell(4).colour.has_value());
-    // colorItem keeps an earlier colour when the amounts are equal.
-    five.colorItem(1, 5, 5);
+    // colourItem keeps an earlier colour when the amounts are equal.
+    five.colourItem(1, 5, 5);
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareRed);
-    five.colorItem(1, 5, 6);
+    five.colourItem(1, 5, 6);
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareGreen);
 
     CategoryRows four;
     fourColumnPanel(four);
-    four.setItem(QStringLiteral("g"), 0, {});
-    four.setItem(QStringLiteral("pay"), 300, QStringLiteral("g"), 0, 1);
+    four.putItem(QStringLiteral("g"), 0, {});
+    four.putItem(QStringLiteral("pay"), 300, QStringLiteral("g"), 0, 1);
     EXPECT_EQ(four.row(1).text(3), QStringLiteral("100.0%"));
     EXPECT_EQ(four.row(1).cell(3).colour, kCompareRed);
 }
@@ -215,11 +215,11 @@ TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("a"), 0, {});
-    rows.setItem(QStringLiteral("b"), 0, {});
+    rows.putItem(QStringLiteral("a"), 0, {});
+    rows.putItem(QStringLiteral("b"), 0, {});
     QSignalSpy inserted(&rows, &CategoryRows::rowInserted);
     QSignalSpy totals(&rows, &CategoryRows::totalChanged);
-    rows.setItem(QStringLiteral("x"), 5, QStringLiteral("a"), 0, 1);
+    rows.putItem(QStringLiteral("x"), 5, QStringLiteral("a"), 0, 1);
     ASSERT_EQ(inserted.count(), 1);
     EXPECT_EQ(inserted.at(0).at(0).toInt(), 1);
     EXPECT_EQ(totals.count(), 1);
@@ -227,8 +227,8 @@ TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
     QSignalSpy resets(&rows, &CategoryRows::rowsReset);
     const auto before = rows.revision();
     rows.beginUpdate();
-    rows.setItem(QStringLiteral("y"), 5, QStringLiteral("b"), 0, 2);
-    rows.setItem(QStringLiteral("z"), 5, QStringLiteral("a"), 0, 3);
+    rows.putItem(QStringLiteral("y"), 5, QStringLiteral("b"), 0, 2);
+    rows.putItem(QStringLiteral("z"), 5, QStringLiteral("a"), 0, 3);
     EXPECT_EQ(inserted.count(), 1); // quiet inside a batch
     rows.endUpdate();
     EXPECT_EQ(resets.count(), 1);
@@ -243,17 +243,17 @@ TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
-    rows.setItem(QStringLiteral("g"), 0, {});
-    rows.setItem(QStringLiteral("old"), 40, QStringLiteral("g"), 0, 1);
+    rows.putItem(QStringLiteral("g"), 0, {});
+    rows.putItem(QStringLiteral("old"), 40, QStringLiteral("g"), 0, 1);
     QSignalSpy resets(&rows, &CategoryRows::rowsReset);
     rows.beginUpdate();
-    rows.Clear();
-    rows.setLvHeader(kFourColumns);
+    rows.clear();
+    rows.setHeader(kFourColumns);
     EXPECT_EQ(resets.count(), 0);
     EXPECT_EQ(rows.rowCount(), 0);
-    rows.setItem(QStringLiteral("g"), 0, {});
-    rows.setItem(QStringLiteral("new"), 10, QStringLiteral("g"), 0, 1);
-    rows.setItem(QStringLiteral("more"), 30, QStringLiteral("g"), 0, 2);
+    rows.putItem(QStringLiteral("g"), 0, {});
+    rows.putItem(QStringLiteral("new"), 10, QStringLiteral("g"), 0, 1);
+    rows.putItem(QStringLiteral("more"), 30, QStringLiteral("g"), 0, 2);
     rows.endUpdate();
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|new*|10*|25.0%*(r)#K1"),
@@ -261,37 +261,37 @@ TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：40.00"));
 }
 
-// Total() right after a batch finds the shares already written for the same
+// total() right after a batch finds the shares already written for the same
 // total: no row changes. An amount written since is read afresh.
 TEST(CategoryRowsNotifications, TotalAfterABatchChangesNoRowButSeesNewAmounts)
 {
     CategoryRows rows;
     fourColumnPanel(rows);
     rows.beginUpdate();
-    rows.setItem(QStringLiteral("g"), 0, {});
-    rows.setItem(QStringLiteral("x"), 300, QStringLiteral("g"), 0, 1);
-    rows.setItem(QStringLiteral("y"), 100, QStringLiteral("g"), 0, 2);
+    rows.putItem(QStringLiteral("g"), 0, {});
+    rows.putItem(QStringLiteral("x"), 300, QStringLiteral("g"), 0, 1);
+    rows.putItem(QStringLiteral("y"), 100, QStringLiteral("g"), 0, 2);
     rows.endUpdate();
     const QStringList loaded = dump(rows);
 
     QSignalSpy cells(&rows, &CategoryRows::cellsChanged);
     QSignalSpy totals(&rows, &CategoryRows::totalChanged);
-    EXPECT_EQ(rows.Total(), 400);
+    EXPECT_EQ(rows.total(), 400);
     EXPECT_EQ(cells.count(), 0);
     EXPECT_EQ(totals.count(), 1);
     EXPECT_EQ(dump(rows), loaded);
 
     rows.beginUpdate();
-    rows.setItem(QStringLiteral("y"), 500, QStringLiteral("g"), 0, 2); // in place
-    EXPECT_EQ(rows.Total(), 800);
+    rows.putItem(QStringLiteral("y"), 500, QStringLiteral("g"), 0, 2); // in place
+    EXPECT_EQ(rows.total(), 800);
     rows.endUpdate();
     EXPECT_EQ(rows.row(2).text(3), QStringLiteral("62.5%"));
-    EXPECT_EQ(rows.Total(), 800);
+    EXPECT_EQ(rows.total(), 800);
 
-    rows.RemoveItem(QStringLiteral("K2"));
+    rows.removeItem(QStringLiteral("K2"));
     cells.clear();
-    EXPECT_EQ(rows.Total(), 300);
-    EXPECT_EQ(cells.count(), 0); // RemoveItem itself recomputed and told the view
+    EXPECT_EQ(rows.total(), 300);
+    EXPECT_EQ(cells.count(), 0); // removeItem itself recomputed and told the view
     EXPECT_EQ(rows.row(1).text(3), QStringLiteral("100.0%"));
 }
 
@@ -306,9 +306,9 @@ TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)
         CategoryRows eager;
         CategoryRows batched;
         for (CategoryRows *rows : {&eager, &batched}) {
-            rows->setLvHeader(header);
-            rows->setItem(QStringLiteral("pre"), 0, {});
-            rows->setItem(QStringLiteral("p"), 5, QStringLiteral("pre"), 10, 7);
+            rows->setHeader(header);
+            rows->putItem(QStringLiteral("pre"), 0, {});
+            rows->putItem(QStringLiteral("p"), 5, QStringLiteral("pre"), 10, 7);
         }
         batched.beginUpdate();
         const int calls = 1 + static_cast<int>(random() % 25);
@@ -323,14 +323,14 @@ TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)
             const bool emptied = random() % 12 == 0; // as a month refresh begins
             for (CategoryRows *rows : {&eager, &batched}) {
                 if (emptied) {
-                    rows->Clear();
-                    rows->setLvHeader(header);
+                    rows->clear();
+                    rows->setHeader(header);
                 } else if (what == 0)
-                    rows->setItem(group, what % 2 ? 5 : 0, {});
+                    rows->putItem(group, what % 2 ? 5 : 0, {});
                 else if (what == 1)
-                    rows->RemoveItem(QStringLiteral("K%1").arg(code));
+                    rows->removeItem(QStringLiteral("K%1").arg(code));
                 else
-                    rows->setItem(QStringLiteral("i%1").arg(call), amount, group, amount1, code);
+                    rows->putItem(QStringLiteral("i%1").arg(call), amount, group, amount1, code);
             }
         }
         batched.endUpdate();

@@ -1,10 +1,10 @@
 #include "skin_fixtures.h"
 
+#include "skin/apply_skin.h"
+#include "skin/border_strip.h"
+#include "skin/caption_bar.h"
 #include "skin/colour_pass.h"
 #include "skin/flat_button.h"
-#include "skin/js_border.h"
-#include "skin/js_caption.h"
-#include "skin/skin_window.h"
 #include "skin/skinned_window.h"
 
 #include <QCheckBox>
@@ -40,14 +40,14 @@ struct SkinnedFixture : ::testing::Test {
     QString apply(const QString &name = QStringLiteral("test.jss"))
     {
         const QString path = skin.save(dir, name);
-        SkinWindow(&window, path);
+        applySkin(&window, path);
         return path;
     }
     QPoint centreOf(CaptionButton button) const
     {
-        return captionButtonRect(window.JSCAPTION1->buttonMetrics(), button).center();
+        return captionButtonRect(window.captionBar->buttonMetrics(), button).center();
     }
-    void moveTo(QPoint pos) { QTest::mouseMove(window.JSCAPTION1, pos); }
+    void moveTo(QPoint pos) { QTest::mouseMove(window.captionBar, pos); }
 };
 
 } // namespace
@@ -63,7 +63,7 @@ TEST_F(SkinnedFixture, ColourPassReachesEachKindOfControl)
     auto *button = new FlatButton(QStringLiteral("确认 Conform"), window.contentArea());
     auto *toolbar = new QToolBar(window.contentArea());
     auto *status = new QStatusBar(window.contentArea());
-    QSignalSpy changed(window.JSCAPTION1, &JSCAPTION::ChangeColor);
+    QSignalSpy changed(window.captionBar, &CaptionBar::coloursChanged);
 
     apply();
 
@@ -80,11 +80,11 @@ TEST_F(SkinnedFixture, ColourPassReachesEachKindOfControl)
     EXPECT_EQ(back(toolbar), s);
     EXPECT_EQ(back(status), s);
     // Text t on s at rest, s on t under the pointer, t on s pressed.
-    EXPECT_EQ(std::make_pair(button->ForeColorNormal(), button->BackColorNormal()),
+    EXPECT_EQ(std::make_pair(button->normalTextColour(), button->normalBackColour()),
               std::make_pair(skin.text, skin.surface));
-    EXPECT_EQ(std::make_pair(button->ForeColorOver(), button->BackColorOver()),
+    EXPECT_EQ(std::make_pair(button->hoverTextColour(), button->hoverBackColour()),
               std::make_pair(skin.surface, skin.text));
-    EXPECT_EQ(std::make_pair(button->ForeColorPush(), button->BackColorPush()),
+    EXPECT_EQ(std::make_pair(button->pressedTextColour(), button->pressedBackColour()),
               std::make_pair(skin.text, skin.surface));
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.at(0).at(0).value<ColourValue>(), skin.surface);
@@ -123,12 +123,12 @@ TEST_F(SkinnedFixture, OnADarkSkinCheckBoxesAndDisabledTextStayReadable)
 
 TEST_F(SkinnedFixture, SamePathTwiceRunsTheColourPassOnce)
 {
-    QSignalSpy changed(window.JSCAPTION1, &JSCAPTION::ChangeColor);
+    QSignalSpy changed(window.captionBar, &CaptionBar::coloursChanged);
     const QString path = apply();
-    SkinWindow(&window, path);
-    window.JSCAPTION1->setPath(path);
+    applySkin(&window, path);
+    window.captionBar->setSkinPath(path);
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_EQ(window.JSCAPTION1->colourPassCount(), 1);
+    EXPECT_EQ(window.captionBar->colourPassCount(), 1);
     apply(QStringLiteral("other.jss"));
     EXPECT_EQ(changed.count(), 2);
 }
@@ -138,26 +138,26 @@ TEST_F(SkinnedFixture, MissingKeysLeaveTheirPartsEmpty)
     skin.omit = {"PARENTBACKCOLOR", "RES1", "ONTOP1", "BOTTOM"};
     apply();
     EXPECT_EQ(back(&window), QColor(0, 0, 0)) << "no PARENTBACKCOLOR reads as black";
-    EXPECT_EQ(window.JSBORDER3->thickness(), 0);
-    EXPECT_EQ(window.JSBORDER3->height(), 0);
-    EXPECT_EQ(window.JSBORDER1->thickness(), skin.border);
-    EXPECT_EQ(window.JSCAPTION1->buttonMetrics().onTopWidth, 0) << "no stay-on-top button while not topmost";
-    window.JSCAPTION1->maximise();
-    EXPECT_EQ(window.JSCAPTION1->Style2(), 1);
-    EXPECT_EQ(window.JSCAPTION1->buttonMetrics().maxWidth, 0) << "the maximise slot is empty";
+    EXPECT_EQ(window.bottomBorder->thickness(), 0);
+    EXPECT_EQ(window.bottomBorder->height(), 0);
+    EXPECT_EQ(window.leftBorder->thickness(), skin.border);
+    EXPECT_EQ(window.captionBar->buttonMetrics().onTopWidth, 0) << "no stay-on-top button while not topmost";
+    window.captionBar->maximise();
+    EXPECT_EQ(window.captionBar->frameState(), 1);
+    EXPECT_EQ(window.captionBar->buttonMetrics().maxWidth, 0) << "the maximise slot is empty";
 
     // An unreadable skin draws nothing at all.
-    SkinWindow(&window, dir.filePath(QStringLiteral("missing.jss")));
-    EXPECT_EQ(window.JSCAPTION1->barHeight(), 0);
-    EXPECT_EQ(window.JSBORDER1->thickness(), 0);
+    applySkin(&window, dir.filePath(QStringLiteral("missing.jss")));
+    EXPECT_EQ(window.captionBar->barHeight(), 0);
+    EXPECT_EQ(window.leftBorder->thickness(), 0);
 }
 
 TEST_F(SkinnedFixture, ChromeSurroundsTheContentArea)
 {
     apply();
-    EXPECT_EQ(window.JSCAPTION1->geometry(), QRect(0, 0, 400, skin.captionHeight));
-    EXPECT_EQ(window.JSBORDER3->geometry(), QRect(0, 300 - skin.border, 400, skin.border));
-    EXPECT_EQ(window.JSBORDER1->geometry(),
+    EXPECT_EQ(window.captionBar->geometry(), QRect(0, 0, 400, skin.captionHeight));
+    EXPECT_EQ(window.bottomBorder->geometry(), QRect(0, 300 - skin.border, 400, skin.border));
+    EXPECT_EQ(window.leftBorder->geometry(),
               QRect(0, skin.captionHeight, skin.border, 300 - skin.captionHeight - skin.border));
     EXPECT_EQ(window.contentArea()->geometry(), QRect(skin.border, skin.captionHeight, 400 - 2 * skin.border,
                                                       300 - skin.captionHeight - skin.border));
@@ -200,7 +200,7 @@ TEST_F(SkinnedFixture, HoverPressAndReleaseSwapTheButtonImages)
     skin.iconSpace = 0;
     apply();
     window.show();
-    JSCAPTION *bar = window.JSCAPTION1;
+    CaptionBar *bar = window.captionBar;
     moveTo(centreOf(CloseButton));
     EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE3");
     EXPECT_EQ(bar->hotButton(), CloseButton);
@@ -218,7 +218,7 @@ TEST_F(SkinnedFixture, HoverPressAndReleaseSwapTheButtonImages)
     EXPECT_EQ(bar->slotImage(MinimiseButton), "MIN2");
     QTest::mouseRelease(bar, Qt::LeftButton, {}, centreOf(MinimiseButton));
     EXPECT_EQ(bar->slotImage(MinimiseButton), "MIN");
-    EXPECT_EQ(bar->Style2(), 0) << "minimising empties the maximise slot's meaning";
+    EXPECT_EQ(bar->frameState(), 0) << "minimising empties the maximise slot's meaning";
 }
 
 TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
@@ -226,7 +226,7 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
     apply();
     window.setGeometry(100, 120, 400, 300);
     window.show();
-    JSCAPTION *bar = window.JSCAPTION1;
+    CaptionBar *bar = window.captionBar;
     const QRect before = window.geometry();
     moveTo(centreOf(MaxRestoreButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
@@ -236,7 +236,7 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
     EXPECT_EQ(bar->slotImage(MaxRestoreButton), "RES1");
     EXPECT_FALSE(borderResizeEnabled());
     // A press on the bar while maximised does not move the window.
-    QSignalSpy moves(bar, &JSCAPTION::moveRequested);
+    QSignalSpy moves(bar, &CaptionBar::moveRequested);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(60, 10));
     QTest::mouseMove(bar, QPoint(120, 14));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(120, 14));
@@ -257,42 +257,42 @@ TEST_F(SkinnedFixture, WindowAskedToComeUpMaximisedGetsTheWorkArea)
     window.setWindowState(Qt::WindowMaximized);
     apply();
     window.show();
-    EXPECT_TRUE(window.JSCAPTION1->isMaximisedByBar());
+    EXPECT_TRUE(window.captionBar->isMaximisedByBar());
     EXPECT_FALSE(window.windowState() & Qt::WindowMaximized);
     EXPECT_EQ(window.geometry(), window.screen()->availableGeometry());
-    EXPECT_EQ(window.JSCAPTION1->slotImage(MaxRestoreButton), "RES1");
-    EXPECT_EQ(window.JSCAPTION1->savedPlacement().size(), QSize(320, 240));
+    EXPECT_EQ(window.captionBar->slotImage(MaxRestoreButton), "RES1");
+    EXPECT_EQ(window.captionBar->savedPlacement().size(), QSize(320, 240));
 }
 
 TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
 {
     apply();
     window.show();
-    JSCAPTION *bar = window.JSCAPTION1;
+    CaptionBar *bar = window.captionBar;
     const QRect before = window.geometry();
 
-    bar->setStyle(0); // close only
+    bar->setWindowStyle(0); // close only
     moveTo(centreOf(MaxRestoreButton));
     EXPECT_EQ(bar->slotImage(MaxRestoreButton), "MAX");
     EXPECT_EQ(bar->hotButton(), NoCaptionButton);
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_FALSE(bar->isMaximisedByBar());
 
-    bar->setStyle(3); // maximise drawn but inert
+    bar->setWindowStyle(3); // maximise drawn but inert
     moveTo(QPoint(60, 10));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_FALSE(bar->isMaximisedByBar());
     EXPECT_EQ(window.geometry(), before);
 
-    bar->setStyle(4); // close drawn but inert
+    bar->setWindowStyle(4); // close drawn but inert
     moveTo(QPoint(60, 10));
     moveTo(centreOf(CloseButton));
     EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE");
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(CloseButton));
     EXPECT_TRUE(window.isVisible());
 
-    bar->setStyle(1);
+    bar->setWindowStyle(1);
     moveTo(centreOf(CloseButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(CloseButton));
     EXPECT_FALSE(window.isVisible());
@@ -300,22 +300,22 @@ TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
 
 TEST_F(SkinnedFixture, StayOnTopButtonTogglesTheTopmostBand)
 {
-    window.JSCAPTION1->setSHOWONTOP(true);
+    window.captionBar->setOnTopButtonShown(true);
     apply();
     window.show();
-    JSCAPTION *bar = window.JSCAPTION1;
+    CaptionBar *bar = window.captionBar;
     EXPECT_EQ(bar->slotImage(OnTopButton), "ONTOP1");
     moveTo(centreOf(OnTopButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(OnTopButton));
-    EXPECT_TRUE(bar->ONTOP());
+    EXPECT_TRUE(bar->staysOnTop());
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(bar->slotImage(OnTopButton), "ONTOP3");
 
-    bar->setControlBox(false); // drawn but never reacts
+    bar->setWindowButtonsEnabled(false); // drawn but never reacts
     moveTo(QPoint(60, 10));
     moveTo(centreOf(OnTopButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(OnTopButton));
-    EXPECT_TRUE(bar->ONTOP());
+    EXPECT_TRUE(bar->staysOnTop());
 }
 
 TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
@@ -350,9 +350,9 @@ TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
     SkinnedWindow window;
     window.resize(300, 200);
     window.show();
-    JSBORDER *strip = window.JSBORDER3;
+    BorderStrip *strip = window.bottomBorder;
     strip->setGeometry(0, 190, 300, 10);
-    QSignalSpy resizes(strip, &JSBORDER::resizeRequested);
+    QSignalSpy resizes(strip, &BorderStrip::resizeRequested);
     setBorderResizeEnabled(false);
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(150, 5));
     EXPECT_EQ(resizes.count(), 0) << "no resizing while the flag is off";
@@ -360,8 +360,8 @@ TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(295, 5));
     ASSERT_EQ(resizes.count(), 1);
     EXPECT_EQ(resizes.at(0).at(0).value<Qt::Edges>(), Qt::RightEdge | Qt::BottomEdge);
-    JSBORDER none(&window);
-    QSignalSpy noneSpy(&none, &JSBORDER::resizeRequested);
+    BorderStrip none(&window);
+    QSignalSpy noneSpy(&none, &BorderStrip::resizeRequested);
     none.setGeometry(0, 0, 10, 10);
     QTest::mousePress(&none, Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(noneSpy.count(), 0) << "type 0 never resizes";

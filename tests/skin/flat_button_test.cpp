@@ -23,7 +23,7 @@ struct FlatButtonFixture : ::testing::Test {
 TEST_F(FlatButtonFixture, HoverPressAndClick)
 {
     QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::MouseUp);
+    QSignalSpy ups(button, &FlatButton::mouseReleased);
     QTest::mouseMove(button, QPoint(20, 15));
     EXPECT_EQ(button->look(), FlatButton::HoverLook);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
@@ -37,7 +37,7 @@ TEST_F(FlatButtonFixture, HoverPressAndClick)
 TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 {
     QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::MouseUp);
+    QSignalSpy ups(button, &FlatButton::mouseReleased);
     QTest::mouseMove(button, QPoint(20, 15));
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
     QMouseEvent off(QEvent::MouseMove, QPointF(150, 15), button->mapToGlobal(QPointF(150, 15)), Qt::NoButton,
@@ -59,7 +59,7 @@ TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
 {
     QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy downs(button, &FlatButton::MouseDown);
+    QSignalSpy downs(button, &FlatButton::mousePressed);
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Return);
     QTest::keyClick(button, Qt::Key_Enter);
@@ -73,8 +73,8 @@ TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
 TEST_F(FlatButtonFixture, DisabledButtonIgnoresEverythingAndLooksGrey)
 {
     QSignalSpy clicks(button, &FlatButton::clicked);
-    button->setBackColorNormal(fromRgb(255, 0, 0));
-    button->setForeColorNormal(fromRgb(0, 0, 255));
+    button->setNormalBackColour(fromRgb(255, 0, 0));
+    button->setNormalTextColour(fromRgb(0, 0, 255));
     button->setEnabled(false);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 15));
     QTest::keyClick(button, Qt::Key_Space);
@@ -91,7 +91,7 @@ TEST_F(FlatButtonFixture, LongCaptionWrapsAndIsMeasuredOnlyOnChange)
     EXPECT_GT(wrapped, 2 * oneLine);
     button->resize(400, 30);
     EXPECT_EQ(button->captionHeight(), wrapped) << "a resize after the first keeps the measured height";
-    button->setCaption(button->Caption());
+    button->setCaption(button->caption());
     EXPECT_EQ(button->captionHeight(), oneLine);
-    EXPECT_EQ(button->accessibleName(), button->Caption());
+    EXPECT_EQ(button->accessibleName(), button->caption());
 }

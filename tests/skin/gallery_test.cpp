@@ -1,11 +1,11 @@
 #include "skin_fixtures.h"
 
+#include "skin/apply_skin.h"
+#include "skin/balloon_tip.h"
+#include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/js_caption.h"
-#include "skin/msg_box.h"
-#include "skin/skin_window.h"
+#include "skin/message_box.h"
 #include "skin/skinned_window.h"
-#include "skin/tool_tip.h"
 #include "store/mod_db.h"
 
 #include <QCheckBox>
@@ -25,7 +25,7 @@ QImage sampleWindow(const QString &skinPath)
 {
     SkinnedWindow window;
     window.setWindowTitle(QStringLiteral("家庭账本 Zambrel — 2024-05"));
-    window.JSCAPTION1->setSHOWONTOP(true);
+    window.captionBar->setOnTopButtonShown(true);
     window.resize(460, 190);
     auto *area = window.contentArea();
     (new QLabel(QStringLiteral("收入 Profit：12,345.00"), area))->setGeometry(16, 14, 300, 22);
@@ -37,12 +37,12 @@ QImage sampleWindow(const QString &skinPath)
         buttons[i]->setGeometry(16 + i * 106, 80, 96, 44);
     }
     buttons[0]->setEnabled(false);
-    SkinWindow(&window, skinPath);
+    applySkin(&window, skinPath);
     window.show();
     QTest::mouseMove(buttons[1], QPoint(10, 10));
     QTest::mousePress(buttons[2], Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(window.JSCAPTION1,
-                     captionButtonRect(window.JSCAPTION1->buttonMetrics(), CloseButton).center());
+    QTest::mouseMove(window.captionBar,
+                     captionButtonRect(window.captionBar->buttonMetrics(), CloseButton).center());
     QImage image = window.grab().toImage();
     QTest::mouseRelease(buttons[2], Qt::LeftButton, {}, QPoint(200, 10));
     return image;
@@ -50,9 +50,9 @@ QImage sampleWindow(const QString &skinPath)
 
 QImage messageBoxPicture(const QString &text, int style)
 {
-    frmMsgBox box;
-    box.setVbButton(style);
-    box.setMsg(text);
+    MessageBox box;
+    box.setButtonStyle(style);
+    box.setMessage(text);
     box.show();
     return box.grab().toImage();
 }
@@ -61,8 +61,8 @@ QImage tipPicture()
 {
     QLabel control(QStringLiteral("工资"));
     control.show();
-    cToolTip tip;
-    tip.Create(&control, QStringLiteral("五月工资|含加班费 1,200.00"), 65, false, 1, QStringLiteral("备注"),
+    BalloonTip tip;
+    tip.attach(&control, QStringLiteral("五月工资|含加班费 1,200.00"), 65, false, 1, QStringLiteral("备注"),
                kSysButtonText, kSysInfoBackground, -1, 6000);
     tip.showTip();
     return tip.tipWindow()->grab().toImage();

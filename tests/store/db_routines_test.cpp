@@ -152,11 +152,11 @@ TEST_F(RecordSetRoutines, ExecSQLReportsFailures)
 
 TEST_F(RecordSetRoutines, StatusGoesToTheMainWindowOnly)
 {
-    ShowStatus(QStringLiteral("a:b"));
+    showStatus(QStringLiteral("a:b"));
     EXPECT_TRUE(status.isEmpty());
     QObject window;
     modDB::setMainWindow(&window);
-    ShowStatus(QStringLiteral("准备就绪: 共 3 条"), 1);
+    showStatus(QStringLiteral("准备就绪: 共 3 条"), 1);
     EXPECT_EQ(status, QStringLiteral("1准备就绪： 共 3 条"));
     modDB::setMainWindow(nullptr);
 }
@@ -179,8 +179,8 @@ TEST(NumberReading, TextToNumberAndBack)
     };
     // clang-format on
     for (const auto &c : cases) {
-        EXPECT_DOUBLE_EQ(ToNumber(QString::fromLatin1(c.text)), c.number) << c.text;
-        EXPECT_EQ(NumberText(QString::fromLatin1(c.text)), QString::fromLatin1(c.asText)) << c.text;
+        EXPECT_DOUBLE_EQ(toNumber(QString::fromLatin1(c.text)), c.number) << c.text;
+        EXPECT_EQ(numberText(QString::fromLatin1(c.text)), QString::fromLatin1(c.asText)) << c.text;
     }
     EXPECT_EQ(numberToText(0.1 + 0.2), QStringLiteral("0.3"));
     EXPECT_EQ(numberToText(-0.0), QStringLiteral("0"));
@@ -216,7 +216,7 @@ TEST(NumberReading, AmountTextsAsQtWritesThem)
         EXPECT_EQ(numberToText(value), expected) << value;
         const NumberWithText written = numberWithText(value);
         EXPECT_EQ(written.text, expected) << value;
-        EXPECT_EQ(written.value, ToNumber(expected)) << value;
+        EXPECT_EQ(written.value, toNumber(expected)) << value;
     }
 }
 

@@ -32,6 +32,6 @@ TEST(ProgramPaths, SettingsAndFoldersFollowTheOverrides)
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/x/账本.mdb"));
     EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
               QStringLiteral("/x/账本.mdb"));
-    EXPECT_FALSE(store::FileExists(folder.file(QStringLiteral("none.mdb"))));
-    EXPECT_TRUE(store::FileExists(folder.path()));
+    EXPECT_FALSE(store::fileExists(folder.file(QStringLiteral("none.mdb"))));
+    EXPECT_TRUE(store::fileExists(folder.path()));
 }

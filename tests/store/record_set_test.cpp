@@ -13,9 +13,7 @@ namespace {
 std::unique_ptr<RecordSet> updatable(Connection &connection, const QString &sql)
 {
     auto records = std::make_unique<RecordSet>();
-    records->setCursorType(adOpenKeyset);
     records->setLockType(adLockBatchOptimistic);
-    records->setCursorLocation(adUseClient);
     records->open(sql, connection);
     return records;
 }

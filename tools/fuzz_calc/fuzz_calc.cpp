@@ -1,10 +1,10 @@
 // Feeds arbitrary formulas to the calculator: it must not crash or hang, and
 // every value it produces must be a finite number (or a reported error).
 
+#include "input/amount_formula.h"
 #include "input/arithmetic_parser.h"
 #include "input/calc_text.h"
 #include "input/fallback_evaluator.h"
-#include "input/mod_calc.h"
 
 #include <QString>
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!formula.escaped())
         require(std::isfinite(formula.value));
 
-    const modCalc::CalcResult field = modCalc::evaluateAmountField(text);
+    const CalcResult field = evaluateAmountField(text);
     if (field.evaluated)
         require(isNumberText(field.text));
     else

@@ -1,8 +1,8 @@
 #include "entry_dialog.h"
 
+#include "skin/apply_skin.h"
+#include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/js_caption.h"
-#include "skin/skin_window.h"
 #include "store/mod_db.h"
 #include "store/twips.h"
 
@@ -70,38 +70,40 @@ QString memoFromDisplay(const QString &shown)
 
 } // namespace
 
-frmDialog::frmDialog(QWidget *parent)
+EntryDialog::EntryDialog(QWidget *parent)
     : SkinnedWindow(parent),
-      Frame(makeFrame(QStringLiteral("Frame"), QStringLiteral("项目类型"), contentArea())),
-      fraIncome(makeFrame(QStringLiteral("fraIncome"), QStringLiteral("收入和支出 Profit and Loss"),
-                          contentArea())),
-      fraAsset(makeFrame(QStringLiteral("fraAsset"), QStringLiteral("资产信息 Asset"), contentArea())),
-      fraDebt(makeFrame(QStringLiteral("fraDebt"), QStringLiteral("负债信息 Liability"), contentArea())),
-      fraDebet(makeFrame(QStringLiteral("fraDebet"), QStringLiteral("备注 Memo"), contentArea())),
-      cboTypes(new QComboBox(fraIncome)), lblNewtype(new QLabel(fraIncome)),
-      txtName(makeField(QStringLiteral("txtName"), QStringLiteral("描述"), fraIncome, {78, 72, 280, 24})),
-      txtInComePerMonth(makeField(QStringLiteral("txtInComePerMonth"), QStringLiteral("每月收入PR"),
-                                  fraIncome, {78, 100, 130, 24})),
-      txtWillPayPerMonth(makeField(QStringLiteral("txtWillPayPerMonth"), QStringLiteral("每月预计支出"),
-                                   fraIncome, {78, 146, 130, 24})),
-      txtPayPerMonth(makeField(QStringLiteral("txtPayPerMonth"), QStringLiteral("实际支出"), fraIncome,
-                               {228, 146, 130, 24})),
-      txtFirstPay(makeField(QStringLiteral("txtFirstPay"), QStringLiteral("首付（成本）FP"), fraAsset,
-                            {116, 22, 78, 22})),
-      txtTotal(makeField(QStringLiteral("txtTotal"), QStringLiteral("总成本（市值）TC"), fraAsset,
-                         {116, 48, 78, 22})),
-      txtDebet(
-          makeField(QStringLiteral("txtDebet"), QStringLiteral("贷款总额 DT"), fraDebt, {88, 22, 70, 22})),
-      txtDebetPerMonth(makeField(QStringLiteral("txtDebetPerMonth"), QStringLiteral("每月还贷 PM"), fraDebt,
-                                 {88, 48, 70, 22})),
-      txtMemo(new QPlainTextEdit(fraDebet)), lblTips(new QLabel(contentArea())),
-      OKButton(new skin::FlatButton(QStringLiteral("确 定 OK"), contentArea())),
-      CancelButton(new skin::FlatButton(QStringLiteral("取 消   Cancel"), contentArea()))
+      categoryFrame(makeFrame(QStringLiteral("Frame"), QStringLiteral("项目类型"), contentArea())),
+      profitLossFrame(makeFrame(QStringLiteral("fraIncome"), QStringLiteral("收入和支出 Profit and Loss"),
+                                contentArea())),
+      assetFrame(makeFrame(QStringLiteral("fraAsset"), QStringLiteral("资产信息 Asset"), contentArea())),
+      liabilityFrame(
+          makeFrame(QStringLiteral("fraDebt"), QStringLiteral("负债信息 Liability"), contentArea())),
+      memoFrame(makeFrame(QStringLiteral("fraDebet"), QStringLiteral("备注 Memo"), contentArea())),
+      typeBox(new QComboBox(profitLossFrame)), newTypeLabel(new QLabel(profitLossFrame)),
+      nameBox(
+          makeField(QStringLiteral("txtName"), QStringLiteral("描述"), profitLossFrame, {78, 72, 280, 24})),
+      incomeBox(makeField(QStringLiteral("txtInComePerMonth"), QStringLiteral("每月收入PR"), profitLossFrame,
+                          {78, 100, 130, 24})),
+      plannedExpenditureBox(makeField(QStringLiteral("txtWillPayPerMonth"), QStringLiteral("每月预计支出"),
+                                      profitLossFrame, {78, 146, 130, 24})),
+      actualExpenditureBox(makeField(QStringLiteral("txtPayPerMonth"), QStringLiteral("实际支出"),
+                                     profitLossFrame, {228, 146, 130, 24})),
+      downPaymentBox(makeField(QStringLiteral("txtFirstPay"), QStringLiteral("首付（成本）FP"), assetFrame,
+                               {116, 22, 78, 22})),
+      totalCostBox(makeField(QStringLiteral("txtTotal"), QStringLiteral("总成本（市值）TC"), assetFrame,
+                             {116, 48, 78, 22})),
+      loanTotalBox(makeField(QStringLiteral("txtDebet"), QStringLiteral("贷款总额 DT"), liabilityFrame,
+                             {88, 22, 70, 22})),
+      repaymentBox(makeField(QStringLiteral("txtDebetPerMonth"), QStringLiteral("每月还贷 PM"),
+                             liabilityFrame, {88, 48, 70, 22})),
+      memoBox(new QPlainTextEdit(memoFrame)), hintLabel(new QLabel(contentArea())),
+      okButton(new skin::FlatButton(QStringLiteral("确 定 OK"), contentArea())),
+      cancelButton(new skin::FlatButton(QStringLiteral("取 消   Cancel"), contentArea()))
 {
     setObjectName(QStringLiteral("frmDialog"));
     setWindowTitle(QStringLiteral("新活动 Activities"));
-    JSCAPTION1->setTitle(windowTitle());
-    JSCAPTION1->setStyle(3); // fixed size: no maximise
+    captionBar->setTitle(windowTitle());
+    captionBar->setWindowStyle(3); // fixed size: no maximise
     buildControls();
     bindControls();
     setFixedSize(store::twipsToPixels(kWidthTwips), store::twipsToPixels(kHeightTwips));
@@ -109,93 +111,96 @@ frmDialog::frmDialog(QWidget *parent)
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    SkinWindow(this, store::modDB::skinPath());
+    applySkin(this, store::modDB::skinPath());
     showForm();
 }
 
-frmDialog::~frmDialog() = default;
+EntryDialog::~EntryDialog() = default;
 
-void frmDialog::buildControls()
+void EntryDialog::buildControls()
 {
-    Frame->setGeometry(388, 4, 201, 88);
-    fraIncome->setGeometry(8, 4, 372, 178);
-    fraAsset->setGeometry(8, 186, 202, 78);
-    fraDebt->setGeometry(214, 186, 166, 78);
-    fraDebet->setGeometry(388, 96, 201, 168);
+    categoryFrame->setGeometry(388, 4, 201, 88);
+    profitLossFrame->setGeometry(8, 4, 372, 178);
+    assetFrame->setGeometry(8, 186, 202, 78);
+    liabilityFrame->setGeometry(214, 186, 166, 78);
+    memoFrame->setGeometry(388, 96, 201, 168);
 
     const QString boxCaptions[] = {QStringLiteral("收入 Prof"), QStringLiteral("支出 Loss"),
                                    QStringLiteral("资产 Asset"), QStringLiteral("负债Liab")};
     for (int i = 0; i < EntryForm::kCategoryCount; ++i) {
-        auto *box = new QCheckBox(boxCaptions[i], Frame);
+        auto *box = new QCheckBox(boxCaptions[i], categoryFrame);
         box->setObjectName(QStringLiteral("chkType%1").arg(i));
         box->setAccessibleName(boxCaptions[i]);
         box->setGeometry(10 + (i % 2) * 96, 26 + (i / 2) * 28, 92, 24);
-        chkType[size_t(i)] = box;
+        categoryBoxes[size_t(i)] = box;
     }
 
-    makeLabel({}, QStringLiteral("项    目"), fraIncome, {10, 24, 64, 24});
-    cboTypes->setObjectName(QStringLiteral("cboTypes"));
-    cboTypes->setAccessibleName(QStringLiteral("项目"));
-    cboTypes->setEditable(true);
-    cboTypes->setInsertPolicy(QComboBox::NoInsert);
-    cboTypes->setGeometry(78, 24, 280, 24);
-    lblNewtype->setObjectName(QStringLiteral("lblNewtype"));
-    lblNewtype->setGeometry(78, 50, 284, 20);
-    makeLabel(QStringLiteral("lblName"), QStringLiteral("描    述"), fraIncome, {10, 72, 64, 24});
-    makeLabel(QStringLiteral("lblInComePerMonth"), QStringLiteral("每月收入PR"), fraIncome,
+    makeLabel({}, QStringLiteral("项    目"), profitLossFrame, {10, 24, 64, 24});
+    typeBox->setObjectName(QStringLiteral("cboTypes"));
+    typeBox->setAccessibleName(QStringLiteral("项目"));
+    typeBox->setEditable(true);
+    typeBox->setInsertPolicy(QComboBox::NoInsert);
+    typeBox->setGeometry(78, 24, 280, 24);
+    newTypeLabel->setObjectName(QStringLiteral("lblNewtype"));
+    newTypeLabel->setGeometry(78, 50, 284, 20);
+    makeLabel(QStringLiteral("lblName"), QStringLiteral("描    述"), profitLossFrame, {10, 72, 64, 24});
+    makeLabel(QStringLiteral("lblInComePerMonth"), QStringLiteral("每月收入PR"), profitLossFrame,
               {10, 100, 68, 24});
     // One label heads both expenditure fields; the actual-expenditure box sits
     // under the label's last word.
     QLabel *payLabel =
-        makeLabel(QStringLiteral("lblPayPerMonth"), QStringLiteral("每月预计支出           实际"), fraIncome,
-                  {78, 126, 280, 20});
+        makeLabel(QStringLiteral("lblPayPerMonth"), QStringLiteral("每月预计支出           实际"),
+                  profitLossFrame, {78, 126, 280, 20});
     const int actualLeft =
         78 + payLabel->fontMetrics().horizontalAdvance(QStringLiteral("每月预计支出           "));
-    txtPayPerMonth->move(qMax(actualLeft, txtWillPayPerMonth->geometry().right() + 8), txtPayPerMonth->y());
+    actualExpenditureBox->move(qMax(actualLeft, plannedExpenditureBox->geometry().right() + 8),
+                               actualExpenditureBox->y());
 
-    makeLabel(QStringLiteral("lblFirstPay"), QStringLiteral("首付（成本）FP"), fraAsset, {8, 22, 106, 22});
-    makeLabel(QStringLiteral("lblTotalCost"), QStringLiteral("总成本（市值）TC"), fraAsset, {8, 48, 106, 22});
-    makeLabel(QStringLiteral("lblDebet"), QStringLiteral("贷款总额 DT"), fraDebt, {8, 22, 78, 22});
-    makeLabel(QStringLiteral("lblDebetPerMonth"), QStringLiteral("每月还贷 PM"), fraDebt, {8, 48, 78, 22});
+    makeLabel(QStringLiteral("lblFirstPay"), QStringLiteral("首付（成本）FP"), assetFrame, {8, 22, 106, 22});
+    makeLabel(QStringLiteral("lblTotalCost"), QStringLiteral("总成本（市值）TC"), assetFrame,
+              {8, 48, 106, 22});
+    makeLabel(QStringLiteral("lblDebet"), QStringLiteral("贷款总额 DT"), liabilityFrame, {8, 22, 78, 22});
+    makeLabel(QStringLiteral("lblDebetPerMonth"), QStringLiteral("每月还贷 PM"), liabilityFrame,
+              {8, 48, 78, 22});
 
-    txtMemo->setObjectName(QStringLiteral("txtMemo"));
-    txtMemo->setAccessibleName(QStringLiteral("备注 Memo"));
-    txtMemo->setToolTip(QStringLiteral("双击增加当日时间"));
-    txtMemo->setGeometry(8, 22, 185, 138);
-    txtMemo->setTabChangesFocus(true);
+    memoBox->setObjectName(QStringLiteral("txtMemo"));
+    memoBox->setAccessibleName(QStringLiteral("备注 Memo"));
+    memoBox->setToolTip(QStringLiteral("双击增加当日时间"));
+    memoBox->setGeometry(8, 22, 185, 138);
+    memoBox->setTabChangesFocus(true);
 
-    lblTips->setObjectName(QStringLiteral("lblTips"));
-    lblTips->setGeometry(12, 272, 368, 24);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(388, 270, 96, 28);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(493, 270, 96, 28);
+    hintLabel->setObjectName(QStringLiteral("lblTips"));
+    hintLabel->setGeometry(12, 272, 368, 24);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setGeometry(388, 270, 96, 28);
+    cancelButton->setObjectName(QStringLiteral("CancelButton"));
+    cancelButton->setGeometry(493, 270, 96, 28);
 
     for (const F field : EntryForm::kAmountFields)
         amountControl(field)->setToolTip(kFormulaTip);
 
     // Keyboard order follows the reading order of the frames.
-    setTabOrder(cboTypes, txtName);
-    setTabOrder(txtName, txtInComePerMonth);
-    setTabOrder(txtInComePerMonth, txtWillPayPerMonth);
-    setTabOrder(txtWillPayPerMonth, txtPayPerMonth);
-    setTabOrder(txtPayPerMonth, chkType[0]);
-    for (size_t i = 0; i + 1 < chkType.size(); ++i)
-        setTabOrder(chkType[i], chkType[i + 1]);
-    setTabOrder(chkType[3], txtFirstPay);
-    setTabOrder(txtFirstPay, txtTotal);
-    setTabOrder(txtTotal, txtDebet);
-    setTabOrder(txtDebet, txtDebetPerMonth);
-    setTabOrder(txtDebetPerMonth, txtMemo);
-    setTabOrder(txtMemo, OKButton);
-    setTabOrder(OKButton, CancelButton);
+    setTabOrder(typeBox, nameBox);
+    setTabOrder(nameBox, incomeBox);
+    setTabOrder(incomeBox, plannedExpenditureBox);
+    setTabOrder(plannedExpenditureBox, actualExpenditureBox);
+    setTabOrder(actualExpenditureBox, categoryBoxes[0]);
+    for (size_t i = 0; i + 1 < categoryBoxes.size(); ++i)
+        setTabOrder(categoryBoxes[i], categoryBoxes[i + 1]);
+    setTabOrder(categoryBoxes[3], downPaymentBox);
+    setTabOrder(downPaymentBox, totalCostBox);
+    setTabOrder(totalCostBox, loanTotalBox);
+    setTabOrder(loanTotalBox, repaymentBox);
+    setTabOrder(repaymentBox, memoBox);
+    setTabOrder(memoBox, okButton);
+    setTabOrder(okButton, cancelButton);
 }
 
-void frmDialog::bindControls()
+void EntryDialog::bindControls()
 {
-    connect(cboTypes, &QComboBox::currentTextChanged, this,
+    connect(typeBox, &QComboBox::currentTextChanged, this,
             [this](const QString &text) { typed(F::Types, text); });
-    connect(txtName, &QLineEdit::textEdited, this, [this](const QString &text) { typed(F::Name, text); });
+    connect(nameBox, &QLineEdit::textEdited, this, [this](const QString &text) { typed(F::Name, text); });
     for (const F field : EntryForm::kAmountFields) {
         QLineEdit *edit = amountControl(field);
         connect(edit, &QLineEdit::textEdited, this,
@@ -205,59 +210,59 @@ void frmDialog::bindControls()
                 showForm();
         });
     }
-    connect(txtMemo, &QPlainTextEdit::textChanged, this, [this] {
+    connect(memoBox, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_form.setText(F::Memo, memoFromDisplay(txtMemo->toPlainText()));
+            m_form.setText(F::Memo, memoFromDisplay(memoBox->toPlainText()));
     });
-    txtMemo->viewport()->installEventFilter(this);
+    memoBox->viewport()->installEventFilter(this);
     for (int i = 0; i < EntryForm::kCategoryCount; ++i) {
-        connect(chkType[size_t(i)], &QCheckBox::clicked, this, [this, i](bool checked) {
+        connect(categoryBoxes[size_t(i)], &QCheckBox::clicked, this, [this, i](bool checked) {
             m_form.clickCategory(i, checked);
             showForm();
         });
     }
-    connect(OKButton, &skin::FlatButton::clicked, this, &frmDialog::okClicked);
-    connect(CancelButton, &skin::FlatButton::clicked, this, &frmDialog::cancelClicked);
+    connect(okButton, &skin::FlatButton::clicked, this, &EntryDialog::okClicked);
+    connect(cancelButton, &skin::FlatButton::clicked, this, &EntryDialog::cancelClicked);
     // Escape leaves the dialog as Cancel does, as in any dialog.
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &frmDialog::cancelClicked);
+    connect(escape, &QShortcut::activated, this, &EntryDialog::cancelClicked);
 }
 
-QLineEdit *frmDialog::amountControl(EntryField field) const
+QLineEdit *EntryDialog::amountControl(EntryField field) const
 {
     return qobject_cast<QLineEdit *>(control(field));
 }
 
-QWidget *frmDialog::control(EntryField field) const
+QWidget *EntryDialog::control(EntryField field) const
 {
     switch (field) {
     case F::Types:
-        return cboTypes;
+        return typeBox;
     case F::Name:
-        return txtName;
+        return nameBox;
     case F::InComePerMonth:
-        return txtInComePerMonth;
+        return incomeBox;
     case F::WillPayPerMonth:
-        return txtWillPayPerMonth;
+        return plannedExpenditureBox;
     case F::PayPerMonth:
-        return txtPayPerMonth;
+        return actualExpenditureBox;
     case F::FirstPay:
-        return txtFirstPay;
+        return downPaymentBox;
     case F::Total:
-        return txtTotal;
+        return totalCostBox;
     case F::Debet:
-        return txtDebet;
+        return loanTotalBox;
     case F::DebetPerMonth:
-        return txtDebetPerMonth;
+        return repaymentBox;
     case F::Memo:
-        return txtMemo;
+        return memoBox;
     case F::None:
         break;
     }
     return nullptr;
 }
 
-void frmDialog::typed(EntryField field, const QString &text)
+void EntryDialog::typed(EntryField field, const QString &text)
 {
     if (m_showing)
         return;
@@ -266,65 +271,65 @@ void frmDialog::typed(EntryField field, const QString &text)
         showForm(); // the type decides the boxes and the enabled fields
 }
 
-void frmDialog::showForm()
+void EntryDialog::showForm()
 {
     const bool wasShowing = std::exchange(m_showing, true);
-    if (cboTypes->currentText() != m_form.text(F::Types))
-        cboTypes->setEditText(m_form.text(F::Types));
-    if (txtName->text() != m_form.text(F::Name))
-        txtName->setText(m_form.text(F::Name));
+    if (typeBox->currentText() != m_form.text(F::Types))
+        typeBox->setEditText(m_form.text(F::Types));
+    if (nameBox->text() != m_form.text(F::Name))
+        nameBox->setText(m_form.text(F::Name));
     for (const F field : EntryForm::kAmountFields) {
         QLineEdit *edit = amountControl(field);
         if (edit->text() != m_form.text(field))
             edit->setText(m_form.text(field));
         edit->setEnabled(m_form.isEnabled(field));
     }
-    if (memoFromDisplay(txtMemo->toPlainText()) != m_form.text(F::Memo))
-        txtMemo->setPlainText(memoForDisplay(m_form.text(F::Memo)));
+    if (memoFromDisplay(memoBox->toPlainText()) != m_form.text(F::Memo))
+        memoBox->setPlainText(memoForDisplay(m_form.text(F::Memo)));
     for (int i = 0; i < EntryForm::kCategoryCount; ++i)
-        chkType[size_t(i)]->setChecked(m_form.categoryChecked(i));
-    Frame->setEnabled(m_form.categoriesEnabled());
-    lblNewtype->setText(m_form.newTypeHint());
-    lblTips->setText(m_form.hint());
+        categoryBoxes[size_t(i)]->setChecked(m_form.categoryChecked(i));
+    categoryFrame->setEnabled(m_form.categoriesEnabled());
+    newTypeLabel->setText(m_form.newTypeHint());
+    hintLabel->setText(m_form.hint());
     m_showing = wasShowing;
 }
 
-void frmDialog::setTypeLookup(TypeLookup lookup)
+void EntryDialog::setTypeLookup(TypeLookup lookup)
 {
     m_lookup = std::move(lookup);
     m_form.setTypeLookup(m_lookup);
 }
 
-void frmDialog::setTypeList(const QStringList &types)
+void EntryDialog::setTypeList(const QStringList &types)
 {
     const bool wasShowing = std::exchange(m_showing, true);
-    cboTypes->clear();
-    cboTypes->addItems(types);
-    cboTypes->setEditText(m_form.text(F::Types));
+    typeBox->clear();
+    typeBox->addItems(types);
+    typeBox->setEditText(m_form.text(F::Types));
     m_showing = wasShowing;
 }
 
-void frmDialog::setCaptions(const QString &caption, const QString &title)
+void EntryDialog::setCaptions(const QString &caption, const QString &title)
 {
     setWindowTitle(caption);
-    JSCAPTION1->setTitle(title);
-    JSCAPTION1->REDRAW();
+    captionBar->setTitle(title);
+    captionBar->redraw();
 }
 
-void frmDialog::dispTypes(const QString &kind)
+void EntryDialog::applyCategoryMask(const QString &kind)
 {
-    m_form.dispTypes(kind);
+    m_form.applyCategoryMask(kind);
     showForm();
 }
 
-bool frmDialog::showModal()
+bool EntryDialog::showModal()
 {
     showForm();
     exec();
     return m_form.isConfirmed();
 }
 
-void frmDialog::okClicked()
+void EntryDialog::okClicked()
 {
     const CheckResult result = m_form.confirm();
     showForm();
@@ -336,22 +341,22 @@ void frmDialog::okClicked()
     }
 }
 
-void frmDialog::cancelClicked()
+void EntryDialog::cancelClicked()
 {
     m_form.cancel();
     setResult(0);
     hide();
 }
 
-void frmDialog::showEvent(QShowEvent *event)
+void EntryDialog::showEvent(QShowEvent *event)
 {
     // A skin chosen since the dialog was made applies here too.
-    if (JSCAPTION1->Path() != store::modDB::skinPath())
-        SkinWindow(this, store::modDB::skinPath());
+    if (captionBar->skinPath() != store::modDB::skinPath())
+        applySkin(this, store::modDB::skinPath());
     SkinnedWindow::showEvent(event);
 }
 
-void frmDialog::closeEvent(QCloseEvent *event)
+void EntryDialog::closeEvent(QCloseEvent *event)
 {
     // Closed other than by OK or Cancel: the next use starts from a fresh
     // dialog, whose flags are clear.
@@ -362,12 +367,12 @@ void frmDialog::closeEvent(QCloseEvent *event)
     SkinnedWindow::closeEvent(event);
 }
 
-bool frmDialog::eventFilter(QObject *watched, QEvent *event)
+bool EntryDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == txtMemo->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == memoBox->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         m_form.stampMemoDate();
         showForm();
-        txtMemo->moveCursor(QTextCursor::End);
+        memoBox->moveCursor(QTextCursor::End);
         return true;
     }
     return SkinnedWindow::eventFilter(watched, event);

@@ -25,11 +25,11 @@ namespace zambrel::input {
 /// Created once and hidden between uses: OK and Cancel hide it and keep the
 /// fields. Closing it any other way hides it and starts the next use from a
 /// fresh form (empty name and memo, "0" amounts, flags cleared).
-class frmDialog : public skin::SkinnedWindow {
+class EntryDialog : public skin::SkinnedWindow {
     Q_OBJECT
 public:
-    explicit frmDialog(QWidget *parent = nullptr);
-    ~frmDialog() override;
+    explicit EntryDialog(QWidget *parent = nullptr);
+    ~EntryDialog() override;
 
     /// The dialog's logic. A caller that changes it directly calls
     /// showForm() before the window is seen again.
@@ -44,39 +44,37 @@ public:
     void setTypeList(const QStringList &types);
     /// Window caption and caption bar title, set by the caller on every use.
     void setCaptions(const QString &caption, const QString &title);
-    /// Shows a category mask (see EntryForm::dispTypes).
-    void dispTypes(const QString &kind);
-    /// Skins are applied from outside; kept for callers that hand one in.
-    void changeSkin(const QString &path) { (void)path; }
+    /// Shows a category mask (see EntryForm::applyCategoryMask).
+    void applyCategoryMask(const QString &kind);
 
     /// Shows the dialog modally with the form as it stands; true when OK
     /// passed every check.
     bool showModal();
 
-    /// The control bound to a field (cboTypes, txtName, the amounts, txtMemo).
+    /// The control bound to a field (typeBox, nameBox, the amounts, memoBox).
     QWidget *control(EntryField field) const;
 
-    // Controls, under the names the program gives them.
-    QGroupBox *const Frame;
-    QGroupBox *const fraIncome;
-    QGroupBox *const fraAsset;
-    QGroupBox *const fraDebt;
-    QGroupBox *const fraDebet;
-    std::array<QCheckBox *, EntryForm::kCategoryCount> chkType{};
-    QComboBox *const cboTypes;
-    QLabel *const lblNewtype;
-    QLineEdit *const txtName;
-    QLineEdit *const txtInComePerMonth;
-    QLineEdit *const txtWillPayPerMonth;
-    QLineEdit *const txtPayPerMonth;
-    QLineEdit *const txtFirstPay;
-    QLineEdit *const txtTotal;
-    QLineEdit *const txtDebet;
-    QLineEdit *const txtDebetPerMonth;
-    QPlainTextEdit *const txtMemo;
-    QLabel *const lblTips;
-    skin::FlatButton *const OKButton;
-    skin::FlatButton *const CancelButton;
+    // Controls; each keeps the design's name as its objectName.
+    QGroupBox *const categoryFrame;
+    QGroupBox *const profitLossFrame;
+    QGroupBox *const assetFrame;
+    QGroupBox *const liabilityFrame;
+    QGroupBox *const memoFrame;
+    std::array<QCheckBox *, EntryForm::kCategoryCount> categoryBoxes{};
+    QComboBox *const typeBox;
+    QLabel *const newTypeLabel;
+    QLineEdit *const nameBox;
+    QLineEdit *const incomeBox;
+    QLineEdit *const plannedExpenditureBox;
+    QLineEdit *const actualExpenditureBox;
+    QLineEdit *const downPaymentBox;
+    QLineEdit *const totalCostBox;
+    QLineEdit *const loanTotalBox;
+    QLineEdit *const repaymentBox;
+    QPlainTextEdit *const memoBox;
+    QLabel *const hintLabel;
+    skin::FlatButton *const okButton;
+    skin::FlatButton *const cancelButton;
 
 protected:
     void showEvent(QShowEvent *event) override;

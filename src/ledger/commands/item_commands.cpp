@@ -81,7 +81,7 @@ QString fieldText(const QVariant &value)
 
 QString amount(const input::EntryForm &form, EntryField field)
 {
-    return store::NumberText(form.text(field));
+    return store::numberText(form.text(field));
 }
 
 QString quoted(const input::EntryForm &form, EntryField field)
@@ -142,7 +142,7 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
 
 void ItemCommands::panelClick(panel::CategoryRows &panel, const QString &key)
 {
-    panel.setSMemo(selectItem(key, false));
+    panel.setMemo(selectItem(key, false));
 }
 
 void ItemCommands::panelDoubleClick(const QString &key)
@@ -156,10 +156,10 @@ void ItemCommands::run(ItemCommand command)
         execute(command);
     } catch (const store::DbError &error) {
         store::showMessage(error.description(), store::vbOKOnly, {});
-        m_view.RefreshMe();
+        m_view.refresh();
     } catch (const std::exception &error) {
         store::showMessage(QString::fromUtf8(error.what()), store::vbOKOnly, {});
-        m_view.RefreshMe();
+        m_view.refresh();
     }
 }
 
@@ -233,13 +233,13 @@ void ItemCommands::execute(ItemCommand command)
     const QString typeText = form.text(F::Types);
     if (command == ItemCommand::Delete) {
         m_view.removeItem(rowKey(code));
-        m_view.openAsset();
-        m_view.showAdvise();
+        m_view.openMonth();
+        m_view.assess();
         return;
     }
     if (command == ItemCommand::Update && typeText != m_loadedType) {
         m_view.removeItem(rowKey(code));
-        m_view.RefreshMe();
+        m_view.refresh();
         QCoreApplication::processEvents();
         return;
     }
@@ -253,23 +253,23 @@ void ItemCommands::execute(ItemCommand command)
             records && !records->eof() ? records->value(QStringLiteral("code")).toLongLong() : 0;
         const auto identity = readRows(QStringLiteral("SELECT  @@Identity  as   myid     from    asset"));
         code = identity->value(QStringLiteral("myid")).toLongLong();
-        m_view.openAsset();
+        m_view.openMonth();
         keepCurrent = selected;
     } else {
-        m_view.openAsset();
+        m_view.openMonth();
         keepCurrent = code;
     }
 
     LedgerItem item;
     item.types = typeText;
     item.name = form.text(F::Name);
-    item.InComePerMonth = store::ToNumber(form.text(F::InComePerMonth));
-    item.PayPerMonth = store::ToNumber(form.text(F::PayPerMonth));
-    item.willPayPerMonth = store::ToNumber(form.text(F::WillPayPerMonth));
-    item.FirstPay = store::ToNumber(form.text(F::FirstPay));
-    item.TotalCost = store::ToNumber(form.text(F::Total));
-    item.Debet = store::ToNumber(form.text(F::Debet));
-    item.DebetPerMonth = store::ToNumber(form.text(F::DebetPerMonth));
+    item.InComePerMonth = store::toNumber(form.text(F::InComePerMonth));
+    item.PayPerMonth = store::toNumber(form.text(F::PayPerMonth));
+    item.willPayPerMonth = store::toNumber(form.text(F::WillPayPerMonth));
+    item.FirstPay = store::toNumber(form.text(F::FirstPay));
+    item.TotalCost = store::toNumber(form.text(F::Total));
+    item.Debet = store::toNumber(form.text(F::Debet));
+    item.DebetPerMonth = store::toNumber(form.text(F::DebetPerMonth));
     item.code = static_cast<qint32>(code);
     item.memo = form.text(F::Memo);
     const QString kind = form.isNewType() ? form.newKind() : store::typeKind(typeText, types);
@@ -277,12 +277,12 @@ void ItemCommands::execute(ItemCommand command)
     // until the month is reloaded.
     if (form.isNewType())
         addGroupRows(m_view.panels(), kind, typeText);
-    m_view.showItem(kind, item);
+    m_view.placeItem(kind, item);
     QCoreApplication::processEvents();
 
     if (item.Debet == 0)
-        m_view.UCLVDebt().RemoveItem(rowKey(code));
-    m_view.showAdvise();
+        m_view.liabilities().removeItem(rowKey(code));
+    m_view.assess();
     if (keepCurrent)
         moveToCode(keepCurrent);
     QCoreApplication::processEvents();

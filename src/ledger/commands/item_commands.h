@@ -52,9 +52,9 @@ public:
     /// the month is reloaded. Never throws.
     void run(ItemCommand command);
 
-    /// A panel's Click: selects the item and hands its memo to that panel.
+    /// A panel's click: selects the item and hands its memo to that panel.
     void panelClick(panel::CategoryRows &panel, const QString &key);
-    /// A panel's DoubleClick: selects the item and opens it for a change.
+    /// A panel's double-click: selects the item and opens it for a change.
     void panelDoubleClick(const QString &key);
 
     /// True from the start of an add to the start of the next command.

@@ -7,10 +7,10 @@
 #include "toolbar_images.h"
 
 #include "panel/ui/category_panel.h"
-#include "skin/js_border.h"
-#include "skin/js_caption.h"
-#include "skin/msg_box.h"
-#include "skin/skin_window.h"
+#include "skin/apply_skin.h"
+#include "skin/border_strip.h"
+#include "skin/caption_bar.h"
+#include "skin/message_box.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
 #include "store/connection.h"
@@ -107,12 +107,12 @@ void paintLabel(QLabel *label, const QColor &text, const QColor &background)
 
 } // namespace
 
-frmMainUI::frmMainUI(QWidget *parent)
-    : skin::SkinnedWindow(parent), Toolbar(new QToolBar(contentArea())),
-      lblVersion(new QLabel(contentArea())), lblSunyi(new QLabel(contentArea())),
-      lblAsset(new QLabel(contentArea())), lblAdvise(new QLabel(contentArea())),
-      StatusBar(new QStatusBar(contentArea())), imgSplitter(new SplitterHandle(contentArea())),
-      picSplitter(new QWidget(contentArea())), WB(new QTextBrowser(contentArea())),
+MainWindow::MainWindow(QWidget *parent)
+    : skin::SkinnedWindow(parent), toolbar(new QToolBar(contentArea())),
+      versionLabel(new QLabel(contentArea())), profitLossHeading(new QLabel(contentArea())),
+      balanceSheetHeading(new QLabel(contentArea())), adviceLabel(new QLabel(contentArea())),
+      statusBar(new QStatusBar(contentArea())), splitterHandle(new SplitterHandle(contentArea())),
+      splitterBar(new QWidget(contentArea())), homePage(new QTextBrowser(contentArea())),
       m_view(std::make_unique<MonthView>(this)), m_monthMenu(new QMenu(this)), m_skinMenu(new QMenu(this))
 {
     setObjectName(QStringLiteral("frmMainUI"));
@@ -121,64 +121,64 @@ frmMainUI::frmMainUI(QWidget *parent)
     buildPanels();
     buildStatusBar();
 
-    lblSunyi->setObjectName(QStringLiteral("lblSunyi"));
-    lblSunyi->setText(QStringLiteral("损益表 Profit and Loss"));
-    lblAsset->setObjectName(QStringLiteral("lblAsset"));
-    lblAsset->setText(QStringLiteral("资产负债表 Balance Sheet"));
-    for (QLabel *heading : {lblSunyi, lblAsset}) {
+    profitLossHeading->setObjectName(QStringLiteral("lblSunyi"));
+    profitLossHeading->setText(QStringLiteral("损益表 Profit and Loss"));
+    balanceSheetHeading->setObjectName(QStringLiteral("lblAsset"));
+    balanceSheetHeading->setText(QStringLiteral("资产负债表 Balance Sheet"));
+    for (QLabel *heading : {profitLossHeading, balanceSheetHeading}) {
         heading->setFont(headingFont());
         heading->setIndent(4);
         heading->setMinimumHeight(heading->fontMetrics().height() + 6);
     }
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setText(store::productName());
-    lblVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblAdvise->setObjectName(QStringLiteral("lblAdvise"));
-    lblAdvise->setWordWrap(true);
-    lblAdvise->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblAdvise->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    lblAdvise->setFocusPolicy(Qt::TabFocus);
-    lblAdvise->setAccessibleName(QStringLiteral("理财建议"));
-    lblAdvise->setMargin(6);
+    versionLabel->setObjectName(QStringLiteral("lblVersion"));
+    versionLabel->setText(store::productName());
+    versionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    adviceLabel->setObjectName(QStringLiteral("lblAdvise"));
+    adviceLabel->setWordWrap(true);
+    adviceLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    adviceLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    adviceLabel->setFocusPolicy(Qt::TabFocus);
+    adviceLabel->setAccessibleName(QStringLiteral("理财建议"));
+    adviceLabel->setMargin(6);
 
-    imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
-    imgSplitter->resize(5, 100);
-    picSplitter->setObjectName(QStringLiteral("picSplitter"));
-    picSplitter->setAutoFillBackground(true);
-    QPalette barPalette = picSplitter->palette();
+    splitterHandle->setObjectName(QStringLiteral("imgSplitter"));
+    splitterHandle->resize(5, 100);
+    splitterBar->setObjectName(QStringLiteral("picSplitter"));
+    splitterBar->setAutoFillBackground(true);
+    QPalette barPalette = splitterBar->palette();
     barPalette.setColor(QPalette::Window, QColor(0x60, 0x60, 0x60));
-    picSplitter->setPalette(barPalette);
-    picSplitter->hide();
-    connect(imgSplitter, &SplitterHandle::pressed, this, &frmMainUI::splitterPressed);
-    connect(imgSplitter, &SplitterHandle::moved, this, &frmMainUI::splitterMoved);
-    connect(imgSplitter, &SplitterHandle::released, this, &frmMainUI::splitterReleased);
+    splitterBar->setPalette(barPalette);
+    splitterBar->hide();
+    connect(splitterHandle, &SplitterHandle::pressed, this, &MainWindow::splitterPressed);
+    connect(splitterHandle, &SplitterHandle::moved, this, &MainWindow::splitterMoved);
+    connect(splitterHandle, &SplitterHandle::released, this, &MainWindow::splitterReleased);
 
-    WB->setObjectName(QStringLiteral("WB"));
-    WB->setAccessibleName(QStringLiteral("主页 Home"));
-    WB->setOpenLinks(false); // the page is the program's own; nothing is fetched
+    homePage->setObjectName(QStringLiteral("WB"));
+    homePage->setAccessibleName(QStringLiteral("主页 Home"));
+    homePage->setOpenLinks(false); // the page is the program's own; nothing is fetched
 
-    connect(JSCAPTION1, &skin::JSCAPTION::ChangeColor, this, &frmMainUI::changeColor);
+    connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
     auto *refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refreshKey, &QShortcut::activated, this, &frmMainUI::RefreshMe);
+    connect(refreshKey, &QShortcut::activated, this, &MainWindow::refresh);
 
     initialise();
 }
 
-frmMainUI::~frmMainUI()
+MainWindow::~MainWindow()
 {
     if (store::modDB::mainWindow() == this)
         store::modDB::setMainWindow(nullptr);
 }
 
-void frmMainUI::buildToolbar()
+void MainWindow::buildToolbar()
 {
-    Toolbar->setObjectName(QStringLiteral("Toolbar"));
-    Toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    Toolbar->setMovable(false);
-    Toolbar->setFloatable(false);
-    Toolbar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
+    toolbar->setObjectName(QStringLiteral("Toolbar"));
+    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
     for (const ToolbarButtonText &entry : kButtons) {
-        auto *toolButton = new QToolButton(Toolbar);
+        auto *toolButton = new QToolButton(toolbar);
         const QString key = QString::fromUtf16(entry.key);
         const QString caption = QString::fromUtf16(entry.caption);
         toolButton->setObjectName(key);
@@ -188,7 +188,7 @@ void frmMainUI::buildToolbar()
         toolButton->setFocusPolicy(Qt::TabFocus);
         if (entry.toolTip)
             toolButton->setToolTip(QString::fromUtf16(entry.toolTip));
-        Toolbar->addWidget(toolButton);
+        toolbar->addWidget(toolButton);
         connect(toolButton, &QToolButton::clicked, this, [this, key] { toolbarClick(key); });
         toolButton->installEventFilter(this);
     }
@@ -198,8 +198,8 @@ void frmMainUI::buildToolbar()
     button(QStringLiteral("chgSkin"))->setPopupMode(QToolButton::MenuButtonPopup);
     m_monthMenu->setObjectName(QStringLiteral("monthMenu"));
     m_skinMenu->setObjectName(QStringLiteral("skinMenu"));
-    connect(m_monthMenu, &QMenu::triggered, this, &frmMainUI::monthMenuClick);
-    connect(m_skinMenu, &QMenu::triggered, this, &frmMainUI::skinMenuClick);
+    connect(m_monthMenu, &QMenu::triggered, this, &MainWindow::monthMenuClick);
+    connect(m_skinMenu, &QMenu::triggered, this, &MainWindow::skinMenuClick);
 
     for (const MenuEntry &entry : fixedMonthMenuEntries()) {
         QAction *action = m_monthMenu->addAction(entry.caption);
@@ -212,50 +212,48 @@ void frmMainUI::buildToolbar()
         button(QString::fromLatin1(key))->setEnabled(false);
 }
 
-void frmMainUI::buildPanels()
+void MainWindow::buildPanels()
 {
-    UCLVIncome = new panel::UCLV(&m_view->UCLVIncome(), contentArea());
-    UCLVPayout = new panel::UCLV(&m_view->UCLVPayout(), contentArea());
-    UCLVAsset = new panel::UCLV(&m_view->UCLVAsset(), contentArea());
-    UCLVDebt = new panel::UCLV(&m_view->UCLVDebt(), contentArea());
-    UCLVIncome->setObjectName(QStringLiteral("UCLVIncome"));
-    UCLVPayout->setObjectName(QStringLiteral("UCLVPayout"));
-    UCLVAsset->setObjectName(QStringLiteral("UCLVAsset"));
-    UCLVDebt->setObjectName(QStringLiteral("UCLVDebt"));
-    for (panel::UCLV *panel : {UCLVIncome, UCLVPayout, UCLVAsset, UCLVDebt}) {
-        connect(panel, &panel::UCLV::Click, this, &frmMainUI::itemClicked);
-        connect(panel, &panel::UCLV::DoubleClick, this, &frmMainUI::itemDoubleClicked);
-    }
+    incomePanel = new panel::CategoryPanel(&m_view->income(), contentArea());
+    expenditurePanel = new panel::CategoryPanel(&m_view->expenditure(), contentArea());
+    assetPanel = new panel::CategoryPanel(&m_view->assets(), contentArea());
+    liabilityPanel = new panel::CategoryPanel(&m_view->liabilities(), contentArea());
+    incomePanel->setObjectName(QStringLiteral("UCLVIncome"));
+    expenditurePanel->setObjectName(QStringLiteral("UCLVPayout"));
+    assetPanel->setObjectName(QStringLiteral("UCLVAsset"));
+    liabilityPanel->setObjectName(QStringLiteral("UCLVDebt"));
 }
 
-void frmMainUI::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
-    StatusBar->setSizeGripEnabled(false);
-    auto *first = new QLabel(StatusBar);
+    statusBar->setObjectName(QStringLiteral("StatusBar"));
+    statusBar->setSizeGripEnabled(false);
+    auto *first = new QLabel(statusBar);
     first->setAccessibleName(QStringLiteral("状态 Status"));
-    StatusBar->addWidget(first, 1);
+    statusBar->addWidget(first, 1);
     m_statusPanels.push_back(first);
     const QString fixedTexts[] = {QStringLiteral("CAPS"), QStringLiteral("NUM"), QStringLiteral("INS"),
                                   store::today().toString(QStringLiteral("yyyy-MM-dd"))};
     for (int panel = 0; panel < 4; ++panel) {
-        auto *label = new QLabel(fixedTexts[panel], StatusBar);
+        auto *label = new QLabel(fixedTexts[panel], statusBar);
         label->setFixedWidth(twipsToPixels(kStatusPanelTwips[panel]));
         label->setAlignment(Qt::AlignCenter);
-        StatusBar->addPermanentWidget(label);
+        statusBar->addPermanentWidget(label);
         m_statusPanels.push_back(label);
     }
 }
 
-void frmMainUI::initialise()
+void MainWindow::initialise()
 {
     m_initialised = true;
     try {
-        lblVersion->setText(store::productName() + QStringLiteral(" Ver") + QStringLiteral(ZAMBREL_VERSION));
+        versionLabel->setText(store::productName() + QStringLiteral(" Ver") +
+                              QStringLiteral(ZAMBREL_VERSION));
         if (m_hasBackColour)
-            changeColor(skin::fromQColor(lblSunyi->palette().color(QPalette::WindowText)), m_backColour);
-        addSkinFiles();
-        listMonths();
+            applySkinColours(skin::fromQColor(profitLossHeading->palette().color(QPalette::WindowText)),
+                             m_backColour);
+        fillSkinMenu();
+        fillMonthMenu();
 
         QRect screen(0, 0, 1024, 768);
         if (QScreen *primary = QGuiApplication::primaryScreen())
@@ -265,47 +263,48 @@ void frmMainUI::initialise()
         setMinimumSize(ceilPixels(kMinWindowWidth), ceilPixels(kMinWindowHeight));
         setGeometry(screen.x() + (screen.width() - width) / 2, screen.y() + (screen.height() - height) / 2,
                     width, height);
-        SizeControls(pixelsToTwips(width) - kSplitterMargin);
-        WB->setSource(QUrl(QStringLiteral("qrc:/zambrel/home.html")));
+        layOut(pixelsToTwips(width) - kSplitterMargin);
+        homePage->setSource(QUrl(QStringLiteral("qrc:/zambrel/home.html")));
     } catch (const std::exception &error) {
         const auto *dbError = dynamic_cast<const store::DbError *>(&error);
         store::showMessage(dbError ? dbError->description() : QString::fromUtf8(error.what()),
                            store::vbCritical, QStringLiteral("致命错误"));
-        QMetaObject::invokeMethod(this, &frmMainUI::programEnding, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &MainWindow::programEnding, Qt::QueuedConnection);
     }
 }
 
-void frmMainUI::load()
+void MainWindow::load()
 {
-    lblSunyi->setText(lblSunyi->text() + QStringLiteral(" 账本：") + store::modDB::ledgerPath());
+    profitLossHeading->setText(profitLossHeading->text() + QStringLiteral(" 账本：") +
+                               store::modDB::ledgerPath());
     applySkin(store::modDB::skinPath());
     if (!m_initialised || !store::modDB::connection())
         initialise();
-    if (!JSCAPTION1->isMaximisedByBar()) {
-        JSCAPTION1->maximise();
-        RefreshMe();
+    if (!captionBar->isMaximisedByBar()) {
+        captionBar->maximise();
+        refresh();
     }
 }
 
-void frmMainUI::initPic()
+void MainWindow::prepareToolbarImages()
 {
     for (int index = 1; index <= kToolbarButtons; ++index) {
         const QImage clear = whiteToTransparent(drawToolbarImage(index));
         button(QString::fromUtf16(kButtons[index - 1].key))->setIcon(QIcon(QPixmap::fromImage(clear)));
     }
     QCoreApplication::processEvents();
-    SizeControls(pixelsToTwips(imgSplitter->x() + contentArea()->x()));
+    layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
 }
 
-void frmMainUI::RefreshMe()
+void MainWindow::refresh()
 {
     if (!m_view)
         return;
-    m_view->RefreshMe();
+    m_view->refresh();
     QCoreApplication::processEvents();
 }
 
-void frmMainUI::listMonths()
+void MainWindow::fillMonthMenu()
 {
     if (!m_view)
         return;
@@ -316,7 +315,7 @@ void frmMainUI::listMonths()
     }
 }
 
-bool frmMainUI::appendMonthEntry(const QString &key, const QString &caption)
+bool MainWindow::appendMonthEntry(const QString &key, const QString &caption)
 {
     for (QAction *action : m_monthMenu->actions()) {
         if (action->data().toString() == key)
@@ -328,29 +327,29 @@ bool frmMainUI::appendMonthEntry(const QString &key, const QString &caption)
     return true;
 }
 
-void frmMainUI::addSkinFiles()
+void MainWindow::fillSkinMenu()
 {
     for (const QString &caption : skinMenuCaptions(store::skinsFolder()))
         m_skinMenu->addAction(caption);
 }
 
-void frmMainUI::applySkin(const QString &path)
+void MainWindow::applySkin(const QString &path)
 {
     const QString skinPath = path.isEmpty() ? store::defaultSkinPath() : path;
-    skin::SkinWindow(this, skinPath);
-    skin::SkinWindow(skin::messageBox(), skinPath);
+    skin::applySkin(this, skinPath);
+    skin::applySkin(skin::messageBox(), skinPath);
     for (const QPointer<skin::SkinnedWindow> &window : m_secondary) {
         if (window)
-            skin::SkinWindow(window.data(), skinPath);
+            skin::applySkin(window.data(), skinPath);
     }
 }
 
-void frmMainUI::addSecondaryWindow(skin::SkinnedWindow *window)
+void MainWindow::addSecondaryWindow(skin::SkinnedWindow *window)
 {
     m_secondary.emplace_back(window);
 }
 
-void frmMainUI::setItemCommandsAvailable(bool available)
+void MainWindow::setItemCommandsAvailable(bool available)
 {
     m_itemCommands = available;
     button(QStringLiteral("add"))->setEnabled(available);
@@ -360,19 +359,19 @@ void frmMainUI::setItemCommandsAvailable(bool available)
     }
 }
 
-QToolButton *frmMainUI::button(const QString &key) const
+QToolButton *MainWindow::button(const QString &key) const
 {
-    return Toolbar->findChild<QToolButton *>(key, Qt::FindDirectChildrenOnly);
+    return toolbar->findChild<QToolButton *>(key, Qt::FindDirectChildrenOnly);
 }
 
-QString frmMainUI::statusPanelText(int panel) const
+QString MainWindow::statusPanelText(int panel) const
 {
     if (panel < 1 || panel > static_cast<int>(m_statusPanels.size()))
         return {};
     return m_statusPanels[panel - 1]->text();
 }
 
-void frmMainUI::setStatusPanelText(int panel, const QString &text)
+void MainWindow::setStatusPanelText(int panel, const QString &text)
 {
     if (panel < 1 || panel > static_cast<int>(m_statusPanels.size()))
         return;
@@ -383,10 +382,10 @@ void frmMainUI::setStatusPanelText(int panel, const QString &text)
         m_statusPanels[0]->setToolTip(text);
 }
 
-void frmMainUI::toolbarClick(const QString &key)
+void MainWindow::toolbarClick(const QString &key)
 {
     if (key == QLatin1String("refresh")) {
-        RefreshMe();
+        refresh();
     } else if (key == QLatin1String("add") || key == QLatin1String("update") ||
                key == QLatin1String("delete")) {
         if (m_itemCommands)
@@ -395,7 +394,7 @@ void frmMainUI::toolbarClick(const QString &key)
     // chgSkin acts only through its menu; Graph comes with the trend graph.
 }
 
-void frmMainUI::monthMenuClick(QAction *entry)
+void MainWindow::monthMenuClick(QAction *entry)
 {
     if (!entry || !m_view)
         return;
@@ -405,14 +404,14 @@ void frmMainUI::monthMenuClick(QAction *entry)
             // Chosen again or not, the month is reloaded.
             m_view->setCurrentMonth(entry->text());
             setRefreshCaption(entry->text());
-            RefreshMe();
+            refresh();
         }
     } catch (const store::DbError &error) {
         store::showMessage(error.description(), store::vbOKOnly, QStringLiteral("出错了"));
     }
 }
 
-void frmMainUI::skinMenuClick(QAction *entry)
+void MainWindow::skinMenuClick(QAction *entry)
 {
     if (!entry)
         return;
@@ -422,13 +421,13 @@ void frmMainUI::skinMenuClick(QAction *entry)
     applySkin(path);
 }
 
-void frmMainUI::changeColor(skin::ColourValue first, skin::ColourValue second)
+void MainWindow::applySkinColours(skin::ColourValue first, skin::ColourValue second)
 {
     const QColor text = skin::toQColor(first);
     const QColor background = skin::toQColor(second);
-    paintLabel(lblSunyi, text, background);
-    paintLabel(lblAsset, text, background);
-    for (QWidget *bar : {static_cast<QWidget *>(Toolbar), static_cast<QWidget *>(StatusBar)}) {
+    paintLabel(profitLossHeading, text, background);
+    paintLabel(balanceSheetHeading, text, background);
+    for (QWidget *bar : {static_cast<QWidget *>(toolbar), static_cast<QWidget *>(statusBar)}) {
         QPalette palette = bar->palette();
         palette.setColor(QPalette::Window, background);
         bar->setPalette(palette);
@@ -443,29 +442,29 @@ void frmMainUI::changeColor(skin::ColourValue first, skin::ColourValue second)
     contentArea()->setAutoFillBackground(true);
 }
 
-void frmMainUI::setWindowEnabled(bool enabled)
+void MainWindow::setWindowEnabled(bool enabled)
 {
     setEnabled(enabled);
 }
 
-void frmMainUI::setWindowCaption(const QString &caption)
+void MainWindow::setWindowCaption(const QString &caption)
 {
     setWindowTitle(caption);
-    JSCAPTION1->setTitle(caption);
-    JSCAPTION1->REDRAW();
+    captionBar->setTitle(caption);
+    captionBar->redraw();
 }
 
-void frmMainUI::addMonthMenuEntry(const QString &key, const QString &caption)
+void MainWindow::addMonthMenuEntry(const QString &key, const QString &caption)
 {
     appendMonthEntry(key, caption);
 }
 
-void frmMainUI::setRefreshCaption(const QString &month)
+void MainWindow::setRefreshCaption(const QString &month)
 {
     button(QStringLiteral("refresh"))->setText(month);
 }
 
-void frmMainUI::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
+void MainWindow::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
 {
     switch (which) {
     case ToolbarButton::Refresh:
@@ -480,111 +479,111 @@ void frmMainUI::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
     }
 }
 
-void frmMainUI::setAdvice(const QString &advice)
+void MainWindow::setAdvice(const QString &advice)
 {
     QString text = advice;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lblAdvise->setText(text.trimmed());
-    SizeControls(pixelsToTwips(imgSplitter->x() + contentArea()->x()));
+    adviceLabel->setText(text.trimmed());
+    layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
 }
 
-void frmMainUI::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     skin::SkinnedWindow::resizeEvent(event);
-    SizeControls(pixelsToTwips(imgSplitter->x() + contentArea()->x()));
+    layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
 }
 
-void frmMainUI::place(QWidget *widget, const QRect &twipsRect)
+void MainWindow::place(QWidget *widget, const QRect &twipsRect)
 {
     widget->setGeometry(toPixels(twipsRect).translated(-contentArea()->pos()));
 }
 
-void frmMainUI::SizeControls(double x)
+void MainWindow::layOut(double x)
 {
     ShellMetrics metrics;
     metrics.window = QSize(pixelsToTwips(width()), pixelsToTwips(height()));
-    metrics.style2 = JSCAPTION1->Style2();
-    metrics.captionTop = pixelsToTwips(JSCAPTION1->y());
-    metrics.captionHeight = pixelsToTwips(JSCAPTION1->height());
-    metrics.border1Left = pixelsToTwips(JSBORDER1->x());
-    metrics.border1Width = pixelsToTwips(JSBORDER1->width());
-    metrics.border3Height = pixelsToTwips(JSBORDER3->height());
-    metrics.toolbarHeight = pixelsToTwips(toolbarHeight(Toolbar));
-    metrics.lblSunyiHeight = pixelsToTwips(lblSunyi->minimumHeight());
-    metrics.lblAssetHeight = pixelsToTwips(lblAsset->minimumHeight());
-    metrics.statusBarHeight = pixelsToTwips(StatusBar->sizeHint().height());
-    metrics.splitterWidth = pixelsToTwips(imgSplitter->width());
+    metrics.frameState = captionBar->frameState();
+    metrics.captionTop = pixelsToTwips(captionBar->y());
+    metrics.captionHeight = pixelsToTwips(captionBar->height());
+    metrics.leftBorderX = pixelsToTwips(leftBorder->x());
+    metrics.leftBorderWidth = pixelsToTwips(leftBorder->width());
+    metrics.bottomBorderHeight = pixelsToTwips(bottomBorder->height());
+    metrics.toolbarHeight = pixelsToTwips(toolbarHeight(toolbar));
+    metrics.profitLossHeadingHeight = pixelsToTwips(profitLossHeading->minimumHeight());
+    metrics.balanceSheetHeadingHeight = pixelsToTwips(balanceSheetHeading->minimumHeight());
+    metrics.statusBarHeight = pixelsToTwips(statusBar->sizeHint().height());
+    metrics.splitterWidth = pixelsToTwips(splitterHandle->width());
     metrics.statusPanelsWidth = 0;
     for (int panel : kStatusPanelTwips)
         metrics.statusPanelsWidth += panel;
 
-    const ShellLayout layout = ledger::SizeControls(metrics, x);
+    const ShellLayout layout = ledger::shellLayout(metrics, x);
     if (layout.resizeTo) {
         resize(ceilPixels(layout.resizeTo->width()), ceilPixels(layout.resizeTo->height()));
         return;
     }
-    for (skin::JSBORDER *border : {JSBORDER1, JSBORDER2, JSBORDER3})
+    for (skin::BorderStrip *border : {leftBorder, rightBorder, bottomBorder})
         border->setVisible(layout.bordersVisible);
     if (layout.region)
         setMask(QRegion(*layout.region));
     else
         clearMask();
 
-    const int toolbarWidth = qMax(twipsToPixels(kToolbarWidthTwips), Toolbar->sizeHint().width());
+    const int toolbarWidth = qMax(twipsToPixels(kToolbarWidthTwips), toolbar->sizeHint().width());
     const QPoint toolbarAt = QPoint(twipsToPixels(layout.toolbar.x()), twipsToPixels(layout.toolbar.y()));
-    Toolbar->setGeometry(
-        QRect(toolbarAt - contentArea()->pos(), QSize(toolbarWidth, toolbarHeight(Toolbar))));
-    lblVersion->setGeometry(Toolbar->geometry().right() + 8, Toolbar->y(),
-                            qMax(0, contentArea()->width() - Toolbar->geometry().right() - 16),
-                            Toolbar->height());
-    place(lblSunyi, layout.lblSunyi);
-    place(UCLVIncome, layout.UCLVIncome);
-    place(UCLVPayout, layout.UCLVPayout);
-    place(lblAsset, layout.lblAsset);
-    place(UCLVAsset, layout.UCLVAsset);
-    place(UCLVDebt, layout.UCLVDebt);
-    place(StatusBar, layout.StatusBar);
-    place(imgSplitter, layout.imgSplitter);
-    picSplitter->resize(picSplitter->width(), imgSplitter->height());
+    toolbar->setGeometry(
+        QRect(toolbarAt - contentArea()->pos(), QSize(toolbarWidth, toolbarHeight(toolbar))));
+    versionLabel->setGeometry(toolbar->geometry().right() + 8, toolbar->y(),
+                              qMax(0, contentArea()->width() - toolbar->geometry().right() - 16),
+                              toolbar->height());
+    place(profitLossHeading, layout.profitLossHeading);
+    place(incomePanel, layout.incomePanel);
+    place(expenditurePanel, layout.expenditurePanel);
+    place(balanceSheetHeading, layout.balanceSheetHeading);
+    place(assetPanel, layout.assetPanel);
+    place(liabilityPanel, layout.liabilityPanel);
+    place(statusBar, layout.statusBar);
+    place(splitterHandle, layout.splitterHandle);
+    splitterBar->resize(splitterBar->width(), splitterHandle->height());
 
     // The right-hand pane: the written assessment over the home page.
-    const QRect pane = toPixels(layout.WB).translated(-contentArea()->pos());
-    const int adviceHeight = lblAdvise->text().isEmpty()
+    const QRect pane = toPixels(layout.rightPane).translated(-contentArea()->pos());
+    const int adviceHeight = adviceLabel->text().isEmpty()
                                  ? 0
-                                 : qMin(pane.height() * 2 / 5, lblAdvise->heightForWidth(pane.width()));
-    lblAdvise->setGeometry(pane.x(), pane.y(), pane.width(), adviceHeight);
-    WB->setGeometry(pane.x(), pane.y() + adviceHeight, pane.width(), pane.height() - adviceHeight);
+                                 : qMin(pane.height() * 2 / 5, adviceLabel->heightForWidth(pane.width()));
+    adviceLabel->setGeometry(pane.x(), pane.y(), pane.width(), adviceHeight);
+    homePage->setGeometry(pane.x(), pane.y() + adviceHeight, pane.width(), pane.height() - adviceHeight);
 }
 
-void frmMainUI::splitterPressed()
+void MainWindow::splitterPressed()
 {
-    picSplitter->setGeometry(imgSplitter->x(), imgSplitter->y(), qMax(1, imgSplitter->width() / 2),
-                             qMax(1, imgSplitter->height() - twipsToPixels(20)));
-    picSplitter->show();
-    picSplitter->raise();
+    splitterBar->setGeometry(splitterHandle->x(), splitterHandle->y(), qMax(1, splitterHandle->width() / 2),
+                             qMax(1, splitterHandle->height() - twipsToPixels(20)));
+    splitterBar->show();
+    splitterBar->raise();
     m_splitterMoving = true;
 }
 
-void frmMainUI::splitterMoved(int x)
+void MainWindow::splitterMoved(int x)
 {
     if (!m_splitterMoving)
         return;
     const int offset = contentArea()->x();
-    const int position = pixelsToTwips(imgSplitter->x() + offset + x);
+    const int position = pixelsToTwips(splitterHandle->x() + offset + x);
     const int left = clampSplitter(position, pixelsToTwips(width()));
-    picSplitter->move(twipsToPixels(left) - offset, picSplitter->y());
+    splitterBar->move(twipsToPixels(left) - offset, splitterBar->y());
 }
 
-void frmMainUI::splitterReleased()
+void MainWindow::splitterReleased()
 {
     if (!m_splitterMoving)
         return;
-    SizeControls(pixelsToTwips(picSplitter->x() + contentArea()->x()));
-    picSplitter->hide();
+    layOut(pixelsToTwips(splitterBar->x() + contentArea()->x()));
+    splitterBar->hide();
     m_splitterMoving = false;
 }
 
-bool frmMainUI::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Alt+Down opens a toolbar button's menu from the keyboard.
     if (event->type() == QEvent::KeyPress) {
@@ -599,7 +598,7 @@ bool frmMainUI::eventFilter(QObject *watched, QEvent *event)
     return skin::SkinnedWindow::eventFilter(watched, event);
 }
 
-void frmMainUI::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_switching &&
         store::showMessage(QStringLiteral("是否退出 Are you sure exit？"), store::vbQuestion | store::vbYesNo,
@@ -613,7 +612,7 @@ void frmMainUI::closeEvent(QCloseEvent *event)
         Q_EMIT programEnding();
 }
 
-void frmMainUI::releaseLedger()
+void MainWindow::releaseLedger()
 {
     m_view.reset();
     if (const std::shared_ptr<store::Connection> connection = store::modDB::connection())

@@ -20,7 +20,7 @@ class QToolBar;
 class QToolButton;
 
 namespace zambrel::panel {
-class UCLV;
+class CategoryPanel;
 }
 
 namespace zambrel::ledger {
@@ -32,28 +32,28 @@ class SplitterHandle;
 /// category panels under their headings, the written assessment, the status
 /// bar, the splitter and the right-hand pane. The month logic lives in
 /// MonthView; this window shows it and routes the commands.
-class frmMainUI : public skin::SkinnedWindow, public MonthViewHost {
+class MainWindow : public skin::SkinnedWindow, public MonthViewHost {
     Q_OBJECT
 public:
     /// Runs the one-time initialisation (menus, size, home page). Needs the
     /// program-wide connection to be open.
-    explicit frmMainUI(QWidget *parent = nullptr);
-    ~frmMainUI() override;
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
 
-    // Controls, under the names the program gives them.
-    QToolBar *const Toolbar;
-    QLabel *const lblVersion;
-    QLabel *const lblSunyi;
-    QLabel *const lblAsset;
-    QLabel *const lblAdvise;
-    QStatusBar *const StatusBar;
-    SplitterHandle *const imgSplitter;
-    QWidget *const picSplitter;
-    QTextBrowser *const WB;
-    panel::UCLV *UCLVIncome = nullptr;
-    panel::UCLV *UCLVPayout = nullptr;
-    panel::UCLV *UCLVAsset = nullptr;
-    panel::UCLV *UCLVDebt = nullptr;
+    // Controls; each keeps the design's name as its objectName.
+    QToolBar *const toolbar;
+    QLabel *const versionLabel;
+    QLabel *const profitLossHeading;
+    QLabel *const balanceSheetHeading;
+    QLabel *const adviceLabel;
+    QStatusBar *const statusBar;
+    SplitterHandle *const splitterHandle;
+    QWidget *const splitterBar;
+    QTextBrowser *const homePage;
+    panel::CategoryPanel *incomePanel = nullptr;
+    panel::CategoryPanel *expenditurePanel = nullptr;
+    panel::CategoryPanel *assetPanel = nullptr;
+    panel::CategoryPanel *liabilityPanel = nullptr;
 
     /// A toolbar button by key: add, update, delete, refresh, chgSkin, Graph.
     QToolButton *button(const QString &key) const;
@@ -70,15 +70,15 @@ public:
     /// Loading: the ledger in the heading, the stored skin, maximised and
     /// refreshed.
     void load();
-    void initPic();
-    void RefreshMe();
-    void listMonths();
-    void addSkinFiles();
+    void prepareToolbarImages();
+    void refresh();
+    void fillMonthMenu();
+    void fillSkinMenu();
     /// Applies a skin to this window and every secondary window; empty means
     /// the default skin.
     void applySkin(const QString &path);
     /// Lays the window out with the splitter at `x` (twips).
-    void SizeControls(double x);
+    void layOut(double x);
 
     /// Windows that follow the skin (dialogs as they are created).
     void addSecondaryWindow(skin::SkinnedWindow *window);
@@ -101,9 +101,6 @@ public:
 Q_SIGNALS:
     /// add, update or delete was pressed (key of the button).
     void itemCommandRequested(const QString &buttonKey);
-    /// A category panel row was clicked / double-clicked (its key).
-    void itemClicked(const QString &key);
-    void itemDoubleClicked(const QString &key);
     /// The user confirmed leaving: the program should end.
     void programEnding();
 
@@ -120,7 +117,7 @@ private:
     void toolbarClick(const QString &key);
     void monthMenuClick(QAction *entry);
     void skinMenuClick(QAction *entry);
-    void changeColor(skin::ColourValue first, skin::ColourValue second);
+    void applySkinColours(skin::ColourValue first, skin::ColourValue second);
     void splitterPressed();
     void splitterMoved(int windowX);
     void splitterReleased();
@@ -145,6 +142,6 @@ private:
 /// What a successful logon does next: creates the main window, makes it the
 /// program-wide main window, prepares its pictures, refreshes it and shows
 /// it. Returns the window (owned by the caller; it deletes itself on close).
-frmMainUI *openMainWindow();
+MainWindow *openMainWindow();
 
 } // namespace zambrel::ledger

@@ -10,22 +10,22 @@
 
 namespace zambrel::ledger {
 
-frmMainUI *openMainWindow()
+MainWindow *openMainWindow()
 {
-    auto *window = new frmMainUI;
+    auto *window = new MainWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
     store::modDB::setMainWindow(window);
-    QPointer<frmMainUI> target(window);
+    QPointer<MainWindow> target(window);
     store::installUiHooks([target](const QString &text, int panel) {
         if (!target)
             return;
         target->setStatusPanelText(panel, text);
     });
     window->load();
-    window->initPic();
+    window->prepareToolbarImages();
     // A touch wider, so the layout runs once more with the pictures in place.
-    window->SizeControls(store::pixelsToTwips(window->width()) - kSplitterMargin + 10);
-    window->RefreshMe();
+    window->layOut(store::pixelsToTwips(window->width()) - kSplitterMargin + 10);
+    window->refresh();
     window->show();
     return window;
 }

@@ -31,12 +31,12 @@ int clampSplitter(int position, int windowWidth)
     return position;
 }
 
-ShellLayout SizeControls(const ShellMetrics &m, double x)
+ShellLayout shellLayout(const ShellMetrics &m, double x)
 {
     ShellLayout layout;
     QSize window = m.window;
-    layout.bordersVisible = m.style2 != 1;
-    if (m.style2 == 2) {
+    layout.bordersVisible = m.frameState != 1;
+    if (m.frameState == 2) {
         layout.region = windowRegion(window.width(), window.height());
         if (window.width() <= 4444)
             window.setWidth(4444);
@@ -58,38 +58,39 @@ ShellLayout SizeControls(const ShellMetrics &m, double x)
 
     const int W = window.width();
     const int H = window.height();
-    const int left = m.border1Left + m.border1Width;
+    const int left = m.leftBorderX + m.leftBorderWidth;
     layout.toolbar = QPoint(left, m.captionTop + m.captionHeight + 2);
 
     const int split = twips(x);
-    const int sunyiTop = layout.toolbar.y() + m.toolbarHeight;
-    layout.lblSunyi = QRect(left, sunyiTop, split, m.lblSunyiHeight);
+    const int headingTop = layout.toolbar.y() + m.toolbarHeight;
+    layout.profitLossHeading = QRect(left, headingTop, split, m.profitLossHeadingHeight);
 
-    const int incomeTop = sunyiTop + m.lblSunyiHeight;
+    const int incomeTop = headingTop + m.profitLossHeadingHeight;
     const int incomeHeight =
-        twips(0.58 * (H - incomeTop - m.lblAssetHeight - m.toolbarHeight - m.statusBarHeight));
+        twips(0.58 * (H - incomeTop - m.balanceSheetHeadingHeight - m.toolbarHeight - m.statusBarHeight));
     const int incomeWidth = twips((x + 50) / 2);
-    layout.UCLVIncome = QRect(left, incomeTop, incomeWidth, incomeHeight);
+    layout.incomePanel = QRect(left, incomeTop, incomeWidth, incomeHeight);
 
-    const int payoutLeft = left + incomeWidth + 10;
-    layout.UCLVPayout = QRect(payoutLeft, incomeTop, split - payoutLeft + m.border1Width, incomeHeight);
+    const int expenditureLeft = left + incomeWidth + 10;
+    layout.expenditurePanel =
+        QRect(expenditureLeft, incomeTop, split - expenditureLeft + m.leftBorderWidth, incomeHeight);
 
     const int assetLabelTop = incomeTop + incomeHeight;
-    layout.lblAsset = QRect(left, assetLabelTop, split, m.lblAssetHeight);
+    layout.balanceSheetHeading = QRect(left, assetLabelTop, split, m.balanceSheetHeadingHeight);
 
-    const int assetTop = assetLabelTop + m.lblAssetHeight;
-    const int assetHeight = H - m.statusBarHeight - assetTop - m.border3Height;
-    layout.UCLVAsset = QRect(left, assetTop, incomeWidth, assetHeight);
-    layout.UCLVDebt = QRect(payoutLeft, assetTop, layout.UCLVPayout.width(), assetHeight);
+    const int assetTop = assetLabelTop + m.balanceSheetHeadingHeight;
+    const int assetHeight = H - m.statusBarHeight - assetTop - m.bottomBorderHeight;
+    layout.assetPanel = QRect(left, assetTop, incomeWidth, assetHeight);
+    layout.liabilityPanel = QRect(expenditureLeft, assetTop, layout.expenditurePanel.width(), assetHeight);
 
-    layout.StatusBar = QRect(left, assetTop + assetHeight, W, m.statusBarHeight);
+    layout.statusBar = QRect(left, assetTop + assetHeight, W, m.statusBarHeight);
     layout.statusPanel1Width = W - m.statusPanelsWidth;
 
-    const int splitterHeight = H - sunyiTop - m.statusBarHeight - m.border3Height;
-    layout.imgSplitter = QRect(split, sunyiTop, m.splitterWidth, splitterHeight);
+    const int splitterHeight = H - headingTop - m.statusBarHeight - m.bottomBorderHeight;
+    layout.splitterHandle = QRect(split, headingTop, m.splitterWidth, splitterHeight);
 
     const int webLeft = split + m.splitterWidth;
-    layout.WB = QRect(webLeft, sunyiTop, W - webLeft - m.border1Width, splitterHeight);
+    layout.rightPane = QRect(webLeft, headingTop, W - webLeft - m.leftBorderWidth, splitterHeight);
     return layout;
 }
 

@@ -17,15 +17,15 @@ inline constexpr int kSplitterMargin = 4200;
 /// What the main window's layout depends on, all in twips.
 struct ShellMetrics {
     QSize window;
-    int style2 = 0; ///< the caption bar's maximise slot: 1 restore (maximised), 2 maximise
+    int frameState = 0; ///< the caption bar's frameState(): 1 maximised by it, 2 normal
     int captionTop = 0;
     int captionHeight = 0;
-    int border1Left = 0;
-    int border1Width = 0;
-    int border3Height = 0;
+    int leftBorderX = 0;
+    int leftBorderWidth = 0;
+    int bottomBorderHeight = 0;
     int toolbarHeight = 0;
-    int lblSunyiHeight = 0;
-    int lblAssetHeight = 0;
+    int profitLossHeadingHeight = 0;
+    int balanceSheetHeadingHeight = 0;
     int statusBarHeight = 0;
     int splitterWidth = 0;
     int statusPanelsWidth = 0; ///< panels 2 to 5 together
@@ -40,22 +40,22 @@ struct ShellLayout {
     /// The window's shape (pixels) when it is not maximised; none otherwise.
     std::optional<QPolygon> region;
     QPoint toolbar;
-    QRect imgSplitter;
-    QRect lblSunyi;
-    QRect UCLVIncome;
-    QRect UCLVPayout;
-    QRect lblAsset;
-    QRect UCLVAsset;
-    QRect UCLVDebt;
-    QRect StatusBar;
+    QRect splitterHandle;
+    QRect profitLossHeading;
+    QRect incomePanel;
+    QRect expenditurePanel;
+    QRect balanceSheetHeading;
+    QRect assetPanel;
+    QRect liabilityPanel;
+    QRect statusBar;
     int statusPanel1Width = 0;
-    QRect WB;
+    QRect rightPane;
 };
 
 /// Lays the main window out. The splitter always comes to rest at the
 /// window width less kSplitterMargin, whatever `x` was given: the web pane
 /// keeps its width.
-ShellLayout SizeControls(const ShellMetrics &metrics, double x);
+ShellLayout shellLayout(const ShellMetrics &metrics, double x);
 
 /// The window shape of a window `widthTwips` × `heightTwips`: the top
 /// corners cut 3 pixels (the right one 4 down).

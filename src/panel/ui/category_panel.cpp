@@ -1,8 +1,8 @@
 #include "category_panel.h"
 
 #include "panel/category_rows.h"
+#include "skin/balloon_tip.h"
 #include "skin/skin_colour.h"
-#include "skin/tool_tip.h"
 #include "store/twips.h"
 #include "store/ui/list_fill.h"
 
@@ -47,74 +47,74 @@ int pixels(int twips)
 
 } // namespace
 
-UCLV::UCLV(CategoryRows *rows, QWidget *parent)
-    : QWidget(parent), lblCaption(new QLabel(this)), lv(new QTreeWidget(this)), lblTotal(new QLabel(this)),
-      m_rows(rows)
+CategoryPanel::CategoryPanel(CategoryRows *rows, QWidget *parent)
+    : QWidget(parent), captionLabel(new QLabel(this)), list(new QTreeWidget(this)),
+      totalLabel(new QLabel(this)), m_rows(rows)
 {
-    lblCaption->setObjectName(QStringLiteral("lblCaption"));
-    lv->setObjectName(QStringLiteral("lv"));
-    lblTotal->setObjectName(QStringLiteral("lblTotal"));
+    captionLabel->setObjectName(QStringLiteral("lblCaption"));
+    list->setObjectName(QStringLiteral("lv"));
+    totalLabel->setObjectName(QStringLiteral("lblTotal"));
 
-    lblCaption->setFont(songFont(12, true));
-    lblCaption->setAutoFillBackground(true);
-    lblCaption->setIndent(4);
-    lv->setFont(songFont(10.5, false));
-    m_plainFont = lv->font();
+    captionLabel->setFont(songFont(12, true));
+    captionLabel->setAutoFillBackground(true);
+    captionLabel->setIndent(4);
+    list->setFont(songFont(10.5, false));
+    m_plainFont = list->font();
     m_boldFont = songFont(10.5, true);
-    lv->setRootIsDecorated(false);
-    lv->setUniformRowHeights(true);
-    lv->setAllColumnsShowFocus(true);
-    lv->setSelectionMode(QAbstractItemView::SingleSelection);
-    lv->header()->setStretchLastSection(false);
-    lv->installEventFilter(this);
-    lblCaption->installEventFilter(this);
-    lblTotal->setFont(songFont(10.5, true));
-    lblTotal->installEventFilter(this);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setStretchLastSection(false);
+    list->installEventFilter(this);
+    captionLabel->installEventFilter(this);
+    totalLabel->setFont(songFont(10.5, true));
+    totalLabel->installEventFilter(this);
 
-    connect(m_rows, &CategoryRows::rowsReset, this, &UCLV::rebuild);
+    connect(m_rows, &CategoryRows::rowsReset, this, &CategoryPanel::rebuild);
     connect(m_rows, &CategoryRows::emptied, this, [this] {
         // As if the list rows had gone: nothing selected, back at the top.
-        lv->setCurrentItem(nullptr);
-        lv->clearSelection();
-        lv->scrollToTop();
-        lv->horizontalScrollBar()->setValue(0);
+        list->setCurrentItem(nullptr);
+        list->clearSelection();
+        list->scrollToTop();
+        list->horizontalScrollBar()->setValue(0);
     });
-    connect(m_rows, &CategoryRows::rowInserted, this, &UCLV::insertRow);
-    connect(m_rows, &CategoryRows::rowRemoved, this, &UCLV::removeRow);
-    connect(m_rows, &CategoryRows::cellsChanged, this, &UCLV::refreshCells);
-    connect(m_rows, &CategoryRows::totalChanged, this, &UCLV::showTotal);
-    connect(m_rows, &CategoryRows::captionChanged, this, &UCLV::showCaption);
-    connect(m_rows, &CategoryRows::memoTipRequested, this, &UCLV::setMemo);
-    connect(lv, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { rowClicked(item); });
-    connect(lv, &QTreeWidget::itemDoubleClicked, this, &UCLV::rowDoubleClicked);
+    connect(m_rows, &CategoryRows::rowInserted, this, &CategoryPanel::insertRow);
+    connect(m_rows, &CategoryRows::rowRemoved, this, &CategoryPanel::removeRow);
+    connect(m_rows, &CategoryRows::cellsChanged, this, &CategoryPanel::refreshCells);
+    connect(m_rows, &CategoryRows::totalChanged, this, &CategoryPanel::showTotal);
+    connect(m_rows, &CategoryRows::captionChanged, this, &CategoryPanel::showCaption);
+    connect(m_rows, &CategoryRows::memoTipRequested, this, &CategoryPanel::showMemoTip);
+    connect(list, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { rowClicked(item); });
+    connect(list, &QTreeWidget::itemDoubleClicked, this, &CategoryPanel::rowDoubleClicked);
 
     showCaption();
     showTotal(m_rows->totalText());
     rebuild();
 }
 
-UCLV::~UCLV() = default;
+CategoryPanel::~CategoryPanel() = default;
 
-void UCLV::rebuild()
+void CategoryPanel::rebuild()
 {
     if (!m_rows)
         return;
     const QStringList columns = m_rows->columns();
-    if (columns != m_shownColumns || lv->columnCount() != columns.size()) {
-        QString header = m_rows->lvHeader();
-        store::SetListHeader(lv, header);
+    if (columns != m_shownColumns || list->columnCount() != columns.size()) {
+        QString header = m_rows->header();
+        store::setListHeader(list, header);
         m_shownColumns = columns;
     }
     // Rows already in the list are rewritten in place (a reload often ends
     // with the same rows), the rest added or dropped at the end.
     const int wanted = m_rows->rowCount();
     if (wanted == 0)
-        lv->clear();
-    while (lv->topLevelItemCount() > wanted)
-        delete lv->takeTopLevelItem(lv->topLevelItemCount() - 1);
-    const int kept = lv->topLevelItemCount();
+        list->clear();
+    while (list->topLevelItemCount() > wanted)
+        delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    const int kept = list->topLevelItemCount();
     for (int row = 0; row < kept; ++row)
-        writeItem(lv->topLevelItem(row), row);
+        writeItem(list->topLevelItem(row), row);
     if (wanted > kept) {
         // New rows are filled before they join the list, which then takes
         // them in one insertion; a row can span only once it is in the list.
@@ -122,40 +122,40 @@ void UCLV::rebuild()
         items.reserve(wanted - kept);
         for (int row = kept; row < wanted; ++row)
             items << newItem(row);
-        lv->addTopLevelItems(items);
+        list->addTopLevelItems(items);
         for (int row = kept; row < wanted; ++row)
             if (spansRow(m_rows->row(row)))
-                lv->setFirstColumnSpanned(row, QModelIndex(), true);
+                list->setFirstColumnSpanned(row, QModelIndex(), true);
     }
     resizeColumns();
 }
 
-void UCLV::insertRow(int row)
+void CategoryPanel::insertRow(int row)
 {
     if (!m_rows)
         return;
-    lv->insertTopLevelItem(row, newItem(row));
+    list->insertTopLevelItem(row, newItem(row));
     if (spansRow(m_rows->row(row)))
-        lv->setFirstColumnSpanned(row, QModelIndex(), true);
+        list->setFirstColumnSpanned(row, QModelIndex(), true);
     scheduleColumnFit();
 }
 
-void UCLV::removeRow(int row)
+void CategoryPanel::removeRow(int row)
 {
-    delete lv->takeTopLevelItem(row);
+    delete list->takeTopLevelItem(row);
 }
 
-void UCLV::refreshCells()
+void CategoryPanel::refreshCells()
 {
     if (!m_rows)
         return;
-    const int count = qMin(lv->topLevelItemCount(), m_rows->rowCount());
+    const int count = qMin(list->topLevelItemCount(), m_rows->rowCount());
     for (int row = 0; row < count; ++row)
-        writeItem(lv->topLevelItem(row), row);
+        writeItem(list->topLevelItem(row), row);
     scheduleColumnFit();
 }
 
-bool UCLV::spansRow(const CategoryRow &source) const
+bool CategoryPanel::spansRow(const CategoryRow &source) const
 {
     // A group row carries only its title: it runs across the row.
     const int columns = m_rows->columnCount();
@@ -166,7 +166,7 @@ bool UCLV::spansRow(const CategoryRow &source) const
     return true;
 }
 
-QTreeWidgetItem *UCLV::newItem(int row) const
+QTreeWidgetItem *CategoryPanel::newItem(int row) const
 {
     const CategoryRow &source = m_rows->row(row);
     const int columns = m_rows->columnCount();
@@ -185,7 +185,7 @@ QTreeWidgetItem *UCLV::newItem(int row) const
     return item;
 }
 
-void UCLV::writeItem(QTreeWidgetItem *item, int row)
+void CategoryPanel::writeItem(QTreeWidgetItem *item, int row)
 {
     if (!m_rows)
         return;
@@ -214,16 +214,16 @@ void UCLV::writeItem(QTreeWidgetItem *item, int row)
     }
 }
 
-void UCLV::showCaption()
+void CategoryPanel::showCaption()
 {
     if (!m_rows)
         return;
-    lblCaption->setText(m_rows->Caption());
-    lv->setAccessibleName(m_rows->Caption());
+    captionLabel->setText(m_rows->caption());
+    list->setAccessibleName(m_rows->caption());
     applyLabelColours();
 }
 
-void UCLV::applyLabelColours()
+void CategoryPanel::applyLabelColours()
 {
     if (!m_rows || m_colouring)
         return;
@@ -237,118 +237,118 @@ void UCLV::applyLabelColours()
         }
         label->setAutoFillBackground(true);
     };
-    paint(lblCaption, colourOf(m_rows->captionBackground()), Qt::black);
+    paint(captionLabel, colourOf(m_rows->captionBackground()), Qt::black);
     // The total line keeps the list's light ground whatever the skin's
     // surface is, so its blue or light red text stays readable.
-    paint(lblTotal, lv->palette().color(QPalette::Base), colourOf(m_rows->totalTextColour()));
+    paint(totalLabel, list->palette().color(QPalette::Base), colourOf(m_rows->totalTextColour()));
     m_colouring = false;
 }
 
-void UCLV::showTotal(const QString &text)
+void CategoryPanel::showTotal(const QString &text)
 {
-    lblTotal->setText(text);
+    totalLabel->setText(text);
     layoutParts();
 }
 
-int UCLV::modelRow(QTreeWidgetItem *item) const
+int CategoryPanel::modelRow(QTreeWidgetItem *item) const
 {
     if (!m_rows || !item)
         return -1;
-    const int row = lv->indexOfTopLevelItem(item);
+    const int row = list->indexOfTopLevelItem(item);
     return row < m_rows->rowCount() ? row : -1;
 }
 
-int UCLV::selectedRow() const
+int CategoryPanel::selectedRow() const
 {
-    QTreeWidgetItem *item = lv->currentItem();
+    QTreeWidgetItem *item = list->currentItem();
     return item && item->isSelected() ? modelRow(item) : -1;
 }
 
-void UCLV::setMemo()
+void CategoryPanel::showMemoTip()
 {
     const int row = selectedRow();
     if (row < 0 || m_rows->row(row).text(1).isEmpty())
         return;
     if (!m_tip)
-        m_tip = std::make_unique<skin::cToolTip>();
-    m_tip->Create(lv->viewport(), m_rows->memoTipText(), 65, false, skin::cToolTip::InfoIcon,
+        m_tip = std::make_unique<skin::BalloonTip>();
+    m_tip->attach(list->viewport(), m_rows->memoTipText(), 65, false, skin::BalloonTip::InfoIcon,
                   QStringLiteral("备注"), skin::kSysButtonText, skin::kSysInfoBackground, -1, kTipPopupMs);
-    m_tip->SubstituteFont(QStringLiteral("宋体"), 11, false, false);
+    m_tip->setTipFont(QStringLiteral("宋体"), 11, false, false);
     m_tip->showTip();
 }
 
-void UCLV::rowClicked(QTreeWidgetItem *item)
+void CategoryPanel::rowClicked(QTreeWidgetItem *item)
 {
     const int row = modelRow(item);
     if (row < 0)
         return;
-    m_rows->setSMemo({});
+    m_rows->setMemo({});
     // The owner's handler may set the memo before the tip shows.
-    Q_EMIT Click(m_rows->row(row).key);
-    setMemo();
+    Q_EMIT clicked(m_rows->row(row).key);
+    showMemoTip();
 }
 
-void UCLV::rowDoubleClicked()
+void CategoryPanel::rowDoubleClicked()
 {
     const int row = selectedRow();
     if (row >= 0)
-        Q_EMIT DoubleClick(m_rows->row(row).key);
+        Q_EMIT doubleClicked(m_rows->row(row).key);
 }
 
-bool UCLV::eventFilter(QObject *watched, QEvent *event)
+bool CategoryPanel::eventFilter(QObject *watched, QEvent *event)
 {
     // A skin's colour pass recolours every label; the caption strip and the
     // total line take their own colours back.
-    if ((watched == lblCaption || watched == lblTotal) && event->type() == QEvent::PaletteChange)
+    if ((watched == captionLabel || watched == totalLabel) && event->type() == QEvent::PaletteChange)
         applyLabelColours();
-    if (watched == lv && event->type() == QEvent::KeyPress) {
+    if (watched == list && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             rowDoubleClicked();
             return true;
         }
-        if (key == Qt::Key_Space && lv->currentItem()) {
-            rowClicked(lv->currentItem());
+        if (key == Qt::Key_Space && list->currentItem()) {
+            rowClicked(list->currentItem());
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void UCLV::resizeEvent(QResizeEvent *event)
+void CategoryPanel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layoutParts();
     resizeColumns();
 }
 
-void UCLV::layoutParts()
+void CategoryPanel::layoutParts()
 {
     // Design heights, grown when the font in use needs more room.
-    const int captionHeight = qMax(pixels(kCaptionHeightTwips), lblCaption->fontMetrics().height() + 4);
-    const int totalHeight = qMax(pixels(kTotalHeightTwips), lblTotal->fontMetrics().height() + 2);
+    const int captionHeight = qMax(pixels(kCaptionHeightTwips), captionLabel->fontMetrics().height() + 4);
+    const int totalHeight = qMax(pixels(kTotalHeightTwips), totalLabel->fontMetrics().height() + 2);
     const int w = width();
     const int h = height();
-    lblCaption->setGeometry(0, 0, w, captionHeight);
+    captionLabel->setGeometry(0, 0, w, captionHeight);
     const int listHeight = qMax(0, h - captionHeight - totalHeight);
-    lv->setGeometry(0, captionHeight, w, listHeight);
-    const int totalWidth = lblTotal->sizeHint().width();
-    lblTotal->setGeometry(qMax(0, w - totalWidth - pixels(kTotalRightTwips)),
-                          captionHeight + listHeight + pixels(kTotalGapTwips), totalWidth, totalHeight);
+    list->setGeometry(0, captionHeight, w, listHeight);
+    const int totalWidth = totalLabel->sizeHint().width();
+    totalLabel->setGeometry(qMax(0, w - totalWidth - pixels(kTotalRightTwips)),
+                            captionHeight + listHeight + pixels(kTotalGapTwips), totalWidth, totalHeight);
 }
 
-void UCLV::resizeColumns()
+void CategoryPanel::resizeColumns()
 {
     // Group titles span their rows, so the first column only indents the
     // items; the figures get what they need and the description the rest.
-    const int columns = lv->columnCount();
+    const int columns = list->columnCount();
     if (columns < 2 || !m_rows)
         return;
-    const QFontMetrics plain(lv->font());
-    QFont boldFont = lv->font();
+    const QFontMetrics plain(list->font());
+    QFont boldFont = list->font();
     boldFont.setBold(true);
     const QFontMetrics bold(boldFont);
-    const int padding = 2 * lv->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lv) + 12;
+    const int padding = 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 12;
     std::vector<int> widths(columns, 0);
     for (int column = 2; column < columns; ++column)
         widths[column] = plain.horizontalAdvance(m_shownColumns.value(column)) + padding;
@@ -377,15 +377,15 @@ void UCLV::resizeColumns()
         figures += widths[column];
     // Room for the vertical scroll bar is kept whether it shows or not, so
     // that a long month does not push the figures off to the side.
-    const int available = lv->width() - 2 * lv->frameWidth() -
-                          lv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, lv);
+    const int available = list->width() - 2 * list->frameWidth() -
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
     widths[1] =
         qMax(plain.horizontalAdvance(QStringLiteral("描述描述")) + padding, available - widths[0] - figures);
     for (int column = 0; column < columns; ++column)
-        lv->setColumnWidth(column, widths[column]);
+        list->setColumnWidth(column, widths[column]);
 }
 
-void UCLV::scheduleColumnFit()
+void CategoryPanel::scheduleColumnFit()
 {
     if (m_fitPending)
         return;

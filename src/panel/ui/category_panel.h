@@ -12,7 +12,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace zambrel::skin {
-class cToolTip;
+class BalloonTip;
 }
 
 namespace zambrel::panel {
@@ -20,30 +20,30 @@ namespace zambrel::panel {
 /// The category panel: a caption strip, the rows of one category in a list
 /// and the total line under it. It shows a CategoryRows model (owned by the
 /// caller, who fills it) and forwards clicks with the row key.
-class UCLV : public QWidget {
+class CategoryPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit UCLV(CategoryRows *rows, QWidget *parent = nullptr);
-    ~UCLV() override;
+    explicit CategoryPanel(CategoryRows *rows, QWidget *parent = nullptr);
+    ~CategoryPanel() override;
 
     /// The model shown; null once its owner has let it go.
     CategoryRows *rows() const { return m_rows.data(); }
 
-    QLabel *const lblCaption;
-    QTreeWidget *const lv;
-    QLabel *const lblTotal;
+    QLabel *const captionLabel;
+    QTreeWidget *const list;
+    QLabel *const totalLabel;
 
     /// Shows the memo tip for the selected item row; nothing for a group row
     /// or when no row is selected.
-    void setMemo();
+    void showMemoTip();
     /// The memo tip, or null before the first tip.
-    skin::cToolTip *memoTip() const { return m_tip.get(); }
+    skin::BalloonTip *memoTip() const { return m_tip.get(); }
 
 Q_SIGNALS:
     /// A row was clicked (or chosen with Space): its key, empty for a group.
-    void Click(const QString &key);
+    void clicked(const QString &key);
     /// The selected row was double-clicked (or chosen with Enter).
-    void DoubleClick(const QString &key);
+    void doubleClicked(const QString &key);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -71,7 +71,7 @@ private:
     int selectedRow() const;
 
     QPointer<CategoryRows> m_rows; // the owner's model may go first
-    std::unique_ptr<skin::cToolTip> m_tip;
+    std::unique_ptr<skin::BalloonTip> m_tip;
     QStringList m_shownColumns;
     bool m_fitPending = false;
     bool m_colouring = false;

@@ -75,7 +75,7 @@ void fillRows(QTreeWidget *list, RecordSet &rows, int count, int progress)
         if (progress < 1) {
             // Nearest whole percent, halves to even (the default rounding mode).
             const long percent = std::lrint(done * 100.0 / count);
-            ShowStatus(QStringLiteral("已完成 ") + QString::number(percent) + QLatin1Char('%'), 1);
+            showStatus(QStringLiteral("已完成 ") + QString::number(percent) + QLatin1Char('%'), 1);
             QCoreApplication::processEvents();
         }
         rows.moveNext();
@@ -107,7 +107,7 @@ std::vector<int> headerWidthsTwips(const QStringList &captions, int listWidthTwi
     return widths;
 }
 
-void SetListHeader(QTreeWidget *list, QString &header)
+void setListHeader(QTreeWidget *list, QString &header)
 {
     emptyList(list);
     list->setRootIsDecorated(false);
@@ -123,7 +123,7 @@ void SetListHeader(QTreeWidget *list, QString &header)
         list->setColumnWidth(static_cast<int>(column), twipsToPixels(widths[column]));
 }
 
-std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
+std::unique_ptr<RecordSet> fillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
                                     const FillListOptions &options)
 {
     list->setToolTip(QStringLiteral("双击可以查看明细。"));
@@ -139,7 +139,7 @@ std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool 
                 names << rows->fieldName(field).trimmed();
             header = names.join(QLatin1Char(','));
         }
-        SetListHeader(list, header);
+        setListHeader(list, header);
 
         const int count = rows->recordCount();
         const QString ready =
@@ -150,13 +150,13 @@ std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool 
                 list->setHeaderLabels({options.message});
             }
             new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
-            ShowStatus(ready, 1);
+            showStatus(ready, 1);
             rows->close();
             return copy;
         }
 
         fillRows(list, *rows, count, options.progress);
-        ShowStatus(ready, 1);
+        showStatus(ready, 1);
         rows->close();
         return copy;
     } catch (const DbError &error) {
@@ -164,7 +164,7 @@ std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool 
             showMessage(options.message, vbInformation, QStringLiteral("查询出错"));
         else
             showMessage(errorText(error), vbCritical, QStringLiteral("有错误发生"));
-        ShowStatus(QStringLiteral("发生错误：错误号") + hexNumber(error.number()) +
+        showStatus(QStringLiteral("发生错误：错误号") + hexNumber(error.number()) +
                        QStringLiteral("。错误描述：") + error.description(),
                    1);
         return nullptr;

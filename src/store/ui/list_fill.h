@@ -26,9 +26,9 @@ std::vector<int> headerWidthsTwips(const QStringList &captions, int listWidthTwi
 /// Makes `list` a report list with one column per caption of `header`,
 /// sized by headerWidthsTwips(). Empties the list first. `header` is
 /// normalised in place ("|" to ",", trimmed), as the callers keep it.
-void SetListHeader(QTreeWidget *list, QString &header);
+void setListHeader(QTreeWidget *list, QString &header);
 
-/// What FillList may do beyond filling.
+/// What fillList may do beyond filling.
 struct FillListOptions {
     /// Shown instead of the generic error message, and as the single column
     /// title when the query has no rows.
@@ -42,7 +42,7 @@ struct FillListOptions {
 /// detached copy of the rows read, or nullptr on error (reported through the
 /// message routine and the status bar). An empty result shows the single row
 /// "没有记录。".
-std::unique_ptr<RecordSet> FillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
+std::unique_ptr<RecordSet> fillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
                                     const FillListOptions &options = {});
 
 } // namespace zambrel::store

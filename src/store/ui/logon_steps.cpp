@@ -13,7 +13,7 @@ LogonStart logonStartValues(const QString &otherDB)
 {
     LogonStart start;
     start.ledgerPath = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), defaultLedgerPath());
-    if (!FileExists(start.ledgerPath)) {
+    if (!fileExists(start.ledgerPath)) {
         start.ledgerPath = defaultLedgerPath();
         try {
             ensureDefaultLedger();
@@ -25,7 +25,7 @@ LogonStart logonStartValues(const QString &otherDB)
         start.ledgerPath = otherDB;
 
     start.skinPath = settingsValue(QStringLiteral("skin"), QStringLiteral("skin"));
-    if (start.skinPath.isEmpty() || !FileExists(start.skinPath))
+    if (start.skinPath.isEmpty() || !fileExists(start.skinPath))
         start.skinPath = defaultSkinPath();
     return start;
 }

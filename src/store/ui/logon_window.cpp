@@ -3,10 +3,10 @@
 #include "logon_steps.h"
 #include "open_file_dialog.h"
 
+#include "skin/apply_skin.h"
+#include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/js_caption.h"
-#include "skin/msg_box.h"
-#include "skin/skin_window.h"
+#include "skin/message_box.h"
 #include "store/db_error.h"
 #include "store/message.h"
 #include "store/mod_db.h"
@@ -80,105 +80,105 @@ protected:
 
 } // namespace
 
-frmODBCLogon::frmODBCLogon(QWidget *parent)
-    : skin::SkinnedWindow(parent), lblCaption(new QLabel(contentArea())), lblUID(new QLabel(contentArea())),
-      txtUID(new QLineEdit(contentArea())), lblPWD(new QLabel(contentArea())),
-      txtPWD(new QLineEdit(contentArea())), lblDB(new QLabel(contentArea())),
-      txtDB(new QLineEdit(contentArea())),
-      cmdOK(new skin::FlatButton(QStringLiteral("确  定 OK"), contentArea())),
-      cmdCancel(new skin::FlatButton(QStringLiteral("取消 Cancel"), contentArea())),
-      cmdOther(new skin::FlatButton(QStringLiteral("另外一个账本"), contentArea())),
+LogonWindow::LogonWindow(QWidget *parent)
+    : skin::SkinnedWindow(parent), headingLabel(new QLabel(contentArea())),
+      userLabel(new QLabel(contentArea())), userBox(new QLineEdit(contentArea())),
+      passwordLabel(new QLabel(contentArea())), passwordBox(new QLineEdit(contentArea())),
+      ledgerLabel(new QLabel(contentArea())), ledgerBox(new QLineEdit(contentArea())),
+      okButton(new skin::FlatButton(QStringLiteral("确  定 OK"), contentArea())),
+      cancelButton(new skin::FlatButton(QStringLiteral("取消 Cancel"), contentArea())),
+      otherLedgerButton(new skin::FlatButton(QStringLiteral("另外一个账本"), contentArea())),
       m_background(new LogonBackground(contentArea()))
 {
     setWindowTitle(kCaption);
-    JSCAPTION1->setTitle(kCaption);
+    captionBar->setTitle(kCaption);
     m_background->lower();
 
-    lblCaption->setText(QStringLiteral("Zambrel 家庭收支账本"));
-    QFont captionFont = lblCaption->font();
+    headingLabel->setText(QStringLiteral("Zambrel 家庭收支账本"));
+    QFont captionFont = headingLabel->font();
     captionFont.setPointSize(14);
     captionFont.setBold(true);
-    lblCaption->setFont(captionFont);
+    headingLabel->setFont(captionFont);
 
-    lblUID->setText(QStringLiteral("&UID:"));
-    lblUID->setBuddy(txtUID);
-    txtUID->setAccessibleName(QStringLiteral("UID"));
-    lblPWD->setText(QStringLiteral("密码(&P):"));
-    lblPWD->setBuddy(txtPWD);
-    txtPWD->setEchoMode(QLineEdit::Password);
-    txtPWD->setAccessibleName(QStringLiteral("密码"));
-    txtPWD->setToolTip(QStringLiteral("初始时没有密码，如果你修改过，请输入你的密码。"));
-    lblDB->setObjectName(QStringLiteral("lblDB"));
-    lblDB->setText(QStringLiteral("账本"));
-    lblDB->setBuddy(txtDB);
-    txtDB->setReadOnly(true);
-    txtDB->setAccessibleName(QStringLiteral("账本"));
+    userLabel->setText(QStringLiteral("&UID:"));
+    userLabel->setBuddy(userBox);
+    userBox->setAccessibleName(QStringLiteral("UID"));
+    passwordLabel->setText(QStringLiteral("密码(&P):"));
+    passwordLabel->setBuddy(passwordBox);
+    passwordBox->setEchoMode(QLineEdit::Password);
+    passwordBox->setAccessibleName(QStringLiteral("密码"));
+    passwordBox->setToolTip(QStringLiteral("初始时没有密码，如果你修改过，请输入你的密码。"));
+    ledgerLabel->setObjectName(QStringLiteral("lblDB"));
+    ledgerLabel->setText(QStringLiteral("账本"));
+    ledgerLabel->setBuddy(ledgerBox);
+    ledgerBox->setReadOnly(true);
+    ledgerBox->setAccessibleName(QStringLiteral("账本"));
 
-    txtUID->setObjectName(QStringLiteral("txtUID"));
-    txtPWD->setObjectName(QStringLiteral("txtPWD"));
-    txtDB->setObjectName(QStringLiteral("txtDB"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdOther->setObjectName(QStringLiteral("cmdOther"));
+    userBox->setObjectName(QStringLiteral("txtUID"));
+    passwordBox->setObjectName(QStringLiteral("txtPWD"));
+    ledgerBox->setObjectName(QStringLiteral("txtDB"));
+    okButton->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton->setObjectName(QStringLiteral("cmdCancel"));
+    otherLedgerButton->setObjectName(QStringLiteral("cmdOther"));
 
-    setTabOrder(txtUID, txtPWD);
-    setTabOrder(txtPWD, cmdOK);
-    setTabOrder(cmdOK, cmdCancel);
-    setTabOrder(cmdCancel, cmdOther);
+    setTabOrder(userBox, passwordBox);
+    setTabOrder(passwordBox, okButton);
+    setTabOrder(okButton, cancelButton);
+    setTabOrder(cancelButton, otherLedgerButton);
 
-    connect(cmdOK, &QAbstractButton::clicked, this, &frmODBCLogon::cmdOK_Click);
-    connect(cmdCancel, &QAbstractButton::clicked, this, &frmODBCLogon::cmdCancel_Click);
-    connect(cmdOther, &QAbstractButton::clicked, this, &frmODBCLogon::cmdOther_Click);
-    connect(txtPWD, &QLineEdit::returnPressed, this, &frmODBCLogon::cmdOK_Click);
+    connect(okButton, &QAbstractButton::clicked, this, &LogonWindow::logOn);
+    connect(cancelButton, &QAbstractButton::clicked, this, &LogonWindow::cancel);
+    connect(otherLedgerButton, &QAbstractButton::clicked, this, &LogonWindow::chooseOtherLedger);
+    connect(passwordBox, &QLineEdit::returnPressed, this, &LogonWindow::logOn);
 
     resizeContent(kContentSize);
 }
 
-void frmODBCLogon::load()
+void LogonWindow::load()
 {
-    const LogonStart start = logonStartValues(OtherDB);
+    const LogonStart start = logonStartValues(m_otherLedger);
     m_ledgerPath = start.ledgerPath;
-    txtDB->setText(m_ledgerPath);
-    txtDB->setToolTip(m_ledgerPath);
-    txtDB->setCursorPosition(0);
+    ledgerBox->setText(m_ledgerPath);
+    ledgerBox->setToolTip(m_ledgerPath);
+    ledgerBox->setCursorPosition(0);
     modDB::setSkinPath(start.skinPath);
 
-    skin::frmMsgBox *box = skin::messageBox();
+    skin::MessageBox *box = skin::messageBox();
     box->setWindowIcon(windowIcon());
 
-    skin::SkinWindow(this, start.skinPath);
+    skin::applySkin(this, start.skinPath);
     resizeContent(kContentSize);
     if (const QScreen *display = screen())
         move(display->availableGeometry().center() - rect().center());
-    txtUID->setText(QStringLiteral("admin"));
-    txtPWD->clear();
-    txtPWD->setFocus();
+    userBox->setText(QStringLiteral("admin"));
+    passwordBox->clear();
+    passwordBox->setFocus();
 }
 
-void frmODBCLogon::cmdOK_Click()
+void LogonWindow::logOn()
 {
-    if (!OtherDB.isEmpty())
-        m_ledgerPath = OtherDB;
+    if (!m_otherLedger.isEmpty())
+        m_ledgerPath = m_otherLedger;
     try {
-        openLedgerConnection(m_ledgerPath, txtPWD->text());
+        openLedgerConnection(m_ledgerPath, passwordBox->text());
     } catch (const DbError &error) {
         showMessage(kCaption + error.description(), vbInformation, {});
-        txtPWD->setFocus();
-        txtPWD->selectAll();
+        passwordBox->setFocus();
+        passwordBox->selectAll();
         return;
     }
-    txtPWD->clear();
+    passwordBox->clear();
     m_loggedOn = true;
     close();
     Q_EMIT loggedOn();
 }
 
-void frmODBCLogon::cmdCancel_Click()
+void LogonWindow::cancel()
 {
     close();
 }
 
-void frmODBCLogon::closeEvent(QCloseEvent *event)
+void LogonWindow::closeEvent(QCloseEvent *event)
 {
     skin::SkinnedWindow::closeEvent(event);
     // Closed without a logon, however: the program has nothing left to show.
@@ -188,44 +188,44 @@ void frmODBCLogon::closeEvent(QCloseEvent *event)
     }
 }
 
-void frmODBCLogon::cmdOther_Click()
+void LogonWindow::chooseOtherLedger()
 {
     const QString chosen = openFileDialog(this, QStringLiteral("选择另外一个帐本"), ledgerFileFilter());
     // Compared with the ledger that OK would open now, so that choosing the
     // first ledger again after another one takes effect.
-    if (!isOtherLedger(chosen, OtherDB.isEmpty() ? m_ledgerPath : OtherDB))
+    if (!isOtherLedger(chosen, m_otherLedger.isEmpty() ? m_ledgerPath : m_otherLedger))
         return;
-    OtherDB = chosen;
+    m_otherLedger = chosen;
     // The box names the ledger that OK opens.
-    txtDB->setText(chosen);
-    txtDB->setToolTip(chosen);
-    txtDB->setCursorPosition(0);
+    ledgerBox->setText(chosen);
+    ledgerBox->setToolTip(chosen);
+    ledgerBox->setCursorPosition(0);
 }
 
-void frmODBCLogon::resizeEvent(QResizeEvent *event)
+void LogonWindow::resizeEvent(QResizeEvent *event)
 {
     skin::SkinnedWindow::resizeEvent(event);
     layoutControls();
 }
 
-void frmODBCLogon::layoutControls()
+void LogonWindow::layoutControls()
 {
     const QSize area = contentArea()->size();
     m_background->setGeometry(0, 0, area.width(), area.height());
-    lblCaption->setGeometry(20, 14, area.width() - 40, 30);
+    headingLabel->setGeometry(20, 14, area.width() - 40, 30);
     const int labelLeft = 24;
     const int boxLeft = 100;
     const int boxWidth = qMax(120, area.width() - boxLeft - 170);
-    lblUID->setGeometry(labelLeft, 62, 72, 24);
-    txtUID->setGeometry(boxLeft, 62, boxWidth, 24);
-    lblPWD->setGeometry(labelLeft, 96, 72, 24);
-    txtPWD->setGeometry(boxLeft, 96, boxWidth, 24);
-    lblDB->setGeometry(labelLeft, 130, 72, 24);
-    txtDB->setGeometry(boxLeft, 130, area.width() - boxLeft - 24, 24);
+    userLabel->setGeometry(labelLeft, 62, 72, 24);
+    userBox->setGeometry(boxLeft, 62, boxWidth, 24);
+    passwordLabel->setGeometry(labelLeft, 96, 72, 24);
+    passwordBox->setGeometry(boxLeft, 96, boxWidth, 24);
+    ledgerLabel->setGeometry(labelLeft, 130, 72, 24);
+    ledgerBox->setGeometry(boxLeft, 130, area.width() - boxLeft - 24, 24);
     const int buttonTop = area.height() - 52;
-    cmdOK->setGeometry(area.width() - 3 * 112 - 16, buttonTop, 104, 32);
-    cmdCancel->setGeometry(area.width() - 2 * 112 - 16, buttonTop, 104, 32);
-    cmdOther->setGeometry(area.width() - 112 - 16, buttonTop, 104, 32);
+    okButton->setGeometry(area.width() - 3 * 112 - 16, buttonTop, 104, 32);
+    cancelButton->setGeometry(area.width() - 2 * 112 - 16, buttonTop, 104, 32);
+    otherLedgerButton->setGeometry(area.width() - 112 - 16, buttonTop, 104, 32);
 }
 
 } // namespace zambrel::store

@@ -16,26 +16,27 @@ namespace zambrel::store {
 /// The logon window: shows the ledger, takes its password and opens the
 /// program-wide connection. What follows a successful logon (the main
 /// window) is wired by the owner through loggedOn().
-class frmODBCLogon : public skin::SkinnedWindow {
+class LogonWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
-    explicit frmODBCLogon(QWidget *parent = nullptr);
+    explicit LogonWindow(QWidget *parent = nullptr);
 
     /// A ledger handed in from outside (switching ledgers) or chosen with
-    /// cmdOther; when not empty it wins over the stored ledger. Set it before
-    /// calling load().
-    QString OtherDB;
+    /// otherLedgerButton; when not empty it wins over the stored ledger. Set
+    /// it before calling load().
+    QString otherLedger() const { return m_otherLedger; }
+    void setOtherLedger(const QString &path) { m_otherLedger = path; }
 
-    QLabel *const lblCaption;
-    QLabel *const lblUID;
-    QLineEdit *const txtUID;
-    QLabel *const lblPWD;
-    QLineEdit *const txtPWD;
-    QLabel *const lblDB;
-    QLineEdit *const txtDB;
-    skin::FlatButton *const cmdOK;
-    skin::FlatButton *const cmdCancel;
-    skin::FlatButton *const cmdOther;
+    QLabel *const headingLabel;
+    QLabel *const userLabel;
+    QLineEdit *const userBox;
+    QLabel *const passwordLabel;
+    QLineEdit *const passwordBox;
+    QLabel *const ledgerLabel;
+    QLineEdit *const ledgerBox;
+    skin::FlatButton *const okButton;
+    skin::FlatButton *const cancelButton;
+    skin::FlatButton *const otherLedgerButton;
 
     /// Fills the window from the settings and wears the skin; the owner
     /// calls it once before showing the window.
@@ -43,9 +44,13 @@ public:
     /// The ledger the next OK opens.
     QString ledgerPath() const { return m_ledgerPath; }
 
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    void cmdOther_Click();
+    /// OK, or Enter in the password box: opens the ledger with the typed
+    /// password; a failure is reported and the window stays.
+    void logOn();
+    /// Cancel: closes the window without a logon.
+    void cancel();
+    /// Lets the user pick another ledger for the next OK.
+    void chooseOtherLedger();
 
 Q_SIGNALS:
     /// The connection is open and the ledger path stored; the window has
@@ -63,6 +68,7 @@ private:
     void layoutControls();
 
     QWidget *m_background;
+    QString m_otherLedger;
     QString m_ledgerPath;
     bool m_loggedOn = false;
     bool m_left = false;

@@ -16,15 +16,16 @@ namespace {
 // Holds the commands and their dialog as a child of the main window.
 class ItemCommandsBinding : public QObject {
 public:
-    ItemCommandsBinding(frmMainUI &window, MonthView &view)
-        : QObject(&window),
-          dialog(
-              &window,
-              [target = QPointer<frmMainUI>(&window)] { return target ? target->typeList() : QStringList(); },
-              [target = QPointer<frmMainUI>(&window)](input::frmDialog &made) {
-                  if (target)
-                      target->addSecondaryWindow(&made);
-              }),
+    ItemCommandsBinding(MainWindow &window, MonthView &view)
+        : QObject(&window), dialog(
+                                &window,
+                                [target = QPointer<MainWindow>(&window)] {
+                                    return target ? target->typeList() : QStringList();
+                                },
+                                [target = QPointer<MainWindow>(&window)](input::EntryDialog &made) {
+                                    if (target)
+                                        target->addSecondaryWindow(&made);
+                                }),
           commands(view, window, [this]() -> ItemDialog & { return dialog; })
     {
     }
@@ -35,26 +36,28 @@ public:
 
 } // namespace
 
-void connectItemCommands(frmMainUI &window)
+void connectItemCommands(MainWindow &window)
 {
     MonthView *view = window.monthView();
     if (!view)
         return;
     auto *binding = new ItemCommandsBinding(window, *view);
     ItemCommands *commands = &binding->commands;
-    QObject::connect(&window, &frmMainUI::itemCommandRequested, binding, [commands](const QString &key) {
+    QObject::connect(&window, &MainWindow::itemCommandRequested, binding, [commands](const QString &key) {
         ItemCommand command{};
         if (ItemCommands::fromButtonKey(key, command))
             commands->run(command);
     });
-    for (panel::UCLV *panel : {window.UCLVIncome, window.UCLVPayout, window.UCLVAsset, window.UCLVDebt}) {
+    for (panel::CategoryPanel *panel :
+         {window.incomePanel, window.expenditurePanel, window.assetPanel, window.liabilityPanel}) {
         if (!panel)
             continue;
-        QObject::connect(panel, &panel::UCLV::Click, binding, [commands, panel](const QString &key) {
-            if (panel::CategoryRows *rows = panel->rows())
-                commands->panelClick(*rows, key);
-        });
-        QObject::connect(panel, &panel::UCLV::DoubleClick, binding,
+        QObject::connect(panel, &panel::CategoryPanel::clicked, binding,
+                         [commands, panel](const QString &key) {
+                             if (panel::CategoryRows *rows = panel->rows())
+                                 commands->panelClick(*rows, key);
+                         });
+        QObject::connect(panel, &panel::CategoryPanel::doubleClicked, binding,
                          [commands](const QString &key) { commands->panelDoubleClick(key); });
     }
     window.setItemCommandsAvailable(true);

@@ -5,21 +5,21 @@
 namespace zambrel::ledger {
 
 EntryWindowDialog::EntryWindowDialog(QWidget *parent, std::function<QStringList()> typeList,
-                                     std::function<void(input::frmDialog &)> created)
+                                     std::function<void(input::EntryDialog &)> created)
     : m_parent(parent), m_typeList(std::move(typeList)), m_created(std::move(created))
 {
 }
 
 EntryWindowDialog::~EntryWindowDialog() = default;
 
-input::frmDialog &EntryWindowDialog::window()
+input::EntryDialog &EntryWindowDialog::window()
 {
     if (!m_window) {
         // A parent deletes its window itself; without one it is ours.
         if (m_parent) {
-            m_window = new input::frmDialog(m_parent);
+            m_window = new input::EntryDialog(m_parent);
         } else {
-            m_owned = std::make_unique<input::frmDialog>();
+            m_owned = std::make_unique<input::EntryDialog>();
             m_window = m_owned.get();
         }
         if (m_created)

@@ -10,7 +10,7 @@
 #include <memory>
 
 namespace zambrel::input {
-class frmDialog;
+class EntryDialog;
 }
 
 namespace zambrel::ledger {
@@ -22,13 +22,13 @@ public:
     /// `typeList` gives the type combo's list before each showing (may be
     /// empty); `created` is told once when the window has been made.
     explicit EntryWindowDialog(QWidget *parent = nullptr, std::function<QStringList()> typeList = {},
-                               std::function<void(input::frmDialog &)> created = {});
+                               std::function<void(input::EntryDialog &)> created = {});
     ~EntryWindowDialog() override;
     EntryWindowDialog(const EntryWindowDialog &) = delete;
     EntryWindowDialog &operator=(const EntryWindowDialog &) = delete;
 
     /// The window, made on first call.
-    input::frmDialog &window();
+    input::EntryDialog &window();
 
     input::EntryForm &form() override;
     void setTypeLookup(input::TypeLookup lookup) override;
@@ -38,9 +38,9 @@ public:
 private:
     QWidget *m_parent;
     std::function<QStringList()> m_typeList;
-    std::function<void(input::frmDialog &)> m_created;
-    QPointer<input::frmDialog> m_window;
-    std::unique_ptr<input::frmDialog> m_owned; // only without a parent
+    std::function<void(input::EntryDialog &)> m_created;
+    QPointer<input::EntryDialog> m_window;
+    std::unique_ptr<input::EntryDialog> m_owned; // only without a parent
 };
 
 } // namespace zambrel::ledger

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace zambrel::input::modCalc {
+namespace zambrel::input {
 
 /// What Enter in an amount field does to it.
 struct CalcResult {
@@ -32,4 +32,4 @@ CalcResult evaluateAmountField(const QString &typed);
 /// through the message routine. Returns the text to put into the field.
 QString enterAmountField(const QString &typed);
 
-} // namespace zambrel::input::modCalc
+} // namespace zambrel::input

@@ -1,8 +1,8 @@
 #include "skin_fixtures.h"
 
+#include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/js_caption.h"
-#include "skin/msg_box.h"
+#include "skin/message_box.h"
 #include "store/mod_db.h"
 #include "store/twips.h"
 
@@ -32,14 +32,14 @@ TEST(MessageBoxLayout, WidthFollowsTheLongerOfTextAndButtons)
     for (const Case &c : cases) {
         const MessageBoxLayout layout = layoutMessageBox(c.labelLeft, c.labelWidth, c.okWidth, c.noWidth);
         EXPECT_EQ(layout.width, c.width) << c.labelWidth;
-        EXPECT_EQ(layout.cmdNoLeft, c.noLeft) << c.labelWidth;
-        EXPECT_EQ(layout.cmdOkLeft, c.okLeft) << c.labelWidth;
+        EXPECT_EQ(layout.noButtonLeft, c.noLeft) << c.labelWidth;
+        EXPECT_EQ(layout.yesButtonLeft, c.okLeft) << c.labelWidth;
     }
 }
 
 TEST(MessageBox, ButtonsFollowTheStyle)
 {
-    frmMsgBox box;
+    MessageBox box;
     struct Case {
         int style;
         bool okShown;
@@ -48,32 +48,32 @@ TEST(MessageBox, ButtonsFollowTheStyle)
     const Case cases[] = {{0, false, "确定OK"}, {4, true, "否 NO"}, {64, false, "确定OK"},
                           {16, true, "否NO"},   {36, true, "否NO"}, {68, true, "否NO"}};
     for (const Case &c : cases) {
-        box.setVbButton(c.style);
-        EXPECT_EQ(!box.cmdOK->isHidden(), c.okShown) << c.style;
-        EXPECT_EQ(box.cmdNo->Caption(), QString::fromUtf8(c.noCaption)) << c.style;
+        box.setButtonStyle(c.style);
+        EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << c.style;
+        EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << c.style;
     }
-    EXPECT_EQ(box.cmdOK->Caption(), QStringLiteral("是  YES"));
+    EXPECT_EQ(box.yesButton->caption(), QStringLiteral("是  YES"));
 }
 
 TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
 {
-    frmMsgBox box;
-    box.setVbButton(4);
-    box.setMsg(QStringLiteral("是否退出 Are you sure exit？"));
+    MessageBox box;
+    box.setButtonStyle(4);
+    box.setMessage(QStringLiteral("是否退出 Are you sure exit？"));
     const int shortWidth = box.width();
     EXPECT_EQ(shortWidth, store::twipsToPixels(layoutMessageBox(900, 0, 1215, 1215).width));
-    EXPECT_GT(box.cmdOK->geometry().right(), 0);
-    EXPECT_LT(box.cmdOK->geometry().right(), box.cmdNo->geometry().left());
+    EXPECT_GT(box.yesButton->geometry().right(), 0);
+    EXPECT_LT(box.yesButton->geometry().right(), box.noButton->geometry().left());
 
-    box.setMsg(QStringLiteral("这是一条很长的消息，用来检查消息框会随着文字一起变宽，而按钮总是靠右对齐。"
-                              "This message is long enough to widen the box."));
+    box.setMessage(QStringLiteral("这是一条很长的消息，用来检查消息框会随着文字一起变宽，而按钮总是靠右对齐。"
+                                  "This message is long enough to widen the box."));
     EXPECT_GT(box.width(), shortWidth);
-    const int labelTwips = store::pixelsToTwips(box.lblMsg->width());
+    const int labelTwips = store::pixelsToTwips(box.messageLabel->width());
     EXPECT_NEAR(box.width(), store::twipsToPixels(int(labelTwips * 1.12 + 900 + 30)), 1);
-    EXPECT_LE(box.contentArea()->mapTo(&box, box.cmdNo->geometry().topRight()).x(), box.width());
+    EXPECT_LE(box.contentArea()->mapTo(&box, box.noButton->geometry().topRight()).x(), box.width());
 
-    box.setMsg(QStringLiteral("出错了\n\n无法查询。\n第四行\n第五行\n第六行"));
-    EXPECT_GE(box.contentArea()->height(), box.lblMsg->geometry().bottom() + box.cmdNo->height())
+    box.setMessage(QStringLiteral("出错了\n\n无法查询。\n第四行\n第五行\n第六行"));
+    EXPECT_GE(box.contentArea()->height(), box.messageLabel->geometry().bottom() + box.noButton->height())
         << "every line stays visible";
 }
 
@@ -82,16 +82,16 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     QTemporaryDir dir;
     store::modDB::setSkinPath(skin::testing::TestSkin().save(dir));
     installMessageBox();
-    frmMsgBox *box = messageBox();
+    MessageBox *box = messageBox();
     EXPECT_EQ(messageBox(), box) << "one box for every message";
 
-    QTimer::singleShot(0, box, [box] { box->cmdOK->click(); });
+    QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
     EXPECT_EQ(store::showMessage(QStringLiteral("删除吗？"), 4, QString()), 6);
-    EXPECT_EQ(box->Msg(), QStringLiteral("删除吗？"));
-    EXPECT_EQ(box->vbButton(), 4);
+    EXPECT_EQ(box->message(), QStringLiteral("删除吗？"));
+    EXPECT_EQ(box->buttonStyle(), 4);
     EXPECT_EQ(box->windowTitle(), store::productName());
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(box->JSCAPTION1->Path(), store::modDB::skinPath()) << "the box wears the current skin";
+    EXPECT_EQ(box->captionBar->skinPath(), store::modDB::skinPath()) << "the box wears the current skin";
 
     // Closing by the caption bar answers no, even after a yes.
     QTimer::singleShot(0, box, [box] { box->close(); });
@@ -99,7 +99,7 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
               7);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("退出"));
 
-    QTimer::singleShot(0, box, [box] { box->cmdNo->click(); });
+    QTimer::singleShot(0, box, [box] { box->noButton->click(); });
     EXPECT_EQ(store::showMessage(QStringLiteral("好"), 0), 7);
     store::setMessagePresenter({});
     store::modDB::setSkinPath({});

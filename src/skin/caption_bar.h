@@ -45,41 +45,46 @@ CaptionButton captionHitTest(const CaptionButtonMetrics &metrics, QPoint pos);
 /// screen, whatever side the task bars are on.
 QRect maximisedPlacement(const QRect &workArea);
 
-/// The skinned caption bar every window carries as `JSCAPTION1`: draws the
+/// The skinned caption bar every window carries along its top: draws the
 /// skin, shows icon and title, runs the window buttons, moves the window,
 /// maximises into the work area and carries the skin colours onto the host.
-class JSCAPTION : public QWidget {
+class CaptionBar : public QWidget {
     Q_OBJECT
 public:
-    explicit JSCAPTION(QWidget *host);
-    ~JSCAPTION() override;
+    explicit CaptionBar(QWidget *host);
+    ~CaptionBar() override;
 
-    bool ControlBox() const { return m_controlBox; }
-    void setControlBox(bool on) { m_controlBox = on; }
-    bool Movable() const { return m_movable; }
+    /// Whether the close, maximise and minimise buttons are drawn and the
+    /// bar's buttons react at all (off: even a shown stay-on-top button is inert).
+    bool windowButtonsEnabled() const { return m_windowButtonsEnabled; }
+    void setWindowButtonsEnabled(bool on) { m_windowButtonsEnabled = on; }
+    bool isMovable() const { return m_movable; }
     void setMovable(bool on) { m_movable = on; }
-    bool ONTOP() const { return m_onTop; }
-    void setONTOP(bool on);
-    QString Path() const { return m_path; }
-    void setPath(const QString &path);
-    bool ShowIcon() const { return m_showIcon; }
-    void setShowIcon(bool on) { m_showIcon = on; }
-    bool SHOWONTOP() const { return m_showOnTop; }
-    void setSHOWONTOP(bool on) { m_showOnTop = on; }
-    int Style() const { return m_style; }
-    void setStyle(int style) { m_style = style; }
-    /// What the maximise slot holds: 0 nothing, 1 restore, 2 maximise.
-    int Style2() const { return m_style2; }
-    void setStyle2(int value) { m_style2 = value; }
+    bool staysOnTop() const { return m_onTop; }
+    void setStaysOnTop(bool on);
+    QString skinPath() const { return m_path; }
+    void setSkinPath(const QString &path);
+    bool iconShown() const { return m_iconShown; }
+    void setIconShown(bool on) { m_iconShown = on; }
+    bool onTopButtonShown() const { return m_onTopButtonShown; }
+    void setOnTopButtonShown(bool on) { m_onTopButtonShown = on; }
+    /// Which window buttons work and whether the borders resize: 0 close
+    /// only, 1 all and resizable, 2 all, 3 no maximise, 4 no close.
+    int windowStyle() const { return m_windowStyle; }
+    void setWindowStyle(int style) { m_windowStyle = style; }
+    /// The host's frame as the maximise slot shows it: 0 minimised (empty
+    /// slot), 1 maximised by the bar (restore image; no borders), 2 normal
+    /// (maximise image; the window's top corners are cut).
+    int frameState() const { return m_frameState; }
+    void setFrameState(int value) { m_frameState = value; }
     /// Re-reads the skin and repaints.
-    void REDRAW();
-    QFont Font() const { return font(); }
+    void redraw();
     void setFont(const QFont &font);
     /// Title colours used while no skin is in force (shadow and face copy).
-    ColourValue BackColor() const { return m_backColor; }
-    void setBackColor(ColourValue value);
-    ColourValue foreColor() const { return m_foreColor; }
-    void setforeColor(ColourValue value);
+    ColourValue titleShadowColour() const { return m_titleShadowColour; }
+    void setTitleShadowColour(ColourValue value);
+    ColourValue titleFaceColour() const { return m_titleFaceColour; }
+    void setTitleFaceColour(ColourValue value);
     QString title() const;
     void setTitle(const QString &text);
 
@@ -100,7 +105,7 @@ public:
 
 Q_SIGNALS:
     /// Raised at the end of every colour pass: surface colour, text colour.
-    void ChangeColor(zambrel::skin::ColourValue surface, zambrel::skin::ColourValue text);
+    void coloursChanged(zambrel::skin::ColourValue surface, zambrel::skin::ColourValue text);
     void heightChanged(int pixels);
     /// A drag on the bar asked the window system to move the host.
     void moveRequested();
@@ -126,17 +131,17 @@ private:
     QString m_colourPassPath;
     bool m_colourPassDone = false;
     bool m_movable = true;
-    int m_style = 1;
-    bool m_showIcon = true;
-    bool m_controlBox = true;
+    int m_windowStyle = 1;
+    bool m_iconShown = true;
+    bool m_windowButtonsEnabled = true;
     bool m_onTop = false;
-    bool m_showOnTop = false;
-    ColourValue m_backColor = kSysButtonText;
-    ColourValue m_foreColor = 0xFFFFFF;
+    bool m_onTopButtonShown = false;
+    ColourValue m_titleShadowColour = kSysButtonText;
+    ColourValue m_titleFaceColour = 0xFFFFFF;
     ColourValue m_surface = 0; // the skin's FORECOLOR
     ColourValue m_text = 0;    // the skin's BackColor
     bool m_skinRead = false;
-    int m_style2 = 0;
+    int m_frameState = 0;
     QString m_title;
     bool m_maximisedByBar = false;
     QRect m_saved;
@@ -149,8 +154,8 @@ private:
     int m_barHeight = 0;
     int m_xOffset = 0, m_xOffset2 = 0, m_yOffset = 0, m_fromRight = 0, m_fromTop = 0, m_iconSpace = 0;
     std::shared_ptr<const SkinBag> m_bag;
-    clsBitmap m_left, m_middle, m_right;
-    clsBitmap m_slots[4];
+    BitmapMask m_left, m_middle, m_right;
+    BitmapMask m_slots[4];
     QString m_slotKeys[4];
 };
 

@@ -6,10 +6,10 @@ namespace zambrel::skin {
 
 class SkinnedWindow;
 
-/// Applies a skin to one window: sets `Path` of its caption bar and its
+/// Applies a skin to one window: sets the skin path of its caption bar and its
 /// three border strips, then redraws the caption bar (which runs the colour
 /// pass when the path is new to it). An empty or unreadable path draws
 /// nothing, silently.
-void SkinWindow(SkinnedWindow *window, const QString &skinPath);
+void applySkin(SkinnedWindow *window, const QString &skinPath);
 
 } // namespace zambrel::skin

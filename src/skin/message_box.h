@@ -12,33 +12,34 @@ class FlatButton;
 /// Width of the box and left edges of its buttons, all in twips.
 struct MessageBoxLayout {
     int width = 0;
-    int cmdNoLeft = 0;
-    int cmdOkLeft = 0;
+    int noButtonLeft = 0;
+    int yesButtonLeft = 0;
 };
 
 /// The box is as wide as the larger of the message (1.12 times the label
 /// plus its left margin and 30) and 3.8 button widths plus 1000; the buttons
 /// sit 180 twips apart at the right.
-MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int cmdOkWidth, int cmdNoWidth);
+MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int yesButtonWidth, int noButtonWidth);
 
 /// The program's message box: created once, hidden between messages.
-/// `cmdOK` answers 6, `cmdNo` and closing by the caption bar answer 7.
-class frmMsgBox : public SkinnedWindow {
+/// `yesButton` answers 6; `noButton` (the OK button of a plain message) and
+/// closing by the caption bar answer 7.
+class MessageBox : public SkinnedWindow {
     Q_OBJECT
 public:
-    explicit frmMsgBox(QWidget *parent = nullptr);
+    explicit MessageBox(QWidget *parent = nullptr);
 
-    QLabel *const Image1;
-    QLabel *const lblMsg;
-    FlatButton *const cmdOK;
-    FlatButton *const cmdNo;
+    QLabel *const iconLabel;
+    QLabel *const messageLabel;
+    FlatButton *const yesButton;
+    FlatButton *const noButton;
 
-    int vbButton() const { return m_style; }
+    int buttonStyle() const { return m_buttonStyle; }
     /// Arranges the buttons for a message style (0, 4, 16, 32, 64 ...).
-    void setVbButton(int style);
-    QString Msg() const { return m_msg; }
+    void setButtonStyle(int style);
+    QString message() const { return m_message; }
     /// Shows the text and lays the box out around it.
-    void setMsg(const QString &text);
+    void setMessage(const QString &text);
 
     /// Shows one request modally and returns 6 or 7.
     int ask(const store::MessageRequest &request);
@@ -52,12 +53,12 @@ private:
     void layoutBox();
     void answer(int result);
 
-    int m_style = 0;
-    QString m_msg;
+    int m_buttonStyle = 0;
+    QString m_message;
 };
 
 /// The single program-wide box, created on first use.
-frmMsgBox *messageBox();
+MessageBox *messageBox();
 
 /// Routes store::showMessage to the skinned message box.
 void installMessageBox();

@@ -1,7 +1,7 @@
-#include "js_caption.h"
+#include "caption_bar.h"
 
+#include "skin/border_strip.h"
 #include "skin/colour_pass.h"
-#include "skin/js_border.h"
 #include "skin/skin_file.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ QRect maximisedPlacement(const QRect &workArea)
     return workArea;
 }
 
-JSCAPTION::JSCAPTION(QWidget *host) : QWidget(host), m_host(host)
+CaptionBar::CaptionBar(QWidget *host) : QWidget(host), m_host(host)
 {
     setMouseTracking(true);
     QFont titleFont(QStringList{QStringLiteral("Trebuchet MS"), QStringLiteral("Noto Sans CJK SC"),
@@ -93,9 +93,9 @@ JSCAPTION::JSCAPTION(QWidget *host) : QWidget(host), m_host(host)
         host->installEventFilter(this);
 }
 
-JSCAPTION::~JSCAPTION() = default;
+CaptionBar::~CaptionBar() = default;
 
-void JSCAPTION::setONTOP(bool on)
+void CaptionBar::setStaysOnTop(bool on)
 {
     m_onTop = on;
     if (!m_host)
@@ -106,51 +106,51 @@ void JSCAPTION::setONTOP(bool on)
         m_host->show();
 }
 
-void JSCAPTION::setPath(const QString &path)
+void CaptionBar::setSkinPath(const QString &path)
 {
     m_path = path;
     m_skinRead = true;
     readAndPaint();
 }
 
-void JSCAPTION::REDRAW()
+void CaptionBar::redraw()
 {
     if (m_skinRead)
         readAndPaint();
     update();
 }
 
-void JSCAPTION::setFont(const QFont &font)
+void CaptionBar::setFont(const QFont &font)
 {
     QWidget::setFont(font);
     if (m_skinRead)
         readAndPaint();
 }
 
-void JSCAPTION::setBackColor(ColourValue value)
+void CaptionBar::setTitleShadowColour(ColourValue value)
 {
-    m_backColor = value;
+    m_titleShadowColour = value;
     update();
 }
 
-void JSCAPTION::setforeColor(ColourValue value)
+void CaptionBar::setTitleFaceColour(ColourValue value)
 {
-    m_foreColor = value;
+    m_titleFaceColour = value;
     update();
 }
 
-QString JSCAPTION::title() const
+QString CaptionBar::title() const
 {
     return m_title;
 }
 
-void JSCAPTION::setTitle(const QString &text)
+void CaptionBar::setTitle(const QString &text)
 {
     m_title = text;
     update();
 }
 
-CaptionButtonMetrics JSCAPTION::buttonMetrics() const
+CaptionButtonMetrics CaptionBar::buttonMetrics() const
 {
     CaptionButtonMetrics m;
     m.barWidth = width();
@@ -158,25 +158,25 @@ CaptionButtonMetrics JSCAPTION::buttonMetrics() const
     m.fromTop = m_fromTop;
     m.iconSpace = m_iconSpace;
     m.close = m_slots[CloseButton].image().size();
-    m.maxWidth = m_slots[MaxRestoreButton].Width();
-    m.minWidth = m_slots[MinimiseButton].Width();
-    m.onTopWidth = m_slots[OnTopButton].Width();
+    m.maxWidth = m_slots[MaxRestoreButton].width();
+    m.minWidth = m_slots[MinimiseButton].width();
+    m.onTopWidth = m_slots[OnTopButton].width();
     return m;
 }
 
-QString JSCAPTION::slotImage(CaptionButton button) const
+QString CaptionBar::slotImage(CaptionButton button) const
 {
     return button == NoCaptionButton ? QString() : m_slotKeys[button];
 }
 
-void JSCAPTION::showInSlot(CaptionButton button, const QString &key)
+void CaptionBar::showInSlot(CaptionButton button, const QString &key)
 {
     m_slotKeys[button] = key;
-    m_slots[button].LoadResource(key.isEmpty() || !m_bag ? QImage() : m_bag->picture(key));
+    m_slots[button].loadImage(key.isEmpty() || !m_bag ? QImage() : m_bag->picture(key));
     update();
 }
 
-QString JSCAPTION::normalImage(CaptionButton button) const
+QString CaptionBar::normalImage(CaptionButton button) const
 {
     switch (button) {
     case CloseButton:
@@ -192,24 +192,24 @@ QString JSCAPTION::normalImage(CaptionButton button) const
     }
 }
 
-void JSCAPTION::readAndPaint()
+void CaptionBar::readAndPaint()
 {
     if (!m_host || !m_skinRead)
         return;
     m_bag = readSkin(m_path);
-    m_left.LoadResource(m_bag->picture(QStringLiteral("TOPLEFT")));
-    m_middle.LoadResource(m_bag->picture(QStringLiteral("TOPMID")));
-    m_right.LoadResource(m_bag->picture(QStringLiteral("TOPRIGHT")));
+    m_left.loadImage(m_bag->picture(QStringLiteral("TOPLEFT")));
+    m_middle.loadImage(m_bag->picture(QStringLiteral("TOPMID")));
+    m_right.loadImage(m_bag->picture(QStringLiteral("TOPRIGHT")));
     showInSlot(CloseButton, QStringLiteral("CLOSE"));
     if (m_maximisedByBar) {
         showInSlot(MaxRestoreButton, QStringLiteral("RES1"));
-        m_style2 = 1;
+        m_frameState = 1;
     } else if (m_host->isMinimized()) {
         showInSlot(MaxRestoreButton, {});
-        m_style2 = 0;
+        m_frameState = 0;
     } else {
         showInSlot(MaxRestoreButton, QStringLiteral("MAX"));
-        m_style2 = 2;
+        m_frameState = 2;
     }
     showInSlot(MinimiseButton, QStringLiteral("MIN"));
     showInSlot(OnTopButton, normalImage(OnTopButton));
@@ -223,8 +223,8 @@ void JSCAPTION::readAndPaint()
     m_text = m_bag->colour(QStringLiteral("BackColor"));
     setBackColour(m_host, toQColor(m_bag->colour(QStringLiteral("PARENTBACKCOLOR"))));
 
-    if (m_left.Height() != m_barHeight) {
-        m_barHeight = m_left.Height();
+    if (m_left.height() != m_barHeight) {
+        m_barHeight = m_left.height();
         Q_EMIT heightChanged(m_barHeight);
     }
     if (m_host->windowState() & Qt::WindowMaximized) {
@@ -235,37 +235,37 @@ void JSCAPTION::readAndPaint()
         m_colourPassPath = m_path;
         runColourPass(m_host, m_surface, m_text);
         ++m_colourPasses;
-        Q_EMIT ChangeColor(m_surface, m_text);
+        Q_EMIT coloursChanged(m_surface, m_text);
     }
     update();
 }
 
-void JSCAPTION::paintEvent(QPaintEvent *)
+void CaptionBar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (m_middle.Width() > 0)
-        for (int x = 0; x < width(); x += m_middle.Width())
-            m_middle.Paint(painter, x, 0);
-    m_left.Paint(painter, 0, 0);
-    m_right.Paint(painter, width() - m_right.Width(), 0);
+    if (m_middle.width() > 0)
+        for (int x = 0; x < width(); x += m_middle.width())
+            m_middle.paint(painter, x, 0);
+    m_left.paint(painter, 0, 0);
+    m_right.paint(painter, width() - m_right.width(), 0);
     if (!m_host)
         return;
 
     const CaptionButtonMetrics metrics = buttonMetrics();
     auto drawSlot = [&](CaptionButton button) {
         const QRect place = captionButtonRect(metrics, button);
-        m_slots[button].Paint(painter, place.x(), place.y());
+        m_slots[button].paint(painter, place.x(), place.y());
     };
-    if (m_controlBox) {
+    if (m_windowButtonsEnabled) {
         drawSlot(CloseButton);
-        if (m_style != 0) {
+        if (m_windowStyle != 0) {
             drawSlot(MaxRestoreButton);
             drawSlot(MinimiseButton);
         }
     }
-    if (m_showOnTop)
+    if (m_onTopButtonShown)
         drawSlot(OnTopButton);
-    if (m_showIcon && !m_host->windowIcon().isNull())
+    if (m_iconShown && !m_host->windowIcon().isNull())
         painter.drawPixmap(m_xOffset2, m_yOffset + 2, m_host->windowIcon().pixmap(16, 16));
 
     // The title is drawn twice, one pixel apart, as a face over a shadow;
@@ -277,8 +277,8 @@ void JSCAPTION::paintEvent(QPaintEvent *)
         if (place.width() > 0)
             titleRight = qMin(titleRight, place.left());
     }
-    const ColourValue face = m_skinRead ? m_surface : m_foreColor;
-    const ColourValue shadow = m_skinRead ? m_text : m_backColor;
+    const ColourValue face = m_skinRead ? m_surface : m_titleFaceColour;
+    const ColourValue shadow = m_skinRead ? m_text : m_titleShadowColour;
     painter.setFont(font());
     painter.setClipRect(QRect(0, 0, titleRight, height()));
     painter.setPen(toQColor(shadow));
@@ -288,15 +288,15 @@ void JSCAPTION::paintEvent(QPaintEvent *)
     painter.drawText(QRect(m_xOffset + 17, m_yOffset, width(), height()), Qt::AlignLeft | Qt::AlignTop, text);
 }
 
-void JSCAPTION::resizeEvent(QResizeEvent *event)
+void CaptionBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (!m_maximisedByBar)
-        setBorderResizeEnabled(m_style == 1);
+        setBorderResizeEnabled(m_windowStyle == 1);
     readAndPaint();
 }
 
-void JSCAPTION::mouseMoveEvent(QMouseEvent *event)
+void CaptionBar::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint pos = event->position().toPoint();
     if (m_dragArmed && (event->buttons() & Qt::LeftButton) &&
@@ -309,39 +309,39 @@ void JSCAPTION::mouseMoveEvent(QMouseEvent *event)
             handle->startSystemMove();
         return;
     }
-    if (!m_controlBox)
+    if (!m_windowButtonsEnabled)
         return;
     switch (captionHitTest(buttonMetrics(), pos)) {
     case CloseButton:
-        if (m_style != 4) {
+        if (m_windowStyle != 4) {
             showInSlot(CloseButton, QStringLiteral("CLOSE3"));
             m_hot = CloseButton;
             m_hotFlag = true;
         }
         break;
     case MaxRestoreButton:
-        if (m_style != 0 && m_style != 3) {
+        if (m_windowStyle != 0 && m_windowStyle != 3) {
             showInSlot(MaxRestoreButton, m_maximisedByBar ? QStringLiteral("RES2") : QStringLiteral("MAX3"));
             m_hot = MaxRestoreButton;
             m_hotFlag = true;
         }
         break;
     case MinimiseButton:
-        if (m_style != 0) {
+        if (m_windowStyle != 0) {
             showInSlot(MinimiseButton, QStringLiteral("MIN3"));
             m_hot = MinimiseButton;
             m_hotFlag = true;
         }
         break;
     case OnTopButton:
-        if (m_showOnTop) {
+        if (m_onTopButtonShown) {
             m_hot = OnTopButton;
             m_hotFlag = true;
         }
         break;
     default:
         showInSlot(CloseButton, QStringLiteral("CLOSE"));
-        if (m_style != 0) {
+        if (m_windowStyle != 0) {
             showInSlot(MaxRestoreButton, normalImage(MaxRestoreButton));
             showInSlot(MinimiseButton, QStringLiteral("MIN"));
         }
@@ -350,7 +350,7 @@ void JSCAPTION::mouseMoveEvent(QMouseEvent *event)
     }
 }
 
-void JSCAPTION::mousePressEvent(QMouseEvent *event)
+void CaptionBar::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
@@ -360,7 +360,7 @@ void JSCAPTION::mousePressEvent(QMouseEvent *event)
         m_pressPos = event->position().toPoint();
         return;
     }
-    if (!m_controlBox)
+    if (!m_windowButtonsEnabled)
         return;
     switch (m_hot) {
     case CloseButton:
@@ -377,13 +377,13 @@ void JSCAPTION::mousePressEvent(QMouseEvent *event)
     }
 }
 
-void JSCAPTION::mouseReleaseEvent(QMouseEvent *event)
+void CaptionBar::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
     const bool wasPressed = std::exchange(m_pressed, false);
     m_dragArmed = false;
-    if (!m_controlBox || !m_hotFlag)
+    if (!m_windowButtonsEnabled || !m_hotFlag)
         return;
     const auto hot = CaptionButton(m_hot);
     if (hot != OnTopButton)
@@ -392,42 +392,42 @@ void JSCAPTION::mouseReleaseEvent(QMouseEvent *event)
         click(hot);
 }
 
-void JSCAPTION::mouseDoubleClickEvent(QMouseEvent *event)
+void CaptionBar::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
     if (captionHitTest(buttonMetrics(), event->position().toPoint()) != NoCaptionButton)
         return;
-    if (m_style != 0 && m_style != 3)
+    if (m_windowStyle != 0 && m_windowStyle != 3)
         toggleMaximised();
 }
 
-void JSCAPTION::click(CaptionButton button)
+void CaptionBar::click(CaptionButton button)
 {
     switch (button) {
     case CloseButton:
-        if (m_style != 4 && m_host)
+        if (m_windowStyle != 4 && m_host)
             m_host->close();
         break;
     case OnTopButton:
-        setONTOP(!m_onTop);
+        setStaysOnTop(!m_onTop);
         showInSlot(OnTopButton, normalImage(OnTopButton));
         break;
     case MaxRestoreButton:
-        if (m_style != 3)
+        if (m_windowStyle != 3)
             toggleMaximised();
         break;
     case MinimiseButton:
         if (m_host)
             m_host->showMinimized();
-        m_style2 = 0;
+        m_frameState = 0;
         break;
     default:
         break;
     }
 }
 
-void JSCAPTION::toggleMaximised()
+void CaptionBar::toggleMaximised()
 {
     if (m_maximisedByBar)
         restore();
@@ -435,7 +435,7 @@ void JSCAPTION::toggleMaximised()
         maximise();
 }
 
-void JSCAPTION::maximise()
+void CaptionBar::maximise()
 {
     m_maximisedByBar = true;
     setBorderResizeEnabled(false);
@@ -449,17 +449,17 @@ void JSCAPTION::maximise()
     readAndPaint();
 }
 
-void JSCAPTION::restore()
+void CaptionBar::restore()
 {
     m_maximisedByBar = false;
     if (!m_host || !m_saved.isValid())
         return;
     m_host->setGeometry(m_saved);
-    setBorderResizeEnabled(m_style == 1);
+    setBorderResizeEnabled(m_windowStyle == 1);
     readAndPaint();
 }
 
-bool JSCAPTION::eventFilter(QObject *watched, QEvent *event)
+bool CaptionBar::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_host) {
         switch (event->type()) {

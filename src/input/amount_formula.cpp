@@ -1,11 +1,11 @@
-#include "mod_calc.h"
+#include "amount_formula.h"
 
 #include "arithmetic_parser.h"
 #include "calc_text.h"
 #include "fallback_evaluator.h"
 #include "store/message.h"
 
-namespace zambrel::input::modCalc {
+namespace zambrel::input {
 
 CalcResult evaluateAmountField(const QString &typed)
 {
@@ -29,4 +29,4 @@ QString enterAmountField(const QString &typed)
     return result.text;
 }
 
-} // namespace zambrel::input::modCalc
+} // namespace zambrel::input

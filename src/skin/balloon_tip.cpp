@@ -1,4 +1,4 @@
-#include "tool_tip.h"
+#include "balloon_tip.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -12,9 +12,9 @@
 namespace zambrel::skin {
 
 /// The tip's own window: a rounded balloon with an optional title line.
-class BalloonTipWindow : public QWidget {
+class BalloonTipPopup : public QWidget {
 public:
-    BalloonTipWindow() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+    BalloonTipPopup() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
     {
         setAttribute(Qt::WA_TranslucentBackground);
         setAttribute(Qt::WA_ShowWithoutActivating);
@@ -82,20 +82,20 @@ private:
     }
 };
 
-cToolTip::cToolTip(QObject *parent) : QObject(parent)
+BalloonTip::BalloonTip(QObject *parent) : QObject(parent)
 {
     m_hoverTimer.setSingleShot(true);
     m_popupTimer.setSingleShot(true);
-    connect(&m_hoverTimer, &QTimer::timeout, this, &cToolTip::showTip);
-    connect(&m_popupTimer, &QTimer::timeout, this, &cToolTip::hideTip);
+    connect(&m_hoverTimer, &QTimer::timeout, this, &BalloonTip::showTip);
+    connect(&m_popupTimer, &QTimer::timeout, this, &BalloonTip::hideTip);
 }
 
-cToolTip::~cToolTip()
+BalloonTip::~BalloonTip()
 {
     release();
 }
 
-void cToolTip::release()
+void BalloonTip::release()
 {
     m_hoverTimer.stop();
     m_popupTimer.stop();
@@ -105,14 +105,14 @@ void cToolTip::release()
     m_hasFont = false;
 }
 
-bool cToolTip::Create(QWidget *control, const QString &text, int style, bool centred, int icon,
-                      const QString &title, ColourValue foreColour, ColourValue backColour, int hoverTime,
-                      int popupTime)
+bool BalloonTip::attach(QWidget *control, const QString &text, int style, bool centred, int icon,
+                        const QString &title, ColourValue foreColour, ColourValue backColour, int hoverTime,
+                        int popupTime)
 {
     release();
     const int windowStyle = style & ~KeptStyleBit;
-    if (!control || !(windowStyle == 0 || windowStyle == AlwaysTip || windowStyle == BalloonTip ||
-                      windowStyle == (AlwaysTip | BalloonTip)))
+    if (!control || !(windowStyle == 0 || windowStyle == AlwaysTip || windowStyle == BalloonStyle ||
+                      windowStyle == (AlwaysTip | BalloonStyle)))
         return false;
     if (icon < NoIcon || icon > ErrorIcon)
         return false;
@@ -134,15 +134,15 @@ bool cToolTip::Create(QWidget *control, const QString &text, int style, bool cen
     m_hoverTime = hoverTime >= 0 && hoverTime < 50 ? 50 : hoverTime;
     m_popupTime = popupTime;
 
-    m_window = std::make_unique<BalloonTipWindow>();
+    m_window = std::make_unique<BalloonTipPopup>();
     const QScreen *screen = control->screen();
     m_window->maxWidth = screen ? screen->geometry().width() : 800;
     control->installEventFilter(this);
-    SubstituteFont(QStringLiteral("Tahoma"), 9, false, false);
+    setTipFont(QStringLiteral("Tahoma"), 9, false, false);
     return true;
 }
 
-const QFont *cToolTip::SubstituteFont(const QString &name, double size, bool bold, bool italic)
+const QFont *BalloonTip::setTipFont(const QString &name, double size, bool bold, bool italic)
 {
     if (!m_window)
         return nullptr;
@@ -155,12 +155,12 @@ const QFont *cToolTip::SubstituteFont(const QString &name, double size, bool bol
     return &m_font;
 }
 
-QWidget *cToolTip::tipWindow() const
+QWidget *BalloonTip::tipWindow() const
 {
     return m_window.get();
 }
 
-void cToolTip::showTip()
+void BalloonTip::showTip()
 {
     if (!m_window || !m_control)
         return;
@@ -182,7 +182,7 @@ void cToolTip::showTip()
         m_popupTimer.start(m_popupTime);
 }
 
-void cToolTip::hideTip()
+void BalloonTip::hideTip()
 {
     m_hoverTimer.stop();
     m_popupTimer.stop();
@@ -190,7 +190,7 @@ void cToolTip::hideTip()
         m_window->hide();
 }
 
-bool cToolTip::eventFilter(QObject *watched, QEvent *event)
+bool BalloonTip::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_control) {
         switch (event->type()) {

@@ -1,4 +1,4 @@
-#include "js_border.h"
+#include "border_strip.h"
 
 #include "skin/skin_file.h"
 
@@ -70,54 +70,54 @@ Qt::CursorShape borderCursor(int type, int zone)
     return type == BottomBorder ? Qt::SizeVerCursor : Qt::SizeHorCursor;
 }
 
-JSBORDER::JSBORDER(QWidget *parent) : QWidget(parent)
+BorderStrip::BorderStrip(QWidget *parent) : QWidget(parent)
 {
     setMouseTracking(true);
 }
 
-void JSBORDER::setBORDERTYPE(int type)
+void BorderStrip::setEdge(int type)
 {
     m_type = type;
     readSkin();
 }
 
-void JSBORDER::setPath(const QString &path)
+void BorderStrip::setSkinPath(const QString &path)
 {
     m_path = path;
     readSkin();
 }
 
-void JSBORDER::REDRAW()
+void BorderStrip::redraw()
 {
     readSkin();
 }
 
-void JSBORDER::readSkin()
+void BorderStrip::readSkin()
 {
     const auto bag = skin::readSkin(m_path);
     switch (m_type) {
     case LeftBorder:
-        m_first.LoadResource(bag->picture(QStringLiteral("LEFTTOP")));
-        m_second.LoadResource(bag->picture(QStringLiteral("LEFTMID")));
-        m_tile.LoadResource({});
+        m_first.loadImage(bag->picture(QStringLiteral("LEFTTOP")));
+        m_second.loadImage(bag->picture(QStringLiteral("LEFTMID")));
+        m_tile.loadImage({});
         break;
     case RightBorder:
-        m_first.LoadResource(bag->picture(QStringLiteral("RIGHTTOP")));
-        m_second.LoadResource(bag->picture(QStringLiteral("RIGHTMID")));
-        m_tile.LoadResource({});
+        m_first.loadImage(bag->picture(QStringLiteral("RIGHTTOP")));
+        m_second.loadImage(bag->picture(QStringLiteral("RIGHTMID")));
+        m_tile.loadImage({});
         break;
     case BottomBorder:
-        m_first.LoadResource(bag->picture(QStringLiteral("LEFTBOT")));
-        m_second.LoadResource(bag->picture(QStringLiteral("RIGHTBOT")));
-        m_tile.LoadResource(bag->picture(QStringLiteral("BOTTOM")));
+        m_first.loadImage(bag->picture(QStringLiteral("LEFTBOT")));
+        m_second.loadImage(bag->picture(QStringLiteral("RIGHTBOT")));
+        m_tile.loadImage(bag->picture(QStringLiteral("BOTTOM")));
         break;
     default:
-        m_first.LoadResource({});
-        m_second.LoadResource({});
-        m_tile.LoadResource({});
+        m_first.loadImage({});
+        m_second.loadImage({});
+        m_tile.loadImage({});
         break;
     }
-    const int thickness = m_type == BottomBorder ? m_tile.Height() : m_first.Width();
+    const int thickness = m_type == BottomBorder ? m_tile.height() : m_first.width();
     if (thickness != m_thickness) {
         m_thickness = thickness;
         Q_EMIT thicknessChanged(thickness);
@@ -125,24 +125,24 @@ void JSBORDER::readSkin()
     update();
 }
 
-void JSBORDER::paintEvent(QPaintEvent *)
+void BorderStrip::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_type == LeftBorder || m_type == RightBorder) {
-        if (m_second.Height() > 0)
-            for (int y = 0; y < height(); y += m_second.Height())
-                m_second.Paint(painter, 0, y);
-        m_first.Paint(painter, 0, 0);
+        if (m_second.height() > 0)
+            for (int y = 0; y < height(); y += m_second.height())
+                m_second.paint(painter, 0, y);
+        m_first.paint(painter, 0, 0);
     } else if (m_type == BottomBorder) {
-        if (m_tile.Width() > 0)
-            for (int x = 0; x < width(); x += m_tile.Width())
-                m_tile.Paint(painter, x, 0);
-        m_first.Paint(painter, 0, 0);
-        m_second.Paint(painter, width() - m_second.Width(), 0);
+        if (m_tile.width() > 0)
+            for (int x = 0; x < width(); x += m_tile.width())
+                m_tile.paint(painter, x, 0);
+        m_first.paint(painter, 0, 0);
+        m_second.paint(painter, width() - m_second.width(), 0);
     }
 }
 
-void JSBORDER::mouseMoveEvent(QMouseEvent *event)
+void BorderStrip::mouseMoveEvent(QMouseEvent *event)
 {
     if (!borderResizeEnabled() || m_type < LeftBorder || m_type > BottomBorder)
         return;
@@ -150,7 +150,7 @@ void JSBORDER::mouseMoveEvent(QMouseEvent *event)
     setCursor(borderCursor(m_type, m_zone));
 }
 
-void JSBORDER::mousePressEvent(QMouseEvent *event)
+void BorderStrip::mousePressEvent(QMouseEvent *event)
 {
     if (!borderResizeEnabled() || event->button() != Qt::LeftButton)
         return;

@@ -11,7 +11,7 @@ namespace zambrel::skin {
 bool borderResizeEnabled();
 void setBorderResizeEnabled(bool enabled);
 
-/// Which edge a strip covers (`BORDERTYPE`); any other value draws nothing
+/// Which edge a strip covers (its `edge()`); any other value draws nothing
 /// and never resizes.
 enum BorderType : int { NoBorder = 0, LeftBorder = 1, RightBorder = 2, BottomBorder = 3 };
 
@@ -28,16 +28,16 @@ Qt::CursorShape borderCursor(int type, int zone);
 
 /// A skinned border strip. The host window places it along its edge; its
 /// thickness comes from the skin (width of the top piece, height of "BOTTOM").
-class JSBORDER : public QWidget {
+class BorderStrip : public QWidget {
     Q_OBJECT
 public:
-    explicit JSBORDER(QWidget *parent = nullptr);
+    explicit BorderStrip(QWidget *parent = nullptr);
 
-    int BORDERTYPE() const { return m_type; }
-    void setBORDERTYPE(int type);
-    QString Path() const { return m_path; }
-    void setPath(const QString &path);
-    void REDRAW();
+    int edge() const { return m_type; }
+    void setEdge(int type);
+    QString skinPath() const { return m_path; }
+    void setSkinPath(const QString &path);
+    void redraw();
 
     /// Width of a side strip or height of the bottom strip, in pixels.
     int thickness() const { return m_thickness; }
@@ -59,9 +59,9 @@ private:
     QString m_path;
     int m_zone = 1;
     int m_thickness = 0;
-    clsBitmap m_first;  // top piece, or the left corner of the bottom strip
-    clsBitmap m_second; // middle piece, or the right corner
-    clsBitmap m_tile;   // the bottom strip's tiled piece
+    BitmapMask m_first;  // top piece, or the left corner of the bottom strip
+    BitmapMask m_second; // middle piece, or the right corner
+    BitmapMask m_tile;   // the bottom strip's tiled piece
 };
 
 } // namespace zambrel::skin

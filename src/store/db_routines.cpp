@@ -202,6 +202,12 @@ double ToNumber(const QString &text)
     return readNumber(text, value) ? value : 0.0;
 }
 
+bool isNumeric(const QString &text)
+{
+    double value = 0;
+    return readNumber(text, value);
+}
+
 QString NumberText(const QString &text)
 {
     double value = 0;

@@ -197,6 +197,12 @@ double toNumber(const QString &text)
     return readNumber(text, value) ? value : 0.0;
 }
 
+bool isNumeric(const QString &text)
+{
+    double value = 0;
+    return readNumber(text, value);
+}
+
 QString numberText(const QString &text)
 {
     double value = 0;

@@ -43,6 +43,9 @@ bool ExecSQL(const QString &sql);
 /// The numeric value of a text when it reads as a number (blanks around it
 /// allowed), otherwise 0.
 double toNumber(const QString &text);
+/// True when the text reads as a number for toNumber() (which cannot tell a
+/// "0" from text that is no number).
+bool isNumeric(const QString &text);
 /// A numeric text round-tripped through a number ("12.50" -> "12.5"); "0"
 /// for anything else.
 QString numberText(const QString &text);

@@ -181,7 +181,10 @@ TEST(NumberReading, TextToNumberAndBack)
     for (const auto &c : cases) {
         EXPECT_DOUBLE_EQ(toNumber(QString::fromLatin1(c.text)), c.number) << c.text;
         EXPECT_EQ(numberText(QString::fromLatin1(c.text)), QString::fromLatin1(c.asText)) << c.text;
+        EXPECT_EQ(isNumeric(QString::fromLatin1(c.text)), c.number != 0) << c.text;
     }
+    EXPECT_TRUE(isNumeric(QStringLiteral(" 0 ")));
+    EXPECT_TRUE(isNumeric(QStringLiteral("-0.0")));
     EXPECT_EQ(numberToText(0.1 + 0.2), QStringLiteral("0.3"));
     EXPECT_EQ(numberToText(-0.0), QStringLiteral("0"));
     EXPECT_EQ(numberToText(2500000), QStringLiteral("2500000"));

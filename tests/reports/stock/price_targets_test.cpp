@@ -1,0 +1,189 @@
+#include "reports/stock/currency.h"
+#include "reports/stock/price_targets.h"
+
+#include "../../panel/qstring_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zambrel::stock;
+
+std::vector<QString> priceTexts(const TargetPrices &table)
+{
+    std::vector<QString> texts;
+    for (int row = 0; row < kTargetRowCount; ++row)
+        texts.push_back(table.priceText(row));
+    return texts;
+}
+
+std::vector<QString> texts(std::initializer_list<const char *> list)
+{
+    std::vector<QString> result;
+    for (const char *text : list)
+        result.push_back(QString::fromUtf8(text));
+    return result;
+}
+
+TEST(TargetRows, CaptionsFactorsAndBoldRows)
+{
+    const auto &rows = targetRows();
+    EXPECT_EQ(rows[0].text, QStringLiteral("第1目标0.382"));
+    EXPECT_EQ(rows[4].text, QStringLiteral("1倍顶"));
+    EXPECT_EQ(rows[6].text, QStringLiteral("2倍顶"));
+    EXPECT_EQ(rows[8].text, QStringLiteral("第7目标3.618"));
+    std::vector<int> bold;
+    for (int row = 0; row < kTargetRowCount; ++row) {
+        if (rows[row].bold)
+            bold.push_back(row + 1);
+    }
+    EXPECT_EQ(bold, (std::vector<int>{3, 5}));
+}
+
+struct TargetCase {
+    const char *name;
+    const char *low;
+    const char *high;
+    Direction direction;
+    const char *range;
+    std::vector<QString> prices;
+};
+
+void PrintTo(const TargetCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class TargetTable : public ::testing::TestWithParam<TargetCase> {};
+
+TEST_P(TargetTable, PricesFromTheReferencePoints)
+{
+    const TargetCase &c = GetParam();
+    const auto table = targetPrices(QString::fromUtf8(c.low), QString::fromUtf8(c.high), c.direction);
+    ASSERT_TRUE(table) << c.low << " " << c.high;
+    EXPECT_EQ(table->rangeText(), QString::fromUtf8(c.range));
+    EXPECT_EQ(priceTexts(*table), c.prices);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, TargetTable,
+    ::testing::Values(
+        // The worked example.
+        TargetCase{"WorkedExampleRise", "10", "20", Direction::Rise, "10",
+                   texts({"13.82", "15", "16.18", "18.09", "20", "26.18", "30", "36.18", "46.18"})},
+        TargetCase{"WorkedExampleFall", "10", "20", Direction::Fall, "10",
+                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
+        // Neither button chosen counts as a fall.
+        TargetCase{"NeitherIsFall", "10", "20", Direction::Neither, "10",
+                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
+        // L above H: a negative range through the same formulas.
+        TargetCase{"LowAboveHighRise", "20", "10", Direction::Rise, "-10",
+                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
+        TargetCase{"LowAboveHighFall", "20", "10", Direction::Fall, "-10",
+                   texts({"13.82", "15", "16.18", "18.09", "20", "26.18", "30", "36.18", "46.18"})},
+        // f × D goes to four decimals on its own, halves to even, before the
+        // sum: 0.5 × 0.0001 is half a unit and adds nothing to L = 0.0001
+        // (rounding the sum instead would give 0.0002).
+        TargetCase{"ProductRoundedBeforeTheSum", "0.0001", "0.0002", Direction::Rise, "0.0001",
+                   texts({"0.0001", "0.0001", "0.0002", "0.0002", "0.0002", "0.0003", "0.0003", "0.0004",
+                          "0.0005"})},
+        // 0.5 × 0.0005 = 2.5 units -> 2; 0.5 × 0.0007 = 3.5 units -> 4.
+        TargetCase{
+            "TieToEvenDown", "0", "0.0005", Direction::Rise, "0.0005",
+            texts({"0.0002", "0.0002", "0.0003", "0.0004", "0.0005", "0.0008", "0.001", "0.0013", "0.0018"})},
+        TargetCase{"TieToEvenUp", "0", "0.0007", Direction::Rise, "0.0007",
+                   texts({"0.0003", "0.0004", "0.0004", "0.0006", "0.0007", "0.0011", "0.0014", "0.0018",
+                          "0.0025"})},
+        // The product is a double: 0.5 × 12.3457 comes out a hair above
+        // 6.17285, so it rounds up although the decimal value is a tie.
+        TargetCase{"ProductInDoublePrecision", "0", "12.3457", Direction::Rise, "12.3457",
+                   texts({"4.7161", "6.1729", "7.6296", "9.9877", "12.3457", "19.9753", "24.6914", "32.321",
+                          "44.6667"})},
+        // Inputs as the numeric test reads them, rounded to four decimals.
+        TargetCase{"InputsAsNumbersRead", " 1,000 ", "1e3", Direction::Rise, "0",
+                   texts({"1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000"})},
+        TargetCase{
+            "InputsRoundedToFourDecimals", "10.00005", "10.00015", Direction::Fall, "0.0002",
+            texts({"10.0001", "10.0001", "10.0001", "10", "10", "9.9999", "9.9998", "9.9997", "9.9995"})}),
+    [](const ::testing::TestParamInfo<TargetCase> &test) { return std::string(test.param.name); });
+
+TEST(TargetTable, NonNumericOrOutOfRangeInputLeavesTheTableAlone)
+{
+    for (const char *bad : {"abc", "", " ", "12abc", "1..2", "１２", "1e999"}) {
+        EXPECT_FALSE(targetPrices(QString::fromUtf8(bad), QStringLiteral("20"), Direction::Rise)) << bad;
+        EXPECT_FALSE(targetPrices(QStringLiteral("10"), QString::fromUtf8(bad), Direction::Fall)) << bad;
+    }
+    // Values the currency cannot hold: an input, the range, a target.
+    EXPECT_FALSE(targetPrices(QStringLiteral("0"), QStringLiteral("922337203685478"), Direction::Rise));
+    EXPECT_FALSE(
+        targetPrices(QStringLiteral("-900000000000000"), QStringLiteral("900000000000000"), Direction::Rise));
+    EXPECT_FALSE(targetPrices(QStringLiteral("0"), QStringLiteral("300000000000000"), Direction::Rise));
+    EXPECT_TRUE(targetPrices(QStringLiteral("0"), QStringLiteral("200000000000000"), Direction::Rise));
+}
+
+TEST(CurrencyValue, TextConversionRoundsHalvesToEven)
+{
+    struct Case {
+        const char *text;
+        qint64 units;
+    };
+    const Case cases[] = {
+        {"10", 100000},
+        {" -0.5 ", -5000},
+        {"+.25", 2500},
+        {"5.", 50000},
+        {"0.00005", 0},
+        {"0.00015", 2},
+        {"0.000151", 2},
+        {"0.00025", 2},
+        {"-0.00025", -2},
+        {"0.0000500001", 1},
+        {"1,234.5", 12345000},
+        {"1.5e-4", 2},
+        {"2.5e-5", 0},
+        {"1e-40", 0},
+        {"12e3", 120000000},
+        {"0000.1000", 1000},
+        {"922337203685477.5807", 9223372036854775807LL},
+        {"-922337203685477.5808", -9223372036854775807LL - 1},
+    };
+    for (const Case &c : cases) {
+        const auto value = Currency::fromText(QString::fromUtf8(c.text));
+        ASSERT_TRUE(value) << c.text;
+        EXPECT_EQ(value->units(), c.units) << c.text;
+    }
+    for (const char *outside : {"922337203685477.5808", "-922337203685477.58086", "1e20", "abc"})
+        EXPECT_FALSE(Currency::fromText(QString::fromUtf8(outside))) << outside;
+}
+
+TEST(CurrencyValue, DoubleConversionAndText)
+{
+    // Halves to even on the double's own value: 0.00015 × 10,000 is a hair
+    // below 1.5 and 1.00005 × 10,000 a hair above 10,000.5.
+    struct Case {
+        double value;
+        qint64 units;
+    };
+    for (const Case &c : {Case{0.00005, 0}, Case{0.00025, 2}, Case{0.00035, 4}, Case{-0.00025, -2},
+                          Case{-2.00035, -20004}, Case{0.00015, 1}, Case{1.00005, 10001}}) {
+        EXPECT_EQ(Currency::fromDouble(c.value)->units(), c.units) << c.value;
+    }
+    EXPECT_EQ(Currency::fromDouble(0.382 * 10)->units(), 38200);
+    EXPECT_FALSE(Currency::fromDouble(1e15));
+    EXPECT_FALSE(Currency::fromDouble(std::nan("")));
+
+    EXPECT_EQ(Currency::fromUnits(138200).toText(), QStringLiteral("13.82"));
+    EXPECT_EQ(Currency::fromUnits(150000).toText(), QStringLiteral("15"));
+    EXPECT_EQ(Currency::fromUnits(-5000).toText(), QStringLiteral("-0.5"));
+    EXPECT_EQ(Currency::fromUnits(1).toText(), QStringLiteral("0.0001"));
+    EXPECT_EQ(Currency::fromUnits(0).toText(), QStringLiteral("0"));
+    EXPECT_EQ(Currency::fromUnits(12345678901230).toText(), QStringLiteral("1234567890.123"));
+    EXPECT_EQ(Currency::fromUnits(-9223372036854775807LL - 1).toText(),
+              QStringLiteral("-922337203685477.5808"));
+}
+
+} // namespace

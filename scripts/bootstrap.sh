@@ -14,6 +14,7 @@ packages=(
   libsqlcipher-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
+  poppler-utils
   xvfb xauth
   desktop-file-utils appstream groff-base
 )

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "reports/graph/trend_export.h"
+#include "store/message.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace zambrel::graph {
+
+/// The printer a printout goes to: the default printer, or the first
+/// installed one when none is the default; empty when no printer is
+/// installed.
+QString installedPrinterName();
+
+/// The question the print command asks. With a printer it names it and asks
+/// to prepare paper; with none it offers to save the graph as a PDF file.
+struct PrintQuestion {
+    store::MessageRequest request;
+    bool offersFile = false;
+};
+PrintQuestion printQuestion(const QString &printerName);
+
+/// What the print command did.
+enum class PrintOutcome { Declined, Printed, SavedFile, Cancelled, Failed };
+
+/// The print command without its window: asks printQuestion(printerName)
+/// through the message routine; on Yes prints `picture` on that printer, or,
+/// with no printer, writes the PDF file `chooseFile` names (it is called only
+/// then; an empty name cancels). A failure is reported through the message
+/// routine with its error text.
+PrintOutcome runPrintCommand(const QString &printerName, const GraphPicture &picture,
+                             const std::function<QString()> &chooseFile);
+
+} // namespace zambrel::graph

@@ -1,0 +1,84 @@
+#include "reports/graph/trend_export.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+
+namespace zambrel::graph {
+namespace {
+
+constexpr int kPdfResolution = 300;
+
+QString documentName()
+{
+    return QStringLiteral("数据分析 Analytics");
+}
+
+ExportResult failed(const QString &text)
+{
+    return {false, text};
+}
+
+// Paints into whatever the painter was begun on, fitted to its page.
+ExportResult paintPage(QPainter &painter, const GraphPicture &picture, const QString &failure)
+{
+    paintTrendGraph(painter, QRectF(painter.viewport()), picture.geometry, picture.colours, picture.size);
+    if (!painter.end())
+        return failed(failure);
+    return {true, {}};
+}
+
+} // namespace
+
+ExportResult writeTrendGraphPng(const QString &path, const GraphPicture &picture, qreal devicePixelRatio)
+{
+    const QImage image =
+        renderTrendGraph(picture.geometry, picture.colours, picture.size.toSize(), devicePixelRatio);
+    QImageWriter writer(path, "png");
+    if (!writer.write(image))
+        return failed(
+            QStringLiteral("无法保存图片 Cannot write the image: %1\n%2").arg(path, writer.errorString()));
+    return {true, {}};
+}
+
+ExportResult writeTrendGraphPdf(const QString &path, const GraphPicture &picture)
+{
+    const QString failure = QStringLiteral("无法保存 PDF 文件 Cannot write the PDF file: %1").arg(path);
+    QPdfWriter writer(path);
+    writer.setResolution(kPdfResolution);
+    writer.setTitle(documentName());
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QPainter painter;
+    if (!painter.begin(&writer))
+        return failed(failure);
+    return paintPage(painter, picture, failure);
+}
+
+ExportResult saveTrendGraph(const QString &path, const GraphPicture &picture, qreal devicePixelRatio)
+{
+    if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0)
+        return writeTrendGraphPng(path, picture, devicePixelRatio);
+    return writeTrendGraphPdf(path, picture);
+}
+
+QString trendGraphFileFilter()
+{
+    return QStringLiteral("PDF 文件 (*.pdf);;PNG 图片 (*.png)");
+}
+
+ExportResult printTrendGraph(QPrinter &printer, const GraphPicture &picture)
+{
+    const QString failure = QStringLiteral("无法打印 Cannot print on: %1").arg(printer.printerName());
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(documentName());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return failed(failure);
+    return paintPage(painter, picture, failure);
+}
+
+} // namespace zambrel::graph

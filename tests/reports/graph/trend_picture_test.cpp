@@ -1,0 +1,235 @@
+#include "graph_fixtures.h"
+
+#include "reports/graph/trend_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+using namespace zambrel::graph;
+using graph::testing::monthly;
+
+namespace {
+
+const QSizeF kSize(810, 600); // 30 pixels to an x unit, 50 to a y unit
+
+TrendSeries sampleSeries(const char *newest = "2024-12", int months = 24)
+{
+    std::vector<double> income, expenditure, assets, debt;
+    for (int i = 0; i < months; ++i) {
+        income.push_back(8200 + 900 * ((i * 7) % 5) - 40 * i);
+        expenditure.push_back(5100 + 650 * ((i * 3) % 4) + 25 * i);
+        assets.push_back(21000 - 310 * i);
+        debt.push_back(i < 18 ? 9000 + 400 * i : 0);
+    }
+    TrendSeries series;
+    series.income = monthly(newest, income);
+    series.expenditure = monthly(newest, expenditure);
+    series.assets = monthly(newest, assets);
+    series.debt = monthly(newest, debt);
+    return series;
+}
+
+GraphColours sampleColours()
+{
+    GraphColours colours;
+    colours.line = skin::fromRgb(0x20, 0x40, 0x80);
+    colours.background = QColor(0xF4, 0xF1, 0xE8);
+    return colours;
+}
+
+QPointF firstIncomePoint(const TrendGeometry &geometry)
+{
+    return geometry.lines.front().points.front().at;
+}
+
+// True when a pixel within `reach` of `at` has (nearly) `colour`.
+bool colourNear(const QImage &image, QPointF at, const QColor &colour, int reach = 1, int tolerance = 0)
+{
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const QColor seen = image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy);
+            if (std::abs(seen.red() - colour.red()) <= tolerance &&
+                std::abs(seen.green() - colour.green()) <= tolerance &&
+                std::abs(seen.blue() - colour.blue()) <= tolerance)
+                return true;
+        }
+    }
+    return false;
+}
+
+// The first page of a PDF as poppler draws it, and its media box in points.
+struct PdfPage {
+    QImage image;
+    QSizeF mediaBox;
+};
+
+PdfPage readPdf(const QString &path, int dpi)
+{
+    PdfPage page;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return page;
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-")) << qPrintable(path);
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[\\s*0 0 ([\\d.]+) ([\\d.]+)\\s*\\]"))
+            .match(QString::fromLatin1(bytes));
+    if (box.hasMatch())
+        page.mediaBox = QSizeF(box.captured(1).toDouble(), box.captured(2).toDouble());
+
+    const QString stem = path + QStringLiteral(".page");
+    QProcess poppler;
+    poppler.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                   QStringLiteral("-singlefile"), path, stem});
+    EXPECT_TRUE(poppler.waitForFinished(30000)) << "pdftoppm (Debian package poppler-utils) is needed";
+    page.image = QImage(stem + QStringLiteral(".png"));
+    return page;
+}
+
+// Where a point of the picture lands on a page whose paint rect (in points)
+// the picture was fitted into, at `dpi`.
+QPointF onPage(const QRectF &paintRectPoints, QPointF graphPoint, int dpi)
+{
+    const QRectF area(paintRectPoints.topLeft() * dpi / 72, paintRectPoints.size() * dpi / 72);
+    const double scale = std::min(area.width() / kSize.width(), area.height() / kSize.height());
+    const QPointF origin(area.left() + (area.width() - kSize.width() * scale) / 2,
+                         area.top() + (area.height() - kSize.height() * scale) / 2);
+    return origin + toPixels(graphPoint, kSize) * scale;
+}
+
+} // namespace
+
+// The grid's colour halves the colour value as one number (blue-green-red),
+// not each channel.
+TEST(TrendPicture, GridColourHalvesTheValue)
+{
+    EXPECT_EQ(gridColourValue(skin::fromRgb(255, 255, 255)), 0x800000u);
+    EXPECT_EQ(gridColourValue(skin::fromRgb(0, 255, 0)), 0x007F80u);
+    EXPECT_EQ(gridColourValue(0x000001u), 0x000001u); // halves go up
+    EXPECT_EQ(gridColourValue(0x000000u), 0x000000u);
+    EXPECT_EQ(skin::toQColor(gridColourValue(skin::fromRgb(0, 255, 0))), QColor(0x80, 0x7F, 0));
+}
+
+// Drawn into an image: the axes in the line colour, the first income point
+// in the income colour, the assets line in the line colour, the background
+// elsewhere; a larger target scales the same picture.
+TEST(TrendPicture, AxesAndPointsInTheirColours)
+{
+    const TrendGeometry geometry = layoutTrendGraph(sampleSeries());
+    const GraphColours colours = sampleColours();
+    const QColor line = skin::toQColor(colours.line);
+    const QImage image = renderTrendGraph(geometry, colours, kSize.toSize());
+    ASSERT_EQ(image.size(), kSize.toSize());
+
+    EXPECT_TRUE(colourNear(image, QPointF(300, 550), line)); // x axis, y = 0
+    EXPECT_TRUE(colourNear(image, QPointF(60, 275), line));  // y axis, x = 0
+    EXPECT_TRUE(colourNear(image, toPixels(firstIncomePoint(geometry), kSize), colours.income, 0));
+    EXPECT_TRUE(colourNear(image, toPixels(geometry.lines[2].points[3].at, kSize), line, 0));
+    EXPECT_EQ(image.pixelColor(700, 450), colours.background);
+
+    QImage twice(kSize.toSize() * 2, QImage::Format_RGB32);
+    twice.fill(Qt::black);
+    QPainter painter(&twice);
+    paintTrendGraph(painter, QRectF(QPointF(0, 0), kSize * 2), geometry, colours, kSize);
+    painter.end();
+    EXPECT_TRUE(colourNear(twice, toPixels(firstIncomePoint(geometry), kSize) * 2, colours.income, 0));
+    EXPECT_TRUE(colourNear(twice, QPointF(600, 1100), line, 2));
+
+    // A target of another shape: the picture is centred, the rest untouched.
+    QImage wide(QSize(1010, 600), QImage::Format_RGB32);
+    wide.fill(Qt::black);
+    painter.begin(&wide);
+    paintTrendGraph(painter, QRectF(0, 0, 1010, 600), geometry, colours, kSize);
+    painter.end();
+    EXPECT_EQ(wide.pixelColor(50, 300), QColor(Qt::black));
+    EXPECT_EQ(wide.pixelColor(960, 300), QColor(Qt::black));
+    EXPECT_TRUE(
+        colourNear(wide, toPixels(firstIncomePoint(geometry), kSize) + QPointF(100, 0), colours.income, 0));
+}
+
+// PNG and PDF files read back: size, page, and the first income point in the
+// income colour where it should be; a file that cannot be written says so.
+TEST(TrendPicture, PngAndPdfFiles)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    GraphPicture picture{layoutTrendGraph(sampleSeries()), sampleColours(), kSize};
+
+    const QString png = folder.filePath(QStringLiteral("graph.png"));
+    ASSERT_TRUE(saveTrendGraph(png, picture));
+    const QImage image(png);
+    ASSERT_EQ(image.size(), kSize.toSize());
+    EXPECT_TRUE(
+        colourNear(image, toPixels(firstIncomePoint(picture.geometry), kSize), picture.colours.income, 0));
+
+    const QString pdf = folder.filePath(QStringLiteral("graph.pdf"));
+    ASSERT_TRUE(saveTrendGraph(pdf, picture));
+    const PdfPage page = readPdf(pdf, 96);
+    EXPECT_NEAR(page.mediaBox.width(), 841.9, 1); // A4 landscape
+    EXPECT_NEAR(page.mediaBox.height(), 595.3, 1);
+    ASSERT_FALSE(page.image.isNull());
+    const QRectF paintRect(28.35, 28.35, 841.89 - 56.69, 595.28 - 56.69); // 10 mm margins
+    EXPECT_TRUE(colourNear(page.image, onPage(paintRect, firstIncomePoint(picture.geometry), 96),
+                           picture.colours.income, 1, 24));
+
+    const QString nowhere = folder.filePath(QStringLiteral("missing/graph"));
+    for (const QString &path : {nowhere + QStringLiteral(".png"), nowhere + QStringLiteral(".pdf")}) {
+        const ExportResult result = saveTrendGraph(path, picture);
+        EXPECT_FALSE(result);
+        EXPECT_TRUE(result.error.contains(path)) << qPrintable(result.error);
+    }
+}
+
+// The printout goes through QPrinter on one landscape page, scaled from the
+// window's picture; here the printer writes a PDF.
+TEST(TrendPicture, PrintsOnALandscapePage)
+{
+    QTemporaryDir folder;
+    GraphPicture picture{layoutTrendGraph(sampleSeries()), sampleColours(), kSize};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(QStringLiteral("printed.pdf")));
+    ASSERT_TRUE(printTrendGraph(printer, picture));
+
+    const PdfPage page = readPdf(printer.outputFileName(), 96);
+    EXPECT_GT(page.mediaBox.width(), page.mediaBox.height());
+    ASSERT_FALSE(page.image.isNull());
+    const QRectF paintRect = printer.pageLayout().paintRect(QPageLayout::Point);
+    EXPECT_TRUE(colourNear(page.image, onPage(paintRect, firstIncomePoint(picture.geometry), 96),
+                           picture.colours.income, 1, 24));
+}
+
+// Sample pictures for looking at go to ZAMBREL_GALLERY_DIR when it is set.
+TEST(TrendPicture, Gallery)
+{
+    const QString folder = QString::fromLocal8Bit(qgetenv("ZAMBREL_GALLERY_DIR"));
+    TrendSeries januaryTurn = sampleSeries("2025-01", 24);
+    TrendSeries fewMonths = sampleSeries("2024-06", 7);
+    fewMonths.debt.resize(3);
+    TrendSeries allZero;
+    allZero.income = monthly("2024-03", {0, 0, 0});
+    allZero.expenditure = monthly("2024-03", {0, 0, 0});
+    const struct {
+        const char *name;
+        TrendGeometry geometry;
+        QSize size;
+    } samples[] = {{"graph_24_months", layoutTrendGraph(sampleSeries()), QSize(900, 600)},
+                   {"graph_january_net_worth", layoutTrendGraph(januaryTurn, true), QSize(900, 600)},
+                   {"graph_7_months_small", layoutTrendGraph(fewMonths), QSize(640, 420)},
+                   {"graph_all_zero", layoutTrendGraph(allZero), QSize(900, 600)}};
+    for (const auto &sample : samples) {
+        const QImage image = renderTrendGraph(sample.geometry, sampleColours(), sample.size);
+        EXPECT_FALSE(image.isNull());
+        if (!folder.isEmpty() && QDir().mkpath(folder))
+            image.save(QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(sample.name)));
+    }
+}

@@ -105,7 +105,6 @@ QString containsPattern(const QString &text)
 
 Ledger::Ledger(const QString &path, const QString &password)
 {
-    m_connection.setCursorLocation(adUseClient);
     m_connection.open(ledgerConnectionString(path, password));
     m_path = m_connection.dataSource();
 }
@@ -244,9 +243,7 @@ void Ledger::deleteItem(qint32 code)
 ItemType Ledger::addItemType(const QString &name, const QString &kind)
 {
     RecordSet types;
-    types.setCursorType(adOpenKeyset);
     types.setLockType(adLockBatchOptimistic);
-    types.setCursorLocation(adUseClient);
     types.open(QStringLiteral("select * from AssetType order by types"), m_connection);
     const ItemType added{name, kind, types.recordCount() + 1};
     types.addNew();
@@ -267,9 +264,7 @@ int Ledger::carryForward(const QString &sourceMonth, const QString &targetMonth)
     const auto source = select(QStringLiteral("select * from Asset where months='") + sqlText(sourceMonth) +
                                QStringLiteral("'"));
     RecordSet added;
-    added.setCursorType(adOpenKeyset);
     added.setLockType(adLockBatchOptimistic);
-    added.setCursorLocation(adUseClient);
     added.open(QStringLiteral("select * from asset where 1=2"), m_connection);
 
     const int columns = added.fieldCount();

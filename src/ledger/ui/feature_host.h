@@ -33,8 +33,12 @@ enum class Command {
     ExportCsv,
 };
 
+/// The commands of the month button's menu; the others are toolbar buttons.
 /// Where a command sits decides how a failure in it is reported.
-bool isMenuCommand(Command command);
+constexpr bool isMenuCommand(Command command)
+{
+    return command >= Command::StockCheck;
+}
 
 /// What a feature may ask of the main window. The main window implements it
 /// and hands it to each feature's one registration function, which provides

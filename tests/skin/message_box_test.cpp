@@ -37,20 +37,25 @@ TEST(MessageBoxLayout, WidthFollowsTheLongerOfTextAndButtons)
     }
 }
 
-TEST(MessageBox, ButtonsFollowTheStyle)
+// Buttons and icon follow the style; a style without an icon (OK only,
+// Yes/No such as the month-end question) shows none.
+TEST(MessageBox, ButtonsAndIconFollowTheStyle)
 {
     MessageBox box;
     struct Case {
         int style;
         bool okShown;
         const char *noCaption;
+        bool icon;
     };
-    const Case cases[] = {{0, false, "确定OK"}, {4, true, "否 NO"}, {64, false, "确定OK"},
-                          {16, true, "否NO"},   {36, true, "否NO"}, {68, true, "否NO"}};
+    const Case cases[] = {{0, false, "确定OK", false}, {4, true, "否 NO", false}, {64, false, "确定OK", true},
+                          {16, true, "否NO", true},    {36, true, "否NO", true},  {68, true, "否NO", true}};
     for (const Case &c : cases) {
         box.setButtonStyle(c.style);
         EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << c.style;
         EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << c.style;
+        EXPECT_EQ(!box.iconLabel->isHidden(), c.icon) << c.style;
+        EXPECT_EQ(!box.iconLabel->pixmap().isNull(), c.icon) << c.style;
     }
     EXPECT_EQ(box.yesButton->caption(), QStringLiteral("是  YES"));
 }

@@ -387,12 +387,14 @@ TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
 TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
 {
     Fixture fixture;
-    QElapsedTimer elapsed;
-    elapsed.start();
     const QDateTime start(QDate(2026, 5, 15), QTime(23, 59, 59, 700));
-    store::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
+    store::setClock([start] { return start; });
     auto window = openWindow();
     EXPECT_EQ(window->statusPanelText(5), QStringLiteral("2026-05-15"));
+    // From now on the clock runs.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    store::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
     for (int panel : {2, 3, 4})
         EXPECT_TRUE(window->statusPanelText(panel).isEmpty()) << panel;
     QTRY_COMPARE_WITH_TIMEOUT(window->statusPanelText(5), QStringLiteral("2026-05-16"), 5000);

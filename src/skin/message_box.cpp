@@ -4,7 +4,7 @@
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/mod_db.h"
+#include "store/app_paths.h"
 #include "store/twips.h"
 
 #include <QCloseEvent>
@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace zambrel::skin {
 namespace {
@@ -33,7 +34,9 @@ constexpr int kButtonHeight = 375;
 constexpr int kButtonGap = 180;
 constexpr int kMinimumHeight = 2100;
 
-QStyle::StandardPixmap iconFor(int style)
+// The icon a style asks for; a style without icon bits (OK only, Yes/No)
+// shows none.
+std::optional<QStyle::StandardPixmap> iconFor(int style)
 {
     switch (style & 0x70) {
     case store::vbCritical:
@@ -42,8 +45,10 @@ QStyle::StandardPixmap iconFor(int style)
         return QStyle::SP_MessageBoxQuestion;
     case 48:
         return QStyle::SP_MessageBoxWarning;
-    default:
+    case store::vbInformation:
         return QStyle::SP_MessageBoxInformation;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -89,7 +94,7 @@ MessageBox::MessageBox(QWidget *parent)
     connect(cancelButton, &FlatButton::clicked, this, [this] { answer(store::vbCancel); });
     setResult(store::vbNo);
     setButtonStyle(store::vbOKOnly);
-    applySkin(this, store::modDB::skinPath());
+    applySkin(this, store::currentSkinPath());
 }
 
 void MessageBox::answer(int result)
@@ -127,7 +132,10 @@ void MessageBox::setButtonStyle(int buttons)
         noButton->setCaption(QStringLiteral("否NO"));
         break;
     }
-    iconLabel->setPixmap(style()->standardIcon(iconFor(buttons)).pixmap(32, 32));
+    const std::optional<QStyle::StandardPixmap> icon = iconFor(buttons);
+    iconLabel->setPixmap(icon ? style()->standardIcon(*icon).pixmap(32, 32) : QPixmap());
+    iconLabel->setVisible(icon.has_value());
+    // The box keeps its layout with or without an icon.
     iconLabel->resize(32, 32);
 }
 
@@ -184,8 +192,8 @@ void MessageBox::resizeEvent(QResizeEvent *event)
 void MessageBox::showEvent(QShowEvent *event)
 {
     // A skin switched since the box was made applies here too.
-    if (captionBar->skinPath() != store::modDB::skinPath()) {
-        applySkin(this, store::modDB::skinPath());
+    if (captionBar->skinPath() != store::currentSkinPath()) {
+        applySkin(this, store::currentSkinPath());
         layoutBox();
     }
     SkinnedWindow::showEvent(event);

@@ -6,13 +6,14 @@
 #include "panel/ui/category_panel.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
-#include "store/ui/ui_hooks.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/message.h"
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -30,12 +32,12 @@ using namespace zambrel;
 
 namespace {
 
-// A program folder with an open ledger, a fixed date and scripted answers.
+// A program folder with a default ledger, a fixed date and scripted answers.
 struct Fixture {
     explicit Fixture(QDate today = QDate(2026, 5, 15))
     {
         store::setClock([today] { return QDateTime(today, QTime(10, 0)); });
-        testkit::openDefaultLedger();
+        store::ensureDefaultLedger();
     }
     ~Fixture() { store::setClock({}); }
 
@@ -53,10 +55,20 @@ QStringList captions(const QMenu *menu)
 
 std::unique_ptr<ledger::MainWindow> openWindow()
 {
-    auto window = std::make_unique<ledger::MainWindow>();
-    store::modDB::setMainWindow(window.get());
+    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
     window->load();
     return window;
+}
+
+// Whether some ledger object still holds the file.
+bool ledgerIsHeld(const QString &path)
+{
+    try {
+        store::Ledger probe(path, {});
+        return false;
+    } catch (const store::DbError &) {
+        return true;
+    }
 }
 
 // The strongest difference in brightness between a button's caption (the
@@ -131,7 +143,7 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
     EXPECT_FALSE(window->adviceLabel->text().isEmpty());
 
     // A change behind the view shows once the current month is chosen again.
-    testkit::writeManyItems(QStringLiteral("2026-05"), 1); // one more salary
+    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1)); // one more salary
     QAction *current = nullptr;
     for (QAction *action : window->monthMenu()->actions())
         if (action->text() == QLatin1String("2026-05"))
@@ -158,10 +170,8 @@ TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
         ASSERT_FALSE(fixture.responder.shown().empty());
         EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
         EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
-        const auto june = store::modDB::connection()->execute(
-            QStringLiteral("select count(*) from Asset where months='2026-06'"));
         const bool carried = answer == store::vbYes;
-        EXPECT_EQ(june->value(0).toInt() > 0, carried);
+        EXPECT_EQ(!window->ledger().monthItems(QStringLiteral("2026-06")).empty(), carried);
         EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
         EXPECT_TRUE(window->isEnabled());
@@ -187,7 +197,7 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
     window->skinMenu()->actions()[1]->trigger();
     const QString chosen = fixture.folder.file(QStringLiteral("skins/b.jss"));
     EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
-    EXPECT_EQ(store::modDB::skinPath(), chosen);
+    EXPECT_EQ(store::currentSkinPath(), chosen);
     store::setSkinsFolder({});
 }
 
@@ -197,7 +207,7 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
 {
     Fixture fixture;
     auto window = openWindow();
-    window->setItemCommandsAvailable(true);
+    window->provide(ledger::Command::Add, [] {});
     window->prepareToolbarImages();
     window->show();
     const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
@@ -223,11 +233,6 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
     auto window = openWindow();
-    QPointer<ledger::MainWindow> target(window.get());
-    store::installUiHooks([target](const QString &text, int panel) {
-        if (target)
-            target->setStatusPanelText(panel, text);
-    });
     window->show();
     window->resize(1, 1); // snaps back to the minimum size
     window->refresh();
@@ -242,7 +247,6 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     ASSERT_TRUE(line.startsWith(QStringLiteral("月现金收支为")));
     ASSERT_GT(first->fontMetrics().horizontalAdvance(line), first->width()) << "the line is cut at this size";
     EXPECT_EQ(first->toolTip(), line);
-    store::installUiHooks({});
     window->setSwitchingLedger(true);
 }
 
@@ -260,13 +264,12 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
     EXPECT_EQ(fixture.responder.shown()[0].style, store::vbQuestion | store::vbYesNo);
     EXPECT_TRUE(window->isVisible());
-    ASSERT_TRUE(store::modDB::connection());
-    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_TRUE(ledgerIsHeld(store::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 0);
 
     fixture.responder.answer(store::vbYes);
     EXPECT_TRUE(window->close());
-    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 1);
     EXPECT_EQ(window->monthView(), nullptr);
 }
@@ -282,7 +285,7 @@ TEST(MainWindow, SwitchingLedgersClosesWithoutAskingOrEndingTheProgram)
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(fixture.responder.shown().empty());
     EXPECT_EQ(ending.count(), 0);
-    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
 }
 
 TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
@@ -300,4 +303,98 @@ TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
     EXPECT_EQ(splitter.x(), (1200 * 15 - 4200) / 15);
     EXPECT_EQ(window->homePage->mapTo(window.get(), QPoint(0, 0)).x(),
               splitter.x() + window->splitterHandle->width());
+}
+
+// Every command is an action with its caption and shortcut, available only
+// once something provides it; a failure escaping a command is reported once,
+// on the road its place asks for.
+TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
+{
+    using ledger::Command;
+    Fixture fixture;
+    testkit::writeSampleMonth(QStringLiteral("2026-05"));
+    auto window = openWindow();
+    const struct {
+        Command command;
+        const char *caption;
+        QKeySequence shortcut;
+    } commands[] = {
+        {Command::Add, "新活动", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {Command::Update, "修改", QKeySequence(Qt::Key_F2)},
+        {Command::Delete, "删除", QKeySequence(Qt::Key_Delete)},
+        {Command::Graph, "分析", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {Command::StockCheck, "核对股票", QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {Command::Journal, "日志", QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {Command::LookBack, "回看", QKeySequence(Qt::CTRL | Qt::Key_L)},
+        {Command::ChangePassword, "更换密码", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+        {Command::OtherLedger, "选择另外一个帐本", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {Command::Backup, "备份当前账本", QKeySequence(Qt::CTRL | Qt::Key_B)},
+        {Command::ExportCsv, "导出 CSV Export", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+    };
+    for (const auto &c : commands) {
+        QAction *action = window->action(c.command);
+        EXPECT_EQ(action->text(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(action->shortcut(), c.shortcut) << c.caption;
+        EXPECT_FALSE(action->isEnabled()) << c.caption << " is provided by nothing yet";
+    }
+    EXPECT_EQ(window->action(Command::Refresh)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_FALSE(window->monthMenu()->actions().contains(window->action(Command::ExportCsv)));
+
+    int graphs = 0;
+    window->provide(Command::Graph, [&graphs] { ++graphs; });
+    EXPECT_TRUE(window->button(QStringLiteral("Graph"))->isEnabled());
+    QTest::mouseClick(window->button(QStringLiteral("Graph")), Qt::LeftButton);
+    window->action(Command::Graph)->trigger();
+    EXPECT_EQ(graphs, 2);
+
+    // Change and delete wait for a selection even once provided.
+    window->provide(Command::Update, [] {});
+    EXPECT_FALSE(window->action(Command::Update)->isEnabled());
+
+    // A command beyond the six fixed entries joins the menu after them.
+    window->provide(Command::ExportCsv, [] {});
+    EXPECT_EQ(window->monthMenu()->actions().indexOf(window->action(Command::ExportCsv)), 6);
+    EXPECT_EQ(window->monthMenu()->actions().value(7)->text(), QStringLiteral("2026-05"));
+
+    const auto failing = [] { throw store::DbError(store::kErrGeneric, QStringLiteral("坏了 broken")); };
+    window->provide(Command::Journal, failing);
+    fixture.responder.clear();
+    window->action(Command::Journal)->trigger();
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("坏了 broken"));
+    EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
+
+    // A toolbar command's failure is followed by a reload of the month.
+    const int before = itemRows(window->incomePanel);
+    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1));
+    window->provide(Command::Graph, failing);
+    fixture.responder.clear();
+    window->action(Command::Graph)->trigger();
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].title, store::productName());
+    EXPECT_EQ(itemRows(window->incomePanel), before + 1);
+
+    // Once closed, nothing runs on the released ledger.
+    window->setSwitchingLedger(true);
+    window->close();
+    EXPECT_FALSE(window->action(Command::Graph)->isEnabled());
+    window->provide(Command::Backup, [] {});
+    EXPECT_FALSE(window->action(Command::Backup)->isEnabled());
+}
+
+// The date panel turns over at midnight; the lock key panels show nothing
+// where the platform cannot tell their state (no X11 display here).
+TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
+{
+    Fixture fixture;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const QDateTime start(QDate(2026, 5, 15), QTime(23, 59, 59, 700));
+    store::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
+    auto window = openWindow();
+    EXPECT_EQ(window->statusPanelText(5), QStringLiteral("2026-05-15"));
+    for (int panel : {2, 3, 4})
+        EXPECT_TRUE(window->statusPanelText(panel).isEmpty()) << panel;
+    QTRY_COMPARE_WITH_TIMEOUT(window->statusPanelText(5), QStringLiteral("2026-05-16"), 5000);
+    window->setSwitchingLedger(true);
 }

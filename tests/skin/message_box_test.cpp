@@ -3,7 +3,7 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
-#include "store/mod_db.h"
+#include "store/app_paths.h"
 #include "store/twips.h"
 
 #include <QLabel>
@@ -48,21 +48,26 @@ TEST(MessageBoxLayout, WidthFollowsTheLongerOfTextAndButtons)
     EXPECT_EQ(layoutMessageBox(900, 9000, 1215, 1215, 1215).width, 11010);
 }
 
-TEST(MessageBox, ButtonsFollowTheStyle)
+// Buttons and icon follow the style; a style without an icon (OK only,
+// Yes/No such as the month-end question) shows none.
+TEST(MessageBox, ButtonsAndIconFollowTheStyle)
 {
     MessageBox box;
     struct Case {
         int style;
         bool okShown;
         const char *noCaption;
+        bool icon;
     };
-    const Case cases[] = {{0, false, "确定OK"}, {4, true, "否 NO"}, {64, false, "确定OK"},
-                          {16, true, "否NO"},   {36, true, "否NO"}, {68, true, "否NO"}};
+    const Case cases[] = {{0, false, "确定OK", false}, {4, true, "否 NO", false}, {64, false, "确定OK", true},
+                          {16, true, "否NO", true},    {36, true, "否NO", true},  {68, true, "否NO", true}};
     for (const Case &c : cases) {
         box.setButtonStyle(c.style);
         EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << c.style;
         EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << c.style;
         EXPECT_TRUE(box.cancelButton->isHidden()) << c.style;
+        EXPECT_EQ(!box.iconLabel->isHidden(), c.icon) << c.style;
+        EXPECT_EQ(!box.iconLabel->pixmap().isNull(), c.icon) << c.style;
     }
     EXPECT_EQ(box.yesButton->caption(), QStringLiteral("是  YES"));
 
@@ -105,7 +110,7 @@ TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
 TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
 {
     QTemporaryDir dir;
-    store::modDB::setSkinPath(skin::testing::TestSkin().save(dir));
+    store::setCurrentSkinPath(skin::testing::TestSkin().save(dir));
     installMessageBox();
     MessageBox *box = messageBox();
     EXPECT_EQ(messageBox(), box) << "one box for every message";
@@ -116,7 +121,7 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     EXPECT_EQ(box->buttonStyle(), 4);
     EXPECT_EQ(box->windowTitle(), store::productName());
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(box->captionBar->skinPath(), store::modDB::skinPath()) << "the box wears the current skin";
+    EXPECT_EQ(box->captionBar->skinPath(), store::currentSkinPath()) << "the box wears the current skin";
 
     // Closing by the caption bar answers no, even after a yes.
     QTimer::singleShot(0, box, [box] { box->close(); });
@@ -148,5 +153,5 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     EXPECT_EQ(store::showMessage(QStringLiteral("删除吗？"), 4), 7);
     EXPECT_TRUE(box->cancelButton->isHidden());
     store::setMessagePresenter({});
-    store::modDB::setSkinPath({});
+    store::setCurrentSkinPath({});
 }

@@ -8,7 +8,6 @@
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/message.h"
-#include "store/mod_db.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,7 +74,7 @@ int main(int argc, char **argv)
         window.hide();
 
         // The unsaved-changes question in the same skin.
-        store::modDB::setSkinPath(skinPath);
+        store::setCurrentSkinPath(skinPath);
         skin::MessageBox question;
         question.setButtonStyle(store::vbYesNoCancel | store::vbQuestion);
         question.setMessage(journal::kUnsavedQuestion);

@@ -2,12 +2,14 @@
 
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
+#include "reports/journal/ui/journal_feature.h"
 
 namespace zambrel::app {
 
 void registerFeatures(ledger::MainWindow &window)
 {
     ledger::connectItemCommands(window);
+    journal::registerJournal(window);
 }
 
 } // namespace zambrel::app

@@ -2,12 +2,14 @@
 
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
+#include "reports/graph/ui/register_trend_graph.h"
 
 namespace zambrel::app {
 
 void registerFeatures(ledger::MainWindow &window)
 {
     ledger::connectItemCommands(window);
+    graph::registerTrendGraph(window);
 }
 
 } // namespace zambrel::app

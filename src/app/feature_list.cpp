@@ -3,6 +3,7 @@
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
 #include "reports/journal/ui/journal_feature.h"
+#include "reports/graph/ui/register_trend_graph.h"
 
 namespace zambrel::app {
 
@@ -10,6 +11,7 @@ void registerFeatures(ledger::MainWindow &window)
 {
     ledger::connectItemCommands(window);
     journal::registerJournal(window);
+    graph::registerTrendGraph(window);
 }
 
 } // namespace zambrel::app

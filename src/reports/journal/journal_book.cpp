@@ -5,14 +5,13 @@
 #include "store/error_report.h"
 #include "store/ledger.h"
 #include "store/message.h"
+#include "store/text.h"
 
 #include <QDate>
 
 namespace zambrel::journal {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kLf = QStringLiteral("\n");
 
 constexpr int kYearLength = 4;
 constexpr int kMonthLength = 7;
@@ -22,7 +21,7 @@ PageTexts shownTexts(const store::JournalPage &page)
 {
     PageTexts texts;
     for (std::size_t field = 0; field < texts.size(); ++field)
-        texts[field] = QString(page.fields[field]).replace(kCrLf, kLf);
+        texts[field] = store::shownLines(page.fields[field]);
     return texts;
 }
 
@@ -31,7 +30,7 @@ store::JournalPage ledgerPage(const QString &date, const PageTexts &texts)
     store::JournalPage page;
     page.date = date;
     for (std::size_t field = 0; field < texts.size(); ++field)
-        page.fields[field] = QString(texts[field]).replace(kCrLf, kLf).replace(kLf, kCrLf);
+        page.fields[field] = store::storedLines(texts[field]);
     return page;
 }
 

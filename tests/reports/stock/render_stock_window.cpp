@@ -94,7 +94,8 @@ int main(int argc, char **argv)
     const QByteArray chart = testkit::LoopbackHttpServer::response(200, "OK", chartPng());
     server.setHandler([chart](const QString &) { return chart; });
 
-    QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+    QStringList skins =
+        QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     int index = 0;
     for (const QString &skinFile : skins) {
         stock::saveSiteSettings({server.address(), server.address(), stock::SiteSettings::kDefaultTimeout});

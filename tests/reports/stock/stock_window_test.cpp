@@ -161,10 +161,10 @@ TEST_F(StockWindowTest, OpensWithTheDesignValuesAndNamedControls)
 
     // Every named control is there under its name, reachable by Tab and
     // known to assistive technology by its caption.
-    const char *names[] = {"lv",        "lvTarget", "fraBase",     "optF_0",      "optF_1",   "txtL",
-                           "txtH",      "txtHL",    "Text1",       "Label1",      "lblH",     "lblCode",
-                           "lblMonth",  "Picture1", "FlatButton1", "FlatButton2", "cmdVisit", "OKButton",
-                           "CancelButton", "cmdSettings", "JSCAPTION1"};
+    const char *names[] = {
+        "lv",          "lvTarget",    "fraBase",  "optF_0",   "optF_1",       "txtL",        "txtH",
+        "txtHL",       "Text1",       "Label1",   "lblH",     "lblCode",      "lblMonth",    "Picture1",
+        "FlatButton1", "FlatButton2", "cmdVisit", "OKButton", "CancelButton", "cmdSettings", "JSCAPTION1"};
     for (const char *name : names)
         EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
     EXPECT_EQ(w.lowBox->accessibleName(), w.lowLabel->text());
@@ -221,24 +221,25 @@ TEST_F(StockWindowTest, TargetTableFollowsTheInputsAndTheOptionButtons)
         EXPECT_EQ(w.targetList->topLevelItem(row)->font(0).bold(), bold) << row;
         EXPECT_EQ(w.targetList->topLevelItem(row)->font(1).bold(), bold) << row;
     }
-    EXPECT_EQ(column(w.targetList, 1), QStringList(kTargetRowCount, QString())) << "no prices before a choice";
+    EXPECT_EQ(column(w.targetList, 1), QStringList(kTargetRowCount, QString()))
+        << "no prices before a choice";
 
     QTest::mouseClick(w.riseOption, Qt::LeftButton);
     EXPECT_EQ(w.rangeBox->text(), QStringLiteral("10"));
-    EXPECT_EQ(column(w.targetList, 1), (QStringList{"13.82", "15", "16.18", "18.09", "20", "26.18", "30",
-                                                    "36.18", "46.18"}));
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"13.82", "15", "16.18", "18.09", "20", "26.18", "30", "36.18", "46.18"}));
 
     QTest::mouseClick(w.fallOption, Qt::LeftButton);
-    EXPECT_EQ(column(w.targetList, 1), (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0",
-                                                    "-6.18", "-16.18"}));
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"}));
 
     // L above H: a negative range, the same formulas (rise again).
     QTest::mouseClick(w.riseOption, Qt::LeftButton);
     retype(w.lowBox, QStringLiteral("20"));
     retype(w.highBox, QStringLiteral("10"));
     EXPECT_EQ(w.rangeBox->text(), QStringLiteral("-10"));
-    EXPECT_EQ(column(w.targetList, 1), (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0",
-                                                    "-6.18", "-16.18"}));
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"}));
 
     // Text that is no number leaves table and range as they are, whichever box.
     const QStringList before = column(w.targetList, 1);
@@ -263,13 +264,13 @@ TEST_F(StockWindowTest, HoldingsAreTheMonthsShareItemsAndAreReadAfreshOnEachOpen
 {
     ledger->addItem(kMonth, share(QStringLiteral("股票"), QStringLiteral("600000 浦发银行"), 1000, 1250.5));
     ledger->addItem(kMonth, share(QStringLiteral("基金"), QStringLiteral("指数基金"), 500, 520));
-    ledger->addItem(QStringLiteral("2026-04"), share(QStringLiteral("股票"), QStringLiteral("600036 招商银行"), 9, 9));
+    ledger->addItem(QStringLiteral("2026-04"),
+                    share(QStringLiteral("股票"), QStringLiteral("600036 招商银行"), 9, 9));
     ledger->addItemType(QStringLiteral("港股股票"), QStringLiteral("0010"));
     ledger->addItem(kMonth, share(QStringLiteral("港股股票"), QStringLiteral("00700 腾讯"), 300, 240));
 
     StockWindow &w = open();
-    EXPECT_EQ(headerCaptions(w.holdingsList),
-              (QStringList{"月份", "股票名称", "成本", "市值", "盈利"}));
+    EXPECT_EQ(headerCaptions(w.holdingsList), (QStringList{"月份", "股票名称", "成本", "市值", "盈利"}));
     ASSERT_EQ(w.holdingsList->topLevelItemCount(), 2);
     QStringList names = column(w.holdingsList, 1);
     names.sort();
@@ -299,7 +300,8 @@ TEST_F(StockWindowTest, HoldingsAreTheMonthsShareItemsAndAreReadAfreshOnEachOpen
     EXPECT_TRUE(responder.shown().empty());
 
     // A new share item appears at the next opening.
-    ledger->addItem(QStringLiteral("2026-06"), share(QStringLiteral("股票"), QStringLiteral("600519 茅台"), 1, 2));
+    ledger->addItem(QStringLiteral("2026-06"),
+                    share(QStringLiteral("股票"), QStringLiteral("600519 茅台"), 1, 2));
     w.displayStock();
     EXPECT_EQ(column(w.holdingsList, 1), QStringList{QStringLiteral("600519 茅台")});
 }
@@ -333,12 +335,13 @@ TEST_F(StockWindowTest, EveryRoadAsksForItsChartAndDrawsItAtTheTopLeft)
          "/htmdata/KLINE/000001.png", "1"},
         {"holding row",
          [&] {
-             QTest::mouseClick(w.holdingsList->viewport(), Qt::LeftButton, {},
-                               w.holdingsList->visualItemRect(rowNamed(QStringLiteral("600036 招商银行"))).center());
+             QTest::mouseClick(
+                 w.holdingsList->viewport(), Qt::LeftButton, {},
+                 w.holdingsList->visualItemRect(rowNamed(QStringLiteral("600036 招商银行"))).center());
          },
          "/htmdata/KLINE/600036.png", "600036"},
-        {"picture, other kind", [&] { QTest::mouseClick(w.picture, Qt::LeftButton); }, "/htmdata/gif/600036.png",
-         "600036"},
+        {"picture, other kind", [&] { QTest::mouseClick(w.picture, Qt::LeftButton); },
+         "/htmdata/gif/600036.png", "600036"},
         {"picture again", [&] { QTest::mouseClick(w.picture, Qt::LeftButton); }, "/htmdata/KLINE/600036.png",
          "600036"},
         {"holding without a code, by keyboard",
@@ -348,7 +351,8 @@ TEST_F(StockWindowTest, EveryRoadAsksForItsChartAndDrawsItAtTheTopLeft)
              QTest::keyClick(w.holdingsList, Qt::Key_Return);
          },
          "/htmdata/KLINE/000000.png", "000000"},
-        {"Space on the picture", [&] {
+        {"Space on the picture",
+         [&] {
              w.picture->setFocus();
              QTest::keyClick(w.picture, Qt::Key_Space);
          },

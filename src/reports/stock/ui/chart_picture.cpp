@@ -62,7 +62,8 @@ void ChartPicture::mousePressEvent(QMouseEvent *event)
 
 void ChartPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_pressed = false;
     if (click)
         Q_EMIT clicked();

@@ -9,10 +9,9 @@ namespace zambrel::stock {
 void keepContentSize(skin::SkinnedWindow *window, QSize content)
 {
     const auto fit = [window, content] {
-        window->setFixedSize(content.width() + window->leftBorder->thickness() +
-                                 window->rightBorder->thickness(),
-                             content.height() + window->captionBar->barHeight() +
-                                 window->bottomBorder->thickness());
+        window->setFixedSize(
+            content.width() + window->leftBorder->thickness() + window->rightBorder->thickness(),
+            content.height() + window->captionBar->barHeight() + window->bottomBorder->thickness());
     };
     QObject::connect(window->captionBar, &skin::CaptionBar::heightChanged, window, fit);
     for (skin::BorderStrip *strip : {window->leftBorder, window->rightBorder, window->bottomBorder})

@@ -37,8 +37,9 @@ SiteSettingsDialog::SiteSettingsDialog(QWidget *parent)
       chartSiteLabel(makeLabel(QStringLiteral("lblChartSite"), QStringLiteral("图表网站 Chart site"),
                                contentArea(), {12, 14, 180, 24})),
       chartSiteBox(makeBox(QStringLiteral("txtChartSite"), chartSiteLabel, {196, 14, 312, 24})),
-      companySiteLabel(makeLabel(QStringLiteral("lblCompanySite"), QStringLiteral("公司资料网站 Company site"),
-                                 contentArea(), {12, 46, 180, 24})),
+      companySiteLabel(makeLabel(QStringLiteral("lblCompanySite"),
+                                 QStringLiteral("公司资料网站 Company site"), contentArea(),
+                                 {12, 46, 180, 24})),
       companySiteBox(makeBox(QStringLiteral("txtCompanySite"), companySiteLabel, {196, 46, 312, 24})),
       noteLabel(makeLabel(QStringLiteral("lblNote"),
                           QStringLiteral("留空则不访问任何网站 Leave empty to call no site"), contentArea(),
@@ -86,7 +87,8 @@ bool SiteSettingsDialog::edit(SiteSettings &sites)
 
 void SiteSettingsDialog::okClicked()
 {
-    const std::pair<QLineEdit *, Site> boxes[] = {{chartSiteBox, Site::Chart}, {companySiteBox, Site::Company}};
+    const std::pair<QLineEdit *, Site> boxes[] = {{chartSiteBox, Site::Chart},
+                                                  {companySiteBox, Site::Company}};
     for (const auto &[box, site] : boxes) {
         if (box->text().trimmed().isEmpty())
             continue;

@@ -84,7 +84,8 @@ QTreeWidget *makeList(const QString &name, const QString &accessibleName, QWidge
     return list;
 }
 
-QRadioButton *makeOption(int index, const QString &caption, const QColor &colour, QWidget *parent, QRect place)
+QRadioButton *makeOption(int index, const QString &caption, const QColor &colour, QWidget *parent,
+                         QRect place)
 {
     auto *option = new QRadioButton(caption, parent);
     option->setObjectName(QStringLiteral("optF_%1").arg(index));
@@ -107,18 +108,19 @@ skin::FlatButton *makeButton(const QString &name, const QString &caption, QWidge
 } // namespace
 
 StockWindow::StockWindow(store::Ledger &ledger, QWidget *parent)
-    : SkinnedWindow(parent),
-      holdingsList(makeList(QStringLiteral("lv"), QStringLiteral("持有股票 Holdings"), contentArea(),
-                            {8, 8, 804, 132})),
+    : SkinnedWindow(parent), holdingsList(makeList(QStringLiteral("lv"), QStringLiteral("持有股票 Holdings"),
+                                                   contentArea(), {8, 8, 804, 132})),
       targetList(makeList(QStringLiteral("lvTarget"), QStringLiteral("目标价格 Price targets"), contentArea(),
                           {8, 274, 236, 216})),
       targetFrame(new QGroupBox(QStringLiteral("预测条件(结果仅供参考)"), contentArea())),
       riseOption(makeOption(0, QStringLiteral("涨"), kRiseColour, targetFrame, {14, 24, 60, 22})),
       fallOption(makeOption(1, QStringLiteral("跌"), kFallColour, targetFrame, {84, 24, 60, 22})),
-      lowLabel(makeLabel(QStringLiteral("Label1"), QStringLiteral("参考低点"), targetFrame, {14, 54, 64, 24})),
+      lowLabel(
+          makeLabel(QStringLiteral("Label1"), QStringLiteral("参考低点"), targetFrame, {14, 54, 64, 24})),
       lowBox(makeBox(QStringLiteral("txtL"), QStringLiteral("10"), lowLabel, targetFrame, {80, 54, 66, 24})),
       highLabel(makeLabel(QStringLiteral("lblH"), QStringLiteral("参考高点"), targetFrame, {14, 86, 64, 24})),
-      highBox(makeBox(QStringLiteral("txtH"), QStringLiteral("20"), highLabel, targetFrame, {80, 86, 66, 24})),
+      highBox(
+          makeBox(QStringLiteral("txtH"), QStringLiteral("20"), highLabel, targetFrame, {80, 86, 66, 24})),
       rangeBox(makeBox(QStringLiteral("txtHL"), {}, nullptr, targetFrame, {154, 70, 70, 24})),
       codeLabel(makeLabel(QStringLiteral("lblCode"), QStringLiteral("股票代码 ShareCode"), contentArea(),
                           {252, 463, 126, 24})),
@@ -190,8 +192,8 @@ void StockWindow::buildControls()
     connect(escape, &QShortcut::activated, this, &QWidget::hide);
 
     // The keyboard walks the window in reading order.
-    const QList<QWidget *> order = {holdingsList, riseOption,  fallOption,     lowBox,   highBox,
-                                    rangeBox,     targetList,  picture,        codeBox,  kLineButton,
+    const QList<QWidget *> order = {holdingsList, riseOption,   fallOption,     lowBox,   highBox,
+                                    rangeBox,     targetList,   picture,        codeBox,  kLineButton,
                                     trendButton,  browseButton, settingsButton, okButton, cancelButton};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
@@ -220,8 +222,10 @@ void StockWindow::bindChart()
     });
     connect(&m_chart, &ChartController::codeBoxEnabledChanged, codeBox, &QWidget::setEnabled);
     connect(&m_chart, &ChartController::statusChanged, this, &StockWindow::statusChanged);
-    connect(&m_chart, &ChartController::pictureChanged, this, [this] { picture->setPicture(m_chart.picture()); });
-    connect(&m_chart, &ChartController::sitesChanged, this, [this] { picture->setHint(m_chart.chartSite().hint); });
+    connect(&m_chart, &ChartController::pictureChanged, this,
+            [this] { picture->setPicture(m_chart.picture()); });
+    connect(&m_chart, &ChartController::sitesChanged, this,
+            [this] { picture->setHint(m_chart.chartSite().hint); });
     m_chart.setCaption(kCaption);
     m_chart.setPictureSize(picture->pictureArea());
     m_chart.setSites(loadSiteSettings());
@@ -230,8 +234,8 @@ void StockWindow::bindChart()
 void StockWindow::displayStock()
 {
     QString header = kHoldingsHeader;
-    const std::optional<store::ResultTable> holdings =
-        fillList(holdingsList, [this] { return m_ledger.holdings(m_month); }, true, header);
+    const std::optional<store::ResultTable> holdings = fillList(
+        holdingsList, [this] { return m_ledger.holdings(m_month); }, true, header);
     if (holdings)
         m_hasHoldings = !holdings->rows.empty();
 }

@@ -53,20 +53,20 @@ public:
     ChartController &chart() { return m_chart; }
 
     // Controls; each keeps the design's name as its objectName.
-    QTreeWidget *const holdingsList;   ///< lv
-    QTreeWidget *const targetList;     ///< lvTarget
-    QGroupBox *const targetFrame;      ///< fraBase
-    QRadioButton *const riseOption;    ///< optF_0
-    QRadioButton *const fallOption;    ///< optF_1
-    QLabel *const lowLabel;            ///< Label1
-    QLineEdit *const lowBox;           ///< txtL
-    QLabel *const highLabel;           ///< lblH
-    QLineEdit *const highBox;          ///< txtH
-    QLineEdit *const rangeBox;         ///< txtHL
-    QLabel *const codeLabel;           ///< lblCode
-    QLineEdit *const codeBox;          ///< Text1
-    QLabel *const hintLabel;           ///< lblMonth
-    ChartPicture *const picture;       ///< Picture1
+    QTreeWidget *const holdingsList;        ///< lv
+    QTreeWidget *const targetList;          ///< lvTarget
+    QGroupBox *const targetFrame;           ///< fraBase
+    QRadioButton *const riseOption;         ///< optF_0
+    QRadioButton *const fallOption;         ///< optF_1
+    QLabel *const lowLabel;                 ///< Label1
+    QLineEdit *const lowBox;                ///< txtL
+    QLabel *const highLabel;                ///< lblH
+    QLineEdit *const highBox;               ///< txtH
+    QLineEdit *const rangeBox;              ///< txtHL
+    QLabel *const codeLabel;                ///< lblCode
+    QLineEdit *const codeBox;               ///< Text1
+    QLabel *const hintLabel;                ///< lblMonth
+    ChartPicture *const picture;            ///< Picture1
     skin::FlatButton *const kLineButton;    ///< FlatButton1
     skin::FlatButton *const trendButton;    ///< FlatButton2
     skin::FlatButton *const browseButton;   ///< cmdVisit

@@ -422,6 +422,10 @@ TEST_F(StockWindowTest, ASilentSiteEndsAfterTheBoundedWait)
     serve(std::nullopt);
     StockWindow &w = open();
     QSignalSpy status(&w, &StockWindow::statusChanged);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.codeBox->setFocus();
+    ASSERT_TRUE(w.codeBox->hasFocus());
     QTest::keyClick(w.codeBox, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
     EXPECT_EQ(w.captionBar->title(), kBusyCaption);
@@ -430,6 +434,7 @@ TEST_F(StockWindowTest, ASilentSiteEndsAfterTheBoundedWait)
     expectIdle();
     ASSERT_FALSE(status.isEmpty());
     EXPECT_TRUE(status.last().first().toString().contains(QStringLiteral("0.3")));
+    EXPECT_TRUE(w.codeBox->hasFocus()) << "the box typed in has the keyboard again";
 }
 
 TEST_F(StockWindowTest, HidingOrClosingWhileARequestRunsDropsIt)

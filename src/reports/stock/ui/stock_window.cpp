@@ -24,6 +24,8 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
+#include <utility>
+
 namespace zambrel::stock {
 namespace {
 
@@ -220,7 +222,15 @@ void StockWindow::bindChart()
         setWindowTitle(caption);
         captionBar->setTitle(caption);
     });
-    connect(&m_chart, &ChartController::codeBoxEnabledChanged, codeBox, &QWidget::setEnabled);
+    connect(&m_chart, &ChartController::codeBoxEnabledChanged, this, [this](bool enabled) {
+        // Disabling the box takes the focus away from whoever typed in it:
+        // it goes back when the box does.
+        if (!enabled)
+            m_codeBoxHadFocus = codeBox->hasFocus();
+        codeBox->setEnabled(enabled);
+        if (enabled && std::exchange(m_codeBoxHadFocus, false) && isVisible())
+            codeBox->setFocus();
+    });
     connect(&m_chart, &ChartController::statusChanged, this, &StockWindow::statusChanged);
     connect(&m_chart, &ChartController::pictureChanged, this,
             [this] { picture->setPicture(m_chart.picture()); });

@@ -104,6 +104,7 @@ private:
     QString m_month;
     bool m_hasHoldings = false; // false while the list shows only "没有记录。"
     bool m_placed = false;
+    bool m_codeBoxHadFocus = false;
     QPointer<SiteSettingsDialog> m_siteDialog;
 };
 

@@ -2,12 +2,14 @@
 
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
+#include "reports/stock/ui/stock_check.h"
 
 namespace zambrel::app {
 
 void registerFeatures(ledger::MainWindow &window)
 {
     ledger::connectItemCommands(window);
+    stock::registerStockCheck(window);
 }
 
 } // namespace zambrel::app

@@ -3,7 +3,6 @@
 #include "reports/stock/stock_texts.h"
 #include "reports/stock/ui/chart_picture.h"
 #include "reports/stock/ui/content_size.h"
-#include "reports/stock/ui/ledger_list_fill.h"
 #include "reports/stock/ui/site_settings_dialog.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
@@ -244,7 +243,7 @@ void StockWindow::bindChart()
 void StockWindow::displayStock()
 {
     QString header = kHoldingsHeader;
-    const std::optional<store::ResultTable> holdings = fillList(
+    const std::optional<store::ResultTable> holdings = store::fillList(
         holdingsList, [this] { return m_ledger.holdings(m_month); }, true, header);
     if (holdings)
         m_hasHoldings = !holdings->rows.empty();

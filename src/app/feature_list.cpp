@@ -2,6 +2,7 @@
 
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
+#include "reports/journal/ui/journal_feature.h"
 #include "reports/stock/ui/stock_check.h"
 
 namespace zambrel::app {
@@ -9,6 +10,7 @@ namespace zambrel::app {
 void registerFeatures(ledger::MainWindow &window)
 {
     ledger::connectItemCommands(window);
+    journal::registerJournal(window);
     stock::registerStockCheck(window);
 }
 

@@ -4,6 +4,7 @@
 #include "ledger/ui/main_window.h"
 #include "reports/journal/ui/journal_feature.h"
 #include "reports/graph/ui/register_trend_graph.h"
+#include "reports/stock/ui/stock_check.h"
 
 namespace zambrel::app {
 
@@ -12,6 +13,7 @@ void registerFeatures(ledger::MainWindow &window)
     ledger::connectItemCommands(window);
     journal::registerJournal(window);
     graph::registerTrendGraph(window);
+    stock::registerStockCheck(window);
 }
 
 } // namespace zambrel::app

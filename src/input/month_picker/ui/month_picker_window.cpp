@@ -152,7 +152,6 @@ void MonthPickerWindow::listDoubleClicked()
 void MonthPickerWindow::closeEvent(QCloseEvent *event)
 {
     m_choice.cancel();
-    m_closed = true;
     SkinnedWindow::closeEvent(event);
 }
 

@@ -21,8 +21,8 @@ namespace zambrel::input {
 ///
 /// Kept between uses: OK and Cancel only hide it, so the list keeps the rows
 /// of its first load and the choice its last value. Closing it by the
-/// caption bar or the system counts as Cancel and marks it closed; the owner
-/// then lets it go and makes a fresh one for the next use.
+/// caption bar or the system counts as Cancel; an owner that wants a fresh
+/// list after that lets the window be deleted on close.
 ///
 /// Keyboard: the arrow keys choose a row, Enter is OK, Escape is Cancel.
 class MonthPickerWindow : public skin::SkinnedWindow {
@@ -39,8 +39,6 @@ public:
     /// Shows the window modally and returns the choice once it is hidden.
     const MonthChoice &choose();
     const MonthChoice &choice() const { return m_choice; }
-    /// True once the window was closed rather than hidden.
-    bool wasClosed() const { return m_closed; }
 
     // Controls; each keeps the design's name as its objectName.
     QTreeWidget *const monthList;
@@ -61,7 +59,6 @@ private:
     void listDoubleClicked();
 
     MonthChoice m_choice;
-    bool m_closed = false;
 };
 
 } // namespace zambrel::input

@@ -7,9 +7,9 @@
 #include "store/app_paths.h"
 #include "store/clock.h"
 #include "store/connection.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/message.h"
-#include "store/mod_db.h"
 #include "store/ui/logon_steps.h"
 
 #include <QApplication>
@@ -77,10 +77,9 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
     const QString path = store::defaultLedgerPath();
     store::createLedger(path, kPassword);
     writeBenchItems(store::ledgerConnectionString(path, kPassword), 1, 2000);
-    store::openLedgerConnection(path, kPassword);
+    std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
     if (withWindow) {
-        ledger::MainWindow window;
-        store::modDB::setMainWindow(&window);
+        ledger::MainWindow window(books);
         window.load();
         window.show();
         for (auto _ : state)
@@ -88,12 +87,11 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
         window.setSwitchingLedger(true);
         window.close();
     } else {
-        ledger::MonthView view;
+        ledger::MonthView view(*books);
         view.refresh();
         for (auto _ : state)
             view.refresh();
     }
-    store::modDB::reset();
     store::setClock({});
 }
 BENCHMARK_CAPTURE(BM_Refresh2000Items, RefreshMe_main_window, true)->Unit(benchmark::kMillisecond);

@@ -53,9 +53,9 @@ int main(int argc, char **argv)
     logon.show();
     const qint64 logonShown = clock.elapsed();
     int status = 1;
-    QObject::connect(&logon, &store::LogonWindow::loggedOn, &app, [&] {
+    QObject::connect(&logon, &store::LogonWindow::loggedOn, &app, [&](std::shared_ptr<store::Ledger> books) {
         const qint64 connected = clock.elapsed();
-        ledger::MainWindow *window = ledger::openMainWindow();
+        ledger::MainWindow *window = ledger::openMainWindow(std::move(books));
         std::fprintf(stderr,
                      "application %lld ms, logon shown %lld ms, ledger open %lld ms, main window %lld ms\n",
                      applicationReady, logonShown, connected, clock.elapsed());

@@ -3,7 +3,7 @@
 // each row (the behaviour the models must reproduce, at quadratic cost).
 #include "ledger/month_panels.h"
 #include "panel/picture_format.h"
-#include "store/db_routines.h"
+#include "store/value_text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,20 +31,20 @@ const std::vector<TypeDef> &types()
     return list;
 }
 
-std::vector<ledger::LedgerItem> monthItems(int count)
+std::vector<store::Item> monthItems(int count)
 {
-    std::vector<ledger::LedgerItem> items;
+    std::vector<store::Item> items;
     for (int i = 0; i < count; ++i) {
-        ledger::LedgerItem item;
-        item.types = types()[static_cast<std::size_t>(i * 7 % 24)].name;
+        store::Item item;
+        item.type = types()[static_cast<std::size_t>(i * 7 % 24)].name;
         item.name = QStringLiteral("项目%1").arg(i);
-        item.InComePerMonth = 100 + i % 37;
-        item.PayPerMonth = 50 + i % 11;
-        item.willPayPerMonth = 60 + i % 13;
-        item.FirstPay = 1000 + i;
-        item.TotalCost = 5000 + 3 * i;
-        item.Debet = i % 3 ? 20000 + i : 0;
-        item.DebetPerMonth = i % 5 ? 0 : 800;
+        item.income = 100 + i % 37;
+        item.actualSpending = 50 + i % 11;
+        item.plannedSpending = 60 + i % 13;
+        item.downPayment = 1000 + i;
+        item.totalCost = 5000 + 3 * i;
+        item.loanTotal = i % 3 ? 20000 + i : 0;
+        item.monthlyRepayment = i % 5 ? 0 : 800;
         item.code = i + 1;
         items.push_back(item);
     }
@@ -174,22 +174,21 @@ void BM_MonthLoad_Rescanning(benchmark::State &state)
         for (const auto &item : items) {
             const QString kind = types()[static_cast<std::size_t>((item.code - 1) * 7 % 24)].kind;
             if (kind[0] == u'1')
-                income.putItem(item.name, item.InComePerMonth, item.types + QStringLiteral("收入"), 0,
-                               item.code);
+                income.putItem(item.name, item.income, item.type + QStringLiteral("收入"), 0, item.code);
             if (kind[1] == u'1') {
-                payout.putItem(item.name, item.willPayPerMonth, item.types + QStringLiteral("支出"),
-                               item.PayPerMonth, item.code);
-                if (item.DebetPerMonth > 0)
-                    payout.putItem(item.name + QStringLiteral("还贷"), item.DebetPerMonth,
-                                   item.types + QStringLiteral("支出"), item.PayPerMonth, item.code);
-                if (item.Debet > 0)
-                    debt.putItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
+                payout.putItem(item.name, item.plannedSpending, item.type + QStringLiteral("支出"),
+                               item.actualSpending, item.code);
+                if (item.monthlyRepayment > 0)
+                    payout.putItem(item.name + QStringLiteral("还贷"), item.monthlyRepayment,
+                                   item.type + QStringLiteral("支出"), item.actualSpending, item.code);
+                if (item.loanTotal > 0)
+                    debt.putItem(item.name, item.loanTotal, item.type + QStringLiteral("贷款"), 0, item.code);
             }
             if (kind[2] == u'1')
-                asset.putItem(item.name, item.FirstPay, item.types + QStringLiteral("资产"), item.TotalCost,
+                asset.putItem(item.name, item.downPayment, item.type + QStringLiteral("资产"), item.totalCost,
                               item.code);
-            if (kind[3] == u'1' && item.Debet > 0)
-                debt.putItem(item.name, item.Debet, item.types + QStringLiteral("贷款"), 0, item.code);
+            if (kind[3] == u'1' && item.loanTotal > 0)
+                debt.putItem(item.name, item.loanTotal, item.type + QStringLiteral("贷款"), 0, item.code);
         }
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -1,6 +1,7 @@
 #include "program.h"
 
-#include "ledger/commands/ui/connect_item_commands.h"
+#include "feature_list.h"
+
 #include "ledger/ui/main_window.h"
 #include "skin/skin_file.h"
 #include "store/app_paths.h"
@@ -8,24 +9,28 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 namespace zambrel::app {
 
-store::LogonWindow *startProgram(QApplication &app)
+store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
 {
     auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
+    logon->setOtherLedger(otherLedger);
     QObject::connect(logon, &store::LogonWindow::cancelled, &app, &QApplication::quit);
-    // Queued: the logon is often confirmed by Enter in its password box, and
-    // that key press must finish before the closed logon window goes away.
     QObject::connect(
-        logon, &store::LogonWindow::loggedOn, &app,
-        [&app] {
-            ledger::MainWindow *window = ledger::openMainWindow();
-            ledger::connectItemCommands(*window);
-            QObject::connect(window, &ledger::MainWindow::programEnding, &app, &QApplication::quit);
-        },
-        Qt::QueuedConnection);
+        logon, &store::LogonWindow::loggedOn, &app, [&app](std::shared_ptr<store::Ledger> books) {
+            // Later: the logon is often confirmed by Enter in its password box,
+            // and that key press must finish before the closed logon window goes.
+            QTimer::singleShot(0, &app, [&app, books = std::move(books)] {
+                ledger::MainWindow *window = ledger::openMainWindow(books);
+                registerFeatures(*window);
+                QObject::connect(window, &ledger::MainWindow::programEnding, &app, &QApplication::quit);
+                QObject::connect(window, &ledger::MainWindow::ledgerSwitchRequested, &app,
+                                 [&app](const QString &path) { startProgram(app, path); });
+            });
+        });
     logon->load();
     logon->show();
     return logon;

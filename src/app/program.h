@@ -11,10 +11,12 @@ class LogonWindow;
 namespace zambrel::app {
 
 /// The start routine: creates the logon window and shows it without
-/// waiting. A successful logon opens the main window with its item commands;
-/// cancelling the logon or closing the main window ends the program.
-/// Returns the logon window (it deletes itself when closed).
-store::LogonWindow *startProgram(QApplication &app);
+/// waiting; `otherLedger`, when given, is the ledger it offers (switching
+/// ledgers). A successful logon opens the main window over the ledger with
+/// every feature; cancelling the logon or closing the main window ends the
+/// program, and switching ledgers runs this routine again for the chosen
+/// file. Returns the logon window (it deletes itself when closed).
+store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger = {});
 
 /// What --version prints: the program's name and version, the skins folder
 /// in use and the default skin there, marked when it cannot be read (so a

@@ -3,8 +3,8 @@
 #include "amount_formula.h"
 #include "calc_text.h"
 #include "store/clock.h"
-#include "store/db_routines.h"
 #include "store/message.h"
+#include "store/value_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -16,9 +16,9 @@ const QString kCrLf = QStringLiteral("\r\n");
 
 } // namespace
 
-TypeLookup typeLookupIn(store::RecordSet *types)
+TypeLookup typeLookupIn(QHash<QString, QString> kinds)
 {
-    return [types](const QString &typeName) { return store::typeKind(typeName, types); };
+    return [kinds = std::move(kinds)](const QString &typeName) { return kinds.value(typeName); };
 }
 
 EntryForm::EntryForm()

@@ -1,13 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <array>
 #include <functional>
-
-namespace zambrel::store {
-class RecordSet;
-}
 
 namespace zambrel::input {
 
@@ -33,9 +30,8 @@ enum class EntryMode { Add, Update, Delete };
 /// name is no known type.
 using TypeLookup = std::function<QString(const QString &typeName)>;
 
-/// A lookup over the type record set (store::typeKind). The record set must
-/// outlive the lookup; null gives a lookup that knows no type.
-TypeLookup typeLookupIn(store::RecordSet *types);
+/// A lookup over a table of type name -> mask (an exact match of the name).
+TypeLookup typeLookupIn(QHash<QString, QString> kinds);
 
 /// Where OK stopped: the field to focus and the hint line's text.
 struct CheckResult {

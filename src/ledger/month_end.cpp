@@ -1,18 +1,16 @@
 // Month-end carry-forward of the month view.
-#include "ledger/ledger_queries.h"
 #include "ledger/month_keys.h"
 #include "ledger/month_view.h"
 #include "store/clock.h"
-#include "store/db_routines.h"
+#include "store/db_error.h"
+#include "store/error_report.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
+#include "store/scope_guard.h"
 
 namespace zambrel::ledger {
 
 namespace {
-
-const QString kDividendType = QStringLiteral("股利");
 
 QString carryForwardQuestion()
 {
@@ -26,11 +24,9 @@ QString carryForwardQuestion()
 
 void MonthView::carryForward()
 {
-    const std::unique_ptr<store::RecordSet> latest =
-        readRows(QStringLiteral("select max(months) as maxMonths from asset"));
-    if (latest->eof() || latest->isNull(QStringLiteral("maxMonths")))
+    const QString sourceMonth = m_ledger.latestMonth();
+    if (sourceMonth.isEmpty())
         return;
-    const QString sourceMonth = latest->value(QStringLiteral("maxMonths")).toString();
 
     if (m_currentMonth.isEmpty())
         m_currentMonth = monthKeyOf(store::today());
@@ -40,49 +36,21 @@ void MonthView::carryForward()
 
     m_host->setWindowEnabled(false);
     m_host->setWindowCaption(QStringLiteral("月结处理中....."));
-    if (store::showMessage(carryForwardQuestion(), store::vbYesNo, {}) != store::vbYes) {
-        m_host->setWindowEnabled(true);
+    // The window is usable again on every road out; the next refresh sets
+    // its caption.
+    const store::ScopeGuard enableAgain([this] { m_host->setWindowEnabled(true); });
+    if (store::showMessage(carryForwardQuestion(), store::vbYesNo, {}) != store::vbYes)
         return;
-    }
 
-    const std::unique_ptr<store::RecordSet> source =
-        readRows(QStringLiteral("select * from Asset where months='") + store::sqlText(sourceMonth) +
-                 QStringLiteral("'"));
-    std::unique_ptr<store::RecordSet> added = store::OpenRS(QStringLiteral("select * from asset where 1=2"));
-    if (!added) {
-        m_host->setWindowEnabled(true); // OpenRS has reported the error
-        return;
-    }
-    const int columns = added->fieldCount();
-    for (source->moveFirst(); !source->eof(); source->moveNext()) {
-        const QString types = source->value(QStringLiteral("types")).toString();
-        if (types == kDividendType)
-            continue; // dividends are earned anew each month
-        added->addNew();
-        for (int column = 0; column < columns && column < source->fieldCount(); ++column) {
-            const QString name = source->fieldName(column);
-            const QString lower = name.toLower();
-            if (lower == QLatin1String("code"))
-                continue;
-            added->setValue(name,
-                            lower == QLatin1String("months") ? QVariant(targetMonth) : source->value(column));
-        }
-        if (store::typeKind(types, m_types.get()).mid(1, 1) == QLatin1String("1")) {
-            // Planned spending carries over; actual spending and its memo start afresh.
-            added->setValue(QStringLiteral("paypermonth"), 0.0);
-            added->setValue(QStringLiteral("memo"), QString());
-        }
-    }
-
-    // One transaction: an interrupted write leaves none of the new rows.
-    if (added->pendingCount() > 0 &&
-        !store::SaveRS(added.get(), false, store::modDB::connection().get(), 100)) {
-        m_host->setWindowEnabled(true);
+    try {
+        // One transaction: an interrupted write leaves none of the new rows.
+        m_ledger.carryForward(sourceMonth, targetMonth);
+    } catch (const store::DbError &error) {
+        store::reportError(error, store::ErrorRoad::BatchWrite);
         return;
     }
     m_host->addMonthMenuEntry(QStringLiteral("MNEW") + targetMonth, targetMonth);
     m_host->setWindowCaption(QStringLiteral("处理完成"));
-    m_host->setWindowEnabled(true);
 }
 
 } // namespace zambrel::ledger

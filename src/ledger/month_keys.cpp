@@ -1,6 +1,6 @@
 #include "ledger/month_keys.h"
 
-#include "store/db_routines.h"
+#include "store/value_text.h"
 
 namespace zambrel::ledger {
 

@@ -26,6 +26,14 @@ void MonthPanels::endUpdate()
     liabilities.endUpdate();
 }
 
+void MonthPanels::updateTotals()
+{
+    income.total();
+    expenditure.total();
+    assets.total();
+    liabilities.total();
+}
+
 void resetPanels(MonthPanels &panels)
 {
     panels.liabilities.clear();
@@ -64,31 +72,30 @@ void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types
         panels.liabilities.putItem(types + QStringLiteral("贷款"), 0, {});
 }
 
-void placeItem(MonthPanels &panels, const QString &kind, const LedgerItem &item)
+void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item)
 {
     if (kind.trimmed().isEmpty())
         return;
-    const QString &type = item.types;
+    const QString &type = item.type;
     if (maskSet(kind, 0))
-        panels.income.putItem(item.name, item.InComePerMonth, type + QStringLiteral("收入"), 0, item.code,
-                              item.memo);
+        panels.income.putItem(item.name, item.income, type + QStringLiteral("收入"), 0, item.code, item.memo);
     if (maskSet(kind, 1)) {
         const QString group = type + QStringLiteral("支出");
-        panels.expenditure.putItem(item.name, item.willPayPerMonth, group, item.PayPerMonth, item.code,
+        panels.expenditure.putItem(item.name, item.plannedSpending, group, item.actualSpending, item.code,
                                    item.memo);
         // Same key and group: the repayment row replaces the row just placed.
-        if (item.DebetPerMonth > 0)
-            panels.expenditure.putItem(item.name + QStringLiteral("还贷"), item.DebetPerMonth, group,
-                                       item.PayPerMonth, item.code);
-        if (item.Debet > 0)
-            panels.liabilities.putItem(item.name, item.Debet, type + QStringLiteral("贷款"), 0, item.code,
+        if (item.monthlyRepayment > 0)
+            panels.expenditure.putItem(item.name + QStringLiteral("还贷"), item.monthlyRepayment, group,
+                                       item.actualSpending, item.code);
+        if (item.loanTotal > 0)
+            panels.liabilities.putItem(item.name, item.loanTotal, type + QStringLiteral("贷款"), 0, item.code,
                                        item.memo);
     }
     if (maskSet(kind, 2))
-        panels.assets.putItem(item.name, item.FirstPay, type + QStringLiteral("资产"), item.TotalCost,
+        panels.assets.putItem(item.name, item.downPayment, type + QStringLiteral("资产"), item.totalCost,
                               item.code, item.memo);
-    if (maskSet(kind, 3) && item.Debet > 0)
-        panels.liabilities.putItem(item.name, item.Debet, type + QStringLiteral("贷款"), 0, item.code,
+    if (maskSet(kind, 3) && item.loanTotal > 0)
+        panels.liabilities.putItem(item.name, item.loanTotal, type + QStringLiteral("贷款"), 0, item.code,
                                    item.memo);
 }
 

@@ -1,25 +1,11 @@
 #pragma once
 
 #include "panel/category_rows.h"
+#include "store/ledger_records.h"
 
 #include <QString>
 
 namespace zambrel::ledger {
-
-/// One item of a month as the panels need it (a row of `Asset`).
-struct LedgerItem {
-    QString types;
-    QString name;
-    double InComePerMonth = 0;
-    double PayPerMonth = 0;     ///< actual expenditure
-    double willPayPerMonth = 0; ///< planned expenditure
-    double FirstPay = 0;        ///< down payment
-    double TotalCost = 0;
-    double Debet = 0;         ///< loan total
-    double DebetPerMonth = 0; ///< monthly repayment
-    qint32 code = 0;
-    QString memo;
-};
 
 /// The four category models of the month view. Not copyable (QObjects).
 struct MonthPanels {
@@ -31,6 +17,8 @@ struct MonthPanels {
     /// Starts / ends a batch update on all four (see CategoryRows).
     void beginUpdate();
     void endUpdate();
+    /// Recomputes each panel's total line and shares.
+    void updateTotals();
 };
 
 /// Holds a batch open on all four panels for its lifetime.
@@ -57,7 +45,7 @@ void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types
 /// happens when `kind` is blank. An expenditure item with a monthly repayment
 /// shows one expenditure row, named with 还贷 appended and carrying the
 /// repayment as its planned amount; loans show in the liabilities panel.
-void placeItem(MonthPanels &panels, const QString &kind, const LedgerItem &item);
+void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item);
 
 /// Takes the row with `key` (e.g. "K57") out of all four panels.
 void removeItem(MonthPanels &panels, const QString &key);

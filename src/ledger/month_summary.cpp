@@ -1,6 +1,8 @@
 #include "ledger/month_summary.h"
 
-#include "store/db_routines.h"
+#include "store/value_text.h"
+
+#include <QSet>
 
 namespace zambrel::ledger {
 namespace {
@@ -25,22 +27,29 @@ QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types)
     return kinds;
 }
 
-MonthSummary summariseMonth(const std::vector<store::Item> &items, const QHash<QString, QString> &kinds)
+MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::vector<store::ItemType> &types)
 {
+    const QHash<QString, QString> kinds = typeKinds(types);
+    QSet<QString> liabilityGroups;
+    for (const store::ItemType &type : types) {
+        if (flagged(type.kind, 3))
+            liabilityGroups.insert(type.name);
+    }
     MonthSummary summary;
     for (const store::Item &item : items) {
         if (item.type == kSalaryType)
             summary.salary += item.income;
         const QString kind = kinds.value(item.type);
-        if (QString(kind).remove(u' ').isEmpty())
-            continue; // shown in no panel
         if (flagged(kind, 0))
             summary.income += store::throughFifteenDigits(item.income);
         if (flagged(kind, 1))
             summary.expenditure += store::throughFifteenDigits(item.actualSpending);
         if (flagged(kind, 2))
             summary.assets += store::throughFifteenDigits(item.totalCost);
-        if ((flagged(kind, 1) || flagged(kind, 3)) && item.loanTotal > 0)
+        // A loan shows under its type's liabilities group, placed there by an
+        // expenditure or a liability mask.
+        if ((flagged(kind, 1) || flagged(kind, 3)) && item.loanTotal > 0 &&
+            liabilityGroups.contains(item.type))
             summary.liabilities += store::throughFifteenDigits(item.loanTotal);
     }
     return summary;

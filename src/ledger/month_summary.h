@@ -14,17 +14,19 @@ struct MonthSummary {
     double income = 0;      ///< InComePerMonth of income items
     double expenditure = 0; ///< actual spending of expenditure items
     double assets = 0;      ///< total cost of asset items
-    double liabilities = 0; ///< loan totals shown in the liabilities panel
+    double liabilities = 0; ///< loan totals of liability items
     double salary = 0;      ///< income of items of the type 工资, whatever its mask
 };
 
 /// Type name -> category mask, the first row of a type winning.
 QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types);
 
-/// Computes a month's totals from its items without any panel: each item
-/// counts where placing it would show it (a loan once, however many of its
-/// type's positions put it in the liabilities panel). Amounts are taken at
-/// the 15 significant digits the panels show them with.
-MonthSummary summariseMonth(const std::vector<store::Item> &items, const QHash<QString, QString> &kinds);
+/// Computes a month's totals from its items and the type list without any
+/// panel: each item counts where placing it shows it, by the mask of the
+/// first row of its type. A loan counts once, and only where its type has a
+/// liabilities group (some row of the type counts as a liability): an
+/// expenditure type's loan shows nowhere. Amounts are taken at the 15
+/// significant digits the panels show them with.
+MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::vector<store::ItemType> &types);
 
 } // namespace zambrel::ledger

@@ -1,88 +1,49 @@
 #include "ledger/month_view.h"
 
-#include "ledger/ledger_queries.h"
 #include "ledger/month_keys.h"
 #include "store/clock.h"
-#include "store/connection.h"
 #include "store/db_error.h"
-#include "store/db_routines.h"
+#include "store/error_report.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
+#include "store/status_line.h"
 
 #include <QSet>
 
-#include <array>
-
 namespace zambrel::ledger {
 
-namespace {
-
-const QString kSalaryType = QStringLiteral("工资");
-
-// Where the item fields sit in a month record set, found once per record set
-// rather than by name on every row. A missing field is still asked for by
-// name, so that it fails as it always did.
-class ItemColumns {
-public:
-    explicit ItemColumns(const store::RecordSet &records)
-    {
-        for (std::size_t field = 0; field < kNames.size(); ++field)
-            m_index[field] = records.fieldIndex(QString::fromLatin1(kNames[field]));
-    }
-
-    LedgerItem read(const store::RecordSet &records) const
-    {
-        LedgerItem item;
-        item.types = value(records, Types).toString();
-        item.name = value(records, Name).toString();
-        item.InComePerMonth = value(records, InComePerMonth).toDouble();
-        item.PayPerMonth = value(records, PayPerMonth).toDouble();
-        item.willPayPerMonth = value(records, WillPayPerMonth).toDouble();
-        item.FirstPay = value(records, FirstPay).toDouble();
-        item.TotalCost = value(records, TotalCost).toDouble();
-        item.Debet = value(records, Debet).toDouble();
-        item.DebetPerMonth = value(records, DebetPerMonth).toDouble();
-        item.code = static_cast<qint32>(value(records, Code).toLongLong());
-        return item; // the memo is left empty, as the panels are loaded
-    }
-
-private:
-    enum Field {
-        Types,
-        Name,
-        InComePerMonth,
-        PayPerMonth,
-        WillPayPerMonth,
-        FirstPay,
-        TotalCost,
-        Debet,
-        DebetPerMonth,
-        Code
-    };
-    static constexpr std::array<const char *, 10> kNames = {
-        "types",    "name",      "InComePerMonth", "PayPerMonth",   "willPayPerMonth",
-        "FirstPay", "TotalCost", "Debet",          "DebetPerMonth", "code"};
-
-    QVariant value(const store::RecordSet &records, Field field) const
-    {
-        const int index = m_index[field];
-        return index >= 0 ? records.value(index) : records.value(QString::fromLatin1(kNames[field]));
-    }
-
-    std::array<int, kNames.size()> m_index{};
-};
-
-} // namespace
-
-LedgerItem itemFromRecord(const store::RecordSet &records)
+MonthView::MonthView(store::Ledger &ledger, MonthViewHost *host)
+    : m_ledger(ledger), m_host(host ? host : &m_noHost)
 {
-    return ItemColumns(records).read(records);
 }
 
-MonthView::MonthView(MonthViewHost *host) : m_host(host ? host : &m_noHost) {}
-
 MonthView::~MonthView() = default;
+
+void MonthView::readTypes()
+{
+    // Read once per window; types added later join the list at its end.
+    if (m_typesRead)
+        return;
+    m_types = m_ledger.itemTypes();
+    m_kinds = typeKinds(m_types);
+    m_typesRead = true;
+}
+
+void MonthView::addType(const store::ItemType &type)
+{
+    m_types.push_back(type);
+    if (!m_kinds.contains(type.name))
+        m_kinds.insert(type.name, type.kind);
+}
+
+const store::Item *MonthView::item(qint32 code) const
+{
+    for (const store::Item &candidate : m_items) {
+        if (candidate.code == code)
+            return &candidate;
+    }
+    return nullptr;
+}
 
 void MonthView::refresh()
 {
@@ -97,16 +58,13 @@ void MonthView::refresh()
         }
         // The assessment places the month again; right after loading, that
         // mostly changes nothing but the memos.
-        if (placedOnce && placingAgainChangesNothing()) {
+        if (placedOnce && placingAgainChangesNothing())
             emptyMemosAsPlacingAgainWould();
-            adviseOn(m_salary);
-        } else {
-            adviseOn(placeItemsAndSumSalary(m_month.get()));
-        }
-    } catch (const store::DbError &error) {
-        store::showMessage(error.description(), store::vbOKOnly, {});
+        else
+            placeItemsAgain();
+        adviseOn(summary());
     } catch (const std::exception &error) {
-        store::showMessage(QString::fromUtf8(error.what()), store::vbOKOnly, {});
+        store::reportError(error, store::ErrorRoad::ToolbarCommand);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     m_host->setWindowCaption(store::productName());
@@ -123,45 +81,41 @@ void MonthView::resetPanels()
 bool MonthView::loadMonth()
 {
     m_salary = 0;
-    m_month.reset();
-    if (!m_types || m_types->state() != store::adStateOpen)
-        m_types = store::OpenRS(QStringLiteral("select * from AssetType order by types"));
+    m_items.clear();
+    readTypes();
 
     bool placedOnce = false;
     {
         PanelsBatch batch(m_panels);
         QStringList typeNames;
-        if (m_types) {
-            for (m_types->moveFirst(); !m_types->eof(); m_types->moveNext()) {
-                const QString types = m_types->value(QStringLiteral("types")).toString();
-                typeNames.append(types);
-                addGroupRows(m_panels, m_types->value(QStringLiteral("kind")).toString(), types);
-            }
+        typeNames.reserve(qsizetype(m_types.size()));
+        for (const store::ItemType &type : m_types) {
+            typeNames.append(type.name);
+            addGroupRows(m_panels, type.kind, type.name);
         }
         m_host->setTypeList(typeNames);
 
         openMonth();
-        placedOnce = placeItems(*m_month, m_salary);
+        placedOnce = placeItems();
     }
+    m_salary = summary().salary;
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     return placedOnce;
 }
 
-bool MonthView::placeItems(store::RecordSet &records, double &salary)
+bool MonthView::placeItems()
 {
-    const ItemColumns columns(records);
-    const QHash<QString, QString> kinds = store::typeKinds(m_types.get());
     QSet<qint32> codes;
     bool distinctCodes = true;
-    for (records.moveFirst(); !records.eof(); records.moveNext()) {
-        const LedgerItem item = columns.read(records);
-        ledger::placeItem(m_panels, kinds.value(item.types), item);
-        if (item.types == kSalaryType)
-            salary += item.InComePerMonth;
+    for (const store::Item &each : m_items) {
+        // A loaded month shows no memos; a click shows the item's own.
+        store::Item shown = each;
+        shown.memo.clear();
+        ledger::placeItem(m_panels, m_kinds.value(each.type), shown);
         if (distinctCodes) {
             const qsizetype before = codes.size();
-            codes.insert(item.code);
-            distinctCodes = item.code > 0 && codes.size() > before;
+            codes.insert(each.code);
+            distinctCodes = each.code > 0 && codes.size() > before;
         }
     }
     return distinctCodes;
@@ -197,11 +151,8 @@ void MonthView::openMonth()
         m_currentMonth = monthKeyOf(store::today());
         m_host->setRefreshCaption(m_currentMonth);
     }
-    m_month.reset();
-    m_month =
-        readRows(QStringLiteral("select code,types,[name],[memo],incomepermonth,paypermonth,Willpaypermonth,"
-                                "FirstPay,TotalCost,Debet,DebetPerMonth from Asset ") +
-                 QStringLiteral(" where months='") + store::sqlText(m_currentMonth) + QStringLiteral("'"));
+    m_items.clear();
+    m_items = m_ledger.monthItems(m_currentMonth);
 }
 
 void MonthView::removeItem(const QString &key)
@@ -211,35 +162,36 @@ void MonthView::removeItem(const QString &key)
     m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
 }
 
-double MonthView::placeItemsAndSumSalary(store::RecordSet *records)
+void MonthView::placeItemsAgain()
 {
-    if (!records || records->recordCount() == 0)
-        return 0;
-    double sum = 0;
+    if (m_items.empty())
+        return;
     PanelsBatch batch(m_panels);
-    placeItems(*records, sum);
-    return sum;
+    placeItems();
 }
 
 Assessment MonthView::assess()
 {
-    return adviseOn(placeItemsAndSumSalary(m_month.get()));
+    placeItemsAgain();
+    return adviseOn(summary());
 }
 
-Assessment MonthView::adviseOn(double salary)
+Assessment MonthView::adviseOn(const MonthSummary &summary)
 {
+    // The panels bring their totals and shares up to date for what they show.
+    m_panels.updateTotals();
     AssessmentFigures figures;
-    figures.salary = salary;
+    figures.salary = summary.salary;
     m_salary = figures.salary;
-    figures.income = m_panels.income.total();
-    figures.expenditure = m_panels.expenditure.total();
-    figures.assets = m_panels.assets.total();
-    figures.debts = m_panels.liabilities.total();
+    figures.income = summary.income;
+    figures.expenditure = summary.expenditure;
+    figures.assets = summary.assets;
+    figures.debts = summary.liabilities;
 
     const QString previous = previousMonthKey(m_currentMonth);
     if (previous != m_previousMonth) {
+        m_previousAssets = m_ledger.assetTotal(previous);
         m_previousMonth = previous;
-        m_previousAssets = AssetTotal(previous);
     }
     figures.previousAssets = m_previousAssets;
 

@@ -2,33 +2,39 @@
 
 #include "ledger/assessment.h"
 #include "ledger/month_panels.h"
+#include "ledger/month_summary.h"
 #include "ledger/month_view_host.h"
+#include "store/ledger_records.h"
 
+#include <QHash>
 #include <QString>
 
-#include <memory>
+#include <optional>
+#include <vector>
 
 namespace zambrel::store {
-class RecordSet;
+class Ledger;
 }
 
 namespace zambrel::ledger {
 
 /// The main window's month logic without the window: the four category
-/// models, the type record set, the month record set, the current month and
+/// models, the item types, the current month's items, the current month and
 /// the salary; loading a month, placing and removing items, month-end
-/// carry-forward and the written assessment. Reads and writes the ledger on
-/// the program-wide connection (store::modDB).
+/// carry-forward and the written assessment. Reads and writes through the
+/// ledger it is given.
 ///
-/// The host (may be null) receives captions, menu entries, toolbar states,
-/// the type list and the advice; it must outlive the view.
+/// The ledger and the host (the host may be null) must outlive the view. The
+/// host receives captions, menu entries, toolbar states, the type list, the
+/// status line and the advice.
 class MonthView {
 public:
-    explicit MonthView(MonthViewHost *host = nullptr);
+    explicit MonthView(store::Ledger &ledger, MonthViewHost *host = nullptr);
     ~MonthView();
     MonthView(const MonthView &) = delete;
     MonthView &operator=(const MonthView &) = delete;
 
+    store::Ledger &ledger() const { return m_ledger; }
     MonthPanels &panels() { return m_panels; }
     panel::CategoryRows &income() { return m_panels.income; }
     panel::CategoryRows &expenditure() { return m_panels.expenditure; }
@@ -42,15 +48,26 @@ public:
     void setCurrentMonth(const QString &month) { m_currentMonth = month; }
     double salary() const { return m_salary; }
 
-    /// All rows of AssetType ordered by type; null before the first load or
-    /// when it could not be opened. Updatable: the item commands add types.
-    store::RecordSet *typeRecords() const { return m_types.get(); }
-    /// The current month's items; null while not open.
-    store::RecordSet *monthRecords() const { return m_month.get(); }
+    /// The item types in the order they were read (by name), with any added
+    /// since appended; empty before the first load.
+    const std::vector<store::ItemType> &types() const { return m_types; }
+    /// The category mask of a type; empty for a type not in the list.
+    QString kindOf(const QString &type) const { return m_kinds.value(type); }
+    /// Reads the item types when they have not been read yet.
+    /// @throws store::DbError
+    void readTypes();
+    /// A type the item commands stored: it joins the list (at its end, as the
+    /// type list shows it until the window is opened again).
+    void addType(const store::ItemType &type);
 
-    /// Reloads the whole month: panels, types, items, assessment. Errors are
-    /// shown through the message routine; the refresh button is enabled
-    /// whatever happens. Never throws.
+    /// The current month's items as last read.
+    const std::vector<store::Item> &items() const { return m_items; }
+    /// The item with `code` among them, or null.
+    const store::Item *item(qint32 code) const;
+
+    /// Reloads the whole month: panels, types, items, assessment. A failure
+    /// is reported through the message routine; the refresh button is
+    /// enabled whatever happens. Never throws.
     void refresh();
     /// Empties and titles the four panels; disables update, delete, refresh.
     void resetPanels();
@@ -58,52 +75,57 @@ public:
     /// the salary; true when every item has its own positive code.
     /// @throws store::DbError
     bool loadMonth();
-    /// Opens the month record set for the current month, carrying the latest
-    /// month forward first when no month was chosen yet. @throws store::DbError
+    /// Reads the current month's items, carrying the latest month forward
+    /// first when no month was chosen yet. @throws store::DbError
     void openMonth();
     /// Month-end carry-forward: asks, then copies the latest stored month
     /// (except dividends; expenditure items with actual spending 0 and no
-    /// memo) into the current month in one transaction. @throws store::DbError
+    /// memo) into the current month in one transaction. A failed write is
+    /// reported and leaves the window usable. @throws store::DbError when the
+    /// latest month cannot be read.
     void carryForward();
 
-    void placeItem(const QString &kind, const LedgerItem &item) { ledger::placeItem(m_panels, kind, item); }
+    void placeItem(const QString &kind, const store::Item &item) { ledger::placeItem(m_panels, kind, item); }
     void removeItem(const QString &key);
 
-    /// Re-places every row of `records` in the panels and returns the salary
-    /// (income of 工资 items). Leaves `records` at its end.
-    double placeItemsAndSumSalary(store::RecordSet *records);
-    /// Judges the month, writes the status line and hands the advice to the
-    /// host; returns both texts. @throws store::DbError
+    /// Places every item of the month again, as the view does after every
+    /// change (each row is rewritten in place; the panels' memos empty).
+    void placeItemsAgain();
+    /// Places the month's items again, then judges the month: writes the
+    /// status line and hands the advice to the host; returns both texts.
+    /// @throws store::DbError when the previous month's assets cannot be read.
     Assessment assess();
+
+    /// The month's totals from its items (the panels show the same).
+    MonthSummary summary() const { return summariseMonth(m_items, m_types); }
 
     /// The previous month remembered by the assessment and its asset total.
     QString previousMonth() const { return m_previousMonth; }
     double previousAssets() const { return m_previousAssets; }
 
 private:
-    /// Places every row of `records` (one placeItem each), adding the income
-    /// of salary items to `salary`; true when every item has its own
-    /// positive code.
-    bool placeItems(store::RecordSet &records, double &salary);
+    /// Places every item (one placeItem each); true when every item has its
+    /// own positive code.
+    bool placeItems();
     /// Right after loading a month whose items have their own codes: whether
     /// placing them all again would leave every panel row as it is.
     bool placingAgainChangesNothing() const;
     /// The one thing placing again would change: the memos of panels with items.
     void emptyMemosAsPlacingAgainWould();
-    Assessment adviseOn(double salary);
+    Assessment adviseOn(const MonthSummary &summary);
 
+    store::Ledger &m_ledger;
     MonthViewHost m_noHost;
     MonthViewHost *m_host;
     MonthPanels m_panels;
-    std::unique_ptr<store::RecordSet> m_types;
-    std::unique_ptr<store::RecordSet> m_month;
+    std::vector<store::ItemType> m_types;
+    QHash<QString, QString> m_kinds;
+    bool m_typesRead = false;
+    std::vector<store::Item> m_items;
     QString m_currentMonth;
     double m_salary = 0;
     QString m_previousMonth;
     double m_previousAssets = 0;
 };
-
-/// One row of a month record set as an item.
-LedgerItem itemFromRecord(const store::RecordSet &records);
 
 } // namespace zambrel::ledger

@@ -1,7 +1,7 @@
 #include "panel/category_rows.h"
 
 #include "panel/picture_format.h"
-#include "store/db_routines.h"
+#include "store/value_text.h"
 
 #include <algorithm>
 #include <utility>

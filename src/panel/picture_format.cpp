@@ -1,6 +1,6 @@
 #include "panel/picture_format.h"
 
-#include "store/db_routines.h"
+#include "store/value_text.h"
 
 #include <cmath>
 

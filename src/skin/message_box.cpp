@@ -4,7 +4,7 @@
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/mod_db.h"
+#include "store/app_paths.h"
 #include "store/twips.h"
 
 #include <QCloseEvent>
@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace zambrel::skin {
 namespace {
@@ -32,7 +33,9 @@ constexpr int kButtonHeight = 375;
 constexpr int kButtonGap = 180;
 constexpr int kMinimumHeight = 2100;
 
-QStyle::StandardPixmap iconFor(int style)
+// The icon a style asks for; a style without icon bits (OK only, Yes/No)
+// shows none.
+std::optional<QStyle::StandardPixmap> iconFor(int style)
 {
     switch (style & 0x70) {
     case store::vbCritical:
@@ -41,8 +44,10 @@ QStyle::StandardPixmap iconFor(int style)
         return QStyle::SP_MessageBoxQuestion;
     case 48:
         return QStyle::SP_MessageBoxWarning;
-    default:
+    case store::vbInformation:
         return QStyle::SP_MessageBoxInformation;
+    default:
+        return std::nullopt;
     }
 }
 
@@ -78,7 +83,7 @@ MessageBox::MessageBox(QWidget *parent)
     connect(noButton, &FlatButton::clicked, this, [this] { answer(store::vbNo); });
     setResult(store::vbNo);
     setButtonStyle(store::vbOKOnly);
-    applySkin(this, store::modDB::skinPath());
+    applySkin(this, store::currentSkinPath());
 }
 
 void MessageBox::answer(int result)
@@ -105,7 +110,10 @@ void MessageBox::setButtonStyle(int buttons)
         noButton->setCaption(QStringLiteral("否NO"));
         break;
     }
-    iconLabel->setPixmap(style()->standardIcon(iconFor(buttons)).pixmap(32, 32));
+    const std::optional<QStyle::StandardPixmap> icon = iconFor(buttons);
+    iconLabel->setPixmap(icon ? style()->standardIcon(*icon).pixmap(32, 32) : QPixmap());
+    iconLabel->setVisible(icon.has_value());
+    // The box keeps its layout with or without an icon.
     iconLabel->resize(32, 32);
 }
 
@@ -160,8 +168,8 @@ void MessageBox::resizeEvent(QResizeEvent *event)
 void MessageBox::showEvent(QShowEvent *event)
 {
     // A skin switched since the box was made applies here too.
-    if (captionBar->skinPath() != store::modDB::skinPath()) {
-        applySkin(this, store::modDB::skinPath());
+    if (captionBar->skinPath() != store::currentSkinPath()) {
+        applySkin(this, store::currentSkinPath());
         layoutBox();
     }
     SkinnedWindow::showEvent(event);

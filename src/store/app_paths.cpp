@@ -95,6 +95,24 @@ QString defaultSkinPath()
     return skinsFolder() + QStringLiteral("/金色水晶.jss");
 }
 
+namespace {
+QString &skinInUse()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
+QString currentSkinPath()
+{
+    return skinInUse();
+}
+
+void setCurrentSkinPath(const QString &path)
+{
+    skinInUse() = path;
+}
+
 QString settingsValue(const QString &section, const QString &key, const QString &fallback)
 {
     auto settings = openSettings();

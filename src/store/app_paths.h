@@ -28,6 +28,11 @@ QString shippedSkinsFolder(const QString &programDir);
 /// The default skin's full path (skinsFolder() + "/金色水晶.jss").
 QString defaultSkinPath();
 
+/// The skin the program wears now: set by the logon from the settings and
+/// by the skin menu; windows made later take it. Empty until set.
+QString currentSkinPath();
+void setCurrentSkinPath(const QString &path);
+
 /// Per-user settings store (INI) under the executable's name; the file can
 /// be redirected for tests by setSettingsFile() or ZAMBREL_SETTINGS_FILE.
 QString settingsValue(const QString &section, const QString &key, const QString &fallback = {});

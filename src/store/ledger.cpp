@@ -1,10 +1,10 @@
 #include "ledger.h"
 
 #include "db_error.h"
-#include "db_routines.h"
 #include "ledger_schema.h"
 #include "record_set.h"
 #include "safe_file.h"
+#include "value_text.h"
 
 #include <QFileInfo>
 

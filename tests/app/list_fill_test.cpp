@@ -1,13 +1,19 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "store/app_paths.h"
 #include "store/connection.h"
-#include "store/mod_db.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
 #include "store/record_set.h"
+#include "store/status_line.h"
 #include "store/ui/list_fill.h"
 #include "store/ui/open_file_dialog.h"
 
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -19,12 +25,11 @@ namespace {
 struct StatusRecorder {
     StatusRecorder()
     {
-        store::modDB::setMainWindow(&window);
-        store::modDB::UiHooks hooks;
-        hooks.setStatusText = [this](const QString &text, int panel) { shown.push_back({panel, text}); };
-        store::modDB::setUiHooks(hooks);
+        store::setStatusWriter(this, [this](const QString &text, int panel) {
+            shown.push_back({panel, text});
+        });
     }
-    QObject window;
+    ~StatusRecorder() { store::releaseStatusWriter(this); }
     std::vector<std::pair<int, QString>> shown;
 };
 
@@ -73,18 +78,33 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
 {
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
-    testkit::openDefaultLedger();
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
-    store::modDB::connection()->execute(
-        QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
+    {
+        store::Connection raw;
+        raw.open(store::ledgerConnectionString(store::defaultLedgerPath(), {}));
+        raw.execute(
+            QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
+    }
+    const std::shared_ptr<store::Ledger> ledger = testkit::openDefaultLedger();
     StatusRecorder status;
 
     QTreeWidget list;
     list.resize(500, 300);
     list.show();
     QString header;
-    auto rows = store::fillList(
-        &list, QStringLiteral("select months,[name],memo from Asset order by code desc"), false, header);
+    const auto items = [&ledger] {
+        // The newest item first, as "order by code desc" gives them.
+        store::ResultTable table = ledger->wholeTable(store::Ledger::Table::Items);
+        std::sort(table.rows.begin(), table.rows.end(), [](const QVariantList &a, const QVariantList &b) {
+            return a.value(0).toLongLong() > b.value(0).toLongLong();
+        });
+        store::ResultTable shown{{QStringLiteral("months"), QStringLiteral("name"), QStringLiteral("memo")},
+                                 {}};
+        for (const QVariantList &row : table.rows)
+            shown.rows.push_back({row.value(1), row.value(3), row.value(4)});
+        return shown;
+    };
+    auto rows = store::fillList(&list, items, false, header);
     ASSERT_TRUE(rows);
     EXPECT_EQ(header, QStringLiteral("months,name,memo"));
     EXPECT_EQ(list.topLevelItemCount(), 17);
@@ -93,14 +113,23 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     EXPECT_EQ(list.topLevelItem(0)->text(2), QString()); // a null further on is an empty cell
     EXPECT_EQ(list.toolTip(), QStringLiteral("双击可以查看明细。"));
     EXPECT_TRUE(list.isVisible()); // shown again after filling
-    EXPECT_EQ(rows->recordCount(), 17);
+    EXPECT_EQ(rows->rows.size(), 17u);
     ASSERT_FALSE(status.shown.empty());
     EXPECT_EQ(status.shown.back().second, QStringLiteral("准备就绪。共找到 17 条记录。"));
     EXPECT_EQ(status.shown.front().second, QStringLiteral("已完成 6%")); // 1 of 17, rounded
 
+    // The month picker's list: the null month stands as "NULL".
     header = QStringLiteral("月份");
+    rows = store::fillList(
+        &list, [&ledger] { return ledger->allMonthsTable(); }, true, header);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(list.topLevelItemCount(), 2);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("2026-04"));
+    EXPECT_EQ(list.topLevelItem(1)->text(0), QStringLiteral("NULL"));
+
+    const auto none = [] { return store::ResultTable{{QStringLiteral("months")}, {}}; };
     status.shown.clear();
-    rows = store::fillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header);
+    rows = store::fillList(&list, none, true, header);
     ASSERT_TRUE(rows);
     ASSERT_EQ(list.topLevelItemCount(), 1);
     EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("没有记录。"));
@@ -109,21 +138,22 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
 
     store::FillListOptions options;
     options.message = QStringLiteral("没有找到");
-    rows =
-        store::fillList(&list, QStringLiteral("select months from Asset where 1=2"), true, header, options);
+    rows = store::fillList(&list, none, true, header, options);
     EXPECT_EQ(headers(list), QStringList{QStringLiteral("没有找到")});
 
+    const auto failing = []() -> store::ResultTable {
+        throw store::DbError(store::kErrSyntax, QStringLiteral("no such table"));
+    };
     responder.clear();
-    rows =
-        store::fillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header, options);
+    rows = store::fillList(&list, failing, true, header, options);
     EXPECT_FALSE(rows);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
     EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
-    EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号")));
+    EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号80040E14")));
 
     responder.clear();
-    rows = store::fillList(&list, QStringLiteral("select nosuchcolumn from nosuchtable"), true, header);
+    rows = store::fillList(&list, failing, true, header);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("有错误发生"));
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("发生错误，错误信息为：")));

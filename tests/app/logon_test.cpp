@@ -1,9 +1,8 @@
 #include "test_support.h"
 
 #include "store/app_paths.h"
-#include "store/connection.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
 #include "store/ui/logon_steps.h"
 #include "store/ui/logon_window.h"
 
@@ -49,6 +48,20 @@ void answerFileDialog(const QString &path)
     timer->start();
 }
 
+// Keeps the ledger a logon hands over.
+struct OpenedLedger {
+    explicit OpenedLedger(store::LogonWindow &logon)
+    {
+        QObject::connect(&logon, &store::LogonWindow::loggedOn, &logon,
+                         [this](std::shared_ptr<store::Ledger> opened) {
+                             ledger = std::move(opened);
+                             ++count;
+                         });
+    }
+    std::shared_ptr<store::Ledger> ledger;
+    int count = 0;
+};
+
 } // namespace
 
 TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
@@ -62,15 +75,14 @@ TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
     EXPECT_EQ(logon.ledgerBox->toolTip(), store::defaultLedgerPath());
     EXPECT_EQ(logon.userBox->text(), QStringLiteral("admin"));
     EXPECT_TRUE(logon.passwordBox->text().isEmpty());
-    EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
+    EXPECT_EQ(store::currentSkinPath(), store::defaultSkinPath());
     EXPECT_TRUE(storedLedger().isEmpty());
 
-    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    OpenedLedger opened(logon);
     Q_EMIT logon.passwordBox->returnPressed(); // Enter in the password box
-    ASSERT_EQ(loggedOn.count(), 1);
-    ASSERT_TRUE(store::modDB::connection());
-    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
-    EXPECT_EQ(store::modDB::ledgerPath(), store::defaultLedgerPath());
+    ASSERT_EQ(opened.count, 1);
+    ASSERT_TRUE(opened.ledger);
+    EXPECT_EQ(opened.ledger->path(), store::defaultLedgerPath());
     EXPECT_EQ(storedLedger(), store::defaultLedgerPath());
     EXPECT_TRUE(responder.shown().empty());
 }
@@ -86,25 +98,24 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     store::LogonWindow logon;
     logon.load();
     EXPECT_EQ(logon.ledgerPath(), locked);
-    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    OpenedLedger opened(logon);
     logon.passwordBox->setText(QStringLiteral("wrong"));
     logon.okButton->setFocus();
     logon.okButton->click();
-    EXPECT_EQ(loggedOn.count(), 0);
+    EXPECT_EQ(opened.count, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon")));
     EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon").size());
     EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
     EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
-    EXPECT_FALSE(store::modDB::connection());
-    EXPECT_TRUE(store::modDB::connectionString().isEmpty());
+    EXPECT_NO_THROW(store::Ledger(locked, QStringLiteral("pa;ss\"word"))) << "a failed logon holds no lock";
 
     // Another user of the settings sees no change until a logon succeeds.
     store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
     logon.passwordBox->setText(QStringLiteral("pa;ss\"word"));
     logon.okButton->click();
-    ASSERT_EQ(loggedOn.count(), 1);
-    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    ASSERT_EQ(opened.count, 1);
+    EXPECT_EQ(opened.ledger->path(), locked);
     EXPECT_EQ(storedLedger(), locked);
 }
 
@@ -117,7 +128,7 @@ TEST(Logon, MissingStoredLedgerFallsBackToTheDefault)
     store::LogonWindow logon;
     logon.load();
     EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
-    EXPECT_EQ(store::modDB::skinPath(), store::defaultSkinPath());
+    EXPECT_EQ(store::currentSkinPath(), store::defaultSkinPath());
 
     // A ledger handed in from outside wins over both.
     store::LogonWindow handedIn;
@@ -162,10 +173,10 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
     logon.chooseOtherLedger();
     EXPECT_EQ(logon.ledgerBox->text(), second);
 
-    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    OpenedLedger opened(logon);
     logon.okButton->click();
-    ASSERT_EQ(loggedOn.count(), 1);
-    EXPECT_EQ(store::modDB::connection()->dataSource(), QFileInfo(second).absoluteFilePath());
+    ASSERT_EQ(opened.count, 1);
+    EXPECT_EQ(opened.ledger->path(), QFileInfo(second).absoluteFilePath());
     EXPECT_EQ(storedLedger(), second);
 }
 
@@ -192,8 +203,8 @@ TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
     logon.load();
     logon.show();
     QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
-    QSignalSpy loggedOn(&logon, &store::LogonWindow::loggedOn);
+    OpenedLedger opened(logon);
     logon.okButton->click();
-    EXPECT_EQ(loggedOn.count(), 1);
+    EXPECT_EQ(opened.count, 1);
     EXPECT_EQ(cancelled.count(), 0);
 }

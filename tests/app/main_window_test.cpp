@@ -6,10 +6,10 @@
 #include "panel/ui/category_panel.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
-#include "store/ui/ui_hooks.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/message.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,12 +30,12 @@ using namespace zambrel;
 
 namespace {
 
-// A program folder with an open ledger, a fixed date and scripted answers.
+// A program folder with a default ledger, a fixed date and scripted answers.
 struct Fixture {
     explicit Fixture(QDate today = QDate(2026, 5, 15))
     {
         store::setClock([today] { return QDateTime(today, QTime(10, 0)); });
-        testkit::openDefaultLedger();
+        store::ensureDefaultLedger();
     }
     ~Fixture() { store::setClock({}); }
 
@@ -53,10 +53,20 @@ QStringList captions(const QMenu *menu)
 
 std::unique_ptr<ledger::MainWindow> openWindow()
 {
-    auto window = std::make_unique<ledger::MainWindow>();
-    store::modDB::setMainWindow(window.get());
+    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
     window->load();
     return window;
+}
+
+// Whether some ledger object still holds the file.
+bool ledgerIsHeld(const QString &path)
+{
+    try {
+        store::Ledger probe(path, {});
+        return false;
+    } catch (const store::DbError &) {
+        return true;
+    }
 }
 
 // The strongest difference in brightness between a button's caption (the
@@ -131,7 +141,7 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
     EXPECT_FALSE(window->adviceLabel->text().isEmpty());
 
     // A change behind the view shows once the current month is chosen again.
-    testkit::writeManyItems(QStringLiteral("2026-05"), 1); // one more salary
+    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1)); // one more salary
     QAction *current = nullptr;
     for (QAction *action : window->monthMenu()->actions())
         if (action->text() == QLatin1String("2026-05"))
@@ -158,10 +168,8 @@ TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
         ASSERT_FALSE(fixture.responder.shown().empty());
         EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
         EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
-        const auto june = store::modDB::connection()->execute(
-            QStringLiteral("select count(*) from Asset where months='2026-06'"));
         const bool carried = answer == store::vbYes;
-        EXPECT_EQ(june->value(0).toInt() > 0, carried);
+        EXPECT_EQ(!window->ledger().monthItems(QStringLiteral("2026-06")).empty(), carried);
         EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
         EXPECT_TRUE(window->isEnabled());
@@ -187,7 +195,7 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
     window->skinMenu()->actions()[1]->trigger();
     const QString chosen = fixture.folder.file(QStringLiteral("skins/b.jss"));
     EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
-    EXPECT_EQ(store::modDB::skinPath(), chosen);
+    EXPECT_EQ(store::currentSkinPath(), chosen);
     store::setSkinsFolder({});
 }
 
@@ -197,7 +205,7 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
 {
     Fixture fixture;
     auto window = openWindow();
-    window->setItemCommandsAvailable(true);
+    window->provide(ledger::Command::Add, [] {});
     window->prepareToolbarImages();
     window->show();
     const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
@@ -223,11 +231,6 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
     auto window = openWindow();
-    QPointer<ledger::MainWindow> target(window.get());
-    store::installUiHooks([target](const QString &text, int panel) {
-        if (target)
-            target->setStatusPanelText(panel, text);
-    });
     window->show();
     window->resize(1, 1); // snaps back to the minimum size
     window->refresh();
@@ -242,7 +245,6 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     ASSERT_TRUE(line.startsWith(QStringLiteral("月现金收支为")));
     ASSERT_GT(first->fontMetrics().horizontalAdvance(line), first->width()) << "the line is cut at this size";
     EXPECT_EQ(first->toolTip(), line);
-    store::installUiHooks({});
     window->setSwitchingLedger(true);
 }
 
@@ -260,13 +262,12 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
     EXPECT_EQ(fixture.responder.shown()[0].style, store::vbQuestion | store::vbYesNo);
     EXPECT_TRUE(window->isVisible());
-    ASSERT_TRUE(store::modDB::connection());
-    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_TRUE(ledgerIsHeld(store::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 0);
 
     fixture.responder.answer(store::vbYes);
     EXPECT_TRUE(window->close());
-    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 1);
     EXPECT_EQ(window->monthView(), nullptr);
 }
@@ -282,7 +283,7 @@ TEST(MainWindow, SwitchingLedgersClosesWithoutAskingOrEndingTheProgram)
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(fixture.responder.shown().empty());
     EXPECT_EQ(ending.count(), 0);
-    EXPECT_FALSE(store::modDB::connection());
+    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
 }
 
 TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)

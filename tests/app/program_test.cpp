@@ -4,8 +4,8 @@
 #include "program.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/mod_db.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
 #include "store/ui/logon_window.h"
 
 #include <QApplication>
@@ -37,13 +37,21 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 
     QTest::keyClick(logon->passwordBox, Qt::Key_Return);
 
-    QTRY_VERIFY(store::modDB::mainWindow() != nullptr);
-    auto *window = qobject_cast<ledger::MainWindow *>(store::modDB::mainWindow());
-    ASSERT_NE(window, nullptr);
+    const auto mainWindow = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *window = qobject_cast<ledger::MainWindow *>(widget))
+                return window;
+        }
+        return static_cast<ledger::MainWindow *>(nullptr);
+    };
+    QTRY_VERIFY(mainWindow() != nullptr);
+    ledger::MainWindow *window = mainWindow();
     QTRY_VERIFY(window->isVisible());
     QTRY_VERIFY(logon.isNull());
-    ASSERT_TRUE(store::modDB::connection());
-    EXPECT_EQ(store::modDB::connection()->state(), store::adStateOpen);
+    EXPECT_EQ(window->ledger().path(), store::defaultLedgerPath());
+    EXPECT_THROW(store::Ledger(store::defaultLedgerPath(), {}), store::DbError)
+        << "the window holds the ledger";
+    EXPECT_TRUE(window->action(ledger::Command::Add)->isEnabled()) << "the item commands are registered";
     EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), store::defaultLedgerPath());
 
     window->setSwitchingLedger(true);

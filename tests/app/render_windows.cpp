@@ -2,14 +2,16 @@
 // months, in every shipped skin to PNG files: render_windows OUT_DIR.
 #include "sample_ledger.h"
 
+#include "input/ui/entry_dialog.h"
 #include "ledger/ui/main_window.h"
+#include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/message_box.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
 #include "store/connection.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
 #include "store/ui/logon_window.h"
 
 #include <QApplication>
@@ -28,24 +30,25 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: render_windows OUT_DIR\n");
+        std::fprintf(stderr, "usage: render_windows OUT_DIR [DATA_DIR]\n");
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
 
-    QTemporaryDir folder;
+    // A data folder may be named (it should be empty), so that two renderings
+    // show the same ledger path and can be compared pixel by pixel.
+    QTemporaryDir temporary;
+    const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path());
+    folder.mkpath(QStringLiteral("."));
     store::setProgramFolder(folder.path());
     store::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
     store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
     store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbYes); });
 
-    testkit::openDefaultLedger();
     const double scales[] = {0.96, 1.0, 1.03, 0.99, 1.05};
     for (int month = 1; month <= 5; ++month)
         testkit::writeSampleMonth(QStringLiteral("2026-0%1").arg(month), scales[month - 1]);
-    store::modDB::connection()->close();
-    store::modDB::reset();
 
     QStringList skins =
         QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
@@ -64,7 +67,9 @@ int main(int argc, char **argv)
         logon->grab().save(out + QStringLiteral("/logon-%1.png").arg(name));
         ledger::MainWindow *window = nullptr;
         QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
-                         [&window] { window = ledger::openMainWindow(); });
+                         [&window](std::shared_ptr<store::Ledger> books) {
+                             window = ledger::openMainWindow(std::move(books));
+                         });
         logon->logOn();
         delete logon;
         if (!window) {
@@ -75,10 +80,30 @@ int main(int argc, char **argv)
         window->setGeometry(0, 0, 1280, 780);
         QApplication::processEvents();
         window->grab().save(out + QStringLiteral("/main-%1.png").arg(name));
+        {
+            input::EntryDialog dialog;
+            window->followSkin(&dialog);
+            dialog.setTypeList(window->typeList());
+            dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
+            dialog.applyCategoryMask(QStringLiteral("1100"));
+            dialog.show();
+            QApplication::processEvents();
+            dialog.grab().save(out + QStringLiteral("/entry-%1.png").arg(name));
+        }
+        for (int style : {0, 4, 16, 36, 64}) {
+            skin::MessageBox *box = skin::messageBox();
+            box->setButtonStyle(style);
+            box->setWindowTitle(QStringLiteral("Zambrel"));
+            box->captionBar->setTitle(QStringLiteral("Zambrel"));
+            box->setMessage(QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结。\r\n\r\n是否要月结?"));
+            box->show();
+            QApplication::processEvents();
+            box->grab().save(out + QStringLiteral("/message-%1-%2.png").arg(name).arg(style));
+            box->hide();
+        }
         std::printf("%s: %s\n", qPrintable(name), qPrintable(QFileInfo(skinFile).completeBaseName()));
         window->close();
         QApplication::processEvents();
-        store::modDB::reset();
     }
     return 0;
 }

@@ -2,8 +2,8 @@
 
 #include "store/app_paths.h"
 #include "store/connection.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
 #include "store/record_set.h"
 #include "store/ui/logon_steps.h"
 
@@ -39,57 +39,95 @@ const SampleItem kHousehold[] = {
     {"信用卡", "信用卡欠款", "下月初还清", 0, 0, 0, 0, 0, 5320, 0},
 };
 
-void add(store::RecordSet &items, const QString &month, const SampleItem &item, double scale)
+store::Item itemOf(const SampleItem &sample, double scale)
 {
-    items.addNew();
-    items.setValue(QStringLiteral("months"), month);
-    items.setValue(QStringLiteral("types"), QString::fromUtf8(item.types));
-    items.setValue(QStringLiteral("name"), QString::fromUtf8(item.name));
-    items.setValue(QStringLiteral("memo"), QString::fromUtf8(item.memo));
-    items.setValue(QStringLiteral("InComePerMonth"), item.income * scale);
-    items.setValue(QStringLiteral("PayPerMonth"), item.pay * scale);
-    items.setValue(QStringLiteral("willPayPerMonth"), item.willPay);
-    items.setValue(QStringLiteral("FirstPay"), item.firstPay);
-    items.setValue(QStringLiteral("TotalCost"), item.totalCost * scale);
-    items.setValue(QStringLiteral("Debet"), item.debet);
-    items.setValue(QStringLiteral("DebetPerMonth"), item.debetPerMonth);
+    store::Item item;
+    item.type = QString::fromUtf8(sample.types);
+    item.name = QString::fromUtf8(sample.name);
+    item.memo = QString::fromUtf8(sample.memo);
+    item.income = sample.income * scale;
+    item.actualSpending = sample.pay * scale;
+    item.plannedSpending = sample.willPay;
+    item.downPayment = sample.firstPay;
+    item.totalCost = sample.totalCost * scale;
+    item.loanTotal = sample.debet;
+    item.monthlyRepayment = sample.debetPerMonth;
+    return item;
 }
 
-// Rows go in through one batch: one transaction however many there are.
-template <typename Fill> void writeBatch(Fill fill)
+QString defaultLedger()
 {
-    store::RecordSet items;
-    items.setLockType(store::adLockBatchOptimistic);
-    items.open(QStringLiteral("select * from asset where 1=2"), *store::modDB::connection());
-    fill(items);
-    items.updateBatch();
+    return store::ensureDefaultLedger();
 }
 
 } // namespace
 
+std::vector<store::Item> sampleItems(double scale)
+{
+    std::vector<store::Item> items;
+    for (const SampleItem &sample : kHousehold)
+        items.push_back(itemOf(sample, scale));
+    return items;
+}
+
+std::vector<store::Item> manyItems(int count)
+{
+    const int kinds = static_cast<int>(std::size(kHousehold));
+    std::vector<store::Item> items;
+    items.reserve(std::size_t(count));
+    for (int index = 0; index < count; ++index)
+        items.push_back(itemOf(kHousehold[index % kinds], 1.0 + (index % 7) * 0.01));
+    return items;
+}
+
+void writeItems(const QString &path, const QString &month, const std::vector<store::Item> &items,
+                const QString &password)
+{
+    // Rows go in through one batch: one transaction however many there are.
+    store::Connection connection;
+    connection.open(store::ledgerConnectionString(path, password));
+    store::RecordSet rows;
+    rows.setLockType(store::adLockBatchOptimistic);
+    rows.open(QStringLiteral("select * from asset where 1=2"), connection);
+    for (const store::Item &item : items) {
+        rows.addNew();
+        rows.setValue(QStringLiteral("months"), month);
+        rows.setValue(QStringLiteral("types"), item.type);
+        rows.setValue(QStringLiteral("name"), item.name);
+        rows.setValue(QStringLiteral("memo"), item.memo);
+        rows.setValue(QStringLiteral("InComePerMonth"), item.income);
+        rows.setValue(QStringLiteral("PayPerMonth"), item.actualSpending);
+        rows.setValue(QStringLiteral("willPayPerMonth"), item.plannedSpending);
+        rows.setValue(QStringLiteral("FirstPay"), item.downPayment);
+        rows.setValue(QStringLiteral("TotalCost"), item.totalCost);
+        rows.setValue(QStringLiteral("Debet"), item.loanTotal);
+        rows.setValue(QStringLiteral("DebetPerMonth"), item.monthlyRepayment);
+    }
+    rows.updateBatch();
+}
+
 void writeSampleMonth(const QString &month, double scale)
 {
-    writeBatch([&](store::RecordSet &items) {
-        for (const SampleItem &item : kHousehold)
-            add(items, month, item, scale);
-    });
+    writeItems(defaultLedger(), month, sampleItems(scale));
 }
 
 void writeManyItems(const QString &month, int count)
 {
-    const int kinds = static_cast<int>(std::size(kHousehold));
-    writeBatch([&](store::RecordSet &items) {
-        for (int index = 0; index < count; ++index)
-            add(items, month, kHousehold[index % kinds], 1.0 + (index % 7) * 0.01);
-    });
+    writeItems(defaultLedger(), month, manyItems(count));
 }
 
-void openDefaultLedger(const QString &password)
+void addItems(store::Ledger &ledger, const QString &month, const std::vector<store::Item> &items)
+{
+    for (const store::Item &item : items)
+        ledger.addItem(month, item);
+}
+
+std::shared_ptr<store::Ledger> openDefaultLedger(const QString &password)
 {
     const QString path = store::defaultLedgerPath();
     if (!store::fileExists(path))
         store::createLedger(path, password);
-    store::openLedgerConnection(path, password);
+    return store::openLedger(path, password);
 }
 
 } // namespace zambrel::testkit

@@ -1,21 +1,40 @@
 #pragma once
 
+#include "store/ledger_records.h"
+
 #include <QString>
-#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+namespace zambrel::store {
+class Ledger;
+}
 
 namespace zambrel::testkit {
 
-/// Writes a household's items for `month` into the ledger on the
-/// program-wide connection: salary, interest, everyday spending, a house with
-/// its loan, a car, shares, funds, savings and a credit-card debt. `scale`
-/// varies the amounts from month to month.
-void writeSampleMonth(const QString &month, double scale = 1.0);
+/// A household's items of one month: salary, interest, everyday spending, a
+/// house with its loan, a car, shares, funds, savings and a credit-card
+/// debt. `scale` varies the amounts from month to month.
+std::vector<store::Item> sampleItems(double scale = 1.0);
+/// `count` items of mixed types (for timing).
+std::vector<store::Item> manyItems(int count);
 
-/// Writes `count` items of mixed types into `month` (for timing).
+/// Writes `items` under `month` into the ledger file at `path` in one batch.
+/// The file must not be open (a ledger holds its file exclusively).
+void writeItems(const QString &path, const QString &month, const std::vector<store::Item> &items,
+                const QString &password = {});
+
+/// writeItems() into the default ledger of the program folder, created when
+/// it is missing.
+void writeSampleMonth(const QString &month, double scale = 1.0);
 void writeManyItems(const QString &month, int count);
 
+/// Adds `items` under `month` through an open ledger, as the item commands do.
+void addItems(store::Ledger &ledger, const QString &month, const std::vector<store::Item> &items);
+
 /// Creates the default ledger (optionally encrypted) in the program folder
-/// and opens it as the program-wide connection.
-void openDefaultLedger(const QString &password = {});
+/// when it is missing and opens it as the logon does.
+std::shared_ptr<store::Ledger> openDefaultLedger(const QString &password = {});
 
 } // namespace zambrel::testkit

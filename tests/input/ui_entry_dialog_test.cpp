@@ -3,8 +3,8 @@
 // point is that every control reaches the form and shows what it decides.
 #include "input/ui/entry_dialog.h"
 #include "skin/flat_button.h"
+#include "store/app_paths.h"
 #include "store/clock.h"
-#include "store/mod_db.h"
 #include "test_support.h"
 #include "ui_typing.h"
 
@@ -281,7 +281,7 @@ TEST_F(EntryWindow, RendersInEveryShippedSkin)
     fillValid();
     type(F::Types, QStringLiteral("宠物"));
     for (const QString &file : files) {
-        store::modDB::setSkinPath(skins.filePath(file));
+        store::setCurrentSkinPath(skins.filePath(file));
         dialog->hide();
         dialog->show();
         const QImage picture = dialog->grab().toImage();
@@ -292,5 +292,5 @@ TEST_F(EntryWindow, RendersInEveryShippedSkin)
             picture.save(QDir(out).filePath(QStringLiteral("entry_dialog_") + QFileInfo(file).baseName() +
                                             QStringLiteral(".png")));
     }
-    store::modDB::setSkinPath({});
+    store::setCurrentSkinPath({});
 }

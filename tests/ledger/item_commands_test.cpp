@@ -6,16 +6,13 @@
 #include "ledger/commands/item_commands.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/commands/ui/entry_window_dialog.h"
-#include "ledger/ledger_queries.h"
 #include "ledger/month_view.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/db_routines.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
+#include "store/value_text.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -64,49 +61,64 @@ class ItemCommandsLedger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const QString path = m_folder.file(QStringLiteral("books.mdb"));
-        store::createLedger(path);
         store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
-        const QString text = store::ledgerConnectionString(path, {});
-        store::modDB::setConnectionString(text);
-        auto connection = std::make_shared<store::Connection>();
-        connection->open(text);
-        store::modDB::setConnection(connection);
         view.setCurrentMonth(kMonth);
     }
     void TearDown() override { store::setClock({}); }
 
+    // amounts: FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth
     qint64 insert(const QString &type, const QString &name, const QString &amounts, const QString &memo = {})
     {
-        // amounts: FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth
-        EXPECT_TRUE(
-            store::ExecSQL(QStringLiteral(" insert into Asset(months,types,[name],[memo],FirstPay,TotalCost,"
-                                          "Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth)"
-                                          " values('%1','%2','%3','%4',%5)")
-                               .arg(kMonth, type, name, memo, amounts)));
-        return ledger::readRows(QStringLiteral("select max(code) as c from Asset"))->value(0).toLongLong();
+        const QStringList values = amounts.split(u',');
+        store::Item item;
+        item.type = type;
+        item.name = name;
+        item.memo = memo;
+        double *fields[] = {&item.downPayment,      &item.totalCost, &item.loanTotal,
+                            &item.monthlyRepayment, &item.income,    &item.actualSpending,
+                            &item.plannedSpending};
+        for (int i = 0; i < values.size() && i < 7; ++i)
+            *fields[i] = values[i].toDouble();
+        return books.addItem(kMonth, item);
     }
 
     // One row of Asset as text, or empty when there is none.
     QString row(qint64 code, const char *columns = "types,name,memo,FirstPay,TotalCost,Debet,DebetPerMonth,"
                                                    "InComePerMonth,PayPerMonth,willPayPerMonth")
     {
-        auto rows = ledger::readRows(
-            QStringLiteral("select %1 from Asset where code=%2").arg(QString::fromLatin1(columns)).arg(code));
-        if (rows->eof())
-            return {};
-        QStringList fields;
-        for (int i = 0; i < rows->fieldCount(); ++i) {
-            const QVariant value = rows->value(i);
-            fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
-                                                           : value.toString());
+        const store::ResultTable items = books.wholeTable(store::Ledger::Table::Items);
+        for (const QVariantList &stored : items.rows) {
+            if (stored.value(0).toLongLong() != code)
+                continue;
+            QStringList fields;
+            for (const QString &column : QString::fromLatin1(columns).split(u',')) {
+                const QVariant value = stored.value(int(items.columns.indexOf(column, 0)));
+                fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
+                                                               : value.toString());
+            }
+            return fields.join(u'|');
         }
-        return fields.join(u'|');
+        return {};
     }
 
-    int assetRows()
+    int assetRows() { return int(books.wholeTable(store::Ledger::Table::Items).rows.size()); }
+
+    qint64 newestCode()
     {
-        return ledger::readRows(QStringLiteral("select count(*) from Asset"))->value(0).toInt();
+        qint64 newest = 0;
+        for (const QVariantList &stored : books.wholeTable(store::Ledger::Table::Items).rows)
+            newest = qMax(newest, stored.value(0).toLongLong());
+        return newest;
+    }
+
+    std::vector<store::ItemType> typesNamed(const QString &name)
+    {
+        std::vector<store::ItemType> found;
+        for (const store::ItemType &type : books.itemTypes()) {
+            if (type.name == name)
+                found.push_back(type);
+        }
+        return found;
     }
 
     input::EntryDialog &window() { return dialog.window(); }
@@ -136,9 +148,15 @@ protected:
     void pressOK(input::EntryDialog &shown) { QTest::mouseClick(shown.okButton, Qt::LeftButton); }
 
     testkit::TempProgramFolder m_folder;
+    QString path = [this] {
+        const QString file = m_folder.file(QStringLiteral("books.mdb"));
+        store::createLedger(file);
+        return file;
+    }();
+    store::Ledger books{path, QString()};
     testkit::ScriptedResponder responder{store::vbNo};
     RecordingHost host;
-    ledger::MonthView view{&host};
+    ledger::MonthView view{books, &host};
     ledger::EntryWindowDialog dialog{nullptr, [this] { return host.types; }};
     ledger::ItemCommands commands{view, host, [this]() -> ledger::ItemDialog & { return dialog; }};
     QString shownCaption;
@@ -192,8 +210,7 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
     EXPECT_TRUE(commands.isAdding());
 
-    const qint64 code =
-        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    const qint64 code = newestCode();
     EXPECT_EQ(row(code), QStringLiteral("房产|住宅||300000|1000000|700000|5000|0|0|0"));
     EXPECT_EQ(row(code, "months"), kMonth);
     const QString key = QStringLiteral("K%1").arg(code);
@@ -206,7 +223,7 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
 TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
 {
     view.refresh();
-    const int typesBefore = view.typeRecords()->recordCount();
+    const int typesBefore = int(view.types().size());
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
         type(F::Types, QStringLiteral("宠物"));
         QTest::mouseClick(shown.categoryBoxes[1], Qt::LeftButton);
@@ -216,13 +233,12 @@ TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
         pressOK(shown);
     });
     ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
-    auto saved = ledger::readRows(QStringLiteral("select kind, [index] from AssetType where types='宠物'"));
-    ASSERT_FALSE(saved->eof());
-    EXPECT_EQ(saved->value(0).toString(), QStringLiteral("0100"));
-    EXPECT_EQ(saved->value(1).toInt(), typesBefore + 1);
+    const std::vector<store::ItemType> saved = typesNamed(QStringLiteral("宠物"));
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0].kind, QStringLiteral("0100"));
+    EXPECT_EQ(saved[0].index, typesBefore + 1);
 
-    const qint64 code =
-        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    const qint64 code = newestCode();
     EXPECT_EQ(row(code), QStringLiteral("宠物|猫粮||0|0|0|0|0|180|200"));
     EXPECT_GE(view.expenditure().rowOfKey(QStringLiteral("K%1").arg(code)), 0);
 
@@ -232,10 +248,7 @@ TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
         type(F::Name, QStringLiteral("猫砂"));
         pressOK(shown);
     });
-    EXPECT_EQ(ledger::readRows(QStringLiteral("select count(*) from AssetType where types='宠物'"))
-                  ->value(0)
-                  .toInt(),
-              1);
+    EXPECT_EQ(typesNamed(QStringLiteral("宠物")).size(), 1u);
     EXPECT_EQ(assetRows(), 2);
     EXPECT_TRUE(responder.shown().empty());
 }
@@ -388,8 +401,7 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZ
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
-    const qint64 code =
-        ledger::readRows(QStringLiteral("select max(code) from Asset"))->value(0).toLongLong();
+    const qint64 code = newestCode();
     EXPECT_EQ(row(code, "name"), name);
     EXPECT_EQ(row(code, "memo"), memoFirst + QStringLiteral("\r\n") + memoSecond);
     EXPECT_EQ(row(code, "InComePerMonth"), QStringLiteral("0"));

@@ -2,16 +2,12 @@
 // category panels reach them, on a real ledger.
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/ui/connect_item_commands.h"
-#include "ledger/ledger_queries.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "skin/flat_button.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/db_routines.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -66,23 +62,18 @@ protected:
         store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         const QString path = folder.file(QStringLiteral("books.mdb"));
         store::createLedger(path);
-        store::modDB::setLedgerPath(path);
-        const QString text = store::ledgerConnectionString(path, {});
-        store::modDB::setConnectionString(text);
-        auto connection = std::make_shared<store::Connection>();
-        connection->open(text);
-        store::modDB::setConnection(connection);
-        ASSERT_TRUE(store::ExecSQL(QStringLiteral(
-            " insert into "
-            "Asset(months,types,[name],[memo],FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,"
-            "PayPerMonth,willPayPerMonth) values('2026-12','工资','月薪','基本工资',0,0,0,0,8000,0,0)")));
-        window = std::make_unique<ledger::MainWindow>();
-        store::modDB::setMainWindow(window.get());
+        auto books = std::make_shared<store::Ledger>(path, QString());
+        store::Item salary;
+        salary.type = QStringLiteral("工资");
+        salary.name = QStringLiteral("月薪");
+        salary.memo = QStringLiteral("基本工资");
+        salary.income = 8000;
+        books->addItem(QStringLiteral("2026-12"), salary);
+        window = std::make_unique<ledger::MainWindow>(books);
         window->load();
     }
     void TearDown() override
     {
-        store::modDB::setMainWindow(nullptr);
         window.reset();
         store::setClock({});
     }

@@ -2,13 +2,18 @@
 #include "ledger/assessment.h"
 #include "ledger/month_keys.h"
 #include "ledger/month_panels.h"
+#include "ledger/month_summary.h"
+#include "store/ledger_records.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
 using namespace zambrel::ledger;
 using zambrel::panel::CategoryRows;
+namespace store = zambrel::store;
 
 TEST(MonthKeys, KeysAndTheMonthBefore)
 {
@@ -53,8 +58,18 @@ TEST_P(Placement, ItemLandsInThePanelsItsMaskNames)
     MonthPanels panels;
     resetPanels(panels);
     addGroupRows(panels, QString::fromLatin1(c.kind), QStringLiteral("T"));
-    LedgerItem item{QStringLiteral("T"),   QStringLiteral("n"), 1, 2, 3, 4, 5, c.debet, c.debetPerMonth, 9,
-                    QStringLiteral("memo")};
+    store::Item item;
+    item.type = QStringLiteral("T");
+    item.name = QStringLiteral("n");
+    item.income = 1;
+    item.actualSpending = 2;
+    item.plannedSpending = 3;
+    item.downPayment = 4;
+    item.totalCost = 5;
+    item.loanTotal = c.debet;
+    item.monthlyRepayment = c.debetPerMonth;
+    item.code = 9;
+    item.memo = QStringLiteral("memo");
     placeItem(panels, QString::fromLatin1(c.kind), item);
     EXPECT_EQ(items(panels.income), c.income);
     EXPECT_EQ(items(panels.expenditure), c.payout);
@@ -89,14 +104,81 @@ TEST(Placement, TypeWithoutGroupRowIsShownNowhere)
     MonthPanels panels;
     resetPanels(panels);
     addGroupRows(panels, QStringLiteral("1000"), QStringLiteral("工资"));
-    LedgerItem bonus;
-    bonus.types = QStringLiteral("奖金");
+    store::Item bonus;
+    bonus.type = QStringLiteral("奖金");
     bonus.name = QStringLiteral("x");
-    bonus.InComePerMonth = 500;
+    bonus.income = 500;
     bonus.code = 3;
     placeItem(panels, QStringLiteral("1000"), bonus);
     EXPECT_EQ(panels.income.rowCount(), 1);
     EXPECT_DOUBLE_EQ(panels.income.total(), 0);
+}
+
+// The month summary must give the totals the panels show, for any mix of
+// types, masks and amounts (negative ones, loans on expenditure types,
+// types missing from the list, duplicate type rows).
+TEST(MonthSummary, EqualsThePanelsTotalsOnRandomMonths)
+{
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<int> coin(0, 1);
+    std::uniform_int_distribution<int> pick(0, 15);
+    const auto amount = [&random] {
+        std::uniform_int_distribution<int> cents(-50000, 5000000);
+        const double value = cents(random) / 100.0;
+        return std::uniform_int_distribution<int>(0, 3)(random) == 0 ? 0.0 : value;
+    };
+    for (int month = 0; month < 300; ++month) {
+        std::vector<store::ItemType> types;
+        for (int t = 0; t < 6; ++t) {
+            QString kind;
+            for (int position = 0; position < 4; ++position)
+                kind += coin(random) ? u'1' : u'0';
+            types.push_back({QStringLiteral("T%1").arg(t), kind, t + 1});
+        }
+        types.push_back({QStringLiteral("T0"), QStringLiteral("1111"), 7}); // the first row of a type wins
+        types.push_back({QStringLiteral("工资"), QStringLiteral("1000"), 8});
+        const QHash<QString, QString> kinds = typeKinds(types);
+
+        std::vector<store::Item> items;
+        const int count = std::uniform_int_distribution<int>(0, 40)(random);
+        for (int index = 0; index < count; ++index) {
+            store::Item item;
+            const int which = pick(random);
+            item.type = which < 6    ? QStringLiteral("T%1").arg(which)
+                        : which < 12 ? QStringLiteral("工资")
+                                     : QStringLiteral("gone");
+            item.name = QStringLiteral("i%1").arg(index);
+            item.code = index + 1;
+            item.income = amount();
+            item.actualSpending = amount();
+            item.plannedSpending = amount();
+            item.downPayment = amount();
+            item.totalCost = amount();
+            item.loanTotal = amount();
+            item.monthlyRepayment = amount();
+            items.push_back(item);
+        }
+
+        MonthPanels panels;
+        resetPanels(panels);
+        panels.beginUpdate();
+        for (const store::ItemType &type : types)
+            addGroupRows(panels, type.kind, type.name);
+        for (const store::Item &item : items)
+            placeItem(panels, kinds.value(item.type), item);
+        panels.endUpdate();
+
+        const MonthSummary summary = summariseMonth(items, types);
+        SCOPED_TRACE(month);
+        EXPECT_DOUBLE_EQ(summary.income, panels.income.total());
+        EXPECT_DOUBLE_EQ(summary.expenditure, panels.expenditure.total());
+        EXPECT_DOUBLE_EQ(summary.assets, panels.assets.total());
+        EXPECT_DOUBLE_EQ(summary.liabilities, panels.liabilities.total());
+        double salary = 0;
+        for (const store::Item &item : items)
+            salary += item.type == QStringLiteral("工资") ? item.income : 0;
+        EXPECT_DOUBLE_EQ(summary.salary, salary);
+    }
 }
 
 struct AssessmentCase {

@@ -1,13 +1,12 @@
 #include "../panel/qstring_printer.h"
-#include "ledger/ledger_queries.h"
 #include "ledger/month_view.h"
 #include "store/clock.h"
-#include "store/connection.h"
-#include "store/db_routines.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
+#include "store/value_text.h"
 #include "test_support.h"
+
+#include <QFile>
 
 #include <sqlite3.h>
 
@@ -54,49 +53,46 @@ protected:
     }
     void TearDown() override { store::setClock({}); }
 
-    void connect()
+    void connect() { m_ledger = std::make_unique<store::Ledger>(m_path, QString()); }
+
+    // Starts again from a new, empty ledger.
+    void emptyLedger()
     {
-        const QString text = store::ledgerConnectionString(m_path, {});
-        store::modDB::setConnectionString(text);
-        auto connection = std::make_shared<store::Connection>();
-        connection->open(text);
-        store::modDB::setConnection(connection);
+        m_ledger.reset();
+        QFile::remove(m_path);
+        store::createLedger(m_path);
+        connect();
     }
 
     void add(const QString &month, const QString &type, const QString &name, double income, double pay,
              double willPay, double firstPay, double totalCost, double debet, double debetPerMonth,
              const QString &memo = {})
     {
-        const QString sql =
-            QStringLiteral(
-                " insert into Asset(months,types,[name],[memo],FirstPay,TotalCost,Debet,DebetPerMonth,"
-                "InComePerMonth,PayPerMonth,willPayPerMonth) values('%1','%2','%3','%4',%5,%6,%7,%8,%9,"
-                "%10,%11)")
-                .arg(month, type, name, memo)
-                .arg(firstPay)
-                .arg(totalCost)
-                .arg(debet)
-                .arg(debetPerMonth)
-                .arg(income)
-                .arg(pay)
-                .arg(willPay);
-        ASSERT_TRUE(store::ExecSQL(sql));
+        store::Item item;
+        item.type = type;
+        item.name = name;
+        item.memo = memo;
+        item.income = income;
+        item.actualSpending = pay;
+        item.plannedSpending = willPay;
+        item.downPayment = firstPay;
+        item.totalCost = totalCost;
+        item.loanTotal = debet;
+        item.monthlyRepayment = debetPerMonth;
+        m_ledger->addItem(month, item);
     }
 
-    // "type name income pay willPay firstPay total debet debetPerMonth memo" per row of a month.
+    // "type name income pay willPay firstPay total debet debetPerMonth memo" per item of a month.
     QStringList monthRows(const QString &month)
     {
         QStringList out;
-        auto rows = ledger::readRows(QStringLiteral("select * from Asset where months='") + month +
-                                     QStringLiteral("' order by code"));
-        for (; !rows->eof(); rows->moveNext()) {
-            QStringList fields;
-            for (const char *name : {"types", "name", "InComePerMonth", "PayPerMonth", "willPayPerMonth",
-                                     "FirstPay", "TotalCost", "Debet", "DebetPerMonth", "memo"}) {
-                const QVariant value = rows->value(QString::fromLatin1(name));
-                fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
-                                                               : value.toString());
-            }
+        for (const store::Item &item : m_ledger->monthItems(month)) {
+            QStringList fields{item.type, item.name};
+            for (const double amount :
+                 {item.income, item.actualSpending, item.plannedSpending, item.downPayment, item.totalCost,
+                  item.loanTotal, item.monthlyRepayment})
+                fields << store::numberToText(amount);
+            fields << item.memo;
             out << fields.join(u' ');
         }
         return out;
@@ -115,6 +111,7 @@ protected:
 
     testkit::TempProgramFolder m_folder;
     QString m_path;
+    std::unique_ptr<store::Ledger> m_ledger;
 };
 
 TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
@@ -125,7 +122,7 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     add(QStringLiteral("2026-10"), QStringLiteral("存款"), QStringLiteral("定期"), 0, 0, 0, 0, 900000, 0, 0);
 
     RecordingHost host;
-    MonthView view(&host);
+    MonthView view(*m_ledger, &host);
     view.setCurrentMonth(QStringLiteral("2026-11"));
     view.refresh();
 
@@ -168,16 +165,16 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
 TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
 {
     novemberBooks();
-    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("2026-11")), 1000000);
-    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("2026-10")), 0);
-    EXPECT_DOUBLE_EQ(ledger::AssetTotal(QStringLiteral("it's")), 0);
+    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("2026-11")), 1000000);
+    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("2026-10")), 0);
+    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("it's")), 0);
 }
 
 TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
 {
     testkit::ScriptedResponder responder(store::vbYes);
     RecordingHost host;
-    MonthView view(&host);
+    MonthView view(*m_ledger, &host);
     view.refresh();
     EXPECT_TRUE(responder.shown().empty());
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
@@ -192,7 +189,7 @@ TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
     testkit::ScriptedResponder responder;
     responder.answer(store::vbYes);
     RecordingHost host;
-    MonthView view(&host);
+    MonthView view(*m_ledger, &host);
     view.refresh();
 
     ASSERT_EQ(responder.shown().size(), 1u);
@@ -235,12 +232,12 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(store::ExecSQL(QStringLiteral("delete from Asset")));
+        emptyLedger();
         add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0, 0, 0,
             0);
         testkit::ScriptedResponder responder(c.answer);
         RecordingHost host;
-        MonthView view(&host);
+        MonthView view(*m_ledger, &host);
         view.refresh();
         EXPECT_EQ(responder.shown().size(), c.asked ? 1u : 0u);
         EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), c.decemberRows);
@@ -257,8 +254,7 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
 {
     novemberBooks();
     // Let the first copied row in, then fail the second, as a full disk would.
-    store::modDB::connection()->close();
-    store::modDB::setConnection(nullptr);
+    m_ledger.reset();
     {
         sqlite3 *raw = nullptr;
         ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &raw), SQLITE_OK);
@@ -276,9 +272,11 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
 
     testkit::ScriptedResponder responder(store::vbYes);
     RecordingHost host;
-    MonthView view(&host);
+    MonthView view(*m_ledger, &host);
     view.refresh();
-    EXPECT_GE(responder.shown().size(), 2u); // the question and the write error
+    ASSERT_EQ(responder.shown().size(), 2u); // the question and the write error
+    EXPECT_TRUE(responder.shown()[1].text.endsWith(QStringLiteral("无法更新数据，请检查输入的格式。")));
+    EXPECT_EQ(responder.shown()[1].style, store::vbCritical);
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
     EXPECT_TRUE(host.menu.isEmpty());
     EXPECT_EQ(host.enabledStates.back(), true);
@@ -329,11 +327,11 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
     };
     for (const Books &each : books) {
         SCOPED_TRACE(each.what);
-        ASSERT_TRUE(store::ExecSQL(QStringLiteral("delete from Asset")));
+        emptyLedger();
         each.write();
 
         RecordingHost refreshedHost, placedTwiceHost;
-        MonthView refreshed(&refreshedHost), placedTwice(&placedTwiceHost);
+        MonthView refreshed(*m_ledger, &refreshedHost), placedTwice(*m_ledger, &placedTwiceHost);
         refreshed.setCurrentMonth(month);
         placedTwice.setCurrentMonth(month);
         // Leftover memos, as clicks leave them.

@@ -3,7 +3,7 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
-#include "store/mod_db.h"
+#include "store/app_paths.h"
 #include "store/twips.h"
 
 #include <QLabel>
@@ -80,7 +80,7 @@ TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
 TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
 {
     QTemporaryDir dir;
-    store::modDB::setSkinPath(skin::testing::TestSkin().save(dir));
+    store::setCurrentSkinPath(skin::testing::TestSkin().save(dir));
     installMessageBox();
     MessageBox *box = messageBox();
     EXPECT_EQ(messageBox(), box) << "one box for every message";
@@ -91,7 +91,7 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     EXPECT_EQ(box->buttonStyle(), 4);
     EXPECT_EQ(box->windowTitle(), store::productName());
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(box->captionBar->skinPath(), store::modDB::skinPath()) << "the box wears the current skin";
+    EXPECT_EQ(box->captionBar->skinPath(), store::currentSkinPath()) << "the box wears the current skin";
 
     // Closing by the caption bar answers no, even after a yes.
     QTimer::singleShot(0, box, [box] { box->close(); });
@@ -102,5 +102,5 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
     EXPECT_EQ(store::showMessage(QStringLiteral("好"), 0), 7);
     store::setMessagePresenter({});
-    store::modDB::setSkinPath({});
+    store::setCurrentSkinPath({});
 }

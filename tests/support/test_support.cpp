@@ -1,7 +1,6 @@
 #include "test_support.h"
 
 #include "store/app_paths.h"
-#include "store/mod_db.h"
 
 namespace zambrel::testkit {
 
@@ -30,7 +29,7 @@ TempProgramFolder::TempProgramFolder()
 
 TempProgramFolder::~TempProgramFolder()
 {
-    store::modDB::reset();
+    store::setCurrentSkinPath({});
     store::setProgramFolder({});
     store::setSettingsFile({});
 }

@@ -3,7 +3,7 @@
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/mod_db.h"
+#include "store/app_paths.h"
 #include "store/twips.h"
 
 #include <QCheckBox>
@@ -111,7 +111,7 @@ EntryDialog::EntryDialog(QWidget *parent)
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    applySkin(this, store::modDB::skinPath());
+    applySkin(this, store::currentSkinPath());
     showForm();
 }
 
@@ -351,8 +351,8 @@ void EntryDialog::cancelClicked()
 void EntryDialog::showEvent(QShowEvent *event)
 {
     // A skin chosen since the dialog was made applies here too.
-    if (captionBar->skinPath() != store::modDB::skinPath())
-        applySkin(this, store::modDB::skinPath());
+    if (captionBar->skinPath() != store::currentSkinPath())
+        applySkin(this, store::currentSkinPath());
     SkinnedWindow::showEvent(event);
 }
 

@@ -1,14 +1,13 @@
 #include "item_commands.h"
 
 #include "ledger/commands/log_change.h"
-#include "ledger/ledger_queries.h"
 #include "ledger/month_view.h"
 #include "store/db_error.h"
-#include "store/db_routines.h"
+#include "store/error_report.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
-#include "store/record_set.h"
 #include "store/text.h"
+#include "store/value_text.h"
 
 #include <QCoreApplication>
 
@@ -19,15 +18,14 @@ using input::EntryField;
 using F = input::EntryField;
 
 struct CommandTexts {
-    const char16_t *key;
     const char16_t *caption;
     const char16_t *toolTip;
 };
 
 constexpr CommandTexts kTexts[] = {
-    {u"add", u"新活动", u"New"},
-    {u"update", u"修改", u"Update"},
-    {u"delete", u"删除", u"Delete"},
+    {u"新活动", u"New"},
+    {u"修改", u"Update"},
+    {u"删除", u"Delete"},
 };
 
 const CommandTexts &textsOf(ItemCommand command)
@@ -53,40 +51,22 @@ constexpr LoggedAmount kLoggedAmounts[] = {
     {F::PayPerMonth, u"每月实际支出"},
 };
 
-// The month record set's columns each field is loaded from.
-struct LoadedColumn {
-    EntryField field;
-    const char *column;
-};
-constexpr LoadedColumn kLoadedColumns[] = {
-    {F::Name, "Name"},
-    {F::FirstPay, "FirstPay"},
-    {F::Total, "TotalCost"},
-    {F::Debet, "Debet"},
-    {F::DebetPerMonth, "DebetPerMonth"},
-    {F::Memo, "Memo"},
-    {F::InComePerMonth, "InComePerMonth"},
-    {F::WillPayPerMonth, "willPayPerMonth"},
-    {F::PayPerMonth, "PayPerMonth"},
-};
-
-QString fieldText(const QVariant &value)
+/// The item as the dialog's fields describe it; amounts that are no numbers
+/// count as 0.
+store::Item itemFromForm(const input::EntryForm &form)
 {
-    if (value.isNull() || !value.isValid())
-        return {};
-    if (value.typeId() == QMetaType::Double)
-        return store::numberToText(value.toDouble());
-    return value.toString();
-}
-
-QString amount(const input::EntryForm &form, EntryField field)
-{
-    return store::numberText(form.text(field));
-}
-
-QString quoted(const input::EntryForm &form, EntryField field)
-{
-    return store::sqlText(form.text(field));
+    store::Item item;
+    item.type = form.text(F::Types);
+    item.name = form.text(F::Name);
+    item.memo = form.text(F::Memo);
+    item.income = store::toNumber(form.text(F::InComePerMonth));
+    item.actualSpending = store::toNumber(form.text(F::PayPerMonth));
+    item.plannedSpending = store::toNumber(form.text(F::WillPayPerMonth));
+    item.downPayment = store::toNumber(form.text(F::FirstPay));
+    item.totalCost = store::toNumber(form.text(F::Total));
+    item.loanTotal = store::toNumber(form.text(F::Debet));
+    item.monthlyRepayment = store::toNumber(form.text(F::DebetPerMonth));
+    return item;
 }
 
 } // namespace
@@ -98,22 +78,6 @@ ItemCommands::ItemCommands(MonthView &view, MonthViewHost &host, DialogProvider 
 
 ItemCommands::~ItemCommands() = default;
 
-QString ItemCommands::buttonKey(ItemCommand command)
-{
-    return QString::fromUtf16(textsOf(command).key);
-}
-
-bool ItemCommands::fromButtonKey(const QString &key, ItemCommand &command)
-{
-    for (const ItemCommand candidate : {ItemCommand::Add, ItemCommand::Update, ItemCommand::Delete}) {
-        if (key == buttonKey(candidate)) {
-            command = candidate;
-            return true;
-        }
-    }
-    return false;
-}
-
 QString ItemCommands::selectItem(const QString &key, bool openEditor)
 {
     if (key.isEmpty()) {
@@ -121,20 +85,22 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
         m_host.setToolbarButtonEnabled(ToolbarButton::Delete, false);
         return {};
     }
-    store::RecordSet *records = m_view.monthRecords();
-    if (!records)
+    const store::Item *selected = nullptr;
+    for (const store::Item &candidate : m_view.items()) {
+        if (rowKey(candidate.code) == key) {
+            selected = &candidate;
+            break;
+        }
+    }
+    if (!selected)
         return {};
-    records->moveFirst();
-    while (!records->eof() && rowKey(records->value(QStringLiteral("code")).toLongLong()) != key)
-        records->moveNext();
-    if (records->eof())
-        return {};
+    m_selected = selected->code;
 
     m_host.setWindowCaption(store::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
                             u' ');
     m_host.setToolbarButtonEnabled(ToolbarButton::Update, true);
     m_host.setToolbarButtonEnabled(ToolbarButton::Delete, true);
-    const QString memo = store::trimBlanks(fieldText(records->value(QStringLiteral("memo"))));
+    const QString memo = store::trimBlanks(selected->memo);
     if (openEditor)
         run(ItemCommand::Update);
     return memo;
@@ -154,42 +120,42 @@ void ItemCommands::run(ItemCommand command)
 {
     try {
         execute(command);
-    } catch (const store::DbError &error) {
-        store::showMessage(error.description(), store::vbOKOnly, {});
-        m_view.refresh();
     } catch (const std::exception &error) {
-        store::showMessage(QString::fromUtf8(error.what()), store::vbOKOnly, {});
+        store::reportError(error, store::ErrorRoad::ToolbarCommand);
         m_view.refresh();
     }
 }
 
-store::RecordSet *ItemCommands::typeRecords()
+input::TypeLookup ItemCommands::typeLookup() const
 {
-    if (store::RecordSet *types = m_view.typeRecords())
-        return types;
-    if (!m_ownTypes || m_ownTypes->state() != store::adStateOpen)
-        m_ownTypes = store::OpenRS(QStringLiteral("select * from AssetType order by types"));
-    return m_ownTypes.get();
+    QHash<QString, QString> kinds;
+    for (const store::ItemType &type : m_view.types()) {
+        if (!kinds.contains(type.name))
+            kinds.insert(type.name, type.kind);
+    }
+    return input::typeLookupIn(std::move(kinds));
 }
 
-bool ItemCommands::loadCurrentRow(input::EntryForm &form)
+void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)
 {
-    store::RecordSet *records = m_view.monthRecords();
-    // Without a current row there is nothing to change or delete.
-    if (!records || records->eof())
-        return false;
-    m_loadedType = fieldText(records->value(QStringLiteral("Types")));
-    form.loadField(F::Types, m_loadedType);
-    for (const LoadedColumn &column : kLoadedColumns)
-        form.loadField(column.field, fieldText(records->value(QString::fromLatin1(column.column))));
-    return true;
+    m_loadedType = item.type;
+    form.loadField(F::Types, item.type);
+    form.loadField(F::Name, item.name);
+    form.loadField(F::FirstPay, store::numberToText(item.downPayment));
+    form.loadField(F::Total, store::numberToText(item.totalCost));
+    form.loadField(F::Debet, store::numberToText(item.loanTotal));
+    form.loadField(F::DebetPerMonth, store::numberToText(item.monthlyRepayment));
+    form.loadField(F::Memo, item.memo);
+    form.loadField(F::InComePerMonth, store::numberToText(item.income));
+    form.loadField(F::WillPayPerMonth, store::numberToText(item.plannedSpending));
+    form.loadField(F::PayPerMonth, store::numberToText(item.actualSpending));
 }
 
 void ItemCommands::execute(ItemCommand command)
 {
     ItemDialog &dialog = m_dialog();
-    store::RecordSet *types = typeRecords();
-    dialog.setTypeLookup(input::typeLookupIn(types));
+    m_view.readTypes();
+    dialog.setTypeLookup(typeLookup());
     input::EntryForm &form = dialog.form();
 
     const CommandTexts &texts = textsOf(command);
@@ -197,7 +163,7 @@ void ItemCommands::execute(ItemCommand command)
     QString caption = buttonCaption + u' ';
     const QString title = QStringLiteral("确认") + buttonCaption + QString::fromUtf16(texts.toolTip);
 
-    qint64 code = 0;
+    qint32 code = 0;
     if (command == ItemCommand::Add) {
         m_adding = true;
         form.startAdd();
@@ -206,9 +172,12 @@ void ItemCommands::execute(ItemCommand command)
         m_adding = false;
         form.startChange(command == ItemCommand::Update ? input::EntryMode::Update
                                                         : input::EntryMode::Delete);
-        if (!loadCurrentRow(form))
+        // Without a selected item of this month there is nothing to change or delete.
+        const store::Item *selected = m_selected ? m_view.item(*m_selected) : nullptr;
+        if (!selected)
             return;
-        code = m_view.monthRecords()->value(QStringLiteral("code")).toLongLong();
+        loadSelected(form, *selected);
+        code = selected->code;
         caption = buttonCaption + QStringLiteral(" 理财活动 编号：") + QString::number(code);
     }
     dialog.setCaptions(caption, title);
@@ -223,15 +192,19 @@ void ItemCommands::execute(ItemCommand command)
         for (const LoggedAmount &logged : kLoggedAmounts)
             logChange(QString::fromUtf16(logged.label), logged.field, form);
     }
-    const QString statement = statementFor(command, form, code);
     // A delete names an existing item; its type is never added.
     if (form.isNewType() && command != ItemCommand::Delete)
         saveNewType(dialog);
-    if (!store::ExecSQL(statement))
+    try {
+        writeItem(command, form, code);
+    } catch (const store::DbError &error) {
+        store::reportError(error, store::ErrorRoad::Statement);
         return;
+    }
 
     const QString typeText = form.text(F::Types);
     if (command == ItemCommand::Delete) {
+        m_selected.reset();
         m_view.removeItem(rowKey(code));
         m_view.openMonth();
         m_view.assess();
@@ -243,36 +216,13 @@ void ItemCommands::execute(ItemCommand command)
         QCoreApplication::processEvents();
         return;
     }
+    // The selection stays on the item it was on: the next change or delete
+    // acts on it.
+    m_view.openMonth();
 
-    // The selection in the panels stays as it was, and so must the current
-    // row of the month records: the next change or delete acts on it.
-    qint64 keepCurrent = 0;
-    if (command == ItemCommand::Add) {
-        store::RecordSet *records = m_view.monthRecords();
-        const qint64 selected =
-            records && !records->eof() ? records->value(QStringLiteral("code")).toLongLong() : 0;
-        const auto identity = readRows(QStringLiteral("SELECT  @@Identity  as   myid     from    asset"));
-        code = identity->value(QStringLiteral("myid")).toLongLong();
-        m_view.openMonth();
-        keepCurrent = selected;
-    } else {
-        m_view.openMonth();
-        keepCurrent = code;
-    }
-
-    LedgerItem item;
-    item.types = typeText;
-    item.name = form.text(F::Name);
-    item.InComePerMonth = store::toNumber(form.text(F::InComePerMonth));
-    item.PayPerMonth = store::toNumber(form.text(F::PayPerMonth));
-    item.willPayPerMonth = store::toNumber(form.text(F::WillPayPerMonth));
-    item.FirstPay = store::toNumber(form.text(F::FirstPay));
-    item.TotalCost = store::toNumber(form.text(F::Total));
-    item.Debet = store::toNumber(form.text(F::Debet));
-    item.DebetPerMonth = store::toNumber(form.text(F::DebetPerMonth));
-    item.code = static_cast<qint32>(code);
-    item.memo = form.text(F::Memo);
-    const QString kind = form.isNewType() ? form.newKind() : store::typeKind(typeText, types);
+    store::Item item = itemFromForm(form);
+    item.code = code;
+    const QString kind = form.isNewType() ? form.newKind() : m_view.kindOf(typeText);
     // A new type has no group rows yet; without them the item would not show
     // until the month is reloaded.
     if (form.isNewType())
@@ -280,70 +230,40 @@ void ItemCommands::execute(ItemCommand command)
     m_view.placeItem(kind, item);
     QCoreApplication::processEvents();
 
-    if (item.Debet == 0)
+    if (item.loanTotal == 0)
         m_view.liabilities().removeItem(rowKey(code));
     m_view.assess();
-    if (keepCurrent)
-        moveToCode(keepCurrent);
     QCoreApplication::processEvents();
 }
 
-QString ItemCommands::statementFor(ItemCommand command, input::EntryForm &form, qint64 code) const
+void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code)
 {
+    store::Ledger &ledger = m_view.ledger();
     switch (command) {
     case ItemCommand::Delete:
-        return QStringLiteral("delete * from asset where code=") + QString::number(code);
+        ledger.deleteItem(code);
+        return;
     case ItemCommand::Add:
-        return QStringLiteral(" insert into Asset(months,types,[name],[memo],") +
-               QStringLiteral(
-                   "FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth) "
-                   "values") +
-               QStringLiteral("('") + store::sqlText(m_view.currentMonth()) + QStringLiteral("','") +
-               quoted(form, F::Types) + QStringLiteral("','") + quoted(form, F::Name) +
-               QStringLiteral("','") + quoted(form, F::Memo) + QStringLiteral("',") +
-               amount(form, F::FirstPay) + u',' + amount(form, F::Total) + u',' + amount(form, F::Debet) +
-               u',' + amount(form, F::DebetPerMonth) + u',' + amount(form, F::InComePerMonth) + u',' +
-               amount(form, F::PayPerMonth) + u',' + amount(form, F::WillPayPerMonth) + u')';
+        code = ledger.addItem(m_view.currentMonth(), itemFromForm(form));
+        return;
     case ItemCommand::Update:
         break;
     }
-    return QStringLiteral(" update Asset set Types='") + quoted(form, F::Types) + QStringLiteral("',") +
-           QStringLiteral(" [Name]='") + quoted(form, F::Name) + QStringLiteral("',") +
-           QStringLiteral(" [Memo]='") + quoted(form, F::Memo) + QStringLiteral("',") +
-           QStringLiteral(" FirstPay=") + amount(form, F::FirstPay) + u',' + QStringLiteral(" TotalCost=") +
-           amount(form, F::Total) + u',' + QStringLiteral(" Debet=") + amount(form, F::Debet) + u',' +
-           QStringLiteral(" DebetPerMonth=") + amount(form, F::DebetPerMonth) + u',' +
-           QStringLiteral(" InComePerMonth=") + amount(form, F::InComePerMonth) + u',' +
-           QStringLiteral(" PayPerMonth=") + amount(form, F::PayPerMonth) + QStringLiteral(" ,") +
-           QStringLiteral(" WillPayPerMonth=") + amount(form, F::WillPayPerMonth) + u' ' +
-           QStringLiteral(" where  code=") + QString::number(code);
+    store::Item item = itemFromForm(form);
+    item.code = code;
+    ledger.changeItem(item);
 }
 
 void ItemCommands::saveNewType(ItemDialog &dialog)
 {
-    store::RecordSet *types = typeRecords();
-    if (!types)
-        return;
     const input::EntryForm &form = dialog.form();
-    const int rowsBefore = types->recordCount();
-    types->addNew();
-    types->setValue(QStringLiteral("types"), form.text(F::Types));
-    types->setValue(QStringLiteral("kind"), form.newKind());
-    types->setValue(QStringLiteral("index"), rowsBefore + 1);
-    store::SaveRS(types, false, store::modDB::connection().get(), 30);
-    dialog.setTypeLookup(input::typeLookupIn(types));
-}
-
-bool ItemCommands::moveToCode(qint64 code)
-{
-    store::RecordSet *records = m_view.monthRecords();
-    if (!records)
-        return false;
-    for (records->moveFirst(); !records->eof(); records->moveNext()) {
-        if (records->value(QStringLiteral("code")).toLongLong() == code)
-            return true;
+    try {
+        m_view.addType(m_view.ledger().addItemType(form.text(F::Types), form.newKind()));
+    } catch (const store::DbError &error) {
+        // Reported as a failed write; the item's own statement still runs.
+        store::reportError(error, store::ErrorRoad::BatchWrite);
     }
-    return false;
+    dialog.setTypeLookup(typeLookup());
 }
 
 } // namespace zambrel::ledger

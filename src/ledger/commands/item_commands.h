@@ -5,10 +5,10 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace zambrel::store {
-class RecordSet;
+struct Item;
 }
 namespace zambrel::panel {
 class CategoryRows;
@@ -24,9 +24,10 @@ enum class ItemCommand { Add, Update, Delete };
 
 /// The main window's commands on single items of the current month:
 /// selecting an item by its panel key, and adding, changing or deleting one
-/// through the entry dialog. Each writes the ledger with one statement on
-/// the program-wide connection and updates the panels in place (a changed
-/// type reloads the month); the assessment follows.
+/// through the entry dialog. Each writes the ledger with one statement
+/// through the month view's ledger and updates the panels in place (a
+/// changed type reloads the month); the assessment follows. The selected
+/// item is remembered by its code.
 ///
 /// The month view, the host and whatever the dialog provider returns must
 /// outlive the commands. The provider is asked for the dialog on every
@@ -40,16 +41,18 @@ public:
     ItemCommands(const ItemCommands &) = delete;
     ItemCommands &operator=(const ItemCommands &) = delete;
 
-    /// Makes the item with panel key `key` ("K57") the current row of the
-    /// month records, titles the window with it and enables change and
-    /// delete; an empty key (a group row) disables them. With `openEditor`
-    /// the change command runs on it. Returns the item's memo without
-    /// surrounding blanks, empty when nothing was selected.
+    /// Makes the item with panel key `key` ("K57") the selected one, titles
+    /// the window with it and enables change and delete; an empty key (a
+    /// group row) disables them. A key of no item of the month changes
+    /// nothing. With `openEditor` the change command runs on it. Returns the
+    /// item's memo without surrounding blanks, empty when nothing was
+    /// selected.
     QString selectItem(const QString &key, bool openEditor);
 
-    /// Runs a command. Failures of statements are reported by the engine's
-    /// routines; any other error is shown through the message routine and
-    /// the month is reloaded. Never throws.
+    /// Runs a command. A failed statement is reported as a statement's
+    /// failure and changes nothing on screen; a new type that cannot be
+    /// stored is reported as a failed write; any other failure is shown
+    /// through the message routine and the month is reloaded. Never throws.
     void run(ItemCommand command);
 
     /// A panel's click: selects the item and hands its memo to that panel.
@@ -59,24 +62,20 @@ public:
 
     /// True from the start of an add to the start of the next command.
     bool isAdding() const { return m_adding; }
-
-    /// Toolbar key of a command ("add", "update", "delete") and back;
-    /// fromButtonKey returns false for any other key.
-    static QString buttonKey(ItemCommand command);
-    static bool fromButtonKey(const QString &key, ItemCommand &command);
+    /// The code of the selected item, if any.
+    std::optional<qint32> selectedCode() const { return m_selected; }
 
 private:
     void execute(ItemCommand command);
-    store::RecordSet *typeRecords();
-    bool loadCurrentRow(input::EntryForm &form);
-    QString statementFor(ItemCommand command, input::EntryForm &form, qint64 code) const;
+    void loadSelected(input::EntryForm &form, const store::Item &item);
     void saveNewType(ItemDialog &dialog);
-    bool moveToCode(qint64 code);
+    void writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code);
+    input::TypeLookup typeLookup() const;
 
     MonthView &m_view;
     MonthViewHost &m_host;
     DialogProvider m_dialog;
-    std::unique_ptr<store::RecordSet> m_ownTypes; // only while the month view has none
+    std::optional<qint32> m_selected;
     QString m_loadedType;
     bool m_adding = false;
 };

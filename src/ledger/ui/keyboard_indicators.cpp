@@ -2,6 +2,7 @@
 
 #ifdef ZAMBREL_HAVE_X11
 #include <QGuiApplication>
+#include <QtGui/qguiapplication_platform.h>
 
 #include <X11/XKBlib.h>
 #endif

@@ -4,6 +4,7 @@
 #include "shell_layout.h"
 #include "shell_menus.h"
 #include "splitter_handle.h"
+#include "status_panels.h"
 #include "toolbar_images.h"
 
 #include "panel/ui/category_panel.h"
@@ -13,10 +14,11 @@
 #include "skin/message_box.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
-#include "store/connection.h"
 #include "store/db_error.h"
+#include "store/error_report.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
+#include "store/status_line.h"
 #include "store/twips.h"
 
 #include <QAction>
@@ -27,7 +29,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolBar>
@@ -53,18 +54,7 @@ using store::pixelsToTwips;
 using store::twipsToPixels;
 
 constexpr int kToolbarWidthTwips = 4865;
-constexpr int kStatusPanelTwips[] = {1411, 1411, 1411, 2647};
-
-struct ToolbarButtonText {
-    const char16_t *key;
-    const char16_t *caption;
-    const char16_t *toolTip;
-};
-
-constexpr ToolbarButtonText kButtons[kToolbarButtons] = {
-    {u"add", u"新活动", u"New"},       {u"update", u"修改", u"Update"},     {u"delete", u"删除", u"Delete"},
-    {u"refresh", u"刷新", u"Refresh"}, {u"chgSkin", u"外观", u"Analytics"}, {u"Graph", u"分析", nullptr},
-};
+constexpr int kStatusPanelsTwips = 1411 + 1411 + 1411 + 2647;
 
 int ceilPixels(int twips)
 {
@@ -107,19 +97,21 @@ void paintLabel(QLabel *label, const QColor &text, const QColor &background)
 
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
+MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     : skin::SkinnedWindow(parent), toolbar(new QToolBar(contentArea())),
       versionLabel(new QLabel(contentArea())), profitLossHeading(new QLabel(contentArea())),
       balanceSheetHeading(new QLabel(contentArea())), adviceLabel(new QLabel(contentArea())),
       statusBar(new QStatusBar(contentArea())), splitterHandle(new SplitterHandle(contentArea())),
       splitterBar(new QWidget(contentArea())), homePage(new QTextBrowser(contentArea())),
-      m_view(std::make_unique<MonthView>(this)), m_monthMenu(new QMenu(this)), m_skinMenu(new QMenu(this))
+      m_ledger(std::move(ledger)), m_view(std::make_unique<MonthView>(*m_ledger, this)),
+      m_monthMenu(new QMenu(this)), m_skinMenu(new QMenu(this))
 {
     setObjectName(QStringLiteral("frmMainUI"));
     initHomePage();
+    buildCommands();
     buildToolbar();
     buildPanels();
-    buildStatusBar();
+    m_statusPanels = new StatusPanels(statusBar);
 
     profitLossHeading->setObjectName(QStringLiteral("lblSunyi"));
     profitLossHeading->setText(QStringLiteral("损益表 Profit and Loss"));
@@ -158,58 +150,16 @@ MainWindow::MainWindow(QWidget *parent)
     homePage->setOpenLinks(false); // the page is the program's own; nothing is fetched
 
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
-    auto *refreshKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(refreshKey, &QShortcut::activated, this, &MainWindow::refresh);
+    provide(Command::Refresh, [this] { refresh(); });
+    // Status texts come here while this window lives.
+    store::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
 
     initialise();
 }
 
 MainWindow::~MainWindow()
 {
-    if (store::modDB::mainWindow() == this)
-        store::modDB::setMainWindow(nullptr);
-}
-
-void MainWindow::buildToolbar()
-{
-    toolbar->setObjectName(QStringLiteral("Toolbar"));
-    toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    toolbar->setMovable(false);
-    toolbar->setFloatable(false);
-    toolbar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
-    for (const ToolbarButtonText &entry : kButtons) {
-        auto *toolButton = new QToolButton(toolbar);
-        const QString key = QString::fromUtf16(entry.key);
-        const QString caption = QString::fromUtf16(entry.caption);
-        toolButton->setObjectName(key);
-        toolButton->setText(caption);
-        toolButton->setAccessibleName(caption);
-        toolButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        toolButton->setFocusPolicy(Qt::TabFocus);
-        if (entry.toolTip)
-            toolButton->setToolTip(QString::fromUtf16(entry.toolTip));
-        toolbar->addWidget(toolButton);
-        connect(toolButton, &QToolButton::clicked, this, [this, key] { toolbarClick(key); });
-        toolButton->installEventFilter(this);
-    }
-    button(QStringLiteral("refresh"))->setMenu(m_monthMenu);
-    button(QStringLiteral("refresh"))->setPopupMode(QToolButton::MenuButtonPopup);
-    button(QStringLiteral("chgSkin"))->setMenu(m_skinMenu);
-    button(QStringLiteral("chgSkin"))->setPopupMode(QToolButton::MenuButtonPopup);
-    m_monthMenu->setObjectName(QStringLiteral("monthMenu"));
-    m_skinMenu->setObjectName(QStringLiteral("skinMenu"));
-    connect(m_monthMenu, &QMenu::triggered, this, &MainWindow::monthMenuClick);
-    connect(m_skinMenu, &QMenu::triggered, this, &MainWindow::skinMenuClick);
-
-    for (const MenuEntry &entry : fixedMonthMenuEntries()) {
-        QAction *action = m_monthMenu->addAction(entry.caption);
-        action->setObjectName(entry.key);
-        action->setData(entry.key);
-        action->setEnabled(false); // their windows come later
-    }
-    // Nothing answers the item commands or the analysis yet.
-    for (const char *key : {"add", "update", "delete", "Graph"})
-        button(QString::fromLatin1(key))->setEnabled(false);
+    store::releaseStatusWriter(this);
 }
 
 void MainWindow::buildPanels()
@@ -222,25 +172,6 @@ void MainWindow::buildPanels()
     expenditurePanel->setObjectName(QStringLiteral("UCLVPayout"));
     assetPanel->setObjectName(QStringLiteral("UCLVAsset"));
     liabilityPanel->setObjectName(QStringLiteral("UCLVDebt"));
-}
-
-void MainWindow::buildStatusBar()
-{
-    statusBar->setObjectName(QStringLiteral("StatusBar"));
-    statusBar->setSizeGripEnabled(false);
-    auto *first = new QLabel(statusBar);
-    first->setAccessibleName(QStringLiteral("状态 Status"));
-    statusBar->addWidget(first, 1);
-    m_statusPanels.push_back(first);
-    const QString fixedTexts[] = {QStringLiteral("CAPS"), QStringLiteral("NUM"), QStringLiteral("INS"),
-                                  store::today().toString(QStringLiteral("yyyy-MM-dd"))};
-    for (int panel = 0; panel < 4; ++panel) {
-        auto *label = new QLabel(fixedTexts[panel], statusBar);
-        label->setFixedWidth(twipsToPixels(kStatusPanelTwips[panel]));
-        label->setAlignment(Qt::AlignCenter);
-        statusBar->addPermanentWidget(label);
-        m_statusPanels.push_back(label);
-    }
 }
 
 void MainWindow::initialise()
@@ -266,19 +197,16 @@ void MainWindow::initialise()
         layOut(pixelsToTwips(width) - kSplitterMargin);
         homePage->setSource(QUrl(QStringLiteral("qrc:/zambrel/home.html")));
     } catch (const std::exception &error) {
-        const auto *dbError = dynamic_cast<const store::DbError *>(&error);
-        store::showMessage(dbError ? dbError->description() : QString::fromUtf8(error.what()),
-                           store::vbCritical, QStringLiteral("致命错误"));
+        store::reportError(error, store::ErrorRoad::StartUp);
         QMetaObject::invokeMethod(this, &MainWindow::programEnding, Qt::QueuedConnection);
     }
 }
 
 void MainWindow::load()
 {
-    profitLossHeading->setText(profitLossHeading->text() + QStringLiteral(" 账本：") +
-                               store::modDB::ledgerPath());
-    applySkin(store::modDB::skinPath());
-    if (!m_initialised || !store::modDB::connection())
+    profitLossHeading->setText(profitLossHeading->text() + QStringLiteral(" 账本：") + m_ledger->path());
+    applySkin(store::currentSkinPath());
+    if (!m_initialised)
         initialise();
     if (!captionBar->isMaximisedByBar()) {
         captionBar->maximise();
@@ -290,7 +218,7 @@ void MainWindow::prepareToolbarImages()
 {
     for (int index = 1; index <= kToolbarButtons; ++index) {
         const QImage clear = whiteToTransparent(drawToolbarImage(index));
-        button(QString::fromUtf16(kButtons[index - 1].key))->setIcon(QIcon(QPixmap::fromImage(clear)));
+        button(QString::fromUtf16(kToolbarKeys[index - 1]))->setIcon(QIcon(QPixmap::fromImage(clear)));
     }
     QCoreApplication::processEvents();
     layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
@@ -308,7 +236,15 @@ void MainWindow::fillMonthMenu()
 {
     if (!m_view)
         return;
-    for (const QString &month : newestMonths()) {
+    QStringList months;
+    try {
+        months = m_ledger->newestMonths();
+    } catch (const store::DbError &error) {
+        // The menu keeps its fixed entries; the status line says why.
+        showStatus(error.description());
+        return;
+    }
+    for (const QString &month : months) {
         const MenuEntry entry = storedMonthEntry(month);
         if (!appendMonthEntry(entry.key, entry.caption))
             return; // a key already in the menu ends the list
@@ -324,18 +260,32 @@ bool MainWindow::appendMonthEntry(const QString &key, const QString &caption)
     QAction *action = m_monthMenu->addAction(caption);
     action->setData(key);
     action->setObjectName(key);
+    // Chosen again or not, the month is reloaded.
+    connect(action, &QAction::triggered, this, [this, caption] { showMonth(caption); });
     return true;
 }
 
 void MainWindow::fillSkinMenu()
 {
-    for (const QString &caption : skinMenuCaptions(store::skinsFolder()))
-        m_skinMenu->addAction(caption);
+    for (const QString &caption : skinMenuCaptions(store::skinsFolder())) {
+        QAction *action = m_skinMenu->addAction(caption);
+        connect(action, &QAction::triggered, this, [this, caption] { chooseSkin(caption); });
+    }
+}
+
+void MainWindow::showMonth(const QString &month)
+{
+    if (!m_view)
+        return;
+    m_view->setCurrentMonth(month);
+    setRefreshCaption(month);
+    refresh();
 }
 
 void MainWindow::applySkin(const QString &path)
 {
     const QString skinPath = path.isEmpty() ? store::defaultSkinPath() : path;
+    m_skinPath = skinPath;
     skin::applySkin(this, skinPath);
     skin::applySkin(skin::messageBox(), skinPath);
     for (const QPointer<skin::SkinnedWindow> &window : m_secondary) {
@@ -344,80 +294,33 @@ void MainWindow::applySkin(const QString &path)
     }
 }
 
-void MainWindow::addSecondaryWindow(skin::SkinnedWindow *window)
+void MainWindow::followSkin(skin::SkinnedWindow *window)
 {
     m_secondary.emplace_back(window);
+    if (!m_skinPath.isEmpty())
+        skin::applySkin(window, m_skinPath);
 }
 
-void MainWindow::setItemCommandsAvailable(bool available)
+void MainWindow::showStatus(const QString &text)
 {
-    m_itemCommands = available;
-    button(QStringLiteral("add"))->setEnabled(available);
-    if (!available) {
-        button(QStringLiteral("update"))->setEnabled(false);
-        button(QStringLiteral("delete"))->setEnabled(false);
-    }
-}
-
-QToolButton *MainWindow::button(const QString &key) const
-{
-    return toolbar->findChild<QToolButton *>(key, Qt::FindDirectChildrenOnly);
+    store::showStatus(text, 1);
 }
 
 QString MainWindow::statusPanelText(int panel) const
 {
-    if (panel < 1 || panel > static_cast<int>(m_statusPanels.size()))
-        return {};
-    return m_statusPanels[panel - 1]->text();
+    return m_statusPanels->text(panel);
 }
 
 void MainWindow::setStatusPanelText(int panel, const QString &text)
 {
-    if (panel < 1 || panel > static_cast<int>(m_statusPanels.size()))
-        return;
-    m_statusPanels[panel - 1]->setText(text);
-    // The month's status line is cut off in a narrow window; its tip keeps
-    // the whole of it.
-    if (panel == 1)
-        m_statusPanels[0]->setToolTip(text);
+    m_statusPanels->setText(panel, text);
 }
 
-void MainWindow::toolbarClick(const QString &key)
+void MainWindow::chooseSkin(const QString &caption)
 {
-    if (key == QLatin1String("refresh")) {
-        refresh();
-    } else if (key == QLatin1String("add") || key == QLatin1String("update") ||
-               key == QLatin1String("delete")) {
-        if (m_itemCommands)
-            Q_EMIT itemCommandRequested(key);
-    }
-    // chgSkin acts only through its menu; Graph comes with the trend graph.
-}
-
-void MainWindow::monthMenuClick(QAction *entry)
-{
-    if (!entry || !m_view)
-        return;
-    try {
-        const QString key = entry->data().toString();
-        if (key.startsWith(QLatin1Char('M'))) {
-            // Chosen again or not, the month is reloaded.
-            m_view->setCurrentMonth(entry->text());
-            setRefreshCaption(entry->text());
-            refresh();
-        }
-    } catch (const store::DbError &error) {
-        store::showMessage(error.description(), store::vbOKOnly, QStringLiteral("出错了"));
-    }
-}
-
-void MainWindow::skinMenuClick(QAction *entry)
-{
-    if (!entry)
-        return;
-    const QString path = skinPathForCaption(store::skinsFolder(), entry->text());
+    const QString path = skinPathForCaption(store::skinsFolder(), caption);
     store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"), path);
-    store::modDB::setSkinPath(path);
+    store::setCurrentSkinPath(path);
     applySkin(path);
 }
 
@@ -461,20 +364,21 @@ void MainWindow::addMonthMenuEntry(const QString &key, const QString &caption)
 
 void MainWindow::setRefreshCaption(const QString &month)
 {
-    button(QStringLiteral("refresh"))->setText(month);
+    action(Command::Refresh)->setText(month);
 }
 
 void MainWindow::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
 {
     switch (which) {
     case ToolbarButton::Refresh:
-        button(QStringLiteral("refresh"))->setEnabled(enabled);
+        action(Command::Refresh)->setEnabled(enabled);
         break;
     case ToolbarButton::Update:
-        button(QStringLiteral("update"))->setEnabled(enabled && m_itemCommands);
-        break;
     case ToolbarButton::Delete:
-        button(QStringLiteral("delete"))->setEnabled(enabled && m_itemCommands);
+        // Change and delete follow the selection, once they are provided.
+        m_selectionAllowsChange = enabled;
+        action(Command::Update)->setEnabled(enabled && isProvided(Command::Update));
+        action(Command::Delete)->setEnabled(enabled && isProvided(Command::Delete));
         break;
     }
 }
@@ -513,9 +417,7 @@ void MainWindow::layOut(double x)
     metrics.balanceSheetHeadingHeight = pixelsToTwips(balanceSheetHeading->minimumHeight());
     metrics.statusBarHeight = pixelsToTwips(statusBar->sizeHint().height());
     metrics.splitterWidth = pixelsToTwips(splitterHandle->width());
-    metrics.statusPanelsWidth = 0;
-    for (int panel : kStatusPanelTwips)
-        metrics.statusPanelsWidth += panel;
+    metrics.statusPanelsWidth = kStatusPanelsTwips;
 
     const ShellLayout layout = ledger::shellLayout(metrics, x);
     if (layout.resizeTo) {
@@ -614,10 +516,27 @@ void MainWindow::closeEvent(QCloseEvent *event)
 
 void MainWindow::releaseLedger()
 {
+    // The feature windows go with this window; none may touch the ledger
+    // once it is closed.
+    for (const QPointer<skin::SkinnedWindow> &window : m_secondary) {
+        if (window)
+            window->hide();
+    }
+    m_handlers.clear();
+    for (const auto &[command, commandAction] : m_actions)
+        commandAction->setEnabled(false);
     m_view.reset();
-    if (const std::shared_ptr<store::Connection> connection = store::modDB::connection())
-        connection->close();
-    store::modDB::setConnection(nullptr);
+    m_ledger.reset();
+    store::releaseStatusWriter(this);
+}
+
+void MainWindow::switchLedger(const QString &ledgerPath)
+{
+    m_switching = true;
+    if (close())
+        Q_EMIT ledgerSwitchRequested(ledgerPath);
+    else
+        m_switching = false;
 }
 
 } // namespace zambrel::ledger

@@ -2,12 +2,15 @@
 
 #include "ledger/month_view.h"
 #include "ledger/month_view_host.h"
+#include "ledger/ui/feature_host.h"
 #include "skin/skin_colour.h"
 #include "skin/skinned_window.h"
 
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -25,19 +28,23 @@ class CategoryPanel;
 
 namespace zambrel::ledger {
 
-struct ShellLayout;
 class SplitterHandle;
+class StatusPanels;
 
 /// The main window: toolbar with the month and skin menus, the four
 /// category panels under their headings, the written assessment, the status
 /// bar, the splitter and the right-hand pane. The month logic lives in
 /// MonthView; this window shows it and routes the commands.
-class MainWindow : public skin::SkinnedWindow, public MonthViewHost {
+///
+/// It owns the open ledger from the logon until it closes. Every command is
+/// a QAction (caption, shortcut, enabled state); features provide their
+/// commands through the FeatureHost interface, and a command is available
+/// only once something provides it.
+class MainWindow : public skin::SkinnedWindow, public MonthViewHost, public FeatureHost {
     Q_OBJECT
 public:
-    /// Runs the one-time initialisation (menus, size, home page). Needs the
-    /// program-wide connection to be open.
-    explicit MainWindow(QWidget *parent = nullptr);
+    /// Runs the one-time initialisation (menus, size, home page).
+    explicit MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Controls; each keeps the design's name as its objectName.
@@ -65,7 +72,6 @@ public:
 
     /// The month logic; gone once the window has closed.
     MonthView *monthView() const { return m_view.get(); }
-    QString currentMonth() const { return m_view ? m_view->currentMonth() : QString(); }
 
     /// Loading: the ledger in the heading, the stored skin, maximised and
     /// refreshed.
@@ -74,19 +80,27 @@ public:
     void refresh();
     void fillMonthMenu();
     void fillSkinMenu();
-    /// Applies a skin to this window and every secondary window; empty means
-    /// the default skin.
+    /// Applies a skin to this window and every window that follows it; empty
+    /// means the default skin.
     void applySkin(const QString &path);
     /// Lays the window out with the splitter at `x` (twips).
     void layOut(double x);
 
-    /// Windows that follow the skin (dialogs as they are created).
-    void addSecondaryWindow(skin::SkinnedWindow *window);
     /// While set, closing asks nothing and does not end the program.
     void setSwitchingLedger(bool switching) { m_switching = switching; }
-    /// The add, change and delete commands become available once something
-    /// answers itemCommandRequested(); until then the buttons stay disabled.
-    void setItemCommandsAvailable(bool available);
+    QStringList typeList() const { return m_typeNames; }
+
+    // FeatureHost
+    store::Ledger &ledger() override { return *m_ledger; }
+    QWidget *hostWindow() override { return this; }
+    QString currentMonth() const override { return m_view ? m_view->currentMonth() : QString(); }
+    void showMonth(const QString &month) override;
+    void refreshMonth() override { refresh(); }
+    void followSkin(skin::SkinnedWindow *window) override;
+    void showStatus(const QString &text) override;
+    void provide(Command command, std::function<void()> run) override;
+    QAction *action(Command command) const override;
+    void switchLedger(const QString &ledgerPath) override;
 
     // MonthViewHost
     void setWindowEnabled(bool enabled) override;
@@ -96,13 +110,13 @@ public:
     void setToolbarButtonEnabled(ToolbarButton button, bool enabled) override;
     void setTypeList(const QStringList &types) override { m_typeNames = types; }
     void setAdvice(const QString &advice) override;
-    QStringList typeList() const { return m_typeNames; }
 
 Q_SIGNALS:
-    /// add, update or delete was pressed (key of the button).
-    void itemCommandRequested(const QString &buttonKey);
     /// The user confirmed leaving: the program should end.
     void programEnding();
+    /// Another ledger is to be opened: the window has closed (asking nothing)
+    /// and the owner shows the logon window for `ledgerPath`.
+    void ledgerSwitchRequested(const QString &ledgerPath);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -110,13 +124,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildCommands();
     void buildToolbar();
-    void buildStatusBar();
     void buildPanels();
     void initialise();
-    void toolbarClick(const QString &key);
-    void monthMenuClick(QAction *entry);
-    void skinMenuClick(QAction *entry);
+    void runCommand(Command command);
+    bool isProvided(Command command) const { return m_handlers.count(command) > 0; }
+    void chooseSkin(const QString &caption);
     void applySkinColours(skin::ColourValue first, skin::ColourValue second);
     void splitterPressed();
     void splitterMoved(int windowX);
@@ -125,23 +139,28 @@ private:
     void releaseLedger();
     bool appendMonthEntry(const QString &key, const QString &caption);
 
+    std::shared_ptr<store::Ledger> m_ledger;
     std::unique_ptr<MonthView> m_view;
     QMenu *m_monthMenu;
     QMenu *m_skinMenu;
-    std::vector<QLabel *> m_statusPanels;
+    StatusPanels *m_statusPanels = nullptr;
+    std::map<Command, QAction *> m_actions;
+    std::map<Command, std::function<void()>> m_handlers;
     std::vector<QPointer<skin::SkinnedWindow>> m_secondary;
+    QString m_skinPath;
     QStringList m_typeNames;
     bool m_initialised = false;
     bool m_switching = false;
-    bool m_itemCommands = false;
+    bool m_selectionAllowsChange = false;
     bool m_splitterMoving = false;
     skin::ColourValue m_backColour = 0;
     bool m_hasBackColour = false;
 };
 
-/// What a successful logon does next: creates the main window, makes it the
-/// program-wide main window, prepares its pictures, refreshes it and shows
-/// it. Returns the window (owned by the caller; it deletes itself on close).
-MainWindow *openMainWindow();
+/// What a successful logon does next: creates the main window over the
+/// ledger, makes it the status line's target, prepares its pictures,
+/// refreshes it and shows it. Returns the window (it deletes itself on
+/// close).
+MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger);
 
 } // namespace zambrel::ledger

@@ -2,25 +2,14 @@
 
 #include "shell_layout.h"
 
-#include "store/mod_db.h"
 #include "store/twips.h"
-#include "store/ui/ui_hooks.h"
-
-#include <QPointer>
 
 namespace zambrel::ledger {
 
-MainWindow *openMainWindow()
+MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger)
 {
-    auto *window = new MainWindow;
+    auto *window = new MainWindow(std::move(ledger));
     window->setAttribute(Qt::WA_DeleteOnClose);
-    store::modDB::setMainWindow(window);
-    QPointer<MainWindow> target(window);
-    store::installUiHooks([target](const QString &text, int panel) {
-        if (!target)
-            return;
-        target->setStatusPanelText(panel, text);
-    });
     window->load();
     window->prepareToolbarImages();
     // A touch wider, so the layout runs once more with the pictures in place.

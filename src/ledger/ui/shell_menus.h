@@ -13,14 +13,6 @@ struct MenuEntry {
     QString caption;
 };
 
-/// The month menu's fixed entries, in order. Their windows come with later
-/// work; until then the window shows them disabled.
-std::vector<MenuEntry> fixedMonthMenuEntries();
-
-/// The stored months, newest first, at most 24 (read through OpenReadRS);
-/// empty on an empty ledger or an error.
-QStringList newestMonths();
-
 /// The month menu entry of a stored month: key "M" + month, caption month.
 MenuEntry storedMonthEntry(const QString &month);
 

@@ -1,6 +1,6 @@
 #include "reports/stock/currency.h"
 
-#include "store/db_routines.h"
+#include "store/value_text.h"
 
 #include <cmath>
 #include <limits>

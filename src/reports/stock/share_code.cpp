@@ -1,8 +1,8 @@
 #include "reports/stock/share_code.h"
 
 #include "panel/picture_format.h"
-#include "store/db_routines.h"
 #include "store/text.h"
+#include "store/value_text.h"
 
 #include <QRegularExpression>
 

@@ -1,12 +1,14 @@
 #include "list_fill.h"
 
 #include "store/db_error.h"
-#include "store/db_routines.h"
 #include "store/message.h"
-#include "store/record_set.h"
+#include "store/status_line.h"
 #include "store/twips.h"
+#include "store/value_text.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -57,18 +59,26 @@ void emptyList(QTreeWidget *list)
     list->setHeaderLabels({});
 }
 
-void fillRows(QTreeWidget *list, RecordSet &rows, int count, int progress)
+// The arrow with the hourglass while the rows are read and shown.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor)); }
+    ~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer &) = delete;
+    BusyPointer &operator=(const BusyPointer &) = delete;
+};
+
+void fillRows(QTreeWidget *list, const ResultTable &rows, int progress)
 {
     const HiddenWhileFilling hidden(list);
-    rows.moveFirst();
-    const int fields = rows.fieldCount();
+    const auto count = static_cast<double>(rows.rows.size());
     int done = 0;
-    while (!rows.eof()) {
+    for (const QVariantList &row : rows.rows) {
         auto *item = new QTreeWidgetItem(list);
-        const QVariant first = rows.value(0);
+        const QVariant first = row.value(0);
         item->setText(0, first.isNull() ? QStringLiteral("NULL") : cellText(first).trimmed());
-        for (int field = 1; field < fields; ++field) {
-            const QVariant value = rows.value(field);
+        for (int field = 1; field < row.size(); ++field) {
+            const QVariant &value = row.at(field);
             item->setText(field, value.isNull() ? QString() : cellText(value));
         }
         ++done;
@@ -78,7 +88,6 @@ void fillRows(QTreeWidget *list, RecordSet &rows, int count, int progress)
             showStatus(QStringLiteral("已完成 ") + QString::number(percent) + QLatin1Char('%'), 1);
             QCoreApplication::processEvents();
         }
-        rows.moveNext();
     }
 }
 
@@ -123,42 +132,38 @@ void setListHeader(QTreeWidget *list, QString &header)
         list->setColumnWidth(static_cast<int>(column), twipsToPixels(widths[column]));
 }
 
-std::unique_ptr<RecordSet> fillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
-                                    const FillListOptions &options)
+std::optional<ResultTable> fillList(QTreeWidget *list, const std::function<ResultTable()> &read,
+                                    bool useHeader, QString &header, const FillListOptions &options)
 {
     list->setToolTip(QStringLiteral("双击可以查看明细。"));
     try {
-        std::unique_ptr<RecordSet> rows = OpenReadRS(sql, {}, true, 100);
-        if (!rows)
-            throw DbError(kErrGeneric, QStringLiteral("无法查询。"));
-        std::unique_ptr<RecordSet> copy = rows->clone();
+        ResultTable rows;
+        {
+            const BusyPointer busy;
+            rows = read();
+        }
         emptyList(list);
         if (!useHeader) {
             QStringList names;
-            for (int field = 0; field < rows->fieldCount(); ++field)
-                names << rows->fieldName(field).trimmed();
+            for (const QString &name : rows.columns)
+                names << name.trimmed();
             header = names.join(QLatin1Char(','));
         }
         setListHeader(list, header);
 
-        const int count = rows->recordCount();
-        const QString ready =
-            QStringLiteral("准备就绪。共找到 ") + QString::number(count) + QStringLiteral(" 条记录。");
-        if (count == 0) {
+        const QString ready = QStringLiteral("准备就绪。共找到 ") + QString::number(rows.rows.size()) +
+                              QStringLiteral(" 条记录。");
+        if (rows.rows.empty()) {
             if (!options.message.isEmpty()) {
                 list->setColumnCount(1);
                 list->setHeaderLabels({options.message});
             }
             new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
-            showStatus(ready, 1);
-            rows->close();
-            return copy;
+        } else {
+            fillRows(list, rows, options.progress);
         }
-
-        fillRows(list, *rows, count, options.progress);
         showStatus(ready, 1);
-        rows->close();
-        return copy;
+        return rows;
     } catch (const DbError &error) {
         if (!options.message.isEmpty())
             showMessage(options.message, vbInformation, QStringLiteral("查询出错"));
@@ -167,7 +172,7 @@ std::unique_ptr<RecordSet> fillList(QTreeWidget *list, const QString &sql, bool 
         showStatus(QStringLiteral("发生错误：错误号") + hexNumber(error.number()) +
                        QStringLiteral("。错误描述：") + error.description(),
                    1);
-        return nullptr;
+        return std::nullopt;
     }
 }
 

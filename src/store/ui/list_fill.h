@@ -1,16 +1,17 @@
 #pragma once
 
+#include "store/ledger_records.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+#include <functional>
+#include <optional>
 #include <vector>
 
 class QTreeWidget;
 
 namespace zambrel::store {
-
-class RecordSet;
 
 /// The column captions of a header text: "|" counts as a comma, blanks
 /// around the whole text are trimmed; an empty text gives no captions.
@@ -37,12 +38,13 @@ struct FillListOptions {
     int progress = 0;
 };
 
-/// Fills `list` with the rows of `sql` (read through OpenReadRS). When
-/// `useHeader` is false the header becomes the field names. Returns a
-/// detached copy of the rows read, or nullptr on error (reported through the
-/// message routine and the status bar). An empty result shows the single row
-/// "没有记录。".
-std::unique_ptr<RecordSet> fillList(QTreeWidget *list, const QString &sql, bool useHeader, QString &header,
-                                    const FillListOptions &options = {});
+/// Fills `list` with the rows `read` returns (it reads them from the ledger;
+/// the busy pointer shows meanwhile). When `useHeader` is false the header
+/// becomes the column names. Returns the rows shown, or nothing when `read`
+/// threw: the failure is then reported (through the message routine and the
+/// status bar) the way list filling reports it. An empty result shows the
+/// single row "没有记录。"; a null in the first column shows "NULL".
+std::optional<ResultTable> fillList(QTreeWidget *list, const std::function<ResultTable()> &read,
+                                    bool useHeader, QString &header, const FillListOptions &options = {});
 
 } // namespace zambrel::store

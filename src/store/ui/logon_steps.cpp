@@ -1,9 +1,8 @@
 #include "logon_steps.h"
 
 #include "store/app_paths.h"
-#include "store/connection.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/mod_db.h"
 
 #include <memory>
 
@@ -35,20 +34,11 @@ bool isOtherLedger(const QString &chosen, const QString &current)
     return !chosen.isEmpty() && chosen.toLower() != current.toLower();
 }
 
-void openLedgerConnection(const QString &ledgerPath, const QString &password)
+std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password)
 {
-    auto connection = std::make_shared<Connection>();
-    const QString connectionString = ledgerConnectionString(ledgerPath, password);
-    try {
-        connection->open(connectionString);
-    } catch (...) {
-        connection->close();
-        throw;
-    }
-    modDB::setConnection(connection);
-    modDB::setConnectionString(connectionString);
-    modDB::setLedgerPath(ledgerPath);
+    auto ledger = std::make_shared<Ledger>(ledgerPath, password);
     saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), ledgerPath);
+    return ledger;
 }
 
 } // namespace zambrel::store

@@ -2,7 +2,11 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace zambrel::store {
+
+class Ledger;
 
 /// What the logon window starts with.
 struct LogonStart {
@@ -20,12 +24,10 @@ LogonStart logonStartValues(const QString &otherDB = {});
 /// not count.
 bool isOtherLedger(const QString &chosen, const QString &current);
 
-/// Opens `ledgerPath` with `password` as the program-wide connection: a
-/// fresh connection object per attempt. Only on success are the connection,
-/// the connection string and the ledger path made program-wide and the path
-/// stored in the settings. On failure nothing program-wide or stored
-/// changes and the half-opened connection is released.
+/// Opens `ledgerPath` with `password` and, once it is open, stores the path
+/// in the settings for the next start. On failure nothing is stored and no
+/// file stays locked.
 /// @throws DbError wrong password, missing, locked or foreign file.
-void openLedgerConnection(const QString &ledgerPath, const QString &password);
+std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password);
 
 } // namespace zambrel::store

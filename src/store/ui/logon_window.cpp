@@ -7,9 +7,10 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
+#include "store/app_paths.h"
 #include "store/db_error.h"
+#include "store/ledger.h"
 #include "store/message.h"
-#include "store/mod_db.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -141,7 +142,7 @@ void LogonWindow::load()
     ledgerBox->setText(m_ledgerPath);
     ledgerBox->setToolTip(m_ledgerPath);
     ledgerBox->setCursorPosition(0);
-    modDB::setSkinPath(start.skinPath);
+    setCurrentSkinPath(start.skinPath);
 
     skin::MessageBox *box = skin::messageBox();
     box->setWindowIcon(windowIcon());
@@ -159,8 +160,9 @@ void LogonWindow::logOn()
 {
     if (!m_otherLedger.isEmpty())
         m_ledgerPath = m_otherLedger;
+    std::shared_ptr<Ledger> ledger;
     try {
-        openLedgerConnection(m_ledgerPath, passwordBox->text());
+        ledger = openLedger(m_ledgerPath, passwordBox->text());
     } catch (const DbError &error) {
         showMessage(kCaption + error.description(), vbInformation, {});
         passwordBox->setFocus();
@@ -170,7 +172,7 @@ void LogonWindow::logOn()
     passwordBox->clear();
     m_loggedOn = true;
     close();
-    Q_EMIT loggedOn();
+    Q_EMIT loggedOn(ledger);
 }
 
 void LogonWindow::cancel()

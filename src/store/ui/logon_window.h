@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QLabel;
 class QLineEdit;
 
@@ -13,9 +15,11 @@ class FlatButton;
 
 namespace zambrel::store {
 
-/// The logon window: shows the ledger, takes its password and opens the
-/// program-wide connection. What follows a successful logon (the main
-/// window) is wired by the owner through loggedOn().
+class Ledger;
+
+/// The logon window: shows the ledger, takes its password and opens it.
+/// What follows a successful logon (the main window) is wired by the owner
+/// through loggedOn(), which hands over the open ledger.
 class LogonWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
@@ -53,9 +57,9 @@ public:
     void chooseOtherLedger();
 
 Q_SIGNALS:
-    /// The connection is open and the ledger path stored; the window has
-    /// closed itself.
-    void loggedOn();
+    /// The ledger is open and its path stored; the window has closed itself.
+    /// The receiver takes over the ledger (the window keeps no reference).
+    void loggedOn(std::shared_ptr<zambrel::store::Ledger> ledger);
     /// The user left without logging on: Cancel, the caption bar's close
     /// button or the system. Raised once.
     void cancelled();

@@ -24,7 +24,7 @@ public:
                                 },
                                 [target = QPointer<MainWindow>(&window)](input::EntryDialog &made) {
                                     if (target)
-                                        target->addSecondaryWindow(&made);
+                                        target->followSkin(&made);
                                 }),
           commands(view, window, [this]() -> ItemDialog & { return dialog; })
     {
@@ -43,11 +43,9 @@ void connectItemCommands(MainWindow &window)
         return;
     auto *binding = new ItemCommandsBinding(window, *view);
     ItemCommands *commands = &binding->commands;
-    QObject::connect(&window, &MainWindow::itemCommandRequested, binding, [commands](const QString &key) {
-        ItemCommand command{};
-        if (ItemCommands::fromButtonKey(key, command))
-            commands->run(command);
-    });
+    window.provide(Command::Add, [commands] { commands->run(ItemCommand::Add); });
+    window.provide(Command::Update, [commands] { commands->run(ItemCommand::Update); });
+    window.provide(Command::Delete, [commands] { commands->run(ItemCommand::Delete); });
     for (panel::CategoryPanel *panel :
          {window.incomePanel, window.expenditurePanel, window.assetPanel, window.liabilityPanel}) {
         if (!panel)
@@ -60,7 +58,6 @@ void connectItemCommands(MainWindow &window)
         QObject::connect(panel, &panel::CategoryPanel::doubleClicked, binding,
                          [commands](const QString &key) { commands->panelDoubleClick(key); });
     }
-    window.setItemCommandsAvailable(true);
 }
 
 } // namespace zambrel::ledger

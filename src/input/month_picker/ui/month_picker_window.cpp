@@ -2,8 +2,6 @@
 
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/db_error.h"
-#include "store/message.h"
 #include "store/ui/list_fill.h"
 
 #include <QCloseEvent>
@@ -19,28 +17,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("月份 Months");
 constexpr QSize kContentSize(236, 318);
-
-// Stand-in for the list filling over the ledger API until it is merged.
-std::optional<store::ResultTable>
-fillMonthRows(QTreeWidget *list, const std::function<store::ResultTable()> &read, QString &header)
-{
-    list->setToolTip(QStringLiteral("双击可以查看明细。"));
-    try {
-        store::ResultTable table = read();
-        store::setListHeader(list, header);
-        if (table.rows.empty())
-            new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
-        for (const QVariantList &row : table.rows) {
-            const QVariant first = row.value(0);
-            new QTreeWidgetItem(
-                list, QStringList{first.isNull() ? QStringLiteral("NULL") : first.toString().trimmed()});
-        }
-        return table;
-    } catch (const store::DbError &error) {
-        store::showMessage(error.description(), store::vbCritical, QStringLiteral("有错误发生"));
-        return std::nullopt;
-    }
-}
 
 bool isChoosable(const QTreeWidgetItem *item)
 {
@@ -105,7 +81,7 @@ MonthPickerWindow::~MonthPickerWindow() = default;
 void MonthPickerWindow::loadMonths(const std::function<store::ResultTable()> &read)
 {
     QString header = QStringLiteral("月份");
-    const std::optional<store::ResultTable> rows = fillMonthRows(monthList, read, header);
+    const std::optional<store::ResultTable> rows = store::fillList(monthList, read, true, header);
     // With no months the list shows a row saying so; it is no month.
     if (rows && rows->rows.empty()) {
         for (int index = 0; index < monthList->topLevelItemCount(); ++index)

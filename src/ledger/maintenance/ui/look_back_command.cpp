@@ -21,10 +21,13 @@ void registerMonthPicker(FeatureHost &host)
             // reads the months afresh.
             window->setAttribute(Qt::WA_DeleteOnClose);
             host.followSkin(window);
+            *picker = window; // before filling, which lets other events run
             window->loadMonths([&host] { return host.ledger().allMonthsTable(); });
-            *picker = window;
         }
-        const std::optional<QString> month = lookBackMonth((*picker)->choose(), host.currentMonth());
+        if (!*picker)
+            return; // gone while its list was filled
+        const input::MonthChoice choice = (*picker)->choose();
+        const std::optional<QString> month = lookBackMonth(choice, host.currentMonth());
         if (month)
             host.showMonth(*month);
     });

@@ -9,6 +9,7 @@
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -136,6 +137,10 @@ TEST_F(PickerWindow, ShowsEveryMonthNewestFirstUnderItsCaptions)
     EXPECT_EQ(window->okButton->caption(), QStringLiteral("确   定"));
     EXPECT_EQ(window->cancelButton->caption(), QStringLiteral("取   消"));
     EXPECT_EQ(window->promptLabel->text(), QStringLiteral("选择月份"));
+    // The label names the list for assistive technology.
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->monthList);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("选择月份"));
     EXPECT_TRUE(responder.shown().empty());
 }
 

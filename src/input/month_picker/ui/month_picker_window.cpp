@@ -41,6 +41,7 @@ MonthPickerWindow::MonthPickerWindow(QWidget *parent)
     promptLabel->setBuddy(monthList);
     promptLabel->setGeometry(12, 8, 212, 20);
     monthList->setObjectName(QStringLiteral("lv"));
+    // A list's accessible table does not take its name from a buddy label.
     monthList->setAccessibleName(promptLabel->text());
     monthList->setGeometry(12, 30, 212, 238);
     monthList->setSelectionMode(QAbstractItemView::SingleSelection);

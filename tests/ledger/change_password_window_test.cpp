@@ -113,27 +113,6 @@ TEST_F(PasswordWindow, CaptionsNamesAndLabelsThatNameTheBoxes)
     EXPECT_TRUE(box(1)->hasFocus());
 }
 
-TEST_F(PasswordWindow, AMismatchOrAWrongOldPasswordKeepsTheWindowAndTheLedger)
-{
-    const QString before = books->connectionString();
-    fill(QStringLiteral("old one"), QStringLiteral("new"), QStringLiteral("neu"));
-    QTest::keyClick(box(2), Qt::Key_Return);
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("新密码和确认密码不一致，请重新指定！"));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(box(1)->text(), QStringLiteral("new")) << "what was typed stays for mending";
-
-    fill(QStringLiteral("old two"), QStringLiteral("new"), QStringLiteral("new"));
-    QTest::keyClick(box(1), Qt::Key_Enter);
-    ASSERT_EQ(responder.shown().size(), 2u);
-    EXPECT_TRUE(responder.shown()[1].text.startsWith(QStringLiteral("旧密码不正确，请重新指定！")));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(box(0)->hasFocus());
-    EXPECT_EQ(books->connectionString(), before);
-    EXPECT_FALSE(opensWith(QStringLiteral("new")));
-    EXPECT_TRUE(opensWith(QStringLiteral("old one")));
-}
-
 TEST_F(PasswordWindow, EnterInAnyBoxChangesThePasswordAndHidesTheWindowEmpty)
 {
     const QString next = QStringLiteral("新 密'码\"[1]");

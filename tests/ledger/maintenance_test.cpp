@@ -120,13 +120,6 @@ TEST_F(Maintenance, BackupNamesFollowTheLedgerWhateverItsExtension)
     }
 }
 
-TEST(BackupMessage, NamesTheLedgerAndTheCopy)
-{
-    EXPECT_EQ(ledger::backupDoneText(QStringLiteral("/home/a/Zambrel.mdb"),
-                                     QStringLiteral("/home/a/Zambrel_2026-12-05_bak.mdb")),
-              QStringLiteral("/home/a/Zambrel.mdb备份成功\n备份名称为：/home/a/Zambrel_2026-12-05_bak.mdb"));
-}
-
 TEST_F(Maintenance, AFailedBackupLeavesTheEarlierOneIntactAndTheLedgerWorking)
 {
     testkit::ReadOnlyFolder folder(dir.filePath(QStringLiteral("books")));

@@ -3,6 +3,8 @@
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/maintenance/ui/register_maintenance.h"
 #include "ledger/ui/main_window.h"
+#include "reports/journal/ui/journal_feature.h"
+#include "reports/graph/ui/register_trend_graph.h"
 
 namespace zambrel::app {
 
@@ -11,6 +13,8 @@ void registerFeatures(ledger::MainWindow &window)
     ledger::connectItemCommands(window);
     ledger::registerLedgerMaintenance(window);
     ledger::registerMonthPicker(window);
+    journal::registerJournal(window);
+    graph::registerTrendGraph(window);
 }
 
 } // namespace zambrel::app

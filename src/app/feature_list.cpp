@@ -3,8 +3,8 @@
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/maintenance/ui/register_maintenance.h"
 #include "ledger/ui/main_window.h"
-#include "reports/journal/ui/journal_feature.h"
 #include "reports/graph/ui/register_trend_graph.h"
+#include "reports/journal/ui/journal_feature.h"
 
 namespace zambrel::app {
 

@@ -38,8 +38,13 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
 {
     if (path.isEmpty())
         throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile())
         throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
+    // The engine would take an empty file for a new database and write its
+    // header into it; an empty file is no ledger and is left as it is.
+    if (file.size() == 0)
+        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
 
     sqlite3 *raw = nullptr;
     // Without SQLITE_OPEN_CREATE: a missing file must never become a new, empty ledger.

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -52,6 +53,13 @@ TEST(ConnectionOpen, RefusesWhatIsNotAnOpenableLedger)
     file.close();
     EXPECT_EQ(openError(ledgerConnectionString(text, {}), &description), kErrGeneric);
     EXPECT_TRUE(description.contains(QStringLiteral("Wrong password or not a ledger file")));
+
+    // An empty file is refused as it stands, not made a database.
+    const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    EXPECT_EQ(openError(ledgerConnectionString(empty, {}), &description), kErrGeneric);
+    EXPECT_EQ(description, QStringLiteral("不是账本文件 Not a ledger file"));
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
 
     EXPECT_EQ(openError(QStringLiteral("Provider=SQLOLEDB;Data Source=") + text), kErrGeneric);
 }

@@ -11,6 +11,11 @@
 #include <QSet>
 
 namespace zambrel::ledger {
+namespace {
+
+const QString kSalaryType = QStringLiteral("工资");
+
+} // namespace
 
 MonthView::MonthView(store::Ledger &ledger, MonthViewHost *host)
     : m_ledger(ledger), m_host(host ? host : &m_noHost)
@@ -101,22 +106,21 @@ bool MonthView::loadMonth()
         m_host->setTypeList(typeNames);
 
         openMonth();
-        placedOnce = placeItems();
+        placedOnce = placeItems(&m_salary);
     }
-    m_salary = summary().salary;
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     return placedOnce;
 }
 
-bool MonthView::placeItems()
+bool MonthView::placeItems(double *salary)
 {
     QSet<qint32> codes;
     bool distinctCodes = true;
     for (const store::Item &each : m_items) {
         // A loaded month shows no memos; a click shows the item's own.
-        store::Item shown = each;
-        shown.memo.clear();
-        ledger::placeItem(m_panels, m_kinds.value(each.type), shown);
+        ledger::placeItem(m_panels, m_kinds.value(each.type), each, QString());
+        if (salary && each.type == kSalaryType)
+            *salary += each.income;
         if (distinctCodes) {
             const qsizetype before = codes.size();
             codes.insert(each.code);

@@ -107,9 +107,10 @@ public:
     double previousAssets() const { return m_previousAssets; }
 
 private:
-    /// Places every item (one placeItem each); true when every item has its
-    /// own positive code.
-    bool placeItems();
+    /// Places every item (one placeItem each), adding the income of salary
+    /// items to `salary` when given; true when every item has its own
+    /// positive code.
+    bool placeItems(double *salary = nullptr);
     /// Right after loading a month whose items have their own codes: whether
     /// placing them all again would leave every panel row as it is.
     bool placingAgainChangesNothing() const;

@@ -9,10 +9,13 @@
 #include "input/ui/entry_dialog.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
+#include "reports/graph/ui/graph_window.h"
+#include "reports/journal/ui/journal_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
 #include "store/clock.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/ui/logon_window.h"
 
@@ -20,6 +23,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -351,6 +355,39 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
         expectTabReachesEverything(box, box->noButton);
         box->hide();
     }
+}
+
+TEST(Accessibility, JournalWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    store::JournalPage page;
+    page.date = QStringLiteral("2026-05-14");
+    page.fields[0] = QStringLiteral("晴");
+    books->saveJournalPage(page);
+    journal::JournalWindow window(*books);
+    window.show();
+    expectToldAsShown(&window);
+    QStringList order;
+    for (int field = 0; field < 9; ++field)
+        order << QStringLiteral("Text1_%1").arg(field);
+    order << QStringLiteral("txtSearch") << QStringLiteral("tv1") << QStringLiteral("cmdNew")
+          << QStringLiteral("cmdRefresh") << QStringLiteral("OKButton") << QStringLiteral("cmdClose");
+    EXPECT_EQ(expectTabReachesEverything(&window, window.fieldBoxes[0]), order)
+        << "the boxes row by row, the search, the days, then the buttons";
+}
+
+TEST(Accessibility, TrendGraphWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    graph::GraphWindow window;
+    window.drawGraph(*books);
+    window.show();
+    expectToldAsShown(&window);
+    EXPECT_EQ(expectTabReachesEverything(&window, window.netWorthBox),
+              (QStringList{QStringLiteral("chkNetWorth"), QStringLiteral("cmdSave"),
+                           QStringLiteral("cmdPrint"), QStringLiteral("OKButton")}));
 }
 
 } // namespace

@@ -235,6 +235,8 @@ void MainWindow::load()
         captionBar->maximise();
         refresh();
     }
+    // The keyboard starts in the books, not in the advice beside them.
+    incomePanel->list->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::prepareToolbarImages()

@@ -19,6 +19,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -500,6 +501,35 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     EXPECT_EQ(needless.exitCode, 1);
     EXPECT_TRUE(needless.err.contains(QStringLiteral("密码不符 The password does not match")))
         << needless.err.toStdString();
+}
+
+TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)
+{
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        GTEST_SKIP() << "util-linux script is needed for a terminal";
+    const QString secret = home.filePath(QStringLiteral("secret.mdb"));
+    const QString password = QStringLiteral("sesame-42");
+    store::createLedger(secret, password);
+    testkit::writeItems(secret, QStringLiteral("2026-02"), testkit::sampleItems(), password);
+
+    // script gives the program a terminal of its own; what is typed goes in
+    // once the question is on the screen.
+    QProcess terminal;
+    terminal.setProcessEnvironment(environment);
+    terminal.start(script, {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
+                            QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
+                            QStringLiteral("/dev/null")});
+    QByteArray screen;
+    while (!screen.contains("Password:") && terminal.waitForReadyRead(30000))
+        screen += terminal.readAllStandardOutput();
+    ASSERT_TRUE(screen.contains("密码 Password:")) << screen.toStdString();
+    terminal.write(password.toUtf8() + "\r");
+    ASSERT_TRUE(terminal.waitForFinished(30000));
+    screen += terminal.readAllStandardOutput();
+    EXPECT_EQ(terminal.exitCode(), 0) << screen.toStdString();
+    EXPECT_TRUE(screen.contains("2026-02")) << screen.toStdString();
+    EXPECT_FALSE(screen.contains(password.toUtf8())) << "the password was echoed";
 }
 
 TEST_F(CommandLine, FailuresAreReportedInBothLanguagesAtOnce)

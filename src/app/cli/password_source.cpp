@@ -41,8 +41,8 @@ QString fromFile(const QString &path)
 
 QString askOnTerminal()
 {
-    std::fputs("密码 Password: ", stderr);
-    std::fflush(stderr);
+    // Echo goes off before the question shows, so that nothing typed in
+    // answer to it is ever echoed.
     termios saved{};
     const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
     if (quiet) {
@@ -50,6 +50,8 @@ QString askOnTerminal()
         silent.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     }
+    std::fputs("密码 Password: ", stderr);
+    std::fflush(stderr);
     const auto restore = store::ScopeGuard([&] {
         if (quiet)
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);

@@ -1,6 +1,7 @@
 #include "feature_list.h"
 
 #include "ledger/commands/ui/connect_item_commands.h"
+#include "ledger/export/ui/export_command.h"
 #include "ledger/maintenance/ui/register_maintenance.h"
 #include "ledger/ui/main_window.h"
 #include "reports/graph/ui/register_trend_graph.h"
@@ -17,6 +18,7 @@ void registerFeatures(ledger::MainWindow &window)
     journal::registerJournal(window);
     graph::registerTrendGraph(window);
     stock::registerStockCheck(window);
+    ledger::registerCsvExport(window);
 }
 
 } // namespace zambrel::app

@@ -53,26 +53,31 @@ const store::Item *MonthView::item(qint32 code) const
 void MonthView::refresh()
 {
     try {
-        bool placedOnce = false;
-        {
-            // Emptied and filled as one change: a list then rewrites the rows
-            // it already shows instead of dropping and recreating them all.
-            PanelsBatch batch(m_panels);
-            resetPanels();
-            placedOnce = loadMonth();
-        }
-        // The assessment places the month again; right after loading, that
-        // mostly changes nothing but the memos.
-        if (placedOnce && placingAgainChangesNothing())
-            emptyMemosAsPlacingAgainWould();
-        else
-            placeItemsAgain();
-        adviseOn(summary());
+        reload();
     } catch (const std::exception &error) {
         store::reportError(error, store::ErrorRoad::ToolbarCommand);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     m_host->setWindowCaption(store::productName());
+}
+
+Assessment MonthView::reload()
+{
+    bool placedOnce = false;
+    {
+        // Emptied and filled as one change: a list then rewrites the rows
+        // it already shows instead of dropping and recreating them all.
+        PanelsBatch batch(m_panels);
+        resetPanels();
+        placedOnce = loadMonth();
+    }
+    // The assessment places the month again; right after loading, that
+    // mostly changes nothing but the memos.
+    if (placedOnce && placingAgainChangesNothing())
+        emptyMemosAsPlacingAgainWould();
+    else
+        placeItemsAgain();
+    return adviseOn(summary());
 }
 
 void MonthView::resetPanels()

@@ -69,6 +69,9 @@ public:
     /// is reported through the message routine; the refresh button is
     /// enabled whatever happens. Never throws.
     void refresh();
+    /// What refresh() does, without reporting: returns the assessment.
+    /// @throws store::DbError
+    Assessment reload();
     /// Empties and titles the four panels; disables update, delete, refresh.
     void resetPanels();
     /// Loads the type groups and the month's items into the panels and sums

@@ -143,6 +143,9 @@ void MessageBox::setMessage(const QString &text)
 {
     m_message = text;
     messageLabel->setText(text);
+    // Told exactly as shown: a label's ampersand would otherwise be taken
+    // for a mnemonic and left out.
+    messageLabel->setAccessibleName(text);
     layoutBox();
 }
 

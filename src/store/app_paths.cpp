@@ -42,9 +42,7 @@ std::unique_ptr<QSettings> openSettings()
                                        application);
 }
 
-} // namespace
-
-QString programFolder()
+QString programFolderPath()
 {
     QString folder = overrides().programFolder;
     if (folder.isEmpty())
@@ -53,8 +51,16 @@ QString programFolder()
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/.local/share/Zambrel");
-    QDir().mkpath(folder);
     return QDir::cleanPath(folder);
+}
+
+} // namespace
+
+QString programFolder()
+{
+    const QString folder = programFolderPath();
+    QDir().mkpath(folder);
+    return folder;
 }
 
 void setProgramFolder(const QString &folder)
@@ -65,6 +71,14 @@ void setProgramFolder(const QString &folder)
 QString defaultLedgerPath()
 {
     return programFolder() + QStringLiteral("/Zambrel.mdb");
+}
+
+QString usualLedgerPath()
+{
+    const QString stored = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
+    if (fileExists(stored))
+        return stored;
+    return programFolderPath() + QStringLiteral("/Zambrel.mdb");
 }
 
 QString skinsFolder()

@@ -3,6 +3,7 @@
 #include "connection_string.h"
 #include "db_error.h"
 #include "jet_sql.h"
+#include "ledger_schema.h"
 #include "record_set.h"
 #include "record_set_impl.h"
 #include "sqlite_support.h"
@@ -38,13 +39,24 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
 {
     if (path.isEmpty())
         throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
-    const QFileInfo file(path);
-    if (!file.isFile())
-        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
     // The engine would take an empty file for a new database and write its
     // header into it; an empty file is no ledger and is left as it is.
-    if (file.size() == 0)
+    if (const QFileInfo file(path); file.isFile() && file.size() == 0)
         throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
+    switch (lookAtLedgerFile(path)) {
+    case LedgerFileLook::Missing:
+        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
+    case LedgerFileLook::NotADatabase:
+        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file: ") + path);
+    case LedgerFileLook::Unencrypted:
+        // The engine would only say "not a database" when keyed.
+        if (!password.isEmpty())
+            throw DbError(kErrGeneric,
+                          QStringLiteral("密码不符 The password does not match: the ledger has no password"));
+        break;
+    case LedgerFileLook::Encrypted:
+        break;
+    }
 
     sqlite3 *raw = nullptr;
     // Without SQLITE_OPEN_CREATE: a missing file must never become a new, empty ledger.

@@ -239,7 +239,7 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
 
     QLabel *first = nullptr;
     for (QLabel *label : window->statusBar->findChildren<QLabel *>()) {
-        if (label->accessibleName() == QStringLiteral("状态 Status"))
+        if (label->accessibleDescription() == QStringLiteral("状态 Status"))
             first = label;
     }
     ASSERT_NE(first, nullptr);

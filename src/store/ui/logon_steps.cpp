@@ -11,9 +11,8 @@ namespace zambrel::store {
 LogonStart logonStartValues(const QString &otherDB)
 {
     LogonStart start;
-    start.ledgerPath = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), defaultLedgerPath());
+    start.ledgerPath = usualLedgerPath();
     if (!fileExists(start.ledgerPath)) {
-        start.ledgerPath = defaultLedgerPath();
         try {
             ensureDefaultLedger();
         } catch (...) {

@@ -6,11 +6,15 @@
 #include "test_support.h"
 
 #include "feature_list.h"
+#include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
+#include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "reports/graph/ui/graph_window.h"
 #include "reports/journal/ui/journal_window.h"
+#include "reports/stock/ui/chart_picture.h"
+#include "reports/stock/ui/stock_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
@@ -30,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
 #include <QTest>
@@ -388,6 +393,77 @@ TEST(Accessibility, TrendGraphWindow)
     EXPECT_EQ(expectTabReachesEverything(&window, window.netWorthBox),
               (QStringList{QStringLiteral("chkNetWorth"), QStringLiteral("cmdSave"),
                            QStringLiteral("cmdPrint"), QStringLiteral("OKButton")}));
+}
+
+TEST(Accessibility, StockCheckWindow)
+{
+    // No chart site is set in the fresh settings, so nothing goes out.
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    // Closing from the caption bar would delete it; the test owns it.
+    auto *window = new stock::StockWindow(*books);
+    const std::unique_ptr<stock::StockWindow> owner(window);
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->setMonth(QStringLiteral("2026-05"));
+    window->displayStock();
+    ASSERT_GT(window->holdingsList->topLevelItemCount(), 0);
+    window->riseOption->click();
+    window->show();
+    // The painted hint over the picture is told too.
+    EXPECT_FALSE(window->picture->hint().isEmpty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->picture)->text(QAccessible::Description),
+              window->picture->hint());
+    expectToldAsShown(window);
+    EXPECT_EQ(
+        expectTabReachesEverything(window, window->holdingsList),
+        (QStringList{QStringLiteral("lv"), QStringLiteral("optF_0"), QStringLiteral("txtL"),
+                     QStringLiteral("txtH"), QStringLiteral("txtHL"), QStringLiteral("lvTarget"),
+                     QStringLiteral("Picture1"), QStringLiteral("Text1"), QStringLiteral("FlatButton1"),
+                     QStringLiteral("FlatButton2"), QStringLiteral("cmdVisit"), QStringLiteral("cmdSettings"),
+                     QStringLiteral("OKButton"), QStringLiteral("CancelButton")}))
+        << "the holdings, the conditions, the targets, the chart, then the row of buttons";
+    // The two options are one stop, the chosen one; the arrow keys move
+    // between them as in any group of options.
+    window->riseOption->setFocus();
+    const QString risePrice = window->targetList->topLevelItem(0)->text(1);
+    QTest::keyClick(window->riseOption, Qt::Key_Right);
+    EXPECT_TRUE(window->fallOption->hasFocus());
+    EXPECT_TRUE(window->fallOption->isChecked());
+    EXPECT_NE(window->targetList->topLevelItem(0)->text(1), risePrice)
+        << "the targets follow the keyboard too";
+    window->hide();
+}
+
+TEST(Accessibility, MonthPickerWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    input::MonthPickerWindow window;
+    window.loadMonths([&books] { return books->allMonthsTable(); });
+    ASSERT_EQ(window.monthList->topLevelItemCount(), 2);
+    window.show();
+    expectToldAsShown(&window);
+    EXPECT_EQ(
+        expectTabReachesEverything(&window, window.monthList),
+        (QStringList{QStringLiteral("lv"), QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
+    window.hide();
+}
+
+TEST(Accessibility, ChangePasswordWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    ledger::ChangePasswordWindow window(*books);
+    window.show();
+    expectToldAsShown(&window);
+    // Each box is named by its label as shown, without the mnemonic's ampersand.
+    for (int index = 0; index < ledger::ChangePasswordWindow::kBoxCount; ++index)
+        EXPECT_EQ(accessibleName(window.passwordBoxes[size_t(index)]),
+                  shownText(window.labels[size_t(index)]));
+    EXPECT_EQ(expectTabReachesEverything(&window, window.passwordBoxes[0]),
+              (QStringList{QStringLiteral("txtPWD_0"), QStringLiteral("txtPWD_1"), QStringLiteral("txtPWD_2"),
+                           QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
+    window.hide();
 }
 
 } // namespace

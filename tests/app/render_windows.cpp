@@ -7,10 +7,13 @@
 #include "feature_list.h"
 #include "sample_ledger.h"
 
+#include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
+#include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
 #include "reports/graph/ui/graph_window.h"
 #include "reports/journal/ui/journal_window.h"
+#include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/message_box.h"
@@ -24,7 +27,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <cstdio>
 #include <functional>
@@ -123,6 +129,40 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
         trend.show();
         save(&trend, picture(QStringLiteral("graph"), 0));
     }
+    {
+        // The holdings of the month shown and the targets of a rise from 10
+        // to 20; no chart site is set, as on a fresh install.
+        stock::StockWindow stock(window->ledger());
+        stock.setAttribute(Qt::WA_DeleteOnClose, false);
+        window->followSkin(&stock);
+        stock.setMonth(window->currentMonth());
+        stock.displayStock();
+        stock.lowBox->setText(QStringLiteral("10"));
+        stock.highBox->setText(QStringLiteral("20"));
+        stock.show();
+        stock.riseOption->click();
+        save(&stock, picture(QStringLiteral("stock"), 0));
+        stock.hide();
+    }
+    {
+        input::MonthPickerWindow picker;
+        window->followSkin(&picker);
+        picker.loadMonths([window] { return window->ledger().allMonthsTable(); });
+        picker.show();
+        picker.monthList->setFocus();
+        picker.monthList->setCurrentItem(picker.monthList->topLevelItem(1));
+        save(&picker, picture(QStringLiteral("month-picker"), 0));
+        picker.hide();
+    }
+    {
+        ledger::ChangePasswordWindow password(window->ledger());
+        window->followSkin(&password);
+        password.show();
+        password.passwordBoxes[0]->setText(QStringLiteral("secret"));
+        password.passwordBoxes[1]->setFocus();
+        save(&password, picture(QStringLiteral("change-password"), 0));
+        password.hide();
+    }
     window->setSwitchingLedger(true);
     window->close();
     QApplication::processEvents();
@@ -194,6 +234,9 @@ int main(int argc, char **argv)
                 {QStringLiteral("message"), QStringLiteral("message-box")},
                 {QStringLiteral("journal"), QStringLiteral("journal-window")},
                 {QStringLiteral("graph"), QStringLiteral("trend-graph-window")},
+                {QStringLiteral("stock"), QStringLiteral("stock-check-window")},
+                {QStringLiteral("month-picker"), QStringLiteral("month-picker-window")},
+                {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };

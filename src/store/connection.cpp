@@ -3,19 +3,24 @@
 #include "connection_string.h"
 #include "db_error.h"
 #include "jet_sql.h"
+#include "ledger_schema.h"
 #include "record_set.h"
 #include "record_set_impl.h"
+#include "safe_file.h"
 #include "sqlite_support.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace zambrel::store {
 namespace {
@@ -117,13 +122,9 @@ void changePassword(ConnectionImpl &impl, const jet::PasswordChange &change)
     const QString path = impl.path;
     const QString temporary =
         path + QStringLiteral(".rekey-") + QString::number(QRandomGenerator::global()->generate(), 16);
-    {
-        // The connection may not create files; an empty file is an empty database.
-        QFile empty(temporary);
-        if (!empty.open(QIODevice::NewOnly | QIODevice::WriteOnly))
-            throw DbError(kErrGeneric,
-                          QStringLiteral("无法写入账本所在的文件夹 Cannot write beside the ledger"));
-    }
+    // The connection may not create files; an empty file is an empty
+    // database. Private from the start: the new file becomes the ledger.
+    ::close(createPrivateFile(temporary));
     sqlite3 *db = impl.db.get();
     try {
         StatementHandle attach = prepare(db, QStringLiteral("ATTACH DATABASE ?1 AS rekeyed KEY ?2"));

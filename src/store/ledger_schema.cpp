@@ -160,6 +160,23 @@ QString ensureDefaultLedger()
     return path;
 }
 
+const QStringList &requiredLedgerColumns()
+{
+    static const QStringList columns = [] {
+        QStringList all;
+        for (const char *column : {"code", "months", "types", "name", "memo", "InComePerMonth", "PayPerMonth",
+                                   "willPayPerMonth", "FirstPay", "TotalCost", "Debet", "DebetPerMonth"})
+            all << QStringLiteral("Asset.") + QLatin1String(column);
+        for (const char *column : {"types", "kind", "index"})
+            all << QStringLiteral("AssetType.") + QLatin1String(column);
+        all << QStringLiteral("log.dates");
+        for (int field = 1; field <= 9; ++field)
+            all << QStringLiteral("log.g") + QString::number(field);
+        return all;
+    }();
+    return columns;
+}
+
 QString ledgerConnectionString(const QString &ledgerPath, const QString &password)
 {
     return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +

@@ -94,7 +94,7 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
     }
     store::setClock({});
 }
-BENCHMARK_CAPTURE(BM_Refresh2000Items, RefreshMe_main_window, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Refresh2000Items, main_window, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -8,3 +8,11 @@ void writeBenchItems(const QString &connectionString, int months, int itemsPerMo
 
 /// The month key of the last month written for `months` months.
 QString lastBenchMonth(int months);
+
+/// Writes one journal page a day for `days` days from 1 January 2016 into
+/// the ledger at `connectionString` (one batch). Every field holds a line of
+/// text; every 30th page mentions "Marathon" in its sixth field.
+void writeBenchJournal(const QString &connectionString, int days);
+
+/// The date of the last page written for `days` days ("yyyy-mm-dd").
+QString lastBenchDay(int days);

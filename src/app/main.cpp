@@ -1,44 +1,56 @@
-// The program: options, the skinned message box, then the start routine.
-// Nothing else runs here: the program lives on in its windows.
+// The program: with a subcommand, --help or --version it runs without a
+// window (Qt Core only, no display needed); otherwise the skinned message
+// box, then the start routine. Nothing else runs here: the program lives on
+// in its windows or in the command line.
+#include "command_line.h"
 #include "program.h"
 
 #include "skin/message_box.h"
 #include "store/app_paths.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QIcon>
-
-#include <cstdio>
 
 using namespace zambrel;
 
+namespace {
+
+void nameProgram()
+{
+    // The settings and the data folder are found by these names, alike for
+    // the windows and the command line.
+    QCoreApplication::setApplicationName(QStringLiteral("zambrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZAMBREL_VERSION));
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+
+    const std::optional<cli::WindowStart> windows = cli::windowStart(arguments);
+    if (!windows) {
+        QCoreApplication app(argc, argv);
+        nameProgram();
+        return cli::runCommandLine(app.arguments(), {app::versionReport});
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("zambrel"));
-    QApplication::setApplicationVersion(QStringLiteral(ZAMBREL_VERSION));
+    nameProgram();
+    // The application object has taken its own options (-platform, -style) out.
+    const std::optional<cli::WindowStart> start =
+        cli::windowStart(app.arguments(), cli::WindowSystemOptions::TakenOut);
+    if (!start)
+        return cli::runCommandLine(app.arguments(), {app::versionReport});
     QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
     // The icon theme holds it once the program is installed; the build tree has none.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
     QApplication::setQuitOnLastWindowClosed(false);
-
-    QCommandLineParser options;
-    options.addHelpOption();
-    // Not addVersionOption(): the version report also names the skins in use.
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Displays version information and the skins in use."));
-    options.addOption(version);
-    const QCommandLineOption dataDir(QStringLiteral("data-dir"), QStringLiteral("Folder of the ledgers."),
-                                     QStringLiteral("DIR"));
-    options.addOption(dataDir);
-    options.process(app);
-    if (options.isSet(version)) {
-        std::fputs(app::versionReport().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (options.isSet(dataDir))
-        store::setProgramFolder(options.value(dataDir));
+    if (!start->dataDir.isEmpty())
+        store::setProgramFolder(start->dataDir);
 
     skin::installMessageBox();
     app::startProgram(app);

@@ -20,6 +20,13 @@ QString wholePercent(double ratio)
     return QString::number(rounded, 'f', 0);
 }
 
+QString shownAdvice(const QString &advice)
+{
+    QString text = advice;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text.trimmed();
+}
+
 Assessment assessMonth(const AssessmentFigures &f)
 {
     const QString crlf = QStringLiteral("\r\n");

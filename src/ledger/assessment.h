@@ -25,6 +25,10 @@ struct Assessment {
 /// whole percentages are rounded halves-to-even and may be of any size.
 Assessment assessMonth(const AssessmentFigures &figures);
 
+/// The advice as it is shown and reported: line ends as LF, no blank
+/// space at either end.
+QString shownAdvice(const QString &advice);
+
 /// `ratio` × 100 rounded to a whole number, halves to even, as text
 /// (0.125 -> "12", 0.135 -> "14"); no upper limit.
 QString wholePercent(double ratio);

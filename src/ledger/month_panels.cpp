@@ -72,31 +72,31 @@ void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types
         panels.liabilities.putItem(types + QStringLiteral("贷款"), 0, {});
 }
 
-void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item)
+void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item, const QString &memo)
 {
     if (kind.trimmed().isEmpty())
         return;
     const QString &type = item.type;
     if (maskSet(kind, 0))
-        panels.income.putItem(item.name, item.income, type + QStringLiteral("收入"), 0, item.code, item.memo);
+        panels.income.putItem(item.name, item.income, type + QStringLiteral("收入"), 0, item.code, memo);
     if (maskSet(kind, 1)) {
         const QString group = type + QStringLiteral("支出");
         panels.expenditure.putItem(item.name, item.plannedSpending, group, item.actualSpending, item.code,
-                                   item.memo);
+                                   memo);
         // Same key and group: the repayment row replaces the row just placed.
         if (item.monthlyRepayment > 0)
             panels.expenditure.putItem(item.name + QStringLiteral("还贷"), item.monthlyRepayment, group,
                                        item.actualSpending, item.code);
         if (item.loanTotal > 0)
             panels.liabilities.putItem(item.name, item.loanTotal, type + QStringLiteral("贷款"), 0, item.code,
-                                       item.memo);
+                                       memo);
     }
     if (maskSet(kind, 2))
         panels.assets.putItem(item.name, item.downPayment, type + QStringLiteral("资产"), item.totalCost,
-                              item.code, item.memo);
+                              item.code, memo);
     if (maskSet(kind, 3) && item.loanTotal > 0)
         panels.liabilities.putItem(item.name, item.loanTotal, type + QStringLiteral("贷款"), 0, item.code,
-                                   item.memo);
+                                   memo);
 }
 
 void removeItem(MonthPanels &panels, const QString &key)

@@ -45,7 +45,12 @@ void addGroupRows(MonthPanels &panels, const QString &kind, const QString &types
 /// happens when `kind` is blank. An expenditure item with a monthly repayment
 /// shows one expenditure row, named with 还贷 appended and carrying the
 /// repayment as its planned amount; loans show in the liabilities panel.
-void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item);
+void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item, const QString &memo);
+/// placeItem() with the item's own memo.
+inline void placeItem(MonthPanels &panels, const QString &kind, const store::Item &item)
+{
+    placeItem(panels, kind, item, item.memo);
+}
 
 /// Takes the row with `key` (e.g. "K57") out of all four panels.
 void removeItem(MonthPanels &panels, const QString &key);

@@ -11,6 +11,11 @@
 #include <QSet>
 
 namespace zambrel::ledger {
+namespace {
+
+const QString kSalaryType = QStringLiteral("工资");
+
+} // namespace
 
 MonthView::MonthView(store::Ledger &ledger, MonthViewHost *host)
     : m_ledger(ledger), m_host(host ? host : &m_noHost)
@@ -48,26 +53,31 @@ const store::Item *MonthView::item(qint32 code) const
 void MonthView::refresh()
 {
     try {
-        bool placedOnce = false;
-        {
-            // Emptied and filled as one change: a list then rewrites the rows
-            // it already shows instead of dropping and recreating them all.
-            PanelsBatch batch(m_panels);
-            resetPanels();
-            placedOnce = loadMonth();
-        }
-        // The assessment places the month again; right after loading, that
-        // mostly changes nothing but the memos.
-        if (placedOnce && placingAgainChangesNothing())
-            emptyMemosAsPlacingAgainWould();
-        else
-            placeItemsAgain();
-        adviseOn(summary());
+        reload();
     } catch (const std::exception &error) {
         store::reportError(error, store::ErrorRoad::ToolbarCommand);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     m_host->setWindowCaption(store::productName());
+}
+
+Assessment MonthView::reload()
+{
+    bool placedOnce = false;
+    {
+        // Emptied and filled as one change: a list then rewrites the rows
+        // it already shows instead of dropping and recreating them all.
+        PanelsBatch batch(m_panels);
+        resetPanels();
+        placedOnce = loadMonth();
+    }
+    // The assessment places the month again; right after loading, that
+    // mostly changes nothing but the memos.
+    if (placedOnce && placingAgainChangesNothing())
+        emptyMemosAsPlacingAgainWould();
+    else
+        placeItemsAgain();
+    return adviseOn(summary());
 }
 
 void MonthView::resetPanels()
@@ -96,22 +106,21 @@ bool MonthView::loadMonth()
         m_host->setTypeList(typeNames);
 
         openMonth();
-        placedOnce = placeItems();
+        placedOnce = placeItems(&m_salary);
     }
-    m_salary = summary().salary;
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
     return placedOnce;
 }
 
-bool MonthView::placeItems()
+bool MonthView::placeItems(double *salary)
 {
     QSet<qint32> codes;
     bool distinctCodes = true;
     for (const store::Item &each : m_items) {
         // A loaded month shows no memos; a click shows the item's own.
-        store::Item shown = each;
-        shown.memo.clear();
-        ledger::placeItem(m_panels, m_kinds.value(each.type), shown);
+        ledger::placeItem(m_panels, m_kinds.value(each.type), each, QString());
+        if (salary && each.type == kSalaryType)
+            *salary += each.income;
         if (distinctCodes) {
             const qsizetype before = codes.size();
             codes.insert(each.code);

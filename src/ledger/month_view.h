@@ -69,6 +69,9 @@ public:
     /// is reported through the message routine; the refresh button is
     /// enabled whatever happens. Never throws.
     void refresh();
+    /// What refresh() does, without reporting: returns the assessment.
+    /// @throws store::DbError
+    Assessment reload();
     /// Empties and titles the four panels; disables update, delete, refresh.
     void resetPanels();
     /// Loads the type groups and the month's items into the panels and sums
@@ -104,9 +107,10 @@ public:
     double previousAssets() const { return m_previousAssets; }
 
 private:
-    /// Places every item (one placeItem each); true when every item has its
-    /// own positive code.
-    bool placeItems();
+    /// Places every item (one placeItem each), adding the income of salary
+    /// items to `salary` when given; true when every item has its own
+    /// positive code.
+    bool placeItems(double *salary = nullptr);
     /// Right after loading a month whose items have their own codes: whether
     /// placing them all again would leave every panel row as it is.
     bool placingAgainChangesNothing() const;

@@ -169,6 +169,8 @@ void BalloonTip::showTip()
     m_window->icon = m_icon;
     m_window->fore = toQColor(m_fore);
     m_window->back = toQColor(m_back);
+    // Painted texts: the tip names itself with what it shows.
+    m_window->setAccessibleName(m_title.isEmpty() ? m_text : m_title + u'\n' + m_text);
     m_window->relayout();
     QPoint at = QCursor::pos() + QPoint(0, 20);
     if (m_centred) {

@@ -147,7 +147,19 @@ QString CaptionBar::title() const
 void CaptionBar::setTitle(const QString &text)
 {
     m_title = text;
+    showTitleToAssistiveTools();
     update();
+}
+
+QString CaptionBar::shownTitle() const
+{
+    return m_host && !m_host->windowTitle().isEmpty() ? m_host->windowTitle() : m_title;
+}
+
+void CaptionBar::showTitleToAssistiveTools()
+{
+    // The title is painted, so the bar names itself with what it paints.
+    setAccessibleName(shownTitle());
 }
 
 CaptionButtonMetrics CaptionBar::buttonMetrics() const
@@ -270,7 +282,7 @@ void CaptionBar::paintEvent(QPaintEvent *)
 
     // The title is drawn twice, one pixel apart, as a face over a shadow;
     // it stops short of the leftmost drawn window button.
-    const QString text = m_host->windowTitle().isEmpty() ? m_title : m_host->windowTitle();
+    const QString text = shownTitle();
     int titleRight = width();
     for (CaptionButton button : {CloseButton, MaxRestoreButton, MinimiseButton, OnTopButton}) {
         const QRect place = captionButtonRect(metrics, button);
@@ -469,6 +481,9 @@ bool CaptionBar::eventFilter(QObject *watched, QEvent *event)
                 readAndPaint();
             break;
         case QEvent::WindowTitleChange:
+            showTitleToAssistiveTools();
+            update();
+            break;
         case QEvent::WindowIconChange:
             update();
             break;

@@ -87,6 +87,9 @@ public:
     void setTitleFaceColour(ColourValue value);
     QString title() const;
     void setTitle(const QString &text);
+    /// The title the bar paints: the host's window title, or title() when
+    /// the host has none. It is also the bar's accessible name.
+    QString shownTitle() const;
 
     /// Run-time state, read by the host and by tests.
     bool isMaximisedByBar() const { return m_maximisedByBar; }
@@ -120,6 +123,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showTitleToAssistiveTools();
     void readAndPaint();
     void showInSlot(CaptionButton button, const QString &key);
     QString normalImage(CaptionButton button) const;

@@ -52,14 +52,13 @@ void setTextRoles(QWidget *widget, const QColor &colour, std::initializer_list<Q
     widget->setPalette(palette);
 }
 
-// Whether text in `text` can be read on `surface`.
+} // namespace
+
 bool readsOn(const QColor &text, const QColor &surface)
 {
     constexpr int kLeastBrightnessGap = 96;
     return qAbs(qGray(text.rgb()) - qGray(surface.rgb())) >= kLeastBrightnessGap;
 }
-
-} // namespace
 
 QString colourPassKind(const QWidget *widget)
 {

@@ -19,6 +19,11 @@ QString colourPassKind(const QWidget *widget);
 /// each kind as the skin rules say.
 void runColourPass(QWidget *host, ColourValue surface, ColourValue text);
 
+/// Whether text in `text` can be read on `surface` (their brightness lies far
+/// enough apart). A control that keeps its own text colour through the pass
+/// gives way to the skin's text colour where this fails.
+bool readsOn(const QColor &text, const QColor &surface);
+
 /// Back and text colour of one widget, filled so that it shows on any host.
 void setBackColour(QWidget *widget, const QColor &colour);
 void setTextColour(QWidget *widget, const QColor &colour);

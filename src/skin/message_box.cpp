@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -53,13 +54,17 @@ std::optional<QStyle::StandardPixmap> iconFor(int style)
 
 } // namespace
 
-MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int yesButtonWidth, int noButtonWidth)
+MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int yesButtonWidth, int noButtonWidth,
+                                  int cancelButtonWidth)
 {
     MessageBoxLayout layout;
+    const int forCancel = cancelButtonWidth > 0 ? cancelButtonWidth + kButtonGap : 0;
     const double forText = labelWidth * 1.12 + labelLeft + 30;
-    const double forButtons = noButtonWidth * 3.8 + 1000;
+    const double forButtons = noButtonWidth * 3.8 + 1000 + forCancel;
     layout.width = int(std::lround(std::max(forText, forButtons)));
-    layout.noButtonLeft = layout.width - noButtonWidth - kButtonGap;
+    if (cancelButtonWidth > 0)
+        layout.cancelButtonLeft = layout.width - cancelButtonWidth - kButtonGap;
+    layout.noButtonLeft = layout.width - forCancel - noButtonWidth - kButtonGap;
     layout.yesButtonLeft = layout.noButtonLeft - yesButtonWidth - kButtonGap;
     return layout;
 }
@@ -67,20 +72,26 @@ MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int yesButtonWi
 MessageBox::MessageBox(QWidget *parent)
     : SkinnedWindow(parent), iconLabel(new QLabel(contentArea())), messageLabel(new QLabel(contentArea())),
       yesButton(new FlatButton(QStringLiteral("是  YES"), contentArea())),
-      noButton(new FlatButton(QStringLiteral("否  NO"), contentArea()))
+      noButton(new FlatButton(QStringLiteral("否  NO"), contentArea())),
+      cancelButton(new FlatButton(QStringLiteral("取消 Cancel"), contentArea()))
 {
     iconLabel->setObjectName(QStringLiteral("Image1"));
     messageLabel->setObjectName(QStringLiteral("lblMsg"));
     yesButton->setObjectName(QStringLiteral("cmdOK"));
     noButton->setObjectName(QStringLiteral("cmdNo"));
+    cancelButton->setObjectName(QStringLiteral("cmdCancel"));
     messageLabel->setTextFormat(Qt::PlainText);
     messageLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     messageLabel->setAutoFillBackground(false);
     yesButton->resize(twipsToPixels(kButtonWidth), twipsToPixels(kButtonHeight));
     noButton->resize(twipsToPixels(kButtonWidth), twipsToPixels(kButtonHeight));
+    cancelButton->resize(twipsToPixels(kButtonWidth), twipsToPixels(kButtonHeight));
+    setTabOrder(yesButton, noButton);
+    setTabOrder(noButton, cancelButton);
     captionBar->setWindowStyle(0);
     connect(yesButton, &FlatButton::clicked, this, [this] { answer(store::vbYes); });
     connect(noButton, &FlatButton::clicked, this, [this] { answer(store::vbNo); });
+    connect(cancelButton, &FlatButton::clicked, this, [this] { answer(store::vbCancel); });
     setResult(store::vbNo);
     setButtonStyle(store::vbOKOnly);
     applySkin(this, store::currentSkinPath());
@@ -92,10 +103,21 @@ void MessageBox::answer(int result)
     hide();
 }
 
+int MessageBox::unansweredResult() const
+{
+    return store::isThreeWay(m_buttonStyle) ? store::vbCancel : store::vbNo;
+}
+
 void MessageBox::setButtonStyle(int buttons)
 {
     m_buttonStyle = buttons;
-    switch (buttons) {
+    const bool threeWay = store::isThreeWay(buttons);
+    cancelButton->setVisible(threeWay);
+    switch (threeWay ? store::vbYesNoCancel : buttons) {
+    case store::vbYesNoCancel:
+        yesButton->setVisible(true);
+        noButton->setCaption(QStringLiteral("否 NO"));
+        break;
     case store::vbOKOnly:
     case store::vbInformation:
         yesButton->setVisible(false);
@@ -121,6 +143,9 @@ void MessageBox::setMessage(const QString &text)
 {
     m_message = text;
     messageLabel->setText(text);
+    // Told exactly as shown: a label's ampersand would otherwise be taken
+    // for a mnemonic and left out.
+    messageLabel->setAccessibleName(text);
     layoutBox();
 }
 
@@ -144,7 +169,8 @@ void MessageBox::layoutBox()
 
     const MessageBoxLayout layout =
         layoutMessageBox(kLabelLeft, pixelsToTwips(label.width()), pixelsToTwips(yesButton->width()),
-                         pixelsToTwips(noButton->width()));
+                         pixelsToTwips(noButton->width()),
+                         cancelButton->isHidden() ? 0 : pixelsToTwips(cancelButton->width()));
     // Multi-line messages make the box taller so that no line is cut off.
     const int contentBottom = labelTop + qMax(label.height(), iconLabel->height());
     const int buttonsTop = contentBottom + twipsToPixels(kLabelTopGap);
@@ -156,6 +182,7 @@ void MessageBox::layoutBox()
     const int buttonsY = contentArea()->height() - noButton->height() - 12;
     noButton->move(twipsToPixels(layout.noButtonLeft) - left, buttonsY);
     yesButton->move(twipsToPixels(layout.yesButtonLeft) - left, buttonsY);
+    cancelButton->move(twipsToPixels(layout.cancelButtonLeft) - left, buttonsY);
 }
 
 void MessageBox::resizeEvent(QResizeEvent *event)
@@ -182,10 +209,20 @@ void MessageBox::showEvent(QShowEvent *event)
 
 void MessageBox::closeEvent(QCloseEvent *event)
 {
-    // Closing by the caption bar is a "no": an unanswered question must never
-    // count as the previous answer.
+    // Closing by the caption bar is a "no" (a "cancel" for a three-way
+    // question): an unanswered question must never count as the previous
+    // answer.
     event->ignore();
-    answer(store::vbNo);
+    answer(unansweredResult());
+}
+
+void MessageBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && store::isThreeWay(m_buttonStyle)) {
+        answer(store::vbCancel);
+        return;
+    }
+    SkinnedWindow::keyPressEvent(event);
 }
 
 int MessageBox::ask(const store::MessageRequest &request)
@@ -194,7 +231,7 @@ int MessageBox::ask(const store::MessageRequest &request)
     setWindowTitle(request.title);
     captionBar->setTitle(request.title);
     setMessage(request.text);
-    setResult(store::vbNo);
+    setResult(unansweredResult());
     return exec();
 }
 

@@ -47,9 +47,7 @@ std::unique_ptr<QSettings> openSettings()
                                        application);
 }
 
-} // namespace
-
-QString programFolder()
+QString programFolderPath()
 {
     QString folder = overrides().programFolder;
     if (folder.isEmpty())
@@ -58,10 +56,18 @@ QString programFolder()
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/.local/share/Zambrel");
+    return QDir::cleanPath(folder);
+}
+
+} // namespace
+
+QString programFolder()
+{
+    const QString folder = programFolderPath();
     // The ledgers inside are the household's books: no one else may list them.
     // A folder that cannot be made shows its reason when the ledger is created.
     makePrivateFolder(folder);
-    return QDir::cleanPath(folder);
+    return folder;
 }
 
 void setProgramFolder(const QString &folder)
@@ -72,6 +78,14 @@ void setProgramFolder(const QString &folder)
 QString defaultLedgerPath()
 {
     return programFolder() + QStringLiteral("/Zambrel.mdb");
+}
+
+QString usualLedgerPath()
+{
+    const QString stored = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
+    if (fileExists(stored))
+        return stored;
+    return programFolderPath() + QStringLiteral("/Zambrel.mdb");
 }
 
 QString skinsFolder()

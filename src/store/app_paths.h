@@ -15,6 +15,11 @@ void setProgramFolder(const QString &folder);
 /// Path of the default ledger: programFolder() + "/Zambrel.mdb".
 QString defaultLedgerPath();
 
+/// The ledger the program opens when none is named: the one stored in the
+/// settings when its file exists, else the default ledger's path (whose file
+/// may not exist yet). Creates nothing, not even the program folder.
+QString usualLedgerPath();
+
 /// The shipped skins: setSkinsFolder(), else the environment variable
 /// ZAMBREL_SKINS_DIR, else shippedSkinsFolder() of the executable's folder.
 QString skinsFolder();

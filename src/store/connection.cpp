@@ -47,16 +47,28 @@ void checkLedgerHeader(const QString &path, const QString &password)
     if (!file.open(QIODevice::ReadOnly))
         throw DbError(kErrGeneric, QStringLiteral("无法读取账本文件 Cannot read the ledger file: ") + path +
                                        QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
-    static constexpr char kPlainHeader[] = "SQLite format 3";
     constexpr qsizetype kSmallestPage = 512;
-    const QByteArray head = file.read(kSmallestPage);
-    if (head.size() < kSmallestPage)
+    if (file.read(kSmallestPage).size() < kSmallestPage)
         throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
-    // An encrypted ledger begins with random bytes; without a password only a
-    // plain one can be meant.
-    if (password.isEmpty() && !head.startsWith(QByteArray(kPlainHeader, sizeof kPlainHeader)))
-        throw DbError(kErrGeneric,
-                      QStringLiteral("密码错误或不是账本文件 Wrong password or not a ledger file"));
+    switch (lookAtLedgerFile(path)) {
+    case LedgerFileLook::NotADatabase:
+        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file: ") + path);
+    case LedgerFileLook::Unencrypted:
+        // The engine would only say "not a database" when keyed.
+        if (!password.isEmpty())
+            throw DbError(kErrGeneric,
+                          QStringLiteral("密码不符 The password does not match: the ledger has no password"));
+        break;
+    case LedgerFileLook::Encrypted:
+        // An encrypted ledger begins with random bytes; without a password
+        // only a plain one can be meant.
+        if (password.isEmpty())
+            throw DbError(kErrGeneric,
+                          QStringLiteral("密码错误或不是账本文件 Wrong password or not a ledger file"));
+        break;
+    case LedgerFileLook::Missing:
+        break; // just opened: gone since, the engine will say so
+    }
 }
 
 /// The handle on `path`, keyed with `password`; nothing is read yet.

@@ -145,6 +145,25 @@ void createLedger(const QString &path, const QString &password)
     QFile::remove(temporary);
 }
 
+LedgerFileLook lookAtLedgerFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return LedgerFileLook::Missing;
+    // Databases are written in whole pages of at least 512 bytes; an empty
+    // file is an empty database to the engine, which then finds no tables.
+    if (info.size() > 0 && info.size() % 512 != 0)
+        return LedgerFileLook::NotADatabase;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return LedgerFileLook::Encrypted; // the engine will say why it cannot read it
+    static const QByteArray plainHeader("SQLite format 3\0", 16);
+    const QByteArray header = file.read(plainHeader.size());
+    if (info.size() == 0 || header == plainHeader)
+        return LedgerFileLook::Unencrypted;
+    return LedgerFileLook::Encrypted;
+}
+
 QString ensureDefaultLedger()
 {
     const QString path = defaultLedgerPath();

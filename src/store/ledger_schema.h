@@ -13,6 +13,15 @@ namespace zambrel::store {
 /// operating system's reason (kErrDiskFull when the disk is full).
 void createLedger(const QString &path, const QString &password = {});
 
+/// What a ledger file looks like from outside, before any password is tried.
+enum class LedgerFileLook {
+    Missing,      ///< no file at the path
+    NotADatabase, ///< no database file of any kind (too short, or not whole pages)
+    Unencrypted,  ///< a database without a password
+    Encrypted,    ///< whole pages of what may be an encrypted ledger (or noise)
+};
+LedgerFileLook lookAtLedgerFile(const QString &path);
+
 /// Creates the default ledger in the program folder when it is missing.
 /// Returns its path. @throws DbError as createLedger() when it cannot.
 QString ensureDefaultLedger();

@@ -29,9 +29,15 @@ int showMessage(const QString &text, int style, const QString &title)
     MessageRequest request{text, style, title.isEmpty() ? productName() : title};
     routes().last = request;
     const MessagePresenter &answer = routes().responder ? routes().responder : routes().presenter;
+    const bool threeWay = isThreeWay(style);
     if (!answer)
-        return vbNo;
-    return answer(request) == vbYes ? vbYes : vbNo;
+        return threeWay ? vbCancel : vbNo;
+    const int reply = answer(request);
+    if (reply == vbYes)
+        return vbYes;
+    if (threeWay && reply != vbNo)
+        return vbCancel;
+    return vbNo;
 }
 
 void setMessagePresenter(MessagePresenter presenter)

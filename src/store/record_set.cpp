@@ -145,7 +145,7 @@ int RecordSet::fieldIndex(const QString &name) const
     return indexIn(m_impl->names, name);
 }
 
-QVariant RecordSet::value(int index) const
+const QVariant &RecordSet::value(int index) const
 {
     if (index < 0 || index >= m_impl->names.size())
         throw unknownField(QString::number(index));

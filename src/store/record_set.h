@@ -50,7 +50,7 @@ public:
     /// Index of a field by name, any letter case; -1 when there is none.
     int fieldIndex(const QString &name) const;
     /// Value on the current row. @throws DbError unknown field, no current row.
-    QVariant value(int index) const;
+    const QVariant &value(int index) const;
     QVariant value(const QString &name) const;
     bool isNull(const QString &name) const;
 

@@ -17,4 +17,17 @@ inline QString trimBlanks(const QString &text)
     return text.mid(first, last - first);
 }
 
+/// A stored text (lines ended by CR LF, as the ledger keeps them) as a text
+/// box shows it: lines ended by LF.
+inline QString shownLines(const QString &stored)
+{
+    return QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+/// A text box's text as the ledger keeps it: every line break CR LF.
+inline QString storedLines(const QString &shown)
+{
+    return shownLines(shown).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
 } // namespace zambrel::store

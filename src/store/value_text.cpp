@@ -132,6 +132,12 @@ double throughFifteenDigits(double value)
 {
     if (!std::isfinite(value))
         return QString::number(value, 'g', 15).toDouble();
+    // Most amounts are whole cents: when the value is the double nearest to
+    // n / 100 for some n below 1e15, it reads back from at most 15 digits and
+    // stays as it is; no digits need to be written for that.
+    const double cents = std::nearbyint(value * 100);
+    if (std::fabs(cents) < 1e15 && cents / 100 == value)
+        return value;
     char digits[24];
     int exponent = 0;
     if (value == 0 || shortestDigits(value, digits, exponent))

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -22,6 +23,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -268,7 +270,7 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
 
     QLabel *first = nullptr;
     for (QLabel *label : window->statusBar->findChildren<QLabel *>()) {
-        if (label->accessibleName() == QStringLiteral("状态 Status"))
+        if (label->accessibleDescription() == QStringLiteral("状态 Status"))
             first = label;
     }
     ASSERT_NE(first, nullptr);
@@ -332,4 +334,100 @@ TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
     EXPECT_EQ(splitter.x(), (1200 * 15 - 4200) / 15);
     EXPECT_EQ(window->homePage->mapTo(window.get(), QPoint(0, 0)).x(),
               splitter.x() + window->splitterHandle->width());
+}
+
+// Every command is an action with its caption and shortcut, available only
+// once something provides it; a failure escaping a command is reported once,
+// on the road its place asks for.
+TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
+{
+    using ledger::Command;
+    Fixture fixture;
+    testkit::writeSampleMonth(QStringLiteral("2026-05"));
+    auto window = openWindow();
+    const struct {
+        Command command;
+        const char *caption;
+        QKeySequence shortcut;
+    } commands[] = {
+        {Command::Add, "新活动", QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {Command::Update, "修改", QKeySequence(Qt::Key_F2)},
+        {Command::Delete, "删除", QKeySequence(Qt::Key_Delete)},
+        {Command::Graph, "分析", QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {Command::StockCheck, "核对股票", QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {Command::Journal, "日志", QKeySequence(Qt::CTRL | Qt::Key_J)},
+        {Command::LookBack, "回看", QKeySequence(Qt::CTRL | Qt::Key_L)},
+        {Command::ChangePassword, "更换密码", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
+        {Command::OtherLedger, "选择另外一个帐本", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {Command::Backup, "备份当前账本", QKeySequence(Qt::CTRL | Qt::Key_B)},
+        {Command::ExportCsv, "导出 CSV Export", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+    };
+    for (const auto &c : commands) {
+        QAction *action = window->action(c.command);
+        EXPECT_EQ(action->text(), QString::fromUtf8(c.caption));
+        EXPECT_EQ(action->shortcut(), c.shortcut) << c.caption;
+        EXPECT_FALSE(action->isEnabled()) << c.caption << " is provided by nothing yet";
+    }
+    EXPECT_EQ(window->action(Command::Refresh)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_FALSE(window->monthMenu()->actions().contains(window->action(Command::ExportCsv)));
+
+    int graphs = 0;
+    window->provide(Command::Graph, [&graphs] { ++graphs; });
+    EXPECT_TRUE(window->button(QStringLiteral("Graph"))->isEnabled());
+    QTest::mouseClick(window->button(QStringLiteral("Graph")), Qt::LeftButton);
+    window->action(Command::Graph)->trigger();
+    EXPECT_EQ(graphs, 2);
+
+    // Change and delete wait for a selection even once provided.
+    window->provide(Command::Update, [] {});
+    EXPECT_FALSE(window->action(Command::Update)->isEnabled());
+
+    // A command beyond the six fixed entries joins the menu after them.
+    window->provide(Command::ExportCsv, [] {});
+    EXPECT_EQ(window->monthMenu()->actions().indexOf(window->action(Command::ExportCsv)), 6);
+    EXPECT_EQ(window->monthMenu()->actions().value(7)->text(), QStringLiteral("2026-05"));
+
+    const auto failing = [] { throw store::DbError(store::kErrGeneric, QStringLiteral("坏了 broken")); };
+    window->provide(Command::Journal, failing);
+    fixture.responder.clear();
+    window->action(Command::Journal)->trigger();
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("坏了 broken"));
+    EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
+
+    // A toolbar command's failure is followed by a reload of the month.
+    const int before = itemRows(window->incomePanel);
+    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1));
+    window->provide(Command::Graph, failing);
+    fixture.responder.clear();
+    window->action(Command::Graph)->trigger();
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].title, store::productName());
+    EXPECT_EQ(itemRows(window->incomePanel), before + 1);
+
+    // Once closed, nothing runs on the released ledger.
+    window->setSwitchingLedger(true);
+    window->close();
+    EXPECT_FALSE(window->action(Command::Graph)->isEnabled());
+    window->provide(Command::Backup, [] {});
+    EXPECT_FALSE(window->action(Command::Backup)->isEnabled());
+}
+
+// The date panel turns over at midnight; the lock key panels show nothing
+// where the platform cannot tell their state (no X11 display here).
+TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
+{
+    Fixture fixture;
+    const QDateTime start(QDate(2026, 5, 15), QTime(23, 59, 59, 700));
+    store::setClock([start] { return start; });
+    auto window = openWindow();
+    EXPECT_EQ(window->statusPanelText(5), QStringLiteral("2026-05-15"));
+    // From now on the clock runs.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    store::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
+    for (int panel : {2, 3, 4})
+        EXPECT_TRUE(window->statusPanelText(panel).isEmpty()) << panel;
+    QTRY_COMPARE_WITH_TIMEOUT(window->statusPanelText(5), QStringLiteral("2026-05-16"), 5000);
+    window->setSwitchingLedger(true);
 }

@@ -1,9 +1,16 @@
-// Renders the logon window and the main window, on a ledger of several
-// months, in every shipped skin to PNG files: render_windows OUT_DIR.
+// Renders every window of the program, on a ledger of several months, to
+// PNG files.
+//   render_windows OUT_DIR [DATA_DIR]   every window in every shipped skin
+//   render_windows --guide OUT_DIR      every window once, in the default
+//                                       skin, under the names the user
+//                                       guide shows (docs/images)
+#include "feature_list.h"
 #include "sample_ledger.h"
 
 #include "input/ui/entry_dialog.h"
 #include "ledger/ui/main_window.h"
+#include "reports/graph/ui/graph_window.h"
+#include "reports/journal/ui/journal_window.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/message_box.h"
@@ -21,8 +28,109 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
 
 using namespace zambrel;
+
+namespace {
+
+/// Where each picture goes: the window's name, and for the message box its
+/// button style.
+using PictureName = std::function<QString(const QString &window, int style)>;
+
+void save(QWidget *window, const QString &path)
+{
+    QApplication::processEvents();
+    if (!window->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+}
+
+void writeJournalPages(store::Ledger &books)
+{
+    store::JournalPage page;
+    page.date = QStringLiteral("2026-05-14");
+    // In the order of the boxes: happy things, for others, work, progress,
+    // weather, mood, news, health, dreams.
+    page.fields = {QStringLiteral("孩子钢琴考级通过了"),
+                   QStringLiteral("帮邻居修好了自行车"),
+                   QStringLiteral("月底前整理保险单"),
+                   QStringLiteral("看完了一本理财书"),
+                   QStringLiteral("晴，微风 22°C"),
+                   QStringLiteral("交了五月的房贷，心里踏实"),
+                   QString(),
+                   QStringLiteral("跑步 5 公里"),
+                   QString()};
+    books.saveJournalPage(page);
+    page.date = QStringLiteral("2026-05-15");
+    page.fields = {QStringLiteral("多云"), QString(), QStringLiteral("加油 260 元")};
+    books.saveJournalPage(page);
+}
+
+/// Renders every window in the skin now stored in the settings; false when
+/// the logon failed.
+bool renderWindows(const PictureName &picture, const std::vector<int> &messageStyles)
+{
+    auto *logon = new store::LogonWindow;
+    logon->load();
+    logon->show();
+    save(logon, picture(QStringLiteral("logon"), 0));
+    ledger::MainWindow *window = nullptr;
+    QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
+                     [&window](std::shared_ptr<store::Ledger> books) {
+                         window = ledger::openMainWindow(std::move(books));
+                         app::registerFeatures(*window);
+                     });
+    logon->logOn();
+    delete logon;
+    if (!window) {
+        std::fprintf(stderr, "logon failed: %s\n", qPrintable(store::lastMessage().text));
+        return false;
+    }
+    window->captionBar->restore();
+    window->setGeometry(0, 0, 1280, 780);
+    save(window, picture(QStringLiteral("main"), 0));
+    {
+        input::EntryDialog dialog;
+        window->followSkin(&dialog);
+        dialog.setTypeList(window->typeList());
+        dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
+        dialog.applyCategoryMask(QStringLiteral("1100"));
+        dialog.show();
+        save(&dialog, picture(QStringLiteral("entry"), 0));
+    }
+    for (const int style : messageStyles) {
+        skin::MessageBox *box = skin::messageBox();
+        box->setButtonStyle(style);
+        box->setWindowTitle(QStringLiteral("Zambrel"));
+        box->captionBar->setTitle(QStringLiteral("Zambrel"));
+        box->setMessage(QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结。\r\n\r\n是否要月结?"));
+        box->show();
+        save(box, picture(QStringLiteral("message"), style));
+        box->hide();
+    }
+    {
+        journal::JournalWindow journal(window->ledger());
+        window->followSkin(&journal);
+        for (const QString &key :
+             {QStringLiteral("T2026"), QStringLiteral("T2026-05"), QStringLiteral("T2026-05-14")})
+            journal.book().clickNode(key);
+        journal.show();
+        save(&journal, picture(QStringLiteral("journal"), 0));
+    }
+    {
+        graph::GraphWindow trend;
+        window->followSkin(&trend);
+        trend.drawGraph(window->ledger());
+        trend.show();
+        save(&trend, picture(QStringLiteral("graph"), 0));
+    }
+    window->setSwitchingLedger(true);
+    window->close();
+    QApplication::processEvents();
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,17 +138,26 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: render_windows OUT_DIR [DATA_DIR]\n");
+    QStringList arguments = app.arguments().mid(1);
+    const bool guide = arguments.removeAll(QStringLiteral("--guide")) > 0;
+    if (arguments.isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: render_windows OUT_DIR [DATA_DIR]\n       render_windows --guide OUT_DIR\n");
         return 2;
     }
-    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString out = arguments[0];
     QDir().mkpath(out);
 
     // A data folder may be named (it should be empty), so that two renderings
-    // show the same ledger path and can be compared pixel by pixel.
+    // show the same ledger path and can be compared pixel by pixel. The guide
+    // always shows the same path.
     QTemporaryDir temporary;
-    const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path());
+    QString dataFolder = arguments.size() > 1 ? arguments[1] : temporary.path();
+    if (guide) {
+        dataFolder = QStringLiteral("/tmp/zambrel-guide");
+        QDir(dataFolder).removeRecursively();
+    }
+    const QDir folder(dataFolder);
     folder.mkpath(QStringLiteral("."));
     store::setProgramFolder(folder.path());
     store::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
@@ -50,9 +167,12 @@ int main(int argc, char **argv)
     const double scales[] = {0.96, 1.0, 1.03, 0.99, 1.05};
     for (int month = 1; month <= 5; ++month)
         testkit::writeSampleMonth(QStringLiteral("2026-0%1").arg(month), scales[month - 1]);
+    writeJournalPages(*testkit::openDefaultLedger());
 
     QStringList skins =
         QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+    if (guide)
+        skins = QStringList{QFileInfo(store::defaultSkinPath()).fileName()};
     if (skins.isEmpty())
         skins << QString();
     int index = 0;
@@ -61,70 +181,51 @@ int main(int argc, char **argv)
         store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                            skinFile.isEmpty() ? QString()
                                               : store::skinsFolder() + QLatin1Char('/') + skinFile);
-        auto *logon = new store::LogonWindow;
-        logon->load();
-        logon->show();
-        QApplication::processEvents();
-        logon->grab().save(out + QStringLiteral("/logon-%1.png").arg(name));
-        ledger::MainWindow *window = nullptr;
-        QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
-                         [&window](std::shared_ptr<store::Ledger> books) {
-                             window = ledger::openMainWindow(std::move(books));
-                         });
-        logon->logOn();
-        delete logon;
-        if (!window) {
-            std::fprintf(stderr, "logon failed: %s\n", qPrintable(store::lastMessage().text));
+        const PictureName perSkin = [&](const QString &window, int style) {
+            const QString suffix =
+                window == QLatin1String("message") ? QStringLiteral("-%1").arg(style) : QString();
+            return out + QStringLiteral("/%1-%2%3.png").arg(window, name, suffix);
+        };
+        // The guide's names say what each picture shows.
+        const PictureName forGuide = [&](const QString &window, int) {
+            static const QHash<QString, QString> names = {
+                {QStringLiteral("logon"), QStringLiteral("logon-window")},
+                {QStringLiteral("main"), QStringLiteral("main-window")},
+                {QStringLiteral("entry"), QStringLiteral("entry-dialog")},
+                {QStringLiteral("message"), QStringLiteral("message-box")},
+                {QStringLiteral("journal"), QStringLiteral("journal-window")},
+                {QStringLiteral("graph"), QStringLiteral("trend-graph-window")},
+            };
+            return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
+        };
+        if (!renderWindows(guide ? forGuide : perSkin,
+                           guide ? std::vector<int>{store::vbYesNo} : std::vector<int>{0, 4, 16, 36, 64}))
             return 1;
-        }
-        window->captionBar->restore();
-        window->setGeometry(0, 0, 1280, 780);
-        QApplication::processEvents();
-        window->grab().save(out + QStringLiteral("/main-%1.png").arg(name));
-        {
-            input::EntryDialog dialog;
-            window->followSkin(&dialog);
-            dialog.setTypeList(window->typeList());
-            dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
-            dialog.applyCategoryMask(QStringLiteral("1100"));
-            dialog.show();
-            QApplication::processEvents();
-            dialog.grab().save(out + QStringLiteral("/entry-%1.png").arg(name));
-        }
-        for (int style : {0, 4, 16, 36, 64}) {
-            skin::MessageBox *box = skin::messageBox();
-            box->setButtonStyle(style);
-            box->setWindowTitle(QStringLiteral("Zambrel"));
-            box->captionBar->setTitle(QStringLiteral("Zambrel"));
-            box->setMessage(QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结。\r\n\r\n是否要月结?"));
-            box->show();
-            QApplication::processEvents();
-            box->grab().save(out + QStringLiteral("/message-%1-%2.png").arg(name).arg(style));
-            box->hide();
-        }
         std::printf("%s: %s\n", qPrintable(name), qPrintable(QFileInfo(skinFile).completeBaseName()));
-        window->close();
-        QApplication::processEvents();
     }
 
-    // The stored ledger is gone and no skin can be read: the hint line, on
-    // the plain built-in look.
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"),
-                       folder.filePath(QStringLiteral("usb/books.mdb")));
-    store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
-                       folder.filePath(QStringLiteral("broken.jss")));
-    QFile broken(folder.filePath(QStringLiteral("broken.jss")));
-    broken.open(QIODevice::WriteOnly);
-    broken.write("not a skin");
-    broken.close();
-    folder.mkpath(QStringLiteral("no-skins"));
-    store::setSkinsFolder(folder.filePath(QStringLiteral("no-skins")));
-    {
-        store::LogonWindow logon;
-        logon.load();
-        logon.show();
-        QApplication::processEvents();
-        logon.grab().save(out + QStringLiteral("/logon-hint-plain.png"));
+    if (!guide) {
+        // The stored ledger is gone and no skin can be read: the hint line, on
+        // the plain built-in look.
+        store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"),
+                           folder.filePath(QStringLiteral("usb/books.mdb")));
+        store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                           folder.filePath(QStringLiteral("broken.jss")));
+        QFile broken(folder.filePath(QStringLiteral("broken.jss")));
+        broken.open(QIODevice::WriteOnly);
+        broken.write("not a skin");
+        broken.close();
+        folder.mkpath(QStringLiteral("no-skins"));
+        store::setSkinsFolder(folder.filePath(QStringLiteral("no-skins")));
+        {
+            store::LogonWindow logon;
+            logon.load();
+            logon.show();
+            QApplication::processEvents();
+            logon.grab().save(out + QStringLiteral("/logon-hint-plain.png"));
+        }
+    } else {
+        QDir(dataFolder).removeRecursively();
     }
     return 0;
 }

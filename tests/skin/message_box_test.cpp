@@ -7,6 +7,7 @@
 #include "store/twips.h"
 
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -34,25 +35,54 @@ TEST(MessageBoxLayout, WidthFollowsTheLongerOfTextAndButtons)
         EXPECT_EQ(layout.width, c.width) << c.labelWidth;
         EXPECT_EQ(layout.noButtonLeft, c.noLeft) << c.labelWidth;
         EXPECT_EQ(layout.yesButtonLeft, c.okLeft) << c.labelWidth;
+        EXPECT_EQ(layout.cancelButtonLeft, 0) << c.labelWidth;
     }
+
+    // A three-way question: Cancel rightmost, the box wider by its button.
+    const MessageBoxLayout three = layoutMessageBox(900, 1500, 1215, 1215, 1215);
+    EXPECT_EQ(three.width, 5617 + 1215 + 180);
+    EXPECT_EQ(three.cancelButtonLeft, three.width - 1215 - 180);
+    EXPECT_EQ(three.noButtonLeft, three.cancelButtonLeft - 1215 - 180);
+    EXPECT_EQ(three.yesButtonLeft, three.noButtonLeft - 1215 - 180);
+    // A long text still decides the width.
+    EXPECT_EQ(layoutMessageBox(900, 9000, 1215, 1215, 1215).width, 11010);
 }
 
-TEST(MessageBox, ButtonsFollowTheStyle)
+// Buttons and icon follow the style; a style without an icon (OK only,
+// Yes/No such as the month-end question) shows none.
+TEST(MessageBox, ButtonsAndIconFollowTheStyle)
 {
     MessageBox box;
     struct Case {
         int style;
         bool okShown;
         const char *noCaption;
+        bool icon;
     };
-    const Case cases[] = {{0, false, "确定OK"}, {4, true, "否 NO"}, {64, false, "确定OK"},
-                          {16, true, "否NO"},   {36, true, "否NO"}, {68, true, "否NO"}};
+    const Case cases[] = {{0, false, "确定OK", false}, {4, true, "否 NO", false}, {64, false, "确定OK", true},
+                          {16, true, "否NO", true},    {36, true, "否NO", true},  {68, true, "否NO", true}};
     for (const Case &c : cases) {
         box.setButtonStyle(c.style);
         EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << c.style;
         EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << c.style;
+        EXPECT_TRUE(box.cancelButton->isHidden()) << c.style;
+        EXPECT_EQ(!box.iconLabel->isHidden(), c.icon) << c.style;
+        EXPECT_EQ(!box.iconLabel->pixmap().isNull(), c.icon) << c.style;
     }
     EXPECT_EQ(box.yesButton->caption(), QStringLiteral("是  YES"));
+
+    for (const int threeWay : {3, 35}) {
+        box.setButtonStyle(threeWay);
+        EXPECT_FALSE(box.yesButton->isHidden()) << threeWay;
+        EXPECT_FALSE(box.cancelButton->isHidden()) << threeWay;
+        EXPECT_EQ(box.noButton->caption(), QStringLiteral("否 NO"));
+        EXPECT_EQ(box.cancelButton->caption(), QStringLiteral("取消 Cancel"));
+        EXPECT_EQ(box.cancelButton->objectName(), QStringLiteral("cmdCancel"));
+    }
+    box.setMessage(QStringLiteral("日志有修改，是否保存？"));
+    EXPECT_LT(box.yesButton->geometry().right(), box.noButton->geometry().left());
+    EXPECT_LT(box.noButton->geometry().right(), box.cancelButton->geometry().left());
+    EXPECT_LE(box.contentArea()->mapTo(&box, box.cancelButton->geometry().topRight()).x(), box.width());
 }
 
 TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
@@ -101,6 +131,27 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
 
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
     EXPECT_EQ(store::showMessage(QStringLiteral("好"), 0), 7);
+
+    // A three-way question: each button, closing and Escape.
+    const int threeWay = store::vbYesNoCancel | store::vbQuestion;
+    QTimer::singleShot(0, box, [box] { box->cancelButton->click(); });
+    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    QTimer::singleShot(0, box, [box] { box->noButton->click(); });
+    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 7);
+    QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
+    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 6);
+    QTimer::singleShot(0, box, [box] { box->close(); });
+    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    QTimer::singleShot(0, box, [box] { QTest::keyClick(box->yesButton, Qt::Key_Escape); });
+    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    // Escape leaves a two-way question as it always did: unanswered until a button.
+    QTimer::singleShot(0, box, [box] {
+        QTest::keyClick(box->yesButton, Qt::Key_Escape);
+        EXPECT_TRUE(box->isVisible());
+        box->noButton->click();
+    });
+    EXPECT_EQ(store::showMessage(QStringLiteral("删除吗？"), 4), 7);
+    EXPECT_TRUE(box->cancelButton->isHidden());
     store::setMessagePresenter({});
     store::setCurrentSkinPath({});
 }

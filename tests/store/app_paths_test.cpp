@@ -96,3 +96,26 @@ TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
     EXPECT_EQ(store::defaultSkinPath(), shipped + QStringLiteral("/金色水晶.jss"));
     EXPECT_TRUE(QFile::exists(store::defaultSkinPath()));
 }
+
+TEST(UsualLedger, TheStoredLedgerWhenItExistsElseTheDefaultAndNothingIsMade)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("not/yet"));
+    store::setProgramFolder(folder);
+    store::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+
+    EXPECT_EQ(store::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"));
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), dir.filePath(QStringLiteral("gone.mdb")));
+    EXPECT_EQ(store::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"))
+        << "a stored ledger that is gone";
+    const QString stored = dir.filePath(QStringLiteral("books.mdb"));
+    QFile file(stored);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), stored);
+    EXPECT_EQ(store::usualLedgerPath(), stored);
+    EXPECT_FALSE(QFile::exists(folder)) << "asking creates no folder";
+
+    store::setProgramFolder({});
+    store::setSettingsFile({});
+}

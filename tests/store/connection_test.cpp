@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -54,7 +55,45 @@ TEST(ConnectionOpen, RefusesWhatIsNotAnOpenableLedger)
     EXPECT_EQ(openError(ledgerConnectionString(text, {}), &description), kErrGeneric);
     EXPECT_TRUE(description.contains(QStringLiteral("Wrong password or not a ledger file")));
 
+    // An empty file is refused as it stands, not made a database.
+    const QString empty = dir.filePath(QStringLiteral("empty.mdb"));
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    EXPECT_EQ(openError(ledgerConnectionString(empty, {}), &description), kErrGeneric);
+    EXPECT_EQ(description, QStringLiteral("不是账本文件 Not a ledger file"));
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+
     EXPECT_EQ(openError(QStringLiteral("Provider=SQLOLEDB;Data Source=") + text), kErrGeneric);
+
+    // Too short, or not whole pages: no database of any kind.
+    const QString notes = dir.filePath(QStringLiteral("notes.txt"));
+    QFile noteFile(notes);
+    ASSERT_TRUE(noteFile.open(QIODevice::WriteOnly));
+    noteFile.write("household notes\n");
+    noteFile.close();
+    EXPECT_EQ(lookAtLedgerFile(notes), LedgerFileLook::NotADatabase);
+    EXPECT_EQ(openError(ledgerConnectionString(notes, {}), &description), kErrGeneric);
+    EXPECT_TRUE(description.startsWith(QStringLiteral("不是账本文件 Not a ledger file")))
+        << description.toStdString();
+    EXPECT_EQ(lookAtLedgerFile(dir.filePath(QStringLiteral("missing.mdb"))), LedgerFileLook::Missing);
+}
+
+TEST(ConnectionOpen, APasswordForALedgerWithoutOneIsWrong)
+{
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain.mdb"));
+    const QString keyed = dir.filePath(QStringLiteral("keyed.mdb"));
+    createLedger(plain);
+    createLedger(keyed, QStringLiteral("pw"));
+    EXPECT_EQ(lookAtLedgerFile(plain), LedgerFileLook::Unencrypted);
+    EXPECT_EQ(lookAtLedgerFile(keyed), LedgerFileLook::Encrypted);
+
+    QString description;
+    EXPECT_EQ(openError(ledgerConnectionString(plain, QStringLiteral("pw")), &description), kErrGeneric);
+    EXPECT_TRUE(description.startsWith(QStringLiteral("密码不符 The password does not match")))
+        << description.toStdString();
+    EXPECT_EQ(openError(ledgerConnectionString(keyed, QStringLiteral("other")), &description), kErrGeneric);
+    EXPECT_TRUE(description.contains(QStringLiteral("Wrong password"))) << description.toStdString();
+    EXPECT_EQ(openError(ledgerConnectionString(plain, {})), 0);
 }
 
 TEST(ConnectionOpen, ConnectionStringForms)

@@ -277,6 +277,32 @@ TEST_F(LedgerTest, JournalSearchIgnoresCaseTakesWildcardsLiterallyNewestFirst)
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("DONE")).size(), 3);
 }
 
+TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
+{
+    JournalPage page;
+    page.date = QStringLiteral("2026-02-01");
+    page.fields[0] = QStringLiteral("ends with ab");
+    page.fields[1] = QStringLiteral("cd starts here");
+    page.fields[8] = QStringLiteral("Straße Ärger x\uFFFFy");
+    ledger->saveJournalPage(page);
+    ledger.reset();
+    {
+        // Pages written by other programs may leave fields null.
+        Connection raw;
+        raw.open(ledgerConnectionString(path, {}));
+        raw.execute(QStringLiteral("insert into log (dates,g5) values ('2026-03-01','only weather')"));
+    }
+    open();
+    EXPECT_TRUE(ledger->searchJournal(QStringLiteral("abcd")).isEmpty()) << "no match across two fields";
+    EXPECT_TRUE(ledger->searchJournal(QStringLiteral("ab\ncd")).isEmpty());
+    EXPECT_EQ(ledger->searchJournal(QStringLiteral("cd START")), QStringList{QStringLiteral("2026-02-01")});
+    EXPECT_EQ(ledger->searchJournal(QStringLiteral("ärger")), QStringList{QStringLiteral("2026-02-01")});
+    EXPECT_EQ(ledger->searchJournal(QStringLiteral("x\uFFFFy")), QStringList{QStringLiteral("2026-02-01")});
+    EXPECT_EQ(ledger->searchJournal(QStringLiteral("WEATHER")), QStringList{QStringLiteral("2026-03-01")});
+    EXPECT_EQ(ledger->searchJournal(QStringLiteral("e")),
+              (QStringList{QStringLiteral("2026-03-01"), QStringLiteral("2026-02-01")}));
+}
+
 TEST_F(LedgerTest, HoldingsListShareTypesOfTheMonthOnly)
 {
     ledger->addItemType(QStringLiteral("港股股票"), QStringLiteral("0010"));

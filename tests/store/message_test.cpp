@@ -23,6 +23,31 @@ TEST(MessageRoutine, EmptyTitleBecomesProductNameAndAnswersAreSixOrSeven)
     EXPECT_EQ(responder.shown()[1].title, QStringLiteral("T"));
 }
 
+TEST(MessageRoutine, ThreeWayQuestionsAnswerYesNoOrCancel)
+{
+    {
+        testkit::ScriptedResponder responder;
+        for (const int reply : {6, 7, 2, 42})
+            responder.answer(reply);
+        const int style = store::vbYesNoCancel | store::vbQuestion;
+        EXPECT_EQ(store::showMessage(QStringLiteral("q"), style), store::vbYes);
+        EXPECT_EQ(store::showMessage(QStringLiteral("q"), style), store::vbNo);
+        EXPECT_EQ(store::showMessage(QStringLiteral("q"), style), store::vbCancel);
+        EXPECT_EQ(store::showMessage(QStringLiteral("q"), style), store::vbCancel)
+            << "an answer that is none of the three changes nothing";
+        // A two-way question never hears Cancel.
+        responder.answer(store::vbCancel);
+        EXPECT_EQ(store::showMessage(QStringLiteral("q"), store::vbYesNo), store::vbNo);
+    }
+    // Nobody to ask: two-way questions are declined, three-way ones cancelled.
+    const store::MessagePresenter previous = store::setMessageResponder({});
+    EXPECT_EQ(store::showMessage(QStringLiteral("q"), store::vbYesNo), store::vbNo);
+    EXPECT_EQ(store::showMessage(QStringLiteral("q"), store::vbYesNoCancel), store::vbCancel);
+    store::setMessageResponder(previous);
+    EXPECT_TRUE(store::isThreeWay(35));
+    EXPECT_FALSE(store::isThreeWay(36));
+}
+
 TEST(ProgramPaths, SettingsAndFoldersFollowTheOverrides)
 {
     testkit::TempProgramFolder folder;

@@ -4,6 +4,7 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "store/app_paths.h"
+#include "store/text.h"
 #include "store/twips.h"
 
 #include <QCheckBox>
@@ -29,7 +30,6 @@ constexpr int kWidthTwips = 9075;
 constexpr int kHeightTwips = 5100;
 
 const QString kFormulaTip = QStringLiteral("输入公式，然后回车");
-const QString kCrLf = QStringLiteral("\r\n");
 
 QLabel *makeLabel(const QString &name, const QString &caption, QWidget *parent, QRect place)
 {
@@ -55,17 +55,6 @@ QGroupBox *makeFrame(const QString &name, const QString &caption, QWidget *paren
     frame->setObjectName(name);
     frame->setAccessibleName(caption);
     return frame;
-}
-
-// The memo shows line breaks as the platform's; the ledger keeps CR LF.
-QString memoForDisplay(const QString &memo)
-{
-    return QString(memo).replace(kCrLf, QStringLiteral("\n"));
-}
-
-QString memoFromDisplay(const QString &shown)
-{
-    return QString(shown).replace(QStringLiteral("\n"), kCrLf);
 }
 
 } // namespace
@@ -212,7 +201,7 @@ void EntryDialog::bindControls()
     }
     connect(memoBox, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_form.setText(F::Memo, memoFromDisplay(memoBox->toPlainText()));
+            m_form.setText(F::Memo, store::storedLines(memoBox->toPlainText()));
     });
     memoBox->viewport()->installEventFilter(this);
     for (int i = 0; i < EntryForm::kCategoryCount; ++i) {
@@ -284,8 +273,8 @@ void EntryDialog::showForm()
             edit->setText(m_form.text(field));
         edit->setEnabled(m_form.isEnabled(field));
     }
-    if (memoFromDisplay(memoBox->toPlainText()) != m_form.text(F::Memo))
-        memoBox->setPlainText(memoForDisplay(m_form.text(F::Memo)));
+    if (store::storedLines(memoBox->toPlainText()) != m_form.text(F::Memo))
+        memoBox->setPlainText(store::shownLines(m_form.text(F::Memo)));
     for (int i = 0; i < EntryForm::kCategoryCount; ++i)
         categoryBoxes[size_t(i)]->setChecked(m_form.categoryChecked(i));
     categoryFrame->setEnabled(m_form.categoriesEnabled());

@@ -33,6 +33,7 @@
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <cmath>
 
@@ -130,7 +131,8 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     adviceLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     adviceLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     adviceLabel->setFocusPolicy(Qt::TabFocus);
-    adviceLabel->setAccessibleName(QStringLiteral("理财建议"));
+    // What the label is for; its name is the advice it shows.
+    adviceLabel->setAccessibleDescription(QStringLiteral("理财建议 Advice"));
     adviceLabel->setMargin(6);
 
     splitterHandle->setObjectName(QStringLiteral("imgSplitter"));
@@ -148,6 +150,13 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     homePage->setObjectName(QStringLiteral("WB"));
     homePage->setAccessibleName(QStringLiteral("主页 Home"));
     homePage->setOpenLinks(false); // the page is the program's own; nothing is fetched
+    // Its links lead to its own topics.
+    connect(homePage, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) {
+        if (link.hasFragment())
+            homePage->scrollToAnchor(link.fragment());
+    });
+
+    orderTabStops();
 
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
     provide(Command::Refresh, [this] { refresh(); });
@@ -172,6 +181,20 @@ void MainWindow::buildPanels()
     expenditurePanel->setObjectName(QStringLiteral("UCLVPayout"));
     assetPanel->setObjectName(QStringLiteral("UCLVAsset"));
     liabilityPanel->setObjectName(QStringLiteral("UCLVDebt"));
+}
+
+void MainWindow::orderTabStops()
+{
+    // Reading order: the toolbar from left to right, the four categories
+    // row by row, then the right-hand pane from the top.
+    QList<QWidget *> stops;
+    for (const char16_t *key : kToolbarKeys)
+        stops << button(QString::fromUtf16(key));
+    for (panel::CategoryPanel *panel : {incomePanel, expenditurePanel, assetPanel, liabilityPanel})
+        stops << panel->list;
+    stops << adviceLabel << homePage;
+    for (qsizetype index = 0; index + 1 < stops.size(); ++index)
+        setTabOrder(stops[index], stops[index + 1]);
 }
 
 void MainWindow::initialise()
@@ -212,6 +235,8 @@ void MainWindow::load()
         captionBar->maximise();
         refresh();
     }
+    // The keyboard starts in the books, not in the advice beside them.
+    incomePanel->list->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::prepareToolbarImages()
@@ -405,9 +430,7 @@ void MainWindow::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
 
 void MainWindow::setAdvice(const QString &advice)
 {
-    QString text = advice;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    adviceLabel->setText(text.trimmed());
+    adviceLabel->setText(shownAdvice(advice));
     layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
 }
 

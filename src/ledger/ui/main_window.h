@@ -129,6 +129,7 @@ private:
     void buildCommands();
     void buildToolbar();
     void buildPanels();
+    void orderTabStops();
     void initialise();
     void runCommand(Command command);
     bool isProvided(Command command) const { return m_handlers.count(command) > 0; }

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QShortcut>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -109,6 +110,18 @@ void MainWindow::buildToolbar()
         }
         toolbar->addWidget(toolButton);
         toolButton->installEventFilter(this);
+    }
+    // The two drop-down menus open from the keyboard anywhere in the window
+    // (and with Alt+Down on their buttons).
+    for (const auto &[key, keys] : {std::pair{u"refresh", QKeySequence(Qt::CTRL | Qt::Key_M)},
+                                    std::pair{u"chgSkin", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}}) {
+        QToolButton *menuButton = button(QString::fromUtf16(key));
+        auto *opener = new QShortcut(keys, this);
+        opener->setObjectName(QString::fromUtf16(key) + QStringLiteral("Menu"));
+        connect(opener, &QShortcut::activated, menuButton, [menuButton] {
+            if (menuButton->isEnabled())
+                menuButton->showMenu();
+        });
     }
     button(QStringLiteral("refresh"))->setMenu(m_monthMenu);
     button(QStringLiteral("refresh"))->setPopupMode(QToolButton::MenuButtonPopup);

@@ -30,7 +30,7 @@ StatusPanels::StatusPanels(QStatusBar *bar) : QObject(bar), m_dateTimer(new QTim
     bar->setObjectName(QStringLiteral("StatusBar"));
     bar->setSizeGripEnabled(false);
     auto *first = new QLabel(bar);
-    first->setAccessibleName(QStringLiteral("状态 Status"));
+    first->setAccessibleDescription(QStringLiteral("状态 Status"));
     bar->addWidget(first, 1);
     m_panels[0] = first;
     for (std::size_t panel = 1; panel < m_panels.size(); ++panel) {

@@ -95,7 +95,20 @@ ExportResult saveTrendGraph(const QString &path, const GraphPicture &picture, qr
 
 QString trendGraphFileFilter()
 {
-    return QStringLiteral("PDF 文件 (*.pdf);;PNG 图片 (*.png)");
+    return pdfFileFilter() + QStringLiteral(";;PNG 图片 (*.png)");
+}
+
+QString pdfFileFilter()
+{
+    return QStringLiteral("PDF 文件 (*.pdf)");
+}
+
+QString withChosenSuffix(const QString &path, const QString &selectedFilter)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    const bool png = selectedFilter.contains(QLatin1String("*.png"), Qt::CaseInsensitive);
+    return path + (png ? QStringLiteral(".png") : QStringLiteral(".pdf"));
 }
 
 ExportResult printTrendGraph(QPrinter &printer, const GraphPicture &picture)

@@ -44,6 +44,14 @@ ExportResult saveTrendGraph(const QString &path, const GraphPicture &picture, qr
 /// The file dialog's filter for saveTrendGraph(): PDF first.
 QString trendGraphFileFilter();
 
+/// The file dialog's filter for a PDF alone (the print road without a printer).
+QString pdfFileFilter();
+
+/// `path` as the file dialog returned it, given the suffix of the filter the
+/// person chose (".png" for the PNG filter, ".pdf" otherwise) when the name
+/// has no suffix of its own; saveTrendGraph() then writes what was chosen.
+QString withChosenSuffix(const QString &path, const QString &selectedFilter);
+
 /// Prints the picture on one landscape page of `printer`, fitted inside the
 /// printable area. The printer is used as it is set up otherwise (name,
 /// paper, resolution, output file).

@@ -14,18 +14,19 @@ namespace zambrel::store {
 LogonStart logonStartValues(const QString &otherDB)
 {
     LogonStart start;
-    const QString stored = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
-    start.ledgerPath = stored.isEmpty() ? defaultLedgerPath() : stored;
     if (!otherDB.isEmpty()) {
         start.ledgerPath = otherDB;
-    } else if (!fileExists(start.ledgerPath)) {
-        if (!stored.isEmpty())
+    } else {
+        const QString stored = settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
+        if (!stored.isEmpty() && !fileExists(stored))
             start.missingLedger = stored;
-        start.ledgerPath = defaultLedgerPath();
-        try {
-            ensureDefaultLedger();
-        } catch (const DbError &error) {
-            start.defaultLedgerProblem = error.description();
+        start.ledgerPath = usualLedgerPath();
+        if (!fileExists(start.ledgerPath)) {
+            try {
+                ensureDefaultLedger();
+            } catch (const DbError &error) {
+                start.defaultLedgerProblem = error.description();
+            }
         }
     }
 

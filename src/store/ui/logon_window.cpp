@@ -134,8 +134,10 @@ LogonWindow::LogonWindow(QWidget *parent)
     cancelButton->setObjectName(QStringLiteral("cmdCancel"));
     otherLedgerButton->setObjectName(QStringLiteral("cmdOther"));
 
+    // Top to bottom, then the buttons from left to right.
     setTabOrder(userBox, passwordBox);
-    setTabOrder(passwordBox, okButton);
+    setTabOrder(passwordBox, ledgerBox);
+    setTabOrder(ledgerBox, okButton);
     setTabOrder(okButton, cancelButton);
     setTabOrder(cancelButton, otherLedgerButton);
 

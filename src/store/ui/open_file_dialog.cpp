@@ -5,7 +5,18 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include <utility>
+
 namespace zambrel::store {
+namespace {
+
+OpenFileResponder &responder()
+{
+    static OpenFileResponder instance;
+    return instance;
+}
+
+} // namespace
 
 QString ledgerFileFilter()
 {
@@ -27,8 +38,15 @@ QString qtFileFilter(const QString &pairs)
     return filters.join(QStringLiteral(";;"));
 }
 
+OpenFileResponder setOpenFileResponder(OpenFileResponder replacement)
+{
+    return std::exchange(responder(), std::move(replacement));
+}
+
 QString openFileDialog(QWidget *owner, const QString &title, const QString &filter)
 {
+    if (responder())
+        return responder()(owner, title, filter);
     // Qt's own dialog behaves the same on every platform and offscreen.
     QFileDialog dialog(owner, title, programFolder(), qtFileFilter(filter));
     dialog.setOption(QFileDialog::DontUseNativeDialog);

@@ -201,6 +201,19 @@ TEST(TrendPicture, PngAndPdfFiles)
     }
 }
 
+// The file dialog's answer gets the suffix of the chosen filter when the
+// name has none, so that the chosen kind is what gets written.
+TEST(TrendPicture, ChosenFileGetsTheFiltersSuffix)
+{
+    const QString png = QStringLiteral("PNG 图片 (*.png)");
+    EXPECT_EQ(withChosenSuffix(QStringLiteral("/tmp/graph"), png), QStringLiteral("/tmp/graph.png"));
+    EXPECT_EQ(withChosenSuffix(QStringLiteral("/tmp/graph"), pdfFileFilter()),
+              QStringLiteral("/tmp/graph.pdf"));
+    EXPECT_EQ(withChosenSuffix(QStringLiteral("/tmp/graph.PNG"), pdfFileFilter()),
+              QStringLiteral("/tmp/graph.PNG"));
+    EXPECT_EQ(withChosenSuffix({}, png), QString());
+}
+
 // The printout goes through QPrinter on one landscape page, scaled from the
 // window's picture; here the printer writes a PDF.
 TEST(TrendPicture, PrintsOnALandscapePage)

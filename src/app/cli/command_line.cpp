@@ -1,0 +1,367 @@
+#include "command_line.h"
+
+#include "password_source.h"
+
+#include "ledger/export/ledger_export.h"
+#include "ledger/report/month_report.h"
+#include "ledger/report/report_formats.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+
+namespace zambrel::cli {
+namespace {
+
+enum class Subcommand { Months, Report, Export, Backup };
+
+struct SubcommandText {
+    Subcommand command;
+    const char *name;
+    const char *summary;
+    const char *description;
+};
+
+const std::array<SubcommandText, 4> kSubcommands = {{
+    {Subcommand::Months, "months", "the stored months, newest first",
+     "Lists the months the ledger holds, newest first, one a line."},
+    {Subcommand::Report, "report", "a month's categories, totals, shares and assessment",
+     "Prints a month as the main window shows it: the four categories with their rows, totals and "
+     "shares, the status line and the written assessment. The month is the latest stored unless "
+     "--month names another."},
+    {Subcommand::Export, "export", "the items, types and journal as CSV files",
+     "Writes items.csv, types.csv and journal.csv (RFC 4180, UTF-8, a header row) into the folder "
+     "--out names, and prints their paths. A file of the same name there is replaced."},
+    {Subcommand::Backup, "backup", "a dated copy of the ledger",
+     "Writes a complete copy of the ledger, by default beside it as NAME_yyyy-mm-dd_bak.mdb, and "
+     "prints its path. The copy has the ledger's password."},
+}};
+
+/// Every option; each subcommand takes some of them.
+struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Displays this help (after a command: that command's help).")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Displays version information and the skins in use.")};
+    QCommandLineOption dataDir{QStringLiteral("data-dir"), QStringLiteral("Folder of the ledgers."),
+                               QStringLiteral("DIR")};
+    QCommandLineOption ledger{QStringLiteral("ledger"),
+                              QStringLiteral("The ledger file (default: the one the program would open)."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption passwordFile{QStringLiteral("password-file"),
+                                    QStringLiteral("Read the ledger's password from the first line of FILE."),
+                                    QStringLiteral("FILE")};
+    QCommandLineOption month{QStringLiteral("month"),
+                             QStringLiteral("The month to report (default: the latest stored)."),
+                             QStringLiteral("yyyy-mm")};
+    QCommandLineOption format{QStringLiteral("format"), QStringLiteral("text (default), csv or json."),
+                              QStringLiteral("text|csv|json")};
+    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("The folder to write the CSV files into."),
+                           QStringLiteral("DIR")};
+    QCommandLineOption bom{QStringLiteral("bom"),
+                           QStringLiteral("Start each file with a byte order mark, for spreadsheet programs "
+                                          "that need one to read UTF-8.")};
+    QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Where to write the copy."),
+                          QStringLiteral("FILE")};
+};
+
+const Options &options()
+{
+    static const Options instance;
+    return instance;
+}
+
+const SubcommandText *subcommandNamed(const QString &name)
+{
+    for (const SubcommandText &text : kSubcommands) {
+        if (name == QLatin1String(text.name))
+            return &text;
+    }
+    return nullptr;
+}
+
+QString generalDescription()
+{
+    QString text = QStringLiteral("Household cash-flow books, month by month. Without a command the program "
+                                  "opens its windows.\n\nCommands (zambrel COMMAND --help tells more):\n");
+    for (const SubcommandText &command : kSubcommands)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(command.name).leftJustified(7),
+                         QString::fromLatin1(command.summary));
+    text +=
+        QStringLiteral("\nA ledger's password comes from --password-file, from the environment variable "
+                       "ZAMBREL_PASSWORD, or is asked for when standard input is a terminal; never from an "
+                       "argument.\nExit status: 0 done, 1 failed, 2 wrong usage.");
+    return text;
+}
+
+/// Fills `parser` with what `command` takes; with no command, every option
+/// (to find the command wherever it stands among them).
+void prepare(QCommandLineParser &parser, const SubcommandText *command, bool everything)
+{
+    const Options &o = options();
+    parser.addOption(o.help);
+    parser.addOption(o.version);
+    parser.addOption(o.dataDir);
+    const auto takes = [&](Subcommand which) { return everything || (command && command->command == which); };
+    if (everything || command) {
+        parser.addOption(o.ledger);
+        parser.addOption(o.passwordFile);
+    }
+    if (takes(Subcommand::Report)) {
+        parser.addOption(o.month);
+        parser.addOption(o.format);
+    }
+    if (takes(Subcommand::Export)) {
+        parser.addOption(o.out);
+        parser.addOption(o.bom);
+    }
+    if (takes(Subcommand::Backup))
+        parser.addOption(o.to);
+    if (command) {
+        parser.setApplicationDescription(QString::fromLatin1(command->description));
+        parser.addPositionalArgument(QString::fromLatin1(command->name),
+                                     QString::fromLatin1(command->summary));
+    } else {
+        parser.setApplicationDescription(generalDescription());
+        parser.addPositionalArgument(QStringLiteral("command"),
+                                     QStringLiteral("months, report, export or backup."),
+                                     QStringLiteral("[command]"));
+    }
+}
+
+void writeOut(const QByteArray &bytes)
+{
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
+void writeError(const QString &text)
+{
+    const QByteArray bytes = (QStringLiteral("zambrel: ") + text + u'\n').toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kWrongUsage = 2;
+
+int wrongUsage(const QString &reason, const SubcommandText *command = nullptr)
+{
+    writeError(QStringLiteral("用法不对 Wrong usage: ") + reason);
+    const QString help = command ? QStringLiteral("zambrel %1 --help").arg(QString::fromLatin1(command->name))
+                                 : QStringLiteral("zambrel --help");
+    writeError(QStringLiteral("请看 See: ") + help);
+    return kWrongUsage;
+}
+
+/// What a subcommand was asked to do, checked before the ledger is opened.
+struct Request {
+    Subcommand command = Subcommand::Months;
+    QString ledgerPath;
+    PasswordSource password;
+    QString month;
+    ledger::ReportFormat format = ledger::ReportFormat::Text;
+    QString outFolder;
+    bool byteOrderMark = false;
+    QString backupTarget;
+};
+
+std::unique_ptr<store::Ledger> openLedger(const Request &request)
+{
+    QString password = passwordFor(request.ledgerPath, request.password);
+    try {
+        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password);
+        forgetPassword(password);
+        return books;
+    } catch (...) {
+        forgetPassword(password);
+        throw;
+    }
+}
+
+void listMonths(const store::Ledger &books)
+{
+    QByteArray text;
+    for (const QVariantList &row : books.allMonthsTable().rows) {
+        if (!row.isEmpty() && !row.front().isNull())
+            text += row.front().toString().toUtf8() + '\n';
+    }
+    writeOut(text);
+}
+
+void report(store::Ledger &books, const Request &request)
+{
+    QString month = request.month;
+    if (month.isEmpty()) {
+        month = books.latestMonth();
+        if (month.isEmpty())
+            throw store::DbError(store::kErrGeneric,
+                                 QStringLiteral("账本里还没有任何月份 The ledger holds no months yet"));
+    }
+    writeOut(ledger::formatReport(ledger::monthReport(books, month), request.format));
+}
+
+void exportTables(const store::Ledger &books, const Request &request)
+{
+    ledger::ExportOptions exportOptions;
+    exportOptions.byteOrderMark = request.byteOrderMark;
+    QByteArray text;
+    for (const QString &path : ledger::exportLedger(books, request.outFolder, exportOptions))
+        text += QDir::toNativeSeparators(path).toUtf8() + '\n';
+    writeOut(text);
+}
+
+void backUp(const store::Ledger &books, const Request &request)
+{
+    const QString target = request.backupTarget.isEmpty()
+                               ? store::backupFileName(books.path(), store::today())
+                               : request.backupTarget;
+    books.backupTo(target);
+    writeOut(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()).toUtf8() + '\n');
+}
+
+int run(const Request &request)
+{
+    try {
+        const std::unique_ptr<store::Ledger> books = openLedger(request);
+        switch (request.command) {
+        case Subcommand::Months:
+            listMonths(*books);
+            break;
+        case Subcommand::Report:
+            report(*books, request);
+            break;
+        case Subcommand::Export:
+            exportTables(*books, request);
+            break;
+        case Subcommand::Backup:
+            backUp(*books, request);
+            break;
+        }
+    } catch (const store::DbError &error) {
+        writeError(error.description());
+        return kFailed;
+    } catch (const std::exception &error) {
+        writeError(QString::fromLocal8Bit(error.what()));
+        return kFailed;
+    }
+    return kDone;
+}
+
+QString absolute(const QString &path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+std::optional<WindowStart> windowStart(const QStringList &arguments, WindowSystemOptions windowSystem)
+{
+    QCommandLineParser parser;
+    prepare(parser, nullptr, true);
+    if (!parser.parse(arguments)) {
+        if (windowSystem == WindowSystemOptions::TakenOut)
+            return std::nullopt;
+        // Perhaps options of the window system (-platform NAME, -style NAME),
+        // which the windows' application object takes out; a subcommand or a
+        // request for help among them still runs without a window.
+        static const QStringList noWindow = {QStringLiteral("-h"), QStringLiteral("--help"),
+                                             QStringLiteral("-v"), QStringLiteral("--version")};
+        for (const QString &argument : arguments.mid(1)) {
+            if (subcommandNamed(argument) || noWindow.contains(argument))
+                return std::nullopt;
+        }
+        return WindowStart{};
+    }
+    if (!parser.positionalArguments().isEmpty() || parser.isSet(options().help) ||
+        parser.isSet(options().version))
+        return std::nullopt;
+    // Options that only a subcommand takes make no sense for the windows.
+    for (const QString &name : parser.optionNames()) {
+        if (!options().dataDir.names().contains(name))
+            return std::nullopt;
+    }
+    return WindowStart{parser.value(options().dataDir)};
+}
+
+int runCommandLine(const QStringList &arguments, const CommandLineContext &context)
+{
+    const Options &o = options();
+    QCommandLineParser finder;
+    prepare(finder, nullptr, true);
+    if (!finder.parse(arguments))
+        return wrongUsage(finder.errorText());
+    const SubcommandText *command = nullptr;
+    if (!finder.positionalArguments().isEmpty()) {
+        command = subcommandNamed(finder.positionalArguments().front());
+        if (!command)
+            return wrongUsage(QStringLiteral("没有这个命令 Unknown command: ") +
+                              finder.positionalArguments().front());
+    }
+
+    QCommandLineParser parser;
+    prepare(parser, command, false);
+    if (!parser.parse(arguments))
+        return wrongUsage(parser.errorText(), command);
+    if (parser.isSet(o.help)) {
+        writeOut(parser.helpText().toUtf8());
+        return kDone;
+    }
+    if (parser.isSet(o.version)) {
+        writeOut(context.versionReport ? context.versionReport().toUtf8() : QByteArray());
+        return kDone;
+    }
+    if (!command)
+        return wrongUsage(QStringLiteral("缺少命令 No command given"));
+    if (parser.positionalArguments().size() > 1)
+        return wrongUsage(
+            QStringLiteral("多余的参数 Unexpected argument: ") + parser.positionalArguments().at(1), command);
+
+    Request request;
+    request.command = command->command;
+    if (parser.isSet(o.dataDir))
+        store::setProgramFolder(parser.value(o.dataDir));
+    request.ledgerPath = parser.isSet(o.ledger) ? absolute(parser.value(o.ledger)) : store::usualLedgerPath();
+    request.password.passwordFile = parser.value(o.passwordFile);
+    switch (request.command) {
+    case Subcommand::Report:
+        request.month = parser.value(o.month);
+        if (parser.isSet(o.month) && !ledger::isMonthKey(request.month))
+            return wrongUsage(
+                QStringLiteral("月份要写成 yyyy-mm The month is written yyyy-mm: ") + request.month, command);
+        if (parser.isSet(o.format)) {
+            const auto format = ledger::reportFormatNamed(parser.value(o.format));
+            if (!format)
+                return wrongUsage(QStringLiteral("没有这种格式 Unknown format: ") + parser.value(o.format),
+                                  command);
+            request.format = *format;
+        }
+        break;
+    case Subcommand::Export:
+        request.outFolder = absolute(parser.value(o.out));
+        if (request.outFolder.isEmpty())
+            return wrongUsage(QStringLiteral("缺少 --out Missing --out DIR"), command);
+        request.byteOrderMark = parser.isSet(o.bom);
+        break;
+    case Subcommand::Backup:
+        request.backupTarget = absolute(parser.value(o.to));
+        if (parser.isSet(o.to) && request.backupTarget.isEmpty())
+            return wrongUsage(QStringLiteral("缺少文件名 --to needs a FILE"), command);
+        break;
+    case Subcommand::Months:
+        break;
+    }
+    return run(request);
+}
+
+} // namespace zambrel::cli

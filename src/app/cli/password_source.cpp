@@ -1,0 +1,92 @@
+#include "password_source.h"
+
+#include "store/db_error.h"
+#include "store/ledger_schema.h"
+#include "store/scope_guard.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace zambrel::cli {
+namespace {
+
+QString firstLine(const QByteArray &bytes)
+{
+    QString text = QString::fromUtf8(bytes);
+    // A file written by an editor ends in a line break that is no part of
+    // the password; blanks are.
+    const qsizetype end = text.indexOf(u'\n');
+    if (end >= 0)
+        text.truncate(end);
+    if (text.endsWith(u'\r'))
+        text.chop(1);
+    return text;
+}
+
+QString fromFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw store::DbError(store::kErrGeneric,
+                             QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
+    QByteArray bytes = file.readAll();
+    const QString password = firstLine(bytes);
+    bytes.fill('\0');
+    return password;
+}
+
+QString askOnTerminal()
+{
+    // Echo goes off before the question shows, so that nothing typed in
+    // answer to it is ever echoed.
+    termios saved{};
+    const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+        termios silent = saved;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::fputs("密码 Password: ", stderr);
+    std::fflush(stderr);
+    const auto restore = store::ScopeGuard([&] {
+        if (quiet)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::fputs("\n", stderr);
+    });
+    std::string line;
+    for (int c = std::fgetc(stdin); c != EOF && c != '\n'; c = std::fgetc(stdin))
+        line.push_back(char(c));
+    QString password = firstLine(QByteArray::fromStdString(line));
+    std::fill(line.begin(), line.end(), '\0');
+    return password;
+}
+
+} // namespace
+
+QString passwordFor(const QString &ledgerPath, const PasswordSource &source)
+{
+    if (!source.passwordFile.isEmpty())
+        return fromFile(source.passwordFile);
+    if (qEnvironmentVariableIsSet("ZAMBREL_PASSWORD"))
+        return qEnvironmentVariable("ZAMBREL_PASSWORD");
+    if (store::lookAtLedgerFile(ledgerPath) != store::LedgerFileLook::Encrypted)
+        return {};
+    if (!::isatty(STDIN_FILENO))
+        throw store::DbError(
+            store::kErrGeneric,
+            QStringLiteral("需要密码 The ledger needs its password: give --password-file FILE "
+                           "or set ZAMBREL_PASSWORD"));
+    return askOnTerminal();
+}
+
+void forgetPassword(QString &password)
+{
+    password.fill(u'\0');
+    password.clear();
+}
+
+} // namespace zambrel::cli

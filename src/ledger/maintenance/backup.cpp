@@ -1,0 +1,21 @@
+#include "backup.h"
+
+#include "store/clock.h"
+#include "store/ledger.h"
+
+namespace zambrel::ledger {
+
+QString backUpLedger(const store::Ledger &ledger)
+{
+    const QString target = store::backupFileName(ledger.path(), store::today());
+    ledger.backupTo(target);
+    return target;
+}
+
+QString backupDoneText(const QString &ledgerPath, const QString &backupPath)
+{
+    return ledgerPath + QStringLiteral("备份成功") + QLatin1Char('\n') + QStringLiteral("备份名称为：") +
+           backupPath;
+}
+
+} // namespace zambrel::ledger

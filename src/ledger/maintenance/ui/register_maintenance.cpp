@@ -1,0 +1,48 @@
+#include "register_maintenance.h"
+
+#include "change_password_window.h"
+#include "ledger/maintenance/backup.h"
+#include "ledger/ui/feature_host.h"
+#include "store/ledger.h"
+#include "store/message.h"
+#include "store/ui/logon_steps.h"
+#include "store/ui/open_file_dialog.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace zambrel::ledger {
+
+void registerLedgerMaintenance(FeatureHost &host)
+{
+    // A failure escaping a command is reported by the host with "出错了".
+    host.provide(Command::Backup, [&host] {
+        const QString backup = backUpLedger(host.ledger());
+        store::showMessage(backupDoneText(host.ledger().path(), backup), store::vbInformation,
+                           QStringLiteral("备份"));
+        host.refreshMonth();
+    });
+
+    host.provide(Command::OtherLedger, [&host] {
+        const QString chosen = store::openFileDialog(host.hostWindow(), QStringLiteral("选择另外一个帐本"),
+                                                     store::ledgerFileFilter());
+        if (chosen.isEmpty() || !store::isOtherLedger(chosen, host.ledger().path()))
+            return;
+        host.switchLedger(chosen);
+    });
+
+    auto passwordWindow = std::make_shared<QPointer<ChangePasswordWindow>>();
+    host.provide(Command::ChangePassword, [&host, passwordWindow] {
+        if (!*passwordWindow) {
+            auto *window = new ChangePasswordWindow(host.ledger(), host.hostWindow());
+            // Closed rather than hidden, it goes; the next use makes a new one.
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            host.followSkin(window);
+            *passwordWindow = window;
+        }
+        (*passwordWindow)->showModal();
+    });
+}
+
+} // namespace zambrel::ledger

@@ -1,0 +1,393 @@
+// Every window as assistive technology sees it: walks the accessible tree of
+// each window in-process and checks that what is shown is what is told,
+// that every control has a name, and that Tab reaches every control in the
+// order of the layout.
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "feature_list.h"
+#include "input/ui/entry_dialog.h"
+#include "ledger/ui/main_window.h"
+#include "panel/ui/category_panel.h"
+#include "reports/graph/ui/graph_window.h"
+#include "reports/journal/ui/journal_window.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "skin/message_box.h"
+#include "store/clock.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/ui/logon_window.h"
+
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSet>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+/// The text a label puts on the screen: rich text as plain text, and the
+/// mnemonic's ampersand of a label with a buddy left out.
+QString shownText(const QLabel *label)
+{
+    QString text = label->text();
+    if (label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(text))) {
+        QTextDocument document;
+        document.setHtml(text);
+        text = document.toPlainText();
+    }
+    if (label->buddy()) {
+        QString plain;
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            if (text[at] == u'&' && at + 1 < text.size())
+                ++at;
+            plain += text[at];
+        }
+        text = plain;
+    }
+    return text;
+}
+
+bool isInternalPart(const QWidget *widget)
+{
+    // Parts Qt builds inside a control: they take the control's name.
+    for (const QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (qobject_cast<const QComboBox *>(parent) || qobject_cast<const QAbstractSpinBox *>(parent))
+            return true;
+    }
+    return qobject_cast<const QScrollBar *>(widget) || qobject_cast<const QHeaderView *>(widget) ||
+           widget->objectName().startsWith(QLatin1String("qt_"));
+}
+
+bool isControl(const QWidget *widget)
+{
+    return qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QLineEdit *>(widget) ||
+           qobject_cast<const QComboBox *>(widget) || qobject_cast<const QAbstractSpinBox *>(widget) ||
+           qobject_cast<const QTextEdit *>(widget) || qobject_cast<const QPlainTextEdit *>(widget) ||
+           qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const QAbstractSlider *>(widget) ||
+           widget->focusPolicy() & Qt::TabFocus;
+}
+
+/// Everything the accessible tree of `window` reaches.
+QSet<QObject *> accessibleTree(QWidget *window)
+{
+    QSet<QObject *> seen;
+    std::vector<QAccessibleInterface *> open{QAccessible::queryAccessibleInterface(window)};
+    while (!open.empty()) {
+        QAccessibleInterface *node = open.back();
+        open.pop_back();
+        if (!node || !node->isValid())
+            continue;
+        if (node->object() && seen.contains(node->object()) && node->object()->isWidgetType())
+            continue;
+        seen.insert(node->object());
+        // An item view's cells are its own; a window inside is a window of its own.
+        if (qobject_cast<QAbstractItemView *>(node->object()))
+            continue;
+        for (int child = 0; child < node->childCount(); ++child)
+            open.push_back(node->child(child));
+    }
+    return seen;
+}
+
+QString accessibleName(QObject *object)
+{
+    QAccessibleInterface *node = QAccessible::queryAccessibleInterface(object);
+    return node ? node->text(QAccessible::Name) : QString();
+}
+
+/// What shows on `window`, each label with its text, each control with a
+/// name, all of it in the accessible tree.
+void expectToldAsShown(QWidget *window)
+{
+    SCOPED_TRACE(window->metaObject()->className());
+    const QSet<QObject *> tree = accessibleTree(window);
+    int labels = 0;
+    int controls = 0;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (!widget->isVisibleTo(window) || widget->isWindow() || isInternalPart(widget))
+            continue;
+        const std::string where =
+            (widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                            : widget->objectName())
+                .toStdString();
+        if (const auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
+            ++labels;
+            EXPECT_TRUE(tree.contains(widget)) << where << " is not in the accessible tree";
+            EXPECT_EQ(accessibleName(widget), shownText(label)) << where;
+        } else if (const auto *frame = qobject_cast<QGroupBox *>(widget);
+                   frame && !frame->title().isEmpty()) {
+            EXPECT_EQ(accessibleName(widget), QString(frame->title()).remove(u'&')) << where;
+        } else if (isControl(widget)) {
+            ++controls;
+            EXPECT_TRUE(tree.contains(widget)) << where << " is not in the accessible tree";
+            EXPECT_FALSE(accessibleName(widget).trimmed().isEmpty()) << where << " has no name";
+        }
+    }
+    EXPECT_GT(labels + controls, 0);
+    // The painted title is told too.
+    if (auto *skinned = qobject_cast<skin::SkinnedWindow *>(window)) {
+        EXPECT_EQ(accessibleName(skinned->captionBar), skinned->captionBar->shownTitle());
+        EXPECT_FALSE(skinned->captionBar->shownTitle().isEmpty());
+    }
+}
+
+QWidget *focusTarget(QWidget *widget)
+{
+    while (widget->focusProxy())
+        widget = widget->focusProxy();
+    return widget;
+}
+
+/// A tab stop by the name of its control (a category list by its panel's).
+QString stopName(const QWidget *widget)
+{
+    if (qobject_cast<const panel::CategoryPanel *>(widget->parentWidget()))
+        return widget->parentWidget()->objectName();
+    return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                          : widget->objectName();
+}
+
+/// The controls Tab visits from the window's first stop, in order, once
+/// round.
+QList<QWidget *> tabRound(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    // A window shown again after hiding may see its activation withdrawn by
+    // the late deactivation of its first showing.
+    if (QApplication::activeWindow() != window)
+        QApplication::setActiveWindow(window);
+    QList<QWidget *> visited;
+    QWidget *start = nullptr;
+    for (int press = 0; press < 400; ++press) {
+        QWidget *focus = QApplication::focusWidget();
+        if (focus && focus->window() == window) {
+            if (!start)
+                start = focus;
+            else if (focus == start && !visited.isEmpty() && visited.back() != focus)
+                break;
+            if (visited.isEmpty() || visited.back() != focus)
+                visited << focus; // a page with links keeps the focus for a few presses
+        }
+        QTest::keyClick(focus ? focus : window, Qt::Key_Tab);
+    }
+    return visited;
+}
+
+/// Tab reaches every enabled control that takes the focus from the keyboard,
+/// each once in a round; returns the round starting at `first`.
+QStringList expectTabReachesEverything(QWidget *window, QWidget *first)
+{
+    SCOPED_TRACE(window->metaObject()->className());
+    const QList<QWidget *> round = tabRound(window);
+    QSet<QWidget *> reached(round.cbegin(), round.cend());
+    EXPECT_EQ(reached.size(), round.size()) << "a control is visited twice in one round";
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
+            !isInternalPart(widget) && !widget->isWindow()) {
+            EXPECT_TRUE(reached.contains(focusTarget(widget)))
+                << widget->objectName().toStdString() << " (" << widget->metaObject()->className()
+                << ") is never reached with Tab";
+        }
+    }
+    QStringList names;
+    const qsizetype at = first ? round.indexOf(focusTarget(first)) : -1;
+    EXPECT_GE(at, 0);
+    for (qsizetype step = 0; at >= 0 && step < round.size(); ++step)
+        names << stopName(round[(at + step) % round.size()]);
+    return names;
+}
+
+struct WindowFixture {
+    WindowFixture()
+    {
+        store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+        store::ensureDefaultLedger();
+        testkit::writeSampleMonth(QStringLiteral("2026-04"));
+        testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
+    }
+    ~WindowFixture() { store::setClock({}); }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+};
+
+TEST(Accessibility, LogonWindow)
+{
+    WindowFixture fixture;
+    store::LogonWindow logon;
+    logon.load();
+    logon.show();
+    expectToldAsShown(&logon);
+    EXPECT_EQ(
+        expectTabReachesEverything(&logon, logon.userBox),
+        (QStringList{QStringLiteral("txtUID"), QStringLiteral("txtPWD"), QStringLiteral("txtDB"),
+                     QStringLiteral("cmdOK"), QStringLiteral("cmdCancel"), QStringLiteral("cmdOther")}));
+}
+
+TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
+{
+    WindowFixture fixture;
+    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+    app::registerFeatures(*window);
+    window->load();
+    window->show();
+    ASSERT_FALSE(window->adviceLabel->text().isEmpty());
+    // The written assessment is read out as it is written, not by a fixed name.
+    EXPECT_EQ(accessibleName(window->adviceLabel), window->adviceLabel->text());
+    EXPECT_FALSE(window->statusPanelText(1).isEmpty());
+    expectToldAsShown(window.get());
+
+    // The enabled toolbar buttons from left to right, the categories row by
+    // row, then the right-hand pane from the top.
+    QStringList order;
+    QToolButton *first = nullptr;
+    for (const QString &key :
+         {QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"),
+          QStringLiteral("refresh"), QStringLiteral("chgSkin"), QStringLiteral("Graph")}) {
+        if (window->button(key)->isEnabled()) {
+            order << key;
+            first = first ? first : window->button(key);
+        }
+    }
+    EXPECT_TRUE(order.contains(QStringLiteral("add")));
+    order << QStringLiteral("UCLVIncome") << QStringLiteral("UCLVPayout") << QStringLiteral("UCLVAsset")
+          << QStringLiteral("UCLVDebt") << QStringLiteral("lblAdvise") << QStringLiteral("WB");
+    EXPECT_EQ(expectTabReachesEverything(window.get(), first), order);
+    window->setSwitchingLedger(true);
+    window->close();
+}
+
+TEST(Accessibility, EveryCommandHasAShortcutAndTheHomePageListsThem)
+{
+    WindowFixture fixture;
+    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+    app::registerFeatures(*window);
+    window->load();
+    const QString page = window->homePage->toPlainText();
+    QStringList listed;
+    for (QAction *action : window->actions()) {
+        SCOPED_TRACE(action->text().toStdString());
+        ASSERT_FALSE(action->shortcut().isEmpty()) << "no shortcut";
+        const QString keys = action->shortcut().toString(QKeySequence::NativeText);
+        EXPECT_TRUE(page.contains(keys)) << keys.toStdString() << " is not on the home page";
+        listed << keys;
+    }
+    for (const QString &keys :
+         {QStringLiteral("Ctrl+M"), QStringLiteral("Ctrl+Shift+S"), QStringLiteral("Alt+↓")})
+        EXPECT_TRUE(page.contains(keys)) << keys.toStdString();
+    EXPECT_EQ(QSet<QString>(listed.cbegin(), listed.cend()).size(), listed.size())
+        << "two commands share keys";
+
+    // Every topic link leads somewhere on the page, and following it scrolls there.
+    QStringList links;
+    QStringList anchors;
+    for (QTextBlock block = window->homePage->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isAnchor() && !format.anchorHref().isEmpty())
+                links << format.anchorHref();
+            anchors << format.anchorNames();
+        }
+    }
+    EXPECT_GE(links.size(), 8);
+    for (const QString &link : links)
+        EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString() << " leads nowhere";
+    window->show();
+    window->homePage->verticalScrollBar()->setValue(0);
+    Q_EMIT window->homePage->anchorClicked(QUrl(QStringLiteral("#cli")));
+    EXPECT_GT(window->homePage->verticalScrollBar()->value(), 0);
+
+    window->setSwitchingLedger(true);
+    window->close();
+}
+
+TEST(Accessibility, EntryDialog)
+{
+    WindowFixture fixture;
+    input::EntryDialog dialog;
+    dialog.setTypeList({QStringLiteral("工资"), QStringLiteral("房贷")});
+    dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
+    dialog.applyCategoryMask(QStringLiteral("1111"));
+    dialog.show();
+    expectToldAsShown(&dialog);
+    const QStringList round = expectTabReachesEverything(&dialog, dialog.typeBox);
+    ASSERT_FALSE(round.isEmpty());
+    EXPECT_EQ(round.front(), QStringLiteral("cboTypes"));
+    EXPECT_EQ(round.back(), QStringLiteral("CancelButton"));
+}
+
+TEST(Accessibility, MessageBoxInEveryButtonStyle)
+{
+    WindowFixture fixture;
+    skin::MessageBox *box = skin::messageBox();
+    for (const int style : {int(store::vbOKOnly), int(store::vbYesNo), int(store::vbCritical),
+                            int(store::vbYesNo | store::vbQuestion), int(store::vbInformation)}) {
+        SCOPED_TRACE(style);
+        box->setButtonStyle(style);
+        box->setWindowTitle(QStringLiteral("Zambrel"));
+        box->captionBar->setTitle(QStringLiteral("Zambrel"));
+        box->setMessage(QStringLiteral("月结处:\r\n\r\n是否要月结? & more"));
+        box->show();
+        expectToldAsShown(box);
+        expectTabReachesEverything(box, box->noButton);
+        box->hide();
+    }
+}
+
+TEST(Accessibility, JournalWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    store::JournalPage page;
+    page.date = QStringLiteral("2026-05-14");
+    page.fields[0] = QStringLiteral("晴");
+    books->saveJournalPage(page);
+    journal::JournalWindow window(*books);
+    window.show();
+    expectToldAsShown(&window);
+    QStringList order;
+    for (int field = 0; field < 9; ++field)
+        order << QStringLiteral("Text1_%1").arg(field);
+    order << QStringLiteral("txtSearch") << QStringLiteral("tv1") << QStringLiteral("cmdNew")
+          << QStringLiteral("cmdRefresh") << QStringLiteral("OKButton") << QStringLiteral("cmdClose");
+    EXPECT_EQ(expectTabReachesEverything(&window, window.fieldBoxes[0]), order)
+        << "the boxes row by row, the search, the days, then the buttons";
+}
+
+TEST(Accessibility, TrendGraphWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    graph::GraphWindow window;
+    window.drawGraph(*books);
+    window.show();
+    expectToldAsShown(&window);
+    EXPECT_EQ(expectTabReachesEverything(&window, window.netWorthBox),
+              (QStringList{QStringLiteral("chkNetWorth"), QStringLiteral("cmdSave"),
+                           QStringLiteral("cmdPrint"), QStringLiteral("OKButton")}));
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+// The trend graph inside the real main window: registered with the other
+// features, its toolbar button opens the graph of the open ledger, and the
+// window is kept for the next opening.
+#include "feature_list.h"
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "ledger/ui/main_window.h"
+#include "reports/graph/ui/graph_window.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/ledger.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+// What the graph window showed while it was open.
+struct Seen {
+    QPointer<graph::GraphWindow> window;
+    bool modal = false;
+    std::vector<QString> incomeMonths;
+    std::vector<double> incomeAmounts;
+};
+
+// Reads the graph window once it shows, then presses its OK button.
+void whenGraphShown(Seen &seen)
+{
+    QTimer::singleShot(0, [&seen] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *window = qobject_cast<graph::GraphWindow *>(widget);
+            if (!window || !window->isVisible())
+                continue;
+            seen.window = window;
+            seen.modal = window->isInModalLoop();
+            seen.incomeMonths.clear();
+            seen.incomeAmounts.clear();
+            for (const graph::SeriesPoint &point : window->geometry().lines.front().points) {
+                seen.incomeMonths.push_back(point.month);
+                seen.incomeAmounts.push_back(point.amount);
+            }
+            QTest::mouseClick(window->okButton, Qt::LeftButton);
+        }
+    });
+}
+
+} // namespace
+
+TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+    testkit::writeSampleMonth(QStringLiteral("2026-03"));
+    testkit::writeSampleMonth(QStringLiteral("2026-04"), 1.1);
+    testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.2);
+    auto main = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+    main->load();
+    const QString skin = QDir(store::skinsFolder()).filePath(QStringLiteral("晴空蔚蓝.jss"));
+    main->applySkin(skin);
+    main->show();
+    QToolButton *graphButton = main->button(QStringLiteral("Graph"));
+    EXPECT_FALSE(graphButton->isEnabled());
+
+    app::registerFeatures(*main);
+    ASSERT_TRUE(main->action(ledger::Command::Graph)->isEnabled());
+    ASSERT_TRUE(graphButton->isEnabled());
+
+    Seen seen;
+    whenGraphShown(seen);
+    QTest::mouseClick(graphButton, Qt::LeftButton);
+    ASSERT_FALSE(seen.window.isNull());
+    EXPECT_TRUE(seen.modal);
+    EXPECT_FALSE(seen.window->isVisible());
+    EXPECT_EQ(seen.window->captionBar->skinPath(), skin);
+    EXPECT_TRUE(responder.shown().empty());
+    const auto income = main->ledger().trendSeries(store::Category::Income);
+    ASSERT_EQ(seen.incomeMonths.size(), 3u);
+    for (std::size_t i = 0; i < income.size(); ++i) {
+        EXPECT_EQ(seen.incomeMonths[i], income[i].month);
+        EXPECT_DOUBLE_EQ(seen.incomeAmounts[i], income[i].amount);
+    }
+    EXPECT_EQ(seen.incomeMonths.front(), QStringLiteral("2026-05"));
+
+    // The second opening reuses the window and reads the ledger again.
+    const QPointer<graph::GraphWindow> first = seen.window;
+    store::Item bonus;
+    bonus.type = QStringLiteral("奖金");
+    bonus.name = QStringLiteral("季度奖");
+    bonus.income = 3000;
+    main->ledger().addItem(QStringLiteral("2026-05"), bonus);
+    whenGraphShown(seen);
+    main->action(ledger::Command::Graph)->trigger();
+    EXPECT_EQ(seen.window, first);
+    EXPECT_DOUBLE_EQ(seen.incomeAmounts.front(), income.front().amount + 3000);
+    EXPECT_EQ(main->findChildren<graph::GraphWindow *>().size(), 1);
+
+    // It goes with the main window.
+    main->setSwitchingLedger(true);
+    main.reset();
+    EXPECT_TRUE(first.isNull());
+    store::setClock({});
+}

@@ -1,0 +1,159 @@
+// The change-password window driven as a person would, on a real ledger:
+// keys into the three boxes, Enter, the buttons and the mnemonics.
+#include "../panel/qstring_printer.h"
+#include "ledger/maintenance/ui/change_password_window.h"
+#include "skin/flat_button.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "test_support.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zambrel;
+using ledger::ChangePasswordWindow;
+
+namespace {
+
+// ASCII by keys, everything else as an input method commits it.
+void typeInto(QLineEdit *box, const QString &text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
+            QTest::keyClick(box, c.toLatin1());
+            continue;
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(box, &commit);
+    }
+}
+
+class PasswordWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = dir.filePath(QStringLiteral("Zambrel.mdb"));
+        store::createLedger(path, QStringLiteral("old one"));
+        books = std::make_unique<store::Ledger>(path, QStringLiteral("old one"));
+        window = std::make_unique<ChangePasswordWindow>(*books);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QLineEdit *box(int index) const { return window->passwordBoxes[size_t(index)]; }
+
+    void fill(const QString &oldPassword, const QString &newPassword, const QString &confirmation)
+    {
+        typeInto(box(0), oldPassword);
+        typeInto(box(1), newPassword);
+        typeInto(box(2), confirmation);
+    }
+
+    bool opensWith(const QString &password)
+    {
+        books.reset();
+        bool opened = true;
+        try {
+            store::Ledger probe(path, password);
+        } catch (const store::DbError &) {
+            opened = false;
+        }
+        return opened;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<store::Ledger> books;
+    std::unique_ptr<ChangePasswordWindow> window;
+    testkit::ScriptedResponder responder;
+};
+
+TEST_F(PasswordWindow, CaptionsNamesAndLabelsThatNameTheBoxes)
+{
+    EXPECT_EQ(window->objectName(), QStringLiteral("frmChangePWD"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("修改密码 Change Password"));
+    const QString labels[] = {QStringLiteral("旧密码(&Old):"), QStringLiteral("新密码(New &P):"),
+                              QStringLiteral("确认密码(&Conform):")};
+    const QString names[] = {QStringLiteral("旧密码(Old):"), QStringLiteral("新密码(New P):"),
+                             QStringLiteral("确认密码(Conform):")};
+    for (int index = 0; index < 3; ++index) {
+        EXPECT_EQ(box(index)->objectName(), QStringLiteral("txtPWD_%1").arg(index));
+        EXPECT_EQ(box(index)->echoMode(), QLineEdit::Password);
+        EXPECT_EQ(window->labels[size_t(index)]->text(), labels[index]);
+        EXPECT_EQ(window->labels[size_t(index)]->buddy(), box(index));
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(box(index));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), names[index]);
+    }
+    EXPECT_EQ(window->okButton->objectName(), QStringLiteral("OKButton"));
+    EXPECT_EQ(window->cancelButton->objectName(), QStringLiteral("CancelButton"));
+
+    // The mnemonics reach the boxes.
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(box(2)->hasFocus());
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
+    EXPECT_TRUE(box(0)->hasFocus());
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::AltModifier);
+    EXPECT_TRUE(box(1)->hasFocus());
+}
+
+TEST_F(PasswordWindow, EnterInAnyBoxChangesThePasswordAndHidesTheWindowEmpty)
+{
+    const QString next = QStringLiteral("新 密'码\"[1]");
+    fill(QStringLiteral("old one"), next, next);
+    QTest::keyClick(box(0), Qt::Key_Return);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("密码修改成功，请记住你的新密码！"));
+    EXPECT_FALSE(window->isVisible());
+    for (int index = 0; index < 3; ++index)
+        EXPECT_TRUE(box(index)->text().isEmpty()) << "no password stays in a hidden window";
+    EXPECT_FALSE(opensWith(QStringLiteral("old one")));
+    EXPECT_TRUE(opensWith(next));
+}
+
+TEST_F(PasswordWindow, ShownModallyWithEmptyBoxesCancelHidesAndEmptyMeansNoPassword)
+{
+    typeInto(box(0), QStringLiteral("left over"));
+    window->hide();
+    QTimer::singleShot(0, window.get(), [this] {
+        EXPECT_TRUE(box(0)->text().isEmpty());
+        QTest::keyClick(box(0), Qt::Key_Escape);
+    });
+    EXPECT_FALSE(window->showModal());
+    EXPECT_TRUE(responder.shown().empty());
+
+    QTimer::singleShot(0, window.get(), [this] {
+        fill(QStringLiteral("old one"), QString(), QString());
+        window->okButton->click();
+    });
+    EXPECT_TRUE(window->showModal());
+    EXPECT_TRUE(opensWith(QString()));
+
+    window.reset();
+    books = std::make_unique<store::Ledger>(path, QString());
+    window = std::make_unique<ChangePasswordWindow>(*books);
+    QTimer::singleShot(0, window.get(), [this] {
+        fill(QString(), QStringLiteral("again"), QStringLiteral("again"));
+        window->cancelButton->click();
+    });
+    EXPECT_FALSE(window->showModal());
+    EXPECT_TRUE(opensWith(QString()));
+}
+
+} // namespace

@@ -1,0 +1,346 @@
+// The trend graph window on real ledger files: what it reads and draws, the
+// kept picture, print and save roads answered without a person, the
+// net-worth line, point tips and the window's life between openings.
+#include "graph_ledger.h"
+
+#include "reports/graph/ui/graph_surface.h"
+#include "reports/graph/ui/graph_window.h"
+#include "skin/apply_skin.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "test_support.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zambrel;
+using namespace zambrel::graph;
+
+namespace {
+
+class GraphWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        path = folder.filePath(QStringLiteral("books.mdb"));
+        graph::testing::writeSampleLedger(path, "2026-01", 20);
+        window = std::make_unique<GraphWindow>();
+        window->setPrinterFinder([] { return QString(); });
+        window->setFileChooser([this](const QString &caption, const QString &filter) {
+            asked.push_back({caption, filter});
+            return nextFile;
+        });
+        window->show();
+    }
+
+    std::unique_ptr<store::Ledger> openLedger() { return std::make_unique<store::Ledger>(path, QString()); }
+
+    QColor textColour(const char *name) const
+    {
+        return window->findChild<QLabel *>(QString::fromLatin1(name))->palette().color(QPalette::WindowText);
+    }
+
+    // Where a point of the graph lies in the kept picture.
+    QPointF inPicture(QPointF graphPoint) const
+    {
+        return toPixels(graphPoint, QSizeF(window->surface->size())) * window->surface->devicePixelRatioF();
+    }
+
+    QPointF firstIncomePoint() const { return window->geometry().lines.front().points.front().at; }
+
+    QTemporaryDir folder;
+    QString path;
+    testkit::ScriptedResponder responder{store::vbNo};
+    std::unique_ptr<GraphWindow> window;
+    std::vector<std::pair<QString, QString>> asked;
+    QString nextFile;
+};
+
+// True when a pixel within one of `at` has `colour`.
+bool colourNear(const QImage &image, QPointF at, const QColor &colour)
+{
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
+int pixelsOf(const QImage &image, const QColor &colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+} // namespace
+
+// Names, captions, the legend's colours and the caption bar's colour event:
+// the text colour becomes the line colour (assets line, axes, Label3), the
+// surface colour the picture's background.
+TEST_F(GraphWindowTest, ControlsCarryTheirNamesCaptionsAndColours)
+{
+    EXPECT_EQ(window->objectName(), QStringLiteral("frmGraph"));
+    EXPECT_EQ(window->captionBar->title(), QStringLiteral("数据分析 Analytics"));
+    const std::pair<const char *, const char *> labels[] = {{"Label1", "收 入Prof--"},
+                                                            {"Label2", "支 出Loss--"},
+                                                            {"Label3", "资产Asset--"},
+                                                            {"Label4", "负债Liab --"}};
+    for (const auto &[name, text] : labels)
+        EXPECT_EQ(window->findChild<QLabel *>(QString::fromLatin1(name))->text(), QString::fromUtf8(text));
+    EXPECT_EQ(textColour("Label1"), QColor(0, 192, 0));
+    EXPECT_EQ(textColour("Label2"), QColor(255, 128, 128));
+    EXPECT_EQ(textColour("Label4"), QColor(0, 0, 255));
+    const std::pair<const char *, const char *> buttons[] = {
+        {"cmdPrint", "打印Print"}, {"OKButton", "确   定 OK"}, {"cmdSave", "保存 Save"}};
+    for (const auto &[name, caption] : buttons) {
+        const auto *button = window->findChild<skin::FlatButton *>(QString::fromLatin1(name));
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_EQ(button->caption(), QString::fromUtf8(caption));
+        EXPECT_NE(button->focusPolicy(), Qt::NoFocus);
+    }
+    EXPECT_EQ(window->netWorthBox->text(), QStringLiteral("净资产 Net worth"));
+    EXPECT_FALSE(window->netWorthBox->isChecked());
+
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    const QColor surface(40, 44, 52);
+    const QColor text(230, 200, 120);
+    Q_EMIT window->captionBar->coloursChanged(skin::fromQColor(surface), skin::fromQColor(text));
+    EXPECT_EQ(textColour("Label3"), text);
+    EXPECT_EQ(textColour("Label1"), QColor(0, 192, 0));
+    EXPECT_EQ(window->picture().colours.line, skin::fromQColor(text));
+    const QImage &picture = window->surface->picture();
+    EXPECT_TRUE(colourNear(picture, inPicture(QPointF(12, 0)), text)); // x axis
+    EXPECT_TRUE(colourNear(picture, inPicture(window->geometry().lines[2].points[4].at), text));
+    EXPECT_EQ(picture.pixelColor(inPicture(QPointF(22, 9.5)).toPoint()), surface);
+}
+
+// The series of a real ledger, drawn once onto a picture the window keeps:
+// showing it again copies the picture, a new size draws it again from the
+// same geometry. The picture on the screen leaves its legend to the labels;
+// what is printed carries it.
+TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
+{
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    EXPECT_TRUE(responder.shown().empty());
+    ASSERT_EQ(window->geometry().lines.size(), 4u);
+    for (const SeriesLine &line : window->geometry().lines)
+        EXPECT_EQ(line.points.size(), 20u);
+    EXPECT_EQ(window->geometry().lines[0].points[0].month, QStringLiteral("2026-01"));
+    EXPECT_DOUBLE_EQ(window->geometry().commonMaximum, 40000);
+    EXPECT_TRUE(window->surface->geometry().legend.empty());
+    EXPECT_EQ(window->picture().geometry.legend.size(), 4u);
+    EXPECT_EQ(window->picture().size, QSizeF(window->surface->size()));
+
+    const QColor income(0, 192, 0);
+    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+    const int draws = window->surface->drawCount();
+    window->hide();
+    window->show();
+    const QImage shown = window->surface->grab().toImage();
+    EXPECT_EQ(window->surface->drawCount(), draws);
+    EXPECT_TRUE(colourNear(shown, inPicture(firstIncomePoint()), income));
+
+    window->resize(window->size() + QSize(120, 80));
+    EXPECT_EQ(window->surface->drawCount(), draws + 1);
+    EXPECT_EQ(window->surface->picture().size(),
+              window->surface->size() * window->surface->devicePixelRatioF());
+    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+}
+
+// The debt query fails: one message, the three other lines drawn, and
+// redrawing (a new size, the net-worth box) reads nothing again.
+TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
+{
+    graph::testing::makeLoanSumsOverflow(path);
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
+    const auto &lines = window->geometry().lines;
+    EXPECT_EQ(lines[0].points.size(), 20u);
+    EXPECT_EQ(lines[1].points.size(), 20u);
+    EXPECT_EQ(lines[2].points.size(), 20u);
+    EXPECT_TRUE(lines[3].points.empty());
+    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+
+    window->resize(window->size() + QSize(40, 40));
+    window->netWorthBox->setChecked(true);
+    EXPECT_EQ(responder.shown().size(), 1u);
+}
+
+// No printer installed: the question offers a PDF, Yes writes it where the
+// chooser says; No writes nothing. Ctrl+P is the print button.
+TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
+{
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    nextFile = folder.filePath(QStringLiteral("printed.pdf"));
+    responder.answer(store::vbYes);
+    QTest::mouseClick(window->printButton, Qt::LeftButton);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, printQuestion({}).request.text);
+    EXPECT_EQ(responder.shown()[0].title, QStringLiteral("打印"));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].second, pdfFileFilter());
+    QFile file(nextFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    file.close();
+    QFile::remove(nextFile);
+
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier); // answered No
+    EXPECT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_FALSE(QFile::exists(nextFile));
+}
+
+// Save (button or Ctrl+S) writes what the chosen name asks for: a PNG of the
+// picture as shown, or a PDF. Cancelling writes nothing and says nothing; a
+// file that cannot be written is reported with its name.
+TEST_F(GraphWindowTest, SaveWritesPngOrPdf)
+{
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    nextFile = folder.filePath(QStringLiteral("graph.png"));
+    QTest::mouseClick(window->saveButton, Qt::LeftButton);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("保存 Save"), trendGraphFileFilter()));
+    const QImage image(nextFile);
+    EXPECT_EQ(image.size(), window->surface->picture().size());
+    EXPECT_TRUE(colourNear(image, inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+
+    nextFile = folder.filePath(QStringLiteral("graph.pdf"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    QFile pdf(nextFile);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+
+    nextFile.clear();
+    EXPECT_FALSE(window->save());
+    EXPECT_TRUE(responder.shown().empty());
+    nextFile = folder.filePath(QStringLiteral("missing/graph.png"));
+    EXPECT_FALSE(window->save());
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.contains(nextFile));
+    EXPECT_EQ(responder.shown()[0].title, QStringLiteral("保存 Save"));
+}
+
+// The net-worth box adds the dashed fifth line (assets - debt) and takes it
+// away again, without reading the ledger again.
+TEST_F(GraphWindowTest, NetWorthBoxRedrawsWithTheFifthLine)
+{
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    const QColor netWorth = GraphColours().netWorth;
+    EXPECT_EQ(pixelsOf(window->surface->picture(), netWorth), 0);
+
+    window->netWorthBox->setFocus();
+    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
+    ASSERT_TRUE(window->netWorthBox->isChecked());
+    ASSERT_EQ(window->geometry().lines.size(), 5u);
+    const SeriesLine &line = window->geometry().lines[4];
+    EXPECT_TRUE(line.dashed);
+    ASSERT_EQ(line.points.size(), 20u);
+    EXPECT_DOUBLE_EQ(line.points[0].amount, 40000 - 9000);
+    EXPECT_GT(pixelsOf(window->surface->picture(), netWorth), 100);
+    EXPECT_EQ(window->picture().geometry.legend.size(), 5u);
+
+    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
+    EXPECT_EQ(window->geometry().lines.size(), 4u);
+    EXPECT_EQ(pixelsOf(window->surface->picture(), netWorth), 0);
+}
+
+// Hovering a point shows its series, month and amount; elsewhere no tip.
+TEST_F(GraphWindowTest, HoverOverAPointShowsItsTip)
+{
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    const QPointF point = toPixels(firstIncomePoint(), QSizeF(window->surface->size()));
+    QTest::mouseMove(window->surface, point.toPoint() + QPoint(2, -1));
+    EXPECT_EQ(window->surface->toolTip(), QStringLiteral("收入 Income\n2026-01: 12,000.00"));
+    QTest::mouseMove(window->surface, QPoint(5, 5));
+    EXPECT_TRUE(window->surface->toolTip().isEmpty());
+}
+
+// OK, closing and Escape hide the window without destroying it; a modal
+// showing returns once it is hidden. It is centred when first shown and
+// stays where it was put afterwards.
+TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
+{
+    window->hide();
+    auto fresh = std::make_unique<GraphWindow>();
+    QPointer<GraphWindow> kept = fresh.get();
+    QTimer::singleShot(0, fresh.get(), [&] { QTest::mouseClick(fresh->okButton, Qt::LeftButton); });
+    fresh->exec();
+    EXPECT_FALSE(fresh->isVisible());
+    const QRect area = fresh->screen()->availableGeometry();
+    EXPECT_LE((fresh->frameGeometry().center() - area.center()).manhattanLength(), 2);
+
+    fresh->move(fresh->pos() + QPoint(30, 20));
+    const QPoint placed = fresh->pos();
+    fresh->show();
+    fresh->close();
+    EXPECT_FALSE(fresh->isVisible());
+    ASSERT_FALSE(kept.isNull());
+    fresh->show();
+    EXPECT_EQ(fresh->pos(), placed);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fresh.get()));
+    QTest::keyClick(fresh.get(), Qt::Key_Escape);
+    EXPECT_FALSE(fresh->isVisible());
+    EXPECT_FALSE(kept.isNull());
+}
+
+// Each shipped skin: the line colour is the skin's text colour and stands
+// out from the background. Pictures go to ZAMBREL_RENDER_DIR when set.
+TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
+{
+    const QDir skins(QString::fromLocal8Bit(qgetenv("ZAMBREL_SKINS_DIR")));
+    const QStringList files = skins.entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+    if (files.isEmpty())
+        GTEST_SKIP() << "no shipped skins built";
+    const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
+    const std::unique_ptr<store::Ledger> ledger = openLedger();
+    window->drawGraph(*ledger);
+    for (const QString &file : files) {
+        skin::applySkin(window.get(), skins.filePath(file));
+        const GraphColours colours = window->picture().colours;
+        EXPECT_EQ(textColour("Label3"), skin::toQColor(colours.line)) << file.toStdString();
+        EXPECT_GE(qAbs(qGray(skin::toQColor(colours.line).rgb()) - qGray(colours.background.rgb())), 96)
+            << file.toStdString();
+        const QImage picture = window->grab().toImage();
+        EXPECT_FALSE(picture.isNull());
+        if (!out.isEmpty())
+            picture.save(QDir(out).filePath(QStringLiteral("graph_window_") + QFileInfo(file).baseName() +
+                                            QStringLiteral(".png")));
+    }
+    if (out.isEmpty())
+        return;
+    // The net-worth line in a smaller window, and the file that carries
+    // the legend in the picture.
+    window->netWorthBox->setChecked(true);
+    window->resize(window->minimumSize());
+    window->grab().save(QDir(out).filePath(QStringLiteral("graph_window_net_worth_small.png")));
+    nextFile = QDir(out).filePath(QStringLiteral("graph_window_saved.png"));
+    EXPECT_TRUE(window->save());
+}

@@ -1,0 +1,88 @@
+// Renders the journal window on a ledger with a few pages, in every shipped
+// skin, to PNG files: render_journal OUT_DIR.
+#include "reports/journal/ui/journal_window.h"
+#include "skin/apply_skin.h"
+#include "skin/message_box.h"
+#include "store/app_paths.h"
+#include "store/clock.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/message.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace zambrel;
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: render_journal OUT_DIR\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out);
+    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbYes); });
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("books.mdb"));
+    store::createLedger(path);
+    store::Ledger ledger(path, {});
+    const char *days[] = {"2025-12-31", "2026-04-10", "2026-04-20", "2026-05-14"};
+    for (const char *day : days) {
+        store::JournalPage page;
+        page.date = QString::fromLatin1(day);
+        page.fields[0] = QStringLiteral("和朋友去爬山，天气很好。");
+        page.fields[2] = QStringLiteral("1. 交房租\n2. 写周报\n3. 买菜");
+        page.fields[4] = QStringLiteral("晴 25°C 7:30");
+        page.fields[8] = QStringLiteral("梦见在海边骑车。");
+        ledger.saveJournalPage(page);
+    }
+
+    QStringList skins =
+        QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+    skins.prepend(QString());
+    for (const QString &skinFile : skins) {
+        const QString name =
+            skinFile.isEmpty() ? QStringLiteral("noskin") : QFileInfo(skinFile).completeBaseName();
+        const QString skinPath =
+            skinFile.isEmpty() ? QString() : store::skinsFolder() + QLatin1Char('/') + skinFile;
+        journal::JournalWindow window(ledger);
+        skin::applySkin(&window, skinPath);
+        window.book().clickNode(QStringLiteral("T2026"));
+        window.book().clickNode(QStringLiteral("T2026-04"));
+        window.book().clickNode(QStringLiteral("T2026-04-20"));
+        window.show();
+        QApplication::processEvents();
+        window.fieldBoxes[1]->setFocus();
+        QApplication::processEvents();
+        window.grab().save(out + QStringLiteral("/journal-%1.png").arg(name));
+        window.searchBox->setText(QStringLiteral("海边"));
+        Q_EMIT window.searchBox->returnPressed();
+        QApplication::processEvents();
+        window.grab().save(out + QStringLiteral("/journal-search-%1.png").arg(name));
+        window.hide();
+
+        // The unsaved-changes question in the same skin.
+        store::setCurrentSkinPath(skinPath);
+        skin::MessageBox question;
+        question.setButtonStyle(store::vbYesNoCancel | store::vbQuestion);
+        question.setMessage(journal::kUnsavedQuestion);
+        question.show();
+        QApplication::processEvents();
+        question.grab().save(out + QStringLiteral("/journal-question-%1.png").arg(name));
+        question.hide();
+        std::printf("%s\n", qPrintable(name));
+    }
+    return 0;
+}

@@ -1,0 +1,554 @@
+// The stock check window bound to its logic: real controls, a real ledger
+// file, and real HTTP against a chart site on loopback.
+#include "reports/stock/stock_sites.h"
+#include "reports/stock/stock_texts.h"
+#include "reports/stock/ui/chart_picture.h"
+#include "reports/stock/ui/site_settings_dialog.h"
+#include "reports/stock/ui/stock_window.h"
+#include "skin/apply_skin.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "store/app_paths.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+
+#include "loopback_http_server.h"
+#include "test_support.h"
+
+#include "../../panel/qstring_printer.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace zambrel;
+using namespace zambrel::stock;
+using namespace std::chrono_literals;
+using testkit::LoopbackHttpServer;
+using testkit::waitUntil;
+
+const QString kCaption = QStringLiteral("核对股票 Check Stock");
+const QString kMonth = QStringLiteral("2026-05");
+
+QByteArray pngResponse(QSize size, QColor colour)
+{
+    return LoopbackHttpServer::response(200, "OK", LoopbackHttpServer::png(size, colour));
+}
+
+store::Item share(const QString &type, const QString &name, double cost, double value)
+{
+    store::Item item;
+    item.type = type;
+    item.name = name;
+    item.downPayment = cost;
+    item.totalCost = value;
+    return item;
+}
+
+/// Replaces a line edit's text by keys, as a person would.
+void retype(QLineEdit *box, const QString &text)
+{
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+QStringList column(const QTreeWidget *list, int index)
+{
+    QStringList texts;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        texts << list->topLevelItem(row)->text(index);
+    return texts;
+}
+
+QStringList headerCaptions(const QTreeWidget *list)
+{
+    QStringList captions;
+    for (int i = 0; i < list->columnCount(); ++i)
+        captions << list->headerItem()->text(i);
+    return captions;
+}
+
+/// The stock window on a real ledger, with a loopback server as both sites.
+class StockWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString path = folder.file(QStringLiteral("books.mdb"));
+        store::createLedger(path);
+        ledger = std::make_unique<store::Ledger>(path, QString());
+        setSites(server.address(), 5s);
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void setSites(const QString &host, std::chrono::milliseconds wait)
+    {
+        saveSiteSettings({host, host, wait});
+    }
+
+    StockWindow &open()
+    {
+        window = new StockWindow(*ledger);
+        skin::applySkin(window, store::defaultSkinPath());
+        window->setMonth(kMonth);
+        window->displayStock();
+        window->show();
+        return *window;
+    }
+
+    void serve(std::optional<QByteArray> response)
+    {
+        server.setHandler([response](const QString &) { return response; });
+    }
+
+    bool settled()
+    {
+        return waitUntil([this] { return window && !window->chart().isBusy(); });
+    }
+
+    QImage shownPicture() const { return window->picture->grab().toImage(); }
+
+    void expectIdle() const
+    {
+        EXPECT_TRUE(window->codeBox->isEnabled());
+        EXPECT_EQ(window->captionBar->title(), kCaption);
+        EXPECT_EQ(window->windowTitle(), kCaption);
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    LoopbackHttpServer server;
+    std::unique_ptr<store::Ledger> ledger;
+    QPointer<StockWindow> window;
+};
+
+TEST_F(StockWindowTest, OpensWithTheDesignValuesAndNamedControls)
+{
+    StockWindow &w = open();
+    EXPECT_EQ(w.objectName(), QStringLiteral("frmStock"));
+    EXPECT_EQ(w.captionBar->title(), kCaption);
+    EXPECT_FALSE(w.isModal());
+    EXPECT_EQ(w.lowBox->text(), QStringLiteral("10"));
+    EXPECT_EQ(w.highBox->text(), QStringLiteral("20"));
+    EXPECT_EQ(w.codeBox->text(), QStringLiteral("600000"));
+    EXPECT_EQ(w.riseOption->text(), QStringLiteral("涨"));
+    EXPECT_EQ(w.fallOption->text(), QStringLiteral("跌"));
+    EXPECT_EQ(w.riseOption->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    EXPECT_EQ(w.fallOption->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_EQ(w.hintLabel->text(), QStringLiteral("股票名称前面为代码才能显示K线图，比如600000 浦发银行"));
+
+    // Every named control is there under its name, reachable by Tab and
+    // known to assistive technology by its caption.
+    const char *names[] = {
+        "lv",          "lvTarget",    "fraBase",  "optF_0",   "optF_1",       "txtL",        "txtH",
+        "txtHL",       "Text1",       "Label1",   "lblH",     "lblCode",      "lblMonth",    "Picture1",
+        "FlatButton1", "FlatButton2", "cmdVisit", "OKButton", "CancelButton", "cmdSettings", "JSCAPTION1"};
+    for (const char *name : names)
+        EXPECT_NE(w.findChild<QWidget *>(QString::fromLatin1(name)), nullptr) << name;
+    EXPECT_EQ(w.lowBox->accessibleName(), w.lowLabel->text());
+    EXPECT_EQ(w.highBox->accessibleName(), w.highLabel->text());
+    EXPECT_EQ(w.codeBox->accessibleName(), QStringLiteral("股票代码 ShareCode"));
+    EXPECT_EQ(w.kLineButton->accessibleName(), QStringLiteral("检查 Check"));
+
+    QWidget *focus = w.holdingsList;
+    QList<QWidget *> reached;
+    for (int step = 0; step < 20 && !reached.contains(focus); ++step) {
+        reached << focus;
+        const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(focus);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << qPrintable(focus->objectName());
+        focus = focus->nextInFocusChain();
+        while (!(focus->focusPolicy() & Qt::TabFocus))
+            focus = focus->nextInFocusChain();
+    }
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             w.holdingsList, w.riseOption, w.lowBox, w.highBox, w.targetList, w.picture, w.codeBox,
+             w.kLineButton, w.trendButton, w.browseButton, w.settingsButton, w.okButton, w.cancelButton})
+        EXPECT_TRUE(reached.contains(control)) << qPrintable(control->objectName());
+}
+
+TEST_F(StockWindowTest, RiseAndFallStayReadableInEverySkin)
+{
+    StockWindow &w = open();
+    const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
+    ASSERT_FALSE(skins.isEmpty());
+    for (const QString &skinFile : skins) {
+        SCOPED_TRACE(qPrintable(skinFile));
+        skin::applySkin(&w, store::skinsFolder() + u'/' + skinFile);
+        const QColor surface = w.targetFrame->palette().color(QPalette::Window);
+        const QColor rise = w.riseOption->palette().color(QPalette::WindowText);
+        const QColor fall = w.fallOption->palette().color(QPalette::WindowText);
+        EXPECT_GE(qAbs(qGray(rise.rgb()) - qGray(surface.rgb())), 96);
+        EXPECT_GE(qAbs(qGray(fall.rgb()) - qGray(surface.rgb())), 96);
+        EXPECT_GT(rise.red(), rise.green()) << "rise stays red";
+        EXPECT_GT(fall.green(), fall.red()) << "fall stays green";
+        // The controls keep their room whatever the skin's chrome.
+        EXPECT_EQ(w.contentArea()->size(), QSize(820, 564));
+    }
+}
+
+TEST_F(StockWindowTest, TargetTableFollowsTheInputsAndTheOptionButtons)
+{
+    StockWindow &w = open();
+    EXPECT_EQ(headerCaptions(w.targetList), (QStringList{QStringLiteral("目   标"), QStringLiteral("价格")}));
+    EXPECT_EQ(column(w.targetList, 0),
+              (QStringList{"第1目标0.382", "第2目标0.5", "第3目标0.618", "第4目标0.809", "1倍顶",
+                           "第5目标1.618", "2倍顶", "第6目标2.618", "第7目标3.618"}));
+    for (int row = 0; row < kTargetRowCount; ++row) {
+        const bool bold = row == 2 || row == 4;
+        EXPECT_EQ(w.targetList->topLevelItem(row)->font(0).bold(), bold) << row;
+        EXPECT_EQ(w.targetList->topLevelItem(row)->font(1).bold(), bold) << row;
+    }
+    EXPECT_EQ(column(w.targetList, 1), QStringList(kTargetRowCount, QString()))
+        << "no prices before a choice";
+
+    QTest::mouseClick(w.riseOption, Qt::LeftButton);
+    EXPECT_EQ(w.rangeBox->text(), QStringLiteral("10"));
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"13.82", "15", "16.18", "18.09", "20", "26.18", "30", "36.18", "46.18"}));
+
+    QTest::mouseClick(w.fallOption, Qt::LeftButton);
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"}));
+
+    // L above H: a negative range, the same formulas (rise again).
+    QTest::mouseClick(w.riseOption, Qt::LeftButton);
+    retype(w.lowBox, QStringLiteral("20"));
+    retype(w.highBox, QStringLiteral("10"));
+    EXPECT_EQ(w.rangeBox->text(), QStringLiteral("-10"));
+    EXPECT_EQ(column(w.targetList, 1),
+              (QStringList{"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"}));
+
+    // Text that is no number leaves table and range as they are, whichever box.
+    const QStringList before = column(w.targetList, 1);
+    retype(w.lowBox, QStringLiteral("abc"));
+    EXPECT_EQ(column(w.targetList, 1), before);
+    EXPECT_EQ(w.rangeBox->text(), QStringLiteral("-10"));
+    retype(w.lowBox, QStringLiteral("12.5"));
+    retype(w.highBox, QStringLiteral("1O"));
+    EXPECT_EQ(w.rangeBox->text(), QStringLiteral("-11.5")) << "the last number typed, 1, stands";
+
+    // The inputs keep their values while the window is hidden.
+    QTest::mouseClick(w.okButton, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    ASSERT_TRUE(window);
+    w.show();
+    EXPECT_EQ(w.lowBox->text(), QStringLiteral("12.5"));
+    EXPECT_EQ(w.highBox->text(), QStringLiteral("1O"));
+    EXPECT_TRUE(w.riseOption->isChecked());
+}
+
+TEST_F(StockWindowTest, HoldingsAreTheMonthsShareItemsAndAreReadAfreshOnEachOpening)
+{
+    ledger->addItem(kMonth, share(QStringLiteral("股票"), QStringLiteral("600000 浦发银行"), 1000, 1250.5));
+    ledger->addItem(kMonth, share(QStringLiteral("基金"), QStringLiteral("指数基金"), 500, 520));
+    ledger->addItem(QStringLiteral("2026-04"),
+                    share(QStringLiteral("股票"), QStringLiteral("600036 招商银行"), 9, 9));
+    ledger->addItemType(QStringLiteral("港股股票"), QStringLiteral("0010"));
+    ledger->addItem(kMonth, share(QStringLiteral("港股股票"), QStringLiteral("00700 腾讯"), 300, 240));
+
+    StockWindow &w = open();
+    EXPECT_EQ(headerCaptions(w.holdingsList), (QStringList{"月份", "股票名称", "成本", "市值", "盈利"}));
+    ASSERT_EQ(w.holdingsList->topLevelItemCount(), 2);
+    QStringList names = column(w.holdingsList, 1);
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"00700 腾讯", "600000 浦发银行"}));
+    for (int row = 0; row < 2; ++row) {
+        const QTreeWidgetItem *item = w.holdingsList->topLevelItem(row);
+        EXPECT_EQ(item->text(0), kMonth);
+        if (item->text(1).startsWith(u'6'))
+            EXPECT_EQ(QStringList({item->text(2), item->text(3), item->text(4)}),
+                      (QStringList{"1000", "1250.5", "250.5"}));
+        else
+            EXPECT_EQ(item->text(4), QStringLiteral("-60"));
+    }
+
+    // Hidden and opened again for a month without shares: the list is read
+    // again; its one row is no holding and a click on it asks for nothing.
+    QTest::mouseClick(w.cancelButton, Qt::LeftButton);
+    w.setMonth(QStringLiteral("2026-06"));
+    w.displayStock();
+    w.show();
+    ASSERT_EQ(w.holdingsList->topLevelItemCount(), 1);
+    EXPECT_EQ(w.holdingsList->topLevelItem(0)->text(0), QStringLiteral("没有记录。"));
+    QTreeWidgetItem *none = w.holdingsList->topLevelItem(0);
+    QTest::mouseClick(w.holdingsList->viewport(), Qt::LeftButton, {},
+                      w.holdingsList->visualItemRect(none).center());
+    EXPECT_FALSE(w.chart().isBusy());
+    EXPECT_TRUE(responder.shown().empty());
+
+    // A new share item appears at the next opening.
+    ledger->addItem(QStringLiteral("2026-06"),
+                    share(QStringLiteral("股票"), QStringLiteral("600519 茅台"), 1, 2));
+    w.displayStock();
+    EXPECT_EQ(column(w.holdingsList, 1), QStringList{QStringLiteral("600519 茅台")});
+}
+
+TEST_F(StockWindowTest, EveryRoadAsksForItsChartAndDrawsItAtTheTopLeft)
+{
+    ledger->addItem(kMonth, share(QStringLiteral("股票"), QStringLiteral("600036 招商银行"), 1, 1));
+    ledger->addItem(kMonth, share(QStringLiteral("股票"), QStringLiteral("浦发银行"), 1, 1));
+    serve(pngResponse({40, 20}, Qt::red));
+    StockWindow &w = open();
+
+    auto rowNamed = [&w](const QString &name) {
+        return w.holdingsList->findItems(name, Qt::MatchExactly, 1).value(0);
+    };
+    struct Road {
+        const char *name;
+        std::function<void()> act;
+        const char *path;
+        const char *code; // what the code box shows afterwards
+    };
+    const Road roads[] = {
+        {"检查 Check", [&] { QTest::mouseClick(w.kLineButton, Qt::LeftButton); }, "/htmdata/KLINE/600000.png",
+         "600000"},
+        {"走势 Today", [&] { QTest::mouseClick(w.trendButton, Qt::LeftButton); }, "/htmdata/gif/600000.png",
+         "600000"},
+        {"Enter with 1",
+         [&] {
+             retype(w.codeBox, QStringLiteral("1"));
+             QTest::keyClick(w.codeBox, Qt::Key_Return);
+         },
+         "/htmdata/KLINE/000001.png", "1"},
+        {"holding row",
+         [&] {
+             QTest::mouseClick(
+                 w.holdingsList->viewport(), Qt::LeftButton, {},
+                 w.holdingsList->visualItemRect(rowNamed(QStringLiteral("600036 招商银行"))).center());
+         },
+         "/htmdata/KLINE/600036.png", "600036"},
+        {"picture, other kind", [&] { QTest::mouseClick(w.picture, Qt::LeftButton); },
+         "/htmdata/gif/600036.png", "600036"},
+        {"picture again", [&] { QTest::mouseClick(w.picture, Qt::LeftButton); }, "/htmdata/KLINE/600036.png",
+         "600036"},
+        {"holding without a code, by keyboard",
+         [&] {
+             w.holdingsList->setFocus();
+             w.holdingsList->setCurrentItem(rowNamed(QStringLiteral("浦发银行")));
+             QTest::keyClick(w.holdingsList, Qt::Key_Return);
+         },
+         "/htmdata/KLINE/000000.png", "000000"},
+        {"Space on the picture",
+         [&] {
+             w.picture->setFocus();
+             QTest::keyClick(w.picture, Qt::Key_Space);
+         },
+         "/htmdata/gif/000000.png", "000000"},
+    };
+    for (const Road &road : roads) {
+        SCOPED_TRACE(road.name);
+        const qsizetype asked = server.paths().size();
+        road.act();
+        // While the request runs: busy caption, code box off.
+        ASSERT_TRUE(w.chart().isBusy());
+        EXPECT_EQ(w.captionBar->title(), kBusyCaption);
+        EXPECT_FALSE(w.codeBox->isEnabled());
+        ASSERT_TRUE(settled());
+        expectIdle();
+        ASSERT_EQ(server.paths().size(), asked + 1);
+        EXPECT_EQ(server.paths().last(), QString::fromLatin1(road.path));
+        EXPECT_EQ(w.codeBox->text(), QString::fromUtf8(road.code));
+    }
+
+    // Drawn at the top-left of the picture box, at its own size; the rest of
+    // the box shows what was there (its background).
+    const QImage shown = shownPicture();
+    const QPoint origin = w.picture->contentsRect().topLeft();
+    EXPECT_EQ(shown.pixelColor(origin), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(origin + QPoint(39, 19)), QColor(Qt::red));
+    EXPECT_NE(shown.pixelColor(origin + QPoint(41, 21)), QColor(Qt::red));
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+TEST_F(StockWindowTest, FailedChartsLeaveThePictureAndSayWhyOnTheStatusLine)
+{
+    struct Failure {
+        const char *name;
+        QByteArray response;
+    };
+    const Failure failures[] = {
+        {"404", LoopbackHttpServer::response(404, "Not Found", "no such code", "text/html")},
+        {"garbage", LoopbackHttpServer::response(200, "OK", "<html>not a picture</html>", "text/html")},
+        {"one byte", LoopbackHttpServer::response(200, "OK", "x")},
+    };
+    serve(pngResponse({30, 30}, Qt::blue));
+    StockWindow &w = open();
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    ASSERT_TRUE(settled());
+    const QImage before = shownPicture();
+    ASSERT_EQ(before.pixelColor(w.picture->contentsRect().topLeft()), QColor(Qt::blue));
+
+    QSignalSpy status(&w, &StockWindow::statusChanged);
+    for (const Failure &failure : failures) {
+        SCOPED_TRACE(failure.name);
+        serve(failure.response);
+        status.clear();
+        QTest::mouseClick(w.trendButton, Qt::LeftButton);
+        ASSERT_TRUE(settled());
+        expectIdle();
+        EXPECT_EQ(shownPicture(), before);
+        ASSERT_FALSE(status.isEmpty());
+        EXPECT_FALSE(status.last().first().toString().isEmpty());
+    }
+    EXPECT_TRUE(responder.shown().empty()) << "no message box for a chart";
+}
+
+TEST_F(StockWindowTest, ASilentSiteEndsAfterTheBoundedWait)
+{
+    setSites(server.address(), 300ms);
+    serve(std::nullopt);
+    StockWindow &w = open();
+    QSignalSpy status(&w, &StockWindow::statusChanged);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.codeBox->setFocus();
+    ASSERT_TRUE(w.codeBox->hasFocus());
+    QTest::keyClick(w.codeBox, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
+    EXPECT_EQ(w.captionBar->title(), kBusyCaption);
+    EXPECT_FALSE(w.codeBox->isEnabled());
+    ASSERT_TRUE(settled());
+    expectIdle();
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_TRUE(status.last().first().toString().contains(QStringLiteral("0.3")));
+    EXPECT_TRUE(w.codeBox->hasFocus()) << "the box typed in has the keyboard again";
+}
+
+TEST_F(StockWindowTest, HidingOrClosingWhileARequestRunsDropsIt)
+{
+    serve(std::nullopt);
+    StockWindow &w = open();
+
+    // OK hides: the request is abandoned, caption and code box come back.
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
+    QTest::mouseClick(w.okButton, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(w.chart().isBusy());
+    expectIdle();
+    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 1; }));
+
+    // The caption bar's close unloads the window while a request runs; the
+    // connection is dropped and nothing reaches the gone window.
+    w.show();
+    QTest::mouseClick(w.trendButton, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
+    skin::CaptionBar *bar = w.captionBar;
+    const QPoint close = skin::captionButtonRect(bar->buttonMetrics(), skin::CloseButton).center();
+    QTest::mouseMove(bar, close);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, close);
+    ASSERT_TRUE(waitUntil([&] { return window.isNull(); })) << "closed from the caption bar: unloaded";
+    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 2; }));
+    QTest::qWait(50); // a late answer would have had its chance
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+TEST_F(StockWindowTest, WithoutSitesThePictureSaysHowToSetThemAndNothingIsSent)
+{
+    setSites({}, 5s);
+    StockWindow &w = open();
+    const QString hint = checkSite({}, Site::Chart).hint;
+    ASSERT_FALSE(hint.isEmpty());
+    EXPECT_EQ(w.picture->hint(), hint);
+    EXPECT_EQ(w.picture->accessibleDescription(), hint);
+
+    QSignalSpy status(&w, &StockWindow::statusChanged);
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    EXPECT_FALSE(w.chart().isBusy());
+    ASSERT_FALSE(status.isEmpty());
+    EXPECT_EQ(status.last().first().toString(), hint);
+
+    QTest::mouseClick(w.browseButton, Qt::LeftButton);
+    EXPECT_EQ(status.last().first().toString(), checkSite({}, Site::Company).hint);
+    EXPECT_TRUE(server.paths().isEmpty());
+}
+
+/// Takes the address the desktop would open in a browser.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+
+TEST_F(StockWindowTest, BrowseOpensTheCompanyPageOfTheTypedCode)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    StockWindow &w = open();
+    retype(w.codeBox, QStringLiteral(" 600000 "));
+    QTest::mouseClick(w.browseButton, Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toString(), server.address() + QStringLiteral("/cominfo/default_600000.htm"));
+}
+
+TEST_F(StockWindowTest, TheSettingsWindowStoresTheSites)
+{
+    setSites({}, 7s);
+    serve(pngResponse({8, 8}, Qt::green));
+    StockWindow &w = open();
+    ASSERT_FALSE(w.picture->hint().isEmpty());
+
+    // What a person does in the settings window, once it is up.
+    bool refused = false;
+    QTimer::singleShot(0, &w, [&] {
+        SiteSettingsDialog *dialog = w.siteDialog();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(dialog->isModal());
+        retype(dialog->chartSiteBox, QStringLiteral("ftp://charts.example"));
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
+        refused = dialog->isVisible() && !dialog->hintLabel->text().isEmpty();
+        retype(dialog->chartSiteBox, server.address());
+        retype(dialog->companySiteBox, QStringLiteral("  info.example  "));
+        QTest::keyClick(dialog->companySiteBox, Qt::Key_Return);
+    });
+    QTest::mouseClick(w.settingsButton, Qt::LeftButton);
+    EXPECT_TRUE(refused) << "an ftp address is refused in the hint line";
+
+    const SiteSettings stored = loadSiteSettings();
+    EXPECT_EQ(stored.chartHost, server.address());
+    EXPECT_EQ(stored.companyHost, QStringLiteral("info.example"));
+    EXPECT_EQ(stored.timeout, 7s) << "the wait is left as it was";
+    EXPECT_TRUE(w.picture->hint().isEmpty());
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(server.paths(), QStringList{QStringLiteral("/htmdata/KLINE/600000.png")});
+
+    // Cancel changes nothing.
+    QTimer::singleShot(0, &w, [&] {
+        retype(w.siteDialog()->chartSiteBox, QString());
+        QTest::mouseClick(w.siteDialog()->cancelButton, Qt::LeftButton);
+    });
+    QTest::mouseClick(w.settingsButton, Qt::LeftButton);
+    EXPECT_EQ(loadSiteSettings().chartHost, server.address());
+}
+
+} // namespace
+
+#include "stock_window_test.moc"

@@ -34,8 +34,24 @@ private:
 
     void skipBlanks()
     {
-        while (m_pos < m_text.size() && (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t'))
+        while (m_pos < m_text.size() &&
+               (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t' || m_text[m_pos] == u'\u3000'))
             ++m_pos;
+    }
+
+    /// The ASCII digit or point the character at `at` stands for, or 0.
+    char digitAt(qsizetype at) const
+    {
+        if (at >= m_text.size())
+            return 0;
+        const char16_t c = m_text[at].unicode();
+        if (c >= u'0' && c <= u'9')
+            return char(c);
+        if (c >= u'\uFF10' && c <= u'\uFF19') // full-width digits
+            return char('0' + (c - u'\uFF10'));
+        if (c == u'.' || c == u'\uFF0E') // the point, or the full-width one
+            return '.';
+        return 0;
     }
 
     bool peek(char16_t c)
@@ -104,10 +120,32 @@ private:
             done = signedValue(operand);
             out = minus ? -operand : operand;
         } else {
-            done = primary(out);
+            done = power(out);
         }
         --m_depth;
         return done;
+    }
+
+    bool power(double &out)
+    {
+        double base = 0.0;
+        if (!primary(base))
+            return false;
+        if (!peek(u'^')) {
+            out = base;
+            return true;
+        }
+        ++m_pos;
+        double exponent = 0.0;
+        // The exponent may carry a sign and is itself a power: right to left.
+        if (!signedValue(exponent))
+            return false;
+        if (base == 0.0 && exponent < 0.0)
+            return fail(ArithmeticFailure::DivisionByZero);
+        const double value = std::pow(base, exponent);
+        if (std::isnan(value))
+            return fail(ArithmeticFailure::NoRealValue);
+        return checked(value, out);
     }
 
     bool primary(double &out)
@@ -130,25 +168,45 @@ private:
         std::string digits;
         bool point = false;
         bool anyDigit = false;
-        while (m_pos < m_text.size()) {
-            const char16_t c = m_text[m_pos].unicode();
-            if (c >= u'0' && c <= u'9') {
-                anyDigit = true;
-            } else if (c == u'.' && !point) {
+        for (char c = digitAt(m_pos); c != 0; c = digitAt(m_pos)) {
+            if (c == '.') {
+                if (point)
+                    break;
                 point = true;
             } else {
-                break;
+                anyDigit = true;
             }
-            digits.push_back(static_cast<char>(c));
+            digits.push_back(c);
             ++m_pos;
         }
         if (!anyDigit)
             return fail(ArithmeticFailure::NotUnderstood);
+        // An exponent: "e" or "E", an optional sign, digits (1e5, 2.5E-3).
+        if (m_pos < m_text.size() && (m_text[m_pos] == u'e' || m_text[m_pos] == u'E')) {
+            qsizetype at = m_pos + 1;
+            std::string exponent = "e";
+            if (at < m_text.size() && (m_text[at] == u'+' || m_text[at] == u'-'))
+                exponent.push_back(char(m_text[at++].unicode()));
+            bool exponentDigit = false;
+            for (char c = digitAt(at); c != 0 && c != '.'; c = digitAt(++at)) {
+                exponent.push_back(c);
+                exponentDigit = true;
+            }
+            if (!exponentDigit)
+                return fail(ArithmeticFailure::NotUnderstood);
+            digits += exponent;
+            m_pos = at;
+        }
         double value = 0.0;
         const auto [end, error] =
-            std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed);
-        if (error == std::errc::result_out_of_range)
-            return fail(ArithmeticFailure::Overflow);
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::general);
+        if (error == std::errc::result_out_of_range) {
+            // Too small for a double is as good as 0; too large is an overflow.
+            if (digits.find("e-") == std::string::npos)
+                return fail(ArithmeticFailure::Overflow);
+            out = 0.0;
+            return true;
+        }
         if (error != std::errc() || end != digits.data() + digits.size())
             return fail(ArithmeticFailure::NotUnderstood);
         return checked(value, out);

@@ -231,6 +231,14 @@ CheckResult EntryForm::confirm()
         m_hint = hint;
         return CheckResult{false, focus, hint};
     };
+    // A formula left without Enter would otherwise be read as a number, and
+    // anything that is not one as 0.
+    for (const EntryField field : kAmountFields) {
+        const QString &typed = text(field);
+        if (evaluatesOnEnter(field) && isEnabled(field) && !typed.isEmpty() && !store::isNumeric(typed))
+            pressEnter(field);
+    }
+
     const QString enterLoan = QStringLiteral("请输入贷款总额");
     const QString enterRepayment = QStringLiteral("请输入每月还贷额");
 

@@ -119,8 +119,11 @@ public:
     /// The hint line (lblTips).
     QString hint() const { return m_hint; }
 
-    /// OK: runs the checks in order; the first that fails sets the hint and
-    /// names the field to focus, and the dialog stays open. When all pass:
+    /// OK: first evaluates every enabled formula field whose text is neither
+    /// empty nor a plain number, exactly as Enter would have (so a value
+    /// never depends on whether Enter was pressed); then runs the checks in
+    /// order; the first that fails sets the hint and names the field to
+    /// focus, and the dialog stays open. When all pass:
     /// a loan total of 0 or less resets the repayment to "0", a new type
     /// takes its mask from the boxes, and the form is confirmed.
     CheckResult confirm();

@@ -1,5 +1,7 @@
 #include "skin_file.h"
 
+#include "plain_skin.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
@@ -10,6 +12,8 @@
 #include <QtEndian>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace zambrel::skin {
 namespace {
@@ -52,13 +56,27 @@ template <typename T> void appendLittleEndian(QByteArray &out, T value)
     out.append(raw, sizeof(T));
 }
 
+/// A picture's size in memory once decoded, read from its header alone;
+/// 0 when the header cannot be read (the picture then decodes to nothing).
+qint64 decodedBytes(QByteArrayView bytes)
+{
+    QByteArray copy = bytes.toByteArray();
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return 0;
+    return qint64(size.width()) * qint64(size.height()) * 4;
+}
+
 QImage decodePicture(QByteArrayView bytes)
 {
     QByteArray copy = bytes.toByteArray();
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "png");
-    reader.setAllocationLimit(64);
+    reader.setAllocationLimit(int(kMaxSkinPictureBytes / (1024 * 1024)));
     return reader.read();
 }
 
@@ -92,8 +110,11 @@ SkinBag SkinBag::fromPayload(QByteArrayView payload)
         return {};
 
     // The container is taken whole or not at all, so a damaged file never
-    // yields a half-read skin.
+    // yields a half-read skin. Pictures are decoded only once the whole
+    // container has been walked and found within the budget.
     SkinBag bag;
+    std::vector<std::pair<QString, QByteArrayView>> pictures;
+    qint64 pictureBytes = 0;
     for (int i = 0; i < entries; ++i) {
         quint8 kind = 0;
         quint8 keyLength = 0;
@@ -112,19 +133,50 @@ SkinBag SkinBag::fromPayload(QByteArrayView payload)
             entry.word = qFromLittleEndian<quint32>(value.data());
             break;
         case Kind::Picture:
-            entry.image = decodePicture(value);
+            if (int(pictures.size()) >= kMaxSkinPictures)
+                return {};
+            pictureBytes += decodedBytes(value);
+            if (pictureBytes > kMaxSkinPictureBytes)
+                return {};
             break;
         default:
             return {};
         }
         entry.kind = Kind(kind);
         const QString name = QString::fromUtf8(key).toUpper();
-        if (!name.isEmpty() && !bag.m_values.contains(name))
+        if (!name.isEmpty() && !bag.m_values.contains(name)) {
+            if (entry.kind == Kind::Picture)
+                pictures.emplace_back(name, value);
             bag.m_values.insert(name, std::move(entry));
+        }
     }
     if (!in.atEnd())
         return {};
+    for (const auto &[name, bytes] : pictures)
+        bag.m_values[name].image = decodePicture(bytes);
     return bag;
+}
+
+const QStringList &essentialSkinKeys()
+{
+    static const QStringList keys =
+        QStringLiteral("TOPLEFT TOPMID TOPRIGHT CLOSE MAX MIN FORECOLOR BACKCOLOR PARENTBACKCOLOR "
+                       "LEFTTOP LEFTMID RIGHTTOP RIGHTMID LEFTBOT RIGHTBOT BOTTOM")
+            .split(u' ');
+    return keys;
+}
+
+QStringList SkinBag::missingKeys() const
+{
+    QStringList missing;
+    for (const QString &key : essentialSkinKeys()) {
+        const auto found = m_values.constFind(key);
+        const bool present =
+            found != m_values.cend() && (found->kind != Kind::Picture || !found->image.isNull());
+        if (!present)
+            missing << key;
+    }
+    return missing;
 }
 
 QStringList SkinBag::keys() const
@@ -240,6 +292,10 @@ std::shared_ptr<const SkinBag> readSkin(const QString &path)
 
     if (path.isEmpty())
         return empty;
+    if (path == plainSkinPath()) {
+        static const auto plain = std::make_shared<const SkinBag>(plainSkin());
+        return plain;
+    }
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > kMaxSkinFileBytes)
         return empty;

@@ -27,6 +27,10 @@ public:
     static SkinBag fromPayload(QByteArrayView payload);
 
     bool isEmpty() const { return m_values.isEmpty(); }
+    /// The essential keys (essentialSkinKeys()) this bag lacks; a bag that
+    /// lacks any cannot dress a window readably.
+    QStringList missingKeys() const;
+    bool isWearable() const { return missingKeys().isEmpty(); }
     bool contains(const QString &key) const { return m_values.contains(key.toUpper()); }
     QStringList keys() const;
 
@@ -66,15 +70,31 @@ private:
     std::vector<Entry> m_entries;
 };
 
+/// The name under which readSkin() gives the program's built-in plain look;
+/// no file has it.
+QString plainSkinPath();
+
 /// Wraps a payload in the outer layer of a skin file.
 QByteArray wrapPayload(const QByteArray &payload);
 
 /// The skin at `path`, read once and kept until the file changes (size or
 /// modification time). Never null: an empty path or an unreadable file gives
-/// an empty bag, silently.
+/// an empty bag, silently. plainSkinPath() gives the built-in plain look.
 std::shared_ptr<const SkinBag> readSkin(const QString &path);
 
 /// Largest skin file accepted; anything bigger reads as an empty skin.
 inline constexpr qint64 kMaxSkinFileBytes = 8 * 1024 * 1024;
+/// What the pictures of one skin may take once decoded (4 bytes a pixel),
+/// all together, and how many pictures it may hold. A skin beyond either
+/// reads as an empty skin, before anything is decoded: a small file of
+/// large, well-compressed pictures must not exhaust memory.
+inline constexpr qint64 kMaxSkinPictureBytes = 64 * 1024 * 1024;
+inline constexpr int kMaxSkinPictures = 64;
+
+/// The keys a skin must hold to dress a window readably: the caption bar's
+/// pieces and its normal window buttons, the border pieces and the three
+/// colours. Hover and pressed pictures, the restore and stay-on-top buttons
+/// and the offsets (0 is a fair offset) may be absent.
+const QStringList &essentialSkinKeys();
 
 } // namespace zambrel::skin

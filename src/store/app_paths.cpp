@@ -1,5 +1,8 @@
 #include "app_paths.h"
 
+#include "db_error.h"
+#include "safe_file.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +10,8 @@
 #include <QStandardPaths>
 
 #include <memory>
+
+#include <unistd.h>
 
 namespace zambrel::store {
 namespace {
@@ -59,7 +64,9 @@ QString programFolderPath()
 QString programFolder()
 {
     const QString folder = programFolderPath();
-    QDir().mkpath(folder);
+    // The ledgers inside are the household's books: no one else may list them.
+    // A folder that cannot be made shows its reason when the ledger is created.
+    makePrivateFolder(folder);
     return folder;
 }
 
@@ -136,6 +143,16 @@ QString settingsValue(const QString &section, const QString &key, const QString 
 void saveSetting(const QString &section, const QString &key, const QString &value)
 {
     auto settings = openSettings();
+    // The settings name the user's ledgers: made private before the first
+    // write (the settings keep the mode of the file they replace).
+    const QString file = settings->fileName();
+    if (!QFileInfo::exists(file) && makePrivateFolder(QFileInfo(file).absolutePath())) {
+        try {
+            ::close(createPrivateFile(file));
+        } catch (const DbError &) {
+            // Made meanwhile, or not writable: QSettings meets the same.
+        }
+    }
     settings->setValue(section + QLatin1Char('/') + key, value);
     settings->sync();
 }

@@ -7,7 +7,8 @@ namespace zambrel::store {
 /// The folder that holds the user's ledgers ("program folder" of the design):
 /// the per-user data folder, unless overridden by setProgramFolder() (the
 /// command-line option --data-dir) or the environment variable
-/// ZAMBREL_DATA_DIR. Created when missing. No trailing separator.
+/// ZAMBREL_DATA_DIR. Created when missing, accessible by its owner alone
+/// (an existing folder keeps its mode). No trailing separator.
 QString programFolder();
 void setProgramFolder(const QString &folder);
 

@@ -6,17 +6,21 @@
 #include "ledger_schema.h"
 #include "record_set.h"
 #include "record_set_impl.h"
+#include "safe_file.h"
 #include "sqlite_support.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
+#include <QSet>
 
 #include <sqlite3.h>
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace zambrel::store {
 namespace {
@@ -33,19 +37,20 @@ void exec(sqlite3 *db, const char *sql)
         throw sqliteError(db, rc);
 }
 
-/// Opens an existing ledger file, keys it, takes the exclusive lock at once
-/// and checks that the three tables are there.
-void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &password)
+/// Refuses, by reading its first bytes only, a file that cannot be a ledger:
+/// one too small to hold a page (an empty file would otherwise become a
+/// database on the first write), or, without a password, one that is not a
+/// plain database.
+void checkLedgerHeader(const QString &path, const QString &password)
 {
-    if (path.isEmpty())
-        throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
-    // The engine would take an empty file for a new database and write its
-    // header into it; an empty file is no ledger and is left as it is.
-    if (const QFileInfo file(path); file.isFile() && file.size() == 0)
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(kErrGeneric, QStringLiteral("无法读取账本文件 Cannot read the ledger file: ") + path +
+                                       QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
+    constexpr qsizetype kSmallestPage = 512;
+    if (file.read(kSmallestPage).size() < kSmallestPage)
         throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
     switch (lookAtLedgerFile(path)) {
-    case LedgerFileLook::Missing:
-        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
     case LedgerFileLook::NotADatabase:
         throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file: ") + path);
     case LedgerFileLook::Unencrypted:
@@ -55,12 +60,23 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
                           QStringLiteral("密码不符 The password does not match: the ledger has no password"));
         break;
     case LedgerFileLook::Encrypted:
+        // An encrypted ledger begins with random bytes; without a password
+        // only a plain one can be meant.
+        if (password.isEmpty())
+            throw DbError(kErrGeneric,
+                          QStringLiteral("密码错误或不是账本文件 Wrong password or not a ledger file"));
         break;
+    case LedgerFileLook::Missing:
+        break; // just opened: gone since, the engine will say so
     }
+}
 
+/// The handle on `path`, keyed with `password`; nothing is read yet.
+SqliteHandle openKeyed(const QString &path, const QString &password, int flags)
+{
     sqlite3 *raw = nullptr;
-    // Without SQLITE_OPEN_CREATE: a missing file must never become a new, empty ledger.
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    // Never SQLITE_OPEN_CREATE: a missing file must never become a new, empty ledger.
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw sqliteError(db.get(), rc);
@@ -69,22 +85,86 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
         if (sqlite3_key(db.get(), key.constData(), int(key.size())) != SQLITE_OK)
             throw sqliteError(db.get(), SQLITE_ERROR);
     }
-
-    // Share-deny-read/write: hold the exclusive lock from now until close. A
-    // second opener (this process or another) fails at once instead of waiting.
+    // A second opener (this process or another) fails at once instead of waiting.
     sqlite3_busy_timeout(db.get(), 0);
+    return db;
+}
+
+/// Checks that the tables and columns the program uses are all there. The
+/// first read of the file also tells a wrong password.
+/// @throws DbError naming what is missing.
+void checkLedgerSchema(sqlite3 *db)
+{
+    const QueryResult tables = run(db, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
+    QHash<QString, QSet<QString>> columns;
+    for (const auto &row : tables.rows)
+        columns.insert(row.at(0).toString().toLower(), {});
+    QStringList missing;
+    int tablesFound = 0;
+    QString lastTable;
+    for (const QString &required : requiredLedgerColumns()) {
+        const QString table = required.section(QLatin1Char('.'), 0, 0);
+        const QString column = required.section(QLatin1Char('.'), 1);
+        const auto found = columns.find(table.toLower());
+        if (table != lastTable) {
+            lastTable = table;
+            if (found == columns.end()) {
+                missing << table;
+                continue;
+            }
+            ++tablesFound;
+            // The names are the program's own; PRAGMA takes no parameters.
+            const QueryResult info = run(db, QStringLiteral("PRAGMA table_info(\"%1\")").arg(table));
+            const int name = int(info.names.indexOf(QStringLiteral("name")));
+            for (const auto &row : info.rows)
+                found->insert(row.at(std::size_t(name)).toString().toLower());
+        }
+        if (found != columns.end() && !found->contains(column.toLower()))
+            missing << required;
+    }
+    if (tablesFound == 0)
+        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
+    if (!missing.isEmpty())
+        throw DbError(kErrGeneric, QStringLiteral("账本已损坏：缺少 ") + missing.join(QStringLiteral("、")) +
+                                       QStringLiteral(" Ledger damaged: missing ") +
+                                       missing.join(QStringLiteral(", ")));
+}
+
+/// Opens an existing ledger file. Nothing is written to a file that is
+/// refused: its header is read first, then its password and schema are
+/// checked on a read-only handle, and only then is it opened for writing,
+/// keyed and locked exclusively (and checked once more, under the lock).
+void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &password)
+{
+    if (path.isEmpty())
+        throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
+    if (!QFileInfo(path).isFile())
+        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
+    checkLedgerHeader(path, password);
+    {
+        SqliteHandle reader = openKeyed(path, password, SQLITE_OPEN_READONLY);
+        const int rc =
+            sqlite3_exec(reader.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+        // SQLITE_READONLY here means a journal left by a crash, which only a
+        // writer can play back: the checks then run under the lock alone.
+        if ((rc & 0xff) != SQLITE_READONLY) {
+            if (rc != SQLITE_OK)
+                throw sqliteError(reader.get(), rc);
+            checkLedgerSchema(reader.get());
+        }
+    }
+
+    SqliteHandle db = openKeyed(path, password, SQLITE_OPEN_READWRITE);
+    // Share-deny-read/write: hold the exclusive lock from now until close.
     exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE");
     exec(db.get(), "BEGIN EXCLUSIVE");
-    const QueryResult tables =
-        run(db.get(), QStringLiteral("SELECT name FROM sqlite_master WHERE type='table'"));
-    exec(db.get(), "COMMIT");
-    QStringList names;
-    for (const auto &row : tables.rows)
-        names << row.at(0).toString().toLower();
-    for (const char *required : {"asset", "assettype", "log"}) {
-        if (!names.contains(QLatin1String(required)))
-            throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
+    try {
+        checkLedgerSchema(db.get());
+    } catch (...) {
+        sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
     }
+    exec(db.get(), "COMMIT");
 
     registerJetFunctions(db.get());
     sqlite3_busy_timeout(db.get(), impl.commandTimeout * 1000);
@@ -134,13 +214,9 @@ void changePassword(ConnectionImpl &impl, const jet::PasswordChange &change)
     const QString path = impl.path;
     const QString temporary =
         path + QStringLiteral(".rekey-") + QString::number(QRandomGenerator::global()->generate(), 16);
-    {
-        // The connection may not create files; an empty file is an empty database.
-        QFile empty(temporary);
-        if (!empty.open(QIODevice::NewOnly | QIODevice::WriteOnly))
-            throw DbError(kErrGeneric,
-                          QStringLiteral("无法写入账本所在的文件夹 Cannot write beside the ledger"));
-    }
+    // The connection may not create files; an empty file is an empty
+    // database. Private from the start: the new file becomes the ledger.
+    ::close(createPrivateFile(temporary));
     sqlite3 *db = impl.db.get();
     try {
         StatementHandle attach = prepare(db, QStringLiteral("ATTACH DATABASE ?1 AS rekeyed KEY ?2"));

@@ -68,7 +68,11 @@ QString ConnectionString::provider() const
 
 QString quoteConnectionValue(const QString &value)
 {
-    if (!value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')))
+    // Unquoted values lose their outer blanks when read back, and a leading
+    // quote would start a quoted value: "led.mdb " must not become "led.mdb".
+    const bool plain = !value.contains(QLatin1Char(';')) && !value.contains(QLatin1Char('"')) &&
+                       value.trimmed().size() == value.size();
+    if (plain)
         return value;
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));

@@ -24,7 +24,8 @@ private:
     std::map<QString, QString> m_values;
 };
 
-/// Quotes a connection-string value when it holds ';' or '"'.
+/// Quotes a connection-string value when it holds ';' or '"' or begins or
+/// ends with a blank, so that ConnectionString reads back exactly `value`.
 QString quoteConnectionValue(const QString &value);
 
 } // namespace zambrel::store

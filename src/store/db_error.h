@@ -8,8 +8,9 @@ namespace zambrel::store {
 
 /// Error numbers the program tells apart (as the ledger engine reports them).
 enum DbErrorNumber : long {
-    kErrGeneric = 0x80004005L,   ///< wrong old password, ledger in use, missing or foreign file
-    kErrSyntax = 0x80040E14L,    ///< statement syntax; uniqueness broken in a batch update
+    kErrGeneric = 0x80004005L,  ///< wrong old password, ledger in use, missing or foreign file
+    kErrSyntax = 0x80040E14L,   ///< statement syntax; uniqueness broken in a batch update
+    kErrDiskFull = 0x80070070L, ///< the disk (or the user's quota) is full; nothing was written
 };
 
 /// The one exception type of the engine layer and the logic above it.

@@ -13,6 +13,14 @@ void show(const QString &description, long number, ErrorRoad road)
         showMessage(description + QStringLiteral("\n\n无法查询。"), vbOKOnly, {});
         return;
     case ErrorRoad::BatchWrite: {
+        // The number stays in the title, but never alone: a bare number
+        // tells the user nothing.
+        const QString title = QStringLiteral("错误号 Error ") + QString::number(qint32(quint32(number)));
+        // A full disk is not the input's fault: say that alone.
+        if (number == kErrDiskFull) {
+            showMessage(description, vbCritical, title);
+            return;
+        }
         // The engine's own first line says where; the user needs the rest.
         QString text = description;
         const qsizetype carriageReturn = text.indexOf(QLatin1Char('\r'));
@@ -21,8 +29,7 @@ void show(const QString &description, long number, ErrorRoad road)
         text += QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
         if (number == kErrSyntax)
             text = QStringLiteral("数据唯一性受到影响\n") + text;
-        // The number as the engine reports it: a negative 32-bit value.
-        showMessage(text, vbCritical, QString::number(qint32(quint32(number))));
+        showMessage(text, vbCritical, title);
         return;
     }
     case ErrorRoad::Statement:

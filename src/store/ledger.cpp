@@ -450,6 +450,17 @@ void Ledger::changePassword(const QString &oldPassword, const QString &newPasswo
                          -1);
 }
 
+QStringList Ledger::integrityProblems() const
+{
+    const auto rows = select(QStringLiteral("PRAGMA integrity_check"));
+    QStringList problems;
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
+        problems << textOf(rows->value(0));
+    if (problems == QStringList{QStringLiteral("ok")})
+        return {};
+    return problems;
+}
+
 QString backupFileName(const QString &ledgerPath, const QDate &day)
 {
     const QString stamp =

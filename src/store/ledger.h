@@ -121,6 +121,9 @@ public:
     /// the old or the new password.
     /// @throws DbError kErrGeneric when `oldPassword` is not the ledger's.
     void changePassword(const QString &oldPassword, const QString &newPassword);
+    /// The engine's check of the whole file (every page, row and index):
+    /// empty when the ledger is sound, otherwise what the check found.
+    QStringList integrityProblems() const;
 
 private:
     std::unique_ptr<RecordSet> select(const QString &sql) const;

@@ -3,6 +3,7 @@
 #include "app_paths.h"
 #include "connection_string.h"
 #include "db_error.h"
+#include "safe_file.h"
 #include "sqlite_support.h"
 
 #include <QFile>
@@ -13,6 +14,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace zambrel::store {
@@ -66,11 +69,21 @@ const StarterType kStarterTypes[] = {
     {"股票", "0010"}, {"基金", "0010"},     {"存款", "0010"}, {"信用卡", "0001"},
 };
 
+/// Why a ledger could not be made at `path`, in the system's words.
+DbError creationError(int error, const QString &path)
+{
+    if (isDiskFull(error))
+        return fileError(error, path);
+    return DbError(kErrGeneric, QStringLiteral("无法创建账本文件 Cannot create the ledger file: ") + path +
+                                    QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(error)) +
+                                    QLatin1Char(')'));
+}
+
 void writeLedger(const QString &file, const QString &password)
 {
     sqlite3 *raw = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // The file exists already (empty, owner-only); the engine keeps its mode.
+    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw sqliteError(db.get(), rc);
@@ -104,6 +117,11 @@ void createLedger(const QString &path, const QString &password)
                       QStringLiteral("账本文件已经存在 The ledger file exists already: ") + path);
     const QString temporary =
         path + QStringLiteral(".new-") + QString::number(QRandomGenerator::global()->generate(), 16);
+    const QByteArray temporaryName = QFile::encodeName(temporary);
+    const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw creationError(errno, path);
+    ::close(fd);
     try {
         writeLedger(temporary, password);
     } catch (...) {
@@ -115,14 +133,14 @@ void createLedger(const QString &path, const QString &password)
     const QByteArray from = QFile::encodeName(temporary);
     const QByteArray to = QFile::encodeName(path);
     if (::link(from.constData(), to.constData()) != 0) {
-        const int error = errno;
-        if (error == EEXIST || QFileInfo::exists(path) ||
-            std::rename(from.constData(), to.constData()) != 0) {
-            QFile::remove(temporary);
-            throw DbError(kErrGeneric,
-                          QStringLiteral("无法创建账本文件 Cannot create the ledger file: ") + path);
+        int error = errno;
+        if (error != EEXIST && !QFileInfo::exists(path)) {
+            if (std::rename(from.constData(), to.constData()) == 0)
+                return;
+            error = errno;
         }
-        return;
+        QFile::remove(temporary);
+        throw creationError(error, path);
     }
     QFile::remove(temporary);
 }
@@ -159,6 +177,23 @@ QString ensureDefaultLedger()
         }
     }
     return path;
+}
+
+const QStringList &requiredLedgerColumns()
+{
+    static const QStringList columns = [] {
+        QStringList all;
+        for (const char *column : {"code", "months", "types", "name", "memo", "InComePerMonth", "PayPerMonth",
+                                   "willPayPerMonth", "FirstPay", "TotalCost", "Debet", "DebetPerMonth"})
+            all << QStringLiteral("Asset.") + QLatin1String(column);
+        for (const char *column : {"types", "kind", "index"})
+            all << QStringLiteral("AssetType.") + QLatin1String(column);
+        all << QStringLiteral("log.dates");
+        for (int field = 1; field <= 9; ++field)
+            all << QStringLiteral("log.g") + QString::number(field);
+        return all;
+    }();
+    return columns;
 }
 
 QString ledgerConnectionString(const QString &ledgerPath, const QString &password)

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace zambrel::store {
 
 /// Creates a new ledger file at `path` with the tables Asset, AssetType and
 /// log, their indexes, and the starter item types; encrypted with `password`
-/// when not empty. Atomic: written under a temporary name, then renamed.
-/// @throws DbError when `path` exists already or cannot be written.
+/// when not empty. Atomic: written under a temporary name, then linked into
+/// place. The file (and its temporary) is readable by its owner alone.
+/// @throws DbError when `path` exists already or cannot be written, with the
+/// operating system's reason (kErrDiskFull when the disk is full).
 void createLedger(const QString &path, const QString &password = {});
 
 /// What a ledger file looks like from outside, before any password is tried.
@@ -20,11 +23,15 @@ enum class LedgerFileLook {
 LedgerFileLook lookAtLedgerFile(const QString &path);
 
 /// Creates the default ledger in the program folder when it is missing.
-/// Returns its path.
+/// Returns its path. @throws DbError as createLedger() when it cannot.
 QString ensureDefaultLedger();
 
-/// The connection string the logon builds for a ledger and password; the
-/// password is double-quoted when it holds ';' or '"'.
+/// Every column the program reads or writes, as "Table.column" grouped by
+/// table (Asset, AssetType, log). A ledger lacking any of them is damaged.
+const QStringList &requiredLedgerColumns();
+
+/// The connection string the logon builds for a ledger and password; each
+/// value is quoted as quoteConnectionValue() says, so both read back exactly.
 QString ledgerConnectionString(const QString &ledgerPath, const QString &password);
 
 } // namespace zambrel::store

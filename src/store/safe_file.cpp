@@ -2,6 +2,7 @@
 
 #include "db_error.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -42,7 +43,7 @@ private:
 
 [[noreturn]] void fail(int error, const QString &path)
 {
-    throw DbError(kErrGeneric, fileErrorText(error, path));
+    throw fileError(error, path);
 }
 
 void writeAll(int fd, const QByteArray &bytes, const QString &path)
@@ -75,12 +76,54 @@ void syncFolderOf(const QString &path)
 
 } // namespace
 
+bool isDiskFull(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
+DbError fileError(int error, const QString &path)
+{
+    return DbError(isDiskFull(error) ? kErrDiskFull : kErrGeneric, fileErrorText(error, path));
+}
+
 QString fileErrorText(int error, const QString &path)
 {
-    if (error == ENOSPC || error == EDQUOT)
+    if (isDiskFull(error))
         return QStringLiteral("磁盘已满 Disk full: ") + path;
     return QStringLiteral("无法写入文件 Cannot write the file: ") + path + QStringLiteral(" (") +
            QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char(')');
+}
+
+int createPrivateFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw fileError(errno, path);
+    return fd;
+}
+
+bool makePrivateFolder(const QString &path, int *error)
+{
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // From the top down, so that every folder made here is made private.
+    const QStringList parts = clean.split(QLatin1Char('/'));
+    QString folder;
+    for (const QString &part : parts) {
+        folder += part;
+        if (!folder.isEmpty() && !QFileInfo(folder).isDir() &&
+            ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
+            if (error)
+                *error = errno;
+            return false;
+        }
+        folder += QLatin1Char('/');
+    }
+    if (!QFileInfo(clean).isDir()) {
+        if (error)
+            *error = ENOTDIR;
+        return false;
+    }
+    return true;
 }
 
 void writeFileAtomically(const QString &target, const std::function<bool(QByteArray &piece)> &produce)

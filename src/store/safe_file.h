@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db_error.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,7 +16,7 @@ namespace zambrel::store {
 /// it returns false when there is nothing more. On any failure the temporary
 /// file is removed and `target` is left as it was.
 /// @throws DbError kErrGeneric with the operating system's reason and the
-/// path ("磁盘已满 Disk full: ..." when the disk is full).
+/// path, or kErrDiskFull with "磁盘已满 Disk full: <path>".
 void writeFileAtomically(const QString &target, const std::function<bool(QByteArray &piece)> &produce);
 
 /// writeFileAtomically() with the bytes of the file at `source`.
@@ -24,5 +26,22 @@ void copyFileAtomically(const QString &source, const QString &target);
 /// The message for a failed file operation on `path` with the system error
 /// number `error`: the disk-full case gets its own clear words.
 QString fileErrorText(int error, const QString &path);
+
+/// Creates the file `path`, which must not exist yet, readable and writable
+/// by its owner alone, and returns its open descriptor (the caller closes it).
+/// @throws DbError (fileError) when it exists or cannot be made.
+int createPrivateFile(const QString &path);
+
+/// Creates the folder `path` and any missing folders above it, each
+/// accessible by its owner alone; folders that exist keep their modes.
+/// Returns false with `error` set to the system error number on failure.
+bool makePrivateFolder(const QString &path, int *error = nullptr);
+
+/// True for the system error numbers that mean the disk or quota is full.
+bool isDiskFull(int error);
+
+/// The DbError for a failed file operation: kErrDiskFull when the disk is
+/// full, otherwise kErrGeneric; the text is fileErrorText().
+DbError fileError(int error, const QString &path);
 
 } // namespace zambrel::store

@@ -1,11 +1,15 @@
 #include "sqlite_support.h"
 
 #include "jet_sql.h"
+#include "safe_file.h"
 
 #include <QDate>
 #include <QRegularExpression>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace zambrel::store {
 
@@ -33,7 +37,22 @@ DbError sqliteError(sqlite3 *db, int resultCode)
 {
     const QString detail =
         db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
-    switch (resultCode & 0xff) {
+    // The engine says "database or disk is full"; the user needs to hear
+    // which disk, and that nothing is wrong with what was typed.
+    // The system error number is kept only for these codes (else it is stale).
+    const int primary = resultCode & 0xff;
+    const int systemError =
+        db && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) ? sqlite3_system_errno(db) : 0;
+    if (primary == SQLITE_FULL || isDiskFull(systemError)) {
+        const char *file = db ? sqlite3_db_filename(db, "main") : nullptr;
+        return fileError(ENOSPC, file ? QString::fromUtf8(file) : QString());
+    }
+    // The operating system's reason, where there is one.
+    const QString reason =
+        systemError != 0
+            ? QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(systemError)) + QLatin1Char(')')
+            : QString();
+    switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return inUseError();
@@ -47,10 +66,10 @@ DbError sqliteError(sqlite3 *db, int resultCode)
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_CANTOPEN:
-        return DbError(kErrGeneric,
-                       QStringLiteral("无法写入账本文件 The ledger file cannot be written: ") + detail);
+        return DbError(kErrGeneric, QStringLiteral("无法写入账本文件 The ledger file cannot be written: ") +
+                                        detail + reason);
     default:
-        return DbError(kErrGeneric, QStringLiteral("账本读写出错 Ledger access failed: ") + detail);
+        return DbError(kErrGeneric, QStringLiteral("账本读写出错 Ledger access failed: ") + detail + reason);
     }
 }
 

@@ -9,13 +9,18 @@
 #include "skin/flat_button.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace zambrel;
 
@@ -104,8 +109,9 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     logon.okButton->click();
     EXPECT_EQ(opened.count, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon")));
-    EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon").size());
+    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
+        << "the caption and the text are kept apart";
+    EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon\n").size());
     EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
     EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
     EXPECT_NO_THROW(store::Ledger(locked, QStringLiteral("pa;ss\"word"))) << "a failed logon holds no lock";
@@ -119,22 +125,78 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     EXPECT_EQ(storedLedger(), locked);
 }
 
-TEST(Logon, MissingStoredLedgerFallsBackToTheDefault)
+TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUntilALogon)
 {
     testkit::TempProgramFolder folder;
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), folder.file(QStringLiteral("gone.mdb")));
+    testkit::ScriptedResponder responder;
+    const QString gone = folder.file(QStringLiteral("unmounted/books.mdb"));
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
     store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                        folder.file(QStringLiteral("gone.jss")));
     store::LogonWindow logon;
     logon.load();
     EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
     EXPECT_EQ(store::currentSkinPath(), store::defaultSkinPath());
+    EXPECT_FALSE(logon.hintLabel->isHidden());
+    EXPECT_TRUE(logon.hintLabel->text().contains(gone)) << qPrintable(logon.hintLabel->text());
+    EXPECT_LT(logon.hintLabel->text().indexOf(gone),
+              logon.hintLabel->text().indexOf(QStringLiteral("默认账本")));
+    EXPECT_EQ(logon.ledgerBox->accessibleDescription(), logon.hintLabel->text()) << "read out with the box";
+    EXPECT_EQ(storedLedger(), gone) << "showing the default ledger stores nothing";
 
-    // A ledger handed in from outside wins over both.
+    // A failed logon on the default ledger keeps the stored path too.
+    logon.passwordBox->setText(QStringLiteral("wrong"));
+    logon.okButton->click();
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(storedLedger(), gone);
+
+    OpenedLedger opened(logon);
+    logon.passwordBox->clear();
+    logon.okButton->click();
+    ASSERT_EQ(opened.count, 1);
+    EXPECT_EQ(storedLedger(), store::defaultLedgerPath()) << "changed by the logon to another ledger";
+
+    // A ledger handed in from outside wins, and nothing is said about the old one.
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
     store::LogonWindow handedIn;
     handedIn.setOtherLedger(folder.file(QStringLiteral("other.mdb")));
     handedIn.load();
     EXPECT_EQ(handedIn.ledgerPath(), handedIn.otherLedger());
+    EXPECT_TRUE(handedIn.hintLabel->isHidden());
+
+    // With the stored ledger in place there is no hint.
+    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), store::defaultLedgerPath());
+    store::LogonWindow usual;
+    usual.load();
+    EXPECT_TRUE(usual.hintLabel->isHidden());
+    EXPECT_TRUE(usual.hintLabel->text().isEmpty());
+}
+
+// The data folder is a file: the default ledger cannot be made, and both the
+// hint line and OK say why in the system's words, not "file not found".
+TEST(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    const QString notAFolder = folder.file(QStringLiteral("data"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    store::setProgramFolder(notAFolder);
+    store::LogonWindow logon;
+    logon.load();
+    EXPECT_EQ(logon.ledgerPath(), notAFolder + QStringLiteral("/Zambrel.mdb"));
+    const QString reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
+    EXPECT_TRUE(logon.hintLabel->text().contains(QStringLiteral("无法创建账本文件")))
+        << qPrintable(logon.hintLabel->text());
+    EXPECT_TRUE(logon.hintLabel->text().contains(reason)) << qPrintable(logon.hintLabel->text());
+
+    logon.okButton->click();
+    ASSERT_EQ(responder.shown().size(), 1u);
+    const QString text = responder.shown()[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
+        << "a line break after the caption";
+    EXPECT_TRUE(text.contains(reason)) << qPrintable(text);
+    EXPECT_FALSE(text.contains(QStringLiteral("找不到"))) << qPrintable(text);
+    EXPECT_TRUE(storedLedger().isEmpty());
 }
 
 TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)

@@ -4,6 +4,7 @@
 #include "ledger/ui/main_window.h"
 #include "ledger/ui/splitter_handle.h"
 #include "panel/ui/category_panel.h"
+#include "skin/caption_bar.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
 #include "store/db_error.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
@@ -199,6 +201,35 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
     EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
     EXPECT_EQ(store::currentSkinPath(), chosen);
     store::setSkinsFolder({});
+}
+
+// A damaged skin in the settings once left every window black on black
+// without a caption bar; now the window wears a shipped skin and the status
+// line names the one that could not be read.
+TEST(MainWindow, ADamagedSkinIsReplacedAndTheStatusLineSaysWhichOne)
+{
+    Fixture fixture;
+    const QString damaged = fixture.folder.file(QStringLiteral("damaged.jss"));
+    QFile shipped(store::defaultSkinPath());
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(shipped.read(shipped.size() / 3)); // cut short
+    file.close();
+    store::setCurrentSkinPath(damaged);
+
+    auto window = openWindow();
+    EXPECT_EQ(window->captionBar->skinPath(), store::defaultSkinPath());
+    EXPECT_GT(window->captionBar->barHeight(), 0);
+    window->show(); // the month's own status comes first while the window opens
+    EXPECT_EQ(window->statusPanelText(1), QStringLiteral("无法读取皮肤 Cannot read the skin： ") + damaged);
+    window->refresh();
+    EXPECT_NE(window->statusPanelText(1), QStringLiteral("无法读取皮肤 Cannot read the skin： ") + damaged)
+        << "said once";
+
+    // Chosen from the menu while the window shows: said at once.
+    window->applySkin(damaged);
+    EXPECT_EQ(window->statusPanelText(1), QStringLiteral("无法读取皮肤 Cannot read the skin： ") + damaged);
 }
 
 // On a dark skin the toolbar once wrote its enabled captions in black on the

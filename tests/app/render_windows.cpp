@@ -26,6 +26,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -245,7 +246,29 @@ int main(int argc, char **argv)
             return 1;
         std::printf("%s: %s\n", qPrintable(name), qPrintable(QFileInfo(skinFile).completeBaseName()));
     }
-    if (guide)
+
+    if (!guide) {
+        // The stored ledger is gone and no skin can be read: the hint line, on
+        // the plain built-in look.
+        store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"),
+                           folder.filePath(QStringLiteral("usb/books.mdb")));
+        store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                           folder.filePath(QStringLiteral("broken.jss")));
+        QFile broken(folder.filePath(QStringLiteral("broken.jss")));
+        broken.open(QIODevice::WriteOnly);
+        broken.write("not a skin");
+        broken.close();
+        folder.mkpath(QStringLiteral("no-skins"));
+        store::setSkinsFolder(folder.filePath(QStringLiteral("no-skins")));
+        {
+            store::LogonWindow logon;
+            logon.load();
+            logon.show();
+            QApplication::processEvents();
+            logon.grab().save(out + QStringLiteral("/logon-hint-plain.png"));
+        }
+    } else {
         QDir(dataFolder).removeRecursively();
+    }
     return 0;
 }

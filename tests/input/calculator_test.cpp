@@ -35,7 +35,7 @@ const RoadCase kRoadCases[] = {
     {"3*- 2", "-6.00", "6"}, // the parser reads the sign; the own evaluator drops it at the blank
     {"1 2", "12", "12"},     // not arithmetic: the own evaluator joins the digits
     {"5-", "5", "5"},
-    {"１２００×３", "0", "0"}, // full-width digits are skipped
+    {"１２００×３", "3600.00", "0"}, // the own evaluator skips full-width digits
     {"2(3)", "23", "23"},
     {"", "0", "0"},
     {"abc", "0", "0"},
@@ -60,7 +60,7 @@ TEST(AmountEnter, WorkedExamplesOnBothRoads)
 
 TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
 {
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("6"));
+    EXPECT_EQ(evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("9.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("（1＋2）×3")).text, QStringLiteral("9.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
@@ -122,10 +122,36 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
         double value;
     };
     const Case accepted[] = {
-        {"2+3*4", 14},     {"2*3+4", 10},          {"10-4-3", 3},  {"100/10/5", 2},
-        {"2-3*4/6", 0},    {"-2*-3", 6},           {"--3", 3},     {"+-+3", -3},
-        {"-(2+3)*2", -10}, {" ( 1 + 2 ) * 3 ", 9}, {".5+5.", 5.5}, {"0.1+0.2", 0.30000000000000004},
+        {"2+3*4", 14},
+        {"2*3+4", 10},
+        {"10-4-3", 3},
+        {"100/10/5", 2},
+        {"2-3*4/6", 0},
+        {"-2*-3", 6},
+        {"--3", 3},
+        {"+-+3", -3},
+        {"-(2+3)*2", -10},
+        {" ( 1 + 2 ) * 3 ", 9},
+        {".5+5.", 5.5},
+        {"0.1+0.2", 0.30000000000000004},
         {"\t7\t", 7},
+        // Exponents, powers and full-width digits, as people type them.
+        {"1e5", 1e5},
+        {"1E5", 1e5},
+        {"2.5e-3", 0.0025},
+        {"1e+2*3", 300},
+        {"1e-400", 0},
+        {"2^10", 1024},
+        {"2^3^2", 512},
+        {"-2^2", -4},
+        {"(-2)^2", 4},
+        {"2^-1", 0.5},
+        {"2*3^2", 18},
+        {"2^0.5*2^0.5", 2.0000000000000004},
+        {"１２３", 123},
+        {"１．５+0.5", 2},
+        {"(１２+3)*４/２", 30},
+        {"1\u3000+\u30002", 3},
     };
     for (const Case &c : accepted) {
         SCOPED_TRACE(c.text);
@@ -134,14 +160,22 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
         EXPECT_DOUBLE_EQ(r.value, c.value);
     }
 
-    const char *rejected[] = {"",    "1 2", "5-",  "2(3)", "(1+2", "1+2)", ".",  "1..2",   "1e3",
-                              "2^3", "abc", "1,5", "()",   "3*",   "*3",   "１", "Eval(1)"};
+    const char *rejected[] = {"",      "1 2", "5-", "2(3)", "(1+2",  "1+2)",   ".",  "1..2",
+                              "abc",   "1,5", "()", "3*",   "*3",    "1e",     "e5", "1e+",
+                              "1e5.5", "2^",  "^2", "2^^2", "１ ２", "Eval(1)"};
     for (const char *text : rejected) {
         SCOPED_TRACE(text);
         EXPECT_EQ(parseArithmetic(QString::fromUtf8(text)).failure, ArithmeticFailure::NotUnderstood);
     }
     EXPECT_EQ(parseArithmetic(QStringLiteral("1/(2-2)")).failure, ArithmeticFailure::DivisionByZero);
     EXPECT_EQ(parseArithmetic(QString(400, u'9')).failure, ArithmeticFailure::Overflow);
+    EXPECT_EQ(parseArithmetic(QStringLiteral("1e400")).failure, ArithmeticFailure::Overflow);
+    EXPECT_EQ(parseArithmetic(QStringLiteral("10^400")).failure, ArithmeticFailure::Overflow);
+    EXPECT_EQ(parseArithmetic(QStringLiteral("0^-1")).failure, ArithmeticFailure::DivisionByZero);
+    EXPECT_EQ(parseArithmetic(QStringLiteral("(-8)^0.5")).failure, ArithmeticFailure::NoRealValue);
+    EXPECT_EQ(parseArithmetic(QString(kMaxNesting + 1, u'2').split(QString(), Qt::SkipEmptyParts).join(u'^'))
+                  .failure,
+              ArithmeticFailure::TooDeep);
     EXPECT_EQ(
         parseArithmetic(QString(kMaxNesting + 1, u'(') + QStringLiteral("1") + QString(kMaxNesting + 1, u')'))
             .failure,

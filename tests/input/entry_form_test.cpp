@@ -1,4 +1,5 @@
 #include "input/entry_form.h"
+#include "store/value_text.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -186,4 +187,46 @@ TEST(EntryFields, AddAfterAChangeForgetsTheLoadedAmounts)
     EXPECT_TRUE(form.text(F::Memo).isEmpty());
     EXPECT_EQ(form.text(F::Name), QStringLiteral("留着"));
     EXPECT_EQ(form.text(F::FirstPay), QStringLiteral("1000"));
+}
+
+// What a person types gives the same amount whether Enter was pressed in the
+// field or OK was pressed straight away.
+TEST(EntryAmounts, ATypedFormulaGivesTheSameAmountWithOrWithoutEnter)
+{
+    struct Case {
+        const char *typed;
+        double amount;
+        int messages;
+    };
+    const Case cases[] = {
+        {"1e5", 100000, 0}, {"1.5E3", 1500, 0},     {"2^10", 1024, 0},
+        {"-2^2", -4, 0},    {"2^-1", 0.5, 0},       {"2^3^2", 512, 0},
+        {"１２３", 123, 0}, {"１．５", 1.5, 0},     {"（１２＋３）×４÷２", 30, 0},
+        {"1+2", 3, 0},      {"1200*12/4", 3600, 0}, {"1,000", 1000, 0},
+        {" 7 ", 7, 0},      {"1 2", 12, 0}, // the own evaluator joins the digits
+        {"(1+2", 0, 1},                     // "括号不成对"
+        {"1/0", 0, 1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed);
+        double amounts[2] = {};
+        std::size_t shown[2] = {};
+        for (const bool enter : {true, false}) {
+            testkit::ScriptedResponder responder;
+            EntryForm form;
+            form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
+            form.setText(F::Types, QStringLiteral("工资"));
+            form.setText(F::Name, QStringLiteral("工资"));
+            form.setText(F::InComePerMonth, QString::fromUtf8(c.typed));
+            if (enter)
+                form.pressEnter(F::InComePerMonth);
+            ASSERT_TRUE(form.confirm().passed);
+            amounts[enter] = store::toNumber(form.text(F::InComePerMonth));
+            shown[enter] = responder.shown().size();
+        }
+        EXPECT_DOUBLE_EQ(amounts[true], c.amount) << "after Enter";
+        EXPECT_DOUBLE_EQ(amounts[false], c.amount) << "OK without Enter";
+        EXPECT_EQ(shown[true], std::size_t(c.messages));
+        EXPECT_EQ(shown[false], std::size_t(c.messages));
+    }
 }

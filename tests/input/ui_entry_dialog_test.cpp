@@ -5,6 +5,7 @@
 #include "skin/flat_button.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
+#include "store/value_text.h"
 #include "test_support.h"
 #include "ui_typing.h"
 
@@ -223,6 +224,31 @@ TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
             field == F::WillPayPerMonth ? QStringLiteral("1+2×3") : QStringLiteral("7.00");
         EXPECT_EQ(edit(field)->text(), expected);
         EXPECT_EQ(dialog->form().text(field), expected);
+    }
+    EXPECT_TRUE(responder.shown().empty());
+}
+
+// OK straight after typing gives what Enter would have given.
+TEST_F(EntryWindow, OKWithoutEnterEvaluatesTheFormulaAsEnterWould)
+{
+    for (const char *typed : {"1e5", "2^10", "１２３", "（１２＋３）×４÷２", "1+2"}) {
+        SCOPED_TRACE(typed);
+        double afterEnter = 0;
+        for (const bool enter : {true, false}) {
+            dialog->form().startAdd();
+            dialog->showForm();
+            fillValid();
+            type(F::InComePerMonth, QString::fromUtf8(typed));
+            if (enter) {
+                QTest::keyClick(edit(F::InComePerMonth), Qt::Key_Return);
+                afterEnter = store::toNumber(edit(F::InComePerMonth)->text());
+            }
+            pressOK();
+            EXPECT_TRUE(dialog->form().isConfirmed());
+            EXPECT_DOUBLE_EQ(store::toNumber(dialog->form().text(F::InComePerMonth)), afterEnter);
+            EXPECT_NE(afterEnter, 0.0);
+            dialog->show();
+        }
     }
     EXPECT_TRUE(responder.shown().empty());
 }

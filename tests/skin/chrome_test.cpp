@@ -6,8 +6,11 @@
 #include "skin/colour_pass.h"
 #include "skin/flat_button.h"
 #include "skin/skinned_window.h"
+#include "store/app_paths.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
@@ -48,6 +51,15 @@ struct SkinnedFixture : ::testing::Test {
         return captionButtonRect(window.captionBar->buttonMetrics(), button).center();
     }
     void moveTo(QPoint pos) { QTest::mouseMove(window.captionBar, pos); }
+    // What applySkin() does, without its choice of a wearable skin.
+    void wearDirectly(const QString &path)
+    {
+        window.captionBar->setSkinPath(path);
+        window.leftBorder->setSkinPath(path);
+        window.rightBorder->setSkinPath(path);
+        window.bottomBorder->setSkinPath(path);
+        window.captionBar->redraw();
+    }
 };
 
 } // namespace
@@ -133,10 +145,12 @@ TEST_F(SkinnedFixture, SamePathTwiceRunsTheColourPassOnce)
     EXPECT_EQ(changed.count(), 2);
 }
 
+// The parts themselves read whatever skin they are given: a key that is
+// absent leaves its part empty.
 TEST_F(SkinnedFixture, MissingKeysLeaveTheirPartsEmpty)
 {
     skin.omit = {"PARENTBACKCOLOR", "RES1", "ONTOP1", "BOTTOM"};
-    apply();
+    wearDirectly(skin.save(dir));
     EXPECT_EQ(back(&window), QColor(0, 0, 0)) << "no PARENTBACKCOLOR reads as black";
     EXPECT_EQ(window.bottomBorder->thickness(), 0);
     EXPECT_EQ(window.bottomBorder->height(), 0);
@@ -147,9 +161,54 @@ TEST_F(SkinnedFixture, MissingKeysLeaveTheirPartsEmpty)
     EXPECT_EQ(window.captionBar->buttonMetrics().maxWidth, 0) << "the maximise slot is empty";
 
     // An unreadable skin draws nothing at all.
-    applySkin(&window, dir.filePath(QStringLiteral("missing.jss")));
+    wearDirectly(dir.filePath(QStringLiteral("missing.jss")));
     EXPECT_EQ(window.captionBar->barHeight(), 0);
     EXPECT_EQ(window.leftBorder->thickness(), 0);
+}
+
+// The one applier never leaves a window black on black without a caption
+// bar: a damaged skin gives way to the next shipped skin that can be worn,
+// and when none can, to the plain built-in look.
+TEST_F(SkinnedFixture, AnUnwearableSkinGivesWayToTheNextShippedOneThenThePlainLook)
+{
+    QTemporaryDir shipped;
+    const QByteArray whole = skin.bytes();
+    QByteArray wrongHeader = whole;
+    wrongHeader[0] = char(0x08);
+    TestSkin noClose;
+    noClose.omit = {"CLOSE"};
+    auto write = [&shipped](const char *name, const QByteArray &bytes) {
+        QFile file(shipped.filePath(QLatin1String(name)));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return QFileInfo(file).absoluteFilePath();
+    };
+    const QString first = write("a.jss", whole);
+    const QString truncated = write("b.jss", whole.left(whole.size() / 2));
+    const QString header = write("c.jss", wrongHeader);
+    const QString keyless = write("d.jss", noClose.bytes());
+    const QString last = write("e.jss", whole);
+
+    EXPECT_EQ(wearableSkin(first, shipped.path()), first);
+    EXPECT_EQ(wearableSkin(truncated, shipped.path()), last) << "the next one that can be worn";
+    EXPECT_EQ(wearableSkin(keyless, shipped.path()), last);
+    QFile::remove(last);
+    EXPECT_EQ(wearableSkin(keyless, shipped.path()), first) << "round to the start of the list";
+    EXPECT_EQ(wearableSkin(dir.filePath(QStringLiteral("gone.jss")), shipped.path()), first);
+    QFile::remove(first);
+    EXPECT_EQ(wearableSkin(header, shipped.path()), plainSkinPath());
+
+    // Through the applier: the window wears the replacement and says which.
+    zambrel::store::setSkinsFolder(shipped.path());
+    EXPECT_EQ(applySkin(&window, truncated), plainSkinPath());
+    zambrel::store::setSkinsFolder({});
+    EXPECT_GT(window.captionBar->barHeight(), 0) << "a caption bar to move and close the window by";
+    EXPECT_GT(window.leftBorder->thickness(), 0);
+    EXPECT_NE(fore(&window), back(&window)) << "no black on black";
+    const QString shippedDefault =
+        QFileInfo(shippedSkinsFolder() + QStringLiteral("/金色水晶.jss")).absoluteFilePath();
+    EXPECT_EQ(applySkin(&window, truncated), shippedDefault) << "the shipped skins, from the default one on";
+    EXPECT_EQ(window.captionBar->skinPath(), shippedDefault);
 }
 
 TEST_F(SkinnedFixture, ChromeSurroundsTheContentArea)

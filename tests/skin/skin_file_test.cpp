@@ -117,6 +117,59 @@ TEST(SkinFile, ReadingIsCachedUntilTheFileChanges)
     EXPECT_TRUE(readSkin(QString())->isEmpty());
 }
 
+// A few kilobytes of well-compressed pictures can stand for gigabytes once
+// decoded: past the budget the whole skin is refused, as a damaged one is.
+TEST(SkinFile, PicturesBeyondTheDecodingBudgetOrCountRefuseTheSkin)
+{
+    const QByteArray fine = TestSkin().bytes();
+    ASSERT_FALSE(SkinBag::fromFileBytes(fine).isEmpty());
+
+    SkinWriter huge;
+    QImage blank(8000, 8000, QImage::Format_Mono); // 256 MB at four bytes a pixel
+    blank.fill(0);
+    huge.setPicture(QStringLiteral("TOPLEFT"), blank);
+    ASSERT_LT(huge.fileBytes().size(), kMaxSkinFileBytes) << "small on disk";
+    EXPECT_TRUE(SkinBag::fromFileBytes(huge.fileBytes()).isEmpty());
+
+    // Many pictures, each within the budget, together beyond it.
+    SkinWriter many;
+    QImage part(1400, 1400, QImage::Format_Mono); // 7.8 MB each once decoded
+    part.fill(0);
+    for (int i = 0; i < 9; ++i)
+        many.setPicture(QStringLiteral("P%1").arg(i), part);
+    EXPECT_TRUE(SkinBag::fromFileBytes(many.fileBytes()).isEmpty());
+
+    auto tiny = [](int count) {
+        SkinWriter writer;
+        QImage dot(1, 1, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        for (int i = 0; i < count; ++i)
+            writer.setPicture(QStringLiteral("P%1").arg(i), dot);
+        return SkinBag::fromFileBytes(writer.fileBytes());
+    };
+    EXPECT_EQ(tiny(kMaxSkinPictures).keys().size(), kMaxSkinPictures);
+    EXPECT_TRUE(tiny(kMaxSkinPictures + 1).isEmpty());
+}
+
+TEST(SkinFile, ASkinLackingAnEssentialKeyCannotBeWorn)
+{
+    EXPECT_TRUE(SkinBag::fromFileBytes(TestSkin().bytes()).isWearable());
+    TestSkin partial;
+    partial.omit = {"ONTOP1", "RES1", "CLOSE3", "XOFFSET"};
+    EXPECT_TRUE(SkinBag::fromFileBytes(partial.bytes()).isWearable()) << "these may be absent";
+    for (const QString &key : essentialSkinKeys()) {
+        TestSkin skin;
+        // The fixture names the text colour as the file format spells it.
+        skin.omit = {key == QLatin1String("BACKCOLOR") ? QStringLiteral("BackColor") : key};
+        EXPECT_EQ(SkinBag::fromFileBytes(skin.bytes()).missingKeys(), QStringList{key});
+    }
+    EXPECT_FALSE(SkinBag().isWearable());
+    EXPECT_TRUE(readSkin(plainSkinPath())->isWearable());
+    EXPECT_TRUE(readSkin(plainSkinPath())->missingKeys().isEmpty());
+    for (const QString &key : allSkinKeys())
+        EXPECT_TRUE(readSkin(plainSkinPath())->contains(key)) << qPrintable(key);
+}
+
 TEST(SkinFile, ShippedSkinsHoldEveryKey)
 {
     const QStringList skins = shippedSkins();

@@ -5,6 +5,7 @@
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -212,6 +213,88 @@ TEST(ConnectionPassword, WrongOldPasswordChangesNothing)
     connection.close();
     EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("new"))), kErrGeneric);
     EXPECT_EQ(openError(ledgerConnectionString(ledger.path, QStringLiteral("old"))), 0);
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
+}
+
+// The logon reads before it writes: a file it refuses is left exactly as it
+// was, whatever password was typed.
+TEST(ConnectionOpen, ARefusedFileIsNeverWritten)
+{
+    QTemporaryDir dir;
+    struct Case {
+        const char *name;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {"empty.mdb", {}},
+        {"one.mdb", QByteArray("x")},
+        {"tiny.mdb", QByteArray("SQLite format 3\0", 16)},
+        {"text.mdb", QByteArray(4096, 'x')},
+    };
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        for (const QString &password : {QString(), QStringLiteral("pw")}) {
+            QString description;
+            EXPECT_EQ(openError(ledgerConnectionString(path, password), &description), kErrGeneric) << c.name;
+            EXPECT_TRUE(description.contains(QStringLiteral("not a ledger file"), Qt::CaseInsensitive))
+                << c.name << ": " << qPrintable(description);
+            EXPECT_EQ(bytesOf(path), c.bytes) << c.name << " was changed";
+        }
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 4) << "nothing was made beside them";
+}
+
+// A ledger lacking a column the program uses is refused with one message
+// naming it, and is left as it was.
+TEST(ConnectionOpen, ALedgerMissingAColumnIsRefusedByName)
+{
+    // Each table is rebuilt with every column the program uses but one.
+    for (const char *missing : {"Asset.memo", "Asset.code", "Asset.DebetPerMonth", "AssetType.kind",
+                                "AssetType.index", "log.dates", "log.g9"}) {
+        const QString table = QString::fromLatin1(missing).section(u'.', 0, 0);
+        QStringList columns;
+        for (const QString &required : requiredLedgerColumns()) {
+            if (required.section(u'.', 0, 0) == table && required != QLatin1String(missing))
+                columns << u'[' + required.section(u'.', 1) + u']';
+        }
+        testkit::OpenLedger ledger(QStringLiteral("pw"));
+        ledger.connection->execute(QStringLiteral("DROP TABLE ") + table);
+        ledger.connection->execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(table, columns.join(u',')));
+        ledger.connection->close();
+        const QByteArray before = bytesOf(ledger.path);
+        QString description;
+        EXPECT_EQ(openError(ledger.connectionString, &description), kErrGeneric) << missing;
+        EXPECT_EQ(description, QStringLiteral("账本已损坏：缺少 %1 Ledger damaged: missing %1")
+                                   .arg(QString::fromLatin1(missing)));
+        EXPECT_EQ(bytesOf(ledger.path), before) << missing;
+    }
+    {
+        testkit::OpenLedger ledger;
+        ledger.connection->execute(QStringLiteral("DROP TABLE log"));
+        ledger.connection->close();
+        QString description;
+        EXPECT_EQ(openError(ledger.connectionString, &description), kErrGeneric);
+        EXPECT_EQ(description, QStringLiteral("账本已损坏：缺少 log Ledger damaged: missing log"));
+    }
+
+    // A database of other tables altogether is no ledger at all.
+    testkit::OpenLedger foreign;
+    for (const char *table : {"Asset", "AssetType", "log"})
+        foreign.connection->execute(QStringLiteral("DROP TABLE ") + QLatin1String(table));
+    foreign.connection->execute(QStringLiteral("CREATE TABLE notes (x TEXT)"));
+    foreign.connection->close();
+    QString description;
+    EXPECT_EQ(openError(foreign.connectionString, &description), kErrGeneric);
+    EXPECT_EQ(description, QStringLiteral("不是账本文件 Not a ledger file"));
 }
 
 TEST(LedgerSchema, CreateIsAtomicAndNeverOverwrites)

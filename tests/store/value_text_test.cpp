@@ -58,7 +58,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     EXPECT_TRUE(shown[1].text.startsWith(QStringLiteral("数据唯一性受到影响\n")));
     EXPECT_TRUE(shown[1].text.endsWith(QStringLiteral("\n\n无法更新数据，请检查输入的格式。")));
     EXPECT_EQ(shown[1].style, vbCritical);
-    EXPECT_EQ(shown[1].title, QStringLiteral("-2147217900"));
+    EXPECT_EQ(shown[1].title, QStringLiteral("错误号 Error -2147217900")) << "never a bare number";
     EXPECT_EQ(shown[2].text, missing.description());
     EXPECT_EQ(shown[2].style, vbInformation);
     EXPECT_EQ(shown[2].title, productName());
@@ -68,6 +68,17 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     EXPECT_EQ(shown[5].text, QStringLiteral("broken"));
     EXPECT_EQ(shown[5].title, QStringLiteral("致命错误"));
     EXPECT_EQ(shown[5].style, vbCritical);
+
+    // A full disk is told as such, not as bad input.
+    messages.clear();
+    reportError(DbError(kErrDiskFull, QStringLiteral("磁盘已满 Disk full: /data/books.mdb")),
+                ErrorRoad::BatchWrite);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, QStringLiteral("磁盘已满 Disk full: /data/books.mdb"));
+    EXPECT_EQ(shown[0].style, vbCritical);
+    bool bareNumber = false;
+    shown[0].title.toLongLong(&bareNumber);
+    EXPECT_FALSE(bareNumber) << qPrintable(shown[0].title);
 }
 
 TEST(StatusLine, GoesToTheMainWindowWhileItHoldsTheWriter)

@@ -26,7 +26,8 @@ void require(bool condition)
 /// (or an input method) is likely to type.
 QString formulaFrom(const uint8_t *data, size_t size)
 {
-    static const QString alphabet = QStringLiteral("0123456789.+-*/() ＋－×、÷。（）＊／１a\t");
+    static const QString alphabet =
+        QStringLiteral("0123456789.+-*/() ＋－×、÷。（）＊／１a\teE^０５９．\u3000");
     QString text;
     for (size_t i = 0; i < size; ++i)
         text.append(alphabet[data[i] % alphabet.size()]);

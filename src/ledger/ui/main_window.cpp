@@ -309,14 +309,34 @@ void MainWindow::showMonth(const QString &month)
 
 void MainWindow::applySkin(const QString &path)
 {
-    const QString skinPath = path.isEmpty() ? store::defaultSkinPath() : path;
+    const QString wanted = path.isEmpty() ? store::defaultSkinPath() : path;
+    // A skin that cannot be read is replaced by one that can; every window
+    // then wears the replacement, and the status line says what happened.
+    const QString skinPath = skin::applySkin(this, wanted);
     m_skinPath = skinPath;
-    skin::applySkin(this, skinPath);
+    m_skinNotice =
+        skinPath == wanted ? QString() : QStringLiteral("无法读取皮肤 Cannot read the skin: ") + wanted;
+    if (isVisible())
+        showSkinNotice();
     skin::applySkin(skin::messageBox(), skinPath);
     for (const QPointer<skin::SkinnedWindow> &window : m_secondary) {
         if (window)
             skin::applySkin(window.data(), skinPath);
     }
+}
+
+void MainWindow::showSkinNotice()
+{
+    if (m_skinNotice.isEmpty())
+        return;
+    showStatus(m_skinNotice);
+    m_skinNotice.clear();
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    skin::SkinnedWindow::showEvent(event);
+    showSkinNotice();
 }
 
 void MainWindow::followSkin(skin::SkinnedWindow *window)

@@ -120,10 +120,12 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showSkinNotice();
     void buildCommands();
     void buildToolbar();
     void buildPanels();
@@ -149,6 +151,9 @@ private:
     std::map<Command, std::function<void()>> m_handlers;
     std::vector<QPointer<skin::SkinnedWindow>> m_secondary;
     QString m_skinPath;
+    /// Which skin could not be read, for the status line once the window
+    /// shows (the month's refresh writes there while it opens).
+    QString m_skinNotice;
     QStringList m_typeNames;
     bool m_initialised = false;
     bool m_switching = false;

@@ -1,5 +1,10 @@
 #include "reports/graph/trend_export.h"
 
+#include "store/db_error.h"
+#include "store/safe_file.h"
+
+#include <QBuffer>
+
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -31,23 +36,44 @@ ExportResult paintPage(QPainter &painter, const GraphPicture &picture, const QSt
     return {true, {}};
 }
 
+/// Writes `bytes` to `path` as the program writes every file it makes:
+/// owner-only, and replacing an earlier file only once complete.
+ExportResult writeFile(const QString &path, const QByteArray &bytes, const QString &failure)
+{
+    try {
+        store::writeFileAtomically(path, [&bytes](QByteArray &piece) {
+            piece = bytes;
+            return false;
+        });
+    } catch (const store::DbError &error) {
+        return failed(failure + u'\n' + error.description());
+    }
+    return {true, {}};
+}
+
 } // namespace
 
 ExportResult writeTrendGraphPng(const QString &path, const GraphPicture &picture, qreal devicePixelRatio)
 {
     const QImage image =
         renderTrendGraph(picture.geometry, picture.colours, picture.size.toSize(), devicePixelRatio);
-    QImageWriter writer(path, "png");
+    const QString failure = QStringLiteral("无法保存图片 Cannot write the image: %1").arg(path);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
-        return failed(
-            QStringLiteral("无法保存图片 Cannot write the image: %1\n%2").arg(path, writer.errorString()));
-    return {true, {}};
+        return failed(failure + u'\n' + writer.errorString());
+    return writeFile(path, bytes, failure);
 }
 
 ExportResult writeTrendGraphPdf(const QString &path, const GraphPicture &picture)
 {
     const QString failure = QStringLiteral("无法保存 PDF 文件 Cannot write the PDF file: %1").arg(path);
-    QPdfWriter writer(path);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
     writer.setResolution(kPdfResolution);
     writer.setTitle(documentName());
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
@@ -55,7 +81,9 @@ ExportResult writeTrendGraphPdf(const QString &path, const GraphPicture &picture
     QPainter painter;
     if (!painter.begin(&writer))
         return failed(failure);
-    return paintPage(painter, picture, failure);
+    if (const ExportResult painted = paintPage(painter, picture, failure); !painted)
+        return painted;
+    return writeFile(path, bytes, failure);
 }
 
 ExportResult saveTrendGraph(const QString &path, const GraphPicture &picture, qreal devicePixelRatio)

@@ -25,6 +25,10 @@ struct ExportResult {
     explicit operator bool() const { return ok; }
 };
 
+/// Files are written as the program writes every file it makes: readable by
+/// their owner alone, and an earlier file of the name is replaced only by a
+/// complete one.
+
 /// Writes the picture as a PNG image of its size times `devicePixelRatio`.
 ExportResult writeTrendGraphPng(const QString &path, const GraphPicture &picture, qreal devicePixelRatio = 1);
 

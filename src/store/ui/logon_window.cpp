@@ -25,6 +25,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("Zambrel 登录 Zambrel Logon");
 constexpr QSize kContentSize(460, 250);
+// Room for three lines of hint below the ledger box.
+constexpr int kHintHeight = 56;
 
 // The logon picture: a calm gradient with an open account book and a small
 // stack of coins, drawn here so that no image file is needed.
@@ -86,6 +88,7 @@ LogonWindow::LogonWindow(QWidget *parent)
       userLabel(new QLabel(contentArea())), userBox(new QLineEdit(contentArea())),
       passwordLabel(new QLabel(contentArea())), passwordBox(new QLineEdit(contentArea())),
       ledgerLabel(new QLabel(contentArea())), ledgerBox(new QLineEdit(contentArea())),
+      hintLabel(new QLabel(contentArea())),
       okButton(new skin::FlatButton(QStringLiteral("确  定 OK"), contentArea())),
       cancelButton(new skin::FlatButton(QStringLiteral("取消 Cancel"), contentArea())),
       otherLedgerButton(new skin::FlatButton(QStringLiteral("另外一个账本"), contentArea())),
@@ -115,6 +118,15 @@ LogonWindow::LogonWindow(QWidget *parent)
     ledgerBox->setReadOnly(true);
     ledgerBox->setAccessibleName(QStringLiteral("账本"));
 
+    hintLabel->setObjectName(QStringLiteral("lblHint"));
+    hintLabel->setWordWrap(true);
+    hintLabel->setTextFormat(Qt::PlainText);
+    hintLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPalette hintPalette = hintLabel->palette();
+    hintPalette.setColor(QPalette::WindowText, QColor(0xA0, 0x20, 0x20));
+    hintLabel->setPalette(hintPalette);
+    hintLabel->hide();
+
     userBox->setObjectName(QStringLiteral("txtUID"));
     passwordBox->setObjectName(QStringLiteral("txtPWD"));
     ledgerBox->setObjectName(QStringLiteral("txtDB"));
@@ -134,7 +146,21 @@ LogonWindow::LogonWindow(QWidget *parent)
     connect(otherLedgerButton, &QAbstractButton::clicked, this, &LogonWindow::chooseOtherLedger);
     connect(passwordBox, &QLineEdit::returnPressed, this, &LogonWindow::logOn);
 
-    resizeContent(kContentSize);
+    resizeContent(contentSize());
+}
+
+QSize LogonWindow::contentSize() const
+{
+    return hintLabel->isHidden() ? kContentSize : kContentSize + QSize(0, kHintHeight);
+}
+
+void LogonWindow::showHint(const QString &text)
+{
+    hintLabel->setText(text);
+    hintLabel->setToolTip(text); // a long path may not fit the line
+    hintLabel->setHidden(text.isEmpty());
+    // Read out with the ledger box it explains.
+    ledgerBox->setAccessibleDescription(text);
 }
 
 void LogonWindow::load()
@@ -144,13 +170,14 @@ void LogonWindow::load()
     ledgerBox->setText(m_ledgerPath);
     ledgerBox->setToolTip(m_ledgerPath);
     ledgerBox->setCursorPosition(0);
+    showHint(logonHint(start));
     setCurrentSkinPath(start.skinPath);
 
     skin::MessageBox *box = skin::messageBox();
     box->setWindowIcon(windowIcon());
 
     skin::applySkin(this, start.skinPath);
-    resizeContent(kContentSize);
+    resizeContent(contentSize());
     if (const QScreen *display = screen())
         move(display->availableGeometry().center() - rect().center());
     userBox->setText(QStringLiteral("admin"));
@@ -166,7 +193,9 @@ void LogonWindow::logOn()
     try {
         ledger = openLedger(m_ledgerPath, passwordBox->text());
     } catch (const DbError &error) {
-        showMessage(kCaption + error.description(), vbInformation, {});
+        // The window's caption says where the message comes from; a line
+        // break keeps it apart from what went wrong.
+        showMessage(kCaption + QLatin1Char('\n') + error.description(), vbInformation, {});
         passwordBox->setFocus();
         passwordBox->selectAll();
         return;
@@ -226,6 +255,7 @@ void LogonWindow::layoutControls()
     passwordBox->setGeometry(boxLeft, 96, boxWidth, 24);
     ledgerLabel->setGeometry(labelLeft, 130, 72, 24);
     ledgerBox->setGeometry(boxLeft, 130, area.width() - boxLeft - 24, 24);
+    hintLabel->setGeometry(boxLeft, 158, area.width() - boxLeft - 24, kHintHeight - 4);
     const int buttonTop = area.height() - 52;
     okButton->setGeometry(area.width() - 3 * 112 - 16, buttonTop, 104, 32);
     cancelButton->setGeometry(area.width() - 2 * 112 - 16, buttonTop, 104, 32);

@@ -38,6 +38,9 @@ public:
     QLineEdit *const passwordBox;
     QLabel *const ledgerLabel;
     QLineEdit *const ledgerBox;
+    /// The hint line: says when the stored ledger is gone, or why the
+    /// default ledger could not be made; hidden when there is nothing to say.
+    QLabel *const hintLabel;
     skin::FlatButton *const okButton;
     skin::FlatButton *const cancelButton;
     skin::FlatButton *const otherLedgerButton;
@@ -70,6 +73,8 @@ protected:
 
 private:
     void layoutControls();
+    void showHint(const QString &text);
+    QSize contentSize() const;
 
     QWidget *m_background;
     QString m_otherLedger;

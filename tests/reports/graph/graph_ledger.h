@@ -38,16 +38,26 @@ inline void writeSampleLedger(const QString &path, const char *newest, int month
     }
 }
 
-/// Rebuilds the ledger's item table without its loan column, so that the
-/// debt series' query fails while the other three still run.
-inline void dropLoanColumn(const QString &path)
+/// Gives every credit-card item a loan of the largest whole number the
+/// engine holds, and each month a second card: the loans of a month then
+/// overflow when summed, so the debt series' query fails while the other
+/// three still run (and the ledger still has every column it needs).
+inline void makeLoanSumsOverflow(const QString &path)
 {
     store::Connection raw;
     raw.open(store::ledgerConnectionString(path, {}));
+    // A column of integer affinity keeps the loans whole numbers, which the
+    // engine's sum refuses to overflow.
     raw.execute(QStringLiteral("ALTER TABLE Asset RENAME TO OldAsset"));
-    raw.execute(QStringLiteral("CREATE TABLE Asset AS SELECT months, types, InComePerMonth, PayPerMonth, "
-                               "TotalCost FROM OldAsset"));
+    raw.execute(QStringLiteral("CREATE TABLE Asset (code INTEGER PRIMARY KEY, months TEXT, types TEXT, "
+                               "name TEXT, memo TEXT, InComePerMonth REAL, PayPerMonth REAL, "
+                               "willPayPerMonth REAL, FirstPay REAL, TotalCost REAL, Debet INTEGER, "
+                               "DebetPerMonth REAL)"));
+    raw.execute(QStringLiteral("INSERT INTO Asset SELECT * FROM OldAsset"));
     raw.execute(QStringLiteral("DROP TABLE OldAsset"));
+    raw.execute(QStringLiteral("UPDATE Asset SET Debet = 9223372036854775807 WHERE types = '信用卡'"));
+    raw.execute(QStringLiteral("INSERT INTO Asset (months, types, name, Debet) "
+                               "SELECT months, types, name, Debet FROM Asset WHERE types = '信用卡'"));
 }
 
 } // namespace zambrel::graph::testing

@@ -170,7 +170,7 @@ TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
 // redrawing (a new size, the net-worth box) reads nothing again.
 TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
 {
-    graph::testing::dropLoanColumn(path);
+    graph::testing::makeLoanSumsOverflow(path);
     const std::unique_ptr<store::Ledger> ledger = openLedger();
     window->drawGraph(*ledger);
     ASSERT_EQ(responder.shown().size(), 1u);

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace zambrel;
 using namespace zambrel::graph;
 using graph::testing::monthly;
@@ -180,6 +182,16 @@ TEST(TrendPicture, PngAndPdfFiles)
     const QRectF paintRect(28.35, 28.35, 841.89 - 56.69, 595.28 - 56.69); // 10 mm margins
     EXPECT_TRUE(colourNear(page.image, onPage(paintRect, firstIncomePoint(picture.geometry), 96),
                            picture.colours.income, 1, 24));
+
+    // The household's figures are for its owner's eyes only.
+    const mode_t previousMask = ::umask(022);
+    for (const QString &path : {png, pdf}) {
+        ASSERT_TRUE(saveTrendGraph(path, picture));
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << qPrintable(path);
+    }
+    ::umask(previousMask);
 
     const QString nowhere = folder.filePath(QStringLiteral("missing/graph"));
     for (const QString &path : {nowhere + QStringLiteral(".png"), nowhere + QStringLiteral(".pdf")}) {

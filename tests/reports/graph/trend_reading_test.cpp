@@ -59,7 +59,7 @@ TEST(TrendReading, AFailedSeriesIsEmptyAndReportedOnce)
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("books.mdb"));
     graph::testing::writeSampleLedger(path, "2026-01", 6);
-    graph::testing::dropLoanColumn(path);
+    graph::testing::makeLoanSumsOverflow(path);
     testkit::ScriptedResponder responder;
     {
         const store::Ledger ledger(path, {});
@@ -77,12 +77,7 @@ TEST(TrendReading, AFailedSeriesIsEmptyAndReportedOnce)
         EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
     }
 
-    {
-        store::Connection raw;
-        raw.open(store::ledgerConnectionString(path, {}));
-        raw.execute(QStringLiteral("DROP TABLE AssetType"));
-        raw.execute(QStringLiteral("CREATE TABLE AssetType (types TEXT)"));
-    }
+    testkit::damageTablePages(path, {}, QStringLiteral("AssetType"));
     responder.clear();
     const store::Ledger ledger(path, {});
     const TrendReading reading = readTrendSeries(ledger);

@@ -370,14 +370,10 @@ TEST(JournalKeys, LevelsAndDatesFollowTheKeyLength)
 
 TEST_F(JournalBookTest, FailedReadsAndSavesAreReportedAndChangeNothing)
 {
-    // A journal table without the journal's columns: every read and write fails.
+    // The journal's pages are damaged on disk: every read and write of the
+    // journal fails, while the ledger still opens.
     ledger.reset();
-    {
-        store::Connection connection;
-        connection.open(store::ledgerConnectionString(path, QStringLiteral("pw")));
-        connection.execute(QStringLiteral("drop table log"));
-        connection.execute(QStringLiteral("create table log (other TEXT)"));
-    }
+    testkit::damageTablePages(path, QStringLiteral("pw"), QStringLiteral("log"));
     ledger = std::make_unique<store::Ledger>(path, QStringLiteral("pw"));
     JournalBook broken(*ledger);
     broken.load();

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "skin/skin_file.h"
+
+namespace zambrel::skin {
+
+/// The plain look worn when no skin file can be read: a dark caption bar with
+/// light window buttons, thin grey borders and the system's button colours
+/// for the surfaces, drawn here so that it needs no file. Holds every key a
+/// skin may hold.
+SkinBag plainSkin();
+
+} // namespace zambrel::skin

@@ -1,0 +1,101 @@
+// What the program writes is for its owner's eyes only, whatever the umask.
+#include "test_support.h"
+
+#include "store/app_paths.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/safe_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace zambrel;
+using namespace zambrel::store;
+
+namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return -1;
+    return int(info.st_mode & 07777);
+}
+
+// The usual umask lets everyone read new files; the program must not rely
+// on a stricter one.
+class PrivateFiles : public ::testing::Test {
+protected:
+    void SetUp() override { m_previous = ::umask(022); }
+    void TearDown() override { ::umask(m_previous); }
+
+private:
+    mode_t m_previous = 0;
+};
+
+} // namespace
+
+TEST_F(PrivateFiles, LedgersBackupsAndReKeyedLedgersAreOwnerOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    createLedger(path);
+    EXPECT_EQ(modeOf(path), 0600) << "a new ledger";
+    const QString locked = dir.filePath(QStringLiteral("locked.mdb"));
+    createLedger(locked, QStringLiteral("pw"));
+    EXPECT_EQ(modeOf(locked), 0600) << "a new ledger with a password";
+
+    Ledger ledger(path, {});
+    const QString backup = dir.filePath(QStringLiteral("books_bak.mdb"));
+    ledger.backupTo(backup);
+    EXPECT_EQ(modeOf(backup), 0600) << "a backup";
+    ledger.changePassword({}, QStringLiteral("new"));
+    EXPECT_EQ(modeOf(path), 0600) << "a re-keyed ledger is a new file";
+    ledger.changePassword(QStringLiteral("new"), {});
+    EXPECT_EQ(modeOf(path), 0600);
+}
+
+TEST_F(PrivateFiles, DataFolderIsMadeOwnerOnlyAndAnExistingOneKeepsItsMode)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("shared")));
+    ::chmod(QFile::encodeName(dir.filePath(QStringLiteral("shared"))).constData(), 0755);
+    const QString folder = dir.filePath(QStringLiteral("shared/new/data"));
+    setProgramFolder(folder);
+    EXPECT_EQ(programFolder(), folder);
+    setProgramFolder({});
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("shared/new"))), 0700);
+    EXPECT_EQ(modeOf(folder), 0700);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("shared"))), 0755) << "not ours to change";
+}
+
+TEST_F(PrivateFiles, SettingsFileIsOwnerOnly)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("config/Zambrel/zambrel.ini"));
+    setSettingsFile(file);
+    saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/home/me/books.mdb"));
+    saveSetting(QStringLiteral("skin"), QStringLiteral("skin"), QStringLiteral("/skins/a.jss"));
+    setSettingsFile({});
+    EXPECT_EQ(modeOf(file), 0600);
+    EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("config/Zambrel"))), 0700);
+}
+
+TEST(PrivateFolder, AFileInTheWayIsReportedNotTakenForAFolder)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plain"));
+    QFile(file).open(QIODevice::WriteOnly);
+    int error = 0;
+    EXPECT_FALSE(makePrivateFolder(file, &error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_FALSE(makePrivateFolder(file + QStringLiteral("/below"), &error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_TRUE(makePrivateFolder(dir.filePath(QStringLiteral("a/b/c")), &error));
+}

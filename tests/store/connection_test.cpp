@@ -2,6 +2,7 @@
 
 #include "store/connection.h"
 #include "store/db_error.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
 
@@ -295,6 +296,41 @@ TEST(ConnectionOpen, ALedgerMissingAColumnIsRefusedByName)
     QString description;
     EXPECT_EQ(openError(foreign.connectionString, &description), kErrGeneric);
     EXPECT_EQ(description, QStringLiteral("不是账本文件 Not a ledger file"));
+}
+
+// What the program's statements rely on from the engine, beyond the API.
+TEST(ConnectionStatements, DialectErrorsAndOneStatementAtATime)
+{
+    testkit::OpenLedger ledger;
+    Connection &connection = *ledger.connection;
+    connection.execute(
+        QStringLiteral("insert into Asset(months,types,[name]) values('2026-09','Salary','x')"));
+    // Text "=" ignores ASCII letter case, as the statements expect.
+    EXPECT_EQ(connection.execute(QStringLiteral("select * from asset where types='SALARY'"))->recordCount(),
+              1);
+    auto none =
+        connection.execute(QStringLiteral("select SUM([TotalCost]) AS T from asset where months='x'"));
+    ASSERT_EQ(none->recordCount(), 1);
+    EXPECT_TRUE(none->value(QStringLiteral("t")).isNull()) << "no rows: a null the reader turns into 0";
+    auto empty = connection.execute(QStringLiteral("select * from asset where 1=2"));
+    EXPECT_TRUE(empty->eof() && empty->bof());
+    EXPECT_EQ(empty->fieldCount(), 12);
+
+    const QString day = QStringLiteral("insert into log (dates,g1) values('2026-04-01','a')");
+    connection.execute(day);
+    EXPECT_THROW(connection.execute(day), DbError) << "one row per day";
+    try {
+        connection.execute(QStringLiteral("selec * from asset"));
+        ADD_FAILURE();
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.number(), kErrSyntax);
+    }
+    // An unescaped quote cannot smuggle in a second statement.
+    EXPECT_THROW(connection.execute(QStringLiteral("delete from asset where name='x'; delete from asset")),
+                 DbError);
+    EXPECT_EQ(connection.execute(QStringLiteral("select * from asset"))->recordCount(), 1);
+    EXPECT_EQ(passwordWord(QString()), QStringLiteral("NULL"));
+    EXPECT_EQ(passwordWord(QStringLiteral("a]b")), QStringLiteral("[a]]b]"));
 }
 
 TEST(LedgerSchema, CreateIsAtomicAndNeverOverwrites)

@@ -5,7 +5,6 @@
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -225,36 +224,6 @@ TEST_F(LedgerTest, ALedgerThatLostAColumnIsRefusedNotShownEmpty)
     }
 }
 
-TEST_F(LedgerTest, JournalPagesInsertThenUpdateAndReadBackUnchanged)
-{
-    EXPECT_TRUE(ledger->journalYears().empty());
-    EXPECT_FALSE(ledger->journalPage(QStringLiteral("2026-12-05")).has_value());
-
-    JournalPage page;
-    page.date = QStringLiteral("2026-12-05");
-    page.fields[0] = QStringLiteral("it's a 'quoted' day");
-    page.fields[4] = QStringLiteral("晴，—“好”！\nline two");
-    page.fields[8] = QStringLiteral("梦");
-    EXPECT_TRUE(ledger->saveJournalPage(page));
-    page.fields[1] = QStringLiteral("second save");
-    EXPECT_FALSE(ledger->saveJournalPage(page));
-    const auto read = ledger->journalPage(page.date);
-    ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->fields, page.fields);
-
-    for (const char *date : {"2025-03-01", "2026-11-30", "2026-12-01"}) {
-        JournalPage other;
-        other.date = QString::fromLatin1(date);
-        other.fields[2] = QStringLiteral("Plan 100% DONE_now [x]");
-        ledger->saveJournalPage(other);
-    }
-    EXPECT_EQ(ledger->journalYears(), (std::vector<int>{2025, 2026}));
-    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")),
-              (QStringList{QStringLiteral("2026-11-30"), QStringLiteral("2026-12-01"),
-                           QStringLiteral("2026-12-05")}));
-    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026-12")).size(), 2);
-}
-
 TEST_F(LedgerTest, JournalSearchIgnoresCaseTakesWildcardsLiterallyNewestFirst)
 {
     const struct {
@@ -303,60 +272,6 @@ TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
               (QStringList{QStringLiteral("2026-03-01"), QStringLiteral("2026-02-01")}));
 }
 
-TEST_F(LedgerTest, HoldingsListShareTypesOfTheMonthOnly)
-{
-    ledger->addItemType(QStringLiteral("港股股票"), QStringLiteral("0010"));
-    Item share = makeItem(QStringLiteral("股票"), QStringLiteral("600000 浦发银行"));
-    share.downPayment = 10000;
-    share.totalCost = 12500;
-    ledger->addItem(QStringLiteral("2026-11"), share);
-    share.type = QStringLiteral("港股股票");
-    share.name = QStringLiteral("00700 腾讯");
-    ledger->addItem(QStringLiteral("2026-11"), share);
-    ledger->addItem(QStringLiteral("2026-10"), share);
-    ledger->addItem(QStringLiteral("2026-11"), makeItem(QStringLiteral("基金"), QStringLiteral("fund")));
-
-    const ResultTable table = ledger->holdings(QStringLiteral("2026-11"));
-    EXPECT_EQ(table.columns.size(), 5);
-    ASSERT_EQ(table.rows.size(), 2u);
-    EXPECT_DOUBLE_EQ(table.rows[0].value(4).toDouble(), 2500);
-    EXPECT_TRUE(ledger->holdings(QStringLiteral("2026-09")).rows.empty());
-}
-
-TEST_F(LedgerTest, BackupIsACompleteEncryptedCopyThatReplacesOnlyWhenComplete)
-{
-    ledger.reset();
-    QFile::remove(path);
-    open(QStringLiteral("s3cret"));
-    Item item = makeItem(QStringLiteral("工资"), QStringLiteral("salary"), 9000);
-    item.memo = QStringLiteral("MEMO-MARKER-7731");
-    ledger->addItem(QStringLiteral("2026-11"), item);
-
-    const QString backup = dir.filePath(QStringLiteral("copy.mdb"));
-    QFile earlier(backup);
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("earlier");
-    earlier.close();
-    ledger->backupTo(backup);
-    QFile written(backup);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(written.readAll().contains("MEMO-MARKER-7731"));
-    EXPECT_EQ(QFile::permissions(backup) & (QFile::ReadGroup | QFile::ReadOther), 0);
-    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}).isEmpty());
-
-    // The ledger stays open and usable; the copy opens with the same password.
-    ledger->addItem(QStringLiteral("2026-12"), item);
-    Ledger copy(backup, QStringLiteral("s3cret"));
-    ASSERT_EQ(copy.monthItems(QStringLiteral("2026-11")).size(), 1u);
-    EXPECT_EQ(copy.monthItems(QStringLiteral("2026-11"))[0].memo, item.memo);
-    EXPECT_TRUE(copy.monthItems(QStringLiteral("2026-12")).empty());
-    EXPECT_THROW(Ledger(backup, QString()), DbError);
-
-    // A copy that cannot be written leaves what was there.
-    EXPECT_THROW(ledger->backupTo(dir.filePath(QStringLiteral("missing/folder.mdb"))), DbError);
-    EXPECT_THROW(ledger->backupTo(path), DbError);
-}
-
 TEST(BackupFileName, FollowsTheLedgerNameAndKeepsOtherExtensions)
 {
     const QDate day(2026, 12, 5);
@@ -371,41 +286,6 @@ TEST(BackupFileName, FollowsTheLedgerNameAndKeepsOtherExtensions)
     };
     for (const auto &c : cases)
         EXPECT_EQ(backupFileName(QString::fromUtf8(c.ledger), day), QString::fromUtf8(c.backup)) << c.ledger;
-}
-
-TEST_F(LedgerTest, PasswordChangesRoundTripAndAWrongOldOneChangesNothing)
-{
-    const QString tricky = QStringLiteral("a b'c]d[e 密码");
-    const struct {
-        QString from, to;
-    } steps[] = {
-        {QString(), QStringLiteral("first")}, {QStringLiteral("first"), tricky}, {tricky, QString()}};
-    for (const auto &step : steps) {
-        EXPECT_THROW(ledger->changePassword(QStringLiteral("wrong"), QStringLiteral("x")), DbError);
-        ledger->changePassword(step.from, step.to);
-        EXPECT_TRUE(ledger->connectionString().contains(path)) << ledger->connectionString().toStdString();
-        ledger->addItem(QStringLiteral("2026-12"), makeItem(QStringLiteral("工资"), step.to));
-        ledger.reset();
-        if (!step.from.isEmpty() || !step.to.isEmpty()) {
-            EXPECT_THROW(Ledger(path, step.from), DbError);
-        }
-        ledger = std::make_unique<Ledger>(path, step.to);
-    }
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-12")).size(), 3u);
-    EXPECT_EQ(passwordWord(QString()), QStringLiteral("NULL"));
-    EXPECT_EQ(passwordWord(QStringLiteral("a]b")), QStringLiteral("[a]]b]"));
-}
-
-TEST_F(LedgerTest, WholeTablesForExport)
-{
-    ledger->addItem(QStringLiteral("2026-11"), makeItem(QStringLiteral("工资"), QStringLiteral("b")));
-    ledger->addItem(QStringLiteral("2026-10"), makeItem(QStringLiteral("工资"), QStringLiteral("a")));
-    const ResultTable items = ledger->wholeTable(Ledger::Table::Items);
-    ASSERT_EQ(items.rows.size(), 2u);
-    EXPECT_EQ(items.columns.size(), 12);
-    EXPECT_EQ(items.rows[0].value(1).toString(), QStringLiteral("2026-10"));
-    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Types).rows.size(), ledger->itemTypes().size());
-    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Journal).columns.size(), 10);
 }
 
 TEST_F(LedgerTest, TheLedgerHoldsItsFileUntilDestroyed)

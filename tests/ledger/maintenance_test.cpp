@@ -6,7 +6,6 @@
 #include "ledger/maintenance/backup.h"
 #include "ledger/maintenance/look_back.h"
 #include "ledger/maintenance/password_change.h"
-#include "read_only_folder.h"
 #include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -118,32 +117,6 @@ TEST_F(Maintenance, BackupNamesFollowTheLedgerWhateverItsExtension)
         store::Ledger copy(backup, QString());
         EXPECT_EQ(copy.monthItems(QStringLiteral("2026-12")).size(), 1u) << c.ledger;
     }
-}
-
-TEST_F(Maintenance, AFailedBackupLeavesTheEarlierOneIntactAndTheLedgerWorking)
-{
-    testkit::ReadOnlyFolder folder(dir.filePath(QStringLiteral("books")));
-    if (!folder.isReady())
-        GTEST_SKIP() << folder.reason().toStdString();
-    // The ledger itself lives outside the folder that turns read-only.
-    const QString real = dir.filePath(QStringLiteral("Zambrel.mdb"));
-    store::createLedger(real, QStringLiteral("pw"));
-    path = folder.path() + QStringLiteral("/Zambrel.mdb");
-    ASSERT_TRUE(QFile::link(real, path));
-    books = std::make_unique<store::Ledger>(path, QStringLiteral("pw"));
-    addItem(QStringLiteral("2026-11"), QStringLiteral("before"));
-    const QString backup = ledger::backUpLedger(*books);
-    const QByteArray earlier = bytesOf(backup);
-    ASSERT_FALSE(earlier.isEmpty());
-
-    ASSERT_TRUE(folder.makeReadOnly()) << folder.reason().toStdString();
-    addItem(QStringLiteral("2026-12"), QStringLiteral("after"));
-    EXPECT_THROW(ledger::backUpLedger(*books), store::DbError);
-    EXPECT_EQ(bytesOf(backup), earlier);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::System).size(), 2);
-    EXPECT_EQ(books->monthItems(QStringLiteral("2026-12")).size(), 1u);
-    addItem(QStringLiteral("2026-12"), QStringLiteral("still writable"));
-    EXPECT_EQ(books->monthItems(QStringLiteral("2026-12")).size(), 2u);
 }
 
 // The password window's OK on a real ledger, with the messages it shows.

@@ -334,13 +334,4 @@ TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
             picture.save(QDir(out).filePath(QStringLiteral("graph_window_") + QFileInfo(file).baseName() +
                                             QStringLiteral(".png")));
     }
-    if (out.isEmpty())
-        return;
-    // The net-worth line in a smaller window, and the file that carries
-    // the legend in the picture.
-    window->netWorthBox->setChecked(true);
-    window->resize(window->minimumSize());
-    window->grab().save(QDir(out).filePath(QStringLiteral("graph_window_net_worth_small.png")));
-    nextFile = QDir(out).filePath(QStringLiteral("graph_window_saved.png"));
-    EXPECT_TRUE(window->save());
 }

@@ -232,29 +232,3 @@ TEST(TrendPicture, PrintsOnALandscapePage)
     EXPECT_TRUE(colourNear(page.image, onPage(paintRect, firstIncomePoint(picture.geometry), 96),
                            picture.colours.income, 1, 24));
 }
-
-// Sample pictures for looking at go to ZAMBREL_GALLERY_DIR when it is set.
-TEST(TrendPicture, Gallery)
-{
-    const QString folder = QString::fromLocal8Bit(qgetenv("ZAMBREL_GALLERY_DIR"));
-    TrendSeries januaryTurn = sampleSeries("2025-01", 24);
-    TrendSeries fewMonths = sampleSeries("2024-06", 7);
-    fewMonths.debt.resize(3);
-    TrendSeries allZero;
-    allZero.income = monthly("2024-03", {0, 0, 0});
-    allZero.expenditure = monthly("2024-03", {0, 0, 0});
-    const struct {
-        const char *name;
-        TrendGeometry geometry;
-        QSize size;
-    } samples[] = {{"graph_24_months", layoutTrendGraph(sampleSeries()), QSize(900, 600)},
-                   {"graph_january_net_worth", layoutTrendGraph(januaryTurn, true), QSize(900, 600)},
-                   {"graph_7_months_small", layoutTrendGraph(fewMonths), QSize(640, 420)},
-                   {"graph_all_zero", layoutTrendGraph(allZero), QSize(900, 600)}};
-    for (const auto &sample : samples) {
-        const QImage image = renderTrendGraph(sample.geometry, sampleColours(), sample.size);
-        EXPECT_FALSE(image.isNull());
-        if (!folder.isEmpty() && QDir().mkpath(folder))
-            image.save(QStringLiteral("%1/%2.png").arg(folder, QString::fromLatin1(sample.name)));
-    }
-}

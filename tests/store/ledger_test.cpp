@@ -122,55 +122,6 @@ TEST_F(LedgerTest, NewTypeGetsTheNextIndexAndSortsByName)
         EXPECT_LE(types[i - 1].name.compare(types[i].name, Qt::CaseInsensitive), 0);
 }
 
-TEST_F(LedgerTest, CarryForwardCopiesAllButDividendsAndResetsSpending)
-{
-    Item rent = makeItem(QStringLiteral("房租"), QStringLiteral("rent"), 0, 2500);
-    rent.plannedSpending = 2600;
-    rent.memo = QStringLiteral("paid late");
-    Item house = makeItem(QStringLiteral("房产"), QStringLiteral("house"));
-    house.totalCost = 1e6;
-    house.loanTotal = 5e5;
-    house.memo = QStringLiteral("keeps its memo");
-    for (const Item &item : {makeItem(QStringLiteral("工资"), QStringLiteral("salary"), 9000), rent, house,
-                             makeItem(QStringLiteral("股利"), QStringLiteral("dividend"), 300)})
-        ledger->addItem(QStringLiteral("2026-09"), item);
-
-    EXPECT_EQ(ledger->carryForward(QStringLiteral("2026-09"), QStringLiteral("2026-12")), 3);
-    const std::vector<Item> copied = ledger->monthItems(QStringLiteral("2026-12"));
-    ASSERT_EQ(copied.size(), 3u);
-    for (const Item &item : copied) {
-        EXPECT_NE(item.type, QStringLiteral("股利"));
-        if (item.type == QStringLiteral("房租")) {
-            EXPECT_DOUBLE_EQ(item.actualSpending, 0);
-            EXPECT_DOUBLE_EQ(item.plannedSpending, 2600);
-            EXPECT_TRUE(item.memo.isEmpty());
-        }
-        if (item.type == QStringLiteral("房产")) {
-            EXPECT_DOUBLE_EQ(item.loanTotal, 5e5);
-            EXPECT_EQ(item.memo, QStringLiteral("keeps its memo"));
-        }
-    }
-    EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-10")).empty());
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-09")).size(), 4u);
-}
-
-TEST_F(LedgerTest, InterruptedCarryForwardWritesNothingAndThrows)
-{
-    for (int i = 0; i < 3; ++i)
-        ledger->addItem(QStringLiteral("2026-09"), makeItem(QStringLiteral("工资"), QString::number(i), 1));
-    // A trigger that refuses the second copied row: the first must not stay.
-    Connection raw;
-    ledger.reset();
-    raw.open(ledgerConnectionString(path, {}));
-    raw.execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Asset WHEN NEW.months='2026-12' AND "
-                               "(SELECT count(*) FROM Asset WHERE months='2026-12') >= 1 "
-                               "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    raw.close();
-    open();
-    EXPECT_THROW(ledger->carryForward(QStringLiteral("2026-09"), QStringLiteral("2026-12")), DbError);
-    EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-12")).empty());
-}
-
 TEST_F(LedgerTest, AssetTotalAndTrendSeriesSumByCategory)
 {
     struct Row {

@@ -132,8 +132,7 @@ void checkLedgerSchema(sqlite3 *db)
 
 /// Opens an existing ledger file. Nothing is written to a file that is
 /// refused: its header is read first, then its password and schema are
-/// checked on a read-only handle, and only then is it opened for writing,
-/// keyed and locked exclusively (and checked once more, under the lock).
+/// checked by reading, and only then is it locked exclusively.
 void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &password)
 {
     if (path.isEmpty())
@@ -141,29 +140,17 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
     if (!QFileInfo(path).isFile())
         throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
     checkLedgerHeader(path, password);
-    {
-        SqliteHandle reader = openKeyed(path, password, SQLITE_OPEN_READONLY);
-        const int rc =
-            sqlite3_exec(reader.get(), "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-        // SQLITE_READONLY here means a journal left by a crash, which only a
-        // writer can play back: the checks then run under the lock alone.
-        if ((rc & 0xff) != SQLITE_READONLY) {
-            if (rc != SQLITE_OK)
-                throw sqliteError(reader.get(), rc);
-            checkLedgerSchema(reader.get());
-        }
-    }
 
+    // One keyed handle: deriving the key is most of an opening's cost. It
+    // reads (proving the password) and checks the schema before anything
+    // can be written; only a journal left by a crash in a file that took the
+    // password is played back by that first read.
     SqliteHandle db = openKeyed(path, password, SQLITE_OPEN_READWRITE);
+    exec(db.get(), "SELECT count(*) FROM sqlite_master");
+    checkLedgerSchema(db.get());
     // Share-deny-read/write: hold the exclusive lock from now until close.
     exec(db.get(), "PRAGMA locking_mode=EXCLUSIVE");
     exec(db.get(), "BEGIN EXCLUSIVE");
-    try {
-        checkLedgerSchema(db.get());
-    } catch (...) {
-        sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
     exec(db.get(), "COMMIT");
 
     registerJetFunctions(db.get());

@@ -37,22 +37,22 @@ void exec(sqlite3 *db, const char *sql)
         throw sqliteError(db, rc);
 }
 
-/// Refuses, by reading its first bytes only, a file that cannot be a ledger:
-/// one too small to hold a page (an empty file would otherwise become a
-/// database on the first write), or, without a password, one that is not a
-/// plain database.
+/// Refuses, by reading its first bytes only, a file that cannot be a ledger
+/// (an empty one would otherwise become a database on the first write), or
+/// whose password cannot be the one given.
 void checkLedgerHeader(const QString &path, const QString &password)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    switch (lookAtLedgerFile(path)) {
+    case LedgerFileLook::Missing:
+        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
+    case LedgerFileLook::Unreadable: {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly); // fails again; only its reason is wanted
         throw DbError(kErrGeneric, QStringLiteral("无法读取账本文件 Cannot read the ledger file: ") + path +
                                        QStringLiteral(" (") + file.errorString() + QLatin1Char(')'));
-    constexpr qsizetype kSmallestPage = 512;
-    if (file.read(kSmallestPage).size() < kSmallestPage)
-        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
-    switch (lookAtLedgerFile(path)) {
+    }
     case LedgerFileLook::NotADatabase:
-        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file: ") + path);
+        throw DbError(kErrGeneric, QStringLiteral("不是账本文件 Not a ledger file"));
     case LedgerFileLook::Unencrypted:
         // The engine would only say "not a database" when keyed.
         if (!password.isEmpty())
@@ -66,8 +66,6 @@ void checkLedgerHeader(const QString &path, const QString &password)
             throw DbError(kErrGeneric,
                           QStringLiteral("密码错误或不是账本文件 Wrong password or not a ledger file"));
         break;
-    case LedgerFileLook::Missing:
-        break; // just opened: gone since, the engine will say so
     }
 }
 
@@ -137,8 +135,6 @@ void openLedgerFile(ConnectionImpl &impl, const QString &path, const QString &pa
 {
     if (path.isEmpty())
         throw DbError(kErrGeneric, QStringLiteral("没有指定账本文件 No ledger file given"));
-    if (!QFileInfo(path).isFile())
-        throw DbError(kErrGeneric, QStringLiteral("找不到账本文件 Ledger file not found: ") + path);
     checkLedgerHeader(path, password);
 
     // One keyed handle: deriving the key is most of an opening's cost. It

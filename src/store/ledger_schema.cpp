@@ -150,16 +150,16 @@ LedgerFileLook lookAtLedgerFile(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile())
         return LedgerFileLook::Missing;
-    // Databases are written in whole pages of at least 512 bytes; an empty
-    // file is an empty database to the engine, which then finds no tables.
-    if (info.size() > 0 && info.size() % 512 != 0)
+    // Databases are written in whole pages of at least 512 bytes. An empty
+    // file would be a new database to the engine, made on its first write.
+    constexpr qint64 kSmallestPage = 512;
+    if (info.size() < kSmallestPage || info.size() % kSmallestPage != 0)
         return LedgerFileLook::NotADatabase;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return LedgerFileLook::Encrypted; // the engine will say why it cannot read it
+        return LedgerFileLook::Unreadable;
     static const QByteArray plainHeader("SQLite format 3\0", 16);
-    const QByteArray header = file.read(plainHeader.size());
-    if (info.size() == 0 || header == plainHeader)
+    if (file.read(plainHeader.size()) == plainHeader)
         return LedgerFileLook::Unencrypted;
     return LedgerFileLook::Encrypted;
 }

@@ -16,7 +16,8 @@ void createLedger(const QString &path, const QString &password = {});
 /// What a ledger file looks like from outside, before any password is tried.
 enum class LedgerFileLook {
     Missing,      ///< no file at the path
-    NotADatabase, ///< no database file of any kind (too short, or not whole pages)
+    Unreadable,   ///< a file this user may not read
+    NotADatabase, ///< no database file of any kind (empty, too short, or not whole pages)
     Unencrypted,  ///< a database without a password
     Encrypted,    ///< whole pages of what may be an encrypted ledger (or noise)
 };

@@ -41,7 +41,7 @@ int main(int argc, char **argv)
         store::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);
         store::createLedger(store::defaultLedgerPath(), password);
-        writeBenchItems(store::ledgerConnectionString(store::defaultLedgerPath(), password), 120, 200);
+        writeBenchItems(store::defaultLedgerPath(), password, 120, 200);
         return 0;
     }
     store::setProgramFolder(QString::fromLocal8Bit(argv[1]));

@@ -5,19 +5,21 @@
 
 namespace zambrel::store {
 
+class Connection;
+
 /// Creates a new ledger file at `path` with the tables Asset, AssetType and
 /// log, their indexes, and the starter item types; encrypted with `password`
 /// when not empty. Atomic: written under a temporary name, then linked into
 /// place. The file (and its temporary) is readable by its owner alone.
 /// @throws DbError when `path` exists already or cannot be written, with the
-/// operating system's reason (kErrDiskFull when the disk is full).
+/// operating system's reason (DiskFull when the disk is full).
 void createLedger(const QString &path, const QString &password = {});
 
 /// What a ledger file looks like from outside, before any password is tried.
 enum class LedgerFileLook {
     Missing,      ///< no file at the path
     Unreadable,   ///< a file this user may not read
-    NotADatabase, ///< no database file of any kind (empty, too short, or not whole pages)
+    NotADatabase, ///< no database file of any kind (too short, not whole pages, a folder, a device)
     Unencrypted,  ///< a database without a password
     Encrypted,    ///< whole pages of what may be an encrypted ledger (or noise)
 };
@@ -31,8 +33,9 @@ QString ensureDefaultLedger();
 /// table (Asset, AssetType, log). A ledger lacking any of them is damaged.
 const QStringList &requiredLedgerColumns();
 
-/// The connection string the logon builds for a ledger and password; each
-/// value is quoted as quoteConnectionValue() says, so both read back exactly.
-QString ledgerConnectionString(const QString &ledgerPath, const QString &password);
+/// Checks by reading that the ledger holds every table and column the
+/// program uses. @throws DbError Damaged naming what is missing, or
+/// NotALedger when it holds none of the tables.
+void checkLedgerSchema(const Connection &connection);
 
 } // namespace zambrel::store

@@ -8,12 +8,6 @@
 
 namespace zambrel::store {
 
-QString sqlText(const QString &value)
-{
-    QString text = value;
-    return text.replace(QLatin1Char('\''), QStringLiteral("''"));
-}
-
 namespace {
 
 /// Numeric text: blanks around it, a sign, digits (groups of digits may be

@@ -4,11 +4,6 @@
 
 namespace zambrel::store {
 
-/// The one way a text value goes between single quotes in a statement:
-/// embedded single quotes are doubled. Returns the text without the
-/// surrounding quotes (the statement shapes carry those).
-QString sqlText(const QString &value);
-
 /// The numeric value of a text when it reads as a number (blanks around it
 /// allowed), otherwise 0.
 double toNumber(const QString &text);

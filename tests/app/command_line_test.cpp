@@ -8,6 +8,7 @@
 #include "panel/ui/category_panel.h"
 #include "store/app_paths.h"
 #include "store/clock.h"
+#include "store/connection_string.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -24,6 +25,9 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace zambrel;
 
@@ -488,7 +492,7 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     withPassword.insert(QStringLiteral("ZAMBREL_PASSWORD"), QStringLiteral("hunter2"));
     const Outcome wrong = runProgram(months, withPassword);
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Wrong password"))) << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("The password does not match"))) << wrong.err.toStdString();
     EXPECT_FALSE(wrong.err.contains(QStringLiteral("hunter2"))) << "the password is never shown";
 
     // The file comes first; a password for a ledger that has none is wrong.
@@ -517,9 +521,10 @@ TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)
     // once the question is on the screen.
     QProcess terminal;
     terminal.setProcessEnvironment(environment);
-    terminal.start(script, {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
-                            QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
-                            QStringLiteral("/dev/null")});
+    terminal.start(script,
+                   {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
+                    QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
+                    QStringLiteral("/dev/null")});
     QByteArray screen;
     while (!screen.contains("Password:") && terminal.waitForReadyRead(30000))
         screen += terminal.readAllStandardOutput();
@@ -612,6 +617,38 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
     const Outcome nothing = run({QStringLiteral("months")});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("data")))) << "the data folder is not made";
+}
+
+// A ledger the user cannot write (here on a file system mounted read-only,
+// so root only): the commands that only read work on it; a backup, which
+// copies through a writable connection, says that it is read-only.
+TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount a read-only tmpfs of its own";
+    QTemporaryDir mountPoint;
+    const QByteArray point = QFile::encodeName(mountPoint.path());
+    if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=4m,mode=0700") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const QString readOnly = mountPoint.filePath(QStringLiteral("books.mdb"));
+    ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
+    ASSERT_EQ(::mount(nullptr, point.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    const auto on = [&](const QString &command, QStringList more = {}) {
+        return run(QStringList{command, QStringLiteral("--ledger"), readOnly} + more);
+    };
+    const Outcome months = on(QStringLiteral("months"));
+    EXPECT_EQ(months.exitCode, 0) << months.err.toStdString();
+    EXPECT_EQ(months.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
+    EXPECT_EQ(on(QStringLiteral("report")).exitCode, 0);
+    EXPECT_EQ(on(QStringLiteral("export"), {QStringLiteral("--out"), home.filePath(QStringLiteral("out"))})
+                  .exitCode,
+              0);
+    const Outcome backup =
+        on(QStringLiteral("backup"), {QStringLiteral("--to"), home.filePath(QStringLiteral("b.mdb"))});
+    EXPECT_EQ(backup.exitCode, 1);
+    EXPECT_TRUE(backup.err.contains(QStringLiteral("账本是只读的 The ledger is read-only: ") + readOnly))
+        << backup.err.toStdString();
+    ::umount2(point.constData(), MNT_DETACH);
 }
 
 } // namespace

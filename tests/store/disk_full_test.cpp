@@ -120,7 +120,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
         }
     }
     ASSERT_TRUE(addFailure) << "the disk never filled";
-    EXPECT_EQ(addFailure->number(), kErrDiskFull);
+    EXPECT_EQ(addFailure->kind(), ErrorKind::DiskFull);
     EXPECT_EQ(addFailure->description(), kDiskFull + path);
 
     // A carry-forward of the whole month: none of it, and the message says why.
@@ -131,7 +131,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
         carryFailure = error;
     }
     ASSERT_TRUE(carryFailure);
-    EXPECT_EQ(carryFailure->number(), kErrDiskFull);
+    EXPECT_EQ(carryFailure->kind(), ErrorKind::DiskFull);
     {
         testkit::ScriptedResponder responder;
         reportError(*carryFailure, ErrorRoad::BatchWrite);
@@ -145,7 +145,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
         ledger->backupTo(backup);
         ADD_FAILURE() << "a backup fitted on a full disk";
     } catch (const DbError &error) {
-        EXPECT_EQ(error.number(), kErrDiskFull);
+        EXPECT_EQ(error.kind(), ErrorKind::DiskFull);
         EXPECT_EQ(error.description(), kDiskFull + backup);
     }
     QFile survived(backup);
@@ -154,12 +154,25 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
     EXPECT_EQ(QDir(disk.file({})).entryList({QStringLiteral("*.tmp-*")}), QStringList())
         << "no half copy left";
 
+    // A password change: refused as it is, the ledger stays open under the
+    // old password and held, with no copy left beside it.
+    try {
+        ledger->changePassword(QStringLiteral("pw"), QStringLiteral("new"));
+        ADD_FAILURE() << "a re-keyed copy fitted on a full disk";
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.kind(), ErrorKind::DiskFull) << qPrintable(error.description());
+    }
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")),
+              "error 账本正在使用中 The ledger is in use");
+    EXPECT_EQ(QDir(disk.file({})).entryList({QStringLiteral("books.mdb.*")}), QStringList());
+    EXPECT_EQ(ledger->monthItems(QStringLiteral("2024-01")).size(), 300u);
+
     // A new ledger on the full disk says so too.
     try {
         createLedger(disk.file(QStringLiteral("other.mdb")));
         ADD_FAILURE() << "a ledger was made on a full disk";
     } catch (const DbError &error) {
-        EXPECT_EQ(error.number(), kErrDiskFull);
+        EXPECT_EQ(error.kind(), ErrorKind::DiskFull);
         EXPECT_TRUE(error.description().startsWith(kDiskFull)) << qPrintable(error.description());
     }
     EXPECT_FALSE(QFile::exists(disk.file(QStringLiteral("other.mdb"))));
@@ -167,6 +180,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
     // Room again, opened afresh: everything saved before is there and sound.
     ledger.reset();
     disk.makeRoom();
+    EXPECT_THROW(Ledger(path, QStringLiteral("new")), DbError) << "the password stayed the old one";
     Ledger reopened(path, QStringLiteral("pw"));
     EXPECT_EQ(reopened.integrityProblems(), QStringList());
     EXPECT_EQ(reopened.monthItems(QStringLiteral("2024-01")).size(), 300u);

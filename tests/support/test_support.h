@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/message.h"
+#include "test_ledger.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -42,10 +43,5 @@ public:
 private:
     QTemporaryDir m_dir;
 };
-
-/// Overwrites the first half of the pages that hold `table` and its indexes, as a
-/// failing disk would: the ledger still opens, but reading or writing that
-/// table fails. The pages must not be in use (no ledger open on `path`).
-void damageTablePages(const QString &path, const QString &password, const QString &table);
 
 } // namespace zambrel::testkit

@@ -179,8 +179,12 @@ struct Request {
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
 {
     QString password = passwordFor(request.ledgerPath, request.password);
+    // Only a backup needs the ledger writable: it copies through the ledger's
+    // own connection. The rest read, and work on a ledger the user cannot write.
+    const store::Access access =
+        request.command == Subcommand::Backup ? store::Access::ReadWrite : store::Access::ReadOnly;
     try {
-        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password);
+        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, access);
         forgetPassword(password);
         return books;
     } catch (...) {
@@ -205,7 +209,7 @@ void report(store::Ledger &books, const Request &request)
     if (month.isEmpty()) {
         month = books.latestMonth();
         if (month.isEmpty())
-            throw store::DbError(store::kErrGeneric,
+            throw store::DbError(store::ErrorKind::Other,
                                  QStringLiteral("账本里还没有任何月份 The ledger holds no months yet"));
     }
     writeOut(ledger::formatReport(ledger::monthReport(books, month), request.format));

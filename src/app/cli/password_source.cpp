@@ -31,7 +31,7 @@ QString fromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw store::DbError(store::kErrGeneric,
+        throw store::DbError(store::ErrorKind::Other,
                              QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
     QByteArray bytes = file.readAll();
     const QString password = firstLine(bytes);
@@ -77,7 +77,7 @@ QString passwordFor(const QString &ledgerPath, const PasswordSource &source)
         return {};
     if (!::isatty(STDIN_FILENO))
         throw store::DbError(
-            store::kErrGeneric,
+            store::ErrorKind::Other,
             QStringLiteral("需要密码 The ledger needs its password: give --password-file FILE "
                            "or set ZAMBREL_PASSWORD"));
     return askOnTerminal();

@@ -63,7 +63,7 @@ QStringList exportLedger(const store::Ledger &ledger, const QString &folder, Exp
 {
     const QDir target(folder);
     if (!target.mkpath(QStringLiteral(".")))
-        throw store::DbError(store::kErrGeneric,
+        throw store::DbError(store::ErrorKind::Other,
                              QStringLiteral("无法创建文件夹 Cannot create the folder: ") + folder);
     QStringList written;
     for (const ExportFile &file : kFiles) {

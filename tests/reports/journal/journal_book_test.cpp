@@ -6,7 +6,6 @@
 #include "reports/journal/journal_book.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QSignalSpy>
 

@@ -121,11 +121,12 @@ public:
 
     /// OK: first evaluates every enabled formula field whose text is neither
     /// empty nor a plain number, exactly as Enter would have (so a value
-    /// never depends on whether Enter was pressed); then runs the checks in
-    /// order; the first that fails sets the hint and names the field to
-    /// focus, and the dialog stays open. When all pass:
-    /// a loan total of 0 or less resets the repayment to "0", a new type
-    /// takes its mask from the boxes, and the form is confirmed.
+    /// never depends on whether Enter was pressed); a formula the calculator
+    /// refuses stops there, at its field. Then runs the checks in order; the
+    /// first that fails sets the hint and names the field to focus, and the
+    /// dialog stays open. When all pass: a loan total of 0 or less resets the
+    /// repayment to "0", a new type takes its mask from the boxes, and the
+    /// form is confirmed.
     CheckResult confirm();
     /// Cancel, or the window closed any other way.
     void cancel() { m_confirmed = false; }
@@ -135,6 +136,11 @@ private:
     static constexpr int kFieldCount = static_cast<int>(EntryField::None);
     static int index(EntryField field) { return static_cast<int>(field); }
 
+    /// The hint that asks for a field (the check's text on OK).
+    static QString missingHint(EntryField field);
+    /// The field's formula through the calculator, messages shown; false
+    /// when it was refused and the field keeps its text.
+    bool evaluate(EntryField field);
     bool emptyAndEnabled(EntryField field) const;
     bool loanRuleAccepted();
     QString maskFromBoxes() const;

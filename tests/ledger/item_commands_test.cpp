@@ -384,7 +384,7 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
     EXPECT_EQ(assetRows(), 1);
 }
 
-TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZero)
+TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreRefused)
 {
     view.refresh();
     const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
@@ -397,7 +397,14 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZ
         typeInto(shown.memoBox, memoFirst);
         QTest::keyClick(shown.memoBox, Qt::Key_Return);
         typeInto(shown.memoBox, memoSecond);
+        // Text that is no amount is refused on OK, not written as 0.
         type(F::InComePerMonth, QStringLiteral("abc"));
+        pressOK(shown);
+        EXPECT_TRUE(shown.isVisible());
+        EXPECT_EQ(shown.hintLabel->text(), QStringLiteral("请输入每月收入数"));
+        ASSERT_EQ(responder.shown().size(), 1u);
+        EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("表达式：abc 错误。 ")));
+        type(F::InComePerMonth, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -405,7 +412,6 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreZ
     EXPECT_EQ(row(code, "name"), name);
     EXPECT_EQ(row(code, "memo"), memoFirst + QStringLiteral("\r\n") + memoSecond);
     EXPECT_EQ(row(code, "InComePerMonth"), QStringLiteral("0"));
-    EXPECT_TRUE(responder.shown().empty());
 
     // Changing it again keeps the quotes intact.
     commands.selectItem(QStringLiteral("K%1").arg(code), false);

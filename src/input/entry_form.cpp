@@ -149,6 +149,17 @@ void EntryForm::applyCategoryMask(const QString &kind)
                 m_enabled[index(field)] = true;
         }
     }
+    clearDisabledAmounts();
+}
+
+void EntryForm::clearDisabledAmounts()
+{
+    // A field the type does not use shows no amount of an earlier use, and
+    // its item is written with 0 there.
+    for (const EntryField field : kAmountFields) {
+        if (!m_enabled[index(field)])
+            m_texts[index(field)] = QStringLiteral("0");
+    }
 }
 
 void EntryForm::typeChanged()
@@ -305,6 +316,7 @@ CheckResult EntryForm::confirm()
     if (emptyAndEnabled(EntryField::Total))
         return stop(EntryField::Total);
 
+    clearDisabledAmounts();
     if (store::toNumber(text(EntryField::Debet)) <= 0)
         m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
     if (m_newType)

@@ -268,3 +268,49 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
         }
     }
 }
+
+// A field the chosen type does not use is cleared to "0" and written so: an
+// earlier use's text (a salary's income typed, then cancelled) never lands
+// in an item that cannot show it.
+TEST(EntryFields, FieldsTheTypeDoesNotUseAreClearedAndWrittenAsZero)
+{
+    testkit::ScriptedResponder responder;
+    EntryForm form;
+    form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
+    form.startAdd();
+    form.setText(F::Types, QStringLiteral("工资"));
+    form.setText(F::InComePerMonth, QStringLiteral("3x4"));
+    form.pressEnter(F::InComePerMonth);
+    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("12.00"));
+    form.cancel();
+    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("12.00")); // Cancel keeps what was shown
+
+    form.startAdd();
+    form.setText(F::Types, QStringLiteral("房产"));
+    EXPECT_FALSE(form.isEnabled(F::InComePerMonth));
+    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("0"));
+    form.setText(F::Name, QStringLiteral("住宅"));
+    form.setText(F::FirstPay, QStringLiteral("100"));
+    form.setText(F::Total, QStringLiteral("100"));
+    form.setText(F::Debet, QStringLiteral("0"));
+    form.setText(F::DebetPerMonth, QStringLiteral("0"));
+    // Set behind the mask's back (a caller loading an item): still written as 0.
+    form.setText(F::PayPerMonth, QStringLiteral("55"));
+    form.setText(F::WillPayPerMonth, QStringLiteral("66"));
+    ASSERT_TRUE(form.confirm().passed);
+    for (const F field : {F::InComePerMonth, F::PayPerMonth, F::WillPayPerMonth})
+        EXPECT_EQ(form.text(field), QStringLiteral("0")) << EntryForm::controlName(field).toStdString();
+    EXPECT_EQ(form.text(F::Total), QStringLiteral("100"));
+
+    // A new type before any box is ticked uses no amount field at all.
+    form.setText(F::Types, QStringLiteral("宠物"));
+    for (const int box : {0, 1, 2, 3})
+        form.clickCategory(box, false);
+    form.setText(F::Types, QStringLiteral("宠物粮"));
+    ASSERT_TRUE(form.isNewType());
+    form.setText(F::Total, QStringLiteral("100"));
+    ASSERT_TRUE(form.confirm().passed);
+    EXPECT_EQ(form.newKind(), QStringLiteral("0000"));
+    for (const F field : EntryForm::kAmountFields)
+        EXPECT_EQ(form.text(field), QStringLiteral("0")) << EntryForm::controlName(field).toStdString();
+}

@@ -423,3 +423,31 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
     EXPECT_TRUE(
         row(code, "memo").endsWith(QStringLiteral("每月收入PR 0 >5000\r\n它's【备注】：''\r\n第二行")));
 }
+
+// A salary's income typed and cancelled stays in the kept dialog; an asset
+// added next cannot show it, and must not store it.
+TEST_F(ItemCommandsLedger, AnAmountTheTypeDoesNotUseIsNotWritten)
+{
+    view.refresh();
+    runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
+        type(F::Types, QStringLiteral("工资"));
+        type(F::InComePerMonth, QStringLiteral("3x4"));
+        QTest::keyClick(shown.incomeBox, Qt::Key_Return);
+        QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
+    });
+    EXPECT_EQ(assetRows(), 0);
+
+    runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
+        type(F::Types, QStringLiteral("房产"));
+        EXPECT_FALSE(shown.incomeBox->isEnabled());
+        EXPECT_EQ(shown.incomeBox->text(), QStringLiteral("0"));
+        type(F::Name, QStringLiteral("住宅"));
+        type(F::FirstPay, QStringLiteral("300000"));
+        type(F::Total, QStringLiteral("300000"));
+        type(F::Debet, QStringLiteral("0"));
+        pressOK(shown);
+    });
+    ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
+    EXPECT_EQ(row(newestCode()), QStringLiteral("房产|住宅||300000|300000|0|0|0|0|0"));
+    EXPECT_TRUE(responder.shown().empty());
+}

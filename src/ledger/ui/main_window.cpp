@@ -55,7 +55,7 @@ using store::pixelsToTwips;
 using store::twipsToPixels;
 
 constexpr int kToolbarWidthTwips = 4865;
-constexpr int kStatusPanelsTwips = 1411 + 1411 + 1411 + 2647;
+constexpr int kStatusPanelsTwips = 1411 + 1411 + 2647; // Caps Lock, Num Lock, date
 
 int ceilPixels(int twips)
 {

@@ -23,6 +23,7 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins
   libsqlcipher-dev
+  libquazip1-qt6-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
   poppler-utils

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+
+namespace zambrel::bills {
+
+/// One record of a CSV text or one row of a sheet, cells as they stand.
+struct TableRow {
+    int line = 0; ///< line of the file (row of the sheet) it starts on, from 1
+    QStringList cells;
+    bool unclosedQuote = false; ///< a quoted field ran on without its closing quote; read as plain text
+
+    /// True when every cell is empty or blank.
+    bool isBlank() const
+    {
+        for (const QString &cell : cells) {
+            if (!cell.trimmed().isEmpty())
+                return false;
+        }
+        return true;
+    }
+};
+
+} // namespace zambrel::bills

@@ -26,13 +26,17 @@ QString sourceName(BillFormat format)
     return QStringLiteral("bank:");
 }
 
-QString contentHash(const BillTransaction &transaction)
+qint64 signedCents(const BillTransaction &transaction)
 {
     const qint64 cents = std::llround(transaction.amount * 100);
-    const qint64 signedCents = transaction.direction == Direction::Expense ? -cents : cents;
-    const QString text = transaction.date.toString(Qt::ISODate) + u'\x1f' + QString::number(signedCents) +
-                         u'\x1f' + matchKey(transaction.counterparty) + u'\x1f' +
-                         matchKey(transaction.description);
+    return transaction.direction == Direction::Expense ? -cents : cents;
+}
+
+QString contentHash(const BillTransaction &transaction)
+{
+    const QString text = transaction.date.toString(Qt::ISODate) + u'\x1f' +
+                         QString::number(signedCents(transaction)) + u'\x1f' +
+                         matchKey(transaction.counterparty) + u'\x1f' + matchKey(transaction.description);
     return QString::fromLatin1(
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
 }
@@ -45,6 +49,14 @@ QStringList transactionIdentities(const std::vector<BillTransaction> &transactio
     identities.reserve(qsizetype(transactions.size()));
     QHash<QString, int> seen;
     for (const BillTransaction &transaction : transactions) {
+        if (transaction.format == BillFormat::BankCsv && !transaction.transactionNumber.isEmpty()) {
+            // Banks number their own way, some only within one account:
+            // the day and amount keep two banks' numbers apart.
+            identities.append(sourceName(transaction.format) + transaction.date.toString(Qt::ISODate) + u':' +
+                              QString::number(signedCents(transaction)) + u':' +
+                              transaction.transactionNumber);
+            continue;
+        }
         if (!transaction.transactionNumber.isEmpty()) {
             identities.append(sourceName(transaction.format) + transaction.transactionNumber);
             continue;

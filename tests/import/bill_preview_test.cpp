@@ -100,6 +100,9 @@ TEST(BillPreviewTest, IdenticalRowsBothCountAndOverlappingBillsAddNothingTwice)
                 row(QDate(2024, 3, 1), "早餐店", "豆浆", 5, Direction::Expense, "4200001"),
                 row(QDate(2024, 3, 2), "早餐店", "豆浆", 5, Direction::Expense, "4200002")});
     EXPECT_EQ(transactionIdentities(numbered.transactions)[0], QStringLiteral("wechat:4200001"));
+    BillTransaction fromBank = row(QDate(2024, 3, 5), "", "ATM", 28, Direction::Expense);
+    fromBank.transactionNumber = QStringLiteral("R1");
+    EXPECT_EQ(transactionIdentities({fromBank})[0], QStringLiteral("bank:2024-03-05:-2800:R1"));
     const BillPreview repeated(numbered, {}, {QStringLiteral("wechat:4200002")});
     EXPECT_EQ(statesOf(repeated), (std::vector<RowState>{New, Duplicate, Duplicate}));
     EXPECT_EQ(repeated.rows()[1].stateReason(), QStringLiteral("账单中重复 Repeated in this bill"));

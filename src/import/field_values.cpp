@@ -66,6 +66,25 @@ DateParts datePartsOf(QStringView text)
     return parts;
 }
 
+// Digit grouping marks thousands: 1–3 digits, then groups of exactly 3, all
+// before the decimal mark. "12,5" read with a decimal point, or "12.50" read
+// with a decimal comma, is no amount rather than a hundred times one.
+bool groupingFits(QStringView number, QChar grouping, QChar decimal)
+{
+    const qsizetype point = number.indexOf(decimal);
+    const QStringView whole = point < 0 ? number : number.first(point);
+    if (point >= 0 && number.sliced(point).contains(grouping))
+        return false;
+    if (!whole.contains(grouping))
+        return true;
+    qsizetype group = 0;
+    for (const QStringView digits : whole.split(grouping)) {
+        if (group++ == 0 ? (digits.isEmpty() || digits.size() > 3) : digits.size() != 3)
+            return false;
+    }
+    return true;
+}
+
 std::optional<int> yearOf(QStringView digits)
 {
     if (digits.size() == 4)
@@ -112,6 +131,8 @@ std::optional<double> parseAmount(QStringView text, bool decimalComma)
         number.chop(1);
     }
     const QChar grouping = decimalComma ? u'.' : u',';
+    if (!groupingFits(number, grouping, decimalComma ? u',' : u'.'))
+        return std::nullopt;
     number.remove(grouping);
     number.remove(u'\'');
     if (decimalComma)

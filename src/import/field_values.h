@@ -17,7 +17,9 @@ inline constexpr double kMaxAmount = 1e12;
 /// (¥, ￥, $, €, 元, CNY, RMB) and digit grouping around it; a sign in front,
 /// a minus behind or parentheses make it negative; full-width digits count.
 /// With `decimalComma`, "1.234,56" is 1234.56; otherwise "1,234.56" is.
-/// Nothing when the text is no number or its size exceeds kMaxAmount.
+/// Grouping must mark thousands: with a decimal point "12,5" is no amount,
+/// with a decimal comma "12.50" is none. Nothing when the text is no number
+/// or its size exceeds kMaxAmount.
 std::optional<double> parseAmount(QStringView text, bool decimalComma = false);
 
 /// Reads the date at the start of `text` (a time after it is ignored) in

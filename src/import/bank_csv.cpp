@@ -210,19 +210,13 @@ void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mappi
         const auto problem = [&bill, &row](const QString &reason) {
             bill.problems.push_back({row.line, reason});
         };
-        if (row.unclosedQuote) {
-            problem(QStringLiteral("引号未闭合 Unclosed quotation mark"));
-            continue;
-        }
-        if (row.cells.size() <= lastColumn) {
-            problem(QStringLiteral("字段不足 Too few fields (%1 of %2)")
-                        .arg(row.cells.size())
-                        .arg(lastColumn + 1));
+        if (const QString incomplete = incompleteRowReason(row, lastColumn + 1); !incomplete.isEmpty()) {
+            problem(incomplete);
             continue;
         }
         const std::optional<QDate> date = parseDate(dateTexts[qsizetype(i)], bill.dateOrder);
         if (!date) {
-            problem(QStringLiteral("日期无法识别 Unreadable date: %1").arg(dateTexts[qsizetype(i)]));
+            problem(unreadableDateReason(dateTexts[qsizetype(i)]));
             continue;
         }
 
@@ -231,7 +225,7 @@ void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mappi
             const QString text = cellOf(row, mapping.amountColumn);
             const std::optional<double> amount = parseAmount(text, mapping.decimalComma);
             if (!amount) {
-                problem(QStringLiteral("金额无法识别 Unreadable amount: %1").arg(text));
+                problem(unreadableAmountReason(text));
                 continue;
             }
             transaction.amount = qAbs(*amount);
@@ -247,8 +241,7 @@ void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mappi
                                                      ? std::optional<double>(0)
                                                      : parseAmount(creditText, mapping.decimalComma);
             if (!debit || !credit) {
-                problem(
-                    QStringLiteral("金额无法识别 Unreadable amount: %1").arg(debit ? creditText : debitText));
+                problem(unreadableAmountReason(debit ? creditText : debitText));
                 continue;
             }
             if (debitText.isEmpty() && creditText.isEmpty()) {

@@ -185,14 +185,8 @@ void readPaymentRows(const std::vector<TableRow> &rows, const PaymentTable &tabl
         const auto problem = [&bill, &row](const QString &reason) {
             bill.problems.push_back({row.line, reason});
         };
-        if (row.unclosedQuote) {
-            problem(QStringLiteral("引号未闭合 Unclosed quotation mark"));
-            continue;
-        }
-        if (row.cells.size() <= lastColumn) {
-            problem(QStringLiteral("字段不足 Too few fields (%1 of %2)")
-                        .arg(row.cells.size())
-                        .arg(lastColumn + 1));
+        if (const QString incomplete = incompleteRowReason(row, lastColumn + 1); !incomplete.isEmpty()) {
+            problem(incomplete);
             continue;
         }
         const auto cell = [&row, &table](BillColumn kind) {
@@ -207,13 +201,13 @@ void readPaymentRows(const std::vector<TableRow> &rows, const PaymentTable &tabl
         if (!date && fromSheet)
             date = excelSerialDate(dateText);
         if (!date) {
-            problem(QStringLiteral("日期无法识别 Unreadable date: %1").arg(dateText));
+            problem(unreadableDateReason(dateText));
             continue;
         }
         const QString amountText = cell(BillColumn::Amount);
         const std::optional<double> amount = parseAmount(amountText);
         if (!amount) {
-            problem(QStringLiteral("金额无法识别 Unreadable amount: %1").arg(amountText));
+            problem(unreadableAmountReason(amountText));
             continue;
         }
         const QString flowText = cell(BillColumn::Flow);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringList>
 
 namespace zambrel::bills {
@@ -20,5 +21,13 @@ struct TableRow {
         return true;
     }
 };
+
+/// Why a row cannot be read at all (bilingual): its quote never closed, or
+/// it has fewer than `cellsNeeded` cells. Empty when neither.
+QString incompleteRowReason(const TableRow &row, int cellsNeeded);
+
+/// The problem texts of a field that does not read, naming the text.
+QString unreadableDateReason(const QString &text);
+QString unreadableAmountReason(const QString &text);
 
 } // namespace zambrel::bills

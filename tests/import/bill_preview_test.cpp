@@ -24,6 +24,16 @@ BillTransaction row(const QDate &date, const char *counterparty, const char *des
     return t;
 }
 
+ImportRule rule(const char *text, RuleSide side, const char *type, const char *name,
+                std::optional<double> maxAmount = std::nullopt)
+{
+    return {QString::fromUtf8(text),
+            side,
+            std::nullopt,
+            maxAmount,
+            {QString::fromUtf8(type), QString::fromUtf8(name)}};
+}
+
 Bill billOf(std::vector<BillTransaction> transactions)
 {
     Bill bill;
@@ -119,27 +129,11 @@ TEST(BillPreviewTest, FirstMatchingRulePlacesARowAndARememberedCorrectionApplies
                 row(QDate(2024, 3, 7), "菜市场", "蔬菜", 18, Direction::Expense),
                 row(QDate(2024, 3, 8), "菜市场", "水果", 25, Direction::Expense),
                 row(QDate(2024, 3, 9), "余额宝", "转入", 500, Direction::Neutral)});
-    std::vector<ImportRule> rules{
-        {QStringLiteral("超市"),
-         RuleSide::Any,
-         std::nullopt,
-         100.0,
-         {QStringLiteral("日用"), QStringLiteral("小额")}},
-        {QStringLiteral("超市"),
-         RuleSide::Any,
-         std::nullopt,
-         std::nullopt,
-         {QStringLiteral("日用"), QStringLiteral("超市")}},
-        {QStringLiteral("starbucks"),
-         RuleSide::Spending,
-         std::nullopt,
-         std::nullopt,
-         {QStringLiteral("餐饮"), QStringLiteral("咖啡")}},
-        {QStringLiteral("某公司"),
-         RuleSide::Income,
-         std::nullopt,
-         std::nullopt,
-         {QStringLiteral("工资"), QStringLiteral("月薪")}},
+    const std::vector<ImportRule> rules{
+        rule("超市", RuleSide::Any, "日用", "小额", 100.0),
+        rule("超市", RuleSide::Any, "日用", "超市"),
+        rule("starbucks", RuleSide::Spending, "餐饮", "咖啡"),
+        rule("某公司", RuleSide::Income, "工资", "月薪"),
     };
     BillPreview preview(bill, rules, {});
     struct Expect {
@@ -213,16 +207,8 @@ TEST(BillPreviewTest, PlanSumsPerMonthAndItemAndSaysWhatToCreate)
     });
     bill.transactions[1].category = QStringLiteral("退款");
     const std::vector<ImportRule> rules{
-        {QStringLiteral("某电商"),
-         RuleSide::Spending,
-         std::nullopt,
-         std::nullopt,
-         {QStringLiteral("购物"), QStringLiteral("网购")}},
-        {QStringLiteral("某公司"),
-         RuleSide::Income,
-         std::nullopt,
-         std::nullopt,
-         {QStringLiteral("工资"), QStringLiteral("月薪")}},
+        rule("某电商", RuleSide::Spending, "购物", "网购"),
+        rule("某公司", RuleSide::Income, "工资", "月薪"),
     };
     BillPreview preview(bill, rules, {});
     // The refund is skipped by default; ticked, it takes from the item it refunds.

@@ -5,8 +5,8 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "app/feature_list.h"
 #include "base/clock.h"
-#include "feature_list.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"

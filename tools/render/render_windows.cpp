@@ -4,7 +4,7 @@
 //   render_windows --guide OUT_DIR      every window once, in the default
 //                                       skin, under the names the user
 //                                       guide shows (docs/images)
-#include "feature_list.h"
+#include "app/feature_list.h"
 #include "sample_ledger.h"
 
 #include "base/app_paths.h"

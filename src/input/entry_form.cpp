@@ -1,10 +1,11 @@
 #include "entry_form.h"
 
 #include "amount_formula.h"
+#include "arithmetic_parser.h"
+#include "base/clock.h"
+#include "base/message.h"
+#include "base/number_format.h"
 #include "calc_text.h"
-#include "store/clock.h"
-#include "store/message.h"
-#include "store/value_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -148,6 +149,17 @@ void EntryForm::applyCategoryMask(const QString &kind)
                 m_enabled[index(field)] = true;
         }
     }
+    clearDisabledAmounts();
+}
+
+void EntryForm::clearDisabledAmounts()
+{
+    // A field the type does not use shows no amount of an earlier use, and
+    // its item is written with 0 there.
+    for (const EntryField field : kAmountFields) {
+        if (!m_enabled[index(field)])
+            m_texts[index(field)] = QStringLiteral("0");
+    }
 }
 
 void EntryForm::typeChanged()
@@ -187,13 +199,20 @@ bool EntryForm::pressEnter(EntryField field)
 {
     if (!evaluatesOnEnter(field))
         return false;
-    m_texts[index(field)] = enterAmountField(m_texts[index(field)]);
+    evaluate(field);
     return true;
+}
+
+bool EntryForm::evaluate(EntryField field)
+{
+    const CalcResult result = enterAmountField(m_texts[index(field)]);
+    m_texts[index(field)] = result.text;
+    return result.evaluated;
 }
 
 void EntryForm::stampMemoDate()
 {
-    m_texts[index(EntryField::Memo)] += kCrLf + store::today().toString(QStringLiteral("yyyy年MM月dd日"));
+    m_texts[index(EntryField::Memo)] += kCrLf + base::today().toString(QStringLiteral("yyyy年MM月dd日"));
 }
 
 bool EntryForm::emptyAndEnabled(EntryField field) const
@@ -203,9 +222,9 @@ bool EntryForm::emptyAndEnabled(EntryField field) const
 
 bool EntryForm::loanRuleAccepted()
 {
-    const double loan = store::toNumber(text(EntryField::Debet));
-    const double total = store::toNumber(text(EntryField::Total));
-    const double firstPay = store::toNumber(text(EntryField::FirstPay));
+    const double loan = base::toNumber(text(EntryField::Debet));
+    const double total = base::toNumber(text(EntryField::Total));
+    const double firstPay = base::toNumber(text(EntryField::FirstPay));
     if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
         return true;
     // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
@@ -219,55 +238,86 @@ bool EntryForm::loanRuleAccepted()
                              text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
                              text(EntryField::Total) + QStringLiteral("-首付") + text(EntryField::FirstPay) +
                              QStringLiteral("），") + kCrLf + QStringLiteral("是否自动调整贷款金额？");
-    if (store::showMessage(question, store::vbYesNo | store::vbInformation) != store::vbYes)
+    if (base::showMessage(question, base::vbYesNo | base::vbInformation) != base::vbYes)
         return false;
-    m_texts[index(EntryField::Debet)] = store::numberToText(expected);
+    m_texts[index(EntryField::Debet)] = base::numberToText(expected);
     return true;
+}
+
+QString EntryForm::missingHint(EntryField field)
+{
+    switch (field) {
+    case EntryField::Types:
+        return QStringLiteral("请选择项目类型");
+    case EntryField::Name:
+        return QStringLiteral("请输入活动描述");
+    case EntryField::InComePerMonth:
+        return QStringLiteral("请输入每月收入数");
+    case EntryField::PayPerMonth:
+        return QStringLiteral("请输入实际支出数");
+    case EntryField::FirstPay:
+        return QStringLiteral("请输入首付数");
+    case EntryField::Total:
+        return QStringLiteral("请输入总成本数");
+    case EntryField::Debet:
+        return QStringLiteral("请输入贷款总额");
+    case EntryField::DebetPerMonth:
+        return QStringLiteral("请输入每月还贷额");
+    case EntryField::WillPayPerMonth:
+    case EntryField::Memo:
+    case EntryField::None:
+        break;
+    }
+    return {};
 }
 
 CheckResult EntryForm::confirm()
 {
-    auto stop = [this](EntryField focus, const QString &hint) {
-        m_hint = hint;
-        return CheckResult{false, focus, hint};
+    auto stop = [this](EntryField focus) {
+        m_hint = missingHint(focus);
+        return CheckResult{false, focus, m_hint};
     };
     // A formula left without Enter would otherwise be read as a number, and
-    // anything that is not one as 0.
+    // anything that is not one as 0. A text the calculator reads otherwise
+    // than the number reading would ("12,5") is a formula too. One it
+    // refuses stops OK at its field: its message has said why.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (evaluatesOnEnter(field) && isEnabled(field) && !typed.isEmpty() && !store::isNumeric(typed))
-            pressEnter(field);
+        if (!evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
+            continue;
+        if (base::isNumeric(typed) && parseArithmetic(normaliseFormula(typed)).ok())
+            continue;
+        if (!evaluate(field))
+            return stop(field);
     }
-
-    const QString enterLoan = QStringLiteral("请输入贷款总额");
-    const QString enterRepayment = QStringLiteral("请输入每月还贷额");
 
     if (text(EntryField::Types).isEmpty())
-        return stop(EntryField::Types, QStringLiteral("请选择项目类型"));
+        return stop(EntryField::Types);
     if (emptyAndEnabled(EntryField::Debet))
-        return stop(EntryField::Debet, enterLoan);
+        return stop(EntryField::Debet);
     if (!loanRuleAccepted())
-        return stop(EntryField::Debet, enterLoan);
+        return stop(EntryField::Debet);
     if (emptyAndEnabled(EntryField::DebetPerMonth))
-        return stop(EntryField::DebetPerMonth, enterRepayment);
-    if (store::toNumber(text(EntryField::Debet)) > 0 &&
-        store::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
-        store::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
-                           store::vbOKOnly | store::vbInformation);
-        return stop(EntryField::DebetPerMonth, enterRepayment);
+        return stop(EntryField::DebetPerMonth);
+    if (base::toNumber(text(EntryField::Debet)) > 0 &&
+        base::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
+        base::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
+                           base::vbOKOnly | base::vbInformation);
+        return stop(EntryField::DebetPerMonth);
     }
     if (emptyAndEnabled(EntryField::FirstPay))
-        return stop(EntryField::FirstPay, QStringLiteral("请输入首付数"));
+        return stop(EntryField::FirstPay);
     if (emptyAndEnabled(EntryField::InComePerMonth))
-        return stop(EntryField::InComePerMonth, QStringLiteral("请输入每月收入数"));
+        return stop(EntryField::InComePerMonth);
     if (text(EntryField::Name).isEmpty())
-        return stop(EntryField::Name, QStringLiteral("请输入活动描述"));
+        return stop(EntryField::Name);
     if (emptyAndEnabled(EntryField::PayPerMonth))
-        return stop(EntryField::PayPerMonth, QStringLiteral("请输入实际支出数"));
+        return stop(EntryField::PayPerMonth);
     if (emptyAndEnabled(EntryField::Total))
-        return stop(EntryField::Total, QStringLiteral("请输入总成本数"));
+        return stop(EntryField::Total);
 
-    if (store::toNumber(text(EntryField::Debet)) <= 0)
+    clearDisabledAmounts();
+    if (base::toNumber(text(EntryField::Debet)) <= 0)
         m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
     if (m_newType)
         m_newKind = maskFromBoxes();

@@ -1,13 +1,13 @@
 #include "ledger/assessment.h"
 
-#include "panel/picture_format.h"
+#include "base/number_format.h"
 
 #include <cfenv>
 #include <cmath>
 
 namespace zambrel::ledger {
 
-using panel::formatPicture;
+using base::formatPicture;
 
 QString wholePercent(double ratio)
 {

@@ -1,6 +1,6 @@
 #include "ledger/month_summary.h"
 
-#include "store/value_text.h"
+#include "base/number_format.h"
 
 #include <QSet>
 
@@ -41,16 +41,16 @@ MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::ve
             summary.salary += item.income;
         const QString kind = kinds.value(item.type);
         if (flagged(kind, 0))
-            summary.income += store::throughFifteenDigits(item.income);
+            summary.income += base::throughFifteenDigits(item.income);
         if (flagged(kind, 1))
-            summary.expenditure += store::throughFifteenDigits(item.actualSpending);
+            summary.expenditure += base::throughFifteenDigits(item.actualSpending);
         if (flagged(kind, 2))
-            summary.assets += store::throughFifteenDigits(item.totalCost);
+            summary.assets += base::throughFifteenDigits(item.totalCost);
         // A loan shows under its type's liabilities group, placed there by an
         // expenditure or a liability mask.
         if ((flagged(kind, 1) || flagged(kind, 3)) && item.loanTotal > 0 &&
             liabilityGroups.contains(item.type))
-            summary.liabilities += store::throughFifteenDigits(item.loanTotal);
+            summary.liabilities += base::throughFifteenDigits(item.loanTotal);
     }
     return summary;
 }

@@ -6,7 +6,8 @@
 #include "safe_file.h"
 #include "sqlite_support.h"
 #include "statement.h"
-#include "value_text.h"
+
+#include "base/number_format.h"
 
 #include <QFileInfo>
 
@@ -20,7 +21,7 @@ namespace {
 /// digits, as its statements wrote them, and 0 for what is not a number.
 double storedAmount(double value)
 {
-    return std::isfinite(value) ? throughFifteenDigits(value) : 0.0;
+    return std::isfinite(value) ? base::throughFifteenDigits(value) : 0.0;
 }
 
 /// Binds the seven amounts of `item` from `first` on, in the order of the

@@ -2,7 +2,7 @@
 
 #include "connection.h"
 #include "safe_file.h"
-#include "scope_guard.h"
+#include "base/scope_guard.h"
 #include "sqlite_support.h"
 #include "statement.h"
 
@@ -74,7 +74,7 @@ void copyLedgerInto(const Connection &connection, const QString &file, const std
             attach.bind(2, *password);
         attach.run();
     }
-    ScopeGuard detach([db] { sqlite3_exec(db, "DETACH DATABASE copy", nullptr, nullptr, nullptr); });
+    base::ScopeGuard detach([db] { sqlite3_exec(db, "DETACH DATABASE copy", nullptr, nullptr, nullptr); });
     // A copy that fails half-way is thrown away whole: it needs no journal.
     runOn(db, "PRAGMA copy.journal_mode=OFF", shownPath);
     const int userVersion = headerValue(db, "PRAGMA main.user_version");
@@ -108,7 +108,7 @@ void rekeyLedger(Connection &connection, const QString &newPassword)
     const QByteArray oldName = QFile::encodeName(oldFile);
     if (::link(ledgerName.constData(), oldName.constData()) != 0)
         throw fileError(errno, ledger);
-    ScopeGuard dropOld([&oldName] { ::unlink(oldName.constData()); });
+    base::ScopeGuard dropOld([&oldName] { ::unlink(oldName.constData()); });
     testPoint("rekey-linked");
 
     if (std::rename(QFile::encodeName(copy.path()).constData(), ledgerName.constData()) != 0)

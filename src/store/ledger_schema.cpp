@@ -1,10 +1,11 @@
 #include "ledger_schema.h"
 
-#include "app_paths.h"
 #include "db_error.h"
 #include "safe_file.h"
 #include "sqlite_support.h"
 #include "statement.h"
+
+#include "base/app_paths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -154,7 +155,7 @@ LedgerFileLook lookAtLedgerFile(const QString &path)
 
 QString ensureDefaultLedger()
 {
-    const QString path = defaultLedgerPath();
+    const QString path = base::defaultLedgerPath();
     if (!QFileInfo::exists(path)) {
         try {
             createLedger(path);

@@ -1,6 +1,5 @@
 #include "safe_file.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -9,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -137,30 +135,6 @@ int createPrivateFile(const QString &path)
     if (fd < 0)
         throw fileError(errno, path);
     return fd;
-}
-
-bool makePrivateFolder(const QString &path, int *error)
-{
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    // From the top down, so that every folder made here is made private.
-    const QStringList parts = clean.split(QLatin1Char('/'));
-    QString folder;
-    for (const QString &part : parts) {
-        folder += part;
-        if (!folder.isEmpty() && !QFileInfo(folder).isDir() &&
-            ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-            if (error)
-                *error = errno;
-            return false;
-        }
-        folder += QLatin1Char('/');
-    }
-    if (!QFileInfo(clean).isDir()) {
-        if (error)
-            *error = ENOTDIR;
-        return false;
-    }
-    return true;
 }
 
 void syncFolderOf(const QString &path)

@@ -68,11 +68,6 @@ void writeFileAtomically(const QString &target, const std::function<bool(QByteAr
 /// @throws DbError (fileError) when it exists or cannot be made.
 int createPrivateFile(const QString &path);
 
-/// Creates the folder `path` and any missing folders above it, each
-/// accessible by its owner alone; folders that exist keep their modes.
-/// Returns false with `error` set to the system error number on failure.
-bool makePrivateFolder(const QString &path, int *error = nullptr);
-
 /// Flushes the folder holding `path`, so that a rename or removal in it
 /// survives a crash. A folder that cannot be opened for this is left alone.
 void syncFolderOf(const QString &path);

@@ -5,29 +5,30 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "feature_list.h"
+#include "app/feature_list.h"
+#include "base/clock.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
+#include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
 #include "reports/graph/ui/graph_window.h"
-#include "reports/journal/ui/journal_window.h"
 #include "reports/stock/ui/chart_picture.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/ui/logon_window.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -228,12 +229,12 @@ QStringList expectTabReachesEverything(QWidget *window, QWidget *first)
 struct WindowFixture {
     WindowFixture()
     {
-        store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+        base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
         store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-04"));
         testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
     }
-    ~WindowFixture() { store::setClock({}); }
+    ~WindowFixture() { base::setClock({}); }
 
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
@@ -281,6 +282,23 @@ TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
     order << QStringLiteral("UCLVIncome") << QStringLiteral("UCLVPayout") << QStringLiteral("UCLVAsset")
           << QStringLiteral("UCLVDebt") << QStringLiteral("lblAdvise") << QStringLiteral("WB");
     EXPECT_EQ(expectTabReachesEverything(window.get(), first), order);
+
+    // Reached by Tab, the advice shows the focus by a frame and draws no
+    // caret inside: its text looks as it did before; Ctrl+A, Ctrl+C copy it.
+    QLabel *advice = window->adviceLabel;
+    window->liabilityPanel->list->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(advice->hasFocus());
+    const QImage unfocused = advice->grab().toImage();
+    QTest::keyClick(window->liabilityPanel->list, Qt::Key_Tab);
+    ASSERT_TRUE(advice->hasFocus());
+    const QImage focused = advice->grab().toImage();
+    const QRect text = advice->contentsRect().adjusted(advice->margin(), advice->margin(), -advice->margin(),
+                                                       -advice->margin());
+    EXPECT_EQ(focused.copy(text), unfocused.copy(text)) << "a caret or a selection is drawn";
+    EXPECT_NE(focused, unfocused) << "the focus does not show";
+    QTest::keyClick(advice, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(advice, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), advice->text());
     window->setSwitchingLedger(true);
     window->close();
 }
@@ -348,8 +366,8 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
 {
     WindowFixture fixture;
     skin::MessageBox *box = skin::messageBox();
-    for (const int style : {int(store::vbOKOnly), int(store::vbYesNo), int(store::vbCritical),
-                            int(store::vbYesNo | store::vbQuestion), int(store::vbInformation)}) {
+    for (const int style : {int(base::vbOKOnly), int(base::vbYesNo), int(base::vbCritical),
+                            int(base::vbYesNo | base::vbQuestion), int(base::vbInformation)}) {
         SCOPED_TRACE(style);
         box->setButtonStyle(style);
         box->setWindowTitle(QStringLiteral("Zambrel"));

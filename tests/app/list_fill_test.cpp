@@ -1,14 +1,14 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
+#include "base/status_line.h"
+#include "panel/ui/list_fill.h"
+#include "panel/ui/open_file_dialog.h"
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/status_line.h"
-#include "store/ui/list_fill.h"
-#include "store/ui/open_file_dialog.h"
 
 #include <QTreeWidget>
 
@@ -24,11 +24,11 @@ namespace {
 struct StatusRecorder {
     StatusRecorder()
     {
-        store::setStatusWriter(this, [this](const QString &text, int panel) {
+        base::setStatusWriter(this, [this](const QString &text, int panel) {
             shown.push_back({panel, text});
         });
     }
-    ~StatusRecorder() { store::releaseStatusWriter(this); }
+    ~StatusRecorder() { base::releaseStatusWriter(this); }
     std::vector<std::pair<int, QString>> shown;
 };
 
@@ -79,7 +79,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     testkit::ScriptedResponder responder;
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     {
-        store::Connection raw(store::defaultLedgerPath(), {});
+        store::Connection raw(base::defaultLedgerPath(), {});
         raw.execute(
             QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
     }
@@ -147,7 +147,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     EXPECT_FALSE(rows);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
-    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
     EXPECT_EQ(
         status.shown.back().second,
         QStringLiteral("发生错误：账本读写出错 Ledger access failed。错误描述：账本读写出错 Ledger access "

@@ -6,21 +6,21 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "feature_list.h"
+#include "app/feature_list.h"
+#include "app/program.h"
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
-#include "program.h"
+#include "panel/ui/open_file_dialog.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/connection_string.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/ui/logon_window.h"
-#include "store/ui/open_file_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -108,7 +108,7 @@ class Maintenance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
     }
     void TearDown() override
     {
@@ -117,7 +117,7 @@ protected:
             window->close();
         }
         window.reset();
-        store::setClock({});
+        base::setClock({});
     }
 
     void open(std::shared_ptr<store::Ledger> books)
@@ -207,10 +207,10 @@ TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
     run(Command::Backup);
 
     ASSERT_EQ(responder.shown().size(), 2u);
-    for (const store::MessageRequest &shown : responder.shown()) {
+    for (const base::MessageRequest &shown : responder.shown()) {
         EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
         EXPECT_EQ(shown.title, QStringLiteral("备份"));
-        EXPECT_EQ(shown.style, store::vbInformation);
+        EXPECT_EQ(shown.style, base::vbInformation);
     }
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
@@ -383,7 +383,7 @@ class OtherLedger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
         app::startProgram(*qApp);
         first = logOn();
@@ -397,7 +397,7 @@ protected:
             widget->close();
         }
         QTest::qWait(0);
-        store::setClock({});
+        base::setClock({});
     }
 
     // Logs on in the logon window shown; the main window that follows, or null.
@@ -426,17 +426,34 @@ protected:
     QPointer<ledger::MainWindow> first;
 };
 
-TEST_F(OtherLedger, TheSameFileInAnyLetterCaseOrNoChoiceDoesNothing)
+TEST_F(OtherLedger, TheSameFileOrNoChoiceDoesNothing)
 {
     const QString path = first->ledger().path();
-    const QString otherCase =
-        QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).fileName().toUpper();
-    for (const QString &chosen : {otherCase, path, QString()}) {
+    const QFileInfo file(path);
+    ASSERT_TRUE(QDir(file.path()).mkdir(QStringLiteral("sub")));
+    const QString link = folder.file(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    const QString dotted = file.path() + QStringLiteral("/sub/../") + file.fileName();
+    for (const QString &chosen : {path, dotted, link, QString()}) {
         choose(chosen);
         EXPECT_TRUE(first && first->isVisible()) << chosen.toStdString();
         EXPECT_EQ(topLevel<store::LogonWindow>(), nullptr);
     }
     EXPECT_TRUE(responder.shown().empty());
+}
+
+// A name that differs only in letter case is another file, and another
+// ledger.
+TEST_F(OtherLedger, TheNameInOtherLetterCaseIsAnotherLedger)
+{
+    const QFileInfo file(first->ledger().path());
+    const QString otherCase = file.path() + QLatin1Char('/') + file.fileName().toUpper();
+    store::createLedger(otherCase);
+    choose(otherCase);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return first.isNull(); }));
+    store::LogonWindow *logon = topLevel<store::LogonWindow>();
+    ASSERT_NE(logon, nullptr);
+    EXPECT_EQ(logon->ledgerPath(), otherCase);
 }
 
 TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
@@ -463,7 +480,7 @@ TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
     EXPECT_EQ(second->currentMonth(), QStringLiteral("2026-05"));
     EXPECT_EQ(itemRows(second->incomePanel), 1);
     EXPECT_TRUE(second->action(Command::Backup)->isEnabled()) << "the features are registered again";
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), other);
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), other);
 }
 
 TEST_F(OtherLedger, AFileThatIsNoLedgerIsRefusedAtLogon)
@@ -496,7 +513,7 @@ TEST_F(OtherLedger, AFileThatIsNoLedgerIsRefusedAtLogon)
     }
     EXPECT_NE(topLevel<store::LogonWindow>(), nullptr) << "the logon stays for another try";
     EXPECT_EQ(topLevel<ledger::MainWindow>(), nullptr);
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), store::defaultLedgerPath());
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 }
 
 TEST_F(OtherLedger, ALedgerAnotherProcessHoldsIsReportedInUse)

@@ -1,11 +1,12 @@
 #include "test_support.h"
 
+#include "base/message.h"
+#include "base/number_format.h"
+#include "base/status_line.h"
+#include "host/error_report.h"
 #include "store/connection.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger_schema.h"
-#include "store/message.h"
-#include "store/status_line.h"
 #include "store/value_text.h"
 
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace zambrel;
+using namespace zambrel::base;
 using namespace zambrel::store;
 
 namespace {

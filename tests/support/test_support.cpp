@@ -1,12 +1,12 @@
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 
 namespace zambrel::testkit {
 
 ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
 {
-    m_previous = store::setMessageResponder([this](const store::MessageRequest &request) {
+    m_previous = base::setMessageResponder([this](const base::MessageRequest &request) {
         m_shown.push_back(request);
         if (m_answers.empty())
             return m_fallback;
@@ -18,20 +18,20 @@ ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
 
 ScriptedResponder::~ScriptedResponder()
 {
-    store::setMessageResponder(m_previous);
+    base::setMessageResponder(m_previous);
 }
 
 TempProgramFolder::TempProgramFolder()
 {
-    store::setProgramFolder(m_dir.path());
-    store::setSettingsFile(m_dir.filePath(QStringLiteral("settings.ini")));
+    base::setProgramFolder(m_dir.path());
+    base::setSettingsFile(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
 TempProgramFolder::~TempProgramFolder()
 {
-    store::setCurrentSkinPath({});
-    store::setProgramFolder({});
-    store::setSettingsFile({});
+    base::setCurrentSkinPath({});
+    base::setProgramFolder({});
+    base::setSettingsFile({});
 }
 
 } // namespace zambrel::testkit

@@ -2,11 +2,11 @@
 
 #include "password_source.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -227,9 +227,8 @@ void exportTables(const store::Ledger &books, const Request &request)
 
 void backUp(const store::Ledger &books, const Request &request)
 {
-    const QString target = request.backupTarget.isEmpty()
-                               ? store::backupFileName(books.path(), store::today())
-                               : request.backupTarget;
+    const QString target = request.backupTarget.isEmpty() ? store::backupFileName(books.path(), base::today())
+                                                          : request.backupTarget;
     books.backupTo(target);
     writeOut(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()).toUtf8() + '\n');
 }
@@ -334,8 +333,8 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     Request request;
     request.command = command->command;
     if (parser.isSet(o.dataDir))
-        store::setProgramFolder(parser.value(o.dataDir));
-    request.ledgerPath = parser.isSet(o.ledger) ? absolute(parser.value(o.ledger)) : store::usualLedgerPath();
+        base::setProgramFolder(parser.value(o.dataDir));
+    request.ledgerPath = parser.isSet(o.ledger) ? absolute(parser.value(o.ledger)) : base::usualLedgerPath();
     request.password.passwordFile = parser.value(o.passwordFile);
     switch (request.command) {
     case Subcommand::Report:

@@ -1,8 +1,8 @@
 #include "password_source.h"
 
+#include "base/scope_guard.h"
 #include "store/db_error.h"
 #include "store/ledger_schema.h"
-#include "store/scope_guard.h"
 
 #include <QFile>
 
@@ -52,7 +52,7 @@ QString askOnTerminal()
     }
     std::fputs("密码 Password: ", stderr);
     std::fflush(stderr);
-    const auto restore = store::ScopeGuard([&] {
+    const auto restore = base::ScopeGuard([&] {
         if (quiet)
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
         std::fputs("\n", stderr);

@@ -1,13 +1,13 @@
 #include "backup.h"
 
-#include "store/clock.h"
+#include "base/clock.h"
 #include "store/ledger.h"
 
 namespace zambrel::ledger {
 
 QString backUpLedger(const store::Ledger &ledger)
 {
-    const QString target = store::backupFileName(ledger.path(), store::today());
+    const QString target = store::backupFileName(ledger.path(), base::today());
     ledger.backupTo(target);
     return target;
 }

@@ -97,7 +97,7 @@ void Connection::checkFile(const QString &password)
     // The header tells a plain ledger (the engine's own header) from an
     // encrypted one (random bytes), before any password is tried.
     static const QByteArray plainHeader("SQLite format 3\0", 16);
-    const bool plain = fileHeader(m_db.get(), int(plainHeader.size())) == plainHeader;
+    const bool plain = EngineFile(m_db.get()).read(0, plainHeader.size()) == plainHeader;
     if (plain && !password.isEmpty())
         throw DbError(ErrorKind::WrongPassword,
                       m_path + QStringLiteral(" (这个账本没有密码 this ledger has no password)"));

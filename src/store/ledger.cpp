@@ -321,14 +321,8 @@ void Ledger::backupTo(const QString &target) const
     if (replaced == m_connection.file() || targetInfo.absoluteFilePath() == path())
         throw DbError(ErrorKind::Other,
                       QStringLiteral("备份不能覆盖账本本身 A backup cannot replace the ledger itself"));
-    if (access() == Access::ReadOnly)
-        throw DbError(ErrorKind::ReadOnly, path());
-    for (const std::unique_ptr<Statement> &statement : m_statements) {
-        if (statement)
-            statement->reset(); // none may stay under way while the copy is attached
-    }
     PendingFile copy(target);
-    copyLedgerInto(m_connection, copy.path(), std::nullopt, target);
+    copyLedgerFile(m_connection, copy);
     testPoint("backup-copied");
     copy.commit();
 }

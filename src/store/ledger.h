@@ -117,12 +117,13 @@ public:
 
     // The file as a whole -----------------------------------------------------
 
-    /// Writes a complete copy of the ledger (same password) to `target`
-    /// through this ledger's own connection, so the lock is never let go and
-    /// the file is never opened a second time. The copy is written under a
-    /// temporary name beside `target` ("TARGET.tmp-XXXXXXXX"), flushed to
-    /// disk and renamed over `target`: an earlier file of that name is
-    /// replaced only by a complete copy. Owner-only access.
+    /// Writes a complete copy of the ledger (same password) to `target`,
+    /// read through this ledger's own connection, so the lock is never let go
+    /// and the file is never opened a second time; read-only access will do.
+    /// The copy is written under a temporary name beside `target`
+    /// ("TARGET.tmp-XXXXXXXX"), flushed to disk and renamed over `target`: an
+    /// earlier file of that name is replaced only by a complete copy.
+    /// Owner-only access.
     /// @throws DbError (DiskFull naming `target` when the disk is full).
     void backupTo(const QString &target) const;
     /// Re-keys the ledger. Empty texts mean no password. The file itself is

@@ -2,9 +2,10 @@
 
 #include "connection.h"
 #include "safe_file.h"
-#include "base/scope_guard.h"
 #include "sqlite_support.h"
 #include "statement.h"
+
+#include "base/scope_guard.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -62,6 +63,20 @@ QString uniqueName(const QString &path, const char *marker)
 }
 
 } // namespace
+
+void copyLedgerFile(const Connection &connection, PendingFile &copy)
+{
+    sqlite3 *db = connection.handle();
+    if (!sqlite3_get_autocommit(db))
+        throw DbError(ErrorKind::Failed, QStringLiteral("事务未完成 A transaction is under way"));
+    const EngineFile file(db);
+    const qint64 size = file.size();
+    constexpr qint64 kPiece = qint64(1) << 20;
+    for (qint64 offset = 0; offset < size; offset += kPiece) {
+        copy.write(file.read(offset, kPiece));
+        testPoint("backup-writing");
+    }
+}
 
 void copyLedgerInto(const Connection &connection, const QString &file, const std::optional<QString> &password,
                     const QString &shownPath)

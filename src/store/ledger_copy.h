@@ -1,7 +1,7 @@
 #pragma once
 
-// Internal to the store library: whole-ledger copies through the engine, for
-// backups and re-keying.
+// Internal to the store library: whole-ledger copies through the open
+// connection, for backups and re-keying.
 
 #include <QString>
 
@@ -10,6 +10,15 @@
 namespace zambrel::store {
 
 class Connection;
+class PendingFile;
+
+/// Writes the ledger file open on `connection` into `copy` as it stands on
+/// disk, read through the engine's own descriptor: the file is never opened a
+/// second time and its lock never let go. With no transaction open every
+/// committed change is in the file, and the lock keeps other programs from
+/// changing it meanwhile, so the copy is the whole ledger, under the same
+/// key. @throws DbError
+void copyLedgerFile(const Connection &connection, PendingFile &copy);
 
 /// Copies the ledger open on `connection` into the empty file `file`, which
 /// the engine attaches to the same connection: the ledger is never opened a

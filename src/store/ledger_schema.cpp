@@ -146,8 +146,8 @@ LedgerFileLook lookAtLedgerFile(const QString &path)
     try {
         const SqliteHandle db = openHandle(path, {}, true);
         static const QByteArray plainHeader("SQLite format 3\0", 16);
-        return fileHeader(db.get(), int(plainHeader.size())) == plainHeader ? LedgerFileLook::Unencrypted
-                                                                            : LedgerFileLook::Encrypted;
+        return EngineFile(db.get()).read(0, plainHeader.size()) == plainHeader ? LedgerFileLook::Unencrypted
+                                                                               : LedgerFileLook::Encrypted;
     } catch (const DbError &) {
         return LedgerFileLook::Unreadable;
     }

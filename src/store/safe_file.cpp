@@ -78,6 +78,11 @@ PendingFile::~PendingFile()
         ::unlink(QFile::encodeName(m_path).constData());
 }
 
+void PendingFile::write(const QByteArray &bytes)
+{
+    writeAll(m_fd.get(), bytes, m_target);
+}
+
 void PendingFile::sync()
 {
     if (::fsync(m_fd.get()) != 0)
@@ -108,7 +113,7 @@ void writeFileAtomically(const QString &target, const std::function<bool(QByteAr
     for (;;) {
         piece.clear();
         const bool more = produce(piece);
-        writeAll(file.fd(), piece, target);
+        file.write(piece);
         if (!more)
             break;
     }

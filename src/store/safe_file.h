@@ -44,6 +44,8 @@ public:
 
     QString path() const { return m_path; }
     int fd() const { return m_fd.get(); }
+    /// Appends `bytes`. @throws DbError naming the target.
+    void write(const QByteArray &bytes);
     /// Flushes the file's bytes to disk. @throws DbError
     void sync();
     /// sync(), close, rename over the target, flush the folder. @throws DbError

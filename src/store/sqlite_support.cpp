@@ -89,18 +89,27 @@ SqliteHandle openHandle(const QString &path, const QString &password, bool readO
     return db;
 }
 
-QByteArray fileHeader(sqlite3 *db, int count)
+EngineFile::EngineFile(sqlite3 *db) : m_db(db)
 {
-    sqlite3_file *file = nullptr;
-    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods)
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK || !m_file ||
+        !m_file->pMethods)
         throw engineError(db, SQLITE_CANTOPEN);
+}
+
+qint64 EngineFile::size() const
+{
     sqlite3_int64 size = 0;
-    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK)
-        throw engineError(db, SQLITE_IOERR);
-    QByteArray bytes(int(std::min<sqlite3_int64>(size, count)), '\0');
-    if (!bytes.isEmpty() && file->pMethods->xRead(file, bytes.data(), int(bytes.size()), 0) != SQLITE_OK)
-        throw engineError(db, SQLITE_IOERR);
+    if (m_file->pMethods->xFileSize(m_file, &size) != SQLITE_OK)
+        throw engineError(m_db, SQLITE_IOERR);
+    return size;
+}
+
+QByteArray EngineFile::read(qint64 offset, qint64 count) const
+{
+    QByteArray bytes(qsizetype(std::max<qint64>(0, std::min(count, size() - offset))), '\0');
+    if (!bytes.isEmpty() &&
+        m_file->pMethods->xRead(m_file, bytes.data(), int(bytes.size()), offset) != SQLITE_OK)
+        throw engineError(m_db, SQLITE_IOERR);
     return bytes;
 }
 

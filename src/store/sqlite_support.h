@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <QString>
 
+struct sqlite3_file;
+
 namespace zambrel::store {
 
 /// The DbError for a failed SQLite call, by its result code: busy or locked
@@ -27,10 +29,22 @@ void runSql(sqlite3 *db, const char *sql);
 /// at once, never waited for. @throws DbError
 SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly);
 
-/// The first `count` bytes of the handle's main file, read through the
-/// descriptor the engine already holds (a second descriptor would drop the
-/// process's locks on the file when closed). Shorter when the file is.
-QByteArray fileHeader(sqlite3 *db, int count);
+/// The handle's main file as the engine has it open, read through the
+/// descriptor the engine already holds: a second descriptor of the file would
+/// drop every lock of the process on it when closed.
+class EngineFile {
+public:
+    /// @throws DbError when the handle has no open file.
+    explicit EngineFile(sqlite3 *db);
+    /// @throws DbError
+    qint64 size() const;
+    /// Up to `count` bytes from `offset` (fewer at the end). @throws DbError
+    QByteArray read(qint64 offset, qint64 count) const;
+
+private:
+    sqlite3 *m_db;
+    sqlite3_file *m_file = nullptr;
+};
 
 /// What is at `path`, looked at without opening it (a pipe or a device
 /// could block or never end when read). Unreachable sets `error`.

@@ -620,8 +620,7 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
 }
 
 // A ledger the user cannot write (here on a file system mounted read-only,
-// so root only): the commands that only read work on it; a backup, which
-// copies through a writable connection, says that it is read-only.
+// so root only): every command works on it, as none writes it.
 TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
 {
     if (::geteuid() != 0)
@@ -643,11 +642,9 @@ TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
     EXPECT_EQ(on(QStringLiteral("export"), {QStringLiteral("--out"), home.filePath(QStringLiteral("out"))})
                   .exitCode,
               0);
-    const Outcome backup =
-        on(QStringLiteral("backup"), {QStringLiteral("--to"), home.filePath(QStringLiteral("b.mdb"))});
-    EXPECT_EQ(backup.exitCode, 1);
-    EXPECT_TRUE(backup.err.contains(QStringLiteral("账本是只读的 The ledger is read-only: ") + readOnly))
-        << backup.err.toStdString();
+    const QString copy = home.filePath(QStringLiteral("b.mdb"));
+    EXPECT_EQ(on(QStringLiteral("backup"), {QStringLiteral("--to"), copy}).exitCode, 0);
+    EXPECT_EQ(store::Ledger(copy, {}).newestMonths().size(), 4);
     ::umount2(point.constData(), MNT_DETACH);
 }
 

@@ -4,7 +4,7 @@
 // what that version read from them.
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 #include "store/ledger.h"
 
 #include <QFile>
@@ -113,14 +113,14 @@ TEST(EarlierVersionSettings, ReadBackAsWritten)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("zambrel.ini"));
     ASSERT_TRUE(QFile::copy(kFolder + QStringLiteral("zambrel.ini"), file));
-    setSettingsFile(file);
-    EXPECT_EQ(settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
+    base::setSettingsFile(file);
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
               QStringLiteral("/home/用户/账本 2026/家庭;帐本.mdb"));
-    EXPECT_EQ(settingsValue(QStringLiteral("skin"), QStringLiteral("skin")),
+    EXPECT_EQ(base::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")),
               QStringLiteral("/usr/share/zambrel/skins/金色水晶.jss"));
-    EXPECT_EQ(settingsValue(QStringLiteral("stock"), QStringLiteral("timeoutSeconds")),
+    EXPECT_EQ(base::settingsValue(QStringLiteral("stock"), QStringLiteral("timeoutSeconds")),
               QStringLiteral("7.5"));
-    setSettingsFile({});
+    base::setSettingsFile({});
 }
 
 } // namespace

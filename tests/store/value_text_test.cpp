@@ -7,7 +7,6 @@
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger_schema.h"
-#include "store/value_text.h"
 
 #include <QTemporaryDir>
 

@@ -179,12 +179,10 @@ struct Request {
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
 {
     QString password = passwordFor(request.ledgerPath, request.password);
-    // Only a backup needs the ledger writable: it copies through the ledger's
-    // own connection. The rest read, and work on a ledger the user cannot write.
-    const store::Access access =
-        request.command == Subcommand::Backup ? store::Access::ReadWrite : store::Access::ReadOnly;
+    // Every subcommand only reads the ledger, so each works on a ledger the
+    // user cannot write; other programs still cannot write it meanwhile.
     try {
-        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, access);
+        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, store::Access::ReadOnly);
         forgetPassword(password);
         return books;
     } catch (...) {

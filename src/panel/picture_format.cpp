@@ -6,6 +6,11 @@
 
 namespace zambrel::panel {
 
+QString errorMark()
+{
+    return QStringLiteral("#错误");
+}
+
 QString formatPicture(double value, QStringView picture)
 {
     const qsizetype point = picture.indexOf(u'.');
@@ -17,7 +22,7 @@ QString formatPicture(double value, QStringView picture)
     const int decimals = requiredDecimals + static_cast<int>(fractionPicture.count(u'#'));
 
     if (!std::isfinite(value))
-        return QString::number(value);
+        return errorMark();
 
     // Round the 15-digit form so that binary noise (1.005 * 100 ==
     // 100.49999…) does not decide the rounding. That form moves a number by

@@ -25,6 +25,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 using namespace zambrel;
 
 namespace {
@@ -156,6 +160,12 @@ std::vector<store::Item> awkwardItems()
     spaced.name = QStringLiteral(" 空格在两端 ");
     spaced.income = 0.1;
     items.push_back(spaced);
+    store::Item formula;
+    formula.type = QStringLiteral("日常开销");
+    formula.name = QStringLiteral("=HYPERLINK(\"http://example.com\",\"点我\")");
+    formula.memo = QStringLiteral("-1+2");
+    formula.actualSpending = -5;
+    items.push_back(formula);
     return items;
 }
 
@@ -427,6 +437,18 @@ TEST_F(CommandLine, ExportWithByteOrderMarkAndOverAnEarlierExport)
         EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name.toStdString();
         EXPECT_FALSE(readCsv(bytes.mid(3)).empty());
     }
+    // For spreadsheets, text that would be a formula stays text; numbers
+    // are as ever.
+    QFile items(QDir(out).filePath(QStringLiteral("items.csv")));
+    ASSERT_TRUE(items.open(QIODevice::ReadOnly));
+    const std::vector<QStringList> records = readCsv(items.readAll().mid(3));
+    const auto formula = std::find_if(records.begin(), records.end(), [](const QStringList &record) {
+        return record.contains(QStringLiteral("'=HYPERLINK(\"http://example.com\",\"点我\")"));
+    });
+    ASSERT_NE(formula, records.end());
+    EXPECT_TRUE(formula->contains(QStringLiteral("'-1+2")));
+    EXPECT_TRUE(formula->contains(QStringLiteral("-5")));
+    EXPECT_FALSE(formula->contains(QStringLiteral("'-5")));
     // A folder that cannot be made.
     QFile blocker(home.filePath(QStringLiteral("file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -435,6 +457,29 @@ TEST_F(CommandLine, ExportWithByteOrderMarkAndOverAnEarlierExport)
     EXPECT_EQ(blocked.exitCode, 1);
     EXPECT_TRUE(blocked.err.contains(QStringLiteral("Cannot create the folder")))
         << blocked.err.toStdString();
+}
+
+TEST_F(CommandLine, ExportFoldersAreOwnerOnlyWhateverTheUmask)
+{
+    const QString out = home.filePath(QStringLiteral("wide/open"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] { ::umask(0); });
+    process.start(QStringLiteral(ZAMBREL_EXE), {QStringLiteral("export"), QStringLiteral("--ledger"),
+                                                ledgerPath, QStringLiteral("--out"), out});
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    for (const QString &folder : {home.filePath(QStringLiteral("wide")), out}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << folder.toStdString();
+    }
+    for (const QString &name : QDir(out).entryList(QDir::Files)) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(QDir(out).filePath(name)).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << name.toStdString();
+    }
 }
 
 TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)

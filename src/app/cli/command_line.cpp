@@ -67,8 +67,8 @@ struct Options {
     QCommandLineOption out{QStringLiteral("out"), QStringLiteral("The folder to write the CSV files into."),
                            QStringLiteral("DIR")};
     QCommandLineOption bom{QStringLiteral("bom"),
-                           QStringLiteral("Start each file with a byte order mark, for spreadsheet programs "
-                                          "that need one to read UTF-8.")};
+                           QStringLiteral("For spreadsheet programs: start each file with a byte order mark "
+                                          "and put a ' before text that would be read as a formula.")};
     QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Where to write the copy."),
                           QStringLiteral("FILE")};
 };
@@ -172,7 +172,7 @@ struct Request {
     QString month;
     ledger::ReportFormat format = ledger::ReportFormat::Text;
     QString outFolder;
-    bool byteOrderMark = false;
+    bool forSpreadsheets = false;
     QString backupTarget;
 };
 
@@ -214,7 +214,7 @@ void report(store::Ledger &books, const Request &request)
 void exportTables(const store::Ledger &books, const Request &request)
 {
     ledger::ExportOptions exportOptions;
-    exportOptions.byteOrderMark = request.byteOrderMark;
+    exportOptions.forSpreadsheets = request.forSpreadsheets;
     QByteArray text;
     for (const QString &path : ledger::exportLedger(books, request.outFolder, exportOptions))
         text += QDir::toNativeSeparators(path).toUtf8() + '\n';
@@ -351,7 +351,7 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         request.outFolder = absolute(parser.value(o.out));
         if (request.outFolder.isEmpty())
             return wrongUsage(QStringLiteral("缺少 --out Missing --out DIR"), command);
-        request.byteOrderMark = parser.isSet(o.bom);
+        request.forSpreadsheets = parser.isSet(o.bom);
         break;
     case Subcommand::Backup:
         request.backupTarget = absolute(parser.value(o.to));

@@ -52,11 +52,12 @@ QProcessEnvironment headless(const QString &home)
     return environment;
 }
 
-Outcome runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+Outcome runProgram(const QStringList &arguments, const QProcessEnvironment &environment,
+                   const QString &program = QStringLiteral(ZAMBREL_EXE))
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ZAMBREL_EXE), arguments);
+    process.start(program, arguments);
     process.closeWriteChannel(); // standard input is no terminal, and at its end
     Outcome outcome;
     if (!process.waitForFinished(60000)) {
@@ -546,6 +547,36 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     EXPECT_EQ(needless.exitCode, 1);
     EXPECT_TRUE(needless.err.contains(QStringLiteral("密码不符 The password does not match")))
         << needless.err.toStdString();
+}
+
+TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
+{
+    const QString secret = home.filePath(QStringLiteral("secret.mdb"));
+    store::createLedger(secret, QStringLiteral("y")); // what yes(1) writes
+    testkit::writeItems(secret, QStringLiteral("2026-02"), testkit::sampleItems(), QStringLiteral("y"));
+    const QString months =
+        QStringLiteral("'%1' months --ledger '%2' --password-file ").arg(QStringLiteral(ZAMBREL_EXE), secret);
+    const auto shell = [&](const QString &line) {
+        return runProgram({QStringLiteral("-c"), line}, environment, QStringLiteral("/bin/sh"));
+    };
+
+    QFile longLine(home.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(longLine.open(QIODevice::WriteOnly));
+    longLine.write(QByteArray(70 * 1024, 'p') + "\n");
+    longLine.close();
+    // No line end within 64 KiB: a device, an endless pipe, a long line.
+    for (const QString &line :
+         {months + QStringLiteral("/dev/zero"),
+          QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin"),
+          months + longLine.fileName()}) {
+        const Outcome result = shell(line);
+        EXPECT_EQ(result.exitCode, 1) << line.toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("longer than 64 KiB"))) << result.err.toStdString();
+    }
+    // The first line of an endless pipe is the password.
+    const Outcome endless = shell(QStringLiteral("yes | ") + months + QStringLiteral("/dev/stdin"));
+    EXPECT_EQ(endless.exitCode, 0) << endless.err.toStdString();
+    EXPECT_EQ(endless.out, QByteArray("2026-02\n"));
 }
 
 TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)

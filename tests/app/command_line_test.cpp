@@ -222,6 +222,7 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
         {QStringLiteral("report"), QStringLiteral("--format"), QStringLiteral("xml")},
         {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-13")},
         {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-6")},
+        {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")},
         {QStringLiteral("export")},
         {QStringLiteral("months"), QStringLiteral("--bom")},
         // A password is never taken as an argument.
@@ -235,6 +236,26 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
         EXPECT_TRUE(result.err.contains(QStringLiteral("用法不对 Wrong usage"))) << result.err.toStdString();
         EXPECT_TRUE(result.out.isEmpty());
     }
+
+    // What the user gave is repeated cut short, with its control characters
+    // made visible: a pasted page does not flood the terminal.
+    const QString pasted = QStringLiteral("2026-") + QString(100000, u'x');
+    const QList<QStringList> echoing = {
+        {QStringLiteral("report"), QStringLiteral("--month"), pasted},
+        {QStringLiteral("report"), QStringLiteral("--format"), pasted},
+        {pasted},
+        {QStringLiteral("months"), pasted},
+        {QStringLiteral("months"), QStringLiteral("--") + pasted},
+    };
+    for (const QStringList &arguments : echoing) {
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_LT(result.err.size(), 400) << result.err.left(400).toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("xxxx…"))) << result.err.left(400).toStdString();
+    }
+    const Outcome broken =
+        run({QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")});
+    EXPECT_TRUE(broken.err.contains(QStringLiteral(": 2026-06\u240A\n"))) << broken.err.toStdString();
 }
 
 TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
@@ -498,7 +519,29 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
     const Outcome to = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), chosen});
     ASSERT_EQ(to.exitCode, 0) << to.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(to.out), chosen + u'\n');
+    EXPECT_TRUE(to.err.isEmpty()) << to.err.toStdString();
     EXPECT_EQ(store::Ledger(chosen, {}).latestMonth(), QStringLiteral("2026-06"));
+    // Again: the copy replaces the earlier one and says so beside the path.
+    const Outcome again = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), chosen});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(again.out), chosen + u'\n');
+    EXPECT_EQ(again.err, QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") +
+                             chosen + u'\n');
+
+    // A FIFO is refused at once (opening it to write would wait for a
+    // reader for ever) and stays a FIFO; so is a folder.
+    const QString fifo = home.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString &target : {fifo, home.path()}) {
+        const Outcome refused = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), target});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.startsWith(QStringLiteral("zambrel: 备份的目标是")))
+            << refused.err.toStdString();
+        EXPECT_TRUE(refused.out.isEmpty());
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 
     const QByteArray ledgerBytes = digestOf(ledgerPath);
     const Outcome itself = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), ledgerPath});
@@ -593,9 +636,10 @@ TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)
     // once the question is on the screen.
     QProcess terminal;
     terminal.setProcessEnvironment(environment);
-    terminal.start(script, {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
-                            QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
-                            QStringLiteral("/dev/null")});
+    terminal.start(script,
+                   {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
+                    QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
+                    QStringLiteral("/dev/null")});
     QByteArray screen;
     while (!screen.contains("Password:") && terminal.waitForReadyRead(30000))
         screen += terminal.readAllStandardOutput();

@@ -163,8 +163,9 @@ TEST(MonthReport, AMonthWithoutItemsIsNotFoundAndNothingIsCarriedForward)
 TEST(MonthReport, MonthKeysAndFormatNames)
 {
     EXPECT_TRUE(ledger::isMonthKey(QStringLiteral("2026-12")));
-    for (const char *wrong : {"2026-13", "2026-00", "2026-5", "26-05", "2026-05-01", ""})
-        EXPECT_FALSE(ledger::isMonthKey(QString::fromLatin1(wrong))) << wrong;
+    for (const char *wrong :
+         {"2026-13", "2026-00", "2026-5", "26-05", "2026-05-01", "", "2026-05\n", "\n2026-05", "٢٠٢٦-05"})
+        EXPECT_FALSE(ledger::isMonthKey(QString::fromUtf8(wrong))) << wrong;
     EXPECT_EQ(ledger::reportFormatNamed(QStringLiteral("JSON")), ledger::ReportFormat::Json);
     EXPECT_FALSE(ledger::reportFormatNamed(QStringLiteral("xml")).has_value());
 }

@@ -38,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkSavesNothing)
+TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkFilesTypingUnderToday)
 {
     const auto book = openBook();
     EXPECT_EQ(book->tree().topLevel(), QStringList{QStringLiteral("T2026")});
@@ -51,10 +51,20 @@ TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkSavesNothin
     EXPECT_EQ(book->title(), QStringLiteral("日志  "));
     EXPECT_EQ(book->texts(), PageTexts{});
 
-    book->setText(0, QStringLiteral("typed before choosing a day"));
-    EXPECT_FALSE(book->save());
+    EXPECT_FALSE(book->save()) << "nothing typed, no day: nothing to save";
     EXPECT_TRUE(ledger->journalYears().empty());
     EXPECT_TRUE(responder.shown().empty());
+
+    // Typed before a day is chosen: filed under today, as "新一天 New" makes it.
+    book->setText(0, QStringLiteral("typed before choosing a day"));
+    EXPECT_TRUE(book->save());
+    EXPECT_EQ(storedText(kToday), QStringLiteral("typed before choosing a day"));
+    EXPECT_EQ(book->currentDate(), kToday);
+    EXPECT_EQ(book->title(), QStringLiteral("日志  2026-05-15"));
+    EXPECT_EQ(book->selectedKey(), QStringLiteral("T2026-05-15"));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_FALSE(book->isModified());
 }
 
 TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
@@ -87,21 +97,18 @@ TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
     EXPECT_EQ(book->text(0), QStringLiteral("twenty"));
 
     // A year whose months are read opens no page: its "page" is empty and
-    // cannot be saved.
+    // OK finds nothing to save (typed text would go to today's page).
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026"));
     EXPECT_EQ(book->texts(), PageTexts{});
     EXPECT_EQ(book->tree().childrenOf(QStringLiteral("T2026")).size(), 2) << "nothing read twice";
-    book->setText(3, QStringLiteral("x"));
     EXPECT_FALSE(book->save());
     // The same for a month whose days are read.
-    responder.answer(store::vbNo); // leave the typed "x"
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026-04")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026-04"));
-    book->setText(3, QStringLiteral("x"));
     EXPECT_FALSE(book->save());
     EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")).size(), 3);
-    ASSERT_EQ(responder.shown().size(), 1u) << "only the question, no success message";
+    EXPECT_TRUE(responder.shown().empty());
 
     EXPECT_FALSE(book->clickNode(QStringLiteral("Tnope")));
     EXPECT_FALSE(book->clickNode(QString()));
@@ -284,7 +291,7 @@ TEST_F(JournalBookTest, UnsavedChangesAreAskedAboutOnEveryRoad)
     }
 }
 
-TEST_F(JournalBookTest, NoQuestionWithoutChangesAndYesStaysWhenNoDayCanTakeTheText)
+TEST_F(JournalBookTest, NoQuestionWithoutChangesAndYesFilesTextTypedWithoutADayUnderToday)
 {
     writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
     const auto book = openBook();
@@ -296,15 +303,24 @@ TEST_F(JournalBookTest, NoQuestionWithoutChangesAndYesStaysWhenNoDayCanTakeTheTe
     EXPECT_TRUE(book->close());
     EXPECT_TRUE(responder.shown().empty());
 
-    // No day is current after a refresh: Yes cannot save, so the text stays.
+    // No day is current after a refresh: Yes files the text under today and
+    // the window may go; nothing typed is dropped.
     book->setText(4, QStringLiteral("晴"));
     responder.answer(store::vbYes);
-    EXPECT_FALSE(book->close());
-    EXPECT_EQ(book->text(4), QStringLiteral("晴"));
-    ASSERT_EQ(responder.shown().size(), 1u) << "no success message";
-    book->newDay();
-    EXPECT_TRUE(book->save());
+    EXPECT_TRUE(book->close());
     EXPECT_EQ(storedText(kToday, 4), QStringLiteral("晴"));
+    ASSERT_EQ(responder.shown().size(), 2u) << "the question, then where the text went";
+    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("日志：2026-05-15保存成功."));
+
+    // A year whose months are shown is no page either.
+    EXPECT_TRUE(book->refresh());
+    book->clickNode(QStringLiteral("T2026"));
+    EXPECT_TRUE(book->clickNode(QStringLiteral("T2026")));
+    EXPECT_EQ(book->currentDate(), QStringLiteral("2026"));
+    book->setText(8, QStringLiteral("a dream"));
+    EXPECT_TRUE(book->save());
+    EXPECT_EQ(storedText(kToday, 8), QStringLiteral("a dream"));
+    EXPECT_EQ(storedText(kToday, 4), QString()) << "the page holds what the boxes held";
 }
 
 TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)

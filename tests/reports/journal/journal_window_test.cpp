@@ -148,6 +148,40 @@ TEST_F(JournalWindowTest, ClicksAndKeysOpenPagesTypeAndSave)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
 }
 
+// The journal has pages, so the window opens with none chosen; what is typed
+// then is filed under today by OK, and by Close when asked.
+TEST_F(JournalWindowTest, TextTypedBeforeADayIsChosenIsFiledUnderToday)
+{
+    writePages({{"2026-04-10", "ten"}});
+    JournalWindow window(*ledger);
+    for (int message = 0; message < 3; ++message)
+        responder.answer(store::vbYes); // the saved messages take one each
+    QTimer::singleShot(0, &window, [this, &window] {
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
+        QTest::keyClicks(window.fieldBoxes[1], QStringLiteral("helped"));
+        QTest::mouseClick(window.okButton, Qt::LeftButton);
+        EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 1), QStringLiteral("helped"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  2026-05-15"));
+        EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(QStringLiteral("T2026-05-15")));
+
+        QTest::mouseClick(window.refreshButton, Qt::LeftButton);
+        QTest::keyClicks(window.fieldBoxes[7], QStringLiteral("ran 5 km"));
+        QTest::mouseClick(window.closeButton, Qt::LeftButton); // asked; Yes
+        if (window.isVisible()) {
+            ADD_FAILURE() << "Yes kept the window open";
+            window.hide();
+        }
+    });
+    window.showModal();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 7), QStringLiteral("ran 5 km"));
+    EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 1), QString());
+    ASSERT_EQ(responder.shown().size(), 3u);
+    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("日志有修改，是否保存？"));
+    EXPECT_EQ(responder.shown()[2].text, QStringLiteral("日志：2026-05-15保存成功."));
+}
+
 TEST_F(JournalWindowTest, SearchBoxListsOnEnterOpensOnClickAndClearsOnEscape)
 {
     writePages({{"2025-06-01", "Rain"}, {"2026-04-10", "sun"}, {"2026-04-20", "more rain"}});

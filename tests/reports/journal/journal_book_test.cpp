@@ -4,11 +4,14 @@
 #include "journal_fixture.h"
 
 #include "reports/journal/journal_book.h"
+#include "reports/journal/long_lines.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
 
 #include <QSignalSpy>
+
+#include <random>
 
 using namespace zambrel;
 using namespace zambrel::journal;
@@ -364,6 +367,55 @@ TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
     EXPECT_TRUE(book->search(QStringLiteral("rain")));
     EXPECT_TRUE(book->search(QString())) << "an empty text clears";
     EXPECT_FALSE(book->isSearching());
+}
+
+TEST(JournalLongLines, LinesBeyondTheLimitAreCutForDisplayAndJoinBackExactly)
+{
+    const QString emoji = QStringLiteral("\U0001F600"); // two UTF-16 halves
+    const struct {
+        QString text, display;
+        std::vector<int> cuts;
+    } cases[] = {
+        {QStringLiteral("short\nlines\n"), QStringLiteral("short\nlines\n"), {}},
+        {QStringLiteral("0123456789"), QStringLiteral("0123456789"), {}},
+        {QStringLiteral("0123456789abcdefghijklmnopqrstuvwxy"),
+         QStringLiteral("0123456789\nabcdefghij\nklmnopqrst\nuvwxy"),
+         {10, 21, 32}},
+        // A blank in the piece's last tenth (with a limit of 10: its last
+        // character) ends the piece.
+        {QStringLiteral("012345678 abcdefghi jk"), QStringLiteral("012345678 \nabcdefghi \njk"), {10, 21}},
+        {QStringLiteral("ab\n0123456789abc\n\nx"), QStringLiteral("ab\n0123456789\nabc\n\nx"), {13}},
+        {QStringLiteral("012345678") + emoji + QStringLiteral("z"),
+         QStringLiteral("012345678\n") + emoji + QStringLiteral("z"),
+         {9}},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.text.toStdString());
+        const CutText cut = cutLongLines(each.text, 10);
+        EXPECT_EQ(cut.display, each.display);
+        EXPECT_EQ(cut.cuts, each.cuts);
+        EXPECT_EQ(joinCuts(cut.display, cut.cuts), each.text);
+    }
+
+    // Whatever the text, the pieces keep to the limit and join back.
+    std::mt19937 random(2605);
+    const QStringList pieces = {
+        QStringLiteral("a"), QStringLiteral("a"),  QStringLiteral("a"),  QStringLiteral("b"),
+        QStringLiteral(" "), QStringLiteral("\n"), QStringLiteral("日"), emoji};
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int length = std::uniform_int_distribution<int>(0, 400)(random);
+        for (int at = 0; at < length; ++at) {
+            const int pick = std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(random);
+            // Line feeds are rare, so that long lines come up.
+            text += pick == 5 && at % 7 != 0 ? QStringLiteral("a") : pieces[pick];
+        }
+        const int longest = std::uniform_int_distribution<int>(2, 40)(random);
+        const CutText cut = cutLongLines(text, longest);
+        ASSERT_EQ(joinCuts(cut.display, cut.cuts), text) << round;
+        for (const QString &line : cut.display.split(u'\n'))
+            EXPECT_LE(line.size(), longest) << round;
+    }
 }
 
 TEST(JournalKeys, LevelsAndDatesFollowTheKeyLength)

@@ -3,14 +3,14 @@
 // items.
 #include "bench_ledger.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/message.h"
 #include "ledger/ui/main_window.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
+#include "logon/logon_steps.h"
 #include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/message.h"
-#include "store/ui/logon_steps.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -70,11 +70,11 @@ BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
 {
     QTemporaryDir dir;
-    store::setProgramFolder(dir.path());
-    store::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    store::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
-    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
-    const QString path = store::defaultLedgerPath();
+    base::setProgramFolder(dir.path());
+    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
+    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbNo); });
+    const QString path = base::defaultLedgerPath();
     store::createLedger(path, kPassword);
     writeBenchItems(store::ledgerConnectionString(path, kPassword), 1, 2000);
     std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
@@ -92,7 +92,7 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
         for (auto _ : state)
             view.refresh();
     }
-    store::setClock({});
+    base::setClock({});
 }
 BENCHMARK_CAPTURE(BM_Refresh2000Items, main_window, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark::kMillisecond);

@@ -6,12 +6,12 @@
 // (10 years x 200 items), for profiling single starts
 #include "bench_ledger.h"
 
+#include "base/app_paths.h"
+#include "base/message.h"
 #include "ledger/ui/main_window.h"
-#include "store/app_paths.h"
+#include "logon/logon_window.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
-#include "store/message.h"
-#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,14 +38,14 @@ int main(int argc, char **argv)
     if (argc < 3)
         return 2;
     if (argc > 3 && std::strcmp(argv[1], "--create") == 0) {
-        store::setProgramFolder(QString::fromLocal8Bit(argv[2]));
+        base::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);
-        store::createLedger(store::defaultLedgerPath(), password);
-        writeBenchItems(store::ledgerConnectionString(store::defaultLedgerPath(), password), 120, 200);
+        store::createLedger(base::defaultLedgerPath(), password);
+        writeBenchItems(store::ledgerConnectionString(base::defaultLedgerPath(), password), 120, 200);
         return 0;
     }
-    store::setProgramFolder(QString::fromLocal8Bit(argv[1]));
-    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbNo); });
+    base::setProgramFolder(QString::fromLocal8Bit(argv[1]));
+    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbNo); });
     // Where the time goes, on stderr: application, logon shown, main window.
     const qint64 applicationReady = clock.elapsed();
     store::LogonWindow logon;

@@ -3,9 +3,9 @@
 // months, and one password change (a full re-key).
 #include "bench_ledger.h"
 
+#include "base/clock.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/maintenance/backup.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -96,7 +96,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    store::setClock([] { return QDateTime(QDate(2031, 1, 15), QTime(9, 0)); });
+    base::setClock([] { return QDateTime(QDate(2031, 1, 15), QTime(9, 0)); });
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

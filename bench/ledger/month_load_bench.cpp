@@ -1,9 +1,8 @@
 // Loading a month of 2,000 items into the four category models, beside a
 // straightforward model that rescans every row and rewrites every share after
 // each row (the behaviour the models must reproduce, at quadratic cost).
+#include "base/number_format.h"
 #include "ledger/month_panels.h"
-#include "panel/picture_format.h"
-#include "store/value_text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,25 +73,25 @@ public:
         if (existing >= 0) {
             Row &row = m_rows[static_cast<std::size_t>(existing)];
             row.cells[1] = name;
-            row.cells[2] = store::numberToText(amount);
+            row.cells[2] = base::numberToText(amount);
             if (m_columns > 3)
-                row.cells[3] = store::numberToText(amount1);
+                row.cells[3] = base::numberToText(amount1);
         } else if (tag.isEmpty()) {
             Row row;
             row.cells[0] = name;
             row.tag = name;
             if (amount > 0)
-                row.cells[2] = store::numberToText(amount);
+                row.cells[2] = base::numberToText(amount);
             m_rows.push_back(row);
             position = static_cast<int>(m_rows.size()) - 1;
         } else if (position >= 0) {
             Row row;
             row.tag = tag;
             row.cells[1] = name;
-            row.cells[2] = store::numberToText(amount);
+            row.cells[2] = base::numberToText(amount);
             row.hasSubItems = true;
             if (m_columns > 3)
-                row.cells[3] = store::numberToText(amount1);
+                row.cells[3] = base::numberToText(amount1);
             m_rows.insert(m_rows.begin() + position, row);
         }
         const double total = recompute();
@@ -112,18 +111,18 @@ public:
         const int shareColumn = m_columns == 4 ? 3 : 4;
         double total = 0;
         for (const Row &row : m_rows)
-            total += store::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
+            total += base::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
         if (total != 0) {
             for (Row &row : m_rows) {
                 if (!row.hasSubItems)
                     continue;
-                const double amount = store::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
+                const double amount = base::toNumber(row.cells[static_cast<std::size_t>(amountColumn)]);
                 row.cells[static_cast<std::size_t>(shareColumn)] =
-                    amount <= 0 ? QString() : panel::formatPicture(amount / total * 100, u"0.0") + u'%';
+                    amount <= 0 ? QString() : base::formatPicture(amount / total * 100, u"0.0") + u'%';
                 row.bold = amount / total > 0.15;
             }
         }
-        m_totalText = QStringLiteral("合计Total：") + panel::formatPicture(total, u"#,##0.00");
+        m_totalText = QStringLiteral("合计Total：") + base::formatPicture(total, u"#,##0.00");
         return total;
     }
 

@@ -5,8 +5,8 @@
 #include "command_line.h"
 #include "program.h"
 
+#include "base/app_paths.h"
 #include "skin/message_box.h"
-#include "store/app_paths.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -50,7 +50,7 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
     QApplication::setQuitOnLastWindowClosed(false);
     if (!start->dataDir.isEmpty())
-        store::setProgramFolder(start->dataDir);
+        base::setProgramFolder(start->dataDir);
 
     skin::installMessageBox();
     app::startProgram(app);

@@ -2,10 +2,10 @@
 
 #include "feature_list.h"
 
+#include "base/app_paths.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "skin/skin_file.h"
-#include "store/app_paths.h"
-#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,10 +38,10 @@ store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
 
 QString versionReport()
 {
-    const QString defaultSkin = store::defaultSkinPath();
+    const QString defaultSkin = base::defaultSkinPath();
     QString report = QCoreApplication::applicationName() + QLatin1Char(' ') +
                      QCoreApplication::applicationVersion() + QLatin1Char('\n');
-    report += QStringLiteral("Skins: ") + QDir::toNativeSeparators(store::skinsFolder()) + QLatin1Char('\n');
+    report += QStringLiteral("Skins: ") + QDir::toNativeSeparators(base::skinsFolder()) + QLatin1Char('\n');
     report += QStringLiteral("Default skin: ") + QDir::toNativeSeparators(defaultSkin);
     if (skin::readSkin(defaultSkin)->isEmpty())
         report += QStringLiteral(" (missing or unreadable)");

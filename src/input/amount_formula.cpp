@@ -1,9 +1,9 @@
 #include "amount_formula.h"
 
 #include "arithmetic_parser.h"
+#include "base/message.h"
 #include "calc_text.h"
 #include "fallback_evaluator.h"
-#include "store/message.h"
 
 namespace zambrel::input {
 
@@ -25,7 +25,7 @@ QString enterAmountField(const QString &typed)
 {
     const CalcResult result = evaluateAmountField(typed);
     for (const QString &message : result.messages)
-        store::showMessage(message, store::vbOKOnly | store::vbInformation);
+        base::showMessage(message, base::vbOKOnly | base::vbInformation);
     return result.text;
 }
 

@@ -1,10 +1,10 @@
 #include "entry_form.h"
 
 #include "amount_formula.h"
+#include "base/clock.h"
+#include "base/message.h"
+#include "base/number_format.h"
 #include "calc_text.h"
-#include "store/clock.h"
-#include "store/message.h"
-#include "store/value_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -193,7 +193,7 @@ bool EntryForm::pressEnter(EntryField field)
 
 void EntryForm::stampMemoDate()
 {
-    m_texts[index(EntryField::Memo)] += kCrLf + store::today().toString(QStringLiteral("yyyy年MM月dd日"));
+    m_texts[index(EntryField::Memo)] += kCrLf + base::today().toString(QStringLiteral("yyyy年MM月dd日"));
 }
 
 bool EntryForm::emptyAndEnabled(EntryField field) const
@@ -203,9 +203,9 @@ bool EntryForm::emptyAndEnabled(EntryField field) const
 
 bool EntryForm::loanRuleAccepted()
 {
-    const double loan = store::toNumber(text(EntryField::Debet));
-    const double total = store::toNumber(text(EntryField::Total));
-    const double firstPay = store::toNumber(text(EntryField::FirstPay));
+    const double loan = base::toNumber(text(EntryField::Debet));
+    const double total = base::toNumber(text(EntryField::Total));
+    const double firstPay = base::toNumber(text(EntryField::FirstPay));
     if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
         return true;
     // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
@@ -219,9 +219,9 @@ bool EntryForm::loanRuleAccepted()
                              text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
                              text(EntryField::Total) + QStringLiteral("-首付") + text(EntryField::FirstPay) +
                              QStringLiteral("），") + kCrLf + QStringLiteral("是否自动调整贷款金额？");
-    if (store::showMessage(question, store::vbYesNo | store::vbInformation) != store::vbYes)
+    if (base::showMessage(question, base::vbYesNo | base::vbInformation) != base::vbYes)
         return false;
-    m_texts[index(EntryField::Debet)] = store::numberToText(expected);
+    m_texts[index(EntryField::Debet)] = base::numberToText(expected);
     return true;
 }
 
@@ -235,7 +235,7 @@ CheckResult EntryForm::confirm()
     // anything that is not one as 0.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (evaluatesOnEnter(field) && isEnabled(field) && !typed.isEmpty() && !store::isNumeric(typed))
+        if (evaluatesOnEnter(field) && isEnabled(field) && !typed.isEmpty() && !base::isNumeric(typed))
             pressEnter(field);
     }
 
@@ -250,10 +250,10 @@ CheckResult EntryForm::confirm()
         return stop(EntryField::Debet, enterLoan);
     if (emptyAndEnabled(EntryField::DebetPerMonth))
         return stop(EntryField::DebetPerMonth, enterRepayment);
-    if (store::toNumber(text(EntryField::Debet)) > 0 &&
-        store::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
-        store::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
-                           store::vbOKOnly | store::vbInformation);
+    if (base::toNumber(text(EntryField::Debet)) > 0 && base::toNumber(text(EntryField::DebetPerMonth)) == 0 &&
+        isEnabled(EntryField::DebetPerMonth)) {
+        base::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
+                          base::vbOKOnly | base::vbInformation);
         return stop(EntryField::DebetPerMonth, enterRepayment);
     }
     if (emptyAndEnabled(EntryField::FirstPay))
@@ -267,7 +267,7 @@ CheckResult EntryForm::confirm()
     if (emptyAndEnabled(EntryField::Total))
         return stop(EntryField::Total, QStringLiteral("请输入总成本数"));
 
-    if (store::toNumber(text(EntryField::Debet)) <= 0)
+    if (base::toNumber(text(EntryField::Debet)) <= 0)
         m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
     if (m_newType)
         m_newKind = maskFromBoxes();

@@ -47,7 +47,7 @@ struct CheckResult {
 /// the user's actions (setText for typing, clickCategory, pressEnter,
 /// stampMemoDate, confirm, cancel) and shows what it reads back.
 ///
-/// Questions and messages go through store::showMessage. Fields keep their
+/// Questions and messages go through base::showMessage. Fields keep their
 /// texts between uses; a fresh form (after the window was closed other than
 /// by OK or Cancel) starts with empty name and memo and "0" amounts.
 class EntryForm {

@@ -1,8 +1,8 @@
 #include "fallback_evaluator.h"
 
 #include "arithmetic_parser.h"
+#include "base/text.h"
 #include "calc_text.h"
-#include "store/text.h"
 
 #include <charconv>
 #include <cmath>
@@ -107,7 +107,7 @@ FallbackEvaluation evaluateFlat(const QString &input)
                 qsizetype leading = 0;
                 while (leading < text.size() && text[leading] == u' ')
                     ++leading;
-                text = store::trimBlanks(text);
+                text = base::trimBlanks(text);
                 i -= leading;
                 if (signs.size() < operands.size() + 1)
                     signs.resize(operands.size() + 1, 1);
@@ -178,7 +178,7 @@ FallbackEvaluation evaluateFormula(const QString &input)
         result.escapedError = formulaTooLongText();
         return result;
     }
-    QString text = normaliseFormula(store::trimBlanks(input));
+    QString text = normaliseFormula(base::trimBlanks(input));
 
     int depth = 0;
     for (const QChar c : text) {

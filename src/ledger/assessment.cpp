@@ -1,20 +1,20 @@
 #include "ledger/assessment.h"
 
-#include "panel/picture_format.h"
+#include "base/number_format.h"
 
 #include <cfenv>
 #include <cmath>
 
 namespace zambrel::ledger {
 
-using panel::formatPicture;
+using base::formatPicture;
 
 QString wholePercent(double ratio)
 {
     // A 16-bit whole number would overflow above 32767 % (a large loan
     // against small assets); a double holds any rounded ratio exactly.
     if (!std::isfinite(ratio))
-        return panel::errorMark();
+        return base::errorMark();
     const int previous = std::fegetround();
     std::fesetround(FE_TONEAREST);
     const double rounded = std::nearbyint(ratio * 100) + 0.0; // + 0.0 turns -0 into 0
@@ -81,7 +81,7 @@ Assessment assessMonth(const AssessmentFigures &f)
         out.advice =
             QStringLiteral("有 %1 个金额不是有效的数字（显示为 %2），没有计入合计，请改正后再看评估。")
                 .arg(unreadable)
-                .arg(panel::errorMark()) +
+                .arg(base::errorMark()) +
             crlf + out.advice;
     }
 

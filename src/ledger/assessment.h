@@ -28,7 +28,7 @@ struct Assessment {
 /// whole percentages are rounded halves-to-even and may be of any size.
 /// When amounts were left out, or a figure is itself no finite number, the
 /// status line starts by saying how many, figures that cannot be worked out
-/// show panel::errorMark(), and the advice starts with a warning instead of
+/// show base::errorMark(), and the advice starts with a warning instead of
 /// ever calling the month healthy.
 Assessment assessMonth(const AssessmentFigures &figures);
 
@@ -37,7 +37,7 @@ Assessment assessMonth(const AssessmentFigures &figures);
 QString shownAdvice(const QString &advice);
 
 /// `ratio` × 100 rounded to a whole number, halves to even, as text
-/// (0.125 -> "12", 0.135 -> "14"); no upper limit; panel::errorMark() for a
+/// (0.125 -> "12", 0.135 -> "14"); no upper limit; base::errorMark() for a
 /// ratio that is no finite number.
 QString wholePercent(double ratio);
 

@@ -1,12 +1,12 @@
 // Month-end carry-forward of the month view.
+#include "base/clock.h"
+#include "base/message.h"
+#include "base/scope_guard.h"
+#include "host/error_report.h"
 #include "ledger/month_keys.h"
 #include "ledger/month_view.h"
-#include "store/clock.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/scope_guard.h"
 
 namespace zambrel::ledger {
 
@@ -29,7 +29,7 @@ void MonthView::carryForward()
         return;
 
     if (m_currentMonth.isEmpty())
-        m_currentMonth = monthKeyOf(store::today());
+        m_currentMonth = monthKeyOf(base::today());
     const QString targetMonth = m_currentMonth;
     if (!(targetMonth > sourceMonth))
         return;
@@ -38,8 +38,8 @@ void MonthView::carryForward()
     m_host->setWindowCaption(QStringLiteral("月结处理中....."));
     // The window is usable again on every road out; the next refresh sets
     // its caption.
-    const store::ScopeGuard enableAgain([this] { m_host->setWindowEnabled(true); });
-    if (store::showMessage(carryForwardQuestion(), store::vbYesNo, {}) != store::vbYes)
+    const base::ScopeGuard enableAgain([this] { m_host->setWindowEnabled(true); });
+    if (base::showMessage(carryForwardQuestion(), base::vbYesNo, {}) != base::vbYes)
         return;
 
     try {

@@ -1,6 +1,6 @@
 #include "ledger/month_keys.h"
 
-#include "store/value_text.h"
+#include "base/number_format.h"
 
 namespace zambrel::ledger {
 
@@ -16,8 +16,8 @@ QString previousMonthKey(const QString &monthKey)
         return {};
     // Whole numbers as the key is written; a fraction is cut off rather than
     // turned into a key like "2026-2.5".
-    long long year = static_cast<long long>(store::toNumber(parts[0]));
-    long long month = static_cast<long long>(store::toNumber(parts[1]));
+    long long year = static_cast<long long>(base::toNumber(parts[0]));
+    long long month = static_cast<long long>(base::toNumber(parts[1]));
     if (month == 1) {
         --year;
         month = 12;

@@ -1,6 +1,6 @@
 #include "ledger/month_summary.h"
 
-#include "store/value_text.h"
+#include "base/number_format.h"
 
 #include <QSet>
 
@@ -60,7 +60,7 @@ MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::ve
                 ++summary.unreadableAmounts;
         }
         const auto figure = [](double amount) {
-            return std::isfinite(amount) ? store::throughFifteenDigits(amount) : 0.0;
+            return std::isfinite(amount) ? base::throughFifteenDigits(amount) : 0.0;
         };
         if (item.type == kSalaryType && std::isfinite(item.income))
             summary.salary += item.income;

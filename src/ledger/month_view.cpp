@@ -1,12 +1,12 @@
 #include "ledger/month_view.h"
 
+#include "base/clock.h"
+#include "base/message.h"
+#include "base/status_line.h"
+#include "host/error_report.h"
 #include "ledger/month_keys.h"
-#include "store/clock.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/status_line.h"
 
 #include <QSet>
 
@@ -58,7 +58,7 @@ void MonthView::refresh()
         store::reportError(error, store::ErrorRoad::ToolbarCommand);
     }
     m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
-    m_host->setWindowCaption(store::productName());
+    m_host->setWindowCaption(base::productName());
 }
 
 Assessment MonthView::reload()
@@ -157,7 +157,7 @@ void MonthView::openMonth()
 {
     if (m_currentMonth.isEmpty()) {
         carryForward();
-        m_currentMonth = monthKeyOf(store::today());
+        m_currentMonth = monthKeyOf(base::today());
         m_host->setRefreshCaption(m_currentMonth);
     }
     m_items.clear();
@@ -206,7 +206,7 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
     figures.previousAssets = m_previousAssets;
 
     Assessment verdict = assessMonth(figures);
-    store::showStatus(verdict.statusLine);
+    base::showStatus(verdict.statusLine);
     m_host->setAdvice(verdict.advice);
     return verdict;
 }

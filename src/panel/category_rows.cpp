@@ -1,7 +1,6 @@
 #include "panel/category_rows.h"
 
-#include "panel/picture_format.h"
-#include "store/value_text.h"
+#include "base/number_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +11,7 @@ namespace {
 
 QString totalLine(const QString &prefix, double total)
 {
-    return prefix + formatPicture(total, u"#,##0.00");
+    return prefix + base::formatPicture(total, u"#,##0.00");
 }
 
 } // namespace
@@ -167,14 +166,14 @@ void CategoryRows::writeNumber(CategoryRow &row, int column, double value)
     // An infinity or NaN from another program is shown as what it is, a
     // mistake, and counts as 0 in the total and the shares.
     if (!std::isfinite(value)) {
-        writeSubItem(row, column, errorMark());
+        writeSubItem(row, column, base::errorMark());
         if (column == amountColumn())
             row.amountRead = 0.0;
         return;
     }
     // The number the text reads back as comes with it: the amount cell
     // need not be read again.
-    store::NumberWithText written = store::numberWithText(value);
+    base::NumberWithText written = base::numberWithText(value);
     writeSubItem(row, column, written.text);
     if (column == amountColumn())
         row.amountRead = written.value;
@@ -206,7 +205,7 @@ double CategoryRows::rowAmount(const CategoryRow &row) const
     // A write of the amount cell forgets the number (writeSubItem) or keeps
     // the one it wrote (writeNumber).
     if (!row.amountRead)
-        row.amountRead = store::toNumber(row.text(amountColumn()));
+        row.amountRead = base::toNumber(row.text(amountColumn()));
     return *row.amountRead;
 }
 
@@ -222,7 +221,7 @@ void CategoryRows::applyShare(CategoryRow &row, double total, double amount)
         return;
     const int share = shareColumn();
     cellAt(row, share).text =
-        amount <= 0 ? QString() : formatPicture(amount / total * 100, u"0.0") + QStringLiteral("%");
+        amount <= 0 ? QString() : base::formatPicture(amount / total * 100, u"0.0") + QStringLiteral("%");
     const bool large = amount / total > 0.15;
     cellAt(row, 1).bold = large;
     cellAt(row, 2).bold = large;

@@ -78,7 +78,7 @@ public:
     /// `group` (nothing happens when there is none), or, when a row with that
     /// tag already carries the key "K"+code, that row updated in place. New
     /// rows get the key "K"+code when code > 0 and the key is still free.
-    /// An amount that is no finite number shows as panel::errorMark() and
+    /// An amount that is no finite number shows as base::errorMark() and
     /// counts as 0.
     void putItem(const QString &name, double amount, const QString &group, double secondAmount = 0,
                  qint32 code = 0, const QString &memo = {});

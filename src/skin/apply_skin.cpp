@@ -1,10 +1,10 @@
 #include "apply_skin.h"
 
+#include "base/app_paths.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/skin_file.h"
 #include "skin/skinned_window.h"
-#include "store/app_paths.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,7 +33,7 @@ QString wearableSkin(const QString &wanted, const QString &shippedFolder)
     if (start >= 0) {
         ++start;
     } else {
-        const QString fallback = QFileInfo(store::defaultSkinPath()).fileName();
+        const QString fallback = QFileInfo(base::defaultSkinPath()).fileName();
         start = qMax<qsizetype>(shipped.indexOf(QFileInfo(folder.filePath(fallback)).absoluteFilePath()), 0);
     }
     for (qsizetype i = 0; i < shipped.size(); ++i) {
@@ -46,7 +46,7 @@ QString wearableSkin(const QString &wanted, const QString &shippedFolder)
 
 QString applySkin(SkinnedWindow *window, const QString &skinPath)
 {
-    const QString worn = wearableSkin(skinPath, store::skinsFolder());
+    const QString worn = wearableSkin(skinPath, base::skinsFolder());
     if (!window)
         return worn;
     window->captionBar->setSkinPath(worn);

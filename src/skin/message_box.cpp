@@ -1,11 +1,11 @@
 #include "message_box.h"
 
+#include "base/app_paths.h"
+#include "base/twips.h"
 #include "skin/apply_skin.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -22,8 +22,8 @@
 namespace zambrel::skin {
 namespace {
 
-using store::pixelsToTwips;
-using store::twipsToPixels;
+using base::pixelsToTwips;
+using base::twipsToPixels;
 
 // Design positions in the box, in twips (the box's own coordinates).
 constexpr int kLabelLeft = 900;
@@ -39,13 +39,13 @@ constexpr int kMinimumHeight = 2100;
 std::optional<QStyle::StandardPixmap> iconFor(int style)
 {
     switch (style & 0x70) {
-    case store::vbCritical:
+    case base::vbCritical:
         return QStyle::SP_MessageBoxCritical;
-    case store::vbQuestion:
+    case base::vbQuestion:
         return QStyle::SP_MessageBoxQuestion;
     case 48:
         return QStyle::SP_MessageBoxWarning;
-    case store::vbInformation:
+    case base::vbInformation:
         return QStyle::SP_MessageBoxInformation;
     default:
         return std::nullopt;
@@ -89,12 +89,12 @@ MessageBox::MessageBox(QWidget *parent)
     setTabOrder(yesButton, noButton);
     setTabOrder(noButton, cancelButton);
     captionBar->setWindowStyle(0);
-    connect(yesButton, &FlatButton::clicked, this, [this] { answer(store::vbYes); });
-    connect(noButton, &FlatButton::clicked, this, [this] { answer(store::vbNo); });
-    connect(cancelButton, &FlatButton::clicked, this, [this] { answer(store::vbCancel); });
-    setResult(store::vbNo);
-    setButtonStyle(store::vbOKOnly);
-    applySkin(this, store::currentSkinPath());
+    connect(yesButton, &FlatButton::clicked, this, [this] { answer(base::vbYes); });
+    connect(noButton, &FlatButton::clicked, this, [this] { answer(base::vbNo); });
+    connect(cancelButton, &FlatButton::clicked, this, [this] { answer(base::vbCancel); });
+    setResult(base::vbNo);
+    setButtonStyle(base::vbOKOnly);
+    applySkin(this, base::currentSkinPath());
 }
 
 void MessageBox::answer(int result)
@@ -105,25 +105,25 @@ void MessageBox::answer(int result)
 
 int MessageBox::unansweredResult() const
 {
-    return store::isThreeWay(m_buttonStyle) ? store::vbCancel : store::vbNo;
+    return base::isThreeWay(m_buttonStyle) ? base::vbCancel : base::vbNo;
 }
 
 void MessageBox::setButtonStyle(int buttons)
 {
     m_buttonStyle = buttons;
-    const bool threeWay = store::isThreeWay(buttons);
+    const bool threeWay = base::isThreeWay(buttons);
     cancelButton->setVisible(threeWay);
-    switch (threeWay ? store::vbYesNoCancel : buttons) {
-    case store::vbYesNoCancel:
+    switch (threeWay ? base::vbYesNoCancel : buttons) {
+    case base::vbYesNoCancel:
         yesButton->setVisible(true);
         noButton->setCaption(QStringLiteral("否 NO"));
         break;
-    case store::vbOKOnly:
-    case store::vbInformation:
+    case base::vbOKOnly:
+    case base::vbInformation:
         yesButton->setVisible(false);
         noButton->setCaption(QStringLiteral("确定OK"));
         break;
-    case store::vbYesNo:
+    case base::vbYesNo:
         yesButton->setVisible(true);
         noButton->setCaption(QStringLiteral("否 NO"));
         break;
@@ -195,8 +195,8 @@ void MessageBox::resizeEvent(QResizeEvent *event)
 void MessageBox::showEvent(QShowEvent *event)
 {
     // A skin switched since the box was made applies here too.
-    if (captionBar->skinPath() != store::currentSkinPath()) {
-        applySkin(this, store::currentSkinPath());
+    if (captionBar->skinPath() != base::currentSkinPath()) {
+        applySkin(this, base::currentSkinPath());
         layoutBox();
     }
     SkinnedWindow::showEvent(event);
@@ -218,14 +218,14 @@ void MessageBox::closeEvent(QCloseEvent *event)
 
 void MessageBox::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && store::isThreeWay(m_buttonStyle)) {
-        answer(store::vbCancel);
+    if (event->key() == Qt::Key_Escape && base::isThreeWay(m_buttonStyle)) {
+        answer(base::vbCancel);
         return;
     }
     SkinnedWindow::keyPressEvent(event);
 }
 
-int MessageBox::ask(const store::MessageRequest &request)
+int MessageBox::ask(const base::MessageRequest &request)
 {
     setButtonStyle(request.style);
     setWindowTitle(request.title);
@@ -245,7 +245,7 @@ MessageBox *messageBox()
 
 void installMessageBox()
 {
-    store::setMessagePresenter([](const store::MessageRequest &request) {
+    base::setMessagePresenter([](const base::MessageRequest &request) {
         MessageBox *box = messageBox();
         if (!box->isInModalLoop())
             return box->ask(request);

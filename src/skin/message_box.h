@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/message.h"
 #include "skin/skinned_window.h"
-#include "store/message.h"
 
 class QLabel;
 
@@ -49,7 +49,7 @@ public:
     void setMessage(const QString &text);
 
     /// Shows one request modally and returns 6 or 7 (or 2: see above).
-    int ask(const store::MessageRequest &request);
+    int ask(const base::MessageRequest &request);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -70,7 +70,7 @@ private:
 /// The single program-wide box, created on first use.
 MessageBox *messageBox();
 
-/// Routes store::showMessage to the skinned message box.
+/// Routes base::showMessage to the skinned message box.
 void installMessageBox();
 
 } // namespace zambrel::skin

@@ -6,6 +6,8 @@
 #include "safe_file.h"
 #include "value_text.h"
 
+#include "base/number_format.h"
+
 #include <QFileInfo>
 
 #include <array>
@@ -69,7 +71,7 @@ QString textOf(const QVariant &value)
 /// that is not a finite number.
 QString amountText(double value)
 {
-    return numberToText(value);
+    return base::numberToText(value);
 }
 
 ResultTable tableOf(RecordSet &records)

@@ -1,6 +1,6 @@
 #include "ledger_schema.h"
 
-#include "app_paths.h"
+#include "base/app_paths.h"
 #include "connection_string.h"
 #include "db_error.h"
 #include "safe_file.h"
@@ -166,7 +166,7 @@ LedgerFileLook lookAtLedgerFile(const QString &path)
 
 QString ensureDefaultLedger()
 {
-    const QString path = defaultLedgerPath();
+    const QString path = base::defaultLedgerPath();
     if (!QFileInfo::exists(path)) {
         try {
             createLedger(path);

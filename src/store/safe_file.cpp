@@ -102,30 +102,6 @@ int createPrivateFile(const QString &path)
     return fd;
 }
 
-bool makePrivateFolder(const QString &path, int *error)
-{
-    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
-    // From the top down, so that every folder made here is made private.
-    const QStringList parts = clean.split(QLatin1Char('/'));
-    QString folder;
-    for (const QString &part : parts) {
-        folder += part;
-        if (!folder.isEmpty() && !QFileInfo(folder).isDir() &&
-            ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST) {
-            if (error)
-                *error = errno;
-            return false;
-        }
-        folder += QLatin1Char('/');
-    }
-    if (!QFileInfo(clean).isDir()) {
-        if (error)
-            *error = ENOTDIR;
-        return false;
-    }
-    return true;
-}
-
 void writeFileAtomically(const QString &target, const std::function<bool(QByteArray &piece)> &produce)
 {
     const QString temporary =

@@ -32,11 +32,6 @@ QString fileErrorText(int error, const QString &path);
 /// @throws DbError (fileError) when it exists or cannot be made.
 int createPrivateFile(const QString &path);
 
-/// Creates the folder `path` and any missing folders above it, each
-/// accessible by its owner alone; folders that exist keep their modes.
-/// Returns false with `error` set to the system error number on failure.
-bool makePrivateFolder(const QString &path, int *error = nullptr);
-
 /// True for the system error numbers that mean the disk or quota is full.
 bool isDiskFull(int error);
 

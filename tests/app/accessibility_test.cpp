@@ -5,23 +5,23 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/clock.h"
 #include "feature_list.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
+#include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
 #include "reports/graph/ui/graph_window.h"
-#include "reports/journal/ui/journal_window.h"
 #include "reports/stock/ui/chart_picture.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/ui/logon_window.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -228,12 +228,12 @@ QStringList expectTabReachesEverything(QWidget *window, QWidget *first)
 struct WindowFixture {
     WindowFixture()
     {
-        store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+        base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
         store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-04"));
         testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
     }
-    ~WindowFixture() { store::setClock({}); }
+    ~WindowFixture() { base::setClock({}); }
 
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
@@ -348,8 +348,8 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
 {
     WindowFixture fixture;
     skin::MessageBox *box = skin::messageBox();
-    for (const int style : {int(store::vbOKOnly), int(store::vbYesNo), int(store::vbCritical),
-                            int(store::vbYesNo | store::vbQuestion), int(store::vbInformation)}) {
+    for (const int style : {int(base::vbOKOnly), int(base::vbYesNo), int(base::vbCritical),
+                            int(base::vbYesNo | base::vbQuestion), int(base::vbInformation)}) {
         SCOPED_TRACE(style);
         box->setButtonStyle(style);
         box->setWindowTitle(QStringLiteral("Zambrel"));

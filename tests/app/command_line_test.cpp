@@ -4,10 +4,10 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -351,12 +351,12 @@ TEST_F(CommandLine, ReportEqualsTheMainWindowForTheSameMonth)
         const QJsonObject report = QJsonDocument::fromJson(json.out).object();
 
         testkit::ScriptedResponder responder;
-        store::setClock([] { return QDateTime(QDate(2026, 6, 20), QTime(9, 0)); });
+        base::setClock([] { return QDateTime(QDate(2026, 6, 20), QTime(9, 0)); });
         auto window =
             std::make_unique<ledger::MainWindow>(std::make_shared<store::Ledger>(ledgerPath, QString()));
         window->load();
         window->showMonth(month);
-        store::setClock({});
+        base::setClock({});
 
         const panel::CategoryPanel *panels[] = {window->incomePanel, window->expenditurePanel,
                                                 window->assetPanel, window->liabilityPanel};

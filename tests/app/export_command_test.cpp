@@ -2,10 +2,10 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/clock.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/export/ui/export_command.h"
 #include "ledger/ui/main_window.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -23,7 +23,7 @@ namespace {
 struct ExportFixture {
     ExportFixture()
     {
-        store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+        base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
         store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
         window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
@@ -38,7 +38,7 @@ struct ExportFixture {
     {
         window->setSwitchingLedger(true);
         window->close();
-        store::setClock({});
+        base::setClock({});
     }
 
     QByteArray fileBytes(const QString &name) const
@@ -74,7 +74,7 @@ TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
     EXPECT_EQ(fixture.starts, QStringList{fixture.folder.path()})
         << "the dialog starts in the ledger's folder";
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    const store::MessageRequest &message = fixture.responder.shown()[0];
+    const base::MessageRequest &message = fixture.responder.shown()[0];
     EXPECT_EQ(message.title, QStringLiteral("导出 CSV Export"));
     for (const QString &name : ledger::exportFileNames()) {
         const QString path = QDir(fixture.chosen).filePath(name);
@@ -104,16 +104,16 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     earlier.write("mine");
     earlier.close();
 
-    fixture.responder.answer(store::vbNo);
+    fixture.responder.answer(base::vbNo);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    EXPECT_EQ(fixture.responder.shown()[0].style, store::vbYesNo | store::vbQuestion);
+    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbYesNo | base::vbQuestion);
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("types.csv")));
     EXPECT_EQ(fixture.fileBytes(QStringLiteral("types.csv")), QByteArray("mine"));
     EXPECT_FALSE(QFile::exists(QDir(fixture.chosen).filePath(QStringLiteral("items.csv"))));
 
     fixture.responder.clear();
-    fixture.responder.answer(store::vbYes);
+    fixture.responder.answer(base::vbYes);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));

@@ -5,12 +5,12 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "ledger/ui/main_window.h"
 #include "reports/graph/ui/graph_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 
 #include <QAction>
@@ -62,13 +62,13 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
 {
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
-    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
     testkit::writeSampleMonth(QStringLiteral("2026-03"));
     testkit::writeSampleMonth(QStringLiteral("2026-04"), 1.1);
     testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.2);
     auto main = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
     main->load();
-    const QString skin = QDir(store::skinsFolder()).filePath(QStringLiteral("晴空蔚蓝.jss"));
+    const QString skin = QDir(base::skinsFolder()).filePath(QStringLiteral("晴空蔚蓝.jss"));
     main->applySkin(skin);
     main->show();
     QToolButton *graphButton = main->button(QStringLiteral("Graph"));
@@ -111,5 +111,5 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
     main->setSwitchingLedger(true);
     main.reset();
     EXPECT_TRUE(first.isNull());
-    store::setClock({});
+    base::setClock({});
 }

@@ -1,15 +1,15 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
+#include "base/status_line.h"
+#include "panel/ui/list_fill.h"
+#include "panel/ui/open_file_dialog.h"
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
-#include "store/status_line.h"
-#include "store/ui/list_fill.h"
-#include "store/ui/open_file_dialog.h"
 
 #include <QTreeWidget>
 
@@ -25,11 +25,11 @@ namespace {
 struct StatusRecorder {
     StatusRecorder()
     {
-        store::setStatusWriter(this, [this](const QString &text, int panel) {
+        base::setStatusWriter(this, [this](const QString &text, int panel) {
             shown.push_back({panel, text});
         });
     }
-    ~StatusRecorder() { store::releaseStatusWriter(this); }
+    ~StatusRecorder() { base::releaseStatusWriter(this); }
     std::vector<std::pair<int, QString>> shown;
 };
 
@@ -81,7 +81,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     {
         store::Connection raw;
-        raw.open(store::ledgerConnectionString(store::defaultLedgerPath(), {}));
+        raw.open(store::ledgerConnectionString(base::defaultLedgerPath(), {}));
         raw.execute(
             QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
     }
@@ -149,7 +149,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     EXPECT_FALSE(rows);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
-    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
     EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号80040E14")));
 
     responder.clear();

@@ -1,10 +1,10 @@
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
+#include "logon/logon_steps.h"
+#include "logon/logon_window.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/ui/logon_steps.h"
-#include "store/ui/logon_window.h"
 
 #include "skin/flat_button.h"
 
@@ -28,7 +28,7 @@ namespace {
 
 QString storedLedger()
 {
-    return store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
+    return base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
 }
 
 // Answers the next open-file dialog with `path` (empty: cancels it), the
@@ -75,20 +75,20 @@ TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
     testkit::ScriptedResponder responder;
     store::LogonWindow logon;
     logon.load();
-    EXPECT_TRUE(store::fileExists(store::defaultLedgerPath()));
-    EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
-    EXPECT_EQ(logon.ledgerBox->toolTip(), store::defaultLedgerPath());
+    EXPECT_TRUE(base::fileExists(base::defaultLedgerPath()));
+    EXPECT_EQ(logon.ledgerBox->text(), base::defaultLedgerPath());
+    EXPECT_EQ(logon.ledgerBox->toolTip(), base::defaultLedgerPath());
     EXPECT_EQ(logon.userBox->text(), QStringLiteral("admin"));
     EXPECT_TRUE(logon.passwordBox->text().isEmpty());
-    EXPECT_EQ(store::currentSkinPath(), store::defaultSkinPath());
+    EXPECT_EQ(base::currentSkinPath(), base::defaultSkinPath());
     EXPECT_TRUE(storedLedger().isEmpty());
 
     OpenedLedger opened(logon);
     Q_EMIT logon.passwordBox->returnPressed(); // Enter in the password box
     ASSERT_EQ(opened.count, 1);
     ASSERT_TRUE(opened.ledger);
-    EXPECT_EQ(opened.ledger->path(), store::defaultLedgerPath());
-    EXPECT_EQ(storedLedger(), store::defaultLedgerPath());
+    EXPECT_EQ(opened.ledger->path(), base::defaultLedgerPath());
+    EXPECT_EQ(storedLedger(), base::defaultLedgerPath());
     EXPECT_TRUE(responder.shown().empty());
 }
 
@@ -98,7 +98,7 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     testkit::ScriptedResponder responder;
     const QString locked = folder.file(QStringLiteral("locked.mdb"));
     store::createLedger(locked, QStringLiteral("pa;ss\"word"));
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), locked);
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), locked);
 
     store::LogonWindow logon;
     logon.load();
@@ -112,12 +112,12 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
         << "the caption and the text are kept apart";
     EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon\n").size());
-    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
+    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
     EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
     EXPECT_NO_THROW(store::Ledger(locked, QStringLiteral("pa;ss\"word"))) << "a failed logon holds no lock";
 
     // Another user of the settings sees no change until a logon succeeds.
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
     logon.passwordBox->setText(QStringLiteral("pa;ss\"word"));
     logon.okButton->click();
     ASSERT_EQ(opened.count, 1);
@@ -130,13 +130,13 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
     const QString gone = folder.file(QStringLiteral("unmounted/books.mdb"));
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
-    store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
-                       folder.file(QStringLiteral("gone.jss")));
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
+    base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                      folder.file(QStringLiteral("gone.jss")));
     store::LogonWindow logon;
     logon.load();
-    EXPECT_EQ(logon.ledgerBox->text(), store::defaultLedgerPath());
-    EXPECT_EQ(store::currentSkinPath(), store::defaultSkinPath());
+    EXPECT_EQ(logon.ledgerBox->text(), base::defaultLedgerPath());
+    EXPECT_EQ(base::currentSkinPath(), base::defaultSkinPath());
     EXPECT_FALSE(logon.hintLabel->isHidden());
     EXPECT_TRUE(logon.hintLabel->text().contains(gone)) << qPrintable(logon.hintLabel->text());
     EXPECT_LT(logon.hintLabel->text().indexOf(gone),
@@ -154,10 +154,10 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
     logon.passwordBox->clear();
     logon.okButton->click();
     ASSERT_EQ(opened.count, 1);
-    EXPECT_EQ(storedLedger(), store::defaultLedgerPath()) << "changed by the logon to another ledger";
+    EXPECT_EQ(storedLedger(), base::defaultLedgerPath()) << "changed by the logon to another ledger";
 
     // A ledger handed in from outside wins, and nothing is said about the old one.
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
     store::LogonWindow handedIn;
     handedIn.setOtherLedger(folder.file(QStringLiteral("other.mdb")));
     handedIn.load();
@@ -165,7 +165,7 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
     EXPECT_TRUE(handedIn.hintLabel->isHidden());
 
     // With the stored ledger in place there is no hint.
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), store::defaultLedgerPath());
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), base::defaultLedgerPath());
     store::LogonWindow usual;
     usual.load();
     EXPECT_TRUE(usual.hintLabel->isHidden());
@@ -180,7 +180,7 @@ TEST(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
     testkit::ScriptedResponder responder;
     const QString notAFolder = folder.file(QStringLiteral("data"));
     QFile(notAFolder).open(QIODevice::WriteOnly);
-    store::setProgramFolder(notAFolder);
+    base::setProgramFolder(notAFolder);
     store::LogonWindow logon;
     logon.load();
     EXPECT_EQ(logon.ledgerPath(), notAFolder + QStringLiteral("/Zambrel.mdb"));

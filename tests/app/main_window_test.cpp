@@ -1,16 +1,16 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/message.h"
 #include "ledger/ui/main_window.h"
 #include "ledger/ui/splitter_handle.h"
 #include "panel/ui/category_panel.h"
 #include "skin/caption_bar.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/message.h"
 
 #include <QAction>
 #include <QDir>
@@ -38,10 +38,10 @@ namespace {
 struct Fixture {
     explicit Fixture(QDate today = QDate(2026, 5, 15))
     {
-        store::setClock([today] { return QDateTime(today, QTime(10, 0)); });
+        base::setClock([today] { return QDateTime(today, QTime(10, 0)); });
         store::ensureDefaultLedger();
     }
-    ~Fixture() { store::setClock({}); }
+    ~Fixture() { base::setClock({}); }
 
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
@@ -164,7 +164,7 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
 
 TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
 {
-    for (const int answer : {int(store::vbYes), int(store::vbNo)}) {
+    for (const int answer : {int(base::vbYes), int(base::vbNo)}) {
         Fixture fixture(QDate(2026, 6, 2));
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
         fixture.responder.answer(answer);
@@ -172,7 +172,7 @@ TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
         ASSERT_FALSE(fixture.responder.shown().empty());
         EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
         EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
-        const bool carried = answer == store::vbYes;
+        const bool carried = answer == base::vbYes;
         EXPECT_EQ(!window->ledger().monthItems(QStringLiteral("2026-06")).empty(), carried);
         EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
@@ -184,7 +184,7 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
 {
     Fixture fixture;
     QDir(fixture.folder.path()).mkpath(QStringLiteral("skins"));
-    store::setSkinsFolder(fixture.folder.file(QStringLiteral("skins")));
+    base::setSkinsFolder(fixture.folder.file(QStringLiteral("skins")));
     {
         auto window = openWindow();
         EXPECT_TRUE(window->skinMenu()->actions().isEmpty());
@@ -198,9 +198,9 @@ TEST(MainWindow, SkinMenuListsTheSkinFilesAndAnEmptyFolderGivesNone)
 
     window->skinMenu()->actions()[1]->trigger();
     const QString chosen = fixture.folder.file(QStringLiteral("skins/b.jss"));
-    EXPECT_EQ(store::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
-    EXPECT_EQ(store::currentSkinPath(), chosen);
-    store::setSkinsFolder({});
+    EXPECT_EQ(base::settingsValue(QStringLiteral("skin"), QStringLiteral("skin")), chosen);
+    EXPECT_EQ(base::currentSkinPath(), chosen);
+    base::setSkinsFolder({});
 }
 
 // A damaged skin in the settings once left every window black on black
@@ -210,16 +210,16 @@ TEST(MainWindow, ADamagedSkinIsReplacedAndTheStatusLineSaysWhichOne)
 {
     Fixture fixture;
     const QString damaged = fixture.folder.file(QStringLiteral("damaged.jss"));
-    QFile shipped(store::defaultSkinPath());
+    QFile shipped(base::defaultSkinPath());
     ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
     QFile file(damaged);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(shipped.read(shipped.size() / 3)); // cut short
     file.close();
-    store::setCurrentSkinPath(damaged);
+    base::setCurrentSkinPath(damaged);
 
     auto window = openWindow();
-    EXPECT_EQ(window->captionBar->skinPath(), store::defaultSkinPath());
+    EXPECT_EQ(window->captionBar->skinPath(), base::defaultSkinPath());
     EXPECT_GT(window->captionBar->barHeight(), 0);
     window->show(); // the month's own status comes first while the window opens
     EXPECT_EQ(window->statusPanelText(1), QStringLiteral("无法读取皮肤 Cannot read the skin： ") + damaged);
@@ -241,10 +241,10 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
     window->provide(ledger::Command::Add, [] {});
     window->prepareToolbarImages();
     window->show();
-    const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
+    const QStringList skins = QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
     ASSERT_GE(skins.size(), 3);
     for (const QString &skinFile : skins) {
-        window->applySkin(store::skinsFolder() + QLatin1Char('/') + skinFile);
+        window->applySkin(base::skinsFolder() + QLatin1Char('/') + skinFile);
         QToolButton *enabled = window->button(QStringLiteral("add"));
         QToolButton *disabled = window->button(QStringLiteral("Graph"));
         ASSERT_TRUE(enabled->isEnabled());
@@ -288,19 +288,19 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     window->show();
     QSignalSpy ending(window.get(), &ledger::MainWindow::programEnding);
 
-    fixture.responder.answer(store::vbNo);
+    fixture.responder.answer(base::vbNo);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
-    EXPECT_EQ(fixture.responder.shown()[0].style, store::vbQuestion | store::vbYesNo);
+    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbQuestion | base::vbYesNo);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(ledgerIsHeld(store::defaultLedgerPath()));
+    EXPECT_TRUE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 0);
 
-    fixture.responder.answer(store::vbYes);
+    fixture.responder.answer(base::vbYes);
     EXPECT_TRUE(window->close());
-    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
+    EXPECT_FALSE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 1);
     EXPECT_EQ(window->monthView(), nullptr);
 }
@@ -316,7 +316,7 @@ TEST(MainWindow, SwitchingLedgersClosesWithoutAskingOrEndingTheProgram)
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(fixture.responder.shown().empty());
     EXPECT_EQ(ending.count(), 0);
-    EXPECT_FALSE(ledgerIsHeld(store::defaultLedgerPath()));
+    EXPECT_FALSE(ledgerIsHeld(base::defaultLedgerPath()));
 }
 
 TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
@@ -402,7 +402,7 @@ TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
     fixture.responder.clear();
     window->action(Command::Graph)->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    EXPECT_EQ(fixture.responder.shown()[0].title, store::productName());
+    EXPECT_EQ(fixture.responder.shown()[0].title, base::productName());
     EXPECT_EQ(itemRows(window->incomePanel), before + 1);
 
     // Once closed, nothing runs on the released ledger.
@@ -419,13 +419,13 @@ TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
 {
     Fixture fixture;
     const QDateTime start(QDate(2026, 5, 15), QTime(23, 59, 59, 700));
-    store::setClock([start] { return start; });
+    base::setClock([start] { return start; });
     auto window = openWindow();
     EXPECT_EQ(window->statusPanelText(5), QStringLiteral("2026-05-15"));
     // From now on the clock runs.
     QElapsedTimer elapsed;
     elapsed.start();
-    store::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
+    base::setClock([start, elapsed] { return start.addMSecs(elapsed.elapsed()); });
     for (int panel : {2, 3, 4})
         EXPECT_TRUE(window->statusPanelText(panel).isEmpty()) << panel;
     QTRY_COMPARE_WITH_TIMEOUT(window->statusPanelText(5), QStringLiteral("2026-05-16"), 5000);

@@ -6,20 +6,20 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "feature_list.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
+#include "panel/ui/open_file_dialog.h"
 #include "program.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/ui/logon_window.h"
-#include "store/ui/open_file_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,7 +107,7 @@ class Maintenance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
     }
     void TearDown() override
     {
@@ -116,7 +116,7 @@ protected:
             window->close();
         }
         window.reset();
-        store::setClock({});
+        base::setClock({});
     }
 
     void open(std::shared_ptr<store::Ledger> books)
@@ -206,10 +206,10 @@ TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
     run(Command::Backup);
 
     ASSERT_EQ(responder.shown().size(), 2u);
-    for (const store::MessageRequest &shown : responder.shown()) {
+    for (const base::MessageRequest &shown : responder.shown()) {
         EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
         EXPECT_EQ(shown.title, QStringLiteral("备份"));
-        EXPECT_EQ(shown.style, store::vbInformation);
+        EXPECT_EQ(shown.style, base::vbInformation);
     }
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
@@ -382,7 +382,7 @@ class OtherLedger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
         app::startProgram(*qApp);
         first = logOn();
@@ -396,7 +396,7 @@ protected:
             widget->close();
         }
         QTest::qWait(0);
-        store::setClock({});
+        base::setClock({});
     }
 
     // Logs on in the logon window shown; the main window that follows, or null.
@@ -462,7 +462,7 @@ TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
     EXPECT_EQ(second->currentMonth(), QStringLiteral("2026-05"));
     EXPECT_EQ(itemRows(second->incomePanel), 1);
     EXPECT_TRUE(second->action(Command::Backup)->isEnabled()) << "the features are registered again";
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), other);
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), other);
 }
 
 TEST_F(OtherLedger, AFileThatIsNoLedgerIsRefusedAtLogon)
@@ -495,7 +495,7 @@ TEST_F(OtherLedger, AFileThatIsNoLedgerIsRefusedAtLogon)
     }
     EXPECT_NE(topLevel<store::LogonWindow>(), nullptr) << "the logon stays for another try";
     EXPECT_EQ(topLevel<ledger::MainWindow>(), nullptr);
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), store::defaultLedgerPath());
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 }
 
 TEST_F(OtherLedger, ALedgerAnotherProcessHoldsIsReportedInUse)

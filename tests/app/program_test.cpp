@@ -1,12 +1,12 @@
 #include "test_support.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "program.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
-#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QFile>
@@ -25,8 +25,8 @@ using namespace zambrel;
 TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 {
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder(store::vbYes);
-    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+    testkit::ScriptedResponder responder(base::vbYes);
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
 
     QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
     ASSERT_TRUE(logon);
@@ -48,15 +48,15 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     ledger::MainWindow *window = mainWindow();
     QTRY_VERIFY(window->isVisible());
     QTRY_VERIFY(logon.isNull());
-    EXPECT_EQ(window->ledger().path(), store::defaultLedgerPath());
-    EXPECT_THROW(store::Ledger(store::defaultLedgerPath(), {}), store::DbError)
+    EXPECT_EQ(window->ledger().path(), base::defaultLedgerPath());
+    EXPECT_THROW(store::Ledger(base::defaultLedgerPath(), {}), store::DbError)
         << "the window holds the ledger";
     EXPECT_TRUE(window->action(ledger::Command::Add)->isEnabled()) << "the item commands are registered";
-    EXPECT_EQ(store::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), store::defaultLedgerPath());
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 
     window->setSwitchingLedger(true);
     window->close();
-    store::setClock({});
+    base::setClock({});
 }
 
 // --version names the skins in use and marks a default skin it cannot read,
@@ -65,20 +65,20 @@ TEST(VersionReport, NamesTheSkinsAndMarksAnUnreadableDefaultSkin)
 {
     const QString version = QCoreApplication::applicationVersion();
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
-    const QString shipped = store::skinsFolder();
+    const QString shipped = base::skinsFolder();
     EXPECT_EQ(app::versionReport(), QCoreApplication::applicationName() + QStringLiteral(" 1.2.3\nSkins: ") +
                                         shipped + QStringLiteral("\nDefault skin: ") +
-                                        store::defaultSkinPath() + QStringLiteral("\n"));
+                                        base::defaultSkinPath() + QStringLiteral("\n"));
 
     QTemporaryDir empty;
-    store::setSkinsFolder(empty.path());
+    base::setSkinsFolder(empty.path());
     EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
-    QFile spoilt(store::defaultSkinPath());
+    QFile spoilt(base::defaultSkinPath());
     EXPECT_TRUE(spoilt.open(QIODevice::WriteOnly));
     spoilt.write("not a skin");
     spoilt.close();
     EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
 
-    store::setSkinsFolder({});
+    base::setSkinsFolder({});
     QCoreApplication::setApplicationVersion(version);
 }

@@ -1,11 +1,11 @@
 #include "sample_ledger.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
+#include "logon/logon_steps.h"
 #include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
-#include "store/ui/logon_steps.h"
 
 #include <iterator>
 #include <memory>
@@ -124,8 +124,8 @@ void addItems(store::Ledger &ledger, const QString &month, const std::vector<sto
 
 std::shared_ptr<store::Ledger> openDefaultLedger(const QString &password)
 {
-    const QString path = store::defaultLedgerPath();
-    if (!store::fileExists(path))
+    const QString path = base::defaultLedgerPath();
+    if (!base::fileExists(path))
         store::createLedger(path, password);
     return store::openLedger(path, password);
 }

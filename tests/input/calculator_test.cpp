@@ -111,8 +111,8 @@ TEST(AmountEnter, MessagesGoThroughTheMessageRoutine)
     EXPECT_EQ(enterAmountField(QStringLiteral("(1+2")), QStringLiteral("0"));
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text, QStringLiteral("括号不成对"));
-    EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
-    EXPECT_EQ(responder.shown()[0].title, store::productName());
+    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
+    EXPECT_EQ(responder.shown()[0].title, base::productName());
 }
 
 TEST(ArithmeticParser, PrecedenceSignsAndRejections)

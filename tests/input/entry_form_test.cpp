@@ -1,5 +1,5 @@
+#include "base/number_format.h"
 #include "input/entry_form.h"
-#include "store/value_text.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -221,7 +221,7 @@ TEST(EntryAmounts, ATypedFormulaGivesTheSameAmountWithOrWithoutEnter)
             if (enter)
                 form.pressEnter(F::InComePerMonth);
             ASSERT_TRUE(form.confirm().passed);
-            amounts[enter] = store::toNumber(form.text(F::InComePerMonth));
+            amounts[enter] = base::toNumber(form.text(F::InComePerMonth));
             shown[enter] = responder.shown().size();
         }
         EXPECT_DOUBLE_EQ(amounts[true], c.amount) << "after Enter";

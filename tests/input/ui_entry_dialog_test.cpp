@@ -1,11 +1,11 @@
 // The entry window driven as a person would: keys into its controls, clicks
 // on its buttons. The form's own rules are tested without a window; here the
 // point is that every control reaches the form and shows what it decides.
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/number_format.h"
 #include "input/ui/entry_dialog.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
-#include "store/value_text.h"
 #include "test_support.h"
 #include "ui_typing.h"
 
@@ -43,13 +43,13 @@ class EntryWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         dialog = std::make_unique<EntryDialog>();
         dialog->setTypeLookup([](const QString &name) { return kTypes.value(name); });
         dialog->setTypeList(kTypes.keys());
         dialog->show();
     }
-    void TearDown() override { store::setClock({}); }
+    void TearDown() override { base::setClock({}); }
 
     QLineEdit *edit(EntryField field) const { return qobject_cast<QLineEdit *>(dialog->control(field)); }
 
@@ -70,7 +70,7 @@ protected:
 
     void pressOK() { QTest::mouseClick(dialog->okButton, Qt::LeftButton); }
 
-    testkit::ScriptedResponder responder{store::vbNo};
+    testkit::ScriptedResponder responder{base::vbNo};
     std::unique_ptr<EntryDialog> dialog;
 };
 
@@ -157,7 +157,7 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
 {
     fillValid();
     type(F::Debet, QStringLiteral("700"));
-    responder.answer(store::vbNo);
+    responder.answer(base::vbNo);
     pressOK();
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text,
@@ -170,12 +170,12 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
     // Yes writes the difference; the repayment check may then still stop.
     responder.clear();
     type(F::DebetPerMonth, QStringLiteral("0"));
-    responder.answer(store::vbYes);
+    responder.answer(base::vbYes);
     pressOK();
     EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("800"));
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
-    EXPECT_EQ(responder.shown()[1].style, store::vbInformation);
+    EXPECT_EQ(responder.shown()[1].style, base::vbInformation);
     EXPECT_EQ(dialog->hintLabel->text(), QStringLiteral("请输入每月还贷额"));
 
     // No loan at all: the repayment typed is reset on OK.
@@ -241,11 +241,11 @@ TEST_F(EntryWindow, OKWithoutEnterEvaluatesTheFormulaAsEnterWould)
             type(F::InComePerMonth, QString::fromUtf8(typed));
             if (enter) {
                 QTest::keyClick(edit(F::InComePerMonth), Qt::Key_Return);
-                afterEnter = store::toNumber(edit(F::InComePerMonth)->text());
+                afterEnter = base::toNumber(edit(F::InComePerMonth)->text());
             }
             pressOK();
             EXPECT_TRUE(dialog->form().isConfirmed());
-            EXPECT_DOUBLE_EQ(store::toNumber(dialog->form().text(F::InComePerMonth)), afterEnter);
+            EXPECT_DOUBLE_EQ(base::toNumber(dialog->form().text(F::InComePerMonth)), afterEnter);
             EXPECT_NE(afterEnter, 0.0);
             dialog->show();
         }
@@ -307,7 +307,7 @@ TEST_F(EntryWindow, RendersInEveryShippedSkin)
     fillValid();
     type(F::Types, QStringLiteral("宠物"));
     for (const QString &file : files) {
-        store::setCurrentSkinPath(skins.filePath(file));
+        base::setCurrentSkinPath(skins.filePath(file));
         dialog->hide();
         dialog->show();
         const QImage picture = dialog->grab().toImage();
@@ -318,5 +318,5 @@ TEST_F(EntryWindow, RendersInEveryShippedSkin)
             picture.save(QDir(out).filePath(QStringLiteral("entry_dialog_") + QFileInfo(file).baseName() +
                                             QStringLiteral(".png")));
     }
-    store::setCurrentSkinPath({});
+    base::setCurrentSkinPath({});
 }

@@ -2,6 +2,8 @@
 // four panels, and the real entry window, driven by keys and clicks while it
 // is shown modally.
 #include "../input/ui_typing.h"
+#include "base/clock.h"
+#include "base/number_format.h"
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/item_commands.h"
 #include "ledger/commands/log_change.h"
@@ -9,10 +11,8 @@
 #include "ledger/month_view.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/value_text.h"
 #include "test_support.h"
 
 #include <QApplication>
@@ -61,10 +61,10 @@ class ItemCommandsLedger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         view.setCurrentMonth(kMonth);
     }
-    void TearDown() override { store::setClock({}); }
+    void TearDown() override { base::setClock({}); }
 
     // amounts: FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth
     qint64 insert(const QString &type, const QString &name, const QString &amounts, const QString &memo = {})
@@ -93,7 +93,7 @@ protected:
             QStringList fields;
             for (const QString &column : QString::fromLatin1(columns).split(u',')) {
                 const QVariant value = stored.value(int(items.columns.indexOf(column, 0)));
-                fields << (value.typeId() == QMetaType::Double ? store::numberToText(value.toDouble())
+                fields << (value.typeId() == QMetaType::Double ? base::numberToText(value.toDouble())
                                                                : value.toString());
             }
             return fields.join(u'|');
@@ -154,7 +154,7 @@ protected:
         return file;
     }();
     store::Ledger books{path, QString()};
-    testkit::ScriptedResponder responder{store::vbNo};
+    testkit::ScriptedResponder responder{base::vbNo};
     RecordingHost host;
     ledger::MonthView view{books, &host};
     ledger::EntryWindowDialog dialog{nullptr, [this] { return host.types; }};

@@ -1,11 +1,11 @@
 // The item commands inside the real main window: toolbar buttons and the
 // category panels reach them, on a real ledger.
+#include "base/clock.h"
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/ui/connect_item_commands.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "skin/flat_button.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
@@ -59,7 +59,7 @@ class MainWindowItems : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         const QString path = folder.file(QStringLiteral("books.mdb"));
         store::createLedger(path);
         auto books = std::make_shared<store::Ledger>(path, QString());
@@ -75,11 +75,11 @@ protected:
     void TearDown() override
     {
         window.reset();
-        store::setClock({});
+        base::setClock({});
     }
 
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder{store::vbNo};
+    testkit::ScriptedResponder responder{base::vbNo};
     std::unique_ptr<ledger::MainWindow> window;
 };
 

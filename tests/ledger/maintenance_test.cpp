@@ -2,11 +2,11 @@
 // password changes with their messages, and what the month picker's answer
 // does to the month shown.
 #include "../panel/qstring_printer.h"
+#include "base/clock.h"
+#include "input/month_picker/look_back.h"
 #include "input/month_picker/month_choice.h"
 #include "ledger/maintenance/backup.h"
-#include "ledger/maintenance/look_back.h"
 #include "ledger/maintenance/password_change.h"
-#include "store/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -41,9 +41,9 @@ class Maintenance : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        store::setClock([] { return QDateTime(kToday, QTime(21, 15)); });
+        base::setClock([] { return QDateTime(kToday, QTime(21, 15)); });
     }
-    void TearDown() override { store::setClock({}); }
+    void TearDown() override { base::setClock({}); }
 
     void open(const QString &name, const QString &password = {})
     {
@@ -192,8 +192,8 @@ protected:
     void expectInformation() const
     {
         ASSERT_EQ(responder.shown().size(), 1u);
-        EXPECT_EQ(responder.shown()[0].style, store::vbInformation);
-        EXPECT_EQ(responder.shown()[0].title, store::productName());
+        EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
+        EXPECT_EQ(responder.shown()[0].title, base::productName());
     }
 };
 
@@ -267,7 +267,7 @@ TEST_F(PasswordChange, AMismatchTriesNothing)
 
 TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)
 {
-    store::setClock([] { return QDateTime(kToday, QTime(8, 0)); });
+    base::setClock([] { return QDateTime(kToday, QTime(8, 0)); });
     const struct {
         bool clicked;
         const char *row;
@@ -292,7 +292,7 @@ TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)
         EXPECT_EQ(ledger::lookBackMonth(choice, QString::fromUtf8(c.current)), c.shown)
             << c.row << " " << c.current;
     }
-    store::setClock({});
+    base::setClock({});
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "../panel/qstring_printer.h"
+#include "base/clock.h"
+#include "base/number_format.h"
 #include "ledger/month_view.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/value_text.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -49,10 +49,10 @@ protected:
     {
         m_path = m_folder.file(QStringLiteral("books.mdb"));
         store::createLedger(m_path);
-        store::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
+        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         connect();
     }
-    void TearDown() override { store::setClock({}); }
+    void TearDown() override { base::setClock({}); }
 
     void connect() { m_ledger = std::make_unique<store::Ledger>(m_path, QString()); }
 
@@ -92,7 +92,7 @@ protected:
             for (const double amount :
                  {item.income, item.actualSpending, item.plannedSpending, item.downPayment, item.totalCost,
                   item.loanTotal, item.monthlyRepayment})
-                fields << store::numberToText(amount);
+                fields << base::numberToText(amount);
             fields << item.memo;
             out << fields.join(u' ');
         }
@@ -173,7 +173,7 @@ TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
 
 TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
 {
-    testkit::ScriptedResponder responder(store::vbYes);
+    testkit::ScriptedResponder responder(base::vbYes);
     RecordingHost host;
     MonthView view(*m_ledger, &host);
     view.refresh();
@@ -188,7 +188,7 @@ TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
 {
     novemberBooks();
     testkit::ScriptedResponder responder;
-    responder.answer(store::vbYes);
+    responder.answer(base::vbYes);
     RecordingHost host;
     MonthView view(*m_ledger, &host);
     view.refresh();
@@ -197,8 +197,8 @@ TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
     EXPECT_EQ(
         responder.shown()[0].text,
         QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结，帮助阁下更高效的理财。\r\n\r\n是否要月结?"));
-    EXPECT_EQ(responder.shown()[0].style, store::vbYesNo);
-    EXPECT_EQ(responder.shown()[0].title, store::productName());
+    EXPECT_EQ(responder.shown()[0].style, base::vbYesNo);
+    EXPECT_EQ(responder.shown()[0].title, base::productName());
     EXPECT_EQ(monthRows(QStringLiteral("2026-12")),
               (QStringList{QStringLiteral("工资 月薪 8000 0 0 0 0 0 0 基本工资"),
                            QStringLiteral("房租 租金 0 0 3000 0 0 0 0 "),
@@ -225,11 +225,11 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
         bool menuEntry;
     };
     const Case cases[] = {
-        {"answered No", "2026-11", "工资", store::vbNo, true, 0, false},
-        {"latest month is today's", "2026-12", "工资", store::vbYes, false, 1, false},
-        {"latest month after today's", "2027-01", "工资", store::vbYes, false, 0, false},
-        {"three months' gap", "2026-09", "工资", store::vbYes, true, 1, true},
-        {"dividends only", "2026-11", "股利", store::vbYes, true, 0, true},
+        {"answered No", "2026-11", "工资", base::vbNo, true, 0, false},
+        {"latest month is today's", "2026-12", "工资", base::vbYes, false, 1, false},
+        {"latest month after today's", "2027-01", "工资", base::vbYes, false, 0, false},
+        {"three months' gap", "2026-09", "工资", base::vbYes, true, 1, true},
+        {"dividends only", "2026-11", "股利", base::vbYes, true, 0, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -334,13 +334,13 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     }
     connect();
 
-    testkit::ScriptedResponder responder(store::vbYes);
+    testkit::ScriptedResponder responder(base::vbYes);
     RecordingHost host;
     MonthView view(*m_ledger, &host);
     view.refresh();
     ASSERT_EQ(responder.shown().size(), 2u); // the question and the write error
     EXPECT_TRUE(responder.shown()[1].text.endsWith(QStringLiteral("无法更新数据，请检查输入的格式。")));
-    EXPECT_EQ(responder.shown()[1].style, store::vbCritical);
+    EXPECT_EQ(responder.shown()[1].style, base::vbCritical);
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
     EXPECT_TRUE(host.menu.isEmpty());
     EXPECT_EQ(host.enabledStates.back(), true);

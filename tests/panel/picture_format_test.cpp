@@ -1,4 +1,4 @@
-#include "panel/picture_format.h"
+#include "base/number_format.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using zambrel::panel::formatPicture;
+using zambrel::base::formatPicture;
 
 struct PictureCase {
     const char *picture;

@@ -1,12 +1,12 @@
 #include "skin_fixtures.h"
 
+#include "base/app_paths.h"
 #include "skin/apply_skin.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/colour_pass.h"
 #include "skin/flat_button.h"
 #include "skin/skinned_window.h"
-#include "store/app_paths.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -199,9 +199,9 @@ TEST_F(SkinnedFixture, AnUnwearableSkinGivesWayToTheNextShippedOneThenThePlainLo
     EXPECT_EQ(wearableSkin(header, shipped.path()), plainSkinPath());
 
     // Through the applier: the window wears the replacement and says which.
-    zambrel::store::setSkinsFolder(shipped.path());
+    zambrel::base::setSkinsFolder(shipped.path());
     EXPECT_EQ(applySkin(&window, truncated), plainSkinPath());
-    zambrel::store::setSkinsFolder({});
+    zambrel::base::setSkinsFolder({});
     EXPECT_GT(window.captionBar->barHeight(), 0) << "a caption bar to move and close the window by";
     EXPECT_GT(window.leftBorder->thickness(), 0);
     EXPECT_NE(fore(&window), back(&window)) << "no black on black";

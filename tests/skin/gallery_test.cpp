@@ -1,12 +1,12 @@
 #include "skin_fixtures.h"
 
+#include "base/app_paths.h"
 #include "skin/apply_skin.h"
 #include "skin/balloon_tip.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
 #include "skin/skinned_window.h"
-#include "store/app_paths.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -77,7 +77,7 @@ TEST(SkinGallery, EveryShippedSkinDrawsEveryPiece)
     const QStringList skins = skin::testing::shippedSkins();
     ASSERT_GE(skins.size(), 3);
     for (const QString &path : skins) {
-        store::setCurrentSkinPath(path);
+        base::setCurrentSkinPath(path);
         const QImage pictures[] = {
             sampleWindow(path), messageBoxPicture(QStringLiteral("是否退出 Are you sure exit？"), 36),
             messageBoxPicture(
@@ -96,5 +96,5 @@ TEST(SkinGallery, EveryShippedSkinDrawsEveryPiece)
                     QStringLiteral("%1/%2_%3.png").arg(folder, QFileInfo(path).completeBaseName()).arg(i));
         }
     }
-    store::setCurrentSkinPath({});
+    base::setCurrentSkinPath({});
 }

@@ -1,10 +1,10 @@
 #include "skin_fixtures.h"
 
+#include "base/app_paths.h"
+#include "base/twips.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
-#include "store/app_paths.h"
-#include "store/twips.h"
 
 #include <QLabel>
 #include <QTest>
@@ -91,15 +91,15 @@ TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
     box.setButtonStyle(4);
     box.setMessage(QStringLiteral("是否退出 Are you sure exit？"));
     const int shortWidth = box.width();
-    EXPECT_EQ(shortWidth, store::twipsToPixels(layoutMessageBox(900, 0, 1215, 1215).width));
+    EXPECT_EQ(shortWidth, base::twipsToPixels(layoutMessageBox(900, 0, 1215, 1215).width));
     EXPECT_GT(box.yesButton->geometry().right(), 0);
     EXPECT_LT(box.yesButton->geometry().right(), box.noButton->geometry().left());
 
     box.setMessage(QStringLiteral("这是一条很长的消息，用来检查消息框会随着文字一起变宽，而按钮总是靠右对齐。"
                                   "This message is long enough to widen the box."));
     EXPECT_GT(box.width(), shortWidth);
-    const int labelTwips = store::pixelsToTwips(box.messageLabel->width());
-    EXPECT_NEAR(box.width(), store::twipsToPixels(int(labelTwips * 1.12 + 900 + 30)), 1);
+    const int labelTwips = base::pixelsToTwips(box.messageLabel->width());
+    EXPECT_NEAR(box.width(), base::twipsToPixels(int(labelTwips * 1.12 + 900 + 30)), 1);
     EXPECT_LE(box.contentArea()->mapTo(&box, box.noButton->geometry().topRight()).x(), box.width());
 
     box.setMessage(QStringLiteral("出错了\n\n无法查询。\n第四行\n第五行\n第六行"));
@@ -110,48 +110,48 @@ TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
 TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
 {
     QTemporaryDir dir;
-    store::setCurrentSkinPath(skin::testing::TestSkin().save(dir));
+    base::setCurrentSkinPath(skin::testing::TestSkin().save(dir));
     installMessageBox();
     MessageBox *box = messageBox();
     EXPECT_EQ(messageBox(), box) << "one box for every message";
 
     QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("删除吗？"), 4, QString()), 6);
+    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), 4, QString()), 6);
     EXPECT_EQ(box->message(), QStringLiteral("删除吗？"));
     EXPECT_EQ(box->buttonStyle(), 4);
-    EXPECT_EQ(box->windowTitle(), store::productName());
+    EXPECT_EQ(box->windowTitle(), base::productName());
     EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(box->captionBar->skinPath(), store::currentSkinPath()) << "the box wears the current skin";
+    EXPECT_EQ(box->captionBar->skinPath(), base::currentSkinPath()) << "the box wears the current skin";
 
     // Closing by the caption bar answers no, even after a yes.
     QTimer::singleShot(0, box, [box] { box->close(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("是否退出 Are you sure exit？"), 36, QStringLiteral("退出")),
+    EXPECT_EQ(base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), 36, QStringLiteral("退出")),
               7);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("退出"));
 
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("好"), 0), 7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("好"), 0), 7);
 
     // A three-way question: each button, closing and Escape.
-    const int threeWay = store::vbYesNoCancel | store::vbQuestion;
+    const int threeWay = base::vbYesNoCancel | base::vbQuestion;
     QTimer::singleShot(0, box, [box] { box->cancelButton->click(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 7);
     QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 6);
+    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 6);
     QTimer::singleShot(0, box, [box] { box->close(); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
     QTimer::singleShot(0, box, [box] { QTest::keyClick(box->yesButton, Qt::Key_Escape); });
-    EXPECT_EQ(store::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
     // Escape leaves a two-way question as it always did: unanswered until a button.
     QTimer::singleShot(0, box, [box] {
         QTest::keyClick(box->yesButton, Qt::Key_Escape);
         EXPECT_TRUE(box->isVisible());
         box->noButton->click();
     });
-    EXPECT_EQ(store::showMessage(QStringLiteral("删除吗？"), 4), 7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), 4), 7);
     EXPECT_TRUE(box->cancelButton->isHidden());
-    store::setMessagePresenter({});
-    store::setCurrentSkinPath({});
+    base::setMessagePresenter({});
+    base::setCurrentSkinPath({});
 }

@@ -1,4 +1,4 @@
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,7 +56,7 @@ private:
 TEST(ShippedSkinsFolder, InstalledProgramUsesTheDataFolderOfItsPrefix)
 {
     Prefix prefix;
-    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
+    EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
     EXPECT_TRUE(prefix.installedSkins.startsWith(prefix.dir.path() + QLatin1Char('/')));
     EXPECT_FALSE(prefix.installedSkins.contains(QStringLiteral("..")));
 }
@@ -65,7 +65,7 @@ TEST(ShippedSkinsFolder, SkinsBesideTheProgramComeFirst)
 {
     Prefix prefix;
     ASSERT_TRUE(QDir().mkpath(prefix.besideSkins));
-    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.besideSkins);
+    EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.besideSkins);
 }
 
 TEST(ShippedSkinsFolder, AFileNamedSkinsBesideTheProgramIsNoFolder)
@@ -74,7 +74,7 @@ TEST(ShippedSkinsFolder, AFileNamedSkinsBesideTheProgramIsNoFolder)
     QFile file(prefix.besideSkins);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    EXPECT_EQ(store::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
+    EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
 }
 
 // The full order: an explicit folder, then the environment, then the skins
@@ -85,37 +85,37 @@ TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
     QTemporaryDir fromEnvironment;
     {
         ScopedEnvironment environment("ZAMBREL_SKINS_DIR", fromEnvironment.path().toLocal8Bit());
-        store::setSkinsFolder(chosen.path());
-        EXPECT_EQ(store::skinsFolder(), QDir::cleanPath(chosen.path()));
-        store::setSkinsFolder({});
-        EXPECT_EQ(store::skinsFolder(), QDir::cleanPath(fromEnvironment.path()));
+        base::setSkinsFolder(chosen.path());
+        EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(chosen.path()));
+        base::setSkinsFolder({});
+        EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(fromEnvironment.path()));
     }
     ScopedEnvironment noEnvironment("ZAMBREL_SKINS_DIR", QByteArray());
-    const QString shipped = store::shippedSkinsFolder(QCoreApplication::applicationDirPath());
-    EXPECT_EQ(store::skinsFolder(), shipped);
-    EXPECT_EQ(store::defaultSkinPath(), shipped + QStringLiteral("/金色水晶.jss"));
-    EXPECT_TRUE(QFile::exists(store::defaultSkinPath()));
+    const QString shipped = base::shippedSkinsFolder(QCoreApplication::applicationDirPath());
+    EXPECT_EQ(base::skinsFolder(), shipped);
+    EXPECT_EQ(base::defaultSkinPath(), shipped + QStringLiteral("/金色水晶.jss"));
+    EXPECT_TRUE(QFile::exists(base::defaultSkinPath()));
 }
 
 TEST(UsualLedger, TheStoredLedgerWhenItExistsElseTheDefaultAndNothingIsMade)
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("not/yet"));
-    store::setProgramFolder(folder);
-    store::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    base::setProgramFolder(folder);
+    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
 
-    EXPECT_EQ(store::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"));
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), dir.filePath(QStringLiteral("gone.mdb")));
-    EXPECT_EQ(store::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"))
+    EXPECT_EQ(base::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"));
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), dir.filePath(QStringLiteral("gone.mdb")));
+    EXPECT_EQ(base::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"))
         << "a stored ledger that is gone";
     const QString stored = dir.filePath(QStringLiteral("books.mdb"));
     QFile file(stored);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), stored);
-    EXPECT_EQ(store::usualLedgerPath(), stored);
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), stored);
+    EXPECT_EQ(base::usualLedgerPath(), stored);
     EXPECT_FALSE(QFile::exists(folder)) << "asking creates no folder";
 
-    store::setProgramFolder({});
-    store::setSettingsFile({});
+    base::setProgramFolder({});
+    base::setSettingsFile({});
 }

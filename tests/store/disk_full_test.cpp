@@ -3,8 +3,8 @@
 // every failure says that the disk is full.
 #include "test_support.h"
 
+#include "host/error_report.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 

@@ -1,7 +1,7 @@
 // What the program writes is for its owner's eyes only, whatever the umask.
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 
 using namespace zambrel;
+using namespace zambrel::base;
 using namespace zambrel::store;
 
 namespace {

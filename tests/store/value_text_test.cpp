@@ -1,11 +1,12 @@
 #include "store_test_support.h"
 #include "test_support.h"
 
+#include "base/message.h"
+#include "base/number_format.h"
+#include "base/status_line.h"
+#include "host/error_report.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
-#include "store/message.h"
 #include "store/record_set.h"
-#include "store/status_line.h"
 #include "store/value_text.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 using namespace zambrel;
+using namespace zambrel::base;
 using namespace zambrel::store;
 
 namespace {

@@ -1,6 +1,6 @@
 #include "test_support.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
@@ -13,7 +13,7 @@ namespace zambrel::testkit {
 
 ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
 {
-    m_previous = store::setMessageResponder([this](const store::MessageRequest &request) {
+    m_previous = base::setMessageResponder([this](const base::MessageRequest &request) {
         m_shown.push_back(request);
         if (m_answers.empty())
             return m_fallback;
@@ -25,20 +25,20 @@ ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
 
 ScriptedResponder::~ScriptedResponder()
 {
-    store::setMessageResponder(m_previous);
+    base::setMessageResponder(m_previous);
 }
 
 TempProgramFolder::TempProgramFolder()
 {
-    store::setProgramFolder(m_dir.path());
-    store::setSettingsFile(m_dir.filePath(QStringLiteral("settings.ini")));
+    base::setProgramFolder(m_dir.path());
+    base::setSettingsFile(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
 TempProgramFolder::~TempProgramFolder()
 {
-    store::setCurrentSkinPath({});
-    store::setProgramFolder({});
-    store::setSettingsFile({});
+    base::setCurrentSkinPath({});
+    base::setProgramFolder({});
+    base::setSettingsFile({});
 }
 
 void damageTablePages(const QString &path, const QString &password, const QString &table)

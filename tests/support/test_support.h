@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/message.h"
+#include "base/message.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -14,20 +14,20 @@ namespace zambrel::testkit {
 /// Answers are taken from the queue in order; when it runs dry, `fallback`.
 class ScriptedResponder {
 public:
-    explicit ScriptedResponder(int fallback = store::vbNo);
+    explicit ScriptedResponder(int fallback = base::vbNo);
     ~ScriptedResponder();
     ScriptedResponder(const ScriptedResponder &) = delete;
     ScriptedResponder &operator=(const ScriptedResponder &) = delete;
 
     void answer(int reply) { m_answers.push_back(reply); }
-    const std::vector<store::MessageRequest> &shown() const { return m_shown; }
+    const std::vector<base::MessageRequest> &shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
 private:
     std::deque<int> m_answers;
-    std::vector<store::MessageRequest> m_shown;
+    std::vector<base::MessageRequest> m_shown;
     int m_fallback;
-    store::MessagePresenter m_previous;
+    base::MessagePresenter m_previous;
 };
 
 /// A temporary folder used as the program folder and settings file for one

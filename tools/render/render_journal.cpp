@@ -1,13 +1,13 @@
 // Renders the journal window on a ledger with a few pages, in every shipped
 // skin, to PNG files: render_journal OUT_DIR.
-#include "reports/journal/ui/journal_window.h"
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/message.h"
+#include "journal/ui/journal_window.h"
 #include "skin/apply_skin.h"
 #include "skin/message_box.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/message.h"
 
 #include <QApplication>
 #include <QDir>
@@ -31,8 +31,8 @@ int main(int argc, char **argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
-    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
-    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbYes); });
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbYes); });
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("books.mdb"));
@@ -50,13 +50,13 @@ int main(int argc, char **argv)
     }
 
     QStringList skins =
-        QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+        QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     skins.prepend(QString());
     for (const QString &skinFile : skins) {
         const QString name =
             skinFile.isEmpty() ? QStringLiteral("noskin") : QFileInfo(skinFile).completeBaseName();
         const QString skinPath =
-            skinFile.isEmpty() ? QString() : store::skinsFolder() + QLatin1Char('/') + skinFile;
+            skinFile.isEmpty() ? QString() : base::skinsFolder() + QLatin1Char('/') + skinFile;
         journal::JournalWindow window(ledger);
         skin::applySkin(&window, skinPath);
         window.book().clickNode(QStringLiteral("T2026"));
@@ -74,9 +74,9 @@ int main(int argc, char **argv)
         window.hide();
 
         // The unsaved-changes question in the same skin.
-        store::setCurrentSkinPath(skinPath);
+        base::setCurrentSkinPath(skinPath);
         skin::MessageBox question;
-        question.setButtonStyle(store::vbYesNoCancel | store::vbQuestion);
+        question.setButtonStyle(base::vbYesNoCancel | base::vbQuestion);
         question.setMessage(journal::kUnsavedQuestion);
         question.show();
         QApplication::processEvents();

@@ -1,12 +1,12 @@
 // Renders the stock check, with holdings, targets and a chart from a
 // loopback site, in every shipped skin to PNG files, plus the window
 // without sites and the settings window: render_stock_window OUT_DIR.
+#include "base/app_paths.h"
 #include "reports/stock/stock_sites.h"
 #include "reports/stock/ui/site_settings_dialog.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -80,8 +80,8 @@ int main(int argc, char **argv)
     QDir().mkpath(out);
 
     QTemporaryDir folder;
-    store::setProgramFolder(folder.path());
-    store::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
+    base::setProgramFolder(folder.path());
+    base::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
     const QString path = folder.filePath(QStringLiteral("books.mdb"));
     store::createLedger(path);
     store::Ledger ledger(path, {});
@@ -95,13 +95,13 @@ int main(int argc, char **argv)
     server.setHandler([chart](const QString &) { return chart; });
 
     QStringList skins =
-        QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+        QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     int index = 0;
     for (const QString &skinFile : skins) {
         stock::saveSiteSettings({server.address(), server.address(), stock::SiteSettings::kDefaultTimeout});
         const QString name = QString::number(++index);
         auto *window = new stock::StockWindow(ledger);
-        skin::applySkin(window, store::skinsFolder() + u'/' + skinFile);
+        skin::applySkin(window, base::skinsFolder() + u'/' + skinFile);
         window->setMonth(month);
         window->displayStock();
         window->show();
@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     // The first opening on a fresh install, and its settings window.
     stock::saveSiteSettings({});
     auto *window = new stock::StockWindow(ledger);
-    skin::applySkin(window, store::defaultSkinPath());
+    skin::applySkin(window, base::defaultSkinPath());
     window->setMonth(month);
     window->displayStock();
     window->show();

@@ -7,22 +7,22 @@
 #include "feature_list.h"
 #include "sample_ledger.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/message.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
+#include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
+#include "logon/logon_window.h"
 #include "reports/graph/ui/graph_window.h"
-#include "reports/journal/ui/journal_window.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/message_box.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/connection.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/ui/logon_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -89,7 +89,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
     logon->logOn();
     delete logon;
     if (!window) {
-        std::fprintf(stderr, "logon failed: %s\n", qPrintable(store::lastMessage().text));
+        std::fprintf(stderr, "logon failed: %s\n", qPrintable(base::lastMessage().text));
         return false;
     }
     window->captionBar->restore();
@@ -199,10 +199,10 @@ int main(int argc, char **argv)
     }
     const QDir folder(dataFolder);
     folder.mkpath(QStringLiteral("."));
-    store::setProgramFolder(folder.path());
-    store::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
-    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
-    store::setMessageResponder([](const store::MessageRequest &) { return int(store::vbYes); });
+    base::setProgramFolder(folder.path());
+    base::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbYes); });
 
     const double scales[] = {0.96, 1.0, 1.03, 0.99, 1.05};
     for (int month = 1; month <= 5; ++month)
@@ -210,17 +210,16 @@ int main(int argc, char **argv)
     writeJournalPages(*testkit::openDefaultLedger());
 
     QStringList skins =
-        QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
+        QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     if (guide)
-        skins = QStringList{QFileInfo(store::defaultSkinPath()).fileName()};
+        skins = QStringList{QFileInfo(base::defaultSkinPath()).fileName()};
     if (skins.isEmpty())
         skins << QString();
     int index = 0;
     for (const QString &skinFile : skins) {
         const QString name = skinFile.isEmpty() ? QStringLiteral("noskin") : QString::number(++index);
-        store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
-                           skinFile.isEmpty() ? QString()
-                                              : store::skinsFolder() + QLatin1Char('/') + skinFile);
+        base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                          skinFile.isEmpty() ? QString() : base::skinsFolder() + QLatin1Char('/') + skinFile);
         const PictureName perSkin = [&](const QString &window, int style) {
             const QString suffix =
                 window == QLatin1String("message") ? QStringLiteral("-%1").arg(style) : QString();
@@ -242,7 +241,7 @@ int main(int argc, char **argv)
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };
         if (!renderWindows(guide ? forGuide : perSkin,
-                           guide ? std::vector<int>{store::vbYesNo} : std::vector<int>{0, 4, 16, 36, 64}))
+                           guide ? std::vector<int>{base::vbYesNo} : std::vector<int>{0, 4, 16, 36, 64}))
             return 1;
         std::printf("%s: %s\n", qPrintable(name), qPrintable(QFileInfo(skinFile).completeBaseName()));
     }
@@ -250,16 +249,16 @@ int main(int argc, char **argv)
     if (!guide) {
         // The stored ledger is gone and no skin can be read: the hint line, on
         // the plain built-in look.
-        store::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"),
-                           folder.filePath(QStringLiteral("usb/books.mdb")));
-        store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
-                           folder.filePath(QStringLiteral("broken.jss")));
+        base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"),
+                          folder.filePath(QStringLiteral("usb/books.mdb")));
+        base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
+                          folder.filePath(QStringLiteral("broken.jss")));
         QFile broken(folder.filePath(QStringLiteral("broken.jss")));
         broken.open(QIODevice::WriteOnly);
         broken.write("not a skin");
         broken.close();
         folder.mkpath(QStringLiteral("no-skins"));
-        store::setSkinsFolder(folder.filePath(QStringLiteral("no-skins")));
+        base::setSkinsFolder(folder.filePath(QStringLiteral("no-skins")));
         {
             store::LogonWindow logon;
             logon.load();

@@ -2,11 +2,11 @@
 // month: the window created, skinned, its holdings read and listed, the
 // targets computed and the window shown; then the same for a window that
 // was only hidden, and the parts alone.
+#include "base/app_paths.h"
 #include "bench_ledger.h"
 #include "reports/stock/price_targets.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
-#include "store/app_paths.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -31,8 +31,8 @@ constexpr int kMonths = 120;
 struct BenchBooks {
     BenchBooks()
     {
-        store::setProgramFolder(dir.path());
-        store::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+        base::setProgramFolder(dir.path());
+        base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
         const QString path = dir.filePath(QStringLiteral("bench.mdb"));
         store::createLedger(path, kPassword);
         writeBenchItems(store::ledgerConnectionString(path, kPassword), kMonths, 200);
@@ -65,7 +65,7 @@ void BM_OpenNewWindow(benchmark::State &state)
     for (auto _ : state) {
         auto window = std::make_unique<stock::StockWindow>(*b.ledger);
         window->setAttribute(Qt::WA_DeleteOnClose, false);
-        skin::applySkin(window.get(), store::defaultSkinPath());
+        skin::applySkin(window.get(), base::defaultSkinPath());
         openWindow(*window);
         benchmark::DoNotOptimize(window->holdingsList->topLevelItemCount());
         state.PauseTiming();
@@ -81,7 +81,7 @@ void BM_ReopenHiddenWindow(benchmark::State &state)
     BenchBooks &b = books();
     stock::StockWindow window(*b.ledger);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
-    skin::applySkin(&window, store::defaultSkinPath());
+    skin::applySkin(&window, base::defaultSkinPath());
     for (auto _ : state) {
         openWindow(window);
         benchmark::DoNotOptimize(window.holdingsList->topLevelItemCount());
@@ -125,7 +125,7 @@ int main(int argc, char **argv)
     {
         stock::StockWindow window(*books().ledger);
         window.setAttribute(Qt::WA_DeleteOnClose, false);
-        skin::applySkin(&window, store::defaultSkinPath());
+        skin::applySkin(&window, base::defaultSkinPath());
         openWindow(window);
         std::fprintf(stderr, "first opening in this process: %.1f ms\n", double(first.nsecsElapsed()) / 1e6);
     }

@@ -2,12 +2,12 @@
 
 #include "password_source.h"
 
+#include "base/app_paths.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
-#include "store/app_paths.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -350,8 +350,8 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     Request request;
     request.command = command->command;
     if (parser.isSet(o.dataDir))
-        store::setProgramFolder(parser.value(o.dataDir));
-    request.ledgerPath = parser.isSet(o.ledger) ? absolute(parser.value(o.ledger)) : store::usualLedgerPath();
+        base::setProgramFolder(parser.value(o.dataDir));
+    request.ledgerPath = parser.isSet(o.ledger) ? absolute(parser.value(o.ledger)) : base::usualLedgerPath();
     request.password.passwordFile = parser.value(o.passwordFile);
     switch (request.command) {
     case Subcommand::Report:

@@ -1,8 +1,8 @@
 #include "password_source.h"
 
+#include "base/scope_guard.h"
 #include "store/db_error.h"
 #include "store/ledger_schema.h"
-#include "store/scope_guard.h"
 
 #include <QFile>
 
@@ -42,7 +42,7 @@ QString fromFile(const QString &path)
                              QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
     QByteArray bytes;
     char chunk[4096];
-    const auto forget = store::ScopeGuard([&] {
+    const auto forget = base::ScopeGuard([&] {
         bytes.fill('\0');
         std::fill(std::begin(chunk), std::end(chunk), '\0');
     });
@@ -79,7 +79,7 @@ QString askOnTerminal()
     }
     std::fputs("密码 Password: ", stderr);
     std::fflush(stderr);
-    const auto restore = store::ScopeGuard([&] {
+    const auto restore = base::ScopeGuard([&] {
         if (quiet)
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
         std::fputs("\n", stderr);

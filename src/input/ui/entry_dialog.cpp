@@ -1,11 +1,11 @@
 #include "entry_dialog.h"
 
+#include "base/app_paths.h"
+#include "base/text.h"
+#include "base/twips.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
-#include "store/text.h"
-#include "store/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -95,12 +95,12 @@ EntryDialog::EntryDialog(QWidget *parent)
     captionBar->setWindowStyle(3); // fixed size: no maximise
     buildControls();
     bindControls();
-    setFixedSize(store::twipsToPixels(kWidthTwips), store::twipsToPixels(kHeightTwips));
+    setFixedSize(base::twipsToPixels(kWidthTwips), base::twipsToPixels(kHeightTwips));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    applySkin(this, store::currentSkinPath());
+    applySkin(this, base::currentSkinPath());
     showForm();
 }
 
@@ -201,7 +201,7 @@ void EntryDialog::bindControls()
     }
     connect(memoBox, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_showing)
-            m_form.setText(F::Memo, store::storedLines(memoBox->toPlainText()));
+            m_form.setText(F::Memo, base::storedLines(memoBox->toPlainText()));
     });
     memoBox->viewport()->installEventFilter(this);
     for (int i = 0; i < EntryForm::kCategoryCount; ++i) {
@@ -273,8 +273,8 @@ void EntryDialog::showForm()
             edit->setText(m_form.text(field));
         edit->setEnabled(m_form.isEnabled(field));
     }
-    if (store::storedLines(memoBox->toPlainText()) != m_form.text(F::Memo))
-        memoBox->setPlainText(store::shownLines(m_form.text(F::Memo)));
+    if (base::storedLines(memoBox->toPlainText()) != m_form.text(F::Memo))
+        memoBox->setPlainText(base::shownLines(m_form.text(F::Memo)));
     for (int i = 0; i < EntryForm::kCategoryCount; ++i)
         categoryBoxes[size_t(i)]->setChecked(m_form.categoryChecked(i));
     categoryFrame->setEnabled(m_form.categoriesEnabled());
@@ -340,8 +340,8 @@ void EntryDialog::cancelClicked()
 void EntryDialog::showEvent(QShowEvent *event)
 {
     // A skin chosen since the dialog was made applies here too.
-    if (captionBar->skinPath() != store::currentSkinPath())
-        applySkin(this, store::currentSkinPath());
+    if (captionBar->skinPath() != base::currentSkinPath())
+        applySkin(this, base::currentSkinPath());
     SkinnedWindow::showEvent(event);
 }
 

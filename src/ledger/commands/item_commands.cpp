@@ -1,13 +1,13 @@
 #include "item_commands.h"
 
+#include "base/message.h"
+#include "base/number_format.h"
+#include "base/text.h"
+#include "host/error_report.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/month_view.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/text.h"
-#include "store/value_text.h"
 
 #include <QCoreApplication>
 
@@ -59,13 +59,13 @@ store::Item itemFromForm(const input::EntryForm &form)
     item.type = form.text(F::Types);
     item.name = form.text(F::Name);
     item.memo = form.text(F::Memo);
-    item.income = store::toNumber(form.text(F::InComePerMonth));
-    item.actualSpending = store::toNumber(form.text(F::PayPerMonth));
-    item.plannedSpending = store::toNumber(form.text(F::WillPayPerMonth));
-    item.downPayment = store::toNumber(form.text(F::FirstPay));
-    item.totalCost = store::toNumber(form.text(F::Total));
-    item.loanTotal = store::toNumber(form.text(F::Debet));
-    item.monthlyRepayment = store::toNumber(form.text(F::DebetPerMonth));
+    item.income = base::toNumber(form.text(F::InComePerMonth));
+    item.actualSpending = base::toNumber(form.text(F::PayPerMonth));
+    item.plannedSpending = base::toNumber(form.text(F::WillPayPerMonth));
+    item.downPayment = base::toNumber(form.text(F::FirstPay));
+    item.totalCost = base::toNumber(form.text(F::Total));
+    item.loanTotal = base::toNumber(form.text(F::Debet));
+    item.monthlyRepayment = base::toNumber(form.text(F::DebetPerMonth));
     return item;
 }
 
@@ -96,11 +96,11 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
         return {};
     m_selected = selected->code;
 
-    m_host.setWindowCaption(store::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
+    m_host.setWindowCaption(base::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
                             u' ');
     m_host.setToolbarButtonEnabled(ToolbarButton::Update, true);
     m_host.setToolbarButtonEnabled(ToolbarButton::Delete, true);
-    const QString memo = store::trimBlanks(selected->memo);
+    const QString memo = base::trimBlanks(selected->memo);
     if (openEditor)
         run(ItemCommand::Update);
     return memo;
@@ -141,14 +141,14 @@ void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)
     m_loadedType = item.type;
     form.loadField(F::Types, item.type);
     form.loadField(F::Name, item.name);
-    form.loadField(F::FirstPay, store::numberToText(item.downPayment));
-    form.loadField(F::Total, store::numberToText(item.totalCost));
-    form.loadField(F::Debet, store::numberToText(item.loanTotal));
-    form.loadField(F::DebetPerMonth, store::numberToText(item.monthlyRepayment));
+    form.loadField(F::FirstPay, base::numberToText(item.downPayment));
+    form.loadField(F::Total, base::numberToText(item.totalCost));
+    form.loadField(F::Debet, base::numberToText(item.loanTotal));
+    form.loadField(F::DebetPerMonth, base::numberToText(item.monthlyRepayment));
     form.loadField(F::Memo, item.memo);
-    form.loadField(F::InComePerMonth, store::numberToText(item.income));
-    form.loadField(F::WillPayPerMonth, store::numberToText(item.plannedSpending));
-    form.loadField(F::PayPerMonth, store::numberToText(item.actualSpending));
+    form.loadField(F::InComePerMonth, base::numberToText(item.income));
+    form.loadField(F::WillPayPerMonth, base::numberToText(item.plannedSpending));
+    form.loadField(F::PayPerMonth, base::numberToText(item.actualSpending));
 }
 
 void ItemCommands::execute(ItemCommand command)

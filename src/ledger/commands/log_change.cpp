@@ -1,6 +1,6 @@
 #include "log_change.h"
 
-#include "store/clock.h"
+#include "base/clock.h"
 
 namespace zambrel::ledger {
 
@@ -18,7 +18,7 @@ void logChange(const QString &label, input::EntryField amountField, input::Entry
 {
     const QString memo = form.text(input::EntryField::Memo);
     const QString logged =
-        memoWithChange(memo, label, form.tag(amountField), form.text(amountField), store::now());
+        memoWithChange(memo, label, form.tag(amountField), form.text(amountField), base::now());
     if (logged != memo)
         form.setText(input::EntryField::Memo, logged);
 }

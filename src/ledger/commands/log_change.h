@@ -16,7 +16,7 @@ QString memoWithChange(const QString &memo, const QString &label, const QString 
                        const QDateTime &when);
 
 /// Applies memoWithChange to the form's memo for one amount field, dated
-/// store::now().
+/// base::now().
 void logChange(const QString &label, input::EntryField amountField, input::EntryForm &form);
 
 } // namespace zambrel::ledger

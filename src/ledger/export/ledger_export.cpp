@@ -1,10 +1,11 @@
 #include "ledger/export/ledger_export.h"
 
+#include "base/app_paths.h"
+#include "base/number_format.h"
 #include "ledger/export/csv_text.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/safe_file.h"
-#include "store/value_text.h"
 
 #include <QDir>
 #include <QLocale>
@@ -45,7 +46,7 @@ bool isNumber(const QVariant &value)
 bool readAsFormula(const QString &text)
 {
     static const QString leaders = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && leaders.contains(text.front()) && !store::isNumeric(text);
+    return !text.isEmpty() && leaders.contains(text.front()) && !base::isNumeric(text);
 }
 
 QString fieldText(const QVariant &value, const ExportOptions &options)
@@ -90,7 +91,7 @@ QStringList exportLedger(const store::Ledger &ledger, const QString &folder, Exp
 {
     const QDir target(folder);
     // The files hold the household's books: no one else may list them.
-    if (!store::makePrivateFolder(folder))
+    if (!base::makePrivateFolder(folder))
         throw store::DbError(store::kErrGeneric,
                              QStringLiteral("无法创建文件夹 Cannot create the folder: ") + folder);
     QStringList written;

@@ -1,6 +1,6 @@
 #include "backup.h"
 
-#include "store/clock.h"
+#include "base/clock.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -43,7 +43,7 @@ std::optional<Kind> notARegularFile(const QString &path)
 BackupCopy backUpLedger(const store::Ledger &ledger, const QString &target)
 {
     BackupCopy copy;
-    copy.path = target.isEmpty() ? store::backupFileName(ledger.path(), store::today()) : target;
+    copy.path = target.isEmpty() ? store::backupFileName(ledger.path(), base::today()) : target;
     if (const std::optional<Kind> kind = notARegularFile(copy.path))
         throw store::DbError(
             store::kErrGeneric,

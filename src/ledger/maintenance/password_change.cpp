@@ -1,15 +1,15 @@
 #include "password_change.h"
 
+#include "base/message.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
-#include "store/message.h"
 
 namespace zambrel::ledger {
 
 PasswordChangeResult changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &boxes)
 {
     if (boxes.newPassword != boxes.confirmation) {
-        store::showMessage(QStringLiteral("新密码和确认密码不一致，请重新指定！"), store::vbInformation);
+        base::showMessage(QStringLiteral("新密码和确认密码不一致，请重新指定！"), base::vbInformation);
         return PasswordChangeResult::Mismatch;
     }
     try {
@@ -19,10 +19,10 @@ PasswordChangeResult changeLedgerPassword(store::Ledger &ledger, const PasswordB
         const QString text = error.number() == store::kErrGeneric
                                  ? QStringLiteral("旧密码不正确，请重新指定！") + error.description()
                                  : error.description();
-        store::showMessage(text, store::vbInformation);
+        base::showMessage(text, base::vbInformation);
         return PasswordChangeResult::Refused;
     }
-    store::showMessage(QStringLiteral("密码修改成功，请记住你的新密码！"), store::vbInformation);
+    base::showMessage(QStringLiteral("密码修改成功，请记住你的新密码！"), base::vbInformation);
     return PasswordChangeResult::Changed;
 }
 

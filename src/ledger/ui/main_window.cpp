@@ -7,19 +7,19 @@
 #include "status_panels.h"
 #include "toolbar_images.h"
 
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/message.h"
+#include "base/status_line.h"
+#include "base/twips.h"
+#include "host/error_report.h"
 #include "panel/ui/category_panel.h"
 #include "skin/apply_skin.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
 #include "skin/message_box.h"
-#include "store/app_paths.h"
-#include "store/clock.h"
 #include "store/db_error.h"
-#include "store/error_report.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/status_line.h"
-#include "store/twips.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -51,15 +51,15 @@ static void initHomePage()
 namespace zambrel::ledger {
 namespace {
 
-using store::pixelsToTwips;
-using store::twipsToPixels;
+using base::pixelsToTwips;
+using base::twipsToPixels;
 
 constexpr int kToolbarWidthTwips = 4865;
 constexpr int kStatusPanelsTwips = 1411 + 1411 + 1411 + 2647;
 
 int ceilPixels(int twips)
 {
-    return (twips + store::kTwipsPerPixel - 1) / store::kTwipsPerPixel;
+    return (twips + base::kTwipsPerPixel - 1) / base::kTwipsPerPixel;
 }
 
 QFont headingFont()
@@ -124,7 +124,7 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
         heading->setMinimumHeight(heading->fontMetrics().height() + 6);
     }
     versionLabel->setObjectName(QStringLiteral("lblVersion"));
-    versionLabel->setText(store::productName());
+    versionLabel->setText(base::productName());
     versionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     adviceLabel->setObjectName(QStringLiteral("lblAdvise"));
     adviceLabel->setWordWrap(true);
@@ -161,14 +161,14 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
     provide(Command::Refresh, [this] { refresh(); });
     // Status texts come here while this window lives.
-    store::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
+    base::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
 
     initialise();
 }
 
 MainWindow::~MainWindow()
 {
-    store::releaseStatusWriter(this);
+    base::releaseStatusWriter(this);
 }
 
 void MainWindow::buildPanels()
@@ -201,8 +201,7 @@ void MainWindow::initialise()
 {
     m_initialised = true;
     try {
-        versionLabel->setText(store::productName() + QStringLiteral(" Ver") +
-                              QStringLiteral(ZAMBREL_VERSION));
+        versionLabel->setText(base::productName() + QStringLiteral(" Ver") + QStringLiteral(ZAMBREL_VERSION));
         if (m_hasBackColour)
             applySkinColours(skin::fromQColor(profitLossHeading->palette().color(QPalette::WindowText)),
                              m_backColour);
@@ -228,7 +227,7 @@ void MainWindow::initialise()
 void MainWindow::load()
 {
     profitLossHeading->setText(profitLossHeading->text() + QStringLiteral(" 账本：") + m_ledger->path());
-    applySkin(store::currentSkinPath());
+    applySkin(base::currentSkinPath());
     if (!m_initialised)
         initialise();
     if (!captionBar->isMaximisedByBar()) {
@@ -292,7 +291,7 @@ bool MainWindow::appendMonthEntry(const QString &key, const QString &caption)
 
 void MainWindow::fillSkinMenu()
 {
-    for (const QString &caption : skinMenuCaptions(store::skinsFolder())) {
+    for (const QString &caption : skinMenuCaptions(base::skinsFolder())) {
         QAction *action = m_skinMenu->addAction(caption);
         connect(action, &QAction::triggered, this, [this, caption] { chooseSkin(caption); });
     }
@@ -309,7 +308,7 @@ void MainWindow::showMonth(const QString &month)
 
 void MainWindow::applySkin(const QString &path)
 {
-    const QString wanted = path.isEmpty() ? store::defaultSkinPath() : path;
+    const QString wanted = path.isEmpty() ? base::defaultSkinPath() : path;
     // A skin that cannot be read is replaced by one that can; every window
     // then wears the replacement, and the status line says what happened.
     const QString skinPath = skin::applySkin(this, wanted);
@@ -348,7 +347,7 @@ void MainWindow::followSkin(skin::SkinnedWindow *window)
 
 void MainWindow::showStatus(const QString &text)
 {
-    store::showStatus(text, 1);
+    base::showStatus(text, 1);
 }
 
 QString MainWindow::statusPanelText(int panel) const
@@ -363,9 +362,9 @@ void MainWindow::setStatusPanelText(int panel, const QString &text)
 
 void MainWindow::chooseSkin(const QString &caption)
 {
-    const QString path = skinPathForCaption(store::skinsFolder(), caption);
-    store::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"), path);
-    store::setCurrentSkinPath(path);
+    const QString path = skinPathForCaption(base::skinsFolder(), caption);
+    base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"), path);
+    base::setCurrentSkinPath(path);
     applySkin(path);
 }
 
@@ -546,8 +545,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_switching &&
-        store::showMessage(QStringLiteral("是否退出 Are you sure exit？"), store::vbQuestion | store::vbYesNo,
-                           QStringLiteral("确认 Conform")) != store::vbYes) {
+        base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), base::vbQuestion | base::vbYesNo,
+                          QStringLiteral("确认 Conform")) != base::vbYes) {
         event->ignore();
         return;
     }
@@ -570,7 +569,7 @@ void MainWindow::releaseLedger()
         commandAction->setEnabled(false);
     m_view.reset();
     m_ledger.reset();
-    store::releaseStatusWriter(this);
+    base::releaseStatusWriter(this);
 }
 
 void MainWindow::switchLedger(const QString &ledgerPath)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "host/feature_host.h"
 #include "ledger/month_view.h"
 #include "ledger/month_view_host.h"
-#include "ledger/ui/feature_host.h"
 #include "skin/skin_colour.h"
 #include "skin/skinned_window.h"
 

@@ -4,7 +4,7 @@
 
 #include "toolbar_images.h"
 
-#include "store/error_report.h"
+#include "host/error_report.h"
 
 #include <QAction>
 #include <QKeyEvent>

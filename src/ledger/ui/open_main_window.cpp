@@ -2,7 +2,7 @@
 
 #include "shell_layout.h"
 
-#include "store/twips.h"
+#include "base/twips.h"
 
 namespace zambrel::ledger {
 
@@ -13,7 +13,7 @@ MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger)
     window->load();
     window->prepareToolbarImages();
     // A touch wider, so the layout runs once more with the pictures in place.
-    window->layOut(store::pixelsToTwips(window->width()) - kSplitterMargin + 10);
+    window->layOut(base::pixelsToTwips(window->width()) - kSplitterMargin + 10);
     window->refresh();
     window->show();
     return window;

@@ -1,6 +1,6 @@
 #include "shell_layout.h"
 
-#include "store/twips.h"
+#include "base/twips.h"
 
 #include <cmath>
 
@@ -16,8 +16,8 @@ int twips(double value)
 
 QPolygon windowRegion(int widthTwips, int heightTwips)
 {
-    const int w = static_cast<int>(std::lround(widthTwips / double(store::kTwipsPerPixel)));
-    const int h = static_cast<int>(std::lround(heightTwips / double(store::kTwipsPerPixel)));
+    const int w = static_cast<int>(std::lround(widthTwips / double(base::kTwipsPerPixel)));
+    const int h = static_cast<int>(std::lround(heightTwips / double(base::kTwipsPerPixel)));
     return QPolygon({QPoint(0, h), QPoint(0, 3), QPoint(3, 0), QPoint(w - 3, 0), QPoint(w, 4), QPoint(w, h),
                      QPoint(0, h)});
 }

@@ -2,8 +2,8 @@
 
 #include "keyboard_indicators.h"
 
-#include "store/clock.h"
-#include "store/twips.h"
+#include "base/clock.h"
+#include "base/twips.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -35,7 +35,7 @@ StatusPanels::StatusPanels(QStatusBar *bar) : QObject(bar), m_dateTimer(new QTim
     m_panels[0] = first;
     for (std::size_t panel = 1; panel < m_panels.size(); ++panel) {
         auto *label = new QLabel(bar);
-        label->setFixedWidth(store::twipsToPixels(kPanelTwips[panel - 1]));
+        label->setFixedWidth(base::twipsToPixels(kPanelTwips[panel - 1]));
         label->setAlignment(Qt::AlignCenter);
         bar->addPermanentWidget(label);
         m_panels[panel] = label;
@@ -87,14 +87,14 @@ void StatusPanels::updateIndicators()
 
 void StatusPanels::updateDate()
 {
-    m_panels[4]->setText(store::today().toString(QStringLiteral("yyyy-MM-dd")));
+    m_panels[4]->setText(base::today().toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 void StatusPanels::scheduleDate()
 {
     // Timers stop while the machine sleeps, so the wait is never longer than
     // a minute: after a long sleep the date still turns within a minute.
-    const QDateTime now = store::now();
+    const QDateTime now = base::now();
     const qint64 toMidnight = now.msecsTo(QDateTime(now.date().addDays(1), QTime(0, 0)));
     m_dateTimer->start(int(std::clamp<qint64>(toMidnight + 20, 20, 60'000)));
 }

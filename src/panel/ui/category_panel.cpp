@@ -1,10 +1,10 @@
 #include "category_panel.h"
 
+#include "base/twips.h"
 #include "panel/category_rows.h"
+#include "panel/ui/list_fill.h"
 #include "skin/balloon_tip.h"
 #include "skin/skin_colour.h"
-#include "store/twips.h"
-#include "store/ui/list_fill.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -42,7 +42,7 @@ QFont songFont(double points, bool bold)
 
 int pixels(int twips)
 {
-    return store::twipsToPixels(twips);
+    return base::twipsToPixels(twips);
 }
 
 } // namespace

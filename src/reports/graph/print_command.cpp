@@ -21,11 +21,11 @@ PrintQuestion printQuestion(const QString &printerName)
         // A question naming no printer would help nobody: offer the file.
         return {{QStringLiteral("没有安装打印机。要把图表保存为 PDF 文件吗？\n"
                                 "No printer is installed. Save the graph as a PDF file?"),
-                 store::vbYesNo, title},
+                 base::vbYesNo, title},
                 true};
     }
     return {{QStringLiteral("请在打印机:") + printerName + QStringLiteral("准备纸张，然后点 【是 YES 】"),
-             store::vbYesNo, title},
+             base::vbYesNo, title},
             false};
 }
 
@@ -33,8 +33,8 @@ PrintOutcome runPrintCommand(const QString &printerName, const GraphPicture &pic
                              const std::function<QString()> &chooseFile)
 {
     const PrintQuestion question = printQuestion(printerName);
-    if (store::showMessage(question.request.text, question.request.style, question.request.title) !=
-        store::vbYes)
+    if (base::showMessage(question.request.text, question.request.style, question.request.title) !=
+        base::vbYes)
         return PrintOutcome::Declined;
 
     ExportResult result;
@@ -49,7 +49,7 @@ PrintOutcome runPrintCommand(const QString &printerName, const GraphPicture &pic
         result = printTrendGraph(printer, picture);
     }
     if (!result) {
-        store::showMessage(result.error, store::vbOKOnly, question.request.title);
+        base::showMessage(result.error, base::vbOKOnly, question.request.title);
         return PrintOutcome::Failed;
     }
     return question.offersFile ? PrintOutcome::SavedFile : PrintOutcome::Printed;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/message.h"
 #include "reports/graph/trend_export.h"
-#include "store/message.h"
 
 #include <QString>
 
@@ -17,7 +17,7 @@ QString installedPrinterName();
 /// The question the print command asks. With a printer it names it and asks
 /// to prepare paper; with none it offers to save the graph as a PDF file.
 struct PrintQuestion {
-    store::MessageRequest request;
+    base::MessageRequest request;
     bool offersFile = false;
 };
 PrintQuestion printQuestion(const QString &printerName);

@@ -1,6 +1,6 @@
 #include "reports/graph/trend_geometry.h"
 
-#include "panel/picture_format.h"
+#include "base/number_format.h"
 
 #include <QHash>
 #include <QStringView>
@@ -121,7 +121,7 @@ SeriesLine layoutLine(SeriesKind kind, const std::vector<store::MonthAmount> &po
     }
     if (!line.points.empty()) {
         const SeriesPoint &last = line.points.back();
-        line.endLabel = {panel::formatPicture(last.amount, u"#,###"), last.at};
+        line.endLabel = {base::formatPicture(last.amount, u"#,###"), last.at};
     }
     return line;
 }
@@ -162,7 +162,7 @@ QString legendText(SeriesKind kind)
 double amountY(double amount, double scaleMaximum)
 {
     // Rounded through the "0.00" picture, as the amounts are shown.
-    return panel::formatPicture(amount * 10 / scaleMaximum, u"0.00").toDouble();
+    return base::formatPicture(amount * 10 / scaleMaximum, u"0.00").toDouble();
 }
 
 TrendGeometry layoutTrendGraph(const TrendSeries &series, bool withNetWorth)
@@ -202,7 +202,7 @@ TrendGeometry layoutTrendGraph(const TrendSeries &series, bool withNetWorth)
             geometry.amountGrid.push_back({QPointF(0, j), QPointF(geometry.gridEndX, j)});
         if (j != 11)
             geometry.amountLabels.push_back(
-                {panel::formatPicture(geometry.commonMaximum / 10 * j, u"#,###"), QPointF(-1.3, j + 0.1)});
+                {base::formatPicture(geometry.commonMaximum / 10 * j, u"#,###"), QPointF(-1.3, j + 0.1)});
     }
     geometry.fixedTexts = {{QStringLiteral("0"), QPointF(-0.4, -0.2)},
                            {QStringLiteral("Y 金额"), QPointF(-1.3, 9.6)},
@@ -277,7 +277,7 @@ QString seriesName(SeriesKind kind)
 QString tipText(const PointHit &hit)
 {
     return QStringLiteral("%1\n%2: %3")
-        .arg(seriesName(hit.kind), hit.month, panel::formatPicture(hit.amount, u"#,##0.00"));
+        .arg(seriesName(hit.kind), hit.month, base::formatPicture(hit.amount, u"#,##0.00"));
 }
 
 } // namespace zambrel::graph

@@ -1,6 +1,6 @@
 #include "reports/graph/trend_reading.h"
 
-#include "store/error_report.h"
+#include "host/error_report.h"
 #include "store/ledger.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "reports/stock/currency.h"
 
-#include "store/value_text.h"
+#include "base/number_format.h"
 
 #include <cmath>
 #include <limits>
@@ -60,7 +60,7 @@ std::optional<Currency> signedUnits(quint64 magnitudeUnits, bool negative)
 
 std::optional<Currency> Currency::fromText(const QString &text)
 {
-    if (!store::isNumeric(text))
+    if (!base::isNumeric(text))
         return std::nullopt;
     // The numeric test has vouched for the shape: [sign] digits [. digits]
     // [e [sign] digits], grouping commas among the whole digits.

@@ -1,8 +1,7 @@
 #include "reports/stock/share_code.h"
 
-#include "panel/picture_format.h"
-#include "store/text.h"
-#include "store/value_text.h"
+#include "base/number_format.h"
+#include "base/text.h"
 
 #include <QRegularExpression>
 
@@ -13,7 +12,7 @@ namespace zambrel::stock {
 double leadingNumber(const QString &text)
 {
     static const QRegularExpression number(QStringLiteral("^[+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)"));
-    const QRegularExpressionMatch match = number.match(store::trimBlanks(text));
+    const QRegularExpressionMatch match = number.match(base::trimBlanks(text));
     if (!match.hasMatch())
         return 0;
     bool ok = false;
@@ -23,7 +22,7 @@ double leadingNumber(const QString &text)
 
 QString shareCode(double number)
 {
-    return panel::formatPicture(std::isfinite(number) ? number : 0, u"000000");
+    return base::formatPicture(std::isfinite(number) ? number : 0, u"000000");
 }
 
 QString leadingShareCode(const QString &text)
@@ -33,7 +32,7 @@ QString leadingShareCode(const QString &text)
 
 QString typedShareCode(const QString &text)
 {
-    return store::isNumeric(text) ? shareCode(store::toNumber(text)) : leadingShareCode(text);
+    return base::isNumeric(text) ? shareCode(base::toNumber(text)) : leadingShareCode(text);
 }
 
 } // namespace zambrel::stock

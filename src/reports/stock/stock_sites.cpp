@@ -1,7 +1,7 @@
 #include "reports/stock/stock_sites.h"
 
-#include "store/app_paths.h"
-#include "store/text.h"
+#include "base/app_paths.h"
+#include "base/text.h"
 
 #include <algorithm>
 
@@ -40,10 +40,10 @@ QUrl withPath(const QUrl &base, const QString &encodedSuffix)
 SiteSettings loadSiteSettings()
 {
     SiteSettings settings;
-    settings.chartHost = store::settingsValue(kSettingsSection, kChartHostKey).trimmed();
-    settings.companyHost = store::settingsValue(kSettingsSection, kCompanyHostKey).trimmed();
+    settings.chartHost = base::settingsValue(kSettingsSection, kChartHostKey).trimmed();
+    settings.companyHost = base::settingsValue(kSettingsSection, kCompanyHostKey).trimmed();
     bool ok = false;
-    const double seconds = store::settingsValue(kSettingsSection, kTimeoutKey).toDouble(&ok);
+    const double seconds = base::settingsValue(kSettingsSection, kTimeoutKey).toDouble(&ok);
     if (ok && seconds > 0) {
         const auto wanted = std::chrono::milliseconds(static_cast<qint64>(std::min(seconds, 1e6) * 1000));
         settings.timeout = std::clamp(wanted, kShortestTimeout, kLongestTimeout);
@@ -53,10 +53,10 @@ SiteSettings loadSiteSettings()
 
 void saveSiteSettings(const SiteSettings &settings)
 {
-    store::saveSetting(kSettingsSection, kChartHostKey, settings.chartHost.trimmed());
-    store::saveSetting(kSettingsSection, kCompanyHostKey, settings.companyHost.trimmed());
-    store::saveSetting(kSettingsSection, kTimeoutKey,
-                       QString::number(static_cast<double>(settings.timeout.count()) / 1000.0));
+    base::saveSetting(kSettingsSection, kChartHostKey, settings.chartHost.trimmed());
+    base::saveSetting(kSettingsSection, kCompanyHostKey, settings.companyHost.trimmed());
+    base::saveSetting(kSettingsSection, kTimeoutKey,
+                      QString::number(static_cast<double>(settings.timeout.count()) / 1000.0));
 }
 
 SiteCheck checkSite(const QString &address, Site site)
@@ -94,7 +94,7 @@ QUrl companyPageUrl(const QString &companyHost, const QString &codeText)
     const SiteCheck site = checkSite(companyHost, Site::Company);
     if (!site.ready())
         return {};
-    const QByteArray code = QUrl::toPercentEncoding(store::trimBlanks(codeText));
+    const QByteArray code = QUrl::toPercentEncoding(base::trimBlanks(codeText));
     return withPath(site.base,
                     QStringLiteral("/cominfo/default_") + QString::fromLatin1(code) + QStringLiteral(".htm"));
 }

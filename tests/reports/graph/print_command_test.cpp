@@ -25,14 +25,14 @@ TEST(PrintCommand, QuestionNamesThePrinterOrOffersAFile)
     const PrintQuestion named = printQuestion(QStringLiteral("Office Laser"));
     EXPECT_EQ(named.request.text, QStringLiteral("请在打印机:Office Laser准备纸张，然后点 【是 YES 】"));
     EXPECT_EQ(named.request.title, QStringLiteral("打印"));
-    EXPECT_EQ(named.request.style, store::vbYesNo);
+    EXPECT_EQ(named.request.style, base::vbYesNo);
     EXPECT_FALSE(named.offersFile);
     const PrintQuestion none = printQuestion({});
     EXPECT_TRUE(none.offersFile);
     EXPECT_TRUE(none.request.text.contains(QStringLiteral("PDF")));
     EXPECT_EQ(none.request.title, QStringLiteral("打印"));
 
-    testkit::ScriptedResponder responder(store::vbNo);
+    testkit::ScriptedResponder responder(base::vbNo);
     bool askedForFile = false;
     const auto choose = [&] {
         askedForFile = true;
@@ -51,7 +51,7 @@ TEST(PrintCommand, QuestionNamesThePrinterOrOffersAFile)
 TEST(PrintCommand, WithoutAPrinterYesWritesThePdf)
 {
     QTemporaryDir folder;
-    testkit::ScriptedResponder responder(store::vbYes);
+    testkit::ScriptedResponder responder(base::vbYes);
     const QString path = folder.filePath(QStringLiteral("graph.pdf"));
     const QString bad = folder.filePath(QStringLiteral("missing/graph.pdf"));
     EXPECT_EQ(runPrintCommand({}, kPicture, [] { return QString(); }), PrintOutcome::Cancelled);
@@ -63,5 +63,5 @@ TEST(PrintCommand, WithoutAPrinterYesWritesThePdf)
     EXPECT_EQ(runPrintCommand({}, kPicture, [&] { return bad; }), PrintOutcome::Failed);
     ASSERT_EQ(responder.shown().size(), 4u);
     EXPECT_TRUE(responder.shown()[3].text.contains(bad));
-    EXPECT_EQ(responder.shown()[3].style, store::vbOKOnly);
+    EXPECT_EQ(responder.shown()[3].style, base::vbOKOnly);
 }

@@ -1,7 +1,7 @@
 #include "reports/stock/share_code.h"
 #include "reports/stock/stock_sites.h"
 
-#include "store/app_paths.h"
+#include "base/app_paths.h"
 #include "test_support.h"
 
 #include "../../panel/qstring_printer.h"
@@ -105,7 +105,7 @@ TEST(SiteSettingsStore, EmptyByDefaultAndRoundTrip)
     EXPECT_EQ(stored.chartHost, QStringLiteral("https://charts.example"));
     EXPECT_EQ(stored.companyHost, QStringLiteral("info.example"));
     EXPECT_EQ(stored.timeout, 2500ms);
-    EXPECT_EQ(zambrel::store::settingsValue(kSettingsSection, kTimeoutKey), QStringLiteral("2.5"));
+    EXPECT_EQ(zambrel::base::settingsValue(kSettingsSection, kTimeoutKey), QStringLiteral("2.5"));
 
     struct Case {
         const char *stored;
@@ -113,7 +113,7 @@ TEST(SiteSettingsStore, EmptyByDefaultAndRoundTrip)
     };
     for (const Case &c : {Case{"abc", 10s}, Case{"0", 10s}, Case{"-3", 10s}, Case{"0.01", 100ms},
                           Case{"100000", 300s}, Case{"1e308", 300s}, Case{"30", 30s}}) {
-        zambrel::store::saveSetting(kSettingsSection, kTimeoutKey, QString::fromLatin1(c.stored));
+        zambrel::base::saveSetting(kSettingsSection, kTimeoutKey, QString::fromLatin1(c.stored));
         EXPECT_EQ(loadSiteSettings().timeout, c.timeout) << c.stored;
     }
 }

@@ -5,13 +5,13 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "ledger/ui/feature_host.h"
+#include "base/clock.h"
+#include "host/feature_host.h"
 #include "ledger/ui/main_window.h"
 #include "reports/stock/stock_sites.h"
 #include "reports/stock/ui/stock_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/clock.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -58,7 +58,7 @@ TEST(StockCheckCommand, TheMenuEntryOpensTheWindowForTheMonthShown)
 {
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
-    store::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
     LoopbackHttpServer server;
     server.setHandler(
         [](const QString &) { return LoopbackHttpServer::response(404, "Not Found", {}, "text/plain"); });
@@ -122,7 +122,7 @@ TEST(StockCheckCommand, TheMenuEntryOpensTheWindowForTheMonthShown)
     // It goes with the main window.
     window.reset();
     EXPECT_TRUE(stock.isNull());
-    store::setClock({});
+    base::setClock({});
 }
 
 } // namespace

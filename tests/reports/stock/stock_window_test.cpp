@@ -1,5 +1,6 @@
 // The stock check window bound to its logic: real controls, a real ledger
 // file, and real HTTP against a chart site on loopback.
+#include "base/app_paths.h"
 #include "reports/stock/stock_sites.h"
 #include "reports/stock/stock_texts.h"
 #include "reports/stock/ui/chart_picture.h"
@@ -8,7 +9,6 @@
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/app_paths.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -110,7 +110,7 @@ protected:
     StockWindow &open()
     {
         window = new StockWindow(*ledger);
-        skin::applySkin(window, store::defaultSkinPath());
+        skin::applySkin(window, base::defaultSkinPath());
         window->setMonth(kMonth);
         window->displayStock();
         window->show();
@@ -162,11 +162,11 @@ TEST_F(StockWindowTest, OpensWithTheDesignValuesAndNamedControls)
 TEST_F(StockWindowTest, RiseAndFallStayReadableInEverySkin)
 {
     StockWindow &w = open();
-    const QStringList skins = QDir(store::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
+    const QStringList skins = QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
     ASSERT_FALSE(skins.isEmpty());
     for (const QString &skinFile : skins) {
         SCOPED_TRACE(qPrintable(skinFile));
-        skin::applySkin(&w, store::skinsFolder() + u'/' + skinFile);
+        skin::applySkin(&w, base::skinsFolder() + u'/' + skinFile);
         const QColor surface = w.targetFrame->palette().color(QPalette::Window);
         const QColor rise = w.riseOption->palette().color(QPalette::WindowText);
         const QColor fall = w.fallOption->palette().color(QPalette::WindowText);

@@ -1,8 +1,8 @@
 #include "month_picker_window.h"
 
+#include "panel/ui/list_fill.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/ui/list_fill.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

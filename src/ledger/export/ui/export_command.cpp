@@ -1,9 +1,9 @@
 #include "ledger/export/ui/export_command.h"
 
+#include "base/message.h"
+#include "host/feature_host.h"
 #include "ledger/export/ledger_export.h"
-#include "ledger/ui/feature_host.h"
 #include "store/ledger.h"
-#include "store/message.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -23,10 +23,10 @@ void exportInto(FeatureHost &host, const QString &folder)
             existing << QDir::toNativeSeparators(target.filePath(name));
     }
     if (!existing.isEmpty() &&
-        store::showMessage(
+        base::showMessage(
             QStringLiteral("这些文件已经存在，要替换吗？ These files exist already. Replace them?\n") +
                 existing.join(u'\n'),
-            store::vbYesNo | store::vbQuestion, kTitle) != store::vbYes)
+            base::vbYesNo | base::vbQuestion, kTitle) != base::vbYes)
         return;
 
     // Files chosen in a window are for opening in a spreadsheet.
@@ -36,8 +36,7 @@ void exportInto(FeatureHost &host, const QString &folder)
     QStringList shown;
     for (const QString &path : written)
         shown << QDir::toNativeSeparators(path);
-    store::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), store::vbInformation,
-                       kTitle);
+    base::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), base::vbInformation, kTitle);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "register_maintenance.h"
 
+#include "base/message.h"
 #include "change_password_window.h"
+#include "host/feature_host.h"
 #include "ledger/maintenance/backup.h"
-#include "ledger/ui/feature_host.h"
+#include "logon/logon_steps.h"
+#include "panel/ui/open_file_dialog.h"
 #include "store/ledger.h"
-#include "store/message.h"
-#include "store/ui/logon_steps.h"
-#include "store/ui/open_file_dialog.h"
 
 #include <QPointer>
 
@@ -19,8 +19,8 @@ void registerLedgerMaintenance(FeatureHost &host)
     // A failure escaping a command is reported by the host with "出错了".
     host.provide(Command::Backup, [&host] {
         const QString backup = backUpLedger(host.ledger()).path;
-        store::showMessage(backupDoneText(host.ledger().path(), backup), store::vbInformation,
-                           QStringLiteral("备份"));
+        base::showMessage(backupDoneText(host.ledger().path(), backup), base::vbInformation,
+                          QStringLiteral("备份"));
         host.refreshMonth();
     });
 

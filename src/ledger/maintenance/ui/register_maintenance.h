@@ -10,9 +10,4 @@ class FeatureHost;
 /// use, owned by the host window and kept, hidden, between uses.
 void registerLedgerMaintenance(FeatureHost &host);
 
-/// Provides 回看 (Command::LookBack): the month picker, made on first use
-/// with the ledger's months and kept, hidden, between uses; closing it lets
-/// it go, and the next use lists the months afresh.
-void registerMonthPicker(FeatureHost &host);
-
 } // namespace zambrel::ledger

@@ -1,10 +1,10 @@
 #include "reports/graph/ui/graph_window.h"
 
+#include "base/message.h"
 #include "reports/graph/ui/graph_surface.h"
 #include "skin/caption_bar.h"
 #include "skin/colour_pass.h"
 #include "skin/flat_button.h"
-#include "store/message.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -171,7 +171,7 @@ bool GraphWindow::save()
         return false;
     const ExportResult result = saveTrendGraph(path, picture(), devicePixelRatioF());
     if (!result)
-        store::showMessage(result.error, store::vbOKOnly, kSaveCaption);
+        base::showMessage(result.error, base::vbOKOnly, kSaveCaption);
     return result.ok;
 }
 

@@ -1,6 +1,6 @@
 #include "reports/graph/ui/register_trend_graph.h"
 
-#include "ledger/ui/feature_host.h"
+#include "host/feature_host.h"
 #include "reports/graph/ui/graph_window.h"
 
 namespace zambrel::graph {

@@ -1,6 +1,6 @@
 #include "reports/stock/ui/stock_check.h"
 
-#include "ledger/ui/feature_host.h"
+#include "host/feature_host.h"
 #include "reports/stock/ui/stock_window.h"
 
 #include <QPointer>

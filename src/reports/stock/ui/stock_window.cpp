@@ -1,5 +1,6 @@
 #include "reports/stock/ui/stock_window.h"
 
+#include "panel/ui/list_fill.h"
 #include "reports/stock/stock_texts.h"
 #include "reports/stock/ui/chart_picture.h"
 #include "reports/stock/ui/content_size.h"
@@ -8,7 +9,6 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "store/ledger.h"
-#include "store/ui/list_fill.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

@@ -1,0 +1,97 @@
+// The journal as the program offers it: the main window's journal command,
+// registered with the other features, opens the journal window modally on
+// the main window's ledger, in its skin, and keeps it between openings.
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "base/clock.h"
+#include "feature_list.h"
+#include "journal/ui/journal_window.h"
+#include "ledger/ui/main_window.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "store/ledger.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+journal::JournalWindow *shownJournal()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<journal::JournalWindow *>(widget);
+        if (window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(JournalCommand, OpensTheJournalOnTheMainWindowsLedgerAndKeepsIt)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(22, 0)); });
+    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+    window->load();
+    app::registerFeatures(*window);
+    store::JournalPage earlier;
+    earlier.date = QStringLiteral("2026-05-03");
+    earlier.fields[0] = QStringLiteral("earlier page");
+    window->ledger().saveJournalPage(earlier);
+
+    QAction *journalAction = window->action(ledger::Command::Journal);
+    ASSERT_TRUE(journalAction->isEnabled());
+    EXPECT_EQ(journalAction->text(), QStringLiteral("日志"));
+
+    QPointer<journal::JournalWindow> opened;
+    QTimer::singleShot(0, window.get(), [&] {
+        opened = shownJournal();
+        ASSERT_TRUE(opened);
+        EXPECT_TRUE(opened->isModal());
+        EXPECT_EQ(opened->parentWidget(), window.get());
+        EXPECT_EQ(opened->captionBar->skinPath(), window->captionBar->skinPath()) << "it wears the skin";
+        EXPECT_NE(opened->nodeItem(QStringLiteral("T2026")), nullptr);
+        QTest::mouseClick(opened->newButton, Qt::LeftButton);
+        QTest::keyClicks(opened->fieldBoxes[0], QStringLiteral("through the menu"));
+        QTest::mouseClick(opened->okButton, Qt::LeftButton);
+        QTest::mouseClick(opened->closeButton, Qt::LeftButton);
+    });
+    journalAction->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_FALSE(opened->isVisible());
+    const auto page = window->ledger().journalPage(QStringLiteral("2026-05-15"));
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->fields[0], QStringLiteral("through the menu"));
+    ASSERT_FALSE(responder.shown().empty());
+    EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-05-15保存成功."));
+
+    // The second opening shows the same window as it was left.
+    journal::JournalWindow *second = nullptr;
+    QTimer::singleShot(0, window.get(), [&] {
+        second = shownJournal();
+        if (second) {
+            EXPECT_EQ(second->book().currentDate(), QStringLiteral("2026-05-15"));
+            EXPECT_EQ(second->windowTitle(), QStringLiteral("日志  2026-05-15"));
+            second->close();
+        }
+    });
+    journalAction->trigger();
+    EXPECT_EQ(second, opened.data());
+
+    window->setSwitchingLedger(true);
+    window->close();
+    window.reset();
+    EXPECT_TRUE(opened.isNull()) << "the journal window goes with the main window";
+    base::setClock({});
+}

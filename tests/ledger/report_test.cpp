@@ -18,6 +18,20 @@ using namespace zambrel;
 
 namespace {
 
+/// A new ledger in `dir` holding a salary of 9000 in January 2026.
+QString ledgerWithASalary(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    store::createLedger(path);
+    store::Ledger books(path, {});
+    store::Item salary;
+    salary.type = QStringLiteral("工资");
+    salary.name = QStringLiteral("月薪");
+    salary.income = 9000;
+    books.addItem(QStringLiteral("2026-01"), salary);
+    return path;
+}
+
 TEST(CsvText, QuotesOnlyWhatNeedsIt)
 {
     struct Case {
@@ -96,16 +110,7 @@ TEST(CsvText, ForSpreadsheetsTextThatWouldBeAFormulaStaysText)
 TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("books.mdb"));
-    store::createLedger(path);
-    {
-        store::Ledger books(path, {});
-        store::Item item;
-        item.type = QStringLiteral("工资");
-        item.name = QStringLiteral("月薪");
-        item.income = 9000;
-        books.addItem(QStringLiteral("2026-01"), item);
-    }
+    const QString path = ledgerWithASalary(dir);
     sqlite3 *raw = nullptr;
     ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
     const int rc = sqlite3_exec(raw, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J'",
@@ -127,14 +132,7 @@ TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
 TEST(MonthReport, AMonthWithoutItemsIsNotFoundAndNothingIsCarriedForward)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("books.mdb"));
-    store::createLedger(path);
-    store::Ledger books(path, {});
-    store::Item salary;
-    salary.type = QStringLiteral("工资");
-    salary.name = QStringLiteral("月薪");
-    salary.income = 9000;
-    books.addItem(QStringLiteral("2026-01"), salary);
+    store::Ledger books(ledgerWithASalary(dir), {});
 
     try {
         ledger::monthReport(books, QStringLiteral("2026-02"));

@@ -29,6 +29,7 @@ packages=(
   poppler-utils
   xvfb xauth
   desktop-file-utils appstream groff-base
+  file
 )
 # The fuzz targets need clang and its libFuzzer runtime.
 case "$mode" in

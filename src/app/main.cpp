@@ -2,7 +2,7 @@
 // window (Qt Core only, no display needed); otherwise the skinned message
 // box, then the start routine. Nothing else runs here: the program lives on
 // in its windows or in the command line.
-#include "command_line.h"
+#include "app/cli/command_line.h"
 #include "program.h"
 
 #include "base/app_paths.h"

@@ -1,7 +1,7 @@
 // The trend graph inside the real main window: registered with the other
 // features, its toolbar button opens the graph of the open ledger, and the
 // window is kept for the next opening.
-#include "feature_list.h"
+#include "app/feature_list.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 

@@ -6,16 +6,16 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "app/feature_list.h"
+#include "app/program.h"
 #include "base/app_paths.h"
 #include "base/clock.h"
-#include "feature_list.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
 #include "panel/ui/open_file_dialog.h"
-#include "program.h"
 #include "skin/flat_button.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -425,17 +425,34 @@ protected:
     QPointer<ledger::MainWindow> first;
 };
 
-TEST_F(OtherLedger, TheSameFileInAnyLetterCaseOrNoChoiceDoesNothing)
+TEST_F(OtherLedger, TheSameFileOrNoChoiceDoesNothing)
 {
     const QString path = first->ledger().path();
-    const QString otherCase =
-        QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).fileName().toUpper();
-    for (const QString &chosen : {otherCase, path, QString()}) {
+    const QFileInfo file(path);
+    ASSERT_TRUE(QDir(file.path()).mkdir(QStringLiteral("sub")));
+    const QString link = folder.file(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    const QString dotted = file.path() + QStringLiteral("/sub/../") + file.fileName();
+    for (const QString &chosen : {path, dotted, link, QString()}) {
         choose(chosen);
         EXPECT_TRUE(first && first->isVisible()) << chosen.toStdString();
         EXPECT_EQ(topLevel<store::LogonWindow>(), nullptr);
     }
     EXPECT_TRUE(responder.shown().empty());
+}
+
+// A name that differs only in letter case is another file, and another
+// ledger.
+TEST_F(OtherLedger, TheNameInOtherLetterCaseIsAnotherLedger)
+{
+    const QFileInfo file(first->ledger().path());
+    const QString otherCase = file.path() + QLatin1Char('/') + file.fileName().toUpper();
+    store::createLedger(otherCase);
+    choose(otherCase);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return first.isNull(); }));
+    store::LogonWindow *logon = topLevel<store::LogonWindow>();
+    ASSERT_NE(logon, nullptr);
+    EXPECT_EQ(logon->ledgerPath(), otherCase);
 }
 
 TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)

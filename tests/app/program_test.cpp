@@ -1,10 +1,10 @@
 #include "test_support.h"
 
+#include "app/program.h"
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
-#include "program.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 

@@ -4,8 +4,8 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "app/feature_list.h"
 #include "base/clock.h"
-#include "feature_list.h"
 #include "journal/ui/journal_window.h"
 #include "ledger/ui/main_window.h"
 #include "skin/caption_bar.h"

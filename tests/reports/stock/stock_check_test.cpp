@@ -1,7 +1,7 @@
 // The stock check as the program offers it: the main window's menu entry
 // 核对股票 on a real ledger, with the features registered as the program
 // registers them, and a chart site on loopback.
-#include "feature_list.h"
+#include "app/feature_list.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 

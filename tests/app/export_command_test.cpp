@@ -117,7 +117,8 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));
-    EXPECT_TRUE(fixture.fileBytes(QStringLiteral("types.csv")).startsWith("\xEF\xBB\xBFtypes,kind,index\r\n"));
+    EXPECT_TRUE(
+        fixture.fileBytes(QStringLiteral("types.csv")).startsWith("\xEF\xBB\xBFtypes,kind,index\r\n"));
 }
 
 TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)

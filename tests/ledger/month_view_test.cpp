@@ -291,6 +291,7 @@ TEST_F(MonthViewLedger, AmountsThatAreNoNumberAreShownAsMistakesAndLeftOut)
     EXPECT_EQ(rowOf(view.income(), QStringLiteral("K3")).text(2), QStringLiteral("#错误"));
     EXPECT_EQ(rowOf(view.income(), QStringLiteral("K3")).text(3), QString());
     EXPECT_EQ(rowOf(view.expenditure(), QStringLiteral("K5")).text(3), QStringLiteral("#错误"));
+    EXPECT_FALSE(rowOf(view.expenditure(), QStringLiteral("K5")).cell(3).colour) << "nothing to compare";
     EXPECT_EQ(view.income().totalText(), QStringLiteral("合计Total：20,000.00"));
     EXPECT_EQ(view.expenditure().totalText(), QStringLiteral("合计Total：10,000.00"));
     EXPECT_DOUBLE_EQ(view.summary().income, 20000);

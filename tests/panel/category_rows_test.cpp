@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 #include <random>
 
 namespace {
@@ -210,27 +209,6 @@ TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
     four.putItem(QStringLiteral("pay"), 300, QStringLiteral("g"), 0, 1);
     EXPECT_EQ(four.row(1).text(3), QStringLiteral("100.0%"));
     EXPECT_EQ(four.row(1).cell(3).colour, kCompareRed);
-}
-
-TEST(CategoryRowsShares, AmountsThatAreNoNumberShowAsAMistakeAndCountAsNothing)
-{
-    const double infinite = std::numeric_limits<double>::infinity();
-    CategoryRows five;
-    five.setHeader(kFiveColumns);
-    five.putItem(QStringLiteral("g"), 0, {});
-    five.putItem(QStringLiteral("plan"), 100, QStringLiteral("g"), infinite, 1);
-    five.putItem(QStringLiteral("real"), std::numeric_limits<double>::quiet_NaN(), QStringLiteral("g"), 300,
-                 2);
-    five.putItem(QStringLiteral("low"), 0, QStringLiteral("g"), -infinite, 3);
-    EXPECT_EQ(five.row(1).text(3), QStringLiteral("#错误"));
-    EXPECT_EQ(five.row(2).text(2), QStringLiteral("#错误"));
-    EXPECT_EQ(five.row(3).text(3), QStringLiteral("#错误"));
-    EXPECT_DOUBLE_EQ(five.total(), 300);
-    EXPECT_EQ(five.totalText(), QStringLiteral("合计Total：300.00"));
-    EXPECT_EQ(five.row(1).text(4), QString()) << "no share of a mistake";
-    EXPECT_EQ(five.row(2).text(4), QStringLiteral("100.0%"));
-    for (int row = 1; row <= 3; ++row)
-        EXPECT_FALSE(five.row(row).cell(3).colour.has_value()) << "nothing to compare with, row " << row;
 }
 
 TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)

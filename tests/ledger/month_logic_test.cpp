@@ -1,6 +1,6 @@
 #include "../panel/qstring_printer.h"
+#include "base/month_keys.h"
 #include "ledger/assessment.h"
-#include "ledger/month_keys.h"
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"
 #include "store/ledger_records.h"
@@ -12,6 +12,8 @@
 namespace {
 
 using namespace zambrel::ledger;
+using zambrel::base::monthKeyOf;
+using zambrel::base::previousMonthKey;
 using zambrel::panel::CategoryRows;
 namespace store = zambrel::store;
 

@@ -1,6 +1,6 @@
 #include "main_window.h"
 
-#include "ledger/month_keys.h"
+#include "base/month_keys.h"
 #include "shell_layout.h"
 #include "shell_menus.h"
 #include "splitter_handle.h"

@@ -16,18 +16,20 @@ build=${ZAMBREL_BUILD_DIR:-$root/build}
 sanitize_build=${ZAMBREL_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 fuzz_build=${ZAMBREL_FUZZ_BUILD_DIR:-$root/build-fuzz}
 fuzz_seconds=${ZAMBREL_FUZZ_SECONDS:-60}
-fuzzers=(fuzz_calc store_jet_sql_fuzz store_connection_string_fuzz fuzz_skin_reader)
+fuzzers=(fuzz_calc store_jet_sql_fuzz store_connection_string_fuzz fuzz_skin_reader import_bill_fuzz)
 jobs=$(nproc)
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins
   libsqlcipher-dev
+  libquazip1-qt6-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk
   poppler-utils
   xvfb xauth
   desktop-file-utils appstream groff-base
+  file
 )
 # The fuzz targets need clang and its libFuzzer runtime.
 case "$mode" in

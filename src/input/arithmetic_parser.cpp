@@ -1,5 +1,7 @@
 #include "arithmetic_parser.h"
 
+#include "calc_text.h"
+
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -169,6 +171,13 @@ private:
         bool point = false;
         bool anyDigit = false;
         for (char c = digitAt(m_pos); c != 0; c = digitAt(m_pos)) {
+            // A comma grouping the whole digits (1,200) is read past.
+            if (!point && m_pos + 1 < m_text.size() && isDigitGroupComma(m_text, m_pos + 1)) {
+                digits.push_back(c);
+                anyDigit = true;
+                m_pos += 2;
+                continue;
+            }
             if (c == '.') {
                 if (point)
                     break;

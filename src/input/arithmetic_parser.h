@@ -36,7 +36,8 @@ inline constexpr int kMaxNesting = 100;
 ///   mantissa = digits ["." [digits]] | "." digits
 /// Digits are ASCII or full-width (０-９), the point "." or the full-width
 /// "．"; the parser reads both, so that what an input method types needs no
-/// other translation (normaliseFormula() leaves digits alone).
+/// other translation (normaliseFormula() leaves digits alone). The whole
+/// digits may be grouped in threes by commas (1,200; isDigitGroupComma).
 /// Precedence as on a pocket calculator: "^" binds tightest and groups from
 /// the right (2^3^2 = 2^9), then signs, so -2^2 = -(2^2) = -4 while 2^-1 =
 /// 0.5; then * and /, then + and -, each left to right. Anything else,

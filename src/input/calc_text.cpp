@@ -67,6 +67,27 @@ void splitDigits(const DecimalDigits &d, std::string &integerPart, std::string &
     }
 }
 
+bool isDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'\uFF10' && c <= u'\uFF19');
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\u3000';
+}
+
+// What may end or begin a number or a group on either side of a times sign.
+bool endsOperand(QChar c)
+{
+    return isDigit(c) || c == u'.' || c == u'\uFF0E' || c == u')';
+}
+
+bool beginsOperand(QChar c)
+{
+    return isDigit(c) || c == u'.' || c == u'\uFF0E' || c == u'(';
+}
+
 } // namespace
 
 QString normaliseFormula(const QString &text)
@@ -83,7 +104,52 @@ QString normaliseFormula(const QString &text)
     QString result = text;
     for (const auto &r : replacements)
         result.replace(QChar(r.from), QChar(r.to));
+
+    for (qsizetype at = 0; at < result.size(); ++at) {
+        if (result[at] != u'x' && result[at] != u'X')
+            continue;
+        qsizetype before = at - 1;
+        while (before >= 0 && isBlank(result[before]))
+            --before;
+        qsizetype after = at + 1;
+        while (after < result.size() && isBlank(result[after]))
+            ++after;
+        if (before >= 0 && after < result.size() && endsOperand(result[before]) &&
+            beginsOperand(result[after]))
+            result[at] = u'*';
+    }
     return result;
+}
+
+bool isDigitGroupComma(const QString &text, qsizetype at)
+{
+    if (at < 0 || at >= text.size() || text[at] != u',')
+        return false;
+    // Exactly three digits after it.
+    for (qsizetype k = at + 1; k <= at + 3; ++k) {
+        if (k >= text.size() || !isDigit(text[k]))
+            return false;
+    }
+    if (at + 4 < text.size() && isDigit(text[at + 4]))
+        return false;
+    // Before it: groups of three back to a first group of one to three
+    // digits, which is not the fraction of a number.
+    qsizetype end = at;
+    for (;;) {
+        qsizetype start = end;
+        while (start > 0 && isDigit(text[start - 1]))
+            --start;
+        const qsizetype digits = end - start;
+        if (start > 0 && text[start - 1] == u',') {
+            if (digits != 3)
+                return false;
+            end = start - 1;
+            continue;
+        }
+        if (start > 0 && (text[start - 1] == u'.' || text[start - 1] == u'\uFF0E'))
+            return false;
+        return digits >= 1 && digits <= 3;
+    }
 }
 
 QString plainNumberText(double value)

@@ -5,9 +5,16 @@
 namespace zambrel::input {
 
 /// Turns the operator characters a Chinese input method produces into ASCII
-/// ones: ＋ － × 、 ÷ 。 （ ） ＊ ／ become + - * / / . ( ) * /. Nothing else
-/// changes; full-width digits and blanks stay as typed.
+/// ones: ＋ － × 、 ÷ 。 （ ） ＊ ／ become + - * / / . ( ) * /; and an "x" or
+/// "X" between two numbers or parenthesised groups (blanks allowed around
+/// it) becomes "*", so that 3x4 is 12. Nothing else changes: full-width
+/// digits and blanks stay as typed, and the length stays the same.
 QString normaliseFormula(const QString &text);
+
+/// True when the character at `at` is a comma grouping the digits of a
+/// whole number in threes: 1,200 and 12,345,678, not 12,5 nor 1,2345 nor a
+/// comma among the digits after a point. Digits may be ASCII or full-width.
+bool isDigitGroupComma(const QString &text, qsizetype at);
 
 /// A finite double as plain text with at most 15 significant digits, no
 /// grouping and never an exponent ("0.333333333333333", "-3", "1e20" as

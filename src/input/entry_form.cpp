@@ -1,6 +1,7 @@
 #include "entry_form.h"
 
 #include "amount_formula.h"
+#include "arithmetic_parser.h"
 #include "base/clock.h"
 #include "base/message.h"
 #include "base/number_format.h"
@@ -148,6 +149,17 @@ void EntryForm::applyCategoryMask(const QString &kind)
                 m_enabled[index(field)] = true;
         }
     }
+    clearDisabledAmounts();
+}
+
+void EntryForm::clearDisabledAmounts()
+{
+    // A field the type does not use shows no amount of an earlier use, and
+    // its item is written with 0 there.
+    for (const EntryField field : kAmountFields) {
+        if (!m_enabled[index(field)])
+            m_texts[index(field)] = QStringLiteral("0");
+    }
 }
 
 void EntryForm::typeChanged()
@@ -187,8 +199,15 @@ bool EntryForm::pressEnter(EntryField field)
 {
     if (!evaluatesOnEnter(field))
         return false;
-    m_texts[index(field)] = enterAmountField(m_texts[index(field)]);
+    evaluate(field);
     return true;
+}
+
+bool EntryForm::evaluate(EntryField field)
+{
+    const CalcResult result = enterAmountField(m_texts[index(field)]);
+    m_texts[index(field)] = result.text;
+    return result.evaluated;
 }
 
 void EntryForm::stampMemoDate()
@@ -225,48 +244,79 @@ bool EntryForm::loanRuleAccepted()
     return true;
 }
 
+QString EntryForm::missingHint(EntryField field)
+{
+    switch (field) {
+    case EntryField::Types:
+        return QStringLiteral("请选择项目类型");
+    case EntryField::Name:
+        return QStringLiteral("请输入活动描述");
+    case EntryField::InComePerMonth:
+        return QStringLiteral("请输入每月收入数");
+    case EntryField::PayPerMonth:
+        return QStringLiteral("请输入实际支出数");
+    case EntryField::FirstPay:
+        return QStringLiteral("请输入首付数");
+    case EntryField::Total:
+        return QStringLiteral("请输入总成本数");
+    case EntryField::Debet:
+        return QStringLiteral("请输入贷款总额");
+    case EntryField::DebetPerMonth:
+        return QStringLiteral("请输入每月还贷额");
+    case EntryField::WillPayPerMonth:
+    case EntryField::Memo:
+    case EntryField::None:
+        break;
+    }
+    return {};
+}
+
 CheckResult EntryForm::confirm()
 {
-    auto stop = [this](EntryField focus, const QString &hint) {
-        m_hint = hint;
-        return CheckResult{false, focus, hint};
+    auto stop = [this](EntryField focus) {
+        m_hint = missingHint(focus);
+        return CheckResult{false, focus, m_hint};
     };
     // A formula left without Enter would otherwise be read as a number, and
-    // anything that is not one as 0.
+    // anything that is not one as 0. A text the calculator reads otherwise
+    // than the number reading would ("12,5") is a formula too. One it
+    // refuses stops OK at its field: its message has said why.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (evaluatesOnEnter(field) && isEnabled(field) && !typed.isEmpty() && !base::isNumeric(typed))
-            pressEnter(field);
+        if (!evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
+            continue;
+        if (base::isNumeric(typed) && parseArithmetic(normaliseFormula(typed)).ok())
+            continue;
+        if (!evaluate(field))
+            return stop(field);
     }
-
-    const QString enterLoan = QStringLiteral("请输入贷款总额");
-    const QString enterRepayment = QStringLiteral("请输入每月还贷额");
 
     if (text(EntryField::Types).isEmpty())
-        return stop(EntryField::Types, QStringLiteral("请选择项目类型"));
+        return stop(EntryField::Types);
     if (emptyAndEnabled(EntryField::Debet))
-        return stop(EntryField::Debet, enterLoan);
+        return stop(EntryField::Debet);
     if (!loanRuleAccepted())
-        return stop(EntryField::Debet, enterLoan);
+        return stop(EntryField::Debet);
     if (emptyAndEnabled(EntryField::DebetPerMonth))
-        return stop(EntryField::DebetPerMonth, enterRepayment);
-    if (base::toNumber(text(EntryField::Debet)) > 0 && base::toNumber(text(EntryField::DebetPerMonth)) == 0 &&
-        isEnabled(EntryField::DebetPerMonth)) {
+        return stop(EntryField::DebetPerMonth);
+    if (base::toNumber(text(EntryField::Debet)) > 0 &&
+        base::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
         base::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
-                          base::vbOKOnly | base::vbInformation);
-        return stop(EntryField::DebetPerMonth, enterRepayment);
+                           base::vbOKOnly | base::vbInformation);
+        return stop(EntryField::DebetPerMonth);
     }
     if (emptyAndEnabled(EntryField::FirstPay))
-        return stop(EntryField::FirstPay, QStringLiteral("请输入首付数"));
+        return stop(EntryField::FirstPay);
     if (emptyAndEnabled(EntryField::InComePerMonth))
-        return stop(EntryField::InComePerMonth, QStringLiteral("请输入每月收入数"));
+        return stop(EntryField::InComePerMonth);
     if (text(EntryField::Name).isEmpty())
-        return stop(EntryField::Name, QStringLiteral("请输入活动描述"));
+        return stop(EntryField::Name);
     if (emptyAndEnabled(EntryField::PayPerMonth))
-        return stop(EntryField::PayPerMonth, QStringLiteral("请输入实际支出数"));
+        return stop(EntryField::PayPerMonth);
     if (emptyAndEnabled(EntryField::Total))
-        return stop(EntryField::Total, QStringLiteral("请输入总成本数"));
+        return stop(EntryField::Total);
 
+    clearDisabledAmounts();
     if (base::toNumber(text(EntryField::Debet)) <= 0)
         m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
     if (m_newType)

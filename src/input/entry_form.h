@@ -94,8 +94,8 @@ public:
     bool isEnabled(EntryField field) const;
 
     /// Shows a category mask: ticks its boxes (unless the type is new) and
-    /// enables the amount fields its categories use. An empty mask disables
-    /// every amount field.
+    /// enables the amount fields its categories use; the others are disabled
+    /// and cleared to "0". An empty mask disables every amount field.
     void applyCategoryMask(const QString &kind);
 
     bool isNewType() const { return m_newType; }
@@ -121,11 +121,12 @@ public:
 
     /// OK: first evaluates every enabled formula field whose text is neither
     /// empty nor a plain number, exactly as Enter would have (so a value
-    /// never depends on whether Enter was pressed); then runs the checks in
-    /// order; the first that fails sets the hint and names the field to
-    /// focus, and the dialog stays open. When all pass:
-    /// a loan total of 0 or less resets the repayment to "0", a new type
-    /// takes its mask from the boxes, and the form is confirmed.
+    /// never depends on whether Enter was pressed); a formula the calculator
+    /// refuses stops there, at its field. Then runs the checks in order; the
+    /// first that fails sets the hint and names the field to focus, and the
+    /// dialog stays open. When all pass: every amount field the type does not
+    /// use is "0", a loan total of 0 or less resets the repayment to "0", a
+    /// new type takes its mask from the boxes, and the form is confirmed.
     CheckResult confirm();
     /// Cancel, or the window closed any other way.
     void cancel() { m_confirmed = false; }
@@ -135,6 +136,12 @@ private:
     static constexpr int kFieldCount = static_cast<int>(EntryField::None);
     static int index(EntryField field) { return static_cast<int>(field); }
 
+    /// The hint that asks for a field (the check's text on OK).
+    static QString missingHint(EntryField field);
+    /// The field's formula through the calculator, messages shown; false
+    /// when it was refused and the field keeps its text.
+    bool evaluate(EntryField field);
+    void clearDisabledAmounts();
     bool emptyAndEnabled(EntryField field) const;
     bool loanRuleAccepted();
     QString maskFromBoxes() const;

@@ -5,6 +5,8 @@
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <memory>
@@ -47,9 +49,22 @@ QString logonHint(const LogonStart &start)
     return lines.join(QLatin1Char('\n'));
 }
 
+namespace {
+
+/// The file a path names: links and ".." resolved for a file that exists,
+/// the absolute clean path for one that does not (yet).
+QString namedFile(const QString &path)
+{
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(file.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
 bool isOtherLedger(const QString &chosen, const QString &current)
 {
-    return !chosen.isEmpty() && chosen.toLower() != current.toLower();
+    return !chosen.isEmpty() && namedFile(chosen) != namedFile(current);
 }
 
 std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password)

@@ -26,8 +26,9 @@ struct LogonStart {
 /// skin when none is stored or its file is gone. Changes no setting.
 LogonStart logonStartValues(const QString &otherDB = {});
 
-/// True when `chosen` names another ledger than `current`; letter case does
-/// not count.
+/// True when `chosen` names another ledger file than `current`: the paths
+/// are compared as the files they resolve to (a link or a ".." path to the
+/// same file is that file); letter case counts, as it does on the disk.
 bool isOtherLedger(const QString &chosen, const QString &current);
 
 /// The hint line's text for a start: names the missing stored ledger before

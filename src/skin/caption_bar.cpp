@@ -20,7 +20,8 @@ constexpr int kDesignHeight = 26;
 int leftEdge(const CaptionButtonMetrics &m, CaptionButton button)
 {
     const int closeLeft = m.barWidth - m.close.width() - m.fromRight;
-    const int maxLeft = closeLeft - m.iconSpace - m.maxWidth;
+    // An empty maximise slot takes no room: minimise moves up to close.
+    const int maxLeft = m.maxWidth > 0 ? closeLeft - m.iconSpace - m.maxWidth : closeLeft;
     const int minLeft = maxLeft - m.iconSpace - m.minWidth;
     const int onTopLeft = minLeft - m.iconSpace - m.onTopWidth;
     switch (button) {
@@ -195,6 +196,8 @@ QString CaptionBar::normalImage(CaptionButton button) const
     case CloseButton:
         return QStringLiteral("CLOSE");
     case MaxRestoreButton:
+        if (!canMaximise())
+            return {};
         return m_maximisedByBar ? QStringLiteral("RES1") : QStringLiteral("MAX");
     case MinimiseButton:
         return QStringLiteral("MIN");
@@ -221,7 +224,7 @@ void CaptionBar::readAndPaint()
         showInSlot(MaxRestoreButton, {});
         m_frameState = 0;
     } else {
-        showInSlot(MaxRestoreButton, QStringLiteral("MAX"));
+        showInSlot(MaxRestoreButton, normalImage(MaxRestoreButton));
         m_frameState = 2;
     }
     showInSlot(MinimiseButton, QStringLiteral("MIN"));
@@ -242,7 +245,8 @@ void CaptionBar::readAndPaint()
     }
     if (m_host->windowState() & Qt::WindowMaximized) {
         m_host->setWindowState(m_host->windowState() & ~Qt::WindowMaximized);
-        maximise();
+        if (canMaximise())
+            maximise();
     }
     if (m_path != m_colourPassPath) {
         m_colourPassPath = m_path;
@@ -333,7 +337,7 @@ void CaptionBar::mouseMoveEvent(QMouseEvent *event)
         }
         break;
     case MaxRestoreButton:
-        if (m_windowStyle != 0 && m_windowStyle != 3) {
+        if (m_windowStyle != 0 && canMaximise()) {
             showInSlot(MaxRestoreButton, m_maximisedByBar ? QStringLiteral("RES2") : QStringLiteral("MAX3"));
             m_hot = MaxRestoreButton;
             m_hotFlag = true;
@@ -411,7 +415,7 @@ void CaptionBar::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     if (captionHitTest(buttonMetrics(), event->position().toPoint()) != NoCaptionButton)
         return;
-    if (m_windowStyle != 0 && m_windowStyle != 3)
+    if (m_windowStyle != 0 && canMaximise())
         toggleMaximised();
 }
 
@@ -427,7 +431,7 @@ void CaptionBar::click(CaptionButton button)
         showInSlot(OnTopButton, normalImage(OnTopButton));
         break;
     case MaxRestoreButton:
-        if (m_windowStyle != 3)
+        if (canMaximise())
             toggleMaximised();
         break;
     case MinimiseButton:
@@ -438,6 +442,21 @@ void CaptionBar::click(CaptionButton button)
     default:
         break;
     }
+}
+
+void CaptionBar::setWindowStyle(int style)
+{
+    m_windowStyle = style;
+    if (m_skinRead)
+        readAndPaint();
+}
+
+bool CaptionBar::canMaximise() const
+{
+    // A window of one fixed size cannot be maximised (nor restored): it
+    // shows no maximise button rather than one that does nothing.
+    const bool fixedSize = m_host && m_host->minimumSize() == m_host->maximumSize();
+    return m_windowStyle != 3 && !fixedSize;
 }
 
 void CaptionBar::toggleMaximised()

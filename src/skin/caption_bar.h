@@ -71,7 +71,10 @@ public:
     /// Which window buttons work and whether the borders resize: 0 close
     /// only, 1 all and resizable, 2 all, 3 no maximise, 4 no close.
     int windowStyle() const { return m_windowStyle; }
-    void setWindowStyle(int style) { m_windowStyle = style; }
+    void setWindowStyle(int style);
+    /// Whether the maximise button is shown and works: not in style 3, and
+    /// not on a host whose minimum and maximum size are the same.
+    bool canMaximise() const;
     /// The host's frame as the maximise slot shows it: 0 minimised (empty
     /// slot), 1 maximised by the bar (restore image; no borders), 2 normal
     /// (maximise image; the window's top corners are cut).

@@ -28,6 +28,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -281,6 +282,23 @@ TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
     order << QStringLiteral("UCLVIncome") << QStringLiteral("UCLVPayout") << QStringLiteral("UCLVAsset")
           << QStringLiteral("UCLVDebt") << QStringLiteral("lblAdvise") << QStringLiteral("WB");
     EXPECT_EQ(expectTabReachesEverything(window.get(), first), order);
+
+    // Reached by Tab, the advice shows the focus by a frame and draws no
+    // caret inside: its text looks as it did before; Ctrl+A, Ctrl+C copy it.
+    QLabel *advice = window->adviceLabel;
+    window->liabilityPanel->list->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(advice->hasFocus());
+    const QImage unfocused = advice->grab().toImage();
+    QTest::keyClick(window->liabilityPanel->list, Qt::Key_Tab);
+    ASSERT_TRUE(advice->hasFocus());
+    const QImage focused = advice->grab().toImage();
+    const QRect text = advice->contentsRect().adjusted(advice->margin(), advice->margin(), -advice->margin(),
+                                                       -advice->margin());
+    EXPECT_EQ(focused.copy(text), unfocused.copy(text)) << "a caret or a selection is drawn";
+    EXPECT_NE(focused, unfocused) << "the focus does not show";
+    QTest::keyClick(advice, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(advice, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), advice->text());
     window->setSwitchingLedger(true);
     window->close();
 }

@@ -32,14 +32,46 @@ const RoadCase kRoadCases[] = {
     {"300+450.5", "750.50", "750.5"},
     {"1/3", "0.33", "0.333333333333333"},
     {"2/3", "0.67", "0.666666666666667"},
-    {"3*- 2", "-6.00", "6"}, // the parser reads the sign; the own evaluator drops it at the blank
-    {"1 2", "12", "12"},     // not arithmetic: the own evaluator joins the digits
-    {"5-", "5", "5"},
-    {"１２００×３", "3600.00", "0"}, // the own evaluator skips full-width digits
-    {"2(3)", "23", "23"},
+    {"5-", "5", "5"}, // not arithmetic: a missing last operand counts as 0
+    {"12+", "12", "12"},
     {"", "0", "0"},
-    {"abc", "0", "0"},
-    {"5.5.5+1", "6.5", "6.5"},
+    {" 1 + 2 ", "3.00", "3"},
+    // "x" or "X" between numbers is a times sign, as "×" is.
+    {"3x4", "12.00", "12"},
+    {"3 X 4", "12.00", "12"},
+    {"(1+2)x(3)", "9.00", "9"},
+    {"2x3x4", "24.00", "24"},
+};
+
+// Formulas the own evaluator could only read by dropping or reinterpreting a
+// character, or whose result overflows: the field keeps the typed text and
+// one message names the formula and says why.
+struct RefusedCase {
+    const char *typed;
+    QString reason;
+};
+
+const RefusedCase kRefusedCases[] = {
+    {"1200 3", blankInNumberText()},
+    {"12,5*2", unknownCharacterText(u',')},
+    {"2^1024", overflowText()},
+    {"1e308*10", overflowText()},
+    {"1e5e5", unknownCharacterText(u'e')},
+    {"2**3", missingNumberText()},
+    {"٣+٤", unknownCharacterText(u'٣')},
+    {"1 2", blankInNumberText()},
+    {"abc", unknownCharacterText(u'a')},
+    {"3x", unknownCharacterText(u'x')},
+    {"x3", unknownCharacterText(u'x')},
+    {"5.5.5+1", twoPointsText()},
+    {"2(3)", missingOperatorText()},
+    {"(2)3", missingOperatorText()},
+    {"()", missingNumberText()},
+    {"*3", missingNumberText()},
+    {"5*", missingNumberText()},
+    {".", missingNumberText()},
+    {"(-8)^0.5", noRealValueText()},
+    {"0^-1", divisionByZeroText()},
 };
 
 } // namespace
@@ -51,11 +83,47 @@ TEST(AmountEnter, WorkedExamplesOnBothRoads)
         SCOPED_TRACE(c.typed);
         const CalcResult result = evaluateAmountField(typed);
         EXPECT_EQ(result.text, QString::fromUtf8(c.field));
+        EXPECT_TRUE(result.evaluated);
         EXPECT_TRUE(result.messages.isEmpty());
         const FallbackEvaluation own = evaluateFormula(typed);
         EXPECT_EQ(plainNumberText(own.value), QString::fromUtf8(c.fallback));
         EXPECT_FALSE(own.escaped());
     }
+}
+
+TEST(AmountEnter, FormulasThatWouldBeMisreadKeepTheirText)
+{
+    for (const RefusedCase &c : kRefusedCases) {
+        const QString typed = QString::fromUtf8(c.typed);
+        SCOPED_TRACE(c.typed);
+        const CalcResult result = evaluateAmountField(typed);
+        EXPECT_FALSE(result.evaluated);
+        EXPECT_EQ(result.text, typed);
+        EXPECT_EQ(result.messages,
+                  QStringList{QStringLiteral("表达式：") + typed + QStringLiteral(" 错误。 ") + c.reason});
+    }
+    // The Enter handler leaves such a field as typed and shows the message.
+    testkit::ScriptedResponder responder;
+    EXPECT_EQ(enterAmountField(QStringLiteral("3x")).text, QStringLiteral("3x"));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("表达式：3x 错误。 ")));
+}
+
+// What the own evaluator rightly does where the parser gives up stays: deep
+// parentheses are worked out, division by zero and unpaired parentheses are
+// said and give 0.
+TEST(AmountEnter, TheOwnEvaluatorStillServesWhatItReadsRightly)
+{
+    const QString deep =
+        QString(kMaxNesting + 1, u'(') + QStringLiteral("2+3") + QString(kMaxNesting + 1, u')');
+    ASSERT_EQ(parseArithmetic(deep).failure, ArithmeticFailure::TooDeep);
+    CalcResult result = evaluateAmountField(deep);
+    EXPECT_EQ(result.text, QStringLiteral("5"));
+    EXPECT_TRUE(result.messages.isEmpty());
+
+    result = evaluateAmountField(QStringLiteral("(1/0)+5"));
+    EXPECT_EQ(result.text, QStringLiteral("5"));
+    EXPECT_EQ(result.messages, QStringList{QStringLiteral("表达式：1/0 错误。") + divisionByZeroText()});
 }
 
 TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
@@ -84,17 +152,24 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
         EXPECT_EQ(result.messages, QStringList{QStringLiteral("括号不成对")});
     }
 
-    // Overflow on both roads.
+    // Overflow on both roads: an error, never a number.
     const QString huge = QString(300, u'9');
-    result = evaluateAmountField(huge + QStringLiteral("*") + huge);
-    EXPECT_EQ(result.text, QStringLiteral("0"));
-    ASSERT_EQ(result.messages.size(), 1);
-    EXPECT_TRUE(result.messages[0].endsWith(overflowText()));
-
-    // A message inside a parenthesis, and the evaluation goes on with 0.
-    result = evaluateAmountField(QStringLiteral("(1/0)+5 x"));
-    EXPECT_EQ(result.text, QStringLiteral("5"));
-    EXPECT_EQ(result.messages.size(), 1);
+    for (const QString &typed :
+         {huge + QStringLiteral("*") + huge,
+          QStringLiteral("((") + huge + QStringLiteral(")*(") + huge + QStringLiteral("))")}) {
+        result = evaluateAmountField(typed);
+        EXPECT_FALSE(result.evaluated);
+        EXPECT_EQ(result.text, typed);
+        EXPECT_EQ(result.messages.back(),
+                  QStringLiteral("表达式：") + typed + QStringLiteral(" 错误。 ") + overflowText());
+    }
+    // The own evaluator alone: past the parser's depth, the product overflows.
+    const QString deepHuge =
+        QString(kMaxNesting + 1, u'(') + huge + QStringLiteral("*") + huge + QString(kMaxNesting + 1, u')');
+    result = evaluateAmountField(deepHuge);
+    EXPECT_FALSE(result.evaluated);
+    EXPECT_EQ(result.messages.back(),
+              QStringLiteral("表达式：") + deepHuge + QStringLiteral(" 错误。 ") + overflowText());
 
     // Too long for either road: the field keeps its text.
     const QString tooLong = QString(kMaxFormulaLength, u'1') + QStringLiteral("+1");
@@ -108,7 +183,7 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 TEST(AmountEnter, MessagesGoThroughTheMessageRoutine)
 {
     testkit::ScriptedResponder responder;
-    EXPECT_EQ(enterAmountField(QStringLiteral("(1+2")), QStringLiteral("0"));
+    EXPECT_EQ(enterAmountField(QStringLiteral("(1+2")).text, QStringLiteral("0"));
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text, QStringLiteral("括号不成对"));
     EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
@@ -194,20 +269,36 @@ TEST(FlatEvaluator, QuirksOfTheOwnEvaluator)
         double value;
     };
     const Case cases[] = {
-        {"*3", 0},        // a leading operator gets a 0 in front
-        {"5--3", 8},      // minus a negated operand
-        {"3*--2", -6},    // a second minus negates again, it does not flip back
-        {"3*- 2", 6},     // the blank cancels the negation
-        {" 3*-2", -6},    // trimming does not lose the operator's place
-        {"1.2.3+1", 2.2}, // digits up to the second point
-        {"6/4*2", 3},     // left to right
-        {"0.1+0.2", 0.3},
+        {"-3", -3},    // a leading sign gets a 0 in front
+        {"5--3", 8},   // minus a negated operand
+        {" 3*-2", -6}, // trimming does not lose the operator's place
+        {"6/4*2", 3},  // left to right
+        {"0.1+0.2", 0.3}, {"5-", 5},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
         const FallbackEvaluation r = evaluateFlat(QString::fromUtf8(c.text));
         EXPECT_TRUE(r.messages.isEmpty());
+        EXPECT_FALSE(r.escaped());
         EXPECT_DOUBLE_EQ(r.value, c.value);
+    }
+    // Where it would skip, join or guess, it says so instead of giving a value.
+    struct Refused {
+        const char *text;
+        QString reason;
+    };
+    const Refused refused[] = {
+        {"*3", missingNumberText()},  // 0 * 3
+        {"3*--2", unclearSignText()}, // the second minus negates again
+        {"3*- 2", unclearSignText()}, // the blank would cancel the negation
+        {"1.2.3+1", twoPointsText()}, // digits up to the second point
+        {"1 2", blankInNumberText()}, {"1 2 ", blankInNumberText()}, {"１２", unknownCharacterText(u'１')},
+    };
+    for (const Refused &c : refused) {
+        SCOPED_TRACE(c.text);
+        const FallbackEvaluation r = evaluateFlat(QString::fromUtf8(c.text));
+        EXPECT_EQ(r.escapedError, c.reason);
+        EXPECT_TRUE(std::isfinite(r.value));
     }
     // The product is stored with 15 significant digits before it is used again.
     EXPECT_EQ(plainNumberText(evaluateFlat(QStringLiteral("1/3*3")).value),

@@ -9,6 +9,7 @@
 #include "skin/flat_button.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -207,12 +208,10 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
     logon.load();
     const QString shown = logon.ledgerBox->text();
 
-    // The ledger already shown, also in another letter case, changes nothing.
+    // The ledger already shown changes nothing.
     answerFileDialog(shown);
     logon.chooseOtherLedger();
     EXPECT_TRUE(logon.otherLedger().isEmpty());
-    EXPECT_FALSE(store::isOtherLedger(shown.toUpper(), shown));
-    EXPECT_TRUE(store::isOtherLedger(shown + QStringLiteral(".bak"), shown));
 
     answerFileDialog({});
     logon.chooseOtherLedger();
@@ -269,4 +268,52 @@ TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
     logon.okButton->click();
     EXPECT_EQ(opened.count, 1);
     EXPECT_EQ(cancelled.count(), 0);
+}
+
+// Another ledger is another file: names that differ only in letter case are
+// two files here, while a link or a ".." path to the same file is that file.
+TEST(Logon, OtherLedgerComparesTheFilesThePathsName)
+{
+    testkit::TempProgramFolder folder;
+    const QString upper = folder.file(QStringLiteral("Ledger.mdb"));
+    const QString lower = folder.file(QStringLiteral("ledger.mdb"));
+    store::createLedger(upper);
+    store::createLedger(lower);
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+    ASSERT_TRUE(QFile::link(upper, folder.file(QStringLiteral("link.mdb"))));
+    struct Case {
+        const char *chosen;
+        const char *current;
+        bool other;
+    };
+    const Case cases[] = {
+        {"ledger.mdb", "Ledger.mdb", true},
+        {"Ledger.mdb", "Ledger.mdb", false},
+        {"sub/../Ledger.mdb", "Ledger.mdb", false},
+        {"link.mdb", "Ledger.mdb", false},
+        {"link.mdb", "ledger.mdb", true},
+        {"./sub/../new.mdb", "new.mdb", false}, // files not there yet: their clean paths
+        {"New.mdb", "new.mdb", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.chosen) + " / " + c.current);
+        EXPECT_EQ(store::isOtherLedger(folder.file(QString::fromLatin1(c.chosen)),
+                                       folder.file(QString::fromLatin1(c.current))),
+                  c.other);
+    }
+    EXPECT_FALSE(store::isOtherLedger({}, upper));
+
+    // In the logon window: the ledger of the other letter case can be chosen.
+    testkit::ScriptedResponder responder;
+    base::setProgramFolder(folder.path());
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), upper);
+    store::LogonWindow logon;
+    logon.load();
+    ASSERT_EQ(logon.ledgerBox->text(), upper);
+    answerFileDialog(lower);
+    logon.chooseOtherLedger();
+    EXPECT_EQ(logon.otherLedger(), lower);
+    answerFileDialog(folder.file(QStringLiteral("sub/../ledger.mdb")));
+    logon.chooseOtherLedger();
+    EXPECT_EQ(logon.otherLedger(), lower) << "the same file again changes nothing";
 }

@@ -338,9 +338,15 @@ TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_FALSE(bar->isMaximisedByBar());
 
-    bar->setWindowStyle(3); // maximise drawn but inert
+    bar->setWindowStyle(3); // no maximise: the slot is empty and takes no room
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), QString());
+    EXPECT_EQ(bar->buttonMetrics().maxWidth, 0);
+    const QRect close = captionButtonRect(bar->buttonMetrics(), CloseButton);
+    EXPECT_EQ(captionButtonRect(bar->buttonMetrics(), MinimiseButton).right() + 1,
+              close.left() - bar->buttonMetrics().iconSpace);
     moveTo(QPoint(60, 10));
-    QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
+    moveTo(close.center() - QPoint(close.width() + 2, 0));
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), QString()) << "no hover image either";
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_FALSE(bar->isMaximisedByBar());
     EXPECT_EQ(window.geometry(), before);
@@ -356,6 +362,42 @@ TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
     moveTo(centreOf(CloseButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(CloseButton));
     EXPECT_FALSE(window.isVisible());
+}
+
+// A window of one size cannot be maximised, whatever its style: it shows no
+// maximise button, and neither the slot nor a double-click maximises it.
+TEST_F(SkinnedFixture, AWindowOfOneSizeShowsNoMaximiseButton)
+{
+    window.setFixedSize(400, 300);
+    window.setWindowState(Qt::WindowMaximized);
+    apply();
+    window.show();
+    CaptionBar *bar = window.captionBar;
+    EXPECT_EQ(bar->windowStyle(), 1);
+    EXPECT_FALSE(bar->canMaximise());
+    EXPECT_FALSE(bar->isMaximisedByBar()) << "asked to come up maximised, it keeps its size";
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), QString());
+    EXPECT_EQ(bar->slotImage(MinimiseButton), "MIN");
+    const CaptionButtonMetrics metrics = bar->buttonMetrics();
+    EXPECT_EQ(captionHitTest(metrics, captionButtonRect(metrics, MinimiseButton).center()), MinimiseButton);
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_FALSE(bar->isMaximisedByBar());
+    EXPECT_EQ(window.size(), QSize(400, 300));
+
+    // Drawn: left of the minimise button lies the bar's middle tile, not a
+    // maximise image.
+    const QImage picture = bar->grab().toImage();
+    const QRect minimise = captionButtonRect(metrics, MinimiseButton);
+    int tilePixels = 0;
+    for (int x = minimise.left() - skin.buttonWidth; x < minimise.left(); ++x)
+        tilePixels += picture.pixel(x, minimise.center().y()) == qRgb(210, 160, 50);
+    EXPECT_EQ(tilePixels, skin.buttonWidth);
+
+    window.setMinimumSize(200, 150);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    bar->redraw();
+    EXPECT_TRUE(bar->canMaximise());
+    EXPECT_EQ(bar->slotImage(MaxRestoreButton), "MAX");
 }
 
 TEST_F(SkinnedFixture, StayOnTopButtonTogglesTheTopmostBand)

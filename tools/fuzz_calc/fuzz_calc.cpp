@@ -1,5 +1,6 @@
-// Feeds arbitrary formulas to the calculator: it must not crash or hang, and
-// every value it produces must be a finite number (or a reported error).
+// Feeds arbitrary formulas to the calculator: it must not crash or hang,
+// every value it produces must be a finite number (or a reported error), and
+// the own evaluator gives no value for a formula it did not read whole.
 
 #include "input/amount_formula.h"
 #include "input/arithmetic_parser.h"
@@ -41,6 +42,16 @@ bool isNumberText(const QString &text)
     return ok && std::isfinite(value) && !text.contains(u'e') && !text.contains(u'E');
 }
 
+bool readsEveryCharacter(const QString &formula)
+{
+    static const QString known = QStringLiteral("0123456789.+-*/(), \t\u3000");
+    for (const QChar c : formula) {
+        if (!known.contains(c))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -65,8 +76,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(isNumberText(plainNumberText(flat.value)));
 
     const FallbackEvaluation formula = evaluateFormula(text);
-    if (!formula.escaped())
+    if (!formula.escaped()) {
         require(std::isfinite(formula.value));
+        // A value it gives is read from every character: none was skipped.
+        if (formula.messages.isEmpty())
+            require(readsEveryCharacter(normal));
+    }
 
     const CalcResult field = evaluateAmountField(text);
     if (field.evaluated)

@@ -28,6 +28,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -43,6 +44,23 @@ namespace {
 /// Where each picture goes: the window's name, and for the message box its
 /// button style.
 using PictureName = std::function<QString(const QString &window, int style)>;
+
+/// The home folder the guide's pictures write as "~" (empty otherwise).
+QString guideHome;
+
+/// A path as the guide shows it.
+QString shownPath(const QString &path)
+{
+    if (guideHome.isEmpty() || !path.startsWith(guideHome + QLatin1Char('/')))
+        return path;
+    return QStringLiteral("~") + path.mid(guideHome.size());
+}
+
+/// The ledger path in a label's or a box's text, as the guide shows it.
+template <typename Widget> void showPathIn(Widget *widget, const QString &path)
+{
+    widget->setText(widget->text().replace(path, shownPath(path)));
+}
 
 void save(QWidget *window, const QString &path)
 {
@@ -78,8 +96,11 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
 {
     auto *logon = new store::LogonWindow;
     logon->load();
+    const QString ledgerPath = logon->ledgerBox->text();
     logon->show();
+    showPathIn(logon->ledgerBox, ledgerPath);
     save(logon, picture(QStringLiteral("logon"), 0));
+    logon->ledgerBox->setText(ledgerPath);
     ledger::MainWindow *window = nullptr;
     QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
                      [&window](std::shared_ptr<store::Ledger> books) {
@@ -94,6 +115,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
     }
     window->captionBar->restore();
     window->setGeometry(0, 0, 1280, 780);
+    showPathIn(window->profitLossHeading, window->ledger().path());
     save(window, picture(QStringLiteral("main"), 0));
     {
         input::EntryDialog dialog;
@@ -189,13 +211,24 @@ int main(int argc, char **argv)
     QDir().mkpath(out);
 
     // A data folder may be named (it should be empty), so that two renderings
-    // show the same ledger path and can be compared pixel by pixel. The guide
-    // always shows the same path.
+    // show the same ledger path and can be compared pixel by pixel.
     QTemporaryDir temporary;
+    if (!temporary.isValid()) {
+        std::fprintf(stderr, "cannot make a scratch folder\n");
+        return 1;
+    }
     QString dataFolder = arguments.size() > 1 ? arguments[1] : temporary.path();
     if (guide) {
-        dataFolder = QStringLiteral("/tmp/zambrel-guide");
-        QDir(dataFolder).removeRecursively();
+        // The guide shows the ledger where the program keeps a user's: in its
+        // data folder in the home folder. A scratch folder stands in for the
+        // home folder, so that nothing of the user's is read or touched, and
+        // the pictures write it as "~", as the user reads it.
+        qputenv("HOME", QFile::encodeName(temporary.path()));
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("ZAMBREL_DATA_DIR");
+        QCoreApplication::setApplicationName(QStringLiteral("zambrel"));
+        guideHome = QDir::homePath();
+        dataFolder = base::programFolder();
     }
     const QDir folder(dataFolder);
     folder.mkpath(QStringLiteral("."));
@@ -266,8 +299,6 @@ int main(int argc, char **argv)
             QApplication::processEvents();
             logon.grab().save(out + QStringLiteral("/logon-hint-plain.png"));
         }
-    } else {
-        QDir(dataFolder).removeRecursively();
     }
     return 0;
 }

@@ -5,12 +5,10 @@
 namespace zambrel::ledger {
 
 /// The lock keys' states as the platform reports them; a state the platform
-/// does not tell (no X11 display, or Insert, which X11 does not track) is
-/// left empty.
+/// does not tell (no X11 display) is left empty.
 struct LockKeyStates {
     std::optional<bool> capsLock;
     std::optional<bool> numLock;
-    std::optional<bool> insert;
 };
 
 /// Reads the keyboard's indicator lights now (on X11 through the XKB

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "advice_label.h"
 #include "base/month_keys.h"
 #include "shell_layout.h"
 #include "shell_menus.h"
@@ -55,7 +56,7 @@ using base::pixelsToTwips;
 using base::twipsToPixels;
 
 constexpr int kToolbarWidthTwips = 4865;
-constexpr int kStatusPanelsTwips = 1411 + 1411 + 1411 + 2647;
+constexpr int kStatusPanelsTwips = 1411 + 1411 + 2647; // Caps Lock, Num Lock, date
 
 int ceilPixels(int twips)
 {
@@ -101,7 +102,7 @@ void paintLabel(QLabel *label, const QColor &text, const QColor &background)
 MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     : skin::SkinnedWindow(parent), toolbar(new QToolBar(contentArea())),
       versionLabel(new QLabel(contentArea())), profitLossHeading(new QLabel(contentArea())),
-      balanceSheetHeading(new QLabel(contentArea())), adviceLabel(new QLabel(contentArea())),
+      balanceSheetHeading(new QLabel(contentArea())), adviceLabel(new AdviceLabel(contentArea())),
       statusBar(new QStatusBar(contentArea())), splitterHandle(new SplitterHandle(contentArea())),
       splitterBar(new QWidget(contentArea())), homePage(new QTextBrowser(contentArea())),
       m_ledger(std::move(ledger)), m_view(std::make_unique<MonthView>(*m_ledger, this)),
@@ -129,8 +130,6 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     adviceLabel->setObjectName(QStringLiteral("lblAdvise"));
     adviceLabel->setWordWrap(true);
     adviceLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    adviceLabel->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    adviceLabel->setFocusPolicy(Qt::TabFocus);
     // What the label is for; its name is the advice it shows.
     adviceLabel->setAccessibleDescription(QStringLiteral("理财建议 Advice"));
     adviceLabel->setMargin(6);

@@ -16,7 +16,18 @@
 namespace zambrel::ledger {
 namespace {
 
-constexpr int kPanelTwips[] = {1411, 1411, 1411, 2647};
+// Panels 2, 3 and 5 (4 is not made, see the class), what each tells, and
+// their widths.
+struct IndicatorPanel {
+    int panel;
+    const char16_t *description;
+    int twips;
+};
+constexpr IndicatorPanel kIndicators[] = {
+    {2, u"大写锁定 Caps Lock", 1411},
+    {3, u"数字锁定 Num Lock", 1411},
+    {5, u"日期 Date", 2647},
+};
 
 QString lockText(const std::optional<bool> &state, const char *caption)
 {
@@ -33,12 +44,13 @@ StatusPanels::StatusPanels(QStatusBar *bar) : QObject(bar), m_dateTimer(new QTim
     first->setAccessibleDescription(QStringLiteral("状态 Status"));
     bar->addWidget(first, 1);
     m_panels[0] = first;
-    for (std::size_t panel = 1; panel < m_panels.size(); ++panel) {
+    for (const IndicatorPanel &indicator : kIndicators) {
         auto *label = new QLabel(bar);
-        label->setFixedWidth(base::twipsToPixels(kPanelTwips[panel - 1]));
+        label->setFixedWidth(base::twipsToPixels(indicator.twips));
         label->setAlignment(Qt::AlignCenter);
+        label->setAccessibleDescription(QString::fromUtf16(indicator.description));
         bar->addPermanentWidget(label);
-        m_panels[panel] = label;
+        m_panels[std::size_t(indicator.panel - 1)] = label;
     }
     m_dateTimer->setSingleShot(true);
     connect(m_dateTimer, &QTimer::timeout, this, [this] {
@@ -58,18 +70,23 @@ StatusPanels::~StatusPanels()
         application->removeEventFilter(this);
 }
 
+QLabel *StatusPanels::label(int panel) const
+{
+    return panel < 1 || panel > int(m_panels.size()) ? nullptr : m_panels[std::size_t(panel - 1)];
+}
+
 QString StatusPanels::text(int panel) const
 {
-    if (panel < 1 || panel > int(m_panels.size()))
-        return {};
-    return m_panels[std::size_t(panel - 1)]->text();
+    const QLabel *shown = label(panel);
+    return shown ? shown->text() : QString();
 }
 
 void StatusPanels::setText(int panel, const QString &text)
 {
-    if (panel < 1 || panel > int(m_panels.size()))
+    QLabel *shown = label(panel);
+    if (!shown)
         return;
-    m_panels[std::size_t(panel - 1)]->setText(text);
+    shown->setText(text);
     // The month's status line is cut off in a narrow window; its tip keeps
     // the whole of it.
     if (panel == 1)
@@ -81,7 +98,6 @@ void StatusPanels::updateIndicators()
     const LockKeyStates keys = readLockKeys();
     m_panels[1]->setText(lockText(keys.capsLock, "CAPS"));
     m_panels[2]->setText(lockText(keys.numLock, "NUM"));
-    m_panels[3]->setText(lockText(keys.insert, "INS"));
     updateDate();
 }
 
@@ -103,7 +119,7 @@ bool StatusPanels::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_Insert)
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock)
             updateIndicators();
     } else if (event->type() == QEvent::ApplicationStateChange && watched == QCoreApplication::instance()) {
         updateIndicators();

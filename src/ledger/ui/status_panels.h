@@ -11,10 +11,14 @@ class QTimer;
 
 namespace zambrel::ledger {
 
-/// The five panels of the main window's status bar: 1 the status line,
-/// 2 Caps Lock, 3 Num Lock, 4 Insert (shown while the key's state is on, and
-/// only where the platform tells it), 5 today's date, which turns over at
-/// midnight by the program's clock.
+/// The panels of the main window's status bar, numbered as the status line
+/// routine names them: 1 the status line, 2 Caps Lock and 3 Num Lock (shown
+/// while the key's light is on, where the platform tells it), 5 today's
+/// date, which turns over at midnight by the program's clock. There is no
+/// panel 4 (Insert): the program's text fields have no overwrite mode for
+/// the Insert key to toggle, and the platform keeps no Insert state, so it
+/// would stand for a state nobody knows; text(4) is empty and setText(4)
+/// does nothing.
 class StatusPanels : public QObject {
     Q_OBJECT
 public:
@@ -30,10 +34,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QLabel *label(int panel) const;
     void updateDate();
     void scheduleDate();
 
-    std::array<QLabel *, 5> m_panels{};
+    std::array<QLabel *, 5> m_panels{}; // by panel number - 1; no panel 4
     QTimer *m_dateTimer;
 };
 

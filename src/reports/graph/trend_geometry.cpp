@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringView>
 
 #include <algorithm>
@@ -16,6 +17,7 @@ constexpr double kFirstX = 1;
 constexpr double kWideStep = 1.25;
 constexpr double kNarrowStep = 0.8;
 constexpr std::size_t kNarrowFrom = 18;
+constexpr std::size_t kAxisMonths = 24;
 
 double stepFor(std::size_t count)
 {
@@ -32,74 +34,35 @@ double labelShift(std::size_t count)
     return 2.0 - 40.0 / static_cast<double>(std::max<std::size_t>(count, 17));
 }
 
-double seriesMaximum(const std::vector<store::MonthAmount> &points)
+// The months of the axis, newest first. While every series' months are among
+// the income months, those are the axis, as the graph has always been drawn.
+// Otherwise a series would lose the months income lacks: the axis is then the
+// newest months of all series together, at most a graph's width of them.
+std::vector<QString> axisMonths(const TrendSeries &series)
 {
-    double maximum = 0;
-    for (const store::MonthAmount &point : points) {
-        if (point.amount > maximum)
-            maximum = point.amount;
+    QSet<QString> incomeMonths;
+    for (const store::MonthAmount &point : series.income)
+        incomeMonths.insert(point.month);
+    QSet<QString> all = incomeMonths;
+    for (const auto *points : {&series.expenditure, &series.assets, &series.debt}) {
+        for (const store::MonthAmount &point : *points)
+            all.insert(point.month);
     }
-    return maximum;
+    std::vector<QString> months;
+    if (all.size() == incomeMonths.size()) {
+        for (const store::MonthAmount &point : series.income)
+            months.push_back(point.month);
+        return months;
+    }
+    months.assign(all.cbegin(), all.cend());
+    // Month keys sort as text.
+    std::sort(months.begin(), months.end(), std::greater<>());
+    if (months.size() > kAxisMonths)
+        months.resize(kAxisMonths);
+    return months;
 }
 
-// Calendar month number of a key "yyyy-mm", for placing a month between two
-// months of the axis; nullopt for a key of another shape.
-std::optional<int> monthIndex(const QString &key)
-{
-    if (key.size() != 7 || key.at(4) != u'-')
-        return std::nullopt;
-    bool yearOk = false;
-    bool monthOk = false;
-    const int year = QStringView(key).left(4).toInt(&yearOk);
-    const int month = QStringView(key).mid(5).toInt(&monthOk);
-    if (!yearOk || !monthOk)
-        return std::nullopt;
-    return year * 12 + month - 1;
-}
-
-// Where the points of a series go on the month axis.
-class MonthAxis {
-public:
-    void add(const QString &month, double x)
-    {
-        m_x.insert(month, x);
-        m_months.push_back({monthIndex(month), x});
-    }
-
-    bool empty() const { return m_months.empty(); }
-
-    // The x of a month, or nullopt when it lies outside the axis or its key
-    // cannot be placed.
-    std::optional<double> xOf(const QString &month) const
-    {
-        const auto found = m_x.constFind(month);
-        if (found != m_x.cend())
-            return *found;
-        const std::optional<int> index = monthIndex(month);
-        if (!index)
-            return std::nullopt;
-        // The axis runs newest first; find the neighbours either side.
-        for (std::size_t i = 1; i < m_months.size(); ++i) {
-            const auto &newer = m_months[i - 1];
-            const auto &older = m_months[i];
-            if (!newer.index || !older.index || *newer.index <= *older.index)
-                continue;
-            if (*index<*newer.index && * index> * older.index) {
-                const double share = double(*newer.index - *index) / double(*newer.index - *older.index);
-                return newer.x + share * (older.x - newer.x);
-            }
-        }
-        return std::nullopt;
-    }
-
-private:
-    struct Place {
-        std::optional<int> index;
-        double x = 0;
-    };
-    QHash<QString, double> m_x;
-    std::vector<Place> m_months;
-};
+using MonthAxis = QHash<QString, double>;
 
 SeriesLine layoutLine(SeriesKind kind, const std::vector<store::MonthAmount> &points, const MonthAxis &axis,
                       double scaleMaximum)
@@ -108,16 +71,11 @@ SeriesLine layoutLine(SeriesKind kind, const std::vector<store::MonthAmount> &po
     line.kind = kind;
     line.penWidth = kind == SeriesKind::Assets || kind == SeriesKind::Debt ? 6 : 3;
     line.dashed = kind == SeriesKind::NetWorth;
-    const double ownStep = stepFor(points.size());
-    double ownX = kFirstX;
     for (const store::MonthAmount &point : points) {
-        std::optional<double> x = ownX;
-        if (!axis.empty())
-            x = axis.xOf(point.month);
-        ownX += ownStep;
-        if (!x)
-            continue;
-        line.points.push_back({QPointF(*x, amountY(point.amount, scaleMaximum)), point.month, point.amount});
+        const auto x = axis.constFind(point.month);
+        if (x != axis.cend())
+            line.points.push_back(
+                {QPointF(*x, amountY(point.amount, scaleMaximum)), point.month, point.amount});
     }
     if (!line.points.empty()) {
         const SeriesPoint &last = line.points.back();
@@ -168,32 +126,37 @@ double amountY(double amount, double scaleMaximum)
 TrendGeometry layoutTrendGraph(const TrendSeries &series, bool withNetWorth)
 {
     TrendGeometry geometry;
-    for (const auto *points : {&series.income, &series.expenditure, &series.assets, &series.debt})
-        geometry.commonMaximum = std::max(geometry.commonMaximum, seriesMaximum(*points));
-    geometry.scaleMaximum = geometry.commonMaximum == 0 ? 1 : geometry.commonMaximum;
-
     geometry.xAxis = {QPointF(kLeft, 0), QPointF(kRight, 0)};
     geometry.yAxis = {QPointF(0, -2), QPointF(0, kTop)};
 
-    // Month axis from the income series.
-    const std::size_t monthCount = series.income.size();
-    geometry.monthStep = stepFor(monthCount);
-    const double shift = labelShift(monthCount);
+    const std::vector<QString> months = axisMonths(series);
+    geometry.monthStep = stepFor(months.size());
+    const double shift = labelShift(months.size());
     MonthAxis axis;
     double x = kFirstX;
     QStringView previousYear;
-    for (const store::MonthAmount &point : series.income) {
-        const QStringView year = QStringView(point.month).left(4);
+    for (const QString &month : months) {
+        const QStringView year = QStringView(month).left(4);
         const bool lowered = year == previousYear;
         const double offset = lowered ? -0.25 : 0;
-        const QString text = lowered ? point.month.right(2) : point.month;
+        const QString text = lowered ? month.right(2) : month;
         previousYear = year;
         geometry.months.push_back({{text, QPointF(x + shift, offset - 0.2)}, x, lowered});
         geometry.monthGrid.push_back({QPointF(x, 0), QPointF(x, kTop)});
-        axis.add(point.month, x);
+        axis.insert(month, x);
         x += geometry.monthStep;
     }
     geometry.gridEndX = x;
+
+    // The scale is set by the points the axis holds: an amount that is not
+    // drawn must not squash the ones that are.
+    for (const auto *points : {&series.income, &series.expenditure, &series.assets, &series.debt}) {
+        for (const store::MonthAmount &point : *points) {
+            if (axis.contains(point.month))
+                geometry.commonMaximum = std::max(geometry.commonMaximum, point.amount);
+        }
+    }
+    geometry.scaleMaximum = geometry.commonMaximum == 0 ? 1 : geometry.commonMaximum;
 
     // Horizontal grid and amount labels. The labels come from the common
     // maximum as found, so with nothing above 0 they are empty.

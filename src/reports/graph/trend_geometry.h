@@ -80,7 +80,7 @@ struct LegendEntry {
 
 /// Everything the trend graph draws, as plain numbers in graph coordinates.
 struct TrendGeometry {
-    /// The largest amount of the four series, 0 when none is above 0. The
+    /// The largest amount the four series draw, 0 when none is above 0. The
     /// amount labels are made from it.
     double commonMaximum = 0;
     /// What y 10 stands for: the common maximum, or 1 when that is 0.
@@ -93,7 +93,7 @@ struct TrendGeometry {
 
     GraphLine xAxis;
     GraphLine yAxis;
-    std::vector<MonthLabel> months; ///< from the income series, newest first
+    std::vector<MonthLabel> months; ///< the month axis, newest first
     std::vector<GraphLine> monthGrid;
     std::vector<GraphLine> amountGrid;   ///< y = -1, 1, 2, ... 11
     std::vector<GraphText> amountLabels; ///< y = -1, 0, 1, ... 10, "#,###"
@@ -104,13 +104,13 @@ struct TrendGeometry {
 
 /// Lays the graph out for four series (newest month first).
 ///
-/// The month axis is the income series: one label and grid line per month.
-/// Every other series puts each point at the x of its month on that axis; a
-/// month the axis lacks is placed between its neighbours by calendar month,
-/// and left out when it lies outside the axis (before its first or after its
-/// last month). Without income months each series runs from x = 1 with its
-/// own step. With `withNetWorth`, a fifth dashed line shows assets − debt
-/// for every month present in both.
+/// The month axis is the income series, one label and grid line per month,
+/// as long as every other series' months are among the income months.
+/// When a series has a month income lacks (or there is no income), the axis
+/// is the newest 24 months of all four series together. Each point sits at
+/// the x of its month; a point whose month is not on the axis is not drawn
+/// and does not count towards the scale. With `withNetWorth`, a fifth dashed
+/// line shows assets − debt for every month present in both.
 TrendGeometry layoutTrendGraph(const TrendSeries &series, bool withNetWorth = false);
 
 /// y of an amount against the scale maximum, rounded to 2 decimals.

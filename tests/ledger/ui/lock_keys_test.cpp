@@ -41,7 +41,6 @@ TEST(LockKeys, IndicatorsFollowTheKeyboard)
         EXPECT_EQ(*states.capsLock, on);
         ASSERT_TRUE(states.numLock.has_value());
         EXPECT_EQ(*states.numLock, !on);
-        EXPECT_FALSE(states.insert.has_value()) << "X11 does not track Insert";
     }
     lockModifier(Mod2Mask, false);
 }

@@ -414,7 +414,8 @@ TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
 }
 
 // The date panel turns over at midnight; the lock key panels show nothing
-// where the platform cannot tell their state (no X11 display here).
+// where the platform cannot tell their state (no X11 display here). No
+// panel stands for Insert, which no text field of the program honours.
 TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
 {
     Fixture fixture;
@@ -422,6 +423,13 @@ TEST(MainWindow, StatusDateTurnsOverAtMidnightAndUnknownLockStatesStayEmpty)
     base::setClock([start] { return start; });
     auto window = openWindow();
     EXPECT_EQ(window->statusPanelText(5), QStringLiteral("2026-05-15"));
+    QStringList panels;
+    for (const QLabel *panel : window->statusBar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly))
+        panels << panel->accessibleDescription();
+    EXPECT_EQ(panels, (QStringList{QStringLiteral("状态 Status"), QStringLiteral("大写锁定 Caps Lock"),
+                                   QStringLiteral("数字锁定 Num Lock"), QStringLiteral("日期 Date")}));
+    QTest::keyClick(window.get(), Qt::Key_Insert);
+    EXPECT_TRUE(window->statusPanelText(4).isEmpty());
     // From now on the clock runs.
     QElapsedTimer elapsed;
     elapsed.start();

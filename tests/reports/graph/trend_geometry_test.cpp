@@ -27,6 +27,13 @@ std::vector<double> xs(const SeriesLine &line)
     return result;
 }
 
+void expectNear(const std::vector<double> &actual, const std::vector<double> &expected)
+{
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], 1e-12) << i;
+}
+
 } // namespace
 
 // Months along x: step 0.8 from 18 months, 1.25 up to 17; labels shifted by
@@ -98,9 +105,7 @@ TEST(TrendGeometry, AmountScaleAndLabels)
 }
 
 // Nothing above 0: empty amount labels, series drawn against a maximum of 1.
-// Without income: no months, horizontal lines from 0 to 1, the other series
-// drawn each with its own step from x = 1.
-TEST(TrendGeometry, AllZeroAndNoIncome)
+TEST(TrendGeometry, AllZero)
 {
     TrendSeries zero;
     zero.income = monthly("2024-05", {0, 0});
@@ -112,18 +117,10 @@ TEST(TrendGeometry, AllZeroAndNoIncome)
         EXPECT_TRUE(label.text.isEmpty()) << label.at.y();
     EXPECT_DOUBLE_EQ(lineOf(z, SeriesKind::Assets).points.front().at.y(), -5);
 
-    TrendSeries noIncome;
-    noIncome.expenditure = monthly("2024-05", {100, 200, 300});
-    noIncome.debt = monthly("2023-01", std::vector<double>(20, 50));
-    const TrendGeometry g = layoutTrendGraph(noIncome);
-    EXPECT_TRUE(g.months.empty());
-    EXPECT_TRUE(g.monthGrid.empty());
-    EXPECT_EQ(g.gridEndX, 1);
-    EXPECT_EQ(g.amountGrid.front().to, QPointF(1, -1));
-    EXPECT_EQ(xs(lineOf(g, SeriesKind::Expenditure)), (std::vector<double>{1, 2.25, 3.5}));
-    EXPECT_NEAR(xs(lineOf(g, SeriesKind::Debt)).back(), 1 + 19 * 0.8, 1e-12);
-    EXPECT_TRUE(lineOf(g, SeriesKind::Income).points.empty());
-    EXPECT_TRUE(lineOf(g, SeriesKind::Income).endLabel.text.isEmpty());
+    const TrendGeometry empty = layoutTrendGraph({});
+    EXPECT_TRUE(empty.months.empty());
+    EXPECT_EQ(empty.gridEndX, 1);
+    EXPECT_EQ(empty.amountGrid.front().to, QPointF(1, -1));
 }
 
 // The newest month of each year shows "yyyy-mm" at y -0.2, the others "mm"
@@ -148,32 +145,122 @@ TEST(TrendGeometry, YearLabelsAndLoweredMonths)
     }
 }
 
-// Points go to their own month on the income months: a shorter series is
-// not stretched, a month between two axis months sits between them by
-// calendar month, months outside the axis are left out.
-TEST(TrendGeometry, SeriesFollowTheMonthAxis)
+// While every series' months are among the income months, the income months
+// are the axis and each point sits at its own month: a shorter series is not
+// stretched, a gap in it is not closed up.
+TEST(TrendGeometry, SeriesWithinTheIncomeMonthsFollowThem)
 {
     TrendSeries series;
     series.income = monthly("2024-12", std::vector<double>(24, 100));
     series.debt = monthly("2024-12", {1, 2, 3, 4, 5});
-    TrendGeometry g = layoutTrendGraph(series);
-    const std::vector<double> debtX = xs(lineOf(g, SeriesKind::Debt));
-    ASSERT_EQ(debtX.size(), 5u);
-    for (std::size_t i = 0; i < debtX.size(); ++i)
-        EXPECT_NEAR(debtX[i], 1 + 0.8 * double(i), 1e-12);
+    series.expenditure = {{QStringLiteral("2024-10"), 7}, {QStringLiteral("2023-01"), 8}};
+    const TrendGeometry g = layoutTrendGraph(series);
+    EXPECT_EQ(g.months.size(), 24u);
+    EXPECT_EQ(g.months.front().label.text, QStringLiteral("2024-12"));
+    expectNear(xs(lineOf(g, SeriesKind::Debt)), {1, 1.8, 2.6, 3.4, 4.2});
+    // 2024-10 is the third month, 2023-01 the last of the 24.
+    expectNear(xs(lineOf(g, SeriesKind::Expenditure)), {2.6, 19.4});
+}
 
-    series = {};
-    for (const char *month : {"2024-05", "2024-04", "2024-01"})
-        series.income.push_back({QString::fromLatin1(month), 10});
-    for (const char *month : {"2024-06", "2024-04", "2024-03", "2024-02", "2023-12"})
-        series.expenditure.push_back({QString::fromLatin1(month), 10});
-    g = layoutTrendGraph(series);
-    const SeriesLine &expenditure = lineOf(g, SeriesKind::Expenditure);
-    ASSERT_EQ(expenditure.points.size(), 3u);
-    EXPECT_EQ(expenditure.points[0].month, QStringLiteral("2024-04"));
-    EXPECT_NEAR(expenditure.points[1].at.x(), 2.25 + 1.25 / 3, 1e-12);
-    EXPECT_NEAR(expenditure.points[2].at.x(), 2.25 + 2 * 1.25 / 3, 1e-12);
-    EXPECT_EQ(expenditure.endLabel.at, expenditure.points[2].at);
+// A series with months income lacks: the axis is the newest 24 months of
+// all series together, every point at its month, and the scale from the
+// points that are drawn.
+TEST(TrendGeometry, MonthsOutsideIncomeWidenTheAxis)
+{
+    struct Expected {
+        SeriesKind kind;
+        std::vector<double> x;
+    };
+    struct Case {
+        const char *what;
+        TrendSeries series;
+        std::vector<const char *> labels; // newest first
+        double step;
+        std::vector<Expected> lines;
+        double maximum;
+    };
+    std::vector<Case> cases;
+    {
+        // Three income months and a year of assets: 12 months, all assets drawn.
+        Case c{"assets over a year", {}, {}, 1.25, {}, 1200};
+        c.series.income = monthly("2024-12", {10, 20, 30});
+        c.series.assets = monthly("2024-12", {1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 300, 200, 100});
+        c.labels = {"2024-12", "11", "10", "09", "08", "07", "06", "05", "04", "03", "02", "01"};
+        c.lines = {{SeriesKind::Income, {1, 2.25, 3.5}},
+                   {SeriesKind::Assets, {1, 2.25, 3.5, 4.75, 6, 7.25, 8.5, 9.75, 11, 12.25, 13.5, 14.75}}};
+        cases.push_back(c);
+    }
+    {
+        // Expenditure newer and between the income months.
+        Case c{"newer and between", {}, {}, 1.25, {}, 40};
+        c.series.income = {{QStringLiteral("2024-05"), 10}, {QStringLiteral("2024-01"), 20}};
+        c.series.expenditure = {{QStringLiteral("2024-06"), 30}, {QStringLiteral("2024-03"), 40}};
+        c.labels = {"2024-06", "05", "03", "01"};
+        c.lines = {{SeriesKind::Income, {2.25, 4.75}}, {SeriesKind::Expenditure, {1, 3.5}}};
+        cases.push_back(c);
+    }
+    {
+        // No income at all: the other series still share one month axis.
+        Case c{"no income", {}, {}, 0.8, {}, 300};
+        c.series.expenditure = monthly("2024-05", {100, 200, 300});
+        c.series.debt = monthly("2023-01", std::vector<double>(20, 50));
+        c.labels = {"2024-05", "04", "03", "2023-01", "2022-12", "11", "10", "09", "08", "07", "06", "05",
+                    "04",      "03", "02", "01",      "2021-12", "11", "10", "09", "08", "07", "06"};
+        c.lines = {{SeriesKind::Income, {}}, {SeriesKind::Expenditure, {1, 1.8, 2.6}}};
+        cases.push_back(c);
+    }
+    {
+        // 26 months together: the two oldest are not drawn and do not set
+        // the scale (the debt of 9,999 in 2022-11).
+        Case c{"more than 24 months", {}, {}, 0.8, {}, 500};
+        c.series.income = monthly("2024-12", {500, 400});
+        c.series.debt = monthly("2024-10", std::vector<double>(22, 100));
+        c.series.debt.push_back({QStringLiteral("2022-11"), 9999});
+        c.series.debt.push_back({QStringLiteral("2022-10"), 9999});
+        c.labels = {"2024-12", "11", "10", "09", "08", "07", "06", "05", "04", "03", "02", "01",
+                    "2023-12", "11", "10", "09", "08", "07", "06", "05", "04", "03", "02", "01"};
+        c.lines = {{SeriesKind::Income, {1, 1.8}}};
+        cases.push_back(c);
+    }
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const TrendGeometry g = layoutTrendGraph(c.series);
+        EXPECT_DOUBLE_EQ(g.monthStep, c.step);
+        ASSERT_EQ(g.months.size(), c.labels.size());
+        for (std::size_t i = 0; i < c.labels.size(); ++i) {
+            EXPECT_EQ(g.months[i].label.text, QString::fromLatin1(c.labels[i])) << i;
+            EXPECT_NEAR(g.months[i].gridX, 1 + c.step * double(i), 1e-12) << i;
+        }
+        EXPECT_EQ(g.monthGrid.size(), c.labels.size());
+        EXPECT_NEAR(g.gridEndX, 1 + c.step * double(c.labels.size()), 1e-12);
+        for (const Expected &line : c.lines) {
+            SCOPED_TRACE(int(line.kind));
+            expectNear(xs(lineOf(g, line.kind)), line.x);
+        }
+        EXPECT_EQ(g.commonMaximum, c.maximum);
+    }
+}
+
+// The debt case above in detail: 22 of 24 points drawn, at y for a maximum
+// of 500, the line's end amount from the oldest point drawn.
+TEST(TrendGeometry, PointsOutsideTheAxisAreNotDrawn)
+{
+    TrendSeries series;
+    series.income = monthly("2024-12", {500, 400});
+    series.debt = monthly("2024-10", std::vector<double>(22, 100));
+    series.debt.push_back({QStringLiteral("2022-11"), 9999});
+    series.debt.push_back({QStringLiteral("2022-10"), 9999});
+    const TrendGeometry g = layoutTrendGraph(series);
+    const SeriesLine &debt = lineOf(g, SeriesKind::Debt);
+    ASSERT_EQ(debt.points.size(), 22u);
+    EXPECT_NEAR(debt.points.front().at.x(), 2.6, 1e-12);
+    EXPECT_NEAR(debt.points.back().at.x(), 19.4, 1e-12);
+    for (const SeriesPoint &point : debt.points)
+        EXPECT_DOUBLE_EQ(point.at.y(), 2);
+    EXPECT_EQ(debt.points.back().month, QStringLiteral("2023-01"));
+    EXPECT_EQ(debt.endLabel.text, QStringLiteral("100"));
+    EXPECT_EQ(lineOf(g, SeriesKind::Income).points.front().at, QPointF(1, 10));
+    EXPECT_EQ(g.amountLabels.back().text, QStringLiteral("500"));
 }
 
 // Net worth: assets - debt for months in both, dashed, only when asked for;

@@ -425,17 +425,34 @@ protected:
     QPointer<ledger::MainWindow> first;
 };
 
-TEST_F(OtherLedger, TheSameFileInAnyLetterCaseOrNoChoiceDoesNothing)
+TEST_F(OtherLedger, TheSameFileOrNoChoiceDoesNothing)
 {
     const QString path = first->ledger().path();
-    const QString otherCase =
-        QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).fileName().toUpper();
-    for (const QString &chosen : {otherCase, path, QString()}) {
+    const QFileInfo file(path);
+    ASSERT_TRUE(QDir(file.path()).mkdir(QStringLiteral("sub")));
+    const QString link = folder.file(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    const QString dotted = file.path() + QStringLiteral("/sub/../") + file.fileName();
+    for (const QString &chosen : {path, dotted, link, QString()}) {
         choose(chosen);
         EXPECT_TRUE(first && first->isVisible()) << chosen.toStdString();
         EXPECT_EQ(topLevel<store::LogonWindow>(), nullptr);
     }
     EXPECT_TRUE(responder.shown().empty());
+}
+
+// A name that differs only in letter case is another file, and another
+// ledger.
+TEST_F(OtherLedger, TheNameInOtherLetterCaseIsAnotherLedger)
+{
+    const QFileInfo file(first->ledger().path());
+    const QString otherCase = file.path() + QLatin1Char('/') + file.fileName().toUpper();
+    store::createLedger(otherCase);
+    choose(otherCase);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return first.isNull(); }));
+    store::LogonWindow *logon = topLevel<store::LogonWindow>();
+    ASSERT_NE(logon, nullptr);
+    EXPECT_EQ(logon->ledgerPath(), otherCase);
 }
 
 TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)

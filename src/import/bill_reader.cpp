@@ -1,0 +1,98 @@
+#include "import/bill_reader.h"
+
+#include "import/csv_split.h"
+#include "import/payment_bills.h"
+#include "import/text_decoding.h"
+#include "import/xlsx_sheet.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace zambrel::bills {
+
+namespace {
+
+BillReadResult failed(const QString &why)
+{
+    BillReadResult result;
+    result.failure = why;
+    return result;
+}
+
+BillReadResult readWorkbook(const QByteArray &content)
+{
+    const SheetRows sheet = readFirstSheet(content);
+    if (!sheet.failure.isEmpty())
+        return failed(sheet.failure);
+    const std::optional<PaymentTable> table = findPaymentTable(sheet.rows, true);
+    if (!table)
+        return failed(unrecognisedBillText());
+    BillReadResult result;
+    result.bill.encoding = TextEncoding::Utf8;
+    readPaymentRows(sheet.rows, *table, result.bill);
+    return result;
+}
+
+BillReadResult readText(const QByteArray &content, const std::optional<BankCsvMapping> &mapping)
+{
+    DecodedText decoded = decodeText(content);
+    const std::vector<TableRow> rows = splitCsv(decoded.text, u',');
+    BillReadResult result;
+    if (const std::optional<PaymentTable> table = findPaymentTable(rows, false)) {
+        readPaymentRows(rows, *table, result.bill);
+    } else if (mapping) {
+        const QString problem = mappingProblem(*mapping);
+        if (!problem.isEmpty())
+            return failed(problem);
+        if (mapping->encoding && *mapping->encoding != decoded.encoding)
+            decoded = decodeText(content, mapping->encoding);
+        readBankRows(splitCsv(decoded.text, mapping->separator), *mapping, result.bill);
+    } else {
+        return failed(unrecognisedBillText());
+    }
+    result.bill.encoding = decoded.encoding;
+    result.bill.undecodableLines = decoded.undecodableLines;
+    return result;
+}
+
+} // namespace
+
+QString unrecognisedBillText()
+{
+    return QStringLiteral(
+        "无法识别的账单格式。可以导入：支付宝账单（CSV）、微信支付账单（CSV 或 XLSX），"
+        "或设置了列对应的银行账单（CSV）。\n"
+        "Unrecognised bill. Expected an Alipay bill (CSV), a WeChat Pay bill (CSV or XLSX), "
+        "or a bank statement (CSV) with a column mapping.");
+}
+
+BillReadResult readBill(const QByteArray &content, const std::optional<BankCsvMapping> &mapping)
+{
+    if (content.trimmed().isEmpty())
+        return failed(QStringLiteral("账单文件是空的 The bill file is empty"));
+    if (looksLikeZip(content))
+        return readWorkbook(content);
+    return readText(content, mapping);
+}
+
+BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(QStringLiteral("无法打开账单文件 Cannot open the bill file: %1 (%2)")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+    const QString tooLarge = QStringLiteral("账单文件超过 %1 MB，未读取 The bill file is too large to read")
+                                 .arg(kMaxBillFileBytes / (1024 * 1024));
+    if (file.size() > kMaxBillFileBytes)
+        return failed(tooLarge);
+    // The size read is what counts: a file may grow while it is read.
+    const QByteArray content = file.read(kMaxBillFileBytes + 1);
+    if (content.size() > kMaxBillFileBytes)
+        return failed(tooLarge);
+    if (file.error() != QFileDevice::NoError)
+        return failed(QStringLiteral("无法读取账单文件 Cannot read the bill file: %1 (%2)")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+    return readBill(content, mapping);
+}
+
+} // namespace zambrel::bills

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "import/bank_csv.h"
+#include "import/bill.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace zambrel::bills {
+
+/// The largest bill file read; a year of a busy household's payments is a
+/// few megabytes.
+inline constexpr qint64 kMaxBillFileBytes = 64LL * 1024 * 1024;
+
+struct BillReadResult {
+    QString failure; ///< why nothing could be read (bilingual); empty when the bill was read
+    Bill bill;       ///< what was read, with the rows that could not be read among its problems
+
+    bool ok() const { return failure.isEmpty(); }
+};
+
+/// Reads a bill, recognised from its content: an XLSX workbook holding a
+/// WeChat Pay bill, or a text (UTF-8 or GB18030, detected) holding an Alipay
+/// bill in either layout or a WeChat Pay bill. Text that is none of these is
+/// read as a bank statement through `mapping` when one is given. A file
+/// that is none of these fails with unrecognisedBillText(); a mapping with a
+/// problem fails with mappingProblem's text. Never throws.
+BillReadResult readBill(const QByteArray &content,
+                        const std::optional<BankCsvMapping> &mapping = std::nullopt);
+
+/// readBill on a file's content; a file that cannot be opened or is larger
+/// than kMaxBillFileBytes fails with that reason.
+BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping = std::nullopt);
+
+/// The message for a file that is no bill this program reads: it names what
+/// was expected.
+QString unrecognisedBillText();
+
+} // namespace zambrel::bills

@@ -1,0 +1,194 @@
+// Bank statements through a column mapping: separators, decimal commas,
+// date orders decided once per file, encodings, and the mapping kept as JSON.
+#include "bill_files.h"
+
+#include "import/bank_csv.h"
+#include "import/bill_reader.h"
+#include "import/classification.h"
+
+#include <gtest/gtest.h>
+
+using namespace zambrel::bills;
+using namespace zambrel::bills::fixtures;
+
+namespace {
+
+BankCsvMapping europeanMapping()
+{
+    BankCsvMapping mapping;
+    mapping.separator = u';';
+    mapping.decimalComma = true;
+    mapping.skipLines = 2;
+    mapping.skipTrailingLines = 1;
+    mapping.dateColumn = 0;
+    mapping.descriptionColumn = 1;
+    mapping.counterpartyColumn = 2;
+    mapping.amountColumn = 3;
+    return mapping;
+}
+
+QString europeanStatement()
+{
+    return crlfLines({
+        QStringLiteral("某银行 账户明细"),
+        QStringLiteral("账号：6222 **** 1234;;;;"),
+        QStringLiteral("日期;摘要;对方户名;金额;余额"),
+        QStringLiteral("03.04.2024;超市购物;永辉超市;-1.234,56;8.765,44"),
+        QStringLiteral("15.04.2024;工资;某公司; 12.000,00 ;20.765,44"),
+        QStringLiteral("01.05.2024;转账;林小雨;-500,00;20.265,44"),
+        QStringLiteral("02.05.2024;\"手续费; 年费\";;-10,00;20.255,44"),
+        QStringLiteral("31.04.2024;冲正;;-1,00;20.254,44"),
+        QStringLiteral("合计;;;;"),
+    });
+}
+
+TEST(BankCsvTest, DecimalCommasAndDayFirstDatesDecidedForTheWholeFile)
+{
+    const BillReadResult read = readBill(gb18030(europeanStatement()), europeanMapping());
+    ASSERT_TRUE(read.ok()) << read.failure.toStdString();
+    const Bill &bill = read.bill;
+    EXPECT_EQ(bill.format, BillFormat::BankCsv);
+    EXPECT_EQ(bill.encoding, TextEncoding::Gb18030);
+    EXPECT_EQ(bill.dateOrder, DateOrder::DayMonthYear);
+    EXPECT_FALSE(bill.dateOrderAmbiguous);
+
+    struct Row {
+        QDate date;
+        const char *description;
+        double amount;
+        Direction direction;
+    };
+    const std::vector<Row> expected{
+        {QDate(2024, 4, 3), "超市购物", 1234.56, Direction::Expense},
+        {QDate(2024, 4, 15), "工资", 12000, Direction::Income},
+        {QDate(2024, 5, 1), "转账", 500, Direction::Expense},
+        {QDate(2024, 5, 2), "手续费; 年费", 10, Direction::Expense},
+    };
+    ASSERT_EQ(bill.transactions.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(bill.transactions[i].date, expected[i].date);
+        EXPECT_EQ(bill.transactions[i].description, QString::fromUtf8(expected[i].description));
+        EXPECT_DOUBLE_EQ(bill.transactions[i].amount, expected[i].amount);
+        EXPECT_EQ(bill.transactions[i].direction, expected[i].direction);
+        EXPECT_TRUE(bill.transactions[i].transactionNumber.isEmpty());
+    }
+    ASSERT_EQ(bill.problems.size(), 1u);
+    EXPECT_EQ(bill.problems[0].line, 8);
+    EXPECT_EQ(bill.problems[0].reason, QStringLiteral("日期无法识别 Unreadable date: 31.04.2024"));
+
+    // A transfer to the holder's own name is one between own accounts.
+    const std::vector<RowClass> classes = classifyTransactions(bill, {QStringLiteral("林小雨")});
+    EXPECT_EQ(classes[2].kind, RowKind::OwnTransfer);
+    EXPECT_EQ(classes[0].kind, RowKind::Ordinary);
+}
+
+TEST(BankCsvTest, DebitAndCreditColumnsAndADateOrderLeftToConfirm)
+{
+    BankCsvMapping mapping;
+    mapping.dateColumn = 0;
+    mapping.descriptionColumn = 1;
+    mapping.debitColumn = 2;
+    mapping.creditColumn = 3;
+    const QByteArray statement = crlfLines({
+                                               QStringLiteral("Date,Description,Debit,Credit"),
+                                               QStringLiteral("03/04/2024,Coffee,4.50,"),
+                                               QStringLiteral("03/05/2024,Salary,,\"2,000.00\""),
+                                               QStringLiteral("03/06/2024,Both,1.00,2.00"),
+                                               QStringLiteral("03/07/2024,Nothing,,"),
+                                           })
+                                     .toUtf8();
+    // Every day is 12 or less: day-first is taken and left to confirm.
+    const BillReadResult guessed = readBill(statement, mapping);
+    ASSERT_TRUE(guessed.ok());
+    EXPECT_EQ(guessed.bill.dateOrder, DateOrder::DayMonthYear);
+    EXPECT_TRUE(guessed.bill.dateOrderAmbiguous);
+    EXPECT_EQ(guessed.bill.transactions[0].date, QDate(2024, 4, 3));
+
+    mapping.dateOrder = DateOrder::MonthDayYear;
+    const BillReadResult confirmed = readBill(statement, mapping);
+    EXPECT_FALSE(confirmed.bill.dateOrderAmbiguous);
+    ASSERT_EQ(confirmed.bill.transactions.size(), 2u);
+    EXPECT_EQ(confirmed.bill.transactions[0].date, QDate(2024, 3, 4));
+    EXPECT_EQ(confirmed.bill.transactions[0].direction, Direction::Expense);
+    EXPECT_DOUBLE_EQ(confirmed.bill.transactions[0].amount, 4.5);
+    EXPECT_EQ(confirmed.bill.transactions[1].direction, Direction::Income);
+    EXPECT_DOUBLE_EQ(confirmed.bill.transactions[1].amount, 2000);
+    ASSERT_EQ(confirmed.bill.problems.size(), 2u);
+    EXPECT_EQ(confirmed.bill.problems[0].line, 4);
+    EXPECT_EQ(confirmed.bill.problems[0].reason,
+              QStringLiteral("支出和收入两栏都有金额 Both debit and credit hold an amount"));
+    EXPECT_EQ(confirmed.bill.problems[1].reason, QStringLiteral("没有金额 No amount"));
+}
+
+TEST(BankCsvTest, EncodingIsDetectedAndCanBeSetByHand)
+{
+    const QString text = europeanStatement();
+    BankCsvMapping mapping = europeanMapping();
+    for (const QByteArray &bytes : {text.toUtf8(), QByteArray("\xEF\xBB\xBF") + text.toUtf8()}) {
+        const BillReadResult read = readBill(bytes, mapping);
+        EXPECT_EQ(read.bill.encoding, TextEncoding::Utf8);
+        EXPECT_EQ(read.bill.transactions.size(), 4u);
+        EXPECT_EQ(read.bill.transactions[0].description, QStringLiteral("超市购物"));
+    }
+    // Told UTF-8, GB18030 bytes are not read, and the lines say so.
+    mapping.encoding = TextEncoding::Utf8;
+    const BillReadResult wrong = readBill(gb18030(text), mapping);
+    EXPECT_EQ(wrong.bill.encoding, TextEncoding::Utf8);
+    EXPECT_FALSE(wrong.bill.undecodableLines.empty());
+    mapping.encoding = TextEncoding::Gb18030;
+    const BillReadResult right = readBill(gb18030(text), mapping);
+    EXPECT_TRUE(right.bill.undecodableLines.empty());
+    EXPECT_EQ(right.bill.transactions[0].counterparty, QStringLiteral("永辉超市"));
+
+    // A payment app's bill is recognised whatever mapping comes with it.
+    const QString weChat =
+        crlfLines(weChatHead()) +
+        QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,"
+                       "商户单号,备注\r\n");
+    EXPECT_EQ(readBill(weChat.toUtf8(), mapping).bill.format, BillFormat::WeChatCsv);
+}
+
+TEST(BankCsvTest, MappingIsKeptAsJson)
+{
+    BankCsvMapping mapping = europeanMapping();
+    mapping.encoding = TextEncoding::Gb18030;
+    mapping.dateOrder = DateOrder::MonthDayYear;
+    mapping.separator = u'\t';
+    mapping.hasHeader = false;
+    mapping.referenceColumn = 5;
+    const std::optional<BankCsvMapping> back = mappingFromJson(mappingToJson(mapping));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, mapping);
+    EXPECT_EQ(mappingFromJson(mappingToJson(europeanMapping())), europeanMapping());
+
+    QString error;
+    EXPECT_FALSE(mappingFromJson(QStringLiteral("{}"), &error));
+    EXPECT_EQ(error, QStringLiteral("请指定日期列 Choose the date column"));
+    for (const char *bad : {"[1]", "not json", R"({"dateColumn":"0","descriptionColumn":1,"amountColumn":2})",
+                            R"({"dateColumn":0,"descriptionColumn":1,"amountColumn":2.5})",
+                            R"({"dateColumn":0,"descriptionColumn":1,"amountColumn":2,"encoding":"latin1"})",
+                            R"({"dateColumn":0,"descriptionColumn":1,"amountColumn":2,"separator":";;"})"}) {
+        EXPECT_FALSE(mappingFromJson(QString::fromUtf8(bad), &error)) << bad;
+        EXPECT_EQ(error, QStringLiteral("不是列对应设置 Not a column mapping")) << bad;
+    }
+
+    BankCsvMapping quoteSeparated = europeanMapping();
+    quoteSeparated.separator = u'"';
+    EXPECT_EQ(readBill("a\"b\r\n", quoteSeparated).failure, mappingProblem(quoteSeparated));
+    EXPECT_FALSE(mappingProblem(quoteSeparated).isEmpty());
+}
+
+TEST(BankCsvTest, SampleFindsTheSeparatorForSettingUpAMapping)
+{
+    const CsvSample sample = sampleCsv(gb18030(europeanStatement()), std::nullopt, std::nullopt, 4);
+    EXPECT_EQ(sample.encoding, TextEncoding::Gb18030);
+    EXPECT_EQ(sample.separator, u';');
+    ASSERT_EQ(sample.rows.size(), 4u);
+    EXPECT_EQ(sample.rows[2].cells, QStringLiteral("日期;摘要;对方户名;金额;余额").split(u';'));
+
+    const CsvSample tabs = sampleCsv("date\tamount\n2024-01-02\t1,5\n2024-01-03\t2,5\n");
+    EXPECT_EQ(tabs.separator, u'\t');
+    EXPECT_EQ(tabs.rows.size(), 3u);
+}
+
+} // namespace

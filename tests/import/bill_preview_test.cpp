@@ -1,0 +1,278 @@
+// The preview over a bill: duplicates within and across overlapping bills,
+// rules placing rows and remembered from a correction, and the plan of what
+// an import adds per month and item.
+#include "import/bill_preview.h"
+#include "import/transaction_identity.h"
+
+#include <gtest/gtest.h>
+
+using namespace zambrel::bills;
+
+namespace {
+
+BillTransaction row(const QDate &date, const char *counterparty, const char *description, double amount,
+                    Direction direction, const char *number = "")
+{
+    BillTransaction t;
+    t.date = date;
+    t.counterparty = QString::fromUtf8(counterparty);
+    t.description = QString::fromUtf8(description);
+    t.amount = amount;
+    t.direction = direction;
+    t.transactionNumber = QString::fromUtf8(number);
+    t.format = *number ? BillFormat::WeChatCsv : BillFormat::BankCsv;
+    return t;
+}
+
+ImportRule rule(const char *text, RuleSide side, const char *type, const char *name,
+                std::optional<double> maxAmount = std::nullopt)
+{
+    return {QString::fromUtf8(text),
+            side,
+            std::nullopt,
+            maxAmount,
+            {QString::fromUtf8(type), QString::fromUtf8(name)}};
+}
+
+Bill billOf(std::vector<BillTransaction> transactions)
+{
+    Bill bill;
+    bill.transactions = std::move(transactions);
+    return bill;
+}
+
+std::vector<RowState> statesOf(const BillPreview &preview)
+{
+    std::vector<RowState> states;
+    for (const PreviewRow &r : preview.rows())
+        states.push_back(r.state());
+    return states;
+}
+
+QSet<QString> identitySet(const QStringList &identities)
+{
+    return QSet<QString>(identities.begin(), identities.end());
+}
+
+constexpr auto New = RowState::New;
+constexpr auto Duplicate = RowState::Duplicate;
+constexpr auto Skipped = RowState::Skipped;
+
+// A bank statement of 1–10 March and one of 5–15 March; both hold the two
+// identical coffees of 5 March.
+std::vector<BillTransaction> earlyMarch()
+{
+    return {row(QDate(2024, 3, 1), "", "房租", 3000, Direction::Expense),
+            row(QDate(2024, 3, 5), "咖啡店", "拿铁", 28, Direction::Expense),
+            row(QDate(2024, 3, 5), "咖啡店", "拿铁", 28, Direction::Expense),
+            row(QDate(2024, 3, 8), "", "利息", 1.25, Direction::Income)};
+}
+
+std::vector<BillTransaction> midMarch()
+{
+    return {row(QDate(2024, 3, 5), "咖啡店", "拿铁", 28, Direction::Expense),
+            row(QDate(2024, 3, 5), "咖啡店", "拿铁", 28, Direction::Expense),
+            row(QDate(2024, 3, 8), "", "利息", 1.25, Direction::Income),
+            row(QDate(2024, 3, 12), "咖啡店", "拿铁", 28, Direction::Expense),
+            row(QDate(2024, 3, 12), "咖啡店", "拿铁 ", 28, Direction::Expense)};
+}
+
+TEST(BillPreviewTest, IdenticalRowsBothCountAndOverlappingBillsAddNothingTwice)
+{
+    const BillPreview first(billOf(earlyMarch()), {}, {});
+    EXPECT_EQ(statesOf(first), (std::vector<RowState>{New, New, New, New}));
+    const ImportPlan once = first.plan({}, {});
+    EXPECT_EQ(once.transactions, 4);
+    EXPECT_DOUBLE_EQ(once.spending, 3056);
+    QSet<QString> imported = identitySet(once.identities);
+    EXPECT_EQ(imported.size(), 4);
+
+    // Importing the same bill again adds nothing.
+    const BillPreview again(billOf(earlyMarch()), {}, imported);
+    EXPECT_EQ(statesOf(again), (std::vector<RowState>{Duplicate, Duplicate, Duplicate, Duplicate}));
+    EXPECT_EQ(again.plan({}, {}).transactions, 0);
+    EXPECT_EQ(again.rows()[0].stateReason(), QStringLiteral("已导入过 Imported before"));
+
+    // The overlapping bill: what the first held is a duplicate, shown and
+    // unticked; the new days, identical rows included, are new.
+    BillPreview overlap(billOf(midMarch()), {}, imported);
+    EXPECT_EQ(overlap.rows().size(), 5u);
+    EXPECT_EQ(statesOf(overlap), (std::vector<RowState>{Duplicate, Duplicate, Duplicate, New, New}));
+    EXPECT_FALSE(overlap.rows()[0].ticked);
+    EXPECT_EQ(overlap.plan({}, {}).transactions, 2);
+    // A duplicate can still be ticked by hand.
+    EXPECT_TRUE(overlap.setTicked(0, true));
+    EXPECT_EQ(overlap.plan({}, {}).transactions, 3);
+
+    // Numbered rows are known by number; a number twice in one bill is a duplicate.
+    const Bill numbered =
+        billOf({row(QDate(2024, 3, 1), "早餐店", "豆浆", 5, Direction::Expense, "4200001"),
+                row(QDate(2024, 3, 1), "早餐店", "豆浆", 5, Direction::Expense, "4200001"),
+                row(QDate(2024, 3, 2), "早餐店", "豆浆", 5, Direction::Expense, "4200002")});
+    EXPECT_EQ(transactionIdentities(numbered.transactions)[0], QStringLiteral("wechat:4200001"));
+    BillTransaction fromBank = row(QDate(2024, 3, 5), "", "ATM", 28, Direction::Expense);
+    fromBank.transactionNumber = QStringLiteral("R1");
+    EXPECT_EQ(transactionIdentities({fromBank})[0], QStringLiteral("bank:2024-03-05:-2800:R1"));
+    const BillPreview repeated(numbered, {}, {QStringLiteral("wechat:4200002")});
+    EXPECT_EQ(statesOf(repeated), (std::vector<RowState>{New, Duplicate, Duplicate}));
+    EXPECT_EQ(repeated.rows()[1].stateReason(), QStringLiteral("账单中重复 Repeated in this bill"));
+}
+
+TEST(BillPreviewTest, FirstMatchingRulePlacesARowAndARememberedCorrectionAppliesNextTime)
+{
+    const Bill bill =
+        billOf({row(QDate(2024, 3, 2), "永辉超市", "日用品", 56, Direction::Expense),
+                row(QDate(2024, 3, 3), "永辉超市", "年货", 880, Direction::Expense),
+                row(QDate(2024, 3, 4), "ＳＴＡＲＢＵＣＫＳ 星巴克", "拿铁", 32, Direction::Expense),
+                row(QDate(2024, 3, 5), "某公司", "三月工资", 9000, Direction::Income),
+                row(QDate(2024, 3, 6), "某公司", "报销", 120, Direction::Expense),
+                row(QDate(2024, 3, 7), "菜市场", "蔬菜", 18, Direction::Expense),
+                row(QDate(2024, 3, 8), "菜市场", "水果", 25, Direction::Expense),
+                row(QDate(2024, 3, 9), "余额宝", "转入", 500, Direction::Neutral)});
+    const std::vector<ImportRule> rules{
+        rule("超市", RuleSide::Any, "日用", "小额", 100.0),
+        rule("超市", RuleSide::Any, "日用", "超市"),
+        rule("starbucks", RuleSide::Spending, "餐饮", "咖啡"),
+        rule("某公司", RuleSide::Income, "工资", "月薪"),
+    };
+    BillPreview preview(bill, rules, {});
+    struct Expect {
+        const char *type;
+        const char *name;
+        Placement placement;
+    };
+    const auto expectItems = [&preview](const std::vector<Expect> &expected) {
+        ASSERT_EQ(preview.rows().size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            const PreviewRow &r = preview.rows()[i];
+            EXPECT_EQ(r.item,
+                      (ItemTarget{QString::fromUtf8(expected[i].type), QString::fromUtf8(expected[i].name)}))
+                << "row " << i;
+            EXPECT_EQ(r.placement, expected[i].placement) << "row " << i;
+        }
+    };
+    expectItems({{"日用", "小额", Placement::Rule},
+                 {"日用", "超市", Placement::Rule},
+                 {"餐饮", "咖啡", Placement::Rule},
+                 {"工资", "月薪", Placement::Rule},
+                 {"未归类", "未归类支出", Placement::Unassigned},
+                 {"未归类", "未归类支出", Placement::Unassigned},
+                 {"未归类", "未归类支出", Placement::Unassigned},
+                 {"未归类", "未归类支出", Placement::Unassigned}});
+    EXPECT_EQ(statesOf(preview), (std::vector<RowState>{New, New, New, New, New, New, New, Skipped}));
+    // Neither income nor spending: nothing to import, so it cannot be ticked.
+    EXPECT_FALSE(preview.setTicked(7, true));
+    EXPECT_FALSE(preview.rows()[7].ticked);
+
+    // A correction by hand, then remembered: the other market row follows,
+    // the corrected row and rules before it stay as they were.
+    preview.chooseItem(0, {QStringLiteral("日用"), QStringLiteral("家居")});
+    preview.chooseItem(5, {QStringLiteral("餐饮"), QStringLiteral("买菜")});
+    const ImportRule remembered = preview.rememberRule(5);
+    EXPECT_EQ(remembered.text, QStringLiteral("菜市场"));
+    EXPECT_EQ(remembered.side, RuleSide::Spending);
+    EXPECT_EQ(preview.rules().front(), remembered);
+    EXPECT_EQ(preview.rules().size(), rules.size() + 1);
+    expectItems({{"日用", "家居", Placement::Chosen},
+                 {"日用", "超市", Placement::Rule},
+                 {"餐饮", "咖啡", Placement::Rule},
+                 {"工资", "月薪", Placement::Rule},
+                 {"未归类", "未归类支出", Placement::Unassigned},
+                 {"餐饮", "买菜", Placement::Chosen},
+                 {"餐饮", "买菜", Placement::Rule},
+                 {"未归类", "未归类支出", Placement::Unassigned}});
+
+    // The next import applies the kept rules; remembering the same text again replaces the rule.
+    std::vector<ImportRule> kept = preview.rules();
+    const BillPreview next(billOf({row(QDate(2024, 4, 1), "菜市场 ", "鸡蛋", 15, Direction::Expense)}), kept,
+                           {});
+    EXPECT_EQ(next.rows()[0].item, (ItemTarget{QStringLiteral("餐饮"), QStringLiteral("买菜")}));
+    EXPECT_EQ(next.rows()[0].rule, 0);
+    addRule(kept, rememberRule(next.rows()[0].transaction, Effect::AddSpending,
+                               {QStringLiteral("餐饮"), QStringLiteral("菜")}));
+    EXPECT_EQ(kept.size(), rules.size() + 1);
+    EXPECT_EQ(kept.front().item.name, QStringLiteral("菜"));
+}
+
+TEST(BillPreviewTest, PlanSumsPerMonthAndItemAndSaysWhatToCreate)
+{
+    Bill bill = billOf({
+        row(QDate(2024, 3, 4), "某电商", "耳机", 199, Direction::Expense, "A1"),
+        row(QDate(2024, 3, 9), "某电商", "退款-耳机", 99, Direction::Neutral, "A1_R1"),
+        row(QDate(2024, 3, 15), "某公司", "工资", 9000, Direction::Income, "A2"),
+        row(QDate(2024, 3, 20), "路边摊", "小吃", 0.1, Direction::Expense, "A3"),
+        row(QDate(2024, 3, 21), "路边摊", "小吃", 0.2, Direction::Expense, "A4"),
+        row(QDate(2024, 4, 1), "某电商", "充电器", 59.9, Direction::Expense, "A5"),
+        row(QDate(2024, 4, 2), "阿强", "红包", 66, Direction::Income, "A6"),
+    });
+    bill.transactions[1].category = QStringLiteral("退款");
+    const std::vector<ImportRule> rules{
+        rule("某电商", RuleSide::Spending, "购物", "网购"),
+        rule("某公司", RuleSide::Income, "工资", "月薪"),
+    };
+    BillPreview preview(bill, rules, {});
+    // The refund is skipped by default; ticked, it takes from the item it refunds.
+    EXPECT_EQ(preview.rows()[1].state(), Skipped);
+    EXPECT_EQ(preview.rows()[1].placement, Placement::Refunded);
+    EXPECT_TRUE(preview.setTicked(1, true));
+
+    const std::vector<ExistingItem> existing{
+        {QStringLiteral("2024-03"), QStringLiteral("购物"), QStringLiteral("网购"), 41},
+        {QStringLiteral("2024-03"), QStringLiteral("工资"), QStringLiteral("月薪"), 42},
+        {QStringLiteral("2024-03"), QStringLiteral("工资"), QStringLiteral("月薪"), 43}};
+    const ImportPlan plan = preview.plan(existing, {QStringLiteral("购物"), QStringLiteral("工资")});
+
+    struct Line {
+        const char *month;
+        const char *type;
+        const char *name;
+        bool create;
+        int code;
+        double spending;
+        double income;
+        int transactions;
+    };
+    const std::vector<Line> expected{
+        {"2024-03", "工资", "月薪", false, 42, 0, 9000, 1},
+        {"2024-03", "未归类", "未归类支出", true, 0, 0.3, 0, 2},
+        {"2024-03", "购物", "网购", false, 41, 100, 0, 2},
+        {"2024-04", "未归类", "未归类收入", true, 0, 0, 66, 1},
+        {"2024-04", "购物", "网购", true, 0, 59.9, 0, 1},
+    };
+    ASSERT_EQ(plan.lines.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const PlanLine &line = plan.lines[i];
+        SCOPED_TRACE(testing::Message() << "line " << i);
+        EXPECT_EQ(line.month, QString::fromUtf8(expected[i].month));
+        EXPECT_EQ(line.item,
+                  (ItemTarget{QString::fromUtf8(expected[i].type), QString::fromUtf8(expected[i].name)}));
+        EXPECT_EQ(line.create, expected[i].create);
+        EXPECT_EQ(line.code, expected[i].code);
+        // Summed in cents: 0.1 + 0.2 is 0.3 exactly as written.
+        EXPECT_EQ(line.spending, expected[i].spending);
+        EXPECT_EQ(line.income, expected[i].income);
+        EXPECT_EQ(line.transactions, expected[i].transactions);
+    }
+    EXPECT_EQ(plan.typesToCreate,
+              (std::vector<TypeToCreate>{{QStringLiteral("未归类"), QStringLiteral("1100")}}));
+    EXPECT_TRUE(plan.createsUnassignedType());
+    EXPECT_EQ(plan.transactions, 7);
+    EXPECT_EQ(plan.identities.size(), 7);
+    EXPECT_DOUBLE_EQ(plan.spending, 160.2);
+    EXPECT_DOUBLE_EQ(plan.income, 9066);
+
+    // With the type in the books nothing is created but items; a type a
+    // rule names and the books lack gets the positions of what it receives.
+    const ImportPlan known = planImport(
+        {{QDate(2024, 5, 1), 10, Effect::AddSpending, unassignedItem(Effect::AddSpending), {}},
+         {QDate(2024, 5, 2), 20, Effect::AddIncome, {QStringLiteral("副业"), QStringLiteral("稿费")}, {}},
+         {QDate(2024, 5, 3), 5, Effect::None, {QStringLiteral("转账"), QStringLiteral("余额宝")}, {}}},
+        {}, {QStringLiteral("未归类")});
+    EXPECT_FALSE(known.createsUnassignedType());
+    EXPECT_EQ(known.typesToCreate,
+              (std::vector<TypeToCreate>{{QStringLiteral("副业"), QStringLiteral("1000")}}));
+    EXPECT_EQ(known.lines.size(), 2u);
+    EXPECT_TRUE(known.identities.isEmpty());
+}
+
+} // namespace

@@ -5,7 +5,7 @@
 #include "base/app_paths.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
-#include "skin/skin_file.h"
+#include "skin/skin_cache.h"
 
 #include <QApplication>
 #include <QDir>

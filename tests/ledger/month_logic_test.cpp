@@ -1,8 +1,7 @@
-#include "../panel/qstring_printer.h"
 #include "ledger/assessment.h"
-#include "ledger/month_keys.h"
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"
+#include "qstring_printer.h"
 #include "store/ledger_records.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +15,6 @@ namespace {
 using namespace zambrel::ledger;
 using zambrel::panel::CategoryRows;
 namespace store = zambrel::store;
-
-TEST(MonthKeys, KeysAndTheMonthBefore)
-{
-    EXPECT_EQ(monthKeyOf(QDate(2026, 3, 5)), QStringLiteral("2026-03"));
-    EXPECT_EQ(monthKeyOf(QDate(2026, 10, 31)), QStringLiteral("2026-10"));
-    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-01")), QStringLiteral("2025-12"));
-    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-10")), QStringLiteral("2026-09"));
-    EXPECT_EQ(previousMonthKey(QStringLiteral("2026-12")), QStringLiteral("2026-11"));
-    EXPECT_EQ(previousMonthKey(QStringLiteral("202601")), QString());
-    EXPECT_EQ(previousMonthKey(QString()), QString());
-}
 
 // Item rows of a panel as "name=amount" (four columns) or
 // "name=amount/amount1" (five columns), group rows left out.

@@ -1,7 +1,7 @@
-#include "../panel/qstring_printer.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "ledger/month_view.h"
+#include "qstring_printer.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"

@@ -1,12 +1,9 @@
 // Ledger file maintenance on real ledger files: backups beside the ledger,
-// password changes with their messages, and what the month picker's answer
-// does to the month shown.
-#include "../panel/qstring_printer.h"
+// and password changes with their messages.
 #include "base/clock.h"
-#include "input/month_picker/look_back.h"
-#include "input/month_picker/month_choice.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/maintenance/password_change.h"
+#include "qstring_printer.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -263,36 +260,6 @@ TEST_F(PasswordChange, AMismatchTriesNothing)
     }
     books.reset();
     EXPECT_NO_THROW(store::Ledger(path, QStringLiteral("right")));
-}
-
-TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)
-{
-    base::setClock([] { return QDateTime(kToday, QTime(8, 0)); });
-    const struct {
-        bool clicked;
-        const char *row;
-        bool confirmed;
-        const char *current;
-        std::optional<QString> shown;
-    } cases[] = {
-        {true, "2025-03", false, "2026-12", std::nullopt},             // Cancel
-        {true, "2026-12", true, "2026-12", std::nullopt},              // the month shown: no refresh
-        {true, "2025-03", true, "2026-12", QStringLiteral("2025-03")}, // another month
-        {true, "NULL", true, "2025-03", QStringLiteral("2026-12")},    // the null row: today's month
-        {true, "NULL", true, "2026-12", QStringLiteral("2026-12")},    // ... refreshed even when shown
-        {false, "", true, "2025-03", QStringLiteral("2026-12")},       // OK with nothing chosen
-        {false, "", false, "2025-03", std::nullopt},                   // closed at once
-    };
-    for (const auto &c : cases) {
-        input::MonthChoice choice;
-        if (c.clicked)
-            choice.clickRow(QString::fromUtf8(c.row));
-        if (c.confirmed)
-            choice.confirm();
-        EXPECT_EQ(ledger::lookBackMonth(choice, QString::fromUtf8(c.current)), c.shown)
-            << c.row << " " << c.current;
-    }
-    base::setClock({});
 }
 
 } // namespace

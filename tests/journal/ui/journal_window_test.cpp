@@ -1,6 +1,6 @@
 // The journal window over a real ledger, driven by keys and clicks: its
 // controls and captions, the tree, the boxes, the search box, closing.
-#include "journal_fixture.h"
+#include "../journal_fixture.h"
 
 #include "journal/long_lines.h"
 #include "journal/ui/journal_window.h"

@@ -196,6 +196,7 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
     figures.expenditure = summary.expenditure;
     figures.assets = summary.assets;
     figures.debts = summary.liabilities;
+    figures.unreadableAmounts = summary.unreadableAmounts;
 
     const QString previous = base::previousMonthKey(m_currentMonth);
     if (previous != m_previousMonth) {

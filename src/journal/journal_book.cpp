@@ -130,8 +130,13 @@ void JournalBook::newDay()
 
 bool JournalBook::save()
 {
-    if (m_currentDate.size() <= kMonthLength)
-        return false;
+    if (m_currentDate.size() <= kMonthLength) {
+        // Text typed while no day is shown has a page to go to: today's,
+        // as "新一天 New" makes it (and the saved message names it).
+        if (!isModified())
+            return false;
+        newDay();
+    }
     try {
         m_ledger.saveJournalPage(ledgerPage(m_currentDate, m_texts));
     } catch (const store::DbError &error) {

@@ -29,9 +29,9 @@ using PageTexts = std::array<QString, kFieldCount>;
 /// Typed text is never lost silently: a road that would replace or leave
 /// texts that differ from what was loaded or last saved first asks
 /// kUnsavedQuestion (Yes saves, No discards, Cancel stays). Yes stays too
-/// when the save does not happen (no day is current, or the write failed).
-/// Only "新一天 New" keeps the boxes without asking: a following save files
-/// them under today.
+/// when the write failed. Text typed while no day is current is saved under
+/// today. Only "新一天 New" keeps the boxes without asking: a following save
+/// files them under today.
 ///
 /// Texts are held as the boxes show them: line breaks are "\n" here and
 /// CR LF in the ledger, as the item memos keep them.
@@ -64,8 +64,10 @@ public:
     /// today's day selected and made the current date. The texts stay.
     void newDay();
     /// "确   定 OK": stores the texts under the current day (inserted or
-    /// updated) and says so. Nothing happens when no day is current (the date
-    /// has 7 characters or fewer). True when the page was stored.
+    /// updated) and says so. When no day is current (the date has 7
+    /// characters or fewer), typed texts go to today's page, which becomes
+    /// current as newDay() makes it; with nothing typed nothing happens. True
+    /// when the page was stored.
     bool save();
     /// Closing the window: settles unsaved changes; a discard puts the loaded
     /// texts back. True when the window may go.

@@ -1,9 +1,9 @@
 // Month-end carry-forward of the month view.
 #include "base/clock.h"
 #include "base/message.h"
+#include "base/month_keys.h"
 #include "base/scope_guard.h"
 #include "host/error_report.h"
-#include "ledger/month_keys.h"
 #include "ledger/month_view.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -29,7 +29,7 @@ void MonthView::carryForward()
         return;
 
     if (m_currentMonth.isEmpty())
-        m_currentMonth = monthKeyOf(base::today());
+        m_currentMonth = base::monthKeyOf(base::today());
     const QString targetMonth = m_currentMonth;
     if (!(targetMonth > sourceMonth))
         return;

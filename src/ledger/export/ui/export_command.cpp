@@ -29,7 +29,10 @@ void exportInto(FeatureHost &host, const QString &folder)
             base::vbYesNo | base::vbQuestion, kTitle) != base::vbYes)
         return;
 
-    const QStringList written = exportLedger(host.ledger(), folder);
+    // Files chosen in a window are for opening in a spreadsheet.
+    ExportOptions options;
+    options.forSpreadsheets = true;
+    const QStringList written = exportLedger(host.ledger(), folder, options);
     QStringList shown;
     for (const QString &path : written)
         shown << QDir::toNativeSeparators(path);

@@ -18,7 +18,7 @@ void registerLedgerMaintenance(FeatureHost &host)
 {
     // A failure escaping a command is reported by the host with "出错了".
     host.provide(Command::Backup, [&host] {
-        const QString backup = backUpLedger(host.ledger());
+        const QString backup = backUpLedger(host.ledger()).path;
         base::showMessage(backupDoneText(host.ledger().path(), backup), base::vbInformation,
                           QStringLiteral("备份"));
         host.refreshMonth();

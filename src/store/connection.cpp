@@ -21,28 +21,30 @@ QByteArray passwordDigest(const QString &password, const QByteArray &salt)
     return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256);
 }
 
-/// Refuses, without opening it, what cannot be a ledger file: a missing
-/// path, a folder, a pipe or a device (reading one would block or never end).
-void checkPathKind(const QString &path)
+/// Refuses, without opening it, what cannot be a ledger file, naming what
+/// the path is instead. Returns whether the file is a plain ledger.
+bool checkLook(const QString &path)
 {
-    int error = 0;
-    switch (pathKind(path, &error)) {
-    case PathKind::File:
-        return;
-    case PathKind::Missing:
+    switch (lookAtLedgerFile(path)) {
+    case LedgerFileLook::Missing:
         throw DbError(ErrorKind::Missing, path);
-    case PathKind::Unreachable:
-        throw fileError(error, path);
-    case PathKind::Folder:
+    case LedgerFileLook::Folder:
         throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (文件夹 a folder)"));
-    case PathKind::Device:
+    case LedgerFileLook::Device:
         throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (设备 a device)"));
-    case PathKind::Pipe:
+    case LedgerFileLook::Pipe:
         throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (管道 a pipe)"));
-    case PathKind::Other:
+    case LedgerFileLook::Special:
+        throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (不是普通文件 not a regular file)"));
+    case LedgerFileLook::NotADatabase:
+        throw DbError(ErrorKind::NotALedger, path);
+    case LedgerFileLook::Unencrypted:
+        return true;
+    case LedgerFileLook::Unreadable: // opening it says why
+    case LedgerFileLook::Encrypted:
         break;
     }
-    throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (不是普通文件 not a regular file)"));
+    return false;
 }
 
 } // namespace
@@ -59,25 +61,19 @@ Connection::Connection(const QString &path, const QString &password, Access acce
     if (path.isEmpty())
         throw DbError(ErrorKind::Other, QStringLiteral("没有指定账本文件 No ledger file given"));
     m_path = QFileInfo(path).absoluteFilePath();
-    checkPathKind(m_path);
+    const bool plain = checkLook(m_path);
     // The engine opens the file itself, so that its journal lies beside the
     // file under the file's own name whichever link was followed to it.
     m_file = QFileInfo(m_path).canonicalFilePath();
     if (m_file.isEmpty())
-        throw DbError(ErrorKind::Missing, m_path);
-    // Databases are written in whole pages of at least 512 bytes. An empty
-    // file would be a new database to the engine, made on its first write.
-    constexpr qint64 kSmallestPage = 512;
-    const qint64 size = QFileInfo(m_file).size();
-    if (size < kSmallestPage || size % kSmallestPage != 0)
-        throw DbError(ErrorKind::NotALedger, m_path);
+        m_file = m_path;
 
     const bool readOnly = access == Access::ReadOnly;
     m_db = openHandle(m_file, password, readOnly);
     if (!readOnly && sqlite3_db_readonly(m_db.get(), "main") == 1)
         throw DbError(ErrorKind::ReadOnly, m_path);
     sqlite3_busy_timeout(m_db.get(), int(lockWait.count()));
-    checkFile(password);
+    checkFile(password, plain);
     if (!readOnly) {
         // Share-deny-read/write: the exclusive lock is held from now on.
         runSql(m_db.get(), "BEGIN EXCLUSIVE");
@@ -92,12 +88,10 @@ Connection::Connection(const QString &path, const QString &password, Access acce
     m_passwordDigest = passwordDigest(password, m_salt);
 }
 
-void Connection::checkFile(const QString &password)
+void Connection::checkFile(const QString &password, bool plain)
 {
-    // The header tells a plain ledger (the engine's own header) from an
+    // The header told a plain ledger (the engine's own header) from an
     // encrypted one (random bytes), before any password is tried.
-    static const QByteArray plainHeader("SQLite format 3\0", 16);
-    const bool plain = EngineFile(m_db.get()).read(0, plainHeader.size()) == plainHeader;
     if (plain && !password.isEmpty())
         throw DbError(ErrorKind::WrongPassword,
                       m_path + QStringLiteral(" (这个账本没有密码 this ledger has no password)"));

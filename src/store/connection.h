@@ -72,7 +72,7 @@ public:
     void keepOpenAfterClose(FileDescriptor descriptor);
 
 private:
-    void checkFile(const QString &password);
+    void checkFile(const QString &password, bool plain);
 
     // Declared before the handle so that it is closed after it.
     FileDescriptor m_lockKeeper;

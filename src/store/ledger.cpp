@@ -73,7 +73,7 @@ Statement &Ledger::prepared(LedgerStatement query) const
     if (slot)
         slot->reset();
     else
-        slot = std::make_unique<Statement>(m_connection, statementText(query).constData());
+        slot = std::make_unique<Statement>(m_connection, statementText(query));
     return *slot;
 }
 

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zambrel::store {
@@ -125,24 +126,22 @@ void createLedger(const QString &path, const QString &password)
 
 LedgerFileLook lookAtLedgerFile(const QString &path)
 {
-    switch (pathKind(path)) {
-    case PathKind::File:
-        break;
-    case PathKind::Missing:
-        return LedgerFileLook::Missing;
-    case PathKind::Unreachable:
-        return LedgerFileLook::Unreadable;
-    default:
-        return LedgerFileLook::NotADatabase;
-    }
-    // Databases are written in whole pages of at least 512 bytes.
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? LedgerFileLook::Missing : LedgerFileLook::Unreadable;
+    if (S_ISDIR(info.st_mode))
+        return LedgerFileLook::Folder;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return LedgerFileLook::Device;
+    if (S_ISFIFO(info.st_mode))
+        return LedgerFileLook::Pipe;
+    if (!S_ISREG(info.st_mode))
+        return LedgerFileLook::Special;
+    // Databases are written in whole pages of at least 512 bytes. An empty
+    // file would be a new database to the engine, made on its first write.
     constexpr qint64 kSmallestPage = 512;
-    const qint64 size = QFileInfo(path).size();
-    if (size < kSmallestPage || size % kSmallestPage != 0)
+    if (info.st_size < kSmallestPage || info.st_size % kSmallestPage != 0)
         return LedgerFileLook::NotADatabase;
-    // Read through the engine, never through a descriptor of our own: this
-    // process may hold the file open already, and closing a second
-    // descriptor would drop its locks.
     try {
         const SqliteHandle db = openHandle(path, {}, true);
         static const QByteArray plainHeader("SQLite format 3\0", 16);

@@ -18,11 +18,18 @@ void createLedger(const QString &path, const QString &password = {});
 /// What a ledger file looks like from outside, before any password is tried.
 enum class LedgerFileLook {
     Missing,      ///< no file at the path
-    Unreadable,   ///< a file this user may not read
-    NotADatabase, ///< no database file of any kind (too short, not whole pages, a folder, a device)
+    Unreadable,   ///< a file, or a folder on the way to it, this user may not read
+    Folder,       ///< not a file at all, and never opened: a folder,
+    Device,       ///< a device (reading /dev/zero would never end),
+    Pipe,         ///< a pipe (reading it would block),
+    Special,      ///< or a socket
+    NotADatabase, ///< no database file of any kind (too short, or not whole pages)
     Unencrypted,  ///< a database without a password
     Encrypted,    ///< whole pages of what may be an encrypted ledger (or noise)
 };
+/// Looks at the file through the engine, never through a descriptor of its
+/// own: this process may hold the ledger already, and closing a second
+/// descriptor of the file would drop every lock the process holds on it.
 LedgerFileLook lookAtLedgerFile(const QString &path);
 
 /// Creates the default ledger in the program folder when it is missing.

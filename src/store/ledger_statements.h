@@ -5,8 +5,6 @@
 
 #include "ledger_records.h"
 
-#include <QByteArray>
-
 namespace zambrel::store {
 
 enum class LedgerStatement : int {
@@ -40,7 +38,7 @@ enum class LedgerStatement : int {
     Count,
 };
 
-QByteArray statementText(LedgerStatement statement);
+const char *statementText(LedgerStatement statement);
 
 LedgerStatement trendSince(Category category);
 LedgerStatement trendOverAll(Category category);

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zambrel::store {
@@ -111,27 +110,6 @@ QByteArray EngineFile::read(qint64 offset, qint64 count) const
         m_file->pMethods->xRead(m_file, bytes.data(), int(bytes.size()), offset) != SQLITE_OK)
         throw engineError(m_db, SQLITE_IOERR);
     return bytes;
-}
-
-PathKind pathKind(const QString &path, int *error)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return PathKind::Missing;
-        if (error)
-            *error = errno;
-        return PathKind::Unreachable;
-    }
-    if (S_ISREG(info.st_mode))
-        return PathKind::File;
-    if (S_ISDIR(info.st_mode))
-        return PathKind::Folder;
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return PathKind::Device;
-    if (S_ISFIFO(info.st_mode))
-        return PathKind::Pipe;
-    return PathKind::Other;
 }
 
 void testPoint(const char *point)

@@ -46,11 +46,6 @@ private:
     sqlite3_file *m_file = nullptr;
 };
 
-/// What is at `path`, looked at without opening it (a pipe or a device
-/// could block or never end when read). Unreachable sets `error`.
-enum class PathKind { Missing, Unreachable, File, Folder, Device, Pipe, Other };
-PathKind pathKind(const QString &path, int *error = nullptr);
-
 /// A named moment of a backup or re-key, for tests only. When the
 /// environment variable ZAMBREL_TEST_POINT is "pause:POINT", says "paused
 /// POINT" on the standard output and waits to be killed, so that a crash test

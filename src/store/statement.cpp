@@ -8,9 +8,17 @@
 #include <sqlite3.h>
 
 #include <cctype>
-#include <utility>
 
 namespace zambrel::store {
+namespace {
+
+void check(sqlite3 *db, int resultCode)
+{
+    if (resultCode != SQLITE_OK)
+        throw engineError(db, resultCode);
+}
+
+} // namespace
 
 Statement::Statement(const Connection &connection, const char *sql) : Statement(connection.handle(), sql) {}
 
@@ -36,49 +44,26 @@ Statement::~Statement()
     sqlite3_finalize(m_statement);
 }
 
-Statement::Statement(Statement &&other) noexcept
-    : m_db(std::exchange(other.m_db, nullptr)), m_statement(std::exchange(other.m_statement, nullptr))
-{
-}
-
-Statement &Statement::operator=(Statement &&other) noexcept
-{
-    if (this != &other) {
-        sqlite3_finalize(m_statement);
-        m_db = std::exchange(other.m_db, nullptr);
-        m_statement = std::exchange(other.m_statement, nullptr);
-    }
-    return *this;
-}
-
 void Statement::bind(int index, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
-    const int rc =
-        sqlite3_bind_text(m_statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    if (rc != SQLITE_OK)
-        throw engineError(m_db, rc);
+    check(m_db,
+          sqlite3_bind_text(m_statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
 }
 
 void Statement::bind(int index, double value)
 {
-    const int rc = sqlite3_bind_double(m_statement, index, value);
-    if (rc != SQLITE_OK)
-        throw engineError(m_db, rc);
+    check(m_db, sqlite3_bind_double(m_statement, index, value));
 }
 
 void Statement::bind(int index, qint64 value)
 {
-    const int rc = sqlite3_bind_int64(m_statement, index, value);
-    if (rc != SQLITE_OK)
-        throw engineError(m_db, rc);
+    check(m_db, sqlite3_bind_int64(m_statement, index, value));
 }
 
 void Statement::bindNull(int index)
 {
-    const int rc = sqlite3_bind_null(m_statement, index);
-    if (rc != SQLITE_OK)
-        throw engineError(m_db, rc);
+    check(m_db, sqlite3_bind_null(m_statement, index));
 }
 
 bool Statement::step()

@@ -15,7 +15,7 @@ class Connection;
 /// 1-based index ("?1"). A statement is run by step() until it returns
 /// false, and can then be bound and run again.
 ///
-/// Moves, does not copy; must not outlive its connection.
+/// Neither copies nor moves; must not outlive its connection.
 class Statement {
 public:
     /// Prepares exactly one statement. @throws DbError
@@ -23,8 +23,6 @@ public:
     /// The same on a handle that is no Connection yet (a ledger being made).
     Statement(sqlite3 *db, const char *sql);
     ~Statement();
-    Statement(Statement &&other) noexcept;
-    Statement &operator=(Statement &&other) noexcept;
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 

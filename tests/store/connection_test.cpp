@@ -129,7 +129,7 @@ TEST(LedgerOpening, RefusesWhatIsNoLedgerSayingWhatItIs)
         << "nothing was made beside them";
     EXPECT_EQ(lookAtLedgerFile(at("plain.mdb")), LedgerFileLook::Unencrypted);
     EXPECT_EQ(lookAtLedgerFile(at("keyed.mdb")), LedgerFileLook::Encrypted);
-    EXPECT_EQ(lookAtLedgerFile(at("pipe.mdb")), LedgerFileLook::NotADatabase);
+    EXPECT_EQ(lookAtLedgerFile(at("pipe.mdb")), LedgerFileLook::Pipe);
     EXPECT_EQ(lookAtLedgerFile(at("missing.mdb")), LedgerFileLook::Missing);
 }
 

@@ -366,7 +366,7 @@ TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
     static const QRegularExpression fullScan(QStringLiteral("^SCAN (TABLE )?Asset\\b(?! USING)"),
                                              QRegularExpression::CaseInsensitiveOption);
     for (LedgerStatement statement : bounded) {
-        const QByteArray sql = "EXPLAIN QUERY PLAN " + statementText(statement);
+        const QByteArray sql = QByteArray("EXPLAIN QUERY PLAN ") + statementText(statement);
         Statement plan(raw, sql.constData());
         QStringList steps;
         while (plan.step())

@@ -50,6 +50,14 @@ ResultTable tableOf(Statement &rows)
     return table;
 }
 
+/// The first row's first value as text; empty when there is no row.
+QString firstText(Statement &rows)
+{
+    const QString text = rows.step() ? rows.text(0) : QString();
+    rows.reset();
+    return text;
+}
+
 QStringList textsOf(Statement &rows)
 {
     QStringList texts;
@@ -89,18 +97,12 @@ ResultTable Ledger::allMonthsTable() const
 
 QString Ledger::latestMonth() const
 {
-    Statement &latest = prepared(LedgerStatement::LatestMonth);
-    const QString month = latest.step() ? latest.text(0) : QString();
-    latest.reset();
-    return month;
+    return firstText(prepared(LedgerStatement::LatestMonth));
 }
 
 QString Ledger::twentyFourthMonth() const
 {
-    Statement &bound = prepared(LedgerStatement::TwentyFourthMonth);
-    const QString month = bound.step() ? bound.text(0) : QString();
-    bound.reset();
-    return month;
+    return firstText(prepared(LedgerStatement::TwentyFourthMonth));
 }
 
 std::vector<Item> Ledger::monthItems(const QString &month) const

@@ -292,35 +292,6 @@ TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
               (QStringList{QStringLiteral("2026-03-01"), QStringLiteral("2026-02-01")}));
 }
 
-TEST_F(LedgerTest, CarryForwardCopiesTheMonthLeavingDividendsAndFreshSpending)
-{
-    Item salary = makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 9000);
-    salary.memo = QStringLiteral("税后");
-    Item food = makeItem(QStringLiteral("日常开销"), QStringLiteral("food"), 0, 3000);
-    food.plannedSpending = 3500;
-    food.memo = QStringLiteral("超支");
-    Item house = makeItem(QStringLiteral("房产"), QStringLiteral("flat"));
-    house.totalCost = 1e6;
-    house.loanTotal = 5e5;
-    house.memo = QStringLiteral("贷款");
-    for (const Item &item :
-         {salary, food, makeItem(QStringLiteral("股利"), QStringLiteral("dividend"), 50), house})
-        ledger->addItem(QStringLiteral("2026-04"), item);
-    EXPECT_EQ(ledger->carryForward(QStringLiteral("2026-04"), QStringLiteral("2026-05")), 3);
-    const std::vector<Item> carried = ledger->monthItems(QStringLiteral("2026-05"));
-    ASSERT_EQ(carried.size(), 3u);
-    EXPECT_EQ(carried[0].name, QStringLiteral("pay"));
-    EXPECT_EQ(carried[0].memo, QStringLiteral("税后"));
-    EXPECT_EQ(carried[1].name, QStringLiteral("food"));
-    EXPECT_EQ(carried[1].actualSpending, 0);
-    EXPECT_EQ(carried[1].plannedSpending, 3500);
-    EXPECT_EQ(carried[1].memo, QString());
-    EXPECT_EQ(carried[2].memo, QStringLiteral("贷款"));
-    EXPECT_EQ(carried[2].loanTotal, 5e5);
-    EXPECT_LT(carried[0].code, carried[2].code);
-    EXPECT_EQ(ledger->carryForward(QStringLiteral("2026-06"), QStringLiteral("2026-07")), 0);
-}
-
 TEST_F(LedgerTest, HoldingsAndWholeTables)
 {
     Item shares = makeItem(QStringLiteral("股票"), QStringLiteral("招商银行"));

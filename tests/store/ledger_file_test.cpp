@@ -136,6 +136,11 @@ TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).size(), 3u);
     const Item item = itemNamed(QStringLiteral("numbering goes on"));
     EXPECT_EQ(ledger->addItem(QStringLiteral("2026-07"), item), 54);
+    ledger.reset();
+    Connection raw(path, current);
+    Statement version(raw, "PRAGMA user_version");
+    ASSERT_TRUE(version.step());
+    EXPECT_EQ(version.integer(0), 7) << "the header's version travels with the re-keyed copy";
 }
 
 TEST_F(LedgerFile, AWrongOldPasswordIsToldAsSuchAndChangesNothing)

@@ -14,13 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <memory>
 #include <optional>
 
-#include <fcntl.h>
-#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace zambrel;
@@ -29,51 +25,6 @@ using namespace zambrel::store;
 namespace {
 
 const QString kDiskFull = QStringLiteral("磁盘已满 Disk full: ");
-
-/// A tmpfs of `size` mounted on a temporary folder for the test's lifetime.
-class SmallDisk {
-public:
-    explicit SmallDisk(const char *size)
-    {
-        const QByteArray options = QByteArray("size=") + size + ",mode=0700";
-        if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) ==
-            0)
-            m_mounted = true;
-        else
-            m_why = QString::fromLocal8Bit(std::strerror(errno));
-    }
-    ~SmallDisk()
-    {
-        if (m_mounted)
-            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
-    }
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
-
-    bool mounted() const { return m_mounted; }
-    QString why() const { return m_why; }
-    QString file(const QString &name) const { return m_dir.filePath(name); }
-
-    /// Writes a filler file until the disk is full.
-    void fill()
-    {
-        const int fd = ::open(QFile::encodeName(file(QStringLiteral("filler"))).constData(),
-                              O_WRONLY | O_CREAT | O_APPEND, 0600);
-        ASSERT_GE(fd, 0);
-        const QByteArray block(4096, 'f');
-        while (::write(fd, block.constData(), size_t(block.size())) > 0) {
-        }
-        while (::write(fd, "f", 1) > 0) {
-        }
-        ::close(fd);
-    }
-    void makeRoom() { QFile::remove(file(QStringLiteral("filler"))); }
-
-private:
-    QTemporaryDir m_dir;
-    bool m_mounted = false;
-    QString m_why;
-};
 
 Item itemNamed(const QString &name, double income)
 {
@@ -91,7 +42,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to mount a small tmpfs of its own; run the suite as root to include it";
-    SmallDisk disk("2m");
+    testkit::SmallDisk disk("2m");
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs here: " << qPrintable(disk.why());
 

@@ -2,6 +2,17 @@
 
 #include "base/app_paths.h"
 
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace zambrel::testkit {
 
 ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
@@ -32,6 +43,45 @@ TempProgramFolder::~TempProgramFolder()
     base::setCurrentSkinPath({});
     base::setProgramFolder({});
     base::setSettingsFile({});
+}
+
+SmallDisk::SmallDisk(const char *size)
+{
+    const QByteArray options = QByteArray("size=") + size + ",mode=0700";
+    if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0)
+        m_mounted = true;
+    else
+        m_why = QString::fromLocal8Bit(std::strerror(errno));
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill()
+{
+    const int fd = ::open(QFile::encodeName(file(QStringLiteral("filler"))).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray block(4096, 'f');
+    while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+    }
+    while (::write(fd, "f", 1) > 0) {
+    }
+    ::close(fd);
+}
+
+void SmallDisk::makeRoom()
+{
+    QFile::remove(file(QStringLiteral("filler")));
+}
+
+bool SmallDisk::makeReadOnly()
+{
+    return ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                   nullptr) == 0;
 }
 
 } // namespace zambrel::testkit

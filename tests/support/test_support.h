@@ -44,4 +44,30 @@ private:
     QTemporaryDir m_dir;
 };
 
+/// A tmpfs of `size` mounted on a temporary folder for the test's lifetime
+/// (root only; see mounted()).
+class SmallDisk {
+public:
+    explicit SmallDisk(const char *size);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    /// Why it could not be mounted, in the system's words.
+    QString why() const { return m_why; }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    /// Writes a filler file until the disk is full; makeRoom() removes it.
+    void fill();
+    void makeRoom();
+    /// Mounts it again, read-only. Returns false when that fails.
+    bool makeReadOnly();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_why;
+};
+
 } // namespace zambrel::testkit

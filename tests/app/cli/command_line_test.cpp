@@ -28,7 +28,6 @@
 
 #include <algorithm>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -741,13 +740,12 @@ TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to mount a read-only tmpfs of its own";
-    QTemporaryDir mountPoint;
-    const QByteArray point = QFile::encodeName(mountPoint.path());
-    if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=4m,mode=0700") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here";
-    const QString readOnly = mountPoint.filePath(QStringLiteral("books.mdb"));
+    testkit::SmallDisk disk("4m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << qPrintable(disk.why());
+    const QString readOnly = disk.file(QStringLiteral("books.mdb"));
     ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
-    ASSERT_EQ(::mount(nullptr, point.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    ASSERT_TRUE(disk.makeReadOnly());
     const auto on = [&](const QString &command, QStringList more = {}) {
         return run(QStringList{command, QStringLiteral("--ledger"), readOnly} + more);
     };
@@ -761,7 +759,6 @@ TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
     const QString copy = home.filePath(QStringLiteral("b.mdb"));
     EXPECT_EQ(on(QStringLiteral("backup"), {QStringLiteral("--to"), copy}).exitCode, 0);
     EXPECT_EQ(store::Ledger(copy, {}).newestMonths().size(), 4);
-    ::umount2(point.constData(), MNT_DETACH);
 }
 
 } // namespace

@@ -23,7 +23,6 @@
 #include <optional>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace zambrel;
 using namespace zambrel::store;
@@ -246,11 +245,9 @@ TEST(LedgerHold, ReadOnlyReadsRefusesWritesAndKeepsWritersOut)
 // only): read-only access works, read-write access is refused by name.
 TEST(LedgerHold, ALedgerTheUserCannotWriteOpensReadOnly)
 {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to mount a read-only tmpfs of its own";
     testkit::SmallDisk disk("1m");
     if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << qPrintable(disk.why());
+        GTEST_SKIP() << qPrintable(disk.why());
     const QString path = disk.file(QStringLiteral("books.mdb"));
     createLedger(path, QStringLiteral("pw"));
     ASSERT_TRUE(disk.makeReadOnly());

@@ -51,7 +51,8 @@ SmallDisk::SmallDisk(const char *size)
     if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0)
         m_mounted = true;
     else
-        m_why = QString::fromLocal8Bit(std::strerror(errno));
+        m_why = QStringLiteral("cannot mount a tmpfs of its own (root only): ") +
+                QString::fromLocal8Bit(std::strerror(errno));
 }
 
 SmallDisk::~SmallDisk()

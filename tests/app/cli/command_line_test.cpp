@@ -29,7 +29,6 @@
 #include <algorithm>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace zambrel;
 
@@ -738,11 +737,9 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
 // so root only): every command works on it, as none writes it.
 TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
 {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to mount a read-only tmpfs of its own";
     testkit::SmallDisk disk("4m");
     if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << qPrintable(disk.why());
+        GTEST_SKIP() << qPrintable(disk.why());
     const QString readOnly = disk.file(QStringLiteral("books.mdb"));
     ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
     ASSERT_TRUE(disk.makeReadOnly());

@@ -102,8 +102,14 @@ TEST_P(EarlierVersion, OpensAndReadsBackExactly)
     ASSERT_EQ(holdings.rows.size(), 1u);
     EXPECT_EQ(holdings.rows[0].value(4).toDouble(), 12345.67 - 10000);
 
-    // The next item continues the numbering, and the books stay writable.
+    // The next item continues the numbering, and the books stay writable;
+    // type names still match whatever their letter case.
     EXPECT_EQ(ledger.addItem(QStringLiteral("2026-03"), items[0]), 25);
+    Item extra;
+    extra.type = QStringLiteral("SALARY extra");
+    extra.income = 1;
+    ledger.addItem(QStringLiteral("2026-03"), extra);
+    EXPECT_EQ(ledger.trendSeries(Category::Income).front().amount, 12004.5);
 }
 
 INSTANTIATE_TEST_SUITE_P(EncryptedAndPlain, EarlierVersion, ::testing::Values(true, false));

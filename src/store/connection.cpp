@@ -10,7 +10,7 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
+#include <optional>
 #include <utility>
 
 namespace zambrel::store {
@@ -22,10 +22,13 @@ QByteArray passwordDigest(const QString &password, const QByteArray &salt)
 }
 
 /// Refuses, without opening it, what cannot be a ledger file, naming what
-/// the path is instead. Returns whether the file is a plain ledger.
-bool checkLook(const QString &path)
+/// the path is instead.
+void checkPath(const QString &path)
 {
-    switch (lookAtLedgerFile(path)) {
+    const std::optional<LedgerFileLook> look = lookAtPath(path);
+    if (!look)
+        return;
+    switch (*look) {
     case LedgerFileLook::Missing:
         throw DbError(ErrorKind::Missing, path);
     case LedgerFileLook::Folder:
@@ -38,13 +41,11 @@ bool checkLook(const QString &path)
         throw DbError(ErrorKind::NotALedger, path + QStringLiteral(" (不是普通文件 not a regular file)"));
     case LedgerFileLook::NotADatabase:
         throw DbError(ErrorKind::NotALedger, path);
-    case LedgerFileLook::Unencrypted:
-        return true;
     case LedgerFileLook::Unreadable: // opening it says why
+    case LedgerFileLook::Unencrypted:
     case LedgerFileLook::Encrypted:
         break;
     }
-    return false;
 }
 
 } // namespace
@@ -61,7 +62,7 @@ Connection::Connection(const QString &path, const QString &password, Access acce
     if (path.isEmpty())
         throw DbError(ErrorKind::Other, QStringLiteral("没有指定账本文件 No ledger file given"));
     m_path = QFileInfo(path).absoluteFilePath();
-    const bool plain = checkLook(m_path);
+    checkPath(m_path);
     // The engine opens the file itself, so that its journal lies beside the
     // file under the file's own name whichever link was followed to it.
     m_file = QFileInfo(m_path).canonicalFilePath();
@@ -73,7 +74,9 @@ Connection::Connection(const QString &path, const QString &password, Access acce
     if (!readOnly && sqlite3_db_readonly(m_db.get(), "main") == 1)
         throw DbError(ErrorKind::ReadOnly, m_path);
     sqlite3_busy_timeout(m_db.get(), int(lockWait.count()));
-    checkFile(password, plain);
+    // The header is read through this handle: a handle opened only to look
+    // would drop, when closed, locks this process holds on the file.
+    checkFile(password, hasPlainHeader(m_db.get()));
     if (!readOnly) {
         // Share-deny-read/write: the exclusive lock is held from now on.
         runSql(m_db.get(), "BEGIN EXCLUSIVE");

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -124,7 +125,7 @@ void createLedger(const QString &path, const QString &password)
     QFile::remove(temporary);
 }
 
-LedgerFileLook lookAtLedgerFile(const QString &path)
+std::optional<LedgerFileLook> lookAtPath(const QString &path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
@@ -142,11 +143,22 @@ LedgerFileLook lookAtLedgerFile(const QString &path)
     constexpr qint64 kSmallestPage = 512;
     if (info.st_size < kSmallestPage || info.st_size % kSmallestPage != 0)
         return LedgerFileLook::NotADatabase;
+    return std::nullopt;
+}
+
+bool hasPlainHeader(sqlite3 *db)
+{
+    static const QByteArray plainHeader("SQLite format 3\0", 16);
+    return EngineFile(db).read(0, plainHeader.size()) == plainHeader;
+}
+
+LedgerFileLook lookAtLedgerFile(const QString &path)
+{
+    if (const std::optional<LedgerFileLook> look = lookAtPath(path))
+        return *look;
     try {
         const SqliteHandle db = openHandle(path, {}, true);
-        static const QByteArray plainHeader("SQLite format 3\0", 16);
-        return EngineFile(db.get()).read(0, plainHeader.size()) == plainHeader ? LedgerFileLook::Unencrypted
-                                                                               : LedgerFileLook::Encrypted;
+        return hasPlainHeader(db.get()) ? LedgerFileLook::Unencrypted : LedgerFileLook::Encrypted;
     } catch (const DbError &) {
         return LedgerFileLook::Unreadable;
     }

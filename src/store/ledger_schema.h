@@ -28,8 +28,9 @@ enum class LedgerFileLook {
     Encrypted,    ///< whole pages of what may be an encrypted ledger (or noise)
 };
 /// Looks at the file through the engine, never through a descriptor of its
-/// own: this process may hold the ledger already, and closing a second
-/// descriptor of the file would drop every lock the process holds on it.
+/// own. Not for a ledger this process holds: closing the engine's handle
+/// closes its descriptor, which drops every lock the process holds on the file
+/// unless another of the engine's handles holds them.
 LedgerFileLook lookAtLedgerFile(const QString &path);
 
 /// Creates the default ledger in the program folder when it is missing.

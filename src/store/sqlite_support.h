@@ -5,9 +5,12 @@
 
 #include "connection.h"
 #include "db_error.h"
+#include "ledger_schema.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 struct sqlite3_file;
 
@@ -45,6 +48,14 @@ private:
     sqlite3 *m_db;
     sqlite3_file *m_file = nullptr;
 };
+
+/// What lookAtLedgerFile() tells from the path alone, without opening the
+/// file (a pipe or a device could block or never end when read); nothing
+/// for a file of whole pages, whose header tells the rest.
+std::optional<LedgerFileLook> lookAtPath(const QString &path);
+/// True when the handle's file begins with the engine's own header: a
+/// database without a password (an encrypted one begins with random bytes).
+bool hasPlainHeader(sqlite3 *db);
 
 /// A named moment of a backup or re-key, for tests only. When the
 /// environment variable ZAMBREL_TEST_POINT is "pause:POINT", says "paused

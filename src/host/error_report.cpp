@@ -6,18 +6,17 @@
 namespace zambrel::store {
 namespace {
 
-void show(const QString &description, long number, ErrorRoad road)
+void show(const QString &description, ErrorKind kind, ErrorRoad road)
 {
     switch (road) {
     case ErrorRoad::Query:
         base::showMessage(description + QStringLiteral("\n\n无法查询。"), base::vbOKOnly, {});
         return;
     case ErrorRoad::BatchWrite: {
-        // The number stays in the title, but never alone: a bare number
-        // tells the user nothing.
-        const QString title = QStringLiteral("错误号 Error ") + QString::number(qint32(quint32(number)));
+        // The kind of failure is the title.
+        const QString title = DbError::kindText(kind);
         // A full disk is not the input's fault: say that alone.
-        if (number == kErrDiskFull) {
+        if (kind == ErrorKind::DiskFull) {
             base::showMessage(description, base::vbCritical, title);
             return;
         }
@@ -27,7 +26,7 @@ void show(const QString &description, long number, ErrorRoad road)
         if (carriageReturn >= 0)
             text = text.mid(carriageReturn + 1);
         text += QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
-        if (number == kErrSyntax)
+        if (kind == ErrorKind::Constraint)
             text = QStringLiteral("数据唯一性受到影响\n") + text;
         base::showMessage(text, base::vbCritical, title);
         return;
@@ -52,7 +51,7 @@ void show(const QString &description, long number, ErrorRoad road)
 void reportError(const DbError &error, ErrorRoad road) noexcept
 {
     try {
-        show(error.description(), error.number(), road);
+        show(error.description(), error.kind(), road);
     } catch (...) {
     }
 }
@@ -64,7 +63,7 @@ void reportError(const std::exception &error, ErrorRoad road) noexcept
         return;
     }
     try {
-        show(QString::fromUtf8(error.what()), kErrGeneric, road);
+        show(QString::fromUtf8(error.what()), ErrorKind::Other, road);
     } catch (...) {
     }
 }

@@ -10,7 +10,7 @@ class DbError;
 enum class ErrorRoad {
     Query,      ///< a read: description + "无法查询。", OK, the program's name as title
     BatchWrite, ///< rows written in one batch: "无法更新数据，请检查输入的格式。" (a full disk:
-                ///< its own text alone), critical, the error number after a word as title
+                ///< its own text alone), critical, the kind of failure as title
     Statement,      ///< one statement run for the user: description, information style
     MenuCommand,    ///< a command of the month button's menu: description, OK, title "出错了"
     ToolbarCommand, ///< a toolbar command or a refresh: description, OK, the program's name

@@ -7,7 +7,6 @@
 #include "journal/long_lines.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QSignalSpy>
 

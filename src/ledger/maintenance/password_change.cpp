@@ -15,8 +15,8 @@ PasswordChangeResult changeLedgerPassword(store::Ledger &ledger, const PasswordB
     try {
         ledger.changePassword(boxes.oldPassword, boxes.newPassword);
     } catch (const store::DbError &error) {
-        // The engine answers a wrong old password with its general failure.
-        const QString text = error.number() == store::kErrGeneric
+        // Only a wrong old password is called one; any other failure says what it is.
+        const QString text = error.kind() == store::ErrorKind::WrongPassword
                                  ? QStringLiteral("旧密码不正确，请重新指定！") + error.description()
                                  : error.description();
         base::showMessage(text, base::vbInformation);

@@ -18,14 +18,9 @@
 namespace zambrel::store {
 namespace {
 
-QString hexNumber(long number)
-{
-    return QString::number(static_cast<quint32>(number), 16).toUpper();
-}
-
 QString errorText(const DbError &error)
 {
-    return QStringLiteral("发生错误，错误信息为：") + hexNumber(error.number()) + QLatin1Char('\n') +
+    return QStringLiteral("发生错误，错误信息为：") + DbError::kindText(error.kind()) + QLatin1Char('\n') +
            QStringLiteral("错误描述：") + error.description();
 }
 
@@ -169,7 +164,7 @@ std::optional<ResultTable> fillList(QTreeWidget *list, const std::function<Resul
             base::showMessage(options.message, base::vbInformation, QStringLiteral("查询出错"));
         else
             base::showMessage(errorText(error), base::vbCritical, QStringLiteral("有错误发生"));
-        base::showStatus(QStringLiteral("发生错误：错误号") + hexNumber(error.number()) +
+        base::showStatus(QStringLiteral("发生错误：") + store::DbError::kindText(error.kind()) +
                              QStringLiteral("。错误描述：") + error.description(),
                          1);
         return std::nullopt;

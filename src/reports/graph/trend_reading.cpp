@@ -39,7 +39,7 @@ void reportReadFailures(const TrendReading &reading) noexcept
             if (!descriptions.contains(failure.error.description()))
                 descriptions << failure.error.description();
         }
-        store::reportError(store::DbError(reading.failures.front().error.number(), descriptions.join(u'\n')),
+        store::reportError(store::DbError(store::ErrorKind::Other, descriptions.join(u'\n')),
                            store::ErrorRoad::Query);
     } catch (...) {
     }

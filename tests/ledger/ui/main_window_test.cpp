@@ -387,7 +387,7 @@ TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
     EXPECT_EQ(window->monthMenu()->actions().indexOf(window->action(Command::ExportCsv)), 6);
     EXPECT_EQ(window->monthMenu()->actions().value(7)->text(), QStringLiteral("2026-05"));
 
-    const auto failing = [] { throw store::DbError(store::kErrGeneric, QStringLiteral("坏了 broken")); };
+    const auto failing = [] { throw store::DbError(store::ErrorKind::Other, QStringLiteral("坏了 broken")); };
     window->provide(Command::Journal, failing);
     fixture.responder.clear();
     window->action(Command::Journal)->trigger();

@@ -9,7 +9,6 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QTreeWidget>
 
@@ -80,8 +79,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     testkit::ScriptedResponder responder;
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     {
-        store::Connection raw;
-        raw.open(store::ledgerConnectionString(base::defaultLedgerPath(), {}));
+        store::Connection raw(base::defaultLedgerPath(), {});
         raw.execute(
             QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
     }
@@ -142,7 +140,7 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     EXPECT_EQ(headers(list), QStringList{QStringLiteral("没有找到")});
 
     const auto failing = []() -> store::ResultTable {
-        throw store::DbError(store::kErrSyntax, QStringLiteral("no such table"));
+        throw store::DbError(store::ErrorKind::Failed, QStringLiteral("no such table"));
     };
     responder.clear();
     rows = store::fillList(&list, failing, true, header, options);
@@ -150,13 +148,19 @@ TEST(ListFill, RowsNullsEmptyResultsAndErrors)
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("查询出错"));
     EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
-    EXPECT_TRUE(status.shown.back().second.startsWith(QStringLiteral("发生错误：错误号80040E14")));
+    EXPECT_EQ(
+        status.shown.back().second,
+        QStringLiteral("发生错误：账本读写出错 Ledger access failed。错误描述：账本读写出错 Ledger access "
+                       "failed： no such table"));
 
     responder.clear();
     rows = store::fillList(&list, failing, true, header);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("有错误发生"));
-    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("发生错误，错误信息为：")));
+    EXPECT_EQ(responder.shown()[0].text,
+              QStringLiteral(
+                  "发生错误，错误信息为：账本读写出错 Ledger access failed\n错误描述：账本读写出错 Ledger "
+                  "access failed: no such table"));
 }
 
 TEST(OpenFileDialog, LedgerFilterReadsAsOneQtFilter)

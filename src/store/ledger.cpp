@@ -347,8 +347,10 @@ QStringList Ledger::integrityProblems() const
     try {
         problems = textsOf(prepared(LedgerStatement::IntegrityCheck));
     } catch (const DbError &error) {
-        // Pages so damaged that the check itself cannot go on.
-        if (error.kind() != ErrorKind::Damaged)
+        // Pages so damaged that the check itself cannot go on: in an
+        // encrypted ledger a page that fails its check stops the engine
+        // with a plain error.
+        if (error.kind() != ErrorKind::Damaged && error.kind() != ErrorKind::Failed)
             throw;
         return {error.description()};
     }

@@ -134,6 +134,19 @@ public:
     /// @throws DbError WrongPassword when `oldPassword` is not the ledger's;
     /// any other kind when the re-key failed.
     void changePassword(const QString &oldPassword, const QString &newPassword);
+    /// Replaces the books with those of the ledger file `backup`, opened
+    /// with `backupPassword`: every row of every table of this ledger (the
+    /// numbering of new items included) becomes the backup's, at this
+    /// ledger's path and under its password. A table the backup lacks is
+    /// left empty; columns and tables this ledger lacks are not taken. The
+    /// lock is never let go, and it is one transaction: after a failure or a
+    /// kill the ledger holds either its old books or the backup's, whole.
+    /// Defined in ledger_restore.cpp.
+    /// @throws DbError as a read-only Ledger of `backup` would (Missing,
+    /// NotALedger, WrongPassword, Damaged, InUse, ...), Damaged when the
+    /// backup fails the integrity check, Other when `backup` is this ledger
+    /// itself, ReadOnly when this ledger is opened read-only, DiskFull.
+    void restoreFrom(const QString &backup, const QString &backupPassword);
     /// The engine's check of the whole file (every page, row and index):
     /// empty when the ledger is sound, otherwise what the check found (or
     /// why it could not go on).

@@ -3,17 +3,15 @@
 #include "ledger.h"
 
 #include "db_error.h"
+#include "safe_file.h"
 #include "sqlite_support.h"
 #include "statement.h"
 
 #include "base/scope_guard.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <sqlite3.h>
-
-#include <sys/stat.h>
 
 namespace zambrel::store {
 namespace {
@@ -65,17 +63,6 @@ const char *const kTablesOf[] = {
 bool contains(const QStringList &names, const QString &name)
 {
     return names.contains(name, Qt::CaseInsensitive);
-}
-
-/// True when `a` and `b` name the same file (hard links and symbolic links
-/// included).
-bool sameFile(const QString &a, const QString &b)
-{
-    struct stat first {};
-    struct stat second {};
-    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
 }
 
 } // namespace

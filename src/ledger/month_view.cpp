@@ -57,7 +57,7 @@ void MonthView::refresh()
     } catch (const std::exception &error) {
         store::reportError(error, store::ErrorRoad::ToolbarCommand);
     }
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
+    m_host->setRefreshEnabled(true);
     m_host->setWindowCaption(base::productName());
 }
 
@@ -82,9 +82,8 @@ Assessment MonthView::reload()
 
 void MonthView::resetPanels()
 {
-    m_host->setToolbarButtonEnabled(ToolbarButton::Update, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, false);
+    m_host->setItemSelected(false);
+    m_host->setRefreshEnabled(false);
     ledger::resetPanels(m_panels);
 }
 
@@ -97,18 +96,17 @@ bool MonthView::loadMonth()
     bool placedOnce = false;
     {
         PanelsBatch batch(m_panels);
-        QStringList typeNames;
-        typeNames.reserve(qsizetype(m_types.size()));
+        m_typeNames.clear();
+        m_typeNames.reserve(qsizetype(m_types.size()));
         for (const store::ItemType &type : m_types) {
-            typeNames.append(type.name);
+            m_typeNames.append(type.name);
             addGroupRows(m_panels, type.kind, type.name);
         }
-        m_host->setTypeList(typeNames);
 
         openMonth();
         placedOnce = placeItems(&m_salary);
     }
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
+    m_host->setRefreshEnabled(true);
     return placedOnce;
 }
 
@@ -167,8 +165,7 @@ void MonthView::openMonth()
 void MonthView::removeItem(const QString &key)
 {
     ledger::removeItem(m_panels, key);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Update, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
+    m_host->setItemSelected(false);
 }
 
 void MonthView::placeItemsAgain()

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -25,8 +26,8 @@ namespace zambrel::ledger {
 /// ledger it is given.
 ///
 /// The ledger and the host (the host may be null) must outlive the view. The
-/// host receives captions, menu entries, toolbar states, the type list, the
-/// status line and the advice.
+/// host receives captions, menu entries, whether a reload may run and an item
+/// is selected, and the advice; the status line goes to base::showStatus.
 class MonthView {
 public:
     explicit MonthView(store::Ledger &ledger, MonthViewHost *host = nullptr);
@@ -35,6 +36,9 @@ public:
     MonthView &operator=(const MonthView &) = delete;
 
     store::Ledger &ledger() const { return m_ledger; }
+    /// What the view tells its window (a host that does nothing when it was
+    /// given none).
+    MonthViewHost &host() const { return *m_host; }
     MonthPanels &panels() { return m_panels; }
     panel::CategoryRows &income() { return m_panels.income; }
     panel::CategoryRows &expenditure() { return m_panels.expenditure; }
@@ -56,9 +60,11 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
-    /// A type the item commands stored: it joins the list (at its end, as the
-    /// type list shows it until the window is opened again).
+    /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);
+    /// The type names as the month last loaded them, in order: the entry
+    /// window's type list (a type stored since joins it at the next load).
+    const QStringList &typeNames() const { return m_typeNames; }
 
     /// The current month's items as last read.
     const std::vector<store::Item> &items() const { return m_items; }
@@ -124,6 +130,7 @@ private:
     MonthPanels m_panels;
     std::vector<store::ItemType> m_types;
     QHash<QString, QString> m_kinds;
+    QStringList m_typeNames;
     bool m_typesRead = false;
     std::vector<store::Item> m_items;
     QString m_currentMonth;

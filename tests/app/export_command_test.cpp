@@ -58,7 +58,7 @@ struct ExportFixture {
 TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->action(ledger::Command::ExportCsv);
+    QAction *action = fixture.window->command(QStringLiteral("export"));
     EXPECT_TRUE(action->isEnabled());
     EXPECT_EQ(action->text(), QStringLiteral("导出 CSV Export"));
     EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
@@ -85,7 +85,7 @@ TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
 TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->action(ledger::Command::ExportCsv);
+    QAction *action = fixture.window->command(QStringLiteral("export"));
     fixture.chosen = QString();
     action->trigger();
     EXPECT_TRUE(fixture.responder.shown().empty()) << "a cancelled folder dialog is the end of it";
@@ -122,7 +122,7 @@ TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         blocker.close();
     }
-    fixture.window->action(ledger::Command::ExportCsv)->trigger();
+    fixture.window->command(QStringLiteral("export"))->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("Cannot create the folder")));

@@ -51,7 +51,7 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     EXPECT_EQ(window->ledger().path(), base::defaultLedgerPath());
     EXPECT_THROW(store::Ledger(base::defaultLedgerPath(), {}), store::DbError)
         << "the window holds the ledger";
-    EXPECT_TRUE(window->action(ledger::Command::Add)->isEnabled()) << "the item commands are registered";
+    EXPECT_TRUE(window->command(QStringLiteral("add"))->isEnabled()) << "the item commands are registered";
     EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 
     window->setSwitchingLedger(true);

@@ -42,19 +42,10 @@ const QString kMonth = QStringLiteral("2026-12");
 class RecordingHost : public ledger::MonthViewHost {
 public:
     void setWindowCaption(const QString &text) override { caption = text; }
-    void setToolbarButtonEnabled(ledger::ToolbarButton button, bool enabled) override
-    {
-        if (button == ledger::ToolbarButton::Update)
-            updateEnabled = enabled;
-        if (button == ledger::ToolbarButton::Delete)
-            deleteEnabled = enabled;
-    }
-    void setTypeList(const QStringList &list) override { types = list; }
+    void setItemSelected(bool selected) override { itemSelected = selected; }
 
     QString caption;
-    bool updateEnabled = false;
-    bool deleteEnabled = false;
-    QStringList types;
+    bool itemSelected = false;
 };
 
 class ItemCommandsLedger : public ::testing::Test {
@@ -157,8 +148,8 @@ protected:
     testkit::ScriptedResponder responder{base::vbNo};
     RecordingHost host;
     ledger::MonthView view{books, &host};
-    ledger::EntryWindowDialog dialog{nullptr, [this] { return host.types; }};
-    ledger::ItemCommands commands{view, host, [this]() -> ledger::ItemDialog & { return dialog; }};
+    ledger::EntryWindowDialog dialog{nullptr, [this] { return view.typeNames(); }};
+    ledger::ItemCommands commands{view, [this]() -> ledger::ItemDialog & { return dialog; }};
     QString shownCaption;
     QString stuckHint;
 };
@@ -262,13 +253,11 @@ TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
 
     commands.panelClick(view.income(), key);
     EXPECT_EQ(host.caption, QStringLiteral("Zambrel：你不理财，财不理你 活动编号：") + key + u' ');
-    EXPECT_TRUE(host.updateEnabled);
-    EXPECT_TRUE(host.deleteEnabled);
+    EXPECT_TRUE(host.itemSelected);
     EXPECT_EQ(view.income().memo(), QStringLiteral("基本工资"));
 
     commands.panelClick(view.income(), QString()); // a group row
-    EXPECT_FALSE(host.updateEnabled);
-    EXPECT_FALSE(host.deleteEnabled);
+    EXPECT_FALSE(host.itemSelected);
     EXPECT_TRUE(view.income().memo().isEmpty());
 
     EXPECT_TRUE(commands.selectItem(QStringLiteral("K99999"), false).isEmpty());
@@ -375,7 +364,7 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
     EXPECT_FALSE(row(other).isEmpty());
     EXPECT_LT(view.assets().rowOfKey(key), 0);
     EXPECT_LT(view.liabilities().rowOfKey(key), 0);
-    EXPECT_FALSE(host.updateEnabled);
+    EXPECT_FALSE(host.itemSelected);
     // The assessment follows the deletion.
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 0);
 

@@ -19,7 +19,6 @@ namespace {
 
 using namespace zambrel;
 using ledger::MonthView;
-using ledger::ToolbarButton;
 
 // Records what the month logic asks of the main window.
 class RecordingHost : public ledger::MonthViewHost {
@@ -31,14 +30,12 @@ public:
         menu << key + u'=' + caption;
     }
     void setRefreshCaption(const QString &month) override { refreshCaption = month; }
-    void setTypeList(const QStringList &list) override { types = list; }
     void setAdvice(const QString &text) override { advice = text; }
 
     QList<bool> enabledStates;
     QStringList captions;
     QStringList menu;
     QString refreshCaption;
-    QStringList types;
     QString advice;
 };
 
@@ -131,7 +128,7 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     EXPECT_DOUBLE_EQ(view.expenditure().lastTotal(), 2800);
     EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 1000000);
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 600000);
-    EXPECT_EQ(host.types.size(), 19);
+    EXPECT_EQ(view.typeNames().size(), 19);
     EXPECT_EQ(view.expenditure().captionColour(), panel::kLightRed);
     EXPECT_EQ(view.income().caption(), QStringLiteral("收入 Profit"));
 

@@ -14,6 +14,7 @@
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
+#include "ledger/month_view.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "reports/graph/ui/graph_window.h"
@@ -120,7 +121,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
     {
         input::EntryDialog dialog;
         window->followSkin(&dialog);
-        dialog.setTypeList(window->typeList());
+        dialog.setTypeList(window->monthView()->typeNames());
         dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
         dialog.applyCategoryMask(QStringLiteral("1100"));
         dialog.show();

@@ -28,11 +28,6 @@ constexpr CommandTexts kTexts[] = {
     {u"删除", u"Delete"},
 };
 
-const CommandTexts &textsOf(ItemCommand command)
-{
-    return kTexts[static_cast<int>(command)];
-}
-
 QString rowKey(qint64 code)
 {
     return QStringLiteral("K") + QString::number(code);
@@ -71,8 +66,18 @@ store::Item itemFromForm(const input::EntryForm &form)
 
 } // namespace
 
-ItemCommands::ItemCommands(MonthView &view, MonthViewHost &host, DialogProvider dialog)
-    : m_view(view), m_host(host), m_dialog(std::move(dialog))
+QString itemCommandCaption(ItemCommand command)
+{
+    return QString::fromUtf16(kTexts[static_cast<int>(command)].caption);
+}
+
+QString itemCommandToolTip(ItemCommand command)
+{
+    return QString::fromUtf16(kTexts[static_cast<int>(command)].toolTip);
+}
+
+ItemCommands::ItemCommands(MonthView &view, DialogProvider dialog)
+    : m_view(view), m_host(view.host()), m_dialog(std::move(dialog))
 {
 }
 
@@ -81,8 +86,7 @@ ItemCommands::~ItemCommands() = default;
 QString ItemCommands::selectItem(const QString &key, bool openEditor)
 {
     if (key.isEmpty()) {
-        m_host.setToolbarButtonEnabled(ToolbarButton::Update, false);
-        m_host.setToolbarButtonEnabled(ToolbarButton::Delete, false);
+        m_host.setItemSelected(false);
         return {};
     }
     const store::Item *selected = nullptr;
@@ -98,8 +102,7 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
 
     m_host.setWindowCaption(base::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
                             u' ');
-    m_host.setToolbarButtonEnabled(ToolbarButton::Update, true);
-    m_host.setToolbarButtonEnabled(ToolbarButton::Delete, true);
+    m_host.setItemSelected(true);
     const QString memo = base::trimBlanks(selected->memo);
     if (openEditor)
         run(ItemCommand::Update);
@@ -158,10 +161,9 @@ void ItemCommands::execute(ItemCommand command)
     dialog.setTypeLookup(typeLookup());
     input::EntryForm &form = dialog.form();
 
-    const CommandTexts &texts = textsOf(command);
-    const QString buttonCaption = QString::fromUtf16(texts.caption);
+    const QString buttonCaption = itemCommandCaption(command);
     QString caption = buttonCaption + u' ';
-    const QString title = QStringLiteral("确认") + buttonCaption + QString::fromUtf16(texts.toolTip);
+    const QString title = QStringLiteral("确认") + buttonCaption + itemCommandToolTip(command);
 
     qint32 code = 0;
     if (command == ItemCommand::Add) {

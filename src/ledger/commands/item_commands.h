@@ -22,6 +22,11 @@ class MonthViewHost;
 /// The three toolbar commands on single items.
 enum class ItemCommand { Add, Update, Delete };
 
+/// The command's caption, as its button and the entry window show it.
+QString itemCommandCaption(ItemCommand command);
+/// Its English name: the button's tip, and in the entry window's title.
+QString itemCommandToolTip(ItemCommand command);
+
 /// The main window's commands on single items of the current month:
 /// selecting an item by its panel key, and adding, changing or deleting one
 /// through the entry dialog. Each writes the ledger with one statement
@@ -29,21 +34,22 @@ enum class ItemCommand { Add, Update, Delete };
 /// changed type reloads the month); the assessment follows. The selected
 /// item is remembered by its code.
 ///
-/// The month view, the host and whatever the dialog provider returns must
-/// outlive the commands. The provider is asked for the dialog on every
+/// The month view and whatever the dialog provider returns must outlive the
+/// commands; the window hears of captions and the selection through the
+/// month view's host. The provider is asked for the dialog on every
 /// command, so it may create it on first use.
 class ItemCommands {
 public:
     using DialogProvider = std::function<ItemDialog &()>;
 
-    ItemCommands(MonthView &view, MonthViewHost &host, DialogProvider dialog);
+    ItemCommands(MonthView &view, DialogProvider dialog);
     ~ItemCommands();
     ItemCommands(const ItemCommands &) = delete;
     ItemCommands &operator=(const ItemCommands &) = delete;
 
     /// Makes the item with panel key `key` ("K57") the selected one, titles
-    /// the window with it and enables change and delete; an empty key (a
-    /// group row) disables them. A key of no item of the month changes
+    /// the window with it and tells the host an item is selected; an empty
+    /// key (a group row) tells it none is. A key of no item of the month changes
     /// nothing. With `openEditor` the change command runs on it. Returns the
     /// item's memo without surrounding blanks, empty when nothing was
     /// selected.

@@ -110,9 +110,9 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMainUI"));
     initHomePage();
-    buildCommands();
     buildToolbar();
     buildPanels();
+    connectPanels();
     m_statusPanels = new StatusPanels(statusBar);
 
     profitLossHeading->setObjectName(QStringLiteral("lblSunyi"));
@@ -158,7 +158,6 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     orderTabStops();
 
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
-    provide(Command::Refresh, [this] { refresh(); });
     // Status texts come here while this window lives.
     base::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
 
@@ -407,23 +406,13 @@ void MainWindow::addMonthMenuEntry(const QString &key, const QString &caption)
 
 void MainWindow::setRefreshCaption(const QString &month)
 {
-    action(Command::Refresh)->setText(month);
+    m_refreshAction->setText(month);
 }
 
-void MainWindow::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
+void MainWindow::setRefreshEnabled(bool enabled)
 {
-    switch (which) {
-    case ToolbarButton::Refresh:
-        action(Command::Refresh)->setEnabled(enabled);
-        break;
-    case ToolbarButton::Update:
-    case ToolbarButton::Delete:
-        // Change and delete follow the selection, once they are provided.
-        m_selectionAllowsChange = enabled;
-        action(Command::Update)->setEnabled(enabled && isProvided(Command::Update));
-        action(Command::Delete)->setEnabled(enabled && isProvided(Command::Delete));
-        break;
-    }
+    if (m_view)
+        m_refreshAction->setEnabled(enabled);
 }
 
 void MainWindow::setAdvice(const QString &advice)
@@ -563,9 +552,11 @@ void MainWindow::releaseLedger()
         if (window)
             window->hide();
     }
-    m_handlers.clear();
-    for (const auto &[command, commandAction] : m_actions)
-        commandAction->setEnabled(false);
+    m_itemClicked.clear();
+    m_itemDoubleClicked.clear();
+    m_itemSelected.clear();
+    for (const Command &each : m_commands)
+        each.action->setEnabled(false);
     m_view.reset();
     m_ledger.reset();
     base::releaseStatusWriter(this);

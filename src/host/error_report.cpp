@@ -1,24 +1,41 @@
 #include "error_report.h"
 
 #include "base/message.h"
+#include "base/status_line.h"
 #include "store/db_error.h"
 
-namespace zambrel::store {
+namespace zambrel::host {
 namespace {
+
+using base::MessageButtons;
+using base::MessageIcon;
+
+QString hexNumber(long number)
+{
+    return QString::number(static_cast<quint32>(number), 16).toUpper();
+}
 
 void show(const QString &description, long number, ErrorRoad road)
 {
     switch (road) {
     case ErrorRoad::Query:
-        base::showMessage(description + QStringLiteral("\n\n无法查询。"), base::vbOKOnly, {});
+        base::showMessage(description + QStringLiteral("\n\n无法查询。"));
+        return;
+    case ErrorRoad::ListQuery:
+        base::showMessage(QStringLiteral("发生错误，错误信息为：") + hexNumber(number) + QLatin1Char('\n') +
+                              QStringLiteral("错误描述：") + description,
+                          MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("有错误发生"));
+        base::showStatus(QStringLiteral("发生错误：错误号") + hexNumber(number) +
+                             QStringLiteral("。错误描述：") + description,
+                         1);
         return;
     case ErrorRoad::BatchWrite: {
         // The number stays in the title, but never alone: a bare number
         // tells the user nothing.
         const QString title = QStringLiteral("错误号 Error ") + QString::number(qint32(quint32(number)));
         // A full disk is not the input's fault: say that alone.
-        if (number == kErrDiskFull) {
-            base::showMessage(description, base::vbCritical, title);
+        if (number == store::kErrDiskFull) {
+            base::showMessage(description, MessageButtons::Ok, MessageIcon::Critical, title);
             return;
         }
         // The engine's own first line says where; the user needs the rest.
@@ -27,29 +44,29 @@ void show(const QString &description, long number, ErrorRoad road)
         if (carriageReturn >= 0)
             text = text.mid(carriageReturn + 1);
         text += QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
-        if (number == kErrSyntax)
+        if (number == store::kErrSyntax)
             text = QStringLiteral("数据唯一性受到影响\n") + text;
-        base::showMessage(text, base::vbCritical, title);
+        base::showMessage(text, MessageButtons::Ok, MessageIcon::Critical, title);
         return;
     }
     case ErrorRoad::Statement:
-        base::showMessage(description, base::vbInformation, {});
+        base::showMessage(description, MessageButtons::Ok, MessageIcon::Information);
         return;
     case ErrorRoad::MenuCommand:
-        base::showMessage(description, base::vbOKOnly, QStringLiteral("出错了"));
+        base::showMessage(description, MessageButtons::Ok, MessageIcon::None, QStringLiteral("出错了"));
         return;
     case ErrorRoad::ToolbarCommand:
-        base::showMessage(description, base::vbOKOnly, {});
+        base::showMessage(description);
         return;
     case ErrorRoad::StartUp:
-        base::showMessage(description, base::vbCritical, QStringLiteral("致命错误"));
+        base::showMessage(description, MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("致命错误"));
         return;
     }
 }
 
 } // namespace
 
-void reportError(const DbError &error, ErrorRoad road) noexcept
+void reportError(const store::DbError &error, ErrorRoad road) noexcept
 {
     try {
         show(error.description(), error.number(), road);
@@ -59,14 +76,43 @@ void reportError(const DbError &error, ErrorRoad road) noexcept
 
 void reportError(const std::exception &error, ErrorRoad road) noexcept
 {
-    if (const auto *dbError = dynamic_cast<const DbError *>(&error)) {
+    if (const auto *dbError = dynamic_cast<const store::DbError *>(&error)) {
         reportError(*dbError, road);
         return;
     }
     try {
-        show(QString::fromUtf8(error.what()), kErrGeneric, road);
+        show(QString::fromUtf8(error.what()), store::kErrGeneric, road);
     } catch (...) {
     }
 }
 
-} // namespace zambrel::store
+RoutedError::RoutedError(std::exception_ptr cause, ErrorRoad road, const char *what)
+    : std::runtime_error(what), m_cause(std::move(cause)), m_road(road)
+{
+}
+
+void RoutedError::report() const noexcept
+{
+    try {
+        std::rethrow_exception(m_cause);
+    } catch (const std::exception &cause) {
+        reportError(cause, m_road);
+    } catch (...) {
+    }
+}
+
+std::optional<ErrorRoad> runReported(ErrorRoad road, const std::function<void()> &action) noexcept
+{
+    try {
+        action();
+        return std::nullopt;
+    } catch (const RoutedError &failure) {
+        failure.report();
+        return failure.road();
+    } catch (const std::exception &failure) {
+        reportError(failure, road);
+        return road;
+    }
+}
+
+} // namespace zambrel::host

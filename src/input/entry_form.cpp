@@ -3,7 +3,6 @@
 #include "amount_formula.h"
 #include "arithmetic_parser.h"
 #include "base/clock.h"
-#include "base/message.h"
 #include "base/number_format.h"
 #include "calc_text.h"
 
@@ -14,6 +13,11 @@ namespace zambrel::input {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+base::MessageRequest information(const QString &text)
+{
+    return {text, base::MessageButtons::Ok, base::MessageIcon::Information, {}};
+}
 
 } // namespace
 
@@ -195,18 +199,22 @@ void EntryForm::clickCategory(int index, bool checked)
         applyCategoryMask(m_newKind);
 }
 
-bool EntryForm::pressEnter(EntryField field)
+EnterResult EntryForm::pressEnter(EntryField field)
 {
+    EnterResult result;
     if (!evaluatesOnEnter(field))
-        return false;
-    evaluate(field);
-    return true;
+        return result;
+    evaluate(field, result.messages);
+    result.evaluated = true;
+    return result;
 }
 
-bool EntryForm::evaluate(EntryField field)
+bool EntryForm::evaluate(EntryField field, EntryMessages &messages)
 {
-    const CalcResult result = enterAmountField(m_texts[index(field)]);
+    const CalcResult result = evaluateAmountField(m_texts[index(field)]);
     m_texts[index(field)] = result.text;
+    for (const QString &message : result.messages)
+        messages.push_back(information(message));
     return result.evaluated;
 }
 
@@ -220,28 +228,26 @@ bool EntryForm::emptyAndEnabled(EntryField field) const
     return text(field).isEmpty() && isEnabled(field);
 }
 
-bool EntryForm::loanRuleAccepted()
+std::optional<base::MessageRequest> EntryForm::loanAuditQuestion() const
 {
     const double loan = base::toNumber(text(EntryField::Debet));
     const double total = base::toNumber(text(EntryField::Total));
     const double firstPay = base::toNumber(text(EntryField::FirstPay));
     if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
-        return true;
+        return std::nullopt;
     // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
     // double 799.9, and an exact comparison would ask again after every
     // adjustment.
-    const double expected = total - firstPay;
-    if (roundToDisplayedDigits(expected) == roundToDisplayedDigits(loan))
-        return true;
-
-    const QString question = QStringLiteral("审核不通过：") + kCrLf + QStringLiteral("贷款总额 ") +
-                             text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
-                             text(EntryField::Total) + QStringLiteral("-首付") + text(EntryField::FirstPay) +
-                             QStringLiteral("），") + kCrLf + QStringLiteral("是否自动调整贷款金额？");
-    if (base::showMessage(question, base::vbYesNo | base::vbInformation) != base::vbYes)
-        return false;
-    m_texts[index(EntryField::Debet)] = base::numberToText(expected);
-    return true;
+    if (roundToDisplayedDigits(total - firstPay) == roundToDisplayedDigits(loan))
+        return std::nullopt;
+    return base::MessageRequest{QStringLiteral("审核不通过：") + kCrLf + QStringLiteral("贷款总额 ") +
+                                    text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
+                                    text(EntryField::Total) + QStringLiteral("-首付") +
+                                    text(EntryField::FirstPay) + QStringLiteral("），") + kCrLf +
+                                    QStringLiteral("是否自动调整贷款金额？"),
+                                base::MessageButtons::YesNo,
+                                base::MessageIcon::Information,
+                                {}};
 }
 
 QString EntryForm::missingHint(EntryField field)
@@ -271,23 +277,26 @@ QString EntryForm::missingHint(EntryField field)
     return {};
 }
 
-CheckResult EntryForm::confirm()
+CheckResult EntryForm::confirm(std::optional<base::MessageAnswer> loanAudit)
 {
-    auto stop = [this](EntryField focus) {
+    EntryMessages messages;
+    auto stop = [this, &messages](EntryField focus) {
         m_hint = missingHint(focus);
-        return CheckResult{false, focus, m_hint};
+        return CheckResult{false, focus, m_hint, std::move(messages), std::nullopt};
     };
     // A formula left without Enter would otherwise be read as a number, and
     // anything that is not one as 0. A text the calculator reads otherwise
     // than the number reading would ("12,5") is a formula too. One it
     // refuses stops OK at its field: its message has said why.
+    // With the audit's answer the formulas were worked out by the OK that
+    // asked it, and nothing was typed since.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (!evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
+        if (loanAudit || !evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
             continue;
         if (base::isNumeric(typed) && parseArithmetic(normaliseFormula(typed)).ok())
             continue;
-        if (!evaluate(field))
+        if (!evaluate(field, messages))
             return stop(field);
     }
 
@@ -295,14 +304,21 @@ CheckResult EntryForm::confirm()
         return stop(EntryField::Types);
     if (emptyAndEnabled(EntryField::Debet))
         return stop(EntryField::Debet);
-    if (!loanRuleAccepted())
-        return stop(EntryField::Debet);
+    if (std::optional<base::MessageRequest> question = loanAuditQuestion()) {
+        if (!loanAudit) {
+            CheckResult asking{false, EntryField::Debet, m_hint, std::move(messages), std::move(question)};
+            return asking;
+        }
+        if (*loanAudit != base::MessageAnswer::Yes)
+            return stop(EntryField::Debet);
+        m_texts[index(EntryField::Debet)] = base::numberToText(base::toNumber(text(EntryField::Total)) -
+                                                               base::toNumber(text(EntryField::FirstPay)));
+    }
     if (emptyAndEnabled(EntryField::DebetPerMonth))
         return stop(EntryField::DebetPerMonth);
-    if (base::toNumber(text(EntryField::Debet)) > 0 &&
-        base::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
-        base::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
-                           base::vbOKOnly | base::vbInformation);
+    if (base::toNumber(text(EntryField::Debet)) > 0 && base::toNumber(text(EntryField::DebetPerMonth)) == 0 &&
+        isEnabled(EntryField::DebetPerMonth)) {
+        messages.push_back(information(QStringLiteral("你有贷款总额，请输入每月还贷")));
         return stop(EntryField::DebetPerMonth);
     }
     if (emptyAndEnabled(EntryField::FirstPay))
@@ -322,7 +338,7 @@ CheckResult EntryForm::confirm()
     if (m_newType)
         m_newKind = maskFromBoxes();
     m_confirmed = true;
-    return CheckResult{true, EntryField::None, m_hint};
+    return CheckResult{true, EntryField::None, m_hint, std::move(messages), std::nullopt};
 }
 
 } // namespace zambrel::input

@@ -2,10 +2,9 @@
 
 #include "base/clock.h"
 #include "base/message.h"
+#include "base/scope_guard.h"
 #include "base/status_line.h"
-#include "host/error_report.h"
 #include "ledger/month_keys.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
 
 #include <QSet>
@@ -50,19 +49,12 @@ const store::Item *MonthView::item(qint32 code) const
     return nullptr;
 }
 
-void MonthView::refresh()
-{
-    try {
-        reload();
-    } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::ToolbarCommand);
-    }
-    m_host->setRefreshEnabled(true);
-    m_host->setWindowCaption(base::productName());
-}
-
 Assessment MonthView::reload()
 {
+    const base::ScopeGuard settle([this] {
+        m_host->setRefreshEnabled(true);
+        m_host->setWindowCaption(base::productName());
+    });
     bool placedOnce = false;
     {
         // Emptied and filled as one change: a list then rewrites the rows
@@ -154,7 +146,6 @@ void MonthView::emptyMemosAsPlacingAgainWould()
 void MonthView::openMonth()
 {
     if (m_currentMonth.isEmpty()) {
-        carryForward();
         m_currentMonth = monthKeyOf(base::today());
         m_host->setRefreshCaption(m_currentMonth);
     }

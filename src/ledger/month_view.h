@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/message.h"
 #include "ledger/assessment.h"
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"
@@ -71,12 +72,10 @@ public:
     /// The item with `code` among them, or null.
     const store::Item *item(qint32 code) const;
 
-    /// Reloads the whole month: panels, types, items, assessment. A failure
-    /// is reported through the message routine; the refresh button is
-    /// enabled whatever happens. Never throws.
-    void refresh();
-    /// What refresh() does, without reporting: returns the assessment.
-    /// @throws store::DbError
+    /// Reloads the whole month: panels, types, items, assessment; returns
+    /// the assessment. Whatever happens, a reload may run again afterwards
+    /// and the window is titled with the program's name. Without a chosen
+    /// month, today's month opens. @throws store::DbError
     Assessment reload();
     /// Empties and titles the four panels; disables update, delete, refresh.
     void resetPanels();
@@ -84,15 +83,26 @@ public:
     /// the salary; true when every item has its own positive code.
     /// @throws store::DbError
     bool loadMonth();
-    /// Reads the current month's items, carrying the latest month forward
-    /// first when no month was chosen yet. @throws store::DbError
+    /// Reads the current month's items; without a chosen month, today's
+    /// month becomes the current one. @throws store::DbError
     void openMonth();
-    /// Month-end carry-forward: asks, then copies the latest stored month
-    /// (except dividends; expenditure items with actual spending 0 and no
-    /// memo) into the current month in one transaction. A failed write is
-    /// reported and leaves the window usable. @throws store::DbError when the
-    /// latest month cannot be read.
-    void carryForward();
+
+    /// A month-end carry-forward: from the latest stored month into today's.
+    struct CarryForward {
+        QString from;
+        QString to;
+    };
+    /// The carry-forward due before the month is first opened: when no month
+    /// was chosen yet and the latest stored month is older than today's.
+    /// The window asks carryForwardQuestion() before carryForward().
+    /// @throws store::DbError when the latest month cannot be read.
+    std::optional<CarryForward> dueCarryForward() const;
+    /// "是否要月结?", Yes or No.
+    static base::MessageRequest carryForwardQuestion();
+    /// Copies the month `due.from` (except dividends; expenditure items with
+    /// actual spending 0 and no memo) into `due.to` in one transaction: an
+    /// interrupted write leaves none of the new rows. @throws store::DbError
+    void carryForward(const CarryForward &due);
 
     void placeItem(const QString &kind, const store::Item &item) { ledger::placeItem(m_panels, kind, item); }
     void removeItem(const QString &key);

@@ -11,14 +11,7 @@ class MonthViewHost {
 public:
     virtual ~MonthViewHost() = default;
 
-    virtual void setWindowEnabled(bool enabled) { (void)enabled; }
     virtual void setWindowCaption(const QString &caption) { (void)caption; }
-    /// Adds an entry to the month button's drop-down menu.
-    virtual void addMonthMenuEntry(const QString &key, const QString &caption)
-    {
-        (void)key;
-        (void)caption;
-    }
     /// The month button shows the current month as its caption.
     virtual void setRefreshCaption(const QString &month) { (void)month; }
     /// Whether the month may be reloaded now (not while it loads).

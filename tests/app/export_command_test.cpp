@@ -97,16 +97,16 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     earlier.write("mine");
     earlier.close();
 
-    fixture.responder.answer(base::vbNo);
+    fixture.responder.answer(base::MessageAnswer::No);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbYesNo | base::vbQuestion);
+    EXPECT_EQ(fixture.responder.shown()[0].icon, base::MessageIcon::Question);
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("types.csv")));
     EXPECT_EQ(fixture.fileBytes(QStringLiteral("types.csv")), QByteArray("mine"));
     EXPECT_FALSE(QFile::exists(QDir(fixture.chosen).filePath(QStringLiteral("items.csv"))));
 
     fixture.responder.clear();
-    fixture.responder.answer(base::vbYes);
+    fixture.responder.answer(base::MessageAnswer::Yes);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));

@@ -15,6 +15,7 @@
 #include "store/ledger_schema.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -166,15 +167,30 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
 
 TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
 {
-    for (const int answer : {int(base::vbYes), int(base::vbNo)}) {
+    for (const base::MessageAnswer answer : {base::MessageAnswer::Yes, base::MessageAnswer::No}) {
         Fixture fixture(QDate(2026, 6, 2));
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
-        fixture.responder.answer(answer);
+        // While the question is up the window is disabled and says why.
+        QString captionWhileAsking;
+        bool enabledWhileAsking = true;
+        const base::MessagePresenter scripted =
+            base::setMessageResponder([&](const base::MessageRequest &request) {
+                for (QWidget *shown : QApplication::topLevelWidgets()) {
+                    if (auto *asking = qobject_cast<ledger::MainWindow *>(shown)) {
+                        captionWhileAsking = asking->windowTitle();
+                        enabledWhileAsking = asking->isEnabled();
+                    }
+                }
+                EXPECT_TRUE(request.text.contains(QStringLiteral("是否要月结")));
+                return answer;
+            });
         auto window = openWindow();
-        ASSERT_FALSE(fixture.responder.shown().empty());
-        EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
+        base::setMessageResponder(scripted);
+        EXPECT_EQ(captionWhileAsking, QStringLiteral("月结处理中....."));
+        EXPECT_FALSE(enabledWhileAsking);
         EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
-        const bool carried = answer == base::vbYes;
+        EXPECT_EQ(window->windowTitle(), base::productName());
+        const bool carried = answer == base::MessageAnswer::Yes;
         EXPECT_EQ(!window->ledger().monthItems(QStringLiteral("2026-06")).empty(), carried);
         EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
@@ -290,17 +306,17 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     window->show();
     QSignalSpy ending(window.get(), &ledger::MainWindow::programEnding);
 
-    fixture.responder.answer(base::vbNo);
+    fixture.responder.answer(base::MessageAnswer::No);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
-    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbQuestion | base::vbYesNo);
+    EXPECT_EQ(fixture.responder.shown()[0].icon, base::MessageIcon::Question);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 0);
 
-    fixture.responder.answer(base::vbYes);
+    fixture.responder.answer(base::MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 1);

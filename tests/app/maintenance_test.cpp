@@ -212,7 +212,7 @@ TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
     for (const base::MessageRequest &shown : responder.shown()) {
         EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
         EXPECT_EQ(shown.title, QStringLiteral("备份"));
-        EXPECT_EQ(shown.style, base::vbInformation);
+        EXPECT_EQ(shown.icon, base::MessageIcon::Information);
     }
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),

@@ -25,7 +25,7 @@ using namespace zambrel;
 TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 {
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder(base::vbYes);
+    testkit::ScriptedResponder responder(base::MessageAnswer::Yes);
     base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
 
     QPointer<store::LogonWindow> logon = app::startProgram(*qApp);

@@ -45,20 +45,48 @@ TEST(EntryChecks, LoanRuleSkippedOrSatisfiedAsksNothing)
         {{F::Total, "1000"}, {F::FirstPay, "200.1"}, {F::Debet, "799.9"}}, // equal to the digits shown
     };
     for (const auto &change : cases) {
-        testkit::ScriptedResponder responder;
         EntryForm form;
         fillValid(form);
         for (const auto &[field, text] : change)
             form.setText(field, QString::fromUtf8(text));
-        EXPECT_TRUE(form.confirm().passed);
-        EXPECT_TRUE(responder.shown().empty());
+        const CheckResult checked = form.confirm();
+        EXPECT_TRUE(checked.passed);
+        EXPECT_FALSE(checked.question);
+        EXPECT_TRUE(checked.messages.empty());
     }
+}
+
+// A loan total that is not the total cost less the first payment: OK stops
+// with the audit's question; No stays at the loan total, Yes adjusts it and
+// goes on to the next check.
+TEST(EntryChecks, TheLoanAuditIsAQuestionForTheWindow)
+{
+    EntryForm form;
+    fillValid(form);
+    form.setText(F::Debet, QStringLiteral("700"));
+    const CheckResult asking = form.confirm();
+    EXPECT_FALSE(asking.passed);
+    ASSERT_TRUE(asking.question);
+    EXPECT_EQ(asking.question->buttons, base::MessageButtons::YesNo);
+    EXPECT_TRUE(asking.question->text.startsWith(QStringLiteral("审核不通过：")));
+    EXPECT_FALSE(form.isConfirmed());
+
+    const CheckResult declined = form.confirm(base::MessageAnswer::No);
+    EXPECT_FALSE(declined.passed);
+    EXPECT_FALSE(declined.question);
+    EXPECT_EQ(declined.focus, F::Debet);
+    EXPECT_EQ(form.text(F::Debet), QStringLiteral("700"));
+
+    const CheckResult adjusted = form.confirm(base::MessageAnswer::Yes);
+    EXPECT_TRUE(adjusted.passed);
+    EXPECT_EQ(base::toNumber(form.text(F::Debet)),
+              base::toNumber(form.text(F::Total)) - base::toNumber(form.text(F::FirstPay)));
+    EXPECT_TRUE(form.isConfirmed());
 }
 
 TEST(EntryChecks, RepaymentResetWhenThereIsNoLoan)
 {
     for (const char *loan : {"0", "-5"}) {
-        testkit::ScriptedResponder responder;
         EntryForm form;
         fillValid(form);
         form.setText(F::Debet, QString::fromUtf8(loan));
@@ -97,7 +125,6 @@ TEST(EntryTypes, MaskEnablesItsAmountFields)
         EXPECT_TRUE(form.isEnabled(F::Memo));
 
         // Checks of disabled fields are skipped; the name is always checked.
-        testkit::ScriptedResponder responder;
         for (const F field : EntryForm::kAmountFields)
             form.setText(field, !form.isEnabled(field) ? QString()
                                 : field == F::Debet    ? QStringLiteral("0")
@@ -111,7 +138,6 @@ TEST(EntryTypes, MaskEnablesItsAmountFields)
 
 TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
     form.setText(F::Types, QStringLiteral("宠物"));
@@ -145,7 +171,6 @@ TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
 // changed (it once stayed greyed while OK filed it under that category).
 TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
     form.setText(F::Types, QStringLiteral("工资"));
@@ -173,7 +198,6 @@ TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
 // Add after a change keeps what was typed but forgets the loaded amounts.
 TEST(EntryFields, AddAfterAChangeForgetsTheLoadedAmounts)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     EXPECT_EQ(form.text(F::Total), QStringLiteral("0"));
     EXPECT_TRUE(form.text(F::Name).isEmpty());
@@ -212,17 +236,17 @@ TEST(EntryAmounts, ATypedFormulaGivesTheSameAmountWithOrWithoutEnter)
         double amounts[2] = {};
         std::size_t shown[2] = {};
         for (const bool enter : {true, false}) {
-            testkit::ScriptedResponder responder;
             EntryForm form;
             form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
             form.setText(F::Types, QStringLiteral("工资"));
             form.setText(F::Name, QStringLiteral("工资"));
             form.setText(F::InComePerMonth, QString::fromUtf8(c.typed));
             if (enter)
-                form.pressEnter(F::InComePerMonth);
-            ASSERT_TRUE(form.confirm().passed);
+                shown[enter] += form.pressEnter(F::InComePerMonth).messages.size();
+            const CheckResult checked = form.confirm();
+            ASSERT_TRUE(checked.passed);
             amounts[enter] = base::toNumber(form.text(F::InComePerMonth));
-            shown[enter] = responder.shown().size();
+            shown[enter] += checked.messages.size();
         }
         EXPECT_DOUBLE_EQ(amounts[true], c.amount) << "after Enter";
         EXPECT_DOUBLE_EQ(amounts[false], c.amount) << "OK without Enter";
@@ -251,7 +275,6 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
         for (const bool enter : {true, false}) {
-            testkit::ScriptedResponder responder;
             EntryForm form;
             fillValid(form);
             const QString typed = QString::fromUtf8(c.typed);
@@ -263,8 +286,8 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
             EXPECT_EQ(result.focus, c.field);
             EXPECT_EQ(result.hint, QString::fromUtf8(c.hint));
             EXPECT_EQ(form.text(c.field), typed);
-            ASSERT_FALSE(responder.shown().empty());
-            EXPECT_TRUE(responder.shown().back().text.startsWith(QStringLiteral("表达式：") + typed));
+            ASSERT_FALSE(result.messages.empty());
+            EXPECT_TRUE(result.messages.back().text.startsWith(QStringLiteral("表达式：") + typed));
         }
     }
 }
@@ -274,7 +297,6 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
 // in an item that cannot show it.
 TEST(EntryFields, FieldsTheTypeDoesNotUseAreClearedAndWrittenAsZero)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
     form.startAdd();

@@ -70,7 +70,7 @@ protected:
 
     void pressOK() { QTest::mouseClick(dialog->okButton, Qt::LeftButton); }
 
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     std::unique_ptr<EntryDialog> dialog;
 };
 
@@ -157,25 +157,26 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
 {
     fillValid();
     type(F::Debet, QStringLiteral("700"));
-    responder.answer(base::vbNo);
+    responder.answer(base::MessageAnswer::No);
     pressOK();
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text,
               QStringLiteral("审核不通过：\r\n贷款总额 700  应该 等于（总成本 1000-首付200），"
                              "\r\n是否自动调整贷款金额？"));
-    EXPECT_EQ(responder.shown()[0].style, 68);
+    EXPECT_EQ(responder.shown()[0].buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("700"));
     EXPECT_TRUE(dialog->isVisible());
 
     // Yes writes the difference; the repayment check may then still stop.
     responder.clear();
     type(F::DebetPerMonth, QStringLiteral("0"));
-    responder.answer(base::vbYes);
+    responder.answer(base::MessageAnswer::Yes);
     pressOK();
     EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("800"));
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
-    EXPECT_EQ(responder.shown()[1].style, base::vbInformation);
+    EXPECT_EQ(responder.shown()[1].icon, base::MessageIcon::Information);
     EXPECT_EQ(dialog->hintLabel->text(), QStringLiteral("请输入每月还贷额"));
 
     // No loan at all: the repayment typed is reset on OK.

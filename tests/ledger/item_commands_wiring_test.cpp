@@ -79,7 +79,7 @@ protected:
     }
 
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     std::unique_ptr<ledger::MainWindow> window;
 };
 

@@ -1,6 +1,7 @@
 #include "entry_dialog.h"
 
 #include "base/app_paths.h"
+#include "base/message.h"
 #include "base/text.h"
 #include "base/twips.h"
 #include "skin/apply_skin.h"
@@ -195,7 +196,9 @@ void EntryDialog::bindControls()
         connect(edit, &QLineEdit::textEdited, this,
                 [this, field](const QString &text) { typed(field, text); });
         connect(edit, &QLineEdit::returnPressed, this, [this, field] {
-            if (m_form.pressEnter(field))
+            const EnterResult result = m_form.pressEnter(field);
+            showMessages(result.messages);
+            if (result.evaluated)
                 showForm();
         });
     }
@@ -318,9 +321,21 @@ bool EntryDialog::showModal()
     return m_form.isConfirmed();
 }
 
+void EntryDialog::showMessages(const EntryMessages &messages)
+{
+    for (const base::MessageRequest &message : messages)
+        base::showMessage(message);
+}
+
 void EntryDialog::okClicked()
 {
-    const CheckResult result = m_form.confirm();
+    CheckResult result = m_form.confirm();
+    showMessages(result.messages);
+    if (result.question) {
+        const base::MessageAnswer answer = base::showMessage(*result.question);
+        result = m_form.confirm(answer);
+        showMessages(result.messages);
+    }
     showForm();
     if (result.passed) {
         setResult(1);

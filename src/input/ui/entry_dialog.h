@@ -85,6 +85,8 @@ private:
     void buildControls();
     void bindControls();
     void okClicked();
+    /// Shows what the form said, in order.
+    void showMessages(const EntryMessages &messages);
     void cancelClicked();
     void typed(EntryField field, const QString &text);
     QLineEdit *amountControl(EntryField field) const;

@@ -6,10 +6,7 @@
 #include "host/error_report.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/month_view.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
-
-#include <QCoreApplication>
 
 namespace zambrel::ledger {
 namespace {
@@ -83,11 +80,11 @@ ItemCommands::ItemCommands(MonthView &view, DialogProvider dialog)
 
 ItemCommands::~ItemCommands() = default;
 
-QString ItemCommands::selectItem(const QString &key, bool openEditor)
+std::optional<QString> ItemCommands::selectItem(const QString &key)
 {
     if (key.isEmpty()) {
         m_host.setItemSelected(false);
-        return {};
+        return std::nullopt;
     }
     const store::Item *selected = nullptr;
     for (const store::Item &candidate : m_view.items()) {
@@ -97,36 +94,18 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
         }
     }
     if (!selected)
-        return {};
+        return std::nullopt;
     m_selected = selected->code;
 
     m_host.setWindowCaption(base::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
                             u' ');
     m_host.setItemSelected(true);
-    const QString memo = base::trimBlanks(selected->memo);
-    if (openEditor)
-        run(ItemCommand::Update);
-    return memo;
+    return base::trimBlanks(selected->memo);
 }
 
 void ItemCommands::panelClick(panel::CategoryRows &panel, const QString &key)
 {
-    panel.setMemo(selectItem(key, false));
-}
-
-void ItemCommands::panelDoubleClick(const QString &key)
-{
-    selectItem(key, true);
-}
-
-void ItemCommands::run(ItemCommand command)
-{
-    try {
-        execute(command);
-    } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::ToolbarCommand);
-        m_view.refresh();
-    }
+    panel.setMemo(selectItem(key).value_or(QString()));
 }
 
 input::TypeLookup ItemCommands::typeLookup() const
@@ -154,7 +133,7 @@ void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)
     form.loadField(F::PayPerMonth, base::numberToText(item.actualSpending));
 }
 
-void ItemCommands::execute(ItemCommand command)
+void ItemCommands::run(ItemCommand command)
 {
     ItemDialog &dialog = m_dialog();
     m_view.readTypes();
@@ -194,15 +173,12 @@ void ItemCommands::execute(ItemCommand command)
         for (const LoggedAmount &logged : kLoggedAmounts)
             logChange(QString::fromUtf16(logged.label), logged.field, form);
     }
-    // A delete names an existing item; its type is never added.
+    // A delete names an existing item; its type is never added. An item
+    // whose new type could not be stored is not written either: a type
+    // missing from the type table would hide it once the month is read again.
     if (form.isNewType() && command != ItemCommand::Delete)
         saveNewType(dialog);
-    try {
-        writeItem(command, form, code);
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Statement);
-        return;
-    }
+    host::onRoad(host::ErrorRoad::Statement, [&] { writeItem(command, form, code); });
 
     const QString typeText = form.text(F::Types);
     if (command == ItemCommand::Delete) {
@@ -214,8 +190,7 @@ void ItemCommands::execute(ItemCommand command)
     }
     if (command == ItemCommand::Update && typeText != m_loadedType) {
         m_view.removeItem(rowKey(code));
-        m_view.refresh();
-        QCoreApplication::processEvents();
+        m_view.reload();
         return;
     }
     // The selection stays on the item it was on: the next change or delete
@@ -230,12 +205,10 @@ void ItemCommands::execute(ItemCommand command)
     if (form.isNewType())
         addGroupRows(m_view.panels(), kind, typeText);
     m_view.placeItem(kind, item);
-    QCoreApplication::processEvents();
 
     if (item.loanTotal == 0)
         m_view.liabilities().removeItem(rowKey(code));
     m_view.assess();
-    QCoreApplication::processEvents();
 }
 
 void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code)
@@ -259,12 +232,8 @@ void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, 
 void ItemCommands::saveNewType(ItemDialog &dialog)
 {
     const input::EntryForm &form = dialog.form();
-    try {
-        m_view.addType(m_view.ledger().addItemType(form.text(F::Types), form.newKind()));
-    } catch (const store::DbError &error) {
-        // Reported as a failed write; the item's own statement still runs.
-        store::reportError(error, store::ErrorRoad::BatchWrite);
-    }
+    host::onRoad(host::ErrorRoad::BatchWrite,
+                 [&] { m_view.addType(m_view.ledger().addItemType(form.text(F::Types), form.newKind())); });
     dialog.setTypeLookup(typeLookup());
 }
 

@@ -11,6 +11,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
+#include "base/scope_guard.h"
 #include "base/status_line.h"
 #include "base/twips.h"
 #include "host/error_report.h"
@@ -217,7 +218,7 @@ void MainWindow::initialise()
         layOut(pixelsToTwips(width) - kSplitterMargin);
         homePage->setSource(QUrl(QStringLiteral("qrc:/zambrel/home.html")));
     } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::StartUp);
+        host::reportError(error, host::ErrorRoad::StartUp);
         QMetaObject::invokeMethod(this, &MainWindow::programEnding, Qt::QueuedConnection);
     }
 }
@@ -250,8 +251,28 @@ void MainWindow::refresh()
 {
     if (!m_view)
         return;
-    m_view->refresh();
+    host::runReported(host::ErrorRoad::ToolbarCommand, [this] {
+        if (const std::optional<MonthView::CarryForward> due = m_view->dueCarryForward())
+            offerCarryForward(*due);
+        m_view->reload();
+    });
     QCoreApplication::processEvents();
+}
+
+void MainWindow::offerCarryForward(const MonthView::CarryForward &due)
+{
+    setEnabled(false);
+    setWindowCaption(QStringLiteral("月结处理中....."));
+    // The window is usable again on every road out; the reload after this
+    // sets its caption.
+    const base::ScopeGuard enableAgain([this] { setEnabled(true); });
+    if (base::showMessage(MonthView::carryForwardQuestion()) != base::MessageAnswer::Yes)
+        return;
+    // A failed write is told on its own road; the month opens all the same.
+    if (host::runReported(host::ErrorRoad::BatchWrite, [this, &due] { m_view->carryForward(due); }))
+        return;
+    appendMonthEntry(QStringLiteral("MNEW") + due.to, due.to);
+    setWindowCaption(QStringLiteral("处理完成"));
 }
 
 void MainWindow::fillMonthMenu()
@@ -387,21 +408,11 @@ void MainWindow::applySkinColours(skin::ColourValue first, skin::ColourValue sec
     contentArea()->setAutoFillBackground(true);
 }
 
-void MainWindow::setWindowEnabled(bool enabled)
-{
-    setEnabled(enabled);
-}
-
 void MainWindow::setWindowCaption(const QString &caption)
 {
     setWindowTitle(caption);
     captionBar->setTitle(caption);
     captionBar->redraw();
-}
-
-void MainWindow::addMonthMenuEntry(const QString &key, const QString &caption)
-{
-    appendMonthEntry(key, caption);
 }
 
 void MainWindow::setRefreshCaption(const QString &month)
@@ -532,9 +543,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_switching &&
-        base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), base::vbQuestion | base::vbYesNo,
-                          QStringLiteral("确认 Conform")) != base::vbYes) {
+    if (!m_switching && base::showMessage(QStringLiteral("是否退出 Are you sure exit？"),
+                                          base::MessageButtons::YesNo, base::MessageIcon::Question,
+                                          QStringLiteral("确认 Conform")) != base::MessageAnswer::Yes) {
         event->ignore();
         return;
     }

@@ -76,6 +76,10 @@ public:
     /// refreshed.
     void load();
     void prepareToolbarImages();
+    /// Reloads the month; before the month is first opened, offers the
+    /// month-end carry-forward. A failure is reported on the toolbar's road
+    /// (a failed carry-forward on the batch write's, and the month still
+    /// opens). Never throws.
     void refresh();
     void fillMonthMenu();
     void fillSkinMenu();
@@ -104,9 +108,7 @@ public:
     void switchLedger(const QString &ledgerPath) override;
 
     // MonthViewHost
-    void setWindowEnabled(bool enabled) override;
     void setWindowCaption(const QString &caption) override;
-    void addMonthMenuEntry(const QString &key, const QString &caption) override;
     void setRefreshCaption(const QString &month) override;
     void setRefreshEnabled(bool enabled) override;
     void setItemSelected(bool selected) override;
@@ -133,6 +135,8 @@ private:
     void orderTabStops();
     void initialise();
     void runCommand(const std::function<void()> &run, bool onToolbar);
+    /// Asks before the month-end carry-forward and carries forward on Yes.
+    void offerCarryForward(const MonthView::CarryForward &due);
     void chooseSkin(const QString &caption);
     void applySkinColours(skin::ColourValue first, skin::ColourValue second);
     void splitterPressed();

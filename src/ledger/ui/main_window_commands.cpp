@@ -147,16 +147,11 @@ void MainWindow::runCommand(const std::function<void()> &run, bool onToolbar)
 {
     if (!m_view)
         return;
-    try {
-        run();
-    } catch (const std::exception &error) {
-        if (onToolbar) {
-            store::reportError(error, store::ErrorRoad::ToolbarCommand);
-            refresh();
-        } else {
-            store::reportError(error, store::ErrorRoad::MenuCommand);
-        }
-    }
+    const host::ErrorRoad road = onToolbar ? host::ErrorRoad::ToolbarCommand : host::ErrorRoad::MenuCommand;
+    // After a toolbar command's own failure the month is read again; one
+    // reported on a road of its own (a failed statement) changed nothing.
+    if (host::runReported(road, run) == host::ErrorRoad::ToolbarCommand)
+        refresh();
 }
 
 void MainWindow::connectPanels()

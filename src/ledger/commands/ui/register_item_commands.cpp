@@ -53,6 +53,7 @@ void registerItemCommands(host::FeatureHost &host)
     auto *binding = new ItemCommandsBinding(host, *view);
     ItemCommands *commands = &binding->commands;
     std::vector<QAction *> changing;
+    QAction *update = nullptr;
     for (const ItemCommandControl &control : kControls) {
         const QString button = QString::fromUtf16(control.button);
         auto *action = new QAction(itemCommandCaption(control.command), binding);
@@ -62,6 +63,8 @@ void registerItemCommands(host::FeatureHost &host)
         const ItemCommand command = control.command;
         host.addCommand(host::CommandPlace::toolbar(button), action,
                         [commands, command] { commands->run(command); });
+        if (command == ItemCommand::Update)
+            update = action;
         if (command != ItemCommand::Add) {
             // Change and delete wait for an item to act on.
             action->setEnabled(false);
@@ -74,7 +77,11 @@ void registerItemCommands(host::FeatureHost &host)
     });
     host.onItemClicked(
         [commands](panel::CategoryRows &rows, const QString &key) { commands->panelClick(rows, key); });
-    host.onItemDoubleClicked([commands](const QString &key) { commands->panelDoubleClick(key); });
+    // A double-click opens the item through the change command, on its road.
+    host.onItemDoubleClicked([commands, update](const QString &key) {
+        if (commands->selectItem(key))
+            update->trigger();
+    });
 }
 
 } // namespace zambrel::ledger

@@ -27,14 +27,15 @@ void exportInto(host::FeatureHost &host, const QString &folder)
         base::showMessage(
             QStringLiteral("这些文件已经存在，要替换吗？ These files exist already. Replace them?\n") +
                 existing.join(u'\n'),
-            base::vbYesNo | base::vbQuestion, kTitle) != base::vbYes)
+            base::MessageButtons::YesNo, base::MessageIcon::Question, kTitle) != base::MessageAnswer::Yes)
         return;
 
     const QStringList written = exportLedger(host.ledger(), folder);
     QStringList shown;
     for (const QString &path : written)
         shown << QDir::toNativeSeparators(path);
-    base::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), base::vbInformation, kTitle);
+    base::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), base::MessageButtons::Ok,
+                      base::MessageIcon::Information, kTitle);
 }
 
 } // namespace

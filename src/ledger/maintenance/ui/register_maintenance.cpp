@@ -61,7 +61,8 @@ void registerLedgerMaintenance(host::FeatureHost &host)
                                   QKeySequence(Qt::CTRL | Qt::Key_B)),
                     [&host] {
                         const QString backup = backUpLedger(host.ledger());
-                        base::showMessage(backupDoneText(host.ledger().path(), backup), base::vbInformation,
+                        base::showMessage(backupDoneText(host.ledger().path(), backup),
+                                          base::MessageButtons::Ok, base::MessageIcon::Information,
                                           QStringLiteral("备份"));
                         host.refreshMonth();
                     });

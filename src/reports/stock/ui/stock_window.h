@@ -46,8 +46,8 @@ public:
     /// The month whose holdings displayStock() lists ("yyyy-mm").
     QString month() const { return m_month; }
     void setMonth(const QString &month) { m_month = month; }
-    /// Fills the holdings list for month(). A failing read is reported by
-    /// the list filling and leaves the list as it was.
+    /// Fills the holdings list for month(). A failing read is reported on
+    /// the list's road and leaves the list as it was.
     void displayStock();
 
     ChartController &chart() { return m_chart; }

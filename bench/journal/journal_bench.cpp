@@ -109,6 +109,48 @@ void BM_FirstSearchAfterOpening(benchmark::State &state)
 }
 BENCHMARK(BM_FirstSearchAfterOpening)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Opening a page whose first field holds one line of state.range(0) letters
+// and digits without any place to break (a pasted key or hash): the page
+// read, its boxes filled, laid out and painted.
+void BM_OpenPageWithAnUnbrokenLine(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.mdb"));
+    store::createLedger(path);
+    store::Ledger ledger(path, {});
+    QByteArray noise(qsizetype(state.range(0)) / 2, Qt::Uninitialized);
+    for (qsizetype at = 0; at < noise.size(); ++at)
+        noise[at] = char(at * 7919 % 251);
+    store::JournalPage page;
+    page.date = QStringLiteral("2025-06-01");
+    page.fields[0] = QString::fromLatin1(noise.toHex());
+    ledger.saveJournalPage(page);
+
+    journal::JournalWindow window(ledger);
+    window.show();
+    window.book().clickNode(QStringLiteral("T2025"));
+    window.book().clickNode(QStringLiteral("T2025-06"));
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.book().clickNode(QStringLiteral("T2025-06-01"));
+        window.repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.book().load();
+        window.book().clickNode(QStringLiteral("T2025"));
+        window.book().clickNode(QStringLiteral("T2025-06"));
+        window.repaint();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenPageWithAnUnbrokenLine)
+    ->Arg(100'000)
+    ->Arg(400'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 } // namespace
 
 int main(int argc, char **argv)

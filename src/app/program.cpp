@@ -5,7 +5,7 @@
 #include "base/app_paths.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
-#include "skin/skin_file.h"
+#include "skin/skin_cache.h"
 
 #include <QApplication>
 #include <QDir>
@@ -15,6 +15,9 @@ namespace zambrel::app {
 
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
 {
+    // The file dialogs write the folders of the user's ledgers and exports
+    // there: no one else may read them.
+    base::makeFilePrivate(base::fileDialogHistoryFile());
     auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
     logon->setOtherLedger(otherLedger);

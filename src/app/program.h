@@ -15,7 +15,8 @@ namespace zambrel::app {
 /// ledgers). A successful logon opens the main window over the ledger with
 /// every feature; cancelling the logon or closing the main window ends the
 /// program, and switching ledgers runs this routine again for the chosen
-/// file. Returns the logon window (it deletes itself when closed).
+/// file. The file dialogs' history is made owner-only first. Returns the logon
+/// window (it deletes itself when closed).
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger = {});
 
 /// What --version prints: the program's name and version, the skins folder

@@ -147,13 +147,8 @@ void saveSetting(const QString &section, const QString &key, const QString &valu
     // The settings name the user's ledgers: made private before the first
     // write (the settings keep the mode of the file they replace).
     const QString file = settings->fileName();
-    if (!QFileInfo::exists(file) && makePrivateFolder(QFileInfo(file).absolutePath())) {
-        const int fd =
-            ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        // Made meanwhile, or not writable: QSettings meets the same.
-        if (fd >= 0)
-            ::close(fd);
-    }
+    if (!QFileInfo::exists(file))
+        makeFilePrivate(file);
     settings->setValue(section + QLatin1Char('/') + key, value);
     settings->sync();
 }
@@ -168,6 +163,29 @@ bool fileExists(const QString &path)
     if (path.isEmpty())
         return false;
     return QFileInfo::exists(path);
+}
+
+void makeFilePrivate(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0) {
+        if ((info.st_mode & 077) != 0)
+            ::chmod(name.constData(), info.st_mode & 0700);
+        return;
+    }
+    if (!makePrivateFolder(QFileInfo(path).absolutePath()))
+        return;
+    // Made meanwhile, or not writable: the next writer meets the same.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+QString fileDialogHistoryFile()
+{
+    // Where QFileDialog keeps its history, by the same settings name.
+    return QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName();
 }
 
 bool makePrivateFolder(const QString &path, int *error)

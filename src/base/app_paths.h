@@ -53,4 +53,14 @@ bool fileExists(const QString &path);
 /// Returns false with `error` set to the system error number on failure.
 bool makePrivateFolder(const QString &path, int *error = nullptr);
 
+/// Makes the file `path` readable and writable by its owner alone: made
+/// empty when missing (with owner-only folders above it), and an existing
+/// file loses every access of others. Whatever cannot be done is left to
+/// whoever writes the file next, who meets the same reason.
+void makeFilePrivate(const QString &path);
+
+/// The settings file in which Qt's file dialogs remember the folders last
+/// visited and chosen ("QtProject.conf" in the user's configuration folder).
+QString fileDialogHistoryFile();
+
 } // namespace zambrel::base

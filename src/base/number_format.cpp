@@ -176,6 +176,11 @@ NumberWithText numberWithText(double value)
     return written;
 }
 
+QString errorMark()
+{
+    return QStringLiteral("#错误");
+}
+
 QString formatPicture(double value, QStringView picture)
 {
     const qsizetype point = picture.indexOf(u'.');
@@ -187,7 +192,7 @@ QString formatPicture(double value, QStringView picture)
     const int decimals = requiredDecimals + static_cast<int>(fractionPicture.count(u'#'));
 
     if (!std::isfinite(value))
-        return QString::number(value);
+        return errorMark();
 
     // Round the 15-digit form so that binary noise (1.005 * 100 ==
     // 100.49999…) does not decide the rounding. That form moves a number by

@@ -36,6 +36,11 @@ double throughFifteenDigits(double value);
 /// the number's 15-digit decimal form, so 1.005 with two decimals gives 1.01.
 /// Examples: ("#,###.00", 0) -> ".00"; ("#,#00.00", 4000) -> "4,000.00";
 /// ("#00.0", 5.25) -> "05.3"; ("#,##0.00", -1234.5) -> "-1,234.50".
+/// A value that is no finite number (infinite, NaN) gives errorMark().
 QString formatPicture(double value, QStringView picture);
+
+/// What is shown in place of an amount that is no finite number (an infinity
+/// or NaN written into the ledger by another program): "#错误".
+QString errorMark();
 
 } // namespace zambrel::base

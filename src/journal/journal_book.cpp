@@ -129,8 +129,13 @@ void JournalBook::newDay()
 
 bool JournalBook::save()
 {
-    if (m_currentDate.size() <= kMonthLength)
-        return false;
+    if (m_currentDate.size() <= kMonthLength) {
+        // Text typed while no day is shown has a page to go to: today's,
+        // as "新一天 New" makes it (and the saved notice names it).
+        if (!isModified())
+            return false;
+        newDay();
+    }
     host::onRoad(host::ErrorRoad::Statement,
                  [this] { m_ledger.saveJournalPage(ledgerPage(m_currentDate, m_texts)); });
     m_saved = m_texts;

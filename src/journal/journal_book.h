@@ -31,9 +31,9 @@ using PageTexts = std::array<QString, kFieldCount>;
 /// leave texts that differ from what was loaded or last saved (isModified()
 /// and, for a click, clickOpensPage()) the window asks unsavedQuestion():
 /// Yes saves first, No lets the road replace them, Cancel stays. Yes stays
-/// too when the save does not happen (no day is current, or the write
-/// failed). Only "新一天 New" keeps the boxes without asking: a following
-/// save files them under today.
+/// too when the write failed. Text typed while no day is current is saved
+/// under today. Only "新一天 New" keeps the boxes without asking: a
+/// following save files them under today.
 ///
 /// Texts are held as the boxes show them: line breaks are "\n" here and
 /// CR LF in the ledger, as the item memos keep them.
@@ -68,9 +68,11 @@ public:
     void newDay();
     /// "确   定 OK": stores the texts under the current day (inserted or
     /// updated); the window then says so (savedNotice) and calls
-    /// searchAgain(). Nothing happens when no day is current (the date has 7
-    /// characters or fewer). True when the page was stored. A failed write
-    /// leaves as host::RoutedError on the statement road.
+    /// searchAgain(). When no day is current (the date has 7 characters or
+    /// fewer), typed texts go to today's page, which becomes current as
+    /// newDay() makes it; with nothing typed nothing happens. True when the
+    /// page was stored. A failed write leaves as host::RoutedError on the
+    /// statement road.
     bool save();
     /// Closing the window, once unsaved changes were settled: typed texts
     /// left unsaved give way to the loaded ones.

@@ -13,6 +13,8 @@ QString wholePercent(double ratio)
 {
     // A 16-bit whole number would overflow above 32767 % (a large loan
     // against small assets); a double holds any rounded ratio exactly.
+    if (!std::isfinite(ratio))
+        return base::errorMark();
     const int previous = std::fegetround();
     std::fesetround(FE_TONEAREST);
     const double rounded = std::nearbyint(ratio * 100) + 0.0; // + 0.0 turns -0 into 0
@@ -62,12 +64,25 @@ Assessment assessMonth(const AssessmentFigures &f)
     if (A != 0) {
         const double g = (A - f.previousAssets) * 100 / A;
         out.statusLine += QStringLiteral("资产增长率：") + formatPicture(g, u"#00.0") + QStringLiteral(" % ");
-        if (g < 0)
+        if (std::isfinite(g) && g < 0)
             out.advice += QStringLiteral(" 资产为负增长，小心啊！！");
         const QString k = wholePercent(D / A);
         if (D / A > 0.6)
             out.advice += QStringLiteral("负债率：") + k + QStringLiteral("% 太多了，会很吃力的。") + crlf;
         out.statusLine += QStringLiteral("资产负债率为") + k + QStringLiteral("%");
+    }
+
+    int unreadable = f.unreadableAmounts;
+    for (const double figure : {I, P, S, A, D, f.previousAssets})
+        unreadable += std::isfinite(figure) ? 0 : 1;
+    if (unreadable > 0) {
+        // Figures without those amounts are no verdict on the month.
+        out.statusLine = QStringLiteral("%1 个金额有错误，未计入合计。").arg(unreadable) + out.statusLine;
+        out.advice =
+            QStringLiteral("有 %1 个金额不是有效的数字（显示为 %2），没有计入合计，请改正后再看评估。")
+                .arg(unreadable)
+                .arg(base::errorMark()) +
+            crlf + out.advice;
     }
 
     if (out.advice.isEmpty())

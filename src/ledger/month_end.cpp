@@ -1,6 +1,6 @@
 // Month-end carry-forward of the month view.
 #include "base/clock.h"
-#include "ledger/month_keys.h"
+#include "base/month_keys.h"
 #include "ledger/month_view.h"
 #include "store/ledger.h"
 
@@ -13,7 +13,7 @@ std::optional<MonthView::CarryForward> MonthView::dueCarryForward() const
     const QString sourceMonth = m_ledger.latestMonth();
     if (sourceMonth.isEmpty())
         return std::nullopt;
-    const QString targetMonth = monthKeyOf(base::today());
+    const QString targetMonth = base::monthKeyOf(base::today());
     if (!(targetMonth > sourceMonth))
         return std::nullopt;
     return CarryForward{sourceMonth, targetMonth};

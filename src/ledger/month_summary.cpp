@@ -4,6 +4,9 @@
 
 #include <QSet>
 
+#include <cmath>
+#include <utility>
+
 namespace zambrel::ledger {
 namespace {
 
@@ -37,20 +40,40 @@ MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::ve
     }
     MonthSummary summary;
     for (const store::Item &item : items) {
-        if (item.type == kSalaryType)
-            summary.salary += item.income;
         const QString kind = kinds.value(item.type);
-        if (flagged(kind, 0))
-            summary.income += base::throughFifteenDigits(item.income);
-        if (flagged(kind, 1))
-            summary.expenditure += base::throughFifteenDigits(item.actualSpending);
-        if (flagged(kind, 2))
-            summary.assets += base::throughFifteenDigits(item.totalCost);
+        const bool income = flagged(kind, 0);
+        const bool expenditure = flagged(kind, 1);
+        const bool assets = flagged(kind, 2);
+        const bool liability = flagged(kind, 3);
+        // The amounts this item shows or adds to the salary, each counted once.
+        const std::pair<double, bool> used[] = {
+            {item.income, income || item.type == kSalaryType},
+            {item.plannedSpending, expenditure},
+            {item.actualSpending, expenditure},
+            {item.monthlyRepayment, expenditure},
+            {item.downPayment, assets},
+            {item.totalCost, assets},
+            {item.loanTotal, expenditure || liability},
+        };
+        for (const auto &[amount, shown] : used) {
+            if (shown && !std::isfinite(amount))
+                ++summary.unreadableAmounts;
+        }
+        const auto figure = [](double amount) {
+            return std::isfinite(amount) ? base::throughFifteenDigits(amount) : 0.0;
+        };
+        if (item.type == kSalaryType && std::isfinite(item.income))
+            summary.salary += item.income;
+        if (income)
+            summary.income += figure(item.income);
+        if (expenditure)
+            summary.expenditure += figure(item.actualSpending);
+        if (assets)
+            summary.assets += figure(item.totalCost);
         // A loan shows under its type's liabilities group, placed there by an
         // expenditure or a liability mask.
-        if ((flagged(kind, 1) || flagged(kind, 3)) && item.loanTotal > 0 &&
-            liabilityGroups.contains(item.type))
-            summary.liabilities += base::throughFifteenDigits(item.loanTotal);
+        if ((expenditure || liability) && item.loanTotal > 0 && liabilityGroups.contains(item.type))
+            summary.liabilities += figure(item.loanTotal);
     }
     return summary;
 }

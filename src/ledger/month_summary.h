@@ -16,6 +16,10 @@ struct MonthSummary {
     double assets = 0;      ///< total cost of asset items
     double liabilities = 0; ///< loan totals of liability items
     double salary = 0;      ///< income of items of the type 工资, whatever its mask
+    /// Amounts of the month's items that the panels or the salary would use
+    /// but that are no finite number (an infinity or NaN written by another
+    /// program): each is left out of every figure above.
+    int unreadableAmounts = 0;
 };
 
 /// Type name -> category mask, the first row of a type winning.
@@ -26,7 +30,8 @@ QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types);
 /// first row of its type. A loan counts once, and only where its type has a
 /// liabilities group (some row of the type counts as a liability): an
 /// expenditure type's loan shows nowhere. Amounts are taken at the 15
-/// significant digits the panels show them with.
+/// significant digits the panels show them with; one that is no finite
+/// number is counted in unreadableAmounts instead.
 MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::vector<store::ItemType> &types);
 
 } // namespace zambrel::ledger

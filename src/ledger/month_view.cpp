@@ -2,9 +2,9 @@
 
 #include "base/clock.h"
 #include "base/message.h"
+#include "base/month_keys.h"
 #include "base/scope_guard.h"
 #include "base/status_line.h"
-#include "ledger/month_keys.h"
 #include "store/ledger.h"
 
 #include <QSet>
@@ -146,7 +146,7 @@ void MonthView::emptyMemosAsPlacingAgainWould()
 void MonthView::openMonth()
 {
     if (m_currentMonth.isEmpty()) {
-        m_currentMonth = monthKeyOf(base::today());
+        m_currentMonth = base::monthKeyOf(base::today());
         m_host->setRefreshCaption(m_currentMonth);
     }
     m_items.clear();
@@ -184,8 +184,9 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
     figures.expenditure = summary.expenditure;
     figures.assets = summary.assets;
     figures.debts = summary.liabilities;
+    figures.unreadableAmounts = summary.unreadableAmounts;
 
-    const QString previous = previousMonthKey(m_currentMonth);
+    const QString previous = base::previousMonthKey(m_currentMonth);
     if (previous != m_previousMonth) {
         m_previousAssets = m_ledger.assetTotal(previous);
         m_previousMonth = previous;

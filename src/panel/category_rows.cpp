@@ -3,6 +3,7 @@
 #include "base/number_format.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace zambrel::panel {
@@ -162,6 +163,14 @@ void CategoryRows::writeSubItem(CategoryRow &row, int column, const QString &tex
 
 void CategoryRows::writeNumber(CategoryRow &row, int column, double value)
 {
+    // An infinity or NaN from another program is shown as what it is, a
+    // mistake, and counts as 0 in the total and the shares.
+    if (!std::isfinite(value)) {
+        writeSubItem(row, column, base::errorMark());
+        if (column == amountColumn())
+            row.amountRead = 0.0;
+        return;
+    }
     // The number the text reads back as comes with it: the amount cell
     // need not be read again.
     base::NumberWithText written = base::numberWithText(value);
@@ -172,6 +181,9 @@ void CategoryRows::writeNumber(CategoryRow &row, int column, double value)
 
 void CategoryRows::colourRow(CategoryRow &row, double amount, double secondAmount)
 {
+    // Nothing to compare with a figure that is no number.
+    if (!std::isfinite(amount) || !std::isfinite(secondAmount))
+        return;
     if (secondAmount < amount)
         cellAt(row, 3).colour = kCompareRed;
     else if (secondAmount > amount)

@@ -78,11 +78,14 @@ public:
     /// `group` (nothing happens when there is none), or, when a row with that
     /// tag already carries the key "K"+code, that row updated in place. New
     /// rows get the key "K"+code when code > 0 and the key is still free.
+    /// An amount that is no finite number shows as base::errorMark() and
+    /// counts as 0.
     void putItem(const QString &name, double amount, const QString &group, double secondAmount = 0,
                  qint32 code = 0, const QString &memo = {});
 
     /// Colours sub-item 3 of row `row`: red when secondAmount < amount, green
-    /// when secondAmount > amount, unchanged when equal. Ignores rows out of range.
+    /// when secondAmount > amount, unchanged when equal or when either is no
+    /// finite number. Ignores rows out of range.
     void colourItem(int row, double amount, double secondAmount);
 
     /// Recomputes the total from the amount cells, rewrites every share and

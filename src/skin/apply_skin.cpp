@@ -3,6 +3,8 @@
 #include "base/app_paths.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
+#include "skin/plain_skin.h"
+#include "skin/skin_cache.h"
 #include "skin/skin_file.h"
 #include "skin/skinned_window.h"
 

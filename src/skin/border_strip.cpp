@@ -1,5 +1,6 @@
 #include "border_strip.h"
 
+#include "skin/skin_cache.h"
 #include "skin/skin_file.h"
 
 #include <QMouseEvent>

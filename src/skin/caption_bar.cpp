@@ -2,6 +2,7 @@
 
 #include "skin/border_strip.h"
 #include "skin/colour_pass.h"
+#include "skin/skin_cache.h"
 #include "skin/skin_file.h"
 
 #include <QApplication>

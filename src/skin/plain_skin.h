@@ -10,4 +10,8 @@ namespace zambrel::skin {
 /// skin may hold.
 SkinBag plainSkin();
 
+/// The name under which readSkin() gives the program's built-in plain look;
+/// no file has it.
+QString plainSkinPath();
+
 } // namespace zambrel::skin

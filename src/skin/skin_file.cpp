@@ -1,17 +1,10 @@
 #include "skin_file.h"
 
-#include "plain_skin.h"
-
 #include <QBuffer>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QImageReader>
-#include <QMutex>
 #include <QSaveFile>
 #include <QtEndian>
 
-#include <map>
 #include <utility>
 #include <vector>
 
@@ -277,40 +270,6 @@ bool SkinWriter::save(const QString &path) const
         return false;
     file.write(fileBytes());
     return file.commit();
-}
-
-std::shared_ptr<const SkinBag> readSkin(const QString &path)
-{
-    struct Cached {
-        QDateTime modified;
-        qint64 size = -1;
-        std::shared_ptr<const SkinBag> bag;
-    };
-    static QMutex guard;
-    static std::map<QString, Cached> cache;
-    static const auto empty = std::make_shared<const SkinBag>();
-
-    if (path.isEmpty())
-        return empty;
-    if (path == plainSkinPath()) {
-        static const auto plain = std::make_shared<const SkinBag>(plainSkin());
-        return plain;
-    }
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxSkinFileBytes)
-        return empty;
-
-    QMutexLocker lock(&guard);
-    Cached &slot = cache[info.absoluteFilePath()];
-    if (slot.bag && slot.size == info.size() && slot.modified == info.lastModified())
-        return slot.bag;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return empty;
-    slot.bag = std::make_shared<const SkinBag>(SkinBag::fromFileBytes(file.read(kMaxSkinFileBytes + 1)));
-    slot.size = info.size();
-    slot.modified = info.lastModified();
-    return slot.bag;
 }
 
 } // namespace zambrel::skin

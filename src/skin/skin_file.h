@@ -8,8 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 namespace zambrel::skin {
 
 /// The keyed values of one skin file: pictures, whole numbers and colours.
@@ -70,17 +68,8 @@ private:
     std::vector<Entry> m_entries;
 };
 
-/// The name under which readSkin() gives the program's built-in plain look;
-/// no file has it.
-QString plainSkinPath();
-
 /// Wraps a payload in the outer layer of a skin file.
 QByteArray wrapPayload(const QByteArray &payload);
-
-/// The skin at `path`, read once and kept until the file changes (size or
-/// modification time). Never null: an empty path or an unreadable file gives
-/// an empty bag, silently. plainSkinPath() gives the built-in plain look.
-std::shared_ptr<const SkinBag> readSkin(const QString &path);
 
 /// Largest skin file accepted; anything bigger reads as an empty skin.
 inline constexpr qint64 kMaxSkinFileBytes = 8 * 1024 * 1024;

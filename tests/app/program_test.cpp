@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPointer>
 #include <QScreen>
@@ -17,6 +18,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace zambrel;
 
@@ -57,6 +60,42 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     window->setSwitchingLedger(true);
     window->close();
     base::setClock({});
+}
+
+// Qt's file dialogs write the folders last visited (where the ledgers and
+// exports lie) into a settings file of their own: it is owner-only from the
+// start, whatever was there and whatever the umask.
+TEST(StartRoutine, TheFileDialogsHistoryIsOwnerOnly)
+{
+    testkit::TempProgramFolder folder;
+    const QString history = base::fileDialogHistoryFile();
+    ASSERT_TRUE(history.contains(QStringLiteral(".qttest")))
+        << "not the user's own file: " << history.toStdString();
+    const QByteArray name = QFile::encodeName(history);
+    const auto modeOf = [&name] {
+        struct stat info {};
+        return ::stat(name.constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+    };
+    const mode_t umaskBefore = ::umask(0);
+
+    QFile::remove(history);
+    delete app::startProgram(*qApp);
+    EXPECT_EQ(modeOf(), 0600) << "made owner-only when missing";
+    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+    delete app::startProgram(*qApp);
+    EXPECT_EQ(modeOf(), 0600) << "an earlier file loses the others' access";
+
+    // A real dialog writes its history there and keeps the mode.
+    {
+        QFileDialog dialog(nullptr, QStringLiteral("test"), folder.path());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.show();
+    }
+    QFile written(history);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("FileDialog"));
+    EXPECT_EQ(modeOf(), 0600);
+    ::umask(umaskBefore);
 }
 
 // --version names the skins in use and marks a default skin it cannot read,

@@ -5,12 +5,15 @@
 
 #include "host/error_report.h"
 #include "journal/journal_book.h"
+#include "journal/long_lines.h"
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger_schema.h"
 #include "store/record_set.h"
 
 #include <QSignalSpy>
+
+#include <random>
 
 using namespace zambrel;
 using namespace zambrel::journal;
@@ -40,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkSavesNothing)
+TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkFilesTypingUnderToday)
 {
     const auto book = openBook();
     EXPECT_EQ(book->tree().topLevel(), QStringList{QStringLiteral("T2026")});
@@ -53,10 +56,20 @@ TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkSavesNothin
     EXPECT_EQ(book->title(), QStringLiteral("日志  "));
     EXPECT_EQ(book->texts(), PageTexts{});
 
-    book->setText(0, QStringLiteral("typed before choosing a day"));
-    EXPECT_FALSE(book->save());
+    EXPECT_FALSE(book->save()) << "nothing typed, no day: nothing to save";
     EXPECT_TRUE(ledger->journalYears().empty());
     EXPECT_TRUE(responder.shown().empty());
+
+    // Typed before a day is chosen: filed under today, as "新一天 New" makes it.
+    book->setText(0, QStringLiteral("typed before choosing a day"));
+    EXPECT_TRUE(book->save());
+    EXPECT_EQ(storedText(kToday), QStringLiteral("typed before choosing a day"));
+    EXPECT_EQ(book->currentDate(), kToday);
+    EXPECT_EQ(book->title(), QStringLiteral("日志  2026-05-15"));
+    EXPECT_EQ(book->selectedKey(), QStringLiteral("T2026-05-15"));
+    EXPECT_EQ(savedNotice(book->currentDate()).text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_FALSE(book->isModified());
+    EXPECT_TRUE(responder.shown().empty()) << "the window says so";
 }
 
 TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
@@ -89,20 +102,18 @@ TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
     EXPECT_EQ(book->text(0), QStringLiteral("twenty"));
 
     // A year whose months are read opens no page: its "page" is empty and
-    // cannot be saved.
+    // OK finds nothing to save (typed text would go to today's page).
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026"));
     EXPECT_EQ(book->texts(), PageTexts{});
     EXPECT_EQ(book->tree().childrenOf(QStringLiteral("T2026")).size(), 2) << "nothing read twice";
-    book->setText(3, QStringLiteral("x"));
     EXPECT_FALSE(book->save());
-    // The same for a month whose days are read: a click there opens a page,
-    // so the window asks about the typed "x" first.
+    // The same for a month whose days are read: a click there opens a page
+    // (before which the window asks about typed text).
     EXPECT_TRUE(book->clickOpensPage(QStringLiteral("T2026-04")));
     EXPECT_FALSE(book->clickOpensPage(QStringLiteral("T2025"))) << "a year never read only loads";
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026-04")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026-04"));
-    book->setText(3, QStringLiteral("x"));
     EXPECT_FALSE(book->save());
     EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")).size(), 3);
     EXPECT_TRUE(responder.shown().empty()) << "the book shows and asks nothing";
@@ -206,6 +217,23 @@ TEST_F(JournalBookTest, MonthsReadAfterNewJoinTodaysNodesInDateOrder)
               QStringList{QStringLiteral("T2026-05-15")});
 }
 
+// A year whose months are shown is no day: text typed on its empty page is
+// filed under today, as "新一天 New" would file it.
+TEST_F(JournalBookTest, TextTypedOnAYearIsSavedUnderToday)
+{
+    writePages({{"2026-04-10", "ten"}, {"2026-05-15", "today"}});
+    const auto book = openBook();
+    book->clickNode(QStringLiteral("T2026"));
+    EXPECT_TRUE(book->clickNode(QStringLiteral("T2026")));
+    EXPECT_EQ(book->currentDate(), QStringLiteral("2026"));
+    EXPECT_FALSE(book->save()) << "nothing typed, nothing saved";
+    book->setText(8, QStringLiteral("a dream"));
+    EXPECT_TRUE(book->save());
+    EXPECT_EQ(storedText(kToday, 8), QStringLiteral("a dream"));
+    EXPECT_EQ(storedText(kToday, 0), QString()) << "the page holds what the boxes held";
+    EXPECT_TRUE(responder.shown().empty());
+}
+
 TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
 {
     writePage(QStringLiteral("2024-02-29"), QStringLiteral("Rain all day"), 4);
@@ -248,6 +276,55 @@ TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
     book->search(QStringLiteral("rain"));
     book->search(QString());
     EXPECT_FALSE(book->isSearching()) << "an empty text clears";
+}
+
+TEST(JournalLongLines, LinesBeyondTheLimitAreCutForDisplayAndJoinBackExactly)
+{
+    const QString emoji = QStringLiteral("\U0001F600"); // two UTF-16 halves
+    const struct {
+        QString text, display;
+        std::vector<int> cuts;
+    } cases[] = {
+        {QStringLiteral("short\nlines\n"), QStringLiteral("short\nlines\n"), {}},
+        {QStringLiteral("0123456789"), QStringLiteral("0123456789"), {}},
+        {QStringLiteral("0123456789abcdefghijklmnopqrstuvwxy"),
+         QStringLiteral("0123456789\nabcdefghij\nklmnopqrst\nuvwxy"),
+         {10, 21, 32}},
+        // A blank in the piece's last tenth (with a limit of 10: its last
+        // character) ends the piece.
+        {QStringLiteral("012345678 abcdefghi jk"), QStringLiteral("012345678 \nabcdefghi \njk"), {10, 21}},
+        {QStringLiteral("ab\n0123456789abc\n\nx"), QStringLiteral("ab\n0123456789\nabc\n\nx"), {13}},
+        {QStringLiteral("012345678") + emoji + QStringLiteral("z"),
+         QStringLiteral("012345678\n") + emoji + QStringLiteral("z"),
+         {9}},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.text.toStdString());
+        const CutText cut = cutLongLines(each.text, 10);
+        EXPECT_EQ(cut.display, each.display);
+        EXPECT_EQ(cut.cuts, each.cuts);
+        EXPECT_EQ(joinCuts(cut.display, cut.cuts), each.text);
+    }
+
+    // Whatever the text, the pieces keep to the limit and join back.
+    std::mt19937 random(2605);
+    const QStringList pieces = {
+        QStringLiteral("a"), QStringLiteral("a"),  QStringLiteral("a"),  QStringLiteral("b"),
+        QStringLiteral(" "), QStringLiteral("\n"), QStringLiteral("日"), emoji};
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int length = std::uniform_int_distribution<int>(0, 400)(random);
+        for (int at = 0; at < length; ++at) {
+            const int pick = std::uniform_int_distribution<int>(0, int(pieces.size()) - 1)(random);
+            // Line feeds are rare, so that long lines come up.
+            text += pick == 5 && at % 7 != 0 ? QStringLiteral("a") : pieces[pick];
+        }
+        const int longest = std::uniform_int_distribution<int>(2, 40)(random);
+        const CutText cut = cutLongLines(text, longest);
+        ASSERT_EQ(joinCuts(cut.display, cut.cuts), text) << round;
+        for (const QString &line : cut.display.split(u'\n'))
+            EXPECT_LE(line.size(), longest) << round;
+    }
 }
 
 TEST(JournalKeys, LevelsAndDatesFollowTheKeyLength)

@@ -1,7 +1,7 @@
-#include "../panel/qstring_printer.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "ledger/month_view.h"
+#include "qstring_printer.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -238,6 +239,70 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
     }
 }
 
+// Amounts another program wrote as no number, straight into the ledger file:
+// an infinity, and a NaN (which the engine keeps only as text).
+TEST_F(MonthViewLedger, AmountsThatAreNoNumberAreShownAsMistakesAndLeftOut)
+{
+    // Without the odd amounts the month is healthy: passive income equals the
+    // salary, half the income is spent, no assets.
+    add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("月薪"), 10000, 0, 0, 0, 0, 0, 0);
+    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 10000, 0, 0, 0, 0, 0, 0);
+    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("无穷"), 0, 0, 0, 0, 0, 0, 0);
+    add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("租金"), 0, 10000, 10000, 0, 0, 0,
+        0);
+    add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("水电"), 0, 1, 300, 0, 0, 0, 0);
+    m_ledger.reset();
+    {
+        sqlite3 *raw = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &raw), SQLITE_OK);
+        const int rc = sqlite3_exec(raw,
+                                    "UPDATE Asset SET InComePerMonth=1e999 WHERE name='无穷';"
+                                    "UPDATE Asset SET PayPerMonth='nan' WHERE name='水电'",
+                                    nullptr, nullptr, nullptr);
+        sqlite3_close(raw);
+        ASSERT_EQ(rc, SQLITE_OK);
+    }
+    connect();
+    const std::vector<store::Item> stored = m_ledger->monthItems(QStringLiteral("2026-11"));
+    ASSERT_EQ(stored.size(), 5u);
+    ASSERT_TRUE(std::isinf(stored[2].income));
+    ASSERT_TRUE(std::isnan(stored[4].actualSpending));
+
+    RecordingHost host;
+    MonthView view(*m_ledger, &host);
+    view.setCurrentMonth(QStringLiteral("2026-11"));
+    const ledger::Assessment verdict = view.reload();
+
+    const auto rowOf = [](const panel::CategoryRows &rows, const QString &key) {
+        return rows.row(rows.rowOfKey(key));
+    };
+    EXPECT_EQ(rowOf(view.income(), QStringLiteral("K3")).text(2), QStringLiteral("#错误"));
+    EXPECT_EQ(rowOf(view.income(), QStringLiteral("K3")).text(3), QString());
+    EXPECT_EQ(rowOf(view.expenditure(), QStringLiteral("K5")).text(3), QStringLiteral("#错误"));
+    EXPECT_FALSE(rowOf(view.expenditure(), QStringLiteral("K5")).cell(3).colour) << "nothing to compare";
+    EXPECT_EQ(view.income().totalText(), QStringLiteral("合计Total：20,000.00"));
+    EXPECT_EQ(view.expenditure().totalText(), QStringLiteral("合计Total：10,000.00"));
+    EXPECT_DOUBLE_EQ(view.summary().income, 20000);
+    EXPECT_EQ(view.summary().unreadableAmounts, 2);
+    EXPECT_EQ(verdict.statusLine,
+              QStringLiteral("2 个金额有错误，未计入合计。月现金收支为：10,000.00 元。支出/收入：50.0% "
+                             "月资产增长：00.00元 "));
+    EXPECT_EQ(
+        host.advice,
+        QStringLiteral("有 2 个金额不是有效的数字（显示为 #错误），没有计入合计，请改正后再看评估。\r\n"));
+    EXPECT_FALSE(host.advice.contains(QStringLiteral("健康")));
+
+    // Once corrected, the same month is healthy.
+    store::Item fixed = *view.item(3);
+    fixed.income = 0;
+    m_ledger->changeItem(fixed);
+    store::Item water = *view.item(5);
+    water.actualSpending = 0;
+    m_ledger->changeItem(water);
+    view.reload();
+    EXPECT_EQ(host.advice, QStringLiteral("很好！你做的很好，财务情况很健康，保持住进入快车道！"));
+}
+
 TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
 {
     novemberBooks();
@@ -285,7 +350,7 @@ QStringList panelRows(const panel::CategoryRows &rows)
     return out;
 }
 
-// refresh() places a month once; the assessment would place it again. The
+// reload() places a month once; the assessment would place it again. The
 // panels must show what placing twice shows, including where a total of 0
 // leaves the shares written on the way (the second placing matters there).
 TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)

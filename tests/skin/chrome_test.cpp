@@ -6,6 +6,7 @@
 #include "skin/caption_bar.h"
 #include "skin/colour_pass.h"
 #include "skin/flat_button.h"
+#include "skin/plain_skin.h"
 #include "skin/skinned_window.h"
 
 #include <QCheckBox>

@@ -6,6 +6,7 @@
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "skin/message_box.h"
+#include "skin/skin_cache.h"
 #include "skin/skinned_window.h"
 
 #include <QCheckBox>

@@ -1,6 +1,8 @@
 #include "skin_fixtures.h"
 
 #include "skin/bitmap_mask.h"
+#include "skin/plain_skin.h"
+#include "skin/skin_cache.h"
 #include "skin/skin_file.h"
 
 #include <QFile>

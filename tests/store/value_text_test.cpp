@@ -2,7 +2,6 @@
 #include "test_support.h"
 
 #include "base/message.h"
-#include "base/number_format.h"
 #include "base/status_line.h"
 #include "host/error_report.h"
 #include "store/db_error.h"
@@ -11,11 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <optional>
-#include <random>
 #include <stdexcept>
-#include <vector>
 
 using namespace zambrel;
 using namespace zambrel::base;
@@ -131,85 +127,9 @@ TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
     }
 }
 
-TEST(StatusLine, GoesToTheMainWindowWhileItHoldsTheWriter)
+TEST(SqlText, SingleQuotesAreDoubled)
 {
-    QString status;
-    showStatus(QStringLiteral("a:b"));
-    int window = 0;
-    setStatusWriter(&window,
-                    [&status](const QString &text, int panel) { status = QString::number(panel) + text; });
-    showStatus(QStringLiteral("准备就绪: 共 3 条"), 1);
-    EXPECT_EQ(status, QStringLiteral("1准备就绪： 共 3 条"));
-    // A window that closes after the next one opened leaves the new writer.
-    int older = 0;
-    releaseStatusWriter(&older);
-    showStatus(QStringLiteral("x"), 2);
-    EXPECT_EQ(status, QStringLiteral("2x"));
-    releaseStatusWriter(&window);
-    showStatus(QStringLiteral("y"));
-    EXPECT_EQ(status, QStringLiteral("2x"));
-}
-
-struct NumberCase {
-    const char *text;
-    double number;
-    const char *asText;
-};
-
-TEST(NumberReading, TextToNumberAndBack)
-{
-    // clang-format off
-    const NumberCase cases[] = {
-        {" 12.50", 12.5, "12.5"}, {"abc", 0, "0"}, {"", 0, "0"}, {"-3", -3, "-3"}, {"+4", 4, "4"},
-        {"1e3", 1000, "1000"}, {"1,234.5", 1234.5, "1234.5"}, {"  7  ", 7, "7"}, {".5", 0.5, "0.5"},
-        {"5.", 5, "5"}, {"12abc", 0, "0"}, {"1e999", 0, "0"}, {"inf", 0, "0"}, {"nan", 0, "0"},
-        {",5", 0, "0"}, {"1,,2", 0, "0"}, {"0.1", 0.1, "0.1"},
-        {"123456789012.34", 123456789012.34, "123456789012.34"},
-    };
-    // clang-format on
-    for (const auto &c : cases) {
-        EXPECT_DOUBLE_EQ(toNumber(QString::fromLatin1(c.text)), c.number) << c.text;
-        EXPECT_EQ(numberText(QString::fromLatin1(c.text)), QString::fromLatin1(c.asText)) << c.text;
-        EXPECT_EQ(isNumeric(QString::fromLatin1(c.text)), c.number != 0) << c.text;
-    }
-    EXPECT_TRUE(isNumeric(QStringLiteral(" 0 ")));
-    EXPECT_TRUE(isNumeric(QStringLiteral("-0.0")));
-    EXPECT_EQ(numberToText(0.1 + 0.2), QStringLiteral("0.3"));
-    EXPECT_EQ(numberToText(-0.0), QStringLiteral("0"));
-    EXPECT_EQ(numberToText(2500000), QStringLiteral("2500000"));
     EXPECT_EQ(sqlText(QStringLiteral("O'Neil's")), QStringLiteral("O''Neil''s"));
-}
-
-// Amounts are written as Qt writes a number with 15 significant digits; the
-// quick conversion must give the same text everywhere, ties at the 16th digit
-// and the switch to an exponent included, and the number read back must be
-// what reading that text gives.
-TEST(NumberReading, AmountTextsAsQtWritesThem)
-{
-    // clang-format off
-    std::vector<double> values = {0.1, 0.5, 1, 12.5, 100, 1234.56, -1234.56, 0.0001, 0.00001,
-        0.000123456789012345, 1e14, 99999999999999.9, 999999999999999.0, 999999999999999.4,
-        999999999999999.6, 1e15, -1e15, 1e16, 123456789012344.5, 123456789012345.5, -123456789012344.5,
-        1234567890123.445, 5e-324, 1.7976931348623157e308, 0.30000000000000004, 2.675, 1.005, 4.35,
-        1234567.125, 0.00009999999999999999};
-    // clang-format on
-    std::mt19937_64 random(20261206);
-    std::uniform_real_distribution<double> unit(0, 1);
-    for (int i = 0; i < 20000; ++i) {
-        // Cents and whole amounts as entered, plus arbitrary magnitudes.
-        const double amount = std::round(unit(random) * 1e9) / 100;
-        values.push_back(amount);
-        values.push_back(-amount * 7);
-        values.push_back(std::round(unit(random) * 1e15) + 0.5); // exact ties at the 16th digit
-        values.push_back(unit(random) * std::pow(10.0, static_cast<int>(unit(random) * 40) - 20));
-    }
-    for (const double value : values) {
-        const QString expected = value == 0 ? QStringLiteral("0") : QString::number(value, 'g', 15);
-        EXPECT_EQ(numberToText(value), expected) << value;
-        const NumberWithText written = numberWithText(value);
-        EXPECT_EQ(written.text, expected) << value;
-        EXPECT_EQ(written.value, toNumber(expected)) << value;
-    }
 }
 
 } // namespace

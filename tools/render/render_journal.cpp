@@ -85,5 +85,21 @@ int main(int argc, char **argv)
         question.hide();
         std::printf("%s\n", qPrintable(name));
     }
+
+    // A page with a pasted key of 6,000 characters, shown cut into display
+    // lines, beside text that wraps as ever.
+    store::JournalPage keyPage;
+    keyPage.date = QStringLiteral("2026-05-15");
+    keyPage.fields[2] =
+        QStringLiteral("新的钥匙：\r\n") + QString::fromLatin1(QByteArray(3000, '\x5a').toHex());
+    keyPage.fields[5] = QStringLiteral("今天把备份的钥匙抄进了日志，以后换电脑时用得着。");
+    ledger.saveJournalPage(keyPage);
+    journal::JournalWindow window(ledger);
+    window.book().clickNode(QStringLiteral("T2026"));
+    window.book().clickNode(QStringLiteral("T2026-05"));
+    window.book().clickNode(QStringLiteral("T2026-05-15"));
+    window.show();
+    QApplication::processEvents();
+    window.grab().save(out + QStringLiteral("/journal-long-line.png"));
     return 0;
 }

@@ -3,8 +3,9 @@
 #include "password_source.h"
 
 #include "base/app_paths.h"
-#include "base/clock.h"
+#include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
+#include "ledger/maintenance/backup.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
 #include "store/db_error.h"
@@ -39,10 +40,12 @@ const std::array<SubcommandText, 4> kSubcommands = {{
      "--month names another."},
     {Subcommand::Export, "export", "the items, types and journal as CSV files",
      "Writes items.csv, types.csv and journal.csv (RFC 4180, UTF-8, a header row) into the folder "
-     "--out names, and prints their paths. A file of the same name there is replaced."},
+     "--out names (made owner-only when missing), and prints their paths. A file of the same name "
+     "there is replaced."},
     {Subcommand::Backup, "backup", "a dated copy of the ledger",
      "Writes a complete copy of the ledger, by default beside it as NAME_yyyy-mm-dd_bak.mdb, and "
-     "prints its path. The copy has the ledger's password."},
+     "prints its path. The copy has the ledger's password. A file already there is replaced (and "
+     "standard error says so); a folder, FIFO, device or link there is refused."},
 }};
 
 /// Every option; each subcommand takes some of them.
@@ -67,8 +70,8 @@ struct Options {
     QCommandLineOption out{QStringLiteral("out"), QStringLiteral("The folder to write the CSV files into."),
                            QStringLiteral("DIR")};
     QCommandLineOption bom{QStringLiteral("bom"),
-                           QStringLiteral("Start each file with a byte order mark, for spreadsheet programs "
-                                          "that need one to read UTF-8.")};
+                           QStringLiteral("For spreadsheet programs: start each file with a byte order mark "
+                                          "and put a ' before text that would be read as a formula.")};
     QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Where to write the copy."),
                           QStringLiteral("FILE")};
 };
@@ -155,6 +158,21 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kWrongUsage = 2;
 
+/// Text the user gave, as a message repeats it: control characters made
+/// visible, and cut after `length` characters, so that a pasted page does
+/// not flood the terminal.
+QString shown(const QString &given, qsizetype length = 40)
+{
+    const QString visible = ledger::controlPictures(given.left(length));
+    return given.size() > length ? visible + u'…' : visible;
+}
+
+/// The parser's own sentence, which repeats an unknown option whole.
+QString parserError(const QCommandLineParser &parser)
+{
+    return shown(parser.errorText(), 100);
+}
+
 int wrongUsage(const QString &reason, const SubcommandText *command = nullptr)
 {
     writeError(QStringLiteral("用法不对 Wrong usage: ") + reason);
@@ -172,7 +190,7 @@ struct Request {
     QString month;
     ledger::ReportFormat format = ledger::ReportFormat::Text;
     QString outFolder;
-    bool byteOrderMark = false;
+    bool forSpreadsheets = false;
     QString backupTarget;
 };
 
@@ -214,7 +232,7 @@ void report(store::Ledger &books, const Request &request)
 void exportTables(const store::Ledger &books, const Request &request)
 {
     ledger::ExportOptions exportOptions;
-    exportOptions.byteOrderMark = request.byteOrderMark;
+    exportOptions.forSpreadsheets = request.forSpreadsheets;
     QByteArray text;
     for (const QString &path : ledger::exportLedger(books, request.outFolder, exportOptions))
         text += QDir::toNativeSeparators(path).toUtf8() + '\n';
@@ -223,10 +241,12 @@ void exportTables(const store::Ledger &books, const Request &request)
 
 void backUp(const store::Ledger &books, const Request &request)
 {
-    const QString target = request.backupTarget.isEmpty() ? store::backupFileName(books.path(), base::today())
-                                                          : request.backupTarget;
-    books.backupTo(target);
-    writeOut(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()).toUtf8() + '\n');
+    const ledger::BackupCopy copy = ledger::backUpLedger(books, request.backupTarget);
+    const QString path = QDir::toNativeSeparators(QFileInfo(copy.path).absoluteFilePath());
+    // The path stays the one line of output that scripts read.
+    if (copy.replaced)
+        writeError(QStringLiteral("已替换原有的文件 Replaced the file that was there: ") + path);
+    writeOut(path.toUtf8() + '\n');
 }
 
 int run(const Request &request)
@@ -299,19 +319,19 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     QCommandLineParser finder;
     prepare(finder, nullptr, true);
     if (!finder.parse(arguments))
-        return wrongUsage(finder.errorText());
+        return wrongUsage(parserError(finder));
     const SubcommandText *command = nullptr;
     if (!finder.positionalArguments().isEmpty()) {
         command = subcommandNamed(finder.positionalArguments().front());
         if (!command)
             return wrongUsage(QStringLiteral("没有这个命令 Unknown command: ") +
-                              finder.positionalArguments().front());
+                              shown(finder.positionalArguments().front()));
     }
 
     QCommandLineParser parser;
     prepare(parser, command, false);
     if (!parser.parse(arguments))
-        return wrongUsage(parser.errorText(), command);
+        return wrongUsage(parserError(parser), command);
     if (parser.isSet(o.help)) {
         writeOut(parser.helpText().toUtf8());
         return kDone;
@@ -323,8 +343,9 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     if (!command)
         return wrongUsage(QStringLiteral("缺少命令 No command given"));
     if (parser.positionalArguments().size() > 1)
-        return wrongUsage(
-            QStringLiteral("多余的参数 Unexpected argument: ") + parser.positionalArguments().at(1), command);
+        return wrongUsage(QStringLiteral("多余的参数 Unexpected argument: ") +
+                              shown(parser.positionalArguments().at(1)),
+                          command);
 
     Request request;
     request.command = command->command;
@@ -336,13 +357,14 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     case Subcommand::Report:
         request.month = parser.value(o.month);
         if (parser.isSet(o.month) && !ledger::isMonthKey(request.month))
-            return wrongUsage(
-                QStringLiteral("月份要写成 yyyy-mm The month is written yyyy-mm: ") + request.month, command);
+            return wrongUsage(QStringLiteral("月份要写成 yyyy-mm The month is written yyyy-mm: ") +
+                                  shown(request.month),
+                              command);
         if (parser.isSet(o.format)) {
             const auto format = ledger::reportFormatNamed(parser.value(o.format));
             if (!format)
-                return wrongUsage(QStringLiteral("没有这种格式 Unknown format: ") + parser.value(o.format),
-                                  command);
+                return wrongUsage(
+                    QStringLiteral("没有这种格式 Unknown format: ") + shown(parser.value(o.format)), command);
             request.format = *format;
         }
         break;
@@ -350,7 +372,7 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         request.outFolder = absolute(parser.value(o.out));
         if (request.outFolder.isEmpty())
             return wrongUsage(QStringLiteral("缺少 --out Missing --out DIR"), command);
-        request.byteOrderMark = parser.isSet(o.bom);
+        request.forSpreadsheets = parser.isSet(o.bom);
         break;
     case Subcommand::Backup:
         request.backupTarget = absolute(parser.value(o.to));

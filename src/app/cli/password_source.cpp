@@ -6,7 +6,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -27,16 +29,41 @@ QString firstLine(const QByteArray &bytes)
     return text;
 }
 
+/// A password file is read no further than its first line, and that line
+/// must end within this many bytes: /dev/zero or an endless pipe given by
+/// mistake ends in a message, not in an exhausted memory.
+constexpr qsizetype kPasswordFileLimit = 64 * 1024;
+
 QString fromFile(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw store::DbError(store::kErrGeneric,
                              QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
-    QByteArray bytes = file.readAll();
-    const QString password = firstLine(bytes);
-    bytes.fill('\0');
-    return password;
+    QByteArray bytes;
+    char chunk[4096];
+    const auto forget = base::ScopeGuard([&] {
+        bytes.fill('\0');
+        std::fill(std::begin(chunk), std::end(chunk), '\0');
+    });
+    for (;;) {
+        const qsizetype lineEnd = bytes.indexOf('\n');
+        if ((lineEnd >= 0 ? lineEnd : bytes.size()) > kPasswordFileLimit)
+            throw store::DbError(store::kErrGeneric,
+                                 QStringLiteral("密码文件太长 The password file's first line is longer than "
+                                                "64 KiB: ") +
+                                     path);
+        if (lineEnd >= 0)
+            break;
+        const qint64 read = file.read(chunk, sizeof chunk);
+        if (read < 0)
+            throw store::DbError(store::kErrGeneric,
+                                 QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
+        if (read == 0)
+            break;
+        bytes.append(chunk, read);
+    }
+    return firstLine(bytes);
 }
 
 QString askOnTerminal()

@@ -1,8 +1,8 @@
 #include "look_back.h"
 
 #include "base/clock.h"
+#include "base/month_keys.h"
 #include "input/month_picker/month_choice.h"
-#include "ledger/month_keys.h"
 
 namespace zambrel::ledger {
 
@@ -11,7 +11,7 @@ std::optional<QString> lookBackMonth(const input::MonthChoice &choice, const QSt
     if (!choice.isConfirmed())
         return std::nullopt;
     if (choice.month().isEmpty())
-        return monthKeyOf(base::today());
+        return base::monthKeyOf(base::today());
     if (choice.month() == currentMonth)
         return std::nullopt;
     return choice.month();

@@ -16,7 +16,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPalette>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -79,7 +78,7 @@ void JournalWindow::buildControls()
         const QString &caption = kFieldCaptions[std::size_t(field)];
         auto *frame = new QGroupBox(caption, contentArea());
         frame->setObjectName(QStringLiteral("Frame1_%1").arg(field));
-        auto *box = new QPlainTextEdit(frame);
+        auto *box = new JournalTextBox(frame);
         box->setObjectName(QStringLiteral("Text1_%1").arg(field));
         box->setAccessibleName(caption);
         box->setTabChangesFocus(true);
@@ -151,7 +150,7 @@ void JournalWindow::buildControls()
     // Keyboard order: the boxes row by row, then the search, the tree or the
     // found days, then the buttons.
     QWidgetList order;
-    for (QPlainTextEdit *box : fieldBoxes)
+    for (JournalTextBox *box : fieldBoxes)
         order << box;
     order << searchBox << dateTree << foundList << newButton << refreshButton << okButton << closeButton;
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -176,10 +175,10 @@ void JournalWindow::bindBook()
 void JournalWindow::bindControls()
 {
     for (int field = 0; field < kFieldCount; ++field) {
-        QPlainTextEdit *box = fieldBoxes[std::size_t(field)];
+        JournalTextBox *box = fieldBoxes[std::size_t(field)];
         connect(box, &QPlainTextEdit::textChanged, this, [this, field, box] {
             if (!m_showing)
-                m_book.setText(field, box->toPlainText());
+                m_book.setText(field, box->text());
         });
     }
     connect(dateTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { clickItem(item); });
@@ -227,9 +226,9 @@ void JournalWindow::showPage()
 {
     const bool wasShowing = std::exchange(m_showing, true);
     for (int field = 0; field < kFieldCount; ++field) {
-        QPlainTextEdit *box = fieldBoxes[std::size_t(field)];
-        if (box->toPlainText() != m_book.text(field))
-            box->setPlainText(m_book.text(field));
+        JournalTextBox *box = fieldBoxes[std::size_t(field)];
+        if (box->text() != m_book.text(field))
+            box->setText(m_book.text(field));
     }
     setWindowTitle(m_book.title());
     captionBar->setTitle(m_book.title());
@@ -364,7 +363,7 @@ void JournalWindow::closeEvent(QCloseEvent *event)
 bool JournalWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn) {
-        for (QPlainTextEdit *box : fieldBoxes) {
+        for (JournalTextBox *box : fieldBoxes) {
             if (watched == box)
                 box->selectAll();
         }

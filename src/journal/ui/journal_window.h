@@ -1,6 +1,7 @@
 #pragma once
 
 #include "journal/journal_book.h"
+#include "journal/ui/journal_text_box.h"
 #include "skin/skinned_window.h"
 
 #include <QHash>
@@ -12,7 +13,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QStackedWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -53,7 +53,7 @@ public:
 
     // Controls; each keeps the design's name as its objectName.
     std::array<QGroupBox *, kFieldCount> fieldFrames{};     ///< Frame1_0 .. Frame1_8
-    std::array<QPlainTextEdit *, kFieldCount> fieldBoxes{}; ///< Text1_0 .. Text1_8
+    std::array<JournalTextBox *, kFieldCount> fieldBoxes{}; ///< Text1_0 .. Text1_8
     QLineEdit *const searchBox;
     QLabel *const foundLabel;
     QStackedWidget *const treeOrFound;

@@ -1,15 +1,34 @@
 #include "ledger/export/csv_text.h"
 
 namespace zambrel::ledger {
+namespace {
+
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
+} // namespace
+
+QString controlPictures(const QString &text, QStringView kept)
+{
+    QString shown = text;
+    for (QChar &c : shown) {
+        if (isControl(c) && !kept.contains(c))
+            c = QChar(c.unicode() == 0x7F ? char16_t(0x2421) : char16_t(0x2400 + c.unicode()));
+    }
+    return shown;
+}
 
 QString csvField(const QString &text)
 {
-    const bool quoted = text.contains(u',') || text.contains(u'"') || text.contains(u'\n') ||
-                        text.contains(u'\r') ||
-                        (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));
+    // Tab and line breaks are text a quoted field holds as it is.
+    QString field = controlPictures(text, u"\t\n\r");
+    const bool quoted = field.contains(u',') || field.contains(u'"') || field.contains(u'\n') ||
+                        field.contains(u'\r') ||
+                        (!field.isEmpty() && (field.front().isSpace() || field.back().isSpace()));
     if (!quoted)
-        return text;
-    QString field = text;
+        return field;
     field.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + field + u'"';
 }

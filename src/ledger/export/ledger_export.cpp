@@ -1,5 +1,7 @@
 #include "ledger/export/ledger_export.h"
 
+#include "base/app_paths.h"
+#include "base/number_format.h"
 #include "ledger/export/csv_text.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -24,7 +26,30 @@ constexpr std::array<ExportFile, 3> kFiles = {{
     {"journal.csv", store::Ledger::Table::Journal},
 }};
 
-QString fieldText(const QVariant &value)
+bool isNumber(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+/// Whether a spreadsheet would take the text for a formula (or, after a
+/// tab or carriage return, skip to one).
+bool readAsFormula(const QString &text)
+{
+    static const QString leaders = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && leaders.contains(text.front()) && !base::isNumeric(text);
+}
+
+QString fieldText(const QVariant &value, const ExportOptions &options)
 {
     if (value.isNull())
         return {};
@@ -32,7 +57,10 @@ QString fieldText(const QVariant &value)
         // The shortest digits that read back as the same number, never in
         // exponent form: spreadsheets and scripts read it either way.
         return QString::number(value.toDouble(), 'f', QLocale::FloatingPointShortest);
-    return value.toString();
+    const QString text = value.toString();
+    if (options.forSpreadsheets && !isNumber(value) && readAsFormula(text))
+        return u'\'' + text;
+    return text;
 }
 
 } // namespace
@@ -52,17 +80,18 @@ QByteArray tableCsv(const store::ResultTable &table, ExportOptions options)
         QStringList fields;
         fields.reserve(row.size());
         for (const QVariant &value : row)
-            fields << fieldText(value);
+            fields << fieldText(value, options);
         text += csvRecord(fields);
     }
-    QByteArray bytes = options.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    QByteArray bytes = options.forSpreadsheets ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     return bytes + text.toUtf8();
 }
 
 QStringList exportLedger(const store::Ledger &ledger, const QString &folder, ExportOptions options)
 {
     const QDir target(folder);
-    if (!target.mkpath(QStringLiteral(".")))
+    // The files hold the household's books: no one else may list them.
+    if (!base::makePrivateFolder(folder))
         throw store::DbError(store::kErrGeneric,
                              QStringLiteral("无法创建文件夹 Cannot create the folder: ") + folder);
     QStringList written;

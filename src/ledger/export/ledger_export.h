@@ -13,9 +13,12 @@ class Ledger;
 namespace zambrel::ledger {
 
 struct ExportOptions {
-    /// Starts each file with the UTF-8 byte order mark, which some
-    /// spreadsheet programs need to read UTF-8 at all.
-    bool byteOrderMark = false;
+    /// For spreadsheet programs: each file starts with the UTF-8 byte order
+    /// mark, which some of them need to read UTF-8 at all, and a text cell
+    /// that begins with "=", "+", "-", "@", a tab or a carriage return (and
+    /// does not read as a number) gets a "'" in front, so that it is shown as
+    /// text and never evaluated as a formula. Numbers are written as ever.
+    bool forSpreadsheets = false;
 };
 
 /// The names of the files an export writes, in the order it writes them:
@@ -28,7 +31,8 @@ QStringList exportFileNames();
 QByteArray tableCsv(const store::ResultTable &table, ExportOptions options = {});
 
 /// Writes the items, the item types and the journal of `ledger` as CSV
-/// files into `folder` (created when missing). Each file replaces an
+/// files into `folder` (created when missing, with any missing folder
+/// above it, each accessible by its owner alone). Each file replaces an
 /// earlier one only once it is complete, and is readable by its owner
 /// alone. Reads the ledger only. Returns the full paths written, in the
 /// order of exportFileNames().

@@ -37,7 +37,9 @@ ReportCategory categoryOf(const QString &key, const panel::CategoryRows &rows)
 
 bool isMonthKey(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\d{4}-(0[1-9]|1[0-2])$"));
+    // Anchored at the very end: "$" alone would let a final line feed through.
+    static const QRegularExpression pattern(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]{4}-(0[1-9]|1[0-2])")));
     return pattern.match(text).hasMatch();
 }
 

@@ -144,6 +144,7 @@ QByteArray reportJson(const MonthReport &report)
         {QStringLiteral("assets"), report.summary.assets},
         {QStringLiteral("liabilities"), report.summary.liabilities},
         {QStringLiteral("salary"), report.summary.salary},
+        {QStringLiteral("unreadableAmounts"), report.summary.unreadableAmounts},
     };
     const QJsonObject whole{
         {QStringLiteral("ledger"), report.ledgerPath},

@@ -1,7 +1,7 @@
 #include "main_window.h"
 
 #include "advice_label.h"
-#include "ledger/month_keys.h"
+#include "base/month_keys.h"
 #include "shell_layout.h"
 #include "shell_menus.h"
 #include "splitter_handle.h"

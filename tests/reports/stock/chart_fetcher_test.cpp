@@ -2,7 +2,7 @@
 
 #include "loopback_http_server.h"
 
-#include "../../panel/qstring_printer.h"
+#include "qstring_printer.h"
 
 #include <QSignalSpy>
 

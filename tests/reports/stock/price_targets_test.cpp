@@ -1,7 +1,7 @@
 #include "reports/stock/currency.h"
 #include "reports/stock/price_targets.h"
 
-#include "../../panel/qstring_printer.h"
+#include "qstring_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "base/app_paths.h"
 #include "test_support.h"
 
-#include "../../panel/qstring_printer.h"
+#include "qstring_printer.h"
 
 #include <gtest/gtest.h>
 

@@ -30,7 +30,10 @@ void exportInto(host::FeatureHost &host, const QString &folder)
             base::MessageButtons::YesNo, base::MessageIcon::Question, kTitle) != base::MessageAnswer::Yes)
         return;
 
-    const QStringList written = exportLedger(host.ledger(), folder);
+    // Files chosen in a window are for opening in a spreadsheet.
+    ExportOptions options;
+    options.forSpreadsheets = true;
+    const QStringList written = exportLedger(host.ledger(), folder, options);
     QStringList shown;
     for (const QString &path : written)
         shown << QDir::toNativeSeparators(path);

@@ -60,7 +60,7 @@ void registerLedgerMaintenance(host::FeatureHost &host)
                     commandAction(host, QStringLiteral("backup"), QStringLiteral("备份当前账本"),
                                   QKeySequence(Qt::CTRL | Qt::Key_B)),
                     [&host] {
-                        const QString backup = backUpLedger(host.ledger());
+                        const QString backup = backUpLedger(host.ledger()).path;
                         base::showMessage(backupDoneText(host.ledger().path(), backup),
                                           base::MessageButtons::Ok, base::MessageIcon::Information,
                                           QStringLiteral("备份"));

@@ -1,7 +1,7 @@
 // The ledger file commands and the month picker through the real main
 // window and start routine: backup, another ledger, change password and
 // look back, on real ledger files.
-#include "../panel/qstring_printer.h"
+#include "qstring_printer.h"
 #include "read_only_folder.h"
 #include "sample_ledger.h"
 #include "test_support.h"

@@ -64,6 +64,10 @@ TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
     EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     EXPECT_TRUE(fixture.window->monthMenu()->actions().contains(action));
 
+    store::Item formula;
+    formula.type = QStringLiteral("工资");
+    formula.name = QStringLiteral("=1+1");
+    fixture.window->ledger().addItem(QStringLiteral("2026-05"), formula);
     fixture.chosen = fixture.folder.file(QStringLiteral("export"));
     action->trigger();
     EXPECT_EQ(fixture.owners, QList<QWidget *>{fixture.window.get()});
@@ -75,11 +79,14 @@ TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
     for (const QString &name : ledger::exportFileNames()) {
         const QString path = QDir(fixture.chosen).filePath(name);
         EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(path))) << message.text.toStdString();
-        // The same bytes the command line's export writes.
-        EXPECT_FALSE(fixture.fileBytes(name).isEmpty());
+        EXPECT_TRUE(fixture.fileBytes(name).startsWith("\xEF\xBB\xBF")) << name.toStdString();
     }
+    // What the command line's export writes for spreadsheets (--bom).
     const store::ResultTable items = fixture.window->ledger().wholeTable(store::Ledger::Table::Items);
-    EXPECT_EQ(fixture.fileBytes(QStringLiteral("items.csv")), ledger::tableCsv(items));
+    ledger::ExportOptions forSpreadsheets;
+    forSpreadsheets.forSpreadsheets = true;
+    EXPECT_EQ(fixture.fileBytes(QStringLiteral("items.csv")), ledger::tableCsv(items, forSpreadsheets));
+    EXPECT_TRUE(fixture.fileBytes(QStringLiteral("items.csv")).contains(",'=1+1,"));
 }
 
 TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
@@ -110,7 +117,8 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));
-    EXPECT_TRUE(fixture.fileBytes(QStringLiteral("types.csv")).startsWith("types,kind,index\r\n"));
+    EXPECT_TRUE(
+        fixture.fileBytes(QStringLiteral("types.csv")).startsWith("\xEF\xBB\xBFtypes,kind,index\r\n"));
 }
 
 TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)

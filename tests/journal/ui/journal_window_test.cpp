@@ -1,20 +1,24 @@
 // The journal window over a real ledger, driven by keys and clicks: its
 // controls and captions, the tree, the boxes, the search box, closing.
-#include "journal_fixture.h"
+#include "../journal_fixture.h"
 
+#include "journal/long_lines.h"
 #include "journal/ui/journal_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QRandomGenerator>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -148,6 +152,110 @@ TEST_F(JournalWindowTest, ClicksAndKeysOpenPagesTypeAndSave)
     EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
 }
 
+// The journal has pages, so the window opens with none chosen; what is typed
+// then is filed under today by OK, and by Close when asked.
+TEST_F(JournalWindowTest, TextTypedBeforeADayIsChosenIsFiledUnderToday)
+{
+    writePages({{"2026-04-10", "ten"}});
+    JournalWindow window(*ledger);
+    for (int message = 0; message < 3; ++message)
+        responder.answer(base::MessageAnswer::Yes); // the saved messages take one each
+    QTimer::singleShot(0, &window, [this, &window] {
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
+        QTest::keyClicks(window.fieldBoxes[1], QStringLiteral("helped"));
+        QTest::mouseClick(window.okButton, Qt::LeftButton);
+        EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 1), QStringLiteral("helped"));
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  2026-05-15"));
+        EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(QStringLiteral("T2026-05-15")));
+
+        QTest::mouseClick(window.refreshButton, Qt::LeftButton);
+        QTest::keyClicks(window.fieldBoxes[7], QStringLiteral("ran 5 km"));
+        QTest::mouseClick(window.closeButton, Qt::LeftButton); // asked; Yes
+        if (window.isVisible()) {
+            ADD_FAILURE() << "Yes kept the window open";
+            window.hide();
+        }
+    });
+    window.showModal();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 7), QStringLiteral("ran 5 km"));
+    EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 1), QString());
+    ASSERT_EQ(responder.shown().size(), 3u);
+    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("日志有修改，是否保存？"));
+    EXPECT_EQ(responder.shown()[2].text, QStringLiteral("日志：2026-05-15保存成功."));
+}
+
+// A page holding a 10 MB line without any place to break (a pasted key or
+// hash): it opens at once, cut for display only, and whatever is typed,
+// pasted, deleted or copied, the text is the page's own.
+TEST_F(JournalWindowTest, AnUnbrokenTenMegabyteLineOpensAtOnceAndComesBackAsItWas)
+{
+    QByteArray noise(5'000'000, Qt::Uninitialized);
+    QRandomGenerator(26).fillRange(reinterpret_cast<quint32 *>(noise.data()), noise.size() / 4);
+    const QString block = QString::fromLatin1(noise.toHex());
+    ASSERT_EQ(block.size(), 10'000'000);
+    writePage(QStringLiteral("2026-04-10"),
+              QStringLiteral("before\r\n") + block + QStringLiteral("\r\nafter"));
+    QString expected = QStringLiteral("before\n") + block + QStringLiteral("\nafter");
+
+    JournalWindow window(*ledger);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.book().clickNode(QStringLiteral("T2026"));
+    window.book().clickNode(QStringLiteral("T2026-04"));
+    window.book().clickNode(QStringLiteral("T2026-04-10"));
+    JournalTextBox *box = window.fieldBoxes[0];
+    window.repaint();
+    EXPECT_EQ(box->text(), expected);
+    EXPECT_EQ(box->cutCount(), 10'000'000 / kLongLine - 1);
+    EXPECT_FALSE(box->isUndoRedoEnabled()) << "an undone deletion would bring a cut back as text";
+    EXPECT_FALSE(window.book().isModified());
+
+    // Before the first cut, a position in the box is one in the text.
+    const int firstCut = int(box->toPlainText().indexOf(u'\n', 7));
+    ASSERT_EQ(firstCut, 7 + kLongLine);
+
+    // Typing at the end, a line break of its own inside a display line, and
+    // a deletion across a cut.
+    QTextCursor cursor = box->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    box->setTextCursor(cursor);
+    QTest::keyClicks(box, QStringLiteral("!"));
+    expected += u'!';
+    cursor.setPosition(100);
+    box->setTextCursor(cursor);
+    QTest::keyClick(box, Qt::Key_Return);
+    expected.insert(100, u'\n');
+    EXPECT_EQ(box->text(), expected);
+    cursor.setPosition(firstCut + 1 - 5);
+    cursor.setPosition(firstCut + 1 + 5, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+    QTest::keyClick(box, Qt::Key_Delete);
+    expected.remove(firstCut + 1 - 5, 9); // the cut was no character of the text
+    EXPECT_EQ(box->text(), expected);
+    EXPECT_EQ(window.book().text(0), expected);
+
+    // Copying gives the text without the cuts; pasting a long line cuts it.
+    box->selectAll();
+    box->copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+    const QString more = block.left(3 * kLongLine + 17);
+    QGuiApplication::clipboard()->setText(more);
+    cursor.movePosition(QTextCursor::End);
+    box->setTextCursor(cursor);
+    const int cutsBefore = box->cutCount();
+    box->paste();
+    expected += more;
+    EXPECT_EQ(box->cutCount(), cutsBefore + 3);
+    EXPECT_EQ(box->text(), expected);
+    EXPECT_EQ(window.book().text(0), expected);
+
+    QTest::mouseClick(window.okButton, Qt::LeftButton);
+    EXPECT_EQ(storedText(QStringLiteral("2026-04-10")),
+              QString(expected).replace(u'\n', QStringLiteral("\r\n")));
+}
+
 TEST_F(JournalWindowTest, SearchBoxListsOnEnterOpensOnClickAndClearsOnEscape)
 {
     writePages({{"2025-06-01", "Rain"}, {"2026-04-10", "sun"}, {"2026-04-20", "more rain"}});
@@ -243,7 +351,7 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
             clickNode(window, QStringLiteral("T2026"));
             clickNode(window, QStringLiteral("T2026-04"));
             clickNode(window, nodeKey(ten));
-            window.fieldBoxes[1]->setPlainText(QStringLiteral("typed"));
+            window.fieldBoxes[1]->setText(QStringLiteral("typed"));
             if (road.road == Road::OpenFound) {
                 window.searchBox->setText(QStringLiteral("twenty"));
                 QTest::keyClick(window.searchBox, Qt::Key_Return);
@@ -278,7 +386,7 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
             const JournalBook &book = window.book();
             if (answer.answer == MessageAnswer::Cancel) {
                 EXPECT_EQ(book.currentDate(), ten);
-                EXPECT_EQ(window.fieldBoxes[1]->toPlainText(), QStringLiteral("typed"));
+                EXPECT_EQ(window.fieldBoxes[1]->text(), QStringLiteral("typed"));
                 EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(nodeKey(ten)))
                     << "the tree keeps the day shown";
                 EXPECT_TRUE(book.isModified());
@@ -290,7 +398,7 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
             case Road::ClickAnotherDay:
             case Road::OpenFound:
                 EXPECT_EQ(book.currentDate(), twenty);
-                EXPECT_EQ(window.fieldBoxes[0]->toPlainText(), QStringLiteral("twenty"));
+                EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("twenty"));
                 EXPECT_EQ(book.selectedKey(), nodeKey(twenty));
                 break;
             case Road::Refresh:
@@ -301,16 +409,15 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
                 // Kept for the next opening: saved, or the loaded text back.
                 EXPECT_FALSE(window.isVisible());
                 EXPECT_EQ(book.currentDate(), ten);
-                EXPECT_EQ(window.fieldBoxes[1]->toPlainText(), yes ? QStringLiteral("typed") : QString());
+                EXPECT_EQ(window.fieldBoxes[1]->text(), yes ? QStringLiteral("typed") : QString());
                 break;
             }
         }
     }
 }
 
-// Nothing is asked without changes; Yes stays where no day can take the
-// text; a save shows up among the days found.
-TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndYesStaysWhenNoDayCanTakeTheText)
+// Nothing is asked without changes; a save shows up among the days found.
+TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndASaveIsFoundAtOnce)
 {
     writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty rain"}});
     JournalWindow window(*ledger);
@@ -319,26 +426,18 @@ TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndYesStaysWhenNoDayCanTakeThe
     clickNode(window, QStringLiteral("T2026"));
     clickNode(window, QStringLiteral("T2026-04"));
     clickNode(window, QStringLiteral("T2026-04-10"));
-    window.fieldBoxes[0]->setPlainText(QStringLiteral("changed"));
-    window.fieldBoxes[0]->setPlainText(QStringLiteral("ten")); // typed back as it was
+    window.fieldBoxes[0]->setText(QStringLiteral("changed"));
+    window.fieldBoxes[0]->setText(QStringLiteral("ten")); // typed back as it was
     clickNode(window, QStringLiteral("T2026-04-20"));
     QTest::mouseClick(window.refreshButton, Qt::LeftButton);
     EXPECT_TRUE(responder.shown().empty());
-
-    // No day is current after a refresh: Yes cannot save, so the text stays.
-    window.fieldBoxes[4]->setPlainText(QStringLiteral("晴 rain"));
-    responder.answer(base::MessageAnswer::Yes);
-    QTest::mouseClick(window.closeButton, Qt::LeftButton);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.fieldBoxes[4]->toPlainText(), QStringLiteral("晴 rain"));
-    ASSERT_EQ(responder.shown().size(), 1u) << "no success message";
 
     window.searchBox->setText(QStringLiteral("rain"));
     QTest::keyClick(window.searchBox, Qt::Key_Return);
     ASSERT_EQ(window.foundList->count(), 1);
     QTest::mouseClick(window.newButton, Qt::LeftButton);
+    window.fieldBoxes[4]->setText(QStringLiteral("晴 rain"));
     QTest::mouseClick(window.okButton, Qt::LeftButton);
-    EXPECT_EQ(storedText(QStringLiteral("2026-05-15"), 4), QStringLiteral("晴 rain"));
     ASSERT_EQ(window.foundList->count(), 2) << "the saved day is found at once";
     EXPECT_EQ(window.foundList->item(0)->text(), QStringLiteral("2026-05-15"));
 }
@@ -357,12 +456,12 @@ TEST_F(JournalWindowTest, FailuresAreReportedOnceOnTheirRoads)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     QTest::mouseClick(window.newButton, Qt::LeftButton);
-    window.fieldBoxes[0]->setPlainText(QStringLiteral("kept"));
+    window.fieldBoxes[0]->setText(QStringLiteral("kept"));
     responder.clear();
     QTest::mouseClick(window.okButton, Qt::LeftButton);
     ASSERT_EQ(responder.shown().size(), 1u) << "no success message after the failure";
     EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information) << "the statement road";
-    EXPECT_EQ(window.fieldBoxes[0]->toPlainText(), QStringLiteral("kept"));
+    EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("kept"));
 
     responder.clear();
     window.searchBox->setText(QStringLiteral("x"));

@@ -1,7 +1,7 @@
 // The item commands end to end: a real ledger file, the month logic with its
 // four panels, and the real entry window, driven by keys and clicks while it
 // is shown modally.
-#include "../input/ui_typing.h"
+#include "../../input/ui/ui_typing.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "host/error_report.h"

@@ -1,12 +1,9 @@
 // Ledger file maintenance on real ledger files: backups beside the ledger,
-// password changes with their messages, and what the month picker's answer
-// does to the month shown.
-#include "../panel/qstring_printer.h"
+// and password changes with their messages.
 #include "base/clock.h"
-#include "input/month_picker/look_back.h"
-#include "input/month_picker/month_choice.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/maintenance/password_change.h"
+#include "qstring_printer.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -19,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace zambrel;
 using ledger::PasswordBoxes;
@@ -78,11 +77,15 @@ TEST_F(Maintenance, BackupTwiceOnOneDayLeavesOneCompleteEncryptedCopyTheLaterOne
     const QString password = QStringLiteral("家 庭's [账本]");
     open(QStringLiteral("Zambrel.mdb"), password);
     addItem(QStringLiteral("2026-11"), QStringLiteral("salary"), kMemo);
-    const QString first = ledger::backUpLedger(*books);
+    const ledger::BackupCopy made = ledger::backUpLedger(*books);
+    const QString first = made.path;
     EXPECT_EQ(first, dir.filePath(QStringLiteral("Zambrel_2026-12-05_bak.mdb")));
+    EXPECT_FALSE(made.replaced);
 
     addItem(QStringLiteral("2026-12"), QStringLiteral("bonus"));
-    EXPECT_EQ(ledger::backUpLedger(*books), first);
+    const ledger::BackupCopy again = ledger::backUpLedger(*books);
+    EXPECT_EQ(again.path, first);
+    EXPECT_TRUE(again.replaced);
     EXPECT_EQ(backupsAndLeftovers(), QStringList{QStringLiteral("Zambrel_2026-12-05_bak.mdb")});
     EXPECT_FALSE(bytesOf(first).contains("SAFE-BEHIND-SHELF"));
     EXPECT_FALSE(bytesOf(first).contains(kMemo.toUtf8()));
@@ -111,12 +114,61 @@ TEST_F(Maintenance, BackupNamesFollowTheLedgerWhateverItsExtension)
     for (const auto &c : cases) {
         open(QString::fromUtf8(c.ledger));
         addItem(QStringLiteral("2026-12"), QString::fromUtf8(c.ledger));
-        const QString backup = ledger::backUpLedger(*books);
+        const QString backup = ledger::backUpLedger(*books).path;
         EXPECT_EQ(backup, dir.filePath(QString::fromUtf8(c.backup)));
         books.reset();
         store::Ledger copy(backup, QString());
         EXPECT_EQ(copy.monthItems(QStringLiteral("2026-12")).size(), 1u) << c.ledger;
     }
+}
+
+TEST_F(Maintenance, ABackupReplacesOnlyAFileAndNeverOpensWhatElseIsThere)
+{
+    open(QStringLiteral("Zambrel.mdb"));
+    addItem(QStringLiteral("2026-12"), QStringLiteral("salary"));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.mdb"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.mdb"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.mdb"));
+    ASSERT_TRUE(QFile(elsewhere).open(QIODevice::WriteOnly));
+    const QString link = dir.filePath(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    const QString dated = dir.filePath(QStringLiteral("Zambrel_2026-12-05_bak.mdb"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dated).constData(), 0600), 0);
+
+    const struct {
+        QString target, says;
+    } refused[] = {
+        {fifo,
+         QStringLiteral("备份的目标是管道，不是普通文件 The backup target is a FIFO, not a regular file: ")},
+        {folder, QStringLiteral("The backup target is a folder, not a regular file: ")},
+        {link, QStringLiteral("The backup target is a symbolic link, not a regular file: ")},
+        {QString(), QStringLiteral("The backup target is a FIFO, not a regular file: ")},
+    };
+    for (const auto &each : refused) {
+        try {
+            ledger::backUpLedger(*books, each.target);
+            ADD_FAILURE() << "backed up to " << each.target.toStdString();
+        } catch (const store::DbError &error) {
+            const QString target = each.target.isEmpty() ? dated : each.target;
+            EXPECT_TRUE(error.description().endsWith(each.says + target))
+                << error.description().toStdString();
+        }
+    }
+    for (const QString &pipe : {fifo, dated}) {
+        struct stat info {};
+        ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO is still there, not a copy";
+    }
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(bytesOf(elsewhere), QByteArray());
+
+    const ledger::BackupCopy fresh = ledger::backUpLedger(*books, dir.filePath(QStringLiteral("copy.mdb")));
+    EXPECT_FALSE(fresh.replaced);
+    EXPECT_TRUE(ledger::backUpLedger(*books, elsewhere).replaced);
+    EXPECT_EQ(store::Ledger(elsewhere, {}).latestMonth(), QStringLiteral("2026-12"));
 }
 
 // The password window's OK on a real ledger, with the messages it has the
@@ -223,36 +275,6 @@ TEST_F(PasswordChange, AMismatchTriesNothing)
     }
     books.reset();
     EXPECT_NO_THROW(store::Ledger(path, QStringLiteral("right")));
-}
-
-TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)
-{
-    base::setClock([] { return QDateTime(kToday, QTime(8, 0)); });
-    const struct {
-        bool clicked;
-        const char *row;
-        bool confirmed;
-        const char *current;
-        std::optional<QString> shown;
-    } cases[] = {
-        {true, "2025-03", false, "2026-12", std::nullopt},             // Cancel
-        {true, "2026-12", true, "2026-12", std::nullopt},              // the month shown: no refresh
-        {true, "2025-03", true, "2026-12", QStringLiteral("2025-03")}, // another month
-        {true, "NULL", true, "2025-03", QStringLiteral("2026-12")},    // the null row: today's month
-        {true, "NULL", true, "2026-12", QStringLiteral("2026-12")},    // ... refreshed even when shown
-        {false, "", true, "2025-03", QStringLiteral("2026-12")},       // OK with nothing chosen
-        {false, "", false, "2025-03", std::nullopt},                   // closed at once
-    };
-    for (const auto &c : cases) {
-        input::MonthChoice choice;
-        if (c.clicked)
-            choice.clickRow(QString::fromUtf8(c.row));
-        if (c.confirmed)
-            choice.confirm();
-        EXPECT_EQ(ledger::lookBackMonth(choice, QString::fromUtf8(c.current)), c.shown)
-            << c.row << " " << c.current;
-    }
-    base::setClock({});
 }
 
 } // namespace

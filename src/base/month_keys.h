@@ -3,7 +3,7 @@
 #include <QDate>
 #include <QString>
 
-namespace zambrel::ledger {
+namespace zambrel::base {
 
 /// The month key "yyyy-mm" of a date (5 March 2026 -> "2026-03").
 QString monthKeyOf(const QDate &date);
@@ -12,4 +12,4 @@ QString monthKeyOf(const QDate &date);
 /// the key holds no "-". Parts that are not numbers count as 0.
 QString previousMonthKey(const QString &monthKey);
 
-} // namespace zambrel::ledger
+} // namespace zambrel::base

@@ -1,7 +1,7 @@
 // The trend graph window on real ledger files: what it reads and draws, the
 // kept picture, print and save roads answered without a person, the
 // net-worth line, point tips and the window's life between openings.
-#include "graph_ledger.h"
+#include "../graph_ledger.h"
 
 #include "reports/graph/ui/graph_surface.h"
 #include "reports/graph/ui/graph_window.h"

@@ -25,6 +25,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 using namespace zambrel;
 
 namespace {
@@ -48,11 +52,12 @@ QProcessEnvironment headless(const QString &home)
     return environment;
 }
 
-Outcome runProgram(const QStringList &arguments, const QProcessEnvironment &environment)
+Outcome runProgram(const QStringList &arguments, const QProcessEnvironment &environment,
+                   const QString &program = QStringLiteral(ZAMBREL_EXE))
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(ZAMBREL_EXE), arguments);
+    process.start(program, arguments);
     process.closeWriteChannel(); // standard input is no terminal, and at its end
     Outcome outcome;
     if (!process.waitForFinished(60000)) {
@@ -156,6 +161,12 @@ std::vector<store::Item> awkwardItems()
     spaced.name = QStringLiteral(" 空格在两端 ");
     spaced.income = 0.1;
     items.push_back(spaced);
+    store::Item formula;
+    formula.type = QStringLiteral("日常开销");
+    formula.name = QStringLiteral("=HYPERLINK(\"http://example.com\",\"点我\")");
+    formula.memo = QStringLiteral("-1+2");
+    formula.actualSpending = -5;
+    items.push_back(formula);
     return items;
 }
 
@@ -211,6 +222,7 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
         {QStringLiteral("report"), QStringLiteral("--format"), QStringLiteral("xml")},
         {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-13")},
         {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-6")},
+        {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")},
         {QStringLiteral("export")},
         {QStringLiteral("months"), QStringLiteral("--bom")},
         // A password is never taken as an argument.
@@ -224,6 +236,26 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
         EXPECT_TRUE(result.err.contains(QStringLiteral("用法不对 Wrong usage"))) << result.err.toStdString();
         EXPECT_TRUE(result.out.isEmpty());
     }
+
+    // What the user gave is repeated cut short, with its control characters
+    // made visible: a pasted page does not flood the terminal.
+    const QString pasted = QStringLiteral("2026-") + QString(100000, u'x');
+    const QList<QStringList> echoing = {
+        {QStringLiteral("report"), QStringLiteral("--month"), pasted},
+        {QStringLiteral("report"), QStringLiteral("--format"), pasted},
+        {pasted},
+        {QStringLiteral("months"), pasted},
+        {QStringLiteral("months"), QStringLiteral("--") + pasted},
+    };
+    for (const QStringList &arguments : echoing) {
+        const Outcome result = run(arguments);
+        EXPECT_EQ(result.exitCode, 2);
+        EXPECT_LT(result.err.size(), 400) << result.err.left(400).toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("xxxx…"))) << result.err.left(400).toStdString();
+    }
+    const Outcome broken =
+        run({QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")});
+    EXPECT_TRUE(broken.err.contains(QStringLiteral(": 2026-06\u240A\n"))) << broken.err.toStdString();
 }
 
 TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
@@ -427,6 +459,18 @@ TEST_F(CommandLine, ExportWithByteOrderMarkAndOverAnEarlierExport)
         EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name.toStdString();
         EXPECT_FALSE(readCsv(bytes.mid(3)).empty());
     }
+    // For spreadsheets, text that would be a formula stays text; numbers
+    // are as ever.
+    QFile items(QDir(out).filePath(QStringLiteral("items.csv")));
+    ASSERT_TRUE(items.open(QIODevice::ReadOnly));
+    const std::vector<QStringList> records = readCsv(items.readAll().mid(3));
+    const auto formula = std::find_if(records.begin(), records.end(), [](const QStringList &record) {
+        return record.contains(QStringLiteral("'=HYPERLINK(\"http://example.com\",\"点我\")"));
+    });
+    ASSERT_NE(formula, records.end());
+    EXPECT_TRUE(formula->contains(QStringLiteral("'-1+2")));
+    EXPECT_TRUE(formula->contains(QStringLiteral("-5")));
+    EXPECT_FALSE(formula->contains(QStringLiteral("'-5")));
     // A folder that cannot be made.
     QFile blocker(home.filePath(QStringLiteral("file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -435,6 +479,29 @@ TEST_F(CommandLine, ExportWithByteOrderMarkAndOverAnEarlierExport)
     EXPECT_EQ(blocked.exitCode, 1);
     EXPECT_TRUE(blocked.err.contains(QStringLiteral("Cannot create the folder")))
         << blocked.err.toStdString();
+}
+
+TEST_F(CommandLine, ExportFoldersAreOwnerOnlyWhateverTheUmask)
+{
+    const QString out = home.filePath(QStringLiteral("wide/open"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] { ::umask(0); });
+    process.start(QStringLiteral(ZAMBREL_EXE), {QStringLiteral("export"), QStringLiteral("--ledger"),
+                                                ledgerPath, QStringLiteral("--out"), out});
+    process.closeWriteChannel();
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    for (const QString &folder : {home.filePath(QStringLiteral("wide")), out}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u) << folder.toStdString();
+    }
+    for (const QString &name : QDir(out).entryList(QDir::Files)) {
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(QDir(out).filePath(name)).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << name.toStdString();
+    }
 }
 
 TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
@@ -452,7 +519,27 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
     const Outcome to = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), chosen});
     ASSERT_EQ(to.exitCode, 0) << to.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(to.out), chosen + u'\n');
+    EXPECT_TRUE(to.err.isEmpty()) << to.err.toStdString();
     EXPECT_EQ(store::Ledger(chosen, {}).latestMonth(), QStringLiteral("2026-06"));
+    // Again: the copy replaces the earlier one and says so beside the path.
+    const Outcome again = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), chosen});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(again.out), chosen + u'\n');
+    EXPECT_EQ(again.err, QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") +
+                             chosen + u'\n');
+
+    // A FIFO is refused at once (opening it to write would wait for a
+    // reader for ever) and stays a FIFO.
+    const QString fifo = home.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const Outcome refused = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), fifo});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("zambrel: 备份的目标是管道")))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.isEmpty());
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 
     const QByteArray ledgerBytes = digestOf(ledgerPath);
     const Outcome itself = onLedger(QStringLiteral("backup"), {QStringLiteral("--to"), ledgerPath});
@@ -501,6 +588,36 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     EXPECT_EQ(needless.exitCode, 1);
     EXPECT_TRUE(needless.err.contains(QStringLiteral("密码不符 The password does not match")))
         << needless.err.toStdString();
+}
+
+TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
+{
+    const QString secret = home.filePath(QStringLiteral("secret.mdb"));
+    store::createLedger(secret, QStringLiteral("y")); // what yes(1) writes
+    testkit::writeItems(secret, QStringLiteral("2026-02"), testkit::sampleItems(), QStringLiteral("y"));
+    const QString months =
+        QStringLiteral("'%1' months --ledger '%2' --password-file ").arg(QStringLiteral(ZAMBREL_EXE), secret);
+    const auto shell = [&](const QString &line) {
+        return runProgram({QStringLiteral("-c"), line}, environment, QStringLiteral("/bin/sh"));
+    };
+
+    QFile longLine(home.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(longLine.open(QIODevice::WriteOnly));
+    longLine.write(QByteArray(70 * 1024, 'p') + "\n");
+    longLine.close();
+    // No line end within 64 KiB: a device, an endless pipe, a long line.
+    for (const QString &line :
+         {months + QStringLiteral("/dev/zero"),
+          QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin"),
+          months + longLine.fileName()}) {
+        const Outcome result = shell(line);
+        EXPECT_EQ(result.exitCode, 1) << line.toStdString();
+        EXPECT_TRUE(result.err.contains(QStringLiteral("longer than 64 KiB"))) << result.err.toStdString();
+    }
+    // The first line of an endless pipe is the password.
+    const Outcome endless = shell(QStringLiteral("yes | ") + months + QStringLiteral("/dev/stdin"));
+    EXPECT_EQ(endless.exitCode, 0) << endless.err.toStdString();
+    EXPECT_EQ(endless.out, QByteArray("2026-02\n"));
 }
 
 TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)

@@ -15,7 +15,7 @@
 #include "loopback_http_server.h"
 #include "test_support.h"
 
-#include "../../panel/qstring_printer.h"
+#include "qstring_printer.h"
 
 #include <QApplication>
 #include <QDesktopServices>

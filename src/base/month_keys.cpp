@@ -1,8 +1,8 @@
-#include "ledger/month_keys.h"
+#include "month_keys.h"
 
-#include "base/number_format.h"
+#include "number_format.h"
 
-namespace zambrel::ledger {
+namespace zambrel::base {
 
 QString monthKeyOf(const QDate &date)
 {
@@ -16,8 +16,8 @@ QString previousMonthKey(const QString &monthKey)
         return {};
     // Whole numbers as the key is written; a fraction is cut off rather than
     // turned into a key like "2026-2.5".
-    long long year = static_cast<long long>(base::toNumber(parts[0]));
-    long long month = static_cast<long long>(base::toNumber(parts[1]));
+    long long year = static_cast<long long>(toNumber(parts[0]));
+    long long month = static_cast<long long>(toNumber(parts[1]));
     if (month == 1) {
         --year;
         month = 12;
@@ -29,4 +29,4 @@ QString previousMonthKey(const QString &monthKey)
     return QString::number(year) + u'-' + monthText;
 }
 
-} // namespace zambrel::ledger
+} // namespace zambrel::base

@@ -1,7 +1,7 @@
 // The change-password window driven as a person would, on a real ledger:
 // keys into the three boxes, Enter, the buttons and the mnemonics.
-#include "../panel/qstring_printer.h"
 #include "ledger/maintenance/ui/change_password_window.h"
+#include "qstring_printer.h"
 #include "skin/flat_button.h"
 #include "store/db_error.h"
 #include "store/ledger.h"

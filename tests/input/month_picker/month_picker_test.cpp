@@ -1,8 +1,11 @@
 // The month picker: what each click, key and button makes of the choice
-// (without a window), and the window itself on a real ledger's months.
-#include "../panel/qstring_printer.h"
+// (without a window), the window itself on a real ledger's months, and what
+// the main window makes of the answer.
+#include "base/clock.h"
+#include "input/month_picker/look_back.h"
 #include "input/month_picker/month_choice.h"
 #include "input/month_picker/ui/month_picker_window.h"
+#include "qstring_printer.h"
 #include "skin/flat_button.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -20,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using namespace zambrel;
 using input::MonthChoice;
@@ -253,6 +257,36 @@ TEST_F(PickerWindow, AFailedReadIsReportedAndLeavesNothingToChoose)
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("gone")));
     EXPECT_EQ(rows(), QStringList());
+}
+
+TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)
+{
+    base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(8, 0)); });
+    const struct {
+        bool clicked;
+        const char *row;
+        bool confirmed;
+        const char *current;
+        std::optional<QString> shown;
+    } cases[] = {
+        {true, "2025-03", false, "2026-12", std::nullopt},             // Cancel
+        {true, "2026-12", true, "2026-12", std::nullopt},              // the month shown: no refresh
+        {true, "2025-03", true, "2026-12", QStringLiteral("2025-03")}, // another month
+        {true, "NULL", true, "2025-03", QStringLiteral("2026-12")},    // the null row: today's month
+        {true, "NULL", true, "2026-12", QStringLiteral("2026-12")},    // ... refreshed even when shown
+        {false, "", true, "2025-03", QStringLiteral("2026-12")},       // OK with nothing chosen
+        {false, "", false, "2025-03", std::nullopt},                   // closed at once
+    };
+    for (const auto &c : cases) {
+        input::MonthChoice choice;
+        if (c.clicked)
+            choice.clickRow(QString::fromUtf8(c.row));
+        if (c.confirmed)
+            choice.confirm();
+        EXPECT_EQ(ledger::lookBackMonth(choice, QString::fromUtf8(c.current)), c.shown)
+            << c.row << " " << c.current;
+    }
+    base::setClock({});
 }
 
 } // namespace

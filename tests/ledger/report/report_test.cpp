@@ -1,0 +1,171 @@
+// The month report and the CSV text without any window.
+#include "ledger/export/csv_text.h"
+#include "ledger/export/ledger_export.h"
+#include "ledger/report/month_report.h"
+#include "ledger/report/report_formats.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+/// A new ledger in `dir` holding a salary of 9000 in January 2026.
+QString ledgerWithASalary(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    store::createLedger(path);
+    store::Ledger books(path, {});
+    store::Item salary;
+    salary.type = QStringLiteral("工资");
+    salary.name = QStringLiteral("月薪");
+    salary.income = 9000;
+    books.addItem(QStringLiteral("2026-01"), salary);
+    return path;
+}
+
+TEST(CsvText, QuotesOnlyWhatNeedsIt)
+{
+    struct Case {
+        QString field;
+        QString written;
+    };
+    const Case cases[] = {
+        {QStringLiteral("工资"), QStringLiteral("工资")},
+        {QString(), QString()},
+        {QStringLiteral("a,b"), QStringLiteral("\"a,b\"")},
+        {QStringLiteral("say \"hi\""), QStringLiteral("\"say \"\"hi\"\"\"")},
+        {QStringLiteral("two\r\nlines"), QStringLiteral("\"two\r\nlines\"")},
+        {QStringLiteral("lf\nonly"), QStringLiteral("\"lf\nonly\"")},
+        {QStringLiteral(" padded "), QStringLiteral("\" padded \"")},
+        {QStringLiteral("-12.5"), QStringLiteral("-12.5")},
+        // Control characters other than tab and line breaks become visible.
+        {QStringLiteral("a\tb"), QStringLiteral("a\tb")},
+        {QStringLiteral("nul") + QChar(0) + QStringLiteral("here"), QStringLiteral("nul\u2400here")},
+        {QStringLiteral("\x1b[31mred\x7f"), QStringLiteral("\u241b[31mred\u2421")},
+        {QChar(0) + QStringLiteral(",\a"), QStringLiteral("\"\u2400,\u2407\"")},
+    };
+    for (const Case &each : cases)
+        EXPECT_EQ(ledger::csvField(each.field), each.written) << each.field.toStdString();
+    EXPECT_EQ(ledger::csvRecord({QStringLiteral("a"), QString(), QStringLiteral("c,d")}),
+              QStringLiteral("a,,\"c,d\"\r\n"));
+}
+
+TEST(CsvText, TablesWriteNullsEmptyAndNumbersInFull)
+{
+    store::ResultTable table;
+    table.columns = {QStringLiteral("months"), QStringLiteral("TotalCost"), QStringLiteral("code")};
+    table.rows.push_back({QStringLiteral("2026-05"), 1800000.0, qlonglong(7)});
+    table.rows.push_back({QVariant(), 0.1, qlonglong(8)});
+    EXPECT_EQ(ledger::tableCsv(table),
+              QByteArray("months,TotalCost,code\r\n2026-05,1800000,7\r\n,0.1,8\r\n"));
+    ledger::ExportOptions withMark;
+    withMark.forSpreadsheets = true;
+    EXPECT_TRUE(ledger::tableCsv(table, withMark)
+                    .startsWith("\xEF\xBB\xBF"
+                                "months,"));
+}
+
+TEST(CsvText, ForSpreadsheetsTextThatWouldBeAFormulaStaysText)
+{
+    store::ResultTable table;
+    table.columns = {QStringLiteral("name"), QStringLiteral("amount")};
+    const struct {
+        QVariant value;
+        const char *plain, *spreadsheet;
+    } cells[] = {
+        {QStringLiteral("=HYPERLINK(\"x\")"), "\"=HYPERLINK(\"\"x\"\")\"", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {QStringLiteral("+1+1"), "+1+1", "'+1+1"},
+        {QStringLiteral("-2+3"), "-2+3", "'-2+3"},
+        {QStringLiteral("@SUM(A1)"), "@SUM(A1)", "'@SUM(A1)"},
+        {QStringLiteral("\t=1"), "\"\t=1\"", "'\t=1"},
+        {QStringLiteral("\r=1"), "\"\r=1\"", "\"'\r=1\""},
+        {QStringLiteral("a=b"), "a=b", "a=b"},
+        // Numbers, and text that reads as one, are never touched.
+        {QStringLiteral("-12.5"), "-12.5", "-12.5"},
+        {QStringLiteral("+7"), "+7", "+7"},
+        {-42.5, "-42.5", "-42.5"},
+        {qlonglong(-3), "-3", "-3"},
+    };
+    ledger::ExportOptions spreadsheet;
+    spreadsheet.forSpreadsheets = true;
+    for (const auto &cell : cells) {
+        table.rows = {{cell.value, 1.0}};
+        const QByteArray row = QByteArray(cell.plain) + ",1\r\n";
+        EXPECT_EQ(ledger::tableCsv(table), "name,amount\r\n" + row);
+        EXPECT_EQ(ledger::tableCsv(table, spreadsheet),
+                  "\xEF\xBB\xBFname,amount\r\n" + QByteArray(cell.spreadsheet) + ",1\r\n");
+    }
+}
+
+// A ledger file another program wrote control characters into.
+TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
+{
+    QTemporaryDir dir;
+    const QString path = ledgerWithASalary(dir);
+    sqlite3 *raw = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
+    const int rc = sqlite3_exec(raw, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J'",
+                                nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+    ASSERT_EQ(rc, SQLITE_OK);
+
+    store::Ledger books(path, {});
+    ASSERT_TRUE(books.monthItems(QStringLiteral("2026-01"))[0].memo.contains(QChar(0)));
+    ledger::exportLedger(books, dir.filePath(QStringLiteral("out")));
+    QFile items(dir.filePath(QStringLiteral("out/items.csv")));
+    ASSERT_TRUE(items.open(QIODevice::ReadOnly));
+    const QByteArray bytes = items.readAll();
+    EXPECT_FALSE(bytes.contains('\0'));
+    EXPECT_FALSE(bytes.contains('\x1b'));
+    EXPECT_TRUE(bytes.contains(QStringLiteral(",a\u2400b\u241b[2J,").toUtf8())) << bytes.toStdString();
+}
+
+TEST(MonthReport, AMonthWithoutItemsIsNotFoundAndNothingIsCarriedForward)
+{
+    QTemporaryDir dir;
+    store::Ledger books(ledgerWithASalary(dir), {});
+
+    try {
+        ledger::monthReport(books, QStringLiteral("2026-02"));
+        ADD_FAILURE() << "a month without items was reported";
+    } catch (const store::DbError &error) {
+        EXPECT_EQ(error.description(), QStringLiteral("找不到这个月份 Month not found: 2026-02"));
+    }
+    EXPECT_EQ(books.newestMonths(), QStringList{QStringLiteral("2026-01")});
+
+    const ledger::MonthReport report = ledger::monthReport(books, QStringLiteral("2026-01"));
+    EXPECT_EQ(report.categories[0].key, QStringLiteral("income"));
+    EXPECT_DOUBLE_EQ(report.categories[0].total, 9000);
+    EXPECT_DOUBLE_EQ(report.summary.salary, 9000);
+    EXPECT_EQ(report.previousMonth, QStringLiteral("2025-12"));
+    EXPECT_FALSE(report.advice.isEmpty());
+
+    // The text report lines its figures up under their columns, Chinese
+    // characters taking two places.
+    const QString text = QString::fromUtf8(ledger::reportText(report));
+    EXPECT_TRUE(text.contains(QStringLiteral("收入 Profit\n项  目    描      述  金 额   比 例\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n          月薪         9000  100.0%\n")))
+        << text.toStdString();
+}
+
+TEST(MonthReport, MonthKeysAndFormatNames)
+{
+    EXPECT_TRUE(ledger::isMonthKey(QStringLiteral("2026-12")));
+    for (const char *wrong :
+         {"2026-13", "2026-00", "2026-5", "26-05", "2026-05-01", "", "2026-05\n", "\n2026-05", "٢٠٢٦-05"})
+        EXPECT_FALSE(ledger::isMonthKey(QString::fromUtf8(wrong))) << wrong;
+    EXPECT_EQ(ledger::reportFormatNamed(QStringLiteral("JSON")), ledger::ReportFormat::Json);
+    EXPECT_FALSE(ledger::reportFormatNamed(QStringLiteral("xml")).has_value());
+}
+
+} // namespace

@@ -12,19 +12,20 @@
 
 namespace zambrel::input {
 
-/// The entry dialog's fields, for binding controls to the form.
+/// The entry dialog's fields, for binding controls to the form; named as
+/// store::Item names what they hold (the control's name after each).
 enum class EntryField {
-    Types,           ///< cboTypes: the item type
-    Name,            ///< txtName
-    InComePerMonth,  ///< txtInComePerMonth
-    WillPayPerMonth, ///< txtWillPayPerMonth: planned expenditure, no formula on Enter
-    PayPerMonth,     ///< txtPayPerMonth: actual expenditure
-    FirstPay,        ///< txtFirstPay
-    Total,           ///< txtTotal
-    Debet,           ///< txtDebet: loan total
-    DebetPerMonth,   ///< txtDebetPerMonth: monthly repayment
-    Memo,            ///< txtMemo
-    None,            ///< no field (the checks passed)
+    Type,             ///< cboTypes
+    Name,             ///< txtName
+    Income,           ///< txtInComePerMonth
+    PlannedSpending,  ///< txtWillPayPerMonth: no formula on Enter
+    ActualSpending,   ///< txtPayPerMonth
+    DownPayment,      ///< txtFirstPay
+    TotalCost,        ///< txtTotal
+    LoanTotal,        ///< txtDebet
+    MonthlyRepayment, ///< txtDebetPerMonth
+    Memo,             ///< txtMemo
+    None,             ///< no field (the checks passed)
 };
 
 /// Which item command the dialog serves.
@@ -71,9 +72,9 @@ struct CheckResult {
 class EntryForm {
 public:
     static constexpr std::array<EntryField, 7> kAmountFields{
-        EntryField::InComePerMonth, EntryField::WillPayPerMonth, EntryField::PayPerMonth,
-        EntryField::FirstPay,       EntryField::Total,           EntryField::Debet,
-        EntryField::DebetPerMonth,
+        EntryField::Income,           EntryField::PlannedSpending, EntryField::ActualSpending,
+        EntryField::DownPayment,      EntryField::TotalCost,       EntryField::LoanTotal,
+        EntryField::MonthlyRepayment,
     };
     static constexpr int kCategoryCount = 4;
 

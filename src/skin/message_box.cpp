@@ -25,7 +25,7 @@ namespace {
 using base::pixelsToTwips;
 using base::twipsToPixels;
 
-// Design positions in the box, in twips (the box's own coordinates).
+// Positions in the box, in twips (the box's own coordinates).
 constexpr int kLabelLeft = 900;
 constexpr int kLabelTopGap = 300;
 constexpr int kIconLeft = 240;

@@ -105,9 +105,9 @@ TEST(AmountEnter, FormulasThatWouldBeMisreadKeepTheirText)
     }
     // Enter leaves such a field as typed and has the window show the message.
     EntryForm form;
-    form.setText(EntryField::InComePerMonth, QStringLiteral("3x"));
-    const EnterResult entered = form.pressEnter(EntryField::InComePerMonth);
-    EXPECT_EQ(form.text(EntryField::InComePerMonth), QStringLiteral("3x"));
+    form.setText(EntryField::Income, QStringLiteral("3x"));
+    const EnterResult entered = form.pressEnter(EntryField::Income);
+    EXPECT_EQ(form.text(EntryField::Income), QStringLiteral("3x"));
     ASSERT_EQ(entered.messages.size(), 1u);
     EXPECT_TRUE(entered.messages[0].text.startsWith(QStringLiteral("表达式：3x 错误。 ")));
 }
@@ -186,15 +186,15 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 TEST(AmountEnter, MessagesComeBackAsInformation)
 {
     EntryForm form;
-    form.setText(EntryField::Total, QStringLiteral("(1+2"));
-    const EnterResult entered = form.pressEnter(EntryField::Total);
+    form.setText(EntryField::TotalCost, QStringLiteral("(1+2"));
+    const EnterResult entered = form.pressEnter(EntryField::TotalCost);
     EXPECT_TRUE(entered.evaluated);
-    EXPECT_EQ(form.text(EntryField::Total), QStringLiteral("0"));
+    EXPECT_EQ(form.text(EntryField::TotalCost), QStringLiteral("0"));
     ASSERT_EQ(entered.messages.size(), 1u);
     EXPECT_EQ(entered.messages[0].text, QStringLiteral("括号不成对"));
     EXPECT_EQ(entered.messages[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(entered.messages[0].buttons, base::MessageButtons::Ok);
-    EXPECT_FALSE(form.pressEnter(EntryField::WillPayPerMonth).evaluated) << "planned spending has no formula";
+    EXPECT_FALSE(form.pressEnter(EntryField::PlannedSpending).evaluated) << "planned spending has no formula";
 }
 
 TEST(ArithmeticParser, PrecedenceSignsAndRejections)

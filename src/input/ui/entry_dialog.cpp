@@ -189,7 +189,7 @@ void EntryDialog::buildControls()
 void EntryDialog::bindControls()
 {
     connect(typeBox, &QComboBox::currentTextChanged, this,
-            [this](const QString &text) { typed(F::Types, text); });
+            [this](const QString &text) { typed(F::Type, text); });
     connect(nameBox, &QLineEdit::textEdited, this, [this](const QString &text) { typed(F::Name, text); });
     for (const F field : EntryForm::kAmountFields) {
         QLineEdit *edit = amountControl(field);
@@ -228,23 +228,23 @@ QLineEdit *EntryDialog::amountControl(EntryField field) const
 QWidget *EntryDialog::control(EntryField field) const
 {
     switch (field) {
-    case F::Types:
+    case F::Type:
         return typeBox;
     case F::Name:
         return nameBox;
-    case F::InComePerMonth:
+    case F::Income:
         return incomeBox;
-    case F::WillPayPerMonth:
+    case F::PlannedSpending:
         return plannedExpenditureBox;
-    case F::PayPerMonth:
+    case F::ActualSpending:
         return actualExpenditureBox;
-    case F::FirstPay:
+    case F::DownPayment:
         return downPaymentBox;
-    case F::Total:
+    case F::TotalCost:
         return totalCostBox;
-    case F::Debet:
+    case F::LoanTotal:
         return loanTotalBox;
-    case F::DebetPerMonth:
+    case F::MonthlyRepayment:
         return repaymentBox;
     case F::Memo:
         return memoBox;
@@ -259,15 +259,15 @@ void EntryDialog::typed(EntryField field, const QString &text)
     if (m_showing)
         return;
     m_form.setText(field, text);
-    if (field == F::Types)
+    if (field == F::Type)
         showForm(); // the type decides the boxes and the enabled fields
 }
 
 void EntryDialog::showForm()
 {
     const bool wasShowing = std::exchange(m_showing, true);
-    if (typeBox->currentText() != m_form.text(F::Types))
-        typeBox->setEditText(m_form.text(F::Types));
+    if (typeBox->currentText() != m_form.text(F::Type))
+        typeBox->setEditText(m_form.text(F::Type));
     if (nameBox->text() != m_form.text(F::Name))
         nameBox->setText(m_form.text(F::Name));
     for (const F field : EntryForm::kAmountFields) {
@@ -297,7 +297,7 @@ void EntryDialog::setTypeList(const QStringList &types)
     const bool wasShowing = std::exchange(m_showing, true);
     typeBox->clear();
     typeBox->addItems(types);
-    typeBox->setEditText(m_form.text(F::Types));
+    typeBox->setEditText(m_form.text(F::Type));
     m_showing = wasShowing;
 }
 

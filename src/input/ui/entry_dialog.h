@@ -54,7 +54,7 @@ public:
     /// The control bound to a field (typeBox, nameBox, the amounts, memoBox).
     QWidget *control(EntryField field) const;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QGroupBox *const categoryFrame;
     QGroupBox *const profitLossFrame;
     QGroupBox *const assetFrame;

@@ -51,7 +51,7 @@ public:
     /// The tree item of a node key, or null.
     QTreeWidgetItem *nodeItem(const QString &key) const;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     std::array<QGroupBox *, kFieldCount> fieldFrames{};     ///< Frame1_0 .. Frame1_8
     std::array<JournalTextBox *, kFieldCount> fieldBoxes{}; ///< Text1_0 .. Text1_8
     QLineEdit *const searchBox;

@@ -37,10 +37,10 @@ struct LoggedAmount {
     const char16_t *label;
 };
 constexpr LoggedAmount kLoggedAmounts[] = {
-    {F::FirstPay, u"首付（成本）FP"},   {F::Total, u"总成本（市值）TC"},
-    {F::Debet, u"贷款总额 DT"},         {F::DebetPerMonth, u"每月还贷 PM"},
-    {F::InComePerMonth, u"每月收入PR"}, {F::WillPayPerMonth, u"每月预计支出"},
-    {F::PayPerMonth, u"每月实际支出"},
+    {F::DownPayment, u"首付（成本）FP"},  {F::TotalCost, u"总成本（市值）TC"},
+    {F::LoanTotal, u"贷款总额 DT"},       {F::MonthlyRepayment, u"每月还贷 PM"},
+    {F::Income, u"每月收入PR"},           {F::PlannedSpending, u"每月预计支出"},
+    {F::ActualSpending, u"每月实际支出"},
 };
 
 /// The item as the dialog's fields describe it; amounts that are no numbers
@@ -48,16 +48,16 @@ constexpr LoggedAmount kLoggedAmounts[] = {
 store::Item itemFromForm(const input::EntryForm &form)
 {
     store::Item item;
-    item.type = form.text(F::Types);
+    item.type = form.text(F::Type);
     item.name = form.text(F::Name);
     item.memo = form.text(F::Memo);
-    item.income = base::toNumber(form.text(F::InComePerMonth));
-    item.actualSpending = base::toNumber(form.text(F::PayPerMonth));
-    item.plannedSpending = base::toNumber(form.text(F::WillPayPerMonth));
-    item.downPayment = base::toNumber(form.text(F::FirstPay));
-    item.totalCost = base::toNumber(form.text(F::Total));
-    item.loanTotal = base::toNumber(form.text(F::Debet));
-    item.monthlyRepayment = base::toNumber(form.text(F::DebetPerMonth));
+    item.income = base::toNumber(form.text(F::Income));
+    item.actualSpending = base::toNumber(form.text(F::ActualSpending));
+    item.plannedSpending = base::toNumber(form.text(F::PlannedSpending));
+    item.downPayment = base::toNumber(form.text(F::DownPayment));
+    item.totalCost = base::toNumber(form.text(F::TotalCost));
+    item.loanTotal = base::toNumber(form.text(F::LoanTotal));
+    item.monthlyRepayment = base::toNumber(form.text(F::MonthlyRepayment));
     return item;
 }
 
@@ -121,16 +121,16 @@ input::TypeLookup ItemCommands::typeLookup() const
 void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)
 {
     m_loadedType = item.type;
-    form.loadField(F::Types, item.type);
+    form.loadField(F::Type, item.type);
     form.loadField(F::Name, item.name);
-    form.loadField(F::FirstPay, base::numberToText(item.downPayment));
-    form.loadField(F::Total, base::numberToText(item.totalCost));
-    form.loadField(F::Debet, base::numberToText(item.loanTotal));
-    form.loadField(F::DebetPerMonth, base::numberToText(item.monthlyRepayment));
+    form.loadField(F::DownPayment, base::numberToText(item.downPayment));
+    form.loadField(F::TotalCost, base::numberToText(item.totalCost));
+    form.loadField(F::LoanTotal, base::numberToText(item.loanTotal));
+    form.loadField(F::MonthlyRepayment, base::numberToText(item.monthlyRepayment));
     form.loadField(F::Memo, item.memo);
-    form.loadField(F::InComePerMonth, base::numberToText(item.income));
-    form.loadField(F::WillPayPerMonth, base::numberToText(item.plannedSpending));
-    form.loadField(F::PayPerMonth, base::numberToText(item.actualSpending));
+    form.loadField(F::Income, base::numberToText(item.income));
+    form.loadField(F::PlannedSpending, base::numberToText(item.plannedSpending));
+    form.loadField(F::ActualSpending, base::numberToText(item.actualSpending));
 }
 
 void ItemCommands::run(ItemCommand command)
@@ -164,7 +164,7 @@ void ItemCommands::run(ItemCommand command)
     dialog.setCaptions(caption, title);
     // The type is looked up afresh: a type saved by an earlier command is no
     // longer new, and must not be added twice.
-    form.setText(F::Types, form.text(F::Types));
+    form.setText(F::Type, form.text(F::Type));
     form.cancel();
     if (!dialog.showModal())
         return;
@@ -180,7 +180,7 @@ void ItemCommands::run(ItemCommand command)
         saveNewType(dialog);
     host::onRoad(host::ErrorRoad::Statement, [&] { writeItem(command, form, code); });
 
-    const QString typeText = form.text(F::Types);
+    const QString typeText = form.text(F::Type);
     if (command == ItemCommand::Delete) {
         m_selected.reset();
         m_view.removeItem(rowKey(code));
@@ -233,7 +233,7 @@ void ItemCommands::saveNewType(ItemDialog &dialog)
 {
     const input::EntryForm &form = dialog.form();
     host::onRoad(host::ErrorRoad::BatchWrite,
-                 [&] { m_view.addType(m_view.ledger().addItemType(form.text(F::Types), form.newKind())); });
+                 [&] { m_view.addType(m_view.ledger().addItemType(form.text(F::Type), form.newKind())); });
     dialog.setTypeLookup(typeLookup());
 }
 

@@ -47,7 +47,7 @@ public:
     explicit MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QToolBar *const toolbar;
     QLabel *const versionLabel;
     QLabel *const profitLossHeading;

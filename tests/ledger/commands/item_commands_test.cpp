@@ -197,12 +197,12 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
 {
     view.reload();
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("房产"));
+        type(F::Type, QStringLiteral("房产"));
         type(F::Name, QStringLiteral("住宅"));
-        type(F::FirstPay, QStringLiteral("300000"));
-        type(F::Total, QStringLiteral("1000000"));
-        type(F::Debet, QStringLiteral("700000"));
-        type(F::DebetPerMonth, QStringLiteral("4000+1000"));
+        type(F::DownPayment, QStringLiteral("300000"));
+        type(F::TotalCost, QStringLiteral("1000000"));
+        type(F::LoanTotal, QStringLiteral("700000"));
+        type(F::MonthlyRepayment, QStringLiteral("4000+1000"));
         QTest::keyClick(shown.repaymentBox, Qt::Key_Return);
         pressOK(shown);
     });
@@ -226,11 +226,11 @@ TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
     view.reload();
     const int typesBefore = int(view.types().size());
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("宠物"));
+        type(F::Type, QStringLiteral("宠物"));
         QTest::mouseClick(shown.categoryBoxes[1], Qt::LeftButton);
         type(F::Name, QStringLiteral("猫粮"));
-        type(F::WillPayPerMonth, QStringLiteral("200"));
-        type(F::PayPerMonth, QStringLiteral("180"));
+        type(F::PlannedSpending, QStringLiteral("200"));
+        type(F::ActualSpending, QStringLiteral("180"));
         pressOK(shown);
     });
     ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -294,8 +294,8 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         EXPECT_EQ(shown.downPaymentBox->text(), QStringLiteral("1000"));
         EXPECT_EQ(shown.memoBox->toPlainText(), QStringLiteral("旧备注"));
-        type(F::FirstPay, QStringLiteral("1200"));
-        type(F::Debet, QStringLiteral("3800"));
+        type(F::DownPayment, QStringLiteral("1200"));
+        type(F::LoanTotal, QStringLiteral("3800"));
         pressOK(shown);
     });
     EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
@@ -326,8 +326,8 @@ TEST_F(ItemCommandsLedger, UpdateThatClearsTheLoanLeavesNoLiabilitiesRow)
     ASSERT_GE(view.liabilities().rowOfKey(key), 0);
     commands.selectItem(key);
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::FirstPay, QStringLiteral("150000"));
-        type(F::Debet, QStringLiteral("0"));
+        type(F::DownPayment, QStringLiteral("150000"));
+        type(F::LoanTotal, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -345,9 +345,9 @@ TEST_F(ItemCommandsLedger, UpdateThatChangesTheTypeReloadsTheMonth)
     ASSERT_GE(view.income().rowOfKey(key), 0);
     commands.selectItem(key);
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("日常开销"));
-        type(F::PayPerMonth, QStringLiteral("100"));
-        type(F::WillPayPerMonth, QStringLiteral("120"));
+        type(F::Type, QStringLiteral("日常开销"));
+        type(F::ActualSpending, QStringLiteral("100"));
+        type(F::PlannedSpending, QStringLiteral("120"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -394,20 +394,20 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
     const QString memoFirst = QStringLiteral("它's【备注】：''");
     const QString memoSecond = QStringLiteral("第二行");
     runWith(ItemCommand::Add, [&](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("工资"));
+        type(F::Type, QStringLiteral("工资"));
         type(F::Name, name);
         shown.memoBox->setFocus();
         typeInto(shown.memoBox, memoFirst);
         QTest::keyClick(shown.memoBox, Qt::Key_Return);
         typeInto(shown.memoBox, memoSecond);
         // Text that is no amount is refused on OK, not written as 0.
-        type(F::InComePerMonth, QStringLiteral("abc"));
+        type(F::Income, QStringLiteral("abc"));
         pressOK(shown);
         EXPECT_TRUE(shown.isVisible());
         EXPECT_EQ(shown.hintLabel->text(), QStringLiteral("请输入每月收入数"));
         ASSERT_EQ(responder.shown().size(), 1u);
         EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("表达式：abc 错误。 ")));
-        type(F::InComePerMonth, QStringLiteral("0"));
+        type(F::Income, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -419,7 +419,7 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
     // Changing it again keeps the quotes intact.
     commands.selectItem(QStringLiteral("K%1").arg(code));
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::InComePerMonth, QStringLiteral("5000"));
+        type(F::Income, QStringLiteral("5000"));
         pressOK(shown);
     });
     EXPECT_EQ(row(code, "name"), name);
@@ -433,21 +433,21 @@ TEST_F(ItemCommandsLedger, AnAmountTheTypeDoesNotUseIsNotWritten)
 {
     view.reload();
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("工资"));
-        type(F::InComePerMonth, QStringLiteral("3x4"));
+        type(F::Type, QStringLiteral("工资"));
+        type(F::Income, QStringLiteral("3x4"));
         QTest::keyClick(shown.incomeBox, Qt::Key_Return);
         QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
     });
     EXPECT_EQ(assetRows(), 0);
 
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("房产"));
+        type(F::Type, QStringLiteral("房产"));
         EXPECT_FALSE(shown.incomeBox->isEnabled());
         EXPECT_EQ(shown.incomeBox->text(), QStringLiteral("0"));
         type(F::Name, QStringLiteral("住宅"));
-        type(F::FirstPay, QStringLiteral("300000"));
-        type(F::Total, QStringLiteral("300000"));
-        type(F::Debet, QStringLiteral("0"));
+        type(F::DownPayment, QStringLiteral("300000"));
+        type(F::TotalCost, QStringLiteral("300000"));
+        type(F::LoanTotal, QStringLiteral("0"));
         pressOK(shown);
     });
     ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -490,11 +490,11 @@ protected:
                                          [&] { commands.run(ItemCommand::Add); });
             },
             [&](input::EntryDialog &shown) {
-                type(F::Types, typeName);
+                type(F::Type, typeName);
                 if (shown.form().isNewType())
                     QTest::mouseClick(shown.categoryBoxes[0], Qt::LeftButton);
                 type(F::Name, name);
-                type(F::InComePerMonth, QStringLiteral("100"));
+                type(F::Income, QStringLiteral("100"));
                 pressOK(shown);
             });
         return road;

@@ -40,7 +40,7 @@ public:
     const MonthChoice &choose();
     const MonthChoice &choice() const { return m_choice; }
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QTreeWidget *const monthList;
     QLabel *const promptLabel;
     skin::FlatButton *const okButton;

@@ -52,7 +52,7 @@ public:
 
     ChartController &chart() { return m_chart; }
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QTreeWidget *const holdingsList;        ///< lv
     QTreeWidget *const targetList;          ///< lvTarget
     QGroupBox *const targetFrame;           ///< fraBase

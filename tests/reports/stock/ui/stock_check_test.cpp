@@ -116,7 +116,7 @@ TEST(StockCheckCommand, TheMenuEntryOpensTheWindowForTheMonthShown)
     stock = window->findChild<stock::StockWindow *>();
     ASSERT_TRUE(stock);
     EXPECT_TRUE(stock->isVisible());
-    EXPECT_EQ(stock->lowBox->text(), QStringLiteral("10")) << "a new window starts from the design values";
+    EXPECT_EQ(stock->lowBox->text(), QStringLiteral("10")) << "a new window starts from its starting values";
 
     // It goes with the main window.
     window.reset();

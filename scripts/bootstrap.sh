@@ -16,7 +16,7 @@ build=${ZAMBREL_BUILD_DIR:-$root/build}
 sanitize_build=${ZAMBREL_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 fuzz_build=${ZAMBREL_FUZZ_BUILD_DIR:-$root/build-fuzz}
 fuzz_seconds=${ZAMBREL_FUZZ_SECONDS:-60}
-fuzzers=(fuzz_calc store_jet_sql_fuzz store_connection_string_fuzz fuzz_skin_reader import_bill_fuzz)
+fuzzers=(fuzz_calc store_connection_string_fuzz fuzz_skin_reader import_bill_fuzz)
 jobs=$(nproc)
 
 packages=(

@@ -34,7 +34,7 @@ struct StartLedger {
     {
         const QString path = dir.filePath(QStringLiteral("Zambrel.mdb"));
         store::createLedger(path, kPassword);
-        writeBenchItems(store::ledgerConnectionString(path, kPassword), 120, 200);
+        writeBenchItems(path, kPassword, 120, 200);
     }
     QTemporaryDir dir;
 };
@@ -76,7 +76,7 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
     base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
     const QString path = base::defaultLedgerPath();
     store::createLedger(path, kPassword);
-    writeBenchItems(store::ledgerConnectionString(path, kPassword), 1, 2000);
+    writeBenchItems(path, kPassword, 1, 2000);
     std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
     if (withWindow) {
         ledger::MainWindow window(books);

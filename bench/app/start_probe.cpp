@@ -41,7 +41,7 @@ int main(int argc, char **argv)
         base::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);
         store::createLedger(base::defaultLedgerPath(), password);
-        writeBenchItems(store::ledgerConnectionString(base::defaultLedgerPath(), password), 120, 200);
+        writeBenchItems(base::defaultLedgerPath(), password, 120, 200);
         return 0;
     }
     base::setProgramFolder(QString::fromLocal8Bit(argv[1]));

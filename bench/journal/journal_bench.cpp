@@ -27,7 +27,7 @@ struct JournalLedger {
     {
         path = dir.filePath(QStringLiteral("Zambrel.mdb"));
         store::createLedger(path, kPassword);
-        writeBenchJournal(store::ledgerConnectionString(path, kPassword), kDays);
+        writeBenchJournal(path, kPassword, kDays);
         ledger = std::make_unique<store::Ledger>(path, kPassword);
     }
     QTemporaryDir dir;

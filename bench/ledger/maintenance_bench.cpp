@@ -29,7 +29,7 @@ struct BenchBooks {
     {
         path = dir.filePath(QStringLiteral("Zambrel.mdb"));
         store::createLedger(path, kPassword);
-        writeBenchItems(store::ledgerConnectionString(path, kPassword), 120, 200);
+        writeBenchItems(path, kPassword, 120, 200);
         books = std::make_unique<store::Ledger>(path, kPassword);
     }
     QTemporaryDir dir;

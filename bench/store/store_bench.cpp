@@ -1,18 +1,23 @@
-// Reads of the month view, trend graph and month menu on an encrypted ledger
-// of 10 years x 200 items a month. `store_bench --plans` prints the engine's
-// query plans instead of timing.
+// The ledger API on generated encrypted ledgers of 24,000, 120,000 and
+// 600,000 items (10 years of 200 items a month, 20 of 500, 50 of 1,000):
+// what the month view, the month lists, the trend graph and a backup read.
+// `store_bench --plans` prints the engine's query plans instead of timing.
 #include "bench_ledger.h"
 #include "store/connection.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
+#include "store/ledger_statements.h"
+#include "store/statement.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 
 using namespace zambrel::store;
@@ -21,120 +26,128 @@ namespace {
 
 const QString kPassword = QStringLiteral("bench password");
 
-const QString kCategoryClause = QStringLiteral(" FROM [Asset]  WHERE ([Types] IN ( select AssetType.[types] "
-                                               "from  [AssetType] WHERE AssetType.[KIND] LIKE '");
-
-QString trendQuery(const char *amount, const char *pattern)
-{
-    return QStringLiteral("SELECT top 24 months,SUM([%1]) AS T  ").arg(QLatin1String(amount)) +
-           kCategoryClause + QLatin1String(pattern) + QStringLiteral("') )") +
-           QStringLiteral(" group by months order by months DESC");
-}
-
-const QString kMonthItems =
-    QStringLiteral("select code,types,[name],[memo],incomepermonth,paypermonth,Willpaypermonth,"
-                   "FirstPay,TotalCost,Debet,DebetPerMonth from Asset  where months='2030-06'");
-const QString kMonthList = QStringLiteral("SELECT distinct top 24  months from asset order by months desc;");
-const QString kAssetTotal = QStringLiteral("SELECT SUM([TotalCost]) AS T  ") + kCategoryClause +
-                            QStringLiteral("[0-1][0-1]1[0-1]') )  AND  [Asset].[months]='2030-06'");
-
-struct BenchLedger {
-    BenchLedger()
-    {
-        path = dir.filePath(QStringLiteral("bench.mdb"));
-        createLedger(path, kPassword);
-        connectionString = ledgerConnectionString(path, kPassword);
-        writeBenchItems(connectionString, 120, 200);
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    QString connectionString;
+struct Size {
+    int months;
+    int itemsPerMonth;
 };
+const Size kSizes[] = {{120, 200}, {240, 500}, {600, 1000}};
 
-BenchLedger &ledger()
+QTemporaryDir &folder()
 {
-    static BenchLedger instance;
-    return instance;
+    static QTemporaryDir dir;
+    return dir;
 }
 
-Connection &openConnection()
+/// The ledger of size `index`, written on first use and kept open.
+Ledger &ledger(int index)
 {
-    static Connection connection;
-    if (connection.state() != adStateOpen)
-        connection.open(ledger().connectionString);
-    return connection;
-}
-
-void readAll(const QString &sql, benchmark::State &state)
-{
-    Connection &connection = openConnection();
-    for (auto _ : state) {
-        auto rows = connection.execute(sql);
-        benchmark::DoNotOptimize(rows->recordCount());
+    static std::map<int, std::unique_ptr<Ledger>> open;
+    std::unique_ptr<Ledger> &books = open[index];
+    if (!books) {
+        const QString path = folder().filePath(QStringLiteral("bench%1.mdb").arg(index));
+        createLedger(path, kPassword);
+        writeBenchItems(path, kPassword, kSizes[index].months, kSizes[index].itemsPerMonth);
+        books = std::make_unique<Ledger>(path, kPassword);
     }
+    return *books;
+}
+
+void withSizes(benchmark::internal::Benchmark *benchmark)
+{
+    for (int index = 0; index < int(std::size(kSizes)); ++index)
+        benchmark->Arg(index);
+    benchmark->Unit(benchmark::kMillisecond);
 }
 
 void BM_OpenWithPassword(benchmark::State &state)
 {
-    const QString text = ledger().connectionString;
-    openConnection().close();
-    for (auto _ : state) {
-        Connection connection;
-        connection.open(text);
-    }
+    const QString path = ledger(0).path();
+    const QString copy = folder().filePath(QStringLiteral("open.mdb"));
+    QFile::remove(copy);
+    QFile::copy(path, copy);
+    for (auto _ : state)
+        Ledger opened(copy, kPassword);
 }
 BENCHMARK(BM_OpenWithPassword)->Unit(benchmark::kMillisecond);
 
-void BM_ReadMonth(benchmark::State &state)
+void BM_MonthItems(benchmark::State &state)
 {
-    readAll(kMonthItems, state);
+    Ledger &books = ledger(int(state.range(0)));
+    const QString month = books.latestMonth();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(books.monthItems(month).size());
 }
-BENCHMARK(BM_ReadMonth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthItems)->Apply(withSizes);
 
 void BM_AssetTotal(benchmark::State &state)
 {
-    readAll(kAssetTotal, state);
+    Ledger &books = ledger(0);
+    const QString month = books.latestMonth();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(books.assetTotal(month));
 }
 BENCHMARK(BM_AssetTotal)->Unit(benchmark::kMillisecond);
 
-void BM_MonthList(benchmark::State &state)
+void BM_NewestMonths(benchmark::State &state)
 {
-    readAll(kMonthList, state);
+    Ledger &books = ledger(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(books.newestMonths().size());
 }
-BENCHMARK(BM_MonthList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NewestMonths)->Apply(withSizes);
 
-void BM_TrendIncome(benchmark::State &state)
+void BM_AllMonths(benchmark::State &state)
 {
-    readAll(trendQuery("incomePermonth", "1[0-1][0-1][0-1]"), state);
+    Ledger &books = ledger(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(books.allMonthsTable().rows.size());
 }
-BENCHMARK(BM_TrendIncome)->Unit(benchmark::kMillisecond);
-void BM_TrendExpenditure(benchmark::State &state)
+BENCHMARK(BM_AllMonths)->Apply(withSizes);
+
+void BM_LatestMonth(benchmark::State &state)
 {
-    readAll(trendQuery("payPermonth", "[0-1]1[0-1][0-1]"), state);
+    Ledger &books = ledger(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(books.latestMonth().size());
 }
-BENCHMARK(BM_TrendExpenditure)->Unit(benchmark::kMillisecond);
-void BM_TrendAssets(benchmark::State &state)
+BENCHMARK(BM_LatestMonth)->Apply(withSizes);
+
+void BM_FourTrendSeries(benchmark::State &state)
 {
-    readAll(trendQuery("TotalCost", "[0-1][0-1]1[0-1]"), state);
+    Ledger &books = ledger(int(state.range(0)));
+    for (auto _ : state) {
+        for (Category category :
+             {Category::Income, Category::Expenditure, Category::Assets, Category::Liabilities})
+            benchmark::DoNotOptimize(books.trendSeries(category).size());
+    }
 }
-BENCHMARK(BM_TrendAssets)->Unit(benchmark::kMillisecond);
-void BM_TrendLiabilities(benchmark::State &state)
+BENCHMARK(BM_FourTrendSeries)->Apply(withSizes);
+
+void BM_Backup(benchmark::State &state)
 {
-    readAll(trendQuery("Debet", "[0-1][0-1][0-1]1"), state);
+    Ledger &books = ledger(int(state.range(0)));
+    const QString target = folder().filePath(QStringLiteral("backup.mdb"));
+    for (auto _ : state)
+        books.backupTo(target);
+    QFile::remove(target);
 }
-BENCHMARK(BM_TrendLiabilities)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Backup)->Apply(withSizes);
 
 void printPlans()
 {
-    Connection &connection = openConnection();
-    const QString statements[] = {kMonthItems, kAssetTotal, kMonthList,
-                                  trendQuery("TotalCost", "[0-1][0-1]1[0-1]")};
-    for (const QString &sql : statements) {
-        std::printf("%s\n", sql.toUtf8().constData());
-        auto plan = connection.execute(QStringLiteral("EXPLAIN QUERY PLAN ") + sql);
-        for (; !plan->eof(); plan->moveNext())
-            std::printf("    %s\n", plan->value(QStringLiteral("detail")).toString().toUtf8().constData());
+    const QString path = folder().filePath(QStringLiteral("plans.mdb"));
+    createLedger(path, kPassword);
+    writeBenchItems(path, kPassword, kSizes[0].months, kSizes[0].itemsPerMonth);
+    const Connection connection(path, kPassword, Access::ReadOnly);
+    for (LedgerStatement statement :
+         {LedgerStatement::MonthItems, LedgerStatement::AssetTotal, LedgerStatement::NewestMonths,
+          LedgerStatement::AllMonths, LedgerStatement::LatestMonth, LedgerStatement::TwentyFourthMonth,
+          trendSince(Category::Expenditure), trendOverAll(Category::Expenditure)}) {
+        const QByteArray sql = statementText(statement);
+        std::printf("%s\n", sql.constData());
+        Statement plan(connection, QByteArray("EXPLAIN QUERY PLAN " + sql).constData());
+        while (plan.step())
+            std::printf("    %s\n", plan.text(3).toUtf8().constData());
     }
 }
 

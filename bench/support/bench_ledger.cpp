@@ -1,7 +1,7 @@
 #include "bench_ledger.h"
 
 #include "store/connection.h"
-#include "store/record_set.h"
+#include "store/statement.h"
 
 #include <QDate>
 #include <QStringList>
@@ -14,35 +14,36 @@ QString lastBenchMonth(int months)
     return QStringLiteral("%1-%2").arg(2021 + m / 12).arg(m % 12 + 1, 2, 10, QLatin1Char('0'));
 }
 
-void writeBenchItems(const QString &connectionString, int months, int itemsPerMonth)
+void writeBenchItems(const QString &path, const QString &password, int months, int itemsPerMonth)
 {
-    Connection connection;
-    connection.open(connectionString);
-    auto types = connection.execute(QStringLiteral("select types from AssetType"));
+    const Connection connection(path, password);
     QStringList typeNames;
-    for (; !types->eof(); types->moveNext())
-        typeNames << types->value(0).toString();
-
-    RecordSet items;
-    items.setLockType(adLockBatchOptimistic);
-    items.open(QStringLiteral("select * from asset where 1=2"), connection);
+    {
+        Statement types(connection, "SELECT types FROM AssetType");
+        while (types.step())
+            typeNames << types.text(0);
+    }
+    Transaction transaction(connection);
+    Statement insert(connection, "INSERT INTO Asset (months, types, name, memo, InComePerMonth, PayPerMonth, "
+                                 "willPayPerMonth, FirstPay, TotalCost, Debet) "
+                                 "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     for (int m = 0; m < months; ++m) {
         const QString month = lastBenchMonth(m + 1);
         for (int i = 0; i < itemsPerMonth; ++i) {
-            items.addNew();
-            items.setValue(QStringLiteral("months"), month);
-            items.setValue(QStringLiteral("types"), typeNames[i % typeNames.size()]);
-            items.setValue(QStringLiteral("name"), QStringLiteral("项目 %1").arg(i));
-            items.setValue(QStringLiteral("memo"), QStringLiteral("备注"));
-            items.setValue(QStringLiteral("InComePerMonth"), 100.0 + i);
-            items.setValue(QStringLiteral("PayPerMonth"), 50.0 + i);
-            items.setValue(QStringLiteral("willPayPerMonth"), 60.0 + i);
-            items.setValue(QStringLiteral("FirstPay"), 300.0 * i);
-            items.setValue(QStringLiteral("TotalCost"), 1000.0 * i);
-            items.setValue(QStringLiteral("Debet"), 500.0 * i);
+            insert.bind(1, month);
+            insert.bind(2, typeNames[i % typeNames.size()]);
+            insert.bind(3, QStringLiteral("项目 %1").arg(i));
+            insert.bind(4, QStringLiteral("备注"));
+            insert.bind(5, 100.0 + i);
+            insert.bind(6, 50.0 + i);
+            insert.bind(7, 60.0 + i);
+            insert.bind(8, 300.0 * i);
+            insert.bind(9, 1000.0 * i);
+            insert.bind(10, 500.0 * i);
+            insert.run();
         }
     }
-    items.updateBatch();
+    transaction.commit();
 }
 
 QString lastBenchDay(int days)
@@ -50,10 +51,9 @@ QString lastBenchDay(int days)
     return QDate(2016, 1, 1).addDays(days - 1).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-void writeBenchJournal(const QString &connectionString, int days)
+void writeBenchJournal(const QString &path, const QString &password, int days)
 {
-    Connection connection;
-    connection.open(connectionString);
+    const Connection connection(path, password);
     const QString lines[] = {
         QStringLiteral("和家人一起吃了晚饭，聊得很开心。"),
         QStringLiteral("帮邻居搬了箱子，顺路送同事回家。"),
@@ -65,19 +65,19 @@ void writeBenchJournal(const QString &connectionString, int days)
         QStringLiteral("早餐燕麦，午饭米饭青菜，体重 68.5 kg"),
         QStringLiteral("梦见在海边骑自行车，风很大。"),
     };
-    RecordSet pages;
-    pages.setLockType(adLockBatchOptimistic);
-    pages.open(QStringLiteral("select * from log where 1=2"), connection);
+    Transaction transaction(connection);
+    Statement insert(connection, "INSERT INTO log (dates, g1, g2, g3, g4, g5, g6, g7, g8, g9) "
+                                 "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     const QDate first(2016, 1, 1);
     for (int d = 0; d < days; ++d) {
-        pages.addNew();
-        pages.setValue(QStringLiteral("dates"), first.addDays(d).toString(QStringLiteral("yyyy-MM-dd")));
+        insert.bind(1, first.addDays(d).toString(QStringLiteral("yyyy-MM-dd")));
         for (int field = 0; field < 9; ++field) {
             QString text = lines[field] + QStringLiteral(" #%1").arg(d);
             if (field == 5 && d % 30 == 0)
                 text += QStringLiteral(" Marathon training");
-            pages.setValue(QStringLiteral("g%1").arg(field + 1), text);
+            insert.bind(field + 2, text);
         }
+        insert.run();
     }
-    pages.updateBatch();
+    transaction.commit();
 }

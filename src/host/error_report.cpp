@@ -9,32 +9,28 @@ namespace {
 
 using base::MessageButtons;
 using base::MessageIcon;
+using store::DbError;
+using store::ErrorKind;
 
-QString hexNumber(long number)
-{
-    return QString::number(static_cast<quint32>(number), 16).toUpper();
-}
-
-void show(const QString &description, long number, ErrorRoad road)
+void show(const QString &description, ErrorKind kind, ErrorRoad road)
 {
     switch (road) {
     case ErrorRoad::Query:
         base::showMessage(description + QStringLiteral("\n\n无法查询。"));
         return;
     case ErrorRoad::ListQuery:
-        base::showMessage(QStringLiteral("发生错误，错误信息为：") + hexNumber(number) + QLatin1Char('\n') +
-                              QStringLiteral("错误描述：") + description,
+        base::showMessage(QStringLiteral("发生错误，错误信息为：") + DbError::kindText(kind) +
+                              QLatin1Char('\n') + QStringLiteral("错误描述：") + description,
                           MessageButtons::Ok, MessageIcon::Critical, QStringLiteral("有错误发生"));
-        base::showStatus(QStringLiteral("发生错误：错误号") + hexNumber(number) +
+        base::showStatus(QStringLiteral("发生错误：") + DbError::kindText(kind) +
                              QStringLiteral("。错误描述：") + description,
                          1);
         return;
     case ErrorRoad::BatchWrite: {
-        // The number stays in the title, but never alone: a bare number
-        // tells the user nothing.
-        const QString title = QStringLiteral("错误号 Error ") + QString::number(qint32(quint32(number)));
+        // The kind of failure is the title.
+        const QString title = DbError::kindText(kind);
         // A full disk is not the input's fault: say that alone.
-        if (number == store::kErrDiskFull) {
+        if (kind == ErrorKind::DiskFull) {
             base::showMessage(description, MessageButtons::Ok, MessageIcon::Critical, title);
             return;
         }
@@ -44,7 +40,7 @@ void show(const QString &description, long number, ErrorRoad road)
         if (carriageReturn >= 0)
             text = text.mid(carriageReturn + 1);
         text += QStringLiteral("\n\n无法更新数据，请检查输入的格式。");
-        if (number == store::kErrSyntax)
+        if (kind == ErrorKind::Constraint)
             text = QStringLiteral("数据唯一性受到影响\n") + text;
         base::showMessage(text, MessageButtons::Ok, MessageIcon::Critical, title);
         return;
@@ -69,7 +65,7 @@ void show(const QString &description, long number, ErrorRoad road)
 void reportError(const store::DbError &error, ErrorRoad road) noexcept
 {
     try {
-        show(error.description(), error.number(), road);
+        show(error.description(), error.kind(), road);
     } catch (...) {
     }
 }
@@ -81,7 +77,7 @@ void reportError(const std::exception &error, ErrorRoad road) noexcept
         return;
     }
     try {
-        show(QString::fromUtf8(error.what()), store::kErrGeneric, road);
+        show(QString::fromUtf8(error.what()), ErrorKind::Other, road);
     } catch (...) {
     }
 }

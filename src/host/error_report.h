@@ -18,7 +18,7 @@ enum class ErrorRoad {
     ListQuery, ///< the rows of a list: the error number and description, critical,
                ///< "有错误发生" as title; the status line says it too
     BatchWrite, ///< rows written in one batch: "无法更新数据，请检查输入的格式。" (a full disk:
-                ///< its own text alone), critical, the error number after a word as title
+                ///< its own text alone), critical, the kind of failure as title
     Statement,      ///< one statement run for the user: description, information style
     MenuCommand,    ///< a command of the month button's menu: description, OK, title "出错了"
     ToolbarCommand, ///< a toolbar command or a refresh: description, OK, the program's name

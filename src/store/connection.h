@@ -1,69 +1,87 @@
 #pragma once
 
+#include "safe_file.h"
+
+#include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <memory>
+
+struct sqlite3;
 
 namespace zambrel::store {
 
-class RecordSet;
-struct ConnectionImpl;
+struct SqliteCloser {
+    void operator()(sqlite3 *db) const noexcept;
+};
+using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
 
-/// Cursor, lock and state values as the program passes them.
-enum CursorLocation : int { adUseServer = 2, adUseClient = 3 };
-enum CursorType : int { adOpenForwardOnly = 0, adOpenKeyset = 1 };
-enum LockType : int { adLockReadOnly = 1, adLockBatchOptimistic = 4 };
-enum ObjectState : int { adStateClosed = 0, adStateOpen = 1 };
-enum ExecuteOption : int { adCmdText = 1, adExecuteNoRecords = 128 };
-enum AffectEnum : int { adAffectAll = 3 };
+/// How a ledger is held while it is open.
+enum class Access {
+    ReadWrite, ///< locked exclusively: no other process reads or writes it
+    ReadOnly,  ///< opened read-only and locked for reading: others may read, none may write
+};
 
-/// A connection to one ledger file (SQLCipher underneath).
+/// An open ledger file (SQLCipher underneath). The file must exist and is
+/// never created here. Before anything can be written, it is checked by
+/// reading: what the path names (a file, not a folder, pipe or device), the
+/// header, the password, and every table and column the program uses. Then
+/// it is locked (see Access) until the connection is destroyed; a second
+/// opener, in this process or another, is refused at once with InUse.
 ///
-/// The connection string takes the keys the program builds:
-/// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=PATH;Mode=...;
-///  Persist Security Info=True;Jet OLEDB:Database Password=PWD", optionally
-/// prefixed "Provider=MSDataShape;Data " (which makes the Jet provider the
-/// data provider). A value may be double-quoted so that it can hold ';'.
-///
-/// While open, the ledger file is locked exclusively: a second opener, in
-/// this process or another, gets DbError kErrGeneric at once.
-/// Moves, does not copy. Record sets opened on it refer to it weakly: they
-/// stay readable after the connection is closed or destroyed.
+/// Moves, does not copy. Keeps no password, only a salted digest of it.
 class Connection {
 public:
-    Connection();
+    /// @throws DbError Missing, NotALedger (naming what the path is instead),
+    /// WrongPassword, Damaged (naming what is missing), InUse, ReadOnly (a
+    /// file that cannot be written, opened ReadWrite), InputOutput.
+    /// `lockWait` is how long to wait for a reader that holds the file for a
+    /// moment before the lock is taken (none: refused at once).
+    Connection(const QString &path, const QString &password, Access access = Access::ReadWrite,
+               std::chrono::milliseconds lockWait = {});
     ~Connection();
-    Connection(Connection &&) noexcept;
-    Connection &operator=(Connection &&) noexcept;
+    Connection(Connection &&other) noexcept;
+    Connection &operator=(Connection &&other) noexcept;
     Connection(const Connection &) = delete;
     Connection &operator=(const Connection &) = delete;
 
-    void setConnectionString(const QString &text);
-    QString connectionString() const;
-    /// Seconds the engine waits on a busy ledger before giving up.
-    void setCommandTimeout(int seconds);
-    int commandTimeout() const;
+    sqlite3 *handle() const noexcept { return m_db.get(); }
+    /// The path as given, made absolute (a symbolic link stays a link).
+    QString path() const { return m_path; }
+    /// The file itself, links resolved: what the engine has open.
+    QString file() const { return m_file; }
+    Access access() const { return m_access; }
 
-    /// Opens the ledger named by the connection string (or by `connectionString`
-    /// when not empty, which then replaces it). The file must exist.
-    /// @throws DbError missing file, not a ledger, wrong password, in use.
-    void open(const QString &connectionString = {}, const QString &user = {}, const QString &password = {},
-              int options = -1);
-    /// adStateOpen (1) while open, adStateClosed (0) otherwise.
-    int state() const;
-    /// Runs one statement in Jet SQL. A select returns a client-side,
-    /// read-only record set that is still attached; anything else returns
-    /// nullptr. @throws DbError syntax errors, constraint failures, closed.
-    std::unique_ptr<RecordSet> execute(const QString &sql, int options = -1);
-    /// Releases the file (it can be copied afterwards). Never throws.
-    void close() noexcept;
+    /// The row id of the row the last INSERT on this connection added.
+    qint64 lastInsertedRow() const;
+    /// The number of rows the last INSERT, UPDATE or DELETE wrote.
+    int changedRows() const;
 
-    /// Full path of the open ledger; empty when closed.
-    QString dataSource() const;
+    /// True when `password` is the one this ledger was opened with.
+    bool opensWith(const QString &password) const;
+
+    /// Runs one statement that takes no values and returns no rows: set-up,
+    /// and the raw writes of tests that damage a ledger. @throws DbError
+    void execute(const QString &sql);
+
+    /// Keeps `descriptor` open until the handle has been closed. Closing any
+    /// descriptor of a file drops every lock this process holds on it, so a
+    /// descriptor that held the file's locks before the handle took them
+    /// must live as long as the handle.
+    void keepOpenAfterClose(FileDescriptor descriptor);
 
 private:
-    friend class RecordSet;
-    std::shared_ptr<ConnectionImpl> m_impl;
+    void checkFile(const QString &password, bool plain);
+
+    // Declared before the handle so that it is closed after it.
+    FileDescriptor m_lockKeeper;
+    SqliteHandle m_db;
+    QString m_path;
+    QString m_file;
+    Access m_access = Access::ReadWrite;
+    QByteArray m_salt;
+    QByteArray m_passwordDigest;
 };
 
 } // namespace zambrel::store

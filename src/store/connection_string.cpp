@@ -79,4 +79,13 @@ QString quoteConnectionValue(const QString &value)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+QString ledgerConnectionString(const QString &ledgerPath, const QString &password)
+{
+    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
+           quoteConnectionValue(ledgerPath) +
+           QStringLiteral(";Mode=Share Deny Read|Share Deny Write;Persist Security Info=True;"
+                          "Jet OLEDB:Database Password=") +
+           quoteConnectionValue(password);
+}
+
 } // namespace zambrel::store

@@ -6,6 +6,12 @@
 
 namespace zambrel::store {
 
+// The connection string is the form in which earlier versions named a ledger
+// and its password ("Provider=...;Data Source=PATH;...;Jet OLEDB:Database
+// Password=PWD"). The store opens a ledger from a path and a password; this
+// is the one place that writes and reads the string, for whoever stores or
+// prints a ledger in that form.
+
 /// The keys of a connection string, by lower-case name. Values may be
 /// double-quoted to hold ';' ("" inside quotes stands for one quote). Keys
 /// and unquoted values are trimmed, except the password, which is taken as
@@ -23,6 +29,11 @@ public:
 private:
     std::map<QString, QString> m_values;
 };
+
+/// The connection string the logon of earlier versions built for a ledger
+/// and password; each value is quoted as quoteConnectionValue() says, so
+/// that both read back exactly.
+QString ledgerConnectionString(const QString &ledgerPath, const QString &password);
 
 /// Quotes a connection-string value when it holds ';' or '"' or begins or
 /// ends with a blank, so that ConnectionString reads back exactly `value`.

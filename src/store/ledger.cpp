@@ -1,191 +1,129 @@
 #include "ledger.h"
 
 #include "db_error.h"
-#include "ledger_schema.h"
-#include "record_set.h"
+#include "ledger_copy.h"
+#include "ledger_statements.h"
 #include "safe_file.h"
-#include "value_text.h"
+#include "sqlite_support.h"
+#include "statement.h"
 
 #include "base/number_format.h"
 
 #include <QFileInfo>
 
-#include <array>
+#include <cmath>
 
 namespace zambrel::store {
+
 namespace {
 
-const QString kDividendType = QStringLiteral("股利");
-
-// The columns of a month's items, in the order the statement names them.
-enum ItemField { Code, Types, Name, Memo, Income, Pay, WillPay, FirstPay, TotalCost, Debet, DebetPerMonth };
-constexpr std::array<const char *, 11> kItemFields = {
-    "code",     "types",     "name",  "memo",         "incomepermonth", "paypermonth", "Willpaypermonth",
-    "FirstPay", "TotalCost", "Debet", "DebetPerMonth"};
-
-QString categoryPattern(Category category)
+/// Amounts as the program has always stored them: to 15 significant
+/// digits, as its statements wrote them, and 0 for what is not a number.
+double storedAmount(double value)
 {
-    switch (category) {
-    case Category::Income:
-        return QStringLiteral("1[0-1][0-1][0-1]");
-    case Category::Expenditure:
-        return QStringLiteral("[0-1]1[0-1][0-1]");
-    case Category::Assets:
-        return QStringLiteral("[0-1][0-1]1[0-1]");
-    case Category::Liabilities:
-        break;
-    }
-    return QStringLiteral("[0-1][0-1][0-1]1");
+    return std::isfinite(value) ? base::throughFifteenDigits(value) : 0.0;
 }
 
-/// The items of a category, as every statement that sums by category says it.
-QString categoryClause(Category category)
+/// Binds the seven amounts of `item` from `first` on, in the order of the
+/// item statements.
+void bindAmounts(Statement &statement, int first, const Item &item)
 {
-    return QStringLiteral(
-               " FROM [Asset]  WHERE ([Types] IN ( select AssetType.[types] from  [AssetType] WHERE "
-               "AssetType.[KIND] LIKE '") +
-           categoryPattern(category) + QStringLiteral("') )");
+    const double amounts[] = {item.income,    item.actualSpending, item.plannedSpending, item.downPayment,
+                              item.totalCost, item.loanTotal,      item.monthlyRepayment};
+    for (const double amount : amounts)
+        statement.bind(first++, storedAmount(amount));
 }
 
-QString trendSelect(Category category)
-{
-    switch (category) {
-    case Category::Income:
-        return QStringLiteral("SELECT top 24 months,SUM([incomePermonth]) AS T  ");
-    case Category::Expenditure:
-        return QStringLiteral("SELECT top 24 months,SUM([payPermonth]) AS T  ");
-    case Category::Assets:
-        return QStringLiteral("SELECT top 24 months,SUM([TotalCost]) AS T  ");
-    case Category::Liabilities:
-        break;
-    }
-    return QStringLiteral("SELECT top 24 months,SUM([Debet]) AS T  ");
-}
-
-QString textOf(const QVariant &value)
-{
-    return value.isNull() ? QString() : value.toString();
-}
-
-/// Amounts as the item statements write them: plain digits, 0 for anything
-/// that is not a finite number.
-QString amountText(double value)
-{
-    return base::numberToText(value);
-}
-
-ResultTable tableOf(RecordSet &records)
+ResultTable tableOf(Statement &rows)
 {
     ResultTable table;
-    for (int field = 0; field < records.fieldCount(); ++field)
-        table.columns << records.fieldName(field);
-    for (records.moveFirst(); !records.eof(); records.moveNext()) {
+    const int columns = rows.columnCount();
+    for (int column = 0; column < columns; ++column)
+        table.columns << rows.columnName(column);
+    while (rows.step()) {
         QVariantList row;
-        row.reserve(table.columns.size());
-        for (int field = 0; field < records.fieldCount(); ++field)
-            row << records.value(field);
+        row.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            row << rows.value(column);
         table.rows.push_back(std::move(row));
     }
     return table;
 }
 
-/// A LIKE pattern that matches `text` literally anywhere: the wildcards and
-/// the class bracket become one-character classes.
-QString containsPattern(const QString &text)
+/// The first row's first value as text; empty when there is no row.
+QString firstText(Statement &rows)
 {
-    QString pattern = QStringLiteral("%");
-    for (const QChar c : text) {
-        if (c == u'%' || c == u'_' || c == u'[')
-            pattern += u'[' + QString(c) + u']';
-        else
-            pattern += c;
-    }
-    return pattern + u'%';
+    const QString text = rows.step() ? rows.text(0) : QString();
+    rows.reset();
+    return text;
+}
+
+QStringList textsOf(Statement &rows)
+{
+    QStringList texts;
+    while (rows.step())
+        texts << rows.text(0);
+    return texts;
 }
 
 } // namespace
 
-Ledger::Ledger(const QString &path, const QString &password)
+Ledger::Ledger(const QString &path, const QString &password, Access access)
+    : m_connection(path, password, access), m_statements(std::size_t(LedgerStatement::Count))
 {
-    m_connection.open(ledgerConnectionString(path, password));
-    m_path = m_connection.dataSource();
-    // Up to 32 MiB of decrypted pages stay in memory. The ledger is locked
-    // while it is open, so they never go stale, and a read of a whole table
-    // (a journal search) decrypts each page once, not on every read.
-    execute(QStringLiteral("PRAGMA cache_size=-32768"));
 }
 
 Ledger::~Ledger() = default;
 
-QString Ledger::connectionString() const
+Statement &Ledger::prepared(LedgerStatement query) const
 {
-    return m_connection.connectionString();
-}
-
-std::unique_ptr<RecordSet> Ledger::select(const QString &sql) const
-{
-    std::unique_ptr<RecordSet> rows = m_connection.execute(sql);
-    if (!rows)
-        throw DbError(kErrSyntax, QStringLiteral("语句没有返回记录 The statement returned no rows: ") + sql);
-    return rows;
-}
-
-void Ledger::execute(const QString &sql)
-{
-    m_connection.execute(sql, adCmdText | adExecuteNoRecords);
+    std::unique_ptr<Statement> &slot = m_statements[std::size_t(query)];
+    if (slot)
+        slot->reset();
+    else
+        slot = std::make_unique<Statement>(m_connection, statementText(query));
+    return *slot;
 }
 
 QStringList Ledger::newestMonths() const
 {
-    const auto rows =
-        select(QStringLiteral("SELECT distinct top 24  months from asset order by months desc;"));
-    QStringList months;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        months << textOf(rows->value(0));
-    return months;
+    return textsOf(prepared(LedgerStatement::NewestMonths));
 }
 
 ResultTable Ledger::allMonthsTable() const
 {
-    const auto rows = select(QStringLiteral("SELECT distinct  months from asset order by months desc;"));
-    return tableOf(*rows);
+    return tableOf(prepared(LedgerStatement::AllMonths));
 }
 
 QString Ledger::latestMonth() const
 {
-    const auto rows = select(QStringLiteral("select max(months) as maxMonths from asset"));
-    return rows->eof() ? QString() : textOf(rows->value(0));
+    return firstText(prepared(LedgerStatement::LatestMonth));
+}
+
+QString Ledger::twentyFourthMonth() const
+{
+    return firstText(prepared(LedgerStatement::TwentyFourthMonth));
 }
 
 std::vector<Item> Ledger::monthItems(const QString &month) const
 {
-    const auto rows =
-        select(QStringLiteral("select code,types,[name],[memo],incomepermonth,paypermonth,Willpaypermonth,"
-                              "FirstPay,TotalCost,Debet,DebetPerMonth from Asset ") +
-               QStringLiteral(" where months='") + sqlText(month) + QStringLiteral("'"));
-    std::array<int, kItemFields.size()> at{};
-    for (std::size_t field = 0; field < kItemFields.size(); ++field) {
-        at[field] = rows->fieldIndex(QString::fromLatin1(kItemFields[field]));
-        if (at[field] < 0)
-            throw DbError(kErrGeneric, QStringLiteral("账本缺少字段 The ledger lacks the column Asset.") +
-                                           QString::fromLatin1(kItemFields[field]));
-    }
+    Statement &rows = prepared(LedgerStatement::MonthItems);
+    rows.bind(1, month);
     std::vector<Item> items;
-    items.reserve(std::size_t(rows->recordCount()));
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+    while (rows.step()) {
         Item item;
-        item.code = static_cast<qint32>(rows->value(at[Code]).toLongLong());
+        item.code = static_cast<qint32>(rows.integer(0));
         item.month = month;
-        item.type = textOf(rows->value(at[Types]));
-        item.name = textOf(rows->value(at[Name]));
-        item.memo = textOf(rows->value(at[Memo]));
-        item.income = rows->value(at[Income]).toDouble();
-        item.actualSpending = rows->value(at[Pay]).toDouble();
-        item.plannedSpending = rows->value(at[WillPay]).toDouble();
-        item.downPayment = rows->value(at[FirstPay]).toDouble();
-        item.totalCost = rows->value(at[TotalCost]).toDouble();
-        item.loanTotal = rows->value(at[Debet]).toDouble();
-        item.monthlyRepayment = rows->value(at[DebetPerMonth]).toDouble();
+        item.type = rows.text(1);
+        item.name = rows.text(2);
+        item.memo = rows.text(3);
+        item.income = rows.number(4);
+        item.actualSpending = rows.number(5);
+        item.plannedSpending = rows.number(6);
+        item.downPayment = rows.number(7);
+        item.totalCost = rows.number(8);
+        item.loanTotal = rows.number(9);
+        item.monthlyRepayment = rows.number(10);
         items.push_back(std::move(item));
     }
     return items;
@@ -193,271 +131,227 @@ std::vector<Item> Ledger::monthItems(const QString &month) const
 
 std::vector<ItemType> Ledger::itemTypes() const
 {
-    const auto rows = select(QStringLiteral("select * from AssetType order by types"));
-    const int name = rows->fieldIndex(QStringLiteral("types"));
-    const int kind = rows->fieldIndex(QStringLiteral("kind"));
-    const int index = rows->fieldIndex(QStringLiteral("index"));
-    if (name < 0 || kind < 0)
-        throw DbError(kErrGeneric, QStringLiteral("账本缺少字段 The ledger lacks the column AssetType.") +
-                                       (name < 0 ? QStringLiteral("types") : QStringLiteral("kind")));
+    Statement &rows = prepared(LedgerStatement::ItemTypes);
     std::vector<ItemType> types;
-    types.reserve(std::size_t(rows->recordCount()));
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        types.push_back({textOf(rows->value(name)), textOf(rows->value(kind)),
-                         index < 0 ? 0 : rows->value(index).toInt()});
+    while (rows.step())
+        types.push_back({rows.text(0), rows.text(1), int(rows.integer(2))});
     return types;
 }
 
 qint32 Ledger::addItem(const QString &month, const Item &item)
 {
-    execute(QStringLiteral(" insert into Asset(months,types,[name],[memo],") +
-            QStringLiteral(
-                "FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth) values") +
-            QStringLiteral("('") + sqlText(month) + QStringLiteral("','") + sqlText(item.type) +
-            QStringLiteral("','") + sqlText(item.name) + QStringLiteral("','") + sqlText(item.memo) +
-            QStringLiteral("',") + amountText(item.downPayment) + u',' + amountText(item.totalCost) + u',' +
-            amountText(item.loanTotal) + u',' + amountText(item.monthlyRepayment) + u',' +
-            amountText(item.income) + u',' + amountText(item.actualSpending) + u',' +
-            amountText(item.plannedSpending) + u')');
-    const auto identity = select(QStringLiteral("SELECT  @@Identity  as   myid     from    asset"));
-    if (identity->eof())
-        throw DbError(kErrGeneric,
-                      QStringLiteral("无法读取新记录的编号 The new item's number cannot be read"));
-    return static_cast<qint32>(identity->value(QStringLiteral("myid")).toLongLong());
+    Statement &insert = prepared(LedgerStatement::AddItem);
+    insert.bind(1, month);
+    insert.bind(2, item.type);
+    insert.bind(3, item.name);
+    insert.bind(4, item.memo);
+    bindAmounts(insert, 5, item);
+    insert.run();
+    return static_cast<qint32>(m_connection.lastInsertedRow());
 }
 
 void Ledger::changeItem(const Item &item)
 {
-    execute(QStringLiteral(" update Asset set Types='") + sqlText(item.type) + QStringLiteral("',") +
-            QStringLiteral(" [Name]='") + sqlText(item.name) + QStringLiteral("',") +
-            QStringLiteral(" [Memo]='") + sqlText(item.memo) + QStringLiteral("',") +
-            QStringLiteral(" FirstPay=") + amountText(item.downPayment) + u',' +
-            QStringLiteral(" TotalCost=") + amountText(item.totalCost) + u',' + QStringLiteral(" Debet=") +
-            amountText(item.loanTotal) + u',' + QStringLiteral(" DebetPerMonth=") +
-            amountText(item.monthlyRepayment) + u',' + QStringLiteral(" InComePerMonth=") +
-            amountText(item.income) + u',' + QStringLiteral(" PayPerMonth=") +
-            amountText(item.actualSpending) + QStringLiteral(" ,") + QStringLiteral(" WillPayPerMonth=") +
-            amountText(item.plannedSpending) + u' ' + QStringLiteral(" where  code=") +
-            QString::number(item.code));
+    Statement &update = prepared(LedgerStatement::ChangeItem);
+    update.bind(1, qint64(item.code));
+    update.bind(2, item.type);
+    update.bind(3, item.name);
+    update.bind(4, item.memo);
+    bindAmounts(update, 5, item);
+    update.run();
 }
 
 void Ledger::deleteItem(qint32 code)
 {
-    execute(QStringLiteral("delete * from asset where code=") + QString::number(code));
+    Statement &remove = prepared(LedgerStatement::DeleteItem);
+    remove.bind(1, qint64(code));
+    remove.run();
 }
 
 ItemType Ledger::addItemType(const QString &name, const QString &kind)
 {
-    RecordSet types;
-    types.setLockType(adLockBatchOptimistic);
-    types.open(QStringLiteral("select * from AssetType order by types"), m_connection);
-    const ItemType added{name, kind, types.recordCount() + 1};
-    types.addNew();
-    types.setValue(QStringLiteral("types"), added.name);
-    types.setValue(QStringLiteral("kind"), added.kind);
-    types.setValue(QStringLiteral("index"), added.index);
-    types.updateBatch(adAffectAll);
+    Transaction transaction(m_connection);
+    Statement &count = prepared(LedgerStatement::TypeCount);
+    const qint64 before = count.step() ? count.integer(0) : 0;
+    count.reset();
+    const ItemType added{name, kind, int(before + 1)};
+    Statement &insert = prepared(LedgerStatement::AddItemType);
+    insert.bind(1, added.name);
+    insert.bind(2, added.kind);
+    insert.bind(3, qint64(added.index));
+    insert.run();
+    transaction.commit();
     return added;
 }
 
 int Ledger::carryForward(const QString &sourceMonth, const QString &targetMonth)
 {
-    QHash<QString, QString> kinds;
-    for (const ItemType &type : itemTypes()) {
-        if (!kinds.contains(type.name))
-            kinds.insert(type.name, type.kind);
-    }
-    const auto source = select(QStringLiteral("select * from Asset where months='") + sqlText(sourceMonth) +
-                               QStringLiteral("'"));
-    RecordSet added;
-    added.setLockType(adLockBatchOptimistic);
-    added.open(QStringLiteral("select * from asset where 1=2"), m_connection);
-
-    const int columns = added.fieldCount();
-    for (source->moveFirst(); !source->eof(); source->moveNext()) {
-        const QString type = textOf(source->value(QStringLiteral("types")));
-        if (type == kDividendType)
-            continue; // dividends are earned anew each month
-        added.addNew();
-        for (int column = 0; column < columns && column < source->fieldCount(); ++column) {
-            const QString name = source->fieldName(column);
-            const QString lower = name.toLower();
-            if (lower == QLatin1String("code"))
-                continue;
-            added.setValue(name,
-                           lower == QLatin1String("months") ? QVariant(targetMonth) : source->value(column));
-        }
-        if (kinds.value(type).mid(1, 1) == QLatin1String("1")) {
-            // Planned spending carries over; actual spending and its memo start afresh.
-            added.setValue(QStringLiteral("paypermonth"), 0.0);
-            added.setValue(QStringLiteral("memo"), QString());
-        }
-    }
-    const int written = added.pendingCount();
-    if (written > 0)
-        added.updateBatch(adAffectAll); // one transaction
-    return written;
+    // One statement: the engine writes all of its rows or none.
+    Statement &carry = prepared(LedgerStatement::CarryForward);
+    carry.bind(1, sourceMonth);
+    carry.bind(2, targetMonth);
+    carry.run();
+    return m_connection.changedRows();
 }
 
 double Ledger::assetTotal(const QString &month) const
 {
-    const auto rows =
-        select(QStringLiteral("SELECT SUM([TotalCost]) AS T  ") + categoryClause(Category::Assets) +
-               QStringLiteral("  AND  [Asset].[months]='") + sqlText(month) + QStringLiteral("'"));
-    return rows->eof() ? 0.0 : rows->value(0).toDouble();
+    Statement &total = prepared(LedgerStatement::AssetTotal);
+    total.bind(1, month);
+    const double sum = total.step() ? total.number(0) : 0.0;
+    total.reset();
+    return sum;
 }
 
 std::vector<MonthAmount> Ledger::trendSeries(Category category) const
 {
-    const auto rows = select(trendSelect(category) + categoryClause(category) +
-                             QStringLiteral(" group by months order by months DESC"));
-    std::vector<MonthAmount> series;
-    series.reserve(std::size_t(rows->recordCount()));
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        series.push_back({textOf(rows->value(0)), rows->value(1).toDouble()});
-    return series;
+    const auto read = [](Statement &rows) {
+        std::vector<MonthAmount> series;
+        while (rows.step())
+            series.push_back({rows.text(0), rows.number(1)});
+        return series;
+    };
+    // The newest 24 months of the whole ledger bound the range read. Only a
+    // category missing from some of them needs the older months too.
+    const QString bound = twentyFourthMonth();
+    if (!bound.isEmpty()) {
+        Statement &since = prepared(trendSince(category));
+        since.bind(1, bound);
+        std::vector<MonthAmount> series = read(since);
+        if (series.size() == 24)
+            return series;
+    }
+    return read(prepared(trendOverAll(category)));
 }
 
 std::vector<int> Ledger::journalYears() const
 {
-    const auto rows =
-        select(QStringLiteral("select distinct year(dates) AS Y from log order by year(dates)"));
+    Statement &rows = prepared(LedgerStatement::JournalYears);
     std::vector<int> years;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
-        if (!rows->value(0).isNull())
-            years.push_back(rows->value(0).toInt());
-    }
+    while (rows.step())
+        years.push_back(int(rows.integer(0)));
     return years;
 }
 
 QStringList Ledger::journalDates(const QString &prefix) const
 {
-    const auto rows = select(QStringLiteral("select dates AS Y from log where dates like '") +
-                             sqlText(prefix) + QStringLiteral("%' order by dates"));
-    QStringList dates;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        dates << textOf(rows->value(0));
-    return dates;
+    QString pattern = prefix;
+    pattern.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'%', QStringLiteral("\\%"))
+        .replace(u'_', QStringLiteral("\\_"));
+    Statement &rows = prepared(LedgerStatement::JournalDates);
+    rows.bind(1, pattern + u'%');
+    return textsOf(rows);
 }
 
 std::optional<JournalPage> Ledger::journalPage(const QString &date) const
 {
-    const auto rows =
-        select(QStringLiteral("select *  from log where dates='") + sqlText(date) + QStringLiteral("'"));
-    if (rows->eof())
+    Statement &row = prepared(LedgerStatement::JournalPage);
+    row.bind(1, date);
+    if (!row.step())
         return std::nullopt;
     JournalPage page;
     page.date = date;
     for (int field = 0; field < JournalPage::kFieldCount; ++field)
-        page.fields[std::size_t(field)] =
-            textOf(rows->value(QStringLiteral("g") + QString::number(field + 1)));
+        page.fields[std::size_t(field)] = row.text(field);
+    row.reset();
     return page;
 }
 
 bool Ledger::saveJournalPage(const JournalPage &page)
 {
-    const QString date = sqlText(page.date);
-    const bool exists =
-        !select(QStringLiteral("select * from log where dates='") + date + QStringLiteral("'"))->eof();
-    QString sql;
-    if (!exists) {
-        sql = QStringLiteral("insert into log (dates,g1,g2,g3,g4,g5,g6,g7,g8,g9) values('") + date;
-        for (const QString &field : page.fields)
-            sql += QStringLiteral("','") + sqlText(field);
-        sql += QStringLiteral("') ");
-    } else {
-        sql = QStringLiteral("update log set ");
-        for (int field = 0; field < JournalPage::kFieldCount; ++field) {
-            sql += (field == 0 ? QStringLiteral("g") : QStringLiteral("', g")) + QString::number(field + 1) +
-                   QStringLiteral("='") + sqlText(page.fields[std::size_t(field)]);
-        }
-        sql += QStringLiteral("' where dates='") + date + QStringLiteral("'");
-    }
-    execute(sql);
-    return !exists;
+    Transaction transaction(m_connection);
+    Statement &exists = prepared(LedgerStatement::JournalPageExists);
+    exists.bind(1, page.date);
+    const bool inserted = !exists.step();
+    exists.reset();
+    Statement &write =
+        prepared(inserted ? LedgerStatement::InsertJournalPage : LedgerStatement::UpdateJournalPage);
+    write.bind(1, page.date);
+    for (int field = 0; field < JournalPage::kFieldCount; ++field)
+        write.bind(field + 2, page.fields[std::size_t(field)]);
+    write.run();
+    transaction.commit();
+    return inserted;
 }
 
 QStringList Ledger::searchJournal(const QString &text) const
 {
     if (text.isEmpty())
         return {};
-    const QString pattern = sqlText(containsPattern(text));
-    // The nine fields are matched as one text, joined by a character no typed
-    // text holds: a match cannot span two fields, so this finds what nine
-    // separate matches find, with one call of the engine's LIKE per page.
-    const QChar separator(0xFFFF);
-    QString sql = QStringLiteral("select dates from log where ");
-    if (!text.contains(separator)) {
+    Statement &pages = prepared(LedgerStatement::JournalTexts);
+    QStringList dates;
+    while (pages.step()) {
+        // Each field on its own: a match never spans two fields, and a field
+        // that is null matches nothing.
         for (int field = 1; field <= JournalPage::kFieldCount; ++field) {
-            sql += field == 1 ? QStringLiteral("(") : QStringLiteral("||char(65535)||");
-            sql += QStringLiteral("ifnull(g") + QString::number(field) + QStringLiteral(",'')");
-        }
-        sql += QStringLiteral(") like '") + pattern + u'\'';
-    } else {
-        for (int field = 1; field <= JournalPage::kFieldCount; ++field) {
-            if (field > 1)
-                sql += QStringLiteral(" or ");
-            sql += QStringLiteral("g") + QString::number(field) + QStringLiteral(" like '") + pattern + u'\'';
+            if (!pages.isNull(field) && pages.text(field).contains(text, Qt::CaseInsensitive)) {
+                dates << pages.text(0);
+                break;
+            }
         }
     }
-    sql += QStringLiteral(" order by dates desc");
-    const auto rows = select(sql);
-    QStringList dates;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        dates << textOf(rows->value(0));
     return dates;
 }
 
 ResultTable Ledger::holdings(const QString &month) const
 {
-    const auto rows =
-        select(QStringLiteral("SELECT months,[name],FirstPay,TotalCost,TotalCost-firstpay as Profit "
-                              "from asset where types like '%股票%' and months ='") +
-               sqlText(month) + QStringLiteral("'order by months;"));
-    return tableOf(*rows);
+    Statement &rows = prepared(LedgerStatement::Holdings);
+    rows.bind(1, month);
+    return tableOf(rows);
 }
 
 ResultTable Ledger::wholeTable(Table table) const
 {
     switch (table) {
     case Table::Items:
-        return tableOf(*select(QStringLiteral(
-            "select code,months,types,[name],[memo],InComePerMonth,PayPerMonth,willPayPerMonth,FirstPay,"
-            "TotalCost,Debet,DebetPerMonth from Asset order by months,code")));
+        return tableOf(prepared(LedgerStatement::WholeItems));
     case Table::Types:
-        return tableOf(
-            *select(QStringLiteral("select types,kind,[index] from AssetType order by [index],types")));
+        return tableOf(prepared(LedgerStatement::WholeTypes));
     case Table::Journal:
         break;
     }
-    return tableOf(
-        *select(QStringLiteral("select dates,g1,g2,g3,g4,g5,g6,g7,g8,g9 from log order by dates")));
+    return tableOf(prepared(LedgerStatement::WholeJournal));
 }
 
 void Ledger::backupTo(const QString &target) const
 {
-    if (QFileInfo(target).absoluteFilePath() == QFileInfo(m_path).absoluteFilePath())
-        throw DbError(kErrGeneric,
+    const QFileInfo targetInfo(target);
+    // The entry the rename would replace, folder links resolved.
+    const QString replaced =
+        QFileInfo(targetInfo.absolutePath()).canonicalFilePath() + u'/' + targetInfo.fileName();
+    if (replaced == m_connection.file() || targetInfo.absoluteFilePath() == path())
+        throw DbError(ErrorKind::Other,
                       QStringLiteral("备份不能覆盖账本本身 A backup cannot replace the ledger itself"));
-    // No transaction is ever left open between operations, so the file on
-    // disk holds every committed change; our exclusive lock keeps other
-    // processes from writing while the bytes are read.
-    copyFileAtomically(m_path, target);
+    PendingFile copy(target);
+    copyLedgerFile(m_connection, copy);
+    testPoint("backup-copied");
+    copy.commit();
 }
 
 void Ledger::changePassword(const QString &oldPassword, const QString &newPassword)
 {
-    m_connection.execute(QStringLiteral("Alter   Database   password    ") + passwordWord(newPassword) +
-                             u' ' + passwordWord(oldPassword),
-                         -1);
+    if (!m_connection.opensWith(oldPassword))
+        throw DbError(ErrorKind::WrongPassword, path());
+    if (access() == Access::ReadOnly)
+        throw DbError(ErrorKind::ReadOnly, path());
+    // The statements belong to the handle about to be replaced.
+    for (std::unique_ptr<Statement> &statement : m_statements)
+        statement.reset();
+    rekeyLedger(m_connection, newPassword);
 }
 
 QStringList Ledger::integrityProblems() const
 {
-    const auto rows = select(QStringLiteral("PRAGMA integrity_check"));
     QStringList problems;
-    for (rows->moveFirst(); !rows->eof(); rows->moveNext())
-        problems << textOf(rows->value(0));
+    try {
+        problems = textsOf(prepared(LedgerStatement::IntegrityCheck));
+    } catch (const DbError &error) {
+        // Pages so damaged that the check itself cannot go on.
+        if (error.kind() != ErrorKind::Damaged)
+            throw;
+        return {error.description()};
+    }
     if (problems == QStringList{QStringLiteral("ok")})
         return {};
     return problems;
@@ -474,14 +368,6 @@ QString backupFileName(const QString &ledgerPath, const QDate &day)
     if (suffix.isEmpty() || file.completeBaseName().isEmpty())
         return ledgerPath + stamp;
     return ledgerPath.left(ledgerPath.size() - suffix.size() - 1) + stamp + u'.' + suffix;
-}
-
-QString passwordWord(const QString &password)
-{
-    if (password.isEmpty())
-        return QStringLiteral("NULL");
-    QString text = password;
-    return u'[' + text.replace(QLatin1Char(']'), QStringLiteral("]]")) + u']';
 }
 
 } // namespace zambrel::store

@@ -7,19 +7,22 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace zambrel::store {
 
+class Statement;
+enum class LedgerStatement : int;
+
 /// The open ledger: every read and write of the books goes through here.
 ///
 /// A Ledger owns its connection from a successful open until it is destroyed
 /// (RAII): while it lives, the ledger file is locked against every other
-/// opener. The statements keep the shapes the program has always sent and
-/// run through the engine layer, so the Jet dialect, identities and error
-/// numbers behave as before; batch writes bind their values as parameters,
-/// and every text spliced into a statement goes through sqlText().
+/// opener (for writing; with Access::ReadWrite for reading as well). Each
+/// statement is written once in SQLite's own dialect, prepared on first use
+/// and kept for the next, with every value bound as a parameter.
 ///
 /// Error policy: every operation throws DbError on failure and never shows a
 /// message; the user action that called it catches and reports. No failure
@@ -28,34 +31,38 @@ namespace zambrel::store {
 class Ledger {
 public:
     /// Opens the ledger file at `path` with `password` (empty: none).
-    /// @throws DbError missing file, not a ledger, wrong password, in use.
-    Ledger(const QString &path, const QString &password);
+    /// @throws DbError as Connection's constructor says (missing file, not a
+    /// ledger, wrong password, damaged, in use, read-only).
+    Ledger(const QString &path, const QString &password, Access access = Access::ReadWrite);
     ~Ledger();
     Ledger(const Ledger &) = delete;
     Ledger &operator=(const Ledger &) = delete;
 
-    /// Full path of the ledger file.
-    QString path() const { return m_path; }
-    /// The connection string the ledger is open with (path and password).
-    QString connectionString() const;
+    /// Full path of the ledger file as it was given (a link stays a link).
+    QString path() const { return m_connection.path(); }
+    Access access() const { return m_connection.access(); }
 
     // Months ---------------------------------------------------------------
+    // A month is a key "yyyy-mm" (four digits, '-', two digits); stored
+    // months of any other form are left out of these answers.
 
     /// The newest stored months, at most 24, newest first.
     QStringList newestMonths() const;
     /// Every stored month, newest first, as rows for a list (one column
-    /// "months"; a month stored as null stays null).
+    /// "months"); a month stored as null comes last, as a null value.
     ResultTable allMonthsTable() const;
-    /// The latest stored month; empty when the ledger holds no items.
+    /// The latest stored month; empty when the ledger holds none.
     QString latestMonth() const;
 
     // Items and types -------------------------------------------------------
 
     /// The items of `month` in the order the ledger returns them.
     std::vector<Item> monthItems(const QString &month) const;
-    /// Every item type, ordered by name.
+    /// Every item type, ordered by name (letter case ignored).
     std::vector<ItemType> itemTypes() const;
     /// Stores `item` under `month` and returns the code the ledger gave it.
+    /// Amounts are stored as the program writes them: to 15 significant
+    /// digits, 0 for what is not a finite number.
     qint32 addItem(const QString &month, const Item &item);
     /// Rewrites type, name, memo and amounts of the item `item.code`.
     void changeItem(const Item &item);
@@ -91,7 +98,8 @@ public:
     /// updated. Returns true when it was inserted.
     bool saveJournalPage(const JournalPage &page);
     /// The dates of the pages any of whose fields contains `text` (letter
-    /// case ignored), newest first. An empty text finds nothing.
+    /// case ignored, every character taken as it is), newest first. An empty
+    /// text finds nothing.
     QStringList searchJournal(const QString &text) const;
 
     // Holdings ---------------------------------------------------------------
@@ -110,27 +118,35 @@ public:
     // The file as a whole -----------------------------------------------------
 
     /// Writes a complete copy of the ledger (same password) to `target`,
-    /// taken while this ledger holds its lock, so no other process can change
-    /// it meanwhile. The copy is written under a temporary name beside
-    /// `target`, flushed to disk and renamed over `target`: an earlier file
-    /// of that name is replaced only by a complete copy. Owner-only access.
+    /// read through this ledger's own connection, so the lock is never let go
+    /// and the file is never opened a second time; read-only access will do.
+    /// The copy is written under a temporary name beside `target`
+    /// ("TARGET.tmp-XXXXXXXX"), flushed to disk and renamed over `target`: an
+    /// earlier file of that name is replaced only by a complete copy.
+    /// Owner-only access.
+    /// @throws DbError (DiskFull naming `target` when the disk is full).
     void backupTo(const QString &target) const;
-    /// Re-keys the ledger. Empty texts mean no password. The ledger stays
-    /// open under the new password; the connection string keeps this
-    /// ledger's path. Crash-safe: after a kill the file opens with either
-    /// the old or the new password.
-    /// @throws DbError kErrGeneric when `oldPassword` is not the ledger's.
+    /// Re-keys the ledger. Empty texts mean no password. The file itself is
+    /// changed, links resolved. Crash-safe: after a kill at any moment the
+    /// file opens with exactly one of the two passwords and holds every row.
+    /// No other process can take the ledger meanwhile. On failure the ledger
+    /// stays open and usable under the old password.
+    /// @throws DbError WrongPassword when `oldPassword` is not the ledger's;
+    /// any other kind when the re-key failed.
     void changePassword(const QString &oldPassword, const QString &newPassword);
     /// The engine's check of the whole file (every page, row and index):
-    /// empty when the ledger is sound, otherwise what the check found.
+    /// empty when the ledger is sound, otherwise what the check found (or
+    /// why it could not go on).
     QStringList integrityProblems() const;
 
 private:
-    std::unique_ptr<RecordSet> select(const QString &sql) const;
-    void execute(const QString &sql);
+    /// The statement, prepared on first use, ready to be bound.
+    Statement &prepared(LedgerStatement statement) const;
+    /// A month bound past which the newest 24 months lie, or empty.
+    QString twentyFourthMonth() const;
 
-    mutable Connection m_connection;
-    QString m_path;
+    Connection m_connection;
+    mutable std::vector<std::unique_ptr<Statement>> m_statements;
 };
 
 /// Where a backup of `ledgerPath` made on `day` goes: the ledger's name
@@ -138,9 +154,5 @@ private:
 /// folder. A name not ending in ".mdb" keeps its own extension:
 /// "books.db" -> "books_yyyy-mm-dd_bak.db".
 QString backupFileName(const QString &ledgerPath, const QDate &day);
-
-/// A password as the password statement takes it: bracketed ("]" doubled),
-/// or the word NULL for none.
-QString passwordWord(const QString &password);
 
 } // namespace zambrel::store

@@ -1,21 +1,23 @@
 #include "ledger_schema.h"
 
-#include "base/app_paths.h"
-#include "connection_string.h"
 #include "db_error.h"
 #include "safe_file.h"
 #include "sqlite_support.h"
+#include "statement.h"
+
+#include "base/app_paths.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
-
-#include <sqlite3.h>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zambrel::store {
@@ -69,41 +71,19 @@ const StarterType kStarterTypes[] = {
     {"股票", "0010"}, {"基金", "0010"},     {"存款", "0010"}, {"信用卡", "0001"},
 };
 
-/// Why a ledger could not be made at `path`, in the system's words.
-DbError creationError(int error, const QString &path)
-{
-    if (isDiskFull(error))
-        return fileError(error, path);
-    return DbError(kErrGeneric, QStringLiteral("无法创建账本文件 Cannot create the ledger file: ") + path +
-                                    QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(error)) +
-                                    QLatin1Char(')'));
-}
-
 void writeLedger(const QString &file, const QString &password)
 {
-    sqlite3 *raw = nullptr;
     // The file exists already (empty, owner-only); the engine keeps its mode.
-    const int rc = sqlite3_open_v2(QFile::encodeName(file).constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    SqliteHandle db(raw);
-    if (rc != SQLITE_OK)
-        throw sqliteError(db.get(), rc);
-    if (!password.isEmpty()) {
-        const QByteArray key = password.toUtf8();
-        sqlite3_key(db.get(), key.constData(), int(key.size()));
-    }
-    ScopedTransaction transaction(db.get());
-    const int schemaRc = sqlite3_exec(db.get(), kSchema, nullptr, nullptr, nullptr);
-    if (schemaRc != SQLITE_OK)
-        throw sqliteError(db.get(), schemaRc);
-    StatementHandle insert =
-        prepare(db.get(), QStringLiteral("INSERT INTO AssetType (types, kind, \"index\") VALUES (?, ?, ?)"));
-    int index = 0;
+    SqliteHandle db = openHandle(file, password, false);
+    Transaction transaction(db.get());
+    runSql(db.get(), kSchema);
+    Statement insert(db.get(), "INSERT INTO AssetType (types, kind, \"index\") VALUES (?1, ?2, ?3)");
+    qint64 index = 0;
     for (const StarterType &type : kStarterTypes) {
-        sqlite3_reset(insert.get());
-        bindValue(db.get(), insert.get(), 1, QString::fromUtf8(type.name));
-        bindValue(db.get(), insert.get(), 2, QString::fromLatin1(type.kind));
-        bindValue(db.get(), insert.get(), 3, ++index);
-        runPrepared(db.get(), insert.get());
+        insert.bind(1, QString::fromUtf8(type.name));
+        insert.bind(2, QString::fromLatin1(type.kind));
+        insert.bind(3, ++index);
+        insert.run();
     }
     transaction.commit();
 }
@@ -113,14 +93,14 @@ void writeLedger(const QString &file, const QString &password)
 void createLedger(const QString &path, const QString &password)
 {
     if (QFileInfo::exists(path))
-        throw DbError(kErrGeneric,
+        throw DbError(ErrorKind::Other,
                       QStringLiteral("账本文件已经存在 The ledger file exists already: ") + path);
     const QString temporary =
         path + QStringLiteral(".new-") + QString::number(QRandomGenerator::global()->generate(), 16);
     const QByteArray temporaryName = QFile::encodeName(temporary);
     const int fd = ::open(temporaryName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
-        throw creationError(errno, path);
+        throw fileError(errno, path);
     ::close(fd);
     try {
         writeLedger(temporary, password);
@@ -140,28 +120,48 @@ void createLedger(const QString &path, const QString &password)
             error = errno;
         }
         QFile::remove(temporary);
-        throw creationError(error, path);
+        throw fileError(error, path);
     }
     QFile::remove(temporary);
 }
 
-LedgerFileLook lookAtLedgerFile(const QString &path)
+std::optional<LedgerFileLook> lookAtPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
-        return LedgerFileLook::Missing;
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? LedgerFileLook::Missing : LedgerFileLook::Unreadable;
+    if (S_ISDIR(info.st_mode))
+        return LedgerFileLook::Folder;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return LedgerFileLook::Device;
+    if (S_ISFIFO(info.st_mode))
+        return LedgerFileLook::Pipe;
+    if (!S_ISREG(info.st_mode))
+        return LedgerFileLook::Special;
     // Databases are written in whole pages of at least 512 bytes. An empty
     // file would be a new database to the engine, made on its first write.
     constexpr qint64 kSmallestPage = 512;
-    if (info.size() < kSmallestPage || info.size() % kSmallestPage != 0)
+    if (info.st_size < kSmallestPage || info.st_size % kSmallestPage != 0)
         return LedgerFileLook::NotADatabase;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return LedgerFileLook::Unreadable;
+    return std::nullopt;
+}
+
+bool hasPlainHeader(sqlite3 *db)
+{
     static const QByteArray plainHeader("SQLite format 3\0", 16);
-    if (file.read(plainHeader.size()) == plainHeader)
-        return LedgerFileLook::Unencrypted;
-    return LedgerFileLook::Encrypted;
+    return EngineFile(db).read(0, plainHeader.size()) == plainHeader;
+}
+
+LedgerFileLook lookAtLedgerFile(const QString &path)
+{
+    if (const std::optional<LedgerFileLook> look = lookAtPath(path))
+        return *look;
+    try {
+        const SqliteHandle db = openHandle(path, {}, true);
+        return hasPlainHeader(db.get()) ? LedgerFileLook::Unencrypted : LedgerFileLook::Encrypted;
+    } catch (const DbError &) {
+        return LedgerFileLook::Unreadable;
+    }
 }
 
 QString ensureDefaultLedger()
@@ -196,13 +196,39 @@ const QStringList &requiredLedgerColumns()
     return columns;
 }
 
-QString ledgerConnectionString(const QString &ledgerPath, const QString &password)
+void checkLedgerSchema(const Connection &connection)
 {
-    return QStringLiteral("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=") +
-           quoteConnectionValue(ledgerPath) +
-           QStringLiteral(";Mode=Share Deny Read|Share Deny Write;Persist Security Info=True;"
-                          "Jet OLEDB:Database Password=") +
-           quoteConnectionValue(password);
+    QHash<QString, QSet<QString>> columns;
+    Statement tables(connection, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    while (tables.step())
+        columns.insert(tables.text(0).toLower(), {});
+    QStringList missing;
+    int tablesFound = 0;
+    QString lastTable;
+    for (const QString &required : requiredLedgerColumns()) {
+        const QString table = required.section(QLatin1Char('.'), 0, 0);
+        const QString column = required.section(QLatin1Char('.'), 1);
+        const auto found = columns.find(table.toLower());
+        if (table != lastTable) {
+            lastTable = table;
+            if (found == columns.end()) {
+                missing << table;
+                continue;
+            }
+            ++tablesFound;
+            // The names are the program's own; PRAGMA takes no values.
+            const QByteArray pragma = "PRAGMA table_info(\"" + table.toUtf8() + "\")";
+            Statement info(connection, pragma.constData());
+            while (info.step())
+                found->insert(info.text(1).toLower());
+        }
+        if (found != columns.end() && !found->contains(column.toLower()))
+            missing << required;
+    }
+    if (tablesFound == 0)
+        throw DbError(ErrorKind::NotALedger, connection.path());
+    if (!missing.isEmpty())
+        throw DbError::missingParts(missing);
 }
 
 } // namespace zambrel::store

@@ -1,269 +1,133 @@
 #include "sqlite_support.h"
 
-#include "jet_sql.h"
 #include "safe_file.h"
 
-#include <QDate>
-#include <QRegularExpression>
+#include <QFile>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace zambrel::store {
 
-void SqliteCloser::operator()(sqlite3 *db) const noexcept
+DbError engineError(sqlite3 *db, int resultCode, const QString &path)
 {
-    sqlite3_close_v2(db);
-}
-
-void StatementFinalizer::operator()(sqlite3_stmt *statement) const noexcept
-{
-    sqlite3_finalize(statement);
-}
-
-DbError inUseError()
-{
-    return DbError(kErrGeneric, QStringLiteral("账本正在使用中 The ledger is in use"));
-}
-
-DbError closedError()
-{
-    return DbError(kErrGeneric, QStringLiteral("连接已关闭 The connection is closed"));
-}
-
-DbError sqliteError(sqlite3 *db, int resultCode)
-{
-    const QString detail =
-        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
-    // The engine says "database or disk is full"; the user needs to hear
-    // which disk, and that nothing is wrong with what was typed.
-    // The system error number is kept only for these codes (else it is stale).
-    const int primary = resultCode & 0xff;
+    int primary = resultCode & 0xff;
+    if (primary == SQLITE_ERROR && db) {
+        // A failure inside a function (the export of a copy) reaches the
+        // caller as a plain error in the engine's own words for what it was.
+        const char *words = sqlite3_errmsg(db);
+        for (const int code : {SQLITE_FULL, SQLITE_IOERR, SQLITE_READONLY, SQLITE_CORRUPT, SQLITE_NOTADB}) {
+            if (std::strcmp(words, sqlite3_errstr(code)) == 0)
+                primary = code;
+        }
+    }
+    const char *mainFile = db ? sqlite3_db_filename(db, "main") : nullptr;
+    const QString file = !path.isEmpty() ? path : mainFile ? QString::fromUtf8(mainFile) : QString();
+    // The system's error number is current only after these codes.
     const int systemError =
         db && (primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN) ? sqlite3_system_errno(db) : 0;
-    if (primary == SQLITE_FULL || isDiskFull(systemError)) {
-        const char *file = db ? sqlite3_db_filename(db, "main") : nullptr;
-        return fileError(ENOSPC, file ? QString::fromUtf8(file) : QString());
-    }
-    // The operating system's reason, where there is one.
-    const QString reason =
-        systemError != 0
-            ? QStringLiteral(" (") + QString::fromLocal8Bit(std::strerror(systemError)) + QLatin1Char(')')
-            : QString();
+    if (primary == SQLITE_FULL || isDiskFull(systemError))
+        return DbError(ErrorKind::DiskFull, file);
+    const QString engineWords =
+        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(resultCode));
     switch (primary) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return inUseError();
-    case SQLITE_NOTADB:
-        return DbError(kErrGeneric,
-                       QStringLiteral("密码错误或不是账本文件 Wrong password or not a ledger file"));
-    case SQLITE_CONSTRAINT:
-        return DbError(kErrSyntax, QStringLiteral("数据违反了约束 The data breaks a constraint: ") + detail);
-    case SQLITE_ERROR:
-        return DbError(kErrSyntax, QStringLiteral("语句有误 Error in the statement: ") + detail);
+        return DbError(ErrorKind::InUse);
     case SQLITE_READONLY:
-    case SQLITE_PERM:
+        return DbError(ErrorKind::ReadOnly, file);
+    case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
-        return DbError(kErrGeneric, QStringLiteral("无法写入账本文件 The ledger file cannot be written: ") +
-                                        detail + reason);
+    case SQLITE_PERM:
+        return DbError(ErrorKind::InputOutput,
+                       file + QStringLiteral(" (") +
+                           (systemError ? QString::fromLocal8Bit(std::strerror(systemError)) : engineWords) +
+                           QLatin1Char(')'));
+    case SQLITE_CONSTRAINT:
+        return DbError(ErrorKind::Constraint, engineWords);
+    case SQLITE_CORRUPT:
+        return DbError(ErrorKind::Damaged, QStringLiteral("数据页读不出来"),
+                       QStringLiteral("pages do not read back: ") + file + QStringLiteral(" (") +
+                           engineWords + QLatin1Char(')'));
+    case SQLITE_NOTADB:
+        return DbError(ErrorKind::NotALedger, file);
     default:
-        return DbError(kErrGeneric, QStringLiteral("账本读写出错 Ledger access failed: ") + detail + reason);
+        return DbError(ErrorKind::Failed, engineWords);
     }
 }
 
-StatementHandle prepare(sqlite3 *db, const QString &sql)
+void runSql(sqlite3 *db, const char *sql)
 {
-    const QByteArray text = sql.toUtf8();
-    sqlite3_stmt *raw = nullptr;
-    const char *tail = nullptr;
-    const int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &raw, &tail);
-    StatementHandle statement(raw);
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        throw sqliteError(db, rc);
-    if (!statement)
-        throw DbError(kErrSyntax, QStringLiteral("语句是空的 The statement is empty"));
-    // One statement per call: a second one after ';' is refused, not run.
-    for (const char *rest = tail; rest && *rest; ++rest) {
-        if (*rest != ';' && !QChar::isSpace(uchar(*rest)))
-            throw DbError(kErrSyntax, QStringLiteral("一次只能执行一条语句 Only one statement at a time"));
-    }
-    return statement;
+        throw engineError(db, rc);
 }
 
-void bindValue(sqlite3 *db, sqlite3_stmt *statement, int index, const QVariant &value)
+SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly)
 {
-    int rc = SQLITE_OK;
-    if (!value.isValid() || value.isNull()) {
-        rc = sqlite3_bind_null(statement, index);
-    } else {
-        switch (value.typeId()) {
-        case QMetaType::Bool:
-        case QMetaType::Int:
-        case QMetaType::UInt:
-        case QMetaType::Long:
-        case QMetaType::LongLong:
-        case QMetaType::Short:
-        case QMetaType::UShort:
-            rc = sqlite3_bind_int64(statement, index, value.toLongLong());
-            break;
-        case QMetaType::Double:
-        case QMetaType::Float:
-        case QMetaType::ULongLong:
-            rc = sqlite3_bind_double(statement, index, value.toDouble());
-            break;
-        case QMetaType::QByteArray: {
-            const QByteArray bytes = value.toByteArray();
-            rc = sqlite3_bind_blob(statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        default: {
-            const QByteArray text = value.toString().toUtf8();
-            rc = sqlite3_bind_text(statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-            break;
-        }
-        }
-    }
+    sqlite3 *raw = nullptr;
+    // Never SQLITE_OPEN_CREATE: a missing file must never become a new, empty
+    // ledger. One thread uses a handle at a time, so it needs no mutex of its own.
+    const int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, flags, nullptr);
+    SqliteHandle db(raw);
     if (rc != SQLITE_OK)
-        throw sqliteError(db, rc);
-}
-
-QueryResult runPrepared(sqlite3 *db, sqlite3_stmt *statement)
-{
-    QueryResult result;
-    const int columns = sqlite3_column_count(statement);
-    result.returnsRows = columns > 0;
-    for (int c = 0; c < columns; ++c)
-        result.names << QString::fromUtf8(sqlite3_column_name(statement, c));
-    for (;;) {
-        const int rc = sqlite3_step(statement);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc != SQLITE_ROW)
-            throw sqliteError(db, rc);
-        std::vector<QVariant> row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c) {
-            switch (sqlite3_column_type(statement, c)) {
-            case SQLITE_INTEGER:
-                row.emplace_back(qlonglong(sqlite3_column_int64(statement, c)));
-                break;
-            case SQLITE_FLOAT:
-                row.emplace_back(sqlite3_column_double(statement, c));
-                break;
-            case SQLITE_TEXT:
-                row.emplace_back(
-                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, c)),
-                                      sqlite3_column_bytes(statement, c)));
-                break;
-            case SQLITE_BLOB:
-                row.emplace_back(QByteArray(static_cast<const char *>(sqlite3_column_blob(statement, c)),
-                                            sqlite3_column_bytes(statement, c)));
-                break;
-            default:
-                row.emplace_back();
-                break;
-            }
-        }
-        result.rows.push_back(std::move(row));
+        throw engineError(db.get(), rc, path);
+    if (!password.isEmpty()) {
+        const QByteArray key = password.toUtf8();
+        if (sqlite3_key(db.get(), key.constData(), int(key.size())) != SQLITE_OK)
+            throw engineError(db.get(), SQLITE_ERROR, path);
     }
-    return result;
+    sqlite3_busy_timeout(db.get(), 0);
+    return db;
 }
 
-QueryResult run(sqlite3 *db, const QString &sql)
+EngineFile::EngineFile(sqlite3 *db) : m_db(db)
 {
-    StatementHandle statement = prepare(db, sql);
-    return runPrepared(db, statement.get());
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &m_file) != SQLITE_OK || !m_file ||
+        !m_file->pMethods)
+        throw engineError(db, SQLITE_CANTOPEN);
 }
 
-ScopedTransaction::ScopedTransaction(sqlite3 *db) : m_db(db)
+qint64 EngineFile::size() const
 {
-    const int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw sqliteError(db, rc);
+    sqlite3_int64 size = 0;
+    if (m_file->pMethods->xFileSize(m_file, &size) != SQLITE_OK)
+        throw engineError(m_db, SQLITE_IOERR);
+    return size;
 }
 
-ScopedTransaction::~ScopedTransaction()
+QByteArray EngineFile::read(qint64 offset, qint64 count) const
 {
-    if (!m_done)
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    QByteArray bytes(qsizetype(std::max<qint64>(0, std::min(count, size() - offset))), '\0');
+    if (!bytes.isEmpty() &&
+        m_file->pMethods->xRead(m_file, bytes.data(), int(bytes.size()), offset) != SQLITE_OK)
+        throw engineError(m_db, SQLITE_IOERR);
+    return bytes;
 }
 
-void ScopedTransaction::commit()
+void testPoint(const char *point)
 {
-    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw sqliteError(m_db, rc);
-    m_done = true;
-}
-
-namespace {
-
-QString argumentText(sqlite3_value *value)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(value)),
-                             sqlite3_value_bytes(value));
-}
-
-void likeFunction(sqlite3_context *context, int argc, sqlite3_value **argv)
-{
-    for (int i = 0; i < argc; ++i) {
-        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
-            sqlite3_result_null(context);
-            return;
-        }
-    }
-    // The engine calls like(pattern, text[, escape]) for "text LIKE pattern".
-    QChar escape;
-    if (argc == 3) {
-        const QString escapeText = argumentText(argv[2]);
-        if (escapeText.size() != 1) {
-            sqlite3_result_error(context, "ESCAPE expression must be a single character", -1);
-            return;
-        }
-        escape = escapeText[0];
-    }
-    sqlite3_result_int(context, jet::like(argumentText(argv[0]), argumentText(argv[1]), escape) ? 1 : 0);
-}
-
-void yearFunction(sqlite3_context *context, int, sqlite3_value **argv)
-{
-    switch (sqlite3_value_type(argv[0])) {
-    case SQLITE_INTEGER:
-    case SQLITE_FLOAT: {
-        // A day number counted from 1899-12-30, as stored dates are.
-        const QDate day = QDate(1899, 12, 30).addDays(qint64(sqlite3_value_double(argv[0])));
-        sqlite3_result_int(context, day.year());
+    const char *wanted = std::getenv("ZAMBREL_TEST_POINT");
+    if (!wanted)
         return;
+    const char *colon = std::strchr(wanted, ':');
+    if (!colon || std::strcmp(colon + 1, point) != 0)
+        return;
+    if (std::strncmp(wanted, "fail:", 5) == 0)
+        throw DbError(ErrorKind::InputOutput, QStringLiteral("test failure at ") + QLatin1String(point));
+    if (std::strncmp(wanted, "pause:", 6) == 0) {
+        std::printf("paused %s\n", point);
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
     }
-    case SQLITE_TEXT: {
-        static const QRegularExpression leadingYear(QStringLiteral("^\\s*(\\d{4})\\s*[-/.年]"));
-        const QRegularExpressionMatch match = leadingYear.match(argumentText(argv[0]));
-        if (match.hasMatch()) {
-            sqlite3_result_int(context, match.captured(1).toInt());
-            return;
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    sqlite3_result_null(context);
-}
-
-} // namespace
-
-void registerJetFunctions(sqlite3 *db)
-{
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    int rc = sqlite3_create_function(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_create_function(db, "year", 1, flags, nullptr, yearFunction, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw sqliteError(db, rc);
 }
 
 } // namespace zambrel::store

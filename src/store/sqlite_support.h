@@ -1,84 +1,67 @@
 #pragma once
 
 // Internal to the store library: the SQLCipher handle and the few helpers
-// that connection.cpp, record_set.cpp and ledger_schema.cpp share.
+// that the connection, the statements, the schema and the file copies share.
 
+#include "connection.h"
 #include "db_error.h"
+#include "ledger_schema.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 
-#include <memory>
-#include <vector>
+#include <optional>
 
-struct sqlite3;
-struct sqlite3_stmt;
+struct sqlite3_file;
 
 namespace zambrel::store {
 
-struct SqliteCloser {
-    void operator()(sqlite3 *db) const noexcept;
-};
-using SqliteHandle = std::unique_ptr<sqlite3, SqliteCloser>;
+/// The DbError for a failed SQLite call, by its result code: busy or locked
+/// -> InUse, read-only -> ReadOnly, full -> DiskFull, I/O -> InputOutput,
+/// constraint -> Constraint, corrupt -> Damaged, not a database ->
+/// NotALedger, anything else -> Failed. `path` names the file (by default
+/// the handle's main database).
+DbError engineError(sqlite3 *db, int resultCode, const QString &path = {});
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt *statement) const noexcept;
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+/// Runs one statement that takes no values and returns no rows.
+/// @throws DbError
+void runSql(sqlite3 *db, const char *sql);
 
-/// What a Connection is; record sets keep a weak reference to it.
-struct ConnectionImpl {
-    SqliteHandle db;
-    QString connectionString;
-    int commandTimeout = 30;
-    QString path;
-    /// Salted digest of the password the ledger was opened with, so that the
-    /// password statement can check the old one without keeping it.
-    QByteArray passwordDigest;
-    QByteArray digestSalt;
-};
+/// The handle on `path` (which must exist: never created here), keyed with
+/// `password` when not empty; nothing is read yet. Other openers are refused
+/// at once, never waited for. @throws DbError
+SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly);
 
-/// The rows of one statement, read completely.
-struct QueryResult {
-    QStringList names;
-    std::vector<std::vector<QVariant>> rows;
-    bool returnsRows = false;
-};
-
-/// DbError for a failed SQLite call, by result code (busy -> in use,
-/// constraint and statement errors -> kErrSyntax, not a database -> wrong
-/// password or foreign file).
-DbError sqliteError(sqlite3 *db, int resultCode);
-
-/// Prepares exactly one statement (engine dialect). @throws DbError.
-StatementHandle prepare(sqlite3 *db, const QString &sql);
-/// Binds `value` to the 1-based parameter `index`. @throws DbError.
-void bindValue(sqlite3 *db, sqlite3_stmt *statement, int index, const QVariant &value);
-/// Steps a prepared statement to its end, collecting rows. @throws DbError.
-QueryResult runPrepared(sqlite3 *db, sqlite3_stmt *statement);
-/// prepare + runPrepared.
-QueryResult run(sqlite3 *db, const QString &sql);
-
-/// A transaction that rolls back unless committed; never throws on the way out.
-class ScopedTransaction {
+/// The handle's main file as the engine has it open, read through the
+/// descriptor the engine already holds: a second descriptor of the file would
+/// drop every lock of the process on it when closed.
+class EngineFile {
 public:
-    explicit ScopedTransaction(sqlite3 *db);
-    ~ScopedTransaction();
-    ScopedTransaction(const ScopedTransaction &) = delete;
-    ScopedTransaction &operator=(const ScopedTransaction &) = delete;
-    void commit();
+    /// @throws DbError when the handle has no open file.
+    explicit EngineFile(sqlite3 *db);
+    /// @throws DbError
+    qint64 size() const;
+    /// Up to `count` bytes from `offset` (fewer at the end). @throws DbError
+    QByteArray read(qint64 offset, qint64 count) const;
 
 private:
-    sqlite3 *m_db = nullptr;
-    bool m_done = false;
+    sqlite3 *m_db;
+    sqlite3_file *m_file = nullptr;
 };
 
-/// Registers the Jet functions (like with 2 and 3 arguments, year).
-void registerJetFunctions(sqlite3 *db);
+/// What lookAtLedgerFile() tells from the path alone, without opening the
+/// file (a pipe or a device could block or never end when read); nothing
+/// for a file of whole pages, whose header tells the rest.
+std::optional<LedgerFileLook> lookAtPath(const QString &path);
+/// True when the handle's file begins with the engine's own header: a
+/// database without a password (an encrypted one begins with random bytes).
+bool hasPlainHeader(sqlite3 *db);
 
-DbError inUseError();
-DbError closedError();
+/// A named moment of a backup or re-key, for tests only. When the
+/// environment variable ZAMBREL_TEST_POINT is "pause:POINT", says "paused
+/// POINT" on the standard output and waits to be killed, so that a crash test
+/// ends the process at exactly that moment; when it is "fail:POINT", throws
+/// there, so that a test takes that failure road. Otherwise does nothing.
+void testPoint(const char *point);
 
 } // namespace zambrel::store

@@ -2,10 +2,8 @@
 
 #include "base/app_paths.h"
 #include "logon/logon_steps.h"
-#include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <iterator>
 #include <memory>
@@ -78,32 +76,6 @@ std::vector<store::Item> manyItems(int count)
     for (int index = 0; index < count; ++index)
         items.push_back(itemOf(kHousehold[index % kinds], 1.0 + (index % 7) * 0.01));
     return items;
-}
-
-void writeItems(const QString &path, const QString &month, const std::vector<store::Item> &items,
-                const QString &password)
-{
-    // Rows go in through one batch: one transaction however many there are.
-    store::Connection connection;
-    connection.open(store::ledgerConnectionString(path, password));
-    store::RecordSet rows;
-    rows.setLockType(store::adLockBatchOptimistic);
-    rows.open(QStringLiteral("select * from asset where 1=2"), connection);
-    for (const store::Item &item : items) {
-        rows.addNew();
-        rows.setValue(QStringLiteral("months"), month);
-        rows.setValue(QStringLiteral("types"), item.type);
-        rows.setValue(QStringLiteral("name"), item.name);
-        rows.setValue(QStringLiteral("memo"), item.memo);
-        rows.setValue(QStringLiteral("InComePerMonth"), item.income);
-        rows.setValue(QStringLiteral("PayPerMonth"), item.actualSpending);
-        rows.setValue(QStringLiteral("willPayPerMonth"), item.plannedSpending);
-        rows.setValue(QStringLiteral("FirstPay"), item.downPayment);
-        rows.setValue(QStringLiteral("TotalCost"), item.totalCost);
-        rows.setValue(QStringLiteral("Debet"), item.loanTotal);
-        rows.setValue(QStringLiteral("DebetPerMonth"), item.monthlyRepayment);
-    }
-    rows.updateBatch();
 }
 
 void writeSampleMonth(const QString &month, double scale)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ledger_records.h"
+#include "test_ledger.h"
 
 #include <QString>
 
@@ -19,11 +20,6 @@ namespace zambrel::testkit {
 std::vector<store::Item> sampleItems(double scale = 1.0);
 /// `count` items of mixed types (for timing).
 std::vector<store::Item> manyItems(int count);
-
-/// Writes `items` under `month` into the ledger file at `path` in one batch.
-/// The file must not be open (a ledger holds its file exclusively).
-void writeItems(const QString &path, const QString &month, const std::vector<store::Item> &items,
-                const QString &password = {});
 
 /// writeItems() into the default ledger of the program folder, created when
 /// it is missing.

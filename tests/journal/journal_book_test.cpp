@@ -9,7 +9,6 @@
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QSignalSpy>
 

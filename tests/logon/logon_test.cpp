@@ -186,7 +186,9 @@ TEST(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
     logon.load();
     EXPECT_EQ(logon.ledgerPath(), notAFolder + QStringLiteral("/Zambrel.mdb"));
     const QString reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
-    EXPECT_TRUE(logon.hintLabel->text().contains(QStringLiteral("无法创建账本文件")))
+    EXPECT_TRUE(
+        logon.hintLabel->text().contains(QStringLiteral("无法读写文件 Cannot read or write the file: ") +
+                                         notAFolder + QStringLiteral("/Zambrel.mdb")))
         << qPrintable(logon.hintLabel->text());
     EXPECT_TRUE(logon.hintLabel->text().contains(reason)) << qPrintable(logon.hintLabel->text());
 

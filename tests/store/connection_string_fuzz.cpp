@@ -2,7 +2,6 @@
 // text, and whatever a path and a password hold, the string the logon builds
 // from them must read back exactly those two values.
 #include "store/connection_string.h"
-#include "store/ledger_schema.h"
 
 #include <cstddef>
 #include <cstdint>

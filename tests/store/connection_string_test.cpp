@@ -1,8 +1,4 @@
 #include "store/connection_string.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -36,24 +32,4 @@ TEST(ConnectionString, PathsAndPasswordsReadBackExactly)
     // Values without anything to protect stay as they are.
     EXPECT_EQ(quoteConnectionValue(QStringLiteral("books.mdb")), QStringLiteral("books.mdb"));
     EXPECT_EQ(quoteConnectionValue(QStringLiteral("led.mdb ")), QStringLiteral("\"led.mdb \""));
-}
-
-TEST(ConnectionString, ANameWithATrailingBlankOpensThatFileAndNoOther)
-{
-    QTemporaryDir dir;
-    const QString plain = dir.filePath(QStringLiteral("led.mdb"));
-    const QString blank = dir.filePath(QStringLiteral("led.mdb "));
-    createLedger(plain);
-    createLedger(blank, QStringLiteral("own"));
-    {
-        Ledger ledger(blank, QStringLiteral("own"));
-        EXPECT_EQ(ledger.path(), blank);
-        EXPECT_EQ(ConnectionString(ledger.connectionString()).dataSource(), blank);
-        Item item;
-        item.type = QStringLiteral("工资");
-        item.name = QStringLiteral("x");
-        ledger.addItem(QStringLiteral("2024-01"), item);
-    }
-    Ledger other(plain, {});
-    EXPECT_TRUE(other.latestMonth().isEmpty()) << "the item went to the other file";
 }

@@ -1,15 +1,25 @@
-// Helper process for the crash-safety test: opens a ledger, says "ready",
-// runs one write and says "done"; the test kills it at a random moment.
+// Helper process for the crash-safety tests: opens a ledger, says "ready",
+// runs one write and says "done" and how many disk writes it made; the test
+// kills it while it is paused at a chosen moment.
 //   crash_child carry  LEDGER PASSWORD SOURCE TARGET   carry SOURCE forward into TARGET
 //   crash_child adds   LEDGER PASSWORD MONTH COUNT     add COUNT items, saying "added N" after each
 //   crash_child rekey  LEDGER OLD NEW                  change the password
 //   crash_child backup LEDGER PASSWORD TARGET          back the ledger up to TARGET
+// Where it pauses: ZAMBREL_PAUSE_AT_WRITE=N pauses before the N-th write,
+// flush or truncation of any file the engine makes (counted by a file layer
+// put under the engine here), saying "paused write N"; the store's own named
+// moments are chosen with ZAMBREL_TEST_POINT=pause:NAME. A paused child
+// waits to be killed.
 #include "store/db_error.h"
 #include "store/ledger.h"
 
 #include <QCoreApplication>
 
+#include <sqlite3.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
 
 using namespace zambrel::store;
 
@@ -22,10 +32,178 @@ void say(const char *text)
     std::fflush(stdout);
 }
 
+// A file layer over the system's that counts what changes the disk.
+sqlite3_vfs *g_system = nullptr;
+long g_writes = 0;
+long g_pauseAt = 0;
+
+void beforeWrite()
+{
+    ++g_writes;
+    if (g_writes == g_pauseAt) {
+        std::printf("paused write %ld\n", g_writes);
+        std::fflush(stdout);
+        for (;;)
+            ::pause();
+    }
+}
+
+struct CountedFile {
+    sqlite3_file base;
+    sqlite3_file *real; // allocated right after this struct
+};
+
+sqlite3_file *realOf(sqlite3_file *file)
+{
+    return reinterpret_cast<CountedFile *>(file)->real;
+}
+
+int countedClose(sqlite3_file *f)
+{
+    const int rc = realOf(f)->pMethods->xClose(realOf(f));
+    f->pMethods = nullptr;
+    return rc;
+}
+int countedRead(sqlite3_file *f, void *data, int amount, sqlite3_int64 offset)
+{
+    return realOf(f)->pMethods->xRead(realOf(f), data, amount, offset);
+}
+int countedWrite(sqlite3_file *f, const void *data, int amount, sqlite3_int64 offset)
+{
+    beforeWrite();
+    return realOf(f)->pMethods->xWrite(realOf(f), data, amount, offset);
+}
+int countedTruncate(sqlite3_file *f, sqlite3_int64 size)
+{
+    beforeWrite();
+    return realOf(f)->pMethods->xTruncate(realOf(f), size);
+}
+int countedSync(sqlite3_file *f, int flags)
+{
+    beforeWrite();
+    return realOf(f)->pMethods->xSync(realOf(f), flags);
+}
+int countedFileSize(sqlite3_file *f, sqlite3_int64 *size)
+{
+    return realOf(f)->pMethods->xFileSize(realOf(f), size);
+}
+int countedLock(sqlite3_file *f, int level)
+{
+    return realOf(f)->pMethods->xLock(realOf(f), level);
+}
+int countedUnlock(sqlite3_file *f, int level)
+{
+    return realOf(f)->pMethods->xUnlock(realOf(f), level);
+}
+int countedCheckReservedLock(sqlite3_file *f, int *out)
+{
+    return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out);
+}
+int countedFileControl(sqlite3_file *f, int op, void *arg)
+{
+    return realOf(f)->pMethods->xFileControl(realOf(f), op, arg);
+}
+int countedSectorSize(sqlite3_file *f)
+{
+    return realOf(f)->pMethods->xSectorSize(realOf(f));
+}
+int countedDeviceCharacteristics(sqlite3_file *f)
+{
+    return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f));
+}
+
+// Version 1 of the methods: no shared memory (no WAL) and no memory mapping,
+// which the ledgers do not use.
+const sqlite3_io_methods kCountedMethods = {
+    1,
+    countedClose,
+    countedRead,
+    countedWrite,
+    countedTruncate,
+    countedSync,
+    countedFileSize,
+    countedLock,
+    countedUnlock,
+    countedCheckReservedLock,
+    countedFileControl,
+    countedSectorSize,
+    countedDeviceCharacteristics,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+int countedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
+{
+    auto *counted = reinterpret_cast<CountedFile *>(file);
+    counted->real = reinterpret_cast<sqlite3_file *>(counted + 1);
+    const int rc = g_system->xOpen(g_system, name, counted->real, flags, outFlags);
+    file->pMethods = counted->real->pMethods ? &kCountedMethods : nullptr;
+    return rc;
+}
+int countedDelete(sqlite3_vfs *, const char *name, int syncDir)
+{
+    beforeWrite();
+    return g_system->xDelete(g_system, name, syncDir);
+}
+int countedAccess(sqlite3_vfs *, const char *name, int flags, int *out)
+{
+    return g_system->xAccess(g_system, name, flags, out);
+}
+int countedFullPathname(sqlite3_vfs *, const char *name, int size, char *out)
+{
+    return g_system->xFullPathname(g_system, name, size, out);
+}
+int countedRandomness(sqlite3_vfs *, int size, char *out)
+{
+    return g_system->xRandomness(g_system, size, out);
+}
+int countedSleep(sqlite3_vfs *, int microseconds)
+{
+    return g_system->xSleep(g_system, microseconds);
+}
+int countedCurrentTime(sqlite3_vfs *, double *now)
+{
+    return g_system->xCurrentTime(g_system, now);
+}
+int countedGetLastError(sqlite3_vfs *, int size, char *out)
+{
+    return g_system->xGetLastError(g_system, size, out);
+}
+
+void putCountingLayerUnderTheEngine()
+{
+    g_system = sqlite3_vfs_find(nullptr);
+    static sqlite3_vfs counted{};
+    counted.iVersion = 1;
+    counted.szOsFile = int(sizeof(CountedFile)) + g_system->szOsFile;
+    counted.mxPathname = g_system->mxPathname;
+    counted.zName = "counted";
+    counted.xOpen = countedOpen;
+    counted.xDelete = countedDelete;
+    counted.xAccess = countedAccess;
+    counted.xFullPathname = countedFullPathname;
+    counted.xDlOpen = nullptr;
+    counted.xDlError = nullptr;
+    counted.xDlSym = nullptr;
+    counted.xDlClose = nullptr;
+    counted.xRandomness = countedRandomness;
+    counted.xSleep = countedSleep;
+    counted.xCurrentTime = countedCurrentTime;
+    counted.xGetLastError = countedGetLastError;
+    sqlite3_vfs_register(&counted, 1);
+    if (const char *at = std::getenv("ZAMBREL_PAUSE_AT_WRITE"))
+        g_pauseAt = std::atol(at);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    putCountingLayerUnderTheEngine();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 5)
@@ -56,7 +234,8 @@ int main(int argc, char **argv)
         } else {
             return 2;
         }
-        say("done");
+        std::printf("done\nwrites %ld\n", g_writes);
+        std::fflush(stdout);
     } catch (const DbError &error) {
         std::printf("error %s\n", error.description().toUtf8().constData());
         return 1;

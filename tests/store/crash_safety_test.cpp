@@ -1,27 +1,30 @@
-// Kills a process that is writing a ledger (SIGKILL, at random moments) and
-// checks what is left: the ledger opens, the engine finds it sound, and it
-// holds each write whole or not at all. The writer is tests/store/crash_child.
-#include "store/connection.h"
+// Kills a process that is writing a ledger (SIGKILL) and checks what is left:
+// the ledger opens, the engine finds it sound, and it holds each write whole
+// or not at all. The writer, tests/store/crash_child, pauses at a chosen
+// moment (before its N-th disk write, or at a named step of a backup or
+// re-key) and says so; only then is it killed, so every kill lands where it
+// was aimed however fast the machine is.
+#include "test_support.h"
+
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <random>
-#include <thread>
+#include <vector>
 
 #include <signal.h>
 
+using namespace zambrel;
 using namespace zambrel::store;
 
 namespace {
@@ -30,54 +33,41 @@ constexpr int kKillsPerWrite = 15;
 constexpr int kMonthRows = 15000;
 const QString kPassword = QStringLiteral("pw");
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void copyFile(const QString &from, const QString &to)
 {
     QFile::remove(to);
     ASSERT_TRUE(QFile::copy(from, to)) << qPrintable(to);
 }
 
-/// A ledger whose month 2024-01 holds `rows` items of several kinds, written
-/// in one batch.
+/// A ledger whose month 2024-01 holds `rows` items of several kinds.
 void writeMonth(const QString &path, const QString &password, int rows)
 {
     createLedger(path, password);
-    Connection connection;
-    connection.open(ledgerConnectionString(path, password));
-    RecordSet items;
-    items.setLockType(adLockBatchOptimistic);
-    items.open(QStringLiteral("select * from asset where 1=2"), connection);
     const QString types[] = {QStringLiteral("工资"), QStringLiteral("日常开销"), QStringLiteral("房产")};
+    std::vector<Item> items;
     for (int i = 0; i < rows; ++i) {
-        items.addNew();
-        items.setValue(QStringLiteral("months"), QStringLiteral("2024-01"));
-        items.setValue(QStringLiteral("types"), types[i % 3]);
-        items.setValue(QStringLiteral("name"), QStringLiteral("项目 %1").arg(i));
-        items.setValue(QStringLiteral("memo"), QStringLiteral("备注 %1").arg(i));
-        items.setValue(QStringLiteral("InComePerMonth"), 100.0 + i);
-        items.setValue(QStringLiteral("PayPerMonth"), 50.0 + i);
-        items.setValue(QStringLiteral("TotalCost"), 1000.0 * i);
+        Item item;
+        item.type = types[i % 3];
+        item.name = QStringLiteral("项目 %1").arg(i);
+        item.memo = QStringLiteral("备注 %1").arg(i);
+        item.income = 100.0 + i;
+        item.actualSpending = 50.0 + i;
+        item.totalCost = 1000.0 * i;
+        items.push_back(item);
     }
-    items.updateBatch();
+    testkit::writeItems(path, QStringLiteral("2024-01"), items, password);
 }
 
-/// True when a kill left a journal that the next open must play back: the
-/// write was under way inside its transaction.
-bool leftJournalToRollBack(const QString &ledger)
-{
-    const QByteArray head = bytesOf(ledger + QStringLiteral("-journal")).left(8);
-    return head.size() == 8 && head != QByteArray(8, '\0');
-}
+/// Where the child is to stop: before its N-th disk write, or at a named
+/// step of the store.
+struct Moment {
+    long write = 0;
+    const char *step = nullptr;
+};
 
-/// One run of the child: what it printed, and whether it finished before
-/// the kill.
 struct ChildRun {
     QByteArray output;
+    bool paused = false;
     bool finished = false;
 };
 
@@ -96,88 +86,56 @@ protected:
         return dir.filePath(QLatin1String(name));
     }
 
-    /// Starts the child and returns once it has said "ready" (or failed).
-    static bool start(QProcess &child, const QStringList &args, QByteArray &output)
+    /// Runs the child until it pauses at `moment` (then kills it) or ends.
+    static ChildRun run(const QStringList &args, const Moment &moment = {})
     {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (moment.write > 0)
+            environment.insert(QStringLiteral("ZAMBREL_PAUSE_AT_WRITE"), QString::number(moment.write));
+        if (moment.step)
+            environment.insert(QStringLiteral("ZAMBREL_TEST_POINT"),
+                               QStringLiteral("pause:") + QLatin1String(moment.step));
+        child.setProcessEnvironment(environment);
         child.start(QStringLiteral(ZAMBREL_CRASH_CHILD), args);
-        while (!output.contains("ready\n")) {
-            if (!child.waitForReadyRead(30000))
-                return false;
-            output += child.readAllStandardOutput();
+        ChildRun result;
+        while (!result.output.contains("paused ") && child.state() != QProcess::NotRunning) {
+            child.waitForReadyRead(100);
+            result.output += child.readAllStandardOutput();
         }
-        return true;
-    }
-
-    /// Returns once the child's transaction on `ledger` has begun (its
-    /// journal holds a header), or the child has ended. Polls the file.
-    static void waitForTransaction(QProcess &child, const QString &ledger)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!leftJournalToRollBack(ledger) && child.state() == QProcess::Running &&
-               clock.elapsed() < 60000)
-            std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-
-    /// Runs the write to its end and returns how long it took after "ready",
-    /// or, given `inside`, after its transaction on that ledger began.
-    std::chrono::microseconds timeOf(const QStringList &args, const QString &inside = {})
-    {
-        QProcess child;
-        QByteArray output;
-        EXPECT_TRUE(start(child, args, output)) << output.constData();
-        if (!inside.isEmpty())
-            waitForTransaction(child, inside);
-        QElapsedTimer clock;
-        clock.start();
-        while (!output.contains("done\n") && child.waitForReadyRead(60000))
-            output += child.readAllStandardOutput();
-        const auto took = std::chrono::microseconds(clock.nsecsElapsed() / 1000);
+        if (result.output.contains("paused ")) {
+            result.paused = true;
+            ::kill(pid_t(child.processId()), SIGKILL);
+        }
         child.waitForFinished(60000);
-        EXPECT_TRUE(output.contains("done\n")) << output.constData();
-        return took;
+        result.output += child.readAllStandardOutput();
+        result.finished = result.output.contains("done\n");
+        return result;
     }
 
-    /// Starts the child, lets it write for a random part of `duration`
-    /// (a little beyond it now and then), and kills it. Given `inside`, the
-    /// time counts from the moment its transaction on that ledger began.
-    ChildRun runAndKill(const QStringList &args, std::chrono::microseconds duration,
-                        const QString &inside = {})
+    /// The disk writes of a whole run.
+    static long writesOf(const QStringList &args)
     {
-        ChildRun run;
-        QProcess child;
-        if (!start(child, args, run.output)) {
-            ADD_FAILURE() << "the child did not start: " << run.output.constData();
-            return run;
+        const ChildRun whole = run(args);
+        EXPECT_TRUE(whole.finished) << whole.output.constData();
+        const qsizetype at = whole.output.indexOf("writes ");
+        return at < 0 ? 0 : whole.output.mid(at + 7).trimmed().toLong();
+    }
+
+    /// `count` moments spread over writes 1..`writes`, each at a random place
+    /// within its share.
+    std::vector<Moment> spread(long writes, int count)
+    {
+        std::vector<Moment> moments;
+        for (int k = 0; k < count; ++k) {
+            const long from = 1 + writes * k / count;
+            const long to = std::max(from, writes * (k + 1) / count);
+            moments.push_back({std::uniform_int_distribution<long>(from, to)(m_random), nullptr});
         }
-        if (!inside.isEmpty())
-            waitForTransaction(child, inside);
-        // The moment of the kill is what the test varies: a random wait, not
-        // a wait for something to happen.
-        std::uniform_int_distribution<long long> when(0, duration.count() * 11 / 10);
-        std::this_thread::sleep_for(std::chrono::microseconds(when(m_random)));
-        ::kill(pid_t(child.processId()), SIGKILL);
-        child.waitForFinished(30000);
-        run.output += child.readAllStandardOutput();
-        run.finished = run.output.contains("done\n");
-        ++m_kills;
-        if (!run.finished)
-            ++m_during;
-        return run;
-    }
-
-    void report(const char *write, const QString &outcomes)
-    {
-        std::printf("%s: %d kills, %d during the write; %s\n", write, m_kills, m_during,
-                    qPrintable(outcomes));
-        EXPECT_EQ(m_kills, kKillsPerWrite);
-        // Most kills must land inside the write, or the test proves little.
-        EXPECT_GE(m_during * 3, m_kills) << write;
+        return moments;
     }
 
     std::mt19937 m_random;
-    int m_kills = 0;
-    int m_during = 0;
 };
 
 } // namespace
@@ -191,36 +149,25 @@ TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
     const QStringList args{QStringLiteral("carry"), ledger, kPassword, QStringLiteral("2024-01"),
                            QStringLiteral("2024-02")};
     copyFile(original, ledger);
-    const auto duration = timeOf(args);
-    copyFile(original, ledger);
-    QFile::remove(ledger + QStringLiteral("-journal"));
-    const auto writing = timeOf(args, ledger);
+    const long writes = writesOf(args);
+    ASSERT_GT(writes, kKillsPerWrite);
 
     int whole = 0;
     int none = 0;
-    int rolledBack = 0;
-    for (int kill = 0; kill < kKillsPerWrite; ++kill) {
+    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
         copyFile(original, ledger);
         QFile::remove(ledger + QStringLiteral("-journal"));
-        // Half the kills anywhere in the run, half while the rows are written.
-        const bool whileWriting = kill % 2 == 1;
-        const ChildRun run = whileWriting ? runAndKill(args, writing, ledger) : runAndKill(args, duration);
-        rolledBack += leftJournalToRollBack(ledger) ? 1 : 0;
+        const ChildRun killed = run(args, moment);
+        ASSERT_TRUE(killed.paused) << "write " << moment.write << ": " << killed.output.constData();
         Ledger books(ledger, kPassword);
         EXPECT_EQ(books.integrityProblems(), QStringList());
         EXPECT_EQ(books.monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows));
         const std::size_t carried = books.monthItems(QStringLiteral("2024-02")).size();
-        EXPECT_TRUE(carried == 0 || carried == std::size_t(kMonthRows)) << carried << " rows";
-        if (run.finished) {
-            EXPECT_EQ(carried, std::size_t(kMonthRows)) << "reported done, so it must be there";
-        }
+        EXPECT_TRUE(carried == 0 || carried == std::size_t(kMonthRows))
+            << carried << " rows after a kill before write " << moment.write;
         (carried == 0 ? none : whole) += 1;
     }
-    report("carry-forward", QStringLiteral("%1 with every row, %2 with none, %3 of them rolled back from the "
-                                           "journal")
-                                .arg(whole)
-                                .arg(none)
-                                .arg(rolledBack));
+    std::printf("carry-forward: %ld writes; %d kills left every row, %d none\n", writes, whole, none);
 }
 
 TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
@@ -228,18 +175,20 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
     QTemporaryDir dir;
     const QString ledger = file(dir, "books.mdb");
     createLedger(ledger, kPassword);
-    constexpr int kAdds = 300;
-    const auto duration = timeOf(
+    constexpr int kAdds = 100;
+    const long writes = writesOf(
         {QStringLiteral("adds"), ledger, kPassword, QStringLiteral("2023-12"), QString::number(kAdds)});
 
     std::vector<std::size_t> kept;
     int extra = 0;
-    for (int kill = 0; kill < kKillsPerWrite; ++kill) {
-        const QString month = QStringLiteral("2025-%1").arg(kill + 1, 2, 10, QLatin1Char('0'));
-        const ChildRun run =
-            runAndKill({QStringLiteral("adds"), ledger, kPassword, month, QString::number(kAdds)}, duration);
+    int kill = 0;
+    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
+        const QString month = QStringLiteral("2025-%1").arg(++kill, 2, 10, QLatin1Char('0'));
+        const ChildRun killed =
+            run({QStringLiteral("adds"), ledger, kPassword, month, QString::number(kAdds)}, moment);
+        ASSERT_TRUE(killed.paused) << killed.output.constData();
         int acknowledged = 0;
-        for (const QByteArray &line : run.output.split('\n')) {
+        for (const QByteArray &line : killed.output.split('\n')) {
             if (line.startsWith("added "))
                 acknowledged = line.mid(6).toInt();
         }
@@ -264,10 +213,10 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
             EXPECT_EQ(books.monthItems(earlierMonth).size(), kept[earlier]) << qPrintable(earlierMonth);
         }
     }
-    report("item adds", QStringLiteral("%1 adds under way were kept whole").arg(extra));
+    std::printf("item adds: %ld writes; %d adds under way were kept whole\n", writes, extra);
 }
 
-TEST_F(CrashSafety, APasswordChangeLeavesTheOldPasswordOrTheNew)
+TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
 {
     QTemporaryDir dir;
     const QString original = file(dir, "original.mdb");
@@ -277,35 +226,44 @@ TEST_F(CrashSafety, APasswordChangeLeavesTheOldPasswordOrTheNew)
     writeMonth(original, oldPassword, kMonthRows / 3);
     const QStringList args{QStringLiteral("rekey"), ledger, oldPassword, newPassword};
     copyFile(original, ledger);
-    const auto duration = timeOf(args);
+    const long writes = writesOf(args);
+    std::vector<Moment> moments = spread(writes, kKillsPerWrite);
+    for (const char *step : {"rekey-copied", "rekey-linked", "rekey-renamed", "rekey-reopened"})
+        moments.push_back({0, step});
 
     int withOld = 0;
     int withNew = 0;
-    for (int kill = 0; kill < kKillsPerWrite; ++kill) {
+    for (const Moment &moment : moments) {
         copyFile(original, ledger);
-        const ChildRun run = runAndKill(args, duration);
-        std::unique_ptr<Ledger> books;
+        const ChildRun killed = run(args, moment);
+        ASSERT_TRUE(killed.paused) << killed.output.constData();
+        std::vector<QString> opening;
         for (const QString &password : {oldPassword, newPassword}) {
             try {
-                books = std::make_unique<Ledger>(ledger, password);
-                (password == oldPassword ? withOld : withNew) += 1;
-                break;
-            } catch (const DbError &) {
+                Ledger books(ledger, password);
+                EXPECT_EQ(books.integrityProblems(), QStringList());
+                EXPECT_EQ(books.monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows / 3));
+                opening.push_back(password);
+            } catch (const DbError &error) {
+                EXPECT_EQ(error.kind(), ErrorKind::WrongPassword) << qPrintable(error.description());
             }
         }
-        ASSERT_TRUE(books) << "opens with neither password";
-        EXPECT_EQ(books->integrityProblems(), QStringList());
-        EXPECT_EQ(books->monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows / 3));
-        if (run.finished) {
-            EXPECT_THROW(Ledger(ledger, oldPassword), DbError) << "reported done, so the new one holds";
-        }
-        books.reset();
-        // A temporary copy may be left beside it; the ledger is never touched by it.
-        for (const QString &left : QDir(dir.path()).entryList({QStringLiteral("books.mdb.rekey-*")}))
+        ASSERT_EQ(opening.size(), 1u) << "after a kill at " << (moment.step ? moment.step : "a write");
+        (opening.front() == oldPassword ? withOld : withNew) += 1;
+        // What a kill leaves beside the ledger is named for a later clean-up.
+        for (const QString &left : QDir(dir.path()).entryList(QDir::Files)) {
+            if (left == QLatin1String("books.mdb") || left == QLatin1String("original.mdb"))
+                continue;
+            EXPECT_TRUE(left.startsWith(QLatin1String("books.mdb.rekey-")) ||
+                        left.startsWith(QLatin1String("books.mdb.old-")))
+                << qPrintable(left);
             QFile::remove(dir.filePath(left));
+        }
     }
-    report("password change",
-           QStringLiteral("%1 open with the old password, %2 with the new").arg(withOld).arg(withNew));
+    std::printf("password change: %ld writes; %d kills left the old password, %d the new\n", writes, withOld,
+                withNew);
+    EXPECT_GT(withOld, 0);
+    EXPECT_GT(withNew, 0);
 }
 
 TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
@@ -316,40 +274,47 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
     const QString earlierLedger = file(dir, "earlier.mdb");
     writeMonth(ledger, kPassword, kMonthRows);
     writeMonth(earlierLedger, kPassword, 10);
-    const QByteArray current = bytesOf(ledger);
-    const QByteArray earlier = bytesOf(earlierLedger);
+    QFile ledgerFile(ledger);
+    ASSERT_TRUE(ledgerFile.open(QIODevice::ReadOnly));
+    const QByteArray current = ledgerFile.readAll();
+    ledgerFile.close();
     const QStringList args{QStringLiteral("backup"), ledger, kPassword, target};
-    const auto duration = timeOf(args);
+    // The copy is written in pieces of 1 MiB; kills after the first piece and
+    // after the last, with and without an earlier backup in the way.
+    const std::vector<Moment> moments = {
+        {0, "backup-writing"}, {0, "backup-writing"}, {0, "backup-copied"}, {0, "backup-copied"}};
 
     int absent = 0;
     int kept = 0;
-    int complete = 0;
-    for (int kill = 0; kill < kKillsPerWrite; ++kill) {
+    int kill = 0;
+    for (const Moment &moment : moments) {
         // Every other run finds an earlier backup in the way.
         QFile::remove(target);
-        if (kill % 2 == 0)
+        const bool earlier = kill++ % 2 == 0;
+        if (earlier)
             copyFile(earlierLedger, target);
-        const ChildRun run = runAndKill(args, duration);
+        const ChildRun killed = run(args, moment);
+        ASSERT_TRUE(killed.paused) << killed.output.constData();
         if (!QFile::exists(target)) {
-            EXPECT_FALSE(run.finished);
-            EXPECT_NE(kill % 2, 0) << "the earlier backup was lost";
+            EXPECT_FALSE(earlier) << "the earlier backup was lost";
             ++absent;
-        } else if (bytesOf(target) == earlier) {
-            EXPECT_FALSE(run.finished);
-            ++kept;
         } else {
-            EXPECT_EQ(bytesOf(target), current) << "neither the earlier backup nor a complete copy";
+            EXPECT_TRUE(earlier) << "a backup appeared before it was complete";
             Ledger copy(target, kPassword);
-            EXPECT_EQ(copy.integrityProblems(), QStringList());
-            EXPECT_EQ(copy.monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows));
-            ++complete;
+            EXPECT_EQ(copy.monthItems(QStringLiteral("2024-01")).size(), 10u) << "the earlier backup, whole";
+            ++kept;
         }
-        EXPECT_EQ(bytesOf(ledger), current) << "a backup never changes the ledger";
+        QFile after(ledger);
+        ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+        EXPECT_EQ(after.readAll(), current) << "a backup never changes the ledger";
         for (const QString &left : QDir(dir.path()).entryList({QStringLiteral("books_bak.mdb.tmp-*")}))
             QFile::remove(dir.filePath(left));
     }
-    report("backup", QStringLiteral("%1 without a backup, %2 with the earlier one, %3 with a complete copy")
-                         .arg(absent)
-                         .arg(kept)
-                         .arg(complete));
+    std::printf("backup: %d kills left no backup, %d the earlier one\n", absent, kept);
+
+    // Run to its end, the backup is a complete copy under the same password.
+    ASSERT_TRUE(run(args).finished);
+    Ledger copy(target, kPassword);
+    EXPECT_EQ(copy.integrityProblems(), QStringList());
+    EXPECT_EQ(copy.monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows));
 }

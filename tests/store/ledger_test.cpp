@@ -1,11 +1,19 @@
 // The ledger API on real ledger files: what each operation reads and writes,
-// and that failures are thrown rather than turned into empty answers.
+// what the old statements gave the program (letter case ignored, empty sums
+// of 0, the category masks, 24 months, one journal page a day), the plans of
+// the statements that must not grow with the ledger's history, and that
+// failures are thrown rather than turned into empty answers.
+#include "test_support.h"
+
+#include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
+#include "store/ledger_statements.h"
+#include "store/statement.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -27,17 +35,32 @@ Item makeItem(const QString &type, const QString &name, double income = 0, doubl
     return item;
 }
 
+QString monthOf(int index)
+{
+    return QStringLiteral("%1-%2").arg(2024 + index / 12).arg(index % 12 + 1, 2, 10, QLatin1Char('0'));
+}
+
 class LedgerTest : public ::testing::Test {
 protected:
-    void SetUp() override { open(); }
+    void SetUp() override
+    {
+        path = dir.filePath(QStringLiteral("books.mdb"));
+        createLedger(path);
+        open();
+    }
 
-    void open(const QString &password = {})
+    void open() { ledger = std::make_unique<Ledger>(path, QString()); }
+
+    /// Writes what the API never writes (other programs may), with the ledger closed.
+    void writeRaw(const QStringList &statements)
     {
         ledger.reset();
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        if (!QFile::exists(path))
-            createLedger(path, password);
-        ledger = std::make_unique<Ledger>(path, password);
+        {
+            Connection raw(path, {});
+            for (const QString &sql : statements)
+                raw.execute(sql);
+        }
+        open();
     }
 
     QTemporaryDir dir;
@@ -48,7 +71,7 @@ protected:
 TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
 {
     Item item = makeItem(QStringLiteral("房产"), QStringLiteral("O'Brien's \"flat\"\n二楼"));
-    item.memo = QStringLiteral("it's [100%] _done_，好！");
+    item.memo = QStringLiteral("it's [100%] _done_，好！; DROP TABLE Asset; --");
     item.downPayment = 300000.5;
     item.totalCost = 1e6;
     item.loanTotal = 600000;
@@ -58,121 +81,173 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     const qint32 second = ledger->addItem(QStringLiteral("2026-11"),
                                           makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
     EXPECT_GT(first, 0);
-    EXPECT_GT(second, first);
+    EXPECT_EQ(second, first + 1) << "each new item gets the next code";
 
     std::vector<Item> items = ledger->monthItems(QStringLiteral("2026-11"));
     ASSERT_EQ(items.size(), 2u);
-    const Item &read = items[0].code == first ? items[0] : items[1];
+    const Item &read = items[0];
+    EXPECT_EQ(read.code, first);
     EXPECT_EQ(read.month, QStringLiteral("2026-11"));
     EXPECT_EQ(read.type, item.type);
     EXPECT_EQ(read.name, item.name);
     EXPECT_EQ(read.memo, item.memo);
-    EXPECT_DOUBLE_EQ(read.downPayment, 300000.5);
-    EXPECT_DOUBLE_EQ(read.totalCost, 1e6);
-    EXPECT_DOUBLE_EQ(read.loanTotal, 600000);
-    EXPECT_DOUBLE_EQ(read.monthlyRepayment, 3200.25);
-    EXPECT_DOUBLE_EQ(read.plannedSpending, 12.5);
+    EXPECT_EQ(read.downPayment, 300000.5);
+    EXPECT_EQ(read.totalCost, 1e6);
+    EXPECT_EQ(read.loanTotal, 600000);
+    EXPECT_EQ(read.monthlyRepayment, 3200.25);
+    EXPECT_EQ(read.plannedSpending, 12.5);
 
     Item changed = read;
     changed.type = QStringLiteral("汽车");
     changed.memo = QStringLiteral("【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\nold");
-    changed.income = 1.25;
+    changed.income = 0.1 + 0.2;                                       // stored as the program writes it: 0.3
+    changed.actualSpending = std::numeric_limits<double>::infinity(); // not a number: 0
     ledger->changeItem(changed);
     ledger->deleteItem(second);
     items = ledger->monthItems(QStringLiteral("2026-11"));
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].type, QStringLiteral("汽车"));
     EXPECT_EQ(items[0].memo, changed.memo);
-    EXPECT_DOUBLE_EQ(items[0].income, 1.25);
+    EXPECT_EQ(items[0].income, 0.3);
+    EXPECT_EQ(items[0].actualSpending, 0);
     EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-10")).empty());
+    // A code is never given twice, even after the newest item went.
+    EXPECT_EQ(ledger->addItem(QStringLiteral("2026-11"), item), second + 1);
 }
 
-TEST_F(LedgerTest, MonthsNewestFirstAndLatest)
+TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)
 {
     EXPECT_TRUE(ledger->newestMonths().isEmpty());
     EXPECT_TRUE(ledger->latestMonth().isEmpty());
     EXPECT_TRUE(ledger->allMonthsTable().rows.empty());
     for (int i = 0; i < 26; ++i) {
-        const QString month =
-            QStringLiteral("%1-%2").arg(2024 + i / 12).arg(i % 12 + 1, 2, 10, QLatin1Char('0'));
-        ledger->addItem(month, makeItem(QStringLiteral("工资"), month));
-        ledger->addItem(month, makeItem(QStringLiteral("交通"), month));
+        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), monthOf(i)));
+        ledger->addItem(monthOf(i), makeItem(QStringLiteral("交通"), monthOf(i)));
     }
+    // Months other programs wrote that are no keys: invalid UTF-8, words,
+    // a longer text, no month at all.
+    writeRaw({QStringLiteral(
+                  "INSERT INTO Asset (months, types) VALUES (CAST(X'323032362D3132FF' AS TEXT), '工资')"),
+              QStringLiteral("INSERT INTO Asset (months, types) VALUES ('zzzz', '工资')"),
+              QStringLiteral("INSERT INTO Asset (months, types) VALUES ('2026-02-01', '工资')"),
+              QStringLiteral("INSERT INTO Asset (months, types) VALUES (NULL, '工资')")});
     const QStringList newest = ledger->newestMonths();
     ASSERT_EQ(newest.size(), 24);
     EXPECT_EQ(newest.first(), QStringLiteral("2026-02"));
     EXPECT_EQ(newest.last(), QStringLiteral("2024-03"));
     EXPECT_EQ(ledger->latestMonth(), QStringLiteral("2026-02"));
     const ResultTable all = ledger->allMonthsTable();
-    ASSERT_EQ(all.rows.size(), 26u);
+    ASSERT_EQ(all.rows.size(), 27u);
     EXPECT_EQ(all.columns, QStringList{QStringLiteral("months")});
-    EXPECT_EQ(all.rows.back().value(0).toString(), QStringLiteral("2024-01"));
+    EXPECT_EQ(all.rows[0].value(0).toString(), QStringLiteral("2026-02"));
+    EXPECT_EQ(all.rows[25].value(0).toString(), QStringLiteral("2024-01"));
+    EXPECT_TRUE(all.rows[26].value(0).isNull()) << "the month picker's NULL row";
 }
 
-TEST_F(LedgerTest, NewTypeGetsTheNextIndexAndSortsByName)
+TEST_F(LedgerTest, NewTypeGetsTheNextIndexAndTypesSortIgnoringCase)
 {
     const std::size_t before = ledger->itemTypes().size();
-    const ItemType added = ledger->addItemType(QStringLiteral("A'宠物"), QStringLiteral("0100"));
+    const ItemType added = ledger->addItemType(QStringLiteral("b'宠物"), QStringLiteral("0100"));
     EXPECT_EQ(added.index, int(before) + 1);
+    EXPECT_EQ(ledger->addItemType(QStringLiteral("A猫"), QStringLiteral("0100")).index, int(before) + 2);
     const std::vector<ItemType> types = ledger->itemTypes();
-    ASSERT_EQ(types.size(), before + 1);
-    EXPECT_EQ(types.front().name, QStringLiteral("A'宠物"));
-    EXPECT_EQ(types.front().kind, QStringLiteral("0100"));
-    for (std::size_t i = 1; i < types.size(); ++i)
-        EXPECT_LE(types[i - 1].name.compare(types[i].name, Qt::CaseInsensitive), 0);
+    ASSERT_EQ(types.size(), before + 2);
+    EXPECT_EQ(types[0].name, QStringLiteral("A猫"));
+    EXPECT_EQ(types[1].name, QStringLiteral("b'宠物"));
+    EXPECT_EQ(types[1].kind, QStringLiteral("0100"));
+    EXPECT_EQ(types[1].index, int(before) + 1);
 }
 
-TEST_F(LedgerTest, AssetTotalAndTrendSeriesSumByCategory)
+// Which masks count in which category, as the old LIKE '[0-1]…' patterns
+// chose them: four characters, each 0 or 1.
+TEST_F(LedgerTest, CategoryMasksSelectTheSameTypesAndEmptySumsAreZero)
 {
-    struct Row {
-        const char *month, *type;
-        double income, pay, totalCost, loan;
+    const struct {
+        const char *type, *kind;
+        bool income, expenditure, assets, liabilities;
+    } masks[] = {
+        {"t1000", "1000", true, false, false, false},    {"t0100", "0100", false, true, false, false},
+        {"t0011", "0011", false, false, true, true},     {"t1111", "1111", true, true, true, true},
+        {"t0000", "0000", false, false, false, false},   {"t100", "100", false, false, false, false},
+        {"t10000", "10000", false, false, false, false}, {"t2111", "2111", false, false, false, false},
+        {"tx111", "x111", false, false, false, false},   {"t%111", "%111", false, false, false, false},
+        {"tEmpty", "", false, false, false, false},
     };
-    const Row rows[] = {
-        {"2026-09", "工资", 10000, 0, 0, 0},  {"2026-09", "日常开销", 0, 3000, 0, 0},
-        {"2026-09", "房产", 0, 0, 1e6, 6e5},  {"2026-09", "股票", 0, 0, 12500, 0},
-        {"2026-10", "工资", 11000, 0, 0, 0},  {"2026-10", "奖金", 500, 0, 0, 0},
-        {"2026-10", "信用卡", 0, 0, 0, 2000},
-    };
-    for (const Row &row : rows) {
-        Item item = makeItem(QString::fromUtf8(row.type), QStringLiteral("x"), row.income, row.pay);
-        item.totalCost = row.totalCost;
-        item.loanTotal = row.loan;
-        ledger->addItem(QString::fromUtf8(row.month), item);
+    for (const auto &mask : masks) {
+        ledger->addItemType(QString::fromLatin1(mask.type), QString::fromLatin1(mask.kind));
+        // The item's type in another letter case: type names are compared ignoring case.
+        Item item = makeItem(QString::fromLatin1(mask.type).toUpper(), QStringLiteral("x"), 1, 1);
+        item.totalCost = 1;
+        item.loanTotal = 1;
+        ledger->addItem(QStringLiteral("2026-01"), item);
     }
-    EXPECT_DOUBLE_EQ(ledger->assetTotal(QStringLiteral("2026-09")), 1012500);
-    EXPECT_DOUBLE_EQ(ledger->assetTotal(QStringLiteral("2026-10")), 0);
+    const auto count = [this](Category category) {
+        const auto series = ledger->trendSeries(category);
+        return series.empty() ? 0.0 : series.front().amount;
+    };
+    double income = 0, expenditure = 0, assets = 0, liabilities = 0;
+    for (const auto &mask : masks) {
+        income += mask.income;
+        expenditure += mask.expenditure;
+        assets += mask.assets;
+        liabilities += mask.liabilities;
+    }
+    EXPECT_EQ(count(Category::Income), income);
+    EXPECT_EQ(count(Category::Expenditure), expenditure);
+    EXPECT_EQ(count(Category::Assets), assets);
+    EXPECT_EQ(count(Category::Liabilities), liabilities);
+    EXPECT_EQ(ledger->assetTotal(QStringLiteral("2026-01")), assets);
+    EXPECT_EQ(ledger->assetTotal(QStringLiteral("2026-02")), 0) << "an empty sum counts 0";
+}
 
+TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
+{
+    // 30 months of salary; expenditure only in the oldest 20 and the newest 2.
+    for (int i = 0; i < 30; ++i) {
+        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 1000 + i));
+        if (i < 20 || i >= 28)
+            ledger->addItem(monthOf(i), makeItem(QStringLiteral("日常开销"), QStringLiteral("food"), 0, i));
+    }
     const auto income = ledger->trendSeries(Category::Income);
-    ASSERT_EQ(income.size(), 2u);
-    EXPECT_EQ(income[0].month, QStringLiteral("2026-10"));
-    EXPECT_DOUBLE_EQ(income[0].amount, 11500);
-    EXPECT_DOUBLE_EQ(income[1].amount, 10000);
-    ASSERT_EQ(ledger->trendSeries(Category::Expenditure).size(), 1u);
-    const auto debts = ledger->trendSeries(Category::Liabilities);
-    ASSERT_EQ(debts.size(), 2u);
-    EXPECT_DOUBLE_EQ(debts[0].amount, 2000);
-    EXPECT_DOUBLE_EQ(debts[1].amount, 6e5);
+    ASSERT_EQ(income.size(), 24u);
+    EXPECT_EQ(income.front().month, monthOf(29));
+    EXPECT_EQ(income.front().amount, 1029);
+    EXPECT_EQ(income.back().month, monthOf(6));
+    // Expenditure reaches back past the newest 24 months of the ledger to
+    // find 24 that have any.
+    const auto spending = ledger->trendSeries(Category::Expenditure);
+    ASSERT_EQ(spending.size(), 22u);
+    EXPECT_EQ(spending[0].month, monthOf(29));
+    EXPECT_EQ(spending[2].month, monthOf(19));
+    EXPECT_EQ(spending.back().month, monthOf(0));
+    EXPECT_EQ(spending.back().amount, 0);
+    EXPECT_TRUE(ledger->trendSeries(Category::Liabilities).empty());
 }
 
-TEST_F(LedgerTest, ALedgerThatLostAColumnIsRefusedNotShownEmpty)
+TEST_F(LedgerTest, JournalOnePageADayYearsDatesAndPages)
 {
-    // A ledger whose type table lost its mask column.
-    ledger.reset();
-    {
-        Connection raw;
-        raw.open(ledgerConnectionString(path, {}));
-        raw.execute(QStringLiteral("DROP TABLE AssetType"));
-        raw.execute(QStringLiteral("CREATE TABLE AssetType (types TEXT)"));
+    JournalPage page;
+    page.date = QStringLiteral("2026-01-02");
+    page.fields[0] = QStringLiteral("第一 'first'");
+    EXPECT_TRUE(ledger->saveJournalPage(page));
+    page.fields[8] = QStringLiteral("九\n9");
+    EXPECT_FALSE(ledger->saveJournalPage(page)) << "the day's page is updated, not added";
+    for (const char *day : {"2025-12-31", "2026-02-01", "2026-01-20"}) {
+        JournalPage other;
+        other.date = QString::fromLatin1(day);
+        ledger->saveJournalPage(other);
     }
-    try {
-        open();
-        ADD_FAILURE() << "a damaged ledger was opened";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.description(),
-                  QStringLiteral("账本已损坏：缺少 AssetType.kind、AssetType.index Ledger damaged: missing "
-                                 "AssetType.kind, AssetType.index"));
-    }
+    writeRaw({QStringLiteral("INSERT INTO log (dates) VALUES ('notes')")});
+    EXPECT_EQ(ledger->journalYears(), (std::vector<int>{2025, 2026}));
+    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026-01")),
+              (QStringList{QStringLiteral("2026-01-02"), QStringLiteral("2026-01-20")}));
+    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")).size(), 3);
+    EXPECT_TRUE(ledger->journalDates(QStringLiteral("2026_01")).isEmpty()) << "no wildcard in a prefix";
+    const auto read = ledger->journalPage(QStringLiteral("2026-01-02"));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->fields, page.fields);
+    EXPECT_FALSE(ledger->journalPage(QStringLiteral("2026-01-03")));
+    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Journal).rows.size(), 5u);
 }
 
 TEST_F(LedgerTest, JournalSearchIgnoresCaseTakesWildcardsLiterallyNewestFirst)
@@ -205,14 +280,8 @@ TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
     page.fields[1] = QStringLiteral("cd starts here");
     page.fields[8] = QStringLiteral("Straße Ärger x\uFFFFy");
     ledger->saveJournalPage(page);
-    ledger.reset();
-    {
-        // Pages written by other programs may leave fields null.
-        Connection raw;
-        raw.open(ledgerConnectionString(path, {}));
-        raw.execute(QStringLiteral("insert into log (dates,g5) values ('2026-03-01','only weather')"));
-    }
-    open();
+    // Pages written by other programs may leave fields null.
+    writeRaw({QStringLiteral("INSERT INTO log (dates, g5) VALUES ('2026-03-01', 'only weather')")});
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("abcd")).isEmpty()) << "no match across two fields";
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("ab\ncd")).isEmpty());
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("cd START")), QStringList{QStringLiteral("2026-02-01")});
@@ -221,6 +290,80 @@ TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("WEATHER")), QStringList{QStringLiteral("2026-03-01")});
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("e")),
               (QStringList{QStringLiteral("2026-03-01"), QStringLiteral("2026-02-01")}));
+}
+
+TEST_F(LedgerTest, HoldingsAndWholeTables)
+{
+    Item shares = makeItem(QStringLiteral("股票"), QStringLiteral("招商银行"));
+    shares.downPayment = 10000;
+    shares.totalCost = 12345.5;
+    ledger->addItem(QStringLiteral("2026-01"), shares);
+    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("A股票基金"), QStringLiteral("fund")));
+    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("工资"), QStringLiteral("pay")));
+    ledger->addItem(QStringLiteral("2026-02"), shares);
+    const ResultTable holdings = ledger->holdings(QStringLiteral("2026-01"));
+    EXPECT_EQ(holdings.columns,
+              (QStringList{QStringLiteral("months"), QStringLiteral("name"), QStringLiteral("FirstPay"),
+                           QStringLiteral("TotalCost"), QStringLiteral("Profit")}));
+    ASSERT_EQ(holdings.rows.size(), 2u);
+    EXPECT_EQ(holdings.rows[0], (QVariantList{QStringLiteral("2026-01"), QStringLiteral("招商银行"), 10000.0,
+                                              12345.5, 2345.5}));
+
+    const ResultTable items = ledger->wholeTable(Ledger::Table::Items);
+    EXPECT_EQ(items.columns.size(), 12);
+    EXPECT_EQ(items.columns.front(), QStringLiteral("code"));
+    ASSERT_EQ(items.rows.size(), 4u);
+    EXPECT_EQ(items.rows[3].value(1).toString(), QStringLiteral("2026-02"));
+    const ResultTable types = ledger->wholeTable(Ledger::Table::Types);
+    EXPECT_EQ(types.columns,
+              (QStringList{QStringLiteral("types"), QStringLiteral("kind"), QStringLiteral("index")}));
+    EXPECT_EQ(types.rows.front(), (QVariantList{QStringLiteral("工资"), QStringLiteral("1000"), 1LL}));
+}
+
+// The month lists and the trend series must cost what is shown, not the
+// ledger's whole history: none of their statements may scan every item.
+TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
+{
+    for (int i = 0; i < 30; ++i)
+        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), i));
+    std::vector<LedgerStatement> bounded = {LedgerStatement::NewestMonths, LedgerStatement::AllMonths,
+                                            LedgerStatement::LatestMonth,  LedgerStatement::TwentyFourthMonth,
+                                            LedgerStatement::MonthItems,   LedgerStatement::AssetTotal};
+    for (Category category :
+         {Category::Income, Category::Expenditure, Category::Assets, Category::Liabilities})
+        bounded.push_back(trendSince(category));
+    ledger.reset();
+    const Connection raw(path, {});
+    static const QRegularExpression fullScan(QStringLiteral("^SCAN (TABLE )?Asset\\b(?! USING)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    for (LedgerStatement statement : bounded) {
+        const QByteArray sql = QByteArray("EXPLAIN QUERY PLAN ") + statementText(statement);
+        Statement plan(raw, sql.constData());
+        QStringList steps;
+        while (plan.step())
+            steps << plan.text(3);
+        EXPECT_FALSE(steps.isEmpty());
+        for (const QString &step : steps)
+            EXPECT_FALSE(fullScan.match(step).hasMatch()) << sql.constData() << "\n  " << qPrintable(step);
+    }
+}
+
+TEST_F(LedgerTest, FailuresAreThrownNotTurnedIntoEmptyAnswers)
+{
+    for (int i = 0; i < 200; ++i)
+        ledger->addItem(monthOf(i % 3), makeItem(QStringLiteral("工资"), QString(50, QLatin1Char('x'))));
+    ledger.reset();
+    testkit::damageTablePages(path, {}, QStringLiteral("Asset"));
+    open();
+    try {
+        ledger->monthItems(monthOf(1));
+        ADD_FAILURE() << "a damaged table read as a month";
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.kind(), ErrorKind::Damaged) << qPrintable(error.description());
+        EXPECT_TRUE(error.description().startsWith(QStringLiteral("账本已损坏：")))
+            << qPrintable(error.description());
+    }
+    EXPECT_FALSE(ledger->integrityProblems().isEmpty());
 }
 
 TEST(BackupFileName, FollowsTheLedgerNameAndKeepsOtherExtensions)
@@ -237,13 +380,6 @@ TEST(BackupFileName, FollowsTheLedgerNameAndKeepsOtherExtensions)
     };
     for (const auto &c : cases)
         EXPECT_EQ(backupFileName(QString::fromUtf8(c.ledger), day), QString::fromUtf8(c.backup)) << c.ledger;
-}
-
-TEST_F(LedgerTest, TheLedgerHoldsItsFileUntilDestroyed)
-{
-    EXPECT_THROW(Ledger(path, QString()), DbError);
-    ledger.reset();
-    EXPECT_NO_THROW(Ledger(path, QString()));
 }
 
 } // namespace

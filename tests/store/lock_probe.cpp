@@ -1,27 +1,31 @@
-// Helper process for the exclusive-open tests.
-//   lock_probe try  CONNECTION   -> prints "opened" or the error number and description
+// Helper process for the lock tests: a second program that tries the ledger.
+//   lock_probe try  CONNECTION   -> prints "opened" or "error " and the description
 //   lock_probe hold CONNECTION   -> opens, prints "holding", keeps the ledger until stdin closes
-#include "store/connection.h"
+// CONNECTION names the ledger and its password as earlier versions stored them.
+#include "store/connection_string.h"
 #include "store/db_error.h"
+#include "store/ledger.h"
 
 #include <QCoreApplication>
 
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 
 int main(int argc, char **argv)
 {
+    using namespace zambrel::store;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3)
         return 2;
-    zambrel::store::Connection connection;
+    const ConnectionString connection(args[2]);
+    std::unique_ptr<Ledger> ledger;
     try {
-        connection.open(args[2]);
-    } catch (const zambrel::store::DbError &error) {
-        std::printf("error %lx %s\n", static_cast<unsigned long>(error.number()),
-                    error.description().toUtf8().constData());
+        ledger = std::make_unique<Ledger>(connection.dataSource(), connection.password());
+    } catch (const DbError &error) {
+        std::printf("error %s\n", error.description().toUtf8().constData());
         return 1;
     }
     if (args[1] == QLatin1String("hold")) {

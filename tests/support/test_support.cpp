@@ -1,13 +1,17 @@
 #include "test_support.h"
 
 #include "base/app_paths.h"
-#include "store/connection.h"
-#include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QFile>
 
-#include <stdexcept>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace zambrel::testkit {
 
@@ -41,29 +45,44 @@ TempProgramFolder::~TempProgramFolder()
     base::setSettingsFile({});
 }
 
-void damageTablePages(const QString &path, const QString &password, const QString &table)
+SmallDisk::SmallDisk(const char *size)
 {
-    std::vector<qint64> pages;
-    qint64 pageSize = 0;
-    {
-        store::Connection connection;
-        connection.open(store::ledgerConnectionString(path, password));
-        const auto roots = connection.execute(
-            QStringLiteral("select rootpage from sqlite_master where tbl_name = '%1'").arg(table));
-        for (; !roots->eof(); roots->moveNext())
-            pages.push_back(roots->value(0).toLongLong());
-        pageSize = connection.execute(QStringLiteral("pragma page_size"))->value(0).toLongLong();
+    const QByteArray options = QByteArray("size=") + size + ",mode=0700";
+    if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0)
+        m_mounted = true;
+    else
+        m_why = QStringLiteral("cannot mount a tmpfs of its own (root only): ") +
+                QString::fromLocal8Bit(std::strerror(errno));
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill()
+{
+    const int fd = ::open(QFile::encodeName(file(QStringLiteral("filler"))).constData(),
+                          O_WRONLY | O_CREAT | O_APPEND, 0600);
+    ASSERT_GE(fd, 0);
+    const QByteArray block(4096, 'f');
+    while (::write(fd, block.constData(), size_t(block.size())) > 0) {
     }
-    QFile file(path);
-    if (pages.empty() || !file.open(QIODevice::ReadWrite))
-        throw std::runtime_error("no pages to damage");
-    for (const qint64 page : pages) {
-        // Page 1 holds the schema; damaging it would refuse the whole ledger.
-        if (page < 2 || file.size() < page * pageSize || !file.seek((page - 1) * pageSize))
-            throw std::runtime_error("page out of reach");
-        // From the page's header on, so that a plain ledger notices too.
-        file.write(QByteArray(pageSize / 2, '\x5a'));
+    while (::write(fd, "f", 1) > 0) {
     }
+    ::close(fd);
+}
+
+void SmallDisk::makeRoom()
+{
+    QFile::remove(file(QStringLiteral("filler")));
+}
+
+bool SmallDisk::makeReadOnly()
+{
+    return ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                   nullptr) == 0;
 }
 
 } // namespace zambrel::testkit

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/message.h"
+#include "test_ledger.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -43,9 +44,30 @@ private:
     QTemporaryDir m_dir;
 };
 
-/// Overwrites the first half of the pages that hold `table` and its indexes, as a
-/// failing disk would: the ledger still opens, but reading or writing that
-/// table fails. The pages must not be in use (no ledger open on `path`).
-void damageTablePages(const QString &path, const QString &password, const QString &table);
+/// A tmpfs of `size` mounted on a temporary folder for the test's lifetime
+/// (root only; see mounted()).
+class SmallDisk {
+public:
+    explicit SmallDisk(const char *size);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    /// Why it could not be mounted, in the system's words.
+    QString why() const { return m_why; }
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    /// Writes a filler file until the disk is full; makeRoom() removes it.
+    void fill();
+    void makeRoom();
+    /// Mounts it again, read-only. Returns false when that fails.
+    bool makeReadOnly();
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_why;
+};
 
 } // namespace zambrel::testkit

@@ -76,7 +76,7 @@ struct EncryptedLedger {
     {
         const QString path = dir.filePath(QStringLiteral("bench.mdb"));
         store::createLedger(path, kPassword);
-        writeBenchItems(store::ledgerConnectionString(path, kPassword), 120, 200);
+        writeBenchItems(path, kPassword, 120, 200);
         ledger = std::make_unique<store::Ledger>(path, kPassword);
     }
 

@@ -35,7 +35,7 @@ struct BenchBooks {
         base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
         const QString path = dir.filePath(QStringLiteral("bench.mdb"));
         store::createLedger(path, kPassword);
-        writeBenchItems(store::ledgerConnectionString(path, kPassword), kMonths, 200);
+        writeBenchItems(path, kPassword, kMonths, 200);
         ledger = std::make_unique<store::Ledger>(path, kPassword);
     }
 

@@ -197,8 +197,10 @@ struct Request {
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
 {
     QString password = passwordFor(request.ledgerPath, request.password);
+    // Every subcommand only reads the ledger, so each works on a ledger the
+    // user cannot write; other programs still cannot write it meanwhile.
     try {
-        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password);
+        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, store::Access::ReadOnly);
         forgetPassword(password);
         return books;
     } catch (...) {
@@ -223,7 +225,7 @@ void report(store::Ledger &books, const Request &request)
     if (month.isEmpty()) {
         month = books.latestMonth();
         if (month.isEmpty())
-            throw store::DbError(store::kErrGeneric,
+            throw store::DbError(store::ErrorKind::Other,
                                  QStringLiteral("账本里还没有任何月份 The ledger holds no months yet"));
     }
     writeOut(ledger::formatReport(ledger::monthReport(books, month), request.format));

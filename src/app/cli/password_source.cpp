@@ -38,7 +38,7 @@ QString fromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw store::DbError(store::kErrGeneric,
+        throw store::DbError(store::ErrorKind::Other,
                              QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
     QByteArray bytes;
     char chunk[4096];
@@ -49,7 +49,7 @@ QString fromFile(const QString &path)
     for (;;) {
         const qsizetype lineEnd = bytes.indexOf('\n');
         if ((lineEnd >= 0 ? lineEnd : bytes.size()) > kPasswordFileLimit)
-            throw store::DbError(store::kErrGeneric,
+            throw store::DbError(store::ErrorKind::Other,
                                  QStringLiteral("密码文件太长 The password file's first line is longer than "
                                                 "64 KiB: ") +
                                      path);
@@ -57,7 +57,7 @@ QString fromFile(const QString &path)
             break;
         const qint64 read = file.read(chunk, sizeof chunk);
         if (read < 0)
-            throw store::DbError(store::kErrGeneric,
+            throw store::DbError(store::ErrorKind::Other,
                                  QStringLiteral("无法读取密码文件 Cannot read the password file: ") + path);
         if (read == 0)
             break;
@@ -104,7 +104,7 @@ QString passwordFor(const QString &ledgerPath, const PasswordSource &source)
         return {};
     if (!::isatty(STDIN_FILENO))
         throw store::DbError(
-            store::kErrGeneric,
+            store::ErrorKind::Other,
             QStringLiteral("需要密码 The ledger needs its password: give --password-file FILE "
                            "or set ZAMBREL_PASSWORD"));
     return askOnTerminal();

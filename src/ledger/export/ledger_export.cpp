@@ -92,7 +92,7 @@ QStringList exportLedger(const store::Ledger &ledger, const QString &folder, Exp
     const QDir target(folder);
     // The files hold the household's books: no one else may list them.
     if (!base::makePrivateFolder(folder))
-        throw store::DbError(store::kErrGeneric,
+        throw store::DbError(store::ErrorKind::Other,
                              QStringLiteral("无法创建文件夹 Cannot create the folder: ") + folder);
     QStringList written;
     for (const ExportFile &file : kFiles) {

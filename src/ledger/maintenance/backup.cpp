@@ -46,7 +46,7 @@ BackupCopy backUpLedger(const store::Ledger &ledger, const QString &target)
     copy.path = target.isEmpty() ? store::backupFileName(ledger.path(), base::today()) : target;
     if (const std::optional<Kind> kind = notARegularFile(copy.path))
         throw store::DbError(
-            store::kErrGeneric,
+            store::ErrorKind::Other,
             QStringLiteral("备份的目标是%1，不是普通文件 The backup target is %2, not a regular file: %3")
                 .arg(QString::fromUtf8(kind->chinese), QString::fromLatin1(kind->english), copy.path));
     copy.replaced = QFile::exists(copy.path);

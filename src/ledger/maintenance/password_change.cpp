@@ -24,8 +24,8 @@ PasswordChange changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &
 
 base::MessageRequest refusalMessage(const store::DbError &error)
 {
-    // The engine answers a wrong old password with its general failure.
-    return information(error.number() == store::kErrGeneric
+    // Only a wrong old password is called one; any other failure says what it is.
+    return information(error.kind() == store::ErrorKind::WrongPassword
                            ? QStringLiteral("旧密码不正确，请重新指定！") + error.description()
                            : error.description());
 }

@@ -49,7 +49,8 @@ MonthReport monthReport(store::Ledger &ledger, const QString &month)
     view.setCurrentMonth(month);
     const Assessment verdict = view.reload();
     if (view.items().empty())
-        throw store::DbError(store::kErrGeneric, QStringLiteral("找不到这个月份 Month not found: ") + month);
+        throw store::DbError(store::ErrorKind::Other,
+                             QStringLiteral("找不到这个月份 Month not found: ") + month);
 
     MonthReport report;
     report.ledgerPath = ledger.path();

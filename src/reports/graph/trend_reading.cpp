@@ -35,7 +35,7 @@ store::DbError TrendReading::failure() const
         if (!descriptions.contains(each.error.description()))
             descriptions << each.error.description();
     }
-    return store::DbError(failures.front().error.number(), descriptions.join(u'\n'));
+    return store::DbError(store::ErrorKind::Other, descriptions.join(u'\n'));
 }
 
 } // namespace zambrel::graph

@@ -8,6 +8,7 @@
 #include "base/clock.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
+#include "store/connection_string.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -575,7 +576,7 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     withPassword.insert(QStringLiteral("ZAMBREL_PASSWORD"), QStringLiteral("hunter2"));
     const Outcome wrong = runProgram(months, withPassword);
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Wrong password"))) << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("The password does not match"))) << wrong.err.toStdString();
     EXPECT_FALSE(wrong.err.contains(QStringLiteral("hunter2"))) << "the password is never shown";
 
     // The file comes first; a password for a ledger that has none is wrong.
@@ -730,6 +731,31 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
     const Outcome nothing = run({QStringLiteral("months")});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("data")))) << "the data folder is not made";
+}
+
+// A ledger the user cannot write (here on a file system mounted read-only,
+// so root only): every command works on it, as none writes it.
+TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
+{
+    testkit::SmallDisk disk("4m");
+    if (!disk.mounted())
+        GTEST_SKIP() << qPrintable(disk.why());
+    const QString readOnly = disk.file(QStringLiteral("books.mdb"));
+    ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
+    ASSERT_TRUE(disk.makeReadOnly());
+    const auto on = [&](const QString &command, QStringList more = {}) {
+        return run(QStringList{command, QStringLiteral("--ledger"), readOnly} + more);
+    };
+    const Outcome months = on(QStringLiteral("months"));
+    EXPECT_EQ(months.exitCode, 0) << months.err.toStdString();
+    EXPECT_EQ(months.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
+    EXPECT_EQ(on(QStringLiteral("report")).exitCode, 0);
+    EXPECT_EQ(on(QStringLiteral("export"), {QStringLiteral("--out"), home.filePath(QStringLiteral("out"))})
+                  .exitCode,
+              0);
+    const QString copy = home.filePath(QStringLiteral("b.mdb"));
+    EXPECT_EQ(on(QStringLiteral("backup"), {QStringLiteral("--to"), copy}).exitCode, 0);
+    EXPECT_EQ(store::Ledger(copy, {}).newestMonths().size(), 4);
 }
 
 } // namespace

@@ -252,8 +252,9 @@ TEST_F(PickerWindow, KeptBetweenUsesWithItsFirstListAndClosingCancels)
 
 TEST_F(PickerWindow, AFailedReadIsReportedAndLeavesNothingToChoose)
 {
-    window->loadMonths(
-        []() -> store::ResultTable { throw store::DbError(store::kErrGeneric, QStringLiteral("gone")); });
+    window->loadMonths([]() -> store::ResultTable {
+        throw store::DbError(store::ErrorKind::Other, QStringLiteral("gone"));
+    });
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("gone")));
     EXPECT_EQ(rows(), QStringList());

@@ -209,35 +209,25 @@ protected:
     base::MessageRequest shown;
 };
 
-TEST_F(PasswordChange, NoneToPasswordToPasswordToNoneReopeningWithTheNewOneOnly)
+TEST_F(PasswordChange, ASuccessIsToldAndTheNewPasswordOpensTheLedger)
 {
     open(QStringLiteral("Zambrel.mdb"));
     addItem(QStringLiteral("2026-12"), QStringLiteral("salary"), kMemo);
     const QString tricky = QStringLiteral(" 二 'o\"k' [x]] ");
-    const struct {
-        QString from, to;
-    } steps[] = {
-        {QString(), QStringLiteral("first one")}, {QStringLiteral("first one"), tricky}, {tricky, QString()}};
-    for (const auto &step : steps) {
-        EXPECT_EQ(change(step.from, step.to, step.to), PasswordChangeResult::Changed);
-        expectInformation();
-        EXPECT_EQ(shownText(), QStringLiteral("密码修改成功，请记住你的新密码！"));
-        EXPECT_TRUE(books->connectionString().contains(path));
-        books.reset();
-        if (!step.to.isEmpty()) {
-            EXPECT_FALSE(bytesOf(path).contains("SAFE-BEHIND-SHELF"));
-        }
-        EXPECT_THROW(store::Ledger(path, step.from), store::DbError) << step.from.toStdString();
-        books = std::make_unique<store::Ledger>(path, step.to);
-        ASSERT_EQ(books->monthItems(QStringLiteral("2026-12")).size(), 1u);
-        EXPECT_EQ(books->monthItems(QStringLiteral("2026-12"))[0].memo, kMemo);
-    }
+    EXPECT_EQ(change(QString(), tricky, tricky), PasswordChangeResult::Changed);
+    expectInformation();
+    EXPECT_EQ(shownText(), QStringLiteral("密码修改成功，请记住你的新密码！"));
+    EXPECT_EQ(books->path(), path);
+    books.reset();
+    EXPECT_THROW(store::Ledger(path, QString()), store::DbError);
+    store::Ledger reopened(path, tricky);
+    ASSERT_EQ(reopened.monthItems(QStringLiteral("2026-12")).size(), 1u);
+    EXPECT_EQ(reopened.monthItems(QStringLiteral("2026-12"))[0].memo, kMemo);
 }
 
 TEST_F(PasswordChange, AWrongOldPasswordChangesNothing)
 {
     open(QStringLiteral("Zambrel.mdb"), QStringLiteral("right"));
-    const QString before = books->connectionString();
     const QByteArray file = bytesOf(path);
     for (const QString &wrong : {QString(), QStringLiteral("wrong"), QStringLiteral("Right")}) {
         EXPECT_FALSE(refusal(wrong, QStringLiteral("new")).isEmpty());
@@ -246,7 +236,6 @@ TEST_F(PasswordChange, AWrongOldPasswordChangesNothing)
             << shownText().toStdString();
         EXPECT_GT(shownText().size(), QStringLiteral("旧密码不正确，请重新指定！").size())
             << "the description follows";
-        EXPECT_EQ(books->connectionString(), before);
     }
     EXPECT_EQ(bytesOf(path), file);
     addItem(QStringLiteral("2026-12"), QStringLiteral("still open"));
@@ -256,10 +245,25 @@ TEST_F(PasswordChange, AWrongOldPasswordChangesNothing)
     EXPECT_EQ(reopened.monthItems(QStringLiteral("2026-12")).size(), 1u);
 }
 
+// Any other failure says what it is; only a wrong old password is called one.
+TEST_F(PasswordChange, AFailedReKeySaysWhatFailed)
+{
+    open(QStringLiteral("Zambrel.mdb"), QStringLiteral("right"));
+    qputenv("ZAMBREL_TEST_POINT", "fail:rekey-renamed");
+    EXPECT_FALSE(refusal(QStringLiteral("right"), QStringLiteral("new")).isEmpty());
+    qunsetenv("ZAMBREL_TEST_POINT");
+    expectInformation();
+    EXPECT_EQ(shownText(),
+              QStringLiteral("无法读写文件 Cannot read or write the file: test failure at rekey-renamed"));
+    addItem(QStringLiteral("2026-12"), QStringLiteral("still open"));
+    books.reset();
+    EXPECT_THROW(store::Ledger(path, QStringLiteral("new")), store::DbError);
+    EXPECT_NO_THROW(store::Ledger(path, QStringLiteral("right")));
+}
+
 TEST_F(PasswordChange, AMismatchTriesNothing)
 {
     open(QStringLiteral("Zambrel.mdb"), QStringLiteral("right"));
-    const QString before = books->connectionString();
     const struct {
         QString next, confirmation;
     } cases[] = {{QStringLiteral("new"), QStringLiteral("New")},
@@ -271,7 +275,6 @@ TEST_F(PasswordChange, AMismatchTriesNothing)
         EXPECT_EQ(change(QStringLiteral("wrong"), c.next, c.confirmation), PasswordChangeResult::Mismatch);
         expectInformation();
         EXPECT_EQ(shownText(), QStringLiteral("新密码和确认密码不一致，请重新指定！"));
-        EXPECT_EQ(books->connectionString(), before);
     }
     books.reset();
     EXPECT_NO_THROW(store::Ledger(path, QStringLiteral("right")));

@@ -6,6 +6,7 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
+#include "test_ledger.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -166,6 +167,27 @@ TEST(MonthReport, MonthKeysAndFormatNames)
         EXPECT_FALSE(ledger::isMonthKey(QString::fromUtf8(wrong))) << wrong;
     EXPECT_EQ(ledger::reportFormatNamed(QStringLiteral("JSON")), ledger::ReportFormat::Json);
     EXPECT_FALSE(ledger::reportFormatNamed(QStringLiteral("xml")).has_value());
+}
+
+// Neither an export nor a carry-forward lets the ledger go: a second program
+// is still refused afterwards.
+TEST(LedgerHold, ASecondProgramIsRefusedAfterAnExportAndACarryForward)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    store::createLedger(path, QStringLiteral("pw"));
+    store::Ledger books(path, QStringLiteral("pw"));
+    store::Item salary;
+    salary.type = QStringLiteral("工资");
+    salary.name = QStringLiteral("pay");
+    salary.income = 9000;
+    books.addItem(QStringLiteral("2026-04"), salary);
+    const QByteArray inUse = "error 账本正在使用中 The ledger is in use";
+
+    EXPECT_EQ(ledger::exportLedger(books, dir.filePath(QStringLiteral("csv"))).size(), 3);
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), inUse) << "after the export";
+    EXPECT_EQ(books.carryForward(QStringLiteral("2026-04"), QStringLiteral("2026-05")), 1);
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), inUse) << "after the carry-forward";
 }
 
 } // namespace

@@ -411,7 +411,7 @@ TEST(MainWindow, FeaturesPlaceTheirActionsAndFailuresAreReportedOnTheirRoad)
     EXPECT_TRUE(window->actions().contains(quiet)) << "its shortcut works in the whole window";
     EXPECT_EQ(quiet->shortcutContext(), Qt::WindowShortcut);
 
-    const auto failing = [] { throw store::DbError(store::kErrGeneric, QStringLiteral("坏了 broken")); };
+    const auto failing = [] { throw store::DbError(store::ErrorKind::Other, QStringLiteral("坏了 broken")); };
     window->addCommand(CommandPlace::monthMenu(40), newAction("failing", "坏"), failing)->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("坏了 broken"));

@@ -9,7 +9,6 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QGuiApplication>
 #include <QTreeWidget>
@@ -81,8 +80,7 @@ TEST(ListFill, RowsNullsAndEmptyResults)
     testkit::ScriptedResponder responder;
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     {
-        store::Connection raw;
-        raw.open(store::ledgerConnectionString(base::defaultLedgerPath(), {}));
+        store::Connection raw(base::defaultLedgerPath(), {});
         raw.execute(
             QStringLiteral("insert into Asset (months,types,[name]) values (null,'工资','没有月份')"));
     }
@@ -142,7 +140,7 @@ TEST(ListFill, RowsNullsAndEmptyResults)
     EXPECT_EQ(store::readShowingBusy([&ledger] { return ledger->allMonthsTable(); }).rows.size(), 2u);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_THROW(store::readShowingBusy([]() -> store::ResultTable {
-                     throw store::DbError(store::kErrSyntax, QStringLiteral("no such table"));
+                     throw store::DbError(store::ErrorKind::Failed, QStringLiteral("no such table"));
                  }),
                  store::DbError);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "put back on every road out";

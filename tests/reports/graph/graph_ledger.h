@@ -3,7 +3,6 @@
 #include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/record_set.h"
 
 #include <QDate>
 
@@ -44,8 +43,7 @@ inline void writeSampleLedger(const QString &path, const char *newest, int month
 /// three still run (and the ledger still has every column it needs).
 inline void makeLoanSumsOverflow(const QString &path)
 {
-    store::Connection raw;
-    raw.open(store::ledgerConnectionString(path, {}));
+    store::Connection raw(path, {});
     // A column of integer affinity keeps the loans whole numbers, which the
     // engine's sum refuses to overflow.
     raw.execute(QStringLiteral("ALTER TABLE Asset RENAME TO OldAsset"));

@@ -1,12 +1,13 @@
-#include "store_test_support.h"
 #include "test_support.h"
 
 #include "base/message.h"
 #include "base/status_line.h"
 #include "host/error_report.h"
+#include "store/connection.h"
 #include "store/db_error.h"
-#include "store/record_set.h"
-#include "store/value_text.h"
+#include "store/ledger_schema.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,23 +27,22 @@ namespace {
 TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
 {
     testkit::ScriptedResponder messages;
-    // A real uniqueness failure from a batch write.
-    testkit::OpenLedger ledger;
-    RecordSet days;
-    days.setLockType(adLockBatchOptimistic);
-    days.open(QStringLiteral("select * from log where 1=2"), *ledger.connection);
-    for (int copy = 0; copy < 2; ++copy) {
-        days.addNew();
-        days.setValue(QStringLiteral("dates"), QStringLiteral("2026-01-01"));
-    }
+    // A real uniqueness failure: a second page for one day.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("books.mdb"));
+    createLedger(path);
+    Connection ledger(path, {});
+    const QString day = QStringLiteral("INSERT INTO log (dates) VALUES ('2026-01-01')");
+    ledger.execute(day);
     std::optional<DbError> uniqueness;
     try {
-        days.updateBatch();
+        ledger.execute(day);
     } catch (const DbError &error) {
         uniqueness = error;
     }
     ASSERT_TRUE(uniqueness);
-    const DbError missing(kErrSyntax, QStringLiteral("no such table: nowhere"));
+    EXPECT_EQ(uniqueness->kind(), ErrorKind::Constraint);
+    const DbError missing(ErrorKind::Other, QStringLiteral("no such table: nowhere"));
 
     reportError(missing, ErrorRoad::Query);
     reportError(*uniqueness, ErrorRoad::BatchWrite);
@@ -63,7 +63,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     EXPECT_TRUE(shown[1].text.startsWith(QStringLiteral("数据唯一性受到影响\n")));
     EXPECT_TRUE(shown[1].text.endsWith(QStringLiteral("\n\n无法更新数据，请检查输入的格式。")));
     EXPECT_EQ(shown[1].icon, MessageIcon::Critical);
-    EXPECT_EQ(shown[1].title, QStringLiteral("错误号 Error -2147217900")) << "never a bare number";
+    EXPECT_EQ(shown[1].title, QStringLiteral("数据违反了约束 The data breaks a constraint"));
     EXPECT_EQ(shown[2].text, missing.description());
     EXPECT_EQ(shown[2].icon, MessageIcon::Information);
     EXPECT_EQ(shown[2].title, productName());
@@ -73,22 +73,20 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     EXPECT_EQ(shown[5].text, QStringLiteral("broken"));
     EXPECT_EQ(shown[5].title, QStringLiteral("致命错误"));
     EXPECT_EQ(shown[5].icon, MessageIcon::Critical);
-    EXPECT_EQ(shown[6].text,
-              QStringLiteral("发生错误，错误信息为：80040E14\n错误描述：no such table: nowhere"));
+    EXPECT_EQ(shown[6].text, QStringLiteral("发生错误，错误信息为：") + DbError::kindText(ErrorKind::Other) +
+                                 QStringLiteral("\n错误描述：no such table: nowhere"));
     EXPECT_EQ(shown[6].title, QStringLiteral("有错误发生"));
     EXPECT_EQ(shown[6].icon, MessageIcon::Critical);
-    EXPECT_EQ(status, QStringLiteral("发生错误：错误号80040E14。错误描述：no such table： nowhere"));
+    EXPECT_EQ(status, QStringLiteral("发生错误：") + DbError::kindText(ErrorKind::Other) +
+                          QStringLiteral("。错误描述：no such table： nowhere"));
 
     // A full disk is told as such, not as bad input.
     messages.clear();
-    reportError(DbError(kErrDiskFull, QStringLiteral("磁盘已满 Disk full: /data/books.mdb")),
-                ErrorRoad::BatchWrite);
+    reportError(DbError(ErrorKind::DiskFull, QStringLiteral("/data/books.mdb")), ErrorRoad::BatchWrite);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, QStringLiteral("磁盘已满 Disk full: /data/books.mdb"));
     EXPECT_EQ(shown[0].icon, MessageIcon::Critical);
-    bool bareNumber = false;
-    shown[0].title.toLongLong(&bareNumber);
-    EXPECT_FALSE(bareNumber) << qPrintable(shown[0].title);
+    EXPECT_EQ(shown[0].title, QStringLiteral("磁盘已满 Disk full"));
 }
 
 // A user action's one catch reports a failure once: on the road a step
@@ -97,7 +95,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
 TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
 {
     testkit::ScriptedResponder messages;
-    const DbError broken(kErrGeneric, QStringLiteral("坏了 broken"));
+    const DbError broken(ErrorKind::Other, QStringLiteral("坏了 broken"));
     EXPECT_FALSE(host::runReported(ErrorRoad::MenuCommand, [] {}));
     EXPECT_TRUE(messages.shown().empty());
 
@@ -125,11 +123,6 @@ TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
     } catch (const std::exception &failure) {
         EXPECT_STREQ(failure.what(), "gone") << "a routed failure still says what it is";
     }
-}
-
-TEST(SqlText, SingleQuotesAreDoubled)
-{
-    EXPECT_EQ(sqlText(QStringLiteral("O'Neil's")), QStringLiteral("O''Neil''s"));
 }
 
 } // namespace

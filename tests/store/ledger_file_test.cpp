@@ -1,0 +1,214 @@
+// The ledger file as a whole: backups and password changes through the open
+// connection, which never let the file go, and every failure road of a
+// password change, after which the ledger stays open under its old password.
+#include "test_support.h"
+
+#include "store/connection.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "store/statement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zambrel;
+using namespace zambrel::store;
+
+namespace {
+
+const QByteArray kInUse = "error 账本正在使用中 The ledger is in use";
+const QString kMemo = QStringLiteral("保险箱密码在书架第三层 SAFE-BEHIND-SHELF");
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Item itemNamed(const QString &name)
+{
+    Item item;
+    item.type = QStringLiteral("存款");
+    item.name = name;
+    item.memo = kMemo;
+    item.totalCost = 1000;
+    return item;
+}
+
+std::size_t itemsIn(const QString &path, const QString &password, const QString &month)
+{
+    return Ledger(path, password).monthItems(month).size();
+}
+
+class LedgerFile : public ::testing::Test {
+protected:
+    void open(const QString &password, const QString &name = QStringLiteral("books.mdb"))
+    {
+        path = dir.filePath(name);
+        createLedger(path, password);
+        {
+            // The header's version number, as a later schema will set it.
+            Connection raw(path, password);
+            raw.execute(QStringLiteral("PRAGMA user_version=7"));
+        }
+        ledger = std::make_unique<Ledger>(path, password);
+        for (int n = 0; n < 50; ++n)
+            ledger->addItem(QStringLiteral("2026-05"), itemNamed(QStringLiteral("item %1").arg(n)));
+    }
+
+    /// The files in the ledger's folder, but for the engine's journal.
+    QString filesBeside() const
+    {
+        QStringList files = QDir(dir.path()).entryList(QDir::Files);
+        files.removeAll(QStringLiteral("books.mdb-journal"));
+        return files.join(u' ');
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    std::unique_ptr<Ledger> ledger;
+};
+
+class Backup : public LedgerFile, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(Backup, HoldsEveryRowOpensWithThePasswordAndKeepsTheLock)
+{
+    const QString password = QString::fromUtf8(GetParam());
+    open(password);
+    const QString target = dir.filePath(QStringLiteral("books_bak.mdb"));
+    ledger->addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("the last one")));
+    ledger->backupTo(target);
+    EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << "the backup let the ledger go";
+    EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb books_bak.mdb"));
+    if (!password.isEmpty()) {
+        EXPECT_FALSE(bytesOf(target).contains("SAFE-BEHIND-SHELF"));
+    }
+    {
+        Ledger copy(target, password);
+        EXPECT_EQ(copy.integrityProblems(), QStringList());
+        EXPECT_EQ(copy.monthItems(QStringLiteral("2026-05")).size(), 50u);
+        EXPECT_EQ(copy.monthItems(QStringLiteral("2026-06")).size(), 1u);
+        EXPECT_EQ(copy.addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("x"))), 52)
+            << "the copy continues the numbering";
+    }
+    Connection copy(target, password);
+    Statement version(copy, "PRAGMA user_version");
+    ASSERT_TRUE(version.step());
+    EXPECT_EQ(version.integer(0), 7) << "the header's version travels with the copy";
+
+    // Never over the ledger itself, whichever way it is named.
+    const QString linkedFolder = dir.filePath(QStringLiteral("linked"));
+    ASSERT_TRUE(QFile::link(dir.path(), linkedFolder));
+    for (const QString &self : {path, linkedFolder + QStringLiteral("/books.mdb")})
+        EXPECT_THROW(ledger->backupTo(self), DbError) << qPrintable(self);
+    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-05")).size(), 50u);
+}
+
+INSTANTIATE_TEST_SUITE_P(EncryptedAndPlain, Backup, ::testing::Values("pw 密码", ""));
+
+TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
+{
+    open({});
+    const QString steps[] = {QStringLiteral("first one"), QStringLiteral(" 二 'o\"k' [x]] "), QString()};
+    QString current;
+    for (const QString &next : steps) {
+        ledger->changePassword(current, next);
+        EXPECT_EQ(testkit::secondProcessTries(path, next), kInUse) << "the re-key let the ledger go";
+        EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-05")).size(), 50u) << "still open, still usable";
+        ledger->addItem(QStringLiteral("2026-06"), itemNamed(next));
+        EXPECT_EQ(ledger->path(), path);
+        EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb")) << "nothing left beside it";
+        ledger.reset();
+        if (!next.isEmpty()) {
+            EXPECT_FALSE(bytesOf(path).contains("SAFE-BEHIND-SHELF")) << "the file on disk is not plain text";
+        }
+        EXPECT_THROW(Ledger(path, current), DbError);
+        ledger = std::make_unique<Ledger>(path, next);
+        current = next;
+    }
+    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).size(), 3u);
+    const Item item = itemNamed(QStringLiteral("numbering goes on"));
+    EXPECT_EQ(ledger->addItem(QStringLiteral("2026-07"), item), 54);
+    ledger.reset();
+    Connection raw(path, current);
+    Statement version(raw, "PRAGMA user_version");
+    ASSERT_TRUE(version.step());
+    EXPECT_EQ(version.integer(0), 7) << "the header's version travels with the re-keyed copy";
+}
+
+TEST_F(LedgerFile, AWrongOldPasswordIsToldAsSuchAndChangesNothing)
+{
+    open(QStringLiteral("right"));
+    for (const QString &wrong : {QString(), QStringLiteral("wrong"), QStringLiteral("Right")}) {
+        try {
+            ledger->changePassword(wrong, QStringLiteral("new"));
+            ADD_FAILURE() << "changed with a wrong old password";
+        } catch (const DbError &error) {
+            EXPECT_EQ(error.kind(), ErrorKind::WrongPassword);
+        }
+    }
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("right")), kInUse);
+    ledger.reset();
+    EXPECT_THROW(Ledger(path, QStringLiteral("new")), DbError);
+    EXPECT_EQ(itemsIn(path, QStringLiteral("right"), QStringLiteral("2026-05")), 50u);
+}
+
+// Through a symbolic link the real file is re-keyed; the link stays a link.
+TEST_F(LedgerFile, ThroughALinkTheRealFileTakesTheNewPassword)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    open(QStringLiteral("old"), QStringLiteral("real/books.mdb"));
+    const QString real = path;
+    const QString link = dir.filePath(QStringLiteral("books.mdb"));
+    ASSERT_TRUE(QFile::link(real, link));
+    ledger.reset();
+    ledger = std::make_unique<Ledger>(link, QStringLiteral("old"));
+    EXPECT_EQ(ledger->path(), link);
+    ledger->changePassword(QStringLiteral("old"), QStringLiteral("new"));
+    EXPECT_EQ(ledger->path(), link);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(testkit::secondProcessTries(real, QStringLiteral("new")), kInUse);
+    EXPECT_EQ(testkit::secondProcessTries(link, QStringLiteral("new")), kInUse);
+    ledger->addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("after")));
+    ledger.reset();
+    EXPECT_THROW(Ledger(real, QStringLiteral("old")), DbError);
+    EXPECT_EQ(itemsIn(real, QStringLiteral("new"), QStringLiteral("2026-06")), 1u);
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("real"))).entryList({QStringLiteral("books.mdb.*")}),
+              QStringList());
+}
+
+// A failure at any step leaves the ledger open and usable under its old
+// password, held against other programs, with nothing left beside it.
+TEST_F(LedgerFile, AFailedPasswordChangeLeavesTheLedgerOpenUnderTheOldPassword)
+{
+    open(QStringLiteral("old"));
+    int written = 0;
+    for (const char *step : {"rekey-copied", "rekey-linked", "rekey-renamed", "rekey-reopened"}) {
+        qputenv("ZAMBREL_TEST_POINT", QByteArray("fail:") + step);
+        try {
+            ledger->changePassword(QStringLiteral("old"), QStringLiteral("new"));
+            ADD_FAILURE() << "no failure at " << step;
+        } catch (const DbError &error) {
+            EXPECT_EQ(error.kind(), ErrorKind::InputOutput) << step;
+        }
+        qunsetenv("ZAMBREL_TEST_POINT");
+        EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("old")), kInUse) << step;
+        EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("new")), kInUse) << step;
+        ledger->addItem(QStringLiteral("2026-06"), itemNamed(QString::fromLatin1(step)));
+        ++written;
+        EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).size(), std::size_t(written)) << step;
+        EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb")) << step;
+    }
+    ledger.reset();
+    EXPECT_THROW(Ledger(path, QStringLiteral("new")), DbError);
+    EXPECT_EQ(itemsIn(path, QStringLiteral("old"), QStringLiteral("2026-06")), 4u);
+}
+
+} // namespace

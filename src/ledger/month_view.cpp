@@ -194,7 +194,9 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
     figures.previousAssets = m_previousAssets;
 
     Assessment verdict = assessMonth(figures);
-    base::showStatus(verdict.statusLine);
+    base::showStatus(m_statusNotice.isEmpty() ? verdict.statusLine
+                                              : m_statusNotice + QStringLiteral("  ") + verdict.statusLine);
+    m_statusNotice.clear();
     m_host->setAdvice(verdict.advice);
     return verdict;
 }

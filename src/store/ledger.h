@@ -41,6 +41,8 @@ public:
     /// Full path of the ledger file as it was given (a link stays a link).
     QString path() const { return m_connection.path(); }
     Access access() const { return m_connection.access(); }
+    /// True when `password` is the one this ledger was opened with.
+    bool opensWith(const QString &password) const { return m_connection.opensWith(password); }
 
     // Months ---------------------------------------------------------------
     // A month is a key "yyyy-mm" (four digits, '-', two digits); stored

@@ -3,8 +3,12 @@
 // the test's own.
 #include "base/app_paths.h"
 #include "base/clock.h"
+#include "base/status_line.h"
+#include "host/error_report.h"
 #include "ledger/maintenance/backup.h"
+#include "ledger/maintenance/password_change.h"
 #include "ledger/maintenance/safety_copies.h"
+#include "ledger/month_view.h"
 #include "ledger/report/month_report.h"
 #include "ledger/restore/backup_list.h"
 #include "ledger/restore/restore_ledger.h"
@@ -283,6 +287,69 @@ TEST_F(RestoreLogic, WithoutItsSafetyCopyNothingIsRestored)
         << int(refused);
     EXPECT_EQ(books->latestMonth(), QStringLiteral("2026-12")) << "the books were not touched";
     EXPECT_EQ(kindOf([&] { takeSafetyCopy(*books, SafetyReason::CarryForward); }), refused);
+}
+
+// A carry-forward and a password change keep a copy of the books first,
+// and do nothing without it.
+TEST_F(RestoreLogic, ACarryForwardAndAPasswordChangeKeepACopyFirst)
+{
+    QString status;
+    base::setStatusWriter(this, [&status](const QString &text, int) { status = text; });
+    setTime(QDateTime(QDate(2026, 12, 7), QTime(8, 5)));
+    MonthView view(*books);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    view.carryForward(*due);
+    view.reload();
+    const QString carried = backups() + QStringLiteral("/Zambrel_2026-12-07_0805_carry-forward.mdb");
+    EXPECT_EQ(store::Ledger(carried, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-11"));
+    EXPECT_TRUE(status.startsWith(QStringLiteral("已保存安全副本 Safety copy saved"))) << qPrintable(status);
+    EXPECT_TRUE(status.contains(carried)) << qPrintable(status);
+    view.reload();
+    EXPECT_FALSE(status.contains(carried)) << "said once";
+
+    const PasswordChange refused = [&] {
+        try {
+            return changeLedgerPassword(*books,
+                                        {QStringLiteral("wrong"), QStringLiteral("n"), QStringLiteral("n")});
+        } catch (const store::DbError &error) {
+            EXPECT_EQ(error.kind(), store::ErrorKind::WrongPassword);
+        }
+        return PasswordChange{};
+    }();
+    EXPECT_EQ(refused.safetyCopy, QString());
+    EXPECT_EQ(safetyCopiesOf(path).size(), 1u) << "no copy for a wrong old password";
+    const PasswordChange changed =
+        changeLedgerPassword(*books, {kPassword, QStringLiteral("新"), QStringLiteral("新")});
+    EXPECT_EQ(changed.result, PasswordChangeResult::Changed);
+    EXPECT_EQ(changed.safetyCopy, backups() + QStringLiteral("/Zambrel_2026-12-07_0805_password-change.mdb"));
+    EXPECT_EQ(store::Ledger(changed.safetyCopy, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-12"))
+        << "the copy opens with the old password";
+    base::releaseStatusWriter(this);
+}
+
+TEST_F(RestoreLogic, WithoutItsCopyNoCarryForwardOrPasswordChangeTakesPlace)
+{
+    testkit::ReadOnlyFolder folder(backups());
+    if (!folder.isReady())
+        GTEST_SKIP() << qPrintable(folder.reason());
+    ASSERT_TRUE(folder.makeReadOnly()) << qPrintable(folder.reason());
+    MonthView view(*books);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    try {
+        view.carryForward(*due);
+        ADD_FAILURE() << "carried forward without a copy";
+    } catch (const host::RoutedError &error) {
+        EXPECT_EQ(error.road(), host::ErrorRoad::MenuCommand);
+        EXPECT_TRUE(QString::fromUtf8(error.what()).contains(backups())) << error.what();
+    }
+    EXPECT_EQ(books->latestMonth(), QStringLiteral("2026-11"));
+    EXPECT_THROW(changeLedgerPassword(*books, {kPassword, QStringLiteral("n"), QStringLiteral("n")}),
+                 store::DbError);
+    EXPECT_TRUE(books->opensWith(kPassword));
 }
 
 } // namespace

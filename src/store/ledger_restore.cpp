@@ -67,23 +67,30 @@ bool contains(const QStringList &names, const QString &name)
 
 } // namespace
 
-void Ledger::restoreFrom(const QString &backup, const QString &backupPassword)
+std::unique_ptr<Ledger> Ledger::openCopy(const QString &path, const std::optional<QString> &password) const
+{
+    // Opening the ledger's own file a second time and closing it would drop
+    // the lock this process holds on it.
+    if (sameFile(path, m_connection.file()))
+        throw DbError(ErrorKind::Other,
+                      QStringLiteral("这是账本本身，不是备份 This is the ledger itself, not a backup: ") +
+                          path);
+    return std::make_unique<Ledger>(path, password ? *password : QString::fromUtf8(m_password),
+                                    Access::ReadOnly);
+}
+
+void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &backupPassword)
 {
     if (access() == Access::ReadOnly)
         throw DbError(ErrorKind::ReadOnly, path());
     sqlite3 *db = m_connection.handle();
     if (!sqlite3_get_autocommit(db))
         throw DbError(ErrorKind::Failed, QStringLiteral("事务未完成 A transaction is under way"));
-    // Opening the ledger's own file a second time and closing it would drop
-    // the lock this process holds on it.
-    if (sameFile(backup, m_connection.file()))
-        throw DbError(ErrorKind::Other,
-                      QStringLiteral("不能用账本本身来恢复 A ledger cannot be restored from itself: ") +
-                          backup);
-
-    // The backup is checked as any ledger being opened is, then page by
-    // page; this read-only handle keeps writers out of it until its rows are in.
-    const Ledger source(backup, backupPassword, Access::ReadOnly);
+    // The backup is checked as any ledger being opened is (never the ledger
+    // itself), then page by page; this read-only handle keeps writers out of
+    // it until its rows are in.
+    const std::unique_ptr<Ledger> opened = openCopy(backup, backupPassword);
+    const Ledger &source = *opened;
     if (const QStringList problems = source.integrityProblems(); !problems.isEmpty())
         throw DbError(ErrorKind::Damaged, QStringLiteral("备份未通过完整性检查 ") + source.path(),
                       QStringLiteral("the backup fails the integrity check: ") + source.path() +
@@ -93,7 +100,7 @@ void Ledger::restoreFrom(const QString &backup, const QString &backupPassword)
     {
         Statement attach(db, "ATTACH DATABASE ?1 AS restored KEY ?2");
         attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(source.m_connection.file())));
-        attach.bind(2, backupPassword);
+        attach.bind(2, QString::fromUtf8(source.m_password));
         attach.run();
     }
     base::ScopeGuard detach(

@@ -4,23 +4,15 @@
 #include "ledger/report/month_report.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
-#include "store/safe_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <memory>
 
 namespace zambrel::ledger {
-namespace {
-
-QString theLedgerItself()
-{
-    return QStringLiteral("这是账本本身，不是备份 This is the ledger itself, not a backup");
-}
-
-} // namespace
 
 QString backupCheckText(BackupCheck check)
 {
@@ -54,8 +46,8 @@ QStringList datedBackupsOf(const QString &ledgerPath)
     return found;
 }
 
-BackupEntry examineBackup(const QString &path, const QString &password, BackupOrigin origin,
-                          const QString &ledgerPath)
+BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, BackupOrigin origin,
+                          const std::optional<QString> &password)
 {
     BackupEntry entry;
     entry.path = QFileInfo(path).absoluteFilePath();
@@ -63,16 +55,12 @@ BackupEntry examineBackup(const QString &path, const QString &password, BackupOr
     const QFileInfo file(entry.path);
     entry.modified = file.lastModified();
     entry.size = file.size();
-    if (store::sameFile(entry.path, ledgerPath)) {
-        entry.problem = theLedgerItself();
-        return entry;
-    }
     try {
-        const store::Ledger backup(entry.path, password, store::Access::ReadOnly);
-        entry.newestMonth = backup.latestMonth();
+        const std::unique_ptr<store::Ledger> backup = ledger.openCopy(entry.path, password);
+        entry.newestMonth = backup->latestMonth();
         if (!entry.newestMonth.isEmpty())
-            entry.newestMonthItems = int(backup.monthItems(entry.newestMonth).size());
-        const QStringList problems = backup.integrityProblems();
+            entry.newestMonthItems = int(backup->monthItems(entry.newestMonth).size());
+        const QStringList problems = backup->integrityProblems();
         entry.check = problems.isEmpty() ? BackupCheck::Ok : BackupCheck::Damaged;
         entry.problem = problems.join(u'\n');
     } catch (const store::DbError &error) {
@@ -83,8 +71,7 @@ BackupEntry examineBackup(const QString &path, const QString &password, BackupOr
     return entry;
 }
 
-std::vector<BackupEntry> listBackups(const QString &ledgerPath, const QString &password,
-                                     const QStringList &added)
+std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added)
 {
     std::vector<BackupEntry> entries;
     QStringList seen;
@@ -94,34 +81,30 @@ std::vector<BackupEntry> listBackups(const QString &ledgerPath, const QString &p
             if (seen.contains(absolute))
                 continue;
             seen << absolute;
-            entries.push_back(examineBackup(absolute, password, origin, ledgerPath));
+            entries.push_back(examineBackup(ledger, absolute, origin));
         }
     };
-    examine(datedBackupsOf(ledgerPath), BackupOrigin::Dated);
-    examine(safetyCopiesOf(ledgerPath), BackupOrigin::Safety);
+    examine(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
+    examine(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
     examine(added, BackupOrigin::Added);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const BackupEntry &a, const BackupEntry &b) { return a.modified > b.modified; });
     return entries;
 }
 
-void refuseTheLedgerItself(const QString &backup, const QString &ledgerPath)
+BackupPreview previewBackup(const store::Ledger &ledger, const QString &path,
+                            const std::optional<QString> &password)
 {
-    if (store::sameFile(backup, ledgerPath))
-        throw store::DbError(store::ErrorKind::Other, theLedgerItself() + QStringLiteral(": ") + backup);
-}
-
-BackupPreview previewBackup(const QString &path, const QString &password, const QString &ledgerPath)
-{
-    refuseTheLedgerItself(path, ledgerPath);
-    store::Ledger backup(path, password, store::Access::ReadOnly);
+    const std::unique_ptr<store::Ledger> backup = ledger.openCopy(path, password);
     BackupPreview preview;
-    preview.month = backup.latestMonth();
+    preview.month = backup->latestMonth();
     if (preview.month.isEmpty())
         return preview;
-    const MonthReport report = monthReport(backup, preview.month);
+    const MonthReport report = monthReport(*backup, preview.month);
     preview.summary = report.summary;
     preview.statusLine = report.statusLine;
+    for (const ReportCategory &category : report.categories)
+        preview.totalLines << category.totalText;
     return preview;
 }
 

@@ -6,7 +6,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
+
+namespace zambrel::store {
+class Ledger;
+}
 
 namespace zambrel::ledger {
 
@@ -43,34 +48,31 @@ struct BackupEntry {
 /// any day), in no particular order.
 QStringList datedBackupsOf(const QString &ledgerPath);
 
-/// Looks at the backup `path` read-only with `password`: its file, its
+/// Looks at the backup `path` read-only (store::Ledger::openCopy) with
+/// `password`, or with the ledger's own when none is given: its file, its
 /// newest month and that month's item count, and its check. Never throws.
 /// The ledger file itself (whichever name leads to it) is never opened: it
 /// comes back Damaged with a problem that says so.
-BackupEntry examineBackup(const QString &path, const QString &password, BackupOrigin origin,
-                          const QString &ledgerPath);
+BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, BackupOrigin origin,
+                          const std::optional<QString> &password = std::nullopt);
 
-/// The dated backups, the safety copies of `ledgerPath` and the `added`
-/// files, each examined with `password`, newest first; a file named twice
-/// is listed once.
-std::vector<BackupEntry> listBackups(const QString &ledgerPath, const QString &password,
-                                     const QStringList &added = {});
+/// The dated backups, the safety copies of the ledger and the `added`
+/// files, each examined with the ledger's password, newest first; a file
+/// named twice is listed once.
+std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added = {});
 
 /// The newest month of a backup as the main window would show it.
 struct BackupPreview {
-    QString month;        ///< empty when the backup holds no month
-    MonthSummary summary; ///< the four totals
-    QString statusLine;   ///< the main window's status line for that month
+    QString month;          ///< empty when the backup holds no month
+    MonthSummary summary;   ///< the four totals
+    QStringList totalLines; ///< the total lines under the four lists, as shown
+    QString statusLine;     ///< the main window's status line for that month
 };
 
-/// Reads the backup `path` read-only with `password`.
-/// @throws store::DbError when it cannot be opened or read, or when it is
-/// the ledger `ledgerPath` itself.
-BackupPreview previewBackup(const QString &path, const QString &password, const QString &ledgerPath);
-
-/// Refuses `backup` when it is the ledger `ledgerPath` itself, whichever
-/// name leads to it: the ledger is never opened a second time.
-/// @throws store::DbError (Other)
-void refuseTheLedgerItself(const QString &backup, const QString &ledgerPath);
+/// Reads the backup `path` read-only with `password` (none: the ledger's
+/// own). @throws store::DbError when it cannot be opened or read, or when it
+/// is the ledger itself.
+BackupPreview previewBackup(const store::Ledger &ledger, const QString &path,
+                            const std::optional<QString> &password = std::nullopt);
 
 } // namespace zambrel::ledger

@@ -16,13 +16,11 @@ QString restoreQuestion(const BackupEntry &entry)
         .arg(entry.path, when);
 }
 
-QString restoreLedger(store::Ledger &ledger, const QString &backup, const QString &backupPassword)
+QString restoreLedger(store::Ledger &ledger, const QString &backup,
+                      const std::optional<QString> &backupPassword)
 {
-    refuseTheLedgerItself(backup, ledger.path());
-    {
-        // A backup that cannot be opened is refused before anything is written.
-        const store::Ledger probe(backup, backupPassword, store::Access::ReadOnly);
-    }
+    // A backup that cannot be opened is refused before anything is written.
+    ledger.openCopy(backup, backupPassword);
     const QString copy = takeSafetyCopy(ledger, SafetyReason::Restore, backup);
     ledger.restoreFrom(backup, backupPassword);
     return copy;

@@ -178,7 +178,7 @@ TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
     testkit::damageTablePages(damaged, kPassword, QStringLiteral("Asset"));
     setModified(damaged, kNow.addDays(-50));
 
-    const std::vector<BackupEntry> list = listBackups(path, kPassword, {foreign, damaged, dated});
+    const std::vector<BackupEntry> list = listBackups(*books, {foreign, damaged, dated});
     ASSERT_EQ(list.size(), 4u) << "a file named twice is listed once";
     const struct {
         QString path;
@@ -205,14 +205,14 @@ TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
     const QString link = program.file(QStringLiteral("link.mdb"));
     ASSERT_TRUE(QFile::link(path, link));
     for (const QString &itself : {path, link}) {
-        const BackupEntry entry = examineBackup(itself, kPassword, BackupOrigin::Added, path);
+        const BackupEntry entry = examineBackup(*books, itself, BackupOrigin::Added);
         EXPECT_EQ(entry.check, BackupCheck::Damaged);
         EXPECT_TRUE(entry.problem.contains(QStringLiteral("ledger itself"))) << qPrintable(entry.problem);
     }
     EXPECT_EQ(testkit::secondProcessTries(path, kPassword), "error 账本正在使用中 The ledger is in use");
 
     // The other password opens the foreign ledger.
-    EXPECT_EQ(examineBackup(foreign, QStringLiteral("另一个"), BackupOrigin::Added, path).check,
+    EXPECT_EQ(examineBackup(*books, foreign, BackupOrigin::Added, QStringLiteral("另一个")).check,
               BackupCheck::Ok);
 }
 
@@ -222,19 +222,21 @@ TEST_F(RestoreLogic, APreviewShowsTheNewestMonthAsTheMainWindowShowedIt)
     const QString dated = backUpLedger(*books).path;
     books->addItem(QStringLiteral("2026-11"), itemOf(QStringLiteral("工资"), QStringLiteral("奖金"), 5));
 
-    const BackupPreview preview = previewBackup(dated, kPassword, path);
+    const BackupPreview preview = previewBackup(*books, dated);
     EXPECT_EQ(preview.month, QStringLiteral("2026-11"));
     EXPECT_EQ(preview.summary.income, 9000);
     EXPECT_EQ(preview.summary.expenditure, 1500);
     EXPECT_EQ(preview.statusLine, shown.statusLine);
     EXPECT_FALSE(preview.statusLine.isEmpty());
+    ASSERT_EQ(preview.totalLines.size(), 4);
+    EXPECT_EQ(preview.totalLines[0], shown.categories[0].totalText);
 
     const QString empty = program.file(QStringLiteral("empty.mdb"));
     store::createLedger(empty);
-    EXPECT_EQ(previewBackup(empty, {}, path).month, QString());
-    EXPECT_EQ(kindOf([&] { previewBackup(dated, QStringLiteral("wrong"), path); }),
+    EXPECT_EQ(previewBackup(*books, empty, QString()).month, QString());
+    EXPECT_EQ(kindOf([&] { previewBackup(*books, dated, QStringLiteral("wrong")); }),
               store::ErrorKind::WrongPassword);
-    EXPECT_EQ(kindOf([&] { previewBackup(path, kPassword, path); }), store::ErrorKind::Other);
+    EXPECT_EQ(kindOf([&] { previewBackup(*books, path); }), store::ErrorKind::Other);
 }
 
 TEST_F(RestoreLogic, ARestoreKeepsASafetyCopyOfTheBooksItReplaces)
@@ -245,7 +247,7 @@ TEST_F(RestoreLogic, ARestoreKeepsASafetyCopyOfTheBooksItReplaces)
     books->deleteItem(1);
     const store::ResultTable replaced = books->wholeTable(store::Ledger::Table::Items);
 
-    const QString copy = restoreLedger(*books, dated, kPassword);
+    const QString copy = restoreLedger(*books, dated);
     EXPECT_EQ(copy, backups() + QStringLiteral("/Zambrel_2026-12-07_0930_restore.mdb"));
     EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, saved.rows);
     EXPECT_EQ(
@@ -256,7 +258,7 @@ TEST_F(RestoreLogic, ARestoreKeepsASafetyCopyOfTheBooksItReplaces)
     EXPECT_TRUE(restoreDoneText(dated, copy).contains(copy));
 
     // Back again from the safety copy: the books before the restore.
-    restoreLedger(*books, copy, kPassword);
+    restoreLedger(*books, copy);
     EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, replaced.rows);
 }
 
@@ -266,8 +268,8 @@ TEST_F(RestoreLogic, ABackupThatCannotBeTakenIsRefusedBeforeAnyCopyIsMade)
     const store::ResultTable before = books->wholeTable(store::Ledger::Table::Items);
     EXPECT_EQ(kindOf([&] { restoreLedger(*books, dated, QStringLiteral("wrong")); }),
               store::ErrorKind::WrongPassword);
-    EXPECT_EQ(kindOf([&] { restoreLedger(*books, path, kPassword); }), store::ErrorKind::Other);
-    EXPECT_EQ(kindOf([&] { restoreLedger(*books, program.file(QStringLiteral("gone.mdb")), kPassword); }),
+    EXPECT_EQ(kindOf([&] { restoreLedger(*books, path); }), store::ErrorKind::Other);
+    EXPECT_EQ(kindOf([&] { restoreLedger(*books, program.file(QStringLiteral("gone.mdb"))); }),
               store::ErrorKind::Missing);
     EXPECT_EQ(namesIn(backups()), QStringList());
     EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, before.rows);
@@ -282,7 +284,7 @@ TEST_F(RestoreLogic, WithoutItsSafetyCopyNothingIsRestored)
         GTEST_SKIP() << qPrintable(folder.reason());
     ASSERT_TRUE(folder.makeReadOnly()) << qPrintable(folder.reason());
 
-    const store::ErrorKind refused = kindOf([&] { restoreLedger(*books, dated, kPassword); });
+    const store::ErrorKind refused = kindOf([&] { restoreLedger(*books, dated); });
     EXPECT_TRUE(refused == store::ErrorKind::InputOutput || refused == store::ErrorKind::ReadOnly)
         << int(refused);
     EXPECT_EQ(books->latestMonth(), QStringLiteral("2026-12")) << "the books were not touched";

@@ -61,6 +61,10 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
+    /// The ledger's books were replaced as a whole (a restore): what was
+    /// read and kept (the types, the previous month's assets) is read again
+    /// by the next reload.
+    void booksReplaced();
     /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);
     /// The type names as the month last loaded them, in order: the entry

@@ -125,14 +125,15 @@ TEST(MainWindow, MonthMenuHoldsTheFixedEntriesThenTheNewest24Months)
     app::registerFeatures(*window);
 
     const QStringList menu = captions(window->monthMenu());
-    ASSERT_EQ(menu.size(), 7 + 24);
-    EXPECT_EQ(menu.mid(0, 7),
+    ASSERT_EQ(menu.size(), 8 + 24);
+    EXPECT_EQ(menu.mid(0, 8),
               (QStringList{QStringLiteral("核对股票"), QStringLiteral("日志"), QStringLiteral("回看"),
                            QStringLiteral("更换密码"), QStringLiteral("选择另外一个帐本"),
-                           QStringLiteral("备份当前账本"), QStringLiteral("导出 CSV Export")}));
-    EXPECT_EQ(menu[7], QStringLiteral("2026-04"));
+                           QStringLiteral("备份当前账本"), QStringLiteral("恢复 Restore…"),
+                           QStringLiteral("导出 CSV Export")}));
+    EXPECT_EQ(menu[8], QStringLiteral("2026-04"));
     EXPECT_EQ(menu.last(), QStringLiteral("2024-05"));
-    EXPECT_EQ(window->monthMenu()->actions()[7]->data().toString(), QStringLiteral("M2026-04"));
+    EXPECT_EQ(window->monthMenu()->actions()[8]->data().toString(), QStringLiteral("M2026-04"));
 }
 
 TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)

@@ -48,6 +48,8 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     listLabel->setObjectName(QStringLiteral("lblBackups"));
     listLabel->setGeometry(16, 12, 300, 22);
     listLabel->setBuddy(backupList);
+    // A list takes no name from its label: it is given the label's text as shown.
+    backupList->setAccessibleName(QString(listLabel->text()).remove(u'&'));
     backupList->setObjectName(QStringLiteral("lvBackups"));
     backupList->setGeometry(16, 36, 688, 200);
     backupList->setRootIsDecorated(false);

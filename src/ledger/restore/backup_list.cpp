@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace zambrel::ledger {
 
@@ -73,20 +76,39 @@ BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, Back
 
 std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added)
 {
-    std::vector<BackupEntry> entries;
+    std::vector<std::pair<QString, BackupOrigin>> found;
     QStringList seen;
-    const auto examine = [&](const QStringList &paths, BackupOrigin origin) {
+    const auto collect = [&](const QStringList &paths, BackupOrigin origin) {
         for (const QString &path : paths) {
             const QString absolute = QFileInfo(path).absoluteFilePath();
-            if (seen.contains(absolute))
-                continue;
-            seen << absolute;
-            entries.push_back(examineBackup(ledger, absolute, origin));
+            if (!seen.contains(absolute)) {
+                seen << absolute;
+                found.emplace_back(absolute, origin);
+            }
         }
     };
-    examine(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
-    examine(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
-    examine(added, BackupOrigin::Added);
+    collect(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
+    collect(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
+    collect(added, BackupOrigin::Added);
+
+    // Each backup is a file and a connection of its own, and its check is
+    // mostly the password's key derivation and the page-by-page check: the
+    // cores take them in turn.
+    std::vector<BackupEntry> entries(found.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t at = next++; at < found.size(); at = next++)
+            entries[at] = examineBackup(ledger, found[at].first, found[at].second);
+    };
+    const std::size_t workers =
+        std::min<std::size_t>(found.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
+    std::vector<std::thread> threads;
+    for (std::size_t n = 1; n < workers; ++n)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+
     std::stable_sort(entries.begin(), entries.end(),
                      [](const BackupEntry &a, const BackupEntry &b) { return a.modified > b.modified; });
     return entries;

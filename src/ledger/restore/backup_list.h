@@ -57,8 +57,8 @@ BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, Back
                           const std::optional<QString> &password = std::nullopt);
 
 /// The dated backups, the safety copies of the ledger and the `added`
-/// files, each examined with the ledger's password, newest first; a file
-/// named twice is listed once.
+/// files, each examined with the ledger's password (as many at once as
+/// there are cores), newest first; a file named twice is listed once.
 std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added = {});
 
 /// The newest month of a backup as the main window would show it.

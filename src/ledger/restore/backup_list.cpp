@@ -126,7 +126,7 @@ BackupPreview previewBackup(const store::Ledger &ledger, const QString &path,
     preview.summary = report.summary;
     preview.statusLine = report.statusLine;
     for (const ReportCategory &category : report.categories)
-        preview.totalLines << category.totalText;
+        preview.totalLines << category.caption + u' ' + category.totalText;
     return preview;
 }
 

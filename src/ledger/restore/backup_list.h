@@ -65,7 +65,7 @@ std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringL
 struct BackupPreview {
     QString month;          ///< empty when the backup holds no month
     MonthSummary summary;   ///< the four totals
-    QStringList totalLines; ///< the total lines under the four lists, as shown
+    QStringList totalLines; ///< each list's caption and the total line under it, as shown
     QString statusLine;     ///< the main window's status line for that month
 };
 

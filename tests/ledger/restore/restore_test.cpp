@@ -229,7 +229,7 @@ TEST_F(RestoreLogic, APreviewShowsTheNewestMonthAsTheMainWindowShowedIt)
     EXPECT_EQ(preview.statusLine, shown.statusLine);
     EXPECT_FALSE(preview.statusLine.isEmpty());
     ASSERT_EQ(preview.totalLines.size(), 4);
-    EXPECT_EQ(preview.totalLines[0], shown.categories[0].totalText);
+    EXPECT_EQ(preview.totalLines[0], shown.categories[0].caption + u' ' + shown.categories[0].totalText);
 
     const QString empty = program.file(QStringLiteral("empty.mdb"));
     store::createLedger(empty);

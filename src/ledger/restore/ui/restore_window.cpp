@@ -46,7 +46,7 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     captionBar->setWindowStyle(3); // fixed size: no maximise
 
     listLabel->setObjectName(QStringLiteral("lblBackups"));
-    listLabel->setGeometry(16, 12, 300, 22);
+    listLabel->setGeometry(16, 12, 80, 22);
     listLabel->setBuddy(backupList);
     // A list takes no name from its label: it is given the label's text as shown.
     backupList->setAccessibleName(QString(listLabel->text()).remove(u'&'));
@@ -57,7 +57,7 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     backupList->setHeaderLabels({QStringLiteral("日期时间 Date and time"), QStringLiteral("大小 Size"),
                                  QStringLiteral("最新月份 Newest month"), QStringLiteral("项目 Items"),
                                  QStringLiteral("检查 Check"), QStringLiteral("文件 File")});
-    const int widths[] = {130, 70, 110, 70, 130};
+    const int widths[] = {140, 70, 140, 70, 110};
     for (int column = 0; column < 5; ++column)
         backupList->setColumnWidth(column, widths[column]);
     connect(backupList, &QTreeWidget::currentItemChanged, this, &RestoreWindow::showChosen);
@@ -71,7 +71,7 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
         QStringLiteral("所选备份最新月份的合计 The chosen backup's newest month"));
 
     passwordLabel->setObjectName(QStringLiteral("lblBackupPWD"));
-    passwordLabel->setGeometry(16, 352, 110, 26);
+    passwordLabel->setGeometry(16, 352, 104, 26);
     passwordLabel->setBuddy(passwordBox);
     passwordBox->setObjectName(QStringLiteral("txtBackupPWD"));
     passwordBox->setEchoMode(QLineEdit::Password);
@@ -157,9 +157,11 @@ void RestoreWindow::showChosen()
             previewLabel->setText(QStringLiteral("这个备份里没有月份 This backup holds no month"));
             return;
         }
-        previewLabel->setText(
-            QStringLiteral("%1\n%2\n%3")
-                .arg(preview.month, preview.totalLines.join(QStringLiteral("    ")), preview.statusLine));
+        QStringList lines{preview.month};
+        for (qsizetype at = 0; at < preview.totalLines.size(); at += 2)
+            lines << preview.totalLines.mid(at, 2).join(QStringLiteral("      "));
+        lines << preview.statusLine;
+        previewLabel->setText(lines.join(u'\n'));
     } catch (const store::DbError &error) {
         previewLabel->setText(error.description());
     }

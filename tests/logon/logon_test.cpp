@@ -126,6 +126,31 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     EXPECT_EQ(storedLedger(), locked);
 }
 
+// The windows write the books: a ledger the user cannot write is refused
+// by name before anything is shown, not opened to fail at the first change.
+TEST(Logon, ALedgerThatCannotBeWrittenIsRefusedByName)
+{
+    testkit::TempProgramFolder folder;
+    testkit::SmallDisk disk("1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << qPrintable(disk.why());
+    testkit::ScriptedResponder responder;
+    const QString path = disk.file(QStringLiteral("books.mdb"));
+    store::createLedger(path, QStringLiteral("pw"));
+    ASSERT_TRUE(disk.makeReadOnly());
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), path);
+
+    store::LogonWindow logon;
+    logon.load();
+    OpenedLedger opened(logon);
+    logon.passwordBox->setText(QStringLiteral("pw"));
+    logon.okButton->click();
+    EXPECT_EQ(opened.count, 0);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown()[0].text,
+              QStringLiteral("Zambrel 登录 Zambrel Logon\n账本是只读的 The ledger is read-only: ") + path);
+}
+
 TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUntilALogon)
 {
     testkit::TempProgramFolder folder;

@@ -164,28 +164,6 @@ protected:
     std::unique_ptr<ledger::MainWindow> window;
 };
 
-TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
-{
-    testkit::writeSampleMonth(QStringLiteral("2026-05"));
-    openDefault();
-    const QString path = window->ledger().path();
-    const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
-    run("backup");
-    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1)); // one more salary
-    const int incomeItems = itemRows(window->incomePanel);
-    run("backup");
-
-    ASSERT_EQ(responder.shown().size(), 2u);
-    for (const base::MessageRequest &shown : responder.shown()) {
-        EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
-        EXPECT_EQ(shown.title, QStringLiteral("备份"));
-        EXPECT_EQ(shown.icon, base::MessageIcon::Information);
-    }
-    EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
-    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
-              QStringList{QFileInfo(backup).fileName()});
-}
-
 TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheViewWorks)
 {
     testkit::ReadOnlyFolder books(folder.file(QStringLiteral("books")));
@@ -219,14 +197,18 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
     EXPECT_EQ(responder.shown().size(), 1u) << "nothing more went wrong";
 }
 
-// The window's checks and messages are its own tests'; here the road: the
-// open ledger works on, and a backup made afterwards has the new password.
-TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
+// The password window's checks and messages are its own tests'; here the
+// road: the ledger stays open through a change of password, and a backup
+// made afterwards replaces the day's earlier one, says so, refreshes the
+// month and has the new password.
+TEST_F(Maintenance, BackupsBeforeAndAfterAPasswordChange)
 {
     testkit::writeSampleMonth(QStringLiteral("2026-05"));
     openDefault();
     const QString path = window->ledger().path();
+    const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
     const QString next = QStringLiteral("我们的 'books' [2026]");
+    run("backup");
     runModal("changePWD", [&] {
         ledger::ChangePasswordWindow *form = passwordWindow();
         ASSERT_NE(form, nullptr);
@@ -234,15 +216,23 @@ TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
         form->passwordBoxes[2]->setText(next);
         QTest::keyClick(form->passwordBoxes[2], Qt::Key_Return);
     });
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("密码修改成功，请记住你的新密码！"));
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("密码修改成功，请记住你的新密码！"));
     EXPECT_FALSE(passwordWindow()->isVisible());
-    EXPECT_EQ(window->ledger().path(), path);
 
-    run("refresh");
+    testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1)); // one more salary
+    const int incomeItems = itemRows(window->incomePanel);
     run("backup");
-    const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
-    EXPECT_EQ(responder.shown().back().title, QStringLiteral("备份"));
+    ASSERT_EQ(responder.shown().size(), 3u);
+    for (const std::size_t each : {0u, 2u}) {
+        const base::MessageRequest &shown = responder.shown()[each];
+        EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
+        EXPECT_EQ(shown.title, QStringLiteral("备份"));
+        EXPECT_EQ(shown.icon, base::MessageIcon::Information);
+    }
+    EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
+              QStringList{QFileInfo(backup).fileName()});
     EXPECT_TRUE(opensWith(backup, next));
 
     window->setSwitchingLedger(true);

@@ -29,21 +29,6 @@ std::vector<QString> texts(std::initializer_list<const char *> list)
     return result;
 }
 
-TEST(TargetRows, CaptionsFactorsAndBoldRows)
-{
-    const auto &rows = targetRows();
-    EXPECT_EQ(rows[0].text, QStringLiteral("第1目标0.382"));
-    EXPECT_EQ(rows[4].text, QStringLiteral("1倍顶"));
-    EXPECT_EQ(rows[6].text, QStringLiteral("2倍顶"));
-    EXPECT_EQ(rows[8].text, QStringLiteral("第7目标3.618"));
-    std::vector<int> bold;
-    for (int row = 0; row < kTargetRowCount; ++row) {
-        if (rows[row].bold)
-            bold.push_back(row + 1);
-    }
-    EXPECT_EQ(bold, (std::vector<int>{3, 5}));
-}
-
 struct TargetCase {
     const char *name;
     const char *low;

@@ -79,11 +79,12 @@ TEST(SkinGallery, EveryShippedSkinDrawsEveryPiece)
         EXPECT_EQ(pictures[0].pixelColor(200, 1).rgb(),
                   readSkin(path)->picture("TOPMID").pixelColor(0, 1).rgb())
             << qPrintable(path);
-        for (int i = 0; i < 3; ++i) {
+        for (std::size_t i = 0; i < std::size(pictures); ++i) {
             EXPECT_FALSE(pictures[i].isNull());
             if (!folder.isEmpty() && QDir().mkpath(folder))
-                pictures[i].save(
-                    QStringLiteral("%1/%2_%3.png").arg(folder, QFileInfo(path).completeBaseName()).arg(i));
+                pictures[i].save(QStringLiteral("%1/%2_%3.png")
+                                     .arg(folder, QFileInfo(path).completeBaseName())
+                                     .arg(int(i)));
         }
     }
     base::setCurrentSkinPath({});

@@ -260,6 +260,27 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
     }
 }
 
+// Enter leaves the planned expenditure as typed, but OK works out a formula
+// there like anywhere else, or stops at it: never a silent 0.
+TEST(EntryAmounts, ThePlannedExpenditureIsWorkedOutOnOK)
+{
+    EntryForm form;
+    fillValid(form);
+    form.setText(F::PlannedSpending, QStringLiteral("50+10"));
+    EXPECT_TRUE(form.pressEnter(F::PlannedSpending).messages.empty());
+    EXPECT_EQ(form.text(F::PlannedSpending), QStringLiteral("50+10"));
+    ASSERT_TRUE(form.confirm().passed);
+    EXPECT_DOUBLE_EQ(base::toNumber(form.text(F::PlannedSpending)), 60);
+
+    EntryForm refused;
+    fillValid(refused);
+    refused.setText(F::PlannedSpending, QStringLiteral("abc"));
+    const CheckResult result = refused.confirm();
+    EXPECT_FALSE(result.passed);
+    EXPECT_EQ(result.focus, F::PlannedSpending);
+    EXPECT_EQ(refused.text(F::PlannedSpending), QStringLiteral("abc"));
+}
+
 // A field the chosen type does not use is cleared to "0" and written so: an
 // earlier use's text (a salary's income typed, then cancelled) never lands
 // in an item that cannot show it.

@@ -6,18 +6,47 @@
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "skin/skin_cache.h"
+#include "store/ledger.h"
+#include "store/stale_files.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace zambrel::app {
+namespace {
+
+/// When this process began: what our own files older than that hold is
+/// left over from an earlier run.
+QDateTime processStart()
+{
+    static const QDateTime started = QDateTime::currentDateTimeUtc();
+    return started;
+}
+
+/// Removes the temporaries a killed earlier run left beside `ledger` and in
+/// the program's own folders.
+void removeLeftovers(const QString &ledger)
+{
+    const QFileInfo settings(base::settingsFilePath());
+    const QFileInfo history(base::fileDialogHistoryFile());
+    QStringList folders{base::programFolder(), settings.absolutePath(), history.absolutePath()};
+    if (!ledger.isEmpty())
+        folders << QFileInfo(ledger).absolutePath();
+    folders.removeDuplicates();
+    for (const QString &folder : folders)
+        store::removeStaleTemporaries(folder, processStart(), {settings.fileName(), history.fileName()});
+}
+
+} // namespace
 
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
 {
     // The file dialogs write the folders of the user's ledgers and exports
     // there: no one else may read them.
     base::makeFilePrivate(base::fileDialogHistoryFile());
+    removeLeftovers(otherLedger.isEmpty() ? base::usualLedgerPath() : otherLedger);
     auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
     logon->setOtherLedger(otherLedger);
@@ -26,6 +55,7 @@ store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
         logon, &store::LogonWindow::loggedOn, &app, [&app](std::shared_ptr<store::Ledger> books) {
             // Later: the logon is often confirmed by Enter in its password box,
             // and that key press must finish before the closed logon window goes.
+            removeLeftovers(books->path());
             QTimer::singleShot(0, &app, [&app, books = std::move(books)] {
                 ledger::MainWindow *window = ledger::openMainWindow(books);
                 registerFeatures(*window);

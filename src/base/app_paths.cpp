@@ -158,6 +158,11 @@ void setSettingsFile(const QString &path)
     overrides().settingsFile = path;
 }
 
+QString settingsFilePath()
+{
+    return openSettings()->fileName();
+}
+
 bool fileExists(const QString &path)
 {
     if (path.isEmpty())

@@ -44,6 +44,8 @@ void setCurrentSkinPath(const QString &path);
 QString settingsValue(const QString &section, const QString &key, const QString &fallback = {});
 void saveSetting(const QString &section, const QString &key, const QString &value);
 void setSettingsFile(const QString &path);
+/// The settings store's file, as settingsValue() reads it.
+QString settingsFilePath();
 
 /// True when an entry exists at `path`; false on any error.
 bool fileExists(const QString &path);

@@ -288,11 +288,13 @@ CheckResult EntryForm::confirm(std::optional<base::MessageAnswer> loanAudit)
     // anything that is not one as 0. A text the calculator reads otherwise
     // than the number reading would ("12,5") is a formula too. One it
     // refuses stops OK at its field: its message has said why.
+    // The planned expenditure, which Enter leaves as typed, is worked out
+    // here too: written as it stands, a formula there would be stored as 0.
     // With the audit's answer the formulas were worked out by the OK that
     // asked it, and nothing was typed since.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (loanAudit || !evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
+        if (loanAudit || !isEnabled(field) || typed.isEmpty())
             continue;
         if (base::isNumeric(typed) && parseArithmetic(normaliseFormula(typed)).ok())
             continue;

@@ -98,6 +98,29 @@ TEST(StartRoutine, TheFileDialogsHistoryIsOwnerOnly)
     ::umask(umaskBefore);
 }
 
+// A start removes what a killed earlier run left in the program's folders
+// and beside the ledger, and nothing of the run now going.
+TEST(StartRoutine, LeftoversOfAKilledRunGo)
+{
+    testkit::TempProgramFolder folder;
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QString settings = base::settingsFilePath();
+    const QStringList stale{base::defaultLedgerPath() + QStringLiteral(".tmp-1f2e3d4c"),
+                            base::defaultLedgerPath() + QStringLiteral(".rekey-77"),
+                            settings + QStringLiteral(".Qx3b9Z")};
+    const QString fresh = base::defaultLedgerPath() + QStringLiteral(".tmp-5");
+    for (const QString &path : stale + QStringList{fresh}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+        ASSERT_TRUE(file.setFileTime(path == fresh ? earlier.addSecs(7200) : earlier,
+                                     QFileDevice::FileModificationTime));
+    }
+    delete app::startProgram(*qApp);
+    for (const QString &path : stale)
+        EXPECT_FALSE(QFile::exists(path)) << qPrintable(path);
+    EXPECT_TRUE(QFile::exists(fresh)) << "made after this run began";
+}
+
 // --version names the skins in use and marks a default skin it cannot read,
 // so a broken installation shows itself.
 TEST(VersionReport, NamesTheSkinsAndMarksAnUnreadableDefaultSkin)

@@ -53,28 +53,20 @@ private:
 
 } // namespace
 
-TEST(ShippedSkinsFolder, InstalledProgramUsesTheDataFolderOfItsPrefix)
+// An installed program uses the data folder of its prefix; skins beside the
+// program come first, but a file named so is no folder.
+TEST(ShippedSkinsFolder, BesideTheProgramElseTheDataFolderOfItsPrefix)
 {
     Prefix prefix;
     EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
     EXPECT_TRUE(prefix.installedSkins.startsWith(prefix.dir.path() + QLatin1Char('/')));
     EXPECT_FALSE(prefix.installedSkins.contains(QStringLiteral("..")));
-}
-
-TEST(ShippedSkinsFolder, SkinsBesideTheProgramComeFirst)
-{
-    Prefix prefix;
-    ASSERT_TRUE(QDir().mkpath(prefix.besideSkins));
-    EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.besideSkins);
-}
-
-TEST(ShippedSkinsFolder, AFileNamedSkinsBesideTheProgramIsNoFolder)
-{
-    Prefix prefix;
     QFile file(prefix.besideSkins);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.installedSkins);
+    ASSERT_TRUE(file.remove() && QDir().mkpath(prefix.besideSkins));
+    EXPECT_EQ(base::shippedSkinsFolder(prefix.bin), prefix.besideSkins);
 }
 
 // The full order: an explicit folder, then the environment, then the skins

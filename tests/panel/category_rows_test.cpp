@@ -40,18 +40,18 @@ QStringList dump(const CategoryRows &rows)
     return out;
 }
 
-CategoryRows &fourColumnPanel(CategoryRows &rows)
+// Sets the header and puts one group row per name.
+void prepare(CategoryRows &rows, const QString &header, const QStringList &groups = {})
 {
-    rows.setHeader(kFourColumns);
-    return rows;
+    rows.setHeader(header);
+    for (const QString &group : groups)
+        rows.putItem(group, 0, {});
 }
 
 TEST(CategoryRowsLayout, ItemsFollowTheLastRowOfTheirGroupInTheOrderAdded)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("工资收入"), 0, {});
-    rows.putItem(QStringLiteral("奖金收入"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("工资收入"), QStringLiteral("奖金收入")});
     rows.putItem(QStringLiteral("A"), 50, QStringLiteral("工资收入"), 0, 1);
     rows.putItem(QStringLiteral("B"), 400, QStringLiteral("奖金收入"), 0, 2);
     rows.putItem(QStringLiteral("C"), 50, QStringLiteral("工资收入"), 0, 3);
@@ -69,9 +69,7 @@ TEST(CategoryRowsLayout, ItemsFollowTheLastRowOfTheirGroupInTheOrderAdded)
 TEST(CategoryRowsLayout, ExistingKeyUpdatesInPlaceOnlyUnderItsOwnGroup)
 {
     CategoryRows rows;
-    rows.setHeader(kFiveColumns);
-    rows.putItem(QStringLiteral("房租支出"), 0, {});
-    rows.putItem(QStringLiteral("房贷支出"), 0, {});
+    prepare(rows, kFiveColumns, {QStringLiteral("房租支出"), QStringLiteral("房贷支出")});
     rows.putItem(QStringLiteral("rent"), 1000, QStringLiteral("房租支出"), 1000, 7, QStringLiteral("old"));
     QSignalSpy tips(&rows, &CategoryRows::memoTipRequested);
     rows.putItem(QStringLiteral("rent2"), 1200, QStringLiteral("房租支出"), 900, 7, QStringLiteral("new"));
@@ -89,8 +87,7 @@ TEST(CategoryRowsLayout, ExistingKeyUpdatesInPlaceOnlyUnderItsOwnGroup)
 TEST(CategoryRowsLayout, RemoveItemRecomputesTotalAndLeavesGroupRows)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("工资收入")});
     rows.putItem(QStringLiteral("A"), 1000, QStringLiteral("工资收入"), 0, 1);
     rows.putItem(QStringLiteral("B"), 234.5, QStringLiteral("工资收入"), 0, 2);
     rows.putItem(QStringLiteral("C"), 10, QStringLiteral("工资收入"), 0, 3);
@@ -115,8 +112,7 @@ TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
 {
     CategoryRows rows;
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计：0.00"));
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("工资收入")});
     rows.putItem(QStringLiteral("A"), 1234.5, QStringLiteral("工资收入"), 0, 1);
     rows.clear();
     EXPECT_EQ(rows.rowCount(), 0);
@@ -125,8 +121,7 @@ TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
     rows.setHeader(QStringLiteral("a|b,c"));
     EXPECT_EQ(rows.columns(), (QStringList{"a", "b", "c"}));
     // After clear the key is free again.
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("工资收入"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("工资收入")});
     rows.putItem(QStringLiteral("A"), 1, QStringLiteral("工资收入"), 0, 1);
     EXPECT_EQ(rows.row(1).key, QStringLiteral("K1"));
 }
@@ -134,8 +129,7 @@ TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
 TEST(CategoryRowsShares, FifteenPercentIsPlainAndMoreIsBold)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("g"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("g")});
     rows.putItem(QStringLiteral("exact"), 15, QStringLiteral("g"), 15, 1);
     rows.putItem(QStringLiteral("more"), 15.1, QStringLiteral("g"), 15.1, 2);
     rows.putItem(QStringLiteral("rest"), 69.9, QStringLiteral("g"), 69.9, 3);
@@ -155,8 +149,7 @@ TEST(CategoryRowsShares, FifteenPercentIsPlainAndMoreIsBold)
 TEST(CategoryRowsShares, ZeroTotalLeavesTheSharesAsTheyWere)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("g"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("g")});
     rows.putItem(QStringLiteral("in"), 100, QStringLiteral("g"), 0, 1);
     rows.putItem(QStringLiteral("out"), -100, QStringLiteral("g"), 0, 2);
     // The second row's share cell still shows what was written into it (its
@@ -169,7 +162,7 @@ TEST(CategoryRowsShares, ZeroTotalLeavesTheSharesAsTheyWere)
 TEST(CategoryRowsShares, GroupRowWithAmountCountsInAFourColumnPanelOnly)
 {
     CategoryRows four;
-    fourColumnPanel(four);
+    prepare(four, kFourColumns);
     four.putItem(QStringLiteral("g"), 50, {});
     four.putItem(QStringLiteral("a"), 50, QStringLiteral("g"), 0, 1);
     EXPECT_DOUBLE_EQ(four.total(), 100);
@@ -186,8 +179,7 @@ TEST(CategoryRowsShares, GroupRowWithAmountCountsInAFourColumnPanelOnly)
 TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
 {
     CategoryRows five;
-    five.setHeader(kFiveColumns);
-    five.putItem(QStringLiteral("g"), 0, {});
+    prepare(five, kFiveColumns, {QStringLiteral("g")});
     five.putItem(QStringLiteral("under"), 100, QStringLiteral("g"), 80, 1);
     five.putItem(QStringLiteral("over"), 100, QStringLiteral("g"), 120, 2);
     five.putItem(QStringLiteral("even"), 100, QStringLiteral("g"), 100, 3);
@@ -204,8 +196,7 @@ TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareGreen);
 
     CategoryRows four;
-    fourColumnPanel(four);
-    four.putItem(QStringLiteral("g"), 0, {});
+    prepare(four, kFourColumns, {QStringLiteral("g")});
     four.putItem(QStringLiteral("pay"), 300, QStringLiteral("g"), 0, 1);
     EXPECT_EQ(four.row(1).text(3), QStringLiteral("100.0%"));
     EXPECT_EQ(four.row(1).cell(3).colour, kCompareRed);
@@ -214,9 +205,7 @@ TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
 TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("a"), 0, {});
-    rows.putItem(QStringLiteral("b"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("a"), QStringLiteral("b")});
     QSignalSpy inserted(&rows, &CategoryRows::rowInserted);
     QSignalSpy totals(&rows, &CategoryRows::totalChanged);
     rows.putItem(QStringLiteral("x"), 5, QStringLiteral("a"), 0, 1);
@@ -242,8 +231,7 @@ TEST(CategoryRowsNotifications, InsertionsReportTheRowTheyLandOn)
 TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
-    rows.putItem(QStringLiteral("g"), 0, {});
+    prepare(rows, kFourColumns, {QStringLiteral("g")});
     rows.putItem(QStringLiteral("old"), 40, QStringLiteral("g"), 0, 1);
     QSignalSpy resets(&rows, &CategoryRows::rowsReset);
     rows.beginUpdate();
@@ -266,7 +254,7 @@ TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
 TEST(CategoryRowsNotifications, TotalAfterABatchChangesNoRowButSeesNewAmounts)
 {
     CategoryRows rows;
-    fourColumnPanel(rows);
+    prepare(rows, kFourColumns);
     rows.beginUpdate();
     rows.putItem(QStringLiteral("g"), 0, {});
     rows.putItem(QStringLiteral("x"), 300, QStringLiteral("g"), 0, 1);

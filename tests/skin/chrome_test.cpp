@@ -212,38 +212,12 @@ TEST_F(SkinnedFixture, AnUnwearableSkinGivesWayToTheNextShippedOneThenThePlainLo
     EXPECT_EQ(window.captionBar->skinPath(), shippedDefault);
 }
 
-TEST_F(SkinnedFixture, ChromeSurroundsTheContentArea)
+// Bar 300 wide, FROMRIGHT 6, FROMTOP 4, buttons 20 × 16 with no gap. Edges
+// are outside (strict comparisons): the shared edge belongs to neither button.
+TEST(CaptionGeometry, HitTestEdgesAndTheEmptyMaximiseSlot)
 {
-    apply();
-    EXPECT_EQ(window.captionBar->geometry(), QRect(0, 0, 400, skin.captionHeight));
-    EXPECT_EQ(window.bottomBorder->geometry(), QRect(0, 300 - skin.border, 400, skin.border));
-    EXPECT_EQ(window.leftBorder->geometry(),
-              QRect(0, skin.captionHeight, skin.border, 300 - skin.captionHeight - skin.border));
-    EXPECT_EQ(window.contentArea()->geometry(), QRect(skin.border, skin.captionHeight, 400 - 2 * skin.border,
-                                                      300 - skin.captionHeight - skin.border));
-}
-
-TEST(CaptionGeometry, ButtonsLineUpFromTheRight)
-{
-    struct Case {
-        int iconSpace;
-        int close, max, min, onTop;
-    };
-    // Bar 300 wide, FROMRIGHT 6, buttons 20 wide (the maximise slot 0 when empty).
-    const Case cases[] = {
-        {2, 274, 252, 230, 208},
-        {0, 274, 254, 234, 214},
-    };
-    for (const Case &c : cases) {
-        CaptionButtonMetrics m{300, 6, 4, c.iconSpace, QSize(20, 16), 20, 20, 20};
-        EXPECT_EQ(captionButtonRect(m, CloseButton), QRect(c.close, 4, 20, 16));
-        EXPECT_EQ(captionButtonRect(m, MaxRestoreButton).x(), c.max);
-        EXPECT_EQ(captionButtonRect(m, MinimiseButton).x(), c.min);
-        EXPECT_EQ(captionButtonRect(m, OnTopButton).x(), c.onTop);
-    }
     CaptionButtonMetrics m{300, 6, 4, 0, QSize(20, 16), 20, 20, 20};
-    // Edges are outside (strict comparisons); with no gap the shared edge
-    // belongs to neither button.
+    EXPECT_EQ(captionButtonRect(m, CloseButton), QRect(274, 4, 20, 16));
     EXPECT_EQ(captionHitTest(m, QPoint(275, 10)), CloseButton);
     EXPECT_EQ(captionHitTest(m, QPoint(274, 10)), NoCaptionButton);
     EXPECT_EQ(captionHitTest(m, QPoint(273, 10)), MaxRestoreButton);
@@ -446,8 +420,6 @@ TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
         EXPECT_EQ(borderEdges(c.type, zone), c.edges);
     }
     EXPECT_FALSE(borderEdges(NoBorder, 1));
-    EXPECT_EQ(borderCursor(BottomBorder, 1), Qt::SizeVerCursor);
-    EXPECT_EQ(borderCursor(LeftBorder, 0), Qt::SizeBDiagCursor);
 
     SkinnedWindow window;
     window.resize(300, 200);

@@ -72,6 +72,13 @@ TEST(LedgerOpening, RefusesWhatIsNoLedgerSayingWhatItIs)
     createLedger(at("plain.mdb"));
     createLedger(at("keyed.mdb"), QStringLiteral("pw"));
 
+    const auto notALedger = [](const QString &path, const QString &what = {}) {
+        return QStringLiteral("不是账本文件 Not a ledger file: ") + path + what;
+    };
+    const auto wrongPassword = [](const QString &path, const QString &why) {
+        return QStringLiteral("密码不符 The password does not match: ") + path + why;
+    };
+    const QString orNoLedger = QStringLiteral(" (或者不是账本文件 or it is no ledger file)");
     const struct {
         QString path;
         const char *password;
@@ -81,31 +88,19 @@ TEST(LedgerOpening, RefusesWhatIsNoLedgerSayingWhatItIs)
         {at("missing.mdb"), "", ErrorKind::Missing,
          QStringLiteral("找不到账本文件 Ledger file not found: ") + at("missing.mdb")},
         {at("folder.mdb"), "", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: ") + at("folder.mdb") +
-             QStringLiteral(" (文件夹 a folder)")},
+         notALedger(at("folder.mdb"), QStringLiteral(" (文件夹 a folder)"))},
         {at("pipe.mdb"), "", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: ") + at("pipe.mdb") +
-             QStringLiteral(" (管道 a pipe)")},
+         notALedger(at("pipe.mdb"), QStringLiteral(" (管道 a pipe)"))},
         {QStringLiteral("/dev/zero"), "", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: /dev/zero (设备 a device)")},
-        {at("empty.mdb"), "", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: ") + at("empty.mdb")},
-        {at("notes.mdb"), "pw", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: ") + at("notes.mdb")},
-        {at("header.mdb"), "", ErrorKind::NotALedger,
-         QStringLiteral("不是账本文件 Not a ledger file: ") + at("header.mdb")},
-        {at("noise.mdb"), "", ErrorKind::WrongPassword,
-         QStringLiteral("密码不符 The password does not match: ") + at("noise.mdb") +
-             QStringLiteral(" (或者不是账本文件 or it is no ledger file)")},
-        {at("noise.mdb"), "pw", ErrorKind::WrongPassword,
-         QStringLiteral("密码不符 The password does not match: ") + at("noise.mdb") +
-             QStringLiteral(" (或者不是账本文件 or it is no ledger file)")},
-        {at("keyed.mdb"), "other", ErrorKind::WrongPassword,
-         QStringLiteral("密码不符 The password does not match: ") + at("keyed.mdb") +
-             QStringLiteral(" (或者不是账本文件 or it is no ledger file)")},
+         notALedger(QStringLiteral("/dev/zero"), QStringLiteral(" (设备 a device)"))},
+        {at("empty.mdb"), "", ErrorKind::NotALedger, notALedger(at("empty.mdb"))},
+        {at("notes.mdb"), "pw", ErrorKind::NotALedger, notALedger(at("notes.mdb"))},
+        {at("header.mdb"), "", ErrorKind::NotALedger, notALedger(at("header.mdb"))},
+        {at("noise.mdb"), "", ErrorKind::WrongPassword, wrongPassword(at("noise.mdb"), orNoLedger)},
+        {at("noise.mdb"), "pw", ErrorKind::WrongPassword, wrongPassword(at("noise.mdb"), orNoLedger)},
+        {at("keyed.mdb"), "other", ErrorKind::WrongPassword, wrongPassword(at("keyed.mdb"), orNoLedger)},
         {at("plain.mdb"), "pw", ErrorKind::WrongPassword,
-         QStringLiteral("密码不符 The password does not match: ") + at("plain.mdb") +
-             QStringLiteral(" (这个账本没有密码 this ledger has no password)")},
+         wrongPassword(at("plain.mdb"), QStringLiteral(" (这个账本没有密码 this ledger has no password)"))},
     };
     for (const auto &c : cases) {
         const QByteArray before = QFileInfo(c.path).isFile() ? bytesOf(c.path) : QByteArray();

@@ -9,6 +9,7 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
+#include "store/stale_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -250,15 +251,15 @@ TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
         }
         ASSERT_EQ(opening.size(), 1u) << "after a kill at " << (moment.step ? moment.step : "a write");
         (opening.front() == oldPassword ? withOld : withNew) += 1;
-        // What a kill leaves beside the ledger is named for a later clean-up.
-        for (const QString &left : QDir(dir.path()).entryList(QDir::Files)) {
-            if (left == QLatin1String("books.mdb") || left == QLatin1String("original.mdb"))
-                continue;
-            EXPECT_TRUE(left.startsWith(QLatin1String("books.mdb.rekey-")) ||
-                        left.startsWith(QLatin1String("books.mdb.old-")))
-                << qPrintable(left);
-            QFile::remove(dir.filePath(left));
-        }
+        // What a kill leaves beside the ledger goes at the next start, and
+        // nothing else does.
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        const QStringList removed =
+            removeStaleTemporaries(dir.path(), QDateTime::currentDateTimeUtc().addSecs(1));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+                  (QStringList{QStringLiteral("books.mdb"), QStringLiteral("original.mdb")}))
+            << qPrintable(before.join(u' '));
+        EXPECT_NO_THROW(Ledger(ledger, opening.front())) << "the clean-up left the books whole";
     }
     std::printf("password change: %ld writes; %d kills left the old password, %d the new\n", writes, withOld,
                 withNew);
@@ -307,8 +308,9 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
         QFile after(ledger);
         ASSERT_TRUE(after.open(QIODevice::ReadOnly));
         EXPECT_EQ(after.readAll(), current) << "a backup never changes the ledger";
-        for (const QString &left : QDir(dir.path()).entryList({QStringLiteral("books_bak.mdb.tmp-*")}))
-            QFile::remove(dir.filePath(left));
+        removeStaleTemporaries(dir.path(), QDateTime::currentDateTimeUtc().addSecs(1));
+        EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}).isEmpty())
+            << "cleaned at the next start";
     }
     std::printf("backup: %d kills left no backup, %d the earlier one\n", absent, kept);
 

@@ -250,46 +250,37 @@ TEST_F(LedgerTest, JournalOnePageADayYearsDatesAndPages)
     EXPECT_EQ(ledger->wholeTable(Ledger::Table::Journal).rows.size(), 5u);
 }
 
-TEST_F(LedgerTest, JournalSearchIgnoresCaseTakesWildcardsLiterallyNewestFirst)
+// Letter case ignored, wildcards taken literally, each field on its own
+// (null ones too, as other programs leave them), newest page first.
+TEST_F(LedgerTest, JournalSearch)
 {
     const struct {
         const char *date, *text;
-    } pages[] = {{"2026-01-02", "Plan 100% done"},
-                 {"2026-03-04", "plan 1000 done"},
-                 {"2025-05-06", "PLAN 100% DONE later"},
-                 {"2026-07-08", "a_b [c] d"}};
+        int field;
+    } pages[] = {{"2026-01-02", "Plan 100% done", 6},       {"2026-03-04", "plan 1000 done", 6},
+                 {"2025-05-06", "PLAN 100% DONE later", 6}, {"2026-07-08", "a_b [c] d", 6},
+                 {"2026-02-01", "ends with ab", 0},         {"2026-02-01", "cd starts here", 1},
+                 {"2026-02-01", "Straße Ärger x\uFFFFy", 8}};
+    JournalPage page;
     for (const auto &p : pages) {
-        JournalPage page;
+        if (page.date != QString::fromLatin1(p.date))
+            page = JournalPage{};
         page.date = QString::fromLatin1(p.date);
-        page.fields[6] = QString::fromLatin1(p.text);
+        page.fields[std::size_t(p.field)] = QString::fromUtf8(p.text);
         ledger->saveJournalPage(page);
     }
+    writeRaw({QStringLiteral("INSERT INTO log (dates, g5) VALUES ('2026-03-01', 'only weather')")});
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("plan 100%")),
               (QStringList{QStringLiteral("2026-01-02"), QStringLiteral("2025-05-06")}));
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("a_b [c]")), QStringList{QStringLiteral("2026-07-08")});
-    EXPECT_TRUE(ledger->searchJournal(QStringLiteral("ab")).isEmpty());
     EXPECT_TRUE(ledger->searchJournal(QString()).isEmpty());
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("DONE")).size(), 3);
-}
-
-TEST_F(LedgerTest, JournalSearchLooksIntoEachFieldOnItsOwn)
-{
-    JournalPage page;
-    page.date = QStringLiteral("2026-02-01");
-    page.fields[0] = QStringLiteral("ends with ab");
-    page.fields[1] = QStringLiteral("cd starts here");
-    page.fields[8] = QStringLiteral("Straße Ärger x\uFFFFy");
-    ledger->saveJournalPage(page);
-    // Pages written by other programs may leave fields null.
-    writeRaw({QStringLiteral("INSERT INTO log (dates, g5) VALUES ('2026-03-01', 'only weather')")});
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("abcd")).isEmpty()) << "no match across two fields";
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("ab\ncd")).isEmpty());
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("cd START")), QStringList{QStringLiteral("2026-02-01")});
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("ärger")), QStringList{QStringLiteral("2026-02-01")});
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("x\uFFFFy")), QStringList{QStringLiteral("2026-02-01")});
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("WEATHER")), QStringList{QStringLiteral("2026-03-01")});
-    EXPECT_EQ(ledger->searchJournal(QStringLiteral("e")),
-              (QStringList{QStringLiteral("2026-03-01"), QStringLiteral("2026-02-01")}));
 }
 
 TEST_F(LedgerTest, HoldingsAndWholeTables)
@@ -302,22 +293,15 @@ TEST_F(LedgerTest, HoldingsAndWholeTables)
     ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("工资"), QStringLiteral("pay")));
     ledger->addItem(QStringLiteral("2026-02"), shares);
     const ResultTable holdings = ledger->holdings(QStringLiteral("2026-01"));
-    EXPECT_EQ(holdings.columns,
-              (QStringList{QStringLiteral("months"), QStringLiteral("name"), QStringLiteral("FirstPay"),
-                           QStringLiteral("TotalCost"), QStringLiteral("Profit")}));
     ASSERT_EQ(holdings.rows.size(), 2u);
     EXPECT_EQ(holdings.rows[0], (QVariantList{QStringLiteral("2026-01"), QStringLiteral("招商银行"), 10000.0,
                                               12345.5, 2345.5}));
 
     const ResultTable items = ledger->wholeTable(Ledger::Table::Items);
-    EXPECT_EQ(items.columns.size(), 12);
-    EXPECT_EQ(items.columns.front(), QStringLiteral("code"));
     ASSERT_EQ(items.rows.size(), 4u);
     EXPECT_EQ(items.rows[3].value(1).toString(), QStringLiteral("2026-02"));
-    const ResultTable types = ledger->wholeTable(Ledger::Table::Types);
-    EXPECT_EQ(types.columns,
-              (QStringList{QStringLiteral("types"), QStringLiteral("kind"), QStringLiteral("index")}));
-    EXPECT_EQ(types.rows.front(), (QVariantList{QStringLiteral("工资"), QStringLiteral("1000"), 1LL}));
+    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Types).rows.front(),
+              (QVariantList{QStringLiteral("工资"), QStringLiteral("1000"), 1LL}));
 }
 
 // The month lists and the trend series must cost what is shown, not the

@@ -13,8 +13,6 @@
 #include "test_support.h"
 
 #include <QAccessible>
-#include <QHeaderView>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -126,21 +124,13 @@ protected:
     testkit::ScriptedResponder responder;
 };
 
-TEST_F(PickerWindow, ShowsEveryMonthNewestFirstUnderItsCaptions)
+TEST_F(PickerWindow, ShowsEveryMonthNewestFirstAndTheListIsNamedByItsLabel)
 {
     addMonths({QStringLiteral("2024-11"), QStringLiteral("2026-02"), QStringLiteral("2025-06"),
                QStringLiteral("2026-02")});
     load();
     EXPECT_EQ(rows(),
               (QStringList{QStringLiteral("2026-02"), QStringLiteral("2025-06"), QStringLiteral("2024-11")}));
-    EXPECT_EQ(window->objectName(), QStringLiteral("frmMonth"));
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("月份 Months"));
-    EXPECT_EQ(window->monthList->objectName(), QStringLiteral("lv"));
-    EXPECT_EQ(window->monthList->columnCount(), 1);
-    EXPECT_EQ(window->monthList->headerItem()->text(0), QStringLiteral("月份"));
-    EXPECT_EQ(window->okButton->caption(), QStringLiteral("确   定"));
-    EXPECT_EQ(window->cancelButton->caption(), QStringLiteral("取   消"));
-    EXPECT_EQ(window->promptLabel->text(), QStringLiteral("选择月份"));
     // The label names the list for assistive technology.
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->monthList);
     ASSERT_NE(list, nullptr);

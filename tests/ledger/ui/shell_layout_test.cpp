@@ -48,32 +48,9 @@ TEST(ShellLayout, SplitterComesToRestAtWidthLessMarginWhateverWasGiven)
     for (double x : {0.0, 4200.0, 9000.0, 19999.0}) {
         const ShellLayout layout = shellLayout(metrics(20000, 12000), x);
         EXPECT_EQ(layout.splitterHandle.x(), 20000 - 4200) << x;
-        EXPECT_EQ(layout.profitLossHeading.width(), 20000 - 4200);
-        EXPECT_EQ(layout.rightPane.x(), 20000 - 4200 + 75);
         // The web pane ends one border width short of the window's edge.
         EXPECT_EQ(layout.rightPane.x() + layout.rightPane.width(), 20000 - 60);
     }
-}
-
-TEST(ShellLayout, PanelsTileTheLeftSideAroundTheHeadings)
-{
-    const ShellMetrics m = metrics(18000, 12000);
-    const ShellLayout l = shellLayout(m, 0);
-    const int split = 18000 - 4200;
-    EXPECT_EQ(l.toolbar, QPoint(60, 452));
-    EXPECT_EQ(l.profitLossHeading.y(), 452 + 900);
-    EXPECT_EQ(l.incomePanel.topLeft(), QPoint(60, l.profitLossHeading.bottom() + 1));
-    EXPECT_EQ(l.incomePanel.width(), (split + 50) / 2);
-    EXPECT_EQ(l.expenditurePanel.x(), l.incomePanel.right() + 1 + 10);
-    EXPECT_EQ(l.expenditurePanel.right() + 1, split + 60);
-    EXPECT_EQ(l.balanceSheetHeading.y(), l.incomePanel.bottom() + 1);
-    EXPECT_EQ(l.assetPanel.y(), l.balanceSheetHeading.bottom() + 1);
-    EXPECT_EQ(l.liabilityPanel.topLeft(), QPoint(l.expenditurePanel.x(), l.assetPanel.y()));
-    EXPECT_EQ(l.assetPanel.bottom() + 1, 12000 - m.statusBarHeight - m.bottomBorderHeight);
-    EXPECT_EQ(l.statusBar.y(), l.assetPanel.bottom() + 1);
-    EXPECT_EQ(l.statusPanel1Width, 18000 - (1411 * 3 + 2647));
-    EXPECT_EQ(l.splitterHandle.height(),
-              12000 - l.profitLossHeading.y() - m.statusBarHeight - m.bottomBorderHeight);
 }
 
 TEST(ShellLayout, FrameFollowsTheCaptionBarsMaximiseSlot)
@@ -86,11 +63,6 @@ TEST(ShellLayout, FrameFollowsTheCaptionBarsMaximiseSlot)
     EXPECT_TRUE(normal.bordersVisible);
     ASSERT_TRUE(normal.region.has_value());
     EXPECT_EQ(*normal.region, windowRegion(18000, 12000));
-
-    const QPolygon shape = windowRegion(1500, 900);
-    const QPolygon expected({QPoint(0, 60), QPoint(0, 3), QPoint(3, 0), QPoint(97, 0), QPoint(100, 4),
-                             QPoint(100, 60), QPoint(0, 60)});
-    EXPECT_EQ(shape, expected);
 }
 
 TEST(ShellLayout, SplitterDragBarIsClampedToTheMargins)

@@ -1,0 +1,61 @@
+#include "stale_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zambrel::store {
+namespace {
+
+// The markers PendingFile, createLedger and rekeyLedger put after a file's
+// name, followed by the hex digits of a random number.
+const QRegularExpression &pendingName()
+{
+    static const QRegularExpression pattern(QStringLiteral("^(.+)\\.(tmp|rekey|new|old)-[0-9a-f]{1,8}$"));
+    return pattern;
+}
+
+bool isStale(const QString &path, const QDateTime &startedAt)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISREG(info.st_mode) && info.st_uid == ::getuid() &&
+           QDateTime::fromSecsSinceEpoch(info.st_mtim.tv_sec).addMSecs(info.st_mtim.tv_nsec / 1'000'000) <
+               startedAt;
+}
+
+bool isLeftOver(const QDir &folder, const QString &name, const QStringList &savedFiles)
+{
+    const QRegularExpressionMatch pending = pendingName().match(name);
+    if (pending.hasMatch()) {
+        return pending.captured(2) != QLatin1String("old") ||
+               QFileInfo(folder.filePath(pending.captured(1))).isFile();
+    }
+    static const QRegularExpression saving(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    const QRegularExpressionMatch saved = saving.match(name);
+    return saved.hasMatch() && savedFiles.contains(saved.captured(1));
+}
+
+} // namespace
+
+QStringList removeStaleTemporaries(const QString &folder, const QDateTime &startedAt,
+                                   const QStringList &savedFiles)
+{
+    QStringList removed;
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return removed;
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QString path = dir.filePath(name);
+        if (isLeftOver(dir, name, savedFiles) && isStale(path, startedAt) && QFile::remove(path))
+            removed << name;
+    }
+    return removed;
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace zambrel::store {
+
+/// Removes from `folder` what a killed run of the program left there, and
+/// returns the names removed:
+/// - the pending writes of this store: "NAME.tmp-", "NAME.rekey-" and
+///   "NAME.new-" followed by hex digits; "NAME.old-…" (a second name of a
+///   ledger during a password change) only while NAME itself is there, so
+///   the books never lose their last name;
+/// - what the settings store leaves while it saves one of `savedFiles`
+///   (file names in `folder`): "NAME." followed by six letters or digits.
+///
+/// Only regular files of this user last changed before `startedAt` go:
+/// anything newer may be another running copy's write in progress. Never
+/// throws; what cannot be removed stays.
+QStringList removeStaleTemporaries(const QString &folder, const QDateTime &startedAt,
+                                   const QStringList &savedFiles = {});
+
+} // namespace zambrel::store

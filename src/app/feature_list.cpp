@@ -6,6 +6,7 @@
 #include "ledger/commands/ui/register_item_commands.h"
 #include "ledger/export/ui/export_command.h"
 #include "ledger/maintenance/ui/register_maintenance.h"
+#include "ledger/restore/ui/register_restore.h"
 #include "reports/graph/ui/register_trend_graph.h"
 #include "reports/stock/ui/stock_check.h"
 
@@ -15,6 +16,7 @@ void registerFeatures(host::FeatureHost &host)
 {
     ledger::registerItemCommands(host);
     ledger::registerLedgerMaintenance(host);
+    ledger::registerRestore(host);
     ledger::registerMonthPicker(host);
     journal::registerJournal(host);
     graph::registerTrendGraph(host);

@@ -40,7 +40,8 @@ struct CommandPlace {
     /// MonthMenu: the entries of commands stand in the order of this number
     /// (equal numbers in the order of registration), above the months. In
     /// use: the stock check 10, the journal 20, looking back 30, the
-    /// password 40, another ledger 50, the backup 60, the CSV export 70.
+    /// password 40, another ledger 50, the backup 60, the restore 65, the CSV
+    /// export 70.
     int order = 0;
 
     static CommandPlace toolbar(const QString &button) { return {Area::Toolbar, button, 0}; }

@@ -1,6 +1,8 @@
 // Month-end carry-forward of the month view.
 #include "base/clock.h"
 #include "base/month_keys.h"
+#include "host/error_report.h"
+#include "ledger/maintenance/safety_copies.h"
 #include "ledger/month_view.h"
 #include "store/ledger.h"
 
@@ -32,7 +34,13 @@ base::MessageRequest MonthView::carryForwardQuestion()
 
 void MonthView::carryForward(const CarryForward &due)
 {
+    // Without its copy the books are not touched; that failure is no fault
+    // of the rows written.
+    const QString copy = host::onRoad(host::ErrorRoad::MenuCommand, [this] {
+        return takeSafetyCopy(m_ledger, SafetyReason::CarryForward);
+    });
     m_ledger.carryForward(due.from, due.to);
+    m_statusNotice = safetyCopyText(copy);
 }
 
 } // namespace zambrel::ledger

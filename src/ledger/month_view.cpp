@@ -33,6 +33,15 @@ void MonthView::readTypes()
     m_typesRead = true;
 }
 
+void MonthView::booksReplaced()
+{
+    m_typesRead = false;
+    m_types.clear();
+    m_kinds.clear();
+    m_previousMonth.clear();
+    m_previousAssets = 0;
+}
+
 void MonthView::addType(const store::ItemType &type)
 {
     m_types.push_back(type);
@@ -194,7 +203,9 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
     figures.previousAssets = m_previousAssets;
 
     Assessment verdict = assessMonth(figures);
-    base::showStatus(verdict.statusLine);
+    m_host->showStatus(m_statusNotice.isEmpty() ? verdict.statusLine
+                                                : m_statusNotice + QStringLiteral("  ") + verdict.statusLine);
+    m_statusNotice.clear();
     m_host->setAdvice(verdict.advice);
     return verdict;
 }

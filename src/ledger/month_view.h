@@ -61,6 +61,10 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
+    /// The ledger's books were replaced as a whole (a restore): what was
+    /// read and kept (the types, the previous month's assets) is read again
+    /// by the next reload.
+    void booksReplaced();
     /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);
     /// The type names as the month last loaded them, in order: the entry
@@ -99,9 +103,13 @@ public:
     std::optional<CarryForward> dueCarryForward() const;
     /// "是否要月结?", Yes or No.
     static base::MessageRequest carryForwardQuestion();
-    /// Copies the month `due.from` (except dividends; expenditure items with
+    /// Keeps a safety copy of the ledger (reason "carry-forward"), then
+    /// copies the month `due.from` (except dividends; expenditure items with
     /// actual spending 0 and no memo) into `due.to` in one transaction: an
-    /// interrupted write leaves none of the new rows. @throws store::DbError
+    /// interrupted write leaves none of the new rows. The next reload's
+    /// status line says that the copy was saved. @throws host::RoutedError on
+    /// the menu command's road when the copy cannot be saved (then nothing is
+    /// carried forward), store::DbError when the write fails.
     void carryForward(const CarryForward &due);
 
     void placeItem(const QString &kind, const store::Item &item) { ledger::placeItem(m_panels, kind, item); }
@@ -147,6 +155,8 @@ private:
     double m_salary = 0;
     QString m_previousMonth;
     double m_previousAssets = 0;
+    /// Said before the next status line (once).
+    QString m_statusNotice;
 };
 
 } // namespace zambrel::ledger

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "base/status_line.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace zambrel::ledger {
 
 /// What the month logic asks of the main window. The window implements it;
-/// tests record the calls. Every method defaults to doing nothing.
+/// tests record the calls. Every method defaults to doing nothing, but for
+/// the status line, which goes to the main window's status bar.
 class MonthViewHost {
 public:
     virtual ~MonthViewHost() = default;
@@ -20,6 +23,8 @@ public:
     /// (a group row chosen, the item deleted, the panels emptied).
     virtual void setItemSelected(bool selected) { (void)selected; }
     virtual void setAdvice(const QString &advice) { (void)advice; }
+    /// The month's status line.
+    virtual void showStatus(const QString &text) { base::showStatus(text); }
 };
 
 } // namespace zambrel::ledger

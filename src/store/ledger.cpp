@@ -69,11 +69,15 @@ QStringList textsOf(Statement &rows)
 } // namespace
 
 Ledger::Ledger(const QString &path, const QString &password, Access access)
-    : m_connection(path, password, access), m_statements(std::size_t(LedgerStatement::Count))
+    : m_connection(path, password, access), m_statements(std::size_t(LedgerStatement::Count)),
+      m_password(password.toUtf8())
 {
 }
 
-Ledger::~Ledger() = default;
+Ledger::~Ledger()
+{
+    m_password.fill('\0');
+}
 
 Statement &Ledger::prepared(LedgerStatement query) const
 {
@@ -339,6 +343,8 @@ void Ledger::changePassword(const QString &oldPassword, const QString &newPasswo
     for (std::unique_ptr<Statement> &statement : m_statements)
         statement.reset();
     rekeyLedger(m_connection, newPassword);
+    m_password.fill('\0');
+    m_password = newPassword.toUtf8();
 }
 
 QStringList Ledger::integrityProblems() const
@@ -347,8 +353,10 @@ QStringList Ledger::integrityProblems() const
     try {
         problems = textsOf(prepared(LedgerStatement::IntegrityCheck));
     } catch (const DbError &error) {
-        // Pages so damaged that the check itself cannot go on.
-        if (error.kind() != ErrorKind::Damaged)
+        // Pages so damaged that the check itself cannot go on: in an
+        // encrypted ledger a page that fails its check stops the engine
+        // with a plain error.
+        if (error.kind() != ErrorKind::Damaged && error.kind() != ErrorKind::Failed)
             throw;
         return {error.description()};
     }

@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "ledger_records.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,10 @@ enum class LedgerStatement : int;
 /// message; the user action that called it catches and reports. No failure
 /// is turned into a 0 or an empty list. Not copyable, not movable (windows
 /// keep references to it).
+///
+/// The password is kept in memory while the ledger is open, for openCopy()
+/// and restoreFrom() alone (the engine keeps its key as long); it is
+/// overwritten when the ledger closes and never written or shown.
 class Ledger {
 public:
     /// Opens the ledger file at `path` with `password` (empty: none).
@@ -41,6 +46,8 @@ public:
     /// Full path of the ledger file as it was given (a link stays a link).
     QString path() const { return m_connection.path(); }
     Access access() const { return m_connection.access(); }
+    /// True when `password` is the one this ledger was opened with.
+    bool opensWith(const QString &password) const { return m_connection.opensWith(password); }
 
     // Months ---------------------------------------------------------------
     // A month is a key "yyyy-mm" (four digits, '-', two digits); stored
@@ -134,6 +141,27 @@ public:
     /// @throws DbError WrongPassword when `oldPassword` is not the ledger's;
     /// any other kind when the re-key failed.
     void changePassword(const QString &oldPassword, const QString &newPassword);
+    /// Replaces the books with those of the ledger file `backup`, opened
+    /// with `backupPassword`: every row of every table of this ledger (the
+    /// numbering of new items included) becomes the backup's, at this
+    /// ledger's path and under its password. A table the backup lacks is
+    /// left empty; columns and tables this ledger lacks are not taken. The
+    /// lock is never let go, and it is one transaction: after a failure or a
+    /// kill the ledger holds either its old books or the backup's, whole.
+    /// Defined in ledger_restore.cpp.
+    /// @throws DbError as a read-only Ledger of `backup` would (Missing,
+    /// NotALedger, WrongPassword, Damaged, InUse, ...), Damaged when the
+    /// backup fails the integrity check, Other when `backup` is this ledger
+    /// itself, ReadOnly when this ledger is opened read-only, DiskFull.
+    /// Given no `backupPassword`, the backup is opened with this ledger's.
+    void restoreFrom(const QString &backup, const std::optional<QString> &backupPassword = std::nullopt);
+    /// Opens another ledger file read-only (a backup or safety copy of this
+    /// one) with `password`, or, given none, with this ledger's own, so that
+    /// it need not be asked again. The ledger file itself is never opened a
+    /// second time. @throws DbError as the constructor, Other for the ledger
+    /// itself.
+    std::unique_ptr<Ledger> openCopy(const QString &path,
+                                     const std::optional<QString> &password = std::nullopt) const;
     /// The engine's check of the whole file (every page, row and index):
     /// empty when the ledger is sound, otherwise what the check found (or
     /// why it could not go on).
@@ -147,6 +175,7 @@ private:
 
     Connection m_connection;
     mutable std::vector<std::unique_ptr<Statement>> m_statements;
+    QByteArray m_password; ///< UTF-8; overwritten by the destructor
 };
 
 /// Where a backup of `ledgerPath` made on `day` goes: the ledger's name

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -123,6 +124,15 @@ void writeFileAtomically(const QString &target, const std::function<bool(QByteAr
 bool isDiskFull(int error)
 {
     return error == ENOSPC || error == EDQUOT;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat first {};
+    struct stat second {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 DbError fileError(int error, const QString &path)

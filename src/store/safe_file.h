@@ -74,6 +74,10 @@ int createPrivateFile(const QString &path);
 /// survives a crash. A folder that cannot be opened for this is left alone.
 void syncFolderOf(const QString &path);
 
+/// True when `a` and `b` lead to the same file (through links, symbolic or
+/// hard, alike); false when either cannot be reached.
+bool sameFile(const QString &a, const QString &b);
+
 /// True for the system error numbers that mean the disk or quota is full.
 bool isDiskFull(int error);
 

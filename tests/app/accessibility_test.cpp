@@ -11,6 +11,7 @@
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
+#include "ledger/restore/ui/restore_window.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "panel/ui/category_panel.h"
@@ -486,6 +487,23 @@ TEST(Accessibility, ChangePasswordWindow)
     EXPECT_EQ(expectTabReachesEverything(&window, window.passwordBoxes[0]),
               (QStringList{QStringLiteral("txtPWD_0"), QStringLiteral("txtPWD_1"), QStringLiteral("txtPWD_2"),
                            QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
+    window.hide();
+}
+
+TEST(Accessibility, RestoreWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    ledger::RestoreWindow window(*books, {});
+    window.reload();
+    window.show();
+    expectToldAsShown(&window);
+    EXPECT_EQ(accessibleName(window.backupList), shownText(window.listLabel));
+    EXPECT_EQ(accessibleName(window.passwordBox), shownText(window.passwordLabel));
+    // The password box is skipped while no backup needs one.
+    EXPECT_EQ(
+        expectTabReachesEverything(&window, window.backupList),
+        (QStringList{QStringLiteral("lvBackups"), QStringLiteral("cmdBrowse"), QStringLiteral("cmdClose")}));
     window.hide();
 }
 

@@ -5,6 +5,7 @@
 //   crash_child adds   LEDGER PASSWORD MONTH COUNT     add COUNT items, saying "added N" after each
 //   crash_child rekey  LEDGER OLD NEW                  change the password
 //   crash_child backup LEDGER PASSWORD TARGET          back the ledger up to TARGET
+//   crash_child restore LEDGER PASSWORD BACKUP         restore the books of BACKUP (same password)
 // Where it pauses: ZAMBREL_PAUSE_AT_WRITE=N pauses before the N-th write,
 // flush or truncation of any file the engine makes (counted by a file layer
 // put under the engine here), saying "paused write N"; the store's own named
@@ -231,6 +232,8 @@ int main(int argc, char **argv)
             ledger.changePassword(args[3], args[4]);
         } else if (mode == QLatin1String("backup") && args.size() == 5) {
             ledger.backupTo(args[4]);
+        } else if (mode == QLatin1String("restore") && args.size() == 5) {
+            ledger.restoreFrom(args[4], args[3]);
         } else {
             return 2;
         }

@@ -320,3 +320,53 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
     EXPECT_EQ(copy.integrityProblems(), QStringList());
     EXPECT_EQ(copy.monthItems(QStringLiteral("2024-01")).size(), std::size_t(kMonthRows));
 }
+
+TEST_F(CrashSafety, ARestoreLeavesTheOldBooksOrTheBackupsWhole)
+{
+    QTemporaryDir dir;
+    const QString original = file(dir, "original.mdb");
+    const QString ledger = file(dir, "books.mdb");
+    const QString backup = file(dir, "backup.mdb");
+    // The ledger holds one month, the backup another, of a different size.
+    writeMonth(original, kPassword, kMonthRows / 3);
+    createLedger(backup, kPassword);
+    std::vector<Item> saved(kMonthRows / 5);
+    for (std::size_t n = 0; n < saved.size(); ++n) {
+        saved[n].type = QStringLiteral("存款");
+        saved[n].name = QStringLiteral("存 %1").arg(n);
+        saved[n].totalCost = double(n);
+    }
+    testkit::writeItems(backup, QStringLiteral("2023-06"), saved, kPassword);
+    const QStringList args{QStringLiteral("restore"), ledger, kPassword, backup};
+    copyFile(original, ledger);
+    const long writes = writesOf(args);
+    std::vector<Moment> moments = spread(writes, kKillsPerWrite);
+    for (const char *step : {"restore-begun", "restore-table", "restore-copied"})
+        moments.push_back({0, step});
+
+    int old = 0;
+    int restored = 0;
+    for (const Moment &moment : moments) {
+        copyFile(original, ledger);
+        QFile::remove(ledger + QStringLiteral("-journal"));
+        const ChildRun killed = run(args, moment);
+        ASSERT_TRUE(killed.paused) << killed.output.constData();
+        Ledger books(ledger, kPassword);
+        EXPECT_EQ(books.integrityProblems(), QStringList());
+        const std::size_t before = books.monthItems(QStringLiteral("2024-01")).size();
+        const std::size_t after = books.monthItems(QStringLiteral("2023-06")).size();
+        const bool whole =
+            (before == std::size_t(kMonthRows / 3) && after == 0) || (before == 0 && after == saved.size());
+        EXPECT_TRUE(whole) << before << " old and " << after << " restored rows after a kill at "
+                           << (moment.step ? moment.step : "write ") << moment.write;
+        (after == 0 ? old : restored) += 1;
+    }
+    std::printf("restore: %ld writes; %d kills left the old books, %d the restored\n", writes, old, restored);
+    EXPECT_GT(old, 0);
+    // Run to its end, the books are the backup's.
+    copyFile(original, ledger);
+    ASSERT_TRUE(run(args).finished);
+    EXPECT_TRUE(Ledger(ledger, kPassword).monthItems(QStringLiteral("2024-01")).empty());
+    EXPECT_EQ(Ledger(backup, kPassword).monthItems(QStringLiteral("2023-06")).size(), saved.size())
+        << "the backup is only read";
+}

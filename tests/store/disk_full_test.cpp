@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 using namespace zambrel;
 using namespace zambrel::store;
@@ -137,4 +138,40 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
         EXPECT_EQ(kept[std::size_t(n)].name, QStringLiteral("new %1").arg(n));
     EXPECT_TRUE(reopened.monthItems(QStringLiteral("2024-03")).empty());
     EXPECT_EQ(Ledger(backup, QStringLiteral("pw")).integrityProblems(), QStringList());
+}
+
+TEST(DiskFull, ARestoreThatDoesNotFitLeavesTheBooksAsTheyWere)
+{
+    testkit::SmallDisk disk("2m");
+    if (!disk.mounted())
+        GTEST_SKIP() << qPrintable(disk.why());
+    QTemporaryDir elsewhere;
+    const QString backup = elsewhere.filePath(QStringLiteral("large.mdb"));
+    createLedger(backup, QStringLiteral("pw"));
+    std::vector<Item> large;
+    for (int n = 0; n < 3000; ++n)
+        large.push_back(itemNamed(QStringLiteral("large %1").arg(n), n));
+    testkit::writeItems(backup, QStringLiteral("2023-01"), large, QStringLiteral("pw"));
+    const QString path = disk.file(QStringLiteral("books.mdb"));
+    createLedger(path, QStringLiteral("pw"));
+    Ledger ledger(path, QStringLiteral("pw"));
+    for (int n = 0; n < 20; ++n)
+        ledger.addItem(QStringLiteral("2024-01"), itemNamed(QStringLiteral("kept %1").arg(n), n));
+    disk.fill();
+
+    try {
+        ledger.restoreFrom(backup, QStringLiteral("pw"));
+        ADD_FAILURE() << "a restore fitted on a full disk";
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.kind(), ErrorKind::DiskFull) << qPrintable(error.description());
+        EXPECT_EQ(error.description(), kDiskFull + path);
+    }
+    EXPECT_EQ(ledger.monthItems(QStringLiteral("2024-01")).size(), 20u);
+    EXPECT_TRUE(ledger.monthItems(QStringLiteral("2023-01")).empty());
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")),
+              "error 账本正在使用中 The ledger is in use");
+    disk.makeRoom();
+    ledger.restoreFrom(backup, QStringLiteral("pw"));
+    EXPECT_EQ(ledger.monthItems(QStringLiteral("2023-01")).size(), 3000u);
+    EXPECT_EQ(ledger.integrityProblems(), QStringList());
 }

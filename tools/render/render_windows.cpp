@@ -13,8 +13,11 @@
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
+#include "ledger/maintenance/backup.h"
+#include "ledger/maintenance/safety_copies.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "ledger/month_view.h"
+#include "ledger/restore/ui/restore_window.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "reports/graph/ui/graph_window.h"
@@ -193,6 +196,17 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         password.passwordBoxes[1]->setFocus();
         save(&password, picture(QStringLiteral("change-password"), {}));
         password.hide();
+    }
+    {
+        ledger::backUpLedger(window->ledger());
+        ledger::takeSafetyCopy(window->ledger(), ledger::SafetyReason::CarryForward);
+        ledger::RestoreWindow restore(window->ledger(), {});
+        window->followSkin(&restore);
+        restore.reload();
+        restore.show();
+        restore.backupList->setFocus();
+        save(&restore, picture(QStringLiteral("restore"), {}));
+        restore.hide();
     }
     window->setSwitchingLedger(true);
     window->close();

@@ -8,6 +8,8 @@
 #include "ledger/maintenance/backup.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
+#include "ledger/restore/backup_list.h"
+#include "ledger/restore/restore_ledger.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -22,7 +24,7 @@
 namespace zambrel::cli {
 namespace {
 
-enum class Subcommand { Months, Report, Export, Backup };
+enum class Subcommand { Months, Report, Export, Backup, Backups, Restore };
 
 struct SubcommandText {
     Subcommand command;
@@ -31,7 +33,7 @@ struct SubcommandText {
     const char *description;
 };
 
-const std::array<SubcommandText, 4> kSubcommands = {{
+const std::array<SubcommandText, 6> kSubcommands = {{
     {Subcommand::Months, "months", "the stored months, newest first",
      "Lists the months the ledger holds, newest first, one a line."},
     {Subcommand::Report, "report", "a month's categories, totals, shares and assessment",
@@ -46,6 +48,16 @@ const std::array<SubcommandText, 4> kSubcommands = {{
      "Writes a complete copy of the ledger, by default beside it as NAME_yyyy-mm-dd_bak.mdb, and "
      "prints its path. The copy has the ledger's password. A file already there is replaced (and "
      "standard error says so); a folder, FIFO, device or link there is refused."},
+    {Subcommand::Backups, "backups", "the ledger's backups and safety copies, newest first",
+     "Lists the dated backups beside the ledger and the safety copies kept before a carry-forward, a "
+     "password change or a restore, newest first, one a line: date and time, size in bytes, newest "
+     "month, its number of items, the check (可用 OK, 密码不同 Other password, 已损坏 Damaged) and "
+     "the path, separated by tabs. Each backup is opened read-only with the ledger's password."},
+    {Subcommand::Restore, "restore", "puts a backup's books in place of the ledger's",
+     "Replaces the ledger's books with those of BACKUP, which must open with the ledger's password and "
+     "pass the integrity check. A safety copy of the ledger as it was is kept first; its path is "
+     "printed. The ledger keeps its path and password, and is held against other programs "
+     "throughout."},
 }};
 
 /// Every option; each subcommand takes some of them.
@@ -130,13 +142,15 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     if (takes(Subcommand::Backup))
         parser.addOption(o.to);
     if (command) {
-        parser.setApplicationDescription(QString::fromLatin1(command->description));
+        parser.setApplicationDescription(QString::fromUtf8(command->description));
         parser.addPositionalArgument(QString::fromLatin1(command->name),
                                      QString::fromLatin1(command->summary));
+        if (command->command == Subcommand::Restore)
+            parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("The backup to restore."));
     } else {
         parser.setApplicationDescription(generalDescription());
         parser.addPositionalArgument(QStringLiteral("command"),
-                                     QStringLiteral("months, report, export or backup."),
+                                     QStringLiteral("months, report, export, backup, backups or restore."),
                                      QStringLiteral("[command]"));
     }
 }
@@ -192,15 +206,19 @@ struct Request {
     QString outFolder;
     bool forSpreadsheets = false;
     QString backupTarget;
+    QString restoredBackup;
 };
 
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
 {
     QString password = passwordFor(request.ledgerPath, request.password);
-    // Every subcommand only reads the ledger, so each works on a ledger the
-    // user cannot write; other programs still cannot write it meanwhile.
+    // Every subcommand but a restore only reads the ledger, so each works on
+    // a ledger the user cannot write; other programs still cannot write it
+    // meanwhile.
+    const store::Access access =
+        request.command == Subcommand::Restore ? store::Access::ReadWrite : store::Access::ReadOnly;
     try {
-        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, store::Access::ReadOnly);
+        auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, access);
         forgetPassword(password);
         return books;
     } catch (...) {
@@ -251,6 +269,30 @@ void backUp(const store::Ledger &books, const Request &request)
     writeOut(path.toUtf8() + '\n');
 }
 
+void listBackups(const store::Ledger &books)
+{
+    QByteArray text;
+    for (const ledger::BackupEntry &entry : ledger::listBackups(books)) {
+        const QStringList cells = {entry.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                                   QString::number(entry.size),
+                                   entry.newestMonth,
+                                   QString::number(entry.newestMonthItems),
+                                   ledger::backupCheckText(entry.check),
+                                   QDir::toNativeSeparators(entry.path)};
+        text += cells.join(u'\t').toUtf8() + '\n';
+    }
+    writeOut(text);
+}
+
+void restore(store::Ledger &books, const Request &request)
+{
+    const QString copy = ledger::restoreLedger(books, request.restoredBackup);
+    writeError(QStringLiteral("已从备份恢复 Restored from the backup: ") +
+               QDir::toNativeSeparators(request.restoredBackup));
+    // The safety copy's path is the one line of output that scripts read.
+    writeOut(QDir::toNativeSeparators(copy).toUtf8() + '\n');
+}
+
 int run(const Request &request)
 {
     try {
@@ -267,6 +309,12 @@ int run(const Request &request)
             break;
         case Subcommand::Backup:
             backUp(*books, request);
+            break;
+        case Subcommand::Backups:
+            listBackups(*books);
+            break;
+        case Subcommand::Restore:
+            restore(*books, request);
             break;
         }
     } catch (const store::DbError &error) {
@@ -344,9 +392,10 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     }
     if (!command)
         return wrongUsage(QStringLiteral("缺少命令 No command given"));
-    if (parser.positionalArguments().size() > 1)
+    const qsizetype taken = command->command == Subcommand::Restore ? 2 : 1;
+    if (parser.positionalArguments().size() > taken)
         return wrongUsage(QStringLiteral("多余的参数 Unexpected argument: ") +
-                              shown(parser.positionalArguments().at(1)),
+                              shown(parser.positionalArguments().at(taken)),
                           command);
 
     Request request;
@@ -381,7 +430,13 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         if (parser.isSet(o.to) && request.backupTarget.isEmpty())
             return wrongUsage(QStringLiteral("缺少文件名 --to needs a FILE"), command);
         break;
+    case Subcommand::Restore:
+        if (parser.positionalArguments().size() < 2 || parser.positionalArguments().at(1).isEmpty())
+            return wrongUsage(QStringLiteral("缺少备份文件 Missing the BACKUP to restore"), command);
+        request.restoredBackup = absolute(parser.positionalArguments().at(1));
+        break;
     case Subcommand::Months:
+    case Subcommand::Backups:
         break;
     }
     return run(request);

@@ -1,5 +1,6 @@
 #include "password_change.h"
 
+#include "safety_copies.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -17,9 +18,14 @@ PasswordChange changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &
 {
     if (boxes.newPassword != boxes.confirmation)
         return {PasswordChangeResult::Mismatch,
-                information(QStringLiteral("新密码和确认密码不一致，请重新指定！"))};
+                information(QStringLiteral("新密码和确认密码不一致，请重新指定！")),
+                {}};
+    if (!ledger.opensWith(boxes.oldPassword))
+        throw store::DbError(store::ErrorKind::WrongPassword, ledger.path());
+    const QString copy = takeSafetyCopy(ledger, SafetyReason::PasswordChange);
     ledger.changePassword(boxes.oldPassword, boxes.newPassword);
-    return {PasswordChangeResult::Changed, information(QStringLiteral("密码修改成功，请记住你的新密码！"))};
+    return {PasswordChangeResult::Changed, information(QStringLiteral("密码修改成功，请记住你的新密码！")),
+            copy};
 }
 
 base::MessageRequest refusalMessage(const store::DbError &error)

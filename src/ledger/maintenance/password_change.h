@@ -28,10 +28,13 @@ enum class PasswordChangeResult {
 struct PasswordChange {
     PasswordChangeResult result = PasswordChangeResult::Mismatch;
     base::MessageRequest message;
+    QString safetyCopy; ///< Changed: the copy kept under the old password
 };
 
-/// OK of the change-password window: checks the boxes and re-keys the
-/// ledger. @throws store::DbError when the ledger refuses (a wrong old
+/// OK of the change-password window: checks the boxes, keeps a safety copy
+/// under the old password (reason "password-change") and re-keys the
+/// ledger; a wrong old password is refused before the copy. A copy that
+/// cannot be saved is a refusal too. @throws store::DbError when the ledger refuses (a wrong old
 /// password, a failed re-key): the ledger, its password and its connection
 /// string are then as they were, and the window says refusalMessage().
 PasswordChange changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &boxes);

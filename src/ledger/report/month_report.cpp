@@ -45,7 +45,11 @@ bool isMonthKey(const QString &text)
 
 MonthReport monthReport(store::Ledger &ledger, const QString &month)
 {
-    MonthView view(ledger);
+    // A report (of a backup, say) leaves the main window's status line alone.
+    struct Quiet : MonthViewHost {
+        void showStatus(const QString &) override {}
+    } quiet;
+    MonthView view(ledger, &quiet);
     view.setCurrentMonth(month);
     const Assessment verdict = view.reload();
     if (view.items().empty())

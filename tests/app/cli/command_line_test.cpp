@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -516,6 +517,52 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
     EXPECT_TRUE(itself.err.contains(QStringLiteral("cannot replace the ledger itself")))
         << itself.err.toStdString();
     EXPECT_EQ(digestOf(ledgerPath), ledgerBytes);
+}
+
+TEST_F(CommandLine, BackupsAreListedAndOneIsRestoredBehindASafetyCopy)
+{
+    const Outcome backup = onLedger(QStringLiteral("backup"));
+    ASSERT_EQ(backup.exitCode, 0) << backup.err.toStdString();
+    const QString dated = QString::fromUtf8(backup.out).trimmed();
+    testkit::writeItems(ledgerPath, QStringLiteral("2026-07"), testkit::sampleItems(1.0));
+
+    const Outcome listed = onLedger(QStringLiteral("backups"));
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    const QStringList cells = QString::fromUtf8(listed.out).trimmed().split(u'\t');
+    ASSERT_EQ(cells.size(), 6) << listed.out.constData();
+    EXPECT_EQ(cells[1], QString::number(QFileInfo(dated).size()));
+    EXPECT_EQ(cells[2], QStringLiteral("2026-06"));
+    EXPECT_EQ(cells[3], QString::number(awkwardItems().size()));
+    EXPECT_EQ(cells[4], QStringLiteral("可用 OK"));
+    EXPECT_EQ(cells[5], dated);
+
+    const Outcome restored = onLedger(QStringLiteral("restore"), {dated});
+    ASSERT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    const QString copy = QString::fromUtf8(restored.out).trimmed();
+    EXPECT_TRUE(copy.startsWith(home.filePath(QStringLiteral("data/backups/books_"))) &&
+                copy.endsWith(QStringLiteral("_restore.mdb")))
+        << copy.toStdString();
+    EXPECT_EQ(store::Ledger(ledgerPath, {}).latestMonth(), QStringLiteral("2026-06"));
+    EXPECT_EQ(store::Ledger(copy, {}).latestMonth(), QStringLiteral("2026-07")) << "the books as they were";
+    const Outcome both = onLedger(QStringLiteral("backups"));
+    EXPECT_EQ(both.out.count('\n'), 2) << both.out.constData();
+
+    // What cannot be restored leaves the books alone and fails with a reason.
+    const QByteArray books = digestOf(ledgerPath);
+    const QString noise = home.filePath(QStringLiteral("noise.mdb"));
+    {
+        QFile file(noise);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("no ledger");
+    }
+    for (const QString &refused : {noise, ledgerPath, home.filePath(QStringLiteral("gone.mdb"))}) {
+        const Outcome failed = onLedger(QStringLiteral("restore"), {refused});
+        EXPECT_EQ(failed.exitCode, 1) << refused.toStdString();
+        EXPECT_TRUE(failed.out.isEmpty());
+        EXPECT_FALSE(failed.err.isEmpty());
+    }
+    EXPECT_EQ(onLedger(QStringLiteral("restore")).exitCode, 2);
+    EXPECT_EQ(digestOf(ledgerPath), books);
 }
 
 TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)

@@ -125,10 +125,10 @@ TEST(MainWindow, MonthMenuHoldsTheFixedEntriesThenTheNewest24Months)
 
     // The features' entries, then the months, newest first.
     const QStringList menu = captions(window->monthMenu());
-    ASSERT_EQ(menu.size(), 7 + 24);
-    EXPECT_EQ(menu[7], QStringLiteral("2026-04"));
+    ASSERT_EQ(menu.size(), 8 + 24);
+    EXPECT_EQ(menu[8], QStringLiteral("2026-04"));
     EXPECT_EQ(menu.last(), QStringLiteral("2024-05"));
-    EXPECT_EQ(window->monthMenu()->actions()[7]->data().toString(), QStringLiteral("M2026-04"));
+    EXPECT_EQ(window->monthMenu()->actions()[8]->data().toString(), QStringLiteral("M2026-04"));
 }
 
 TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)

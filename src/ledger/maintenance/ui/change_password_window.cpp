@@ -1,7 +1,9 @@
 #include "change_password_window.h"
 
 #include "base/message.h"
+#include "base/status_line.h"
 #include "ledger/maintenance/password_change.h"
+#include "ledger/maintenance/safety_copies.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 #include "store/db_error.h"
@@ -96,6 +98,7 @@ void ChangePasswordWindow::accept()
     base::showMessage(change.message);
     switch (change.result) {
     case PasswordChangeResult::Changed:
+        base::showStatus(safetyCopyText(change.safetyCopy));
         m_changed = true;
         hide();
         return;

@@ -1,0 +1,133 @@
+#include "backup_list.h"
+
+#include "ledger/maintenance/safety_copies.h"
+#include "ledger/report/month_report.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace zambrel::ledger {
+
+QString backupCheckText(BackupCheck check)
+{
+    switch (check) {
+    case BackupCheck::Ok:
+        return QStringLiteral("可用 OK");
+    case BackupCheck::OtherPassword:
+        return QStringLiteral("密码不同 Other password");
+    case BackupCheck::Damaged:
+        break;
+    }
+    return QStringLiteral("已损坏 Damaged");
+}
+
+QStringList datedBackupsOf(const QString &ledgerPath)
+{
+    // The name of any day's backup, with its date as the one part that varies.
+    const QString sampleDay = QStringLiteral("2000-01-01");
+    const QString sample = QFileInfo(store::backupFileName(ledgerPath, QDate(2000, 1, 1))).fileName();
+    const qsizetype at = sample.lastIndexOf(sampleDay);
+    const QRegularExpression pattern(QLatin1Char('^') + QRegularExpression::escape(sample.left(at)) +
+                                     QStringLiteral("\\d{4}-\\d{2}-\\d{2}") +
+                                     QRegularExpression::escape(sample.mid(at + sampleDay.size())) +
+                                     QLatin1Char('$'));
+    const QDir folder = QFileInfo(ledgerPath).absoluteDir();
+    QStringList found;
+    for (const QString &name : folder.entryList(QDir::Files)) {
+        if (pattern.match(name).hasMatch())
+            found << folder.filePath(name);
+    }
+    return found;
+}
+
+BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, BackupOrigin origin,
+                          const std::optional<QString> &password)
+{
+    BackupEntry entry;
+    entry.path = QFileInfo(path).absoluteFilePath();
+    entry.origin = origin;
+    const QFileInfo file(entry.path);
+    entry.modified = file.lastModified();
+    entry.size = file.size();
+    try {
+        const std::unique_ptr<store::Ledger> backup = ledger.openCopy(entry.path, password);
+        entry.newestMonth = backup->latestMonth();
+        if (!entry.newestMonth.isEmpty())
+            entry.newestMonthItems = int(backup->monthItems(entry.newestMonth).size());
+        const QStringList problems = backup->integrityProblems();
+        entry.check = problems.isEmpty() ? BackupCheck::Ok : BackupCheck::Damaged;
+        entry.problem = problems.join(u'\n');
+    } catch (const store::DbError &error) {
+        entry.check = error.kind() == store::ErrorKind::WrongPassword ? BackupCheck::OtherPassword
+                                                                      : BackupCheck::Damaged;
+        entry.problem = error.description();
+    }
+    return entry;
+}
+
+std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added)
+{
+    std::vector<std::pair<QString, BackupOrigin>> found;
+    QStringList seen;
+    const auto collect = [&](const QStringList &paths, BackupOrigin origin) {
+        for (const QString &path : paths) {
+            const QString absolute = QFileInfo(path).absoluteFilePath();
+            if (!seen.contains(absolute)) {
+                seen << absolute;
+                found.emplace_back(absolute, origin);
+            }
+        }
+    };
+    collect(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
+    collect(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
+    collect(added, BackupOrigin::Added);
+
+    // Each backup is a file and a connection of its own, and its check is
+    // mostly the password's key derivation and the page-by-page check: the
+    // cores take them in turn.
+    std::vector<BackupEntry> entries(found.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t at = next++; at < found.size(); at = next++)
+            entries[at] = examineBackup(ledger, found[at].first, found[at].second);
+    };
+    const std::size_t workers =
+        std::min<std::size_t>(found.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
+    std::vector<std::thread> threads;
+    for (std::size_t n = 1; n < workers; ++n)
+        threads.emplace_back(work);
+    work();
+    for (std::thread &thread : threads)
+        thread.join();
+
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const BackupEntry &a, const BackupEntry &b) { return a.modified > b.modified; });
+    return entries;
+}
+
+BackupPreview previewBackup(const store::Ledger &ledger, const QString &path,
+                            const std::optional<QString> &password)
+{
+    const std::unique_ptr<store::Ledger> backup = ledger.openCopy(path, password);
+    BackupPreview preview;
+    preview.month = backup->latestMonth();
+    if (preview.month.isEmpty())
+        return preview;
+    const MonthReport report = monthReport(*backup, preview.month);
+    preview.summary = report.summary;
+    preview.statusLine = report.statusLine;
+    for (const ReportCategory &category : report.categories)
+        preview.totalLines << category.caption + u' ' + category.totalText;
+    return preview;
+}
+
+} // namespace zambrel::ledger

@@ -1,0 +1,224 @@
+#include "restore_window.h"
+
+#include "base/message.h"
+#include "ledger/restore/restore_ledger.h"
+#include "panel/ui/open_file_dialog.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QShortcut>
+#include <QTreeWidget>
+
+namespace zambrel::ledger {
+namespace {
+
+const QString kCaption = QStringLiteral("恢复账本 Restore");
+constexpr QSize kContentSize(720, 420);
+
+QString sizeText(qint64 bytes)
+{
+    return QLocale(QLocale::English).formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+}
+
+} // namespace
+
+RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *parent)
+    : SkinnedWindow(parent), listLabel(new QLabel(QStringLiteral("备份(&B):"), contentArea())),
+      backupList(new QTreeWidget(contentArea())), previewLabel(new QLabel(contentArea())),
+      passwordLabel(new QLabel(QStringLiteral("备份密码(&P):"), contentArea())),
+      passwordBox(new QLineEdit(contentArea())),
+      browseButton(new skin::FlatButton(QStringLiteral("浏览 Browse…"), contentArea())),
+      restoreButton(new skin::FlatButton(QStringLiteral("恢复 Restore"), contentArea())),
+      closeButton(new skin::FlatButton(QStringLiteral("关闭 Close"), contentArea())), m_ledger(ledger),
+      m_restored(std::move(restored))
+{
+    setObjectName(QStringLiteral("frmRestore"));
+    setWindowTitle(kCaption);
+    captionBar->setTitle(kCaption);
+    captionBar->setWindowStyle(3); // fixed size: no maximise
+
+    listLabel->setObjectName(QStringLiteral("lblBackups"));
+    listLabel->setGeometry(16, 12, 80, 22);
+    listLabel->setBuddy(backupList);
+    // A list takes no name from its label: it is given the label's text as shown.
+    backupList->setAccessibleName(QString(listLabel->text()).remove(u'&'));
+    backupList->setObjectName(QStringLiteral("lvBackups"));
+    backupList->setGeometry(16, 36, 688, 200);
+    backupList->setRootIsDecorated(false);
+    backupList->setAllColumnsShowFocus(true);
+    backupList->setHeaderLabels({QStringLiteral("日期时间 Date and time"), QStringLiteral("大小 Size"),
+                                 QStringLiteral("最新月份 Newest month"), QStringLiteral("项目 Items"),
+                                 QStringLiteral("检查 Check"), QStringLiteral("文件 File")});
+    const int widths[] = {140, 70, 140, 70, 110};
+    for (int column = 0; column < 5; ++column)
+        backupList->setColumnWidth(column, widths[column]);
+    connect(backupList, &QTreeWidget::currentItemChanged, this, &RestoreWindow::showChosen);
+
+    previewLabel->setObjectName(QStringLiteral("lblPreview"));
+    previewLabel->setGeometry(16, 244, 688, 100);
+    previewLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    previewLabel->setWordWrap(true);
+    previewLabel->setTextFormat(Qt::PlainText);
+    previewLabel->setAccessibleDescription(
+        QStringLiteral("所选备份最新月份的合计 The chosen backup's newest month"));
+
+    passwordLabel->setObjectName(QStringLiteral("lblBackupPWD"));
+    passwordLabel->setGeometry(16, 352, 104, 26);
+    passwordLabel->setBuddy(passwordBox);
+    passwordBox->setObjectName(QStringLiteral("txtBackupPWD"));
+    passwordBox->setEchoMode(QLineEdit::Password);
+    passwordBox->setGeometry(128, 352, 176, 26);
+    connect(passwordBox, &QLineEdit::returnPressed, this, &RestoreWindow::checkPassword);
+
+    browseButton->setObjectName(QStringLiteral("cmdBrowse"));
+    browseButton->setGeometry(388, 384, 100, 28);
+    restoreButton->setObjectName(QStringLiteral("cmdRestore"));
+    restoreButton->setGeometry(496, 384, 100, 28);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    closeButton->setGeometry(604, 384, 100, 28);
+    connect(browseButton, &skin::FlatButton::clicked, this, &RestoreWindow::browse);
+    connect(restoreButton, &skin::FlatButton::clicked, this, &RestoreWindow::restoreChosen);
+    connect(closeButton, &skin::FlatButton::clicked, this, &QWidget::close);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+
+    setTabOrder(backupList, passwordBox);
+    setTabOrder(passwordBox, browseButton);
+    setTabOrder(browseButton, restoreButton);
+    setTabOrder(restoreButton, closeButton);
+
+    resizeContent(kContentSize);
+    setFixedSize(size());
+}
+
+RestoreWindow::~RestoreWindow() = default;
+
+void RestoreWindow::reload(const QString &chosenPath)
+{
+    m_entries = listBackups(m_ledger, m_added);
+    // A backup under another password that was opened with it keeps its check.
+    for (BackupEntry &entry : m_entries) {
+        if (m_passwords.contains(entry.path))
+            entry = examineBackup(m_ledger, entry.path, entry.origin, m_passwords.value(entry.path));
+    }
+    const QSignalBlocker quiet(backupList);
+    backupList->clear();
+    int current = 0;
+    for (std::size_t at = 0; at < m_entries.size(); ++at) {
+        const BackupEntry &entry = m_entries[at];
+        auto *row = new QTreeWidgetItem(
+            backupList, {entry.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm")), sizeText(entry.size),
+                         entry.newestMonth,
+                         entry.newestMonth.isEmpty() ? QString() : QString::number(entry.newestMonthItems),
+                         backupCheckText(entry.check), QDir::toNativeSeparators(entry.path)});
+        row->setToolTip(4, entry.problem);
+        if (entry.path == chosenPath)
+            current = int(at);
+    }
+    if (!m_entries.empty())
+        backupList->setCurrentItem(backupList->topLevelItem(current));
+    showChosen();
+}
+
+const BackupEntry *RestoreWindow::chosen() const
+{
+    const int row = backupList->indexOfTopLevelItem(backupList->currentItem());
+    return row >= 0 && std::size_t(row) < m_entries.size() ? &m_entries[std::size_t(row)] : nullptr;
+}
+
+void RestoreWindow::showChosen()
+{
+    const BackupEntry *entry = chosen();
+    const bool otherPassword = entry && entry->check == BackupCheck::OtherPassword;
+    passwordBox->setEnabled(otherPassword);
+    passwordLabel->setEnabled(otherPassword);
+    restoreButton->setEnabled(entry && entry->check == BackupCheck::Ok);
+    if (!entry) {
+        previewLabel->setText(QStringLiteral("没有找到备份 No backups found"));
+        return;
+    }
+    if (entry->check != BackupCheck::Ok) {
+        previewLabel->setText(backupCheckText(entry->check) + u'\n' + entry->problem);
+        return;
+    }
+    try {
+        const std::optional<QString> password =
+            m_passwords.contains(entry->path) ? std::optional(m_passwords.value(entry->path)) : std::nullopt;
+        const BackupPreview preview = previewBackup(m_ledger, entry->path, password);
+        if (preview.month.isEmpty()) {
+            previewLabel->setText(QStringLiteral("这个备份里没有月份 This backup holds no month"));
+            return;
+        }
+        QStringList lines{preview.month};
+        for (qsizetype at = 0; at < preview.totalLines.size(); at += 2)
+            lines << preview.totalLines.mid(at, 2).join(QStringLiteral("      "));
+        lines << preview.statusLine;
+        previewLabel->setText(lines.join(u'\n'));
+    } catch (const store::DbError &error) {
+        previewLabel->setText(error.description());
+    }
+}
+
+void RestoreWindow::browse()
+{
+    const QString file =
+        store::openFileDialog(this, QStringLiteral("浏览 Browse…"), store::ledgerFileFilter());
+    if (file.isEmpty())
+        return;
+    if (!m_added.contains(file))
+        m_added << file;
+    reload(QFileInfo(file).absoluteFilePath());
+}
+
+void RestoreWindow::checkPassword()
+{
+    const BackupEntry *entry = chosen();
+    if (!entry || entry->check != BackupCheck::OtherPassword)
+        return;
+    const QString path = entry->path;
+    const BackupEntry again = examineBackup(m_ledger, path, entry->origin, passwordBox->text());
+    if (again.check == BackupCheck::OtherPassword) {
+        base::showMessage(again.problem, base::MessageButtons::Ok, base::MessageIcon::Information, kCaption);
+        passwordBox->selectAll();
+        return;
+    }
+    m_passwords.insert(path, passwordBox->text());
+    passwordBox->clear();
+    reload(path);
+}
+
+void RestoreWindow::restoreChosen()
+{
+    const BackupEntry *entry = chosen();
+    if (!entry || entry->check != BackupCheck::Ok)
+        return;
+    const BackupEntry backup = *entry;
+    if (base::showMessage(restoreQuestion(backup), base::MessageButtons::YesNo, base::MessageIcon::Question,
+                          kCaption) != base::MessageAnswer::Yes)
+        return;
+    QString copy;
+    try {
+        const std::optional<QString> password =
+            m_passwords.contains(backup.path) ? std::optional(m_passwords.value(backup.path)) : std::nullopt;
+        copy = restoreLedger(m_ledger, backup.path, password);
+    } catch (const store::DbError &error) {
+        // Restore is this window's own action: its one catch.
+        base::showMessage(error.description(), base::MessageButtons::Ok, base::MessageIcon::Critical,
+                          QStringLiteral("出错了"));
+        reload(backup.path);
+        return;
+    }
+    if (m_restored)
+        m_restored(backup.path, copy);
+    reload(backup.path);
+}
+
+} // namespace zambrel::ledger

@@ -1,0 +1,174 @@
+// Ledger::restoreFrom: the books of a backup put in place of the ledger's own
+// rows, inside the ledger's open connection.
+#include "ledger.h"
+
+#include "db_error.h"
+#include "safe_file.h"
+#include "sqlite_support.h"
+#include "statement.h"
+
+#include "base/scope_guard.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace zambrel::store {
+namespace {
+
+/// A name of the schema as an identifier in statement text (names cannot be
+/// bound; they come from the ledgers' own schemas).
+QByteArray quoted(const QString &name)
+{
+    QString text = name;
+    text.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return '"' + text.toUtf8() + '"';
+}
+
+void run(sqlite3 *db, const QByteArray &sql, const QString &ledger)
+{
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        throw engineError(db, rc, ledger);
+}
+
+/// The first column of every row of `sql`.
+QStringList firstColumn(sqlite3 *db, const char *sql)
+{
+    Statement rows(db, sql);
+    QStringList texts;
+    while (rows.step())
+        texts << rows.text(0);
+    return texts;
+}
+
+/// The column names of `table` in the database `schema`, in their order.
+QStringList columnsOf(sqlite3 *db, const char *schema, const QString &table)
+{
+    const QByteArray sql = QByteArray("PRAGMA ") + schema + ".table_info(" + quoted(table) + ')';
+    Statement rows(db, sql.constData());
+    QStringList names;
+    while (rows.step())
+        names << rows.text(1);
+    return names;
+}
+
+const char *const kTablesOf[] = {
+    "SELECT name FROM main.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+    "ORDER BY name",
+    "SELECT name FROM restored.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+    "ORDER BY name",
+};
+
+bool contains(const QStringList &names, const QString &name)
+{
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+std::unique_ptr<Ledger> Ledger::openCopy(const QString &path, const std::optional<QString> &password) const
+{
+    // Opening the ledger's own file a second time and closing it would drop
+    // the lock this process holds on it.
+    if (sameFile(path, m_connection.file()))
+        throw DbError(ErrorKind::Other,
+                      QStringLiteral("这是账本本身，不是备份 This is the ledger itself, not a backup: ") +
+                          path);
+    return std::make_unique<Ledger>(path, password ? *password : QString::fromUtf8(m_password),
+                                    Access::ReadOnly);
+}
+
+void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &backupPassword)
+{
+    if (access() == Access::ReadOnly)
+        throw DbError(ErrorKind::ReadOnly, path());
+    sqlite3 *db = m_connection.handle();
+    if (!sqlite3_get_autocommit(db))
+        throw DbError(ErrorKind::Failed, QStringLiteral("事务未完成 A transaction is under way"));
+    // The backup is checked as any ledger being opened is (never the ledger
+    // itself), then page by page; this read-only handle keeps writers out of
+    // it until its rows are in.
+    const std::unique_ptr<Ledger> opened = openCopy(backup, backupPassword);
+    const Ledger &source = *opened;
+    if (const QStringList problems = source.integrityProblems(); !problems.isEmpty())
+        throw DbError(ErrorKind::Damaged, QStringLiteral("备份未通过完整性检查 ") + source.path(),
+                      QStringLiteral("the backup fails the integrity check: ") + source.path() +
+                          QStringLiteral(" (") + problems.first() + QLatin1Char(')'));
+
+    const QString ledger = path();
+    {
+        Statement attach(db, "ATTACH DATABASE ?1 AS restored KEY ?2");
+        attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(source.m_connection.file())));
+        attach.bind(2, QString::fromUtf8(source.m_password));
+        attach.run();
+    }
+    base::ScopeGuard detach(
+        [db] { sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr); });
+    // Deferred: an immediate transaction would ask for a write lock on the
+    // backup too, which a read-only backup cannot give. Only the ledger is
+    // written, so its rollback journal makes the whole change one.
+    run(db, "BEGIN", ledger);
+    base::ScopeGuard rollBack([db] { sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr); });
+
+    const QStringList ours = firstColumn(db, kTablesOf[0]);
+    const QStringList theirs = firstColumn(db, kTablesOf[1]);
+    testPoint("restore-begun");
+
+    // Triggers would write rows of their own while the rows go in: they
+    // are taken away and put back as they were, inside the transaction.
+    std::vector<std::pair<QString, QString>> triggers;
+    {
+        Statement rows(db,
+                       "SELECT name, sql FROM main.sqlite_master WHERE type = 'trigger' AND sql IS NOT NULL");
+        while (rows.step())
+            triggers.emplace_back(rows.text(0), rows.text(1));
+    }
+    for (const auto &trigger : triggers)
+        run(db, "DROP TRIGGER main." + quoted(trigger.first), ledger);
+
+    for (const QString &table : ours)
+        run(db, "DELETE FROM main." + quoted(table), ledger);
+    for (const QString &table : ours) {
+        if (!contains(theirs, table))
+            continue;
+        const QStringList theirColumns = columnsOf(db, "restored", table);
+        QByteArray columns;
+        for (const QString &column : columnsOf(db, "main", table)) {
+            if (contains(theirColumns, column))
+                columns += (columns.isEmpty() ? "" : ", ") + quoted(column);
+        }
+        if (columns.isEmpty())
+            continue;
+        run(db,
+            "INSERT INTO main." + quoted(table) + " (" + columns + ") SELECT " + columns + " FROM restored." +
+                quoted(table),
+            ledger);
+        testPoint("restore-table");
+    }
+
+    // The numbering of new rows goes on from where the backup's went.
+    if (contains(firstColumn(db, "SELECT name FROM main.sqlite_master WHERE type = 'table'"),
+                 QStringLiteral("sqlite_sequence"))) {
+        run(db, "DELETE FROM main.sqlite_sequence", ledger);
+        if (contains(firstColumn(db, "SELECT name FROM restored.sqlite_master WHERE type = 'table'"),
+                     QStringLiteral("sqlite_sequence")))
+            run(db,
+                "INSERT INTO main.sqlite_sequence (name, seq) SELECT r.name, r.seq FROM "
+                "restored.sqlite_sequence r "
+                "WHERE r.name IN (SELECT name FROM main.sqlite_master WHERE type = 'table')",
+                ledger);
+    }
+    for (const auto &trigger : triggers)
+        run(db, trigger.second.toUtf8(), ledger);
+
+    testPoint("restore-copied");
+    run(db, "COMMIT", ledger);
+    rollBack.dismiss();
+    detach.dismiss();
+    // The books are restored; a backup that would not let go is let go with
+    // the handle of `source` at the latest.
+    sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr);
+}
+
+} // namespace zambrel::store

@@ -1,0 +1,357 @@
+// Safety copies, the list of a ledger's backups with their checks and
+// previews, and restoring one, on real ledger files in a program folder of
+// the test's own.
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "base/status_line.h"
+#include "host/error_report.h"
+#include "ledger/maintenance/backup.h"
+#include "ledger/maintenance/password_change.h"
+#include "ledger/maintenance/safety_copies.h"
+#include "ledger/month_view.h"
+#include "ledger/report/month_report.h"
+#include "ledger/restore/backup_list.h"
+#include "ledger/restore/restore_ledger.h"
+#include "qstring_printer.h"
+#include "read_only_folder.h"
+#include "store/db_error.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace zambrel;
+using namespace zambrel::ledger;
+
+namespace {
+
+const QString kPassword = QStringLiteral("家 pw");
+const QDateTime kNow(QDate(2026, 12, 7), QTime(9, 30, 12));
+
+store::Item itemOf(const QString &type, const QString &name, double amount)
+{
+    store::Item item;
+    item.type = type;
+    item.name = name;
+    item.income = amount;
+    item.actualSpending = amount;
+    item.totalCost = amount;
+    item.loanTotal = amount;
+    return item;
+}
+
+store::ErrorKind kindOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const store::DbError &error) {
+        return error.kind();
+    }
+    ADD_FAILURE() << "nothing was thrown";
+    return store::ErrorKind::Other;
+}
+
+void setModified(const QString &path, const QDateTime &at)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite)) << qPrintable(path);
+    ASSERT_TRUE(file.setFileTime(at, QFileDevice::FileModificationTime));
+}
+
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+class RestoreLogic : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setTime(kNow);
+        path = program.file(QStringLiteral("Zambrel.mdb"));
+        store::createLedger(path, kPassword);
+        books = std::make_unique<store::Ledger>(path, kPassword);
+        books->addItem(QStringLiteral("2026-11"),
+                       itemOf(QStringLiteral("工资"), QStringLiteral("薪水"), 9000));
+        books->addItem(QStringLiteral("2026-11"),
+                       itemOf(QStringLiteral("日常开销"), QStringLiteral("饭"), 1500));
+    }
+    void TearDown() override { base::setClock({}); }
+
+    void setTime(const QDateTime &at)
+    {
+        base::setClock([at] { return at; });
+    }
+
+    QString backups() const { return base::programFolder() + QStringLiteral("/backups"); }
+
+    testkit::TempProgramFolder program;
+    QString path;
+    std::unique_ptr<store::Ledger> books;
+};
+
+TEST(SafetyCopyNames, CarryTheLedgerTheMinuteAndTheReason)
+{
+    const struct {
+        const char *ledger;
+        SafetyReason reason;
+        int nth;
+        const char *name;
+    } cases[] = {
+        {"/books/Zambrel.mdb", SafetyReason::CarryForward, 1, "Zambrel_2026-12-07_0930_carry-forward.mdb"},
+        {"/books/家庭.MDB", SafetyReason::PasswordChange, 1, "家庭_2026-12-07_0930_password-change.mdb"},
+        {"/books/family.db", SafetyReason::Restore, 2, "family_2026-12-07_0930_restore-2.mdb"},
+    };
+    for (const auto &example : cases)
+        EXPECT_EQ(safetyCopyName(QString::fromUtf8(example.ledger), kNow, example.reason, example.nth),
+                  QString::fromUtf8(example.name));
+}
+
+TEST_F(RestoreLogic, ASafetyCopyIsOwnerOnlyUnderThePasswordAndNeverReplacesAnEarlierOne)
+{
+    const QString first = takeSafetyCopy(*books, SafetyReason::CarryForward);
+    EXPECT_EQ(first, backups() + QStringLiteral("/Zambrel_2026-12-07_0930_carry-forward.mdb"));
+    books->addItem(QStringLiteral("2026-12"), itemOf(QStringLiteral("工资"), QStringLiteral("later"), 1));
+    const QString second = takeSafetyCopy(*books, SafetyReason::CarryForward);
+    EXPECT_EQ(second, backups() + QStringLiteral("/Zambrel_2026-12-07_0930_carry-forward-2.mdb"));
+    EXPECT_EQ(QFileInfo(first).permissions() & 0x0077, 0) << "the copy is its owner's alone";
+    EXPECT_EQ(QFileInfo(backups()).permissions() & 0x0077, 0) << "so is its folder";
+    EXPECT_EQ(store::Ledger(first, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-11"));
+    EXPECT_EQ(store::Ledger(second, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-12"));
+    EXPECT_EQ(safetyCopiesOf(path), (QStringList{second, first}));
+    EXPECT_EQ(testkit::secondProcessTries(path, kPassword), "error 账本正在使用中 The ledger is in use");
+}
+
+TEST_F(RestoreLogic, TheNewestCopiesAreKeptPerLedgerAsManyAsTheSettingSays)
+{
+    // Another ledger's copy in the same folder is never counted or removed.
+    const QString other = program.file(QStringLiteral("Other.mdb"));
+    store::createLedger(other);
+    const QString othersCopy = takeSafetyCopy(store::Ledger(other, {}), SafetyReason::Restore);
+
+    QStringList taken;
+    for (int minute = 0; minute < 12; ++minute) {
+        setTime(kNow.addSecs(60 * minute));
+        taken.prepend(
+            takeSafetyCopy(*books, minute % 2 ? SafetyReason::Restore : SafetyReason::CarryForward));
+    }
+    EXPECT_EQ(safetyCopiesOf(path), taken.mid(0, 10));
+    EXPECT_TRUE(QFile::exists(othersCopy));
+
+    base::saveSetting(QStringLiteral("backups"), QStringLiteral("safetyCopies"), QStringLiteral("3"));
+    setTime(kNow.addSecs(3600));
+    const QString newest = takeSafetyCopy(*books, SafetyReason::PasswordChange, taken[5]);
+    EXPECT_EQ(safetyCopiesOf(path), (QStringList{newest, taken[0], taken[1], taken[5]}))
+        << "a copy about to be restored is spared";
+    for (const char *unusable : {"0", "-4", "many", ""}) {
+        base::saveSetting(QStringLiteral("backups"), QStringLiteral("safetyCopies"),
+                          QString::fromLatin1(unusable));
+        EXPECT_EQ(safetyCopiesKept(), 10) << unusable;
+    }
+}
+
+TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
+{
+    setTime(QDateTime(QDate(2026, 11, 30), QTime(20, 0)));
+    const QString dated = backUpLedger(*books).path;
+    setModified(dated, QDateTime(QDate(2026, 11, 30), QTime(20, 0)));
+    books->addItem(QStringLiteral("2026-12"), itemOf(QStringLiteral("工资"), QStringLiteral("十二月"), 100));
+    setTime(kNow);
+    const QString safety = takeSafetyCopy(*books, SafetyReason::CarryForward);
+    setModified(safety, kNow);
+
+    const QString foreign = program.file(QStringLiteral("foreign.mdb"));
+    store::createLedger(foreign, QStringLiteral("另一个"));
+    setModified(foreign, kNow.addDays(-40));
+    const QString damaged = program.file(QStringLiteral("damaged.mdb"));
+    ASSERT_TRUE(QFile::copy(dated, damaged));
+    testkit::damageTablePages(damaged, kPassword, QStringLiteral("Asset"));
+    setModified(damaged, kNow.addDays(-50));
+
+    const std::vector<BackupEntry> list = listBackups(*books, {foreign, damaged, dated});
+    ASSERT_EQ(list.size(), 4u) << "a file named twice is listed once";
+    const struct {
+        QString path;
+        BackupOrigin origin;
+        const char *month;
+        int items;
+        const char *check;
+    } expected[] = {
+        {safety, BackupOrigin::Safety, "2026-12", 1, "可用 OK"},
+        {dated, BackupOrigin::Dated, "2026-11", 2, "可用 OK"},
+        {foreign, BackupOrigin::Added, "", 0, "密码不同 Other password"},
+        {damaged, BackupOrigin::Added, "", 0, "已损坏 Damaged"},
+    };
+    for (std::size_t at = 0; at < std::size(expected); ++at) {
+        EXPECT_EQ(list[at].path, expected[at].path);
+        EXPECT_EQ(list[at].origin, expected[at].origin) << at;
+        EXPECT_EQ(list[at].newestMonth, QString::fromLatin1(expected[at].month)) << at;
+        EXPECT_EQ(list[at].newestMonthItems, expected[at].items) << at;
+        EXPECT_EQ(backupCheckText(list[at].check), QString::fromUtf8(expected[at].check)) << at;
+        EXPECT_EQ(list[at].size, QFileInfo(list[at].path).size());
+    }
+    EXPECT_EQ(list[0].modified, kNow);
+    // The ledger itself, under any name, is no backup and never opened a second time.
+    const QString link = program.file(QStringLiteral("link.mdb"));
+    ASSERT_TRUE(QFile::link(path, link));
+    for (const QString &itself : {path, link}) {
+        const BackupEntry entry = examineBackup(*books, itself, BackupOrigin::Added);
+        EXPECT_EQ(entry.check, BackupCheck::Damaged);
+        EXPECT_TRUE(entry.problem.contains(QStringLiteral("ledger itself"))) << qPrintable(entry.problem);
+    }
+    EXPECT_EQ(testkit::secondProcessTries(path, kPassword), "error 账本正在使用中 The ledger is in use");
+
+    // The other password opens the foreign ledger.
+    EXPECT_EQ(examineBackup(*books, foreign, BackupOrigin::Added, QStringLiteral("另一个")).check,
+              BackupCheck::Ok);
+}
+
+TEST_F(RestoreLogic, APreviewShowsTheNewestMonthAsTheMainWindowShowedIt)
+{
+    const MonthReport shown = monthReport(*books, QStringLiteral("2026-11"));
+    const QString dated = backUpLedger(*books).path;
+    books->addItem(QStringLiteral("2026-11"), itemOf(QStringLiteral("工资"), QStringLiteral("奖金"), 5));
+
+    const BackupPreview preview = previewBackup(*books, dated);
+    EXPECT_EQ(preview.month, QStringLiteral("2026-11"));
+    EXPECT_EQ(preview.summary.income, 9000);
+    EXPECT_EQ(preview.summary.expenditure, 1500);
+    EXPECT_EQ(preview.statusLine, shown.statusLine);
+    EXPECT_FALSE(preview.statusLine.isEmpty());
+    ASSERT_EQ(preview.totalLines.size(), 4);
+    EXPECT_EQ(preview.totalLines[0], shown.categories[0].caption + u' ' + shown.categories[0].totalText);
+
+    const QString empty = program.file(QStringLiteral("empty.mdb"));
+    store::createLedger(empty);
+    EXPECT_EQ(previewBackup(*books, empty, QString()).month, QString());
+    EXPECT_EQ(kindOf([&] { previewBackup(*books, dated, QStringLiteral("wrong")); }),
+              store::ErrorKind::WrongPassword);
+    EXPECT_EQ(kindOf([&] { previewBackup(*books, path); }), store::ErrorKind::Other);
+}
+
+TEST_F(RestoreLogic, ARestoreKeepsASafetyCopyOfTheBooksItReplaces)
+{
+    const QString dated = backUpLedger(*books).path;
+    const store::ResultTable saved = books->wholeTable(store::Ledger::Table::Items);
+    books->addItem(QStringLiteral("2026-12"), itemOf(QStringLiteral("工资"), QStringLiteral("十二月"), 100));
+    books->deleteItem(1);
+    const store::ResultTable replaced = books->wholeTable(store::Ledger::Table::Items);
+
+    const QString copy = restoreLedger(*books, dated);
+    EXPECT_EQ(copy, backups() + QStringLiteral("/Zambrel_2026-12-07_0930_restore.mdb"));
+    EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, saved.rows);
+    EXPECT_EQ(
+        store::Ledger(copy, kPassword, store::Access::ReadOnly).wholeTable(store::Ledger::Table::Items).rows,
+        replaced.rows)
+        << "the safety copy holds the books as they were";
+    EXPECT_EQ(testkit::secondProcessTries(path, kPassword), "error 账本正在使用中 The ledger is in use");
+    EXPECT_TRUE(restoreDoneText(dated, copy).contains(copy));
+
+    // Back again from the safety copy: the books before the restore.
+    restoreLedger(*books, copy);
+    EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, replaced.rows);
+}
+
+TEST_F(RestoreLogic, ABackupThatCannotBeTakenIsRefusedBeforeAnyCopyIsMade)
+{
+    const QString dated = backUpLedger(*books).path;
+    const store::ResultTable before = books->wholeTable(store::Ledger::Table::Items);
+    EXPECT_EQ(kindOf([&] { restoreLedger(*books, dated, QStringLiteral("wrong")); }),
+              store::ErrorKind::WrongPassword);
+    EXPECT_EQ(kindOf([&] { restoreLedger(*books, path); }), store::ErrorKind::Other);
+    EXPECT_EQ(kindOf([&] { restoreLedger(*books, program.file(QStringLiteral("gone.mdb"))); }),
+              store::ErrorKind::Missing);
+    EXPECT_EQ(namesIn(backups()), QStringList());
+    EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, before.rows);
+}
+
+TEST_F(RestoreLogic, WithoutItsSafetyCopyNothingIsRestored)
+{
+    const QString dated = backUpLedger(*books).path;
+    books->addItem(QStringLiteral("2026-12"), itemOf(QStringLiteral("工资"), QStringLiteral("十二月"), 100));
+    testkit::ReadOnlyFolder folder(backups());
+    if (!folder.isReady())
+        GTEST_SKIP() << qPrintable(folder.reason());
+    ASSERT_TRUE(folder.makeReadOnly()) << qPrintable(folder.reason());
+
+    const store::ErrorKind refused = kindOf([&] { restoreLedger(*books, dated); });
+    EXPECT_TRUE(refused == store::ErrorKind::InputOutput || refused == store::ErrorKind::ReadOnly)
+        << int(refused);
+    EXPECT_EQ(books->latestMonth(), QStringLiteral("2026-12")) << "the books were not touched";
+    EXPECT_EQ(kindOf([&] { takeSafetyCopy(*books, SafetyReason::CarryForward); }), refused);
+}
+
+// A carry-forward and a password change keep a copy of the books first,
+// and do nothing without it.
+TEST_F(RestoreLogic, ACarryForwardAndAPasswordChangeKeepACopyFirst)
+{
+    QString status;
+    base::setStatusWriter(this, [&status](const QString &text, int) { status = text; });
+    setTime(QDateTime(QDate(2026, 12, 7), QTime(8, 5)));
+    MonthView view(*books);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    view.carryForward(*due);
+    view.reload();
+    const QString carried = backups() + QStringLiteral("/Zambrel_2026-12-07_0805_carry-forward.mdb");
+    EXPECT_EQ(store::Ledger(carried, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-11"));
+    EXPECT_TRUE(status.startsWith(QStringLiteral("已保存安全副本 Safety copy saved"))) << qPrintable(status);
+    EXPECT_TRUE(status.contains(carried)) << qPrintable(status);
+    view.reload();
+    EXPECT_FALSE(status.contains(carried)) << "said once";
+
+    const PasswordChange refused = [&] {
+        try {
+            return changeLedgerPassword(*books,
+                                        {QStringLiteral("wrong"), QStringLiteral("n"), QStringLiteral("n")});
+        } catch (const store::DbError &error) {
+            EXPECT_EQ(error.kind(), store::ErrorKind::WrongPassword);
+        }
+        return PasswordChange{};
+    }();
+    EXPECT_EQ(refused.safetyCopy, QString());
+    EXPECT_EQ(safetyCopiesOf(path).size(), 1u) << "no copy for a wrong old password";
+    const PasswordChange changed =
+        changeLedgerPassword(*books, {kPassword, QStringLiteral("新"), QStringLiteral("新")});
+    EXPECT_EQ(changed.result, PasswordChangeResult::Changed);
+    EXPECT_EQ(changed.safetyCopy, backups() + QStringLiteral("/Zambrel_2026-12-07_0805_password-change.mdb"));
+    EXPECT_EQ(store::Ledger(changed.safetyCopy, kPassword, store::Access::ReadOnly).latestMonth(),
+              QStringLiteral("2026-12"))
+        << "the copy opens with the old password";
+    base::releaseStatusWriter(this);
+}
+
+TEST_F(RestoreLogic, WithoutItsCopyNoCarryForwardOrPasswordChangeTakesPlace)
+{
+    testkit::ReadOnlyFolder folder(backups());
+    if (!folder.isReady())
+        GTEST_SKIP() << qPrintable(folder.reason());
+    ASSERT_TRUE(folder.makeReadOnly()) << qPrintable(folder.reason());
+    MonthView view(*books);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    try {
+        view.carryForward(*due);
+        ADD_FAILURE() << "carried forward without a copy";
+    } catch (const host::RoutedError &error) {
+        EXPECT_EQ(error.road(), host::ErrorRoad::MenuCommand);
+        EXPECT_TRUE(QString::fromUtf8(error.what()).contains(backups())) << error.what();
+    }
+    EXPECT_EQ(books->latestMonth(), QStringLiteral("2026-11"));
+    EXPECT_THROW(changeLedgerPassword(*books, {kPassword, QStringLiteral("n"), QStringLiteral("n")}),
+                 store::DbError);
+    EXPECT_TRUE(books->opensWith(kPassword));
+}
+
+} // namespace

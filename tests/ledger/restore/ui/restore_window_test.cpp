@@ -1,0 +1,152 @@
+// The restore command through the real main window: the window lists the
+// ledger's backups, previews the chosen one, asks once, restores behind a
+// safety copy and the main window shows the restored books.
+#include "qstring_printer.h"
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "app/feature_list.h"
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "ledger/maintenance/backup.h"
+#include "ledger/restore/ui/restore_window.h"
+#include "ledger/ui/main_window.h"
+#include "panel/ui/open_file_dialog.h"
+#include "skin/flat_button.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zambrel;
+
+namespace {
+
+const QDate kToday(2026, 5, 15);
+
+class RestoreCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        store::ensureDefaultLedger();
+        testkit::writeSampleMonth(QStringLiteral("2026-04"));
+        testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
+        window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+        window->load();
+        app::registerFeatures(*window);
+        window->show();
+    }
+    void TearDown() override
+    {
+        window->setSwitchingLedger(true);
+        window->close();
+        window.reset();
+        base::setClock({});
+    }
+
+    ledger::RestoreWindow *openRestore()
+    {
+        window->command(QStringLiteral("restore"))->trigger();
+        return window->findChild<ledger::RestoreWindow *>();
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    std::unique_ptr<ledger::MainWindow> window;
+};
+
+TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
+{
+    QAction *command = window->command(QStringLiteral("restore"));
+    ASSERT_NE(command, nullptr);
+    EXPECT_TRUE(window->monthMenu()->actions().contains(command));
+    EXPECT_EQ(command->text(), QStringLiteral("恢复 Restore…"));
+
+    store::Ledger &books = window->ledger();
+    const QString aprilStatus = [&] {
+        window->showMonth(QStringLiteral("2026-04"));
+        return window->statusPanelText(1);
+    }();
+    const QString backup = ledger::backUpLedger(books).path;
+    // After the backup: May goes, June comes.
+    for (const store::Item &item : books.monthItems(QStringLiteral("2026-05")))
+        books.deleteItem(item.code);
+    books.addItem(QStringLiteral("2026-06"), testkit::sampleItems().front());
+    window->showMonth(QStringLiteral("2026-06"));
+
+    ledger::RestoreWindow *restore = openRestore();
+    ASSERT_NE(restore, nullptr);
+    EXPECT_TRUE(restore->isVisible());
+    ASSERT_EQ(restore->entries().size(), 1u);
+    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("可用 OK"));
+    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(2), QStringLiteral("2026-05"));
+    EXPECT_TRUE(restore->restoreButton->isEnabled());
+    EXPECT_FALSE(restore->passwordBox->isEnabled());
+    EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-05\n")))
+        << qPrintable(restore->previewLabel->text());
+
+    // Declined: nothing changes.
+    restore->restoreChosen();
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.contains(backup)) << qPrintable(responder.shown()[0].text);
+    EXPECT_EQ(books.latestMonth(), QStringLiteral("2026-06"));
+
+    responder.answer(base::MessageAnswer::Yes);
+    restore->restoreChosen();
+    EXPECT_EQ(books.latestMonth(), QStringLiteral("2026-05"));
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05")) << "June is gone: the newest month is shown";
+    EXPECT_TRUE(window->statusPanelText(1).contains(QStringLiteral("已从备份恢复")))
+        << qPrintable(window->statusPanelText(1));
+    ASSERT_EQ(restore->entries().size(), 2u) << "the safety copy joins the list";
+    const QString copy = restore->entries()[0].path;
+    EXPECT_TRUE(copy.endsWith(QStringLiteral("_restore.mdb"))) << qPrintable(copy);
+    EXPECT_EQ(restore->entries()[0].newestMonth, QStringLiteral("2026-06"));
+    EXPECT_EQ(testkit::secondProcessTries(books.path()), "error 账本正在使用中 The ledger is in use");
+
+    window->showMonth(QStringLiteral("2026-04"));
+    EXPECT_EQ(window->statusPanelText(1), aprilStatus) << "the restored books read as before";
+    restore->close();
+}
+
+TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
+{
+    const QString other = folder.file(QStringLiteral("other.mdb"));
+    store::createLedger(other, QStringLiteral("另一个"));
+    testkit::writeItems(other, QStringLiteral("2025-01"), testkit::sampleItems(), QStringLiteral("另一个"));
+    const store::OpenFileResponder previous =
+        store::setOpenFileResponder([other](QWidget *, const QString &, const QString &) { return other; });
+    ledger::RestoreWindow *restore = openRestore();
+    ASSERT_NE(restore, nullptr);
+    restore->browse();
+    store::setOpenFileResponder(previous);
+    ASSERT_EQ(restore->entries().size(), 1u);
+    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("密码不同 Other password"));
+    EXPECT_TRUE(restore->passwordBox->isEnabled());
+    EXPECT_FALSE(restore->restoreButton->isEnabled());
+
+    restore->passwordBox->setText(QStringLiteral("wrong"));
+    restore->checkPassword();
+    ASSERT_EQ(responder.shown().size(), 1u) << "a wrong password is said";
+    restore->passwordBox->setText(QStringLiteral("另一个"));
+    restore->checkPassword();
+    EXPECT_EQ(restore->passwordBox->text(), QString()) << "the password does not stay in the box";
+    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("可用 OK"));
+    EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2025-01\n")));
+
+    responder.answer(base::MessageAnswer::Yes);
+    restore->restoreChosen();
+    EXPECT_EQ(window->ledger().latestMonth(), QStringLiteral("2025-01"));
+    EXPECT_TRUE(window->ledger().opensWith(QString())) << "the ledger keeps its own password";
+    restore->close();
+}
+
+} // namespace

@@ -154,7 +154,7 @@ qint32 Ledger::addItem(const QString &month, const Item &item)
     const qint64 code = m_connection.lastInsertedRow();
     m_history->image(step, 1, ImageRows::AssetByCode, code);
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
     return static_cast<qint32>(code);
 }
 
@@ -176,7 +176,7 @@ void Ledger::changeItem(const Item &item)
     update.run();
     m_history->image(step, 1, ImageRows::AssetByCode, qint64(item.code));
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
 }
 
 void Ledger::deleteItem(qint32 code)
@@ -192,7 +192,7 @@ void Ledger::deleteItem(qint32 code)
     remove.bind(1, qint64(code));
     remove.run();
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
 }
 
 std::optional<std::pair<QString, QString>> Ledger::itemMonthAndName(qint32 code) const
@@ -222,7 +222,7 @@ ItemType Ledger::addItemType(const QString &name, const QString &kind)
     insert.run();
     m_history->image(step, 1, ImageRows::AssetTypeByRow, m_connection.lastInsertedRow());
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
     return added;
 }
 
@@ -244,7 +244,7 @@ int Ledger::carryForward(const QString &sourceMonth, const QString &targetMonth)
         return 0;
     m_history->image(step, 1, ImageRows::AssetAfterRow, lastRow);
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
     return carried;
 }
 
@@ -330,7 +330,7 @@ bool Ledger::saveJournalPage(const JournalPage &page)
     write.run();
     m_history->image(step, 1, ImageRows::LogByDate, page.date);
     m_history->trim();
-    transaction.commit();
+    commitStep(transaction);
     return inserted;
 }
 
@@ -453,19 +453,43 @@ std::optional<HistoryStep> Ledger::undo()
     std::vector<HistoryStep> undone = m_history->undo(1);
     if (undone.empty())
         return std::nullopt;
+    tellHistoryListeners();
     return undone.front();
 }
 
 std::optional<HistoryStep> Ledger::redo()
 {
     m_history->checkWritable();
-    return m_history->redo();
+    std::optional<HistoryStep> redone = m_history->redo();
+    if (redone)
+        tellHistoryListeners();
+    return redone;
 }
 
 std::vector<HistoryStep> Ledger::undoTo(qint64 step)
 {
     m_history->checkWritable();
-    return m_history->undo(0, step);
+    std::vector<HistoryStep> undone = m_history->undo(0, step);
+    if (!undone.empty())
+        tellHistoryListeners();
+    return undone;
+}
+
+void Ledger::onHistoryChanged(std::function<void()> listener)
+{
+    m_historyListeners.push_back(std::move(listener));
+}
+
+void Ledger::commitStep(Transaction &transaction)
+{
+    transaction.commit();
+    tellHistoryListeners();
+}
+
+void Ledger::tellHistoryListeners()
+{
+    for (const std::function<void()> &listener : m_historyListeners)
+        listener();
 }
 
 QString backupFileName(const QString &ledgerPath, const QDate &day)

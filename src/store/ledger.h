@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,6 +17,7 @@
 namespace zambrel::store {
 
 class Statement;
+class Transaction;
 enum class LedgerStatement : int;
 
 /// The open ledger: every read and write of the books goes through here.
@@ -169,10 +171,16 @@ public:
     /// Undoes every step after `step`, all in one transaction; returns them
     /// in the order undone (the last one is the oldest). @throws DbError as undo()
     std::vector<HistoryStep> undoTo(qint64 step);
+    /// `listener` is called after every step, undo or redo has been
+    /// committed, for as long as the ledger lives; it must not throw.
+    void onHistoryChanged(std::function<void()> listener);
 
 private:
     /// The statement, prepared on first use, ready to be bound.
     Statement &prepared(LedgerStatement statement) const;
+    /// Commits `transaction` and tells the history's listeners.
+    void commitStep(Transaction &transaction);
+    void tellHistoryListeners();
     /// The month and name of the item `code`, or nothing when there is none.
     std::optional<std::pair<QString, QString>> itemMonthAndName(qint32 code) const;
     /// A month bound past which the newest 24 months lie, or empty.
@@ -181,6 +189,7 @@ private:
     Connection m_connection;
     mutable std::vector<std::unique_ptr<Statement>> m_statements;
     std::unique_ptr<LedgerHistory> m_history;
+    std::vector<std::function<void()>> m_historyListeners;
 };
 
 /// Where a backup of `ledgerPath` made on `day` goes: the ledger's name

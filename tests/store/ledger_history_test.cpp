@@ -224,6 +224,8 @@ INSTANTIATE_TEST_SUITE_P(Seeds, RandomSteps, ::testing::ValuesIn(historySeeds())
 TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
 {
     base::setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(6, 10, 5)); });
+    int told = 0;
+    ledger->onHistoryChanged([&told] { ++told; });
     const qint32 code = ledger->addItem(
         QStringLiteral("2026-11"), makeItem(QStringLiteral("房贷"), QStringLiteral("房贷月供还贷"), 3200));
     Item changed = ledger->monthItems(QStringLiteral("2026-11")).front();
@@ -240,6 +242,7 @@ TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
     changed.code = 9999;
     ledger->changeItem(changed);
     EXPECT_EQ(ledger->carryForward(QStringLiteral("2025-01"), QStringLiteral("2025-02")), 0);
+    EXPECT_EQ(told, 6) << "told once a step, never for a write that changed nothing";
 
     struct Expected {
         StepAction action;
@@ -273,6 +276,7 @@ TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
     EXPECT_EQ(ledger->nextRedo()->id, undone->id);
     EXPECT_EQ(ledger->nextUndo()->action, StepAction::SaveJournalPage);
     EXPECT_TRUE(ledger->historySteps().front().undone);
+    EXPECT_EQ(told, 7);
 }
 
 TEST_F(LedgerHistoryTest, UndoAndRedoSurviveARestart)

@@ -3,6 +3,7 @@
 #include "password_source.h"
 
 #include "base/app_paths.h"
+#include "history/step_texts.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/maintenance/backup.h"
@@ -22,7 +23,7 @@
 namespace zambrel::cli {
 namespace {
 
-enum class Subcommand { Months, Report, Export, Backup };
+enum class Subcommand { Months, Report, Export, Backup, History };
 
 struct SubcommandText {
     Subcommand command;
@@ -31,7 +32,7 @@ struct SubcommandText {
     const char *description;
 };
 
-const std::array<SubcommandText, 4> kSubcommands = {{
+const std::array<SubcommandText, 5> kSubcommands = {{
     {Subcommand::Months, "months", "the stored months, newest first",
      "Lists the months the ledger holds, newest first, one a line."},
     {Subcommand::Report, "report", "a month's categories, totals, shares and assessment",
@@ -46,6 +47,10 @@ const std::array<SubcommandText, 4> kSubcommands = {{
      "Writes a complete copy of the ledger, by default beside it as NAME_yyyy-mm-dd_bak.mdb, and "
      "prints its path. The copy has the ledger's password. A file already there is replaced (and "
      "standard error says so); a folder, FIFO, device or link there is refused."},
+    {Subcommand::History, "history", "the steps that can be undone and redone",
+     "Lists the steps the ledger's history keeps, newest first, one a line: when, the month it "
+     "changed (- for none), what it did, and \"已撤销 undone\" for a step undone and not yet redone. "
+     "Fields are separated by tabs. --limit N lists the newest N only."},
 }};
 
 /// Every option; each subcommand takes some of them.
@@ -74,6 +79,8 @@ struct Options {
                                           "and put a ' before text that would be read as a formula.")};
     QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Where to write the copy."),
                           QStringLiteral("FILE")};
+    QCommandLineOption limit{QStringLiteral("limit"), QStringLiteral("List the newest N steps only."),
+                             QStringLiteral("N")};
 };
 
 const Options &options()
@@ -129,6 +136,8 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     }
     if (takes(Subcommand::Backup))
         parser.addOption(o.to);
+    if (takes(Subcommand::History))
+        parser.addOption(o.limit);
     if (command) {
         parser.setApplicationDescription(QString::fromLatin1(command->description));
         parser.addPositionalArgument(QString::fromLatin1(command->name),
@@ -136,7 +145,7 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     } else {
         parser.setApplicationDescription(generalDescription());
         parser.addPositionalArgument(QStringLiteral("command"),
-                                     QStringLiteral("months, report, export or backup."),
+                                     QStringLiteral("months, report, export, backup or history."),
                                      QStringLiteral("[command]"));
     }
 }
@@ -192,6 +201,7 @@ struct Request {
     QString outFolder;
     bool forSpreadsheets = false;
     QString backupTarget;
+    int limit = -1; ///< history: the newest steps to list; -1 for all
 };
 
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
@@ -251,6 +261,19 @@ void backUp(const store::Ledger &books, const Request &request)
     writeOut(path.toUtf8() + '\n');
 }
 
+void listHistory(const store::Ledger &books, const Request &request)
+{
+    QByteArray text;
+    for (const store::HistoryStep &step : books.historySteps(request.limit)) {
+        QString line = history::stepTime(step) + u'\t' + (step.month.isEmpty() ? QStringLiteral("-") : step.month) +
+                       u'\t' + ledger::controlPictures(history::stepWhat(step));
+        if (step.undone)
+            line += QStringLiteral("\t已撤销 undone");
+        text += line.toUtf8() + '\n';
+    }
+    writeOut(text);
+}
+
 int run(const Request &request)
 {
     try {
@@ -267,6 +290,9 @@ int run(const Request &request)
             break;
         case Subcommand::Backup:
             backUp(*books, request);
+            break;
+        case Subcommand::History:
+            listHistory(*books, request);
             break;
         }
     } catch (const store::DbError &error) {
@@ -380,6 +406,16 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         request.backupTarget = absolute(parser.value(o.to));
         if (parser.isSet(o.to) && request.backupTarget.isEmpty())
             return wrongUsage(QStringLiteral("缺少文件名 --to needs a FILE"), command);
+        break;
+    case Subcommand::History:
+        if (parser.isSet(o.limit)) {
+            bool isNumber = false;
+            request.limit = parser.value(o.limit).toInt(&isNumber);
+            if (!isNumber || request.limit < 0)
+                return wrongUsage(QStringLiteral("--limit 要写成 0 或更大的整数 --limit takes a whole number, 0 or more: ") +
+                                      shown(parser.value(o.limit)),
+                                  command);
+        }
         break;
     case Subcommand::Months:
         break;

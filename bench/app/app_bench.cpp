@@ -73,7 +73,7 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
     base::setProgramFolder(dir.path());
     base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
     base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbNo); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
     const QString path = base::defaultLedgerPath();
     store::createLedger(path, kPassword);
     writeBenchItems(path, kPassword, 1, 2000);
@@ -88,9 +88,9 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
         window.close();
     } else {
         ledger::MonthView view(*books);
-        view.refresh();
+        view.reload();
         for (auto _ : state)
-            view.refresh();
+            view.reload();
     }
     base::setClock({});
 }

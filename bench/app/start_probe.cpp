@@ -45,7 +45,7 @@ int main(int argc, char **argv)
         return 0;
     }
     base::setProgramFolder(QString::fromLocal8Bit(argv[1]));
-    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbNo); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
     // Where the time goes, on stderr: application, logon shown, main window.
     const qint64 applicationReady = clock.elapsed();
     store::LogonWindow logon;

@@ -136,7 +136,7 @@ void BM_OpenPageWithAnUnbrokenLine(benchmark::State &state)
         window.repaint();
         QApplication::processEvents();
         state.PauseTiming();
-        window.book().refresh();
+        window.book().load();
         window.book().clickNode(QStringLiteral("T2025"));
         window.book().clickNode(QStringLiteral("T2025-06"));
         window.repaint();
@@ -159,7 +159,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     base::setClock([] { return QDateTime(QDate(2025, 12, 31), QTime(9, 0)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbNo); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

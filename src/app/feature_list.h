@@ -1,13 +1,13 @@
 #pragma once
 
-namespace zambrel::ledger {
-class MainWindow;
+namespace zambrel::host {
+class FeatureHost;
 }
 
 namespace zambrel::app {
 
 /// Gives a new main window every feature: each feature's one registration
-/// call provides its commands. The one place that lists the features.
-void registerFeatures(ledger::MainWindow &window);
+/// call adds its commands. The one place that lists the features.
+void registerFeatures(host::FeatureHost &host);
 
 } // namespace zambrel::app

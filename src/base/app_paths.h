@@ -4,7 +4,7 @@
 
 namespace zambrel::base {
 
-/// The folder that holds the user's ledgers ("program folder" of the design):
+/// The folder that holds the user's ledgers (the program folder):
 /// the per-user data folder, unless overridden by setProgramFolder() (the
 /// command-line option --data-dir) or the environment variable
 /// ZAMBREL_DATA_DIR. Created when missing, accessible by its owner alone

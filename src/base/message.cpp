@@ -24,20 +24,29 @@ QString productName()
     return QStringLiteral("Zambrel");
 }
 
-int showMessage(const QString &text, int style, const QString &title)
+MessageAnswer showMessage(MessageRequest request)
 {
-    MessageRequest request{text, style, title.isEmpty() ? productName() : title};
+    if (request.title.isEmpty())
+        request.title = productName();
     routes().last = request;
     const MessagePresenter &answer = routes().responder ? routes().responder : routes().presenter;
-    const bool threeWay = isThreeWay(style);
+    const bool mayCancel = request.buttons == MessageButtons::YesNoCancel;
     if (!answer)
-        return threeWay ? vbCancel : vbNo;
-    const int reply = answer(request);
-    if (reply == vbYes)
-        return vbYes;
-    if (threeWay && reply != vbNo)
-        return vbCancel;
-    return vbNo;
+        return mayCancel ? MessageAnswer::Cancel : MessageAnswer::No;
+    switch (answer(request)) {
+    case MessageAnswer::Yes:
+        return MessageAnswer::Yes;
+    case MessageAnswer::No:
+        return MessageAnswer::No;
+    case MessageAnswer::Cancel:
+        break;
+    }
+    return mayCancel ? MessageAnswer::Cancel : MessageAnswer::No;
+}
+
+MessageAnswer showMessage(const QString &text, MessageButtons buttons, MessageIcon icon, const QString &title)
+{
+    return showMessage(MessageRequest{text, buttons, icon, title});
 }
 
 void setMessagePresenter(MessagePresenter presenter)

@@ -6,49 +6,40 @@
 
 namespace zambrel::base {
 
-/// Button styles the program passes to the message routine.
-enum MessageStyle : int {
-    vbOKOnly = 0,
-    vbYesNoCancel = 3,
-    vbYesNo = 4,
-    vbCritical = 16,
-    vbQuestion = 32,
-    vbInformation = 64,
+/// The buttons a message asks for.
+enum class MessageButtons {
+    Ok,          ///< a message: one button
+    YesNo,       ///< a question
+    YesNoCancel, ///< a question that may be left without an answer
 };
 
-/// Answers of the message routine. Cancel comes only from a three-way
-/// (vbYesNoCancel) question.
-enum MessageAnswer : int { vbCancel = 2, vbYes = 6, vbNo = 7 };
+/// The picture beside a message.
+enum class MessageIcon { None, Critical, Question, Information };
 
-/// The buttons a style asks for (its low three bits; the rest is the icon).
-constexpr int buttonsOf(int style)
-{
-    return style & 7;
-}
+/// How a message was answered. Cancel comes only from a YesNoCancel
+/// question; every message that was not confirmed is answered No.
+enum class MessageAnswer { Yes, No, Cancel };
 
-/// True when `style` asks the three-way question Yes / No / Cancel.
-constexpr bool isThreeWay(int style)
-{
-    return buttonsOf(style) == vbYesNoCancel;
-}
-
+/// A message or a question, as logic hands it to a window to show or ask.
 struct MessageRequest {
     QString text;
-    int style = vbOKOnly;
-    QString title; ///< never empty: the product name stands in for an empty title
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    QString title; ///< empty: the product name (showMessage fills it in)
 };
 
-/// Shows a request and returns 6 (confirmed), 7 (declined) or, for a
-/// three-way question, 2 (cancelled).
-using MessagePresenter = std::function<int(const MessageRequest &)>;
+/// Shows a request and returns the answer.
+using MessagePresenter = std::function<MessageAnswer(const MessageRequest &)>;
 
-/// The program's message routine: every message and question goes through it.
-/// An empty title becomes productName(). Returns 6 when the user confirmed,
-/// 7 otherwise. A three-way question (isThreeWay(style)) returns 6, 7, or 2
-/// for Cancel and for any other answer, so that a question nobody answered
-/// changes nothing. With no presenter installed (no windows yet) it answers
-/// 7, or 2 for a three-way question.
-int showMessage(const QString &text, int style = vbOKOnly, const QString &title = {});
+/// The program's message routine: every message and question goes through
+/// it. An empty title becomes productName(). Returns Yes when the user
+/// confirmed, Cancel for a YesNoCancel question left without Yes or No (so
+/// that a question nobody answered changes nothing), No otherwise. With no
+/// presenter installed (no windows yet) a YesNoCancel question is
+/// cancelled and anything else answered No.
+MessageAnswer showMessage(MessageRequest request);
+MessageAnswer showMessage(const QString &text, MessageButtons buttons = MessageButtons::Ok,
+                          MessageIcon icon = MessageIcon::None, const QString &title = {});
 
 /// The window layer installs the skinned message box here.
 void setMessagePresenter(MessagePresenter presenter);

@@ -2,8 +2,8 @@
 
 namespace zambrel::base {
 
-/// Window sizes and positions of the design are in twips; the screens the
-/// program assumes have 15 twips to a pixel. Convert only through here.
+/// The program's window sizes and positions are given in twips; the screens
+/// it assumes have 15 twips to a pixel. Convert only through here.
 inline constexpr int kTwipsPerPixel = 15;
 
 constexpr int twipsToPixels(int twips)

@@ -1,7 +1,6 @@
 #include "amount_formula.h"
 
 #include "arithmetic_parser.h"
-#include "base/message.h"
 #include "calc_text.h"
 #include "fallback_evaluator.h"
 
@@ -36,14 +35,6 @@ CalcResult evaluateAmountField(const QString &typed)
     const QString description =
         parsed.failure == ArithmeticFailure::DivisionByZero ? divisionByZeroText() : own.escapedError;
     return refused(typed, own.messages, description);
-}
-
-CalcResult enterAmountField(const QString &typed)
-{
-    CalcResult result = evaluateAmountField(typed);
-    for (const QString &message : result.messages)
-        base::showMessage(message, base::vbOKOnly | base::vbInformation);
-    return result;
 }
 
 } // namespace zambrel::input

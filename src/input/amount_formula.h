@@ -32,9 +32,4 @@ struct CalcResult {
 /// "表达式：<typed> 错误。 <description>". Never yields inf or nan.
 CalcResult evaluateAmountField(const QString &typed);
 
-/// The Enter handler's body: evaluateAmountField(), with each message shown
-/// through the message routine. Returns its result; `text` goes into the
-/// field.
-CalcResult enterAmountField(const QString &typed);
-
 } // namespace zambrel::input

@@ -3,7 +3,6 @@
 #include "amount_formula.h"
 #include "arithmetic_parser.h"
 #include "base/clock.h"
-#include "base/message.h"
 #include "base/number_format.h"
 #include "calc_text.h"
 
@@ -14,6 +13,11 @@ namespace zambrel::input {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
+
+base::MessageRequest information(const QString &text)
+{
+    return {text, base::MessageButtons::Ok, base::MessageIcon::Information, {}};
+}
 
 } // namespace
 
@@ -33,23 +37,23 @@ EntryForm::EntryForm()
 QString EntryForm::controlName(EntryField field)
 {
     switch (field) {
-    case EntryField::Types:
+    case EntryField::Type:
         return QStringLiteral("cboTypes");
     case EntryField::Name:
         return QStringLiteral("txtName");
-    case EntryField::InComePerMonth:
+    case EntryField::Income:
         return QStringLiteral("txtInComePerMonth");
-    case EntryField::WillPayPerMonth:
+    case EntryField::PlannedSpending:
         return QStringLiteral("txtWillPayPerMonth");
-    case EntryField::PayPerMonth:
+    case EntryField::ActualSpending:
         return QStringLiteral("txtPayPerMonth");
-    case EntryField::FirstPay:
+    case EntryField::DownPayment:
         return QStringLiteral("txtFirstPay");
-    case EntryField::Total:
+    case EntryField::TotalCost:
         return QStringLiteral("txtTotal");
-    case EntryField::Debet:
+    case EntryField::LoanTotal:
         return QStringLiteral("txtDebet");
-    case EntryField::DebetPerMonth:
+    case EntryField::MonthlyRepayment:
         return QStringLiteral("txtDebetPerMonth");
     case EntryField::Memo:
         return QStringLiteral("txtMemo");
@@ -66,7 +70,7 @@ bool EntryForm::isAmountField(EntryField field)
 
 bool EntryForm::evaluatesOnEnter(EntryField field)
 {
-    return isAmountField(field) && field != EntryField::WillPayPerMonth;
+    return isAmountField(field) && field != EntryField::PlannedSpending;
 }
 
 void EntryForm::setTypeLookup(TypeLookup lookup)
@@ -97,7 +101,7 @@ void EntryForm::setText(EntryField field, const QString &text)
     if (field == EntryField::None)
         return;
     m_texts[index(field)] = text;
-    if (field == EntryField::Types)
+    if (field == EntryField::Type)
         typeChanged();
 }
 
@@ -134,10 +138,10 @@ void EntryForm::applyCategoryMask(const QString &kind)
     // Which amount fields each category of the mask uses, in mask order.
     using Fields = std::array<EntryField, 4>;
     static constexpr std::array<Fields, kCategoryCount> fieldsOfCategory{{
-        {EntryField::InComePerMonth, EntryField::None, EntryField::None, EntryField::None},
-        {EntryField::PayPerMonth, EntryField::WillPayPerMonth, EntryField::None, EntryField::None},
-        {EntryField::FirstPay, EntryField::Total, EntryField::Debet, EntryField::DebetPerMonth},
-        {EntryField::Debet, EntryField::DebetPerMonth, EntryField::None, EntryField::None},
+        {EntryField::Income, EntryField::None, EntryField::None, EntryField::None},
+        {EntryField::ActualSpending, EntryField::PlannedSpending, EntryField::None, EntryField::None},
+        {EntryField::DownPayment, EntryField::TotalCost, EntryField::LoanTotal, EntryField::MonthlyRepayment},
+        {EntryField::LoanTotal, EntryField::MonthlyRepayment, EntryField::None, EntryField::None},
     }};
     for (int category = 0; category < kCategoryCount; ++category) {
         if (kind.size() <= category || kind[category] != u'1')
@@ -164,7 +168,7 @@ void EntryForm::clearDisabledAmounts()
 
 void EntryForm::typeChanged()
 {
-    const QString kind = m_lookup ? m_lookup(text(EntryField::Types)) : QString();
+    const QString kind = m_lookup ? m_lookup(text(EntryField::Type)) : QString();
     m_newType = kind.isEmpty();
     m_newTypeHint = m_newType ? QStringLiteral("新项目，请勾选该项目类型，保存后会新增。") : QString();
     // A new type keeps the boxes ticked for the type before it, and OK files
@@ -195,18 +199,22 @@ void EntryForm::clickCategory(int index, bool checked)
         applyCategoryMask(m_newKind);
 }
 
-bool EntryForm::pressEnter(EntryField field)
+EnterResult EntryForm::pressEnter(EntryField field)
 {
+    EnterResult result;
     if (!evaluatesOnEnter(field))
-        return false;
-    evaluate(field);
-    return true;
+        return result;
+    evaluate(field, result.messages);
+    result.evaluated = true;
+    return result;
 }
 
-bool EntryForm::evaluate(EntryField field)
+bool EntryForm::evaluate(EntryField field, EntryMessages &messages)
 {
-    const CalcResult result = enterAmountField(m_texts[index(field)]);
+    const CalcResult result = evaluateAmountField(m_texts[index(field)]);
     m_texts[index(field)] = result.text;
+    for (const QString &message : result.messages)
+        messages.push_back(information(message));
     return result.evaluated;
 }
 
@@ -220,50 +228,48 @@ bool EntryForm::emptyAndEnabled(EntryField field) const
     return text(field).isEmpty() && isEnabled(field);
 }
 
-bool EntryForm::loanRuleAccepted()
+std::optional<base::MessageRequest> EntryForm::loanAuditQuestion() const
 {
-    const double loan = base::toNumber(text(EntryField::Debet));
-    const double total = base::toNumber(text(EntryField::Total));
-    const double firstPay = base::toNumber(text(EntryField::FirstPay));
-    if (!(loan > 0 && total > 0 && isEnabled(EntryField::Total)))
-        return true;
+    const double loan = base::toNumber(text(EntryField::LoanTotal));
+    const double total = base::toNumber(text(EntryField::TotalCost));
+    const double firstPay = base::toNumber(text(EntryField::DownPayment));
+    if (!(loan > 0 && total > 0 && isEnabled(EntryField::TotalCost)))
+        return std::nullopt;
     // Compared to the digits the fields show: 1000 - 200.1 is not exactly the
     // double 799.9, and an exact comparison would ask again after every
     // adjustment.
-    const double expected = total - firstPay;
-    if (roundToDisplayedDigits(expected) == roundToDisplayedDigits(loan))
-        return true;
-
-    const QString question = QStringLiteral("审核不通过：") + kCrLf + QStringLiteral("贷款总额 ") +
-                             text(EntryField::Debet) + QStringLiteral("  应该 等于（总成本 ") +
-                             text(EntryField::Total) + QStringLiteral("-首付") + text(EntryField::FirstPay) +
-                             QStringLiteral("），") + kCrLf + QStringLiteral("是否自动调整贷款金额？");
-    if (base::showMessage(question, base::vbYesNo | base::vbInformation) != base::vbYes)
-        return false;
-    m_texts[index(EntryField::Debet)] = base::numberToText(expected);
-    return true;
+    if (roundToDisplayedDigits(total - firstPay) == roundToDisplayedDigits(loan))
+        return std::nullopt;
+    return base::MessageRequest{QStringLiteral("审核不通过：") + kCrLf + QStringLiteral("贷款总额 ") +
+                                    text(EntryField::LoanTotal) + QStringLiteral("  应该 等于（总成本 ") +
+                                    text(EntryField::TotalCost) + QStringLiteral("-首付") +
+                                    text(EntryField::DownPayment) + QStringLiteral("），") + kCrLf +
+                                    QStringLiteral("是否自动调整贷款金额？"),
+                                base::MessageButtons::YesNo,
+                                base::MessageIcon::Information,
+                                {}};
 }
 
 QString EntryForm::missingHint(EntryField field)
 {
     switch (field) {
-    case EntryField::Types:
+    case EntryField::Type:
         return QStringLiteral("请选择项目类型");
     case EntryField::Name:
         return QStringLiteral("请输入活动描述");
-    case EntryField::InComePerMonth:
+    case EntryField::Income:
         return QStringLiteral("请输入每月收入数");
-    case EntryField::PayPerMonth:
+    case EntryField::ActualSpending:
         return QStringLiteral("请输入实际支出数");
-    case EntryField::FirstPay:
+    case EntryField::DownPayment:
         return QStringLiteral("请输入首付数");
-    case EntryField::Total:
+    case EntryField::TotalCost:
         return QStringLiteral("请输入总成本数");
-    case EntryField::Debet:
+    case EntryField::LoanTotal:
         return QStringLiteral("请输入贷款总额");
-    case EntryField::DebetPerMonth:
+    case EntryField::MonthlyRepayment:
         return QStringLiteral("请输入每月还贷额");
-    case EntryField::WillPayPerMonth:
+    case EntryField::PlannedSpending:
     case EntryField::Memo:
     case EntryField::None:
         break;
@@ -271,58 +277,69 @@ QString EntryForm::missingHint(EntryField field)
     return {};
 }
 
-CheckResult EntryForm::confirm()
+CheckResult EntryForm::confirm(std::optional<base::MessageAnswer> loanAudit)
 {
-    auto stop = [this](EntryField focus) {
+    EntryMessages messages;
+    auto stop = [this, &messages](EntryField focus) {
         m_hint = missingHint(focus);
-        return CheckResult{false, focus, m_hint};
+        return CheckResult{false, focus, m_hint, std::move(messages), std::nullopt};
     };
     // A formula left without Enter would otherwise be read as a number, and
     // anything that is not one as 0. A text the calculator reads otherwise
     // than the number reading would ("12,5") is a formula too. One it
     // refuses stops OK at its field: its message has said why.
+    // With the audit's answer the formulas were worked out by the OK that
+    // asked it, and nothing was typed since.
     for (const EntryField field : kAmountFields) {
         const QString &typed = text(field);
-        if (!evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
+        if (loanAudit || !evaluatesOnEnter(field) || !isEnabled(field) || typed.isEmpty())
             continue;
         if (base::isNumeric(typed) && parseArithmetic(normaliseFormula(typed)).ok())
             continue;
-        if (!evaluate(field))
+        if (!evaluate(field, messages))
             return stop(field);
     }
 
-    if (text(EntryField::Types).isEmpty())
-        return stop(EntryField::Types);
-    if (emptyAndEnabled(EntryField::Debet))
-        return stop(EntryField::Debet);
-    if (!loanRuleAccepted())
-        return stop(EntryField::Debet);
-    if (emptyAndEnabled(EntryField::DebetPerMonth))
-        return stop(EntryField::DebetPerMonth);
-    if (base::toNumber(text(EntryField::Debet)) > 0 &&
-        base::toNumber(text(EntryField::DebetPerMonth)) == 0 && isEnabled(EntryField::DebetPerMonth)) {
-        base::showMessage(QStringLiteral("你有贷款总额，请输入每月还贷"),
-                           base::vbOKOnly | base::vbInformation);
-        return stop(EntryField::DebetPerMonth);
+    if (text(EntryField::Type).isEmpty())
+        return stop(EntryField::Type);
+    if (emptyAndEnabled(EntryField::LoanTotal))
+        return stop(EntryField::LoanTotal);
+    if (std::optional<base::MessageRequest> question = loanAuditQuestion()) {
+        if (!loanAudit) {
+            CheckResult asking{false, EntryField::LoanTotal, m_hint, std::move(messages),
+                               std::move(question)};
+            return asking;
+        }
+        if (*loanAudit != base::MessageAnswer::Yes)
+            return stop(EntryField::LoanTotal);
+        m_texts[index(EntryField::LoanTotal)] = base::numberToText(
+            base::toNumber(text(EntryField::TotalCost)) - base::toNumber(text(EntryField::DownPayment)));
     }
-    if (emptyAndEnabled(EntryField::FirstPay))
-        return stop(EntryField::FirstPay);
-    if (emptyAndEnabled(EntryField::InComePerMonth))
-        return stop(EntryField::InComePerMonth);
+    if (emptyAndEnabled(EntryField::MonthlyRepayment))
+        return stop(EntryField::MonthlyRepayment);
+    if (base::toNumber(text(EntryField::LoanTotal)) > 0 &&
+        base::toNumber(text(EntryField::MonthlyRepayment)) == 0 && isEnabled(EntryField::MonthlyRepayment)) {
+        messages.push_back(information(QStringLiteral("你有贷款总额，请输入每月还贷")));
+        return stop(EntryField::MonthlyRepayment);
+    }
+    if (emptyAndEnabled(EntryField::DownPayment))
+        return stop(EntryField::DownPayment);
+    if (emptyAndEnabled(EntryField::Income))
+        return stop(EntryField::Income);
     if (text(EntryField::Name).isEmpty())
         return stop(EntryField::Name);
-    if (emptyAndEnabled(EntryField::PayPerMonth))
-        return stop(EntryField::PayPerMonth);
-    if (emptyAndEnabled(EntryField::Total))
-        return stop(EntryField::Total);
+    if (emptyAndEnabled(EntryField::ActualSpending))
+        return stop(EntryField::ActualSpending);
+    if (emptyAndEnabled(EntryField::TotalCost))
+        return stop(EntryField::TotalCost);
 
     clearDisabledAmounts();
-    if (base::toNumber(text(EntryField::Debet)) <= 0)
-        m_texts[index(EntryField::DebetPerMonth)] = QStringLiteral("0");
+    if (base::toNumber(text(EntryField::LoanTotal)) <= 0)
+        m_texts[index(EntryField::MonthlyRepayment)] = QStringLiteral("0");
     if (m_newType)
         m_newKind = maskFromBoxes();
     m_confirmed = true;
-    return CheckResult{true, EntryField::None, m_hint};
+    return CheckResult{true, EntryField::None, m_hint, std::move(messages), std::nullopt};
 }
 
 } // namespace zambrel::input

@@ -1,26 +1,31 @@
 #pragma once
 
+#include "base/message.h"
+
 #include <QHash>
 #include <QString>
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace zambrel::input {
 
-/// The entry dialog's fields, for binding controls to the form.
+/// The entry dialog's fields, for binding controls to the form; named as
+/// store::Item names what they hold (the control's name after each).
 enum class EntryField {
-    Types,           ///< cboTypes: the item type
-    Name,            ///< txtName
-    InComePerMonth,  ///< txtInComePerMonth
-    WillPayPerMonth, ///< txtWillPayPerMonth: planned expenditure, no formula on Enter
-    PayPerMonth,     ///< txtPayPerMonth: actual expenditure
-    FirstPay,        ///< txtFirstPay
-    Total,           ///< txtTotal
-    Debet,           ///< txtDebet: loan total
-    DebetPerMonth,   ///< txtDebetPerMonth: monthly repayment
-    Memo,            ///< txtMemo
-    None,            ///< no field (the checks passed)
+    Type,             ///< cboTypes
+    Name,             ///< txtName
+    Income,           ///< txtInComePerMonth
+    PlannedSpending,  ///< txtWillPayPerMonth: no formula on Enter
+    ActualSpending,   ///< txtPayPerMonth
+    DownPayment,      ///< txtFirstPay
+    TotalCost,        ///< txtTotal
+    LoanTotal,        ///< txtDebet
+    MonthlyRepayment, ///< txtDebetPerMonth
+    Memo,             ///< txtMemo
+    None,             ///< no field (the checks passed)
 };
 
 /// Which item command the dialog serves.
@@ -33,11 +38,24 @@ using TypeLookup = std::function<QString(const QString &typeName)>;
 /// A lookup over a table of type name -> mask (an exact match of the name).
 TypeLookup typeLookupIn(QHash<QString, QString> kinds);
 
-/// Where OK stopped: the field to focus and the hint line's text.
+/// Messages for the window to show, in order.
+using EntryMessages = std::vector<base::MessageRequest>;
+
+/// What Enter in a field did.
+struct EnterResult {
+    bool evaluated = false; ///< the field's formula was worked out
+    EntryMessages messages; ///< the calculator's messages
+};
+
+/// Where OK stopped: the field to focus and the hint line's text, what to
+/// show first, and the question to ask when the checks wait for an answer.
 struct CheckResult {
     bool passed = false;
     EntryField focus = EntryField::None;
     QString hint;
+    EntryMessages messages;
+    /// The loan audit: the window asks it and confirms again with the answer.
+    std::optional<base::MessageRequest> question;
 };
 
 /// What the entry dialog holds and decides, without a window: the field
@@ -47,15 +65,16 @@ struct CheckResult {
 /// the user's actions (setText for typing, clickCategory, pressEnter,
 /// stampMemoDate, confirm, cancel) and shows what it reads back.
 ///
-/// Questions and messages go through base::showMessage. Fields keep their
+/// It shows and asks nothing: messages and the question come back to the
+/// window in the results of pressEnter() and confirm(). Fields keep their
 /// texts between uses; a fresh form (after the window was closed other than
 /// by OK or Cancel) starts with empty name and memo and "0" amounts.
 class EntryForm {
 public:
     static constexpr std::array<EntryField, 7> kAmountFields{
-        EntryField::InComePerMonth, EntryField::WillPayPerMonth, EntryField::PayPerMonth,
-        EntryField::FirstPay,       EntryField::Total,           EntryField::Debet,
-        EntryField::DebetPerMonth,
+        EntryField::Income,           EntryField::PlannedSpending, EntryField::ActualSpending,
+        EntryField::DownPayment,      EntryField::TotalCost,       EntryField::LoanTotal,
+        EntryField::MonthlyRepayment,
     };
     static constexpr int kCategoryCount = 4;
 
@@ -110,9 +129,8 @@ public:
     /// ignored unless the type is new.
     void clickCategory(int index, bool checked);
 
-    /// Enter in a field: evaluates the formula in the six formula fields
-    /// (messages through the message routine). Returns true when it did.
-    bool pressEnter(EntryField field);
+    /// Enter in a field: evaluates the formula in the six formula fields.
+    EnterResult pressEnter(EntryField field);
     /// Double-click on the memo: today's date on a new last line.
     void stampMemoDate();
 
@@ -124,10 +142,13 @@ public:
     /// never depends on whether Enter was pressed); a formula the calculator
     /// refuses stops there, at its field. Then runs the checks in order; the
     /// first that fails sets the hint and names the field to focus, and the
-    /// dialog stays open. When all pass: every amount field the type does not
-    /// use is "0", a loan total of 0 or less resets the repayment to "0", a
-    /// new type takes its mask from the boxes, and the form is confirmed.
-    CheckResult confirm();
+    /// dialog stays open. A loan total that is not the total cost less the
+    /// first payment stops with the audit's question: confirm again with its
+    /// answer (Yes adjusts the loan total and goes on). When all pass: every
+    /// amount field the type does not use is "0", a loan total of 0 or less
+    /// resets the repayment to "0", a new type takes its mask from the
+    /// boxes, and the form is confirmed.
+    CheckResult confirm(std::optional<base::MessageAnswer> loanAudit = std::nullopt);
     /// Cancel, or the window closed any other way.
     void cancel() { m_confirmed = false; }
     bool isConfirmed() const { return m_confirmed; }
@@ -138,12 +159,14 @@ private:
 
     /// The hint that asks for a field (the check's text on OK).
     static QString missingHint(EntryField field);
-    /// The field's formula through the calculator, messages shown; false
-    /// when it was refused and the field keeps its text.
-    bool evaluate(EntryField field);
+    /// The field's formula through the calculator, its messages added to
+    /// `messages`; false when it was refused and the field keeps its text.
+    bool evaluate(EntryField field, EntryMessages &messages);
     void clearDisabledAmounts();
     bool emptyAndEnabled(EntryField field) const;
-    bool loanRuleAccepted();
+    /// The audit's question when the loan total is not what the total cost
+    /// and the first payment make it.
+    std::optional<base::MessageRequest> loanAuditQuestion() const;
     QString maskFromBoxes() const;
     void typeChanged();
 

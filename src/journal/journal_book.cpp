@@ -1,10 +1,9 @@
 #include "journal_book.h"
 
 #include "base/clock.h"
-#include "base/message.h"
+#include "base/scope_guard.h"
 #include "base/text.h"
 #include "host/error_report.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
 
 #include <QDate>
@@ -60,39 +59,39 @@ void JournalBook::load()
     m_tree.clear();
     m_selectedKey.clear();
     Q_EMIT treeCleared();
-    try {
-        for (const int year : m_ledger.journalYears())
-            addNode(nodeKey(yearText(year)), yearText(year), {});
-        if (m_tree.isEmpty())
-            newDay();
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Query);
-    }
-    m_currentDate.clear();
-    m_texts = {};
-    m_saved = {};
-    Q_EMIT pageChanged();
+    // The page is empty afterwards whether the years could be read or not.
+    const base::ScopeGuard emptyPage([this] {
+        m_currentDate.clear();
+        m_texts = {};
+        m_saved = {};
+        Q_EMIT pageChanged();
+    });
+    for (const int year : m_ledger.journalYears())
+        addNode(nodeKey(yearText(year)), yearText(year), {});
+    if (m_tree.isEmpty())
+        newDay();
 }
 
-bool JournalBook::refresh()
-{
-    if (!settleChanges())
-        return false;
-    load();
-    return true;
-}
-
-bool JournalBook::clickNode(const QString &key)
+bool JournalBook::clickOpensPage(const QString &key) const
 {
     const JournalNode *node = m_tree.node(key);
     if (!node)
         return false;
     const NodeLevel level = levelOfKey(key);
-    if ((level == NodeLevel::Year || level == NodeLevel::Month) && !node->loaded) {
+    return !((level == NodeLevel::Year || level == NodeLevel::Month) && !node->loaded);
+}
+
+bool JournalBook::clickNode(const QString &key)
+{
+    if (!m_tree.node(key))
+        return false;
+    if (!clickOpensPage(key)) {
         loadChildren(key, true);
         return false;
     }
-    return openNode(key);
+    openPage(dateOfKey(key));
+    select(key);
+    return true;
 }
 
 void JournalBook::expandNode(const QString &key)
@@ -132,45 +131,40 @@ bool JournalBook::save()
 {
     if (m_currentDate.size() <= kMonthLength) {
         // Text typed while no day is shown has a page to go to: today's,
-        // as "新一天 New" makes it (and the saved message names it).
+        // as "新一天 New" makes it (and the saved notice names it).
         if (!isModified())
             return false;
         newDay();
     }
-    try {
-        m_ledger.saveJournalPage(ledgerPage(m_currentDate, m_texts));
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Statement);
-        return false;
-    }
+    host::onRoad(host::ErrorRoad::Statement,
+                 [this] { m_ledger.saveJournalPage(ledgerPage(m_currentDate, m_texts)); });
     m_saved = m_texts;
-    base::showMessage(savedMessage(m_currentDate), base::vbOKOnly, kSavedTitle);
-    // What was found may have changed with this page.
-    if (m_searching)
-        runSearch();
     return true;
 }
 
-bool JournalBook::close()
+void JournalBook::close()
 {
-    if (!settleChanges())
-        return false;
     if (isModified()) {
         m_texts = m_saved;
         Q_EMIT pageChanged();
     }
-    return true;
 }
 
-bool JournalBook::search(const QString &text)
+void JournalBook::search(const QString &text)
 {
     if (text.isEmpty()) {
         clearSearch();
-        return true;
+        return;
     }
     m_searchText = text;
     m_searching = true;
-    return runSearch();
+    runSearch();
+}
+
+void JournalBook::searchAgain()
+{
+    if (m_searching)
+        runSearch();
 }
 
 void JournalBook::clearSearch()
@@ -181,82 +175,37 @@ void JournalBook::clearSearch()
     Q_EMIT searchChanged();
 }
 
-bool JournalBook::runSearch()
+void JournalBook::runSearch()
 {
-    bool found = true;
-    try {
-        m_results = m_ledger.searchJournal(m_searchText);
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Query);
-        m_results.clear();
-        found = false;
-    }
-    Q_EMIT searchChanged();
-    return found;
+    // Told on every road out: a failed search leaves no results.
+    const base::ScopeGuard tell([this] { Q_EMIT searchChanged(); });
+    m_results.clear();
+    m_results = m_ledger.searchJournal(m_searchText);
 }
 
 bool JournalBook::openFound(const QString &date)
 {
-    if (date.size() != kDayLength || !settleChanges() || !openPage(date)) {
-        Q_EMIT selectionChanged(m_selectedKey);
+    if (date.size() != kDayLength)
         return false;
-    }
+    openPage(date);
     revealDay(date);
     return true;
 }
 
-bool JournalBook::settleChanges()
+void JournalBook::openPage(const QString &date)
 {
-    if (!isModified())
-        return true;
-    switch (base::showMessage(kUnsavedQuestion, base::vbYesNoCancel | base::vbQuestion)) {
-    case base::vbYes:
-        return save();
-    case base::vbNo:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool JournalBook::openNode(const QString &key)
-{
-    if (!settleChanges() || !openPage(dateOfKey(key))) {
-        // The tree's own selection moved with the click: put it back.
-        Q_EMIT selectionChanged(m_selectedKey);
-        return false;
-    }
-    select(key);
-    return true;
-}
-
-bool JournalBook::openPage(const QString &date)
-{
-    std::optional<store::JournalPage> page;
-    try {
-        page = m_ledger.journalPage(date);
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Query);
-        return false;
-    }
+    const std::optional<store::JournalPage> page = m_ledger.journalPage(date);
     m_currentDate = date;
     m_texts = page ? shownTexts(*page) : PageTexts{};
     m_saved = m_texts;
     Q_EMIT pageChanged();
-    return true;
 }
 
-bool JournalBook::loadChildren(const QString &key, bool selectLast)
+void JournalBook::loadChildren(const QString &key, bool selectLast)
 {
     const NodeLevel level = levelOfKey(key);
     const int childLength = level == NodeLevel::Year ? kMonthLength : kDayLength;
-    QStringList dates;
-    try {
-        dates = m_ledger.journalDates(dateOfKey(key));
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Query);
-        return false;
-    }
+    const QStringList dates = m_ledger.journalDates(dateOfKey(key));
     QString previous;
     for (const QString &date : std::as_const(dates)) {
         const QString prefix = date.left(childLength);
@@ -277,7 +226,6 @@ bool JournalBook::loadChildren(const QString &key, bool selectLast)
         setExpanded(last, true);
         select(last);
     }
-    return true;
 }
 
 void JournalBook::revealDay(const QString &date)

@@ -22,16 +22,18 @@ using PageTexts = std::array<QString, kFieldCount>;
 /// days (read lazily), the current page date, the nine texts as loaded or
 /// last saved and as typed, and the roads the window's controls take.
 ///
-/// Every read and write goes through the ledger. A failed read is reported
-/// on the query road and changes nothing on the page; a failed save on the
-/// statement road, and the typed texts stay. No road throws.
+/// Every read and write goes through the ledger and throws what it throws;
+/// a failed read leaves the page as it was, a failed save (on the statement
+/// road: host::RoutedError) the typed texts. The book shows and asks
+/// nothing.
 ///
-/// Typed text is never lost silently: a road that would replace or leave
-/// texts that differ from what was loaded or last saved first asks
-/// kUnsavedQuestion (Yes saves, No discards, Cancel stays). Yes stays too
-/// when the write failed. Text typed while no day is current is saved under
-/// today. Only "新一天 New" keeps the boxes without asking: a following save
-/// files them under today.
+/// Typed text is never lost silently: before a road that would replace or
+/// leave texts that differ from what was loaded or last saved (isModified()
+/// and, for a click, clickOpensPage()) the window asks unsavedQuestion():
+/// Yes saves first, No lets the road replace them, Cancel stays. Yes stays
+/// too when the write failed. Text typed while no day is current is saved
+/// under today. Only "新一天 New" keeps the boxes without asking: a
+/// following save files them under today.
 ///
 /// Texts are held as the boxes show them: line breaks are "\n" here and
 /// CR LF in the ledger, as the item memos keep them.
@@ -44,34 +46,37 @@ public:
 
     // The roads -------------------------------------------------------------
 
-    /// Opening: the years as top-level nodes (today's page when the journal
-    /// has none), empty boxes and no current date. Asks nothing.
+    /// Opening, and "刷   新 Ref": the years as top-level nodes (today's page
+    /// when the journal has none), empty boxes and no current date, even
+    /// when the years cannot be read. @throws store::DbError
     void load();
-    /// "刷   新 Ref": settles unsaved changes, then load(). False when the
-    /// user stayed.
-    bool refresh();
+    /// Whether a click on `key` opens a page (and so replaces typed text):
+    /// every node but a year or month whose children were never read.
+    bool clickOpensPage(const QString &key) const;
     /// A click on the node `key`. A year or month whose children were never
     /// read loads them (the last one expanded and selected) and nothing else
     /// happens. Any other node opens the page of its date (a year or month
-    /// "page" is empty and cannot be saved), after settling unsaved changes.
-    /// True when a page was opened. A stay re-selects the current node.
+    /// "page" is empty and cannot be saved). True when a page was opened.
+    /// @throws store::DbError; the tree's selection is then where it was.
     bool clickNode(const QString &key);
     /// The tree's own expansion of `key`: loads unread children as a click
-    /// would; an expanded node stays as it is.
+    /// would; an expanded node stays as it is. @throws store::DbError
     void expandNode(const QString &key);
     void collapseNode(const QString &key);
     /// "新一天 New": today's year, month and day nodes (added where missing),
     /// today's day selected and made the current date. The texts stay.
     void newDay();
     /// "确   定 OK": stores the texts under the current day (inserted or
-    /// updated) and says so. When no day is current (the date has 7
-    /// characters or fewer), typed texts go to today's page, which becomes
-    /// current as newDay() makes it; with nothing typed nothing happens. True
-    /// when the page was stored.
+    /// updated); the window then says so (savedNotice) and calls
+    /// searchAgain(). When no day is current (the date has 7 characters or
+    /// fewer), typed texts go to today's page, which becomes current as
+    /// newDay() makes it; with nothing typed nothing happens. True when the
+    /// page was stored. A failed write leaves as host::RoutedError on the
+    /// statement road.
     bool save();
-    /// Closing the window: settles unsaved changes; a discard puts the loaded
-    /// texts back. True when the window may go.
-    bool close();
+    /// Closing the window, once unsaved changes were settled: typed texts
+    /// left unsaved give way to the loaded ones.
+    void close();
 
     // The page ----------------------------------------------------------------
 
@@ -99,16 +104,19 @@ public:
     // Search ----------------------------------------------------------------------
 
     /// Finds the days whose fields contain `text` (letter case ignored),
-    /// newest first. An empty text clears the search. False when the
-    /// search failed (reported; the results are then empty).
-    bool search(const QString &text);
+    /// newest first. An empty text clears the search. @throws
+    /// store::DbError; the results are then empty.
+    void search(const QString &text);
+    /// Finds the search's text again (what was found may have changed with
+    /// a save); nothing without a search. @throws store::DbError
+    void searchAgain();
     void clearSearch();
     bool isSearching() const { return m_searching; }
     QString searchText() const { return m_searchText; }
     const QStringList &searchResults() const { return m_results; }
-    /// Opens the page of a found day, after settling unsaved changes, and
-    /// selects its node (reading its year and month where needed). True
-    /// when the page was opened.
+    /// Opens the page of a found day and selects its node (reading its year
+    /// and month where needed). True when the page was opened.
+    /// @throws store::DbError
     bool openFound(const QString &date);
 
 Q_SIGNALS:
@@ -123,15 +131,13 @@ Q_SIGNALS:
     void searchChanged();
 
 private:
-    bool settleChanges();
-    bool openPage(const QString &date);
-    bool openNode(const QString &key);
-    bool loadChildren(const QString &key, bool selectLast);
+    void openPage(const QString &date);
+    void loadChildren(const QString &key, bool selectLast);
     void addNode(const QString &key, const QString &text, const QString &parentKey);
     void setExpanded(const QString &key, bool expanded);
     void select(const QString &key);
     void revealDay(const QString &date);
-    bool runSearch();
+    void runSearch();
 
     store::Ledger &m_ledger;
     JournalTree m_tree;

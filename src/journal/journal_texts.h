@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/message.h"
 #include "store/ledger_records.h"
 
 #include <QString>
@@ -23,15 +24,22 @@ inline const std::array<QString, kFieldCount> kFieldCaptions{
 
 /// The window caption before the page date ("journal", two blanks).
 inline const QString kTitlePrefix = QStringLiteral("日志  ");
-/// Title of the message after a save.
-inline const QString kSavedTitle = QStringLiteral("保存");
-/// Asked before typed text would be replaced or left behind.
-inline const QString kUnsavedQuestion = QStringLiteral("日志有修改，是否保存？");
-
-/// "日志：" + date + "保存成功." (journal: date saved).
-inline QString savedMessage(const QString &date)
+/// Asked before typed text would be replaced or left behind: Yes saves, No
+/// discards, Cancel stays.
+inline base::MessageRequest unsavedQuestion()
 {
-    return QStringLiteral("日志：") + date + QStringLiteral("保存成功.");
+    return {QStringLiteral("日志有修改，是否保存？"),
+            base::MessageButtons::YesNoCancel,
+            base::MessageIcon::Question,
+            {}};
+}
+
+/// After a save: "日志：" + date + "保存成功." (journal: date saved), titled
+/// "保存".
+inline base::MessageRequest savedNotice(const QString &date)
+{
+    return {QStringLiteral("日志：") + date + QStringLiteral("保存成功."), base::MessageButtons::Ok,
+            base::MessageIcon::None, QStringLiteral("保存")};
 }
 
 } // namespace zambrel::journal

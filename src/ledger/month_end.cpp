@@ -1,56 +1,38 @@
 // Month-end carry-forward of the month view.
 #include "base/clock.h"
-#include "base/message.h"
 #include "base/month_keys.h"
-#include "base/scope_guard.h"
-#include "host/error_report.h"
 #include "ledger/month_view.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
 
 namespace zambrel::ledger {
 
-namespace {
-
-QString carryForwardQuestion()
+std::optional<MonthView::CarryForward> MonthView::dueCarryForward() const
 {
-    const QString crlf = QStringLiteral("\r\n");
-    return QStringLiteral("月结处:") + crlf + crlf +
-           QStringLiteral("每个月的数据将自动转结，帮助阁下更高效的理财。") + crlf + crlf +
-           QStringLiteral("是否要月结?");
-}
-
-} // namespace
-
-void MonthView::carryForward()
-{
+    if (!m_currentMonth.isEmpty())
+        return std::nullopt;
     const QString sourceMonth = m_ledger.latestMonth();
     if (sourceMonth.isEmpty())
-        return;
-
-    if (m_currentMonth.isEmpty())
-        m_currentMonth = base::monthKeyOf(base::today());
-    const QString targetMonth = m_currentMonth;
+        return std::nullopt;
+    const QString targetMonth = base::monthKeyOf(base::today());
     if (!(targetMonth > sourceMonth))
-        return;
+        return std::nullopt;
+    return CarryForward{sourceMonth, targetMonth};
+}
 
-    m_host->setWindowEnabled(false);
-    m_host->setWindowCaption(QStringLiteral("月结处理中....."));
-    // The window is usable again on every road out; the next refresh sets
-    // its caption.
-    const base::ScopeGuard enableAgain([this] { m_host->setWindowEnabled(true); });
-    if (base::showMessage(carryForwardQuestion(), base::vbYesNo, {}) != base::vbYes)
-        return;
+base::MessageRequest MonthView::carryForwardQuestion()
+{
+    const QString crlf = QStringLiteral("\r\n");
+    return {QStringLiteral("月结处:") + crlf + crlf +
+                QStringLiteral("每个月的数据将自动转结，帮助阁下更高效的理财。") + crlf + crlf +
+                QStringLiteral("是否要月结?"),
+            base::MessageButtons::YesNo,
+            base::MessageIcon::None,
+            {}};
+}
 
-    try {
-        // One transaction: an interrupted write leaves none of the new rows.
-        m_ledger.carryForward(sourceMonth, targetMonth);
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::BatchWrite);
-        return;
-    }
-    m_host->addMonthMenuEntry(QStringLiteral("MNEW") + targetMonth, targetMonth);
-    m_host->setWindowCaption(QStringLiteral("处理完成"));
+void MonthView::carryForward(const CarryForward &due)
+{
+    m_ledger.carryForward(due.from, due.to);
 }
 
 } // namespace zambrel::ledger

@@ -11,7 +11,7 @@ namespace zambrel::ledger {
 
 /// A month's totals as the four category panels show them, and the salary.
 struct MonthSummary {
-    double income = 0;      ///< InComePerMonth of income items
+    double income = 0;      ///< income of income items
     double expenditure = 0; ///< actual spending of expenditure items
     double assets = 0;      ///< total cost of asset items
     double liabilities = 0; ///< loan totals of liability items

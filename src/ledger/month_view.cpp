@@ -3,9 +3,8 @@
 #include "base/clock.h"
 #include "base/message.h"
 #include "base/month_keys.h"
+#include "base/scope_guard.h"
 #include "base/status_line.h"
-#include "host/error_report.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
 
 #include <QSet>
@@ -50,19 +49,12 @@ const store::Item *MonthView::item(qint32 code) const
     return nullptr;
 }
 
-void MonthView::refresh()
-{
-    try {
-        reload();
-    } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::ToolbarCommand);
-    }
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
-    m_host->setWindowCaption(base::productName());
-}
-
 Assessment MonthView::reload()
 {
+    const base::ScopeGuard settle([this] {
+        m_host->setRefreshEnabled(true);
+        m_host->setWindowCaption(base::productName());
+    });
     bool placedOnce = false;
     {
         // Emptied and filled as one change: a list then rewrites the rows
@@ -82,9 +74,8 @@ Assessment MonthView::reload()
 
 void MonthView::resetPanels()
 {
-    m_host->setToolbarButtonEnabled(ToolbarButton::Update, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, false);
+    m_host->setItemSelected(false);
+    m_host->setRefreshEnabled(false);
     ledger::resetPanels(m_panels);
 }
 
@@ -97,18 +88,17 @@ bool MonthView::loadMonth()
     bool placedOnce = false;
     {
         PanelsBatch batch(m_panels);
-        QStringList typeNames;
-        typeNames.reserve(qsizetype(m_types.size()));
+        m_typeNames.clear();
+        m_typeNames.reserve(qsizetype(m_types.size()));
         for (const store::ItemType &type : m_types) {
-            typeNames.append(type.name);
+            m_typeNames.append(type.name);
             addGroupRows(m_panels, type.kind, type.name);
         }
-        m_host->setTypeList(typeNames);
 
         openMonth();
         placedOnce = placeItems(&m_salary);
     }
-    m_host->setToolbarButtonEnabled(ToolbarButton::Refresh, true);
+    m_host->setRefreshEnabled(true);
     return placedOnce;
 }
 
@@ -156,7 +146,6 @@ void MonthView::emptyMemosAsPlacingAgainWould()
 void MonthView::openMonth()
 {
     if (m_currentMonth.isEmpty()) {
-        carryForward();
         m_currentMonth = base::monthKeyOf(base::today());
         m_host->setRefreshCaption(m_currentMonth);
     }
@@ -167,8 +156,7 @@ void MonthView::openMonth()
 void MonthView::removeItem(const QString &key)
 {
     ledger::removeItem(m_panels, key);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Update, false);
-    m_host->setToolbarButtonEnabled(ToolbarButton::Delete, false);
+    m_host->setItemSelected(false);
 }
 
 void MonthView::placeItemsAgain()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/message.h"
 #include "ledger/assessment.h"
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"
@@ -8,6 +9,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -25,8 +27,8 @@ namespace zambrel::ledger {
 /// ledger it is given.
 ///
 /// The ledger and the host (the host may be null) must outlive the view. The
-/// host receives captions, menu entries, toolbar states, the type list, the
-/// status line and the advice.
+/// host receives captions, menu entries, whether a reload may run and an item
+/// is selected, and the advice; the status line goes to base::showStatus.
 class MonthView {
 public:
     explicit MonthView(store::Ledger &ledger, MonthViewHost *host = nullptr);
@@ -35,6 +37,9 @@ public:
     MonthView &operator=(const MonthView &) = delete;
 
     store::Ledger &ledger() const { return m_ledger; }
+    /// What the view tells its window (a host that does nothing when it was
+    /// given none).
+    MonthViewHost &host() const { return *m_host; }
     MonthPanels &panels() { return m_panels; }
     panel::CategoryRows &income() { return m_panels.income; }
     panel::CategoryRows &expenditure() { return m_panels.expenditure; }
@@ -56,21 +61,21 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
-    /// A type the item commands stored: it joins the list (at its end, as the
-    /// type list shows it until the window is opened again).
+    /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);
+    /// The type names as the month last loaded them, in order: the entry
+    /// window's type list (a type stored since joins it at the next load).
+    const QStringList &typeNames() const { return m_typeNames; }
 
     /// The current month's items as last read.
     const std::vector<store::Item> &items() const { return m_items; }
     /// The item with `code` among them, or null.
     const store::Item *item(qint32 code) const;
 
-    /// Reloads the whole month: panels, types, items, assessment. A failure
-    /// is reported through the message routine; the refresh button is
-    /// enabled whatever happens. Never throws.
-    void refresh();
-    /// What refresh() does, without reporting: returns the assessment.
-    /// @throws store::DbError
+    /// Reloads the whole month: panels, types, items, assessment; returns
+    /// the assessment. Whatever happens, a reload may run again afterwards
+    /// and the window is titled with the program's name. Without a chosen
+    /// month, today's month opens. @throws store::DbError
     Assessment reload();
     /// Empties and titles the four panels; disables update, delete, refresh.
     void resetPanels();
@@ -78,15 +83,26 @@ public:
     /// the salary; true when every item has its own positive code.
     /// @throws store::DbError
     bool loadMonth();
-    /// Reads the current month's items, carrying the latest month forward
-    /// first when no month was chosen yet. @throws store::DbError
+    /// Reads the current month's items; without a chosen month, today's
+    /// month becomes the current one. @throws store::DbError
     void openMonth();
-    /// Month-end carry-forward: asks, then copies the latest stored month
-    /// (except dividends; expenditure items with actual spending 0 and no
-    /// memo) into the current month in one transaction. A failed write is
-    /// reported and leaves the window usable. @throws store::DbError when the
-    /// latest month cannot be read.
-    void carryForward();
+
+    /// A month-end carry-forward: from the latest stored month into today's.
+    struct CarryForward {
+        QString from;
+        QString to;
+    };
+    /// The carry-forward due before the month is first opened: when no month
+    /// was chosen yet and the latest stored month is older than today's.
+    /// The window asks carryForwardQuestion() before carryForward().
+    /// @throws store::DbError when the latest month cannot be read.
+    std::optional<CarryForward> dueCarryForward() const;
+    /// "是否要月结?", Yes or No.
+    static base::MessageRequest carryForwardQuestion();
+    /// Copies the month `due.from` (except dividends; expenditure items with
+    /// actual spending 0 and no memo) into `due.to` in one transaction: an
+    /// interrupted write leaves none of the new rows. @throws store::DbError
+    void carryForward(const CarryForward &due);
 
     void placeItem(const QString &kind, const store::Item &item) { ledger::placeItem(m_panels, kind, item); }
     void removeItem(const QString &key);
@@ -124,6 +140,7 @@ private:
     MonthPanels m_panels;
     std::vector<store::ItemType> m_types;
     QHash<QString, QString> m_kinds;
+    QStringList m_typeNames;
     bool m_typesRead = false;
     std::vector<store::Item> m_items;
     QString m_currentMonth;

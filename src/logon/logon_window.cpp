@@ -195,7 +195,8 @@ void LogonWindow::logOn()
     } catch (const DbError &error) {
         // The window's caption says where the message comes from; a line
         // break keeps it apart from what went wrong.
-        base::showMessage(kCaption + QLatin1Char('\n') + error.description(), base::vbInformation, {});
+        base::showMessage(kCaption + QLatin1Char('\n') + error.description(), base::MessageButtons::Ok,
+                          base::MessageIcon::Information);
         passwordBox->setFocus();
         passwordBox->selectAll();
         return;

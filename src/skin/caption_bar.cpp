@@ -15,7 +15,7 @@ namespace zambrel::skin {
 namespace {
 
 // The bar's height while no skin has been read (400 twips).
-constexpr int kDesignHeight = 26;
+constexpr int kUnskinnedHeight = 26;
 
 int leftEdge(const CaptionButtonMetrics &m, CaptionButton button)
 {
@@ -89,7 +89,7 @@ CaptionBar::CaptionBar(QWidget *host) : QWidget(host), m_host(host)
     titleFont.setPointSizeF(11.25);
     titleFont.setBold(true);
     QWidget::setFont(titleFont);
-    m_barHeight = kDesignHeight;
+    m_barHeight = kUnskinnedHeight;
     setBorderResizeEnabled(false);
     if (host)
         host->installEventFilter(this);

@@ -75,7 +75,7 @@ QString colourPassKind(const QWidget *widget)
     if (isCategoryPanel(widget->metaObject()))
         return QStringLiteral("UCLV");
     // Only plain frames and group boxes: scroll areas and editors are frames
-    // to Qt but not to the design.
+    // to Qt but not to skins.
     if (qobject_cast<const QGroupBox *>(widget) || widget->metaObject() == &QFrame::staticMetaObject)
         return QStringLiteral("FRAME");
     return {};

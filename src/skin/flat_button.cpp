@@ -8,8 +8,8 @@
 namespace zambrel::skin {
 namespace {
 
-// The hidden measuring box of the design lies 45 twips (3 pixels) inside the
-// button on every side, so captions wrap to the width less 6 pixels.
+// Captions are measured in a box 45 twips (3 pixels) inside the button on
+// every side, so they wrap to the width less 6 pixels.
 constexpr int kCaptionInset = 3;
 
 } // namespace

@@ -25,7 +25,7 @@ namespace {
 using base::pixelsToTwips;
 using base::twipsToPixels;
 
-// Design positions in the box, in twips (the box's own coordinates).
+// Positions in the box, in twips (the box's own coordinates).
 constexpr int kLabelLeft = 900;
 constexpr int kLabelTopGap = 300;
 constexpr int kIconLeft = 240;
@@ -34,22 +34,19 @@ constexpr int kButtonHeight = 375;
 constexpr int kButtonGap = 180;
 constexpr int kMinimumHeight = 2100;
 
-// The icon a style asks for; a style without icon bits (OK only, Yes/No)
-// shows none.
-std::optional<QStyle::StandardPixmap> iconFor(int style)
+std::optional<QStyle::StandardPixmap> picture(base::MessageIcon icon)
 {
-    switch (style & 0x70) {
-    case base::vbCritical:
+    switch (icon) {
+    case base::MessageIcon::Critical:
         return QStyle::SP_MessageBoxCritical;
-    case base::vbQuestion:
+    case base::MessageIcon::Question:
         return QStyle::SP_MessageBoxQuestion;
-    case 48:
-        return QStyle::SP_MessageBoxWarning;
-    case base::vbInformation:
+    case base::MessageIcon::Information:
         return QStyle::SP_MessageBoxInformation;
-    default:
-        return std::nullopt;
+    case base::MessageIcon::None:
+        break;
     }
+    return std::nullopt;
 }
 
 } // namespace
@@ -89,52 +86,45 @@ MessageBox::MessageBox(QWidget *parent)
     setTabOrder(yesButton, noButton);
     setTabOrder(noButton, cancelButton);
     captionBar->setWindowStyle(0);
-    connect(yesButton, &FlatButton::clicked, this, [this] { answer(base::vbYes); });
-    connect(noButton, &FlatButton::clicked, this, [this] { answer(base::vbNo); });
-    connect(cancelButton, &FlatButton::clicked, this, [this] { answer(base::vbCancel); });
-    setResult(base::vbNo);
-    setButtonStyle(base::vbOKOnly);
+    connect(yesButton, &FlatButton::clicked, this, [this] { answer(base::MessageAnswer::Yes); });
+    connect(noButton, &FlatButton::clicked, this, [this] { answer(base::MessageAnswer::No); });
+    connect(cancelButton, &FlatButton::clicked, this, [this] { answer(base::MessageAnswer::Cancel); });
+    setButtons(base::MessageButtons::Ok);
     applySkin(this, base::currentSkinPath());
 }
 
-void MessageBox::answer(int result)
+void MessageBox::answer(base::MessageAnswer result)
 {
-    setResult(result);
+    m_answer = result;
     hide();
 }
 
-int MessageBox::unansweredResult() const
+base::MessageAnswer MessageBox::unanswered() const
 {
-    return base::isThreeWay(m_buttonStyle) ? base::vbCancel : base::vbNo;
+    return m_buttons == base::MessageButtons::YesNoCancel ? base::MessageAnswer::Cancel
+                                                          : base::MessageAnswer::No;
 }
 
-void MessageBox::setButtonStyle(int buttons)
+void MessageBox::setButtons(base::MessageButtons buttons, base::MessageIcon icon)
 {
-    m_buttonStyle = buttons;
-    const bool threeWay = base::isThreeWay(buttons);
-    cancelButton->setVisible(threeWay);
-    switch (threeWay ? base::vbYesNoCancel : buttons) {
-    case base::vbYesNoCancel:
-        yesButton->setVisible(true);
-        noButton->setCaption(QStringLiteral("否 NO"));
-        break;
-    case base::vbOKOnly:
-    case base::vbInformation:
-        yesButton->setVisible(false);
+    using base::MessageButtons;
+    using base::MessageIcon;
+    m_buttons = buttons;
+    m_icon = icon;
+    const bool mayCancel = buttons == MessageButtons::YesNoCancel;
+    const bool plainMessage =
+        buttons == MessageButtons::Ok && (icon == MessageIcon::None || icon == MessageIcon::Information);
+    cancelButton->setVisible(mayCancel);
+    yesButton->setVisible(!plainMessage);
+    if (plainMessage)
         noButton->setCaption(QStringLiteral("确定OK"));
-        break;
-    case base::vbYesNo:
-        yesButton->setVisible(true);
+    else if (mayCancel || (buttons == MessageButtons::YesNo && icon == MessageIcon::None))
         noButton->setCaption(QStringLiteral("否 NO"));
-        break;
-    default:
-        yesButton->setVisible(true);
+    else
         noButton->setCaption(QStringLiteral("否NO"));
-        break;
-    }
-    const std::optional<QStyle::StandardPixmap> icon = iconFor(buttons);
-    iconLabel->setPixmap(icon ? style()->standardIcon(*icon).pixmap(32, 32) : QPixmap());
-    iconLabel->setVisible(icon.has_value());
+    const std::optional<QStyle::StandardPixmap> shown = picture(icon);
+    iconLabel->setPixmap(shown ? style()->standardIcon(*shown).pixmap(32, 32) : QPixmap());
+    iconLabel->setVisible(shown.has_value());
     // The box keeps its layout with or without an icon.
     iconLabel->resize(32, 32);
 }
@@ -213,26 +203,27 @@ void MessageBox::closeEvent(QCloseEvent *event)
     // question): an unanswered question must never count as the previous
     // answer.
     event->ignore();
-    answer(unansweredResult());
+    answer(unanswered());
 }
 
 void MessageBox::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && base::isThreeWay(m_buttonStyle)) {
-        answer(base::vbCancel);
+    if (event->key() == Qt::Key_Escape && m_buttons == base::MessageButtons::YesNoCancel) {
+        answer(base::MessageAnswer::Cancel);
         return;
     }
     SkinnedWindow::keyPressEvent(event);
 }
 
-int MessageBox::ask(const base::MessageRequest &request)
+base::MessageAnswer MessageBox::ask(const base::MessageRequest &request)
 {
-    setButtonStyle(request.style);
+    setButtons(request.buttons, request.icon);
     setWindowTitle(request.title);
     captionBar->setTitle(request.title);
     setMessage(request.text);
-    setResult(unansweredResult());
-    return exec();
+    m_answer = unanswered();
+    exec();
+    return m_answer;
 }
 
 MessageBox *messageBox()

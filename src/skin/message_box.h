@@ -26,10 +26,10 @@ MessageBoxLayout layoutMessageBox(int labelLeft, int labelWidth, int yesButtonWi
                                   int cancelButtonWidth = 0);
 
 /// The program's message box: created once, hidden between messages.
-/// `yesButton` answers 6; `noButton` (the OK button of a plain message) and
-/// closing by the caption bar answer 7. A three-way question (style 3) also
-/// shows `cancelButton`, which answers 2, as do Escape and closing by the
-/// caption bar.
+/// `yesButton` answers Yes; `noButton` (the OK button of a plain message)
+/// and closing by the caption bar answer No. A YesNoCancel question also
+/// shows `cancelButton`, which answers Cancel, as do Escape and closing by
+/// the caption bar.
 class MessageBox : public SkinnedWindow {
     Q_OBJECT
 public:
@@ -41,15 +41,20 @@ public:
     FlatButton *const noButton;
     FlatButton *const cancelButton;
 
-    int buttonStyle() const { return m_buttonStyle; }
-    /// Arranges the buttons for a message style (0, 3, 4, 16, 32, 64 ...).
-    void setButtonStyle(int style);
+    base::MessageButtons buttons() const { return m_buttons; }
+    base::MessageIcon icon() const { return m_icon; }
+    /// Arranges the buttons and the picture. A plain message, with no icon
+    /// or the information icon, shows the one button "确定OK"; a question
+    /// without an icon "是  YES" and "否 NO"; any other (a question with an
+    /// icon, or a critical message) "是  YES" and "否NO"; a YesNoCancel
+    /// question "是  YES", "否 NO" and "取消 Cancel".
+    void setButtons(base::MessageButtons buttons, base::MessageIcon icon = base::MessageIcon::None);
     QString message() const { return m_message; }
     /// Shows the text and lays the box out around it.
     void setMessage(const QString &text);
 
-    /// Shows one request modally and returns 6 or 7 (or 2: see above).
-    int ask(const base::MessageRequest &request);
+    /// Shows one request modally and returns its answer (see above).
+    base::MessageAnswer ask(const base::MessageRequest &request);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -59,11 +64,13 @@ protected:
 
 private:
     void layoutBox();
-    void answer(int result);
+    void answer(base::MessageAnswer result);
     /// What closing the box without a button answers.
-    int unansweredResult() const;
+    base::MessageAnswer unanswered() const;
 
-    int m_buttonStyle = 0;
+    base::MessageButtons m_buttons = base::MessageButtons::Ok;
+    base::MessageIcon m_icon = base::MessageIcon::None;
+    base::MessageAnswer m_answer = base::MessageAnswer::No;
     QString m_message;
 };
 

@@ -6,7 +6,7 @@
 namespace zambrel::skin {
 namespace {
 
-// System colour indices as the design numbers them, mapped onto the palette
+// System colour indices as skin files number them, mapped onto the palette
 // roles that mean the same on this platform.
 QColor systemColour(int index)
 {

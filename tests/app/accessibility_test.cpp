@@ -366,10 +366,15 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
 {
     WindowFixture fixture;
     skin::MessageBox *box = skin::messageBox();
-    for (const int style : {int(base::vbOKOnly), int(base::vbYesNo), int(base::vbCritical),
-                            int(base::vbYesNo | base::vbQuestion), int(base::vbInformation)}) {
-        SCOPED_TRACE(style);
-        box->setButtonStyle(style);
+    using base::MessageButtons;
+    using base::MessageIcon;
+    for (const auto &[buttons, icon] : {std::pair{MessageButtons::Ok, MessageIcon::None},
+                                        std::pair{MessageButtons::YesNo, MessageIcon::None},
+                                        std::pair{MessageButtons::Ok, MessageIcon::Critical},
+                                        std::pair{MessageButtons::YesNo, MessageIcon::Question},
+                                        std::pair{MessageButtons::Ok, MessageIcon::Information}}) {
+        SCOPED_TRACE(int(icon));
+        box->setButtons(buttons, icon);
         box->setWindowTitle(QStringLiteral("Zambrel"));
         box->captionBar->setTitle(QStringLiteral("Zambrel"));
         box->setMessage(QStringLiteral("月结处:\r\n\r\n是否要月结? & more"));

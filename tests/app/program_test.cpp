@@ -28,7 +28,7 @@ using namespace zambrel;
 TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 {
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder(base::vbYes);
+    testkit::ScriptedResponder responder(base::MessageAnswer::Yes);
     base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
 
     QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
@@ -54,7 +54,7 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     EXPECT_EQ(window->ledger().path(), base::defaultLedgerPath());
     EXPECT_THROW(store::Ledger(base::defaultLedgerPath(), {}), store::DbError)
         << "the window holds the ledger";
-    EXPECT_TRUE(window->action(ledger::Command::Add)->isEnabled()) << "the item commands are registered";
+    EXPECT_TRUE(window->command(QStringLiteral("add"))->isEnabled()) << "the item commands are registered";
     EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 
     window->setSwitchingLedger(true);

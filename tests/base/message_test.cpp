@@ -6,45 +6,34 @@
 
 using namespace zambrel;
 
-TEST(MessageRoutine, EmptyTitleBecomesProductNameAndAnswersAreSixOrSeven)
+TEST(MessageRoutine, EmptyTitleBecomesProductNameAndCancelOnlyEndsAThreeWayQuestion)
 {
-    testkit::ScriptedResponder responder;
-    responder.answer(base::vbYes);
-    responder.answer(42); // anything but 6 counts as declined
-
-    EXPECT_EQ(base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), base::vbYesNo), base::vbYes);
-    EXPECT_EQ(base::showMessage(QStringLiteral("x"), base::vbOKOnly, QStringLiteral("T")), base::vbNo);
-    EXPECT_EQ(base::showMessage(QStringLiteral("y")), base::vbNo); // queue empty: fallback
-
-    ASSERT_EQ(responder.shown().size(), 3u);
-    EXPECT_EQ(responder.shown()[0].title, base::productName());
-    EXPECT_EQ(responder.shown()[0].style, base::vbYesNo);
-    EXPECT_EQ(responder.shown()[1].title, QStringLiteral("T"));
-}
-
-TEST(MessageRoutine, ThreeWayQuestionsAnswerYesNoOrCancel)
-{
+    using base::MessageAnswer;
+    using base::MessageButtons;
     {
         testkit::ScriptedResponder responder;
-        for (const int reply : {6, 7, 2, 42})
+        for (const MessageAnswer reply : {MessageAnswer::Yes, MessageAnswer::Cancel, MessageAnswer::Cancel})
             responder.answer(reply);
-        const int style = base::vbYesNoCancel | base::vbQuestion;
-        EXPECT_EQ(base::showMessage(QStringLiteral("q"), style), base::vbYes);
-        EXPECT_EQ(base::showMessage(QStringLiteral("q"), style), base::vbNo);
-        EXPECT_EQ(base::showMessage(QStringLiteral("q"), style), base::vbCancel);
-        EXPECT_EQ(base::showMessage(QStringLiteral("q"), style), base::vbCancel)
-            << "an answer that is none of the three changes nothing";
-        // A two-way question never hears Cancel.
-        responder.answer(base::vbCancel);
-        EXPECT_EQ(base::showMessage(QStringLiteral("q"), base::vbYesNo), base::vbNo);
+        EXPECT_EQ(base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), MessageButtons::YesNo),
+                  MessageAnswer::Yes);
+        EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNo), MessageAnswer::No)
+            << "a two-way question never hears Cancel";
+        EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNoCancel), MessageAnswer::Cancel);
+        EXPECT_EQ(base::showMessage(QStringLiteral("x"), MessageButtons::Ok, base::MessageIcon::None,
+                                    QStringLiteral("T")),
+                  MessageAnswer::No)
+            << "queue empty: the fallback";
+
+        ASSERT_EQ(responder.shown().size(), 4u);
+        EXPECT_EQ(responder.shown()[0].title, base::productName());
+        EXPECT_EQ(responder.shown()[0].buttons, MessageButtons::YesNo);
+        EXPECT_EQ(responder.shown()[3].title, QStringLiteral("T"));
     }
     // Nobody to ask: two-way questions are declined, three-way ones cancelled.
     const base::MessagePresenter previous = base::setMessageResponder({});
-    EXPECT_EQ(base::showMessage(QStringLiteral("q"), base::vbYesNo), base::vbNo);
-    EXPECT_EQ(base::showMessage(QStringLiteral("q"), base::vbYesNoCancel), base::vbCancel);
+    EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNo), MessageAnswer::No);
+    EXPECT_EQ(base::showMessage(QStringLiteral("q"), MessageButtons::YesNoCancel), MessageAnswer::Cancel);
     base::setMessageResponder(previous);
-    EXPECT_TRUE(base::isThreeWay(35));
-    EXPECT_FALSE(base::isThreeWay(36));
 }
 
 TEST(ProgramPaths, SettingsAndFoldersFollowTheOverrides)

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "base/message.h"
+#include "base/status_line.h"
 #include "host/error_report.h"
 #include "store/connection.h"
 #include "store/db_error.h"
@@ -16,6 +17,8 @@
 using namespace zambrel;
 using namespace zambrel::base;
 using namespace zambrel::store;
+using host::ErrorRoad;
+using host::reportError;
 
 namespace {
 
@@ -47,32 +50,79 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     reportError(missing, ErrorRoad::MenuCommand);
     reportError(missing, ErrorRoad::ToolbarCommand);
     reportError(std::runtime_error("broken"), ErrorRoad::StartUp);
+    QString status;
+    int window = 0;
+    setStatusWriter(&window, [&status](const QString &text, int) { status = text; });
+    reportError(missing, ErrorRoad::ListQuery);
+    releaseStatusWriter(&window);
     const auto &shown = messages.shown();
-    ASSERT_EQ(shown.size(), 6u);
+    ASSERT_EQ(shown.size(), 7u);
     EXPECT_EQ(shown[0].text, QStringLiteral("no such table: nowhere\n\n无法查询。"));
-    EXPECT_EQ(shown[0].style, vbOKOnly);
+    EXPECT_EQ(shown[0].icon, MessageIcon::None);
     EXPECT_EQ(shown[0].title, productName());
     EXPECT_TRUE(shown[1].text.startsWith(QStringLiteral("数据唯一性受到影响\n")));
     EXPECT_TRUE(shown[1].text.endsWith(QStringLiteral("\n\n无法更新数据，请检查输入的格式。")));
-    EXPECT_EQ(shown[1].style, vbCritical);
+    EXPECT_EQ(shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(shown[1].title, QStringLiteral("数据违反了约束 The data breaks a constraint"));
     EXPECT_EQ(shown[2].text, missing.description());
-    EXPECT_EQ(shown[2].style, vbInformation);
+    EXPECT_EQ(shown[2].icon, MessageIcon::Information);
     EXPECT_EQ(shown[2].title, productName());
     EXPECT_EQ(shown[3].title, QStringLiteral("出错了"));
-    EXPECT_EQ(shown[3].style, vbOKOnly);
+    EXPECT_EQ(shown[3].icon, MessageIcon::None);
     EXPECT_EQ(shown[4].title, productName());
     EXPECT_EQ(shown[5].text, QStringLiteral("broken"));
     EXPECT_EQ(shown[5].title, QStringLiteral("致命错误"));
-    EXPECT_EQ(shown[5].style, vbCritical);
+    EXPECT_EQ(shown[5].icon, MessageIcon::Critical);
+    EXPECT_EQ(shown[6].text, QStringLiteral("发生错误，错误信息为：") + DbError::kindText(ErrorKind::Other) +
+                                 QStringLiteral("\n错误描述：no such table: nowhere"));
+    EXPECT_EQ(shown[6].title, QStringLiteral("有错误发生"));
+    EXPECT_EQ(shown[6].icon, MessageIcon::Critical);
+    EXPECT_EQ(status, QStringLiteral("发生错误：") + DbError::kindText(ErrorKind::Other) +
+                          QStringLiteral("。错误描述：no such table： nowhere"));
 
     // A full disk is told as such, not as bad input.
     messages.clear();
     reportError(DbError(ErrorKind::DiskFull, QStringLiteral("/data/books.mdb")), ErrorRoad::BatchWrite);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, QStringLiteral("磁盘已满 Disk full: /data/books.mdb"));
-    EXPECT_EQ(shown[0].style, vbCritical);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Critical);
     EXPECT_EQ(shown[0].title, QStringLiteral("磁盘已满 Disk full"));
+}
+
+// A user action's one catch reports a failure once: on the road a step
+// gave it, else on the action's own; a step inside another keeps the inner
+// road.
+TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
+{
+    testkit::ScriptedResponder messages;
+    const DbError broken(ErrorKind::Other, QStringLiteral("坏了 broken"));
+    EXPECT_FALSE(host::runReported(ErrorRoad::MenuCommand, [] {}));
+    EXPECT_TRUE(messages.shown().empty());
+
+    EXPECT_EQ(host::runReported(ErrorRoad::MenuCommand, [&] { throw broken; }), ErrorRoad::MenuCommand);
+    EXPECT_EQ(host::runReported(ErrorRoad::ToolbarCommand,
+                                [&] { host::onRoad(ErrorRoad::Statement, [&] { throw broken; }); }),
+              ErrorRoad::Statement);
+    EXPECT_EQ(host::runReported(ErrorRoad::ToolbarCommand,
+                                [&] {
+                                    host::onRoad(ErrorRoad::BatchWrite, [&] {
+                                        host::onRoad(ErrorRoad::Statement, [&] { throw broken; });
+                                    });
+                                }),
+              ErrorRoad::Statement);
+    EXPECT_EQ(host::onRoad(ErrorRoad::Query, [] { return 7; }), 7) << "a step's value passes through";
+    const auto &shown = messages.shown();
+    ASSERT_EQ(shown.size(), 3u) << "each failure once";
+    EXPECT_EQ(shown[0].title, QStringLiteral("出错了"));
+    for (std::size_t each = 1; each < 3; ++each) {
+        EXPECT_EQ(shown[each].text, QStringLiteral("坏了 broken"));
+        EXPECT_EQ(shown[each].icon, MessageIcon::Information) << "the statement road";
+    }
+    try {
+        host::onRoad(ErrorRoad::Query, [] { throw std::runtime_error("gone"); });
+    } catch (const std::exception &failure) {
+        EXPECT_STREQ(failure.what(), "gone") << "a routed failure still says what it is";
+    }
 }
 
 } // namespace

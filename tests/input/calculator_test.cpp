@@ -1,6 +1,7 @@
 #include "input/amount_formula.h"
 #include "input/arithmetic_parser.h"
 #include "input/calc_text.h"
+#include "input/entry_form.h"
 #include "input/fallback_evaluator.h"
 #include "test_support.h"
 
@@ -102,11 +103,13 @@ TEST(AmountEnter, FormulasThatWouldBeMisreadKeepTheirText)
         EXPECT_EQ(result.messages,
                   QStringList{QStringLiteral("表达式：") + typed + QStringLiteral(" 错误。 ") + c.reason});
     }
-    // The Enter handler leaves such a field as typed and shows the message.
-    testkit::ScriptedResponder responder;
-    EXPECT_EQ(enterAmountField(QStringLiteral("3x")).text, QStringLiteral("3x"));
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("表达式：3x 错误。 ")));
+    // Enter leaves such a field as typed and has the window show the message.
+    EntryForm form;
+    form.setText(EntryField::Income, QStringLiteral("3x"));
+    const EnterResult entered = form.pressEnter(EntryField::Income);
+    EXPECT_EQ(form.text(EntryField::Income), QStringLiteral("3x"));
+    ASSERT_EQ(entered.messages.size(), 1u);
+    EXPECT_TRUE(entered.messages[0].text.startsWith(QStringLiteral("表达式：3x 错误。 ")));
 }
 
 // What the own evaluator rightly does where the parser gives up stays: deep
@@ -180,14 +183,18 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
                                            formulaTooLongText()});
 }
 
-TEST(AmountEnter, MessagesGoThroughTheMessageRoutine)
+TEST(AmountEnter, MessagesComeBackAsInformation)
 {
-    testkit::ScriptedResponder responder;
-    EXPECT_EQ(enterAmountField(QStringLiteral("(1+2")).text, QStringLiteral("0"));
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("括号不成对"));
-    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
-    EXPECT_EQ(responder.shown()[0].title, base::productName());
+    EntryForm form;
+    form.setText(EntryField::TotalCost, QStringLiteral("(1+2"));
+    const EnterResult entered = form.pressEnter(EntryField::TotalCost);
+    EXPECT_TRUE(entered.evaluated);
+    EXPECT_EQ(form.text(EntryField::TotalCost), QStringLiteral("0"));
+    ASSERT_EQ(entered.messages.size(), 1u);
+    EXPECT_EQ(entered.messages[0].text, QStringLiteral("括号不成对"));
+    EXPECT_EQ(entered.messages[0].icon, base::MessageIcon::Information);
+    EXPECT_EQ(entered.messages[0].buttons, base::MessageButtons::Ok);
+    EXPECT_FALSE(form.pressEnter(EntryField::PlannedSpending).evaluated) << "planned spending has no formula";
 }
 
 TEST(ArithmeticParser, PrecedenceSignsAndRejections)

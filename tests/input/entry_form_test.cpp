@@ -24,11 +24,11 @@ const QMap<QString, QString> kTypes{
 void fillValid(EntryForm &form)
 {
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
-    form.setText(F::Types, QStringLiteral("全部"));
+    form.setText(F::Type, QStringLiteral("全部"));
     const std::pair<F, const char *> values[] = {
-        {F::Name, "房子"},      {F::InComePerMonth, "100"}, {F::WillPayPerMonth, "60"},
-        {F::PayPerMonth, "50"}, {F::FirstPay, "200"},       {F::Total, "1000"},
-        {F::Debet, "800"},      {F::DebetPerMonth, "10"},
+        {F::Name, "房子"},         {F::Income, "100"},          {F::PlannedSpending, "60"},
+        {F::ActualSpending, "50"}, {F::DownPayment, "200"},     {F::TotalCost, "1000"},
+        {F::LoanTotal, "800"},     {F::MonthlyRepayment, "10"},
     };
     for (const auto &[field, text] : values)
         form.setText(field, QString::fromUtf8(text));
@@ -39,32 +39,62 @@ void fillValid(EntryForm &form)
 TEST(EntryChecks, LoanRuleSkippedOrSatisfiedAsksNothing)
 {
     const std::vector<std::pair<F, const char *>> cases[] = {
-        {},                                                                // 1000 - 200 = 800
-        {{F::Total, "0"}, {F::Debet, "5"}},                                // no total
-        {{F::Debet, "0"}},                                                 // no loan
-        {{F::Total, "1000"}, {F::FirstPay, "200.1"}, {F::Debet, "799.9"}}, // equal to the digits shown
+        {},                                         // 1000 - 200 = 800
+        {{F::TotalCost, "0"}, {F::LoanTotal, "5"}}, // no total
+        {{F::LoanTotal, "0"}},                      // no loan
+        {{F::TotalCost, "1000"},
+         {F::DownPayment, "200.1"},
+         {F::LoanTotal, "799.9"}}, // equal to the digits shown
     };
     for (const auto &change : cases) {
-        testkit::ScriptedResponder responder;
         EntryForm form;
         fillValid(form);
         for (const auto &[field, text] : change)
             form.setText(field, QString::fromUtf8(text));
-        EXPECT_TRUE(form.confirm().passed);
-        EXPECT_TRUE(responder.shown().empty());
+        const CheckResult checked = form.confirm();
+        EXPECT_TRUE(checked.passed);
+        EXPECT_FALSE(checked.question);
+        EXPECT_TRUE(checked.messages.empty());
     }
+}
+
+// A loan total that is not the total cost less the first payment: OK stops
+// with the audit's question; No stays at the loan total, Yes adjusts it and
+// goes on to the next check.
+TEST(EntryChecks, TheLoanAuditIsAQuestionForTheWindow)
+{
+    EntryForm form;
+    fillValid(form);
+    form.setText(F::LoanTotal, QStringLiteral("700"));
+    const CheckResult asking = form.confirm();
+    EXPECT_FALSE(asking.passed);
+    ASSERT_TRUE(asking.question);
+    EXPECT_EQ(asking.question->buttons, base::MessageButtons::YesNo);
+    EXPECT_TRUE(asking.question->text.startsWith(QStringLiteral("审核不通过：")));
+    EXPECT_FALSE(form.isConfirmed());
+
+    const CheckResult declined = form.confirm(base::MessageAnswer::No);
+    EXPECT_FALSE(declined.passed);
+    EXPECT_FALSE(declined.question);
+    EXPECT_EQ(declined.focus, F::LoanTotal);
+    EXPECT_EQ(form.text(F::LoanTotal), QStringLiteral("700"));
+
+    const CheckResult adjusted = form.confirm(base::MessageAnswer::Yes);
+    EXPECT_TRUE(adjusted.passed);
+    EXPECT_EQ(base::toNumber(form.text(F::LoanTotal)),
+              base::toNumber(form.text(F::TotalCost)) - base::toNumber(form.text(F::DownPayment)));
+    EXPECT_TRUE(form.isConfirmed());
 }
 
 TEST(EntryChecks, RepaymentResetWhenThereIsNoLoan)
 {
     for (const char *loan : {"0", "-5"}) {
-        testkit::ScriptedResponder responder;
         EntryForm form;
         fillValid(form);
-        form.setText(F::Debet, QString::fromUtf8(loan));
-        form.setText(F::DebetPerMonth, QStringLiteral("25"));
+        form.setText(F::LoanTotal, QString::fromUtf8(loan));
+        form.setText(F::MonthlyRepayment, QStringLiteral("25"));
         ASSERT_TRUE(form.confirm().passed) << loan;
-        EXPECT_EQ(form.text(F::DebetPerMonth), QStringLiteral("0"));
+        EXPECT_EQ(form.text(F::MonthlyRepayment), QStringLiteral("0"));
     }
 }
 
@@ -75,17 +105,17 @@ TEST(EntryTypes, MaskEnablesItsAmountFields)
         std::vector<F> enabled;
     };
     const Case cases[] = {
-        {"工资", {F::InComePerMonth}},
-        {"日常", {F::WillPayPerMonth, F::PayPerMonth}},
-        {"房产", {F::FirstPay, F::Total, F::Debet, F::DebetPerMonth}},
-        {"借款", {F::Debet, F::DebetPerMonth}},
+        {"工资", {F::Income}},
+        {"日常", {F::PlannedSpending, F::ActualSpending}},
+        {"房产", {F::DownPayment, F::TotalCost, F::LoanTotal, F::MonthlyRepayment}},
+        {"借款", {F::LoanTotal, F::MonthlyRepayment}},
         {"无类", {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.type);
         EntryForm form;
         form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
-        form.setText(F::Types, QString::fromUtf8(c.type));
+        form.setText(F::Type, QString::fromUtf8(c.type));
         EXPECT_FALSE(form.isNewType());
         EXPECT_FALSE(form.categoriesEnabled());
         const QString kind = kTypes.value(QString::fromUtf8(c.type));
@@ -97,11 +127,10 @@ TEST(EntryTypes, MaskEnablesItsAmountFields)
         EXPECT_TRUE(form.isEnabled(F::Memo));
 
         // Checks of disabled fields are skipped; the name is always checked.
-        testkit::ScriptedResponder responder;
         for (const F field : EntryForm::kAmountFields)
-            form.setText(field, !form.isEnabled(field) ? QString()
-                                : field == F::Debet    ? QStringLiteral("0")
-                                                       : QStringLiteral("1"));
+            form.setText(field, !form.isEnabled(field)  ? QString()
+                                : field == F::LoanTotal ? QStringLiteral("0")
+                                                        : QStringLiteral("1"));
         form.setText(F::Name, {});
         EXPECT_EQ(form.confirm().focus, F::Name);
         form.setText(F::Name, QStringLiteral("x"));
@@ -111,10 +140,9 @@ TEST(EntryTypes, MaskEnablesItsAmountFields)
 
 TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
-    form.setText(F::Types, QStringLiteral("宠物"));
+    form.setText(F::Type, QStringLiteral("宠物"));
     EXPECT_TRUE(form.isNewType());
     EXPECT_TRUE(form.categoriesEnabled());
     EXPECT_EQ(form.newTypeHint(), QStringLiteral("新项目，请勾选该项目类型，保存后会新增。"));
@@ -126,13 +154,13 @@ TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
 
     form.clickCategory(1, true);
     EXPECT_EQ(form.newKind(), QStringLiteral("0100"));
-    EXPECT_TRUE(form.isEnabled(F::PayPerMonth));
-    EXPECT_FALSE(form.isEnabled(F::Debet));
+    EXPECT_TRUE(form.isEnabled(F::ActualSpending));
+    EXPECT_FALSE(form.isEnabled(F::LoanTotal));
     form.clickCategory(3, true);
     EXPECT_EQ(form.newKind(), QStringLiteral("0101"));
-    EXPECT_TRUE(form.isEnabled(F::Debet));
+    EXPECT_TRUE(form.isEnabled(F::LoanTotal));
 
-    form.setText(F::Types, QStringLiteral("工资"));
+    form.setText(F::Type, QStringLiteral("工资"));
     EXPECT_FALSE(form.isNewType());
     EXPECT_TRUE(form.newTypeHint().isEmpty());
     EXPECT_FALSE(form.categoryChecked(1));
@@ -145,27 +173,26 @@ TEST(EntryTypes, NewTypeTakesItsMaskFromTheBoxes)
 // changed (it once stayed greyed while OK filed it under that category).
 TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
-    form.setText(F::Types, QStringLiteral("工资"));
-    form.setText(F::InComePerMonth, QStringLiteral("17975"));
+    form.setText(F::Type, QStringLiteral("工资"));
+    form.setText(F::Income, QStringLiteral("17975"));
 
-    form.setText(F::Types, QStringLiteral("宠物"));
+    form.setText(F::Type, QStringLiteral("宠物"));
     ASSERT_TRUE(form.isNewType());
     EXPECT_TRUE(form.categoryChecked(0));
-    EXPECT_TRUE(form.isEnabled(F::InComePerMonth));
-    EXPECT_FALSE(form.isEnabled(F::PayPerMonth));
-    form.setText(F::InComePerMonth, QString());
+    EXPECT_TRUE(form.isEnabled(F::Income));
+    EXPECT_FALSE(form.isEnabled(F::ActualSpending));
+    form.setText(F::Income, QString());
     form.setText(F::Name, QStringLiteral("猫粮"));
     const CheckResult missing = form.confirm();
     EXPECT_FALSE(missing.passed);
-    EXPECT_EQ(missing.focus, F::InComePerMonth);
+    EXPECT_EQ(missing.focus, F::Income);
 
     form.clickCategory(1, true);
     form.clickCategory(0, false);
-    EXPECT_FALSE(form.isEnabled(F::InComePerMonth));
-    form.setText(F::PayPerMonth, QStringLiteral("300"));
+    EXPECT_FALSE(form.isEnabled(F::Income));
+    form.setText(F::ActualSpending, QStringLiteral("300"));
     ASSERT_TRUE(form.confirm().passed);
     EXPECT_EQ(form.newKind(), QStringLiteral("0100"));
 }
@@ -173,20 +200,19 @@ TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
 // Add after a change keeps what was typed but forgets the loaded amounts.
 TEST(EntryFields, AddAfterAChangeForgetsTheLoadedAmounts)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
-    EXPECT_EQ(form.text(F::Total), QStringLiteral("0"));
+    EXPECT_EQ(form.text(F::TotalCost), QStringLiteral("0"));
     EXPECT_TRUE(form.text(F::Name).isEmpty());
 
     form.startChange(EntryMode::Update);
-    form.loadField(F::FirstPay, QStringLiteral("1000"));
-    EXPECT_EQ(form.tag(F::FirstPay), QStringLiteral("1000"));
+    form.loadField(F::DownPayment, QStringLiteral("1000"));
+    EXPECT_EQ(form.tag(F::DownPayment), QStringLiteral("1000"));
     form.setText(F::Name, QStringLiteral("留着"));
     form.startAdd();
-    EXPECT_TRUE(form.tag(F::FirstPay).isEmpty());
+    EXPECT_TRUE(form.tag(F::DownPayment).isEmpty());
     EXPECT_TRUE(form.text(F::Memo).isEmpty());
     EXPECT_EQ(form.text(F::Name), QStringLiteral("留着"));
-    EXPECT_EQ(form.text(F::FirstPay), QStringLiteral("1000"));
+    EXPECT_EQ(form.text(F::DownPayment), QStringLiteral("1000"));
 }
 
 // What a person types gives the same amount whether Enter was pressed in the
@@ -212,17 +238,17 @@ TEST(EntryAmounts, ATypedFormulaGivesTheSameAmountWithOrWithoutEnter)
         double amounts[2] = {};
         std::size_t shown[2] = {};
         for (const bool enter : {true, false}) {
-            testkit::ScriptedResponder responder;
             EntryForm form;
             form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
-            form.setText(F::Types, QStringLiteral("工资"));
+            form.setText(F::Type, QStringLiteral("工资"));
             form.setText(F::Name, QStringLiteral("工资"));
-            form.setText(F::InComePerMonth, QString::fromUtf8(c.typed));
+            form.setText(F::Income, QString::fromUtf8(c.typed));
             if (enter)
-                form.pressEnter(F::InComePerMonth);
-            ASSERT_TRUE(form.confirm().passed);
-            amounts[enter] = base::toNumber(form.text(F::InComePerMonth));
-            shown[enter] = responder.shown().size();
+                shown[enter] += form.pressEnter(F::Income).messages.size();
+            const CheckResult checked = form.confirm();
+            ASSERT_TRUE(checked.passed);
+            amounts[enter] = base::toNumber(form.text(F::Income));
+            shown[enter] += checked.messages.size();
         }
         EXPECT_DOUBLE_EQ(amounts[true], c.amount) << "after Enter";
         EXPECT_DOUBLE_EQ(amounts[false], c.amount) << "OK without Enter";
@@ -241,17 +267,13 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
         const char *hint;
     };
     const Case cases[] = {
-        {F::InComePerMonth, "1200 3", "请输入每月收入数"},
-        {F::PayPerMonth, "12,5", "请输入实际支出数"},
-        {F::FirstPay, "2^1024", "请输入首付数"},
-        {F::Total, "abc", "请输入总成本数"},
-        {F::Debet, "1,0000", "请输入贷款总额"},
-        {F::DebetPerMonth, "2**3", "请输入每月还贷额"},
+        {F::Income, "1200 3", "请输入每月收入数"},  {F::ActualSpending, "12,5", "请输入实际支出数"},
+        {F::DownPayment, "2^1024", "请输入首付数"}, {F::TotalCost, "abc", "请输入总成本数"},
+        {F::LoanTotal, "1,0000", "请输入贷款总额"}, {F::MonthlyRepayment, "2**3", "请输入每月还贷额"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
         for (const bool enter : {true, false}) {
-            testkit::ScriptedResponder responder;
             EntryForm form;
             fillValid(form);
             const QString typed = QString::fromUtf8(c.typed);
@@ -263,8 +285,8 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
             EXPECT_EQ(result.focus, c.field);
             EXPECT_EQ(result.hint, QString::fromUtf8(c.hint));
             EXPECT_EQ(form.text(c.field), typed);
-            ASSERT_FALSE(responder.shown().empty());
-            EXPECT_TRUE(responder.shown().back().text.startsWith(QStringLiteral("表达式：") + typed));
+            ASSERT_FALSE(result.messages.empty());
+            EXPECT_TRUE(result.messages.back().text.startsWith(QStringLiteral("表达式：") + typed));
         }
     }
 }
@@ -274,41 +296,40 @@ TEST(EntryAmounts, ARefusedFormulaStopsOK)
 // in an item that cannot show it.
 TEST(EntryFields, FieldsTheTypeDoesNotUseAreClearedAndWrittenAsZero)
 {
-    testkit::ScriptedResponder responder;
     EntryForm form;
     form.setTypeLookup([](const QString &name) { return kTypes.value(name); });
     form.startAdd();
-    form.setText(F::Types, QStringLiteral("工资"));
-    form.setText(F::InComePerMonth, QStringLiteral("3x4"));
-    form.pressEnter(F::InComePerMonth);
-    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("12.00"));
+    form.setText(F::Type, QStringLiteral("工资"));
+    form.setText(F::Income, QStringLiteral("3x4"));
+    form.pressEnter(F::Income);
+    EXPECT_EQ(form.text(F::Income), QStringLiteral("12.00"));
     form.cancel();
-    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("12.00")); // Cancel keeps what was shown
+    EXPECT_EQ(form.text(F::Income), QStringLiteral("12.00")); // Cancel keeps what was shown
 
     form.startAdd();
-    form.setText(F::Types, QStringLiteral("房产"));
-    EXPECT_FALSE(form.isEnabled(F::InComePerMonth));
-    EXPECT_EQ(form.text(F::InComePerMonth), QStringLiteral("0"));
+    form.setText(F::Type, QStringLiteral("房产"));
+    EXPECT_FALSE(form.isEnabled(F::Income));
+    EXPECT_EQ(form.text(F::Income), QStringLiteral("0"));
     form.setText(F::Name, QStringLiteral("住宅"));
-    form.setText(F::FirstPay, QStringLiteral("100"));
-    form.setText(F::Total, QStringLiteral("100"));
-    form.setText(F::Debet, QStringLiteral("0"));
-    form.setText(F::DebetPerMonth, QStringLiteral("0"));
+    form.setText(F::DownPayment, QStringLiteral("100"));
+    form.setText(F::TotalCost, QStringLiteral("100"));
+    form.setText(F::LoanTotal, QStringLiteral("0"));
+    form.setText(F::MonthlyRepayment, QStringLiteral("0"));
     // Set behind the mask's back (a caller loading an item): still written as 0.
-    form.setText(F::PayPerMonth, QStringLiteral("55"));
-    form.setText(F::WillPayPerMonth, QStringLiteral("66"));
+    form.setText(F::ActualSpending, QStringLiteral("55"));
+    form.setText(F::PlannedSpending, QStringLiteral("66"));
     ASSERT_TRUE(form.confirm().passed);
-    for (const F field : {F::InComePerMonth, F::PayPerMonth, F::WillPayPerMonth})
+    for (const F field : {F::Income, F::ActualSpending, F::PlannedSpending})
         EXPECT_EQ(form.text(field), QStringLiteral("0")) << EntryForm::controlName(field).toStdString();
-    EXPECT_EQ(form.text(F::Total), QStringLiteral("100"));
+    EXPECT_EQ(form.text(F::TotalCost), QStringLiteral("100"));
 
     // A new type before any box is ticked uses no amount field at all.
-    form.setText(F::Types, QStringLiteral("宠物"));
+    form.setText(F::Type, QStringLiteral("宠物"));
     for (const int box : {0, 1, 2, 3})
         form.clickCategory(box, false);
-    form.setText(F::Types, QStringLiteral("宠物粮"));
+    form.setText(F::Type, QStringLiteral("宠物粮"));
     ASSERT_TRUE(form.isNewType());
-    form.setText(F::Total, QStringLiteral("100"));
+    form.setText(F::TotalCost, QStringLiteral("100"));
     ASSERT_TRUE(form.confirm().passed);
     EXPECT_EQ(form.newKind(), QStringLiteral("0000"));
     for (const F field : EntryForm::kAmountFields)

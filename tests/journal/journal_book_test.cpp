@@ -3,9 +3,11 @@
 // the search, and the failure roads.
 #include "journal_fixture.h"
 
+#include "host/error_report.h"
 #include "journal/journal_book.h"
 #include "journal/long_lines.h"
 #include "store/connection.h"
+#include "store/db_error.h"
 #include "store/ledger_schema.h"
 
 #include <QSignalSpy>
@@ -64,9 +66,9 @@ TEST_F(JournalBookTest, EmptyJournalOpensOnTodaysNodesWithNoPageAndOkFilesTyping
     EXPECT_EQ(book->currentDate(), kToday);
     EXPECT_EQ(book->title(), QStringLiteral("日志  2026-05-15"));
     EXPECT_EQ(book->selectedKey(), QStringLiteral("T2026-05-15"));
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_EQ(savedNotice(book->currentDate()).text, QStringLiteral("日志：2026-05-15保存成功."));
     EXPECT_FALSE(book->isModified());
+    EXPECT_TRUE(responder.shown().empty()) << "the window says so";
 }
 
 TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
@@ -105,18 +107,22 @@ TEST_F(JournalBookTest, TreeReadsYearsFirstThenMonthsAndDaysOnTheirFirstClick)
     EXPECT_EQ(book->texts(), PageTexts{});
     EXPECT_EQ(book->tree().childrenOf(QStringLiteral("T2026")).size(), 2) << "nothing read twice";
     EXPECT_FALSE(book->save());
-    // The same for a month whose days are read.
+    // The same for a month whose days are read: a click there opens a page
+    // (before which the window asks about typed text).
+    EXPECT_TRUE(book->clickOpensPage(QStringLiteral("T2026-04")));
+    EXPECT_FALSE(book->clickOpensPage(QStringLiteral("T2025"))) << "a year never read only loads";
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026-04")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026-04"));
     EXPECT_FALSE(book->save());
     EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")).size(), 3);
-    EXPECT_TRUE(responder.shown().empty());
+    EXPECT_TRUE(responder.shown().empty()) << "the book shows and asks nothing";
 
     EXPECT_FALSE(book->clickNode(QStringLiteral("Tnope")));
     EXPECT_FALSE(book->clickNode(QString()));
+    EXPECT_FALSE(book->clickOpensPage(QStringLiteral("Tnope")));
 }
 
-TEST_F(JournalBookTest, SavingADayInsertsThenUpdatesAndSaysSo)
+TEST_F(JournalBookTest, SavingADayInsertsThenUpdates)
 {
     const auto book = openBook();
     book->newDay();
@@ -125,11 +131,10 @@ TEST_F(JournalBookTest, SavingADayInsertsThenUpdatesAndSaysSo)
     EXPECT_TRUE(book->isModified());
     EXPECT_TRUE(book->save());
     EXPECT_FALSE(book->isModified());
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志：2026-05-15保存成功."));
-    EXPECT_EQ(responder.shown()[0].title, QStringLiteral("保存"));
-    EXPECT_EQ(responder.shown()[0].style, base::vbOKOnly);
     EXPECT_EQ(storedText(kToday), QStringLiteral("first"));
+    const base::MessageRequest notice = savedNotice(book->currentDate());
+    EXPECT_EQ(notice.text, QStringLiteral("日志：2026-05-15保存成功."));
+    EXPECT_EQ(notice.title, QStringLiteral("保存"));
 
     book->setText(0, QStringLiteral("second"));
     book->setText(8, QStringLiteral("梦"));
@@ -137,7 +142,13 @@ TEST_F(JournalBookTest, SavingADayInsertsThenUpdatesAndSaysSo)
     EXPECT_EQ(storedText(kToday), QStringLiteral("second"));
     EXPECT_EQ(storedText(kToday, 8), QStringLiteral("梦"));
     EXPECT_EQ(ledger->journalDates(kToday).size(), 1) << "the second save updated the row";
-    EXPECT_EQ(responder.shown().size(), 2u);
+
+    // Closing gives typed text that was left unsaved up for the saved one.
+    book->setText(0, QStringLiteral("left"));
+    book->close();
+    EXPECT_EQ(book->text(0), QStringLiteral("second"));
+    EXPECT_FALSE(book->isModified());
+    EXPECT_TRUE(responder.shown().empty());
 }
 
 TEST_F(JournalBookTest, QuotesChinesePunctuationAndLineBreaksRoundTrip)
@@ -205,123 +216,21 @@ TEST_F(JournalBookTest, MonthsReadAfterNewJoinTodaysNodesInDateOrder)
               QStringList{QStringLiteral("T2026-05-15")});
 }
 
-// The unsaved-changes question on every road that would replace or leave
-// typed text, with each answer.
-enum class Road { ClickAnotherDay, Refresh, Close, OpenFound };
-
-TEST_F(JournalBookTest, UnsavedChangesAreAskedAboutOnEveryRoad)
+// A year whose months are shown is no day: text typed on its empty page is
+// filed under today, as "新一天 New" would file it.
+TEST_F(JournalBookTest, TextTypedOnAYearIsSavedUnderToday)
 {
-    writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
-    const QString ten = QStringLiteral("2026-04-10");
-    const QString twenty = QStringLiteral("2026-04-20");
-    const struct {
-        Road road;
-        const char *name;
-    } roads[] = {{Road::ClickAnotherDay, "click another day"},
-                 {Road::Refresh, "refresh"},
-                 {Road::Close, "close"},
-                 {Road::OpenFound, "open a found day"}};
-    const struct {
-        int answer;
-        const char *name;
-    } answers[] = {{base::vbYes, "yes"}, {base::vbNo, "no"}, {base::vbCancel, "cancel"}};
-
-    for (const auto &road : roads) {
-        for (const auto &answer : answers) {
-            SCOPED_TRACE(std::string(road.name) + " / " + answer.name);
-            writePage(ten, QStringLiteral("ten"));
-            const auto book = openBook();
-            openDay(*book, ten);
-            book->search(QStringLiteral("twenty"));
-            book->setText(1, QStringLiteral("typed"));
-            responder.clear();
-            responder.answer(answer.answer);
-
-            bool went = false;
-            switch (road.road) {
-            case Road::ClickAnotherDay:
-                went = book->clickNode(nodeKey(twenty));
-                break;
-            case Road::Refresh:
-                went = book->refresh();
-                break;
-            case Road::Close:
-                went = book->close();
-                break;
-            case Road::OpenFound:
-                went = book->openFound(twenty);
-                break;
-            }
-
-            ASSERT_FALSE(responder.shown().empty());
-            EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志有修改，是否保存？"));
-            EXPECT_EQ(base::buttonsOf(responder.shown()[0].style), base::vbYesNoCancel);
-            EXPECT_EQ(storedText(ten, 1), answer.answer == base::vbYes ? QStringLiteral("typed") : QString());
-            if (answer.answer == base::vbYes) {
-                EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-04-10保存成功."));
-            }
-
-            if (answer.answer == base::vbCancel) {
-                EXPECT_FALSE(went);
-                EXPECT_EQ(book->currentDate(), ten);
-                EXPECT_EQ(book->text(1), QStringLiteral("typed"));
-                EXPECT_EQ(book->selectedKey(), nodeKey(ten)) << "the tree keeps the day shown";
-                EXPECT_TRUE(book->isModified());
-                continue;
-            }
-            EXPECT_TRUE(went);
-            EXPECT_FALSE(book->isModified());
-            switch (road.road) {
-            case Road::ClickAnotherDay:
-            case Road::OpenFound:
-                EXPECT_EQ(book->currentDate(), twenty);
-                EXPECT_EQ(book->text(0), QStringLiteral("twenty"));
-                EXPECT_EQ(book->selectedKey(), nodeKey(twenty));
-                break;
-            case Road::Refresh:
-                EXPECT_TRUE(book->currentDate().isEmpty());
-                EXPECT_EQ(book->texts(), PageTexts{});
-                break;
-            case Road::Close:
-                // Kept for the next opening: saved, or the loaded text back.
-                EXPECT_EQ(book->currentDate(), ten);
-                EXPECT_EQ(book->text(1), answer.answer == base::vbYes ? QStringLiteral("typed") : QString());
-                break;
-            }
-        }
-    }
-}
-
-TEST_F(JournalBookTest, NoQuestionWithoutChangesAndYesFilesTextTypedWithoutADayUnderToday)
-{
-    writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
+    writePages({{"2026-04-10", "ten"}, {"2026-05-15", "today"}});
     const auto book = openBook();
-    openDay(*book, QStringLiteral("2026-04-10"));
-    book->setText(0, QStringLiteral("changed"));
-    book->setText(0, QStringLiteral("ten")); // typed back as it was
-    EXPECT_TRUE(book->clickNode(nodeKey(QStringLiteral("2026-04-20"))));
-    EXPECT_TRUE(book->refresh());
-    EXPECT_TRUE(book->close());
-    EXPECT_TRUE(responder.shown().empty());
-
-    // No day is current after a refresh: Yes files the text under today and
-    // the window may go; nothing typed is dropped.
-    book->setText(4, QStringLiteral("晴"));
-    responder.answer(base::vbYes);
-    EXPECT_TRUE(book->close());
-    EXPECT_EQ(storedText(kToday, 4), QStringLiteral("晴"));
-    ASSERT_EQ(responder.shown().size(), 2u) << "the question, then where the text went";
-    EXPECT_EQ(responder.shown()[1].text, QStringLiteral("日志：2026-05-15保存成功."));
-
-    // A year whose months are shown is no page either.
-    EXPECT_TRUE(book->refresh());
     book->clickNode(QStringLiteral("T2026"));
     EXPECT_TRUE(book->clickNode(QStringLiteral("T2026")));
     EXPECT_EQ(book->currentDate(), QStringLiteral("2026"));
+    EXPECT_FALSE(book->save()) << "nothing typed, nothing saved";
     book->setText(8, QStringLiteral("a dream"));
     EXPECT_TRUE(book->save());
     EXPECT_EQ(storedText(kToday, 8), QStringLiteral("a dream"));
-    EXPECT_EQ(storedText(kToday, 4), QString()) << "the page holds what the boxes held";
+    EXPECT_EQ(storedText(kToday, 0), QString()) << "the page holds what the boxes held";
+    EXPECT_TRUE(responder.shown().empty());
 }
 
 TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
@@ -333,14 +242,14 @@ TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
     const auto book = openBook();
     QSignalSpy changed(book.get(), &JournalBook::searchChanged);
 
-    EXPECT_TRUE(book->search(QStringLiteral("rain")));
+    book->search(QStringLiteral("rain"));
     EXPECT_TRUE(book->isSearching());
     EXPECT_EQ(book->searchResults(), (QStringList{QStringLiteral("2026-04-10"), QStringLiteral("2025-07-01"),
                                                   QStringLiteral("2024-02-29")}));
     EXPECT_EQ(changed.count(), 1);
-    EXPECT_TRUE(book->search(QStringLiteral("雨")));
+    book->search(QStringLiteral("雨"));
     EXPECT_EQ(book->searchResults(), QStringList{QStringLiteral("2026-04-10")});
-    EXPECT_TRUE(book->search(QStringLiteral("snow")));
+    book->search(QStringLiteral("snow"));
     EXPECT_TRUE(book->searchResults().isEmpty());
     EXPECT_TRUE(book->isSearching());
 
@@ -353,18 +262,19 @@ TEST_F(JournalBookTest, SearchFindsDaysNewestFirstIgnoringCaseAndOpensThem)
     EXPECT_TRUE(book->tree().node(QStringLiteral("T2024"))->loaded);
     EXPECT_TRUE(book->tree().node(QStringLiteral("T2024-02"))->expanded);
 
-    // A save shows up in the results at once.
+    // A save shows up in the results when they are found again.
     book->setText(0, QStringLiteral("rain again"));
     book->newDay();
     book->save();
+    book->searchAgain();
     EXPECT_EQ(book->searchResults().constFirst(), kToday);
 
     book->clearSearch();
     EXPECT_FALSE(book->isSearching());
     EXPECT_TRUE(book->searchResults().isEmpty());
-    EXPECT_TRUE(book->search(QStringLiteral("rain")));
-    EXPECT_TRUE(book->search(QString())) << "an empty text clears";
-    EXPECT_FALSE(book->isSearching());
+    book->search(QStringLiteral("rain"));
+    book->search(QString());
+    EXPECT_FALSE(book->isSearching()) << "an empty text clears";
 }
 
 TEST(JournalLongLines, LinesBeyondTheLimitAreCutForDisplayAndJoinBackExactly)
@@ -434,7 +344,7 @@ TEST(JournalKeys, LevelsAndDatesFollowTheKeyLength)
     EXPECT_EQ(tree.topLevel(), (QStringList{QStringLiteral("T2024"), QStringLiteral("T2026")}));
 }
 
-TEST_F(JournalBookTest, FailedReadsAndSavesAreReportedAndChangeNothing)
+TEST_F(JournalBookTest, FailedReadsAndSavesThrowAndChangeNothing)
 {
     // The journal's pages are damaged on disk: every read and write of the
     // journal fails, while the ledger still opens.
@@ -442,27 +352,30 @@ TEST_F(JournalBookTest, FailedReadsAndSavesAreReportedAndChangeNothing)
     testkit::damageTablePages(path, QStringLiteral("pw"), QStringLiteral("log"));
     ledger = std::make_unique<store::Ledger>(path, QStringLiteral("pw"));
     JournalBook broken(*ledger);
-    broken.load();
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
+    QSignalSpy pages(&broken, &JournalBook::pageChanged);
+    EXPECT_THROW(broken.load(), store::DbError);
     EXPECT_TRUE(broken.tree().isEmpty()) << "no today's page over a journal that could not be read";
+    EXPECT_EQ(pages.count(), 1) << "the page is emptied all the same";
 
     broken.newDay();
     broken.setText(0, QStringLiteral("kept"));
-    responder.clear();
-    EXPECT_FALSE(broken.save());
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown()[0].style, base::vbInformation) << "the statement road";
+    try {
+        broken.save();
+        ADD_FAILURE() << "a save on a damaged journal";
+    } catch (const host::RoutedError &failure) {
+        EXPECT_EQ(failure.road(), host::ErrorRoad::Statement);
+    }
     EXPECT_EQ(broken.text(0), QStringLiteral("kept"));
     EXPECT_TRUE(broken.isModified());
 
-    responder.clear();
-    EXPECT_FALSE(broken.clickNode(QStringLiteral("T2026"))) << "a failed month read";
+    EXPECT_THROW(broken.clickNode(QStringLiteral("T2026")), store::DbError) << "a failed month read";
     EXPECT_FALSE(broken.tree().node(QStringLiteral("T2026"))->loaded);
-    EXPECT_FALSE(broken.search(QStringLiteral("x")));
+    QSignalSpy found(&broken, &JournalBook::searchChanged);
+    EXPECT_THROW(broken.search(QStringLiteral("x")), store::DbError);
     EXPECT_TRUE(broken.searchResults().isEmpty());
-    EXPECT_EQ(responder.shown().size(), 2u) << "each failure reported once";
+    EXPECT_EQ(found.count(), 1) << "the emptied results are shown";
     EXPECT_EQ(broken.currentDate(), kToday);
+    EXPECT_TRUE(responder.shown().empty());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "base/number_format.h"
 #include "ledger/month_view.h"
 #include "qstring_printer.h"
+#include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
@@ -20,26 +21,16 @@ namespace {
 
 using namespace zambrel;
 using ledger::MonthView;
-using ledger::ToolbarButton;
 
 // Records what the month logic asks of the main window.
 class RecordingHost : public ledger::MonthViewHost {
 public:
-    void setWindowEnabled(bool enabled) override { enabledStates << enabled; }
     void setWindowCaption(const QString &caption) override { captions << caption; }
-    void addMonthMenuEntry(const QString &key, const QString &caption) override
-    {
-        menu << key + u'=' + caption;
-    }
     void setRefreshCaption(const QString &month) override { refreshCaption = month; }
-    void setTypeList(const QStringList &list) override { types = list; }
     void setAdvice(const QString &text) override { advice = text; }
 
-    QList<bool> enabledStates;
     QStringList captions;
-    QStringList menu;
     QString refreshCaption;
-    QStringList types;
     QString advice;
 };
 
@@ -125,14 +116,14 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     RecordingHost host;
     MonthView view(*m_ledger, &host);
     view.setCurrentMonth(QStringLiteral("2026-11"));
-    view.refresh();
+    view.reload();
 
     EXPECT_DOUBLE_EQ(view.salary(), 10000);
     EXPECT_DOUBLE_EQ(view.income().lastTotal(), 10300); // the unknown type counts nowhere
     EXPECT_DOUBLE_EQ(view.expenditure().lastTotal(), 2800);
     EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 1000000);
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 600000);
-    EXPECT_EQ(host.types.size(), 19);
+    EXPECT_EQ(view.typeNames().size(), 19);
     EXPECT_EQ(view.expenditure().captionColour(), panel::kLightRed);
     EXPECT_EQ(view.income().caption(), QStringLiteral("收入 Profit"));
 
@@ -173,10 +164,10 @@ TEST_F(MonthViewLedger, AssetTotalOfAMonthWithoutAssetsIsZero)
 
 TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
 {
-    testkit::ScriptedResponder responder(base::vbYes);
+    testkit::ScriptedResponder responder(base::MessageAnswer::Yes);
     RecordingHost host;
     MonthView view(*m_ledger, &host);
-    view.refresh();
+    view.reload();
     EXPECT_TRUE(responder.shown().empty());
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
     EXPECT_EQ(host.refreshCaption, QStringLiteral("2026-12"));
@@ -184,70 +175,67 @@ TEST_F(MonthViewLedger, EmptyLedgerOpensTodaysMonthWithoutAsking)
     EXPECT_DOUBLE_EQ(view.income().lastTotal(), 0);
 }
 
-TEST_F(MonthViewLedger, CarryForwardWithYesCopiesAllButDividends)
+TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
 {
     novemberBooks();
     testkit::ScriptedResponder responder;
-    responder.answer(base::vbYes);
     RecordingHost host;
     MonthView view(*m_ledger, &host);
-    view.refresh();
-
-    ASSERT_EQ(responder.shown().size(), 1u);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    EXPECT_EQ(due->from, QStringLiteral("2026-11"));
+    EXPECT_EQ(due->to, QStringLiteral("2026-12"));
+    const base::MessageRequest question = MonthView::carryForwardQuestion();
     EXPECT_EQ(
-        responder.shown()[0].text,
+        question.text,
         QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结，帮助阁下更高效的理财。\r\n\r\n是否要月结?"));
-    EXPECT_EQ(responder.shown()[0].style, base::vbYesNo);
-    EXPECT_EQ(responder.shown()[0].title, base::productName());
+    EXPECT_EQ(question.buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, base::MessageIcon::None);
+
+    view.carryForward(*due);
+    view.reload();
+    EXPECT_TRUE(responder.shown().empty()) << "the window asks, not the month logic";
     EXPECT_EQ(monthRows(QStringLiteral("2026-12")),
               (QStringList{QStringLiteral("工资 月薪 8000 0 0 0 0 0 0 基本工资"),
                            QStringLiteral("房租 租金 0 0 3000 0 0 0 0 "),
                            QStringLiteral("房产 住宅 0 0 0 300000 1000000 600000 5000 贷款三十年")}));
-    EXPECT_EQ(host.menu, QStringList{QStringLiteral("MNEW2026-12=2026-12")});
-    EXPECT_TRUE(host.captions.contains(QStringLiteral("月结处理中.....")));
-    EXPECT_TRUE(host.captions.contains(QStringLiteral("处理完成")));
-    EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
+    EXPECT_FALSE(view.dueCarryForward()) << "a month is open";
     EXPECT_DOUBLE_EQ(view.salary(), 8000);
+    EXPECT_EQ(host.captions.back(), base::productName());
 }
 
-// The question is asked only when the latest month is before today's; what
-// is carried lands in today's month alone.
+// A carry-forward is due only when the latest month is before today's;
+// what is carried lands in today's month alone.
 TEST_F(MonthViewLedger, CarryForwardEdgeCases)
 {
     struct Case {
         const char *what;
         const char *month;
         const char *type;
-        int answer;
-        bool asked;
-        int decemberRows;
-        bool menuEntry;
+        bool due;
+        int decemberRows; // after carrying forward where it is due
     };
     const Case cases[] = {
-        {"answered No", "2026-11", "工资", base::vbNo, true, 0, false},
-        {"latest month is today's", "2026-12", "工资", base::vbYes, false, 1, false},
-        {"latest month after today's", "2027-01", "工资", base::vbYes, false, 0, false},
-        {"three months' gap", "2026-09", "工资", base::vbYes, true, 1, true},
-        {"dividends only", "2026-11", "股利", base::vbYes, true, 0, true},
+        {"latest month is today's", "2026-12", "工资", false, 1},
+        {"latest month after today's", "2027-01", "工资", false, 0},
+        {"three months' gap", "2026-09", "工资", true, 1},
+        {"dividends only", "2026-11", "股利", true, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         emptyLedger();
         add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0, 0, 0,
             0);
-        testkit::ScriptedResponder responder(c.answer);
-        RecordingHost host;
-        MonthView view(*m_ledger, &host);
-        view.refresh();
-        EXPECT_EQ(responder.shown().size(), c.asked ? 1u : 0u);
+        MonthView view(*m_ledger);
+        const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+        ASSERT_EQ(due.has_value(), c.due);
+        if (due)
+            view.carryForward(*due);
+        view.reload();
+        EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
         EXPECT_EQ(monthRows(QStringLiteral("2026-12")).size(), c.decemberRows);
-        EXPECT_EQ(host.menu.size(), c.menuEntry ? 1 : 0);
         EXPECT_TRUE(monthRows(QStringLiteral("2026-10")).isEmpty());
-        if (c.asked) {
-            EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
-            EXPECT_EQ(host.enabledStates, (QList<bool>{false, true}));
-        }
     }
 }
 
@@ -335,16 +323,13 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     }
     connect();
 
-    testkit::ScriptedResponder responder(base::vbYes);
-    RecordingHost host;
-    MonthView view(*m_ledger, &host);
-    view.refresh();
-    ASSERT_EQ(responder.shown().size(), 2u); // the question and the write error
-    EXPECT_TRUE(responder.shown()[1].text.endsWith(QStringLiteral("无法更新数据，请检查输入的格式。")));
-    EXPECT_EQ(responder.shown()[1].style, base::vbCritical);
+    MonthView view(*m_ledger);
+    const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
+    ASSERT_TRUE(due);
+    EXPECT_THROW(view.carryForward(*due), store::DbError);
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
-    EXPECT_TRUE(host.menu.isEmpty());
-    EXPECT_EQ(host.enabledStates.back(), true);
+    view.reload();
+    EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12")) << "the month still opens";
 }
 
 // Every row as "cells|...#key", bold cells marked "*", coloured ones "(colour)".
@@ -365,7 +350,7 @@ QStringList panelRows(const panel::CategoryRows &rows)
     return out;
 }
 
-// refresh() places a month once; the assessment would place it again. The
+// reload() places a month once; the assessment would place it again. The
 // panels must show what placing twice shows, including where a total of 0
 // leaves the shares written on the way (the second placing matters there).
 TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
@@ -402,7 +387,7 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
         // Leftover memos, as clicks leave them.
         refreshed.income().setMemo(QStringLiteral("old"));
         placedTwice.income().setMemo(QStringLiteral("old"));
-        refreshed.refresh();
+        refreshed.reload();
         placedTwice.resetPanels();
         placedTwice.loadMonth();
         placedTwice.assess();

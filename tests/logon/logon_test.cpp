@@ -113,7 +113,7 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
         << "the caption and the text are kept apart";
     EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon\n").size());
-    EXPECT_EQ(responder.shown()[0].style, base::vbInformation);
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
     EXPECT_NO_THROW(store::Ledger(locked, QStringLiteral("pa;ss\"word"))) << "a failed logon holds no lock";
 

@@ -49,10 +49,10 @@ QImage sampleWindow(const QString &skinPath)
     return image;
 }
 
-QImage messageBoxPicture(const QString &text, int style)
+QImage messageBoxPicture(const QString &text, base::MessageButtons buttons, base::MessageIcon icon)
 {
     MessageBox box;
-    box.setButtonStyle(style);
+    box.setButtons(buttons, icon);
     box.setMessage(text);
     box.show();
     return box.grab().toImage();
@@ -80,11 +80,13 @@ TEST(SkinGallery, EveryShippedSkinDrawsEveryPiece)
     for (const QString &path : skins) {
         base::setCurrentSkinPath(path);
         const QImage pictures[] = {
-            sampleWindow(path), messageBoxPicture(QStringLiteral("是否退出 Are you sure exit？"), 36),
+            sampleWindow(path),
+            messageBoxPicture(QStringLiteral("是否退出 Are you sure exit？"), base::MessageButtons::YesNo,
+                              base::MessageIcon::Question),
             messageBoxPicture(
                 QStringLiteral("无法更新数据，请检查输入的格式。\n\n数据唯一性受到影响：该月份已有"
                                "同名项目，请换一个名称后再保存。"),
-                16),
+                base::MessageButtons::Ok, base::MessageIcon::Critical),
             tipPicture()};
         // The caption bar is drawn from the skin, not left blank.
         EXPECT_EQ(pictures[0].pixelColor(200, 1).rgb(),

@@ -48,31 +48,43 @@ TEST(MessageBoxLayout, WidthFollowsTheLongerOfTextAndButtons)
     EXPECT_EQ(layoutMessageBox(900, 9000, 1215, 1215, 1215).width, 11010);
 }
 
-// Buttons and icon follow the style; a style without an icon (OK only,
-// Yes/No such as the month-end question) shows none.
-TEST(MessageBox, ButtonsAndIconFollowTheStyle)
+// Buttons and icon follow the request; a message without an icon (OK only,
+// Yes/No such as the month-end question) shows none. A critical message
+// shows both buttons.
+TEST(MessageBox, ButtonsAndIconFollowTheRequest)
 {
+    using base::MessageButtons;
+    using base::MessageIcon;
     MessageBox box;
     struct Case {
-        int style;
+        MessageButtons buttons;
+        MessageIcon icon;
         bool okShown;
         const char *noCaption;
-        bool icon;
     };
-    const Case cases[] = {{0, false, "确定OK", false}, {4, true, "否 NO", false}, {64, false, "确定OK", true},
-                          {16, true, "否NO", true},    {36, true, "否NO", true},  {68, true, "否NO", true}};
+    const Case cases[] = {
+        {MessageButtons::Ok, MessageIcon::None, false, "确定OK"},
+        {MessageButtons::YesNo, MessageIcon::None, true, "否 NO"},
+        {MessageButtons::Ok, MessageIcon::Information, false, "确定OK"},
+        {MessageButtons::Ok, MessageIcon::Critical, true, "否NO"},
+        {MessageButtons::YesNo, MessageIcon::Question, true, "否NO"},
+        {MessageButtons::YesNo, MessageIcon::Information, true, "否NO"},
+    };
     for (const Case &c : cases) {
-        box.setButtonStyle(c.style);
-        EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << c.style;
-        EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << c.style;
-        EXPECT_TRUE(box.cancelButton->isHidden()) << c.style;
-        EXPECT_EQ(!box.iconLabel->isHidden(), c.icon) << c.style;
-        EXPECT_EQ(!box.iconLabel->pixmap().isNull(), c.icon) << c.style;
+        box.setButtons(c.buttons, c.icon);
+        const bool icon = c.icon != MessageIcon::None;
+        const std::string name = c.noCaption + std::to_string(int(c.icon));
+        EXPECT_EQ(!box.yesButton->isHidden(), c.okShown) << name;
+        EXPECT_EQ(box.noButton->caption(), QString::fromUtf8(c.noCaption)) << name;
+        EXPECT_TRUE(box.cancelButton->isHidden()) << name;
+        EXPECT_EQ(!box.iconLabel->isHidden(), icon) << name;
+        EXPECT_EQ(!box.iconLabel->pixmap().isNull(), icon) << name;
     }
     EXPECT_EQ(box.yesButton->caption(), QStringLiteral("是  YES"));
 
-    for (const int threeWay : {3, 35}) {
-        box.setButtonStyle(threeWay);
+    for (const MessageIcon icon : {MessageIcon::None, MessageIcon::Question}) {
+        box.setButtons(MessageButtons::YesNoCancel, icon);
+        const int threeWay = int(icon);
         EXPECT_FALSE(box.yesButton->isHidden()) << threeWay;
         EXPECT_FALSE(box.cancelButton->isHidden()) << threeWay;
         EXPECT_EQ(box.noButton->caption(), QStringLiteral("否 NO"));
@@ -88,7 +100,7 @@ TEST(MessageBox, ButtonsAndIconFollowTheStyle)
 TEST(MessageBox, ShortAndLongMessagesSizeTheBox)
 {
     MessageBox box;
-    box.setButtonStyle(4);
+    box.setButtons(base::MessageButtons::YesNo);
     box.setMessage(QStringLiteral("是否退出 Are you sure exit？"));
     const int shortWidth = box.width();
     EXPECT_EQ(shortWidth, base::twipsToPixels(layoutMessageBox(900, 0, 1215, 1215).width));
@@ -115,42 +127,49 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
     MessageBox *box = messageBox();
     EXPECT_EQ(messageBox(), box) << "one box for every message";
 
+    using base::MessageAnswer;
+    using base::MessageButtons;
     QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), 4, QString()), 6);
+    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), MessageButtons::YesNo), MessageAnswer::Yes);
     EXPECT_EQ(box->message(), QStringLiteral("删除吗？"));
-    EXPECT_EQ(box->buttonStyle(), 4);
+    EXPECT_EQ(box->buttons(), MessageButtons::YesNo);
     EXPECT_EQ(box->windowTitle(), base::productName());
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(box->captionBar->skinPath(), base::currentSkinPath()) << "the box wears the current skin";
 
     // Closing by the caption bar answers no, even after a yes.
     QTimer::singleShot(0, box, [box] { box->close(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), 36, QStringLiteral("退出")),
-              7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), MessageButtons::YesNo,
+                                base::MessageIcon::Question, QStringLiteral("退出")),
+              MessageAnswer::No);
     EXPECT_EQ(box->windowTitle(), QStringLiteral("退出"));
+    EXPECT_EQ(box->icon(), base::MessageIcon::Question);
 
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("好"), 0), 7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("好")), MessageAnswer::No);
 
     // A three-way question: each button, closing and Escape.
-    const int threeWay = base::vbYesNoCancel | base::vbQuestion;
+    const auto ask = [] {
+        return base::showMessage(QStringLiteral("日志有修改，是否保存？"), MessageButtons::YesNoCancel,
+                                 base::MessageIcon::Question);
+    };
     QTimer::singleShot(0, box, [box] { box->cancelButton->click(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(ask(), MessageAnswer::Cancel);
     QTimer::singleShot(0, box, [box] { box->noButton->click(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 7);
+    EXPECT_EQ(ask(), MessageAnswer::No);
     QTimer::singleShot(0, box, [box] { box->yesButton->click(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 6);
+    EXPECT_EQ(ask(), MessageAnswer::Yes);
     QTimer::singleShot(0, box, [box] { box->close(); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(ask(), MessageAnswer::Cancel);
     QTimer::singleShot(0, box, [box] { QTest::keyClick(box->yesButton, Qt::Key_Escape); });
-    EXPECT_EQ(base::showMessage(QStringLiteral("日志有修改，是否保存？"), threeWay), 2);
+    EXPECT_EQ(ask(), MessageAnswer::Cancel);
     // Escape leaves a two-way question as it always did: unanswered until a button.
     QTimer::singleShot(0, box, [box] {
         QTest::keyClick(box->yesButton, Qt::Key_Escape);
         EXPECT_TRUE(box->isVisible());
         box->noButton->click();
     });
-    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), 4), 7);
+    EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), MessageButtons::YesNo), MessageAnswer::No);
     EXPECT_TRUE(box->cancelButton->isHidden());
     base::setMessagePresenter({});
     base::setCurrentSkinPath({});

@@ -29,7 +29,7 @@ TEST(SkinFile, RoundTripKeepsPicturesNumbersAndColours)
     EXPECT_EQ(bag.number("XOFFSET"), -7);
     EXPECT_EQ(bag.number("ICONSPACE"), 2);
     EXPECT_EQ(bag.colour("FORECOLOR"), fromRgb(250, 240, 200));
-    // Keys match whatever their case, as the design spells "BackColor".
+    // Keys match whatever their case: skin files spell "BackColor".
     EXPECT_EQ(bag.colour("BACKCOLOR"), fromRgb(60, 40, 10));
     // Asking for the wrong kind gives the absent value, not garbage.
     EXPECT_TRUE(bag.picture("XOFFSET").isNull());

@@ -81,7 +81,7 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
     EXPECT_EQ(carryFailure->kind(), ErrorKind::DiskFull);
     {
         testkit::ScriptedResponder responder;
-        reportError(*carryFailure, ErrorRoad::BatchWrite);
+        host::reportError(*carryFailure, host::ErrorRoad::BatchWrite);
         ASSERT_EQ(responder.shown().size(), 1u);
         EXPECT_EQ(responder.shown()[0].text, kDiskFull + path) << "not \"check the input format\"";
     }

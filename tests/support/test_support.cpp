@@ -15,13 +15,13 @@
 
 namespace zambrel::testkit {
 
-ScriptedResponder::ScriptedResponder(int fallback) : m_fallback(fallback)
+ScriptedResponder::ScriptedResponder(base::MessageAnswer fallback) : m_fallback(fallback)
 {
     m_previous = base::setMessageResponder([this](const base::MessageRequest &request) {
         m_shown.push_back(request);
         if (m_answers.empty())
             return m_fallback;
-        const int reply = m_answers.front();
+        const base::MessageAnswer reply = m_answers.front();
         m_answers.pop_front();
         return reply;
     });

@@ -15,19 +15,19 @@ namespace zambrel::testkit {
 /// Answers are taken from the queue in order; when it runs dry, `fallback`.
 class ScriptedResponder {
 public:
-    explicit ScriptedResponder(int fallback = base::vbNo);
+    explicit ScriptedResponder(base::MessageAnswer fallback = base::MessageAnswer::No);
     ~ScriptedResponder();
     ScriptedResponder(const ScriptedResponder &) = delete;
     ScriptedResponder &operator=(const ScriptedResponder &) = delete;
 
-    void answer(int reply) { m_answers.push_back(reply); }
+    void answer(base::MessageAnswer reply) { m_answers.push_back(reply); }
     const std::vector<base::MessageRequest> &shown() const { return m_shown; }
     void clear() { m_shown.clear(); }
 
 private:
-    std::deque<int> m_answers;
+    std::deque<base::MessageAnswer> m_answers;
     std::vector<base::MessageRequest> m_shown;
-    int m_fallback;
+    base::MessageAnswer m_fallback;
     base::MessagePresenter m_previous;
 };
 

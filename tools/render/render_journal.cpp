@@ -32,7 +32,7 @@ int main(int argc, char **argv)
     const QString out = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out);
     base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbYes); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::Yes; });
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("books.mdb"));
@@ -76,8 +76,9 @@ int main(int argc, char **argv)
         // The unsaved-changes question in the same skin.
         base::setCurrentSkinPath(skinPath);
         skin::MessageBox question;
-        question.setButtonStyle(base::vbYesNoCancel | base::vbQuestion);
-        question.setMessage(journal::kUnsavedQuestion);
+        const base::MessageRequest unsaved = journal::unsavedQuestion();
+        question.setButtons(unsaved.buttons, unsaved.icon);
+        question.setMessage(unsaved.text);
         question.show();
         QApplication::processEvents();
         question.grab().save(out + QStringLiteral("/journal-question-%1.png").arg(name));

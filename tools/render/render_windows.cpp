@@ -14,6 +14,7 @@
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
+#include "ledger/month_view.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
 #include "reports/graph/ui/graph_window.h"
@@ -41,9 +42,16 @@ using namespace zambrel;
 
 namespace {
 
-/// Where each picture goes: the window's name, and for the message box its
-/// button style.
-using PictureName = std::function<QString(const QString &window, int style)>;
+/// Where each picture goes: the window's name, and for the message box the
+/// name of its look.
+using PictureName = std::function<QString(const QString &window, const QString &look)>;
+
+/// A look of the message box: its buttons and icon, and a name for it.
+struct MessageLook {
+    const char *name;
+    base::MessageButtons buttons;
+    base::MessageIcon icon;
+};
 
 /// The home folder the guide's pictures write as "~" (empty otherwise).
 QString guideHome;
@@ -92,14 +100,14 @@ void writeJournalPages(store::Ledger &books)
 
 /// Renders every window in the skin now stored in the settings; false when
 /// the logon failed.
-bool renderWindows(const PictureName &picture, const std::vector<int> &messageStyles)
+bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &messageLooks)
 {
     auto *logon = new store::LogonWindow;
     logon->load();
     const QString ledgerPath = logon->ledgerBox->text();
     logon->show();
     showPathIn(logon->ledgerBox, ledgerPath);
-    save(logon, picture(QStringLiteral("logon"), 0));
+    save(logon, picture(QStringLiteral("logon"), {}));
     logon->ledgerBox->setText(ledgerPath);
     ledger::MainWindow *window = nullptr;
     QObject::connect(logon, &store::LogonWindow::loggedOn, logon,
@@ -116,24 +124,24 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
     window->captionBar->restore();
     window->setGeometry(0, 0, 1280, 780);
     showPathIn(window->profitLossHeading, window->ledger().path());
-    save(window, picture(QStringLiteral("main"), 0));
+    save(window, picture(QStringLiteral("main"), {}));
     {
         input::EntryDialog dialog;
         window->followSkin(&dialog);
-        dialog.setTypeList(window->typeList());
+        dialog.setTypeList(window->monthView()->typeNames());
         dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
         dialog.applyCategoryMask(QStringLiteral("1100"));
         dialog.show();
-        save(&dialog, picture(QStringLiteral("entry"), 0));
+        save(&dialog, picture(QStringLiteral("entry"), {}));
     }
-    for (const int style : messageStyles) {
+    for (const MessageLook &look : messageLooks) {
         skin::MessageBox *box = skin::messageBox();
-        box->setButtonStyle(style);
+        box->setButtons(look.buttons, look.icon);
         box->setWindowTitle(QStringLiteral("Zambrel"));
         box->captionBar->setTitle(QStringLiteral("Zambrel"));
         box->setMessage(QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结。\r\n\r\n是否要月结?"));
         box->show();
-        save(box, picture(QStringLiteral("message"), style));
+        save(box, picture(QStringLiteral("message"), QString::fromLatin1(look.name)));
         box->hide();
     }
     {
@@ -143,14 +151,14 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
              {QStringLiteral("T2026"), QStringLiteral("T2026-05"), QStringLiteral("T2026-05-14")})
             journal.book().clickNode(key);
         journal.show();
-        save(&journal, picture(QStringLiteral("journal"), 0));
+        save(&journal, picture(QStringLiteral("journal"), {}));
     }
     {
         graph::GraphWindow trend;
         window->followSkin(&trend);
         trend.drawGraph(window->ledger());
         trend.show();
-        save(&trend, picture(QStringLiteral("graph"), 0));
+        save(&trend, picture(QStringLiteral("graph"), {}));
     }
     {
         // The holdings of the month shown and the targets of a rise from 10
@@ -164,7 +172,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
         stock.highBox->setText(QStringLiteral("20"));
         stock.show();
         stock.riseOption->click();
-        save(&stock, picture(QStringLiteral("stock"), 0));
+        save(&stock, picture(QStringLiteral("stock"), {}));
         stock.hide();
     }
     {
@@ -174,7 +182,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
         picker.show();
         picker.monthList->setFocus();
         picker.monthList->setCurrentItem(picker.monthList->topLevelItem(1));
-        save(&picker, picture(QStringLiteral("month-picker"), 0));
+        save(&picker, picture(QStringLiteral("month-picker"), {}));
         picker.hide();
     }
     {
@@ -183,7 +191,7 @@ bool renderWindows(const PictureName &picture, const std::vector<int> &messageSt
         password.show();
         password.passwordBoxes[0]->setText(QStringLiteral("secret"));
         password.passwordBoxes[1]->setFocus();
-        save(&password, picture(QStringLiteral("change-password"), 0));
+        save(&password, picture(QStringLiteral("change-password"), {}));
         password.hide();
     }
     window->setSwitchingLedger(true);
@@ -235,7 +243,7 @@ int main(int argc, char **argv)
     base::setProgramFolder(folder.path());
     base::setSettingsFile(folder.filePath(QStringLiteral("settings.ini")));
     base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return int(base::vbYes); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::Yes; });
 
     const double scales[] = {0.96, 1.0, 1.03, 0.99, 1.05};
     for (int month = 1; month <= 5; ++month)
@@ -253,13 +261,12 @@ int main(int argc, char **argv)
         const QString name = skinFile.isEmpty() ? QStringLiteral("noskin") : QString::number(++index);
         base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                           skinFile.isEmpty() ? QString() : base::skinsFolder() + QLatin1Char('/') + skinFile);
-        const PictureName perSkin = [&](const QString &window, int style) {
-            const QString suffix =
-                window == QLatin1String("message") ? QStringLiteral("-%1").arg(style) : QString();
+        const PictureName perSkin = [&](const QString &window, const QString &look) {
+            const QString suffix = look.isEmpty() ? QString() : QLatin1Char('-') + look;
             return out + QStringLiteral("/%1-%2%3.png").arg(window, name, suffix);
         };
         // The guide's names say what each picture shows.
-        const PictureName forGuide = [&](const QString &window, int) {
+        const PictureName forGuide = [&](const QString &window, const QString &) {
             static const QHash<QString, QString> names = {
                 {QStringLiteral("logon"), QStringLiteral("logon-window")},
                 {QStringLiteral("main"), QStringLiteral("main-window")},
@@ -273,8 +280,16 @@ int main(int argc, char **argv)
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };
-        if (!renderWindows(guide ? forGuide : perSkin,
-                           guide ? std::vector<int>{base::vbYesNo} : std::vector<int>{0, 4, 16, 36, 64}))
+        using base::MessageButtons;
+        using base::MessageIcon;
+        const std::vector<MessageLook> looks =
+            guide ? std::vector<MessageLook>{{"question", MessageButtons::YesNo, MessageIcon::None}}
+                  : std::vector<MessageLook>{{"ok", MessageButtons::Ok, MessageIcon::None},
+                                             {"question", MessageButtons::YesNo, MessageIcon::None},
+                                             {"critical", MessageButtons::Ok, MessageIcon::Critical},
+                                             {"question-icon", MessageButtons::YesNo, MessageIcon::Question},
+                                             {"information", MessageButtons::Ok, MessageIcon::Information}};
+        if (!renderWindows(guide ? forGuide : perSkin, looks))
             return 1;
         std::printf("%s: %s\n", qPrintable(name), qPrintable(QFileInfo(skinFile).completeBaseName()));
     }

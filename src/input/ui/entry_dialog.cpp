@@ -1,6 +1,7 @@
 #include "entry_dialog.h"
 
 #include "base/app_paths.h"
+#include "base/message.h"
 #include "base/text.h"
 #include "base/twips.h"
 #include "skin/apply_skin.h"
@@ -188,14 +189,16 @@ void EntryDialog::buildControls()
 void EntryDialog::bindControls()
 {
     connect(typeBox, &QComboBox::currentTextChanged, this,
-            [this](const QString &text) { typed(F::Types, text); });
+            [this](const QString &text) { typed(F::Type, text); });
     connect(nameBox, &QLineEdit::textEdited, this, [this](const QString &text) { typed(F::Name, text); });
     for (const F field : EntryForm::kAmountFields) {
         QLineEdit *edit = amountControl(field);
         connect(edit, &QLineEdit::textEdited, this,
                 [this, field](const QString &text) { typed(field, text); });
         connect(edit, &QLineEdit::returnPressed, this, [this, field] {
-            if (m_form.pressEnter(field))
+            const EnterResult result = m_form.pressEnter(field);
+            showMessages(result.messages);
+            if (result.evaluated)
                 showForm();
         });
     }
@@ -225,23 +228,23 @@ QLineEdit *EntryDialog::amountControl(EntryField field) const
 QWidget *EntryDialog::control(EntryField field) const
 {
     switch (field) {
-    case F::Types:
+    case F::Type:
         return typeBox;
     case F::Name:
         return nameBox;
-    case F::InComePerMonth:
+    case F::Income:
         return incomeBox;
-    case F::WillPayPerMonth:
+    case F::PlannedSpending:
         return plannedExpenditureBox;
-    case F::PayPerMonth:
+    case F::ActualSpending:
         return actualExpenditureBox;
-    case F::FirstPay:
+    case F::DownPayment:
         return downPaymentBox;
-    case F::Total:
+    case F::TotalCost:
         return totalCostBox;
-    case F::Debet:
+    case F::LoanTotal:
         return loanTotalBox;
-    case F::DebetPerMonth:
+    case F::MonthlyRepayment:
         return repaymentBox;
     case F::Memo:
         return memoBox;
@@ -256,15 +259,15 @@ void EntryDialog::typed(EntryField field, const QString &text)
     if (m_showing)
         return;
     m_form.setText(field, text);
-    if (field == F::Types)
+    if (field == F::Type)
         showForm(); // the type decides the boxes and the enabled fields
 }
 
 void EntryDialog::showForm()
 {
     const bool wasShowing = std::exchange(m_showing, true);
-    if (typeBox->currentText() != m_form.text(F::Types))
-        typeBox->setEditText(m_form.text(F::Types));
+    if (typeBox->currentText() != m_form.text(F::Type))
+        typeBox->setEditText(m_form.text(F::Type));
     if (nameBox->text() != m_form.text(F::Name))
         nameBox->setText(m_form.text(F::Name));
     for (const F field : EntryForm::kAmountFields) {
@@ -294,7 +297,7 @@ void EntryDialog::setTypeList(const QStringList &types)
     const bool wasShowing = std::exchange(m_showing, true);
     typeBox->clear();
     typeBox->addItems(types);
-    typeBox->setEditText(m_form.text(F::Types));
+    typeBox->setEditText(m_form.text(F::Type));
     m_showing = wasShowing;
 }
 
@@ -318,9 +321,21 @@ bool EntryDialog::showModal()
     return m_form.isConfirmed();
 }
 
+void EntryDialog::showMessages(const EntryMessages &messages)
+{
+    for (const base::MessageRequest &message : messages)
+        base::showMessage(message);
+}
+
 void EntryDialog::okClicked()
 {
-    const CheckResult result = m_form.confirm();
+    CheckResult result = m_form.confirm();
+    showMessages(result.messages);
+    if (result.question) {
+        const base::MessageAnswer answer = base::showMessage(*result.question);
+        result = m_form.confirm(answer);
+        showMessages(result.messages);
+    }
     showForm();
     if (result.passed) {
         setResult(1);

@@ -54,7 +54,7 @@ public:
     /// The control bound to a field (typeBox, nameBox, the amounts, memoBox).
     QWidget *control(EntryField field) const;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QGroupBox *const categoryFrame;
     QGroupBox *const profitLossFrame;
     QGroupBox *const assetFrame;
@@ -85,6 +85,8 @@ private:
     void buildControls();
     void bindControls();
     void okClicked();
+    /// Shows what the form said, in order.
+    void showMessages(const EntryMessages &messages);
     void cancelClicked();
     void typed(EntryField field, const QString &text);
     QLineEdit *amountControl(EntryField field) const;

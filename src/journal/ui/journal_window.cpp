@@ -1,5 +1,8 @@
 #include "journal_window.h"
 
+#include "base/message.h"
+#include "host/error_report.h"
+
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
 
@@ -62,7 +65,7 @@ JournalWindow::JournalWindow(store::Ledger &ledger, QWidget *parent)
         const QRect area = screen->availableGeometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    m_book.load();
+    failed([this] { m_book.load(); });
 }
 
 JournalWindow::~JournalWindow() = default;
@@ -181,22 +184,31 @@ void JournalWindow::bindControls()
     connect(dateTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { clickItem(item); });
     connect(dateTree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
         if (!m_showing)
-            m_book.expandNode(item->data(0, kKeyRole).toString());
+            failed([this, key = item->data(0, kKeyRole).toString()] { m_book.expandNode(key); });
     });
     connect(dateTree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem *item) {
         if (!m_showing)
             m_book.collapseNode(item->data(0, kKeyRole).toString());
     });
-    connect(searchBox, &QLineEdit::returnPressed, this, [this] { m_book.search(searchBox->text()); });
+    connect(searchBox, &QLineEdit::returnPressed, this,
+            [this] { failed([this] { m_book.search(searchBox->text()); }); });
     const auto openFound = [this](QListWidgetItem *item) {
-        if (item)
-            m_book.openFound(item->text());
+        if (!item)
+            return;
+        // Taken first: a save on the way finds the days again and the list
+        // makes new items.
+        const QString date = item->text();
+        if (!settleChanges() || failed([this, &date] { m_book.openFound(date); }))
+            selectNodeItem(m_book.selectedKey());
     };
     connect(foundList, &QListWidget::itemClicked, this, openFound);
     connect(foundList, &QListWidget::itemActivated, this, openFound);
     connect(newButton, &skin::FlatButton::clicked, this, [this] { m_book.newDay(); });
-    connect(refreshButton, &skin::FlatButton::clicked, this, [this] { m_book.refresh(); });
-    connect(okButton, &skin::FlatButton::clicked, this, [this] { m_book.save(); });
+    connect(refreshButton, &skin::FlatButton::clicked, this, [this] {
+        if (settleChanges())
+            failed([this] { m_book.load(); });
+    });
+    connect(okButton, &skin::FlatButton::clicked, this, &JournalWindow::save);
     connect(closeButton, &skin::FlatButton::clicked, this, &JournalWindow::closeClicked);
 }
 
@@ -288,24 +300,64 @@ void JournalWindow::selectNodeItem(const QString &key)
 
 void JournalWindow::clickItem(QTreeWidgetItem *item)
 {
-    if (item && !m_showing)
-        m_book.clickNode(item->data(0, kKeyRole).toString());
+    if (!item || m_showing)
+        return;
+    const QString key = item->data(0, kKeyRole).toString();
+    // The tree's own selection moved with the click: a stay or a failure
+    // puts it back.
+    if ((m_book.clickOpensPage(key) && !settleChanges()) || failed([this, key] { m_book.clickNode(key); }))
+        selectNodeItem(m_book.selectedKey());
+}
+
+bool JournalWindow::failed(const std::function<void()> &step)
+{
+    return host::runReported(host::ErrorRoad::Query, step).has_value();
+}
+
+bool JournalWindow::save()
+{
+    bool saved = false;
+    if (failed([this, &saved] { saved = m_book.save(); }) || !saved)
+        return false;
+    base::showMessage(savedNotice(m_book.currentDate()));
+    // What was found may have changed with this page.
+    failed([this] { m_book.searchAgain(); });
+    return true;
+}
+
+bool JournalWindow::settleChanges()
+{
+    if (!m_book.isModified())
+        return true;
+    switch (base::showMessage(unsavedQuestion())) {
+    case base::MessageAnswer::Yes:
+        return save();
+    case base::MessageAnswer::No:
+        return true;
+    case base::MessageAnswer::Cancel:
+        break;
+    }
+    return false;
 }
 
 void JournalWindow::closeClicked()
 {
-    if (m_book.close())
-        hide();
+    if (!settleChanges())
+        return;
+    m_book.close();
+    hide();
 }
 
 void JournalWindow::closeEvent(QCloseEvent *event)
 {
     // The caption bar's close takes the same road as "关 闭 Close": the
     // window is hidden, never destroyed, and may stay for unsaved text.
-    if (m_book.close())
-        event->accept();
-    else
+    if (!settleChanges()) {
         event->ignore();
+        return;
+    }
+    m_book.close();
+    event->accept();
 }
 
 bool JournalWindow::eventFilter(QObject *watched, QEvent *event)

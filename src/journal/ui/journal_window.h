@@ -7,6 +7,7 @@
 #include <QHash>
 
 #include <array>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -27,8 +28,9 @@ namespace zambrel::journal {
 
 /// The journal window: nine framed boxes in three rows of three, the tree
 /// of years, months and days with the search box above it, and the four
-/// buttons. It only binds its controls to a JournalBook, which decides
-/// everything.
+/// buttons. It binds its controls to a JournalBook, which decides what each
+/// does; the window asks the book's questions, says what the book did, and
+/// catches a failure of each of its controls, once.
 ///
 /// Made once and hidden between uses; closing (by "关 闭 Close" or the
 /// caption bar) asks about unsaved changes first and may stay. The tree is
@@ -49,7 +51,7 @@ public:
     /// The tree item of a node key, or null.
     QTreeWidgetItem *nodeItem(const QString &key) const;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     std::array<QGroupBox *, kFieldCount> fieldFrames{};     ///< Frame1_0 .. Frame1_8
     std::array<JournalTextBox *, kFieldCount> fieldBoxes{}; ///< Text1_0 .. Text1_8
     QLineEdit *const searchBox;
@@ -77,6 +79,14 @@ private:
     void selectNodeItem(const QString &key);
     void clickItem(QTreeWidgetItem *item);
     void closeClicked();
+    /// Runs one of the window's steps: a failure is reported on the query road
+    /// (a failed save on the statement road). True when it failed.
+    bool failed(const std::function<void()> &step);
+    /// "确   定 OK": saves and says so. True when the page was stored.
+    bool save();
+    /// Asks about typed text the book holds unsaved, if any: Yes saves, No
+    /// lets it go, Cancel stays. False when the window stays.
+    bool settleChanges();
 
     JournalBook m_book;
     QHash<QString, QTreeWidgetItem *> m_items;

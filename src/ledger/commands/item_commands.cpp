@@ -6,10 +6,7 @@
 #include "host/error_report.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/month_view.h"
-#include "store/db_error.h"
 #include "store/ledger.h"
-
-#include <QCoreApplication>
 
 namespace zambrel::ledger {
 namespace {
@@ -28,11 +25,6 @@ constexpr CommandTexts kTexts[] = {
     {u"删除", u"Delete"},
 };
 
-const CommandTexts &textsOf(ItemCommand command)
-{
-    return kTexts[static_cast<int>(command)];
-}
-
 QString rowKey(qint64 code)
 {
     return QStringLiteral("K") + QString::number(code);
@@ -45,10 +37,10 @@ struct LoggedAmount {
     const char16_t *label;
 };
 constexpr LoggedAmount kLoggedAmounts[] = {
-    {F::FirstPay, u"首付（成本）FP"},   {F::Total, u"总成本（市值）TC"},
-    {F::Debet, u"贷款总额 DT"},         {F::DebetPerMonth, u"每月还贷 PM"},
-    {F::InComePerMonth, u"每月收入PR"}, {F::WillPayPerMonth, u"每月预计支出"},
-    {F::PayPerMonth, u"每月实际支出"},
+    {F::DownPayment, u"首付（成本）FP"},  {F::TotalCost, u"总成本（市值）TC"},
+    {F::LoanTotal, u"贷款总额 DT"},       {F::MonthlyRepayment, u"每月还贷 PM"},
+    {F::Income, u"每月收入PR"},           {F::PlannedSpending, u"每月预计支出"},
+    {F::ActualSpending, u"每月实际支出"},
 };
 
 /// The item as the dialog's fields describe it; amounts that are no numbers
@@ -56,34 +48,43 @@ constexpr LoggedAmount kLoggedAmounts[] = {
 store::Item itemFromForm(const input::EntryForm &form)
 {
     store::Item item;
-    item.type = form.text(F::Types);
+    item.type = form.text(F::Type);
     item.name = form.text(F::Name);
     item.memo = form.text(F::Memo);
-    item.income = base::toNumber(form.text(F::InComePerMonth));
-    item.actualSpending = base::toNumber(form.text(F::PayPerMonth));
-    item.plannedSpending = base::toNumber(form.text(F::WillPayPerMonth));
-    item.downPayment = base::toNumber(form.text(F::FirstPay));
-    item.totalCost = base::toNumber(form.text(F::Total));
-    item.loanTotal = base::toNumber(form.text(F::Debet));
-    item.monthlyRepayment = base::toNumber(form.text(F::DebetPerMonth));
+    item.income = base::toNumber(form.text(F::Income));
+    item.actualSpending = base::toNumber(form.text(F::ActualSpending));
+    item.plannedSpending = base::toNumber(form.text(F::PlannedSpending));
+    item.downPayment = base::toNumber(form.text(F::DownPayment));
+    item.totalCost = base::toNumber(form.text(F::TotalCost));
+    item.loanTotal = base::toNumber(form.text(F::LoanTotal));
+    item.monthlyRepayment = base::toNumber(form.text(F::MonthlyRepayment));
     return item;
 }
 
 } // namespace
 
-ItemCommands::ItemCommands(MonthView &view, MonthViewHost &host, DialogProvider dialog)
-    : m_view(view), m_host(host), m_dialog(std::move(dialog))
+QString itemCommandCaption(ItemCommand command)
+{
+    return QString::fromUtf16(kTexts[static_cast<int>(command)].caption);
+}
+
+QString itemCommandToolTip(ItemCommand command)
+{
+    return QString::fromUtf16(kTexts[static_cast<int>(command)].toolTip);
+}
+
+ItemCommands::ItemCommands(MonthView &view, DialogProvider dialog)
+    : m_view(view), m_host(view.host()), m_dialog(std::move(dialog))
 {
 }
 
 ItemCommands::~ItemCommands() = default;
 
-QString ItemCommands::selectItem(const QString &key, bool openEditor)
+std::optional<QString> ItemCommands::selectItem(const QString &key)
 {
     if (key.isEmpty()) {
-        m_host.setToolbarButtonEnabled(ToolbarButton::Update, false);
-        m_host.setToolbarButtonEnabled(ToolbarButton::Delete, false);
-        return {};
+        m_host.setItemSelected(false);
+        return std::nullopt;
     }
     const store::Item *selected = nullptr;
     for (const store::Item &candidate : m_view.items()) {
@@ -93,37 +94,18 @@ QString ItemCommands::selectItem(const QString &key, bool openEditor)
         }
     }
     if (!selected)
-        return {};
+        return std::nullopt;
     m_selected = selected->code;
 
     m_host.setWindowCaption(base::productName() + QStringLiteral("：你不理财，财不理你 活动编号：") + key +
                             u' ');
-    m_host.setToolbarButtonEnabled(ToolbarButton::Update, true);
-    m_host.setToolbarButtonEnabled(ToolbarButton::Delete, true);
-    const QString memo = base::trimBlanks(selected->memo);
-    if (openEditor)
-        run(ItemCommand::Update);
-    return memo;
+    m_host.setItemSelected(true);
+    return base::trimBlanks(selected->memo);
 }
 
 void ItemCommands::panelClick(panel::CategoryRows &panel, const QString &key)
 {
-    panel.setMemo(selectItem(key, false));
-}
-
-void ItemCommands::panelDoubleClick(const QString &key)
-{
-    selectItem(key, true);
-}
-
-void ItemCommands::run(ItemCommand command)
-{
-    try {
-        execute(command);
-    } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::ToolbarCommand);
-        m_view.refresh();
-    }
+    panel.setMemo(selectItem(key).value_or(QString()));
 }
 
 input::TypeLookup ItemCommands::typeLookup() const
@@ -139,29 +121,28 @@ input::TypeLookup ItemCommands::typeLookup() const
 void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)
 {
     m_loadedType = item.type;
-    form.loadField(F::Types, item.type);
+    form.loadField(F::Type, item.type);
     form.loadField(F::Name, item.name);
-    form.loadField(F::FirstPay, base::numberToText(item.downPayment));
-    form.loadField(F::Total, base::numberToText(item.totalCost));
-    form.loadField(F::Debet, base::numberToText(item.loanTotal));
-    form.loadField(F::DebetPerMonth, base::numberToText(item.monthlyRepayment));
+    form.loadField(F::DownPayment, base::numberToText(item.downPayment));
+    form.loadField(F::TotalCost, base::numberToText(item.totalCost));
+    form.loadField(F::LoanTotal, base::numberToText(item.loanTotal));
+    form.loadField(F::MonthlyRepayment, base::numberToText(item.monthlyRepayment));
     form.loadField(F::Memo, item.memo);
-    form.loadField(F::InComePerMonth, base::numberToText(item.income));
-    form.loadField(F::WillPayPerMonth, base::numberToText(item.plannedSpending));
-    form.loadField(F::PayPerMonth, base::numberToText(item.actualSpending));
+    form.loadField(F::Income, base::numberToText(item.income));
+    form.loadField(F::PlannedSpending, base::numberToText(item.plannedSpending));
+    form.loadField(F::ActualSpending, base::numberToText(item.actualSpending));
 }
 
-void ItemCommands::execute(ItemCommand command)
+void ItemCommands::run(ItemCommand command)
 {
     ItemDialog &dialog = m_dialog();
     m_view.readTypes();
     dialog.setTypeLookup(typeLookup());
     input::EntryForm &form = dialog.form();
 
-    const CommandTexts &texts = textsOf(command);
-    const QString buttonCaption = QString::fromUtf16(texts.caption);
+    const QString buttonCaption = itemCommandCaption(command);
     QString caption = buttonCaption + u' ';
-    const QString title = QStringLiteral("确认") + buttonCaption + QString::fromUtf16(texts.toolTip);
+    const QString title = QStringLiteral("确认") + buttonCaption + itemCommandToolTip(command);
 
     qint32 code = 0;
     if (command == ItemCommand::Add) {
@@ -183,7 +164,7 @@ void ItemCommands::execute(ItemCommand command)
     dialog.setCaptions(caption, title);
     // The type is looked up afresh: a type saved by an earlier command is no
     // longer new, and must not be added twice.
-    form.setText(F::Types, form.text(F::Types));
+    form.setText(F::Type, form.text(F::Type));
     form.cancel();
     if (!dialog.showModal())
         return;
@@ -192,17 +173,14 @@ void ItemCommands::execute(ItemCommand command)
         for (const LoggedAmount &logged : kLoggedAmounts)
             logChange(QString::fromUtf16(logged.label), logged.field, form);
     }
-    // A delete names an existing item; its type is never added.
+    // A delete names an existing item; its type is never added. An item
+    // whose new type could not be stored is not written either: a type
+    // missing from the type table would hide it once the month is read again.
     if (form.isNewType() && command != ItemCommand::Delete)
         saveNewType(dialog);
-    try {
-        writeItem(command, form, code);
-    } catch (const store::DbError &error) {
-        store::reportError(error, store::ErrorRoad::Statement);
-        return;
-    }
+    host::onRoad(host::ErrorRoad::Statement, [&] { writeItem(command, form, code); });
 
-    const QString typeText = form.text(F::Types);
+    const QString typeText = form.text(F::Type);
     if (command == ItemCommand::Delete) {
         m_selected.reset();
         m_view.removeItem(rowKey(code));
@@ -212,8 +190,7 @@ void ItemCommands::execute(ItemCommand command)
     }
     if (command == ItemCommand::Update && typeText != m_loadedType) {
         m_view.removeItem(rowKey(code));
-        m_view.refresh();
-        QCoreApplication::processEvents();
+        m_view.reload();
         return;
     }
     // The selection stays on the item it was on: the next change or delete
@@ -228,12 +205,10 @@ void ItemCommands::execute(ItemCommand command)
     if (form.isNewType())
         addGroupRows(m_view.panels(), kind, typeText);
     m_view.placeItem(kind, item);
-    QCoreApplication::processEvents();
 
     if (item.loanTotal == 0)
         m_view.liabilities().removeItem(rowKey(code));
     m_view.assess();
-    QCoreApplication::processEvents();
 }
 
 void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code)
@@ -257,12 +232,8 @@ void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, 
 void ItemCommands::saveNewType(ItemDialog &dialog)
 {
     const input::EntryForm &form = dialog.form();
-    try {
-        m_view.addType(m_view.ledger().addItemType(form.text(F::Types), form.newKind()));
-    } catch (const store::DbError &error) {
-        // Reported as a failed write; the item's own statement still runs.
-        store::reportError(error, store::ErrorRoad::BatchWrite);
-    }
+    host::onRoad(host::ErrorRoad::BatchWrite,
+                 [&] { m_view.addType(m_view.ledger().addItemType(form.text(F::Type), form.newKind())); });
     dialog.setTypeLookup(typeLookup());
 }
 

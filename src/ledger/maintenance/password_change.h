@@ -1,10 +1,13 @@
 #pragma once
 
+#include "base/message.h"
+
 #include <QString>
 
 namespace zambrel::store {
+class DbError;
 class Ledger;
-}
+} // namespace zambrel::store
 
 namespace zambrel::ledger {
 
@@ -17,14 +20,24 @@ struct PasswordBoxes {
 
 enum class PasswordChangeResult {
     Mismatch, ///< new and confirmed passwords differ; nothing was tried
-    Refused,  ///< the ledger refused (a wrong old password, a failed re-key); nothing changed
     Changed,  ///< the ledger now opens with the new password only
 };
 
-/// OK of the change-password window: checks the boxes, re-keys the ledger
-/// and tells the user the outcome through the message routine. Never
-/// throws; on every road but Changed the ledger, its password and its
-/// connection string are as they were.
-PasswordChangeResult changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &boxes);
+/// What OK of the change-password window did, and what the window says of
+/// it.
+struct PasswordChange {
+    PasswordChangeResult result = PasswordChangeResult::Mismatch;
+    base::MessageRequest message;
+};
+
+/// OK of the change-password window: checks the boxes and re-keys the
+/// ledger. @throws store::DbError when the ledger refuses (a wrong old
+/// password, a failed re-key): the ledger, its password and its connection
+/// string are then as they were, and the window says refusalMessage().
+PasswordChange changeLedgerPassword(store::Ledger &ledger, const PasswordBoxes &boxes);
+
+/// What the window says when the ledger refused: a wrong old password is
+/// called one, before the description.
+base::MessageRequest refusalMessage(const store::DbError &error);
 
 } // namespace zambrel::ledger

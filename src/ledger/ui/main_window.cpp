@@ -11,6 +11,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
+#include "base/scope_guard.h"
 #include "base/status_line.h"
 #include "base/twips.h"
 #include "host/error_report.h"
@@ -110,9 +111,9 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMainUI"));
     initHomePage();
-    buildCommands();
     buildToolbar();
     buildPanels();
+    connectPanels();
     m_statusPanels = new StatusPanels(statusBar);
 
     profitLossHeading->setObjectName(QStringLiteral("lblSunyi"));
@@ -158,7 +159,6 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     orderTabStops();
 
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
-    provide(Command::Refresh, [this] { refresh(); });
     // Status texts come here while this window lives.
     base::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
 
@@ -218,7 +218,7 @@ void MainWindow::initialise()
         layOut(pixelsToTwips(width) - kSplitterMargin);
         homePage->setSource(QUrl(QStringLiteral("qrc:/zambrel/home.html")));
     } catch (const std::exception &error) {
-        store::reportError(error, store::ErrorRoad::StartUp);
+        host::reportError(error, host::ErrorRoad::StartUp);
         QMetaObject::invokeMethod(this, &MainWindow::programEnding, Qt::QueuedConnection);
     }
 }
@@ -251,8 +251,28 @@ void MainWindow::refresh()
 {
     if (!m_view)
         return;
-    m_view->refresh();
+    host::runReported(host::ErrorRoad::ToolbarCommand, [this] {
+        if (const std::optional<MonthView::CarryForward> due = m_view->dueCarryForward())
+            offerCarryForward(*due);
+        m_view->reload();
+    });
     QCoreApplication::processEvents();
+}
+
+void MainWindow::offerCarryForward(const MonthView::CarryForward &due)
+{
+    setEnabled(false);
+    setWindowCaption(QStringLiteral("月结处理中....."));
+    // The window is usable again on every road out; the reload after this
+    // sets its caption.
+    const base::ScopeGuard enableAgain([this] { setEnabled(true); });
+    if (base::showMessage(MonthView::carryForwardQuestion()) != base::MessageAnswer::Yes)
+        return;
+    // A failed write is told on its own road; the month opens all the same.
+    if (host::runReported(host::ErrorRoad::BatchWrite, [this, &due] { m_view->carryForward(due); }))
+        return;
+    appendMonthEntry(QStringLiteral("MNEW") + due.to, due.to);
+    setWindowCaption(QStringLiteral("处理完成"));
 }
 
 void MainWindow::fillMonthMenu()
@@ -388,11 +408,6 @@ void MainWindow::applySkinColours(skin::ColourValue first, skin::ColourValue sec
     contentArea()->setAutoFillBackground(true);
 }
 
-void MainWindow::setWindowEnabled(bool enabled)
-{
-    setEnabled(enabled);
-}
-
 void MainWindow::setWindowCaption(const QString &caption)
 {
     setWindowTitle(caption);
@@ -400,30 +415,15 @@ void MainWindow::setWindowCaption(const QString &caption)
     captionBar->redraw();
 }
 
-void MainWindow::addMonthMenuEntry(const QString &key, const QString &caption)
-{
-    appendMonthEntry(key, caption);
-}
-
 void MainWindow::setRefreshCaption(const QString &month)
 {
-    action(Command::Refresh)->setText(month);
+    m_refreshAction->setText(month);
 }
 
-void MainWindow::setToolbarButtonEnabled(ToolbarButton which, bool enabled)
+void MainWindow::setRefreshEnabled(bool enabled)
 {
-    switch (which) {
-    case ToolbarButton::Refresh:
-        action(Command::Refresh)->setEnabled(enabled);
-        break;
-    case ToolbarButton::Update:
-    case ToolbarButton::Delete:
-        // Change and delete follow the selection, once they are provided.
-        m_selectionAllowsChange = enabled;
-        action(Command::Update)->setEnabled(enabled && isProvided(Command::Update));
-        action(Command::Delete)->setEnabled(enabled && isProvided(Command::Delete));
-        break;
-    }
+    if (m_view)
+        m_refreshAction->setEnabled(enabled);
 }
 
 void MainWindow::setAdvice(const QString &advice)
@@ -543,9 +543,9 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!m_switching &&
-        base::showMessage(QStringLiteral("是否退出 Are you sure exit？"), base::vbQuestion | base::vbYesNo,
-                          QStringLiteral("确认 Conform")) != base::vbYes) {
+    if (!m_switching && base::showMessage(QStringLiteral("是否退出 Are you sure exit？"),
+                                          base::MessageButtons::YesNo, base::MessageIcon::Question,
+                                          QStringLiteral("确认 Conform")) != base::MessageAnswer::Yes) {
         event->ignore();
         return;
     }
@@ -563,9 +563,11 @@ void MainWindow::releaseLedger()
         if (window)
             window->hide();
     }
-    m_handlers.clear();
-    for (const auto &[command, commandAction] : m_actions)
-        commandAction->setEnabled(false);
+    m_itemClicked.clear();
+    m_itemDoubleClicked.clear();
+    m_itemSelected.clear();
+    for (const Command &each : m_commands)
+        each.action->setEnabled(false);
     m_view.reset();
     m_ledger.reset();
     base::releaseStatusWriter(this);

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -24,7 +23,8 @@ class QToolButton;
 
 namespace zambrel::panel {
 class CategoryPanel;
-}
+class CategoryRows;
+} // namespace zambrel::panel
 
 namespace zambrel::ledger {
 
@@ -36,18 +36,18 @@ class StatusPanels;
 /// bar, the splitter and the right-hand pane. The month logic lives in
 /// MonthView; this window shows it and routes the commands.
 ///
-/// It owns the open ledger from the logon until it closes. Every command is
-/// a QAction (caption, shortcut, enabled state); features provide their
-/// commands through the FeatureHost interface, and a command is available
-/// only once something provides it.
-class MainWindow : public skin::SkinnedWindow, public MonthViewHost, public FeatureHost {
+/// It owns the open ledger from the logon until it closes. It hosts the
+/// features (FeatureHost): each adds its commands as QActions it made, and
+/// says where they go; a toolbar button stays disabled and blank until a
+/// command takes it.
+class MainWindow : public skin::SkinnedWindow, public MonthViewHost, public host::FeatureHost {
     Q_OBJECT
 public:
     /// Runs the one-time initialisation (menus, size, home page).
     explicit MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QToolBar *const toolbar;
     QLabel *const versionLabel;
     QLabel *const profitLossHeading;
@@ -64,19 +64,22 @@ public:
 
     /// A toolbar button by key: add, update, delete, refresh, chgSkin, Graph.
     QToolButton *button(const QString &key) const;
+    /// The command whose action has the objectName `name`, or null.
+    QAction *command(const QString &name) const;
     QMenu *monthMenu() const { return m_monthMenu; }
     QMenu *skinMenu() const { return m_skinMenu; }
     /// Texts of the five status bar panels (1 to 5).
     QString statusPanelText(int panel) const;
     void setStatusPanelText(int panel, const QString &text);
 
-    /// The month logic; gone once the window has closed.
-    MonthView *monthView() const { return m_view.get(); }
-
     /// Loading: the ledger in the heading, the stored skin, maximised and
     /// refreshed.
     void load();
     void prepareToolbarImages();
+    /// Reloads the month; before the month is first opened, offers the
+    /// month-end carry-forward. A failure is reported on the toolbar's road
+    /// (a failed carry-forward on the batch write's, and the month still
+    /// opens). Never throws.
     void refresh();
     void fillMonthMenu();
     void fillSkinMenu();
@@ -88,27 +91,27 @@ public:
 
     /// While set, closing asks nothing and does not end the program.
     void setSwitchingLedger(bool switching) { m_switching = switching; }
-    QStringList typeList() const { return m_typeNames; }
 
     // FeatureHost
+    QAction *addCommand(const host::CommandPlace &place, QAction *action, std::function<void()> run) override;
     store::Ledger &ledger() override { return *m_ledger; }
     QWidget *hostWindow() override { return this; }
+    MonthView *monthView() override { return m_view.get(); }
     QString currentMonth() const override { return m_view ? m_view->currentMonth() : QString(); }
     void showMonth(const QString &month) override;
     void refreshMonth() override { refresh(); }
     void followSkin(skin::SkinnedWindow *window) override;
     void showStatus(const QString &text) override;
-    void provide(Command command, std::function<void()> run) override;
-    QAction *action(Command command) const override;
+    void onItemClicked(std::function<void(panel::CategoryRows &rows, const QString &key)> clicked) override;
+    void onItemDoubleClicked(std::function<void(const QString &key)> doubleClicked) override;
+    void onItemSelected(std::function<void(bool selected)> changed) override;
     void switchLedger(const QString &ledgerPath) override;
 
     // MonthViewHost
-    void setWindowEnabled(bool enabled) override;
     void setWindowCaption(const QString &caption) override;
-    void addMonthMenuEntry(const QString &key, const QString &caption) override;
     void setRefreshCaption(const QString &month) override;
-    void setToolbarButtonEnabled(ToolbarButton button, bool enabled) override;
-    void setTypeList(const QStringList &types) override { m_typeNames = types; }
+    void setRefreshEnabled(bool enabled) override;
+    void setItemSelected(bool selected) override;
     void setAdvice(const QString &advice) override;
 
 Q_SIGNALS:
@@ -126,13 +129,14 @@ protected:
 
 private:
     void showSkinNotice();
-    void buildCommands();
     void buildToolbar();
     void buildPanels();
+    void connectPanels();
     void orderTabStops();
     void initialise();
-    void runCommand(Command command);
-    bool isProvided(Command command) const { return m_handlers.count(command) > 0; }
+    void runCommand(const std::function<void()> &run, bool onToolbar);
+    /// Asks before the month-end carry-forward and carries forward on Yes.
+    void offerCarryForward(const MonthView::CarryForward &due);
     void chooseSkin(const QString &caption);
     void applySkinColours(skin::ColourValue first, skin::ColourValue second);
     void splitterPressed();
@@ -147,17 +151,22 @@ private:
     QMenu *m_monthMenu;
     QMenu *m_skinMenu;
     StatusPanels *m_statusPanels = nullptr;
-    std::map<Command, QAction *> m_actions;
-    std::map<Command, std::function<void()>> m_handlers;
+    struct Command {
+        QAction *action;
+        host::CommandPlace place;
+    };
+    std::vector<Command> m_commands;
+    QAction *m_refreshAction = nullptr;
+    std::vector<std::function<void(panel::CategoryRows &, const QString &)>> m_itemClicked;
+    std::vector<std::function<void(const QString &)>> m_itemDoubleClicked;
+    std::vector<std::function<void(bool)>> m_itemSelected;
     std::vector<QPointer<skin::SkinnedWindow>> m_secondary;
     QString m_skinPath;
     /// Which skin could not be read, for the status line once the window
     /// shows (the month's refresh writes there while it opens).
     QString m_skinNotice;
-    QStringList m_typeNames;
     bool m_initialised = false;
     bool m_switching = false;
-    bool m_selectionAllowsChange = false;
     bool m_splitterMoving = false;
     skin::ColourValue m_backColour = 0;
     bool m_hasBackColour = false;

@@ -1,10 +1,12 @@
-// The main window's commands: one QAction each, the toolbar buttons and the
-// month menu's entries over them, and how a provided command runs.
+// The main window as the features' host: the toolbar's buttons and the month
+// menu's entries over the features' actions, how a command runs, and the
+// panels' clicks handed on.
 #include "main_window.h"
 
 #include "toolbar_images.h"
 
 #include "host/error_report.h"
+#include "panel/ui/category_panel.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -16,49 +18,23 @@
 namespace zambrel::ledger {
 namespace {
 
-struct CommandText {
-    Command command;
-    const char16_t *key; ///< the objectName of its button or menu entry
-    const char16_t *caption;
-    const char16_t *toolTip; ///< null: none
-    QKeyCombination shortcut;
-    bool inFixedMenu; ///< one of the month menu's six fixed entries
-};
-
-// clang-format off
-const CommandText kCommands[] = {
-    {Command::Add,            u"add",       u"新活动",           u"New",     Qt::CTRL | Qt::Key_N,             false},
-    {Command::Update,         u"update",    u"修改",             u"Update",  QKeyCombination(Qt::Key_F2),      false},
-    {Command::Delete,         u"delete",    u"删除",             u"Delete",  QKeyCombination(Qt::Key_Delete),  false},
-    {Command::Refresh,        u"refresh",   u"刷新",             u"Refresh", QKeyCombination(Qt::Key_F5),      false},
-    {Command::Graph,          u"Graph",     u"分析",             nullptr,    Qt::CTRL | Qt::Key_G,             false},
-    {Command::StockCheck,     u"month",     u"核对股票",         nullptr,    Qt::CTRL | Qt::Key_K,             true},
-    {Command::Journal,        u"log",       u"日志",             nullptr,    Qt::CTRL | Qt::Key_J,             true},
-    {Command::LookBack,       u"find",      u"回看",             nullptr,    Qt::CTRL | Qt::Key_L,             true},
-    {Command::ChangePassword, u"changePWD", u"更换密码",         nullptr,    Qt::CTRL | Qt::SHIFT | Qt::Key_P, true},
-    {Command::OtherLedger,    u"sother",    u"选择另外一个帐本", nullptr,    Qt::CTRL | Qt::Key_O,             true},
-    {Command::Backup,         u"backup",    u"备份当前账本",     nullptr,    Qt::CTRL | Qt::Key_B,             true},
-    {Command::ExportCsv,      u"export",    u"导出 CSV Export",  nullptr,    Qt::CTRL | Qt::SHIFT | Qt::Key_E, false},
-};
-// clang-format on
-
-const CommandText *commandText(const QString &key)
+/// The tip a button shows for `action`: the one its feature gave it, or
+/// none (an action's tip is its caption unless it was given one).
+QString buttonTip(const QAction *action)
 {
-    for (const CommandText &text : kCommands) {
-        if (key == QString::fromUtf16(text.key))
-            return &text;
-    }
-    return nullptr;
+    QString caption = action->text();
+    caption.remove(QLatin1Char('&'));
+    return action->toolTip() == caption ? QString() : action->toolTip();
 }
 
-/// The button shows its action's caption and enabled state; pressing it
-/// runs the action. The action's tip is left alone: a button without a tip
-/// keeps none.
+/// The button shows its action's caption, tip and enabled state; pressing
+/// it runs the action.
 void bindButton(QToolButton *button, QAction *action)
 {
     const auto follow = [button, action] {
         button->setText(action->text());
         button->setAccessibleName(action->text());
+        button->setToolTip(buttonTip(action));
         button->setEnabled(action->isEnabled());
     };
     follow();
@@ -67,24 +43,6 @@ void bindButton(QToolButton *button, QAction *action)
 }
 
 } // namespace
-
-void MainWindow::buildCommands()
-{
-    for (const CommandText &text : kCommands) {
-        auto *commandAction = new QAction(QString::fromUtf16(text.caption), this);
-        commandAction->setObjectName(QString::fromUtf16(text.key));
-        commandAction->setData(QString::fromUtf16(text.key));
-        commandAction->setShortcut(QKeySequence(text.shortcut));
-        commandAction->setShortcutContext(Qt::WindowShortcut);
-        commandAction->setEnabled(false); // until something provides it
-        const Command command = text.command;
-        connect(commandAction, &QAction::triggered, this, [this, command] { runCommand(command); });
-        addAction(commandAction);
-        m_actions.emplace(command, commandAction);
-        if (text.inFixedMenu)
-            m_monthMenu->addAction(commandAction);
-    }
-}
 
 void MainWindow::buildToolbar()
 {
@@ -95,22 +53,29 @@ void MainWindow::buildToolbar()
     toolbar->setIconSize(QSize(kToolbarImageSize, kToolbarImageSize));
     for (const char16_t *keyText : kToolbarKeys) {
         auto *toolButton = new QToolButton(toolbar);
-        const QString key = QString::fromUtf16(keyText);
-        toolButton->setObjectName(key);
+        toolButton->setObjectName(QString::fromUtf16(keyText));
         toolButton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         toolButton->setFocusPolicy(Qt::TabFocus);
-        if (const CommandText *text = commandText(key)) {
-            if (text->toolTip)
-                toolButton->setToolTip(QString::fromUtf16(text->toolTip));
-            bindButton(toolButton, action(text->command));
-        } else {
-            toolButton->setText(QStringLiteral("外观"));
-            toolButton->setAccessibleName(toolButton->text());
-            toolButton->setToolTip(QStringLiteral("Analytics"));
-        }
+        // A button waits for the command that takes it.
+        toolButton->setEnabled(false);
         toolbar->addWidget(toolButton);
         toolButton->installEventFilter(this);
     }
+    QToolButton *skinButton = button(QStringLiteral("chgSkin"));
+    skinButton->setText(QStringLiteral("外观"));
+    skinButton->setAccessibleName(skinButton->text());
+    skinButton->setToolTip(QStringLiteral("Analytics"));
+    skinButton->setEnabled(true);
+
+    // The month button is this window's own command: its caption is the
+    // month shown.
+    m_refreshAction = new QAction(QStringLiteral("刷新"), this);
+    m_refreshAction->setObjectName(QStringLiteral("refresh"));
+    m_refreshAction->setToolTip(QStringLiteral("Refresh"));
+    m_refreshAction->setShortcut(QKeySequence(Qt::Key_F5));
+    addCommand(host::CommandPlace::toolbar(QStringLiteral("refresh")), m_refreshAction,
+               [this] { refresh(); });
+
     // The two drop-down menus open from the keyboard anywhere in the window
     // (and with Alt+Down on their buttons).
     for (const auto &[key, keys] : {std::pair{u"refresh", QKeySequence(Qt::CTRL | Qt::Key_M)},
@@ -125,8 +90,8 @@ void MainWindow::buildToolbar()
     }
     button(QStringLiteral("refresh"))->setMenu(m_monthMenu);
     button(QStringLiteral("refresh"))->setPopupMode(QToolButton::MenuButtonPopup);
-    button(QStringLiteral("chgSkin"))->setMenu(m_skinMenu);
-    button(QStringLiteral("chgSkin"))->setPopupMode(QToolButton::MenuButtonPopup);
+    skinButton->setMenu(m_skinMenu);
+    skinButton->setPopupMode(QToolButton::MenuButtonPopup);
     m_monthMenu->setObjectName(QStringLiteral("monthMenu"));
     m_skinMenu->setObjectName(QStringLiteral("skinMenu"));
 }
@@ -136,53 +101,94 @@ QToolButton *MainWindow::button(const QString &key) const
     return toolbar->findChild<QToolButton *>(key, Qt::FindDirectChildrenOnly);
 }
 
-QAction *MainWindow::action(Command command) const
+QAction *MainWindow::command(const QString &name) const
 {
-    return m_actions.at(command);
+    for (const Command &each : m_commands) {
+        if (each.action->objectName() == name)
+            return each.action;
+    }
+    return nullptr;
 }
 
-void MainWindow::provide(Command command, std::function<void()> run)
+QAction *MainWindow::addCommand(const host::CommandPlace &place, QAction *action, std::function<void()> run)
+{
+    action->setParent(this);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    m_commands.push_back({action, place});
+    switch (place.area) {
+    case host::CommandPlace::Area::Toolbar:
+        if (QToolButton *toolButton = button(place.button))
+            bindButton(toolButton, action);
+        break;
+    case host::CommandPlace::Area::MonthMenu: {
+        // Above the months, among the other commands by their order.
+        qsizetype index = 0;
+        for (const Command &each : m_commands) {
+            if (each.action != action && each.place.area == host::CommandPlace::Area::MonthMenu &&
+                each.place.order <= place.order)
+                ++index;
+        }
+        m_monthMenu->insertAction(m_monthMenu->actions().value(index, nullptr), action);
+        break;
+    }
+    case host::CommandPlace::Area::Nowhere:
+        break;
+    }
+    const bool onToolbar = place.area == host::CommandPlace::Area::Toolbar;
+    connect(action, &QAction::triggered, this,
+            [this, onToolbar, run = std::move(run)] { runCommand(run, onToolbar); });
+    if (!m_view)
+        action->setEnabled(false); // closed: nothing runs on a released ledger
+    return action;
+}
+
+void MainWindow::runCommand(const std::function<void()> &run, bool onToolbar)
 {
     if (!m_view)
-        return; // closed: nothing runs on a released ledger
-    const bool first = !isProvided(command);
-    m_handlers[command] = std::move(run);
-    QAction *commandAction = action(command);
-    if (command == Command::Update || command == Command::Delete)
-        commandAction->setEnabled(m_selectionAllowsChange);
-    else
-        commandAction->setEnabled(true);
-    // A command beyond the fixed menu entries joins the menu where it is
-    // provided: after them, before the months.
-    if (first && isMenuCommand(command) && !m_monthMenu->actions().contains(commandAction)) {
-        QAction *before = nullptr;
-        for (QAction *entry : m_monthMenu->actions()) {
-            if (entry->data().toString().startsWith(QLatin1Char('M'))) {
-                before = entry;
-                break;
+        return;
+    const host::ErrorRoad road = onToolbar ? host::ErrorRoad::ToolbarCommand : host::ErrorRoad::MenuCommand;
+    // After a toolbar command's own failure the month is read again; one
+    // reported on a road of its own (a failed statement) changed nothing.
+    if (host::runReported(road, run) == host::ErrorRoad::ToolbarCommand)
+        refresh();
+}
+
+void MainWindow::connectPanels()
+{
+    for (panel::CategoryPanel *panel : {incomePanel, expenditurePanel, assetPanel, liabilityPanel}) {
+        connect(panel, &panel::CategoryPanel::clicked, this, [this, panel](const QString &key) {
+            if (panel::CategoryRows *rows = panel->rows()) {
+                for (const auto &clicked : m_itemClicked)
+                    clicked(*rows, key);
             }
-        }
-        m_monthMenu->insertAction(before, commandAction);
+        });
+        connect(panel, &panel::CategoryPanel::doubleClicked, this, [this](const QString &key) {
+            for (const auto &doubleClicked : m_itemDoubleClicked)
+                doubleClicked(key);
+        });
     }
 }
 
-void MainWindow::runCommand(Command command)
+void MainWindow::onItemClicked(std::function<void(panel::CategoryRows &, const QString &)> clicked)
 {
-    const auto handler = m_handlers.find(command);
-    if (handler == m_handlers.end())
-        return;
-    // A copy: the command may replace its own handler while it runs.
-    const std::function<void()> run = handler->second;
-    try {
-        run();
-    } catch (const std::exception &error) {
-        if (isMenuCommand(command)) {
-            store::reportError(error, store::ErrorRoad::MenuCommand);
-        } else {
-            store::reportError(error, store::ErrorRoad::ToolbarCommand);
-            refresh();
-        }
-    }
+    m_itemClicked.push_back(std::move(clicked));
+}
+
+void MainWindow::onItemDoubleClicked(std::function<void(const QString &)> doubleClicked)
+{
+    m_itemDoubleClicked.push_back(std::move(doubleClicked));
+}
+
+void MainWindow::onItemSelected(std::function<void(bool)> changed)
+{
+    m_itemSelected.push_back(std::move(changed));
+}
+
+void MainWindow::setItemSelected(bool selected)
+{
+    for (const auto &changed : m_itemSelected)
+        changed(selected);
 }
 
 } // namespace zambrel::ledger

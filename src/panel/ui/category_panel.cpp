@@ -28,8 +28,8 @@ QColor colourOf(Colour value)
     return skin::toQColor(value);
 }
 
-// The design font is a Song face; where it is missing the CJK serif (or sans)
-// that the system has takes its place.
+// The panels are written in a Song face; where it is missing the CJK serif
+// (or sans) that the system has takes its place.
 QFont songFont(double points, bool bold)
 {
     QFont font;
@@ -324,7 +324,7 @@ void CategoryPanel::resizeEvent(QResizeEvent *event)
 
 void CategoryPanel::layoutParts()
 {
-    // Design heights, grown when the font in use needs more room.
+    // The heights in twips, grown when the font in use needs more room.
     const int captionHeight = qMax(pixels(kCaptionHeightTwips), captionLabel->fontMetrics().height() + 4);
     const int totalHeight = qMax(pixels(kTotalHeightTwips), totalLabel->fontMetrics().height() + 2);
     const int w = width();

@@ -1,10 +1,8 @@
 #include "list_fill.h"
 
-#include "base/message.h"
 #include "base/number_format.h"
 #include "base/status_line.h"
 #include "base/twips.h"
-#include "store/db_error.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -17,12 +15,6 @@
 
 namespace zambrel::store {
 namespace {
-
-QString errorText(const DbError &error)
-{
-    return QStringLiteral("发生错误，错误信息为：") + DbError::kindText(error.kind()) + QLatin1Char('\n') +
-           QStringLiteral("错误描述：") + error.description();
-}
 
 QString cellText(const QVariant &value)
 {
@@ -127,48 +119,37 @@ void setListHeader(QTreeWidget *list, QString &header)
         list->setColumnWidth(static_cast<int>(column), base::twipsToPixels(widths[column]));
 }
 
-std::optional<ResultTable> fillList(QTreeWidget *list, const std::function<ResultTable()> &read,
-                                    bool useHeader, QString &header, const FillListOptions &options)
+ResultTable readShowingBusy(const std::function<ResultTable()> &read)
+{
+    const BusyPointer busy;
+    return read();
+}
+
+void fillList(QTreeWidget *list, const ResultTable &rows, bool useHeader, QString &header,
+              const FillListOptions &options)
 {
     list->setToolTip(QStringLiteral("双击可以查看明细。"));
-    try {
-        ResultTable rows;
-        {
-            const BusyPointer busy;
-            rows = read();
-        }
-        emptyList(list);
-        if (!useHeader) {
-            QStringList names;
-            for (const QString &name : rows.columns)
-                names << name.trimmed();
-            header = names.join(QLatin1Char(','));
-        }
-        setListHeader(list, header);
-
-        const QString ready = QStringLiteral("准备就绪。共找到 ") + QString::number(rows.rows.size()) +
-                              QStringLiteral(" 条记录。");
-        if (rows.rows.empty()) {
-            if (!options.message.isEmpty()) {
-                list->setColumnCount(1);
-                list->setHeaderLabels({options.message});
-            }
-            new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
-        } else {
-            fillRows(list, rows, options.progress);
-        }
-        base::showStatus(ready, 1);
-        return rows;
-    } catch (const DbError &error) {
-        if (!options.message.isEmpty())
-            base::showMessage(options.message, base::vbInformation, QStringLiteral("查询出错"));
-        else
-            base::showMessage(errorText(error), base::vbCritical, QStringLiteral("有错误发生"));
-        base::showStatus(QStringLiteral("发生错误：") + store::DbError::kindText(error.kind()) +
-                             QStringLiteral("。错误描述：") + error.description(),
-                         1);
-        return std::nullopt;
+    emptyList(list);
+    if (!useHeader) {
+        QStringList names;
+        for (const QString &name : rows.columns)
+            names << name.trimmed();
+        header = names.join(QLatin1Char(','));
     }
+    setListHeader(list, header);
+
+    const QString ready =
+        QStringLiteral("准备就绪。共找到 ") + QString::number(rows.rows.size()) + QStringLiteral(" 条记录。");
+    if (rows.rows.empty()) {
+        if (!options.message.isEmpty()) {
+            list->setColumnCount(1);
+            list->setHeaderLabels({options.message});
+        }
+        new QTreeWidgetItem(list, QStringList{QStringLiteral("没有记录。")});
+    } else {
+        fillRows(list, rows, options.progress);
+    }
+    base::showStatus(ready, 1);
 }
 
 } // namespace zambrel::store

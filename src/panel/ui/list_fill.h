@@ -6,7 +6,6 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 #include <vector>
 
 class QTreeWidget;
@@ -31,20 +30,21 @@ void setListHeader(QTreeWidget *list, QString &header);
 
 /// What fillList may do beyond filling.
 struct FillListOptions {
-    /// Shown instead of the generic error message, and as the single column
-    /// title when the query has no rows.
+    /// The single column title when there are no rows.
     QString message;
     /// Below 1: "已完成 N%" goes to the status bar after every row.
     int progress = 0;
 };
 
-/// Fills `list` with the rows `read` returns (it reads them from the ledger;
-/// the busy pointer shows meanwhile). When `useHeader` is false the header
-/// becomes the column names. Returns the rows shown, or nothing when `read`
-/// threw: the failure is then reported (through the message routine and the
-/// status bar) the way list filling reports it. An empty result shows the
-/// single row "没有记录。"; a null in the first column shows "NULL".
-std::optional<ResultTable> fillList(QTreeWidget *list, const std::function<ResultTable()> &read,
-                                    bool useHeader, QString &header, const FillListOptions &options = {});
+/// Runs `read` (a read of the ledger) with the busy pointer showing, and
+/// returns its rows. @throws what `read` throws.
+ResultTable readShowingBusy(const std::function<ResultTable()> &read);
+
+/// Fills `list` with `rows`, read from the ledger before. When `useHeader`
+/// is false the header becomes the column names. An empty result shows the
+/// single row "没有记录。"; a null in the first column shows "NULL". The
+/// status line says how many rows there are.
+void fillList(QTreeWidget *list, const ResultTable &rows, bool useHeader, QString &header,
+              const FillListOptions &options = {});
 
 } // namespace zambrel::store

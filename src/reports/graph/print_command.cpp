@@ -21,38 +21,35 @@ PrintQuestion printQuestion(const QString &printerName)
         // A question naming no printer would help nobody: offer the file.
         return {{QStringLiteral("没有安装打印机。要把图表保存为 PDF 文件吗？\n"
                                 "No printer is installed. Save the graph as a PDF file?"),
-                 base::vbYesNo, title},
+                 base::MessageButtons::YesNo, base::MessageIcon::None, title},
                 true};
     }
     return {{QStringLiteral("请在打印机:") + printerName + QStringLiteral("准备纸张，然后点 【是 YES 】"),
-             base::vbYesNo, title},
+             base::MessageButtons::YesNo, base::MessageIcon::None, title},
             false};
 }
 
-PrintOutcome runPrintCommand(const QString &printerName, const GraphPicture &picture,
-                             const std::function<QString()> &chooseFile)
+PrintResult runPrintCommand(const QString &printerName, base::MessageAnswer answer,
+                            const GraphPicture &picture, const std::function<QString()> &chooseFile)
 {
+    if (answer != base::MessageAnswer::Yes)
+        return {};
     const PrintQuestion question = printQuestion(printerName);
-    if (base::showMessage(question.request.text, question.request.style, question.request.title) !=
-        base::vbYes)
-        return PrintOutcome::Declined;
-
     ExportResult result;
     if (question.offersFile) {
         const QString path = chooseFile ? chooseFile() : QString();
         if (path.isEmpty())
-            return PrintOutcome::Cancelled;
+            return {PrintOutcome::Cancelled, {}};
         result = writeTrendGraphPdf(path, picture);
     } else {
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(printerName);
         result = printTrendGraph(printer, picture);
     }
-    if (!result) {
-        base::showMessage(result.error, base::vbOKOnly, question.request.title);
-        return PrintOutcome::Failed;
-    }
-    return question.offersFile ? PrintOutcome::SavedFile : PrintOutcome::Printed;
+    if (!result)
+        return {PrintOutcome::Failed,
+                {result.error, base::MessageButtons::Ok, base::MessageIcon::None, question.request.title}};
+    return {question.offersFile ? PrintOutcome::SavedFile : PrintOutcome::Printed, {}};
 }
 
 } // namespace zambrel::graph

@@ -25,12 +25,18 @@ PrintQuestion printQuestion(const QString &printerName);
 /// What the print command did.
 enum class PrintOutcome { Declined, Printed, SavedFile, Cancelled, Failed };
 
-/// The print command without its window: asks printQuestion(printerName)
-/// through the message routine; on Yes prints `picture` on that printer, or,
-/// with no printer, writes the PDF file `chooseFile` names (it is called only
-/// then; an empty name cancels). A failure is reported through the message
-/// routine with its error text.
-PrintOutcome runPrintCommand(const QString &printerName, const GraphPicture &picture,
-                             const std::function<QString()> &chooseFile);
+struct PrintResult {
+    PrintOutcome outcome = PrintOutcome::Declined;
+    /// Failed: the message for the window to show (the error text, titled
+    /// as the question).
+    base::MessageRequest failure;
+};
+
+/// The print command without its window, once the window has asked
+/// printQuestion(printerName) and heard `answer`: on Yes prints `picture`
+/// on that printer, or, with no printer, writes the PDF file `chooseFile`
+/// names (it is called only then; an empty name cancels). Shows nothing.
+PrintResult runPrintCommand(const QString &printerName, base::MessageAnswer answer,
+                            const GraphPicture &picture, const std::function<QString()> &chooseFile);
 
 } // namespace zambrel::graph

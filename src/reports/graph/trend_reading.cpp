@@ -1,6 +1,5 @@
 #include "reports/graph/trend_reading.h"
 
-#include "host/error_report.h"
 #include "store/ledger.h"
 
 #include <QStringList>
@@ -28,21 +27,15 @@ TrendReading readTrendSeries(const store::Ledger &ledger)
     return reading;
 }
 
-void reportReadFailures(const TrendReading &reading) noexcept
+store::DbError TrendReading::failure() const
 {
-    if (reading.failures.empty())
-        return;
-    try {
-        // One broken table usually fails all four queries alike: say it once.
-        QStringList descriptions;
-        for (const SeriesFailure &failure : reading.failures) {
-            if (!descriptions.contains(failure.error.description()))
-                descriptions << failure.error.description();
-        }
-        store::reportError(store::DbError(store::ErrorKind::Other, descriptions.join(u'\n')),
-                           store::ErrorRoad::Query);
-    } catch (...) {
+    // One broken table usually fails all four queries alike: say it once.
+    QStringList descriptions;
+    for (const SeriesFailure &each : failures) {
+        if (!descriptions.contains(each.error.description()))
+            descriptions << each.error.description();
     }
+    return store::DbError(store::ErrorKind::Other, descriptions.join(u'\n'));
 }
 
 } // namespace zambrel::graph

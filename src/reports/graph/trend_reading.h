@@ -21,17 +21,17 @@ struct SeriesFailure {
 struct TrendReading {
     TrendSeries series;                  ///< a failed series is empty
     std::vector<SeriesFailure> failures; ///< in reading order
+
+    /// The failures as one error, to be told once for the whole reading:
+    /// the first one's number, each distinct description once. Only when
+    /// there are failures.
+    store::DbError failure() const;
 };
 
 /// Reads the four series through the ledger, in the order income,
 /// expenditure, assets, debt. A series whose query throws DbError is left
-/// empty and its failure kept; the others are read all the same. Any other
-/// exception escapes.
+/// empty and its failure kept, as a value; the others are read all the
+/// same. Any other exception escapes.
 TrendReading readTrendSeries(const store::Ledger &ledger);
-
-/// Tells the user, once for the whole reading, that series could not be read:
-/// one message on the query road, with each distinct description once.
-/// Shows nothing when every series was read. Never throws.
-void reportReadFailures(const TrendReading &reading) noexcept;
 
 } // namespace zambrel::graph

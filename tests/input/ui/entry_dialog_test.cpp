@@ -58,11 +58,11 @@ protected:
 
     void fillValid()
     {
-        type(F::Types, QStringLiteral("全部"));
+        type(F::Type, QStringLiteral("全部"));
         const std::pair<F, const char *> values[] = {
-            {F::Name, "房子"},      {F::InComePerMonth, "100"}, {F::WillPayPerMonth, "60"},
-            {F::PayPerMonth, "50"}, {F::FirstPay, "200"},       {F::Total, "1000"},
-            {F::Debet, "800"},      {F::DebetPerMonth, "10"},
+            {F::Name, "房子"},         {F::Income, "100"},          {F::PlannedSpending, "60"},
+            {F::ActualSpending, "50"}, {F::DownPayment, "200"},     {F::TotalCost, "1000"},
+            {F::LoanTotal, "800"},     {F::MonthlyRepayment, "10"},
         };
         for (const auto &[field, text] : values)
             type(field, QString::fromUtf8(text));
@@ -70,7 +70,7 @@ protected:
 
     void pressOK() { QTest::mouseClick(dialog->okButton, Qt::LeftButton); }
 
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     std::unique_ptr<EntryDialog> dialog;
 };
 
@@ -94,7 +94,7 @@ TEST_F(EntryWindow, ControlsCarryTheirNamesCaptionsAndFixedSize)
 
 TEST_F(EntryWindow, TypedAndPickedTypesShowTheirMask)
 {
-    type(F::Types, QStringLiteral("房产"));
+    type(F::Type, QStringLiteral("房产"));
     EXPECT_FALSE(dialog->categoryFrame->isEnabled());
     EXPECT_TRUE(dialog->categoryBoxes[2]->isChecked() && dialog->categoryBoxes[3]->isChecked());
     EXPECT_FALSE(dialog->incomeBox->isEnabled());
@@ -116,18 +116,30 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
         int messages;
     };
     const Case cases[] = {
-        {"1 type empty", {{F::Types, ""}}, F::Types, "请选择项目类型", 0},
-        {"2 loan total empty", {{F::Debet, ""}}, F::Debet, "请输入贷款总额", 0},
-        {"3 loan rule refused", {{F::Debet, "700"}}, F::Debet, "请输入贷款总额", 1},
-        {"4 repayment empty", {{F::DebetPerMonth, ""}}, F::DebetPerMonth, "请输入每月还贷额", 0},
-        {"5 loan without repayment", {{F::DebetPerMonth, "0"}}, F::DebetPerMonth, "请输入每月还贷额", 1},
-        {"6 down payment empty", {{F::FirstPay, ""}, {F::Debet, "1000"}}, F::FirstPay, "请输入首付数", 0},
-        {"7 income empty", {{F::InComePerMonth, ""}}, F::InComePerMonth, "请输入每月收入数", 0},
+        {"1 type empty", {{F::Type, ""}}, F::Type, "请选择项目类型", 0},
+        {"2 loan total empty", {{F::LoanTotal, ""}}, F::LoanTotal, "请输入贷款总额", 0},
+        {"3 loan rule refused", {{F::LoanTotal, "700"}}, F::LoanTotal, "请输入贷款总额", 1},
+        {"4 repayment empty", {{F::MonthlyRepayment, ""}}, F::MonthlyRepayment, "请输入每月还贷额", 0},
+        {"5 loan without repayment",
+         {{F::MonthlyRepayment, "0"}},
+         F::MonthlyRepayment,
+         "请输入每月还贷额",
+         1},
+        {"6 down payment empty",
+         {{F::DownPayment, ""}, {F::LoanTotal, "1000"}},
+         F::DownPayment,
+         "请输入首付数",
+         0},
+        {"7 income empty", {{F::Income, ""}}, F::Income, "请输入每月收入数", 0},
         {"8 name empty", {{F::Name, ""}}, F::Name, "请输入活动描述", 0},
-        {"9 actual expenditure empty", {{F::PayPerMonth, ""}}, F::PayPerMonth, "请输入实际支出数", 0},
-        {"10 total empty", {{F::Total, ""}}, F::Total, "请输入总成本数", 0},
-        {"first failure wins", {{F::Total, ""}, {F::Name, ""}}, F::Name, "请输入活动描述", 0},
-        {"repayment not a number", {{F::DebetPerMonth, "abc"}}, F::DebetPerMonth, "请输入每月还贷额", 1},
+        {"9 actual expenditure empty", {{F::ActualSpending, ""}}, F::ActualSpending, "请输入实际支出数", 0},
+        {"10 total empty", {{F::TotalCost, ""}}, F::TotalCost, "请输入总成本数", 0},
+        {"first failure wins", {{F::TotalCost, ""}, {F::Name, ""}}, F::Name, "请输入活动描述", 0},
+        {"repayment not a number",
+         {{F::MonthlyRepayment, "abc"}},
+         F::MonthlyRepayment,
+         "请输入每月还贷额",
+         1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,7 +159,7 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
     }
     // The planned expenditure is never checked.
     fillValid();
-    type(F::WillPayPerMonth, QString());
+    type(F::PlannedSpending, QString());
     pressOK();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->form().isConfirmed());
@@ -156,31 +168,32 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
 TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
 {
     fillValid();
-    type(F::Debet, QStringLiteral("700"));
-    responder.answer(base::vbNo);
+    type(F::LoanTotal, QStringLiteral("700"));
+    responder.answer(base::MessageAnswer::No);
     pressOK();
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text,
               QStringLiteral("审核不通过：\r\n贷款总额 700  应该 等于（总成本 1000-首付200），"
                              "\r\n是否自动调整贷款金额？"));
-    EXPECT_EQ(responder.shown()[0].style, 68);
+    EXPECT_EQ(responder.shown()[0].buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information);
     EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("700"));
     EXPECT_TRUE(dialog->isVisible());
 
     // Yes writes the difference; the repayment check may then still stop.
     responder.clear();
-    type(F::DebetPerMonth, QStringLiteral("0"));
-    responder.answer(base::vbYes);
+    type(F::MonthlyRepayment, QStringLiteral("0"));
+    responder.answer(base::MessageAnswer::Yes);
     pressOK();
     EXPECT_EQ(dialog->loanTotalBox->text(), QStringLiteral("800"));
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[1].text, QStringLiteral("你有贷款总额，请输入每月还贷"));
-    EXPECT_EQ(responder.shown()[1].style, base::vbInformation);
+    EXPECT_EQ(responder.shown()[1].icon, base::MessageIcon::Information);
     EXPECT_EQ(dialog->hintLabel->text(), QStringLiteral("请输入每月还贷额"));
 
     // No loan at all: the repayment typed is reset on OK.
-    type(F::Debet, QStringLiteral("0"));
-    type(F::DebetPerMonth, QStringLiteral("55"));
+    type(F::LoanTotal, QStringLiteral("0"));
+    type(F::MonthlyRepayment, QStringLiteral("55"));
     pressOK();
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(dialog->form().isConfirmed());
@@ -189,7 +202,7 @@ TEST_F(EntryWindow, LoanQuestionYesAdjustsTheLoanNoStops)
 
 TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
 {
-    type(F::Types, QStringLiteral("宠物"));
+    type(F::Type, QStringLiteral("宠物"));
     EXPECT_TRUE(dialog->categoryFrame->isEnabled());
     EXPECT_EQ(dialog->newTypeLabel->text(), QStringLiteral("新项目，请勾选该项目类型，保存后会新增。"));
     for (const F field : input::EntryForm::kAmountFields)
@@ -215,13 +228,13 @@ TEST_F(EntryWindow, NewTypeEnablesTheBoxesAndYieldsItsMask)
 
 TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
 {
-    type(F::Types, QStringLiteral("全部"));
+    type(F::Type, QStringLiteral("全部"));
     for (const F field : input::EntryForm::kAmountFields) {
         SCOPED_TRACE(input::EntryForm::controlName(field).toStdString());
         type(field, QStringLiteral("1+2×3"));
         QTest::keyClick(edit(field), Qt::Key_Return);
         const QString expected =
-            field == F::WillPayPerMonth ? QStringLiteral("1+2×3") : QStringLiteral("7.00");
+            field == F::PlannedSpending ? QStringLiteral("1+2×3") : QStringLiteral("7.00");
         EXPECT_EQ(edit(field)->text(), expected);
         EXPECT_EQ(dialog->form().text(field), expected);
     }
@@ -238,14 +251,14 @@ TEST_F(EntryWindow, OKWithoutEnterEvaluatesTheFormulaAsEnterWould)
             dialog->form().startAdd();
             dialog->showForm();
             fillValid();
-            type(F::InComePerMonth, QString::fromUtf8(typed));
+            type(F::Income, QString::fromUtf8(typed));
             if (enter) {
-                QTest::keyClick(edit(F::InComePerMonth), Qt::Key_Return);
-                afterEnter = base::toNumber(edit(F::InComePerMonth)->text());
+                QTest::keyClick(edit(F::Income), Qt::Key_Return);
+                afterEnter = base::toNumber(edit(F::Income)->text());
             }
             pressOK();
             EXPECT_TRUE(dialog->form().isConfirmed());
-            EXPECT_DOUBLE_EQ(base::toNumber(dialog->form().text(F::InComePerMonth)), afterEnter);
+            EXPECT_DOUBLE_EQ(base::toNumber(dialog->form().text(F::Income)), afterEnter);
             EXPECT_NE(afterEnter, 0.0);
             dialog->show();
         }
@@ -282,7 +295,7 @@ TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
     EXPECT_TRUE(dialog->nameBox->text().isEmpty());
     EXPECT_EQ(dialog->totalCostBox->text(), QStringLiteral("0"));
     // The lookup survives: a known type is still known.
-    type(F::Types, QStringLiteral("工资"));
+    type(F::Type, QStringLiteral("工资"));
     EXPECT_FALSE(dialog->form().isNewType());
 
     // Escape is Cancel: hidden, not confirmed, fields kept.
@@ -305,7 +318,7 @@ TEST_F(EntryWindow, RendersInEveryShippedSkin)
         GTEST_SKIP() << "no shipped skins built";
     const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
     fillValid();
-    type(F::Types, QStringLiteral("宠物"));
+    type(F::Type, QStringLiteral("宠物"));
     for (const QString &file : files) {
         base::setCurrentSkinPath(skins.filePath(file));
         dialog->hide();

@@ -29,8 +29,8 @@ inline void typeInto(QWidget *widget, const QString &text)
 // Replaces the text of a field of the entry window by keys.
 inline void retype(input::EntryDialog &dialog, input::EntryField field, const QString &text)
 {
-    QLineEdit *line = field == input::EntryField::Types ? dialog.typeBox->lineEdit()
-                                                        : qobject_cast<QLineEdit *>(dialog.control(field));
+    QLineEdit *line = field == input::EntryField::Type ? dialog.typeBox->lineEdit()
+                                                       : qobject_cast<QLineEdit *>(dialog.control(field));
     line->setFocus();
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Delete);

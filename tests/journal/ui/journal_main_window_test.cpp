@@ -50,7 +50,7 @@ TEST(JournalCommand, OpensTheJournalOnTheMainWindowsLedgerAndKeepsIt)
     earlier.fields[0] = QStringLiteral("earlier page");
     window->ledger().saveJournalPage(earlier);
 
-    QAction *journalAction = window->action(ledger::Command::Journal);
+    QAction *journalAction = window->command(QStringLiteral("log"));
     ASSERT_TRUE(journalAction->isEnabled());
     EXPECT_EQ(journalAction->text(), QStringLiteral("日志"));
 

@@ -159,7 +159,7 @@ TEST_F(JournalWindowTest, TextTypedBeforeADayIsChosenIsFiledUnderToday)
     writePages({{"2026-04-10", "ten"}});
     JournalWindow window(*ledger);
     for (int message = 0; message < 3; ++message)
-        responder.answer(base::vbYes); // the saved messages take one each
+        responder.answer(base::MessageAnswer::Yes); // the saved messages take one each
     QTimer::singleShot(0, &window, [this, &window] {
         EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
         QTest::keyClicks(window.fieldBoxes[1], QStringLiteral("helped"));
@@ -294,8 +294,8 @@ TEST_F(JournalWindowTest, ClosingAsksAboutUnsavedTextAndTheWindowIsKeptBetweenOp
     window.book().clickNode(QStringLiteral("T2026-04"));
     window.book().clickNode(QStringLiteral("T2026-04-10"));
 
-    responder.answer(base::vbCancel);
-    responder.answer(base::vbNo);
+    responder.answer(base::MessageAnswer::Cancel);
+    responder.answer(base::MessageAnswer::No);
     QTimer::singleShot(0, &window, [&window] {
         QTest::keyClicks(window.fieldBoxes[2], QStringLiteral("unsaved"));
         QTest::mouseClick(window.closeButton, Qt::LeftButton); // Cancel: stays
@@ -318,6 +318,158 @@ TEST_F(JournalWindowTest, ClosingAsksAboutUnsavedTextAndTheWindowIsKeptBetweenOp
     window.showModal();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(responder.shown().size(), 2u) << "nothing to ask without changes";
+}
+
+// The unsaved-changes question on every road that would replace or leave
+// typed text, with each answer.
+TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
+{
+    using base::MessageAnswer;
+    writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
+    const QString ten = QStringLiteral("2026-04-10");
+    const QString twenty = QStringLiteral("2026-04-20");
+    enum class Road { ClickAnotherDay, Refresh, Close, OpenFound };
+    const struct {
+        Road road;
+        const char *name;
+    } roads[] = {{Road::ClickAnotherDay, "click another day"},
+                 {Road::Refresh, "refresh"},
+                 {Road::Close, "close"},
+                 {Road::OpenFound, "open a found day"}};
+    const struct {
+        MessageAnswer answer;
+        const char *name;
+    } answers[] = {{MessageAnswer::Yes, "yes"}, {MessageAnswer::No, "no"}, {MessageAnswer::Cancel, "cancel"}};
+
+    for (const auto &road : roads) {
+        for (const auto &answer : answers) {
+            SCOPED_TRACE(std::string(road.name) + " / " + answer.name);
+            writePage(ten, QStringLiteral("ten"));
+            JournalWindow window(*ledger);
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            clickNode(window, QStringLiteral("T2026"));
+            clickNode(window, QStringLiteral("T2026-04"));
+            clickNode(window, nodeKey(ten));
+            window.fieldBoxes[1]->setText(QStringLiteral("typed"));
+            if (road.road == Road::OpenFound) {
+                window.searchBox->setText(QStringLiteral("twenty"));
+                QTest::keyClick(window.searchBox, Qt::Key_Return);
+            }
+            responder.clear();
+            responder.answer(answer.answer);
+
+            switch (road.road) {
+            case Road::ClickAnotherDay:
+                clickNode(window, nodeKey(twenty));
+                break;
+            case Road::Refresh:
+                QTest::mouseClick(window.refreshButton, Qt::LeftButton);
+                break;
+            case Road::Close:
+                QTest::mouseClick(window.closeButton, Qt::LeftButton);
+                break;
+            case Road::OpenFound:
+                QTest::mouseClick(window.foundList->viewport(), Qt::LeftButton, {},
+                                  window.foundList->visualItemRect(window.foundList->item(0)).center());
+                break;
+            }
+
+            ASSERT_FALSE(responder.shown().empty());
+            EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志有修改，是否保存？"));
+            EXPECT_EQ(responder.shown()[0].buttons, base::MessageButtons::YesNoCancel);
+            const bool yes = answer.answer == MessageAnswer::Yes;
+            EXPECT_EQ(storedText(ten, 1), yes ? QStringLiteral("typed") : QString());
+            if (yes) {
+                EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-04-10保存成功."));
+            }
+            const JournalBook &book = window.book();
+            if (answer.answer == MessageAnswer::Cancel) {
+                EXPECT_EQ(book.currentDate(), ten);
+                EXPECT_EQ(window.fieldBoxes[1]->text(), QStringLiteral("typed"));
+                EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(nodeKey(ten)))
+                    << "the tree keeps the day shown";
+                EXPECT_TRUE(book.isModified());
+                EXPECT_TRUE(window.isVisible());
+                continue;
+            }
+            EXPECT_FALSE(book.isModified());
+            switch (road.road) {
+            case Road::ClickAnotherDay:
+            case Road::OpenFound:
+                EXPECT_EQ(book.currentDate(), twenty);
+                EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("twenty"));
+                EXPECT_EQ(book.selectedKey(), nodeKey(twenty));
+                break;
+            case Road::Refresh:
+                EXPECT_TRUE(book.currentDate().isEmpty());
+                EXPECT_EQ(book.texts(), PageTexts{});
+                break;
+            case Road::Close:
+                // Kept for the next opening: saved, or the loaded text back.
+                EXPECT_FALSE(window.isVisible());
+                EXPECT_EQ(book.currentDate(), ten);
+                EXPECT_EQ(window.fieldBoxes[1]->text(), yes ? QStringLiteral("typed") : QString());
+                break;
+            }
+        }
+    }
+}
+
+// Nothing is asked without changes; a save shows up among the days found.
+TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndASaveIsFoundAtOnce)
+{
+    writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty rain"}});
+    JournalWindow window(*ledger);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    clickNode(window, QStringLiteral("T2026"));
+    clickNode(window, QStringLiteral("T2026-04"));
+    clickNode(window, QStringLiteral("T2026-04-10"));
+    window.fieldBoxes[0]->setText(QStringLiteral("changed"));
+    window.fieldBoxes[0]->setText(QStringLiteral("ten")); // typed back as it was
+    clickNode(window, QStringLiteral("T2026-04-20"));
+    QTest::mouseClick(window.refreshButton, Qt::LeftButton);
+    EXPECT_TRUE(responder.shown().empty());
+
+    window.searchBox->setText(QStringLiteral("rain"));
+    QTest::keyClick(window.searchBox, Qt::Key_Return);
+    ASSERT_EQ(window.foundList->count(), 1);
+    QTest::mouseClick(window.newButton, Qt::LeftButton);
+    window.fieldBoxes[4]->setText(QStringLiteral("晴 rain"));
+    QTest::mouseClick(window.okButton, Qt::LeftButton);
+    ASSERT_EQ(window.foundList->count(), 2) << "the saved day is found at once";
+    EXPECT_EQ(window.foundList->item(0)->text(), QStringLiteral("2026-05-15"));
+}
+
+// On a journal whose pages are damaged every control's failure is told
+// once, on its road, and changes nothing.
+TEST_F(JournalWindowTest, FailuresAreReportedOnceOnTheirRoads)
+{
+    ledger.reset();
+    testkit::damageTablePages(path, QStringLiteral("pw"), QStringLiteral("log"));
+    ledger = std::make_unique<store::Ledger>(path, QStringLiteral("pw"));
+    JournalWindow window(*ledger);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QTest::mouseClick(window.newButton, Qt::LeftButton);
+    window.fieldBoxes[0]->setText(QStringLiteral("kept"));
+    responder.clear();
+    QTest::mouseClick(window.okButton, Qt::LeftButton);
+    ASSERT_EQ(responder.shown().size(), 1u) << "no success message after the failure";
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information) << "the statement road";
+    EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("kept"));
+
+    responder.clear();
+    window.searchBox->setText(QStringLiteral("x"));
+    QTest::keyClick(window.searchBox, Qt::Key_Return);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
+    EXPECT_EQ(window.foundList->count(), 0);
+    EXPECT_EQ(window.book().currentDate(), QStringLiteral("2026-05-15"));
 }
 
 } // namespace

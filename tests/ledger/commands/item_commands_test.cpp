@@ -4,6 +4,7 @@
 #include "../../input/ui/ui_typing.h"
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "host/error_report.h"
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/item_commands.h"
 #include "ledger/commands/log_change.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,9 +27,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 using namespace zambrel;
 using input::EntryField;
@@ -42,19 +47,10 @@ const QString kMonth = QStringLiteral("2026-12");
 class RecordingHost : public ledger::MonthViewHost {
 public:
     void setWindowCaption(const QString &text) override { caption = text; }
-    void setToolbarButtonEnabled(ledger::ToolbarButton button, bool enabled) override
-    {
-        if (button == ledger::ToolbarButton::Update)
-            updateEnabled = enabled;
-        if (button == ledger::ToolbarButton::Delete)
-            deleteEnabled = enabled;
-    }
-    void setTypeList(const QStringList &list) override { types = list; }
+    void setItemSelected(bool selected) override { itemSelected = selected; }
 
     QString caption;
-    bool updateEnabled = false;
-    bool deleteEnabled = false;
-    QStringList types;
+    bool itemSelected = false;
 };
 
 class ItemCommandsLedger : public ::testing::Test {
@@ -147,18 +143,23 @@ protected:
     }
     void pressOK(input::EntryDialog &shown) { QTest::mouseClick(shown.okButton, Qt::LeftButton); }
 
+    /// Run on the new ledger file before it is opened, when set.
+    static inline std::function<void(const QString &)> prepareLedger;
+
     testkit::TempProgramFolder m_folder;
     QString path = [this] {
         const QString file = m_folder.file(QStringLiteral("books.mdb"));
         store::createLedger(file);
+        if (prepareLedger)
+            prepareLedger(file);
         return file;
     }();
     store::Ledger books{path, QString()};
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     RecordingHost host;
     ledger::MonthView view{books, &host};
-    ledger::EntryWindowDialog dialog{nullptr, [this] { return host.types; }};
-    ledger::ItemCommands commands{view, host, [this]() -> ledger::ItemDialog & { return dialog; }};
+    ledger::EntryWindowDialog dialog{nullptr, [this] { return view.typeNames(); }};
+    ledger::ItemCommands commands{view, [this]() -> ledger::ItemDialog & { return dialog; }};
     QString shownCaption;
     QString stuckHint;
 };
@@ -194,14 +195,14 @@ TEST(ChangeLog, LinesGoInFrontOnlyForChangedLoadedAmounts)
 
 TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
 {
-    view.refresh();
+    view.reload();
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("房产"));
+        type(F::Type, QStringLiteral("房产"));
         type(F::Name, QStringLiteral("住宅"));
-        type(F::FirstPay, QStringLiteral("300000"));
-        type(F::Total, QStringLiteral("1000000"));
-        type(F::Debet, QStringLiteral("700000"));
-        type(F::DebetPerMonth, QStringLiteral("4000+1000"));
+        type(F::DownPayment, QStringLiteral("300000"));
+        type(F::TotalCost, QStringLiteral("1000000"));
+        type(F::LoanTotal, QStringLiteral("700000"));
+        type(F::MonthlyRepayment, QStringLiteral("4000+1000"));
         QTest::keyClick(shown.repaymentBox, Qt::Key_Return);
         pressOK(shown);
     });
@@ -222,14 +223,14 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
 
 TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
 {
-    view.refresh();
+    view.reload();
     const int typesBefore = int(view.types().size());
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("宠物"));
+        type(F::Type, QStringLiteral("宠物"));
         QTest::mouseClick(shown.categoryBoxes[1], Qt::LeftButton);
         type(F::Name, QStringLiteral("猫粮"));
-        type(F::WillPayPerMonth, QStringLiteral("200"));
-        type(F::PayPerMonth, QStringLiteral("180"));
+        type(F::PlannedSpending, QStringLiteral("200"));
+        type(F::ActualSpending, QStringLiteral("180"));
         pressOK(shown);
     });
     ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -257,42 +258,44 @@ TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
 {
     const qint64 code = insert(QStringLiteral("工资"), QStringLiteral("月薪"),
                                QStringLiteral("0,0,0,0,8000,0,0"), QStringLiteral("  基本工资  "));
-    view.refresh();
+    view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
 
     commands.panelClick(view.income(), key);
     EXPECT_EQ(host.caption, QStringLiteral("Zambrel：你不理财，财不理你 活动编号：") + key + u' ');
-    EXPECT_TRUE(host.updateEnabled);
-    EXPECT_TRUE(host.deleteEnabled);
+    EXPECT_TRUE(host.itemSelected);
     EXPECT_EQ(view.income().memo(), QStringLiteral("基本工资"));
 
     commands.panelClick(view.income(), QString()); // a group row
-    EXPECT_FALSE(host.updateEnabled);
-    EXPECT_FALSE(host.deleteEnabled);
+    EXPECT_FALSE(host.itemSelected);
     EXPECT_TRUE(view.income().memo().isEmpty());
 
-    EXPECT_TRUE(commands.selectItem(QStringLiteral("K99999"), false).isEmpty());
+    EXPECT_FALSE(commands.selectItem(QStringLiteral("K99999")));
 }
 
 TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
 {
     const qint64 code = insert(QStringLiteral("房产"), QStringLiteral("住宅"),
                                QStringLiteral("1000,5000,4000,100,0,0,0"), QStringLiteral("旧备注"));
-    view.refresh();
-    runWith([&] { commands.panelDoubleClick(QStringLiteral("K%1").arg(code)); },
-            [](input::EntryDialog &shown) {
-                EXPECT_EQ(shown.nameBox->text(), QStringLiteral("住宅"));
-                QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
-            });
+    view.reload();
+    runWith(
+        [&] {
+            ASSERT_TRUE(commands.selectItem(QStringLiteral("K%1").arg(code)));
+            commands.run(ItemCommand::Update);
+        },
+        [](input::EntryDialog &shown) {
+            EXPECT_EQ(shown.nameBox->text(), QStringLiteral("住宅"));
+            QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
+        });
     EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
     EXPECT_EQ(row(code), QStringLiteral("房产|住宅|旧备注|1000|5000|4000|100|0|0|0"));
 
-    commands.selectItem(QStringLiteral("K%1").arg(code), false);
+    commands.selectItem(QStringLiteral("K%1").arg(code));
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
         EXPECT_EQ(shown.downPaymentBox->text(), QStringLiteral("1000"));
         EXPECT_EQ(shown.memoBox->toPlainText(), QStringLiteral("旧备注"));
-        type(F::FirstPay, QStringLiteral("1200"));
-        type(F::Debet, QStringLiteral("3800"));
+        type(F::DownPayment, QStringLiteral("1200"));
+        type(F::LoanTotal, QStringLiteral("3800"));
         pressOK(shown);
     });
     EXPECT_EQ(shownCaption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
@@ -318,13 +321,13 @@ TEST_F(ItemCommandsLedger, UpdateThatClearsTheLoanLeavesNoLiabilitiesRow)
 {
     const qint64 code = insert(QStringLiteral("汽车"), QStringLiteral("轿车"),
                                QStringLiteral("50000,150000,100000,3000,0,0,0"));
-    view.refresh();
+    view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
     ASSERT_GE(view.liabilities().rowOfKey(key), 0);
-    commands.selectItem(key, false);
+    commands.selectItem(key);
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::FirstPay, QStringLiteral("150000"));
-        type(F::Debet, QStringLiteral("0"));
+        type(F::DownPayment, QStringLiteral("150000"));
+        type(F::LoanTotal, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -337,14 +340,14 @@ TEST_F(ItemCommandsLedger, UpdateThatChangesTheTypeReloadsTheMonth)
 {
     const qint64 code =
         insert(QStringLiteral("奖金"), QStringLiteral("年终"), QStringLiteral("0,0,0,0,3000,0,0"));
-    view.refresh();
+    view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
     ASSERT_GE(view.income().rowOfKey(key), 0);
-    commands.selectItem(key, false);
+    commands.selectItem(key);
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("日常开销"));
-        type(F::PayPerMonth, QStringLiteral("100"));
-        type(F::WillPayPerMonth, QStringLiteral("120"));
+        type(F::Type, QStringLiteral("日常开销"));
+        type(F::ActualSpending, QStringLiteral("100"));
+        type(F::PlannedSpending, QStringLiteral("120"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -359,23 +362,23 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
         insert(QStringLiteral("房产"), QStringLiteral("住宅"), QStringLiteral("300,1000,700,10,0,0,0"));
     const qint64 other =
         insert(QStringLiteral("工资"), QStringLiteral("月薪"), QStringLiteral("0,0,0,0,8000,0,0"));
-    view.refresh();
+    view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
 
-    commands.selectItem(key, false);
+    commands.selectItem(key);
     runWith(ItemCommand::Delete,
             [](input::EntryDialog &shown) { QTest::mouseClick(shown.cancelButton, Qt::LeftButton); });
     EXPECT_EQ(assetRows(), 2);
     EXPECT_GE(view.assets().rowOfKey(key), 0);
 
-    commands.selectItem(key, false);
+    commands.selectItem(key);
     runWith(ItemCommand::Delete, [this](input::EntryDialog &shown) { pressOK(shown); });
     EXPECT_EQ(shownCaption, QStringLiteral("删除 理财活动 编号：%1").arg(code));
     EXPECT_TRUE(row(code).isEmpty());
     EXPECT_FALSE(row(other).isEmpty());
     EXPECT_LT(view.assets().rowOfKey(key), 0);
     EXPECT_LT(view.liabilities().rowOfKey(key), 0);
-    EXPECT_FALSE(host.updateEnabled);
+    EXPECT_FALSE(host.itemSelected);
     // The assessment follows the deletion.
     EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 0);
 
@@ -386,25 +389,25 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
 
 TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreRefused)
 {
-    view.refresh();
+    view.reload();
     const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
     const QString memoFirst = QStringLiteral("它's【备注】：''");
     const QString memoSecond = QStringLiteral("第二行");
     runWith(ItemCommand::Add, [&](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("工资"));
+        type(F::Type, QStringLiteral("工资"));
         type(F::Name, name);
         shown.memoBox->setFocus();
         typeInto(shown.memoBox, memoFirst);
         QTest::keyClick(shown.memoBox, Qt::Key_Return);
         typeInto(shown.memoBox, memoSecond);
         // Text that is no amount is refused on OK, not written as 0.
-        type(F::InComePerMonth, QStringLiteral("abc"));
+        type(F::Income, QStringLiteral("abc"));
         pressOK(shown);
         EXPECT_TRUE(shown.isVisible());
         EXPECT_EQ(shown.hintLabel->text(), QStringLiteral("请输入每月收入数"));
         ASSERT_EQ(responder.shown().size(), 1u);
         EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("表达式：abc 错误。 ")));
-        type(F::InComePerMonth, QStringLiteral("0"));
+        type(F::Income, QStringLiteral("0"));
         pressOK(shown);
     });
     EXPECT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
@@ -414,9 +417,9 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
     EXPECT_EQ(row(code, "InComePerMonth"), QStringLiteral("0"));
 
     // Changing it again keeps the quotes intact.
-    commands.selectItem(QStringLiteral("K%1").arg(code), false);
+    commands.selectItem(QStringLiteral("K%1").arg(code));
     runWith(ItemCommand::Update, [this](input::EntryDialog &shown) {
-        type(F::InComePerMonth, QStringLiteral("5000"));
+        type(F::Income, QStringLiteral("5000"));
         pressOK(shown);
     });
     EXPECT_EQ(row(code, "name"), name);
@@ -428,26 +431,105 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
 // added next cannot show it, and must not store it.
 TEST_F(ItemCommandsLedger, AnAmountTheTypeDoesNotUseIsNotWritten)
 {
-    view.refresh();
+    view.reload();
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("工资"));
-        type(F::InComePerMonth, QStringLiteral("3x4"));
+        type(F::Type, QStringLiteral("工资"));
+        type(F::Income, QStringLiteral("3x4"));
         QTest::keyClick(shown.incomeBox, Qt::Key_Return);
         QTest::mouseClick(shown.cancelButton, Qt::LeftButton);
     });
     EXPECT_EQ(assetRows(), 0);
 
     runWith(ItemCommand::Add, [this](input::EntryDialog &shown) {
-        type(F::Types, QStringLiteral("房产"));
+        type(F::Type, QStringLiteral("房产"));
         EXPECT_FALSE(shown.incomeBox->isEnabled());
         EXPECT_EQ(shown.incomeBox->text(), QStringLiteral("0"));
         type(F::Name, QStringLiteral("住宅"));
-        type(F::FirstPay, QStringLiteral("300000"));
-        type(F::Total, QStringLiteral("300000"));
-        type(F::Debet, QStringLiteral("0"));
+        type(F::DownPayment, QStringLiteral("300000"));
+        type(F::TotalCost, QStringLiteral("300000"));
+        type(F::LoanTotal, QStringLiteral("0"));
         pressOK(shown);
     });
     ASSERT_TRUE(stuckHint.isEmpty()) << stuckHint.toStdString();
     EXPECT_EQ(row(newestCode()), QStringLiteral("房产|住宅||300000|300000|0|0|0|0|0"));
     EXPECT_TRUE(responder.shown().empty());
+}
+
+namespace {
+
+// The ledger refuses the type "坏类型" and items named "坏", as a full disk
+// or a broken table would refuse a write while reads go on.
+class ItemCommandsRefusedWrites : public ItemCommandsLedger {
+protected:
+    static void SetUpTestSuite()
+    {
+        prepareLedger = [](const QString &file) {
+            sqlite3 *raw = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &raw), SQLITE_OK);
+            const int rc =
+                sqlite3_exec(raw,
+                             "CREATE TRIGGER refuseType BEFORE INSERT ON AssetType "
+                             "WHEN new.types = '坏类型' BEGIN SELECT RAISE(ABORT, 'type refused'); END;"
+                             "CREATE TRIGGER refuseItem BEFORE INSERT ON Asset "
+                             "WHEN new.name = '坏' BEGIN SELECT RAISE(ABORT, 'item refused'); END",
+                             nullptr, nullptr, nullptr);
+            sqlite3_close(raw);
+            ASSERT_EQ(rc, SQLITE_OK);
+        };
+    }
+    static void TearDownTestSuite() { prepareLedger = {}; }
+
+    /// Runs an add of `name` of `typeName` through the one catch of a
+    /// toolbar command; returns the road its failure was reported on.
+    std::optional<host::ErrorRoad> add(const QString &typeName, const QString &name)
+    {
+        std::optional<host::ErrorRoad> road;
+        runWith(
+            [&] {
+                road = host::runReported(host::ErrorRoad::ToolbarCommand,
+                                         [&] { commands.run(ItemCommand::Add); });
+            },
+            [&](input::EntryDialog &shown) {
+                type(F::Type, typeName);
+                if (shown.form().isNewType())
+                    QTest::mouseClick(shown.categoryBoxes[0], Qt::LeftButton);
+                type(F::Name, name);
+                type(F::Income, QStringLiteral("100"));
+                pressOK(shown);
+            });
+        return road;
+    }
+};
+
+} // namespace
+
+// A refused write is told once, on the statement's road, and leaves the
+// panels as they were.
+TEST_F(ItemCommandsRefusedWrites, ARefusedItemIsToldOnTheStatementsRoad)
+{
+    view.reload();
+    const int incomeRows = view.income().rowCount();
+    EXPECT_EQ(add(QStringLiteral("工资"), QStringLiteral("坏")), host::ErrorRoad::Statement);
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("item refused")));
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information);
+    EXPECT_EQ(assetRows(), 0);
+    EXPECT_EQ(view.income().rowCount(), incomeRows);
+
+    EXPECT_FALSE(add(QStringLiteral("工资"), QStringLiteral("好")));
+    EXPECT_EQ(assetRows(), 1);
+}
+
+// A new type the ledger refuses is told on the batch write's road, and the
+// item is not written: with its type missing from the type table it would
+// vanish from the month once the month is read again.
+TEST_F(ItemCommandsRefusedWrites, AnItemWhoseNewTypeIsRefusedIsNotWritten)
+{
+    view.reload();
+    EXPECT_EQ(add(QStringLiteral("坏类型"), QStringLiteral("奖金")), host::ErrorRoad::BatchWrite);
+    ASSERT_EQ(responder.shown().size(), 1u) << "told once";
+    EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Critical);
+    EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("type refused")));
+    EXPECT_TRUE(typesNamed(QStringLiteral("坏类型")).empty());
+    EXPECT_EQ(assetRows(), 0);
 }

@@ -1,9 +1,11 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
+#include "app/feature_list.h"
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
+#include "host/feature_host.h"
 #include "ledger/ui/main_window.h"
 #include "ledger/ui/splitter_handle.h"
 #include "panel/ui/category_panel.h"
@@ -13,6 +15,7 @@
 #include "store/ledger_schema.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -115,21 +118,21 @@ TEST(MainWindow, MonthMenuHoldsTheFixedEntriesThenTheNewest24Months)
     for (int month = 0; month < 26; ++month)
         testkit::writeManyItems(QDate(2024, 3, 1).addMonths(month).toString(QStringLiteral("yyyy-MM")), 1);
     auto window = openWindow();
+    for (const char *key : {"add", "update", "delete", "Graph"})
+        EXPECT_FALSE(window->button(QString::fromLatin1(key))->isEnabled())
+            << key << " waits for its feature";
+    EXPECT_TRUE(window->button(QStringLiteral("refresh"))->isEnabled());
+    app::registerFeatures(*window);
 
     const QStringList menu = captions(window->monthMenu());
-    ASSERT_EQ(menu.size(), 6 + 24);
-    EXPECT_EQ(menu.mid(0, 6),
+    ASSERT_EQ(menu.size(), 7 + 24);
+    EXPECT_EQ(menu.mid(0, 7),
               (QStringList{QStringLiteral("核对股票"), QStringLiteral("日志"), QStringLiteral("回看"),
                            QStringLiteral("更换密码"), QStringLiteral("选择另外一个帐本"),
-                           QStringLiteral("备份当前账本")}));
-    EXPECT_EQ(menu[6], QStringLiteral("2026-04"));
+                           QStringLiteral("备份当前账本"), QStringLiteral("导出 CSV Export")}));
+    EXPECT_EQ(menu[7], QStringLiteral("2026-04"));
     EXPECT_EQ(menu.last(), QStringLiteral("2024-05"));
-    EXPECT_EQ(window->monthMenu()->actions()[6]->data().toString(), QStringLiteral("M2026-04"));
-    for (int entry = 0; entry < 6; ++entry)
-        EXPECT_FALSE(window->monthMenu()->actions()[entry]->isEnabled()) << menu[entry].toStdString();
-    for (const char *key : {"add", "update", "delete", "Graph"})
-        EXPECT_FALSE(window->button(QString::fromLatin1(key))->isEnabled()) << key;
-    EXPECT_TRUE(window->button(QStringLiteral("refresh"))->isEnabled());
+    EXPECT_EQ(window->monthMenu()->actions()[7]->data().toString(), QStringLiteral("M2026-04"));
 }
 
 TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
@@ -154,7 +157,7 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
     current->trigger();
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1);
 
-    QAction *april = window->monthMenu()->actions()[7];
+    QAction *april = window->monthMenu()->actions()[1];
     ASSERT_EQ(april->text(), QStringLiteral("2026-04"));
     april->trigger();
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-04"));
@@ -164,15 +167,30 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
 
 TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
 {
-    for (const int answer : {int(base::vbYes), int(base::vbNo)}) {
+    for (const base::MessageAnswer answer : {base::MessageAnswer::Yes, base::MessageAnswer::No}) {
         Fixture fixture(QDate(2026, 6, 2));
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
-        fixture.responder.answer(answer);
+        // While the question is up the window is disabled and says why.
+        QString captionWhileAsking;
+        bool enabledWhileAsking = true;
+        const base::MessagePresenter scripted =
+            base::setMessageResponder([&](const base::MessageRequest &request) {
+                for (QWidget *shown : QApplication::topLevelWidgets()) {
+                    if (auto *asking = qobject_cast<ledger::MainWindow *>(shown)) {
+                        captionWhileAsking = asking->windowTitle();
+                        enabledWhileAsking = asking->isEnabled();
+                    }
+                }
+                EXPECT_TRUE(request.text.contains(QStringLiteral("是否要月结")));
+                return answer;
+            });
         auto window = openWindow();
-        ASSERT_FALSE(fixture.responder.shown().empty());
-        EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("是否要月结")));
+        base::setMessageResponder(scripted);
+        EXPECT_EQ(captionWhileAsking, QStringLiteral("月结处理中....."));
+        EXPECT_FALSE(enabledWhileAsking);
         EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
-        const bool carried = answer == base::vbYes;
+        EXPECT_EQ(window->windowTitle(), base::productName());
+        const bool carried = answer == base::MessageAnswer::Yes;
         EXPECT_EQ(!window->ledger().monthItems(QStringLiteral("2026-06")).empty(), carried);
         EXPECT_EQ(itemRows(window->incomePanel) > 0, carried);
         EXPECT_EQ(captions(window->monthMenu()).contains(QStringLiteral("2026-06")), carried);
@@ -238,7 +256,7 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
 {
     Fixture fixture;
     auto window = openWindow();
-    window->provide(ledger::Command::Add, [] {});
+    app::registerFeatures(*window);
     window->prepareToolbarImages();
     window->show();
     const QStringList skins = QDir(base::skinsFolder()).entryList({QStringLiteral("*.jss")}, QDir::Files);
@@ -246,7 +264,7 @@ TEST(MainWindow, ToolbarCaptionsReadOnEverySkinAndDisabledOnesLookDimmer)
     for (const QString &skinFile : skins) {
         window->applySkin(base::skinsFolder() + QLatin1Char('/') + skinFile);
         QToolButton *enabled = window->button(QStringLiteral("add"));
-        QToolButton *disabled = window->button(QStringLiteral("Graph"));
+        QToolButton *disabled = window->button(QStringLiteral("update"));
         ASSERT_TRUE(enabled->isEnabled());
         ASSERT_FALSE(disabled->isEnabled());
         const int readable = captionContrast(window.get(), enabled);
@@ -288,17 +306,17 @@ TEST(MainWindow, ExitAnsweredNoKeepsWindowAndConnectionOpen)
     window->show();
     QSignalSpy ending(window.get(), &ledger::MainWindow::programEnding);
 
-    fixture.responder.answer(base::vbNo);
+    fixture.responder.answer(base::MessageAnswer::No);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("确认 Conform"));
-    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbQuestion | base::vbYesNo);
+    EXPECT_EQ(fixture.responder.shown()[0].icon, base::MessageIcon::Question);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 0);
 
-    fixture.responder.answer(base::vbYes);
+    fixture.responder.answer(base::MessageAnswer::Yes);
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(ledgerIsHeld(base::defaultLedgerPath()));
     EXPECT_EQ(ending.count(), 1);
@@ -336,81 +354,93 @@ TEST(MainWindow, ShrinkingSnapsBackToTheMinimumAndTheSplitterStaysPut)
               splitter.x() + window->splitterHandle->width());
 }
 
-// Every command is an action with its caption and shortcut, available only
-// once something provides it; a failure escaping a command is reported once,
-// on the road its place asks for.
-TEST(MainWindow, CommandsAreActionsThatFeaturesProvide)
+// A feature's action goes where the feature says: a toolbar button shows
+// it (caption, tip, enabled state), a month menu entry stands among the
+// other commands by its order and above the months, or only its shortcut
+// works. A failure escaping a command is reported once, on its place's road.
+TEST(MainWindow, FeaturesPlaceTheirActionsAndFailuresAreReportedOnTheirRoad)
 {
-    using ledger::Command;
+    using host::CommandPlace;
     Fixture fixture;
     testkit::writeSampleMonth(QStringLiteral("2026-05"));
     auto window = openWindow();
-    const struct {
-        Command command;
-        const char *caption;
-        QKeySequence shortcut;
-    } commands[] = {
-        {Command::Add, "新活动", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {Command::Update, "修改", QKeySequence(Qt::Key_F2)},
-        {Command::Delete, "删除", QKeySequence(Qt::Key_Delete)},
-        {Command::Graph, "分析", QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {Command::StockCheck, "核对股票", QKeySequence(Qt::CTRL | Qt::Key_K)},
-        {Command::Journal, "日志", QKeySequence(Qt::CTRL | Qt::Key_J)},
-        {Command::LookBack, "回看", QKeySequence(Qt::CTRL | Qt::Key_L)},
-        {Command::ChangePassword, "更换密码", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
-        {Command::OtherLedger, "选择另外一个帐本", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {Command::Backup, "备份当前账本", QKeySequence(Qt::CTRL | Qt::Key_B)},
-        {Command::ExportCsv, "导出 CSV Export", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)},
+    QToolButton *graphButton = window->button(QStringLiteral("Graph"));
+    EXPECT_FALSE(graphButton->isEnabled()) << "no command has taken it yet";
+    EXPECT_EQ(window->command(QStringLiteral("refresh"))->shortcut(), QKeySequence(Qt::Key_F5));
+
+    const auto newAction = [&window](const char *name, const char *caption) {
+        auto *action = new QAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
     };
-    for (const auto &c : commands) {
-        QAction *action = window->action(c.command);
-        EXPECT_EQ(action->text(), QString::fromUtf8(c.caption));
-        EXPECT_EQ(action->shortcut(), c.shortcut) << c.caption;
-        EXPECT_FALSE(action->isEnabled()) << c.caption << " is provided by nothing yet";
-    }
-    EXPECT_EQ(window->action(Command::Refresh)->shortcut(), QKeySequence(Qt::Key_F5));
-    EXPECT_FALSE(window->monthMenu()->actions().contains(window->action(Command::ExportCsv)));
-
     int graphs = 0;
-    window->provide(Command::Graph, [&graphs] { ++graphs; });
-    EXPECT_TRUE(window->button(QStringLiteral("Graph"))->isEnabled());
-    QTest::mouseClick(window->button(QStringLiteral("Graph")), Qt::LeftButton);
-    window->action(Command::Graph)->trigger();
+    QAction *graph = window->addCommand(CommandPlace::toolbar(QStringLiteral("Graph")),
+                                        newAction("Graph", "画图"), [&graphs] { ++graphs; });
+    EXPECT_EQ(graph->parent(), window.get());
+    EXPECT_EQ(window->command(QStringLiteral("Graph")), graph);
+    EXPECT_EQ(graphButton->text(), QStringLiteral("画图"));
+    EXPECT_TRUE(graphButton->toolTip().isEmpty()) << "no tip was given";
+    QTest::mouseClick(graphButton, Qt::LeftButton);
+    graph->trigger();
     EXPECT_EQ(graphs, 2);
+    // The feature keeps its action: the button follows what it does to it.
+    graph->setText(QStringLiteral("分析"));
+    graph->setToolTip(QStringLiteral("Analysis"));
+    graph->setEnabled(false);
+    EXPECT_EQ(graphButton->text(), QStringLiteral("分析"));
+    EXPECT_EQ(graphButton->accessibleName(), QStringLiteral("分析"));
+    EXPECT_EQ(graphButton->toolTip(), QStringLiteral("Analysis"));
+    EXPECT_FALSE(graphButton->isEnabled());
+    graph->setEnabled(true);
 
-    // Change and delete wait for a selection even once provided.
-    window->provide(Command::Update, [] {});
-    EXPECT_FALSE(window->action(Command::Update)->isEnabled());
+    const QString firstMonth = window->monthMenu()->actions().value(0)->text();
+    ASSERT_EQ(firstMonth, QStringLiteral("2026-05"));
+    window->addCommand(CommandPlace::monthMenu(20), newAction("second", "二"), [] {});
+    window->addCommand(CommandPlace::monthMenu(30), newAction("third", "三"), [] {});
+    window->addCommand(CommandPlace::monthMenu(10), newAction("first", "一"), [] {});
+    window->addCommand(CommandPlace::monthMenu(20), newAction("alsoSecond", "二又"), [] {});
+    EXPECT_EQ(captions(window->monthMenu()).mid(0, 5),
+              (QStringList{QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("二又"),
+                           QStringLiteral("三"), firstMonth}));
 
-    // A command beyond the six fixed entries joins the menu after them.
-    window->provide(Command::ExportCsv, [] {});
-    EXPECT_EQ(window->monthMenu()->actions().indexOf(window->action(Command::ExportCsv)), 6);
-    EXPECT_EQ(window->monthMenu()->actions().value(7)->text(), QStringLiteral("2026-05"));
+    QAction *quiet = newAction("quiet", "静");
+    quiet->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    int quietRuns = 0;
+    window->addCommand(CommandPlace::nowhere(), quiet, [&quietRuns] { ++quietRuns; });
+    EXPECT_FALSE(window->monthMenu()->actions().contains(quiet));
+    EXPECT_TRUE(window->actions().contains(quiet)) << "its shortcut works in the whole window";
+    EXPECT_EQ(quiet->shortcutContext(), Qt::WindowShortcut);
 
     const auto failing = [] { throw store::DbError(store::ErrorKind::Other, QStringLiteral("坏了 broken")); };
-    window->provide(Command::Journal, failing);
-    fixture.responder.clear();
-    window->action(Command::Journal)->trigger();
+    window->addCommand(CommandPlace::monthMenu(40), newAction("failing", "坏"), failing)->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("坏了 broken"));
+    EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
+    fixture.responder.clear();
+    window->addCommand(CommandPlace::nowhere(), newAction("failingToo", "坏"), failing)->trigger();
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
 
     // A toolbar command's failure is followed by a reload of the month.
     const int before = itemRows(window->incomePanel);
     testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1));
-    window->provide(Command::Graph, failing);
     fixture.responder.clear();
-    window->action(Command::Graph)->trigger();
+    window->addCommand(CommandPlace::toolbar(QStringLiteral("add")), newAction("add", "加"), failing);
+    QTest::mouseClick(window->button(QStringLiteral("add")), Qt::LeftButton);
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("坏了 broken"));
     EXPECT_EQ(fixture.responder.shown()[0].title, base::productName());
     EXPECT_EQ(itemRows(window->incomePanel), before + 1);
 
     // Once closed, nothing runs on the released ledger.
     window->setSwitchingLedger(true);
     window->close();
-    EXPECT_FALSE(window->action(Command::Graph)->isEnabled());
-    window->provide(Command::Backup, [] {});
-    EXPECT_FALSE(window->action(Command::Backup)->isEnabled());
+    EXPECT_FALSE(graph->isEnabled());
+    graph->setEnabled(true);
+    graph->trigger();
+    EXPECT_EQ(graphs, 2);
+    EXPECT_FALSE(
+        window->addCommand(CommandPlace::monthMenu(50), newAction("late", "迟"), [] {})->isEnabled());
 }
 
 // The date panel turns over at midnight; the lock key panels show nothing

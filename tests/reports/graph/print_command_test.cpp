@@ -25,25 +25,24 @@ TEST(PrintCommand, QuestionNamesThePrinterOrOffersAFile)
     const PrintQuestion named = printQuestion(QStringLiteral("Office Laser"));
     EXPECT_EQ(named.request.text, QStringLiteral("请在打印机:Office Laser准备纸张，然后点 【是 YES 】"));
     EXPECT_EQ(named.request.title, QStringLiteral("打印"));
-    EXPECT_EQ(named.request.style, base::vbYesNo);
+    EXPECT_EQ(named.request.buttons, base::MessageButtons::YesNo);
     EXPECT_FALSE(named.offersFile);
     const PrintQuestion none = printQuestion({});
     EXPECT_TRUE(none.offersFile);
     EXPECT_TRUE(none.request.text.contains(QStringLiteral("PDF")));
     EXPECT_EQ(none.request.title, QStringLiteral("打印"));
 
-    testkit::ScriptedResponder responder(base::vbNo);
     bool askedForFile = false;
     const auto choose = [&] {
         askedForFile = true;
         return QString();
     };
-    EXPECT_EQ(runPrintCommand(QStringLiteral("Office Laser"), kPicture, choose), PrintOutcome::Declined);
-    EXPECT_EQ(runPrintCommand({}, kPicture, choose), PrintOutcome::Declined);
+    for (const base::MessageAnswer answer : {base::MessageAnswer::No, base::MessageAnswer::Cancel}) {
+        EXPECT_EQ(runPrintCommand(QStringLiteral("Office Laser"), answer, kPicture, choose).outcome,
+                  PrintOutcome::Declined);
+        EXPECT_EQ(runPrintCommand({}, answer, kPicture, choose).outcome, PrintOutcome::Declined);
+    }
     EXPECT_FALSE(askedForFile);
-    ASSERT_EQ(responder.shown().size(), 2u);
-    EXPECT_EQ(responder.shown()[0].text, named.request.text);
-    EXPECT_EQ(responder.shown()[1].text, none.request.text);
 }
 
 // No printer, Yes: the PDF goes where the file chooser says; an empty name
@@ -51,17 +50,18 @@ TEST(PrintCommand, QuestionNamesThePrinterOrOffersAFile)
 TEST(PrintCommand, WithoutAPrinterYesWritesThePdf)
 {
     QTemporaryDir folder;
-    testkit::ScriptedResponder responder(base::vbYes);
+    const auto yes = base::MessageAnswer::Yes;
     const QString path = folder.filePath(QStringLiteral("graph.pdf"));
     const QString bad = folder.filePath(QStringLiteral("missing/graph.pdf"));
-    EXPECT_EQ(runPrintCommand({}, kPicture, [] { return QString(); }), PrintOutcome::Cancelled);
-    EXPECT_EQ(runPrintCommand({}, kPicture, [&] { return path; }), PrintOutcome::SavedFile);
+    EXPECT_EQ(runPrintCommand({}, yes, kPicture, [] { return QString(); }).outcome, PrintOutcome::Cancelled);
+    EXPECT_EQ(runPrintCommand({}, yes, kPicture, [&] { return path; }).outcome, PrintOutcome::SavedFile);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
 
-    EXPECT_EQ(runPrintCommand({}, kPicture, [&] { return bad; }), PrintOutcome::Failed);
-    ASSERT_EQ(responder.shown().size(), 4u);
-    EXPECT_TRUE(responder.shown()[3].text.contains(bad));
-    EXPECT_EQ(responder.shown()[3].style, base::vbOKOnly);
+    const PrintResult failed = runPrintCommand({}, yes, kPicture, [&] { return bad; });
+    EXPECT_EQ(failed.outcome, PrintOutcome::Failed);
+    EXPECT_TRUE(failed.failure.text.contains(bad));
+    EXPECT_EQ(failed.failure.title, QStringLiteral("打印"));
+    EXPECT_EQ(failed.failure.buttons, base::MessageButtons::Ok);
 }

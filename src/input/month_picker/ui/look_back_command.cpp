@@ -5,16 +5,20 @@
 #include "input/month_picker/ui/month_picker_window.h"
 #include "store/ledger.h"
 
+#include <QAction>
 #include <QPointer>
 
 #include <memory>
 
 namespace zambrel::ledger {
 
-void registerMonthPicker(FeatureHost &host)
+void registerMonthPicker(host::FeatureHost &host)
 {
+    auto *action = new QAction(QStringLiteral("回看"), host.hostWindow());
+    action->setObjectName(QStringLiteral("find"));
+    action->setShortcut(Qt::CTRL | Qt::Key_L);
     auto picker = std::make_shared<QPointer<input::MonthPickerWindow>>();
-    host.provide(Command::LookBack, [&host, picker] {
+    host.addCommand(host::CommandPlace::monthMenu(30), action, [&host, picker] {
         if (!*picker) {
             auto *window = new input::MonthPickerWindow(host.hostWindow());
             // Closed rather than hidden, it goes with its list; the next use

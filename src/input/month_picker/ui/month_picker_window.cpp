@@ -1,5 +1,6 @@
 #include "month_picker_window.h"
 
+#include "host/error_report.h"
 #include "panel/ui/list_fill.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
@@ -81,10 +82,14 @@ MonthPickerWindow::~MonthPickerWindow() = default;
 
 void MonthPickerWindow::loadMonths(const std::function<store::ResultTable()> &read)
 {
+    store::ResultTable rows;
+    // A failed read is told on the list's road; the list then stays empty.
+    if (host::runReported(host::ErrorRoad::ListQuery, [&] { rows = store::readShowingBusy(read); }))
+        return;
     QString header = QStringLiteral("月份");
-    const std::optional<store::ResultTable> rows = store::fillList(monthList, read, true, header);
+    store::fillList(monthList, rows, true, header);
     // With no months the list shows a row saying so; it is no month.
-    if (rows && rows->rows.empty()) {
+    if (rows.rows.empty()) {
         for (int index = 0; index < monthList->topLevelItemCount(); ++index)
             monthList->topLevelItem(index)->setFlags(Qt::ItemIsEnabled);
     }

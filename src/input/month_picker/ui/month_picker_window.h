@@ -32,7 +32,7 @@ public:
     ~MonthPickerWindow() override;
 
     /// Fills the list with the rows `read` gives (one column of months). A
-    /// failing read is reported by the list filling and leaves the list
+    /// failing read is reported on the list's road and leaves the list
     /// empty. The row shown for no months at all cannot be chosen.
     void loadMonths(const std::function<store::ResultTable()> &read);
 
@@ -40,7 +40,7 @@ public:
     const MonthChoice &choose();
     const MonthChoice &choice() const { return m_choice; }
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QTreeWidget *const monthList;
     QLabel *const promptLabel;
     skin::FlatButton *const okButton;

@@ -5,6 +5,7 @@
 #include "ledger/export/ledger_export.h"
 #include "store/ledger.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,7 +15,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("导出 CSV Export");
 
-void exportInto(FeatureHost &host, const QString &folder)
+void exportInto(host::FeatureHost &host, const QString &folder)
 {
     const QDir target(folder);
     QStringList existing;
@@ -26,7 +27,7 @@ void exportInto(FeatureHost &host, const QString &folder)
         base::showMessage(
             QStringLiteral("这些文件已经存在，要替换吗？ These files exist already. Replace them?\n") +
                 existing.join(u'\n'),
-            base::vbYesNo | base::vbQuestion, kTitle) != base::vbYes)
+            base::MessageButtons::YesNo, base::MessageIcon::Question, kTitle) != base::MessageAnswer::Yes)
         return;
 
     // Files chosen in a window are for opening in a spreadsheet.
@@ -36,7 +37,8 @@ void exportInto(FeatureHost &host, const QString &folder)
     QStringList shown;
     for (const QString &path : written)
         shown << QDir::toNativeSeparators(path);
-    base::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), base::vbInformation, kTitle);
+    base::showMessage(QStringLiteral("已导出 Exported:\n") + shown.join(u'\n'), base::MessageButtons::Ok,
+                      base::MessageIcon::Information, kTitle);
 }
 
 } // namespace
@@ -46,11 +48,14 @@ QString chooseExportFolder(QWidget *owner, const QString &startFolder)
     return QFileDialog::getExistingDirectory(owner, kTitle, startFolder);
 }
 
-void registerCsvExport(FeatureHost &host, FolderChooser chooseFolder)
+void registerCsvExport(host::FeatureHost &host, FolderChooser chooseFolder)
 {
     if (!chooseFolder)
         chooseFolder = chooseExportFolder;
-    host.provide(Command::ExportCsv, [&host, chooseFolder] {
+    auto *action = new QAction(kTitle, host.hostWindow());
+    action->setObjectName(QStringLiteral("export"));
+    action->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_E);
+    host.addCommand(host::CommandPlace::monthMenu(70), action, [&host, chooseFolder] {
         const QString startFolder = QFileInfo(host.ledger().path()).absolutePath();
         const QString folder = chooseFolder(host.hostWindow(), startFolder);
         if (!folder.isEmpty())

@@ -6,9 +6,11 @@
 
 class QWidget;
 
-namespace zambrel::ledger {
-
+namespace zambrel::host {
 class FeatureHost;
+}
+
+namespace zambrel::ledger {
 
 /// Asks where to export: returns the chosen folder, or an empty text when
 /// the person cancelled.
@@ -17,11 +19,12 @@ using FolderChooser = std::function<QString(QWidget *owner, const QString &start
 /// The folder dialog of the platform.
 QString chooseExportFolder(QWidget *owner, const QString &startFolder);
 
-/// Provides the menu command "导出 CSV Export": asks for a folder (through
+/// Adds the menu command "导出 CSV Export" ("export", Ctrl+Shift+E): asks
+/// for a folder (through
 /// `chooseFolder`, the folder dialog when none is given), asks before
 /// replacing files of the same names there, writes the ledger's three
 /// tables through exportLedger() and names the files written in a message.
 /// A failure escapes to the host, which reports it on the menu's road.
-void registerCsvExport(FeatureHost &host, FolderChooser chooseFolder = {});
+void registerCsvExport(host::FeatureHost &host, FolderChooser chooseFolder = {});
 
 } // namespace zambrel::ledger

@@ -1,8 +1,10 @@
 #include "change_password_window.h"
 
+#include "base/message.h"
 #include "ledger/maintenance/password_change.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
+#include "store/db_error.h"
 
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -81,7 +83,18 @@ bool ChangePasswordWindow::showModal()
 void ChangePasswordWindow::accept()
 {
     const PasswordBoxes boxes{passwordBoxes[0]->text(), passwordBoxes[1]->text(), passwordBoxes[2]->text()};
-    switch (changeLedgerPassword(m_ledger, boxes)) {
+    PasswordChange change;
+    try {
+        change = changeLedgerPassword(m_ledger, boxes);
+    } catch (const store::DbError &refusal) {
+        // OK is this window's own action: its one catch.
+        base::showMessage(refusalMessage(refusal));
+        passwordBoxes[0]->setFocus(Qt::OtherFocusReason);
+        passwordBoxes[0]->selectAll();
+        return;
+    }
+    base::showMessage(change.message);
+    switch (change.result) {
     case PasswordChangeResult::Changed:
         m_changed = true;
         hide();
@@ -89,10 +102,6 @@ void ChangePasswordWindow::accept()
     case PasswordChangeResult::Mismatch:
         passwordBoxes[2]->setFocus(Qt::OtherFocusReason);
         passwordBoxes[2]->selectAll();
-        return;
-    case PasswordChangeResult::Refused:
-        passwordBoxes[0]->setFocus(Qt::OtherFocusReason);
-        passwordBoxes[0]->selectAll();
         return;
     }
 }

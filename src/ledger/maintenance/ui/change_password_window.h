@@ -32,7 +32,7 @@ public:
     bool showModal();
 
     static constexpr int kBoxCount = 3;
-    // Controls; the boxes keep the design's names txtPWD_0 to txtPWD_2.
+    // Controls; the boxes are named txtPWD_0 to txtPWD_2.
     std::array<QLabel *, kBoxCount> labels{};
     std::array<QLineEdit *, kBoxCount> passwordBoxes{};
     skin::FlatButton *const okButton;

@@ -1,6 +1,7 @@
 #include "reports/graph/ui/graph_window.h"
 
 #include "base/message.h"
+#include "host/error_report.h"
 #include "reports/graph/ui/graph_surface.h"
 #include "skin/caption_bar.h"
 #include "skin/colour_pass.h"
@@ -135,7 +136,8 @@ void GraphWindow::drawGraph(const store::Ledger &ledger)
 {
     const TrendReading reading = readTrendSeries(ledger);
     showSeries(reading.series);
-    reportReadFailures(reading);
+    if (!reading.failures.empty())
+        host::reportError(reading.failure(), host::ErrorRoad::Query);
 }
 
 void GraphWindow::showSeries(const TrendSeries &series)
@@ -160,8 +162,13 @@ GraphPicture GraphWindow::picture() const
 PrintOutcome GraphWindow::print()
 {
     const QString printer = m_findPrinter ? m_findPrinter() : QString();
-    return runPrintCommand(printer, picture(),
-                           [this] { return chooseFile(QStringLiteral("保存 PDF"), pdfFileFilter()); });
+    const base::MessageAnswer answer = base::showMessage(printQuestion(printer).request);
+    const PrintResult result = runPrintCommand(printer, answer, picture(), [this] {
+        return chooseFile(QStringLiteral("保存 PDF"), pdfFileFilter());
+    });
+    if (result.outcome == PrintOutcome::Failed)
+        base::showMessage(result.failure);
+    return result.outcome;
 }
 
 bool GraphWindow::save()
@@ -171,7 +178,7 @@ bool GraphWindow::save()
         return false;
     const ExportResult result = saveTrendGraph(path, picture(), devicePixelRatioF());
     if (!result)
-        base::showMessage(result.error, base::vbOKOnly, kSaveCaption);
+        base::showMessage(result.error, base::MessageButtons::Ok, base::MessageIcon::None, kSaveCaption);
     return result.ok;
 }
 

@@ -63,7 +63,7 @@ public:
     void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
     void setPrinterFinder(PrinterFinder finder) { m_findPrinter = std::move(finder); }
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     GraphSurface *const surface;
     QLabel *const incomeLabel;
     QLabel *const expenditureLabel;

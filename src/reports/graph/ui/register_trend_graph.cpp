@@ -3,11 +3,16 @@
 #include "host/feature_host.h"
 #include "reports/graph/ui/graph_window.h"
 
+#include <QAction>
+
 namespace zambrel::graph {
 
-void registerTrendGraph(ledger::FeatureHost &host)
+void registerTrendGraph(host::FeatureHost &host)
 {
-    host.provide(ledger::Command::Graph, [&host] {
+    auto *action = new QAction(QStringLiteral("分析"), host.hostWindow());
+    action->setObjectName(QStringLiteral("Graph"));
+    action->setShortcut(Qt::CTRL | Qt::Key_G);
+    host.addCommand(host::CommandPlace::toolbar(QStringLiteral("Graph")), action, [&host] {
         QWidget *owner = host.hostWindow();
         auto *window = owner->findChild<GraphWindow *>(QString(), Qt::FindDirectChildrenOnly);
         if (!window) {

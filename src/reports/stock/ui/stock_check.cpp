@@ -3,6 +3,7 @@
 #include "host/feature_host.h"
 #include "reports/stock/ui/stock_window.h"
 
+#include <QAction>
 #include <QPointer>
 
 namespace zambrel::stock {
@@ -12,7 +13,7 @@ namespace {
 /// go together.
 class StockCheck : public QObject {
 public:
-    explicit StockCheck(ledger::FeatureHost &host) : QObject(host.hostWindow()), m_host(host) {}
+    explicit StockCheck(host::FeatureHost &host) : QObject(host.hostWindow()), m_host(host) {}
 
     void open()
     {
@@ -30,16 +31,19 @@ public:
     }
 
 private:
-    ledger::FeatureHost &m_host;
+    host::FeatureHost &m_host;
     QPointer<StockWindow> m_window;
 };
 
 } // namespace
 
-void registerStockCheck(ledger::FeatureHost &host)
+void registerStockCheck(host::FeatureHost &host)
 {
     auto *feature = new StockCheck(host);
-    host.provide(ledger::Command::StockCheck, [feature] { feature->open(); });
+    auto *action = new QAction(QStringLiteral("核对股票"), feature);
+    action->setObjectName(QStringLiteral("month"));
+    action->setShortcut(Qt::CTRL | Qt::Key_K);
+    host.addCommand(host::CommandPlace::monthMenu(10), action, [feature] { feature->open(); });
 }
 
 } // namespace zambrel::stock

@@ -1,5 +1,6 @@
 #include "reports/stock/ui/stock_window.h"
 
+#include "host/error_report.h"
 #include "panel/ui/list_fill.h"
 #include "reports/stock/stock_texts.h"
 #include "reports/stock/ui/chart_picture.h"
@@ -242,11 +243,16 @@ void StockWindow::bindChart()
 
 void StockWindow::displayStock()
 {
+    store::ResultTable holdings;
+    // A failed read is told on the list's road; the window shows all the
+    // same, with the list as it was.
+    if (host::runReported(host::ErrorRoad::ListQuery, [&] {
+            holdings = store::readShowingBusy([this] { return m_ledger.holdings(m_month); });
+        }))
+        return;
     QString header = kHoldingsHeader;
-    const std::optional<store::ResultTable> holdings = store::fillList(
-        holdingsList, [this] { return m_ledger.holdings(m_month); }, true, header);
-    if (holdings)
-        m_hasHoldings = !holdings->rows.empty();
+    store::fillList(holdingsList, holdings, true, header);
+    m_hasHoldings = !holdings.rows.empty();
 }
 
 Direction StockWindow::direction() const

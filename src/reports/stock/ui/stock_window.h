@@ -46,13 +46,13 @@ public:
     /// The month whose holdings displayStock() lists ("yyyy-mm").
     QString month() const { return m_month; }
     void setMonth(const QString &month) { m_month = month; }
-    /// Fills the holdings list for month(). A failing read is reported by
-    /// the list filling and leaves the list as it was.
+    /// Fills the holdings list for month(). A failing read is reported on
+    /// the list's road and leaves the list as it was.
     void displayStock();
 
     ChartController &chart() { return m_chart; }
 
-    // Controls; each keeps the design's name as its objectName.
+    // Controls; each has its control name as objectName.
     QTreeWidget *const holdingsList;        ///< lv
     QTreeWidget *const targetList;          ///< lvTarget
     QGroupBox *const targetFrame;           ///< fraBase

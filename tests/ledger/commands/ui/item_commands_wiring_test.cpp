@@ -2,7 +2,7 @@
 // category panels reach them, on a real ledger.
 #include "base/clock.h"
 #include "input/ui/entry_dialog.h"
-#include "ledger/commands/ui/connect_item_commands.h"
+#include "ledger/commands/ui/register_item_commands.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "skin/flat_button.h"
@@ -79,7 +79,7 @@ protected:
     }
 
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     std::unique_ptr<ledger::MainWindow> window;
 };
 
@@ -88,7 +88,7 @@ protected:
 TEST_F(MainWindowItems, ButtonsAndPanelsRunTheCommands)
 {
     EXPECT_FALSE(window->button(QStringLiteral("add"))->isEnabled());
-    ledger::connectItemCommands(*window);
+    ledger::registerItemCommands(*window);
     EXPECT_TRUE(window->button(QStringLiteral("add"))->isEnabled());
     EXPECT_FALSE(window->button(QStringLiteral("update"))->isEnabled());
 

@@ -58,7 +58,7 @@ struct ExportFixture {
 TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->action(ledger::Command::ExportCsv);
+    QAction *action = fixture.window->command(QStringLiteral("export"));
     EXPECT_TRUE(action->isEnabled());
     EXPECT_EQ(action->text(), QStringLiteral("导出 CSV Export"));
     EXPECT_EQ(action->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
@@ -92,7 +92,7 @@ TEST(ExportCommand, JoinsTheMonthMenuWithItsShortcutAndNamesTheFilesWritten)
 TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->action(ledger::Command::ExportCsv);
+    QAction *action = fixture.window->command(QStringLiteral("export"));
     fixture.chosen = QString();
     action->trigger();
     EXPECT_TRUE(fixture.responder.shown().empty()) << "a cancelled folder dialog is the end of it";
@@ -104,16 +104,16 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     earlier.write("mine");
     earlier.close();
 
-    fixture.responder.answer(base::vbNo);
+    fixture.responder.answer(base::MessageAnswer::No);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    EXPECT_EQ(fixture.responder.shown()[0].style, base::vbYesNo | base::vbQuestion);
+    EXPECT_EQ(fixture.responder.shown()[0].icon, base::MessageIcon::Question);
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("types.csv")));
     EXPECT_EQ(fixture.fileBytes(QStringLiteral("types.csv")), QByteArray("mine"));
     EXPECT_FALSE(QFile::exists(QDir(fixture.chosen).filePath(QStringLiteral("items.csv"))));
 
     fixture.responder.clear();
-    fixture.responder.answer(base::vbYes);
+    fixture.responder.answer(base::MessageAnswer::Yes);
     action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));
@@ -130,7 +130,7 @@ TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
         blocker.close();
     }
-    fixture.window->action(ledger::Command::ExportCsv)->trigger();
+    fixture.window->command(QStringLiteral("export"))->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("Cannot create the folder")));

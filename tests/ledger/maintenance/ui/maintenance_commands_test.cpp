@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QTest>
@@ -40,7 +41,6 @@
 #include <memory>
 
 using namespace zambrel;
-using ledger::Command;
 
 namespace {
 
@@ -129,12 +129,12 @@ protected:
     }
     void openDefault() { open(testkit::openDefaultLedger()); }
 
-    void run(Command command) { window->action(command)->trigger(); }
+    void run(const char *command) { window->command(QString::fromLatin1(command))->trigger(); }
 
     // Runs `command`, whose window is shown modally, while `act` works it
     // once the window is up (filling a list lets timers run before that).
     // A window left open by a failed act is closed after a while.
-    template <typename Act> void runModal(Command command, Act act)
+    template <typename Act> void runModal(const char *command, Act act)
     {
         whenModal(std::function<void()>(act), 1000);
         QTimer::singleShot(20000, window.get(), [] {
@@ -190,9 +190,12 @@ protected:
 TEST_F(Maintenance, TheFourCommandsAreInTheMonthMenuAndAvailable)
 {
     openDefault();
-    for (const Command command :
-         {Command::LookBack, Command::ChangePassword, Command::OtherLedger, Command::Backup})
-        EXPECT_TRUE(window->action(command)->isEnabled()) << window->action(command)->text().toStdString();
+    for (const char *command : {"find", "changePWD", "sother", "backup"}) {
+        QAction *action = window->command(QString::fromLatin1(command));
+        ASSERT_NE(action, nullptr) << command;
+        EXPECT_TRUE(action->isEnabled()) << command;
+        EXPECT_TRUE(window->monthMenu()->actions().contains(action)) << command;
+    }
 }
 
 TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
@@ -201,16 +204,16 @@ TEST_F(Maintenance, BackupReportsTheCopyAndRefreshesTheMonth)
     openDefault();
     const QString path = window->ledger().path();
     const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
-    run(Command::Backup);
+    run("backup");
     testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1)); // one more salary
     const int incomeItems = itemRows(window->incomePanel);
-    run(Command::Backup);
+    run("backup");
 
     ASSERT_EQ(responder.shown().size(), 2u);
     for (const base::MessageRequest &shown : responder.shown()) {
         EXPECT_EQ(shown.text, path + QStringLiteral("备份成功\n备份名称为：") + backup);
         EXPECT_EQ(shown.title, QStringLiteral("备份"));
-        EXPECT_EQ(shown.style, base::vbInformation);
+        EXPECT_EQ(shown.icon, base::MessageIcon::Information);
     }
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1) << "the month view was reloaded";
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
@@ -232,14 +235,14 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
     const QString path = books.path() + QStringLiteral("/family.mdb");
     ASSERT_TRUE(QFile::link(real, path));
     open(std::make_shared<store::Ledger>(path, QStringLiteral("pw")));
-    run(Command::Backup);
+    run("backup");
     const QString backup = books.path() + QStringLiteral("/family_2026-05-15_bak.mdb");
     const QByteArray earlier = bytesOf(backup);
     ASSERT_FALSE(earlier.isEmpty());
     responder.clear();
 
     ASSERT_TRUE(books.makeReadOnly()) << books.reason().toStdString();
-    run(Command::Backup);
+    run("backup");
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("出错了"));
     EXPECT_TRUE(responder.shown()[0].text.contains(backup)) << responder.shown()[0].text.toStdString();
@@ -248,7 +251,7 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
 
     const int incomeItems = itemRows(window->incomePanel);
     testkit::addItems(window->ledger(), QStringLiteral("2026-05"), testkit::manyItems(1));
-    run(Command::Refresh);
+    run("refresh");
     EXPECT_EQ(itemRows(window->incomePanel), incomeItems + 1);
     EXPECT_EQ(responder.shown().size(), 1u) << "nothing more went wrong";
 }
@@ -265,7 +268,7 @@ TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
     };
 
     // A mismatch first, then the change, in one showing of the window.
-    runModal(Command::ChangePassword, [&] {
+    runModal("changePWD", [&] {
         ledger::ChangePasswordWindow *form = passwordWindow();
         ASSERT_NE(form, nullptr);
         type(form->passwordBoxes[1], next);
@@ -283,7 +286,7 @@ TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
 
     // The window is kept and comes back empty; a wrong old password changes nothing.
     QPointer<ledger::ChangePasswordWindow> kept = passwordWindow();
-    runModal(Command::ChangePassword, [&] {
+    runModal("changePWD", [&] {
         EXPECT_EQ(passwordWindow(), kept.data());
         for (QLineEdit *box : kept->passwordBoxes)
             EXPECT_TRUE(box->text().isEmpty());
@@ -296,8 +299,8 @@ TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
     EXPECT_TRUE(responder.shown()[2].text.startsWith(QStringLiteral("旧密码不正确，请重新指定！")));
 
     // The open ledger works on: a refresh and a backup, which has the new password.
-    run(Command::Refresh);
-    run(Command::Backup);
+    run("refresh");
+    run("backup");
     const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
     EXPECT_EQ(responder.shown().back().title, QStringLiteral("备份"));
     EXPECT_TRUE(opensWith(backup, next));
@@ -312,9 +315,9 @@ TEST_F(Maintenance, ChangingThePasswordKeepsTheLedgerOpenAndItsBackupsWorking)
 TEST_F(Maintenance, AClosedPasswordWindowIsMadeAfresh)
 {
     openDefault();
-    runModal(Command::ChangePassword, [&] { passwordWindow()->close(); });
+    runModal("changePWD", [&] { passwordWindow()->close(); });
     ASSERT_TRUE(QTest::qWaitFor([this] { return passwordWindow() == nullptr; }));
-    runModal(Command::ChangePassword, [&] {
+    runModal("changePWD", [&] {
         ASSERT_NE(passwordWindow(), nullptr);
         EXPECT_TRUE(passwordWindow()->isVisible());
         passwordWindow()->cancelButton->click();
@@ -325,7 +328,7 @@ TEST_F(Maintenance, LookBackOnAnEmptyLedgerGivesTodaysMonth)
 {
     openDefault();
     window->showMonth(QStringLiteral("2025-01"));
-    runModal(Command::LookBack, [&] {
+    runModal("find", [&] {
         EXPECT_EQ(picker()->windowTitle(), QStringLiteral("月份 Months"));
         EXPECT_EQ(pickerRows(), QStringList{QStringLiteral("没有记录。")});
         picker()->okButton->click();
@@ -341,7 +344,7 @@ TEST_F(Maintenance, LookBackShowsTheChosenMonthAndLeavesTheSameOneAlone)
     openDefault();
     ASSERT_EQ(window->currentMonth(), QStringLiteral("2026-05"));
 
-    runModal(Command::LookBack, [&] {
+    runModal("find", [&] {
         EXPECT_EQ(pickerRows(), (QStringList{QStringLiteral("2026-05"), QStringLiteral("2026-03"),
                                              QStringLiteral("2025-11")}));
         clickPickerRow(QStringLiteral("2025-11"));
@@ -357,17 +360,17 @@ TEST_F(Maintenance, ThePickerKeepsItsFirstListUntilItIsClosed)
 {
     testkit::writeSampleMonth(QStringLiteral("2026-04"));
     openDefault();
-    runModal(Command::LookBack, [&] { picker()->cancelButton->click(); });
+    runModal("find", [&] { picker()->cancelButton->click(); });
     testkit::addItems(window->ledger(), QStringLiteral("2026-01"), testkit::manyItems(1));
     QPointer<input::MonthPickerWindow> kept = picker();
-    runModal(Command::LookBack, [&] {
+    runModal("find", [&] {
         EXPECT_EQ(picker(), kept.data());
         EXPECT_EQ(pickerRows(), QStringList{QStringLiteral("2026-04")});
         picker()->close(); // by the caption bar: counts as Cancel
     });
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return kept.isNull(); }));
-    runModal(Command::LookBack, [&] {
+    runModal("find", [&] {
         EXPECT_EQ(pickerRows(), (QStringList{QStringLiteral("2026-04"), QStringLiteral("2026-01")}));
         clickPickerRow(QStringLiteral("2026-01"));
         QTest::mouseDClick(
@@ -416,7 +419,7 @@ protected:
     void choose(const QString &path)
     {
         ScriptedFileChooser chooser(path);
-        first->action(Command::OtherLedger)->trigger();
+        first->command(QStringLiteral("sother"))->trigger();
         EXPECT_EQ(chooser.titles, QStringList{QStringLiteral("选择另外一个帐本")});
         EXPECT_EQ(chooser.filters, QStringList{store::ledgerFileFilter()});
     }
@@ -479,7 +482,8 @@ TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
     EXPECT_EQ(second->ledger().path(), other);
     EXPECT_EQ(second->currentMonth(), QStringLiteral("2026-05"));
     EXPECT_EQ(itemRows(second->incomePanel), 1);
-    EXPECT_TRUE(second->action(Command::Backup)->isEnabled()) << "the features are registered again";
+    EXPECT_TRUE(second->command(QStringLiteral("backup"))->isEnabled())
+        << "the features are registered again";
     EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), other);
 }
 

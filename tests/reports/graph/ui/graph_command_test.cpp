@@ -75,7 +75,7 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
     EXPECT_FALSE(graphButton->isEnabled());
 
     app::registerFeatures(*main);
-    ASSERT_TRUE(main->action(ledger::Command::Graph)->isEnabled());
+    ASSERT_TRUE(main->command(QStringLiteral("Graph"))->isEnabled());
     ASSERT_TRUE(graphButton->isEnabled());
 
     Seen seen;
@@ -102,7 +102,7 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
     bonus.income = 3000;
     main->ledger().addItem(QStringLiteral("2026-05"), bonus);
     whenGraphShown(seen);
-    main->action(ledger::Command::Graph)->trigger();
+    main->command(QStringLiteral("Graph"))->trigger();
     EXPECT_EQ(seen.window, first);
     EXPECT_DOUBLE_EQ(seen.incomeAmounts.front(), income.front().amount + 3000);
     EXPECT_EQ(main->findChildren<graph::GraphWindow *>().size(), 1);

@@ -61,7 +61,7 @@ protected:
 
     QTemporaryDir folder;
     QString path;
-    testkit::ScriptedResponder responder{base::vbNo};
+    testkit::ScriptedResponder responder{base::MessageAnswer::No};
     std::unique_ptr<GraphWindow> window;
     std::vector<std::pair<QString, QString>> asked;
     QString nextFile;
@@ -194,7 +194,7 @@ TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
     const std::unique_ptr<store::Ledger> ledger = openLedger();
     window->drawGraph(*ledger);
     nextFile = folder.filePath(QStringLiteral("printed.pdf"));
-    responder.answer(base::vbYes);
+    responder.answer(base::MessageAnswer::Yes);
     QTest::mouseClick(window->printButton, Qt::LeftButton);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text, printQuestion({}).request.text);

@@ -143,7 +143,7 @@ protected:
     QPointer<StockWindow> window;
 };
 
-TEST_F(StockWindowTest, OpensWithTheDesignValuesAndNamedControls)
+TEST_F(StockWindowTest, OpensWithItsStartingValuesAndNamedControls)
 {
     StockWindow &w = open();
     EXPECT_EQ(w.objectName(), QStringLiteral("frmStock"));

@@ -14,8 +14,8 @@ struct ActionWords {
 
 // In the order of store::StepAction.
 const ActionWords kWords[] = {
-    {"添加", "add"},         {"修改", "change"},        {"删除", "delete"},   {"新类型", "new type"},
-    {"月结", "carry forward"}, {"保存日记", "journal page"}, {"操作", "change"},
+    {"添加", "add"},           {"修改", "change"},           {"删除", "delete"}, {"新类型", "new type"},
+    {"月结", "carry forward"}, {"保存日志", "journal page"}, {"操作", "change"},
 };
 static_assert(std::size(kWords) == std::size_t(store::StepAction::Unknown) + 1, "words for every action");
 
@@ -30,7 +30,8 @@ QString oneLine(const QString &subject)
     return line;
 }
 
-QString commandCaption(const char *chinese, const char *english, const std::optional<store::HistoryStep> &step)
+QString commandCaption(const char *chinese, const char *english,
+                       const std::optional<store::HistoryStep> &step)
 {
     if (!step)
         return QString::fromUtf8(chinese) + u' ' + QLatin1String(english);

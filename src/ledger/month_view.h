@@ -61,6 +61,9 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
+    /// Forgets the types read, so that the next load reads them again (an
+    /// undone or redone step may have taken a type away or brought it back).
+    void readTypesAgain() { m_typesRead = false; }
     /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);
     /// The type names as the month last loaded them, in order: the entry

@@ -40,13 +40,14 @@ TEST(StepTexts, CaptionsNameTheStepInBothLanguages)
          "添加「工资」 add"},
         {StepAction::ChangeItem, "车贷", "撤销 修改「车贷」 Undo change", "重做 修改「车贷」 Redo change",
          "修改「车贷」 change"},
-        {StepAction::AddType, "宠物", "撤销 新类型「宠物」 Undo new type", "重做 新类型「宠物」 Redo new type",
-         "新类型「宠物」 new type"},
+        {StepAction::AddType, "宠物", "撤销 新类型「宠物」 Undo new type",
+         "重做 新类型「宠物」 Redo new type", "新类型「宠物」 new type"},
         {StepAction::CarryForward, "2026-11", "撤销 月结「2026-11」 Undo carry forward",
          "重做 月结「2026-11」 Redo carry forward", "月结「2026-11」 carry forward"},
-        {StepAction::SaveJournalPage, "2026-12-07", "撤销 保存日记「2026-12-07」 Undo journal page",
-         "重做 保存日记「2026-12-07」 Redo journal page", "保存日记「2026-12-07」 journal page"},
-        {StepAction::Unknown, "x", "撤销 操作「x」 Undo change", "重做 操作「x」 Redo change", "操作「x」 change"},
+        {StepAction::SaveJournalPage, "2026-12-07", "撤销 保存日志「2026-12-07」 Undo journal page",
+         "重做 保存日志「2026-12-07」 Redo journal page", "保存日志「2026-12-07」 journal page"},
+        {StepAction::Unknown, "x", "撤销 操作「x」 Undo change", "重做 操作「x」 Redo change",
+         "操作「x」 change"},
     };
     for (const Case &c : cases) {
         const HistoryStep step = stepOf(c.action, QString::fromUtf8(c.subject));
@@ -76,11 +77,12 @@ TEST(StepTexts, TheKeptStepsComeFromTheSettingsOrTheDefault)
         const char *stored; // null: the key is missing
         int limit;
     };
-    const Case cases[] = {{nullptr, 1000}, {"250", 250}, {" 5 ", 5}, {"0", 0},
+    const Case cases[] = {{nullptr, 1000}, {"250", 250},   {" 5 ", 5},    {"0", 0},
                           {"-3", 1000},    {"lots", 1000}, {"2.5", 1000}, {"", 1000}};
     for (const Case &c : cases) {
         if (c.stored)
-            base::saveSetting(QLatin1String(kLimitSection), QLatin1String(kLimitKey), QString::fromUtf8(c.stored));
+            base::saveSetting(QLatin1String(kLimitSection), QLatin1String(kLimitKey),
+                              QString::fromUtf8(c.stored));
         EXPECT_EQ(historyLimitSetting(), c.limit) << (c.stored ? c.stored : "missing");
     }
     EXPECT_EQ(keptStepsNote(1000), QStringLiteral("保留最近 1000 步操作 The newest 1000 steps are kept"));

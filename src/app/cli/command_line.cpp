@@ -265,8 +265,9 @@ void listHistory(const store::Ledger &books, const Request &request)
 {
     QByteArray text;
     for (const store::HistoryStep &step : books.historySteps(request.limit)) {
-        QString line = history::stepTime(step) + u'\t' + (step.month.isEmpty() ? QStringLiteral("-") : step.month) +
-                       u'\t' + ledger::controlPictures(history::stepWhat(step));
+        QString line = history::stepTime(step) + u'\t' +
+                       (step.month.isEmpty() ? QStringLiteral("-") : step.month) + u'\t' +
+                       ledger::controlPictures(history::stepWhat(step));
         if (step.undone)
             line += QStringLiteral("\t已撤销 undone");
         text += line.toUtf8() + '\n';
@@ -412,9 +413,11 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
             bool isNumber = false;
             request.limit = parser.value(o.limit).toInt(&isNumber);
             if (!isNumber || request.limit < 0)
-                return wrongUsage(QStringLiteral("--limit 要写成 0 或更大的整数 --limit takes a whole number, 0 or more: ") +
-                                      shown(parser.value(o.limit)),
-                                  command);
+                return wrongUsage(
+                    QStringLiteral(
+                        "--limit 要写成 0 或更大的整数 --limit takes a whole number, 0 or more: ") +
+                        shown(parser.value(o.limit)),
+                    command);
         }
         break;
     case Subcommand::Months:

@@ -747,17 +747,21 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
     }
     base::setClock({});
     const QByteArray ledgerBytes = digestOf(ledgerPath);
-    const Outcome newest = onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("3")});
+    const Outcome newest =
+        onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("3")});
     EXPECT_EQ(newest.exitCode, 0) << newest.err.toStdString();
-    EXPECT_EQ(QString::fromUtf8(newest.out), QStringLiteral("2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"
-                                                            "2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t"
-                                                            "已撤销 undone\n"
-                                                            "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"));
+    EXPECT_EQ(QString::fromUtf8(newest.out),
+              QStringLiteral("2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"
+                             "2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t"
+                             "已撤销 undone\n"
+                             "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"));
     const Outcome all = onLedger(QStringLiteral("history"));
     EXPECT_EQ(all.out.count('\n'), 4) << "and the journal page of the fixture";
-    EXPECT_TRUE(onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("0")}).out.isEmpty());
+    EXPECT_TRUE(
+        onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("0")}).out.isEmpty());
     for (const char *limit : {"-1", "x", "1.5"}) {
-        const Outcome wrong = onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QLatin1String(limit)});
+        const Outcome wrong =
+            onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QLatin1String(limit)});
         EXPECT_EQ(wrong.exitCode, 2) << limit;
         EXPECT_TRUE(wrong.out.isEmpty());
     }
@@ -771,7 +775,8 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
     EXPECT_EQ(none.exitCode, 0) << none.err.toStdString();
     EXPECT_TRUE(none.out.isEmpty());
     EXPECT_EQ(digestOf(earlier), earlierBytes);
-    EXPECT_EQ(run({QStringLiteral("history"), QStringLiteral("--ledger"), home.filePath(QStringLiteral("none.mdb"))})
+    EXPECT_EQ(run({QStringLiteral("history"), QStringLiteral("--ledger"),
+                   home.filePath(QStringLiteral("none.mdb"))})
                   .exitCode,
               1);
 }

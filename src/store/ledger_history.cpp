@@ -203,11 +203,11 @@ qint64 LedgerHistory::begin(StepAction action, const QString &subject, const QSt
         // Keeping none: a write the history does not record would leave the
         // steps kept before it undoing or redoing over rows they never saw.
         if (nextUndo() || nextRedo())
-            discardFrom(0);
+            discard(Discard::FromStep, 0);
         return 0;
     }
     if (const std::optional<HistoryStep> redo = nextRedo())
-        discardFrom(redo->id);
+        discard(Discard::FromStep, redo->id);
     Statement &insert =
         statement(QStringLiteral("begin"),
                   QStringLiteral("INSERT INTO HistoryStep (at, action, subject, month, undone) "
@@ -251,7 +251,7 @@ void LedgerHistory::trim()
         return;
     const qint64 beyond = oldest.integer(0);
     oldest.reset();
-    discardUpTo(beyond);
+    discard(Discard::UpToStep, beyond);
 }
 
 qint64 LedgerHistory::lastItemRow() const
@@ -262,32 +262,20 @@ qint64 LedgerHistory::lastItemRow() const
     return row;
 }
 
-void LedgerHistory::discardFrom(qint64 step)
+void LedgerHistory::discard(Discard which, qint64 step)
 {
+    // ">=": the step and every newer one; "<=": the step and every older one.
+    const QString comparison = which == Discard::FromStep ? QStringLiteral(">=") : QStringLiteral("<=");
     for (const TrackedName &names : kTracked) {
-        Statement &remove = statement(
-            QStringLiteral("discard from ") + QLatin1String(names.history),
-            QStringLiteral("DELETE FROM %1 WHERE historyStep >= ?1").arg(QLatin1String(names.history)));
+        const QString history = QLatin1String(names.history);
+        Statement &remove =
+            statement(QStringLiteral("discard %1 %2").arg(comparison, history),
+                      QStringLiteral("DELETE FROM %1 WHERE historyStep %2 ?1").arg(history, comparison));
         remove.bind(1, step);
         remove.run();
     }
-    Statement &remove = statement(QStringLiteral("discard steps from"),
-                                  QStringLiteral("DELETE FROM HistoryStep WHERE step >= ?1"));
-    remove.bind(1, step);
-    remove.run();
-}
-
-void LedgerHistory::discardUpTo(qint64 step)
-{
-    for (const TrackedName &names : kTracked) {
-        Statement &remove = statement(
-            QStringLiteral("discard up to ") + QLatin1String(names.history),
-            QStringLiteral("DELETE FROM %1 WHERE historyStep <= ?1").arg(QLatin1String(names.history)));
-        remove.bind(1, step);
-        remove.run();
-    }
-    Statement &remove = statement(QStringLiteral("discard steps up to"),
-                                  QStringLiteral("DELETE FROM HistoryStep WHERE step <= ?1"));
+    Statement &remove = statement(QStringLiteral("discard %1 steps").arg(comparison),
+                                  QStringLiteral("DELETE FROM HistoryStep WHERE step %1 ?1").arg(comparison));
     remove.bind(1, step);
     remove.run();
 }

@@ -128,8 +128,9 @@ private:
     /// checking that the books hold them as phase `1 - phase` left them.
     void restore(const HistoryStep &step, int phase);
     void markUndone(qint64 step, bool undone);
-    void discardFrom(qint64 step);
-    void discardUpTo(qint64 step);
+    enum class Discard { FromStep, UpToStep };
+    /// Drops the step and every newer one (FromStep) or every older one.
+    void discard(Discard which, qint64 step);
     std::optional<HistoryStep> stepWhere(const char *key, const char *sql) const;
 
     const Connection &m_connection;

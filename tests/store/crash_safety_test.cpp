@@ -56,6 +56,9 @@ void writeMonth(const QString &path, const QString &password, int rows)
         items.push_back(item);
     }
     testkit::writeItems(path, QStringLiteral("2024-01"), items, password);
+    // As this version keeps it: the first writable open adds the history's
+    // tables, so that a kill is aimed at the write under test alone.
+    Ledger(path, password);
 }
 
 /// Where the child is to stop: before its N-th disk write, or at a named

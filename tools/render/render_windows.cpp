@@ -301,6 +301,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("graph"), QStringLiteral("trend-graph-window")},
                 {QStringLiteral("stock"), QStringLiteral("stock-check-window")},
                 {QStringLiteral("month-picker"), QStringLiteral("month-picker-window")},
+                {QStringLiteral("history"), QStringLiteral("history-window")},
                 {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");

@@ -15,7 +15,7 @@ namespace zambrel::history {
 namespace {
 
 const QString kCaption = QStringLiteral("操作历史 History");
-constexpr QSize kContentSize(560, 380);
+constexpr QSize kContentSize(620, 380);
 constexpr int kStepRole = Qt::UserRole;
 
 } // namespace
@@ -33,24 +33,24 @@ HistoryWindow::HistoryWindow(QWidget *parent)
     listLabel->setObjectName(QStringLiteral("lblHistory"));
     listLabel->setText(QStringLiteral("操作步骤 Steps"));
     listLabel->setBuddy(stepList);
-    listLabel->setGeometry(12, 8, 536, 20);
+    listLabel->setGeometry(12, 8, 596, 20);
     stepList->setObjectName(QStringLiteral("lvHistory"));
     // A list's accessible table does not take its name from a buddy label.
     stepList->setAccessibleName(listLabel->text());
-    stepList->setGeometry(12, 30, 536, 280);
+    stepList->setGeometry(12, 30, 596, 280);
     stepList->setSelectionMode(QAbstractItemView::SingleSelection);
     stepList->setRootIsDecorated(false);
     stepList->setAllColumnsShowFocus(true);
     stepList->setHeaderLabels({QStringLiteral("时间 Time"), QStringLiteral("操作 What"),
                                QStringLiteral("月份 Month"), QStringLiteral("状态 State")});
     stepList->header()->setStretchLastSection(true);
-    stepList->setColumnWidth(0, 150);
-    stepList->setColumnWidth(1, 230);
-    stepList->setColumnWidth(2, 70);
+    stepList->setColumnWidth(0, 140);
+    stepList->setColumnWidth(1, 250);
+    stepList->setColumnWidth(2, 80);
     keptNote->setObjectName(QStringLiteral("lblKept"));
-    keptNote->setGeometry(12, 318, 340, 20);
+    keptNote->setGeometry(12, 318, 400, 20);
     undoToButton->setObjectName(QStringLiteral("cmdUndoTo"));
-    undoToButton->setGeometry(368, 342, 180, 28);
+    undoToButton->setGeometry(428, 342, 180, 28);
     undoToButton->setEnabled(false);
     setTabOrder(stepList, undoToButton);
 

@@ -738,12 +738,12 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
     base::setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(6, 10, 5)); });
     {
         store::Ledger books(ledgerPath, {});
+        books.addItemType(QStringLiteral("宠物\n猫"), QStringLiteral("0100"));
         store::Item item;
         item.type = QStringLiteral("房贷");
         item.name = QStringLiteral("房贷月供还贷");
         books.deleteItem(books.addItem(QStringLiteral("2026-06"), item));
         books.undo();
-        books.addItemType(QStringLiteral("宠物\n猫"), QStringLiteral("0100"));
     }
     base::setClock({});
     const QByteArray ledgerBytes = digestOf(ledgerPath);
@@ -751,10 +751,9 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
         onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("3")});
     EXPECT_EQ(newest.exitCode, 0) << newest.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(newest.out),
-              QStringLiteral("2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"
-                             "2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t"
-                             "已撤销 undone\n"
-                             "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"));
+              QStringLiteral("2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t已撤销 undone\n"
+                             "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"
+                             "2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"));
     const Outcome all = onLedger(QStringLiteral("history"));
     EXPECT_EQ(all.out.count('\n'), 4) << "and the journal page of the fixture";
     EXPECT_TRUE(

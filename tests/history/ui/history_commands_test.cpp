@@ -164,6 +164,9 @@ TEST_F(HistoryCommands, NameTheStepFollowTheBooksAndShowTheStepsMonth)
     books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("车贷")));
     EXPECT_FALSE(redo->isEnabled());
     EXPECT_EQ(redo->text(), QStringLiteral("重做 Redo"));
+    // An "&" in a name is shown and told, not taken for a mnemonic.
+    books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("水&电")));
+    EXPECT_EQ(menuTold->child(0)->text(QAccessible::Name), QStringLiteral("撤销 添加「水&电」 Undo add"));
     EXPECT_TRUE(responder.shown().empty()) << "nothing to report";
 }
 

@@ -153,7 +153,7 @@ qint32 Ledger::addItem(const QString &month, const Item &item)
     insert.run();
     const qint64 code = m_connection.lastInsertedRow();
     m_history->image(step, 1, ImageRows::AssetByCode, code);
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
     return static_cast<qint32>(code);
 }
@@ -175,7 +175,7 @@ void Ledger::changeItem(const Item &item)
     bindAmounts(update, 5, item);
     update.run();
     m_history->image(step, 1, ImageRows::AssetByCode, qint64(item.code));
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
 }
 
@@ -191,7 +191,7 @@ void Ledger::deleteItem(qint32 code)
     Statement &remove = prepared(LedgerStatement::DeleteItem);
     remove.bind(1, qint64(code));
     remove.run();
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
 }
 
@@ -221,7 +221,7 @@ ItemType Ledger::addItemType(const QString &name, const QString &kind)
     insert.bind(3, qint64(added.index));
     insert.run();
     m_history->image(step, 1, ImageRows::AssetTypeByRow, m_connection.lastInsertedRow());
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
     return added;
 }
@@ -243,7 +243,7 @@ int Ledger::carryForward(const QString &sourceMonth, const QString &targetMonth)
     if (carried == 0)
         return 0;
     m_history->image(step, 1, ImageRows::AssetAfterRow, lastRow);
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
     return carried;
 }
@@ -329,7 +329,7 @@ bool Ledger::saveJournalPage(const JournalPage &page)
         write.bind(field + 2, page.fields[std::size_t(field)]);
     write.run();
     m_history->image(step, 1, ImageRows::LogByDate, page.date);
-    m_history->trim();
+    m_history->trim(step);
     commitStep(transaction);
     return inserted;
 }

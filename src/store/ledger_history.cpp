@@ -110,19 +110,16 @@ LedgerHistory::LedgerHistory(const Connection &connection)
     Statement(connection, "CREATE TABLE IF NOT EXISTS HistoryStep (step INTEGER PRIMARY KEY, at TEXT, "
                           "action TEXT, subject TEXT, month TEXT, undone INTEGER NOT NULL DEFAULT 0)")
         .run();
-    Statement(connection, "CREATE INDEX IF NOT EXISTS HistoryStepUndone ON HistoryStep(undone, step)").run();
+    // Each image table is its own index, by step, phase and row: a step
+    // writes one page of it, not a table page and an index page.
     for (int table = 0; table < int(TrackedTable::Count); ++table) {
-        const QString history = QString::fromLatin1(kTracked[table].history);
         const QString create =
-            QStringLiteral("CREATE TABLE IF NOT EXISTS ") + history +
+            QStringLiteral("CREATE TABLE IF NOT EXISTS ") + QLatin1String(kTracked[table].history) +
             QStringLiteral(" (historyStep INTEGER NOT NULL, historyPhase INTEGER NOT NULL, "
                            "historyRow INTEGER NOT NULL, ") +
-            columnsOf(TrackedTable(table)).created + u')';
+            columnsOf(TrackedTable(table)).created +
+            QStringLiteral(", PRIMARY KEY (historyStep, historyPhase, historyRow)) WITHOUT ROWID");
         Statement(connection, create.toUtf8().constData()).run();
-        const QString index = QStringLiteral("CREATE INDEX IF NOT EXISTS ") + history +
-                              QStringLiteral("Step ON ") + history +
-                              QStringLiteral(" (historyStep, historyPhase)");
-        Statement(connection, index.toUtf8().constData()).run();
     }
     // PRAGMA takes no bound values; the number is the program's own.
     const QByteArray setVersion = "PRAGMA user_version = " + QByteArray::number(kLedgerVersion);
@@ -239,19 +236,19 @@ void LedgerHistory::image(qint64 step, int phase, ImageRows rows, const QVariant
     insert.run();
 }
 
-void LedgerHistory::trim()
+void LedgerHistory::trim(qint64 newest)
 {
-    if (m_limit == 0 || !present())
+    if (newest == 0)
         return;
+    // Ids follow one another (a new one is the greatest plus 1; only the
+    // newest or the oldest steps are ever dropped), so the oldest id tells
+    // whether any step lies beyond the limit, in one look at the index.
     Statement &oldest =
-        statement(QStringLiteral("trim"),
-                  QStringLiteral("SELECT step FROM HistoryStep ORDER BY step DESC LIMIT 1 OFFSET ?1"));
-    oldest.bind(1, qint64(m_limit));
-    if (!oldest.step())
-        return;
-    const qint64 beyond = oldest.integer(0);
+        statement(QStringLiteral("oldest"), QStringLiteral("SELECT min(step) FROM HistoryStep"));
+    const qint64 first = oldest.step() ? oldest.integer(0) : newest;
     oldest.reset();
-    discard(Discard::UpToStep, beyond);
+    if (newest - first >= m_limit)
+        discard(Discard::UpToStep, newest - m_limit);
 }
 
 qint64 LedgerHistory::lastItemRow() const
@@ -307,12 +304,15 @@ std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char 
 
 std::optional<HistoryStep> LedgerHistory::nextUndo() const
 {
+    // The undone steps are the newest ones: read back from the newest.
     return stepWhere("next undo", "WHERE undone = 0 ORDER BY step DESC LIMIT 1");
 }
 
 std::optional<HistoryStep> LedgerHistory::nextRedo() const
 {
-    return stepWhere("next redo", "WHERE undone = 1 ORDER BY step LIMIT 1");
+    // The first step after the newest one not undone, through the key alone.
+    return stepWhere("next redo", "WHERE step > ifnull((SELECT step FROM HistoryStep WHERE undone = 0 "
+                                  "ORDER BY step DESC LIMIT 1), 0) ORDER BY step LIMIT 1");
 }
 
 void LedgerHistory::restore(const HistoryStep &step, int phase)

@@ -96,8 +96,9 @@ public:
     /// Records the rows `rows` names by `key` as they are now, as phase 0
     /// (before the change) or 1 (after it).
     void image(qint64 step, int phase, ImageRows rows, const QVariant &key);
-    /// Drops the oldest steps beyond the limit. Call last, in the transaction.
-    void trim();
+    /// Drops the oldest steps beyond the limit, `newest` being the step
+    /// begin() gave (0: none). Call last, in the transaction.
+    void trim(qint64 newest);
     /// The highest row id of the items, 0 when there are none.
     qint64 lastItemRow() const;
 

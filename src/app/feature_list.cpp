@@ -1,5 +1,6 @@
 #include "feature_list.h"
 
+#include "history/ui/history_commands.h"
 #include "host/feature_host.h"
 #include "input/month_picker/ui/look_back_command.h"
 #include "journal/ui/journal_feature.h"
@@ -22,6 +23,7 @@ void registerFeatures(host::FeatureHost &host)
     graph::registerTrendGraph(host);
     stock::registerStockCheck(host);
     ledger::registerCsvExport(host);
+    history::registerHistory(host);
 }
 
 } // namespace zambrel::app

@@ -61,9 +61,9 @@ public:
     /// Reads the item types when they have not been read yet.
     /// @throws store::DbError
     void readTypes();
-    /// The ledger's books were replaced as a whole (a restore): what was
-    /// read and kept (the types, the previous month's assets) is read again
-    /// by the next reload.
+    /// The ledger's books changed beneath the view (a restore, an undone or
+    /// redone step): what was read and kept (the types, the previous month's
+    /// assets) is read again by the next reload.
     void booksReplaced();
     /// A type the item commands stored: it joins the list (at its end).
     void addType(const store::ItemType &type);

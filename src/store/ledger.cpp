@@ -70,7 +70,7 @@ QStringList textsOf(Statement &rows)
 
 Ledger::Ledger(const QString &path, const QString &password, Access access)
     : m_connection(path, password, access), m_statements(std::size_t(LedgerStatement::Count)),
-      m_password(password.toUtf8())
+      m_password(password.toUtf8()), m_history(std::make_unique<LedgerHistory>(m_connection))
 {
 }
 
@@ -144,6 +144,9 @@ std::vector<ItemType> Ledger::itemTypes() const
 
 qint32 Ledger::addItem(const QString &month, const Item &item)
 {
+    m_history->checkWritable();
+    Transaction transaction(m_connection);
+    const qint64 step = m_history->begin(StepAction::AddItem, item.name, month);
     Statement &insert = prepared(LedgerStatement::AddItem);
     insert.bind(1, month);
     insert.bind(2, item.type);
@@ -151,11 +154,22 @@ qint32 Ledger::addItem(const QString &month, const Item &item)
     insert.bind(4, item.memo);
     bindAmounts(insert, 5, item);
     insert.run();
-    return static_cast<qint32>(m_connection.lastInsertedRow());
+    const qint64 code = m_connection.lastInsertedRow();
+    m_history->image(step, 1, ImageRows::AssetByCode, code);
+    m_history->trim(step);
+    commitStep(transaction);
+    return static_cast<qint32>(code);
 }
 
 void Ledger::changeItem(const Item &item)
 {
+    m_history->checkWritable();
+    Transaction transaction(m_connection);
+    const std::optional<std::pair<QString, QString>> stored = itemMonthAndName(item.code);
+    if (!stored)
+        return;
+    const qint64 step = m_history->begin(StepAction::ChangeItem, item.name, stored->first);
+    m_history->image(step, 0, ImageRows::AssetByCode, qint64(item.code));
     Statement &update = prepared(LedgerStatement::ChangeItem);
     update.bind(1, qint64(item.code));
     update.bind(2, item.type);
@@ -163,39 +177,78 @@ void Ledger::changeItem(const Item &item)
     update.bind(4, item.memo);
     bindAmounts(update, 5, item);
     update.run();
+    m_history->image(step, 1, ImageRows::AssetByCode, qint64(item.code));
+    m_history->trim(step);
+    commitStep(transaction);
 }
 
 void Ledger::deleteItem(qint32 code)
 {
+    m_history->checkWritable();
+    Transaction transaction(m_connection);
+    const std::optional<std::pair<QString, QString>> stored = itemMonthAndName(code);
+    if (!stored)
+        return;
+    const qint64 step = m_history->begin(StepAction::DeleteItem, stored->second, stored->first);
+    m_history->image(step, 0, ImageRows::AssetByCode, qint64(code));
     Statement &remove = prepared(LedgerStatement::DeleteItem);
     remove.bind(1, qint64(code));
     remove.run();
+    m_history->trim(step);
+    commitStep(transaction);
+}
+
+std::optional<std::pair<QString, QString>> Ledger::itemMonthAndName(qint32 code) const
+{
+    Statement &row = prepared(LedgerStatement::ItemMonthAndName);
+    row.bind(1, qint64(code));
+    if (!row.step())
+        return std::nullopt;
+    std::pair<QString, QString> found{row.text(0), row.text(1)};
+    row.reset();
+    return found;
 }
 
 ItemType Ledger::addItemType(const QString &name, const QString &kind)
 {
+    m_history->checkWritable();
     Transaction transaction(m_connection);
     Statement &count = prepared(LedgerStatement::TypeCount);
     const qint64 before = count.step() ? count.integer(0) : 0;
     count.reset();
     const ItemType added{name, kind, int(before + 1)};
+    const qint64 step = m_history->begin(StepAction::AddType, name, {});
     Statement &insert = prepared(LedgerStatement::AddItemType);
     insert.bind(1, added.name);
     insert.bind(2, added.kind);
     insert.bind(3, qint64(added.index));
     insert.run();
-    transaction.commit();
+    m_history->image(step, 1, ImageRows::AssetTypeByRow, m_connection.lastInsertedRow());
+    m_history->trim(step);
+    commitStep(transaction);
     return added;
 }
 
 int Ledger::carryForward(const QString &sourceMonth, const QString &targetMonth)
 {
+    m_history->checkWritable();
+    Transaction transaction(m_connection);
+    // The carried rows are the ones above the last row before them.
+    const qint64 lastRow = m_history->lastItemRow();
+    const qint64 step = m_history->begin(StepAction::CarryForward, sourceMonth, targetMonth);
     // One statement: the engine writes all of its rows or none.
     Statement &carry = prepared(LedgerStatement::CarryForward);
     carry.bind(1, sourceMonth);
     carry.bind(2, targetMonth);
     carry.run();
-    return m_connection.changedRows();
+    const int carried = m_connection.changedRows();
+    // Nothing carried is no step: the transaction is rolled back.
+    if (carried == 0)
+        return 0;
+    m_history->image(step, 1, ImageRows::AssetAfterRow, lastRow);
+    m_history->trim(step);
+    commitStep(transaction);
+    return carried;
 }
 
 double Ledger::assetTotal(const QString &month) const
@@ -264,18 +317,23 @@ std::optional<JournalPage> Ledger::journalPage(const QString &date) const
 
 bool Ledger::saveJournalPage(const JournalPage &page)
 {
+    m_history->checkWritable();
     Transaction transaction(m_connection);
     Statement &exists = prepared(LedgerStatement::JournalPageExists);
     exists.bind(1, page.date);
     const bool inserted = !exists.step();
     exists.reset();
+    const qint64 step = m_history->begin(StepAction::SaveJournalPage, page.date, {});
+    m_history->image(step, 0, ImageRows::LogByDate, page.date);
     Statement &write =
         prepared(inserted ? LedgerStatement::InsertJournalPage : LedgerStatement::UpdateJournalPage);
     write.bind(1, page.date);
     for (int field = 0; field < JournalPage::kFieldCount; ++field)
         write.bind(field + 2, page.fields[std::size_t(field)]);
     write.run();
-    transaction.commit();
+    m_history->image(step, 1, ImageRows::LogByDate, page.date);
+    m_history->trim(step);
+    commitStep(transaction);
     return inserted;
 }
 
@@ -342,6 +400,7 @@ void Ledger::changePassword(const QString &oldPassword, const QString &newPasswo
     // The statements belong to the handle about to be replaced.
     for (std::unique_ptr<Statement> &statement : m_statements)
         statement.reset();
+    m_history->forgetStatements();
     rekeyLedger(m_connection, newPassword);
     m_password.fill('\0');
     m_password = newPassword.toUtf8();
@@ -363,6 +422,81 @@ QStringList Ledger::integrityProblems() const
     if (problems == QStringList{QStringLiteral("ok")})
         return {};
     return problems;
+}
+
+int Ledger::fileVersion() const
+{
+    return m_history->fileVersion();
+}
+
+void Ledger::setHistoryLimit(int steps)
+{
+    m_history->setLimit(steps);
+}
+
+int Ledger::historyLimit() const
+{
+    return m_history->limit();
+}
+
+std::vector<HistoryStep> Ledger::historySteps(int count) const
+{
+    return m_history->steps(count);
+}
+
+std::optional<HistoryStep> Ledger::nextUndo() const
+{
+    return m_history->nextUndo();
+}
+
+std::optional<HistoryStep> Ledger::nextRedo() const
+{
+    return m_history->nextRedo();
+}
+
+std::optional<HistoryStep> Ledger::undo()
+{
+    m_history->checkWritable();
+    std::vector<HistoryStep> undone = m_history->undo(1);
+    if (undone.empty())
+        return std::nullopt;
+    tellHistoryListeners();
+    return undone.front();
+}
+
+std::optional<HistoryStep> Ledger::redo()
+{
+    m_history->checkWritable();
+    std::optional<HistoryStep> redone = m_history->redo();
+    if (redone)
+        tellHistoryListeners();
+    return redone;
+}
+
+std::vector<HistoryStep> Ledger::undoTo(qint64 step)
+{
+    m_history->checkWritable();
+    std::vector<HistoryStep> undone = m_history->undo(0, step);
+    if (!undone.empty())
+        tellHistoryListeners();
+    return undone;
+}
+
+void Ledger::onHistoryChanged(std::function<void()> listener)
+{
+    m_historyListeners.push_back(std::move(listener));
+}
+
+void Ledger::commitStep(Transaction &transaction)
+{
+    transaction.commit();
+    tellHistoryListeners();
+}
+
+void Ledger::tellHistoryListeners()
+{
+    for (const std::function<void()> &listener : m_historyListeners)
+        listener();
 }
 
 QString backupFileName(const QString &ledgerPath, const QDate &day)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connection.h"
+#include "ledger_history.h"
 #include "ledger_records.h"
 
 #include <QByteArray>
@@ -8,13 +9,16 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace zambrel::store {
 
 class Statement;
+class Transaction;
 enum class LedgerStatement : int;
 
 /// The open ledger: every read and write of the books goes through here.
@@ -167,15 +171,54 @@ public:
     /// why it could not go on).
     QStringList integrityProblems() const;
 
+    // History ------------------------------------------------------------------
+    // Every write above (item add, change, delete; type add; carry-forward;
+    // journal page) is one step, written in the same transaction as the
+    // change. A new step discards the undone ones and the oldest beyond the
+    // limit. A ledger of a newer version is read but never written:
+    // every write then throws DbError ReadOnly.
+
+    /// The version the file records (kLedgerVersion once opened for writing).
+    int fileVersion() const;
+    /// How many steps are kept (kDefaultHistoryLimit unless set; 0: none).
+    void setHistoryLimit(int steps);
+    int historyLimit() const;
+    /// The steps, newest first, undone ones included; at most `count` when
+    /// it is not negative. Empty for an earlier version's ledger opened read-only.
+    std::vector<HistoryStep> historySteps(int count = -1) const;
+    /// The step undo() or redo() would take back or make again.
+    std::optional<HistoryStep> nextUndo() const;
+    std::optional<HistoryStep> nextRedo() const;
+    /// Undoes the newest step not undone and returns it (its month tells
+    /// what to show); nothing when there is none. The rows come back exactly
+    /// as they were. @throws DbError (Other when the books were changed
+    /// outside the history since the step; nothing is undone then)
+    std::optional<HistoryStep> undo();
+    /// Makes the oldest undone step again. @throws DbError as undo()
+    std::optional<HistoryStep> redo();
+    /// Undoes every step after `step`, all in one transaction; returns them
+    /// in the order undone (the last one is the oldest). @throws DbError as undo()
+    std::vector<HistoryStep> undoTo(qint64 step);
+    /// `listener` is called after every step, undo or redo has been
+    /// committed, for as long as the ledger lives; it must not throw.
+    void onHistoryChanged(std::function<void()> listener);
+
 private:
     /// The statement, prepared on first use, ready to be bound.
     Statement &prepared(LedgerStatement statement) const;
+    /// Commits `transaction` and tells the history's listeners.
+    void commitStep(Transaction &transaction);
+    void tellHistoryListeners();
+    /// The month and name of the item `code`, or nothing when there is none.
+    std::optional<std::pair<QString, QString>> itemMonthAndName(qint32 code) const;
     /// A month bound past which the newest 24 months lie, or empty.
     QString twentyFourthMonth() const;
 
     Connection m_connection;
     mutable std::vector<std::unique_ptr<Statement>> m_statements;
     QByteArray m_password; ///< UTF-8; overwritten by the destructor
+    std::unique_ptr<LedgerHistory> m_history;
+    std::vector<std::function<void()>> m_historyListeners;
 };
 
 /// Where a backup of `ledgerPath` made on `day` goes: the ledger's name

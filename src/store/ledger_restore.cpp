@@ -169,6 +169,8 @@ void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &ba
     // The books are restored; a backup that would not let go is let go with
     // the handle of `source` at the latest.
     sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr);
+    // The history came with the books: what can be undone now is the backup's.
+    tellHistoryListeners();
 }
 
 } // namespace zambrel::store

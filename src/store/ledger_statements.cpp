@@ -75,6 +75,7 @@ const char *const kTexts[] = {
     "SELECT types, kind, \"index\" FROM AssetType ORDER BY \"index\", types",
     "SELECT dates, g1, g2, g3, g4, g5, g6, g7, g8, g9 FROM log ORDER BY dates",
     "PRAGMA integrity_check",
+    "SELECT months, name FROM Asset WHERE code = ?1",
 };
 static_assert(std::size(kTexts) == std::size_t(LedgerStatement::Count), "one text per statement");
 

@@ -35,6 +35,7 @@ enum class LedgerStatement : int {
     WholeTypes,
     WholeJournal,
     IntegrityCheck,
+    ItemMonthAndName, ///< ?1 code
     Count,
 };
 

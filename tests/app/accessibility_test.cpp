@@ -7,6 +7,7 @@
 
 #include "app/feature_list.h"
 #include "base/clock.h"
+#include "history/ui/history_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
@@ -470,6 +471,29 @@ TEST(Accessibility, MonthPickerWindow)
     EXPECT_EQ(
         expectTabReachesEverything(&window, window.monthList),
         (QStringList{QStringLiteral("lv"), QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
+    window.hide();
+}
+
+TEST(Accessibility, HistoryWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    store::Item item;
+    item.type = QStringLiteral("工资");
+    for (const char *name : {"A", "B"}) {
+        item.name = QLatin1String(name);
+        books->addItem(QStringLiteral("2026-05"), item);
+    }
+    history::HistoryWindow window;
+    window.showSteps(books->historySteps(), books->historyLimit());
+    ASSERT_EQ(window.stepList->topLevelItemCount(), 2);
+    window.show();
+    // An earlier step chosen: undoing to it can be asked for.
+    window.stepList->setCurrentItem(window.stepList->topLevelItem(1));
+    ASSERT_TRUE(window.undoToButton->isEnabled());
+    expectToldAsShown(&window);
+    EXPECT_EQ(expectTabReachesEverything(&window, window.stepList),
+              (QStringList{QStringLiteral("lvHistory"), QStringLiteral("cmdUndoTo")}));
     window.hide();
 }
 

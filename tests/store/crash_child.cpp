@@ -3,6 +3,8 @@
 // kills it while it is paused at a chosen moment.
 //   crash_child carry  LEDGER PASSWORD SOURCE TARGET   carry SOURCE forward into TARGET
 //   crash_child adds   LEDGER PASSWORD MONTH COUNT     add COUNT items, saying "added N" after each
+//   crash_child steps  LEDGER PASSWORD MONTH COUNT     COUNT steps of every kind (add, change, journal
+//                                                     page, type, delete), saying "stepped N" after each
 //   crash_child rekey  LEDGER OLD NEW                  change the password
 //   crash_child backup LEDGER PASSWORD TARGET          back the ledger up to TARGET
 //   crash_child restore LEDGER PASSWORD BACKUP         restore the books of BACKUP (same password)
@@ -226,6 +228,42 @@ int main(int argc, char **argv)
                 item.totalCost = 2.0 * n;
                 ledger.addItem(args[4], item);
                 std::printf("added %d\n", n);
+                std::fflush(stdout);
+            }
+        } else if (mode == QLatin1String("steps") && args.size() == 6) {
+            const int count = args[5].toInt();
+            for (int n = 1; n <= count; ++n) {
+                const std::vector<Item> items = ledger.monthItems(args[4]);
+                switch (items.empty() ? 1 : n % 5) {
+                case 1: {
+                    Item item;
+                    item.type = QStringLiteral("房产");
+                    item.name = QStringLiteral("step %1").arg(n);
+                    item.memo = QString(100, QLatin1Char('s'));
+                    item.totalCost = n;
+                    ledger.addItem(args[4], item);
+                    break;
+                }
+                case 2: {
+                    Item item = items.back();
+                    item.memo = QStringLiteral("changed %1").arg(n);
+                    ledger.changeItem(item);
+                    break;
+                }
+                case 3: {
+                    JournalPage page;
+                    page.date = QStringLiteral("2026-01-%1").arg(n % 28 + 1, 2, 10, QLatin1Char('0'));
+                    page.fields[0] = QString(300, QLatin1Char('j'));
+                    ledger.saveJournalPage(page);
+                    break;
+                }
+                case 4:
+                    ledger.addItemType(QStringLiteral("type %1").arg(n), QStringLiteral("0010"));
+                    break;
+                default:
+                    ledger.deleteItem(items.front().code);
+                }
+                std::printf("stepped %d\n", n);
                 std::fflush(stdout);
             }
         } else if (mode == QLatin1String("rekey") && args.size() == 5) {

@@ -57,6 +57,9 @@ void writeMonth(const QString &path, const QString &password, int rows)
         items.push_back(item);
     }
     testkit::writeItems(path, QStringLiteral("2024-01"), items, password);
+    // As this version keeps it: the first writable open adds the history's
+    // tables, so that a kill is aimed at the write under test alone.
+    Ledger(path, password);
 }
 
 /// Where the child is to stop: before its N-th disk write, or at a named
@@ -215,6 +218,46 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
         }
     }
     std::printf("item adds: %ld writes; %d adds under way were kept whole\n", writes, extra);
+}
+
+TEST_F(CrashSafety, AStepAndItsHistoryAreWrittenTogetherOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString original = file(dir, "original.mdb");
+    const QString ledger = file(dir, "books.mdb");
+    // An earlier version's ledger: the first open adds the history tables,
+    // and a kill may land there too.
+    createLedger(original, kPassword);
+    std::vector<ItemType> starterTypes = Ledger(original, kPassword, Access::ReadOnly).itemTypes();
+    constexpr int kSteps = 40;
+    const QStringList args{QStringLiteral("steps"), ledger, kPassword, QStringLiteral("2026-01"),
+                           QString::number(kSteps)};
+    copyFile(original, ledger);
+    const long writes = writesOf(args);
+    ASSERT_GT(writes, kKillsPerWrite);
+
+    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
+        copyFile(original, ledger);
+        QFile::remove(ledger + QStringLiteral("-journal"));
+        const ChildRun killed = run(args, moment);
+        ASSERT_TRUE(killed.paused) << killed.output.constData();
+        int acknowledged = 0;
+        for (const QByteArray &line : killed.output.split('\n')) {
+            if (line.startsWith("stepped "))
+                acknowledged = line.mid(8).toInt();
+        }
+        Ledger books(ledger, kPassword);
+        EXPECT_EQ(books.integrityProblems(), QStringList());
+        const std::size_t steps = books.historySteps().size();
+        EXPECT_GE(steps, std::size_t(acknowledged)) << "kill before write " << moment.write;
+        EXPECT_LE(steps, std::size_t(acknowledged) + 1) << "kill before write " << moment.write;
+        // Each change kept has its history: undoing every step finds the rows
+        // each one left and ends at the books as they were.
+        EXPECT_NO_THROW(books.undoTo(0)) << "kill before write " << moment.write;
+        EXPECT_TRUE(books.monthItems(QStringLiteral("2026-01")).empty());
+        EXPECT_TRUE(books.journalYears().empty());
+        EXPECT_EQ(books.itemTypes().size(), starterTypes.size());
+    }
 }
 
 TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)

@@ -112,6 +112,39 @@ TEST_P(EarlierVersion, OpensAndReadsBackExactly)
     EXPECT_EQ(ledger.trendSeries(Category::Income).front().amount, 12004.5);
 }
 
+TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
+{
+    QFile original(path);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+    {
+        Ledger reading(path, password(), Access::ReadOnly);
+        EXPECT_EQ(reading.fileVersion(), 0);
+        EXPECT_TRUE(reading.historySteps().empty());
+        EXPECT_FALSE(reading.nextUndo());
+    }
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), bytes) << "a read-only open writes nothing";
+    original.close();
+
+    {
+        Ledger ledger(path, password());
+        EXPECT_EQ(ledger.fileVersion(), store::kLedgerVersion);
+        EXPECT_TRUE(ledger.historySteps().empty());
+        ledger.deleteItem(14);
+        EXPECT_EQ(ledger.monthItems(QStringLiteral("2026-01")).size(), std::size(kJanuary) - 1);
+    }
+    Ledger again(path, password());
+    EXPECT_EQ(again.integrityProblems(), QStringList());
+    ASSERT_TRUE(again.undo());
+    const std::vector<Item> items = again.monthItems(QStringLiteral("2026-01"));
+    ASSERT_EQ(items.size(), std::size(kJanuary));
+    EXPECT_EQ(items[2].code, 14);
+    EXPECT_EQ(items[2].name, QStringLiteral("房子；一号"));
+    EXPECT_EQ(items[2].loanTotal, 590398.5);
+}
+
 INSTANTIATE_TEST_SUITE_P(EncryptedAndPlain, EarlierVersion, ::testing::Values(true, false));
 
 TEST(EarlierVersionSettings, ReadBackAsWritten)

@@ -206,33 +206,35 @@ TEST(RestoreAcrossPasswordsAndVersions, TheLedgerKeepsItsPasswordAndItsOwnTables
 
     createLedger(path, QStringLiteral("new"));
     {
-        // A history table kept by a trigger, as a later version keeps one.
+        // A table kept by a trigger, which must not write while the rows go in.
         Connection raw(path, QStringLiteral("new"));
-        raw.execute(
-            QStringLiteral("CREATE TABLE HistorySteps (step INTEGER PRIMARY KEY AUTOINCREMENT, code)"));
+        raw.execute(QStringLiteral("CREATE TABLE Added (step INTEGER PRIMARY KEY AUTOINCREMENT, code)"));
         raw.execute(QStringLiteral("CREATE TRIGGER AssetAdded AFTER INSERT ON Asset "
-                                   "BEGIN INSERT INTO HistorySteps (code) VALUES (new.code); END"));
-        raw.execute(QStringLiteral("PRAGMA user_version=3"));
+                                   "BEGIN INSERT INTO Added (code) VALUES (new.code); END"));
     }
     auto ledger = std::make_unique<Ledger>(path, QStringLiteral("new"));
     for (int n = 0; n < 5; ++n)
         ledger->addItem(QStringLiteral("2026-01"), itemNamed(QStringLiteral("新 %1").arg(n), n));
+    ASSERT_EQ(ledger->historySteps().size(), 5u);
 
     EXPECT_EQ(kindOf([&] { ledger->restoreFrom(earlier, QStringLiteral("new")); }), ErrorKind::WrongPassword);
     ledger->restoreFrom(earlier, QStringLiteral("old password"));
     EXPECT_EQ(ledger->newestMonths(), QStringList{QStringLiteral("2025-12")});
+    EXPECT_TRUE(ledger->historySteps().empty()) << "the history is the backup's: it had none";
+    EXPECT_FALSE(ledger->nextUndo()) << "nothing undoes into books that are gone";
     EXPECT_EQ(ledger->addItem(QStringLiteral("2026-02"), itemNamed(QStringLiteral("after"), 1)), 2);
+    EXPECT_EQ(ledger->historySteps().size(), 1u);
     ledger.reset();
 
     EXPECT_EQ(kindOf([&] { Ledger(path, QStringLiteral("old password")); }), ErrorKind::WrongPassword);
     Connection raw(path, QStringLiteral("new"));
-    Statement history(raw, "SELECT group_concat(code) FROM HistorySteps");
-    ASSERT_TRUE(history.step());
-    EXPECT_EQ(history.text(0), QStringLiteral("2"))
-        << "the history is the backup's (none), and the trigger is back for what follows";
+    Statement added(raw, "SELECT group_concat(code) FROM Added");
+    ASSERT_TRUE(added.step());
+    EXPECT_EQ(added.text(0), QStringLiteral("2"))
+        << "the table is the backup's (none), the trigger back for what follows";
     Statement version(raw, "PRAGMA user_version");
     ASSERT_TRUE(version.step());
-    EXPECT_EQ(version.integer(0), 3) << "the ledger keeps its own version and tables";
+    EXPECT_EQ(version.integer(0), kLedgerVersion) << "the ledger keeps its own version and tables";
     Statement gone(raw, "SELECT count(*) FROM sqlite_master WHERE name = 'Gone'");
     ASSERT_TRUE(gone.step());
     EXPECT_EQ(gone.integer(0), 0);

@@ -10,6 +10,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
+#include "history/ui/history_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
@@ -189,6 +190,30 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         picker.hide();
     }
     {
+        // A few steps, the newest undone, an earlier one chosen.
+        store::Ledger &books = window->ledger();
+        if (books.historySteps().size() < 3) {
+            store::Item item;
+            item.type = QStringLiteral("房贷");
+            item.name = QStringLiteral("房贷月供还贷");
+            item.plannedSpending = 3200;
+            const qint32 code = books.addItem(window->currentMonth(), item);
+            item.code = code;
+            item.actualSpending = 3200;
+            books.changeItem(item);
+            books.deleteItem(code);
+            books.undo();
+        }
+        history::HistoryWindow steps;
+        window->followSkin(&steps);
+        steps.showSteps(books.historySteps(), books.historyLimit());
+        steps.show();
+        steps.stepList->setFocus();
+        steps.stepList->setCurrentItem(steps.stepList->topLevelItem(2));
+        save(&steps, picture(QStringLiteral("history"), {}));
+        steps.hide();
+    }
+    {
         ledger::ChangePasswordWindow password(window->ledger());
         window->followSkin(&password);
         password.show();
@@ -290,6 +315,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("graph"), QStringLiteral("trend-graph-window")},
                 {QStringLiteral("stock"), QStringLiteral("stock-check-window")},
                 {QStringLiteral("month-picker"), QStringLiteral("month-picker-window")},
+                {QStringLiteral("history"), QStringLiteral("history-window")},
                 {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");

@@ -3,6 +3,7 @@
 #include "password_source.h"
 
 #include "base/app_paths.h"
+#include "history/step_texts.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/maintenance/backup.h"
@@ -24,7 +25,7 @@
 namespace zambrel::cli {
 namespace {
 
-enum class Subcommand { Months, Report, Export, Backup, Backups, Restore };
+enum class Subcommand { Months, Report, Export, Backup, Backups, Restore, History };
 
 struct SubcommandText {
     Subcommand command;
@@ -33,7 +34,7 @@ struct SubcommandText {
     const char *description;
 };
 
-const std::array<SubcommandText, 6> kSubcommands = {{
+const std::array<SubcommandText, 7> kSubcommands = {{
     {Subcommand::Months, "months", "the stored months, newest first",
      "Lists the months the ledger holds, newest first, one a line."},
     {Subcommand::Report, "report", "a month's categories, totals, shares and assessment",
@@ -58,6 +59,10 @@ const std::array<SubcommandText, 6> kSubcommands = {{
      "pass the integrity check. A safety copy of the ledger as it was is kept first; its path is "
      "printed. The ledger keeps its path and password, and is held against other programs "
      "throughout."},
+    {Subcommand::History, "history", "the steps that can be undone and redone",
+     "Lists the steps the ledger's history keeps, newest first, one a line: when, the month it "
+     "changed (- for none), what it did, and \"已撤销 undone\" for a step undone and not yet redone. "
+     "Fields are separated by tabs. --limit N lists the newest N only."},
 }};
 
 /// Every option; each subcommand takes some of them.
@@ -86,6 +91,8 @@ struct Options {
                                           "and put a ' before text that would be read as a formula.")};
     QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Where to write the copy."),
                           QStringLiteral("FILE")};
+    QCommandLineOption limit{QStringLiteral("limit"), QStringLiteral("List the newest N steps only."),
+                             QStringLiteral("N")};
 };
 
 const Options &options()
@@ -141,6 +148,8 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     }
     if (takes(Subcommand::Backup))
         parser.addOption(o.to);
+    if (takes(Subcommand::History))
+        parser.addOption(o.limit);
     if (command) {
         parser.setApplicationDescription(QString::fromUtf8(command->description));
         parser.addPositionalArgument(QString::fromLatin1(command->name),
@@ -149,9 +158,10 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
             parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("The backup to restore."));
     } else {
         parser.setApplicationDescription(generalDescription());
-        parser.addPositionalArgument(QStringLiteral("command"),
-                                     QStringLiteral("months, report, export, backup, backups or restore."),
-                                     QStringLiteral("[command]"));
+        parser.addPositionalArgument(
+            QStringLiteral("command"),
+            QStringLiteral("months, report, export, backup, backups, restore or history."),
+            QStringLiteral("[command]"));
     }
 }
 
@@ -207,6 +217,7 @@ struct Request {
     bool forSpreadsheets = false;
     QString backupTarget;
     QString restoredBackup;
+    int limit = -1; ///< history: the newest steps to list; -1 for all
 };
 
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
@@ -284,6 +295,20 @@ void listBackups(const store::Ledger &books)
     writeOut(text);
 }
 
+void listHistory(const store::Ledger &books, const Request &request)
+{
+    QByteArray text;
+    for (const store::HistoryStep &step : books.historySteps(request.limit)) {
+        QString line = history::stepTime(step) + u'\t' +
+                       (step.month.isEmpty() ? QStringLiteral("-") : step.month) + u'\t' +
+                       ledger::controlPictures(history::stepWhat(step));
+        if (step.undone)
+            line += QStringLiteral("\t已撤销 undone");
+        text += line.toUtf8() + '\n';
+    }
+    writeOut(text);
+}
+
 void restore(store::Ledger &books, const Request &request)
 {
     const QString copy = ledger::restoreLedger(books, request.restoredBackup);
@@ -315,6 +340,9 @@ int run(const Request &request)
             break;
         case Subcommand::Restore:
             restore(*books, request);
+            break;
+        case Subcommand::History:
+            listHistory(*books, request);
             break;
         }
     } catch (const store::DbError &error) {
@@ -434,6 +462,18 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         if (parser.positionalArguments().size() < 2 || parser.positionalArguments().at(1).isEmpty())
             return wrongUsage(QStringLiteral("缺少备份文件 Missing the BACKUP to restore"), command);
         request.restoredBackup = absolute(parser.positionalArguments().at(1));
+        break;
+    case Subcommand::History:
+        if (parser.isSet(o.limit)) {
+            bool isNumber = false;
+            request.limit = parser.value(o.limit).toInt(&isNumber);
+            if (!isNumber || request.limit < 0)
+                return wrongUsage(
+                    QStringLiteral(
+                        "--limit 要写成 0 或更大的整数 --limit takes a whole number, 0 or more: ") +
+                        shown(parser.value(o.limit)),
+                    command);
+        }
         break;
     case Subcommand::Months:
     case Subcommand::Backups:

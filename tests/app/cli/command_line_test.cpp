@@ -180,7 +180,7 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
 {
     const Outcome help = run({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
-    for (const char *command : {"months", "report", "export", "backup", "ZAMBREL_PASSWORD"})
+    for (const char *command : {"months", "report", "export", "backup", "history", "ZAMBREL_PASSWORD"})
         EXPECT_TRUE(help.out.contains(command)) << command;
     const Outcome reportHelp = run({QStringLiteral("report"), QStringLiteral("--help")});
     EXPECT_EQ(reportHelp.exitCode, 0);
@@ -746,6 +746,53 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
     const Outcome nothing = run({QStringLiteral("months")});
     EXPECT_EQ(nothing.exitCode, 1);
     EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("data")))) << "the data folder is not made";
+}
+
+TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
+{
+    base::setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(6, 10, 5)); });
+    {
+        store::Ledger books(ledgerPath, {});
+        books.addItemType(QStringLiteral("宠物\n猫"), QStringLiteral("0100"));
+        store::Item item;
+        item.type = QStringLiteral("房贷");
+        item.name = QStringLiteral("房贷月供还贷");
+        books.deleteItem(books.addItem(QStringLiteral("2026-06"), item));
+        books.undo();
+    }
+    base::setClock({});
+    const QByteArray ledgerBytes = digestOf(ledgerPath);
+    const Outcome newest =
+        onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("3")});
+    EXPECT_EQ(newest.exitCode, 0) << newest.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(newest.out),
+              QStringLiteral("2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t已撤销 undone\n"
+                             "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"
+                             "2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"));
+    const Outcome all = onLedger(QStringLiteral("history"));
+    EXPECT_EQ(all.out.count('\n'), 4) << "and the journal page of the fixture";
+    EXPECT_TRUE(
+        onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QStringLiteral("0")}).out.isEmpty());
+    for (const char *limit : {"-1", "x", "1.5"}) {
+        const Outcome wrong =
+            onLedger(QStringLiteral("history"), {QStringLiteral("--limit"), QLatin1String(limit)});
+        EXPECT_EQ(wrong.exitCode, 2) << limit;
+        EXPECT_TRUE(wrong.out.isEmpty());
+    }
+    EXPECT_EQ(digestOf(ledgerPath), ledgerBytes) << "read-only";
+
+    // A ledger of the earlier version has no history yet, and gets none here.
+    const QString earlier = home.filePath(QStringLiteral("earlier.mdb"));
+    store::createLedger(earlier);
+    const QByteArray earlierBytes = digestOf(earlier);
+    const Outcome none = run({QStringLiteral("history"), QStringLiteral("--ledger"), earlier});
+    EXPECT_EQ(none.exitCode, 0) << none.err.toStdString();
+    EXPECT_TRUE(none.out.isEmpty());
+    EXPECT_EQ(digestOf(earlier), earlierBytes);
+    EXPECT_EQ(run({QStringLiteral("history"), QStringLiteral("--ledger"),
+                   home.filePath(QStringLiteral("none.mdb"))})
+                  .exitCode,
+              1);
 }
 
 // A ledger the user cannot write (here on a file system mounted read-only,

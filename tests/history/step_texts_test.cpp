@@ -1,0 +1,92 @@
+// What the commands, the history window and the command line say about a
+// step: the captions of the worked examples, subjects that would break a
+// menu line, and the settings key that sets how many steps are kept.
+#include "test_support.h"
+
+#include "base/app_paths.h"
+#include "history/step_texts.h"
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+using namespace zambrel::history;
+using store::HistoryStep;
+using store::StepAction;
+
+namespace {
+
+HistoryStep stepOf(StepAction action, const QString &subject)
+{
+    HistoryStep step;
+    step.action = action;
+    step.subject = subject;
+    step.at = QDateTime(QDate(2026, 12, 7), QTime(6, 5, 9));
+    return step;
+}
+
+TEST(StepTexts, CaptionsNameTheStepInBothLanguages)
+{
+    struct Case {
+        StepAction action;
+        const char *subject;
+        const char *undo;
+        const char *redo;
+        const char *what;
+    };
+    const Case cases[] = {
+        {StepAction::DeleteItem, "房贷月供还贷", "撤销 删除「房贷月供还贷」 Undo delete",
+         "重做 删除「房贷月供还贷」 Redo delete", "删除「房贷月供还贷」 delete"},
+        {StepAction::AddItem, "工资", "撤销 添加「工资」 Undo add", "重做 添加「工资」 Redo add",
+         "添加「工资」 add"},
+        {StepAction::ChangeItem, "车贷", "撤销 修改「车贷」 Undo change", "重做 修改「车贷」 Redo change",
+         "修改「车贷」 change"},
+        {StepAction::AddType, "宠物", "撤销 新类型「宠物」 Undo new type",
+         "重做 新类型「宠物」 Redo new type", "新类型「宠物」 new type"},
+        {StepAction::CarryForward, "2026-11", "撤销 月结「2026-11」 Undo carry forward",
+         "重做 月结「2026-11」 Redo carry forward", "月结「2026-11」 carry forward"},
+        {StepAction::SaveJournalPage, "2026-12-07", "撤销 保存日志「2026-12-07」 Undo journal page",
+         "重做 保存日志「2026-12-07」 Redo journal page", "保存日志「2026-12-07」 journal page"},
+        {StepAction::Unknown, "x", "撤销 操作「x」 Undo change", "重做 操作「x」 Redo change",
+         "操作「x」 change"},
+    };
+    for (const Case &c : cases) {
+        const HistoryStep step = stepOf(c.action, QString::fromUtf8(c.subject));
+        EXPECT_EQ(undoCaption(step), QString::fromUtf8(c.undo));
+        EXPECT_EQ(redoCaption(step), QString::fromUtf8(c.redo));
+        EXPECT_EQ(stepWhat(step), QString::fromUtf8(c.what));
+    }
+    EXPECT_EQ(undoCaption(std::nullopt), QStringLiteral("撤销 Undo"));
+    EXPECT_EQ(redoCaption(std::nullopt), QStringLiteral("重做 Redo"));
+    EXPECT_EQ(stepTime(stepOf(StepAction::AddItem, {})), QStringLiteral("2026-12-07 06:05:09"));
+}
+
+TEST(StepTexts, ASubjectStaysOneShortLine)
+{
+    EXPECT_EQ(stepWhat(stepOf(StepAction::AddItem, QStringLiteral("O'Brien's \"饭\"\r\n第二行\t end"))),
+              QStringLiteral("添加「O'Brien's \"饭\" 第二行 end」 add"));
+    const QString longName(40, u'长');
+    EXPECT_EQ(undoCaption(stepOf(StepAction::DeleteItem, longName)),
+              QStringLiteral("撤销 删除「") + QString(23, u'长') + QStringLiteral("…」 Undo delete"));
+    EXPECT_EQ(stepWhat(stepOf(StepAction::AddItem, {})), QStringLiteral("添加「」 add"));
+}
+
+TEST(StepTexts, TheKeptStepsComeFromTheSettingsOrTheDefault)
+{
+    testkit::TempProgramFolder folder;
+    struct Case {
+        const char *stored; // null: the key is missing
+        int limit;
+    };
+    const Case cases[] = {{nullptr, 1000}, {"250", 250},   {" 5 ", 5},    {"0", 0},
+                          {"-3", 1000},    {"lots", 1000}, {"2.5", 1000}, {"", 1000}};
+    for (const Case &c : cases) {
+        if (c.stored)
+            base::saveSetting(QLatin1String(kLimitSection), QLatin1String(kLimitKey),
+                              QString::fromUtf8(c.stored));
+        EXPECT_EQ(historyLimitSetting(), c.limit) << (c.stored ? c.stored : "missing");
+    }
+    EXPECT_EQ(keptStepsNote(1000), QStringLiteral("保留最近 1000 步操作 The newest 1000 steps are kept"));
+    EXPECT_EQ(keptStepsNote(0), QStringLiteral("不保留操作历史 No history is kept"));
+}
+
+} // namespace

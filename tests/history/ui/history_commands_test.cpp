@@ -1,0 +1,264 @@
+// Undo, redo and the history window as the program offers them: registered
+// with the other features on a real main window and ledger, the commands
+// name the step they would act on and follow every change, the month view
+// shows the step's month with its totals, status line and assessment, the
+// keys reach the books but never a text box's own undo, and the window
+// undoes every step after the chosen one.
+#include "sample_ledger.h"
+#include "test_support.h"
+
+#include "app/feature_list.h"
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "history/ui/history_window.h"
+#include "input/ui/entry_dialog.h"
+#include "ledger/month_view.h"
+#include "ledger/report/month_report.h"
+#include "ledger/ui/main_window.h"
+#include "skin/caption_bar.h"
+#include "skin/flat_button.h"
+#include "store/ledger.h"
+#include "store/ledger_schema.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace zambrel;
+
+namespace {
+
+template <typename Window> Window *shown()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        auto *window = qobject_cast<Window *>(widget);
+        if (window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+store::Item itemNamed(const QString &name, double planned = 3200)
+{
+    store::Item item;
+    item.type = QStringLiteral("房贷");
+    item.name = name;
+    item.plannedSpending = planned;
+    item.actualSpending = planned;
+    return item;
+}
+
+bool shows(ledger::MonthView &view, qint32 code)
+{
+    return view.item(code) != nullptr;
+}
+
+class HistoryCommands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+        store::ensureDefaultLedger();
+        testkit::writeSampleMonth(QStringLiteral("2026-04"));
+        testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
+    }
+    void TearDown() override
+    {
+        if (window) {
+            window->setSwitchingLedger(true);
+            window->close();
+        }
+        base::setClock({});
+    }
+
+    void open()
+    {
+        window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+        app::registerFeatures(*window);
+        window->load();
+        undo = window->command(QStringLiteral("undo"));
+        redo = window->command(QStringLiteral("redo"));
+        ASSERT_TRUE(undo && redo);
+    }
+    void showActive()
+    {
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    /// The month the window shows agrees with a report of it, made anew.
+    void expectWindowShowsItsMonth()
+    {
+        const ledger::MonthReport report = ledger::monthReport(window->ledger(), window->currentMonth());
+        EXPECT_EQ(window->statusPanelText(1), report.statusLine);
+        EXPECT_EQ(window->adviceLabel->text(), report.advice.join(u'\n'));
+        EXPECT_EQ(window->monthView()->summary().expenditure, report.summary.expenditure);
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    std::unique_ptr<ledger::MainWindow> window;
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
+};
+
+TEST_F(HistoryCommands, NameTheStepFollowTheBooksAndShowTheStepsMonth)
+{
+    open();
+    EXPECT_EQ(undo->text(), QStringLiteral("撤销 Undo"));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), QStringLiteral("重做 Redo"));
+    EXPECT_FALSE(redo->isEnabled());
+    const QList<QAction *> menu = window->monthMenu()->actions();
+    ASSERT_GE(menu.size(), 3);
+    EXPECT_EQ(menu.mid(0, 3), (QList<QAction *>{undo, redo, window->command(QStringLiteral("history"))}));
+
+    store::Ledger &books = window->ledger();
+    const qint32 code = books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("房贷月供还贷")));
+    EXPECT_EQ(undo->text(), QStringLiteral("撤销 添加「房贷月供还贷」 Undo add"));
+    books.deleteItem(code);
+    EXPECT_EQ(undo->text(), QStringLiteral("撤销 删除「房贷月供还贷」 Undo delete"));
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    // Told under the caption it shows.
+    QAccessibleInterface *menuTold = QAccessible::queryAccessibleInterface(window->monthMenu());
+    ASSERT_TRUE(menuTold);
+    ASSERT_GT(menuTold->childCount(), 1);
+    EXPECT_EQ(menuTold->child(0)->text(QAccessible::Name),
+              QStringLiteral("撤销 删除「房贷月供还贷」 Undo delete"));
+
+    ASSERT_EQ(window->currentMonth(), QStringLiteral("2026-05"));
+    const QString mayStatus = window->statusPanelText(1);
+    undo->trigger();
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-04")) << "the step's month is shown";
+    EXPECT_TRUE(shows(*window->monthView(), code));
+    expectWindowShowsItsMonth();
+    EXPECT_NE(window->statusPanelText(1), mayStatus);
+    EXPECT_EQ(redo->text(), QStringLiteral("重做 删除「房贷月供还贷」 Redo delete"));
+    EXPECT_TRUE(redo->isEnabled());
+    EXPECT_EQ(undo->text(), QStringLiteral("撤销 添加「房贷月供还贷」 Undo add"));
+
+    // The keys, from the books.
+    showActive();
+    QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_FALSE(shows(*window->monthView(), code));
+    expectWindowShowsItsMonth();
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(shows(*window->monthView(), code));
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(shows(*window->monthView(), code));
+    EXPECT_FALSE(redo->isEnabled());
+
+    // A new change clears what could be redone.
+    undo->trigger();
+    ASSERT_TRUE(redo->isEnabled());
+    books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("车贷")));
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(redo->text(), QStringLiteral("重做 Redo"));
+    // An "&" in a name is shown and told, not taken for a mnemonic.
+    books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("水&电")));
+    EXPECT_EQ(menuTold->child(0)->text(QAccessible::Name), QStringLiteral("撤销 添加「水&电」 Undo add"));
+    EXPECT_TRUE(responder.shown().empty()) << "nothing to report";
+}
+
+TEST_F(HistoryCommands, AnUndoneTypeLeavesTheViewAndTheEntryWindowsList)
+{
+    open();
+    const store::ItemType pet = window->ledger().addItemType(QStringLiteral("宠物"), QStringLiteral("0100"));
+    window->monthView()->addType(pet);
+    window->refreshMonth();
+    ASSERT_TRUE(window->monthView()->typeNames().contains(QStringLiteral("宠物")));
+    undo->trigger();
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05"))
+        << "a type has no month: the month shown stays";
+    EXPECT_FALSE(window->monthView()->typeNames().contains(QStringLiteral("宠物")));
+    EXPECT_TRUE(window->monthView()->kindOf(QStringLiteral("宠物")).isEmpty());
+}
+
+TEST_F(HistoryCommands, TheEntryWindowsTextBoxesKeepTheirOwnUndo)
+{
+    open();
+    window->ledger().addItem(QStringLiteral("2026-05"), itemNamed(QStringLiteral("留着")));
+    const std::size_t steps = window->ledger().historySteps().size();
+    showActive();
+    bool checked = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto *dialog = shown<input::EntryDialog>();
+        ASSERT_TRUE(dialog);
+        dialog->nameBox->setFocus();
+        QTest::keyClicks(dialog->nameBox, QStringLiteral("abc"));
+        QTest::keyClick(dialog->nameBox, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(dialog->nameBox->text(), QString()) << "Ctrl+Z undid the typing";
+        QTest::keyClick(dialog->nameBox, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(dialog->nameBox->text(), QStringLiteral("abc")) << "Ctrl+Y typed it again";
+        checked = true;
+        QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+    });
+    window->command(QStringLiteral("add"))->trigger();
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(window->ledger().historySteps().size(), steps);
+    EXPECT_FALSE(window->ledger().historySteps().front().undone) << "the books were not touched";
+    EXPECT_TRUE(undo->isEnabled());
+}
+
+TEST_F(HistoryCommands, TheWindowListsTheStepsAndUndoesToTheChosenOne)
+{
+    base::saveSetting(QStringLiteral("history"), QStringLiteral("steps"), QStringLiteral("50"));
+    open();
+    EXPECT_EQ(window->ledger().historyLimit(), 50);
+    store::Ledger &books = window->ledger();
+    books.addItem(QStringLiteral("2026-03"), itemNamed(QStringLiteral("A")));
+    books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("B")));
+    books.addItem(QStringLiteral("2026-05"), itemNamed(QStringLiteral("C")));
+
+    QAction *list = window->command(QStringLiteral("history"));
+    EXPECT_EQ(list->text(), QStringLiteral("历史 History…"));
+    EXPECT_EQ(list->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+    list->trigger();
+    QPointer<history::HistoryWindow> history = shown<history::HistoryWindow>();
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->objectName(), QStringLiteral("frmHistory"));
+    EXPECT_EQ(history->parentWidget(), window.get());
+    EXPECT_EQ(history->captionBar->shownTitle(), QStringLiteral("操作历史 History"));
+    EXPECT_EQ(history->captionBar->skinPath(), window->captionBar->skinPath()) << "it wears the skin";
+    EXPECT_EQ(history->keptNote->text(), QStringLiteral("保留最近 50 步操作 The newest 50 steps are kept"));
+    QTreeWidget *rows = history->stepList;
+    ASSERT_EQ(rows->topLevelItemCount(), 3);
+    EXPECT_EQ(rows->topLevelItem(0)->text(0), QStringLiteral("2026-05-15 10:00:00"));
+    EXPECT_EQ(rows->topLevelItem(0)->text(1), QStringLiteral("添加「C」 add"));
+    EXPECT_EQ(rows->topLevelItem(0)->text(2), QStringLiteral("2026-05"));
+    EXPECT_FALSE(history->undoToButton->isEnabled()) << "nothing chosen";
+    rows->setCurrentItem(rows->topLevelItem(0));
+    EXPECT_FALSE(history->undoToButton->isEnabled()) << "nothing after the newest step";
+
+    rows->setCurrentItem(rows->topLevelItem(2));
+    ASSERT_TRUE(history->undoToButton->isEnabled());
+    QTest::mouseClick(history->undoToButton, Qt::LeftButton);
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-04")) << "the month of the last step undone";
+    expectWindowShowsItsMonth();
+    ASSERT_EQ(rows->topLevelItemCount(), 3) << "the list follows";
+    EXPECT_EQ(rows->topLevelItem(0)->text(3), QStringLiteral("已撤销 undone"));
+    EXPECT_EQ(rows->topLevelItem(1)->text(3), QStringLiteral("已撤销 undone"));
+    EXPECT_EQ(rows->topLevelItem(2)->text(3), QString());
+    EXPECT_EQ(history->chosenStep(), books.historySteps().back().id) << "the chosen step stays chosen";
+    EXPECT_FALSE(history->undoToButton->isEnabled());
+    EXPECT_EQ(redo->text(), QStringLiteral("重做 添加「B」 Redo add"));
+
+    books.addItem(QStringLiteral("2026-05"), itemNamed(QStringLiteral("D")));
+    EXPECT_EQ(rows->topLevelItemCount(), 2) << "the undone steps went with the new one";
+    QTest::keyClick(rows, Qt::Key_Escape);
+    EXPECT_FALSE(history->isVisible());
+    list->trigger();
+    EXPECT_EQ(shown<history::HistoryWindow>(), history.data()) << "the same window again";
+}
+
+} // namespace

@@ -83,6 +83,11 @@ public:
     virtual void showMonth(const QString &month) = 0;
     /// Reloads the month shown.
     virtual void refreshMonth() = 0;
+    /// The books changed beneath the window as a whole (a restore, an undone
+    /// or redone step): the month view forgets what it read and kept, and
+    /// the month menu lists the stored months again. Reloads nothing; show a
+    /// month after it.
+    virtual void booksReplaced() = 0;
     /// The window wears the main window's skin from now on.
     virtual void followSkin(skin::SkinnedWindow *window) = 0;
     /// Writes the status line.

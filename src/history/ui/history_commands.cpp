@@ -34,8 +34,7 @@ void showStepsMonth(host::FeatureHost &host, const std::vector<store::HistorySte
 {
     if (steps.empty())
         return;
-    if (ledger::MonthView *view = host.monthView())
-        view->booksReplaced();
+    host.booksReplaced();
     for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
         if (!step->month.isEmpty()) {
             host.showMonth(step->month);

@@ -294,6 +294,21 @@ void MainWindow::fillMonthMenu()
     }
 }
 
+void MainWindow::booksReplaced()
+{
+    if (!m_view)
+        return;
+    m_view->booksReplaced();
+    // A month a carry-forward made may be gone, or a restored one back.
+    for (QAction *action : m_monthMenu->actions()) {
+        if (action->data().toString().startsWith(u'M')) {
+            m_monthMenu->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    fillMonthMenu();
+}
+
 bool MainWindow::appendMonthEntry(const QString &key, const QString &caption)
 {
     for (QAction *action : m_monthMenu->actions()) {

@@ -100,6 +100,7 @@ public:
     QString currentMonth() const override { return m_view ? m_view->currentMonth() : QString(); }
     void showMonth(const QString &month) override;
     void refreshMonth() override { refresh(); }
+    void booksReplaced() override;
     void followSkin(skin::SkinnedWindow *window) override;
     void showStatus(const QString &text) override;
     void onItemClicked(std::function<void(panel::CategoryRows &rows, const QString &key)> clicked) override;

@@ -170,6 +170,31 @@ TEST_F(HistoryCommands, NameTheStepFollowTheBooksAndShowTheStepsMonth)
     EXPECT_TRUE(responder.shown().empty()) << "nothing to report";
 }
 
+// An undone carry-forward takes its month out of the month menu, and the
+// redo brings it back: the menu lists what the books hold.
+TEST_F(HistoryCommands, TheMonthMenuFollowsAnUndoneCarryForward)
+{
+    base::setClock([] { return QDateTime(QDate(2026, 6, 15), QTime(10, 0)); });
+    responder.answer(base::MessageAnswer::Yes);
+    open();
+    const auto listed = [this] {
+        QStringList months;
+        for (const QAction *action : window->monthMenu()->actions()) {
+            if (action->data().isValid())
+                months << action->text();
+        }
+        return months;
+    };
+    ASSERT_EQ(window->currentMonth(), QStringLiteral("2026-06")) << "carried forward at the start";
+    ASSERT_TRUE(listed().contains(QStringLiteral("2026-06")));
+    undo->trigger();
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("2026-05"), QStringLiteral("2026-04")}));
+    redo->trigger();
+    EXPECT_EQ(listed(),
+              (QStringList{QStringLiteral("2026-06"), QStringLiteral("2026-05"), QStringLiteral("2026-04")}));
+    EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
+}
+
 TEST_F(HistoryCommands, AnUndoneTypeLeavesTheViewAndTheEntryWindowsList)
 {
     open();

@@ -23,8 +23,7 @@ void registerRestore(host::FeatureHost &host)
     host.addCommand(host::CommandPlace::monthMenu(65), action, [&host, window] {
         if (!*window) {
             const auto restored = [&host](const QString &backup, const QString &copy) {
-                if (MonthView *view = host.monthView())
-                    view->booksReplaced();
+                host.booksReplaced();
                 // The month shown stays when the restored books hold it.
                 const QString latest = host.ledger().latestMonth();
                 if (latest.isEmpty() || !host.ledger().monthItems(host.currentMonth()).empty())

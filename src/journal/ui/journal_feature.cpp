@@ -2,11 +2,13 @@
 
 #include "host/feature_host.h"
 #include "journal_window.h"
+#include "store/ledger.h"
 
 #include <QAction>
 #include <QPointer>
 
 #include <memory>
+#include <utility>
 
 namespace zambrel::journal {
 
@@ -17,10 +19,19 @@ void registerJournal(host::FeatureHost &host)
     action->setShortcut(Qt::CTRL | Qt::Key_J);
     // The window is a top-level child of the main window: it goes with it.
     auto window = std::make_shared<QPointer<JournalWindow>>();
-    host.addCommand(host::CommandPlace::monthMenu(20), action, [&host, window] {
+    // A page undone, redone or restored while the window is hidden is read
+    // again when it opens; its own saves leave it as the user left it.
+    auto stale = std::make_shared<bool>(false);
+    host.ledger().onHistoryChanged([window, stale] {
+        if (*window && !(*window)->isVisible())
+            *stale = true;
+    });
+    host.addCommand(host::CommandPlace::monthMenu(20), action, [&host, window, stale] {
         if (!*window) {
             *window = new JournalWindow(host.ledger(), host.hostWindow());
             host.followSkin(*window);
+        } else if (std::exchange(*stale, false)) {
+            (*window)->reload();
         }
         (*window)->showModal();
     });

@@ -206,7 +206,7 @@ void JournalWindow::bindControls()
     connect(newButton, &skin::FlatButton::clicked, this, [this] { m_book.newDay(); });
     connect(refreshButton, &skin::FlatButton::clicked, this, [this] {
         if (settleChanges())
-            failed([this] { m_book.load(); });
+            reload();
     });
     connect(okButton, &skin::FlatButton::clicked, this, &JournalWindow::save);
     connect(closeButton, &skin::FlatButton::clicked, this, &JournalWindow::closeClicked);
@@ -215,6 +215,11 @@ void JournalWindow::bindControls()
 void JournalWindow::showModal()
 {
     exec();
+}
+
+void JournalWindow::reload()
+{
+    failed([this] { m_book.load(); });
 }
 
 QTreeWidgetItem *JournalWindow::nodeItem(const QString &key) const

@@ -47,6 +47,9 @@ public:
 
     /// Shows the window modally as it was left; returns once it is hidden.
     void showModal();
+    /// Reads the journal again, as "刷   新 Ref" does, for pages changed
+    /// beneath the hidden window (an undone save, a restore).
+    void reload();
 
     /// The tree item of a node key, or null.
     QTreeWidgetItem *nodeItem(const QString &key) const;

@@ -12,6 +12,7 @@
 #include "base/clock.h"
 #include "history/ui/history_window.h"
 #include "input/ui/entry_dialog.h"
+#include "journal/ui/journal_window.h"
 #include "ledger/month_view.h"
 #include "ledger/report/month_report.h"
 #include "ledger/ui/main_window.h"
@@ -193,6 +194,34 @@ TEST_F(HistoryCommands, TheMonthMenuFollowsAnUndoneCarryForward)
     EXPECT_EQ(listed(),
               (QStringList{QStringLiteral("2026-06"), QStringLiteral("2026-05"), QStringLiteral("2026-04")}));
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-06"));
+}
+
+// The journal window is kept hidden between uses: a page whose save was
+// undone meanwhile is gone from it when it opens again.
+TEST_F(HistoryCommands, TheJournalWindowOpensOnThePagesAsUndone)
+{
+    open();
+    store::JournalPage page;
+    page.date = QStringLiteral("2024-03-01");
+    page.fields[0] = QStringLiteral("买菜");
+    ASSERT_TRUE(window->ledger().saveJournalPage(page));
+    const auto openJournal = [this] {
+        QPointer<journal::JournalWindow> seen;
+        QTimer::singleShot(0, [&seen] {
+            seen = shown<journal::JournalWindow>();
+            if (seen)
+                seen->hide();
+        });
+        window->command(QStringLiteral("log"))->trigger();
+        return seen;
+    };
+    QPointer<journal::JournalWindow> journal = openJournal();
+    ASSERT_TRUE(journal);
+    EXPECT_TRUE(journal->book().hasNode(QStringLiteral("T2024")));
+    undo->trigger();
+    ASSERT_TRUE(window->ledger().journalYears().empty()) << "the save undone";
+    ASSERT_EQ(openJournal(), journal) << "the same window, kept";
+    EXPECT_FALSE(journal->book().hasNode(QStringLiteral("T2024"))) << "read again after the undo";
 }
 
 TEST_F(HistoryCommands, AnUndoneTypeLeavesTheViewAndTheEntryWindowsList)

@@ -3,6 +3,7 @@
 #include "base/app_paths.h"
 #include "logon/logon_steps.h"
 #include "logon/logon_window.h"
+#include "panel/ui/open_file_dialog.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -11,12 +12,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -32,27 +31,24 @@ QString storedLedger()
     return base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
 }
 
-// Answers the next open-file dialog with `path` (empty: cancels it), the
-// way a person would: the dialog runs for real.
-void answerFileDialog(const QString &path)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, path] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (path.isEmpty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept");
-        }
-    });
-    timer->start();
-}
+// Answers the open-file dialog with `next` whenever it is asked (empty:
+// cancelled), for as long as it lives.
+class FileDialogAnswer {
+public:
+    FileDialogAnswer()
+        : m_previous(store::setOpenFileResponder(
+              [this](QWidget *, const QString &, const QString &) { return next; }))
+    {
+    }
+    ~FileDialogAnswer() { store::setOpenFileResponder(std::move(m_previous)); }
+    FileDialogAnswer(const FileDialogAnswer &) = delete;
+    FileDialogAnswer &operator=(const FileDialogAnswer &) = delete;
+
+    QString next;
+
+private:
+    store::OpenFileResponder m_previous;
+};
 
 // Keeps the ledger a logon hands over.
 struct OpenedLedger {
@@ -230,28 +226,29 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
     store::LogonWindow logon;
     logon.load();
     const QString shown = logon.ledgerBox->text();
+    FileDialogAnswer dialog;
 
     // The ledger already shown changes nothing.
-    answerFileDialog(shown);
+    dialog.next = shown;
     logon.chooseOtherLedger();
     EXPECT_TRUE(logon.otherLedger().isEmpty());
 
-    answerFileDialog({});
+    dialog.next = QString();
     logon.chooseOtherLedger();
     EXPECT_TRUE(logon.otherLedger().isEmpty());
 
     const QString second = folder.file(QStringLiteral("second.mdb"));
     store::createLedger(second);
-    answerFileDialog(second);
+    dialog.next = second;
     logon.chooseOtherLedger();
     EXPECT_EQ(logon.otherLedger(), second);
     EXPECT_EQ(logon.ledgerBox->text(), second) << "the box names the ledger that OK opens";
 
     // Back to the first ledger, then to the second once more: each choice counts.
-    answerFileDialog(shown);
+    dialog.next = shown;
     logon.chooseOtherLedger();
     EXPECT_EQ(logon.ledgerBox->text(), shown);
-    answerFileDialog(second);
+    dialog.next = second;
     logon.chooseOtherLedger();
     EXPECT_EQ(logon.ledgerBox->text(), second);
 

@@ -230,7 +230,7 @@ void ImportWindow::showRows()
     std::set<std::pair<QString, QString>> offered = {
         {unassignedItem(Effect::AddSpending).type, unassignedItem(Effect::AddSpending).name},
         {unassignedItem(Effect::AddIncome).type, unassignedItem(Effect::AddIncome).name}};
-    QStringList months{m_ledger.latestMonth()};
+    QStringList months;
     if (m_preview) {
         for (const PreviewRow &row : m_preview->rows())
             if (!months.contains(row.month()))
@@ -239,6 +239,7 @@ void ImportWindow::showRows()
             offered.insert({rule.item.type, rule.item.name});
     }
     try {
+        months << m_ledger.latestMonth();
         for (const QString &month : months)
             for (const store::Item &item : m_ledger.monthItems(month))
                 offered.insert({item.type, item.name});

@@ -2,6 +2,7 @@
 
 #include "history/ui/history_commands.h"
 #include "host/feature_host.h"
+#include "import/books/ui/register_import.h"
 #include "input/month_picker/ui/look_back_command.h"
 #include "journal/ui/journal_feature.h"
 #include "ledger/commands/ui/register_item_commands.h"
@@ -18,6 +19,7 @@ void registerFeatures(host::FeatureHost &host)
     ledger::registerItemCommands(host);
     ledger::registerLedgerMaintenance(host);
     ledger::registerRestore(host);
+    bills::registerImport(host);
     ledger::registerMonthPicker(host);
     journal::registerJournal(host);
     graph::registerTrendGraph(host);

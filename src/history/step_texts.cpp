@@ -14,8 +14,9 @@ struct ActionWords {
 
 // In the order of store::StepAction.
 const ActionWords kWords[] = {
-    {"添加", "add"},           {"修改", "change"},           {"删除", "delete"}, {"新类型", "new type"},
-    {"月结", "carry forward"}, {"保存日志", "journal page"}, {"操作", "change"},
+    {"添加", "add"},        {"修改", "change"},           {"删除", "delete"},
+    {"新类型", "new type"}, {"月结", "carry forward"},    {"保存日志", "journal page"},
+    {"导入账单", "import"}, {"导入规则", "import rules"}, {"操作", "change"},
 };
 static_assert(std::size(kWords) == std::size_t(store::StepAction::Unknown) + 1, "words for every action");
 

@@ -41,7 +41,7 @@ struct CommandPlace {
     /// (equal numbers in the order of registration), above the months. In
     /// use: undo 1, redo 2, the history 3, the stock check 10, the journal 20,
     /// looking back 30, the password 40, another ledger 50, the backup 60, the
-    /// restore 65, the CSV export 70.
+    /// restore 65, the bill import 68, the CSV export 70.
     int order = 0;
 
     static CommandPlace toolbar(const QString &button) { return {Area::Toolbar, button, 0}; }

@@ -7,6 +7,7 @@
 #include "sqlite_support.h"
 #include "statement.h"
 
+#include "base/clock.h"
 #include "base/number_format.h"
 
 #include <QFileInfo>
@@ -374,6 +375,192 @@ ResultTable Ledger::wholeTable(Table table) const
         break;
     }
     return tableOf(prepared(LedgerStatement::WholeJournal));
+}
+
+void Ledger::checkImportWritable() const
+{
+    m_history->checkWritable();
+    if (!m_history->hasImportTables())
+        throw DbError(ErrorKind::ReadOnly, path());
+}
+
+std::vector<ImportRuleRecord> Ledger::importRules() const
+{
+    std::vector<ImportRuleRecord> rules;
+    if (!m_history->hasImportTables())
+        return rules;
+    Statement &rows = prepared(LedgerStatement::ImportRules);
+    while (rows.step()) {
+        ImportRuleRecord rule{rows.text(0), rows.text(1), std::nullopt,
+                              std::nullopt, rows.text(4), rows.text(5)};
+        if (!rows.isNull(2))
+            rule.minAmount = rows.number(2);
+        if (!rows.isNull(3))
+            rule.maxAmount = rows.number(3);
+        rules.push_back(std::move(rule));
+    }
+    return rules;
+}
+
+void Ledger::writeImportRules(qint64 step, const std::vector<ImportRuleRecord> &rules)
+{
+    // The rules are replaced whole: the images hold every rule before and after.
+    m_history->image(step, 0, ImageRows::RulesAfterRow, qint64(0));
+    prepared(LedgerStatement::DeleteImportRules).run();
+    for (const ImportRuleRecord &rule : rules) {
+        Statement &insert = prepared(LedgerStatement::AddImportRule);
+        insert.bind(1, rule.text);
+        insert.bind(2, rule.side);
+        const std::optional<double> bounds[] = {rule.minAmount, rule.maxAmount};
+        for (int at = 0; at < 2; ++at) {
+            if (bounds[at] && std::isfinite(*bounds[at]))
+                insert.bind(3 + at, *bounds[at]);
+            else
+                insert.bindNull(3 + at);
+        }
+        insert.bind(5, rule.type);
+        insert.bind(6, rule.name);
+        insert.run();
+    }
+    m_history->image(step, 1, ImageRows::RulesAfterRow, qint64(0));
+}
+
+void Ledger::replaceImportRules(const std::vector<ImportRuleRecord> &rules)
+{
+    checkImportWritable();
+    Transaction transaction(m_connection);
+    const qint64 step = m_history->begin(StepAction::ImportRules, QString::number(rules.size()), {});
+    writeImportRules(step, rules);
+    m_history->trim(step);
+    commitStep(transaction);
+}
+
+QSet<QString> Ledger::importedAmong(const QStringList &identities) const
+{
+    QSet<QString> found;
+    if (!m_history->hasImportTables())
+        return found;
+    for (const QString &identity : identities) {
+        Statement &row = prepared(LedgerStatement::IsImported);
+        row.bind(1, identity);
+        if (row.step())
+            found.insert(identity);
+        row.reset();
+    }
+    return found;
+}
+
+std::optional<QString> Ledger::bankMapping(const QString &source) const
+{
+    if (!m_history->hasImportTables())
+        return std::nullopt;
+    Statement &row = prepared(LedgerStatement::BankMapping);
+    row.bind(1, source);
+    if (!row.step())
+        return std::nullopt;
+    const QString mapping = row.text(0);
+    row.reset();
+    return mapping;
+}
+
+QStringList Ledger::bankMappingSources() const
+{
+    if (!m_history->hasImportTables())
+        return {};
+    return textsOf(prepared(LedgerStatement::BankMappingSources));
+}
+
+void Ledger::saveBankMapping(const QString &source, const QString &mapping)
+{
+    checkImportWritable();
+    Statement &write = prepared(LedgerStatement::SaveBankMapping);
+    write.bind(1, source);
+    write.bind(2, mapping);
+    write.run();
+}
+
+void Ledger::applyImport(const ImportWrite &write)
+{
+    checkImportWritable();
+    Transaction transaction(m_connection);
+    const qint64 lastItem = m_history->lastItemRow();
+    const qint64 lastImported = m_history->lastImportedRow();
+    const qint64 step = m_history->begin(StepAction::ImportBill, write.subject, write.month);
+
+    if (!write.typesToCreate.empty()) {
+        Statement &count = prepared(LedgerStatement::TypeCount);
+        qint64 types = count.step() ? count.integer(0) : 0;
+        count.reset();
+        for (const ItemType &type : write.typesToCreate) {
+            Statement &insert = prepared(LedgerStatement::AddItemType);
+            insert.bind(1, type.name);
+            insert.bind(2, type.kind);
+            insert.bind(3, ++types);
+            insert.run();
+            m_history->image(step, 1, ImageRows::AssetTypeByRow, m_connection.lastInsertedRow());
+        }
+    }
+
+    QSet<qint32> added;
+    for (const ImportAddition &addition : write.additions) {
+        if (addition.code == 0)
+            continue;
+        if (added.contains(addition.code))
+            throw DbError(ErrorKind::Other,
+                          QStringLiteral("同一项目导入了两次 The same item was imported to twice (%1)")
+                              .arg(addition.code));
+        added.insert(addition.code);
+        Statement &amounts = prepared(LedgerStatement::ItemIncomeSpending);
+        amounts.bind(1, qint64(addition.code));
+        if (!amounts.step())
+            throw DbError(ErrorKind::Other,
+                          QStringLiteral("要加入的项目已不在账本中 The item to add to is no longer in the "
+                                         "books: %1 %2")
+                              .arg(addition.month, addition.name));
+        const double income = amounts.number(0);
+        const double spending = amounts.number(1);
+        amounts.reset();
+        m_history->image(step, 0, ImageRows::AssetByCode, qint64(addition.code));
+        Statement &update = prepared(LedgerStatement::SetItemIncomeSpending);
+        update.bind(1, qint64(addition.code));
+        update.bind(2, storedAmount(income + addition.income));
+        update.bind(3, storedAmount(spending + addition.spending));
+        update.run();
+        m_history->image(step, 1, ImageRows::AssetByCode, qint64(addition.code));
+    }
+    bool created = false;
+    for (const ImportAddition &addition : write.additions) {
+        if (addition.code != 0)
+            continue;
+        Item item;
+        item.type = addition.type;
+        item.name = addition.name;
+        item.income = addition.income;
+        item.actualSpending = addition.spending;
+        Statement &insert = prepared(LedgerStatement::AddItem);
+        insert.bind(1, addition.month);
+        insert.bind(2, item.type);
+        insert.bind(3, item.name);
+        insert.bind(4, item.memo);
+        bindAmounts(insert, 5, item);
+        insert.run();
+        created = true;
+    }
+    if (created)
+        m_history->image(step, 1, ImageRows::AssetAfterRow, lastItem);
+
+    const QString now = base::now().toString(Qt::ISODate);
+    for (const QString &identity : write.identities) {
+        Statement &insert = prepared(LedgerStatement::AddImported);
+        insert.bind(1, identity);
+        insert.bind(2, now);
+        insert.run();
+    }
+    m_history->image(step, 1, ImageRows::ImportedAfterRow, lastImported);
+    if (write.rules)
+        writeImportRules(step, *write.rules);
+    m_history->trim(step);
+    commitStep(transaction);
 }
 
 void Ledger::backupTo(const QString &target) const

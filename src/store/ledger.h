@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -126,6 +127,33 @@ public:
     /// types by index, journal by date).
     ResultTable wholeTable(Table table) const;
 
+    // Bill import -----------------------------------------------------------
+    // The rules and the transactions imported are part of the books: undo
+    // takes them back with the items. A ledger of an earlier version opened
+    // read-only has neither; the mappings are settings, kept outside the
+    // history.
+
+    /// The import rules, in the order they apply.
+    std::vector<ImportRuleRecord> importRules() const;
+    /// Replaces the import rules, as one step.
+    void replaceImportRules(const std::vector<ImportRuleRecord> &rules);
+    /// Those of `identities` that an import has recorded.
+    QSet<QString> importedAmong(const QStringList &identities) const;
+    /// The column mapping kept for a bank statement's source (JSON text), or
+    /// nothing.
+    std::optional<QString> bankMapping(const QString &source) const;
+    /// The sources with a mapping, by name.
+    QStringList bankMappingSources() const;
+    /// Keeps `mapping` for `source`, replacing the one it had.
+    void saveBankMapping(const QString &source, const QString &mapping);
+    /// Writes an import in one transaction, as one step: the types created,
+    /// the items created (planned 0, memo empty) or added to, the identities
+    /// recorded (one already recorded stays once), and the rules if given.
+    /// Amounts are added and stored to 15 significant digits.
+    /// @throws DbError (Other when an item to add to no longer exists;
+    /// nothing is written then)
+    void applyImport(const ImportWrite &write);
+
     // The file as a whole -----------------------------------------------------
 
     /// Writes a complete copy of the ledger (same password) to `target`,
@@ -211,6 +239,10 @@ private:
     void tellHistoryListeners();
     /// The month and name of the item `code`, or nothing when there is none.
     std::optional<std::pair<QString, QString>> itemMonthAndName(qint32 code) const;
+    /// Throws DbError ReadOnly unless the import's tables can be written.
+    void checkImportWritable() const;
+    /// Replaces the rules inside the caller's transaction, recorded in `step`.
+    void writeImportRules(qint64 step, const std::vector<ImportRuleRecord> &rules);
     /// A month bound past which the newest 24 months lie, or empty.
     QString twentyFourthMonth() const;
 

@@ -23,6 +23,8 @@ const TrackedName kTracked[] = {
     {"Asset", "HistoryAsset"},
     {"AssetType", "HistoryAssetType"},
     {"log", "HistoryLog"},
+    {"ImportRule", "HistoryImportRule"},
+    {"ImportedTransaction", "HistoryImportedTransaction"},
 };
 static_assert(std::size(kTracked) == std::size_t(TrackedTable::Count), "one name per tracked table");
 
@@ -33,15 +35,14 @@ struct ImageSource {
 
 // In the order of ImageRows.
 const ImageSource kImageSources[] = {
-    {TrackedTable::Asset, "code = ?3"},
-    {TrackedTable::Asset, "rowid > ?3"},
-    {TrackedTable::AssetType, "rowid = ?3"},
-    {TrackedTable::Log, "dates = ?3"},
+    {TrackedTable::Asset, "code = ?3"},       {TrackedTable::Asset, "rowid > ?3"},
+    {TrackedTable::AssetType, "rowid = ?3"},  {TrackedTable::Log, "dates = ?3"},
+    {TrackedTable::ImportRule, "rowid > ?3"}, {TrackedTable::ImportedTransaction, "rowid > ?3"},
 };
 static_assert(std::size(kImageSources) == std::size_t(ImageRows::Count), "one source per kind of image");
 
 // Stored as words, so that a newer version may add its own.
-const char *const kActionWords[] = {"add", "change", "delete", "type", "carry", "journal"};
+const char *const kActionWords[] = {"add", "change", "delete", "type", "carry", "journal", "import", "rules"};
 static_assert(std::size(kActionWords) == std::size_t(StepAction::Unknown), "one word per action");
 
 QString actionWord(StepAction action)
@@ -62,6 +63,16 @@ QString quoted(QString name)
 {
     return u'"' + name.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
+
+// The import's own tables. The rules apply in the order of their rows; an
+// identity is remembered once; a mapping is kept per source, as JSON text.
+const char *const kImportTables[] = {
+    "CREATE TABLE IF NOT EXISTS ImportRule (rule INTEGER PRIMARY KEY, text TEXT NOT NULL, side TEXT NOT "
+    "NULL, "
+    "minAmount REAL, maxAmount REAL, types TEXT NOT NULL, name TEXT NOT NULL)",
+    "CREATE TABLE IF NOT EXISTS ImportedTransaction (identity TEXT NOT NULL UNIQUE, importedAt TEXT)",
+    "CREATE TABLE IF NOT EXISTS BankMapping (source TEXT PRIMARY KEY, mapping TEXT NOT NULL)",
+};
 
 const char *const kStepColumns = "SELECT step, at, action, subject, month, undone FROM HistoryStep ";
 
@@ -99,14 +110,24 @@ LedgerHistory::LedgerHistory(const Connection &connection)
     {
         // The tables decide, not the number alone: a file stamped by hand
         // or by a damaged write may lack them.
-        Statement tables(connection, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN "
-                                     "('HistoryStep', 'HistoryAsset', 'HistoryAssetType', 'HistoryLog')");
-        m_tablesPresent = tables.step() && tables.integer(0) == qint64(TrackedTable::Count) + 1;
+        Statement tables(connection, "SELECT sum(name IN ('HistoryStep', 'HistoryAsset', 'HistoryAssetType', "
+                                     "'HistoryLog')), sum(name IN ('HistoryImportRule', "
+                                     "'HistoryImportedTransaction', 'ImportRule', 'ImportedTransaction', "
+                                     "'BankMapping')) FROM sqlite_master WHERE type = 'table'");
+        const bool counted = tables.step();
+        // The steps of a ledger of the version before the import's tables
+        // can be read as they are.
+        m_tablesPresent = counted && tables.integer(0) == 4;
+        m_importTablesPresent = counted && tables.integer(1) == 5;
         tables.reset();
     }
-    if (present() || m_version > kLedgerVersion || connection.access() == Access::ReadOnly)
+    if ((present() && m_importTablesPresent && m_version >= kLedgerVersion) || m_version > kLedgerVersion ||
+        connection.access() == Access::ReadOnly)
         return;
     Transaction transaction(connection);
+    // A tracked table comes before its image table: the images take its columns.
+    for (const char *create : kImportTables)
+        Statement(connection, create).run();
     Statement(connection, "CREATE TABLE IF NOT EXISTS HistoryStep (step INTEGER PRIMARY KEY, at TEXT, "
                           "action TEXT, subject TEXT, month TEXT, undone INTEGER NOT NULL DEFAULT 0)")
         .run();
@@ -127,6 +148,7 @@ LedgerHistory::LedgerHistory(const Connection &connection)
     transaction.commit();
     m_version = kLedgerVersion;
     m_tablesPresent = true;
+    m_importTablesPresent = true;
 }
 
 LedgerHistory::~LedgerHistory() = default;
@@ -254,6 +276,15 @@ void LedgerHistory::trim(qint64 newest)
 qint64 LedgerHistory::lastItemRow() const
 {
     Statement &last = statement(QStringLiteral("last item"), QStringLiteral("SELECT max(rowid) FROM Asset"));
+    const qint64 row = last.step() ? last.integer(0) : 0;
+    last.reset();
+    return row;
+}
+
+qint64 LedgerHistory::lastImportedRow() const
+{
+    Statement &last = statement(QStringLiteral("last imported"),
+                                QStringLiteral("SELECT max(rowid) FROM ImportedTransaction"));
     const qint64 row = last.step() ? last.integer(0) : 0;
     last.reset();
     return row;

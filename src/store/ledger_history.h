@@ -16,8 +16,11 @@ class Statement;
 
 /// The version of the ledger file this program writes, kept in the file's
 /// header (PRAGMA user_version): 0 or 1, the tables of the earlier versions;
-/// 2, with the history tables.
-constexpr int kLedgerVersion = 2;
+/// 2, with the history tables; 3, with the tables of the bill import (its
+/// rules, the transactions imported, the bank statements' column mappings).
+constexpr int kLedgerVersion = 3;
+/// The first version with the history tables.
+constexpr int kFirstHistoryVersion = 2;
 /// How many steps the history keeps unless told otherwise.
 constexpr int kDefaultHistoryLimit = 1000;
 
@@ -29,7 +32,9 @@ enum class StepAction {
     AddType,
     CarryForward,
     SaveJournalPage,
-    Unknown, ///< written by a newer version
+    ImportBill,  ///< a bill's transactions added to the books
+    ImportRules, ///< the import rules replaced
+    Unknown,     ///< written by a newer version
 };
 
 /// One step of the history: one change of the books that can be undone and
@@ -48,14 +53,16 @@ struct HistoryStep {
 
 /// The tables whose rows a step records. A table joins the history by an
 /// entry here and a row in the table of their names (ledger_history.cpp).
-enum class TrackedTable { Asset, AssetType, Log, Count };
+enum class TrackedTable { Asset, AssetType, Log, ImportRule, ImportedTransaction, Count };
 
 /// Which rows of a tracked table an image records, by the value bound.
 enum class ImageRows {
-    AssetByCode,    ///< the item with this code
-    AssetAfterRow,  ///< the items whose row is above this one (rows just added)
-    AssetTypeByRow, ///< the type stored in this row
-    LogByDate,      ///< the journal page of this date
+    AssetByCode,      ///< the item with this code
+    AssetAfterRow,    ///< the items whose row is above this one (rows just added)
+    AssetTypeByRow,   ///< the type stored in this row
+    LogByDate,        ///< the journal page of this date
+    RulesAfterRow,    ///< the import rules whose row is above this one (0: all of them)
+    ImportedAfterRow, ///< the imported transactions whose row is above this one
     Count,
 };
 
@@ -101,6 +108,11 @@ public:
     void trim(qint64 newest);
     /// The highest row id of the items, 0 when there are none.
     qint64 lastItemRow() const;
+    /// The highest row id of the imported transactions, 0 when there are none.
+    qint64 lastImportedRow() const;
+    /// True when the file holds the import's tables (an earlier version's
+    /// ledger opened read-only lacks them).
+    bool hasImportTables() const { return m_importTablesPresent; }
 
     /// The steps, newest first; at most `count` when it is not negative.
     std::vector<HistoryStep> steps(int count = -1) const;
@@ -124,7 +136,7 @@ private:
     struct Columns;
     Statement &statement(const QString &key, const QString &text) const;
     const Columns &columnsOf(TrackedTable table) const;
-    bool present() const { return m_tablesPresent && m_version >= kLedgerVersion; }
+    bool present() const { return m_tablesPresent && m_version >= kFirstHistoryVersion; }
     /// Puts back the rows of `step` as they were in phase `phase`, after
     /// checking that the books hold them as phase `1 - phase` left them.
     void restore(const HistoryStep &step, int phase);
@@ -137,6 +149,7 @@ private:
     const Connection &m_connection;
     int m_version = 0;
     bool m_tablesPresent = false;
+    bool m_importTablesPresent = false;
     int m_limit = kDefaultHistoryLimit;
     mutable std::map<QString, std::unique_ptr<Statement>> m_statements;
     mutable std::vector<std::unique_ptr<Columns>> m_columns;

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace zambrel::store {
@@ -54,6 +55,40 @@ struct JournalPage {
 struct ResultTable {
     QStringList columns;
     std::vector<QVariantList> rows;
+};
+
+/// One import rule as the ledger keeps it: text found in a transaction's
+/// counterparty or description (and optionally an amount range) places it
+/// in the item `type` / `name`. `side` is "any", "spending" or "income".
+struct ImportRuleRecord {
+    QString text;
+    QString side;
+    std::optional<double> minAmount;
+    std::optional<double> maxAmount;
+    QString type;
+    QString name;
+
+    bool operator==(const ImportRuleRecord &) const = default;
+};
+
+/// What an import adds to one item of one month.
+struct ImportAddition {
+    QString month;
+    QString type;
+    QString name;
+    qint32 code = 0;     ///< the item that receives the amounts; 0: created with a planned amount of 0
+    double spending = 0; ///< added to its actual spending (below 0 when refunds outweigh)
+    double income = 0;   ///< added to its monthly income
+};
+
+/// Everything one import writes, as one step.
+struct ImportWrite {
+    QString subject;                                    ///< what the step names (the bill's file name)
+    QString month;                                      ///< the month the step shows
+    std::vector<ItemType> typesToCreate;                ///< name and mask; the index is the ledger's
+    std::vector<ImportAddition> additions;              ///< at most one per item
+    QStringList identities;                             ///< the transactions imported, remembered from now on
+    std::optional<std::vector<ImportRuleRecord>> rules; ///< the rules kept from now on, if they changed
 };
 
 } // namespace zambrel::store

@@ -76,6 +76,16 @@ const char *const kTexts[] = {
     "SELECT dates, g1, g2, g3, g4, g5, g6, g7, g8, g9 FROM log ORDER BY dates",
     "PRAGMA integrity_check",
     "SELECT months, name FROM Asset WHERE code = ?1",
+    "SELECT text, side, minAmount, maxAmount, types, name FROM ImportRule ORDER BY rule",
+    "DELETE FROM ImportRule",
+    "INSERT INTO ImportRule (text, side, minAmount, maxAmount, types, name) VALUES (?1, ?2, ?3, ?4, ?5, ?6)",
+    "SELECT 1 FROM ImportedTransaction WHERE identity = ?1",
+    "INSERT OR IGNORE INTO ImportedTransaction (identity, importedAt) VALUES (?1, ?2)",
+    "SELECT mapping FROM BankMapping WHERE source = ?1",
+    "SELECT source FROM BankMapping ORDER BY source",
+    "INSERT OR REPLACE INTO BankMapping (source, mapping) VALUES (?1, ?2)",
+    "SELECT InComePerMonth, PayPerMonth FROM Asset WHERE code = ?1",
+    "UPDATE Asset SET InComePerMonth = ?2, PayPerMonth = ?3 WHERE code = ?1",
 };
 static_assert(std::size(kTexts) == std::size_t(LedgerStatement::Count), "one text per statement");
 

@@ -36,6 +36,16 @@ enum class LedgerStatement : int {
     WholeJournal,
     IntegrityCheck,
     ItemMonthAndName, ///< ?1 code
+    ImportRules,
+    DeleteImportRules,
+    AddImportRule, ///< ?1 text, ?2 side, ?3 least, ?4 most amount, ?5 type, ?6 name
+    IsImported,    ///< ?1 identity
+    AddImported,   ///< ?1 identity, ?2 when
+    BankMapping,   ///< ?1 source
+    BankMappingSources,
+    SaveBankMapping,       ///< ?1 source, ?2 mapping
+    ItemIncomeSpending,    ///< ?1 code
+    SetItemIncomeSpending, ///< ?1 code, ?2 income, ?3 actual spending
     Count,
 };
 

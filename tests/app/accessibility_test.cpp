@@ -2,12 +2,14 @@
 // each window in-process and checks that what is shown is what is told,
 // that every control has a name, and that Tab reaches every control in the
 // order of the layout.
+#include "bill_files.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 
 #include "app/feature_list.h"
 #include "base/clock.h"
 #include "history/ui/history_window.h"
+#include "import/books/ui/import_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
@@ -32,6 +34,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -528,6 +531,35 @@ TEST(Accessibility, RestoreWindow)
     EXPECT_EQ(
         expectTabReachesEverything(&window, window.backupList),
         (QStringList{QStringLiteral("lvBackups"), QStringLiteral("cmdBrowse"), QStringLiteral("cmdClose")}));
+    window.hide();
+}
+
+TEST(Accessibility, ImportWindow)
+{
+    WindowFixture fixture;
+    const auto books = testkit::openDefaultLedger();
+    const QString bill = fixture.folder.file(QStringLiteral("wechat.csv"));
+    {
+        QFile file(bill);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bills::fixtures::weChatCsv(
+            {QStringLiteral(
+                 "2026-05-02 08:00:00,商户消费,菜市场,蔬菜,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
+             QStringLiteral("2026-05-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));
+    }
+    bills::ImportWindow window(*books, {});
+    ASSERT_TRUE(window.openBill(bill));
+    window.show();
+    expectToldAsShown(&window);
+    EXPECT_EQ(accessibleName(window.transactionList), shownText(window.listLabel));
+    EXPECT_EQ(accessibleName(window.summaryList), shownText(window.summaryLabel));
+    EXPECT_EQ(accessibleName(window.fileBox), shownText(window.fileLabel));
+    // "记住规则 Remember" waits for a row placed in an item.
+    EXPECT_EQ(
+        expectTabReachesEverything(&window, window.fileBox),
+        (QStringList{QStringLiteral("txtBillFile"), QStringLiteral("cmdBrowse"),
+                     QStringLiteral("lvTransactions"), QStringLiteral("cboItem"), QStringLiteral("lvSummary"),
+                     QStringLiteral("cmdImport"), QStringLiteral("cmdClose")}));
     window.hide();
 }
 

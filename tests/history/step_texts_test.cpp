@@ -46,6 +46,8 @@ TEST(StepTexts, CaptionsNameTheStepInBothLanguages)
          "重做 月结「2026-11」 Redo carry forward", "月结「2026-11」 carry forward"},
         {StepAction::SaveJournalPage, "2026-12-07", "撤销 保存日志「2026-12-07」 Undo journal page",
          "重做 保存日志「2026-12-07」 Redo journal page", "保存日志「2026-12-07」 journal page"},
+        {StepAction::ImportBill, "alipay.csv", "撤销 导入账单「alipay.csv」 Undo import",
+         "重做 导入账单「alipay.csv」 Redo import", "导入账单「alipay.csv」 import"},
         {StepAction::Unknown, "x", "撤销 操作「x」 Undo change", "重做 操作「x」 Redo change",
          "操作「x」 change"},
     };

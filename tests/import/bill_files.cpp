@@ -159,4 +159,14 @@ QString crlfLines(const QStringList &lines)
     return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
 }
 
+QByteArray weChatCsv(const QStringList &rows)
+{
+    return crlfLines(
+               weChatHead() +
+               QStringList{QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,"
+                                          "交易单号,商户单号,备注")} +
+               rows)
+        .toUtf8();
+}
+
 } // namespace zambrel::bills::fixtures

@@ -24,6 +24,10 @@ QByteArray xlsxWorkbook(const std::vector<QStringList> &rows, int inlineFromRow 
 /// The account lines WeChat Pay writes above its table (sixteen of them).
 QStringList weChatHead();
 
+/// A WeChat Pay bill as its CSV export (UTF-8, CR LF): the account lines,
+/// the column header and `rows`, the first of them on line 18.
+QByteArray weChatCsv(const QStringList &rows);
+
 /// Joins the lines with CR LF, as the apps write them.
 QString crlfLines(const QStringList &lines);
 

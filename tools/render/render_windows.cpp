@@ -5,12 +5,14 @@
 //                                       skin, under the names the user
 //                                       guide shows (docs/images)
 #include "app/feature_list.h"
+#include "bill_files.h"
 #include "sample_ledger.h"
 
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
 #include "history/ui/history_window.h"
+#include "import/books/ui/import_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
 #include "journal/ui/journal_window.h"
@@ -233,6 +235,36 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         save(&restore, picture(QStringLiteral("restore"), {}));
         restore.hide();
     }
+    {
+        // Beside the ledger, which the guide shows under "~".
+        const QString bill =
+            QFileInfo(window->ledger().path()).absoluteDir().filePath(QStringLiteral("微信支付账单.csv"));
+        QFile file(bill);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bills::fixtures::weChatCsv({
+                QStringLiteral(
+                    "2026-05-02 08:10:00,商户消费,菜市场,蔬菜 水果,支出,¥46.80,零钱,支付成功,4200001,m1,/"),
+                QStringLiteral(
+                    "2026-05-03 12:00:00,商户消费,面馆,牛肉面,支出,¥28.50,零钱,支付成功,4200002,m2,/"),
+                QStringLiteral(
+                    "2026-05-03 19:30:00,商户消费,书店,杂志,支出,¥9.00,零钱,支付失败,4200003,m3,/"),
+                QStringLiteral(
+                    "2026-05-06 09:00:00,商户消费,地铁,地铁出行,支出,¥4.00,零钱,支付成功,4200004,m4,/"),
+                QStringLiteral("2026-05-10 10:00:00,转账,朋友,还钱,收入,¥200.00,零钱,已收钱,4200005,m5,/"),
+                QStringLiteral(
+                    "2026-05-12 20:00:00,商户消费,电影院,电影票,支出,¥78.00,零钱,支付成功,4200006,m6,/"),
+            }));
+        file.close();
+        bills::ImportWindow import(window->ledger(), {});
+        window->followSkin(&import);
+        import.openBill(bill);
+        showPathIn(import.fileBox, QDir::toNativeSeparators(bill));
+        import.show();
+        import.transactionList->setFocus();
+        save(&import, picture(QStringLiteral("import"), {}));
+        import.hide();
+        QFile::remove(bill);
+    }
     window->setSwitchingLedger(true);
     window->close();
     QApplication::processEvents();
@@ -317,6 +349,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("month-picker"), QStringLiteral("month-picker-window")},
                 {QStringLiteral("history"), QStringLiteral("history-window")},
                 {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
+                {QStringLiteral("import"), QStringLiteral("import-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };

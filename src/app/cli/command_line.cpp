@@ -4,6 +4,7 @@
 
 #include "base/app_paths.h"
 #include "history/step_texts.h"
+#include "import/books/bill_import.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/maintenance/backup.h"
@@ -25,7 +26,7 @@
 namespace zambrel::cli {
 namespace {
 
-enum class Subcommand { Months, Report, Export, Backup, Backups, Restore, History };
+enum class Subcommand { Months, Report, Export, Backup, Backups, Restore, History, Import };
 
 struct SubcommandText {
     Subcommand command;
@@ -34,7 +35,7 @@ struct SubcommandText {
     const char *description;
 };
 
-const std::array<SubcommandText, 7> kSubcommands = {{
+const std::array<SubcommandText, 8> kSubcommands = {{
     {Subcommand::Months, "months", "the stored months, newest first",
      "Lists the months the ledger holds, newest first, one a line."},
     {Subcommand::Report, "report", "a month's categories, totals, shares and assessment",
@@ -63,6 +64,14 @@ const std::array<SubcommandText, 7> kSubcommands = {{
      "Lists the steps the ledger's history keeps, newest first, one a line: when, the month it "
      "changed (- for none), what it did, and \"已撤销 undone\" for a step undone and not yet redone. "
      "Fields are separated by tabs. --limit N lists the newest N only."},
+    {Subcommand::Import, "import", "adds a payment app's bill or a bank statement to the books",
+     "Reads FILE (an Alipay or WeChat Pay bill, CSV or XLSX, or a bank statement through the ledger's "
+     "only column mapping), places its transactions with the ledger's import rules and prints the plan, "
+     "one line per month and item: month, type, item, spending added, income added, transactions, and "
+     "\"新建 new\" for an item that is created. Fields are separated by tabs; a last line gives the totals. "
+     "Transactions imported before, refunds, transfers between one's own accounts and closed ones are "
+     "left out, and standard error counts them; rows that could not be read are listed there with their "
+     "line numbers. Without --dry-run the plan is written as one step that can be undone."},
 }};
 
 /// Every option; each subcommand takes some of them.
@@ -93,6 +102,8 @@ struct Options {
                           QStringLiteral("FILE")};
     QCommandLineOption limit{QStringLiteral("limit"), QStringLiteral("List the newest N steps only."),
                              QStringLiteral("N")};
+    QCommandLineOption dryRun{QStringLiteral("dry-run"),
+                              QStringLiteral("Print the plan without writing it.")};
 };
 
 const Options &options()
@@ -150,17 +161,21 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
         parser.addOption(o.to);
     if (takes(Subcommand::History))
         parser.addOption(o.limit);
+    if (takes(Subcommand::Import))
+        parser.addOption(o.dryRun);
     if (command) {
         parser.setApplicationDescription(QString::fromUtf8(command->description));
         parser.addPositionalArgument(QString::fromLatin1(command->name),
                                      QString::fromLatin1(command->summary));
         if (command->command == Subcommand::Restore)
             parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("The backup to restore."));
+        if (command->command == Subcommand::Import)
+            parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The bill to import."));
     } else {
         parser.setApplicationDescription(generalDescription());
         parser.addPositionalArgument(
             QStringLiteral("command"),
-            QStringLiteral("months, report, export, backup, backups, restore or history."),
+            QStringLiteral("months, report, export, backup, backups, restore, history or import."),
             QStringLiteral("[command]"));
     }
 }
@@ -218,16 +233,19 @@ struct Request {
     QString backupTarget;
     QString restoredBackup;
     int limit = -1; ///< history: the newest steps to list; -1 for all
+    QString bill;   ///< import: the bill file
+    bool dryRun = false;
 };
 
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
 {
     QString password = passwordFor(request.ledgerPath, request.password);
-    // Every subcommand but a restore only reads the ledger, so each works on
-    // a ledger the user cannot write; other programs still cannot write it
-    // meanwhile.
-    const store::Access access =
-        request.command == Subcommand::Restore ? store::Access::ReadWrite : store::Access::ReadOnly;
+    // Every subcommand but a restore and an import only reads the ledger, so
+    // each works on a ledger the user cannot write; other programs still
+    // cannot write it meanwhile.
+    const bool writes =
+        request.command == Subcommand::Restore || (request.command == Subcommand::Import && !request.dryRun);
+    const store::Access access = writes ? store::Access::ReadWrite : store::Access::ReadOnly;
     try {
         auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, access);
         forgetPassword(password);
@@ -318,6 +336,62 @@ void restore(store::Ledger &books, const Request &request)
     writeOut(QDir::toNativeSeparators(copy).toUtf8() + '\n');
 }
 
+QString cents(double amount)
+{
+    return QString::number(amount, 'f', 2);
+}
+
+int importBill(store::Ledger &books, const Request &request)
+{
+    const bills::BillReadResult read = bills::readBillFor(books, request.bill);
+    if (!read.ok()) {
+        writeError(read.failure);
+        return kFailed;
+    }
+    for (const bills::RowProblem &problem : read.bill.problems)
+        writeError(QStringLiteral("第 %1 行未能读取 Line %1 not read: ").arg(problem.line) +
+                   ledger::controlPictures(problem.reason));
+    const bills::BillPreview preview = bills::previewFor(books, read.bill);
+    int duplicates = 0, skipped = 0;
+    for (const bills::PreviewRow &row : preview.rows()) {
+        if (row.ticked)
+            continue;
+        if (row.state() == bills::RowState::Duplicate)
+            ++duplicates;
+        else
+            ++skipped;
+    }
+    const bills::ImportPlan plan = bills::planFor(books, preview);
+    QByteArray text;
+    for (const bills::PlanLine &line : plan.lines) {
+        QStringList cells = {line.month,
+                             ledger::controlPictures(line.item.type),
+                             ledger::controlPictures(line.item.name),
+                             cents(line.spending),
+                             cents(line.income),
+                             QString::number(line.transactions)};
+        if (line.create)
+            cells << QStringLiteral("新建 new");
+        text += cells.join(u'\t').toUtf8() + '\n';
+    }
+    text += QStringList{QStringLiteral("合计 Total"), QString(),          QString(),
+                        cents(plan.spending),         cents(plan.income), QString::number(plan.transactions)}
+                .join(u'\t')
+                .toUtf8() +
+            '\n';
+    writeOut(text);
+    writeError(QStringLiteral("%1 笔新交易，%2 笔已导入过，%3 笔跳过 %1 new, %2 imported before, %3 skipped")
+                   .arg(plan.transactions)
+                   .arg(duplicates)
+                   .arg(skipped));
+    if (request.dryRun) {
+        writeError(QStringLiteral("试运行，没有写入 Dry run: nothing written"));
+    } else if (bills::applyPlan(books, plan, request.bill)) {
+        writeError(QStringLiteral("已导入，可以撤销 Imported as one step that can be undone"));
+    }
+    return kDone;
+}
+
 int run(const Request &request)
 {
     try {
@@ -344,6 +418,8 @@ int run(const Request &request)
         case Subcommand::History:
             listHistory(*books, request);
             break;
+        case Subcommand::Import:
+            return importBill(*books, request);
         }
     } catch (const store::DbError &error) {
         writeError(error.description());
@@ -420,7 +496,8 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     }
     if (!command)
         return wrongUsage(QStringLiteral("缺少命令 No command given"));
-    const qsizetype taken = command->command == Subcommand::Restore ? 2 : 1;
+    const qsizetype taken =
+        command->command == Subcommand::Restore || command->command == Subcommand::Import ? 2 : 1;
     if (parser.positionalArguments().size() > taken)
         return wrongUsage(QStringLiteral("多余的参数 Unexpected argument: ") +
                               shown(parser.positionalArguments().at(taken)),
@@ -474,6 +551,12 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
                         shown(parser.value(o.limit)),
                     command);
         }
+        break;
+    case Subcommand::Import:
+        if (parser.positionalArguments().size() < 2 || parser.positionalArguments().at(1).isEmpty())
+            return wrongUsage(QStringLiteral("缺少账单文件 Missing the FILE to import"), command);
+        request.bill = absolute(parser.positionalArguments().at(1));
+        request.dryRun = parser.isSet(o.dryRun);
         break;
     case Subcommand::Months:
     case Subcommand::Backups:

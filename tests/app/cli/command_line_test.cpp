@@ -1,6 +1,7 @@
 // The real executable's subcommands on real ledgers, run headless without
 // any display, and the report compared with the main window on the same
 // ledger.
+#include "bill_files.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 
@@ -821,3 +822,66 @@ TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
 }
 
 } // namespace
+
+namespace {
+
+/// A WeChat Pay bill exported as CSV (UTF-8): account lines, the header,
+/// two payments in July, one that failed and a row with no amount.
+QString weChatBill(const QString &folder)
+{
+    const QString path = folder + QStringLiteral("/wechat.csv");
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bills::fixtures::weChatCsv(
+            {QStringLiteral(
+                 "2026-07-02 08:00:00,商户消费,早餐店,包子,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
+             QStringLiteral("2026-07-03 08:00:00,商户消费,书店,杂志,支出,¥30.00,零钱,支付成功,4200002,m2,/"),
+             QStringLiteral("2026-07-04 08:00:00,商户消费,书店,杂志,支出,¥9.00,零钱,支付失败,4200003,m3,/"),
+             QStringLiteral("2026-07-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));
+    return path;
+}
+
+} // namespace
+
+TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
+{
+    const QString bill = weChatBill(home.path());
+    const QByteArray before = digestOf(ledgerPath);
+    const Outcome dry = onLedger(QStringLiteral("import"), {bill, QStringLiteral("--dry-run")});
+    ASSERT_EQ(dry.exitCode, 0) << dry.err.toStdString();
+    const QStringList lines = QString::fromUtf8(dry.out).trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << dry.out.constData();
+    EXPECT_EQ(lines[0], QStringLiteral("2026-07\t未归类\t未归类支出\t42.50\t0.00\t2\t新建 new"));
+    EXPECT_EQ(lines[1], QStringLiteral("合计 Total\t\t\t42.50\t0.00\t2"));
+    EXPECT_TRUE(dry.err.contains(QStringLiteral("Line 21 not read"))) << dry.err.toStdString();
+    EXPECT_TRUE(dry.err.contains(QStringLiteral("2 new, 0 imported before, 1 skipped")))
+        << dry.err.toStdString();
+    EXPECT_EQ(digestOf(ledgerPath), before) << "a dry run writes nothing";
+
+    const Outcome written = onLedger(QStringLiteral("import"), {bill});
+    ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
+    EXPECT_EQ(written.out, dry.out);
+    const Outcome again = onLedger(QStringLiteral("import"), {bill});
+    ASSERT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains(QStringLiteral("0 new, 2 imported before"))) << again.err.toStdString();
+    {
+        store::Ledger books(ledgerPath, {});
+        const std::vector<store::Item> july = books.monthItems(QStringLiteral("2026-07"));
+        ASSERT_EQ(july.size(), 1u);
+        EXPECT_EQ(july[0].actualSpending, 42.5);
+        ASSERT_TRUE(books.undo());
+        EXPECT_TRUE(books.monthItems(QStringLiteral("2026-07")).empty());
+    }
+
+    const QString noise = home.filePath(QStringLiteral("noise.csv"));
+    {
+        QFile file(noise);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("a,b,c\n1,2,3\n");
+    }
+    const Outcome unknown = onLedger(QStringLiteral("import"), {noise});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.out.isEmpty());
+    EXPECT_FALSE(unknown.err.isEmpty());
+    EXPECT_EQ(onLedger(QStringLiteral("import")).exitCode, 2);
+}

@@ -125,16 +125,17 @@ TEST(MainWindow, MonthMenuHoldsTheFixedEntriesThenTheNewest24Months)
 
     // The features' entries, then the months, newest first.
     const QStringList menu = captions(window->monthMenu());
-    ASSERT_EQ(menu.size(), 11 + 24);
-    EXPECT_EQ(menu.mid(0, 11),
-              (QStringList{QStringLiteral("撤销 Undo"), QStringLiteral("重做 Redo"),
-                           QStringLiteral("历史 History…"), QStringLiteral("核对股票"),
-                           QStringLiteral("日志"), QStringLiteral("回看"), QStringLiteral("更换密码"),
-                           QStringLiteral("选择另外一个帐本"), QStringLiteral("备份当前账本"),
-                           QStringLiteral("恢复 Restore…"), QStringLiteral("导出 CSV Export")}));
-    EXPECT_EQ(menu[11], QStringLiteral("2026-04"));
+    ASSERT_EQ(menu.size(), 12 + 24);
+    EXPECT_EQ(
+        menu.mid(0, 12),
+        (QStringList{QStringLiteral("撤销 Undo"), QStringLiteral("重做 Redo"),
+                     QStringLiteral("历史 History…"), QStringLiteral("核对股票"), QStringLiteral("日志"),
+                     QStringLiteral("回看"), QStringLiteral("更换密码"), QStringLiteral("选择另外一个帐本"),
+                     QStringLiteral("备份当前账本"), QStringLiteral("恢复 Restore…"),
+                     QStringLiteral("导入账单 Import…"), QStringLiteral("导出 CSV Export")}));
+    EXPECT_EQ(menu[12], QStringLiteral("2026-04"));
     EXPECT_EQ(menu.last(), QStringLiteral("2024-05"));
-    EXPECT_EQ(window->monthMenu()->actions()[11]->data().toString(), QStringLiteral("M2026-04"));
+    EXPECT_EQ(window->monthMenu()->actions()[12]->data().toString(), QStringLiteral("M2026-04"));
 }
 
 TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)

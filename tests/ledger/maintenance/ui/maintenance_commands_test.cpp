@@ -1,111 +1,45 @@
 // The ledger file commands and the month picker through the real main
 // window and start routine: backup, another ledger, change password and
 // look back, on real ledger files.
+#include "a_fixtures.h"
+#include "a_widgets.h"
+#include "a_window.h"
 #include "qstring_printer.h"
 #include "read_only_folder.h"
-#include "sample_ledger.h"
-#include "test_support.h"
 
 #include "app/feature_list.h"
 #include "app/program.h"
 #include "base/app_paths.h"
-#include "base/clock.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/maintenance/ui/change_password_window.h"
-#include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
-#include "panel/ui/category_panel.h"
 #include "panel/ui/open_file_dialog.h"
 #include "skin/flat_button.h"
 #include "store/connection_string.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPointer>
 #include <QProcess>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
-
 using namespace zambrel;
+using testkit::itemRows;
+using testkit::opensWith;
 
 namespace {
 
-const QDate kToday(2026, 5, 15);
-
-int itemRows(const panel::CategoryPanel *panel)
-{
-    int items = 0;
-    for (int row = 0; row < panel->list->topLevelItemCount(); ++row)
-        items += panel->list->topLevelItem(row)->text(1).isEmpty() ? 0 : 1;
-    return items;
-}
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool opensWith(const QString &path, const QString &password)
-{
-    try {
-        store::Ledger probe(path, password);
-        return true;
-    } catch (const store::DbError &) {
-        return false;
-    }
-}
-
-template <typename Window> Window *topLevel()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
-            return window;
-    }
-    return nullptr;
-}
-
-// A program folder with a fixed date, scripted answers and the main window
-// over a ledger with every feature registered.
-class Maintenance : public ::testing::Test {
+// The main window over the default ledger with every feature registered.
+class Maintenance : public ::testing::Test, public testkit::WindowFixture {
 protected:
-    void SetUp() override
+    void open(std::shared_ptr<store::Ledger> books = {})
     {
-        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
+        WindowFixture::open(app::registerFeatures, true, std::move(books));
     }
-    void TearDown() override
-    {
-        if (window) {
-            window->setSwitchingLedger(true);
-            window->close();
-        }
-        window.reset();
-        base::setClock({});
-    }
-
-    void open(std::shared_ptr<store::Ledger> books)
-    {
-        window = std::make_unique<ledger::MainWindow>(std::move(books));
-        window->load();
-        app::registerFeatures(*window);
-        window->show();
-    }
-    void openDefault() { open(testkit::openDefaultLedger()); }
-
     void run(const char *command) { window->command(QString::fromLatin1(command))->trigger(); }
 
     // Runs `command`, whose window is shown modally, while `act` works it
@@ -143,25 +77,14 @@ protected:
         return window->findChild<ledger::ChangePasswordWindow *>();
     }
 
-    QStringList pickerRows() const
-    {
-        QStringList rows;
-        for (int index = 0; index < picker()->monthList->topLevelItemCount(); ++index)
-            rows << picker()->monthList->topLevelItem(index)->text(0);
-        return rows;
-    }
-
-    void clickPickerRow(const QString &month)
+    void pickMonth(const QString &month)
     {
         QTreeWidget *list = picker()->monthList;
         const QList<QTreeWidgetItem *> found = list->findItems(month, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << month.toStdString();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found[0]).center());
+        picker()->okButton->click();
     }
-
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    std::unique_ptr<ledger::MainWindow> window;
 };
 
 TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheViewWorks)
@@ -178,7 +101,7 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
     open(std::make_shared<store::Ledger>(path, QStringLiteral("pw")));
     run("backup");
     const QString backup = books.path() + QStringLiteral("/family_2026-05-15_bak.mdb");
-    const QByteArray earlier = bytesOf(backup);
+    const QByteArray earlier = testkit::bytesOf(backup);
     ASSERT_FALSE(earlier.isEmpty());
     responder.clear();
 
@@ -187,7 +110,7 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("出错了"));
     EXPECT_TRUE(responder.shown()[0].text.contains(backup)) << responder.shown()[0].text.toStdString();
-    EXPECT_EQ(bytesOf(backup), earlier);
+    EXPECT_EQ(testkit::bytesOf(backup), earlier);
     EXPECT_EQ(QDir(books.path()).entryList(QDir::Files | QDir::System).size(), 2) << "no copy left half-made";
 
     const int incomeItems = itemRows(window->incomePanel);
@@ -204,7 +127,7 @@ TEST_F(Maintenance, ABackupThatCannotBeWrittenSaysSoKeepsTheEarlierOneAndTheView
 TEST_F(Maintenance, BackupsBeforeAndAfterAPasswordChange)
 {
     testkit::writeSampleMonth(QStringLiteral("2026-05"));
-    openDefault();
+    open();
     const QString path = window->ledger().path();
     const QString backup = folder.file(QStringLiteral("Zambrel_2026-05-15_bak.mdb"));
     const QString next = QStringLiteral("我们的 'books' [2026]");
@@ -234,17 +157,14 @@ TEST_F(Maintenance, BackupsBeforeAndAfterAPasswordChange)
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
               QStringList{QFileInfo(backup).fileName()});
     EXPECT_TRUE(opensWith(backup, next));
-
-    window->setSwitchingLedger(true);
-    window->close();
-    window.reset();
-    EXPECT_FALSE(opensWith(path, QString()));
+    closeWindow();
+    EXPECT_FALSE(opensWith(path));
     EXPECT_TRUE(opensWith(path, next));
 }
 
 TEST_F(Maintenance, AClosedPasswordWindowIsMadeAfresh)
 {
-    openDefault();
+    open();
     runModal("changePWD", [&] { passwordWindow()->close(); });
     ASSERT_TRUE(QTest::qWaitFor([this] { return passwordWindow() == nullptr; }));
     runModal("changePWD", [&] {
@@ -261,12 +181,10 @@ TEST_F(Maintenance, LookBackShowsTheChosenMonthAndAClosedPickerIsMadeAfresh)
 {
     for (const char *month : {"2025-11", "2026-03", "2026-05"})
         testkit::writeSampleMonth(QString::fromLatin1(month));
-    openDefault();
+    open();
     runModal("find", [&] {
-        EXPECT_EQ(pickerRows(), (QStringList{QStringLiteral("2026-05"), QStringLiteral("2026-03"),
-                                             QStringLiteral("2025-11")}));
-        clickPickerRow(QStringLiteral("2025-11"));
-        picker()->okButton->click();
+        EXPECT_EQ(testkit::columnTexts(picker()->monthList), (QStringList{"2026-05", "2026-03", "2025-11"}));
+        pickMonth(QStringLiteral("2025-11"));
     });
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2025-11"));
     EXPECT_EQ(window->button(QStringLiteral("refresh"))->text(), QStringLiteral("2025-11"));
@@ -275,25 +193,21 @@ TEST_F(Maintenance, LookBackShowsTheChosenMonthAndAClosedPickerIsMadeAfresh)
     QPointer<input::MonthPickerWindow> kept = picker();
     runModal("find", [&] {
         EXPECT_EQ(picker(), kept.data());
-        EXPECT_EQ(pickerRows().size(), 3) << "its first list";
+        EXPECT_EQ(picker()->monthList->topLevelItemCount(), 3) << "its first list";
         picker()->close(); // by the caption bar: counts as Cancel
     });
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2025-11"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return kept.isNull(); }));
-    runModal("find", [&] {
-        clickPickerRow(QStringLiteral("2026-01"));
-        picker()->okButton->click();
-    });
+    runModal("find", [&] { pickMonth(QStringLiteral("2026-01")); });
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-01"));
     EXPECT_EQ(itemRows(window->incomePanel), 1);
 }
 
 // Another ledger, through the start routine as the program runs it.
-class OtherLedger : public ::testing::Test {
+class OtherLedger : public ::testing::Test, public testkit::WindowFixture {
 protected:
     void SetUp() override
     {
-        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
         app::startProgram(*qApp);
         first = logOn();
@@ -307,20 +221,20 @@ protected:
             widget->close();
         }
         QTest::qWait(0);
-        base::setClock({});
     }
 
     // Logs on in the logon window shown; the main window that follows, or null.
     ledger::MainWindow *logOn(const QString &password = {})
     {
-        store::LogonWindow *logon = topLevel<store::LogonWindow>();
+        store::LogonWindow *logon = testkit::shownWindow<store::LogonWindow>();
         if (!logon)
             return nullptr;
         logon->passwordBox->setText(password);
         QTest::keyClick(logon->passwordBox, Qt::Key_Return);
-        const bool settled = QTest::qWaitFor(
-            [this] { return topLevel<ledger::MainWindow>() != nullptr || !responder.shown().empty(); });
-        return settled ? topLevel<ledger::MainWindow>() : nullptr;
+        const bool settled = QTest::qWaitFor([this] {
+            return testkit::shownWindow<ledger::MainWindow>() != nullptr || !responder.shown().empty();
+        });
+        return settled ? testkit::shownWindow<ledger::MainWindow>() : nullptr;
     }
 
     // Chooses `path` in the open-file dialog of "another ledger".
@@ -332,8 +246,6 @@ protected:
         store::setOpenFileResponder(previous);
     }
 
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
     QPointer<ledger::MainWindow> first;
 };
 
@@ -343,7 +255,7 @@ TEST_F(OtherLedger, TheSameFileOrNoChoiceDoesNothing)
     for (const QString &chosen : {first->ledger().path(), QString()}) {
         choose(chosen);
         EXPECT_TRUE(first && first->isVisible()) << chosen.toStdString();
-        EXPECT_EQ(topLevel<store::LogonWindow>(), nullptr);
+        EXPECT_EQ(testkit::shownWindow<store::LogonWindow>(), nullptr);
     }
     EXPECT_TRUE(responder.shown().empty());
 }
@@ -361,10 +273,10 @@ TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
     choose(other);
     ASSERT_TRUE(QTest::qWaitFor([this] { return first.isNull(); }));
     EXPECT_TRUE(responder.shown().empty()) << "closing for another ledger asks nothing";
-    store::LogonWindow *logon = topLevel<store::LogonWindow>();
+    store::LogonWindow *logon = testkit::shownWindow<store::LogonWindow>();
     ASSERT_NE(logon, nullptr);
     EXPECT_EQ(logon->ledgerPath(), other);
-    EXPECT_TRUE(opensWith(firstPath, QString())) << "the first ledger is let go";
+    EXPECT_TRUE(opensWith(firstPath)) << "the first ledger is let go";
 
     ledger::MainWindow *second = logOn(QStringLiteral("两位 老人"));
     ASSERT_NE(second, nullptr) << (responder.shown().empty() ? "" : responder.shown()[0].text.toStdString());
@@ -395,7 +307,7 @@ TEST_F(OtherLedger, ALedgerAnotherProcessHoldsIsReportedInUse)
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("账本正在使用中")))
         << responder.shown()[0].text.toStdString();
-    EXPECT_NE(topLevel<store::LogonWindow>(), nullptr);
+    EXPECT_NE(testkit::shownWindow<store::LogonWindow>(), nullptr);
     EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
 
     holder.closeWriteChannel();

@@ -12,15 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <initializer_list>
+#include <vector>
 
 namespace zambrel::testkit {
 
 /// An item of `type` named `name`, its amounts in this order: income, actual
 /// spending, planned spending, down payment, total cost, loan total, monthly
 /// repayment (the ones left out stay 0).
-inline store::Item itemOf(const QString &type, const QString &name,
-                          std::initializer_list<double> amounts = {}, const QString &memo = {})
+inline store::Item itemOf(const QString &type, const QString &name, const std::vector<double> &amounts = {},
+                          const QString &memo = {})
 {
     store::Item item;
     item.type = type;

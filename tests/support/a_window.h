@@ -6,6 +6,7 @@
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "sample_ledger.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
 

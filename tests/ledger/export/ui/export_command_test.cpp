@@ -1,18 +1,13 @@
 // The main window's "导出 CSV Export" command, through the real window.
-#include "sample_ledger.h"
-#include "test_support.h"
+#include "a_fixtures.h"
+#include "a_window.h"
 
-#include "base/clock.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/export/ui/export_command.h"
-#include "ledger/ui/main_window.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -20,36 +15,22 @@ using namespace zambrel;
 
 namespace {
 
-struct ExportFixture {
+struct ExportFixture : testkit::WindowFixture {
     ExportFixture()
     {
-        base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
-        store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-05"));
-        window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
-        window->load();
-        ledger::registerCsvExport(*window, [this](QWidget *owner, const QString &start) {
-            owners << owner;
-            starts << start;
-            return chosen;
+        open([this](ledger::MainWindow &main) {
+            ledger::registerCsvExport(main, [this](QWidget *owner, const QString &start) {
+                owners << owner;
+                starts << start;
+                return chosen;
+            });
         });
+        action = window->command(QStringLiteral("export"));
     }
-    ~ExportFixture()
-    {
-        window->setSwitchingLedger(true);
-        window->close();
-        base::setClock({});
-    }
+    QByteArray fileBytes(const QString &name) const { return testkit::bytesOf(QDir(chosen).filePath(name)); }
 
-    QByteArray fileBytes(const QString &name) const
-    {
-        QFile file(QDir(chosen).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    std::unique_ptr<ledger::MainWindow> window;
+    QAction *action = nullptr;
     QString chosen;
     QList<QWidget *> owners;
     QStringList starts;
@@ -58,15 +39,11 @@ struct ExportFixture {
 TEST(ExportCommand, JoinsTheMonthMenuAndNamesTheFilesWritten)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->command(QStringLiteral("export"));
-    EXPECT_TRUE(fixture.window->monthMenu()->actions().contains(action));
 
-    store::Item formula;
-    formula.type = QStringLiteral("工资");
-    formula.name = QStringLiteral("=1+1");
-    fixture.window->ledger().addItem(QStringLiteral("2026-05"), formula);
+    fixture.window->ledger().addItem(QStringLiteral("2026-05"),
+                                     testkit::itemOf(QStringLiteral("工资"), QStringLiteral("=1+1")));
     fixture.chosen = fixture.folder.file(QStringLiteral("export"));
-    action->trigger();
+    fixture.action->trigger();
     EXPECT_EQ(fixture.owners, QList<QWidget *>{fixture.window.get()});
     EXPECT_EQ(fixture.starts, QStringList{fixture.folder.path()})
         << "the dialog starts in the ledger's folder";
@@ -89,20 +66,18 @@ TEST(ExportCommand, JoinsTheMonthMenuAndNamesTheFilesWritten)
 TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
 {
     ExportFixture fixture;
-    QAction *action = fixture.window->command(QStringLiteral("export"));
     fixture.chosen = QString();
-    action->trigger();
+    fixture.action->trigger();
     EXPECT_TRUE(fixture.responder.shown().empty()) << "a cancelled folder dialog is the end of it";
 
     fixture.chosen = fixture.folder.file(QStringLiteral("out"));
     QDir().mkpath(fixture.chosen);
     QFile earlier(QDir(fixture.chosen).filePath(QStringLiteral("types.csv")));
-    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-    earlier.write("mine");
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("mine") == 4);
     earlier.close();
 
     fixture.responder.answer(base::MessageAnswer::No);
-    action->trigger();
+    fixture.action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].icon, base::MessageIcon::Question);
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("types.csv")));
@@ -111,7 +86,7 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
 
     fixture.responder.clear();
     fixture.responder.answer(base::MessageAnswer::Yes);
-    action->trigger();
+    fixture.action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 2u);
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));
     EXPECT_TRUE(
@@ -123,11 +98,9 @@ TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)
     ExportFixture fixture;
     fixture.chosen = fixture.folder.file(QStringLiteral("settings.ini/inside"));
     QFile blocker(fixture.folder.file(QStringLiteral("settings.ini")));
-    if (!blocker.exists()) {
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-    }
-    fixture.window->command(QStringLiteral("export"))->trigger();
+    ASSERT_TRUE(blocker.exists() || blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    fixture.action->trigger();
     ASSERT_EQ(fixture.responder.shown().size(), 1u);
     EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
     EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("Cannot create the folder")));

@@ -1,76 +1,47 @@
 // The restore command through the real main window: the window lists the
 // ledger's backups, previews the chosen one, asks once, restores behind a
 // safety copy and the main window shows the restored books.
+#include "a_window.h"
 #include "qstring_printer.h"
-#include "sample_ledger.h"
-#include "test_support.h"
 
 #include "app/feature_list.h"
-#include "base/app_paths.h"
-#include "base/clock.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/restore/ui/restore_window.h"
-#include "ledger/ui/main_window.h"
 #include "panel/ui/open_file_dialog.h"
 #include "skin/flat_button.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace zambrel;
 
 namespace {
 
-const QDate kToday(2026, 5, 15);
-
-class RestoreCommand : public ::testing::Test {
+class RestoreCommand : public ::testing::Test, public testkit::WindowFixture {
 protected:
     void SetUp() override
     {
-        base::setClock([] { return QDateTime(kToday, QTime(10, 0)); });
-        store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-04"));
         testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
-        window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
-        window->load();
-        app::registerFeatures(*window);
-        window->show();
+        open(app::registerFeatures, true);
     }
-    void TearDown() override
-    {
-        window->setSwitchingLedger(true);
-        window->close();
-        window.reset();
-        base::setClock({});
-    }
-
     ledger::RestoreWindow *openRestore()
     {
         window->command(QStringLiteral("restore"))->trigger();
         return window->findChild<ledger::RestoreWindow *>();
     }
-
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    std::unique_ptr<ledger::MainWindow> window;
+    QString check(ledger::RestoreWindow *restore, int column = 4)
+    {
+        return restore->backupList->topLevelItem(0)->text(column);
+    }
 };
 
 TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
 {
-    QAction *command = window->command(QStringLiteral("restore"));
-    ASSERT_NE(command, nullptr);
-    EXPECT_TRUE(window->monthMenu()->actions().contains(command));
-    EXPECT_EQ(command->text(), QStringLiteral("恢复 Restore…"));
-
     store::Ledger &books = window->ledger();
     const QString aprilStatus = [&] {
         window->showMonth(QStringLiteral("2026-04"));
@@ -87,8 +58,8 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
     ASSERT_NE(restore, nullptr);
     EXPECT_TRUE(restore->isVisible());
     ASSERT_EQ(restore->entries().size(), 1u);
-    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("可用 OK"));
-    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(2), QStringLiteral("2026-05"));
+    EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
+    EXPECT_EQ(check(restore, 2), QStringLiteral("2026-05"));
     EXPECT_TRUE(restore->restoreButton->isEnabled());
     EXPECT_FALSE(restore->passwordBox->isEnabled());
     EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-05\n")))
@@ -129,7 +100,7 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     restore->browse();
     store::setOpenFileResponder(previous);
     ASSERT_EQ(restore->entries().size(), 1u);
-    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("密码不同 Other password"));
+    EXPECT_EQ(check(restore), QStringLiteral("密码不同 Other password"));
     EXPECT_TRUE(restore->passwordBox->isEnabled());
     EXPECT_FALSE(restore->restoreButton->isEnabled());
 
@@ -139,7 +110,7 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     restore->passwordBox->setText(QStringLiteral("另一个"));
     restore->checkPassword();
     EXPECT_EQ(restore->passwordBox->text(), QString()) << "the password does not stay in the box";
-    EXPECT_EQ(restore->backupList->topLevelItem(0)->text(4), QStringLiteral("可用 OK"));
+    EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
     EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2025-01\n")));
 
     responder.answer(base::MessageAnswer::Yes);

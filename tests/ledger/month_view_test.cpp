@@ -1,15 +1,11 @@
+#include "a_fixtures.h"
+#include "a_raw_ledger.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "ledger/month_view.h"
 #include "qstring_printer.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
-
-#include <QFile>
-
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +17,8 @@ namespace {
 
 using namespace zambrel;
 using ledger::MonthView;
+
+const QString kNovember = QStringLiteral("2026-11");
 
 // Records what the month logic asks of the main window.
 class RecordingHost : public ledger::MonthViewHost {
@@ -36,15 +34,12 @@ class MonthViewLedger : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_path = m_folder.file(QStringLiteral("books.mdb"));
-        store::createLedger(m_path);
         base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
-        connect();
+        emptyLedger();
     }
     void TearDown() override { base::setClock({}); }
 
     void connect() { m_ledger = std::make_unique<store::Ledger>(m_path, QString()); }
-
     // Starts again from a new, empty ledger.
     void emptyLedger()
     {
@@ -53,23 +48,20 @@ protected:
         store::createLedger(m_path);
         connect();
     }
-
-    void add(const QString &month, const QString &type, const QString &name, double income, double pay,
-             double willPay, double firstPay, double totalCost, double debet, double debetPerMonth,
-             const QString &memo = {})
+    // Runs `statements` on the closed ledger file, as another program would.
+    void writeRaw(const char *statements)
     {
-        store::Item item;
-        item.type = type;
-        item.name = name;
-        item.memo = memo;
-        item.income = income;
-        item.actualSpending = pay;
-        item.plannedSpending = willPay;
-        item.downPayment = firstPay;
-        item.totalCost = totalCost;
-        item.loanTotal = debet;
-        item.monthlyRepayment = debetPerMonth;
-        m_ledger->addItem(month, item);
+        m_ledger.reset();
+        testkit::runRaw(m_path, statements);
+        connect();
+    }
+
+    // Amounts as testkit::itemOf() takes them.
+    void add(const QString &month, const char *type, const char *name, const std::vector<double> &amounts,
+             const char *memo = "")
+    {
+        m_ledger->addItem(month, testkit::itemOf(QString::fromUtf8(type), QString::fromUtf8(name), amounts,
+                                                 QString::fromUtf8(memo)));
     }
 
     // "type name income pay willPay firstPay total debet debetPerMonth memo" per item of a month.
@@ -90,30 +82,27 @@ protected:
 
     void novemberBooks()
     {
-        add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("月薪"), 8000, 0, 0, 0, 0, 0, 0,
-            QStringLiteral("基本工资"));
-        add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 300, 0, 0, 0, 0, 0, 0);
-        add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("租金"), 0, 2800, 3000, 0, 0, 0,
-            0, QStringLiteral("押一付三"));
-        add(QStringLiteral("2026-11"), QStringLiteral("房产"), QStringLiteral("住宅"), 0, 0, 0, 300000,
-            1000000, 600000, 5000, QStringLiteral("贷款三十年"));
+        add(kNovember, "工资", "月薪", {8000}, "基本工资");
+        add(kNovember, "股利", "分红", {300});
+        add(kNovember, "房租", "租金", {0, 2800, 3000}, "押一付三");
+        add(kNovember, "房产", "住宅", {0, 0, 0, 300000, 1000000, 600000, 5000}, "贷款三十年");
     }
 
     testkit::TempProgramFolder m_folder;
-    QString m_path;
+    QString m_path = m_folder.file(QStringLiteral("books.mdb"));
     std::unique_ptr<store::Ledger> m_ledger;
 };
 
 TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
 {
     novemberBooks();
-    add(QStringLiteral("2026-11"), QStringLiteral("幽灵"), QStringLiteral("未知"), 50, 0, 0, 0, 0, 0, 0);
-    add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("兼职"), 2000, 0, 0, 0, 0, 0, 0);
-    add(QStringLiteral("2026-10"), QStringLiteral("存款"), QStringLiteral("定期"), 0, 0, 0, 0, 900000, 0, 0);
+    add(kNovember, "幽灵", "未知", {50});
+    add(kNovember, "工资", "兼职", {2000});
+    add(QStringLiteral("2026-10"), "存款", "定期", {0, 0, 0, 0, 900000});
 
     RecordingHost host;
     MonthView view(*m_ledger, &host);
-    view.setCurrentMonth(QStringLiteral("2026-11"));
+    view.setCurrentMonth(kNovember);
     view.reload();
 
     EXPECT_DOUBLE_EQ(view.salary(), 10000);
@@ -159,12 +148,6 @@ TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
     ASSERT_TRUE(due);
     EXPECT_EQ(due->from, QStringLiteral("2026-11"));
     EXPECT_EQ(due->to, QStringLiteral("2026-12"));
-    const base::MessageRequest question = MonthView::carryForwardQuestion();
-    EXPECT_EQ(
-        question.text,
-        QStringLiteral("月结处:\r\n\r\n每个月的数据将自动转结，帮助阁下更高效的理财。\r\n\r\n是否要月结?"));
-    EXPECT_EQ(question.buttons, base::MessageButtons::YesNo);
-
     view.carryForward(*due);
     view.reload();
     EXPECT_TRUE(responder.shown().empty()) << "the window asks, not the month logic";
@@ -201,8 +184,7 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
         SCOPED_TRACE(c.what);
         emptyLedger();
         if (c.month)
-            add(QString::fromLatin1(c.month), QString::fromUtf8(c.type), QStringLiteral("x"), 7000, 0, 0, 0,
-                0, 0, 0);
+            add(QString::fromLatin1(c.month), c.type, "x", {7000});
         MonthView view(*m_ledger);
         const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
         ASSERT_EQ(due.has_value(), c.due);
@@ -224,32 +206,21 @@ TEST_F(MonthViewLedger, AmountsThatAreNoNumberAreShownAsMistakesAndLeftOut)
 {
     // Without the odd amounts the month is healthy: passive income equals the
     // salary, half the income is spent, no assets.
-    add(QStringLiteral("2026-11"), QStringLiteral("工资"), QStringLiteral("月薪"), 10000, 0, 0, 0, 0, 0, 0);
-    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("分红"), 10000, 0, 0, 0, 0, 0, 0);
-    add(QStringLiteral("2026-11"), QStringLiteral("股利"), QStringLiteral("无穷"), 0, 0, 0, 0, 0, 0, 0);
-    add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("租金"), 0, 10000, 10000, 0, 0, 0,
-        0);
-    add(QStringLiteral("2026-11"), QStringLiteral("房租"), QStringLiteral("水电"), 0, 1, 300, 0, 0, 0, 0);
-    m_ledger.reset();
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &raw), SQLITE_OK);
-        const int rc = sqlite3_exec(raw,
-                                    "UPDATE Asset SET InComePerMonth=1e999 WHERE name='无穷';"
-                                    "UPDATE Asset SET PayPerMonth='nan' WHERE name='水电'",
-                                    nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK);
-    }
-    connect();
-    const std::vector<store::Item> stored = m_ledger->monthItems(QStringLiteral("2026-11"));
+    add(kNovember, "工资", "月薪", {10000});
+    add(kNovember, "股利", "分红", {10000});
+    add(kNovember, "股利", "无穷", {});
+    add(kNovember, "房租", "租金", {0, 10000, 10000});
+    add(kNovember, "房租", "水电", {0, 1, 300});
+    writeRaw("UPDATE Asset SET InComePerMonth=1e999 WHERE name='无穷';"
+             "UPDATE Asset SET PayPerMonth='nan' WHERE name='水电'");
+    const std::vector<store::Item> stored = m_ledger->monthItems(kNovember);
     ASSERT_EQ(stored.size(), 5u);
     ASSERT_TRUE(std::isinf(stored[2].income));
     ASSERT_TRUE(std::isnan(stored[4].actualSpending));
 
     RecordingHost host;
     MonthView view(*m_ledger, &host);
-    view.setCurrentMonth(QStringLiteral("2026-11"));
+    view.setCurrentMonth(kNovember);
     const ledger::Assessment verdict = view.reload();
 
     const auto rowOf = [](const panel::CategoryRows &rows, const QString &key) {
@@ -286,21 +257,9 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
 {
     novemberBooks();
     // Let the first copied row in, then fail the second, as a full disk would.
-    m_ledger.reset();
-    {
-        sqlite3 *raw = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(m_path).constData(), &raw), SQLITE_OK);
-        char *error = nullptr;
-        const int rc = sqlite3_exec(raw,
-                                    "CREATE TRIGGER interrupt AFTER INSERT ON Asset WHEN "
-                                    "(SELECT count(*) FROM Asset WHERE months='2026-12') >= 2 "
-                                    "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
-                                    nullptr, nullptr, &error);
-        sqlite3_free(error);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK);
-    }
-    connect();
+    writeRaw("CREATE TRIGGER interrupt AFTER INSERT ON Asset WHEN "
+             "(SELECT count(*) FROM Asset WHERE months='2026-12') >= 2 "
+             "BEGIN SELECT RAISE(ABORT, 'disk full'); END");
 
     MonthView view(*m_ledger);
     const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
@@ -334,7 +293,7 @@ QStringList panelRows(const panel::CategoryRows &rows)
 // leaves the shares written on the way (the second placing matters there).
 TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
 {
-    const QString month = QStringLiteral("2026-11");
+    const QString month = kNovember;
     struct Books {
         const char *what;
         std::function<void()> write;
@@ -343,14 +302,14 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
         {"salary, rent, house on a loan", [&] { novemberBooks(); }},
         {"a repayment row replacing its item",
          [&] {
-             add(month, QStringLiteral("工资"), QStringLiteral("月薪"), 5000, 0, 0, 0, 0, 0, 0);
-             add(month, QStringLiteral("房租"), QStringLiteral("车"), 0, 1200, 900, 0, 0, 0, 700);
-             add(month, QStringLiteral("房租"), QStringLiteral("租金"), 0, 2800, 3000, 0, 0, 0, 0);
+             add(month, "工资", "月薪", {5000});
+             add(month, "房租", "车", {0, 1200, 900, 0, 0, 0, 700});
+             add(month, "房租", "租金", {0, 2800, 3000});
          }},
         {"income adding up to 0",
          [&] {
-             add(month, QStringLiteral("工资"), QStringLiteral("月薪"), 100, 0, 0, 0, 0, 0, 0);
-             add(month, QStringLiteral("股利"), QStringLiteral("亏损"), -100, 0, 0, 0, 0, 0, 0);
+             add(month, "工资", "月薪", {100});
+             add(month, "股利", "亏损", {-100});
          }},
         {"nothing this month", [] {}},
     };

@@ -1,22 +1,19 @@
 // The month picker: what each click, key and button makes of the choice
 // (without a window), the window itself on a real ledger's months, and what
 // the main window makes of the answer.
+#include "a_fixtures.h"
+#include "a_widgets.h"
 #include "base/clock.h"
 #include "input/month_picker/look_back.h"
 #include "input/month_picker/month_choice.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "qstring_printer.h"
 #include "skin/flat_button.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
 #include <QAccessible>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -29,11 +26,9 @@ using input::MonthPickerWindow;
 
 namespace {
 
-TEST(MonthChoice, ClicksButtonsAndTheNullRow)
+TEST(MonthChoice, ClicksButtonsDoubleClicksAndTheNullRow)
 {
     MonthChoice choice;
-    EXPECT_TRUE(choice.month().isEmpty());
-    EXPECT_FALSE(choice.isConfirmed());
     choice.confirm(); // OK on first use, nothing clicked
     EXPECT_TRUE(choice.isConfirmed());
     EXPECT_TRUE(choice.month().isEmpty());
@@ -42,6 +37,8 @@ TEST(MonthChoice, ClicksButtonsAndTheNullRow)
     choice.cancel();
     EXPECT_FALSE(choice.isConfirmed());
     EXPECT_EQ(choice.month(), QStringLiteral("2025-03")) << "Cancel keeps the last click for the next use";
+    EXPECT_FALSE(choice.doubleClick(std::nullopt)) << "nothing selected";
+    EXPECT_FALSE(choice.isConfirmed());
     choice.confirm(); // OK without a click repeats the previous choice
     EXPECT_EQ(choice.month(), QStringLiteral("2025-03"));
 
@@ -49,200 +46,119 @@ TEST(MonthChoice, ClicksButtonsAndTheNullRow)
     EXPECT_TRUE(choice.month().isEmpty());
     choice.clickRow(QStringLiteral("null")); // only the list's own null text stands for no month
     EXPECT_EQ(choice.month(), QStringLiteral("null"));
-}
-
-TEST(MonthChoice, DoubleClickConfirmsTheSelectedRowOnly)
-{
-    MonthChoice choice;
-    choice.clickRow(QStringLiteral("2024-01"));
-    EXPECT_FALSE(choice.doubleClick(std::nullopt));
-    EXPECT_FALSE(choice.isConfirmed());
-    EXPECT_EQ(choice.month(), QStringLiteral("2024-01"));
-
     EXPECT_TRUE(choice.doubleClick(QStringLiteral("2023-07")));
     EXPECT_TRUE(choice.isConfirmed());
     EXPECT_EQ(choice.month(), QStringLiteral("2023-07"));
-    EXPECT_TRUE(choice.doubleClick(QStringLiteral("NULL")));
-    EXPECT_TRUE(choice.month().isEmpty());
 }
 
 // The picker over the months of a real ledger.
 class PickerWindow : public ::testing::Test {
 protected:
-    void SetUp() override
+    void load(const QStringList &months = {})
     {
         const QString path = dir.filePath(QStringLiteral("books.mdb"));
         store::createLedger(path);
-        ledger = std::make_unique<store::Ledger>(path, QString());
-        window = std::make_unique<MonthPickerWindow>();
+        store::Ledger ledger(path, QString());
+        for (const QString &month : months)
+            ledger.addItem(month, testkit::itemOf(QStringLiteral("工资"), month));
+        window.loadMonths([&ledger] { return ledger.allMonthsTable(); });
+        show();
     }
-
-    void addMonths(const QStringList &months)
+    void show()
     {
-        for (const QString &month : months) {
-            store::Item item;
-            item.type = QStringLiteral("工资");
-            item.name = month;
-            ledger->addItem(month, item);
-        }
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
-
-    void load()
+    QStringList rows() const { return testkit::columnTexts(window.monthList); }
+    QPoint rowCentre(int index) const
     {
-        window->loadMonths([this] { return ledger->allMonthsTable(); });
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window.monthList->visualItemRect(window.monthList->topLevelItem(index)).center();
     }
-
-    QStringList rows() const
-    {
-        QStringList texts;
-        for (int index = 0; index < window->monthList->topLevelItemCount(); ++index)
-            texts << window->monthList->topLevelItem(index)->text(0);
-        return texts;
-    }
-
-    void clickRow(int index)
-    {
-        QTreeWidget *list = window->monthList;
-        const QRect place = list->visualItemRect(list->topLevelItem(index));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, place.center());
-    }
-
     // As the window system delivers it: a click, then the second press as a
     // double-click.
     void doubleClickAt(QPoint pos)
     {
-        QTest::mouseClick(window->monthList->viewport(), Qt::LeftButton, {}, pos);
-        QTest::mouseDClick(window->monthList->viewport(), Qt::LeftButton, {}, pos);
+        QTest::mouseClick(window.monthList->viewport(), Qt::LeftButton, {}, pos);
+        QTest::mouseDClick(window.monthList->viewport(), Qt::LeftButton, {}, pos);
+    }
+    bool chose(const char *month) const
+    {
+        return !window.isVisible() && window.choice().isConfirmed() &&
+               window.choice().month() == QLatin1String(month);
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<store::Ledger> ledger;
-    std::unique_ptr<MonthPickerWindow> window;
+    MonthPickerWindow window;
     testkit::ScriptedResponder responder;
 };
 
 TEST_F(PickerWindow, ShowsEveryMonthNewestFirstAndTheListIsNamedByItsLabel)
 {
-    addMonths({QStringLiteral("2024-11"), QStringLiteral("2026-02"), QStringLiteral("2025-06"),
-               QStringLiteral("2026-02")});
-    load();
-    EXPECT_EQ(rows(),
-              (QStringList{QStringLiteral("2026-02"), QStringLiteral("2025-06"), QStringLiteral("2024-11")}));
+    load({QStringLiteral("2024-11"), QStringLiteral("2026-02"), QStringLiteral("2025-06"),
+          QStringLiteral("2026-02")});
+    EXPECT_EQ(rows(), (QStringList{"2026-02", "2025-06", "2024-11"}));
     // The label names the list for assistive technology.
-    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->monthList);
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window.monthList);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("选择月份"));
     EXPECT_TRUE(responder.shown().empty());
 }
 
-TEST_F(PickerWindow, ClickThenOkOrCancel)
-{
-    addMonths({QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-03")});
-    load();
-    clickRow(1);
-    window->okButton->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->choice().isConfirmed());
-    EXPECT_EQ(window->choice().month(), QStringLiteral("2026-02"));
-
-    window->show();
-    clickRow(2);
-    window->cancelButton->click();
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->choice().isConfirmed());
-}
-
 TEST_F(PickerWindow, KeyboardArrowsEnterAndEscape)
 {
-    addMonths({QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-03")});
-    load();
+    load({QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-03")});
     // Focus puts the list's cursor on the newest month without choosing it.
-    window->monthList->setFocus();
-    QTest::keyClick(window->monthList, Qt::Key_Down);
-    QTest::keyClick(window->monthList, Qt::Key_Return);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->choice().isConfirmed());
-    EXPECT_EQ(window->choice().month(), QStringLiteral("2026-02"));
+    window.monthList->setFocus();
+    QTest::keyClick(window.monthList, Qt::Key_Down);
+    QTest::keyClick(window.monthList, Qt::Key_Return);
+    EXPECT_TRUE(chose("2026-02"));
 
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    QTest::keyClick(window->monthList, Qt::Key_Up);
-    QTest::keyClick(window->monthList, Qt::Key_Escape);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->choice().isConfirmed());
-    EXPECT_EQ(window->choice().month(), QStringLiteral("2026-03"));
+    show();
+    QTest::keyClick(window.monthList, Qt::Key_Up);
+    QTest::keyClick(window.monthList, Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.choice().isConfirmed());
+    EXPECT_EQ(window.choice().month(), QStringLiteral("2026-03"));
 }
 
 TEST_F(PickerWindow, DoubleClickOnARowChoosesItAndOnEmptySpaceDoesNothing)
 {
-    addMonths({QStringLiteral("2026-01"), QStringLiteral("2026-02")});
-    load();
+    load({QStringLiteral("2026-01"), QStringLiteral("2026-02")});
     // Below the last row, nothing selected: the window stays.
-    doubleClickAt(QPoint(20, window->monthList->viewport()->height() - 4));
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->choice().isConfirmed());
-
-    QTreeWidget *list = window->monthList;
-    doubleClickAt(list->visualItemRect(list->topLevelItem(1)).center());
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_TRUE(window->choice().isConfirmed());
-    EXPECT_EQ(window->choice().month(), QStringLiteral("2026-01"));
+    doubleClickAt(QPoint(20, window.monthList->viewport()->height() - 4));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.choice().isConfirmed());
+    doubleClickAt(rowCentre(1));
+    EXPECT_TRUE(chose("2026-01"));
 }
 
 TEST_F(PickerWindow, AnEmptyLedgerOffersNoMonthAndOkAnswersNone)
 {
     load();
     EXPECT_EQ(rows(), QStringList{QStringLiteral("没有记录。")});
-    clickRow(0);
-    doubleClickAt(window->monthList->visualItemRect(window->monthList->topLevelItem(0)).center());
-    EXPECT_TRUE(window->isVisible()) << "the no-records row is no month to choose";
-    EXPECT_TRUE(window->monthList->selectedItems().isEmpty());
-    QTest::keyClick(window->monthList, Qt::Key_Return);
-    EXPECT_TRUE(window->choice().isConfirmed());
-    EXPECT_TRUE(window->choice().month().isEmpty());
+    doubleClickAt(rowCentre(0));
+    EXPECT_TRUE(window.isVisible()) << "the no-records row is no month to choose";
+    EXPECT_TRUE(window.monthList->selectedItems().isEmpty());
+    QTest::keyClick(window.monthList, Qt::Key_Return);
+    EXPECT_TRUE(chose(""));
 }
 
 TEST_F(PickerWindow, TheNullRowAnswersNoMonth)
 {
-    window->loadMonths([] {
-        store::ResultTable table;
-        table.columns << QStringLiteral("months");
-        table.rows.push_back({QStringLiteral("2026-04")});
-        table.rows.push_back({QVariant()});
-        return table;
+    window.loadMonths([] {
+        return store::ResultTable{{QStringLiteral("months")}, {{QStringLiteral("2026-04")}, {QVariant()}}};
     });
-    window->show();
-    EXPECT_EQ(rows(), (QStringList{QStringLiteral("2026-04"), QStringLiteral("NULL")}));
-    clickRow(0);
-    clickRow(1);
-    window->okButton->click();
-    EXPECT_TRUE(window->choice().isConfirmed());
-    EXPECT_TRUE(window->choice().month().isEmpty());
-}
-
-TEST_F(PickerWindow, KeptBetweenUsesWithItsFirstListAndClosingCancels)
-{
-    addMonths({QStringLiteral("2026-01")});
-    load();
-    addMonths({QStringLiteral("2026-05")});
-    window->hide();
-    // Shown again modally: the list is the one it was loaded with.
-    QTimer::singleShot(0, window.get(), [this] {
-        EXPECT_EQ(rows(), QStringList{QStringLiteral("2026-01")});
-        window->close();
-    });
-    const MonthChoice &choice = window->choose();
-    EXPECT_FALSE(choice.isConfirmed());
-    EXPECT_FALSE(window->isVisible());
+    show();
+    EXPECT_EQ(rows(), (QStringList{"2026-04", "NULL"}));
+    QTest::mouseClick(window.monthList->viewport(), Qt::LeftButton, {}, rowCentre(1));
+    window.okButton->click();
+    EXPECT_TRUE(chose(""));
 }
 
 TEST_F(PickerWindow, AFailedReadIsReportedAndLeavesNothingToChoose)
 {
-    window->loadMonths([]() -> store::ResultTable {
+    window.loadMonths([]() -> store::ResultTable {
         throw store::DbError(store::ErrorKind::Other, QStringLiteral("gone"));
     });
     ASSERT_EQ(responder.shown().size(), 1u);

@@ -1,7 +1,6 @@
 #include "input/amount_formula.h"
 #include "input/arithmetic_parser.h"
 #include "input/calc_text.h"
-#include "input/entry_form.h"
 #include "input/fallback_evaluator.h"
 #include "test_support.h"
 
@@ -96,13 +95,6 @@ TEST(AmountEnter, FormulasThatWouldBeMisreadKeepTheirText)
         EXPECT_EQ(result.messages,
                   QStringList{QStringLiteral("表达式：") + typed + QStringLiteral(" 错误。 ") + c.reason});
     }
-    // Enter leaves such a field as typed and has the window show the message.
-    EntryForm form;
-    form.setText(EntryField::Income, QStringLiteral("3x"));
-    const EnterResult entered = form.pressEnter(EntryField::Income);
-    EXPECT_EQ(form.text(EntryField::Income), QStringLiteral("3x"));
-    ASSERT_EQ(entered.messages.size(), 1u);
-    EXPECT_TRUE(entered.messages[0].text.startsWith(QStringLiteral("表达式：3x 错误。 ")));
 }
 
 // What the own evaluator rightly does where the parser gives up stays: deep
@@ -167,20 +159,6 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
     EXPECT_EQ(result.text, tooLong);
     EXPECT_EQ(result.messages, QStringList{QStringLiteral("表达式：") + tooLong + QStringLiteral(" 错误。 ") +
                                            formulaTooLongText()});
-}
-
-TEST(AmountEnter, MessagesComeBackAsInformation)
-{
-    EntryForm form;
-    form.setText(EntryField::TotalCost, QStringLiteral("(1+2"));
-    const EnterResult entered = form.pressEnter(EntryField::TotalCost);
-    EXPECT_TRUE(entered.evaluated);
-    EXPECT_EQ(form.text(EntryField::TotalCost), QStringLiteral("0"));
-    ASSERT_EQ(entered.messages.size(), 1u);
-    EXPECT_EQ(entered.messages[0].text, QStringLiteral("括号不成对"));
-    EXPECT_EQ(entered.messages[0].icon, base::MessageIcon::Information);
-    EXPECT_EQ(entered.messages[0].buttons, base::MessageButtons::Ok);
-    EXPECT_FALSE(form.pressEnter(EntryField::PlannedSpending).evaluated) << "planned spending has no formula";
 }
 
 TEST(ArithmeticParser, PrecedenceSignsAndRejections)

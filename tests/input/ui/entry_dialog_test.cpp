@@ -1,11 +1,11 @@
 // The entry window driven as a person would: keys into its controls, clicks
 // on its buttons. The form's own rules are tested without a window; here the
 // point is that every control reaches the form and shows what it decides.
+#include "a_widgets.h"
 #include "base/clock.h"
 #include "input/ui/entry_dialog.h"
 #include "skin/flat_button.h"
 #include "test_support.h"
-#include "ui_typing.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +23,6 @@
 using namespace zambrel;
 using input::EntryDialog;
 using input::EntryField;
-using testkit::typeInto;
 using F = input::EntryField;
 
 namespace {
@@ -49,7 +48,10 @@ protected:
     QLineEdit *edit(EntryField field) const { return qobject_cast<QLineEdit *>(dialog->control(field)); }
 
     // Replaces a field's text by keys, as a person would.
-    void type(EntryField field, const QString &text) { testkit::retype(*dialog, field, text); }
+    void type(EntryField field, const QString &text)
+    {
+        testkit::retypeInto(field == F::Type ? dialog->typeBox->lineEdit() : edit(field), text);
+    }
 
     void fillValid()
     {
@@ -195,12 +197,12 @@ TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
 
 TEST_F(EntryWindow, MemoDoubleClickAddsTodayOnANewLine)
 {
-    typeInto(dialog->memoBox, QStringLiteral("买菜"));
+    testkit::typeInto(dialog->memoBox, QStringLiteral("买菜"));
     QTest::mouseDClick(dialog->memoBox->viewport(), Qt::LeftButton);
     EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日"));
     EXPECT_EQ(dialog->memoBox->toPlainText(), QStringLiteral("买菜\n2026年12月05日"));
     // Typing on keeps the program's line breaks.
-    typeInto(dialog->memoBox, QStringLiteral("!"));
+    testkit::typeInto(dialog->memoBox, QStringLiteral("!"));
     EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日!"));
 }
 

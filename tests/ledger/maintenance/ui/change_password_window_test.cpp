@@ -1,18 +1,14 @@
 // The change-password window driven as a person would, on a real ledger:
 // keys into the three boxes, Enter, the buttons and the mnemonics.
+#include "a_fixtures.h"
+#include "a_widgets.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "qstring_printer.h"
 #include "skin/flat_button.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
-#include <QApplication>
-#include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -24,59 +20,35 @@ using ledger::ChangePasswordWindow;
 
 namespace {
 
-// ASCII by keys, everything else as an input method commits it.
-void typeInto(QLineEdit *box, const QString &text)
-{
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7f) {
-            QTest::keyClick(box, c.toLatin1());
-            continue;
-        }
-        QInputMethodEvent commit;
-        commit.setCommitString(QString(c));
-        QApplication::sendEvent(box, &commit);
-    }
-}
-
 class PasswordWindow : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { open(QStringLiteral("old one")); }
+    void open(const QString &password)
     {
-        path = dir.filePath(QStringLiteral("Zambrel.mdb"));
-        store::createLedger(path, QStringLiteral("old one"));
-        books = std::make_unique<store::Ledger>(path, QStringLiteral("old one"));
+        window.reset();
+        if (!QFile::exists(path))
+            store::createLedger(path, password);
+        books = std::make_unique<store::Ledger>(path, password);
         window = std::make_unique<ChangePasswordWindow>(*books);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-
     QLineEdit *box(int index) const { return window->passwordBoxes[size_t(index)]; }
-
     void fill(const QString &oldPassword, const QString &newPassword, const QString &confirmation)
     {
-        typeInto(box(0), oldPassword);
-        typeInto(box(1), newPassword);
-        typeInto(box(2), confirmation);
+        testkit::retypeInto(box(0), oldPassword);
+        testkit::retypeInto(box(1), newPassword);
+        testkit::retypeInto(box(2), confirmation);
     }
-
     bool opensWith(const QString &password)
     {
         books.reset();
-        bool opened = true;
-        try {
-            store::Ledger probe(path, password);
-        } catch (const store::DbError &) {
-            opened = false;
-        }
-        return opened;
+        return testkit::opensWith(path, password);
     }
 
     QTemporaryDir dir;
-    QString path;
+    QString path = dir.filePath(QStringLiteral("Zambrel.mdb"));
     std::unique_ptr<store::Ledger> books;
     std::unique_ptr<ChangePasswordWindow> window;
     testkit::ScriptedResponder responder;
@@ -103,7 +75,7 @@ TEST_F(PasswordWindow, EnterInAnyBoxChangesThePasswordAndHidesTheWindowEmpty)
     fill(QStringLiteral("old one"), next, QStringLiteral("other"));
     QTest::keyClick(box(2), Qt::Key_Return);
     EXPECT_TRUE(window->isVisible());
-    typeInto(box(2), next);
+    testkit::retypeInto(box(2), next);
     QTest::keyClick(box(0), Qt::Key_Return);
     ASSERT_EQ(responder.shown().size(), 2u);
     EXPECT_EQ(responder.shown()[0].text, QStringLiteral("新密码和确认密码不一致，请重新指定！"));
@@ -117,7 +89,7 @@ TEST_F(PasswordWindow, EnterInAnyBoxChangesThePasswordAndHidesTheWindowEmpty)
 
 TEST_F(PasswordWindow, ShownModallyWithEmptyBoxesCancelHidesAndEmptyMeansNoPassword)
 {
-    typeInto(box(0), QStringLiteral("left over"));
+    testkit::retypeInto(box(0), QStringLiteral("left over"));
     window->hide();
     QTimer::singleShot(0, window.get(), [this] {
         EXPECT_TRUE(box(0)->text().isEmpty());
@@ -133,9 +105,8 @@ TEST_F(PasswordWindow, ShownModallyWithEmptyBoxesCancelHidesAndEmptyMeansNoPassw
     EXPECT_TRUE(window->showModal());
     EXPECT_TRUE(opensWith(QString()));
 
-    window.reset();
-    books = std::make_unique<store::Ledger>(path, QString());
-    window = std::make_unique<ChangePasswordWindow>(*books);
+    open(QString());
+    window->hide();
     QTimer::singleShot(0, window.get(), [this] {
         fill(QString(), QStringLiteral("again"), QStringLiteral("again"));
         window->cancelButton->click();

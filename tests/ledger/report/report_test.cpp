@@ -1,4 +1,6 @@
 // The month report and the CSV text without any window.
+#include "a_fixtures.h"
+#include "a_raw_ledger.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/report/month_report.h"
@@ -8,10 +10,7 @@
 #include "store/ledger_schema.h"
 #include "test_ledger.h"
 
-#include <QFile>
 #include <QTemporaryDir>
-
-#include <sqlite3.h>
 
 #include <gtest/gtest.h>
 
@@ -20,16 +19,13 @@ using namespace zambrel;
 namespace {
 
 /// A new ledger in `dir` holding a salary of 9000 in January 2026.
-QString ledgerWithASalary(const QTemporaryDir &dir)
+QString ledgerWithASalary(const QTemporaryDir &dir, const QString &password = {})
 {
     const QString path = dir.filePath(QStringLiteral("books.mdb"));
-    store::createLedger(path);
-    store::Ledger books(path, {});
-    store::Item salary;
-    salary.type = QStringLiteral("工资");
-    salary.name = QStringLiteral("月薪");
-    salary.income = 9000;
-    books.addItem(QStringLiteral("2026-01"), salary);
+    store::createLedger(path, password);
+    store::Ledger(path, password)
+        .addItem(QStringLiteral("2026-01"),
+                 testkit::itemOf(QStringLiteral("工资"), QStringLiteral("月薪"), {9000}));
     return path;
 }
 
@@ -112,12 +108,7 @@ TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
 {
     QTemporaryDir dir;
     const QString path = ledgerWithASalary(dir);
-    sqlite3 *raw = nullptr;
-    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &raw), SQLITE_OK);
-    const int rc = sqlite3_exec(raw, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J'",
-                                nullptr, nullptr, nullptr);
-    sqlite3_close(raw);
-    ASSERT_EQ(rc, SQLITE_OK);
+    testkit::runRaw(path, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J'");
 
     store::Ledger books(path, {});
     ASSERT_TRUE(books.monthItems(QStringLiteral("2026-01"))[0].memo.contains(QChar(0)));
@@ -174,19 +165,13 @@ TEST(MonthReport, MonthKeysAndFormatNames)
 TEST(LedgerHold, ASecondProgramIsRefusedAfterAnExportAndACarryForward)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("books.mdb"));
-    store::createLedger(path, QStringLiteral("pw"));
+    const QString path = ledgerWithASalary(dir, QStringLiteral("pw"));
     store::Ledger books(path, QStringLiteral("pw"));
-    store::Item salary;
-    salary.type = QStringLiteral("工资");
-    salary.name = QStringLiteral("pay");
-    salary.income = 9000;
-    books.addItem(QStringLiteral("2026-04"), salary);
     const QByteArray inUse = "error 账本正在使用中 The ledger is in use";
 
     EXPECT_EQ(ledger::exportLedger(books, dir.filePath(QStringLiteral("csv"))).size(), 3);
     EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), inUse) << "after the export";
-    EXPECT_EQ(books.carryForward(QStringLiteral("2026-04"), QStringLiteral("2026-05")), 1);
+    EXPECT_EQ(books.carryForward(QStringLiteral("2026-01"), QStringLiteral("2026-02")), 1);
     EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), inUse) << "after the carry-forward";
 }
 

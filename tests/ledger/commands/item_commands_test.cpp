@@ -27,7 +27,6 @@ using F = input::EntryField;
 namespace {
 
 const QString kMonth = QStringLiteral("2026-12");
-using PanelOf = panel::CategoryRows &(ledger::MonthView::*)();
 
 class RecordingHost : public ledger::MonthViewHost {
 public:
@@ -278,54 +277,6 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
     EXPECT_EQ(row(code, "name"), QStringLiteral("老宅"));
 }
 
-// A change that clears the loan leaves no liabilities row; one that changes
-// the type moves the item to the panels of its new type.
-TEST_F(ItemCommandsLedger, UpdateMovesTheItemBetweenPanels)
-{
-    struct Case {
-        const char *type, *name;
-        std::vector<double> amounts;
-        std::vector<std::pair<F, const char *>> typed;
-        const char *columns, *stored;
-        PanelOf leftPanel, joinedPanel;
-    };
-    const Case cases[] = {
-        {"汽车",
-         "轿车",
-         {0, 0, 0, 50000, 150000, 100000, 3000},
-         {{F::DownPayment, "150000"}, {F::LoanTotal, "0"}},
-         "Debet,DebetPerMonth",
-         "0|0",
-         &ledger::MonthView::liabilities,
-         &ledger::MonthView::assets},
-        {"奖金",
-         "年终",
-         {3000},
-         {{F::Type, "日常开销"}, {F::ActualSpending, "100"}, {F::PlannedSpending, "120"}},
-         "types,PayPerMonth",
-         "日常开销|100",
-         &ledger::MonthView::income,
-         &ledger::MonthView::expenditure},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        const qint64 code = insert(c.type, c.name, c.amounts);
-        view.reload();
-        const QString key = QStringLiteral("K%1").arg(code);
-        ASSERT_GE((view.*c.leftPanel)().rowOfKey(key), 0);
-        commands.selectItem(key);
-        const QString stuck = runWith(ItemCommand::Update, [&c](input::EntryForm &form) {
-            for (const auto &[field, text] : c.typed)
-                form.setText(field, QString::fromUtf8(text));
-            form.confirm();
-        });
-        EXPECT_TRUE(stuck.isEmpty()) << stuck.toStdString();
-        EXPECT_EQ(row(code, c.columns), QString::fromUtf8(c.stored));
-        EXPECT_LT((view.*c.leftPanel)().rowOfKey(key), 0);
-        EXPECT_GE((view.*c.joinedPanel)().rowOfKey(key), 0);
-    }
-}
-
 TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
 {
     const qint64 code = insert("房产", "住宅", {0, 0, 0, 300, 1000, 700, 10});
@@ -355,7 +306,7 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
     EXPECT_EQ(assetRows(), 1);
 }
 
-TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreRefused)
+TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTrip)
 {
     view.reload();
     const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
@@ -364,13 +315,6 @@ TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTripAndBadAmountsAreR
         form.setText(F::Type, QStringLiteral("工资"));
         form.setText(F::Name, name);
         form.setText(F::Memo, memo);
-        // Text that is no amount is refused on OK, not written as 0.
-        form.setText(F::Income, QStringLiteral("abc"));
-        const input::CheckResult refused = form.confirm();
-        EXPECT_FALSE(refused.passed);
-        EXPECT_EQ(refused.hint, QStringLiteral("请输入每月收入数"));
-        ASSERT_EQ(refused.messages.size(), 1u);
-        EXPECT_TRUE(refused.messages[0].text.startsWith(QStringLiteral("表达式：abc 错误。 ")));
         form.setText(F::Income, QStringLiteral("0"));
         form.confirm();
     });

@@ -162,18 +162,6 @@ TEST_F(Maintenance, BackupsBeforeAndAfterAPasswordChange)
     EXPECT_TRUE(opensWith(path, next));
 }
 
-TEST_F(Maintenance, AClosedPasswordWindowIsMadeAfresh)
-{
-    open();
-    runModal("changePWD", [&] { passwordWindow()->close(); });
-    ASSERT_TRUE(QTest::qWaitFor([this] { return passwordWindow() == nullptr; }));
-    runModal("changePWD", [&] {
-        ASSERT_NE(passwordWindow(), nullptr);
-        EXPECT_TRUE(passwordWindow()->isVisible());
-        passwordWindow()->cancelButton->click();
-    });
-}
-
 // The picker's own choices are its tests'; here the road from the menu to
 // the month shown. The picker is kept, with its first list, until it is
 // closed; a closed one is made afresh with the months as they are then.

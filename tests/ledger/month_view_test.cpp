@@ -23,10 +23,7 @@ const QString kNovember = QStringLiteral("2026-11");
 // Records what the month logic asks of the main window.
 class RecordingHost : public ledger::MonthViewHost {
 public:
-    void setWindowCaption(const QString &caption) override { captions << caption; }
     void setAdvice(const QString &text) override { advice = text; }
-
-    QStringList captions;
     QString advice;
 };
 
@@ -105,26 +102,14 @@ TEST_F(MonthViewLedger, LoadsGroupsItemsAndSalaryInLoadOrder)
     view.setCurrentMonth(kNovember);
     view.reload();
 
+    // Where each item lands is the month panels' test; the totals, the unknown
+    // type counting nowhere, the random months'.
     EXPECT_DOUBLE_EQ(view.salary(), 10000);
-    EXPECT_DOUBLE_EQ(view.income().lastTotal(), 10300); // the unknown type counts nowhere
-    EXPECT_DOUBLE_EQ(view.expenditure().lastTotal(), 2800);
-    EXPECT_DOUBLE_EQ(view.assets().lastTotal(), 1000000);
-    EXPECT_DOUBLE_EQ(view.liabilities().lastTotal(), 600000);
-
+    EXPECT_DOUBLE_EQ(view.income().lastTotal(), 10300);
     // Salary items sit directly under their group row, in the order stored.
-    const int salaryGroup = [&] {
-        for (int i = 0; i < view.income().rowCount(); ++i)
-            if (view.income().row(i).text(0) == QStringLiteral("工资收入"))
-                return i;
-        return -1;
-    }();
-    ASSERT_GE(salaryGroup, 0);
-    EXPECT_EQ(view.income().row(salaryGroup + 1).text(1), QStringLiteral("月薪"));
+    const int salaryGroup = view.income().rowOfKey(QStringLiteral("K1")) - 1;
+    EXPECT_EQ(view.income().row(salaryGroup).text(0), QStringLiteral("工资收入"));
     EXPECT_EQ(view.income().row(salaryGroup + 2).text(1), QStringLiteral("兼职"));
-    // The house on a loan: an asset row and a liabilities row, no expenditure row.
-    EXPECT_GE(view.assets().rowOfKey(QStringLiteral("K4")), 0);
-    EXPECT_GE(view.liabilities().rowOfKey(QStringLiteral("K4")), 0);
-    EXPECT_EQ(view.expenditure().rowOfKey(QStringLiteral("K4")), -1);
 
     // Previous month's assets: 900000 in October.
     EXPECT_EQ(view.previousMonth(), QStringLiteral("2026-10"));
@@ -158,7 +143,6 @@ TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12"));
     EXPECT_FALSE(view.dueCarryForward()) << "a month is open";
     EXPECT_DOUBLE_EQ(view.salary(), 8000);
-    EXPECT_EQ(host.captions.back(), base::productName());
 }
 
 // A carry-forward is due only when the latest month is before today's;

@@ -220,35 +220,26 @@ TEST(MainWindow, AStatusLineCutOffAtTheSmallestSizeCanBeReadInFull)
     EXPECT_EQ(first->toolTip(), line);
 }
 
-TEST(MainWindow, ExitAsksAndKeepsTheLedgerOnNoWhileSwitchingLedgersAsksNothing)
+// (Closing to switch ledgers asks nothing: the other-ledger road.)
+TEST(MainWindow, ExitAsksAndKeepsTheLedgerOnNo)
 {
-    for (const bool switching : {false, true}) {
-        testkit::WindowFixture fixture;
-        ledger::MainWindow &window = fixture.open({}, true);
-        const auto held = [] { return !testkit::opensWith(base::defaultLedgerPath()); };
-        QSignalSpy ending(&window, &ledger::MainWindow::programEnding);
-        if (switching) {
-            window.setSwitchingLedger(true);
-            EXPECT_TRUE(window.close());
-            EXPECT_TRUE(fixture.responder.shown().empty());
-            EXPECT_EQ(ending.count(), 0);
-            EXPECT_FALSE(held());
-            continue;
-        }
-        fixture.responder.answer(base::MessageAnswer::No);
-        EXPECT_FALSE(window.close());
-        ASSERT_EQ(fixture.responder.shown().size(), 1u);
-        EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
-        EXPECT_TRUE(window.isVisible());
-        EXPECT_TRUE(held());
-        EXPECT_EQ(ending.count(), 0);
+    testkit::WindowFixture fixture;
+    ledger::MainWindow &window = fixture.open({}, true);
+    const auto held = [] { return !testkit::opensWith(base::defaultLedgerPath()); };
+    QSignalSpy ending(&window, &ledger::MainWindow::programEnding);
+    fixture.responder.answer(base::MessageAnswer::No);
+    EXPECT_FALSE(window.close());
+    ASSERT_EQ(fixture.responder.shown().size(), 1u);
+    EXPECT_EQ(fixture.responder.shown()[0].text, QStringLiteral("是否退出 Are you sure exit？"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(held());
+    EXPECT_EQ(ending.count(), 0);
 
-        fixture.responder.answer(base::MessageAnswer::Yes);
-        EXPECT_TRUE(window.close());
-        EXPECT_FALSE(held());
-        EXPECT_EQ(ending.count(), 1);
-        EXPECT_EQ(window.monthView(), nullptr);
-    }
+    fixture.responder.answer(base::MessageAnswer::Yes);
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(held());
+    EXPECT_EQ(ending.count(), 1);
+    EXPECT_EQ(window.monthView(), nullptr);
 }
 
 // A feature's action goes where the feature says: a toolbar button shows

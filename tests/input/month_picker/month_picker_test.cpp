@@ -139,18 +139,6 @@ TEST_F(PickerWindow, AnEmptyLedgerOffersNoMonthAndOkAnswersNone)
     EXPECT_TRUE(chose(""));
 }
 
-TEST_F(PickerWindow, TheNullRowAnswersNoMonth)
-{
-    window.loadMonths([] {
-        return store::ResultTable{{QStringLiteral("months")}, {{QStringLiteral("2026-04")}, {QVariant()}}};
-    });
-    show();
-    EXPECT_EQ(rows(), (QStringList{"2026-04", "NULL"}));
-    QTest::mouseClick(window.monthList->viewport(), Qt::LeftButton, {}, rowCentre(1));
-    window.okButton->click();
-    EXPECT_TRUE(chose(""));
-}
-
 TEST_F(PickerWindow, AFailedReadIsReportedAndLeavesNothingToChoose)
 {
     window.loadMonths([]() -> store::ResultTable {

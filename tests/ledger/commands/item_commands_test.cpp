@@ -306,34 +306,6 @@ TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)
     EXPECT_EQ(assetRows(), 1);
 }
 
-TEST_F(ItemCommandsLedger, QuotesAndChinesePunctuationRoundTrip)
-{
-    view.reload();
-    const QString name = QStringLiteral("O'Brien的“书”，；'); drop table Asset; --");
-    const QString memo = QStringLiteral("它's【备注】：''\r\n第二行");
-    const QString stuck = runWith(ItemCommand::Add, [&](input::EntryForm &form) {
-        form.setText(F::Type, QStringLiteral("工资"));
-        form.setText(F::Name, name);
-        form.setText(F::Memo, memo);
-        form.setText(F::Income, QStringLiteral("0"));
-        form.confirm();
-    });
-    EXPECT_TRUE(stuck.isEmpty()) << stuck.toStdString();
-    const qint64 code = newestCode();
-    EXPECT_EQ(row(code, "name"), name);
-    EXPECT_EQ(row(code, "memo"), memo);
-    EXPECT_EQ(row(code, "InComePerMonth"), QStringLiteral("0"));
-
-    // Changing it again keeps the quotes intact.
-    commands.selectItem(QStringLiteral("K%1").arg(code));
-    runWith(ItemCommand::Update, [](input::EntryForm &form) {
-        form.setText(F::Income, QStringLiteral("5000"));
-        form.confirm();
-    });
-    EXPECT_EQ(row(code, "name"), name);
-    EXPECT_TRUE(row(code, "memo").endsWith(QStringLiteral("每月收入PR 0 >5000\r\n") + memo));
-}
-
 namespace {
 
 // The ledger refuses the type "坏类型" and items named "坏", as a full disk

@@ -55,11 +55,7 @@ TEST(ExportCommand, JoinsTheMonthMenuAndNamesTheFilesWritten)
         EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(path))) << message.text.toStdString();
         EXPECT_TRUE(fixture.fileBytes(name).startsWith("\xEF\xBB\xBF")) << name.toStdString();
     }
-    // What the command line's export writes for spreadsheets (--bom).
-    const store::ResultTable items = fixture.window->ledger().wholeTable(store::Ledger::Table::Items);
-    ledger::ExportOptions forSpreadsheets;
-    forSpreadsheets.forSpreadsheets = true;
-    EXPECT_EQ(fixture.fileBytes(QStringLiteral("items.csv")), ledger::tableCsv(items, forSpreadsheets));
+    // For spreadsheets, as the command line's --bom (whose test reads the files back).
     EXPECT_TRUE(fixture.fileBytes(QStringLiteral("items.csv")).contains(",'=1+1,"));
 }
 
@@ -91,19 +87,6 @@ TEST(ExportCommand, AsksBeforeReplacingAndACancelledChoiceWritesNothing)
     EXPECT_TRUE(fixture.responder.shown()[1].text.startsWith(QStringLiteral("已导出 Exported:")));
     EXPECT_TRUE(
         fixture.fileBytes(QStringLiteral("types.csv")).startsWith("\xEF\xBB\xBFtypes,kind,index\r\n"));
-}
-
-TEST(ExportCommand, AFolderThatCannotBeMadeIsReportedOnTheMenuRoad)
-{
-    ExportFixture fixture;
-    fixture.chosen = fixture.folder.file(QStringLiteral("settings.ini/inside"));
-    QFile blocker(fixture.folder.file(QStringLiteral("settings.ini")));
-    ASSERT_TRUE(blocker.exists() || blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    fixture.action->trigger();
-    ASSERT_EQ(fixture.responder.shown().size(), 1u);
-    EXPECT_EQ(fixture.responder.shown()[0].title, QStringLiteral("出错了"));
-    EXPECT_TRUE(fixture.responder.shown()[0].text.contains(QStringLiteral("Cannot create the folder")));
 }
 
 } // namespace

@@ -214,18 +214,8 @@ TEST_F(RestoreLogic, APreviewShowsTheNewestMonthAsTheMainWindowShowedIt)
     EXPECT_EQ(previewBackup(*books, empty, QString()).month, QString());
 }
 
-TEST_F(RestoreLogic, ABackupThatCannotBeTakenIsRefusedBeforeAnyCopyIsMade)
-{
-    const QString dated = backUpLedger(*books).path;
-    const store::ResultTable before = books->wholeTable(store::Ledger::Table::Items);
-    EXPECT_EQ(kindOf([&] { restoreLedger(*books, dated, QStringLiteral("wrong")); }),
-              store::ErrorKind::WrongPassword);
-    EXPECT_EQ(kindOf([&] { restoreLedger(*books, path); }), store::ErrorKind::Other);
-    EXPECT_EQ(kindOf([&] { restoreLedger(*books, program.file(QStringLiteral("gone.mdb"))); }),
-              store::ErrorKind::Missing);
-    EXPECT_TRUE(QDir(backups()).entryList(QDir::Files).isEmpty()) << "no copy made";
-    EXPECT_EQ(books->wholeTable(store::Ledger::Table::Items).rows, before.rows);
-}
+// (A backup that cannot be restored leaves the books alone: the store's
+// and the command line's tests.)
 
 // A carry-forward and a password change keep a copy of the books first,
 // and do nothing without it.

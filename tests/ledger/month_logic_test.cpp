@@ -185,6 +185,10 @@ INSTANTIATE_TEST_SUITE_P(
                        {10000, 7000, 0, 0, 4000, 0},
                        "月现金收支为：3,000.00 元。支出/收入：70.0% 月资产增长：00.00元 ",
                        "很好！你做的很好，财务情况很健康，保持住进入快车道！"},
+        AssessmentCase{"high ratio, halves to even",
+                       {8, 7, 0, 0, 0, 0},
+                       "月现金收支为：1.00 元。支出/收入：87.5% 月资产增长：00.00元 ",
+                       "你的支出比为：88% 也太多了，不会要做月关族吧？^_^"},
         AssessmentCase{"low ratio, halves to even",
                        {8, 1, 0, 0, 0, 0},
                        "月现金收支为：7.00 元。支出/收入：12.5% 月资产增长：00.00元 ",
@@ -223,15 +227,5 @@ INSTANTIATE_TEST_SUITE_P(
             "1 个金额有错误，未计入合计。月现金收支为：5,000.00 元。支出/收入：50.0% 月资产增长：#错误元 "
             "资产增长率：#错误 % 资产负债率为0%",
             "有 1 个金额不是有效的数字（显示为 #错误），没有计入合计，请改正后再看评估。\r\n"}));
-
-TEST(Assess, WholePercentRoundsHalvesToEven)
-{
-    EXPECT_EQ(wholePercent(0.125), QStringLiteral("12"));
-    EXPECT_EQ(wholePercent(0.375), QStringLiteral("38"));
-    EXPECT_EQ(wholePercent(0.625), QStringLiteral("62"));
-    EXPECT_EQ(wholePercent(-0.004), QStringLiteral("0"));
-    EXPECT_EQ(wholePercent(400000), QStringLiteral("40000000"));
-    EXPECT_EQ(wholePercent(std::numeric_limits<double>::quiet_NaN()), QStringLiteral("#错误"));
-}
 
 } // namespace

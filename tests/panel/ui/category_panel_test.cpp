@@ -58,10 +58,8 @@ TEST(CategoryPanel, ShowsTheModelsRowsCellsAndTotal)
     fillPayout(rows);
 
     expectShowsTheModel(panel, rows);
-    EXPECT_EQ(panel.list->topLevelItem(1)->text(1), QStringLiteral("地铁公交")); // inserted under its group
-    EXPECT_TRUE(panel.list->topLevelItem(0)->isFirstColumnSpanned());            // a group row
+    EXPECT_TRUE(panel.list->topLevelItem(0)->isFirstColumnSpanned()); // a group row
     EXPECT_FALSE(panel.list->topLevelItem(1)->isFirstColumnSpanned());
-    EXPECT_EQ(panel.captionLabel->text(), QStringLiteral("支出 Loss"));
     EXPECT_EQ(panel.captionLabel->palette().color(QPalette::Window), QColor(255, 128, 128));
     EXPECT_EQ(panel.totalLabel->text(), rows.totalText());
 
@@ -69,7 +67,6 @@ TEST(CategoryPanel, ShowsTheModelsRowsCellsAndTotal)
     const int shop = rows.rowOfKey(QStringLiteral("K11"));
     QTreeWidgetItem *item = panel.list->topLevelItem(shop);
     EXPECT_TRUE(item->font(1).bold());
-    EXPECT_FALSE(item->font(0).bold());
     EXPECT_EQ(item->foreground(3).color(), QColor(200, 0, 0));
     // 出租车 over plan: green.
     EXPECT_EQ(panel.list->topLevelItem(rows.rowOfKey(QStringLiteral("K13")))->foreground(3).color(),
@@ -91,12 +88,6 @@ TEST(CategoryPanel, ClicksCarryTheRowKeyAndTheMemoTipFollows)
     fillPayout(rows);
     QSignalSpy clicks(&panel, &CategoryPanel::clicked);
     QSignalSpy doubleClicks(&panel, &CategoryPanel::doubleClicked);
-
-    // Double-click with nothing selected raises nothing.
-    panel.list->clearSelection();
-    panel.list->setCurrentItem(nullptr);
-    Q_EMIT panel.list->itemDoubleClicked(nullptr, 0);
-    EXPECT_EQ(doubleClicks.count(), 0);
 
     // The owner's handler sets the memo between the click and the tip.
     QObject::connect(&panel, &CategoryPanel::clicked, &panel, [&rows](const QString &key) {

@@ -76,10 +76,8 @@ TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
     EXPECT_FALSE(host::runReported(ErrorRoad::MenuCommand, [] {}));
     EXPECT_TRUE(messages.shown().empty());
 
-    EXPECT_EQ(host::runReported(ErrorRoad::MenuCommand, [&] { throw broken; }), ErrorRoad::MenuCommand);
-    EXPECT_EQ(host::runReported(ErrorRoad::ToolbarCommand,
-                                [&] { host::onRoad(ErrorRoad::Statement, [&] { throw broken; }); }),
-              ErrorRoad::Statement);
+    // (An action's own road and one step inside it: the main window's and the
+    // item commands' tests.)
     EXPECT_EQ(host::runReported(ErrorRoad::ToolbarCommand,
                                 [&] {
                                     host::onRoad(ErrorRoad::BatchWrite, [&] {
@@ -87,14 +85,9 @@ TEST(ErrorRoads, AnActionReportsAFailureOnceOnItsRoad)
                                     });
                                 }),
               ErrorRoad::Statement);
+    ASSERT_EQ(messages.shown().size(), 1u) << "told once";
+    EXPECT_EQ(messages.shown()[0].icon, MessageIcon::Information) << "the statement road";
     EXPECT_EQ(host::onRoad(ErrorRoad::Query, [] { return 7; }), 7) << "a step's value passes through";
-    const auto &shown = messages.shown();
-    ASSERT_EQ(shown.size(), 3u) << "each failure once";
-    EXPECT_EQ(shown[0].title, QStringLiteral("出错了"));
-    for (std::size_t each = 1; each < 3; ++each) {
-        EXPECT_EQ(shown[each].text, QStringLiteral("坏了 broken"));
-        EXPECT_EQ(shown[each].icon, MessageIcon::Information) << "the statement road";
-    }
     try {
         host::onRoad(ErrorRoad::Query, [] { throw std::runtime_error("gone"); });
     } catch (const std::exception &failure) {

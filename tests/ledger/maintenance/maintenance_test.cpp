@@ -25,8 +25,6 @@ using testkit::opensWith;
 
 namespace {
 
-const QString kMemo = QStringLiteral("保险箱在书架后面 SAFE-BEHIND-SHELF-4471");
-
 class Maintenance : public ::testing::Test {
 protected:
     void SetUp() override
@@ -41,10 +39,6 @@ protected:
         store::createLedger(path, password);
         books = std::make_unique<store::Ledger>(path, password);
     }
-    void addItem(const QString &month, const QString &name, const QString &memo = {})
-    {
-        books->addItem(month, testkit::itemOf(QStringLiteral("工资"), name, {9000}, memo));
-    }
 
     QTemporaryDir dir;
     QString path;
@@ -52,37 +46,13 @@ protected:
     testkit::ScriptedResponder responder;
 };
 
-TEST_F(Maintenance, BackupTwiceOnOneDayLeavesOneCompleteEncryptedCopyTheLaterOne)
-{
-    const QString password = QStringLiteral("家 庭's [账本]");
-    open(QStringLiteral("Zambrel.mdb"), password);
-    addItem(QStringLiteral("2026-11"), QStringLiteral("salary"), kMemo);
-    const ledger::BackupCopy made = ledger::backUpLedger(*books);
-    const QString first = made.path;
-    EXPECT_EQ(first, dir.filePath(QStringLiteral("Zambrel_2026-12-05_bak.mdb")));
-    EXPECT_FALSE(made.replaced);
-
-    addItem(QStringLiteral("2026-12"), QStringLiteral("bonus"));
-    const ledger::BackupCopy again = ledger::backUpLedger(*books);
-    EXPECT_EQ(again.path, first);
-    EXPECT_TRUE(again.replaced);
-    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("*_bak*"), QStringLiteral("*.tmp-*")}),
-              QStringList{QStringLiteral("Zambrel_2026-12-05_bak.mdb")});
-    EXPECT_FALSE(bytesOf(first).contains("SAFE-BEHIND-SHELF"));
-
-    // The ledger stays open and usable; the copy holds the rows of the second
-    // backup (that a backup holds every row under the password is the store's test).
-    addItem(QStringLiteral("2027-01"), QStringLiteral("after"));
-    EXPECT_EQ(store::Ledger(first, password).allMonthsTable().rows.size(), 2u);
-    EXPECT_TRUE(responder.shown().empty()) << "the message is the command's, not the backup's";
-}
-
+// (Two backups on one day leave the later one, under the ledger's password:
+// the backup command's road; a FIFO given to --to and a replaced file: the
+// command line's test.) Here the day's name taken by a FIFO, a folder or a
+// link: nothing there is opened.
 TEST_F(Maintenance, ABackupReplacesOnlyAFileAndNeverOpensWhatElseIsThere)
 {
     open(QStringLiteral("Zambrel.mdb"));
-    addItem(QStringLiteral("2026-12"), QStringLiteral("salary"));
-    const QString fifo = dir.filePath(QStringLiteral("fifo.mdb"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString folder = dir.filePath(QStringLiteral("folder.mdb"));
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.mdb"));
@@ -91,15 +61,13 @@ TEST_F(Maintenance, ABackupReplacesOnlyAFileAndNeverOpensWhatElseIsThere)
     ASSERT_TRUE(QFile::link(elsewhere, link));
     const QString dated = dir.filePath(QStringLiteral("Zambrel_2026-12-05_bak.mdb"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dated).constData(), 0600), 0);
-
     const struct {
         QString target, says;
     } refused[] = {
-        {fifo,
-         QStringLiteral("备份的目标是管道，不是普通文件 The backup target is a FIFO, not a regular file: ")},
         {folder, QStringLiteral("The backup target is a folder, not a regular file: ")},
         {link, QStringLiteral("The backup target is a symbolic link, not a regular file: ")},
-        {QString(), QStringLiteral("The backup target is a FIFO, not a regular file: ")},
+        {QString(),
+         QStringLiteral("备份的目标是管道，不是普通文件 The backup target is a FIFO, not a regular file: ")},
     };
     for (const auto &each : refused) {
         try {
@@ -111,19 +79,12 @@ TEST_F(Maintenance, ABackupReplacesOnlyAFileAndNeverOpensWhatElseIsThere)
                 << error.description().toStdString();
         }
     }
-    for (const QString &pipe : {fifo, dated}) {
-        struct stat info {};
-        ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
-        EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO is still there, not a copy";
-    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(dated).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the FIFO is still there, not a copy";
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(bytesOf(elsewhere), QByteArray());
-
-    const ledger::BackupCopy fresh = ledger::backUpLedger(*books, dir.filePath(QStringLiteral("copy.mdb")));
-    EXPECT_FALSE(fresh.replaced);
-    EXPECT_TRUE(ledger::backUpLedger(*books, elsewhere).replaced);
-    EXPECT_EQ(store::Ledger(elsewhere, {}).latestMonth(), QStringLiteral("2026-12"));
 }
 
 // The password window's OK on a real ledger (its success is the window's
@@ -172,7 +133,8 @@ TEST_F(Maintenance, ARefusedPasswordChangeSaysWhyAndKeepsTheOldPassword)
         EXPECT_EQ(bytesOf(path), file);
     }
     EXPECT_TRUE(responder.shown().empty()) << "the window shows it";
-    addItem(QStringLiteral("2026-12"), QStringLiteral("still open"));
+    books->addItem(QStringLiteral("2026-12"),
+                   testkit::itemOf(QStringLiteral("工资"), QStringLiteral("still open")));
     books.reset();
     EXPECT_FALSE(opensWith(path, QStringLiteral("new")));
     EXPECT_TRUE(opensWith(path, QStringLiteral("right")));

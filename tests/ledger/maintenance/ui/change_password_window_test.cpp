@@ -54,20 +54,6 @@ protected:
     testkit::ScriptedResponder responder;
 };
 
-// Names and the tab order are the accessibility walk's; here: the boxes hide
-// what is typed, and the labels' mnemonics reach them.
-TEST_F(PasswordWindow, BoxesHideTheirTextAndTheMnemonicsReachThem)
-{
-    for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(box(index)->echoMode(), QLineEdit::Password);
-    QTest::keyClick(window.get(), Qt::Key_C, Qt::AltModifier);
-    EXPECT_TRUE(box(2)->hasFocus());
-    QTest::keyClick(window.get(), Qt::Key_O, Qt::AltModifier);
-    EXPECT_TRUE(box(0)->hasFocus());
-    QTest::keyClick(window.get(), Qt::Key_P, Qt::AltModifier);
-    EXPECT_TRUE(box(1)->hasFocus());
-}
-
 TEST_F(PasswordWindow, EnterInAnyBoxChangesThePasswordAndHidesTheWindowEmpty)
 {
     const QString next = QStringLiteral("新 密'码\"[1]");

@@ -48,22 +48,68 @@ void prepare(CategoryRows &rows, const QString &header, const QStringList &group
         rows.putItem(group, 0, {});
 }
 
-TEST(CategoryRowsLayout, ItemsFollowTheLastRowOfTheirGroupInTheOrderAdded)
+// Puts "name amount group amount1 code; ..." into `rows`; the group "-"
+// makes a group row.
+void put(CategoryRows &rows, const char *items)
 {
-    CategoryRows rows;
-    prepare(rows, kFourColumns, {QStringLiteral("工资收入"), QStringLiteral("奖金收入")});
-    rows.putItem(QStringLiteral("A"), 50, QStringLiteral("工资收入"), 0, 1);
-    rows.putItem(QStringLiteral("B"), 400, QStringLiteral("奖金收入"), 0, 2);
-    rows.putItem(QStringLiteral("C"), 50, QStringLiteral("工资收入"), 0, 3);
-    // A type without its group row is not shown at all.
-    rows.putItem(QStringLiteral("D"), 50, QStringLiteral("利息收入"), 0, 4);
+    for (const QString &item : QString::fromUtf8(items).split(u';')) {
+        const QStringList f = item.simplified().split(u' ');
+        rows.putItem(f[0], f[1].toDouble(), f[2] == u'-' ? QString() : f[2], f[3].toDouble(), f[4].toInt());
+    }
+}
 
-    EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("工资收入|||"), QStringLiteral("|A|50|10.0%(r)#K1"),
-                                       QStringLiteral("|C|50|10.0%(r)#K3"), QStringLiteral("奖金收入|||"),
-                                       QStringLiteral("|B*|400*|80.0%*(r)#K2")}));
-    EXPECT_EQ(rows.rowOfKey(QStringLiteral("K3")), 2);
-    EXPECT_EQ(rows.rowOfKey(QStringLiteral("K4")), -1);
-    EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：500.00"));
+// Worked examples: the rows, shares, bold cells and colours a panel shows.
+TEST(CategoryRowsLayout, WorkedExamples)
+{
+    const struct {
+        const QString &header;
+        const char *items;
+        QStringList shown;
+        const char *total;
+    } cases[] = {
+        // Items follow the last row of their group; a type without one is not shown.
+        {kFourColumns,
+         "工资收入 0 - 0 0; 奖金收入 0 - 0 0; A 50 工资收入 0 1; B 400 奖金收入 0 2; C 50 工资收入 0 3; "
+         "D 50 利息收入 0 4",
+         {"工资收入|||", "|A|50|10.0%(r)#K1", "|C|50|10.0%(r)#K3", "奖金收入|||", "|B*|400*|80.0%*(r)#K2"},
+         "合计Total：500.00"},
+        // 15 % is plain, more is bold; no share at or below 0; an empty group row is never bold.
+        {kFourColumns,
+         "g 0 - 0 0; exact 15 g 15 1; more 15.1 g 15.1 2; rest 69.9 g 69.9 3; refund -10 g -10 4; "
+         "zero 0 g 0 5; pad 10 g 10 6",
+         {"g|||", "|exact|15|15.0%#K1", "|more*|15.1*|15.1%*#K2", "|rest*|69.9*|69.9%*#K3", "|refund|-10|#K4",
+          "|zero|0|#K5", "|pad|10|10.0%#K6"},
+         "合计Total：100.00"},
+        // A total of 0 leaves the shares as they were: the second row's share
+        // cell still shows its Amount1 (green since 0 > -100).
+        {kFourColumns,
+         "g 0 - 0 0; in 100 g 0 1; out -100 g 0 2",
+         {"g|||", "|in*|100*|100.0%*(r)#K1", "|out|-100|0(g)#K2"},
+         "合计Total：0.00"},
+        // A group row's amount counts in a four-column panel, not in a five-column one.
+        {kFourColumns,
+         "g 50 - 0 0; a 50 g 0 1",
+         {"g|*|50*|50.0%*", "|a*|50*|50.0%*(r)#K1"},
+         "合计Total：100.00"},
+        {kFiveColumns,
+         "g 50 - 0 0; a 10 g 40 1",
+         {"g||50||", "|a*|10*|40(g)|100.0%*#K1"},
+         "合计Total：40.00"},
+        // Five columns: below plan red, above green, even none; the share uncoloured.
+        {kFiveColumns,
+         "g 0 - 0 0; under 100 g 80 1; over 100 g 120 2; even 100 g 100 3",
+         {"g||||", "|under*|100*|80(r)|26.7%*#K1", "|over*|100*|120(g)|40.0%*#K2",
+          "|even*|100*|100|33.3%*#K3"},
+         "合计Total：300.00"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.items);
+        CategoryRows rows;
+        rows.setHeader(c.header);
+        put(rows, c.items);
+        EXPECT_EQ(dump(rows), c.shown);
+        EXPECT_EQ(rows.totalText(), QString::fromUtf8(c.total));
+    }
 }
 
 TEST(CategoryRowsLayout, ExistingKeyUpdatesInPlaceOnlyUnderItsOwnGroup)
@@ -126,85 +172,21 @@ TEST(CategoryRowsLayout, ClearAndHeaderEmptyTheListButKeepTheTotalLine)
     EXPECT_EQ(rows.row(1).key, QStringLiteral("K1"));
 }
 
-TEST(CategoryRowsShares, FifteenPercentIsPlainAndMoreIsBold)
-{
-    CategoryRows rows;
-    prepare(rows, kFourColumns, {QStringLiteral("g")});
-    rows.putItem(QStringLiteral("exact"), 15, QStringLiteral("g"), 15, 1);
-    rows.putItem(QStringLiteral("more"), 15.1, QStringLiteral("g"), 15.1, 2);
-    rows.putItem(QStringLiteral("rest"), 69.9, QStringLiteral("g"), 69.9, 3);
-    rows.putItem(QStringLiteral("refund"), -10, QStringLiteral("g"), -10, 4);
-    rows.putItem(QStringLiteral("zero"), 0, QStringLiteral("g"), 0, 5);
-    // Total 90: 15/90 is above 15 %, so measure against a total of 100.
-    rows.putItem(QStringLiteral("pad"), 10, QStringLiteral("g"), 10, 6);
-    EXPECT_DOUBLE_EQ(rows.total(), 100);
-    const QStringList shown = dump(rows);
-    EXPECT_EQ(shown[1], QStringLiteral("|exact|15|15.0%#K1"));
-    EXPECT_EQ(shown[2], QStringLiteral("|more*|15.1*|15.1%*#K2"));
-    EXPECT_EQ(shown[4], QStringLiteral("|refund|-10|#K4")); // no share for amounts at or below 0
-    EXPECT_EQ(shown[5], QStringLiteral("|zero|0|#K5"));
-    EXPECT_EQ(shown[0], QStringLiteral("g|||")); // group rows are never bold
-}
-
-TEST(CategoryRowsShares, ZeroTotalLeavesTheSharesAsTheyWere)
-{
-    CategoryRows rows;
-    prepare(rows, kFourColumns, {QStringLiteral("g")});
-    rows.putItem(QStringLiteral("in"), 100, QStringLiteral("g"), 0, 1);
-    rows.putItem(QStringLiteral("out"), -100, QStringLiteral("g"), 0, 2);
-    // The second row's share cell still shows what was written into it (its
-    // Amount1, green since 0 > -100); the first keeps its 100 % share.
-    EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|in*|100*|100.0%*(r)#K1"),
-                                       QStringLiteral("|out|-100|0(g)#K2")}));
-    EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：0.00"));
-}
-
-TEST(CategoryRowsShares, GroupRowWithAmountCountsInAFourColumnPanelOnly)
-{
-    CategoryRows four;
-    prepare(four, kFourColumns);
-    four.putItem(QStringLiteral("g"), 50, {});
-    four.putItem(QStringLiteral("a"), 50, QStringLiteral("g"), 0, 1);
-    EXPECT_DOUBLE_EQ(four.total(), 100);
-    EXPECT_EQ(four.row(0).text(3), QStringLiteral("50.0%"));
-
-    CategoryRows five;
-    five.setHeader(kFiveColumns);
-    five.putItem(QStringLiteral("g"), 50, {});
-    five.putItem(QStringLiteral("a"), 10, QStringLiteral("g"), 40, 1);
-    EXPECT_DOUBLE_EQ(five.total(), 40);
-    EXPECT_EQ(five.row(0).text(2), QStringLiteral("50"));
-}
-
-TEST(CategoryRowsColours, ComparisonColourInFiveAndFourColumnPanels)
+// colourItem keeps an earlier colour when the amounts are equal.
+TEST(CategoryRowsColours, ColourItemKeepsTheColourForEqualAmounts)
 {
     CategoryRows five;
     prepare(five, kFiveColumns, {QStringLiteral("g")});
     five.putItem(QStringLiteral("under"), 100, QStringLiteral("g"), 80, 1);
-    five.putItem(QStringLiteral("over"), 100, QStringLiteral("g"), 120, 2);
-    five.putItem(QStringLiteral("even"), 100, QStringLiteral("g"), 100, 3);
-    EXPECT_EQ(five.row(1).cell(3).colour, kCompareRed);
-    EXPECT_EQ(five.row(2).cell(3).colour, kCompareGreen);
-    EXPECT_FALSE(five.row(3).cell(3).colour.has_value());
-    // The share of a five-column panel is in column 5, uncoloured.
-    EXPECT_EQ(five.row(2).text(4), QStringLiteral("40.0%"));
-    EXPECT_FALSE(five.row(2).cell(4).colour.has_value());
-    // colourItem keeps an earlier colour when the amounts are equal.
     five.colourItem(1, 5, 5);
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareRed);
     five.colourItem(1, 5, 6);
     EXPECT_EQ(five.row(1).cell(3).colour, kCompareGreen);
-
-    CategoryRows four;
-    prepare(four, kFourColumns, {QStringLiteral("g")});
-    four.putItem(QStringLiteral("pay"), 300, QStringLiteral("g"), 0, 1);
-    EXPECT_EQ(four.row(1).text(3), QStringLiteral("100.0%"));
-    EXPECT_EQ(four.row(1).cell(3).colour, kCompareRed);
 }
 
 // A refresh empties and refills the list in one batch: the view hears of it
-// once, at the end (single insertions reach it row by row: the panel's test), and so can rewrite the rows it
-// shows in place.
+// once, at the end, and so can rewrite the rows it shows in place. (Single
+// insertions reach the view row by row: the panel's test.)
 TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
 {
     CategoryRows rows;

@@ -232,4 +232,11 @@ INSTANTIATE_TEST_SUITE_P(
             "资产增长率：#错误 % 资产负债率为0%",
             "有 1 个金额不是有效的数字（显示为 #错误），没有计入合计，请改正后再看评估。\r\n"}));
 
+// Halves to even, both ways, and no number: the worked examples above.
+TEST(Assess, WholePercentShowsNoMinusZeroAndNoExponent)
+{
+    EXPECT_EQ(wholePercent(-0.004), QStringLiteral("0"));
+    EXPECT_EQ(wholePercent(400000), QStringLiteral("40000000"));
+}
+
 } // namespace

@@ -3,9 +3,6 @@
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"
 #include "qstring_printer.h"
-#include "store/ledger_records.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

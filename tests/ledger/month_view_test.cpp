@@ -7,11 +7,7 @@
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <functional>
-#include <vector>
 
 namespace {
 

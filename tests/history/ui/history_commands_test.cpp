@@ -20,12 +20,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using testkit::shownWindow;

@@ -14,8 +14,6 @@
 
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 

@@ -11,10 +11,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMap>
 #include <QPlainTextEdit>
-#include <QTest>
 
 #include <gtest/gtest.h>
 

@@ -11,13 +11,9 @@
 #include "ledger/commands/item_dialog.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/month_view.h"
-#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <optional>
 
 using namespace zambrel;

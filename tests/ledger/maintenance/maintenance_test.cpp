@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <memory>
 
 #include <sys/stat.h>

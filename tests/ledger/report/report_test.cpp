@@ -5,14 +5,10 @@
 #include "ledger/export/ledger_export.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "test_ledger.h"
 
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 

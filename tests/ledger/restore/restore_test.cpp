@@ -21,8 +21,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace zambrel;

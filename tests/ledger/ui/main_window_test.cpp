@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QLabel>
@@ -20,8 +19,6 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using testkit::itemRows;

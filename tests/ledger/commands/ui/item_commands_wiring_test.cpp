@@ -9,11 +9,8 @@
 #include "skin/flat_button.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 

@@ -7,9 +7,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 

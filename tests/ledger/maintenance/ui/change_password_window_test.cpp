@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace zambrel;

@@ -19,13 +19,10 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using testkit::itemRows;

@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 

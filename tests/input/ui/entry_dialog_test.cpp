@@ -169,21 +169,6 @@ TEST_F(EntryWindow, TypesAndTicksShowTheirMask)
     EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0100"));
 }
 
-TEST_F(EntryWindow, EnterEvaluatesFormulasExceptInThePlannedField)
-{
-    type(F::Type, QStringLiteral("全部"));
-    for (const F field : input::EntryForm::kAmountFields) {
-        SCOPED_TRACE(input::EntryForm::controlName(field).toStdString());
-        type(field, QStringLiteral("1+2×3"));
-        QTest::keyClick(edit(field), Qt::Key_Return);
-        const QString expected =
-            field == F::PlannedSpending ? QStringLiteral("1+2×3") : QStringLiteral("7.00");
-        EXPECT_EQ(edit(field)->text(), expected);
-        EXPECT_EQ(dialog->form().text(field), expected);
-    }
-    EXPECT_TRUE(responder.shown().empty());
-}
-
 TEST_F(EntryWindow, MemoDoubleClickAddsTodayOnANewLine)
 {
     testkit::typeInto(dialog->memoBox, QStringLiteral("买菜"));

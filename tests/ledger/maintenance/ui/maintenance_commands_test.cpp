@@ -228,6 +228,17 @@ protected:
     QPointer<ledger::MainWindow> first;
 };
 
+// Which paths name the same file is the logon's comparison, tested there.
+TEST_F(OtherLedger, TheSameFileOrNoChoiceDoesNothing)
+{
+    for (const QString &chosen : {first->ledger().path(), QString()}) {
+        choose(chosen);
+        EXPECT_TRUE(first && first->isVisible()) << chosen.toStdString();
+        EXPECT_EQ(testkit::shownWindow<store::LogonWindow>(), nullptr);
+    }
+    EXPECT_TRUE(responder.shown().empty());
+}
+
 TEST_F(OtherLedger, TheChosenLedgerOpensInANewMainWindow)
 {
     const QString other = folder.file(QStringLiteral("parents.mdb"));

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTimer>
 
 namespace zambrel::app {
@@ -50,14 +51,21 @@ store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
     auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
     logon->setOtherLedger(otherLedger);
-    QObject::connect(logon, &store::LogonWindow::cancelled, &app, &QApplication::quit);
+    // The main window is built while the password is typed, once the logon
+    // window has painted; the logon then only opens the books.
+    auto prepared = std::make_shared<QPointer<ledger::MainWindow>>();
+    QTimer::singleShot(0, logon, [prepared] { *prepared = ledger::prepareMainWindow(); });
+    QObject::connect(logon, &store::LogonWindow::cancelled, &app, [&app, prepared] {
+        delete prepared->data();
+        app.quit();
+    });
     QObject::connect(
-        logon, &store::LogonWindow::loggedOn, &app, [&app](std::shared_ptr<store::Ledger> books) {
+        logon, &store::LogonWindow::loggedOn, &app, [&app, prepared](std::shared_ptr<store::Ledger> books) {
             // Later: the logon is often confirmed by Enter in its password box,
             // and that key press must finish before the closed logon window goes.
             removeLeftovers(books->path());
-            QTimer::singleShot(0, &app, [&app, books = std::move(books)] {
-                ledger::MainWindow *window = ledger::openMainWindow(books);
+            QTimer::singleShot(0, &app, [&app, prepared, books = std::move(books)] {
+                ledger::MainWindow *window = ledger::openMainWindow(books, prepared->data());
                 registerFeatures(*window);
                 QObject::connect(window, &ledger::MainWindow::programEnding, &app, &QApplication::quit);
                 QObject::connect(window, &ledger::MainWindow::ledgerSwitchRequested, &app,

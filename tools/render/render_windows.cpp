@@ -32,6 +32,7 @@
 #include "store/ledger.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,7 +122,10 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
                          window = ledger::openMainWindow(std::move(books));
                          app::registerFeatures(*window);
                      });
+    QEventLoop opening;
+    QObject::connect(logon, &store::LogonWindow::openingEnded, &opening, &QEventLoop::quit);
     logon->logOn();
+    opening.exec();
     delete logon;
     if (!window) {
         std::fprintf(stderr, "logon failed: %s\n", qPrintable(base::lastMessage().text));

@@ -11,6 +11,7 @@
 #include "base/message.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
+#include "skin/interface_font.h"
 #include "store/connection.h"
 #include "store/ledger_schema.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
     }
     if (argc < 3)
         return 2;
+    skin::preferSimplifiedChineseFace();
     if (argc > 3 && std::strcmp(argv[1], "--create") == 0) {
         base::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);

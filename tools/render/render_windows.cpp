@@ -27,6 +27,7 @@
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
+#include "skin/interface_font.h"
 #include "skin/message_box.h"
 #include "store/connection.h"
 #include "store/ledger.h"
@@ -283,6 +284,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    zambrel::skin::preferSimplifiedChineseFace();
     QStringList arguments = app.arguments().mid(1);
     const bool guide = arguments.removeAll(QStringLiteral("--guide")) > 0;
     if (arguments.isEmpty()) {

@@ -11,9 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+
+#include <functional>
 
 namespace zambrel::app {
 namespace {
@@ -40,6 +43,30 @@ void removeLeftovers(const QString &ledger)
         store::removeStaleTemporaries(folder, processStart(), {settings.fileName(), history.fileName()});
 }
 
+/// Runs `then` once, as soon as `window` has painted for the first time:
+/// work queued behind a window must not delay its first picture.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget *window, std::function<void()> then) : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, m_then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
 } // namespace
 
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
@@ -54,7 +81,10 @@ store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
     // The main window is built while the password is typed, once the logon
     // window has painted; the logon then only opens the books.
     auto prepared = std::make_shared<QPointer<ledger::MainWindow>>();
-    QTimer::singleShot(0, logon, [prepared] { *prepared = ledger::prepareMainWindow(); });
+    new AfterFirstPaint(logon, [prepared] {
+        if (!*prepared)
+            *prepared = ledger::prepareMainWindow();
+    });
     QObject::connect(logon, &store::LogonWindow::cancelled, &app, [&app, prepared] {
         delete prepared->data();
         app.quit();

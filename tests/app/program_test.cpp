@@ -71,13 +71,15 @@ TEST(StartRoutine, CancelAtTheLogonLeavesNoWindowBehind)
 {
     testkit::TempProgramFolder folder;
     QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
-    QTest::qWait(0);
     QPointer<QWidget> prepared;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<ledger::MainWindow *>(widget))
-            prepared = widget;
-    }
-    ASSERT_TRUE(prepared);
+    const auto findPrepared = [&prepared] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ledger::MainWindow *>(widget))
+                prepared = widget;
+        }
+        return !prepared.isNull();
+    };
+    QTRY_VERIFY(findPrepared());
     logon->cancelButton->click();
     QTRY_VERIFY(prepared.isNull());
 }

@@ -1,6 +1,6 @@
 // Start-up of the program on an encrypted ledger of 10 years x 200 items a
-// month, beside a bare Qt window's start; and refresh() on a month of 2,000
-// items.
+// month, beside a bare Qt window's start; refresh() on a month of 2,000
+// items; and the main window opened on an empty month and on 5,000 items.
 #include "bench_ledger.h"
 
 #include "base/app_paths.h"
@@ -96,6 +96,31 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
 }
 BENCHMARK_CAPTURE(BM_Refresh2000Items, main_window, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark::kMillisecond);
+
+// The main window opened on a month of N items, from construction to the
+// first picture: what a big month adds to the start beside an empty one.
+void BM_OpenMainWindowOnMonth(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    base::setProgramFolder(dir.path());
+    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+    base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
+    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
+    const QString path = base::defaultLedgerPath();
+    store::createLedger(path, kPassword);
+    writeBenchItems(path, kPassword, 1, static_cast<int>(state.range(0)));
+    std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
+    for (auto _ : state) {
+        ledger::MainWindow window(books);
+        window.load();
+        window.show();
+        window.grab(); // lays out and paints, as the first frame on screen does
+        window.setSwitchingLedger(true);
+        window.close();
+    }
+    base::setClock({});
+}
+BENCHMARK(BM_OpenMainWindowOnMonth)->Arg(0)->Arg(5000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "program.h"
 
 #include "base/app_paths.h"
+#include "skin/interface_font.h"
 #include "skin/message_box.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ int main(int argc, char **argv)
     // The icon theme holds it once the program is installed; the build tree has none.
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
     QApplication::setQuitOnLastWindowClosed(false);
+    skin::preferSimplifiedChineseFace();
     if (!start->dataDir.isEmpty())
         base::setProgramFolder(start->dataDir);
 

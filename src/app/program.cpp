@@ -11,8 +11,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTimer>
+
+#include <functional>
 
 namespace zambrel::app {
 namespace {
@@ -39,6 +43,30 @@ void removeLeftovers(const QString &ledger)
         store::removeStaleTemporaries(folder, processStart(), {settings.fileName(), history.fileName()});
 }
 
+/// Runs `then` once, as soon as `window` has painted for the first time:
+/// work queued behind a window must not delay its first picture.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget *window, std::function<void()> then) : QObject(window), m_then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, m_then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
 } // namespace
 
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
@@ -50,14 +78,24 @@ store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
     auto *logon = new store::LogonWindow;
     logon->setAttribute(Qt::WA_DeleteOnClose);
     logon->setOtherLedger(otherLedger);
-    QObject::connect(logon, &store::LogonWindow::cancelled, &app, &QApplication::quit);
+    // The main window is built while the password is typed, once the logon
+    // window has painted; the logon then only opens the books.
+    auto prepared = std::make_shared<QPointer<ledger::MainWindow>>();
+    new AfterFirstPaint(logon, [prepared] {
+        if (!*prepared)
+            *prepared = ledger::prepareMainWindow();
+    });
+    QObject::connect(logon, &store::LogonWindow::cancelled, &app, [&app, prepared] {
+        delete prepared->data();
+        app.quit();
+    });
     QObject::connect(
-        logon, &store::LogonWindow::loggedOn, &app, [&app](std::shared_ptr<store::Ledger> books) {
+        logon, &store::LogonWindow::loggedOn, &app, [&app, prepared](std::shared_ptr<store::Ledger> books) {
             // Later: the logon is often confirmed by Enter in its password box,
             // and that key press must finish before the closed logon window goes.
             removeLeftovers(books->path());
-            QTimer::singleShot(0, &app, [&app, books = std::move(books)] {
-                ledger::MainWindow *window = ledger::openMainWindow(books);
+            QTimer::singleShot(0, &app, [&app, prepared, books = std::move(books)] {
+                ledger::MainWindow *window = ledger::openMainWindow(books, prepared->data());
                 registerFeatures(*window);
                 QObject::connect(window, &ledger::MainWindow::programEnding, &app, &QApplication::quit);
                 QObject::connect(window, &ledger::MainWindow::ledgerSwitchRequested, &app,

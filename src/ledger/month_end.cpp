@@ -12,7 +12,7 @@ std::optional<MonthView::CarryForward> MonthView::dueCarryForward() const
 {
     if (!m_currentMonth.isEmpty())
         return std::nullopt;
-    const QString sourceMonth = m_ledger.latestMonth();
+    const QString sourceMonth = m_ledger->latestMonth();
     if (sourceMonth.isEmpty())
         return std::nullopt;
     const QString targetMonth = base::monthKeyOf(base::today());
@@ -37,9 +37,9 @@ void MonthView::carryForward(const CarryForward &due)
     // Without its copy the books are not touched; that failure is no fault
     // of the rows written.
     const QString copy = host::onRoad(host::ErrorRoad::MenuCommand, [this] {
-        return takeSafetyCopy(m_ledger, SafetyReason::CarryForward);
+        return takeSafetyCopy(*m_ledger, SafetyReason::CarryForward);
     });
-    m_ledger.carryForward(due.from, due.to);
+    m_ledger->carryForward(due.from, due.to);
     m_statusNotice = safetyCopyText(copy);
 }
 

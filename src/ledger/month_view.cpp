@@ -17,9 +17,11 @@ const QString kSalaryType = QStringLiteral("工资");
 } // namespace
 
 MonthView::MonthView(store::Ledger &ledger, MonthViewHost *host)
-    : m_ledger(ledger), m_host(host ? host : &m_noHost)
+    : m_ledger(&ledger), m_host(host ? host : &m_noHost)
 {
 }
+
+MonthView::MonthView(MonthViewHost *host) : m_host(host ? host : &m_noHost) {}
 
 MonthView::~MonthView() = default;
 
@@ -28,7 +30,7 @@ void MonthView::readTypes()
     // Read once per window; types added later join the list at its end.
     if (m_typesRead)
         return;
-    m_types = m_ledger.itemTypes();
+    m_types = m_ledger->itemTypes();
     m_kinds = typeKinds(m_types);
     m_typesRead = true;
 }
@@ -159,7 +161,7 @@ void MonthView::openMonth()
         m_host->setRefreshCaption(m_currentMonth);
     }
     m_items.clear();
-    m_items = m_ledger.monthItems(m_currentMonth);
+    m_items = m_ledger->monthItems(m_currentMonth);
 }
 
 void MonthView::removeItem(const QString &key)
@@ -197,7 +199,7 @@ Assessment MonthView::adviseOn(const MonthSummary &summary)
 
     const QString previous = base::previousMonthKey(m_currentMonth);
     if (previous != m_previousMonth) {
-        m_previousAssets = m_ledger.assetTotal(previous);
+        m_previousAssets = m_ledger->assetTotal(previous);
         m_previousMonth = previous;
     }
     figures.previousAssets = m_previousAssets;

@@ -32,11 +32,15 @@ namespace zambrel::ledger {
 class MonthView {
 public:
     explicit MonthView(store::Ledger &ledger, MonthViewHost *host = nullptr);
+    /// A view whose ledger is not open yet: nothing may be read until
+    /// setLedger() gives it one (a window built while the password is typed).
+    explicit MonthView(MonthViewHost *host);
     ~MonthView();
     MonthView(const MonthView &) = delete;
     MonthView &operator=(const MonthView &) = delete;
 
-    store::Ledger &ledger() const { return m_ledger; }
+    store::Ledger &ledger() const { return *m_ledger; }
+    void setLedger(store::Ledger &ledger) { m_ledger = &ledger; }
     /// What the view tells its window (a host that does nothing when it was
     /// given none).
     MonthViewHost &host() const { return *m_host; }
@@ -142,7 +146,7 @@ private:
     void emptyMemosAsPlacingAgainWould();
     Assessment adviseOn(const MonthSummary &summary);
 
-    store::Ledger &m_ledger;
+    store::Ledger *m_ledger = nullptr;
     MonthViewHost m_noHost;
     MonthViewHost *m_host;
     MonthPanels m_panels;

@@ -67,13 +67,23 @@ bool isOtherLedger(const QString &chosen, const QString &current)
     return !chosen.isEmpty() && namedFile(chosen) != namedFile(current);
 }
 
-std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password)
+std::shared_ptr<Ledger> openLedgerFile(const QString &ledgerPath, const QString &password)
 {
     // Made here too, so that OK says why it cannot be, not that it is missing.
     if (ledgerPath == base::defaultLedgerPath() && !base::fileExists(ledgerPath))
         ensureDefaultLedger();
-    auto ledger = std::make_shared<Ledger>(ledgerPath, password);
+    return std::make_shared<Ledger>(ledgerPath, password);
+}
+
+void rememberLedger(const QString &ledgerPath)
+{
     base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), ledgerPath);
+}
+
+std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password)
+{
+    auto ledger = openLedgerFile(ledgerPath, password);
+    rememberLedger(ledgerPath);
     return ledger;
 }
 

@@ -43,4 +43,11 @@ QString logonHint(const LogonStart &start);
 /// the default ledger cannot be made.
 std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password);
 
+/// openLedger() in two steps, for a caller that opens on a worker thread:
+/// openLedgerFile() makes the default ledger when it is missing and opens
+/// the file (it touches no setting); rememberLedger() stores the path once
+/// the ledger is open. @throws DbError as openLedger().
+std::shared_ptr<Ledger> openLedgerFile(const QString &ledgerPath, const QString &password);
+void rememberLedger(const QString &ledgerPath);
+
 } // namespace zambrel::store

@@ -13,6 +13,8 @@
 #include "store/ledger.h"
 
 #include <QCloseEvent>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -22,6 +24,12 @@
 
 namespace zambrel::store {
 namespace {
+
+/// What the worker thread hands back: the open ledger or why it is not.
+struct Opened {
+    std::shared_ptr<Ledger> ledger;
+    std::exception_ptr failure;
+};
 
 const QString kCaption = QStringLiteral("Zambrel 登录 Zambrel Logon");
 constexpr QSize kContentSize(460, 250);
@@ -187,24 +195,69 @@ void LogonWindow::load()
 
 void LogonWindow::logOn()
 {
+    if (m_opening)
+        return; // a second Enter while the key is derived
     if (!m_otherLedger.isEmpty())
         m_ledgerPath = m_otherLedger;
-    std::shared_ptr<Ledger> ledger;
-    try {
-        ledger = openLedger(m_ledgerPath, passwordBox->text());
-    } catch (const DbError &error) {
+    setOpening(true);
+    // The key derivation takes tens of milliseconds by design; the window
+    // keeps painting meanwhile. The result comes back on this thread.
+    auto *watcher = new QFutureWatcher<Opened>(this);
+    connect(watcher, &QFutureWatcher<Opened>::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        const Opened opened = watcher->result();
+        openingFinished(opened.ledger, opened.failure);
+    });
+    watcher->setFuture(QtConcurrent::run([path = m_ledgerPath, password = passwordBox->text()] {
+        Opened opened;
+        try {
+            opened.ledger = openLedgerFile(path, password);
+        } catch (...) {
+            opened.failure = std::current_exception();
+        }
+        return opened;
+    }));
+}
+
+void LogonWindow::openingFinished(const std::shared_ptr<Ledger> &ledger, const std::exception_ptr &failure)
+{
+    setOpening(false);
+    if (failure) {
+        QString text;
+        try {
+            std::rethrow_exception(failure);
+        } catch (const DbError &error) {
+            text = error.description();
+        } catch (const std::exception &error) {
+            text = QString::fromLocal8Bit(error.what());
+        }
         // The window's caption says where the message comes from; a line
         // break keeps it apart from what went wrong.
-        base::showMessage(kCaption + QLatin1Char('\n') + error.description(), base::MessageButtons::Ok,
+        base::showMessage(kCaption + QLatin1Char('\n') + text, base::MessageButtons::Ok,
                           base::MessageIcon::Information);
         passwordBox->setFocus();
         passwordBox->selectAll();
+        Q_EMIT openingEnded();
         return;
     }
+    rememberLedger(m_ledgerPath);
     passwordBox->clear();
     m_loggedOn = true;
     close();
     Q_EMIT loggedOn(ledger);
+    Q_EMIT openingEnded();
+}
+
+void LogonWindow::setOpening(bool opening)
+{
+    m_opening = opening;
+    for (QWidget *control : std::initializer_list<QWidget *>{userBox, passwordBox, okButton, cancelButton,
+                                                             otherLedgerButton})
+        control->setEnabled(!opening);
+    if (opening)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
 }
 
 void LogonWindow::cancel()

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <exception>
 #include <memory>
 
 class QLabel;
@@ -52,8 +53,13 @@ public:
     QString ledgerPath() const { return m_ledgerPath; }
 
     /// OK, or Enter in the password box: opens the ledger with the typed
-    /// password; a failure is reported and the window stays.
+    /// password. The key is derived on a worker thread while the window
+    /// stays responsive with a busy pointer and its controls disabled;
+    /// loggedOn() or the failure's message follows, and then openingEnded().
+    /// A failure is reported and the window stays.
     void logOn();
+    /// True from OK until the ledger is open or its failure reported.
+    bool isOpening() const { return m_opening; }
     /// Cancel: closes the window without a logon.
     void cancel();
     /// Lets the user pick another ledger for the next OK.
@@ -66,6 +72,9 @@ Q_SIGNALS:
     /// The user left without logging on: Cancel, the caption bar's close
     /// button or the system. Raised once.
     void cancelled();
+    /// An OK's opening has ended, well or not: after loggedOn() or after the
+    /// failure's message was answered.
+    void openingEnded();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -75,12 +84,15 @@ private:
     void layoutControls();
     void showHint(const QString &text);
     QSize contentSize() const;
+    void setOpening(bool opening);
+    void openingFinished(const std::shared_ptr<Ledger> &ledger, const std::exception_ptr &failure);
 
     QWidget *m_background;
     QString m_otherLedger;
     QString m_ledgerPath;
     bool m_loggedOn = false;
     bool m_left = false;
+    bool m_opening = false;
 };
 
 } // namespace zambrel::store

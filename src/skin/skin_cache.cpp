@@ -37,9 +37,11 @@ std::shared_ptr<const SkinBag> readSkin(const QString &path)
     if (slot.bag && slot.size == info.size() && slot.modified == info.lastModified())
         return slot.bag;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxSkinFileBytes)
         return empty;
-    slot.bag = std::make_shared<const SkinBag>(SkinBag::fromFileBytes(file.read(kMaxSkinFileBytes + 1)));
+    // A buffer of the file's size: reading up to the limit would reserve
+    // the whole limit for every skin read.
+    slot.bag = std::make_shared<const SkinBag>(SkinBag::fromFileBytes(file.read(file.size() + 1)));
     slot.size = info.size();
     slot.modified = info.lastModified();
     return slot.bag;

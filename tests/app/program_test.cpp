@@ -5,6 +5,7 @@
 #include "base/clock.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
+#include "skin/flat_button.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -38,8 +39,6 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     EXPECT_LE(qAbs(logon->geometry().center().x() - area.center().x()), 1);
     EXPECT_LE(qAbs(logon->geometry().center().y() - area.center().y()), 1);
 
-    QTest::keyClick(logon->passwordBox, Qt::Key_Return);
-
     const auto mainWindow = [] {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (auto *window = qobject_cast<ledger::MainWindow *>(widget))
@@ -47,9 +46,14 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
         }
         return static_cast<ledger::MainWindow *>(nullptr);
     };
+    // Built behind the logon while the password is typed, and shown after it.
     QTRY_VERIFY(mainWindow() != nullptr);
-    ledger::MainWindow *window = mainWindow();
-    QTRY_VERIFY(window->isVisible());
+    const QPointer<ledger::MainWindow> prepared = mainWindow();
+    EXPECT_FALSE(prepared->isVisible());
+
+    QTest::keyClick(logon->passwordBox, Qt::Key_Return);
+    QTRY_VERIFY(prepared && prepared->isVisible());
+    ledger::MainWindow *window = prepared;
     QTRY_VERIFY(logon.isNull());
     EXPECT_EQ(window->ledger().path(), base::defaultLedgerPath());
     EXPECT_THROW(store::Ledger(base::defaultLedgerPath(), {}), store::DbError)
@@ -60,6 +64,24 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     window->setSwitchingLedger(true);
     window->close();
     base::setClock({});
+}
+
+// Leaving the logon takes the main window prepared behind it along.
+TEST(StartRoutine, CancelAtTheLogonLeavesNoWindowBehind)
+{
+    testkit::TempProgramFolder folder;
+    QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
+    QPointer<QWidget> prepared;
+    const auto findPrepared = [&prepared] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ledger::MainWindow *>(widget))
+                prepared = widget;
+        }
+        return !prepared.isNull();
+    };
+    QTRY_VERIFY(findPrepared());
+    logon->cancelButton->click();
+    QTRY_VERIFY(prepared.isNull());
 }
 
 // Qt's file dialogs write the folders last visited (where the ledgers and

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,12 @@ private:
     store::OpenFileResponder m_previous;
 };
 
+// The ledger opens on a worker thread: waits until the window says so.
+void waitForOpening(const store::LogonWindow &logon)
+{
+    EXPECT_TRUE(QTest::qWaitFor([&logon] { return !logon.isOpening(); }, 20000));
+}
+
 // Keeps the ledger a logon hands over.
 struct OpenedLedger {
     explicit OpenedLedger(store::LogonWindow &logon)
@@ -79,6 +86,7 @@ TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
 
     OpenedLedger opened(logon);
     Q_EMIT logon.passwordBox->returnPressed(); // Enter in the password box
+    waitForOpening(logon);
     ASSERT_EQ(opened.count, 1);
     ASSERT_TRUE(opened.ledger);
     EXPECT_EQ(opened.ledger->path(), base::defaultLedgerPath());
@@ -100,6 +108,7 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     logon.passwordBox->setText(QStringLiteral("wrong"));
     logon.okButton->setFocus();
     logon.okButton->click();
+    waitForOpening(logon);
     EXPECT_EQ(opened.count, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
@@ -113,6 +122,7 @@ TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
     base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
     logon.passwordBox->setText(QStringLiteral("pa;ss\"word"));
     logon.okButton->click();
+    waitForOpening(logon);
     ASSERT_EQ(opened.count, 1);
     EXPECT_EQ(opened.ledger->path(), locked);
     EXPECT_EQ(storedLedger(), locked);
@@ -137,6 +147,7 @@ TEST(Logon, ALedgerThatCannotBeWrittenIsRefusedByName)
     OpenedLedger opened(logon);
     logon.passwordBox->setText(QStringLiteral("pw"));
     logon.okButton->click();
+    waitForOpening(logon);
     EXPECT_EQ(opened.count, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text,
@@ -165,12 +176,14 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
     // A failed logon on the default ledger keeps the stored path too.
     logon.passwordBox->setText(QStringLiteral("wrong"));
     logon.okButton->click();
+    waitForOpening(logon);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(storedLedger(), gone);
 
     OpenedLedger opened(logon);
     logon.passwordBox->clear();
     logon.okButton->click();
+    waitForOpening(logon);
     ASSERT_EQ(opened.count, 1);
     EXPECT_EQ(storedLedger(), base::defaultLedgerPath()) << "changed by the logon to another ledger";
 
@@ -210,6 +223,7 @@ TEST(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
     EXPECT_TRUE(logon.hintLabel->text().contains(reason)) << qPrintable(logon.hintLabel->text());
 
     logon.okButton->click();
+    waitForOpening(logon);
     ASSERT_EQ(responder.shown().size(), 1u);
     const QString text = responder.shown()[0].text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
@@ -254,6 +268,7 @@ TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
 
     OpenedLedger opened(logon);
     logon.okButton->click();
+    waitForOpening(logon);
     ASSERT_EQ(opened.count, 1);
     EXPECT_EQ(opened.ledger->path(), QFileInfo(second).absoluteFilePath());
     EXPECT_EQ(storedLedger(), second);
@@ -284,6 +299,7 @@ TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
     QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
     OpenedLedger opened(logon);
     logon.okButton->click();
+    waitForOpening(logon);
     EXPECT_EQ(opened.count, 1);
     EXPECT_EQ(cancelled.count(), 0);
 }
@@ -321,4 +337,32 @@ TEST(Logon, OtherLedgerComparesTheFilesThePathsName)
                   c.other);
     }
     EXPECT_FALSE(store::isOtherLedger({}, upper));
+}
+
+// The key is derived on a worker thread: meanwhile the window paints, shows
+// a busy pointer and takes no second OK, which would open the ledger twice
+// and find it in use.
+TEST(Logon, TheWindowStaysResponsiveWhileTheKeyIsDerivedAndTakesOneOK)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    const QString path = folder.file(QStringLiteral("keyed.mdb"));
+    store::createLedger(path, QStringLiteral("secret"));
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), path);
+    store::LogonWindow logon;
+    logon.load();
+    logon.show();
+    OpenedLedger opened(logon);
+    logon.passwordBox->setText(QStringLiteral("secret"));
+    Q_EMIT logon.passwordBox->returnPressed();
+    ASSERT_TRUE(logon.isOpening());
+    EXPECT_EQ(logon.cursor().shape(), Qt::BusyCursor);
+    EXPECT_FALSE(logon.okButton->isEnabled());
+    EXPECT_FALSE(logon.passwordBox->isEnabled());
+    Q_EMIT logon.passwordBox->returnPressed();
+    logon.okButton->click();
+    waitForOpening(logon);
+    EXPECT_EQ(opened.count, 1);
+    EXPECT_TRUE(responder.shown().empty()) << "no second opening found the ledger in use";
+    EXPECT_EQ(storedLedger(), path);
 }

@@ -1,3 +1,5 @@
+#include "skin/interface_font.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -14,6 +16,7 @@ int main(int argc, char **argv)
         qputenv("ZAMBREL_SKINS_DIR", QByteArrayLiteral(ZAMBREL_TEST_SKINS_DIR));
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    zambrel::skin::preferSimplifiedChineseFace();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

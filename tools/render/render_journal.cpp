@@ -5,6 +5,7 @@
 #include "base/message.h"
 #include "journal/ui/journal_window.h"
 #include "skin/apply_skin.h"
+#include "skin/interface_font.h"
 #include "skin/message_box.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    zambrel::skin::preferSimplifiedChineseFace();
     if (argc < 2) {
         std::fprintf(stderr, "usage: render_journal OUT_DIR\n");
         return 2;

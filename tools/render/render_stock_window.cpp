@@ -7,6 +7,7 @@
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/flat_button.h"
+#include "skin/interface_font.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
@@ -72,6 +73,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    zambrel::skin::preferSimplifiedChineseFace();
     if (argc < 2) {
         std::fprintf(stderr, "usage: render_stock_window OUT_DIR\n");
         return 2;

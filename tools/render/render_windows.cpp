@@ -27,11 +27,13 @@
 #include "reports/stock/ui/stock_window.h"
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
+#include "skin/interface_font.h"
 #include "skin/message_box.h"
 #include "store/connection.h"
 #include "store/ledger.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -121,7 +123,10 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
                          window = ledger::openMainWindow(std::move(books));
                          app::registerFeatures(*window);
                      });
+    QEventLoop opening;
+    QObject::connect(logon, &store::LogonWindow::openingEnded, &opening, &QEventLoop::quit);
     logon->logOn();
+    opening.exec();
     delete logon;
     if (!window) {
         std::fprintf(stderr, "logon failed: %s\n", qPrintable(base::lastMessage().text));
@@ -279,6 +284,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    zambrel::skin::preferSimplifiedChineseFace();
     QStringList arguments = app.arguments().mid(1);
     const bool guide = arguments.removeAll(QStringLiteral("--guide")) > 0;
     if (arguments.isEmpty()) {

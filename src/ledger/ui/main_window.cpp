@@ -100,13 +100,18 @@ void paintLabel(QLabel *label, const QColor &text, const QColor &background)
 
 } // namespace
 
-MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
+MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent) : MainWindow(parent)
+{
+    openBooks(std::move(ledger));
+}
+
+MainWindow::MainWindow(QWidget *parent)
     : skin::SkinnedWindow(parent), toolbar(new QToolBar(contentArea())),
       versionLabel(new QLabel(contentArea())), profitLossHeading(new QLabel(contentArea())),
       balanceSheetHeading(new QLabel(contentArea())), adviceLabel(new AdviceLabel(contentArea())),
       statusBar(new QStatusBar(contentArea())), splitterHandle(new SplitterHandle(contentArea())),
       splitterBar(new QWidget(contentArea())), homePage(new QTextBrowser(contentArea())),
-      m_ledger(std::move(ledger)), m_view(std::make_unique<MonthView>(*m_ledger, this)),
+      m_view(std::make_unique<MonthView>(this)),
       m_monthMenu(new QMenu(this)), m_skinMenu(new QMenu(this))
 {
     setObjectName(QStringLiteral("frmMainUI"));
@@ -159,10 +164,24 @@ MainWindow::MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent)
     orderTabStops();
 
     connect(captionBar, &skin::CaptionBar::coloursChanged, this, &MainWindow::applySkinColours);
+    initialise();
+}
+
+void MainWindow::openBooks(std::shared_ptr<store::Ledger> ledger)
+{
+    Q_ASSERT(!m_ledger);
+    m_ledger = std::move(ledger);
+    m_view->setLedger(*m_ledger);
     // Status texts come here while this window lives.
     base::setStatusWriter(this, [this](const QString &text, int panel) { setStatusPanelText(panel, text); });
+    fillMonthMenu();
+}
 
-    initialise();
+void MainWindow::wearCurrentSkin()
+{
+    const QString wanted = base::currentSkinPath();
+    if (m_skinPath.isEmpty() || m_skinPath != (wanted.isEmpty() ? base::defaultSkinPath() : wanted))
+        applySkin(wanted);
 }
 
 MainWindow::~MainWindow()
@@ -205,7 +224,6 @@ void MainWindow::initialise()
             applySkinColours(skin::fromQColor(profitLossHeading->palette().color(QPalette::WindowText)),
                              m_backColour);
         fillSkinMenu();
-        fillMonthMenu();
 
         QRect screen(0, 0, 1024, 768);
         if (QScreen *primary = QGuiApplication::primaryScreen())
@@ -226,7 +244,7 @@ void MainWindow::initialise()
 void MainWindow::load()
 {
     profitLossHeading->setText(profitLossHeading->text() + QStringLiteral(" 账本：") + m_ledger->path());
-    applySkin(base::currentSkinPath());
+    wearCurrentSkin();
     if (!m_initialised)
         initialise();
     if (!captionBar->isMaximisedByBar()) {

@@ -43,8 +43,17 @@ class StatusPanels;
 class MainWindow : public skin::SkinnedWindow, public MonthViewHost, public host::FeatureHost {
     Q_OBJECT
 public:
-    /// Runs the one-time initialisation (menus, size, home page).
+    /// Builds the window before its ledger is open: controls, toolbar,
+    /// panels, skin menu, size and home page. It stays hidden until
+    /// openBooks() gives it the ledger.
+    explicit MainWindow(QWidget *parent = nullptr);
+    /// The window over `ledger` at once.
     explicit MainWindow(std::shared_ptr<store::Ledger> ledger, QWidget *parent = nullptr);
+    /// Hands the window its open ledger: the month menu lists the stored
+    /// months and the window becomes the status line's target. Once only.
+    void openBooks(std::shared_ptr<store::Ledger> ledger);
+    /// Wears the skin now chosen, unless the window already wears it.
+    void wearCurrentSkin();
     ~MainWindow() override;
 
     // Controls; each has its control name as objectName.
@@ -173,10 +182,14 @@ private:
     bool m_hasBackColour = false;
 };
 
-/// What a successful logon does next: creates the main window over the
-/// ledger, makes it the status line's target, prepares its pictures,
-/// refreshes it and shows it. Returns the window (it deletes itself on
-/// close).
-MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger);
+/// A main window built while the logon waits for the password, hidden, its
+/// skin worn and its pictures and fonts ready; openMainWindow() finishes it.
+MainWindow *prepareMainWindow();
+
+/// What a successful logon does next: hands the ledger to `prepared` (or to
+/// a window made now when there is none), makes it the status line's
+/// target, prepares its pictures, refreshes it and shows it. Returns the
+/// window (it deletes itself on close).
+MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger, MainWindow *prepared = nullptr);
 
 } // namespace zambrel::ledger

@@ -6,12 +6,22 @@
 
 namespace zambrel::ledger {
 
-MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger)
+MainWindow *prepareMainWindow()
 {
-    auto *window = new MainWindow(std::move(ledger));
+    auto *window = new MainWindow;
     window->setAttribute(Qt::WA_DeleteOnClose);
-    window->load();
+    // The skin's pictures are decoded and the toolbar's drawn now, while
+    // the person types; the logon then only opens the books.
+    window->wearCurrentSkin();
     window->prepareToolbarImages();
+    return window;
+}
+
+MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger, MainWindow *prepared)
+{
+    MainWindow *window = prepared ? prepared : prepareMainWindow();
+    window->openBooks(std::move(ledger));
+    window->load();
     // A touch wider, so the layout runs once more with the pictures in place.
     window->layOut(base::pixelsToTwips(window->width()) - kSplitterMargin + 10);
     window->refresh();

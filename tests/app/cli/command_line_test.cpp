@@ -223,13 +223,15 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
     EXPECT_TRUE(version.out.startsWith("zambrel ")) << version.out.toStdString();
 
     // A password is never taken as an argument.
-    QList<QStringList> wrong = {{QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")},
-                                {QStringLiteral("--ledger"), ledgerPath}};
+    QList<QStringList> wrong = {
+        {QStringLiteral("report"), QStringLiteral("--month"), QStringLiteral("2026-06\n")},
+        {QStringLiteral("--ledger"), ledgerPath}};
     for (const char *line : {"frobnicate", "months extra", "report --format xml", "report --month 2026-13",
                              "report --month 2026-6", "export", "months --bom", "months --password secret"})
         wrong << words(QString::fromLatin1(line));
     for (const QStringList &arguments : wrong)
-        expectFails(run(arguments), 2, QStringLiteral("用法不对 Wrong usage"), arguments.join(u' ').toStdString());
+        expectFails(run(arguments), 2, QStringLiteral("用法不对 Wrong usage"),
+                    arguments.join(u' ').toStdString());
 
     // What the user gave is repeated cut short, with its control characters
     // made visible: a pasted page does not flood the terminal.
@@ -237,7 +239,8 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
     for (const QStringList &arguments :
          {QStringList{QStringLiteral("report"), QStringLiteral("--month"), pasted},
           QStringList{QStringLiteral("report"), QStringLiteral("--format"), pasted}, QStringList{pasted},
-          QStringList{QStringLiteral("months"), pasted}, QStringList{QStringLiteral("months"), "--" + pasted}}) {
+          QStringList{QStringLiteral("months"), pasted},
+          QStringList{QStringLiteral("months"), "--" + pasted}}) {
         const Outcome result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_LT(result.err.size(), 400) << result.why();
@@ -269,7 +272,8 @@ TEST_F(CommandLine, ReportFormatsCarryTheSameFigures)
     const Outcome json = on(QStringLiteral("report --format json"));
     ASSERT_EQ(json.exitCode, 0) << json.why();
     const QJsonObject report = QJsonDocument::fromJson(json.out).object();
-    EXPECT_EQ(report[QStringLiteral("month")].toString(), QStringLiteral("2026-06")) << "the latest by default";
+    EXPECT_EQ(report[QStringLiteral("month")].toString(), QStringLiteral("2026-06"))
+        << "the latest by default";
     const QJsonArray categories = report[QStringLiteral("categories")].toArray();
     ASSERT_EQ(categories.size(), 4);
     const QJsonArray advice = report[QStringLiteral("advice")].toArray();
@@ -326,7 +330,8 @@ TEST_F(CommandLine, ReportEqualsTheMainWindowForTheSameMonth)
 
         testkit::ScriptedResponder responder;
         base::setClock([] { return QDateTime(QDate(2026, 6, 20), QTime(9, 0)); });
-        auto window = std::make_unique<ledger::MainWindow>(std::make_shared<store::Ledger>(ledgerPath, QString()));
+        auto window =
+            std::make_unique<ledger::MainWindow>(std::make_shared<store::Ledger>(ledgerPath, QString()));
         window->load();
         window->showMonth(month);
         base::setClock({});
@@ -432,7 +437,8 @@ TEST_F(CommandLine, ExportWithByteOrderMarkOverAnEarlierExportOwnerOnly)
     }
     // For spreadsheets, text that would be a formula stays text; numbers
     // are as ever.
-    const std::vector<QStringList> records = readCsv(readAll(QDir(out).filePath(QStringLiteral("items.csv"))).mid(3));
+    const std::vector<QStringList> records =
+        readCsv(readAll(QDir(out).filePath(QStringLiteral("items.csv"))).mid(3));
     const auto formula = std::find_if(records.begin(), records.end(), [](const QStringList &record) {
         return record.contains(QStringLiteral("'=HYPERLINK(\"http://example.com\",\"点我\")"));
     });
@@ -467,14 +473,15 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
     const Outcome again = on(QStringLiteral("backup --to"), {chosen});
     ASSERT_EQ(again.exitCode, 0) << again.why();
     EXPECT_EQ(QString::fromUtf8(again.out), chosen + u'\n');
-    EXPECT_EQ(again.err,
-              QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") + chosen + u'\n');
+    EXPECT_EQ(again.err, QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") +
+                             chosen + u'\n');
 
     // A FIFO is refused at once (opening it to write would wait for a
     // reader for ever) and stays a FIFO.
     const QString fifo = file("fifo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    expectFails(on(QStringLiteral("backup --to"), {fifo}), 1, QStringLiteral("zambrel: 备份的目标是管道"), "fifo");
+    expectFails(on(QStringLiteral("backup --to"), {fifo}), 1, QStringLiteral("zambrel: 备份的目标是管道"),
+                "fifo");
     struct stat info {};
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
@@ -496,8 +503,9 @@ TEST_F(CommandLine, BackupsAreListedAndOneIsRestoredBehindASafetyCopy)
     ASSERT_EQ(listed.exitCode, 0) << listed.why();
     const QStringList cells = QString::fromUtf8(listed.out).trimmed().split(u'\t');
     ASSERT_EQ(cells.size(), 6) << listed.out.constData();
-    EXPECT_EQ(cells.mid(1), (QStringList{QString::number(QFileInfo(dated).size()), QStringLiteral("2026-06"),
-                                         QString::number(awkwardItems().size()), QStringLiteral("可用 OK"), dated}));
+    EXPECT_EQ(cells.mid(1),
+              (QStringList{QString::number(QFileInfo(dated).size()), QStringLiteral("2026-06"),
+                           QString::number(awkwardItems().size()), QStringLiteral("可用 OK"), dated}));
 
     const Outcome restored = on(QStringLiteral("restore"), {dated});
     ASSERT_EQ(restored.exitCode, 0) << restored.why();
@@ -557,9 +565,9 @@ TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
     };
     const QString longLine = writeFile(file("long.txt"), QByteArray(70 * 1024, 'p') + "\n");
     // No line end within 64 KiB: a device, an endless pipe, a long line.
-    for (const QString &line : {months + QStringLiteral("/dev/zero"),
-                                QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin"),
-                                months + longLine})
+    for (const QString &line :
+         {months + QStringLiteral("/dev/zero"),
+          QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin"), months + longLine})
         expectFails(shell(line), 1, QStringLiteral("longer than 64 KiB"), line.toStdString());
     // The first line of an endless pipe is the password.
     const Outcome endless = shell(QStringLiteral("yes | ") + months + QStringLiteral("/dev/stdin"));
@@ -579,9 +587,10 @@ TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)
     // once the question is on the screen.
     QProcess terminal;
     terminal.setProcessEnvironment(environment);
-    terminal.start(script, {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
-                            QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
-                            QStringLiteral("/dev/null")});
+    terminal.start(script,
+                   {QStringLiteral("-q"), QStringLiteral("-e"), QStringLiteral("-c"),
+                    QStringLiteral("'%1' months --ledger '%2'").arg(QStringLiteral(ZAMBREL_EXE), secret),
+                    QStringLiteral("/dev/null")});
     QByteArray screen;
     while (!screen.contains("Password:") && terminal.waitForReadyRead(30000))
         screen += terminal.readAllStandardOutput();
@@ -624,8 +633,8 @@ TEST_F(CommandLine, FailuresAreReportedInBothLanguagesAtOnce)
     ASSERT_TRUE(holder.waitForReadyRead(20000));
     ASSERT_EQ(holder.readLine().trimmed(), QByteArray("holding"));
     for (const char *command : {"months", "report", "backup"})
-        expectFails(on(QString::fromLatin1(command)), 1, QStringLiteral("账本正在使用中 The ledger is in use"),
-                    command);
+        expectFails(on(QString::fromLatin1(command)), 1,
+                    QStringLiteral("账本正在使用中 The ledger is in use"), command);
     holder.closeWriteChannel();
     ASSERT_TRUE(holder.waitForFinished(20000));
 }
@@ -634,7 +643,8 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
 {
     const QByteArray ledgerBytes = digestOf(ledgerPath);
     const QStringList before = listing(home.path());
-    for (const char *line : {"report", "report --format csv", "report --format json --month 2026-03", "months"})
+    for (const char *line :
+         {"report", "report --format csv", "report --format json --month 2026-03", "months"})
         EXPECT_EQ(on(QString::fromLatin1(line)).exitCode, 0) << line;
     EXPECT_EQ(listing(home.path()), before) << "no file, no settings, no data folder";
     EXPECT_EQ(digestOf(ledgerPath), ledgerBytes);
@@ -710,7 +720,8 @@ TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
     const QString bill = writeFile(
         file("wechat.csv"),
         bills::fixtures::weChatCsv(
-            {QStringLiteral("2026-07-02 08:00:00,商户消费,早餐店,包子,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
+            {QStringLiteral(
+                 "2026-07-02 08:00:00,商户消费,早餐店,包子,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
              QStringLiteral("2026-07-03 08:00:00,商户消费,书店,杂志,支出,¥30.00,零钱,支付成功,4200002,m2,/"),
              QStringLiteral("2026-07-04 08:00:00,商户消费,书店,杂志,支出,¥9.00,零钱,支付失败,4200003,m3,/"),
              QStringLiteral("2026-07-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));

@@ -3,6 +3,7 @@
 // that every control has a name, and that Tab reaches every control in the
 // order of the layout.
 #include "bill_files.h"
+#include "qstring_printer.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 
@@ -238,133 +239,144 @@ struct WindowFixture {
         store::ensureDefaultLedger();
         testkit::writeSampleMonth(QStringLiteral("2026-04"));
         testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.1);
+        books = testkit::openDefaultLedger();
     }
     ~WindowFixture() { base::setClock({}); }
 
     testkit::TempProgramFolder folder;
     testkit::ScriptedResponder responder;
+    std::shared_ptr<store::Ledger> books;
 };
 
-TEST(Accessibility, LogonWindow)
+/// Shows `window`: what it shows is told, each control in `namedBy` is named
+/// by its label as shown, and Tab goes round `order` (names) from `first`.
+void expectAccessible(QWidget *window, QWidget *first, const char *order,
+                      const std::vector<std::pair<QWidget *, const QLabel *>> &namedBy = {})
 {
-    WindowFixture fixture;
-    store::LogonWindow logon;
-    logon.load();
-    logon.show();
-    expectToldAsShown(&logon);
-    EXPECT_EQ(
-        expectTabReachesEverything(&logon, logon.userBox),
-        (QStringList{QStringLiteral("txtUID"), QStringLiteral("txtPWD"), QStringLiteral("txtDB"),
-                     QStringLiteral("cmdOK"), QStringLiteral("cmdCancel"), QStringLiteral("cmdOther")}));
-}
-
-TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
-{
-    WindowFixture fixture;
-    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
-    app::registerFeatures(*window);
-    window->load();
     window->show();
-    ASSERT_FALSE(window->adviceLabel->text().isEmpty());
-    // The written assessment is read out as it is written, not by a fixed name.
-    EXPECT_EQ(accessibleName(window->adviceLabel), window->adviceLabel->text());
-    EXPECT_FALSE(window->statusPanelText(1).isEmpty());
-    expectToldAsShown(window.get());
-
-    // The enabled toolbar buttons from left to right, the categories row by
-    // row, then the right-hand pane from the top.
-    QStringList order;
-    QToolButton *first = nullptr;
-    for (const QString &key :
-         {QStringLiteral("add"), QStringLiteral("update"), QStringLiteral("delete"),
-          QStringLiteral("refresh"), QStringLiteral("chgSkin"), QStringLiteral("Graph")}) {
-        if (window->button(key)->isEnabled()) {
-            order << key;
-            first = first ? first : window->button(key);
-        }
-    }
-    EXPECT_TRUE(order.contains(QStringLiteral("add")));
-    order << QStringLiteral("UCLVIncome") << QStringLiteral("UCLVPayout") << QStringLiteral("UCLVAsset")
-          << QStringLiteral("UCLVDebt") << QStringLiteral("lblAdvise") << QStringLiteral("WB");
-    EXPECT_EQ(expectTabReachesEverything(window.get(), first), order);
-
-    // Reached by Tab, the advice shows the focus by a frame and draws no
-    // caret inside: its text looks as it did before; Ctrl+A, Ctrl+C copy it.
-    QLabel *advice = window->adviceLabel;
-    window->liabilityPanel->list->setFocus(Qt::TabFocusReason);
-    ASSERT_FALSE(advice->hasFocus());
-    const QImage unfocused = advice->grab().toImage();
-    QTest::keyClick(window->liabilityPanel->list, Qt::Key_Tab);
-    ASSERT_TRUE(advice->hasFocus());
-    const QImage focused = advice->grab().toImage();
-    const QRect text = advice->contentsRect().adjusted(advice->margin(), advice->margin(), -advice->margin(),
-                                                       -advice->margin());
-    EXPECT_EQ(focused.copy(text), unfocused.copy(text)) << "a caret or a selection is drawn";
-    EXPECT_NE(focused, unfocused) << "the focus does not show";
-    QTest::keyClick(advice, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(advice, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), advice->text());
-    window->setSwitchingLedger(true);
-    window->close();
+    expectToldAsShown(window);
+    for (const auto &[control, label] : namedBy)
+        EXPECT_EQ(accessibleName(control), shownText(label)) << control->objectName().toStdString();
+    EXPECT_EQ(expectTabReachesEverything(window, first), QString::fromLatin1(order).split(u' '));
 }
 
-TEST(Accessibility, EveryCommandHasAShortcutAndTheHomePageListsThem)
+// Every window but the main window and the message box, one after another
+// on the same ledger.
+TEST(Accessibility, EveryWindowTellsWhatItShowsAndTabFollowsTheLayout)
 {
     WindowFixture fixture;
-    auto window = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
-    app::registerFeatures(*window);
-    window->load();
-    const QString page = window->homePage->toPlainText();
-    QStringList listed;
-    for (QAction *action : window->actions()) {
-        SCOPED_TRACE(action->text().toStdString());
-        ASSERT_FALSE(action->shortcut().isEmpty()) << "no shortcut";
-        const QString keys = action->shortcut().toString(QKeySequence::NativeText);
-        EXPECT_TRUE(page.contains(keys)) << keys.toStdString() << " is not on the home page";
-        listed << keys;
+    store::Ledger &books = *fixture.books;
+    {
+        store::LogonWindow logon;
+        logon.load();
+        expectAccessible(&logon, logon.userBox, "txtUID txtPWD txtDB cmdOK cmdCancel cmdOther");
     }
-    for (const QString &keys :
-         {QStringLiteral("Ctrl+M"), QStringLiteral("Ctrl+Shift+S"), QStringLiteral("Alt+↓")})
-        EXPECT_TRUE(page.contains(keys)) << keys.toStdString();
-    EXPECT_EQ(QSet<QString>(listed.cbegin(), listed.cend()).size(), listed.size())
-        << "two commands share keys";
-
-    // Every topic link leads somewhere on the page, and following it scrolls there.
-    QStringList links;
-    QStringList anchors;
-    for (QTextBlock block = window->homePage->document()->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            const QTextCharFormat format = fragment.fragment().charFormat();
-            if (format.isAnchor() && !format.anchorHref().isEmpty())
-                links << format.anchorHref();
-            anchors << format.anchorNames();
+    {
+        input::EntryDialog dialog;
+        dialog.setTypeList({QStringLiteral("工资"), QStringLiteral("房贷")});
+        dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
+        dialog.applyCategoryMask(QStringLiteral("1111"));
+        expectAccessible(&dialog, dialog.typeBox,
+                         "cboTypes txtName txtInComePerMonth txtWillPayPerMonth txtPayPerMonth txtFirstPay "
+                         "txtTotal txtDebet txtDebetPerMonth txtMemo OKButton CancelButton");
+    }
+    {
+        store::JournalPage page;
+        page.date = QStringLiteral("2026-05-14");
+        page.fields[0] = QStringLiteral("晴");
+        books.saveJournalPage(page);
+        journal::JournalWindow window(books);
+        // The boxes row by row, the search, the days, then the buttons.
+        expectAccessible(&window, window.fieldBoxes[0],
+                         "Text1_0 Text1_1 Text1_2 Text1_3 Text1_4 Text1_5 Text1_6 Text1_7 Text1_8 "
+                         "txtSearch tv1 cmdNew cmdRefresh OKButton cmdClose");
+    }
+    {
+        graph::GraphWindow window;
+        window.drawGraph(books);
+        expectAccessible(&window, window.netWorthBox, "chkNetWorth cmdSave cmdPrint OKButton");
+    }
+    {
+        input::MonthPickerWindow window;
+        window.loadMonths([&books] { return books.allMonthsTable(); });
+        ASSERT_EQ(window.monthList->topLevelItemCount(), 2);
+        expectAccessible(&window, window.monthList, "lv OKButton CancelButton");
+    }
+    {
+        ledger::ChangePasswordWindow window(books);
+        std::vector<std::pair<QWidget *, const QLabel *>> named;
+        for (std::size_t index = 0; index < std::size_t(ledger::ChangePasswordWindow::kBoxCount); ++index)
+            named.emplace_back(window.passwordBoxes[index], window.labels[index]);
+        expectAccessible(&window, window.passwordBoxes[0], "txtPWD_0 txtPWD_1 txtPWD_2 OKButton CancelButton",
+                         named);
+    }
+    {
+        // The password box is skipped while no backup needs one.
+        ledger::RestoreWindow window(books, {});
+        window.reload();
+        expectAccessible(&window, window.backupList, "lvBackups cmdBrowse cmdClose",
+                         {{window.backupList, window.listLabel}, {window.passwordBox, window.passwordLabel}});
+    }
+    {
+        const QString bill = fixture.folder.file(QStringLiteral("wechat.csv"));
+        QFile file(bill);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bills::fixtures::weChatCsv(
+            {QStringLiteral(
+                 "2026-05-02 08:00:00,商户消费,菜市场,蔬菜,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
+             QStringLiteral("2026-05-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));
+        file.close();
+        bills::ImportWindow window(books, {});
+        ASSERT_TRUE(window.openBill(bill));
+        // "记住规则 Remember" waits for a row placed in an item.
+        expectAccessible(&window, window.fileBox,
+                         "txtBillFile cmdBrowse lvTransactions cboItem lvSummary cmdImport cmdClose",
+                         {{window.transactionList, window.listLabel},
+                          {window.summaryList, window.summaryLabel},
+                          {window.fileBox, window.fileLabel}});
+    }
+    {
+        // An earlier step chosen: undoing to it can be asked for.
+        store::Item item;
+        item.type = QStringLiteral("工资");
+        for (const char *name : {"A", "B"}) {
+            item.name = QLatin1String(name);
+            books.addItem(QStringLiteral("2026-05"), item);
         }
+        history::HistoryWindow window;
+        window.showSteps(books.historySteps(), books.historyLimit());
+        window.stepList->setCurrentItem(window.stepList->topLevelItem(1));
+        ASSERT_TRUE(window.undoToButton->isEnabled());
+        expectAccessible(&window, window.stepList, "lvHistory cmdUndoTo");
     }
-    EXPECT_GE(links.size(), 8);
-    for (const QString &link : links)
-        EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString() << " leads nowhere";
-    window->show();
-    window->homePage->verticalScrollBar()->setValue(0);
-    Q_EMIT window->homePage->anchorClicked(QUrl(QStringLiteral("#cli")));
-    EXPECT_GT(window->homePage->verticalScrollBar()->value(), 0);
-
-    window->setSwitchingLedger(true);
-    window->close();
 }
 
-TEST(Accessibility, EntryDialog)
+// No chart site is set in the fresh settings, so nothing goes out.
+TEST(Accessibility, StockWindowTellsItsHintAndItsOptionsAreOneStop)
 {
     WindowFixture fixture;
-    input::EntryDialog dialog;
-    dialog.setTypeList({QStringLiteral("工资"), QStringLiteral("房贷")});
-    dialog.setCaptions(QStringLiteral("新活动 "), QStringLiteral("确认新活动New"));
-    dialog.applyCategoryMask(QStringLiteral("1111"));
-    dialog.show();
-    expectToldAsShown(&dialog);
-    const QStringList round = expectTabReachesEverything(&dialog, dialog.typeBox);
-    ASSERT_FALSE(round.isEmpty());
-    EXPECT_EQ(round.front(), QStringLiteral("cboTypes"));
-    EXPECT_EQ(round.back(), QStringLiteral("CancelButton"));
+    stock::StockWindow window(*fixture.books);
+    window.setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
+    window.setMonth(QStringLiteral("2026-05"));
+    window.displayStock();
+    ASSERT_GT(window.holdingsList->topLevelItemCount(), 0);
+    window.riseOption->click();
+    // The holdings, the conditions, the targets, the chart, then the buttons.
+    expectAccessible(&window, window.holdingsList,
+                     "lv optF_0 txtL txtH txtHL lvTarget Picture1 Text1 FlatButton1 FlatButton2 cmdVisit "
+                     "cmdSettings OKButton CancelButton");
+    // The painted hint over the chart is told too; the arrow keys move
+    // between the two options, which are one stop.
+    EXPECT_FALSE(window.picture->hint().isEmpty());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.picture)->text(QAccessible::Description),
+              window.picture->hint());
+    window.riseOption->setFocus();
+    const QString risePrice = window.targetList->topLevelItem(0)->text(1);
+    QTest::keyClick(window.riseOption, Qt::Key_Right);
+    EXPECT_TRUE(window.fallOption->hasFocus());
+    EXPECT_TRUE(window.fallOption->isChecked());
+    EXPECT_NE(window.targetList->topLevelItem(0)->text(1), risePrice) << "the targets follow the keyboard";
+    window.hide();
 }
 
 TEST(Accessibility, MessageBoxInEveryButtonStyle)
@@ -390,177 +402,95 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
     }
 }
 
-TEST(Accessibility, JournalWindow)
+TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
 {
     WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    store::JournalPage page;
-    page.date = QStringLiteral("2026-05-14");
-    page.fields[0] = QStringLiteral("晴");
-    books->saveJournalPage(page);
-    journal::JournalWindow window(*books);
-    window.show();
-    expectToldAsShown(&window);
-    QStringList order;
-    for (int field = 0; field < 9; ++field)
-        order << QStringLiteral("Text1_%1").arg(field);
-    order << QStringLiteral("txtSearch") << QStringLiteral("tv1") << QStringLiteral("cmdNew")
-          << QStringLiteral("cmdRefresh") << QStringLiteral("OKButton") << QStringLiteral("cmdClose");
-    EXPECT_EQ(expectTabReachesEverything(&window, window.fieldBoxes[0]), order)
-        << "the boxes row by row, the search, the days, then the buttons";
-}
-
-TEST(Accessibility, TrendGraphWindow)
-{
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    graph::GraphWindow window;
-    window.drawGraph(*books);
-    window.show();
-    expectToldAsShown(&window);
-    EXPECT_EQ(expectTabReachesEverything(&window, window.netWorthBox),
-              (QStringList{QStringLiteral("chkNetWorth"), QStringLiteral("cmdSave"),
-                           QStringLiteral("cmdPrint"), QStringLiteral("OKButton")}));
-}
-
-TEST(Accessibility, StockCheckWindow)
-{
-    // No chart site is set in the fresh settings, so nothing goes out.
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    // Closing from the caption bar would delete it; the test owns it.
-    auto *window = new stock::StockWindow(*books);
-    const std::unique_ptr<stock::StockWindow> owner(window);
-    window->setAttribute(Qt::WA_DeleteOnClose, false);
-    window->setMonth(QStringLiteral("2026-05"));
-    window->displayStock();
-    ASSERT_GT(window->holdingsList->topLevelItemCount(), 0);
-    window->riseOption->click();
+    auto window = std::make_unique<ledger::MainWindow>(fixture.books);
+    app::registerFeatures(*window);
+    window->load();
     window->show();
-    // The painted hint over the picture is told too.
-    EXPECT_FALSE(window->picture->hint().isEmpty());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window->picture)->text(QAccessible::Description),
-              window->picture->hint());
-    expectToldAsShown(window);
-    EXPECT_EQ(
-        expectTabReachesEverything(window, window->holdingsList),
-        (QStringList{QStringLiteral("lv"), QStringLiteral("optF_0"), QStringLiteral("txtL"),
-                     QStringLiteral("txtH"), QStringLiteral("txtHL"), QStringLiteral("lvTarget"),
-                     QStringLiteral("Picture1"), QStringLiteral("Text1"), QStringLiteral("FlatButton1"),
-                     QStringLiteral("FlatButton2"), QStringLiteral("cmdVisit"), QStringLiteral("cmdSettings"),
-                     QStringLiteral("OKButton"), QStringLiteral("CancelButton")}))
-        << "the holdings, the conditions, the targets, the chart, then the row of buttons";
-    // The two options are one stop, the chosen one; the arrow keys move
-    // between them as in any group of options.
-    window->riseOption->setFocus();
-    const QString risePrice = window->targetList->topLevelItem(0)->text(1);
-    QTest::keyClick(window->riseOption, Qt::Key_Right);
-    EXPECT_TRUE(window->fallOption->hasFocus());
-    EXPECT_TRUE(window->fallOption->isChecked());
-    EXPECT_NE(window->targetList->topLevelItem(0)->text(1), risePrice)
-        << "the targets follow the keyboard too";
-    window->hide();
-}
+    ASSERT_FALSE(window->adviceLabel->text().isEmpty());
+    // The written assessment is read out as it is written, not by a fixed name.
+    EXPECT_EQ(accessibleName(window->adviceLabel), window->adviceLabel->text());
+    EXPECT_FALSE(window->statusPanelText(1).isEmpty());
+    expectToldAsShown(window.get());
 
-TEST(Accessibility, MonthPickerWindow)
-{
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    input::MonthPickerWindow window;
-    window.loadMonths([&books] { return books->allMonthsTable(); });
-    ASSERT_EQ(window.monthList->topLevelItemCount(), 2);
-    window.show();
-    expectToldAsShown(&window);
-    EXPECT_EQ(
-        expectTabReachesEverything(&window, window.monthList),
-        (QStringList{QStringLiteral("lv"), QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
-    window.hide();
-}
-
-TEST(Accessibility, HistoryWindow)
-{
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    store::Item item;
-    item.type = QStringLiteral("工资");
-    for (const char *name : {"A", "B"}) {
-        item.name = QLatin1String(name);
-        books->addItem(QStringLiteral("2026-05"), item);
+    // The enabled toolbar buttons from left to right, the categories row by
+    // row, then the right-hand pane from the top.
+    QStringList order;
+    QToolButton *first = nullptr;
+    for (const char *key : {"add", "update", "delete", "refresh", "chgSkin", "Graph"}) {
+        QToolButton *button = window->button(QLatin1String(key));
+        if (button->isEnabled()) {
+            order << QLatin1String(key);
+            first = first ? first : button;
+        }
     }
-    history::HistoryWindow window;
-    window.showSteps(books->historySteps(), books->historyLimit());
-    ASSERT_EQ(window.stepList->topLevelItemCount(), 2);
-    window.show();
-    // An earlier step chosen: undoing to it can be asked for.
-    window.stepList->setCurrentItem(window.stepList->topLevelItem(1));
-    ASSERT_TRUE(window.undoToButton->isEnabled());
-    expectToldAsShown(&window);
-    EXPECT_EQ(expectTabReachesEverything(&window, window.stepList),
-              (QStringList{QStringLiteral("lvHistory"), QStringLiteral("cmdUndoTo")}));
-    window.hide();
+    EXPECT_TRUE(order.contains(QStringLiteral("add")));
+    order << QStringLiteral("UCLVIncome") << QStringLiteral("UCLVPayout") << QStringLiteral("UCLVAsset")
+          << QStringLiteral("UCLVDebt") << QStringLiteral("lblAdvise") << QStringLiteral("WB");
+    EXPECT_EQ(expectTabReachesEverything(window.get(), first), order);
+
+    // Reached by Tab, the advice shows the focus by a frame and draws no
+    // caret inside: its text looks as it did before; Ctrl+A, Ctrl+C copy it.
+    QLabel *advice = window->adviceLabel;
+    window->liabilityPanel->list->setFocus(Qt::TabFocusReason);
+    ASSERT_FALSE(advice->hasFocus());
+    const QImage unfocused = advice->grab().toImage();
+    QTest::keyClick(window->liabilityPanel->list, Qt::Key_Tab);
+    ASSERT_TRUE(advice->hasFocus());
+    const QImage focused = advice->grab().toImage();
+    const int margin = advice->margin();
+    const QRect text = advice->contentsRect().adjusted(margin, margin, -margin, -margin);
+    EXPECT_EQ(focused.copy(text), unfocused.copy(text)) << "a caret or a selection is drawn";
+    EXPECT_NE(focused, unfocused) << "the focus does not show";
+    QTest::keyClick(advice, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(advice, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), advice->text());
+    window->setSwitchingLedger(true);
+    window->close();
 }
 
-TEST(Accessibility, ChangePasswordWindow)
+TEST(Accessibility, EveryCommandHasAShortcutAndTheHomePageListsThem)
 {
     WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    ledger::ChangePasswordWindow window(*books);
-    window.show();
-    expectToldAsShown(&window);
-    // Each box is named by its label as shown, without the mnemonic's ampersand.
-    for (int index = 0; index < ledger::ChangePasswordWindow::kBoxCount; ++index)
-        EXPECT_EQ(accessibleName(window.passwordBoxes[size_t(index)]),
-                  shownText(window.labels[size_t(index)]));
-    EXPECT_EQ(expectTabReachesEverything(&window, window.passwordBoxes[0]),
-              (QStringList{QStringLiteral("txtPWD_0"), QStringLiteral("txtPWD_1"), QStringLiteral("txtPWD_2"),
-                           QStringLiteral("OKButton"), QStringLiteral("CancelButton")}));
-    window.hide();
-}
-
-TEST(Accessibility, RestoreWindow)
-{
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    ledger::RestoreWindow window(*books, {});
-    window.reload();
-    window.show();
-    expectToldAsShown(&window);
-    EXPECT_EQ(accessibleName(window.backupList), shownText(window.listLabel));
-    EXPECT_EQ(accessibleName(window.passwordBox), shownText(window.passwordLabel));
-    // The password box is skipped while no backup needs one.
-    EXPECT_EQ(
-        expectTabReachesEverything(&window, window.backupList),
-        (QStringList{QStringLiteral("lvBackups"), QStringLiteral("cmdBrowse"), QStringLiteral("cmdClose")}));
-    window.hide();
-}
-
-TEST(Accessibility, ImportWindow)
-{
-    WindowFixture fixture;
-    const auto books = testkit::openDefaultLedger();
-    const QString bill = fixture.folder.file(QStringLiteral("wechat.csv"));
-    {
-        QFile file(bill);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bills::fixtures::weChatCsv(
-            {QStringLiteral(
-                 "2026-05-02 08:00:00,商户消费,菜市场,蔬菜,支出,¥12.50,零钱,支付成功,4200001,m1,/"),
-             QStringLiteral("2026-05-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));
+    auto window = std::make_unique<ledger::MainWindow>(fixture.books);
+    app::registerFeatures(*window);
+    window->load();
+    const QString page = window->homePage->toPlainText();
+    QSet<QString> listed;
+    for (QAction *action : window->actions()) {
+        SCOPED_TRACE(action->text().toStdString());
+        ASSERT_FALSE(action->shortcut().isEmpty()) << "no shortcut";
+        const QString keys = action->shortcut().toString(QKeySequence::NativeText);
+        EXPECT_TRUE(page.contains(keys)) << keys.toStdString() << " is not on the home page";
+        EXPECT_FALSE(listed.contains(keys)) << "two commands share " << keys.toStdString();
+        listed << keys;
     }
-    bills::ImportWindow window(*books, {});
-    ASSERT_TRUE(window.openBill(bill));
-    window.show();
-    expectToldAsShown(&window);
-    EXPECT_EQ(accessibleName(window.transactionList), shownText(window.listLabel));
-    EXPECT_EQ(accessibleName(window.summaryList), shownText(window.summaryLabel));
-    EXPECT_EQ(accessibleName(window.fileBox), shownText(window.fileLabel));
-    // "记住规则 Remember" waits for a row placed in an item.
-    EXPECT_EQ(
-        expectTabReachesEverything(&window, window.fileBox),
-        (QStringList{QStringLiteral("txtBillFile"), QStringLiteral("cmdBrowse"),
-                     QStringLiteral("lvTransactions"), QStringLiteral("cboItem"), QStringLiteral("lvSummary"),
-                     QStringLiteral("cmdImport"), QStringLiteral("cmdClose")}));
-    window.hide();
+    for (const QString &keys :
+         {QStringLiteral("Ctrl+M"), QStringLiteral("Ctrl+Shift+S"), QStringLiteral("Alt+↓")})
+        EXPECT_TRUE(page.contains(keys)) << keys.toStdString();
+
+    // Every topic link leads somewhere on the page, and following it scrolls there.
+    QStringList links;
+    QStringList anchors;
+    for (QTextBlock block = window->homePage->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            if (format.isAnchor() && !format.anchorHref().isEmpty())
+                links << format.anchorHref();
+            anchors << format.anchorNames();
+        }
+    }
+    EXPECT_GE(links.size(), 8);
+    for (const QString &link : links)
+        EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString() << " leads nowhere";
+    window->show();
+    window->homePage->verticalScrollBar()->setValue(0);
+    Q_EMIT window->homePage->anchorClicked(QUrl(QStringLiteral("#cli")));
+    EXPECT_GT(window->homePage->verticalScrollBar()->value(), 0);
+    window->setSwitchingLedger(true);
+    window->close();
 }
 
 } // namespace

@@ -29,6 +29,18 @@ using namespace zambrel::graph;
 
 namespace {
 
+// True when a pixel within one of `at` has `colour`.
+bool colourNear(const QImage &image, QPointF at, const QColor &colour)
+{
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy) == colour)
+                return true;
+        }
+    }
+    return false;
+}
+
 class GraphWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,7 +56,12 @@ protected:
         window->show();
     }
 
-    std::unique_ptr<store::Ledger> openLedger() { return std::make_unique<store::Ledger>(path, QString()); }
+    /// Draws the graph of the ledger file as it is now.
+    void draw() { window->drawGraph(store::Ledger(path, QString())); }
+    bool incomeShownIn(const QImage &image) const
+    {
+        return colourNear(image, inPicture(firstIncomePoint()), QColor(0, 192, 0));
+    }
 
     QColor textColour(const char *name) const
     {
@@ -67,16 +84,10 @@ protected:
     QString nextFile;
 };
 
-// True when a pixel within one of `at` has `colour`.
-bool colourNear(const QImage &image, QPointF at, const QColor &colour)
+bool isPdf(const QString &path)
 {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy) == colour)
-                return true;
-        }
-    }
-    return false;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
 int pixelsOf(const QImage &image, const QColor &colour)
@@ -97,8 +108,7 @@ int pixelsOf(const QImage &image, const QColor &colour)
 // what is printed carries it.
 TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     EXPECT_TRUE(responder.shown().empty());
     ASSERT_EQ(window->geometry().lines.size(), 4u);
     for (const SeriesLine &line : window->geometry().lines)
@@ -109,20 +119,17 @@ TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
     EXPECT_EQ(window->picture().geometry.legend.size(), 4u);
     EXPECT_EQ(window->picture().size, QSizeF(window->surface->size()));
 
-    const QColor income(0, 192, 0);
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
     const int draws = window->surface->drawCount();
     window->hide();
     window->show();
-    const QImage shown = window->surface->grab().toImage();
+    EXPECT_TRUE(incomeShownIn(window->surface->grab().toImage()));
     EXPECT_EQ(window->surface->drawCount(), draws);
-    EXPECT_TRUE(colourNear(shown, inPicture(firstIncomePoint()), income));
-
     window->resize(window->size() + QSize(120, 80));
     EXPECT_EQ(window->surface->drawCount(), draws + 1);
     EXPECT_EQ(window->surface->picture().size(),
               window->surface->size() * window->surface->devicePixelRatioF());
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
 
     // Hovering a point shows its series, month and amount; elsewhere no tip.
     const QPointF point = toPixels(firstIncomePoint(), QSizeF(window->surface->size()));
@@ -137,16 +144,12 @@ TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
 TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
 {
     graph::testing::makeLoanSumsOverflow(path);
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
-    const auto &lines = window->geometry().lines;
-    EXPECT_EQ(lines[0].points.size(), 20u);
-    EXPECT_EQ(lines[1].points.size(), 20u);
-    EXPECT_EQ(lines[2].points.size(), 20u);
-    EXPECT_TRUE(lines[3].points.empty());
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+    for (const SeriesLine &line : window->geometry().lines)
+        EXPECT_EQ(line.points.size(), line.kind == SeriesKind::Debt ? 0u : 20u) << int(line.kind);
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
 
     window->resize(window->size() + QSize(40, 40));
     window->netWorthBox->setChecked(true);
@@ -157,8 +160,7 @@ TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
 // chooser says; No writes nothing. Ctrl+P is the print button.
 TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     nextFile = folder.filePath(QStringLiteral("printed.pdf"));
     responder.answer(base::MessageAnswer::Yes);
     QTest::mouseClick(window->printButton, Qt::LeftButton);
@@ -167,10 +169,7 @@ TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("打印"));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].second, pdfFileFilter());
-    QFile file(nextFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
-    file.close();
+    EXPECT_TRUE(isPdf(nextFile));
     QFile::remove(nextFile);
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -185,22 +184,18 @@ TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
 // file that cannot be written is reported with its name.
 TEST_F(GraphWindowTest, SaveWritesPngOrPdf)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     nextFile = folder.filePath(QStringLiteral("graph.png"));
     QTest::mouseClick(window->saveButton, Qt::LeftButton);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("保存 Save"), trendGraphFileFilter()));
-    const QImage image(nextFile);
-    EXPECT_EQ(image.size(), window->surface->picture().size());
-    EXPECT_TRUE(colourNear(image, inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+    EXPECT_EQ(QImage(nextFile).size(), window->surface->picture().size());
+    EXPECT_TRUE(incomeShownIn(QImage(nextFile)));
 
     nextFile = folder.filePath(QStringLiteral("graph.pdf"));
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    QFile pdf(nextFile);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+    EXPECT_TRUE(isPdf(nextFile));
 
     nextFile.clear();
     EXPECT_FALSE(window->save());
@@ -216,8 +211,7 @@ TEST_F(GraphWindowTest, SaveWritesPngOrPdf)
 // away again, without reading the ledger again.
 TEST_F(GraphWindowTest, NetWorthBoxRedrawsWithTheFifthLine)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     const QColor netWorth = GraphColours().netWorth;
     EXPECT_EQ(pixelsOf(window->surface->picture(), netWorth), 0);
 
@@ -275,8 +269,7 @@ TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
     const QStringList files = skins.entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(files.isEmpty());
     const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
         skin::applySkin(window.get(), skins.filePath(file));

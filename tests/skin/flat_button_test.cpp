@@ -11,20 +11,27 @@ namespace {
 struct FlatButtonFixture : ::testing::Test {
     QWidget host;
     FlatButton *button = new FlatButton(QStringLiteral("确认 Conform"), &host);
+    QSignalSpy clicks{button, &FlatButton::clicked};
+    QSignalSpy ups{button, &FlatButton::mouseReleased};
     void SetUp() override
     {
         host.resize(200, 100);
         button->setGeometry(10, 10, 90, 30);
         host.show();
+        QTest::mouseMove(button, QPoint(20, 15));
+    }
+    // A move while the left button is held down.
+    void dragTo(int x)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 15), button->mapToGlobal(QPointF(x, 15)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &move);
     }
 };
 } // namespace
 
 TEST_F(FlatButtonFixture, HoverPressAndClick)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::mouseReleased);
-    QTest::mouseMove(button, QPoint(20, 15));
     EXPECT_EQ(button->look(), FlatButton::HoverLook);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
     EXPECT_EQ(button->look(), FlatButton::PressedLook);
@@ -36,20 +43,13 @@ TEST_F(FlatButtonFixture, HoverPressAndClick)
 
 TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::mouseReleased);
-    QTest::mouseMove(button, QPoint(20, 15));
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
-    QMouseEvent off(QEvent::MouseMove, QPointF(150, 15), button->mapToGlobal(QPointF(150, 15)), Qt::NoButton,
-                    Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &off);
+    dragTo(150);
     EXPECT_EQ(button->look(), FlatButton::NormalLook);
     EXPECT_TRUE(button->isHovering()) << "still pressed, so the hover flag stays";
-    QMouseEvent back(QEvent::MouseMove, QPointF(20, 15), button->mapToGlobal(QPointF(20, 15)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &back);
+    dragTo(20);
     EXPECT_EQ(button->look(), FlatButton::NormalLook) << "coming back while pressed draws nothing new";
-    QApplication::sendEvent(button, &off);
+    dragTo(150);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 15));
     EXPECT_EQ(ups.count(), 1);
     EXPECT_EQ(clicks.count(), 0) << "released outside: no click";
@@ -58,29 +58,24 @@ TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 
 TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
     QSignalSpy downs(button, &FlatButton::mousePressed);
     button->setFocus();
-    QTest::keyClick(button, Qt::Key_Return);
-    QTest::keyClick(button, Qt::Key_Enter);
-    QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(clicks.count(), 3) << "Space clicks once, not again on release";
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A})
+        QTest::keyClick(button, key);
+    EXPECT_EQ(clicks.count(), 3) << "Space clicks once, not again on release; A not at all";
     EXPECT_EQ(downs.count(), 0);
-    QTest::keyClick(button, Qt::Key_A);
-    EXPECT_EQ(clicks.count(), 3);
 }
 
 TEST_F(FlatButtonFixture, DisabledButtonIgnoresEverythingAndLooksGrey)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
     button->setNormalBackColour(fromRgb(255, 0, 0));
     button->setNormalTextColour(fromRgb(0, 0, 255));
     button->setEnabled(false);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 15));
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_EQ(clicks.count(), 0);
-    const QImage picture = button->grab().toImage();
-    EXPECT_EQ(picture.pixelColor(45, 4), toQColor(kSysButtonFace)) << "button face whatever its colours";
+    EXPECT_EQ(button->grab().toImage().pixelColor(45, 4), toQColor(kSysButtonFace))
+        << "button face whatever its colours";
 }
 
 TEST_F(FlatButtonFixture, LongCaptionWrapsAndIsMeasuredOnlyOnChange)

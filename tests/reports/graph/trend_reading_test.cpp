@@ -1,5 +1,5 @@
-// The four series read from real ledger files, and a failing query reported
-// once while the other series are kept.
+// A failing query reported once while the other series are kept. (Reading
+// the four series of a real ledger is the graph window's own test.)
 #include "graph_ledger.h"
 
 #include "reports/graph/trend_reading.h"
@@ -12,54 +12,25 @@
 using namespace zambrel;
 using namespace zambrel::graph;
 
-// Each series is the ledger's series of its category, newest month first,
-// at most 24 months.
-TEST(TrendReading, ReadsTheFourSeriesInTheirOrder)
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("books.mdb"));
-    graph::testing::writeSampleLedger(path, "2026-01", 30);
-    const store::Ledger ledger(path, {});
-
-    const TrendReading reading = readTrendSeries(ledger);
-    EXPECT_TRUE(reading.failures.empty());
-    for (const auto *series : {&reading.series.income, &reading.series.expenditure, &reading.series.assets,
-                               &reading.series.debt}) {
-        ASSERT_EQ(series->size(), 24u);
-        EXPECT_EQ(series->front().month, QStringLiteral("2026-01"));
-        EXPECT_EQ(series->back().month, QStringLiteral("2024-02"));
-    }
-    EXPECT_DOUBLE_EQ(reading.series.income.front().amount, 12000);
-    EXPECT_DOUBLE_EQ(reading.series.expenditure.front().amount, 6500);
-    EXPECT_DOUBLE_EQ(reading.series.assets.back().amount, 12400);
-    EXPECT_DOUBLE_EQ(reading.series.debt.back().amount, 14750);
-}
-
-// One query fails: that series is empty, the others are read, and the
-// failures come back as one error to tell. When all four fail alike, it says
-// so once.
+// One query fails: that series is empty, the others are read. When all four
+// fail alike, the failures come back as one error to tell.
 TEST(TrendReading, AFailedSeriesIsEmptyAndToldAsOneError)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("books.mdb"));
-    graph::testing::writeSampleLedger(path, "2026-01", 6);
+    graph::testing::writeSampleLedger(path, "2026-01", 30);
     graph::testing::makeLoanSumsOverflow(path);
     {
-        const store::Ledger ledger(path, {});
-        const TrendReading reading = readTrendSeries(ledger);
+        const TrendReading reading = readTrendSeries(store::Ledger(path, {}));
         ASSERT_EQ(reading.failures.size(), 1u);
         EXPECT_EQ(reading.failures.front().kind, SeriesKind::Debt);
         EXPECT_TRUE(reading.series.debt.empty());
-        EXPECT_EQ(reading.series.income.size(), 6u);
-        EXPECT_EQ(reading.series.expenditure.size(), 6u);
-        EXPECT_EQ(reading.series.assets.size(), 6u);
-
-        EXPECT_EQ(reading.failure().description(), reading.failures.front().error.description());
+        for (const auto *series :
+             {&reading.series.income, &reading.series.expenditure, &reading.series.assets})
+            EXPECT_EQ(series->size(), 24u) << "the newest 24 months";
     }
-
     testkit::damageTablePages(path, {}, QStringLiteral("AssetType"));
-    const store::Ledger ledger(path, {});
-    const TrendReading reading = readTrendSeries(ledger);
+    const TrendReading reading = readTrendSeries(store::Ledger(path, {}));
     EXPECT_EQ(reading.failures.size(), 4u);
     EXPECT_EQ(reading.failure().description(), reading.failures.front().error.description());
 }

@@ -139,22 +139,4 @@ TEST(ChartController, ANewRequestWhileOneRunsKeepsTheCaptionToRestore)
     EXPECT_EQ(f.chart.caption(), QStringLiteral("核对股票 2024-05"));
 }
 
-TEST(ChartController, DestroyedWhileARequestRuns)
-{
-    LoopbackHttpServer server;
-    server.setHandler([](const QString &) { return std::nullopt; });
-    int signals = 0;
-    {
-        ChartController chart;
-        chart.setSites({server.address(), {}, 10s});
-        QObject::connect(&chart, &ChartController::captionChanged, &server, [&signals] { ++signals; });
-        QObject::connect(&chart, &ChartController::codeBoxEnabledChanged, &server, [&signals] { ++signals; });
-        chart.showKLine(QStringLiteral("1"));
-        ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
-        signals = 0;
-    }
-    EXPECT_EQ(signals, 0);
-    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 1; }));
-}
-
 } // namespace

@@ -3,96 +3,59 @@
 
 #include "qstring_printer.h"
 
-#include <gtest/gtest.h>
+#include <QStringList>
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 namespace {
 
 using namespace zambrel::stock;
 
-std::vector<QString> priceTexts(const TargetPrices &table)
+TEST(TargetTable, PricesFromTheReferencePoints)
 {
-    std::vector<QString> texts;
-    for (int row = 0; row < kTargetRowCount; ++row)
-        texts.push_back(table.priceText(row));
-    return texts;
-}
-
-std::vector<QString> texts(std::initializer_list<const char *> list)
-{
-    std::vector<QString> result;
-    for (const char *text : list)
-        result.push_back(QString::fromUtf8(text));
-    return result;
-}
-
-struct TargetCase {
-    const char *name;
-    const char *low;
-    const char *high;
-    Direction direction;
-    const char *range;
-    std::vector<QString> prices;
-};
-
-void PrintTo(const TargetCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class TargetTable : public ::testing::TestWithParam<TargetCase> {};
-
-TEST_P(TargetTable, PricesFromTheReferencePoints)
-{
-    const TargetCase &c = GetParam();
-    const auto table = targetPrices(QString::fromUtf8(c.low), QString::fromUtf8(c.high), c.direction);
-    ASSERT_TRUE(table) << c.low << " " << c.high;
-    EXPECT_EQ(table->rangeText(), QString::fromUtf8(c.range));
-    EXPECT_EQ(priceTexts(*table), c.prices);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, TargetTable,
-    ::testing::Values(
-        // The worked example.
-        TargetCase{"WorkedExampleRise", "10", "20", Direction::Rise, "10",
-                   texts({"13.82", "15", "16.18", "18.09", "20", "26.18", "30", "36.18", "46.18"})},
-        TargetCase{"WorkedExampleFall", "10", "20", Direction::Fall, "10",
-                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
-        // Neither button chosen counts as a fall.
-        TargetCase{"NeitherIsFall", "10", "20", Direction::Neither, "10",
-                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
+    const char *fall = "16.18 15 13.82 11.91 10 3.82 0 -6.18 -16.18";
+    const struct {
+        const char *low;
+        const char *high;
+        Direction direction;
+        const char *range;
+        const char *prices;
+    } cases[] = {
+        // The worked example; neither button chosen counts as a fall.
+        {"10", "20", Direction::Rise, "10", "13.82 15 16.18 18.09 20 26.18 30 36.18 46.18"},
+        {"10", "20", Direction::Fall, "10", fall},
+        {"10", "20", Direction::Neither, "10", fall},
         // L above H: a negative range through the same formulas.
-        TargetCase{"LowAboveHighRise", "20", "10", Direction::Rise, "-10",
-                   texts({"16.18", "15", "13.82", "11.91", "10", "3.82", "0", "-6.18", "-16.18"})},
+        {"20", "10", Direction::Rise, "-10", fall},
         // f × D goes to four decimals on its own, halves to even, before the
         // sum: 0.5 × 0.0001 is half a unit and adds nothing to L = 0.0001
         // (rounding the sum instead would give 0.0002).
-        TargetCase{"ProductRoundedBeforeTheSum", "0.0001", "0.0002", Direction::Rise, "0.0001",
-                   texts({"0.0001", "0.0001", "0.0002", "0.0002", "0.0002", "0.0003", "0.0003", "0.0004",
-                          "0.0005"})},
+        {"0.0001", "0.0002", Direction::Rise, "0.0001",
+         "0.0001 0.0001 0.0002 0.0002 0.0002 0.0003 0.0003 0.0004 0.0005"},
         // 0.5 × 0.0005 = 2.5 units -> 2; 0.5 × 0.0007 = 3.5 units -> 4.
-        TargetCase{
-            "TieToEvenDown", "0", "0.0005", Direction::Rise, "0.0005",
-            texts({"0.0002", "0.0002", "0.0003", "0.0004", "0.0005", "0.0008", "0.001", "0.0013", "0.0018"})},
-        TargetCase{"TieToEvenUp", "0", "0.0007", Direction::Rise, "0.0007",
-                   texts({"0.0003", "0.0004", "0.0004", "0.0006", "0.0007", "0.0011", "0.0014", "0.0018",
-                          "0.0025"})},
+        {"0", "0.0005", Direction::Rise, "0.0005",
+         "0.0002 0.0002 0.0003 0.0004 0.0005 0.0008 0.001 0.0013 0.0018"},
+        {"0", "0.0007", Direction::Rise, "0.0007",
+         "0.0003 0.0004 0.0004 0.0006 0.0007 0.0011 0.0014 0.0018 0.0025"},
         // The product is a double: 0.5 × 12.3457 comes out a hair above
         // 6.17285, so it rounds up although the decimal value is a tie.
-        TargetCase{"ProductInDoublePrecision", "0", "12.3457", Direction::Rise, "12.3457",
-                   texts({"4.7161", "6.1729", "7.6296", "9.9877", "12.3457", "19.9753", "24.6914", "32.321",
-                          "44.6667"})},
+        {"0", "12.3457", Direction::Rise, "12.3457",
+         "4.7161 6.1729 7.6296 9.9877 12.3457 19.9753 24.6914 32.321 44.6667"},
         // Inputs as the numeric test reads them, rounded to four decimals.
-        TargetCase{"InputsAsNumbersRead", " 1,000 ", "1e3", Direction::Rise, "0",
-                   texts({"1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000", "1000"})},
-        TargetCase{
-            "InputsRoundedToFourDecimals", "10.00005", "10.00015", Direction::Fall, "0.0002",
-            texts({"10.0001", "10.0001", "10.0001", "10", "10", "9.9999", "9.9998", "9.9997", "9.9995"})}),
-    [](const ::testing::TestParamInfo<TargetCase> &test) { return std::string(test.param.name); });
+        {" 1,000 ", "1e3", Direction::Rise, "0", "1000 1000 1000 1000 1000 1000 1000 1000 1000"},
+        {"10.00005", "10.00015", Direction::Fall, "0.0002",
+         "10.0001 10.0001 10.0001 10 10 9.9999 9.9998 9.9997 9.9995"},
+    };
+    for (const auto &c : cases) {
+        const auto table = targetPrices(QString::fromUtf8(c.low), QString::fromUtf8(c.high), c.direction);
+        ASSERT_TRUE(table) << c.low << " " << c.high;
+        EXPECT_EQ(table->rangeText(), QString::fromUtf8(c.range)) << c.low << " " << c.high;
+        QStringList prices;
+        for (int row = 0; row < kTargetRowCount; ++row)
+            prices << table->priceText(row);
+        EXPECT_EQ(prices.join(u' '), QString::fromUtf8(c.prices)) << c.low << " " << c.high;
+    }
+}
 
 TEST(TargetTable, NonNumericOrOutOfRangeInputLeavesTheTableAlone)
 {

@@ -112,40 +112,4 @@ TEST(ChartFetcher, UnreachableOrUnusableAddresses)
     }
 }
 
-// Nothing about an abandoned request may arrive later. A later request to
-// the same server serves as the barrier: its answer comes after anything the
-// first one could still have produced.
-TEST(ChartFetcher, CancelledOrSupersededRequestsStaySilent)
-{
-    const QByteArray blue =
-        LoopbackHttpServer::response(200, "OK", LoopbackHttpServer::png({4, 4}, Qt::blue));
-    LoopbackHttpServer server;
-    server.setHandler([&](const QString &path) -> std::optional<QByteArray> {
-        if (path.startsWith(QStringLiteral("/held")))
-            return std::nullopt;
-        return blue;
-    });
-    ChartFetcher fetcher;
-    QSignalSpy finished(&fetcher, &ChartFetcher::finished);
-
-    // cancel(): the connection is dropped, so no late answer can come in.
-    fetcher.fetch(QUrl(server.address() + QStringLiteral("/held/1.png")), ChartKind::KLine);
-    ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
-    fetcher.cancel();
-    EXPECT_FALSE(fetcher.isRunning());
-    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 1; }));
-    EXPECT_EQ(server.heldCount(), 0);
-
-    // A second fetch while one runs: only the second one reports.
-    fetcher.fetch(QUrl(server.address() + QStringLiteral("/held/2.png")), ChartKind::KLine);
-    ASSERT_TRUE(waitUntil([&] { return server.paths().size() == 2; }));
-    fetcher.fetch(QUrl(server.address() + QStringLiteral("/now.png")), ChartKind::Trend);
-    ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }));
-    const ChartResult result = onlyResult(finished);
-    EXPECT_EQ(result.url.path(), QStringLiteral("/now.png"));
-    EXPECT_EQ(result.image.pixelColor(0, 0), QColor(Qt::blue));
-    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 3; }));
-    EXPECT_EQ(server.heldCount(), 0);
-}
-
 } // namespace

@@ -27,34 +27,28 @@ using namespace zambrel;
 
 namespace {
 
-// What the graph window showed while it was open.
+// Reads the income line of the graph window once it shows, then presses
+// its OK button.
 struct Seen {
     QPointer<graph::GraphWindow> window;
     bool modal = false;
-    std::vector<QString> incomeMonths;
-    std::vector<double> incomeAmounts;
-};
+    std::vector<graph::SeriesPoint> income;
 
-// Reads the graph window once it shows, then presses its OK button.
-void whenGraphShown(Seen &seen)
-{
-    QTimer::singleShot(0, [&seen] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *window = qobject_cast<graph::GraphWindow *>(widget);
-            if (!window || !window->isVisible())
-                continue;
-            seen.window = window;
-            seen.modal = window->isInModalLoop();
-            seen.incomeMonths.clear();
-            seen.incomeAmounts.clear();
-            for (const graph::SeriesPoint &point : window->geometry().lines.front().points) {
-                seen.incomeMonths.push_back(point.month);
-                seen.incomeAmounts.push_back(point.amount);
+    void whenShown()
+    {
+        QTimer::singleShot(0, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *shown = qobject_cast<graph::GraphWindow *>(widget);
+                if (!shown || !shown->isVisible())
+                    continue;
+                window = shown;
+                modal = shown->isInModalLoop();
+                income = shown->geometry().lines.front().points;
+                QTest::mouseClick(shown->okButton, Qt::LeftButton);
             }
-            QTest::mouseClick(window->okButton, Qt::LeftButton);
-        }
-    });
-}
+        });
+    }
+};
 
 } // namespace
 
@@ -79,20 +73,20 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
     ASSERT_TRUE(graphButton->isEnabled());
 
     Seen seen;
-    whenGraphShown(seen);
+    seen.whenShown();
     QTest::mouseClick(graphButton, Qt::LeftButton);
     ASSERT_FALSE(seen.window.isNull());
     EXPECT_TRUE(seen.modal);
     EXPECT_FALSE(seen.window->isVisible());
     EXPECT_EQ(seen.window->captionBar->skinPath(), skin);
     EXPECT_TRUE(responder.shown().empty());
-    EXPECT_EQ(seen.incomeMonths, (std::vector<QString>{QStringLiteral("2026-05"), QStringLiteral("2026-04"),
-                                                       QStringLiteral("2026-03")}));
-    ASSERT_EQ(seen.incomeAmounts.size(), 3u);
     // The months were written at 1.2, 1.1 and 1 times the sample.
-    EXPECT_NEAR(seen.incomeAmounts[0] / seen.incomeAmounts[2], 1.2, 1e-3);
-    EXPECT_NEAR(seen.incomeAmounts[1] / seen.incomeAmounts[2], 1.1, 1e-3);
-    const double mayIncome = seen.incomeAmounts.front();
+    ASSERT_EQ(seen.income.size(), 3u);
+    for (std::size_t index = 0; index < 3; ++index) {
+        EXPECT_EQ(seen.income[index].month, QStringLiteral("2026-0%1").arg(5 - index));
+        EXPECT_NEAR(seen.income[index].amount / seen.income[2].amount, 1.2 - 0.1 * double(index), 1e-3);
+    }
+    const double mayIncome = seen.income.front().amount;
 
     // The second opening reuses the window and reads the ledger again.
     const QPointer<graph::GraphWindow> first = seen.window;
@@ -101,10 +95,10 @@ TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
     bonus.name = QStringLiteral("季度奖");
     bonus.income = 3000;
     main->ledger().addItem(QStringLiteral("2026-05"), bonus);
-    whenGraphShown(seen);
+    seen.whenShown();
     main->command(QStringLiteral("Graph"))->trigger();
     EXPECT_EQ(seen.window, first);
-    EXPECT_DOUBLE_EQ(seen.incomeAmounts.front(), mayIncome + 3000);
+    EXPECT_DOUBLE_EQ(seen.income.front().amount, mayIncome + 3000);
     EXPECT_EQ(main->findChildren<graph::GraphWindow *>().size(), 1);
 
     // It goes with the main window.

@@ -1,6 +1,7 @@
 // The trend graph window on real ledger files: what it reads and draws, the
 // kept picture, print and save roads answered without a person, the
 // net-worth line, point tips and the window's life between openings.
+#include "../graph_fixtures.h"
 #include "../graph_ledger.h"
 
 #include "reports/graph/ui/graph_surface.h"
@@ -26,20 +27,10 @@
 
 using namespace zambrel;
 using namespace zambrel::graph;
+using graph::testing::colourNear;
+using graph::testing::pixelsOf;
 
 namespace {
-
-// True when a pixel within one of `at` has `colour`.
-bool colourNear(const QImage &image, QPointF at, const QColor &colour)
-{
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy) == colour)
-                return true;
-        }
-    }
-    return false;
-}
 
 class GraphWindowTest : public ::testing::Test {
 protected:
@@ -88,16 +79,6 @@ bool isPdf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
-}
-
-int pixelsOf(const QImage &image, const QColor &colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
 }
 
 } // namespace

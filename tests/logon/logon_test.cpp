@@ -67,19 +67,6 @@ protected:
     int logons = 0;
 };
 
-TEST_F(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
-{
-    load();
-    EXPECT_TRUE(base::fileExists(base::defaultLedgerPath()));
-    EXPECT_EQ(logon->ledgerBox->text(), base::defaultLedgerPath());
-    EXPECT_EQ(base::currentSkinPath(), base::defaultSkinPath());
-    EXPECT_TRUE(storedLedger().isEmpty());
-    Q_EMIT logon->passwordBox->returnPressed(); // Enter in the password box
-    ASSERT_EQ(logons, 1);
-    EXPECT_EQ(opened->path(), base::defaultLedgerPath());
-    EXPECT_TRUE(responder.shown().empty());
-}
-
 TEST_F(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
 {
     const QString locked = folder.file(QStringLiteral("locked.mdb"));

@@ -97,24 +97,13 @@ TEST(TrendPicture, GridColourHalvesTheValue)
     EXPECT_EQ(skin::toQColor(gridColourValue(skin::fromRgb(0, 255, 0))), QColor(0x80, 0x7F, 0));
 }
 
-// Drawn into an image: the axes in the line colour, the first income point
-// in the income colour, the assets line in the line colour, the background
-// elsewhere; a target of another shape gets the picture centred.
-TEST(TrendPicture, AxesAndPointsInTheirColours)
+// Painted into a target of another shape, the picture is centred and the
+// rest left untouched. (The colours of each part are the window's test, in
+// every shipped skin.)
+TEST(TrendPicture, ATargetOfAnotherShapeGetsThePictureCentred)
 {
     const TrendGeometry geometry = layoutTrendGraph(sampleSeries());
     const GraphColours colours = sampleColours();
-    const QColor line = skin::toQColor(colours.line);
-    const QImage image = renderTrendGraph(geometry, colours, kSize.toSize());
-    ASSERT_EQ(image.size(), kSize.toSize());
-
-    EXPECT_TRUE(colourNear(image, QPointF(300, 550), line)); // x axis, y = 0
-    EXPECT_TRUE(colourNear(image, QPointF(60, 275), line));  // y axis, x = 0
-    EXPECT_TRUE(colourNear(image, toPixels(firstIncomePoint(geometry), kSize), colours.income, 0));
-    EXPECT_TRUE(colourNear(image, toPixels(geometry.lines[2].points[3].at, kSize), line, 0));
-    EXPECT_EQ(image.pixelColor(700, 450), colours.background);
-
-    // A target of another shape: the picture is centred, the rest untouched.
     QImage wide(QSize(1010, 600), QImage::Format_RGB32);
     wide.fill(Qt::black);
     QPainter painter(&wide);

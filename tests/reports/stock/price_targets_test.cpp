@@ -106,30 +106,4 @@ TEST(CurrencyValue, TextConversionRoundsHalvesToEven)
         EXPECT_FALSE(Currency::fromText(QString::fromUtf8(outside))) << outside;
 }
 
-TEST(CurrencyValue, DoubleConversionAndText)
-{
-    // Halves to even on the double's own value: 0.00015 × 10,000 is a hair
-    // below 1.5 and 1.00005 × 10,000 a hair above 10,000.5.
-    struct Case {
-        double value;
-        qint64 units;
-    };
-    for (const Case &c : {Case{0.00005, 0}, Case{0.00025, 2}, Case{0.00035, 4}, Case{-0.00025, -2},
-                          Case{-2.00035, -20004}, Case{0.00015, 1}, Case{1.00005, 10001}}) {
-        EXPECT_EQ(Currency::fromDouble(c.value)->units(), c.units) << c.value;
-    }
-    EXPECT_EQ(Currency::fromDouble(0.382 * 10)->units(), 38200);
-    EXPECT_FALSE(Currency::fromDouble(1e15));
-    EXPECT_FALSE(Currency::fromDouble(std::nan("")));
-
-    EXPECT_EQ(Currency::fromUnits(138200).toText(), QStringLiteral("13.82"));
-    EXPECT_EQ(Currency::fromUnits(150000).toText(), QStringLiteral("15"));
-    EXPECT_EQ(Currency::fromUnits(-5000).toText(), QStringLiteral("-0.5"));
-    EXPECT_EQ(Currency::fromUnits(1).toText(), QStringLiteral("0.0001"));
-    EXPECT_EQ(Currency::fromUnits(0).toText(), QStringLiteral("0"));
-    EXPECT_EQ(Currency::fromUnits(12345678901230).toText(), QStringLiteral("1234567890.123"));
-    EXPECT_EQ(Currency::fromUnits(-9223372036854775807LL - 1).toText(),
-              QStringLiteral("-922337203685477.5808"));
-}
-
 } // namespace

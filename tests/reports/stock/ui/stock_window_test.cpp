@@ -289,6 +289,21 @@ TEST_F(StockWindowTest, EveryRoadAsksForItsChartAndDrawsItAtTheTopLeft)
     EXPECT_EQ(shown.pixelColor(origin), QColor(Qt::red));
     EXPECT_EQ(shown.pixelColor(origin + QPoint(39, 19)), QColor(Qt::red));
     EXPECT_NE(shown.pixelColor(origin + QPoint(41, 21)), QColor(Qt::red));
+
+    // A smaller chart is drawn over the last one, not on a cleared box; a
+    // failure leaves the picture as it is, says why, and brings the window back.
+    serve(pngResponse({10, 5}, Qt::blue));
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    ASSERT_TRUE(settled());
+    serve(LoopbackHttpServer::response(404, "Not Found", "no such code", "text/html"));
+    QSignalSpy status(&w, &StockWindow::statusChanged);
+    QTest::mouseClick(w.kLineButton, Qt::LeftButton);
+    ASSERT_TRUE(settled());
+    expectIdle();
+    EXPECT_TRUE(status.value(status.size() - 1).value(0).toString().contains(QStringLiteral("404")));
+    const QImage after = w.picture->grab().toImage();
+    EXPECT_EQ(after.pixelColor(origin + QPoint(9, 4)), QColor(Qt::blue));
+    EXPECT_EQ(after.pixelColor(origin + QPoint(15, 8)), QColor(Qt::red));
     EXPECT_TRUE(responder.shown().empty());
 }
 
@@ -297,14 +312,17 @@ TEST_F(StockWindowTest, HidingOrClosingWhileARequestRunsDropsIt)
     serve(std::nullopt);
     StockWindow &w = open();
 
-    // OK hides: the request is abandoned, caption and code box come back.
+    // A second request while one runs, then OK hides: the requests are
+    // abandoned, the caption from before them and the code box come back.
     QTest::mouseClick(w.kLineButton, Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
+    QTest::mouseClick(w.trendButton, Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return server.paths().size() == 2; }));
     QTest::mouseClick(w.okButton, Qt::LeftButton);
     EXPECT_FALSE(w.isVisible());
     EXPECT_FALSE(w.chart().isBusy());
     expectIdle();
-    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 2; }));
 
     // The caption bar's close unloads the window while a request runs; the
     // connection is dropped and nothing reaches the gone window.
@@ -316,7 +334,7 @@ TEST_F(StockWindowTest, HidingOrClosingWhileARequestRunsDropsIt)
     QTest::mouseMove(bar, close);
     QTest::mouseClick(bar, Qt::LeftButton, {}, close);
     ASSERT_TRUE(waitUntil([&] { return window.isNull(); })) << "closed from the caption bar: unloaded";
-    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 2; }));
+    ASSERT_TRUE(waitUntil([&] { return server.closedCount() == 3; }));
     QTest::qWait(50); // a late answer would have had its chance
     EXPECT_TRUE(responder.shown().empty());
 }

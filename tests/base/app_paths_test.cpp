@@ -26,31 +26,6 @@ struct Prefix {
     }
 };
 
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char *name, const QByteArray &value)
-        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name))
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedEnvironment()
-    {
-        if (m_had)
-            qputenv(m_name, m_old);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    bool m_had;
-    QByteArray m_old;
-};
-
 } // namespace
 
 // An installed program uses the data folder of its prefix; skins beside the
@@ -73,20 +48,20 @@ TEST(ShippedSkinsFolder, BesideTheProgramElseTheDataFolderOfItsPrefix)
 // shipped with the running program (here the build's, beside the tests).
 TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
 {
+    const QByteArray before = qgetenv("ZAMBREL_SKINS_DIR");
     QTemporaryDir chosen;
     QTemporaryDir fromEnvironment;
-    {
-        ScopedEnvironment environment("ZAMBREL_SKINS_DIR", fromEnvironment.path().toLocal8Bit());
-        base::setSkinsFolder(chosen.path());
-        EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(chosen.path()));
-        base::setSkinsFolder({});
-        EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(fromEnvironment.path()));
-    }
-    ScopedEnvironment noEnvironment("ZAMBREL_SKINS_DIR", QByteArray());
+    qputenv("ZAMBREL_SKINS_DIR", fromEnvironment.path().toLocal8Bit());
+    base::setSkinsFolder(chosen.path());
+    EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(chosen.path()));
+    base::setSkinsFolder({});
+    EXPECT_EQ(base::skinsFolder(), QDir::cleanPath(fromEnvironment.path()));
+    qunsetenv("ZAMBREL_SKINS_DIR");
     const QString shipped = base::shippedSkinsFolder(QCoreApplication::applicationDirPath());
     EXPECT_EQ(base::skinsFolder(), shipped);
     EXPECT_EQ(base::defaultSkinPath(), shipped + QStringLiteral("/金色水晶.jss"));
     EXPECT_TRUE(QFile::exists(base::defaultSkinPath()));
+    qputenv("ZAMBREL_SKINS_DIR", before);
 }
 
 TEST(UsualLedger, TheStoredLedgerWhenItExistsElseTheDefaultAndNothingIsMade)

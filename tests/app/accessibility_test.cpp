@@ -28,29 +28,8 @@
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
-#include <QAbstractSpinBox>
-#include <QAccessible>
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QSet>
-#include <QTest>
-#include <QTextBlock>
-#include <QTextBrowser>
-#include <QTextDocument>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

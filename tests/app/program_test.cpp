@@ -8,14 +8,8 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPointer>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,6 @@
 #include "base/app_paths.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

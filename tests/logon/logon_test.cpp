@@ -9,13 +9,8 @@
 
 #include "skin/flat_button.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSignalSpy>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

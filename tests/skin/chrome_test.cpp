@@ -9,16 +9,8 @@
 #include "skin/plain_skin.h"
 #include "skin/skinned_window.h"
 
-#include <QCheckBox>
-#include <QFile>
-#include <QFileInfo>
-#include <QFrame>
-#include <QLabel>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QStatusBar>
-#include <QTest>
-#include <QToolBar>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

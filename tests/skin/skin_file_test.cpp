@@ -7,12 +7,7 @@
 #include "skin/skin_file.h"
 #include "skin/skinned_window.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QPalette>
-#include <QTemporaryDir>
-#include <QtEndian>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -12,19 +12,7 @@
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLabel>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

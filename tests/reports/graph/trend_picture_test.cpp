@@ -2,13 +2,8 @@
 
 #include "reports/graph/trend_export.h"
 
-#include <QDir>
-#include <QFile>
-#include <QPainter>
 #include <QPrinter>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -13,13 +13,8 @@
 #include "skin/flat_button.h"
 #include "store/ledger.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QPointer>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

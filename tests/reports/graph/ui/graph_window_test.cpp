@@ -11,15 +11,8 @@
 #include "skin/flat_button.h"
 #include "test_support.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPointer>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -19,11 +19,8 @@
 
 #include "qstring_printer.h"
 
-#include <QAction>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPointer>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

@@ -17,16 +17,8 @@
 
 #include "qstring_printer.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTimer>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 

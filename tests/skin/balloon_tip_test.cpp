@@ -7,32 +7,6 @@
 
 using namespace zambrel::skin;
 
-TEST(BalloonTip, AttachChecksStyleAndIconAndKeepsItsSettings)
-{
-    QLabel control(QStringLiteral("收入"));
-    BalloonTip tip;
-    EXPECT_EQ(tip.setTipFont(QStringLiteral("Tahoma"), 9, false, false), nullptr) << "nothing before attach";
-    EXPECT_FALSE(tip.attach(&control, QStringLiteral("x"), 2));
-    EXPECT_FALSE(tip.attach(&control, QStringLiteral("x"), 65, false, 4));
-    EXPECT_FALSE(tip.attach(nullptr, QStringLiteral("x")));
-    EXPECT_EQ(tip.tipWindow(), nullptr);
-
-    ASSERT_TRUE(tip.attach(&control, QStringLiteral("第一行|second"), 65 | 128, false, 1,
-                           QStringLiteral("备注"), kSysButtonText, kSysInfoBackground, 10, 6000));
-    EXPECT_EQ(tip.text(), QStringLiteral("第一行\nsecond"));
-    EXPECT_EQ(tip.hoverTime(), 50) << "0 to 49 becomes 50";
-    ASSERT_TRUE(tip.attach(&control, QStringLiteral("x"), 1, true, 0, {}, 0x123456, 0x123456, -1, 100));
-    EXPECT_EQ(tip.textColour(), kSysButtonText) << "equal colours revert to the defaults";
-    EXPECT_EQ(tip.backColour(), kSysInfoBackground);
-
-    // The font size is clamped to 8..36, the name trimmed.
-    for (const auto &[asked, given] : {std::pair{5.0, 8.0}, {72.0, 36.0}, {11.0, 11.0}}) {
-        ASSERT_NE(tip.setTipFont(QStringLiteral("  Noto Sans CJK SC "), asked, true, true), nullptr);
-        EXPECT_EQ(tip.fontSize(), given) << asked;
-    }
-    EXPECT_EQ(tip.fontName(), QStringLiteral("Noto Sans CJK SC"));
-}
-
 TEST(BalloonTip, ShowsOnHoverWithTwoLinesAndHidesAfterThePopupTime)
 {
     QLabel control(QStringLiteral("工资"));

@@ -1,7 +1,6 @@
 #include "skin_fixtures.h"
 
 #include "skin/apply_skin.h"
-#include "skin/bitmap_mask.h"
 #include "skin/plain_skin.h"
 #include "skin/skin_cache.h"
 #include "skin/skin_file.h"
@@ -179,18 +178,4 @@ TEST(SkinFile, ShippedSkinsHoldEveryKey)
                   bag->picture("TOPMID").pixelColor(0, 1).rgb())
             << qPrintable(path);
     }
-}
-
-TEST(BitmapMask, WhiteBecomesWhiteAndEverythingElseBlackOrTheReverse)
-{
-    QImage source(3, 1, QImage::Format_RGB32);
-    source.setPixel(0, 0, qRgb(255, 255, 255));
-    source.setPixel(1, 0, qRgb(254, 255, 255));
-    source.setPixel(2, 0, qRgb(0, 0, 0));
-    const QImage inverse = makeInverseMask(source);
-    const QImage mask = makeMask(source);
-    for (int x = 0; x < 3; ++x)
-        EXPECT_EQ(mask.pixel(x, 0), x == 0 ? qRgb(255, 255, 255) : qRgb(0, 0, 0)) << x;
-    EXPECT_EQ(inverse.pixel(0, 0), qRgb(0, 0, 0));
-    EXPECT_EQ(inverse.pixel(1, 0), qRgb(255, 255, 255));
 }

@@ -373,7 +373,7 @@ TEST(Accessibility, MessageBoxInEveryButtonStyle)
     }
 }
 
-TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
+TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAndListsEveryShortcut)
 {
     WindowFixture fixture;
     auto window = std::make_unique<ledger::MainWindow>(fixture.books);
@@ -418,16 +418,8 @@ TEST(Accessibility, MainWindowTellsTheAdviceAndTheStatusAsShown)
     QTest::keyClick(advice, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(advice, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), advice->text());
-    window->setSwitchingLedger(true);
-    window->close();
-}
 
-TEST(Accessibility, EveryCommandHasAShortcutAndTheHomePageListsThem)
-{
-    WindowFixture fixture;
-    auto window = std::make_unique<ledger::MainWindow>(fixture.books);
-    app::registerFeatures(*window);
-    window->load();
+    // Every command has keys of its own, and the home page lists them.
     const QString page = window->homePage->toPlainText();
     QSet<QString> listed;
     for (QAction *action : window->actions()) {
@@ -456,7 +448,6 @@ TEST(Accessibility, EveryCommandHasAShortcutAndTheHomePageListsThem)
     EXPECT_GE(links.size(), 8);
     for (const QString &link : links)
         EXPECT_TRUE(anchors.contains(link.mid(1))) << link.toStdString() << " leads nowhere";
-    window->show();
     window->homePage->verticalScrollBar()->setValue(0);
     Q_EMIT window->homePage->anchorClicked(QUrl(QStringLiteral("#cli")));
     EXPECT_GT(window->homePage->verticalScrollBar()->value(), 0);

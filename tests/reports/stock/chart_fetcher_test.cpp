@@ -55,28 +55,21 @@ TEST(ChartFetcher, OutcomeForEachKindOfAnswer)
         // Short only where the wait itself is tested: a loaded machine may be slow.
         fetcher.setTimeout(c.response ? 5s : 300ms);
         fetcher.setMaximumBodyBytes(100000);
-        QSignalSpy started(&fetcher, &ChartFetcher::started);
         QSignalSpy finished(&fetcher, &ChartFetcher::finished);
-
         const QUrl url(server.address() + QStringLiteral("/htmdata/KLINE/600000.png"));
         fetcher.fetch(url, ChartKind::Trend);
-        EXPECT_EQ(started.size(), 1);
         EXPECT_TRUE(fetcher.isRunning());
         EXPECT_TRUE(finished.isEmpty()); // never from inside fetch()
         ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }));
         EXPECT_FALSE(fetcher.isRunning());
-
         const ChartResult result = onlyResult(finished);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.httpStatus, c.httpStatus);
         EXPECT_EQ(result.url, url);
         EXPECT_EQ(result.kind, ChartKind::Trend);
         // Qt retries a request whose answer was no HTTP at all.
-        ASSERT_FALSE(server.paths().isEmpty());
-        if (c.outcome != ChartOutcome::NetworkError) {
-            EXPECT_EQ(server.paths().size(), 1);
-        }
-        EXPECT_EQ(server.paths().first(), QStringLiteral("/htmdata/KLINE/600000.png"));
+        EXPECT_EQ(server.paths().value(0), QStringLiteral("/htmdata/KLINE/600000.png"));
+        EXPECT_TRUE(server.paths().size() == 1 || c.outcome == ChartOutcome::NetworkError);
         if (c.outcome == ChartOutcome::Image) {
             EXPECT_EQ(result.image.size(), QSize(20, 10));
             EXPECT_EQ(result.image.pixelColor(0, 0), QColor(Qt::red));

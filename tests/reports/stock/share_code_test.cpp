@@ -42,7 +42,6 @@ TEST(ShareCode, FromTheLeadingNumberOfATextOrName)
         EXPECT_EQ(typedShareCode(text), QString::fromUtf8(c.enter)) << c.text;
     }
     EXPECT_EQ(otherKind(ChartKind::KLine), ChartKind::Trend);
-    EXPECT_EQ(otherKind(otherKind(ChartKind::KLine)), ChartKind::KLine);
 }
 
 TEST(SiteAddress, ChartAndCompanyAddresses)

@@ -209,7 +209,6 @@ TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
 {
     window->hide();
     auto fresh = std::make_unique<GraphWindow>();
-    QPointer<GraphWindow> kept = fresh.get();
     QTimer::singleShot(0, fresh.get(), [&] { QTest::mouseClick(fresh->okButton, Qt::LeftButton); });
     fresh->exec();
     EXPECT_FALSE(fresh->isVisible());
@@ -221,25 +220,21 @@ TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
     fresh->show();
     fresh->close();
     EXPECT_FALSE(fresh->isVisible());
-    ASSERT_FALSE(kept.isNull());
     fresh->show();
     EXPECT_EQ(fresh->pos(), placed);
     ASSERT_TRUE(QTest::qWaitForWindowActive(fresh.get()));
     QTest::keyClick(fresh.get(), Qt::Key_Escape);
     EXPECT_FALSE(fresh->isVisible());
-    EXPECT_FALSE(kept.isNull());
 }
 
 // Each shipped skin: the text colour becomes the line colour (assets line,
 // axes, Label3) and stands out from the background, the surface colour the
-// picture's background; the series' own colours stay. Pictures go to
-// ZAMBREL_RENDER_DIR when set.
+// picture's background; the series' own colours stay.
 TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
 {
     const QDir skins(QString::fromLocal8Bit(qgetenv("ZAMBREL_SKINS_DIR")));
     const QStringList files = skins.entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(files.isEmpty());
-    const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
     draw();
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
@@ -253,10 +248,5 @@ TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
         EXPECT_TRUE(colourNear(drawn, inPicture(QPointF(12, 0)), line)); // x axis
         EXPECT_TRUE(colourNear(drawn, inPicture(window->geometry().lines[2].points[4].at), line));
         EXPECT_EQ(drawn.pixelColor(inPicture(QPointF(22, 9.5)).toPoint()), colours.background);
-        const QImage picture = window->grab().toImage();
-        EXPECT_FALSE(picture.isNull());
-        if (!out.isEmpty())
-            picture.save(QDir(out).filePath(QStringLiteral("graph_window_") + QFileInfo(file).baseName() +
-                                            QStringLiteral(".png")));
     }
 }

@@ -60,26 +60,3 @@ TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
     EXPECT_TRUE(QFile::exists(base::defaultSkinPath()));
     qputenv("ZAMBREL_SKINS_DIR", before);
 }
-
-TEST(UsualLedger, TheStoredLedgerWhenItExistsElseTheDefaultAndNothingIsMade)
-{
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("not/yet"));
-    base::setProgramFolder(folder);
-    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-
-    EXPECT_EQ(base::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"));
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), dir.filePath(QStringLiteral("gone.mdb")));
-    EXPECT_EQ(base::usualLedgerPath(), folder + QStringLiteral("/Zambrel.mdb"))
-        << "a stored ledger that is gone";
-    const QString stored = dir.filePath(QStringLiteral("books.mdb"));
-    QFile file(stored);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), stored);
-    EXPECT_EQ(base::usualLedgerPath(), stored);
-    EXPECT_FALSE(QFile::exists(folder)) << "asking creates no folder";
-
-    base::setProgramFolder({});
-    base::setSettingsFile({});
-}

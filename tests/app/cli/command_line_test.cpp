@@ -238,11 +238,14 @@ TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
     EXPECT_EQ(named.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
 
     // Without --ledger: the default ledger of the data folder, as the logon
-    // would open it, and then the one the settings name.
+    // would open it, then the one the settings name once it is there. (With
+    // no ledger at all nothing is made: see OnlyExportAndBackupWrite.)
     QDir().mkpath(file("data"));
     store::createLedger(file("data/Zambrel.mdb"));
     testkit::writeItems(file("data/Zambrel.mdb"), QStringLiteral("2025-01"), testkit::sampleItems());
     EXPECT_EQ(run(words("months")).out, QByteArray("2025-01\n"));
+    writeFile(file("settings.ini"), "[DB]\nDB=" + file("gone.mdb").toUtf8() + "\n");
+    EXPECT_EQ(run(words("months")).out, QByteArray("2025-01\n")) << "a stored ledger that is gone";
     writeFile(file("settings.ini"), "[DB]\nDB=" + ledgerPath.toUtf8() + "\n");
     EXPECT_EQ(run(words("months")).out, named.out);
     EXPECT_EQ(run(words("months --data-dir") << file("none")).out, named.out)

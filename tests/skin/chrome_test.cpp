@@ -44,6 +44,13 @@ struct SkinnedFixture : ::testing::Test {
         return captionButtonRect(window.captionBar->buttonMetrics(), button).center();
     }
     void moveTo(QPoint pos) { QTest::mouseMove(window.captionBar, pos); }
+    /// Wears the test skin and shows the window; its caption bar.
+    CaptionBar *shown()
+    {
+        apply();
+        window.show();
+        return window.captionBar;
+    }
     // What applySkin() does, without its choice of a wearable skin.
     void wearDirectly(const QString &path)
     {
@@ -203,9 +210,7 @@ TEST_F(SkinnedFixture, AnUnwearableSkinGivesWayToTheNextShippedOneThenThePlainLo
 TEST_F(SkinnedFixture, HoverPressAndReleaseSwapTheButtonImages)
 {
     skin.iconSpace = 0;
-    apply();
-    window.show();
-    CaptionBar *bar = window.captionBar;
+    CaptionBar *bar = shown();
     moveTo(centreOf(CloseButton));
     EXPECT_EQ(bar->slotImage(CloseButton), "CLOSE3");
     EXPECT_EQ(bar->hotButton(), CloseButton);
@@ -228,10 +233,8 @@ TEST_F(SkinnedFixture, HoverPressAndReleaseSwapTheButtonImages)
 
 TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
 {
-    apply();
     window.setGeometry(100, 120, 400, 300);
-    window.show();
-    CaptionBar *bar = window.captionBar;
+    CaptionBar *bar = shown();
     const QRect before = window.geometry();
     moveTo(centreOf(MaxRestoreButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(MaxRestoreButton));
@@ -269,9 +272,7 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
 
 TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
 {
-    apply();
-    window.show();
-    CaptionBar *bar = window.captionBar;
+    CaptionBar *bar = shown();
     const QRect before = window.geometry();
 
     bar->setWindowStyle(0); // close only
@@ -311,9 +312,7 @@ TEST_F(SkinnedFixture, AWindowOfOneSizeShowsNoMaximiseButton)
 {
     window.setFixedSize(400, 300);
     window.setWindowState(Qt::WindowMaximized);
-    apply();
-    window.show();
-    CaptionBar *bar = window.captionBar;
+    CaptionBar *bar = shown();
     EXPECT_EQ(bar->windowStyle(), 1);
     EXPECT_FALSE(bar->canMaximise());
     EXPECT_FALSE(bar->isMaximisedByBar()) << "asked to come up maximised, it keeps its size";
@@ -335,9 +334,7 @@ TEST_F(SkinnedFixture, AWindowOfOneSizeShowsNoMaximiseButton)
 TEST_F(SkinnedFixture, StayOnTopButtonTogglesTheTopmostBand)
 {
     window.captionBar->setOnTopButtonShown(true);
-    apply();
-    window.show();
-    CaptionBar *bar = window.captionBar;
+    CaptionBar *bar = shown();
     EXPECT_EQ(bar->slotImage(OnTopButton), "ONTOP1");
     moveTo(centreOf(OnTopButton));
     QTest::mouseClick(bar, Qt::LeftButton, {}, centreOf(OnTopButton));

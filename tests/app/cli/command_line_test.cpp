@@ -179,6 +179,13 @@ protected:
     {
         return run(with(line, more, ledger));
     }
+    /// on(), expected to succeed.
+    Outcome ok(const QString &line, const QStringList &more = {}, const QString &ledger = {}) const
+    {
+        const Outcome outcome = on(line, more, ledger);
+        EXPECT_EQ(outcome.exitCode, 0) << line.toStdString() << "\n" << outcome.why();
+        return outcome;
+    }
     /// A ledger at `name` with one month, 2026-02, under `password`.
     QString secretLedger(const QString &password, const char *name = "secret.mdb") const
     {
@@ -233,8 +240,7 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
 
 TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
 {
-    const Outcome named = on(QStringLiteral("months"));
-    ASSERT_EQ(named.exitCode, 0) << named.why();
+    const Outcome named = ok(QStringLiteral("months"));
     EXPECT_EQ(named.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
 
     // Without --ledger: the default ledger of the data folder, as the logon
@@ -260,8 +266,7 @@ TEST_F(CommandLine, ReportFormatsEqualTheMainWindowForTheSameMonth)
               QStringLiteral("2026-06"))
         << "the latest by default";
     for (const QString &month : {QStringLiteral("2026-04"), QStringLiteral("2026-06")}) {
-        const Outcome json = on(QStringLiteral("report --format json --month ") + month);
-        ASSERT_EQ(json.exitCode, 0) << json.why();
+        const Outcome json = ok(QStringLiteral("report --format json --month ") + month);
         const QJsonObject report = QJsonDocument::fromJson(json.out).object();
         const std::vector<QStringList> records =
             readCsv(on(QStringLiteral("report --format csv --month ") + month).out);
@@ -393,8 +398,7 @@ TEST_F(CommandLine, ExportWritesThreeRfc4180FilesThatReadBackAsTheLedger)
 TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
 {
     const QDate before = QDate::currentDate();
-    const Outcome backup = on(QStringLiteral("backup"));
-    ASSERT_EQ(backup.exitCode, 0) << backup.why();
+    const Outcome backup = ok(QStringLiteral("backup"));
     const QString path = QString::fromUtf8(backup.out).trimmed();
     EXPECT_TRUE(path == store::backupFileName(ledgerPath, before) ||
                 path == store::backupFileName(ledgerPath, QDate::currentDate()))
@@ -402,14 +406,12 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
     EXPECT_EQ(store::Ledger(path, {}).newestMonths(), store::Ledger(ledgerPath, {}).newestMonths());
 
     const QString chosen = file("copy.mdb");
-    const Outcome to = on(QStringLiteral("backup --to"), {chosen});
-    ASSERT_EQ(to.exitCode, 0) << to.why();
+    const Outcome to = ok(QStringLiteral("backup --to"), {chosen});
     EXPECT_EQ(QString::fromUtf8(to.out), chosen + u'\n');
     EXPECT_TRUE(to.err.isEmpty()) << to.why();
     EXPECT_EQ(store::Ledger(chosen, {}).latestMonth(), QStringLiteral("2026-06"));
     // Again: the copy replaces the earlier one and says so beside the path.
-    const Outcome again = on(QStringLiteral("backup --to"), {chosen});
-    ASSERT_EQ(again.exitCode, 0) << again.why();
+    const Outcome again = ok(QStringLiteral("backup --to"), {chosen});
     EXPECT_EQ(QString::fromUtf8(again.out), chosen + u'\n');
     EXPECT_EQ(again.err, QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") +
                              chosen + u'\n');
@@ -417,21 +419,18 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
 
 TEST_F(CommandLine, BackupsAreListedAndOneIsRestoredBehindASafetyCopy)
 {
-    const Outcome backup = on(QStringLiteral("backup"));
-    ASSERT_EQ(backup.exitCode, 0) << backup.why();
+    const Outcome backup = ok(QStringLiteral("backup"));
     const QString dated = QString::fromUtf8(backup.out).trimmed();
     testkit::writeItems(ledgerPath, QStringLiteral("2026-07"), testkit::sampleItems(1.0));
 
-    const Outcome listed = on(QStringLiteral("backups"));
-    ASSERT_EQ(listed.exitCode, 0) << listed.why();
+    const Outcome listed = ok(QStringLiteral("backups"));
     const QStringList cells = QString::fromUtf8(listed.out).trimmed().split(u'\t');
     ASSERT_EQ(cells.size(), 6) << listed.out.constData();
     EXPECT_EQ(cells.mid(1),
               (QStringList{QString::number(QFileInfo(dated).size()), QStringLiteral("2026-06"),
                            QString::number(awkwardItems().size()), QStringLiteral("可用 OK"), dated}));
 
-    const Outcome restored = on(QStringLiteral("restore"), {dated});
-    ASSERT_EQ(restored.exitCode, 0) << restored.why();
+    const Outcome restored = ok(QStringLiteral("restore"), {dated});
     const QString copy = QString::fromUtf8(restored.out).trimmed();
     EXPECT_TRUE(copy.startsWith(file("data/backups/books_")) && copy.endsWith(QStringLiteral("_restore.mdb")))
         << copy.toStdString();
@@ -445,8 +444,7 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     const QString password = QStringLiteral("口令 with spaces ");
     const QString secret = secretLedger(password);
     const QString passwordFile = writeFile(file("password.txt"), password.toUtf8() + "\n");
-    const Outcome fromFile = on(QStringLiteral("months --password-file"), {passwordFile}, secret);
-    EXPECT_EQ(fromFile.exitCode, 0) << fromFile.why();
+    const Outcome fromFile = ok(QStringLiteral("months --password-file"), {passwordFile}, secret);
     EXPECT_EQ(fromFile.out, QByteArray("2026-02\n"));
 
     const QStringList months = {QStringLiteral("months"), QStringLiteral("--ledger"), secret};
@@ -617,8 +615,7 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
     }
     base::setClock({});
     const QByteArray ledgerBytes = digestOf(ledgerPath);
-    const Outcome newest = on(QStringLiteral("history --limit 3"));
-    EXPECT_EQ(newest.exitCode, 0) << newest.why();
+    const Outcome newest = ok(QStringLiteral("history --limit 3"));
     EXPECT_EQ(QString::fromUtf8(newest.out),
               QStringLiteral("2026-12-07 06:10:05\t2026-06\t删除「房贷月供还贷」 delete\t已撤销 undone\n"
                              "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"
@@ -630,8 +627,7 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
     // A ledger of the earlier version has no history yet, and gets none here.
     store::createLedger(file("earlier.mdb"));
     const QByteArray earlierBytes = digestOf(file("earlier.mdb"));
-    const Outcome none = on(QStringLiteral("history"), {}, file("earlier.mdb"));
-    EXPECT_EQ(none.exitCode, 0) << none.why();
+    const Outcome none = ok(QStringLiteral("history"), {}, file("earlier.mdb"));
     EXPECT_TRUE(none.out.isEmpty());
     EXPECT_EQ(digestOf(file("earlier.mdb")), earlierBytes);
 }
@@ -646,8 +642,7 @@ TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
     const QString readOnly = disk.file(QStringLiteral("books.mdb"));
     ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
     ASSERT_TRUE(disk.makeReadOnly());
-    const Outcome months = on(QStringLiteral("months"), {}, readOnly);
-    EXPECT_EQ(months.exitCode, 0) << months.why();
+    const Outcome months = ok(QStringLiteral("months"), {}, readOnly);
     EXPECT_EQ(months.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
     EXPECT_EQ(on(QStringLiteral("report"), {}, readOnly).exitCode, 0);
     EXPECT_EQ(on(QStringLiteral("export --out"), {file("out")}, readOnly).exitCode, 0);
@@ -668,8 +663,7 @@ TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
              QStringLiteral("2026-07-04 08:00:00,商户消费,书店,杂志,支出,¥9.00,零钱,支付失败,4200003,m3,/"),
              QStringLiteral("2026-07-05 08:00:00,商户消费,书店,杂志,支出,,零钱,支付成功,4200004,m4,/")}));
     const QByteArray before = digestOf(ledgerPath);
-    const Outcome dry = on(QStringLiteral("import"), {bill, QStringLiteral("--dry-run")});
-    ASSERT_EQ(dry.exitCode, 0) << dry.why();
+    const Outcome dry = ok(QStringLiteral("import"), {bill, QStringLiteral("--dry-run")});
     EXPECT_EQ(QString::fromUtf8(dry.out).trimmed().split(u'\n'),
               (QStringList{QStringLiteral("2026-07\t未归类\t未归类支出\t42.50\t0.00\t2\t新建 new"),
                            QStringLiteral("合计 Total\t\t\t42.50\t0.00\t2")}));
@@ -677,11 +671,9 @@ TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
     EXPECT_TRUE(dry.err.contains(QStringLiteral("2 new, 0 imported before, 1 skipped"))) << dry.why();
     EXPECT_EQ(digestOf(ledgerPath), before) << "a dry run writes nothing";
 
-    const Outcome written = on(QStringLiteral("import"), {bill});
-    ASSERT_EQ(written.exitCode, 0) << written.why();
+    const Outcome written = ok(QStringLiteral("import"), {bill});
     EXPECT_EQ(written.out, dry.out);
-    const Outcome again = on(QStringLiteral("import"), {bill});
-    ASSERT_EQ(again.exitCode, 0) << again.why();
+    const Outcome again = ok(QStringLiteral("import"), {bill});
     EXPECT_TRUE(again.err.contains(QStringLiteral("0 new, 2 imported before"))) << again.why();
     {
         store::Ledger books(ledgerPath, {});

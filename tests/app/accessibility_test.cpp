@@ -233,8 +233,7 @@ void expectAccessible(QWidget *window, QWidget *first, const char *order,
     EXPECT_EQ(expectTabReachesEverything(window, first), QString::fromLatin1(order).split(u' '));
 }
 
-// Every window but the main window and the message box, one after another
-// on the same ledger.
+// Every window but the main window, one after another on the same ledger.
 TEST(Accessibility, EveryWindowTellsWhatItShowsAndTabFollowsTheLayout)
 {
     WindowFixture fixture;
@@ -322,54 +321,49 @@ TEST(Accessibility, EveryWindowTellsWhatItShowsAndTabFollowsTheLayout)
         ASSERT_TRUE(window.undoToButton->isEnabled());
         expectAccessible(&window, window.stepList, "lvHistory cmdUndoTo");
     }
-}
-
-// No chart site is set in the fresh settings, so nothing goes out.
-TEST(Accessibility, StockWindowTellsItsHintAndItsOptionsAreOneStop)
-{
-    WindowFixture fixture;
-    stock::StockWindow window(*fixture.books);
-    window.setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
-    window.setMonth(QStringLiteral("2026-05"));
-    window.displayStock();
-    ASSERT_GT(window.holdingsList->topLevelItemCount(), 0);
-    window.riseOption->click();
-    // The holdings, the conditions, the targets, the chart, then the buttons.
-    expectAccessible(&window, window.holdingsList,
-                     "lv optF_0 txtL txtH txtHL lvTarget Picture1 Text1 FlatButton1 FlatButton2 cmdVisit "
-                     "cmdSettings OKButton CancelButton");
-    // The painted hint over the chart is told too; the arrow keys move
-    // between the two options, which are one stop.
-    EXPECT_FALSE(window.picture->hint().isEmpty());
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.picture)->text(QAccessible::Description),
-              window.picture->hint());
-    window.riseOption->setFocus();
-    const QString risePrice = window.targetList->topLevelItem(0)->text(1);
-    QTest::keyClick(window.riseOption, Qt::Key_Right);
-    EXPECT_TRUE(window.fallOption->hasFocus());
-    EXPECT_TRUE(window.fallOption->isChecked());
-    EXPECT_NE(window.targetList->topLevelItem(0)->text(1), risePrice) << "the targets follow the keyboard";
-    window.hide();
-}
-
-TEST(Accessibility, MessageBoxInEveryButtonStyle)
-{
-    WindowFixture fixture;
-    skin::MessageBox *box = skin::messageBox();
-    box->setWindowTitle(QStringLiteral("Zambrel"));
-    box->captionBar->setTitle(QStringLiteral("Zambrel"));
-    box->setMessage(QStringLiteral("月结处:\r\n\r\n是否要月结? & more"));
-    using enum base::MessageIcon;
-    for (const auto &[buttons, icon] : {std::pair{base::MessageButtons::Ok, None},
-                                        {base::MessageButtons::YesNo, None},
-                                        {base::MessageButtons::Ok, Critical},
-                                        {base::MessageButtons::YesNo, Question},
-                                        {base::MessageButtons::Ok, Information}}) {
-        box->setButtons(buttons, icon);
-        box->show();
-        expectToldAsShown(box);
-        expectTabReachesEverything(box, box->noButton);
-        box->hide();
+    {
+        // No chart site is set in the fresh settings, so nothing goes out.
+        stock::StockWindow window(books);
+        window.setAttribute(Qt::WA_DeleteOnClose, false); // the test owns it
+        window.setMonth(QStringLiteral("2026-05"));
+        window.displayStock();
+        ASSERT_GT(window.holdingsList->topLevelItemCount(), 0);
+        window.riseOption->click();
+        // The holdings, the conditions, the targets, the chart, then the buttons.
+        expectAccessible(&window, window.holdingsList,
+                         "lv optF_0 txtL txtH txtHL lvTarget Picture1 Text1 FlatButton1 FlatButton2 cmdVisit "
+                         "cmdSettings OKButton CancelButton");
+        // The painted hint over the chart is told too; the arrow keys move
+        // between the two options, which are one stop.
+        EXPECT_FALSE(window.picture->hint().isEmpty());
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(window.picture)->text(QAccessible::Description),
+                  window.picture->hint());
+        window.riseOption->setFocus();
+        const QString risePrice = window.targetList->topLevelItem(0)->text(1);
+        QTest::keyClick(window.riseOption, Qt::Key_Right);
+        EXPECT_TRUE(window.fallOption->hasFocus());
+        EXPECT_TRUE(window.fallOption->isChecked());
+        EXPECT_NE(window.targetList->topLevelItem(0)->text(1), risePrice)
+            << "the targets follow the keyboard";
+    }
+    {
+        // The message box in every style of buttons.
+        skin::MessageBox *box = skin::messageBox();
+        box->setWindowTitle(QStringLiteral("Zambrel"));
+        box->captionBar->setTitle(QStringLiteral("Zambrel"));
+        box->setMessage(QStringLiteral("月结处:\r\n\r\n是否要月结? & more"));
+        using enum base::MessageIcon;
+        for (const auto &[buttons, icon] : {std::pair{base::MessageButtons::Ok, None},
+                                            {base::MessageButtons::YesNo, None},
+                                            {base::MessageButtons::Ok, Critical},
+                                            {base::MessageButtons::YesNo, Question},
+                                            {base::MessageButtons::Ok, Information}}) {
+            box->setButtons(buttons, icon);
+            box->show();
+            expectToldAsShown(box);
+            expectTabReachesEverything(box, box->noButton);
+            box->hide();
+        }
     }
 }
 

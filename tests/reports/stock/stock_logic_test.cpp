@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using namespace zambrel::stock;
@@ -220,6 +222,8 @@ TEST(CurrencyValue, TextConversionRoundsHalvesToEven)
     }
     for (const char *outside : {"922337203685477.5808", "-922337203685477.58086", "1e20", "abc"})
         EXPECT_FALSE(Currency::fromText(QString::fromUtf8(outside))) << outside;
+    EXPECT_FALSE(Currency::fromDouble(1e15));
+    EXPECT_FALSE(Currency::fromDouble(std::nan("")));
 }
 
 ChartResult onlyResult(const QSignalSpy &finished)

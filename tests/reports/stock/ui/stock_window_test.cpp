@@ -304,6 +304,25 @@ TEST_F(StockWindowTest, EveryRoadAsksForItsChartAndDrawsItAtTheTopLeft)
     EXPECT_TRUE(responder.shown().empty());
 }
 
+// A silent site: the bounded wait ends the request, says why, and the box
+// typed in has the keyboard again.
+TEST_F(StockWindowTest, ASilentSiteEndsAfterTheBoundedWait)
+{
+    setSites(server.address(), 300ms);
+    serve(std::nullopt);
+    StockWindow &w = open();
+    QSignalSpy status(&w, &StockWindow::statusChanged);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.codeBox->setFocus();
+    QTest::keyClick(w.codeBox, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return server.heldCount() == 1; }));
+    ASSERT_TRUE(settled());
+    expectIdle();
+    EXPECT_FALSE(status.isEmpty());
+    EXPECT_TRUE(w.codeBox->hasFocus());
+}
+
 TEST_F(StockWindowTest, HidingOrClosingWhileARequestRunsDropsIt)
 {
     serve(std::nullopt);

@@ -95,6 +95,12 @@ QSet<QObject *> accessibleTree(QWidget *window)
     return seen;
 }
 
+QString nameOf(const QWidget *widget)
+{
+    return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                          : widget->objectName();
+}
+
 QString accessibleName(QObject *object)
 {
     QAccessibleInterface *node = QAccessible::queryAccessibleInterface(object);
@@ -107,29 +113,25 @@ void expectToldAsShown(QWidget *window)
 {
     SCOPED_TRACE(window->metaObject()->className());
     const QSet<QObject *> tree = accessibleTree(window);
-    int labels = 0;
-    int controls = 0;
+    int told = 0;
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         if (!widget->isVisibleTo(window) || widget->isWindow() || isInternalPart(widget))
             continue;
-        const std::string where =
-            (widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
-                                            : widget->objectName())
-                .toStdString();
+        const std::string where = nameOf(widget).toStdString();
         if (const auto *label = qobject_cast<QLabel *>(widget); label && !label->text().isEmpty()) {
-            ++labels;
+            ++told;
             EXPECT_TRUE(tree.contains(widget)) << where << " is not in the accessible tree";
             EXPECT_EQ(accessibleName(widget), shownText(label)) << where;
         } else if (const auto *frame = qobject_cast<QGroupBox *>(widget);
                    frame && !frame->title().isEmpty()) {
             EXPECT_EQ(accessibleName(widget), QString(frame->title()).remove(u'&')) << where;
         } else if (isControl(widget)) {
-            ++controls;
+            ++told;
             EXPECT_TRUE(tree.contains(widget)) << where << " is not in the accessible tree";
             EXPECT_FALSE(accessibleName(widget).trimmed().isEmpty()) << where << " has no name";
         }
     }
-    EXPECT_GT(labels + controls, 0);
+    EXPECT_GT(told, 0);
     // The painted title is told too.
     if (auto *skinned = qobject_cast<skin::SkinnedWindow *>(window)) {
         EXPECT_EQ(accessibleName(skinned->captionBar), skinned->captionBar->shownTitle());
@@ -147,10 +149,8 @@ QWidget *focusTarget(QWidget *widget)
 /// A tab stop by the name of its control (a category list by its panel's).
 QString stopName(const QWidget *widget)
 {
-    if (qobject_cast<const panel::CategoryPanel *>(widget->parentWidget()))
-        return widget->parentWidget()->objectName();
-    return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
-                                          : widget->objectName();
+    const bool inPanel = qobject_cast<const panel::CategoryPanel *>(widget->parentWidget());
+    return nameOf(inPanel ? widget->parentWidget() : widget);
 }
 
 /// The controls Tab visits from the window's first stop, in order, once
@@ -193,8 +193,7 @@ QStringList expectTabReachesEverything(QWidget *window, QWidget *first)
         if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
             !isInternalPart(widget) && !widget->isWindow()) {
             EXPECT_TRUE(reached.contains(focusTarget(widget)))
-                << widget->objectName().toStdString() << " (" << widget->metaObject()->className()
-                << ") is never reached with Tab";
+                << nameOf(widget).toStdString() << " is never reached";
         }
     }
     QStringList names;

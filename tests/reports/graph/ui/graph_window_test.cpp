@@ -215,7 +215,7 @@ TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
     fresh->close();
     EXPECT_FALSE(fresh->isVisible());
     fresh->show();
-    EXPECT_EQ(fresh->pos(), placed);
+    EXPECT_EQ(fresh->pos(), placed) << "shown again where it was put";
     ASSERT_TRUE(QTest::qWaitForWindowActive(fresh.get()));
     QTest::keyClick(fresh.get(), Qt::Key_Escape);
     EXPECT_FALSE(fresh->isVisible());

@@ -53,11 +53,6 @@ store::Item itemOf(const SampleItem &sample, double scale)
     return item;
 }
 
-QString defaultLedger()
-{
-    return store::ensureDefaultLedger();
-}
-
 } // namespace
 
 std::vector<store::Item> sampleItems(double scale)
@@ -80,12 +75,12 @@ std::vector<store::Item> manyItems(int count)
 
 void writeSampleMonth(const QString &month, double scale)
 {
-    writeItems(defaultLedger(), month, sampleItems(scale));
+    writeItems(store::ensureDefaultLedger(), month, sampleItems(scale));
 }
 
 void writeManyItems(const QString &month, int count)
 {
-    writeItems(defaultLedger(), month, manyItems(count));
+    writeItems(store::ensureDefaultLedger(), month, manyItems(count));
 }
 
 void addItems(store::Ledger &ledger, const QString &month, const std::vector<store::Item> &items)

@@ -1,194 +1,150 @@
+// The logon window, and the whole start of the program through it.
 #include "test_support.h"
 
+#include "app/program.h"
 #include "base/app_paths.h"
+#include "base/clock.h"
+#include "ledger/ui/main_window.h"
 #include "logon/logon_steps.h"
 #include "logon/logon_window.h"
 #include "panel/ui/open_file_dialog.h"
+#include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
 #include "skin/flat_button.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSignalSpy>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
+
 using namespace zambrel;
 
 namespace {
+
+const QString kCaption = QStringLiteral("Zambrel 登录 Zambrel Logon\n");
 
 QString storedLedger()
 {
     return base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB"));
 }
 
-// Answers the open-file dialog with `next` whenever it is asked (empty:
-// cancelled), for as long as it lives.
-class FileDialogAnswer {
-public:
-    FileDialogAnswer()
-        : m_previous(store::setOpenFileResponder(
-              [this](QWidget *, const QString &, const QString &) { return next; }))
-    {
-    }
-    ~FileDialogAnswer() { store::setOpenFileResponder(std::move(m_previous)); }
-    FileDialogAnswer(const FileDialogAnswer &) = delete;
-    FileDialogAnswer &operator=(const FileDialogAnswer &) = delete;
-
-    QString next;
-
-private:
-    store::OpenFileResponder m_previous;
-};
-
-// The ledger opens on a worker thread: waits until the window says so.
-void waitForOpening(const store::LogonWindow &logon)
+void storeLedger(const QString &path)
 {
-    EXPECT_TRUE(QTest::qWaitFor([&logon] { return !logon.isOpening(); }, 20000));
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), path);
 }
 
-// Keeps the ledger a logon hands over.
-struct OpenedLedger {
-    explicit OpenedLedger(store::LogonWindow &logon)
+/// A program folder of its own, messages answered without a person, and
+/// the logon window (made by load()) with the ledgers it hands over.
+class Logon : public ::testing::Test {
+protected:
+    store::LogonWindow &load()
     {
-        QObject::connect(&logon, &store::LogonWindow::loggedOn, &logon,
-                         [this](std::shared_ptr<store::Ledger> opened) {
-                             ledger = std::move(opened);
-                             ++count;
+        logon = std::make_unique<store::LogonWindow>();
+        logon->load();
+        QObject::connect(logon.get(), &store::LogonWindow::loggedOn, logon.get(),
+                         [this](std::shared_ptr<store::Ledger> ledger) {
+                             opened = std::move(ledger);
+                             ++logons;
                          });
+        return *logon;
     }
-    std::shared_ptr<store::Ledger> ledger;
-    int count = 0;
+    /// OK with `password` typed, then the wait for the worker thread.
+    void logOn(const QString &password)
+    {
+        logon->passwordBox->setText(password);
+        clickOK();
+    }
+    /// OK; the ledger opens on a worker thread, and this waits for the end.
+    void clickOK()
+    {
+        logon->okButton->click();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !logon->isOpening(); }, 20000));
+    }
+
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    std::unique_ptr<store::LogonWindow> logon;
+    std::shared_ptr<store::Ledger> opened;
+    int logons = 0;
 };
 
-} // namespace
-
-TEST(Logon, FirstStartShowsTheNewDefaultLedgerAndOpensItWithoutPassword)
+TEST_F(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
 {
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    store::LogonWindow logon;
-    logon.load();
-    EXPECT_TRUE(base::fileExists(base::defaultLedgerPath()));
-    EXPECT_EQ(logon.ledgerBox->text(), base::defaultLedgerPath());
-    EXPECT_EQ(base::currentSkinPath(), base::defaultSkinPath());
-    EXPECT_TRUE(storedLedger().isEmpty());
-
-    OpenedLedger opened(logon);
-    Q_EMIT logon.passwordBox->returnPressed(); // Enter in the password box
-    waitForOpening(logon);
-    ASSERT_EQ(opened.count, 1);
-    ASSERT_TRUE(opened.ledger);
-    EXPECT_EQ(opened.ledger->path(), base::defaultLedgerPath());
-    EXPECT_TRUE(responder.shown().empty());
-}
-
-TEST(Logon, WrongPasswordKeepsTheWindowAndTheSettingsThenTheRightOneOpens)
-{
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
     const QString locked = folder.file(QStringLiteral("locked.mdb"));
     store::createLedger(locked, QStringLiteral("pa;ss\"word"));
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), locked);
-
-    store::LogonWindow logon;
-    logon.load();
-    EXPECT_EQ(logon.ledgerPath(), locked);
-    OpenedLedger opened(logon);
-    logon.passwordBox->setText(QStringLiteral("wrong"));
-    logon.okButton->setFocus();
-    logon.okButton->click();
-    waitForOpening(logon);
-    EXPECT_EQ(opened.count, 0);
+    storeLedger(locked);
+    load();
+    EXPECT_EQ(logon->ledgerPath(), locked);
+    logon->okButton->setFocus();
+    logOn(QStringLiteral("wrong"));
+    EXPECT_EQ(logons, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(responder.shown()[0].text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
-        << "the caption and the text are kept apart";
-    EXPECT_GT(responder.shown()[0].text.size(), QStringLiteral("Zambrel 登录 Zambrel Logon\n").size());
+    const QString said = responder.shown()[0].text;
+    EXPECT_TRUE(said.startsWith(kCaption) && said.size() > kCaption.size()) << "caption and text kept apart";
     EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information);
-    EXPECT_EQ(logon.focusWidget(), logon.passwordBox);
+    EXPECT_EQ(logon->focusWidget(), logon->passwordBox);
     EXPECT_NO_THROW(store::Ledger(locked, QStringLiteral("pa;ss\"word"))) << "a failed logon holds no lock";
 
     // Another user of the settings sees no change until a logon succeeds.
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/elsewhere.mdb"));
-    logon.passwordBox->setText(QStringLiteral("pa;ss\"word"));
-    logon.okButton->click();
-    waitForOpening(logon);
-    ASSERT_EQ(opened.count, 1);
-    EXPECT_EQ(opened.ledger->path(), locked);
+    storeLedger(QStringLiteral("/elsewhere.mdb"));
+    logOn(QStringLiteral("pa;ss\"word"));
+    ASSERT_EQ(logons, 1);
+    EXPECT_EQ(opened->path(), locked);
     EXPECT_EQ(storedLedger(), locked);
 }
 
 // The windows write the books: a ledger the user cannot write is refused
 // by name before anything is shown, not opened to fail at the first change.
-TEST(Logon, ALedgerThatCannotBeWrittenIsRefusedByName)
+TEST_F(Logon, ALedgerThatCannotBeWrittenIsRefusedByName)
 {
-    testkit::TempProgramFolder folder;
     testkit::SmallDisk disk("1m");
     if (!disk.mounted())
         GTEST_SKIP() << qPrintable(disk.why());
-    testkit::ScriptedResponder responder;
     const QString path = disk.file(QStringLiteral("books.mdb"));
     store::createLedger(path, QStringLiteral("pw"));
     ASSERT_TRUE(disk.makeReadOnly());
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), path);
-
-    store::LogonWindow logon;
-    logon.load();
-    OpenedLedger opened(logon);
-    logon.passwordBox->setText(QStringLiteral("pw"));
-    logon.okButton->click();
-    waitForOpening(logon);
-    EXPECT_EQ(opened.count, 0);
+    storeLedger(path);
+    load();
+    logOn(QStringLiteral("pw"));
+    EXPECT_EQ(logons, 0);
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(responder.shown()[0].text,
-              QStringLiteral("Zambrel 登录 Zambrel Logon\n账本是只读的 The ledger is read-only: ") + path);
+              kCaption + QStringLiteral("账本是只读的 The ledger is read-only: ") + path);
 }
 
-TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUntilALogon)
+TEST_F(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUntilALogon)
 {
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
     const QString gone = folder.file(QStringLiteral("unmounted/books.mdb"));
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
+    storeLedger(gone);
     base::saveSetting(QStringLiteral("skin"), QStringLiteral("skin"),
                       folder.file(QStringLiteral("gone.jss")));
-    store::LogonWindow logon;
-    logon.load();
-    EXPECT_EQ(logon.ledgerBox->text(), base::defaultLedgerPath());
+    load();
+    EXPECT_EQ(logon->ledgerBox->text(), base::defaultLedgerPath());
     EXPECT_EQ(base::currentSkinPath(), base::defaultSkinPath());
-    EXPECT_FALSE(logon.hintLabel->isHidden());
-    EXPECT_TRUE(logon.hintLabel->text().contains(gone)) << qPrintable(logon.hintLabel->text());
-    EXPECT_LT(logon.hintLabel->text().indexOf(gone),
-              logon.hintLabel->text().indexOf(QStringLiteral("默认账本")));
-    EXPECT_EQ(logon.ledgerBox->accessibleDescription(), logon.hintLabel->text()) << "read out with the box";
+    const QString hint = logon->hintLabel->text();
+    EXPECT_FALSE(logon->hintLabel->isHidden());
+    EXPECT_TRUE(hint.contains(gone)) << qPrintable(hint);
+    EXPECT_LT(hint.indexOf(gone), hint.indexOf(QStringLiteral("默认账本")));
+    EXPECT_EQ(logon->ledgerBox->accessibleDescription(), hint) << "read out with the box";
     EXPECT_EQ(storedLedger(), gone) << "showing the default ledger stores nothing";
 
     // A failed logon on the default ledger keeps the stored path too.
-    logon.passwordBox->setText(QStringLiteral("wrong"));
-    logon.okButton->click();
-    waitForOpening(logon);
+    logOn(QStringLiteral("wrong"));
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_EQ(storedLedger(), gone);
-
-    OpenedLedger opened(logon);
-    logon.passwordBox->clear();
-    logon.okButton->click();
-    waitForOpening(logon);
-    ASSERT_EQ(opened.count, 1);
+    logOn({});
+    ASSERT_EQ(logons, 1);
     EXPECT_EQ(storedLedger(), base::defaultLedgerPath()) << "changed by the logon to another ledger";
 
     // A ledger handed in from outside wins, and nothing is said about the old one.
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), gone);
+    storeLedger(gone);
     store::LogonWindow handedIn;
     handedIn.setOtherLedger(folder.file(QStringLiteral("other.mdb")));
     handedIn.load();
@@ -196,7 +152,7 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
     EXPECT_TRUE(handedIn.hintLabel->isHidden());
 
     // With the stored ledger in place there is no hint.
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), base::defaultLedgerPath());
+    storeLedger(base::defaultLedgerPath());
     store::LogonWindow usual;
     usual.load();
     EXPECT_TRUE(usual.hintLabel->isHidden());
@@ -205,123 +161,111 @@ TEST(Logon, MissingStoredLedgerIsNamedBeforeTheDefaultIsOfferedAndStaysStoredUnt
 
 // The data folder is a file: the default ledger cannot be made, and both the
 // hint line and OK say why in the system's words, not "file not found".
-TEST(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
+TEST_F(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
 {
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
     const QString notAFolder = folder.file(QStringLiteral("data"));
     QFile(notAFolder).open(QIODevice::WriteOnly);
     base::setProgramFolder(notAFolder);
-    store::LogonWindow logon;
-    logon.load();
-    EXPECT_EQ(logon.ledgerPath(), notAFolder + QStringLiteral("/Zambrel.mdb"));
+    load();
+    const QString ledger = notAFolder + QStringLiteral("/Zambrel.mdb");
+    EXPECT_EQ(logon->ledgerPath(), ledger);
     const QString reason = QString::fromLocal8Bit(std::strerror(ENOTDIR));
-    EXPECT_TRUE(
-        logon.hintLabel->text().contains(QStringLiteral("无法读写文件 Cannot read or write the file: ") +
-                                         notAFolder + QStringLiteral("/Zambrel.mdb")))
-        << qPrintable(logon.hintLabel->text());
-    EXPECT_TRUE(logon.hintLabel->text().contains(reason)) << qPrintable(logon.hintLabel->text());
+    const QString hint = logon->hintLabel->text();
+    EXPECT_TRUE(hint.contains(QStringLiteral("无法读写文件 Cannot read or write the file: ") + ledger))
+        << qPrintable(hint);
+    EXPECT_TRUE(hint.contains(reason)) << qPrintable(hint);
 
-    logon.okButton->click();
-    waitForOpening(logon);
+    clickOK();
     ASSERT_EQ(responder.shown().size(), 1u);
     const QString text = responder.shown()[0].text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Zambrel 登录 Zambrel Logon\n")))
-        << "a line break after the caption";
+    EXPECT_TRUE(text.startsWith(kCaption)) << "a line break after the caption";
     EXPECT_TRUE(text.contains(reason)) << qPrintable(text);
     EXPECT_FALSE(text.contains(QStringLiteral("找不到"))) << qPrintable(text);
     EXPECT_TRUE(storedLedger().isEmpty());
 }
 
-TEST(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
+TEST_F(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
 {
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    store::LogonWindow logon;
-    logon.load();
-    const QString shown = logon.ledgerBox->text();
-    FileDialogAnswer dialog;
-
-    // The ledger already shown changes nothing.
-    dialog.next = shown;
-    logon.chooseOtherLedger();
-    EXPECT_TRUE(logon.otherLedger().isEmpty());
-
-    dialog.next = QString();
-    logon.chooseOtherLedger();
-    EXPECT_TRUE(logon.otherLedger().isEmpty());
-
+    load();
+    const QString shown = logon->ledgerBox->text();
     const QString second = folder.file(QStringLiteral("second.mdb"));
     store::createLedger(second);
-    dialog.next = second;
-    logon.chooseOtherLedger();
-    EXPECT_EQ(logon.otherLedger(), second);
-    EXPECT_EQ(logon.ledgerBox->text(), second) << "the box names the ledger that OK opens";
-
-    // Back to the first ledger, then to the second once more: each choice counts.
-    dialog.next = shown;
-    logon.chooseOtherLedger();
-    EXPECT_EQ(logon.ledgerBox->text(), shown);
-    dialog.next = second;
-    logon.chooseOtherLedger();
-    EXPECT_EQ(logon.ledgerBox->text(), second);
-
-    OpenedLedger opened(logon);
-    logon.okButton->click();
-    waitForOpening(logon);
-    ASSERT_EQ(opened.count, 1);
-    EXPECT_EQ(opened.ledger->path(), QFileInfo(second).absoluteFilePath());
+    QString next;
+    store::OpenFileResponder previous =
+        store::setOpenFileResponder([&next](QWidget *, const QString &, const QString &) { return next; });
+    // The ledger already shown or a cancelled choice changes nothing; then
+    // each choice counts, back to the first ledger and on to the second.
+    const std::pair<QString, QString> choices[] = {
+        {shown, shown}, {QString(), shown}, {second, second}, {shown, shown}, {second, second}};
+    for (std::size_t index = 0; index < std::size(choices); ++index) {
+        next = choices[index].first;
+        logon->chooseOtherLedger();
+        EXPECT_EQ(logon->ledgerBox->text(), choices[index].second) << "the box names the ledger OK opens";
+        EXPECT_TRUE(index >= 2 || logon->otherLedger().isEmpty()) << index;
+    }
+    store::setOpenFileResponder(std::move(previous));
+    clickOK();
+    ASSERT_EQ(logons, 1);
+    EXPECT_EQ(opened->path(), QFileInfo(second).absoluteFilePath());
     EXPECT_EQ(storedLedger(), second);
 }
 
 // Every way of leaving the logon without logging on ends the program: the
 // caption bar's close button once left a process running with no window.
-TEST(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
+TEST_F(Logon, LeavingWithoutLogonCountsAsCancelOnceAndALogonNever)
 {
-    testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    for (const bool byCancelButton : {true, false}) {
-        store::LogonWindow logon;
-        logon.load();
-        logon.show();
-        QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
-        if (byCancelButton)
-            logon.cancelButton->click();
+    for (const int way : {0, 1, 2}) {
+        load().show();
+        QSignalSpy cancelled(logon.get(), &store::LogonWindow::cancelled);
+        if (way == 0)
+            logon->cancelButton->click();
+        else if (way == 1)
+            logon->close(); // what the caption bar's close button and the system do
         else
-            logon.close(); // what the caption bar's close button and the system do
-        EXPECT_FALSE(logon.isVisible());
-        EXPECT_EQ(cancelled.count(), 1) << (byCancelButton ? "Cancel" : "close");
+            clickOK();
+        EXPECT_TRUE(way == 2 || !logon->isVisible()) << way;
+        EXPECT_EQ(cancelled.count(), way == 2 ? 0 : 1) << way;
     }
+    EXPECT_EQ(logons, 1);
+}
 
-    store::LogonWindow logon;
-    logon.load();
-    logon.show();
-    QSignalSpy cancelled(&logon, &store::LogonWindow::cancelled);
-    OpenedLedger opened(logon);
-    logon.okButton->click();
-    waitForOpening(logon);
-    EXPECT_EQ(opened.count, 1);
-    EXPECT_EQ(cancelled.count(), 0);
+// The key is derived on a worker thread: meanwhile the window paints, shows
+// a busy pointer and takes no second OK, which would open the ledger twice
+// and find it in use.
+TEST_F(Logon, TheWindowStaysResponsiveWhileTheKeyIsDerivedAndTakesOneOK)
+{
+    const QString path = folder.file(QStringLiteral("keyed.mdb"));
+    store::createLedger(path, QStringLiteral("secret"));
+    storeLedger(path);
+    load().show();
+    logon->passwordBox->setText(QStringLiteral("secret"));
+    Q_EMIT logon->passwordBox->returnPressed();
+    ASSERT_TRUE(logon->isOpening());
+    EXPECT_EQ(logon->cursor().shape(), Qt::BusyCursor);
+    EXPECT_FALSE(logon->okButton->isEnabled());
+    EXPECT_FALSE(logon->passwordBox->isEnabled());
+    Q_EMIT logon->passwordBox->returnPressed();
+    clickOK();
+    EXPECT_EQ(logons, 1);
+    EXPECT_TRUE(responder.shown().empty()) << "no second opening found the ledger in use";
+    EXPECT_EQ(storedLedger(), path);
 }
 
 // Another ledger is another file: names that differ only in letter case are
 // two files here, while a link or a ".." path to the same file is that file.
 // (The logon window's choice goes through this comparison.)
-TEST(Logon, OtherLedgerComparesTheFilesThePathsName)
+TEST_F(Logon, OtherLedgerComparesTheFilesThePathsName)
 {
-    testkit::TempProgramFolder folder;
     const QString upper = folder.file(QStringLiteral("Ledger.mdb"));
-    const QString lower = folder.file(QStringLiteral("ledger.mdb"));
     store::createLedger(upper);
-    store::createLedger(lower);
+    store::createLedger(folder.file(QStringLiteral("ledger.mdb")));
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
     ASSERT_TRUE(QFile::link(upper, folder.file(QStringLiteral("link.mdb"))));
-    struct Case {
+    const struct {
         const char *chosen;
         const char *current;
         bool other;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"ledger.mdb", "Ledger.mdb", true},
         {"Ledger.mdb", "Ledger.mdb", false},
         {"sub/../Ledger.mdb", "Ledger.mdb", false},
@@ -330,39 +274,156 @@ TEST(Logon, OtherLedgerComparesTheFilesThePathsName)
         {"./sub/../new.mdb", "new.mdb", false}, // files not there yet: their clean paths
         {"New.mdb", "new.mdb", true},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.chosen) + " / " + c.current);
+    for (const auto &c : cases) {
         EXPECT_EQ(store::isOtherLedger(folder.file(QString::fromLatin1(c.chosen)),
                                        folder.file(QString::fromLatin1(c.current))),
-                  c.other);
+                  c.other)
+            << c.chosen << " / " << c.current;
     }
     EXPECT_FALSE(store::isOtherLedger({}, upper));
 }
 
-// The key is derived on a worker thread: meanwhile the window paints, shows
-// a busy pointer and takes no second OK, which would open the ledger twice
-// and find it in use.
-TEST(Logon, TheWindowStaysResponsiveWhileTheKeyIsDerivedAndTakesOneOK)
+} // namespace
+
+// The whole start as a person does it: the logon window appears centred,
+// Enter in the password box opens the ledger and shows the main window.
+TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 {
     testkit::TempProgramFolder folder;
-    testkit::ScriptedResponder responder;
-    const QString path = folder.file(QStringLiteral("keyed.mdb"));
-    store::createLedger(path, QStringLiteral("secret"));
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), path);
-    store::LogonWindow logon;
-    logon.load();
-    logon.show();
-    OpenedLedger opened(logon);
-    logon.passwordBox->setText(QStringLiteral("secret"));
-    Q_EMIT logon.passwordBox->returnPressed();
-    ASSERT_TRUE(logon.isOpening());
-    EXPECT_EQ(logon.cursor().shape(), Qt::BusyCursor);
-    EXPECT_FALSE(logon.okButton->isEnabled());
-    EXPECT_FALSE(logon.passwordBox->isEnabled());
-    Q_EMIT logon.passwordBox->returnPressed();
-    logon.okButton->click();
-    waitForOpening(logon);
-    EXPECT_EQ(opened.count, 1);
-    EXPECT_TRUE(responder.shown().empty()) << "no second opening found the ledger in use";
-    EXPECT_EQ(storedLedger(), path);
+    testkit::ScriptedResponder responder(base::MessageAnswer::Yes);
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+
+    QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
+    ASSERT_TRUE(logon);
+    EXPECT_TRUE(logon->isVisible());
+    const QRect area = logon->screen()->availableGeometry();
+    EXPECT_LE(qAbs(logon->geometry().center().x() - area.center().x()), 1);
+    EXPECT_LE(qAbs(logon->geometry().center().y() - area.center().y()), 1);
+
+    const auto mainWindow = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (auto *window = qobject_cast<ledger::MainWindow *>(widget))
+                return window;
+        }
+        return static_cast<ledger::MainWindow *>(nullptr);
+    };
+    // Built behind the logon while the password is typed, and shown after it.
+    QTRY_VERIFY(mainWindow() != nullptr);
+    const QPointer<ledger::MainWindow> prepared = mainWindow();
+    EXPECT_FALSE(prepared->isVisible());
+
+    QTest::keyClick(logon->passwordBox, Qt::Key_Return);
+    QTRY_VERIFY(prepared && prepared->isVisible());
+    ledger::MainWindow *window = prepared;
+    QTRY_VERIFY(logon.isNull());
+    EXPECT_EQ(window->ledger().path(), base::defaultLedgerPath());
+    EXPECT_THROW(store::Ledger(base::defaultLedgerPath(), {}), store::DbError)
+        << "the window holds the ledger";
+    EXPECT_TRUE(window->command(QStringLiteral("add"))->isEnabled()) << "the item commands are registered";
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")), base::defaultLedgerPath());
+
+    window->setSwitchingLedger(true);
+    window->close();
+    base::setClock({});
+}
+
+// Leaving the logon takes the main window prepared behind it along.
+TEST(StartRoutine, CancelAtTheLogonLeavesNoWindowBehind)
+{
+    testkit::TempProgramFolder folder;
+    QPointer<store::LogonWindow> logon = app::startProgram(*qApp);
+    QPointer<QWidget> prepared;
+    const auto findPrepared = [&prepared] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            if (qobject_cast<ledger::MainWindow *>(widget))
+                prepared = widget;
+        }
+        return !prepared.isNull();
+    };
+    QTRY_VERIFY(findPrepared());
+    logon->cancelButton->click();
+    QTRY_VERIFY(prepared.isNull());
+}
+
+// Qt's file dialogs write the folders last visited (where the ledgers and
+// exports lie) into a settings file of their own: it is owner-only from the
+// start, whatever was there and whatever the umask.
+TEST(StartRoutine, TheFileDialogsHistoryIsOwnerOnly)
+{
+    testkit::TempProgramFolder folder;
+    const QString history = base::fileDialogHistoryFile();
+    ASSERT_TRUE(history.contains(QStringLiteral(".qttest")))
+        << "not the user's own file: " << history.toStdString();
+    const QByteArray name = QFile::encodeName(history);
+    const auto modeOf = [&name] {
+        struct stat info {};
+        return ::stat(name.constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+    };
+    const mode_t umaskBefore = ::umask(0);
+
+    QFile::remove(history);
+    delete app::startProgram(*qApp);
+    EXPECT_EQ(modeOf(), 0600) << "made owner-only when missing";
+    ASSERT_EQ(::chmod(name.constData(), 0666), 0);
+    delete app::startProgram(*qApp);
+    EXPECT_EQ(modeOf(), 0600) << "an earlier file loses the others' access";
+
+    // A real dialog writes its history there and keeps the mode.
+    {
+        QFileDialog dialog(nullptr, QStringLiteral("test"), folder.path());
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.show();
+    }
+    QFile written(history);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("FileDialog"));
+    EXPECT_EQ(modeOf(), 0600);
+    ::umask(umaskBefore);
+}
+
+// A start removes what a killed earlier run left in the program's folders
+// and beside the ledger, and nothing of the run now going.
+TEST(StartRoutine, LeftoversOfAKilledRunGo)
+{
+    testkit::TempProgramFolder folder;
+    const QDateTime earlier = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    const QString settings = base::settingsFilePath();
+    const QStringList stale{base::defaultLedgerPath() + QStringLiteral(".tmp-1f2e3d4c"),
+                            base::defaultLedgerPath() + QStringLiteral(".rekey-77"),
+                            settings + QStringLiteral(".Qx3b9Z")};
+    const QString fresh = base::defaultLedgerPath() + QStringLiteral(".tmp-5");
+    for (const QString &path : stale + QStringList{fresh}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+        ASSERT_TRUE(file.setFileTime(path == fresh ? earlier.addSecs(7200) : earlier,
+                                     QFileDevice::FileModificationTime));
+    }
+    delete app::startProgram(*qApp);
+    for (const QString &path : stale)
+        EXPECT_FALSE(QFile::exists(path)) << qPrintable(path);
+    EXPECT_TRUE(QFile::exists(fresh)) << "made after this run began";
+}
+
+// --version names the skins in use and marks a default skin it cannot read,
+// so a broken installation shows itself.
+TEST(VersionReport, NamesTheSkinsAndMarksAnUnreadableDefaultSkin)
+{
+    const QString version = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
+    const QString shipped = base::skinsFolder();
+    EXPECT_EQ(app::versionReport(), QCoreApplication::applicationName() + QStringLiteral(" 1.2.3\nSkins: ") +
+                                        shipped + QStringLiteral("\nDefault skin: ") +
+                                        base::defaultSkinPath() + QStringLiteral("\n"));
+
+    QTemporaryDir empty;
+    base::setSkinsFolder(empty.path());
+    EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
+    QFile spoilt(base::defaultSkinPath());
+    EXPECT_TRUE(spoilt.open(QIODevice::WriteOnly));
+    spoilt.write("not a skin");
+    spoilt.close();
+    EXPECT_TRUE(app::versionReport().endsWith(QStringLiteral("金色水晶.jss (missing or unreadable)\n")));
+
+    base::setSkinsFolder({});
+    QCoreApplication::setApplicationVersion(version);
 }

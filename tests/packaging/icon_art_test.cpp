@@ -33,24 +33,6 @@ QPainterPath parsePathData(const QString &data)
 
 } // namespace
 
-TEST(IconSvg, PathDataHasCommandsForLinesCurvesAndClosedOutlines)
-{
-    QPainterPath box;
-    box.addRect(10, 20, 30.5, 40);
-    EXPECT_EQ(svgPathData(box), QStringLiteral("M10 20 L40.5 20 L40.5 60 L10 60 L10 20 Z"));
-
-    QPainterPath line;
-    line.moveTo(1.126, 2);
-    line.lineTo(3, -4);
-    EXPECT_EQ(svgPathData(line), QStringLiteral("M1.13 2 L3 -4")) << "open strokes stay open";
-
-    QPainterPath disc;
-    disc.addEllipse(QPointF(50, 50), 10, 10);
-    const QString data = svgPathData(disc);
-    EXPECT_TRUE(data.contains(QLatin1Char('C')));
-    EXPECT_TRUE(data.endsWith(QLatin1Char('Z')));
-}
-
 // The SVG and the pictures come from the same shapes: each path of the SVG
 // reads back to its shape's outline, and every gradient it uses is defined.
 TEST(IconSvg, DescribesTheSameShapesAsThePictures)

@@ -37,11 +37,10 @@ struct TestSkin {
     {
         SkinWriter writer;
         auto picture = [&](const QString &key, int w, int h, QRgb colour) {
-            if (omit.contains(key))
-                return;
             QImage image(w, h, QImage::Format_RGB32);
             image.fill(colour);
-            writer.setPicture(key, image);
+            if (!omit.contains(key))
+                writer.setPicture(key, image);
         };
         auto number = [&](const QString &key, int value) {
             if (!omit.contains(key))

@@ -1,7 +1,15 @@
 // The trend graph window on real ledger files: what it reads and draws, the
 // kept picture, print and save roads answered without a person, the
-// net-worth line, point tips and the window's life between openings.
+// net-worth line, point tips and the window's life between openings; and
+// the graph inside the real main window, registered with the other
+// features, its toolbar button opening the graph of the open ledger.
+#include "../graph_fixtures.h"
 #include "../graph_ledger.h"
+#include "app/feature_list.h"
+#include "base/app_paths.h"
+#include "base/clock.h"
+#include "ledger/ui/main_window.h"
+#include "sample_ledger.h"
 
 #include "reports/graph/ui/graph_surface.h"
 #include "reports/graph/ui/graph_window.h"
@@ -10,15 +18,8 @@
 #include "skin/flat_button.h"
 #include "test_support.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPointer>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,8 @@
 
 using namespace zambrel;
 using namespace zambrel::graph;
+using graph::testing::colourNear;
+using graph::testing::pixelsOf;
 
 namespace {
 
@@ -44,7 +47,12 @@ protected:
         window->show();
     }
 
-    std::unique_ptr<store::Ledger> openLedger() { return std::make_unique<store::Ledger>(path, QString()); }
+    /// Draws the graph of the ledger file as it is now.
+    void draw() { window->drawGraph(store::Ledger(path, QString())); }
+    bool incomeShownIn(const QImage &image) const
+    {
+        return colourNear(image, inPicture(firstIncomePoint()), QColor(0, 192, 0));
+    }
 
     QColor textColour(const char *name) const
     {
@@ -67,26 +75,10 @@ protected:
     QString nextFile;
 };
 
-// True when a pixel within one of `at` has `colour`.
-bool colourNear(const QImage &image, QPointF at, const QColor &colour)
+bool isPdf(const QString &path)
 {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            if (image.pixelColor(qRound(at.x()) + dx, qRound(at.y()) + dy) == colour)
-                return true;
-        }
-    }
-    return false;
-}
-
-int pixelsOf(const QImage &image, const QColor &colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "%PDF-";
 }
 
 } // namespace
@@ -97,8 +89,7 @@ int pixelsOf(const QImage &image, const QColor &colour)
 // what is printed carries it.
 TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     EXPECT_TRUE(responder.shown().empty());
     ASSERT_EQ(window->geometry().lines.size(), 4u);
     for (const SeriesLine &line : window->geometry().lines)
@@ -109,20 +100,25 @@ TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
     EXPECT_EQ(window->picture().geometry.legend.size(), 4u);
     EXPECT_EQ(window->picture().size, QSizeF(window->surface->size()));
 
-    const QColor income(0, 192, 0);
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
     const int draws = window->surface->drawCount();
     window->hide();
     window->show();
-    const QImage shown = window->surface->grab().toImage();
+    EXPECT_TRUE(incomeShownIn(window->surface->grab().toImage()));
     EXPECT_EQ(window->surface->drawCount(), draws);
-    EXPECT_TRUE(colourNear(shown, inPicture(firstIncomePoint()), income));
-
     window->resize(window->size() + QSize(120, 80));
     EXPECT_EQ(window->surface->drawCount(), draws + 1);
     EXPECT_EQ(window->surface->picture().size(),
               window->surface->size() * window->surface->devicePixelRatioF());
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), income));
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
+
+    // The net-worth box adds the fifth line and takes it away again.
+    window->netWorthBox->setFocus();
+    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
+    EXPECT_EQ(window->geometry().lines.size(), 5u);
+    EXPECT_GT(pixelsOf(window->surface->picture(), GraphColours().netWorth), 100);
+    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
+    EXPECT_EQ(pixelsOf(window->surface->picture(), GraphColours().netWorth), 0);
 
     // Hovering a point shows its series, month and amount; elsewhere no tip.
     const QPointF point = toPixels(firstIncomePoint(), QSizeF(window->surface->size()));
@@ -137,16 +133,12 @@ TEST_F(GraphWindowTest, DrawsTheLedgersSeriesOntoAKeptPicture)
 TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
 {
     graph::testing::makeLoanSumsOverflow(path);
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     ASSERT_EQ(responder.shown().size(), 1u);
     EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
-    const auto &lines = window->geometry().lines;
-    EXPECT_EQ(lines[0].points.size(), 20u);
-    EXPECT_EQ(lines[1].points.size(), 20u);
-    EXPECT_EQ(lines[2].points.size(), 20u);
-    EXPECT_TRUE(lines[3].points.empty());
-    EXPECT_TRUE(colourNear(window->surface->picture(), inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+    for (const SeriesLine &line : window->geometry().lines)
+        EXPECT_EQ(line.points.size(), line.kind == SeriesKind::Debt ? 0u : 20u) << int(line.kind);
+    EXPECT_TRUE(incomeShownIn(window->surface->picture()));
 
     window->resize(window->size() + QSize(40, 40));
     window->netWorthBox->setChecked(true);
@@ -157,8 +149,7 @@ TEST_F(GraphWindowTest, AFailedSeriesIsReportedOnceAndTheOthersDrawn)
 // chooser says; No writes nothing. Ctrl+P is the print button.
 TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     nextFile = folder.filePath(QStringLiteral("printed.pdf"));
     responder.answer(base::MessageAnswer::Yes);
     QTest::mouseClick(window->printButton, Qt::LeftButton);
@@ -167,10 +158,7 @@ TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("打印"));
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].second, pdfFileFilter());
-    QFile file(nextFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
-    file.close();
+    EXPECT_TRUE(isPdf(nextFile));
     QFile::remove(nextFile);
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -185,22 +173,18 @@ TEST_F(GraphWindowTest, PrintWithoutAPrinterOffersThePdf)
 // file that cannot be written is reported with its name.
 TEST_F(GraphWindowTest, SaveWritesPngOrPdf)
 {
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     nextFile = folder.filePath(QStringLiteral("graph.png"));
     QTest::mouseClick(window->saveButton, Qt::LeftButton);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0], std::make_pair(QStringLiteral("保存 Save"), trendGraphFileFilter()));
-    const QImage image(nextFile);
-    EXPECT_EQ(image.size(), window->surface->picture().size());
-    EXPECT_TRUE(colourNear(image, inPicture(firstIncomePoint()), QColor(0, 192, 0)));
+    EXPECT_EQ(QImage(nextFile).size(), window->surface->picture().size());
+    EXPECT_TRUE(incomeShownIn(QImage(nextFile)));
 
     nextFile = folder.filePath(QStringLiteral("graph.pdf"));
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    QFile pdf(nextFile);
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_EQ(pdf.read(5), QByteArray("%PDF-"));
+    EXPECT_TRUE(isPdf(nextFile));
 
     nextFile.clear();
     EXPECT_FALSE(window->save());
@@ -212,31 +196,6 @@ TEST_F(GraphWindowTest, SaveWritesPngOrPdf)
     EXPECT_EQ(responder.shown()[0].title, QStringLiteral("保存 Save"));
 }
 
-// The net-worth box adds the dashed fifth line (assets - debt) and takes it
-// away again, without reading the ledger again.
-TEST_F(GraphWindowTest, NetWorthBoxRedrawsWithTheFifthLine)
-{
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
-    const QColor netWorth = GraphColours().netWorth;
-    EXPECT_EQ(pixelsOf(window->surface->picture(), netWorth), 0);
-
-    window->netWorthBox->setFocus();
-    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
-    ASSERT_TRUE(window->netWorthBox->isChecked());
-    ASSERT_EQ(window->geometry().lines.size(), 5u);
-    const SeriesLine &line = window->geometry().lines[4];
-    EXPECT_TRUE(line.dashed);
-    ASSERT_EQ(line.points.size(), 20u);
-    EXPECT_DOUBLE_EQ(line.points[0].amount, 40000 - 9000);
-    EXPECT_GT(pixelsOf(window->surface->picture(), netWorth), 100);
-    EXPECT_EQ(window->picture().geometry.legend.size(), 5u);
-
-    QTest::keyClick(window->netWorthBox, Qt::Key_Space);
-    EXPECT_EQ(window->geometry().lines.size(), 4u);
-    EXPECT_EQ(pixelsOf(window->surface->picture(), netWorth), 0);
-}
-
 // OK, closing and Escape hide the window without destroying it; a modal
 // showing returns once it is hidden. It is centred when first shown and
 // stays where it was put afterwards.
@@ -244,7 +203,6 @@ TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
 {
     window->hide();
     auto fresh = std::make_unique<GraphWindow>();
-    QPointer<GraphWindow> kept = fresh.get();
     QTimer::singleShot(0, fresh.get(), [&] { QTest::mouseClick(fresh->okButton, Qt::LeftButton); });
     fresh->exec();
     EXPECT_FALSE(fresh->isVisible());
@@ -256,27 +214,22 @@ TEST_F(GraphWindowTest, OkAndClosingHideTheWindowForTheNextOpening)
     fresh->show();
     fresh->close();
     EXPECT_FALSE(fresh->isVisible());
-    ASSERT_FALSE(kept.isNull());
     fresh->show();
-    EXPECT_EQ(fresh->pos(), placed);
+    EXPECT_EQ(fresh->pos(), placed) << "shown again where it was put";
     ASSERT_TRUE(QTest::qWaitForWindowActive(fresh.get()));
     QTest::keyClick(fresh.get(), Qt::Key_Escape);
     EXPECT_FALSE(fresh->isVisible());
-    EXPECT_FALSE(kept.isNull());
 }
 
 // Each shipped skin: the text colour becomes the line colour (assets line,
 // axes, Label3) and stands out from the background, the surface colour the
-// picture's background; the series' own colours stay. Pictures go to
-// ZAMBREL_RENDER_DIR when set.
+// picture's background; the series' own colours stay.
 TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
 {
     const QDir skins(QString::fromLocal8Bit(qgetenv("ZAMBREL_SKINS_DIR")));
     const QStringList files = skins.entryList({QStringLiteral("*.jss")}, QDir::Files, QDir::Name);
     ASSERT_FALSE(files.isEmpty());
-    const QString out = QString::fromLocal8Bit(qgetenv("ZAMBREL_RENDER_DIR"));
-    const std::unique_ptr<store::Ledger> ledger = openLedger();
-    window->drawGraph(*ledger);
+    draw();
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
         skin::applySkin(window.get(), skins.filePath(file));
@@ -289,10 +242,88 @@ TEST_F(GraphWindowTest, RendersInEveryShippedSkin)
         EXPECT_TRUE(colourNear(drawn, inPicture(QPointF(12, 0)), line)); // x axis
         EXPECT_TRUE(colourNear(drawn, inPicture(window->geometry().lines[2].points[4].at), line));
         EXPECT_EQ(drawn.pixelColor(inPicture(QPointF(22, 9.5)).toPoint()), colours.background);
-        const QImage picture = window->grab().toImage();
-        EXPECT_FALSE(picture.isNull());
-        if (!out.isEmpty())
-            picture.save(QDir(out).filePath(QStringLiteral("graph_window_") + QFileInfo(file).baseName() +
-                                            QStringLiteral(".png")));
     }
+}
+
+namespace {
+
+// Reads the income line of the graph window once it shows, then presses
+// its OK button.
+struct Seen {
+    QPointer<graph::GraphWindow> window;
+    bool modal = false;
+    std::vector<graph::SeriesPoint> income;
+
+    void whenShown()
+    {
+        QTimer::singleShot(0, [this] {
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *shown = qobject_cast<graph::GraphWindow *>(widget);
+                if (!shown || !shown->isVisible())
+                    continue;
+                window = shown;
+                modal = shown->isInModalLoop();
+                income = shown->geometry().lines.front().points;
+                QTest::mouseClick(shown->okButton, Qt::LeftButton);
+            }
+        });
+    }
+};
+
+} // namespace
+
+TEST(GraphCommand, TheGraphButtonOpensTheLedgersGraphAndKeepsTheWindow)
+{
+    testkit::TempProgramFolder folder;
+    testkit::ScriptedResponder responder;
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(10, 0)); });
+    testkit::writeSampleMonth(QStringLiteral("2026-03"));
+    testkit::writeSampleMonth(QStringLiteral("2026-04"), 1.1);
+    testkit::writeSampleMonth(QStringLiteral("2026-05"), 1.2);
+    auto main = std::make_unique<ledger::MainWindow>(testkit::openDefaultLedger());
+    main->load();
+    const QString skin = QDir(base::skinsFolder()).filePath(QStringLiteral("晴空蔚蓝.jss"));
+    main->applySkin(skin);
+    main->show();
+    QToolButton *graphButton = main->button(QStringLiteral("Graph"));
+    EXPECT_FALSE(graphButton->isEnabled());
+
+    app::registerFeatures(*main);
+    ASSERT_TRUE(main->command(QStringLiteral("Graph"))->isEnabled());
+    ASSERT_TRUE(graphButton->isEnabled());
+
+    Seen seen;
+    seen.whenShown();
+    QTest::mouseClick(graphButton, Qt::LeftButton);
+    ASSERT_FALSE(seen.window.isNull());
+    EXPECT_TRUE(seen.modal);
+    EXPECT_FALSE(seen.window->isVisible());
+    EXPECT_EQ(seen.window->captionBar->skinPath(), skin);
+    EXPECT_TRUE(responder.shown().empty());
+    // The months were written at 1.2, 1.1 and 1 times the sample.
+    ASSERT_EQ(seen.income.size(), 3u);
+    for (std::size_t index = 0; index < 3; ++index) {
+        EXPECT_EQ(seen.income[index].month, QStringLiteral("2026-0%1").arg(5 - index));
+        EXPECT_NEAR(seen.income[index].amount / seen.income[2].amount, 1.2 - 0.1 * double(index), 1e-3);
+    }
+    const double mayIncome = seen.income.front().amount;
+
+    // The second opening reuses the window and reads the ledger again.
+    const QPointer<graph::GraphWindow> first = seen.window;
+    store::Item bonus;
+    bonus.type = QStringLiteral("奖金");
+    bonus.name = QStringLiteral("季度奖");
+    bonus.income = 3000;
+    main->ledger().addItem(QStringLiteral("2026-05"), bonus);
+    seen.whenShown();
+    main->command(QStringLiteral("Graph"))->trigger();
+    EXPECT_EQ(seen.window, first);
+    EXPECT_DOUBLE_EQ(seen.income.front().amount, mayIncome + 3000);
+    EXPECT_EQ(main->findChildren<graph::GraphWindow *>().size(), 1);
+
+    // It goes with the main window.
+    main->setSwitchingLedger(true);
+    main.reset();
+    EXPECT_TRUE(first.isNull());
+    base::setClock({});
 }

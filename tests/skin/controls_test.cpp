@@ -1,5 +1,8 @@
+// The small controls: the flat button and the balloon tip.
+#include "skin/balloon_tip.h"
 #include "skin/flat_button.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -11,20 +14,27 @@ namespace {
 struct FlatButtonFixture : ::testing::Test {
     QWidget host;
     FlatButton *button = new FlatButton(QStringLiteral("确认 Conform"), &host);
+    QSignalSpy clicks{button, &FlatButton::clicked};
+    QSignalSpy ups{button, &FlatButton::mouseReleased};
     void SetUp() override
     {
         host.resize(200, 100);
         button->setGeometry(10, 10, 90, 30);
         host.show();
+        QTest::mouseMove(button, QPoint(20, 15));
+    }
+    // A move while the left button is held down.
+    void dragTo(int x)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, 15), button->mapToGlobal(QPointF(x, 15)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button, &move);
     }
 };
 } // namespace
 
 TEST_F(FlatButtonFixture, HoverPressAndClick)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::mouseReleased);
-    QTest::mouseMove(button, QPoint(20, 15));
     EXPECT_EQ(button->look(), FlatButton::HoverLook);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
     EXPECT_EQ(button->look(), FlatButton::PressedLook);
@@ -36,20 +46,13 @@ TEST_F(FlatButtonFixture, HoverPressAndClick)
 
 TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
-    QSignalSpy ups(button, &FlatButton::mouseReleased);
-    QTest::mouseMove(button, QPoint(20, 15));
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
-    QMouseEvent off(QEvent::MouseMove, QPointF(150, 15), button->mapToGlobal(QPointF(150, 15)), Qt::NoButton,
-                    Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &off);
+    dragTo(150);
     EXPECT_EQ(button->look(), FlatButton::NormalLook);
     EXPECT_TRUE(button->isHovering()) << "still pressed, so the hover flag stays";
-    QMouseEvent back(QEvent::MouseMove, QPointF(20, 15), button->mapToGlobal(QPointF(20, 15)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(button, &back);
+    dragTo(20);
     EXPECT_EQ(button->look(), FlatButton::NormalLook) << "coming back while pressed draws nothing new";
-    QApplication::sendEvent(button, &off);
+    dragTo(150);
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 15));
     EXPECT_EQ(ups.count(), 1);
     EXPECT_EQ(clicks.count(), 0) << "released outside: no click";
@@ -58,29 +61,24 @@ TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
 
 TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
     QSignalSpy downs(button, &FlatButton::mousePressed);
     button->setFocus();
-    QTest::keyClick(button, Qt::Key_Return);
-    QTest::keyClick(button, Qt::Key_Enter);
-    QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(clicks.count(), 3) << "Space clicks once, not again on release";
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A})
+        QTest::keyClick(button, key);
+    EXPECT_EQ(clicks.count(), 3) << "Space clicks once, not again on release; A not at all";
     EXPECT_EQ(downs.count(), 0);
-    QTest::keyClick(button, Qt::Key_A);
-    EXPECT_EQ(clicks.count(), 3);
 }
 
 TEST_F(FlatButtonFixture, DisabledButtonIgnoresEverythingAndLooksGrey)
 {
-    QSignalSpy clicks(button, &FlatButton::clicked);
     button->setNormalBackColour(fromRgb(255, 0, 0));
     button->setNormalTextColour(fromRgb(0, 0, 255));
     button->setEnabled(false);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 15));
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_EQ(clicks.count(), 0);
-    const QImage picture = button->grab().toImage();
-    EXPECT_EQ(picture.pixelColor(45, 4), toQColor(kSysButtonFace)) << "button face whatever its colours";
+    EXPECT_EQ(button->grab().toImage().pixelColor(45, 4), toQColor(kSysButtonFace))
+        << "button face whatever its colours";
 }
 
 TEST_F(FlatButtonFixture, LongCaptionWrapsAndIsMeasuredOnlyOnChange)
@@ -94,4 +92,32 @@ TEST_F(FlatButtonFixture, LongCaptionWrapsAndIsMeasuredOnlyOnChange)
     button->setCaption(button->caption());
     EXPECT_EQ(button->captionHeight(), oneLine);
     EXPECT_EQ(button->accessibleName(), button->caption());
+}
+
+TEST(BalloonTip, ShowsOnHoverWithTwoLinesAndHidesAfterThePopupTime)
+{
+    QLabel control(QStringLiteral("工资"));
+    control.resize(100, 30);
+    control.show();
+    BalloonTip tip;
+    const auto attach = [&](const QString &text, int popupTime) {
+        ASSERT_TRUE(tip.attach(&control, text, 65, false, 1, QStringLiteral("备注"), kSysButtonText,
+                               kSysInfoBackground, 0, popupTime));
+        tip.setTipFont(QStringLiteral("宋体"), 11, false, false);
+    };
+    attach(QStringLiteral("一|二"), 200);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&control, &enter);
+    QTRY_VERIFY(tip.tipWindow()->isVisible());
+    const int twoLines = tip.tipWindow()->height();
+    attach(QStringLiteral("一"), 0);
+    tip.showTip();
+    EXPECT_GT(twoLines, tip.tipWindow()->height()) << "the | made a second line";
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&control, &leave);
+    EXPECT_FALSE(tip.tipWindow()->isVisible());
+
+    attach(QStringLiteral("x"), 100);
+    tip.showTip();
+    QTRY_VERIFY(!tip.tipWindow()->isVisible());
 }

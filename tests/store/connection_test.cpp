@@ -1,59 +1,27 @@
 // Opening a ledger file: what is refused, and how (with the kind and the
 // words the user reads), that a refused file is never written, and how the
 // file is held against other openers once it is open.
-#include "test_support.h"
-
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
+#include "b_fixtures.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <cstring>
-#include <functional>
-#include <memory>
-#include <optional>
 
 #include <sys/stat.h>
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::bytesOf;
+using testkit::kInUse;
+using testkit::writeFile;
 
 namespace {
 
 std::optional<DbError> openError(const QString &path, const QString &password = {},
                                  Access access = Access::ReadWrite)
 {
-    try {
-        Connection connection(path, password, access);
-    } catch (const DbError &error) {
-        return error;
-    }
-    return std::nullopt;
+    return testkit::errorOf([&] { const Connection connection(path, password, access); });
 }
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-const QString kInUse = QStringLiteral("error 账本正在使用中 The ledger is in use");
 
 } // namespace
 
@@ -203,13 +171,8 @@ TEST(LedgerHold, ReadOnlyReadsRefusesWritesAndKeepsWritersOut)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("books.mdb"));
     createLedger(path);
-    Item item;
-    item.type = QStringLiteral("工资");
-    item.name = QStringLiteral("pay");
-    {
-        Ledger ledger(path, {});
-        ledger.addItem(QStringLiteral("2026-01"), item);
-    }
+    const Item item = testkit::item(QStringLiteral("工资"), QStringLiteral("pay"));
+    Ledger(path, {}).addItem(QStringLiteral("2026-01"), item);
     const QByteArray before = bytesOf(path);
     auto reader = std::make_unique<Ledger>(path, QString(), Access::ReadOnly);
     Ledger &ledger = *reader;
@@ -221,13 +184,10 @@ TEST(LedgerHold, ReadOnlyReadsRefusesWritesAndKeepsWritersOut)
              [&] { ledger.addItem(QStringLiteral("2026-02"), item); },
              [&] { ledger.carryForward(QStringLiteral("2026-01"), QStringLiteral("2026-02")); },
              [&] { ledger.changePassword({}, QStringLiteral("x")); }}) {
-        try {
-            write();
-            ADD_FAILURE() << "a read-only ledger was written";
-        } catch (const DbError &error) {
-            EXPECT_EQ(error.kind(), ErrorKind::ReadOnly);
-            EXPECT_EQ(error.description(), readOnly);
-        }
+        const auto error = testkit::errorOf(write);
+        ASSERT_TRUE(error) << "a read-only ledger was written";
+        EXPECT_EQ(error->kind(), ErrorKind::ReadOnly);
+        EXPECT_EQ(error->description(), readOnly);
     }
     ledger.backupTo(dir.filePath(QStringLiteral("copy.mdb")));
     EXPECT_EQ(testkit::secondProcessTries(path), kInUse) << "no writer while it is read";

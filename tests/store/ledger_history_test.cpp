@@ -3,27 +3,16 @@
 // id; what a new step discards; retention; the file's version
 // (an earlier version's ledger gains the history, a newer one is only read);
 // copies and re-keys; and books changed behind the history's back.
-#include "test_support.h"
+#include "b_fixtures.h"
 
 #include "base/clock.h"
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
-#include "store/statement.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <random>
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::rowsOf;
 
 namespace {
 
@@ -34,20 +23,6 @@ struct Books {
     std::vector<QVariantList> items, types, pages;
     bool operator==(const Books &other) const = default;
 };
-
-std::vector<QVariantList> rowsOf(const Connection &connection, const char *table)
-{
-    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table + " ORDER BY rowid";
-    Statement rows(connection, sql.constData());
-    std::vector<QVariantList> all;
-    while (rows.step()) {
-        QVariantList row;
-        for (int column = 0; column < rows.columnCount(); ++column)
-            row << rows.value(column);
-        all.push_back(row);
-    }
-    return all;
-}
 
 /// The books as the file holds them (no ledger may have it open).
 Books booksIn(const QString &path, const QString &password)
@@ -76,39 +51,10 @@ Item makeItem(const QString &type, const QString &name, double amount)
     return item;
 }
 
-class LedgerHistoryTest : public ::testing::Test {
+class LedgerHistoryTest : public testkit::LedgerFixture {
 protected:
-    void SetUp() override
-    {
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        createLedger(path, kPassword);
-        open();
-    }
+    LedgerHistoryTest() { password = kPassword; }
     void TearDown() override { base::setClock({}); }
-
-    void open() { ledger = std::make_unique<Ledger>(path, kPassword); }
-    void close() { ledger.reset(); }
-    /// Runs raw statements on the file with the ledger closed, as another
-    /// program would.
-    void writeRaw(const QStringList &statements)
-    {
-        close();
-        {
-            Connection raw(path, kPassword);
-            for (const QString &sql : statements)
-                raw.execute(sql);
-        }
-        open();
-    }
-    QByteArray fileBytes() const
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<Ledger> ledger;
 };
 
 /// One random write of the books: an item added, changed or deleted, a type,
@@ -229,9 +175,7 @@ TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
     ledger->changeItem(changed);
     ledger->addItemType(QStringLiteral("宠物"), QStringLiteral("0100"));
     ledger->carryForward(QStringLiteral("2026-11"), QStringLiteral("2026-12"));
-    JournalPage page;
-    page.date = QStringLiteral("2026-12-07");
-    ledger->saveJournalPage(page);
+    ledger->saveJournalPage(testkit::page(QStringLiteral("2026-12-07"), {}));
     ledger->deleteItem(code);
     // Writes that change nothing make no step.
     ledger->deleteItem(code);
@@ -340,14 +284,11 @@ TEST_F(LedgerHistoryTest, BooksChangedBehindTheHistoryAreNotUndoneOverTheChange)
     ledger->changeItem(item);
     // Another program changes the item's memo in letter case only.
     writeRaw({QStringLiteral("UPDATE Asset SET memo = 'MINE' WHERE code = %1").arg(code)});
-    try {
-        ledger->undo();
-        FAIL() << "undone over a change made outside the history";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::Other);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("操作历史之外")))
-            << qPrintable(error.description());
-    }
+    const auto error = testkit::errorOf([&] { ledger->undo(); });
+    ASSERT_TRUE(error) << "undone over a change made outside the history";
+    EXPECT_EQ(error->kind(), ErrorKind::Other);
+    EXPECT_TRUE(error->description().contains(QStringLiteral("操作历史之外")))
+        << qPrintable(error->description());
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-08")).front().memo, QStringLiteral("MINE"));
     EXPECT_FALSE(ledger->historySteps().front().undone);
 
@@ -389,7 +330,7 @@ TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)
 {
     ledger->addItem(QStringLiteral("2026-10"), makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
     writeRaw({QStringLiteral("PRAGMA user_version = %1").arg(kLedgerVersion + 1)});
-    const QByteArray before = fileBytes();
+    const QByteArray before = testkit::bytesOf(path);
     EXPECT_EQ(ledger->fileVersion(), kLedgerVersion + 1);
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-10")).size(), 1u);
     EXPECT_EQ(ledger->historySteps().size(), 1u);
@@ -408,16 +349,13 @@ TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)
         [&] { ledger->redo(); },
     };
     for (std::size_t at = 0; at < writes.size(); ++at) {
-        try {
-            writes[at]();
-            ADD_FAILURE() << "write " << at << " went through";
-        } catch (const DbError &error) {
-            EXPECT_EQ(error.kind(), ErrorKind::ReadOnly) << at;
-            EXPECT_TRUE(error.description().contains(QStringLiteral("newer version"))) << at;
-        }
+        const auto error = testkit::errorOf(writes[at]);
+        ASSERT_TRUE(error) << "write " << at << " went through";
+        EXPECT_EQ(error->kind(), ErrorKind::ReadOnly) << at;
+        EXPECT_TRUE(error->description().contains(QStringLiteral("newer version"))) << at;
     }
     close();
-    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(testkit::bytesOf(path), before);
 }
 
 } // namespace

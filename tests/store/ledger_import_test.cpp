@@ -2,39 +2,15 @@
 // the transactions remembered and the rules, as one step that undo takes
 // back whole, row by row; and the import's tables on an earlier version's
 // ledger.
-#include "test_support.h"
-
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
-#include "store/statement.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include "b_fixtures.h"
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::rowsOf;
 
 namespace {
 
 const QString kPassword = QStringLiteral("导入 pw");
-
-std::vector<QVariantList> rowsOf(const Connection &connection, const char *table)
-{
-    const QByteArray sql = QByteArray("SELECT rowid, * FROM ") + table + " ORDER BY rowid";
-    Statement rows(connection, sql.constData());
-    std::vector<QVariantList> all;
-    while (rows.step()) {
-        QVariantList row;
-        for (int column = 0; column < rows.columnCount(); ++column)
-            row << rows.value(column);
-        all.push_back(row);
-    }
-    return all;
-}
 
 /// Every row of every table the books and the import keep, with row ids.
 std::vector<std::vector<QVariantList>> everyTable(const QString &path)
@@ -65,13 +41,12 @@ const Item *find(const std::vector<Item> &items, const QString &name)
     return nullptr;
 }
 
-class LedgerImport : public ::testing::Test {
+class LedgerImport : public testkit::LedgerFixture {
 protected:
     void SetUp() override
     {
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        createLedger(path, kPassword);
-        ledger = std::make_unique<Ledger>(path, kPassword);
+        password = kPassword;
+        make();
         ledger->addItemType(QStringLiteral("日常开销"), QStringLiteral("0100"));
         food = ledger->addItem(QStringLiteral("2026-03"),
                                item(QStringLiteral("日常开销"), QStringLiteral("餐饮"), 1500, 100.1));
@@ -103,18 +78,22 @@ protected:
         return write;
     }
 
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<Ledger> ledger;
+    /// The tables as stored, read with the ledger closed a moment.
+    std::vector<std::vector<QVariantList>> tables()
+    {
+        close();
+        const auto all = everyTable(path);
+        open();
+        return all;
+    }
+
     qint32 food = 0, salary = 0;
 };
 
 TEST_F(LedgerImport, WritesOneStepThatUndoAndRedoTakeBackWhole)
 {
     const std::size_t typesBefore = ledger->itemTypes().size();
-    ledger.reset();
-    const auto before = everyTable(path);
-    ledger = std::make_unique<Ledger>(path, kPassword);
+    const auto before = tables();
     ledger->applyImport(sample());
 
     const std::vector<Item> march = ledger->monthItems(QStringLiteral("2026-03"));
@@ -145,17 +124,12 @@ TEST_F(LedgerImport, WritesOneStepThatUndoAndRedoTakeBackWhole)
     EXPECT_EQ(step.subject, QStringLiteral("alipay.csv"));
     EXPECT_EQ(step.month, QStringLiteral("2026-04"));
 
-    ledger.reset();
-    const auto after = everyTable(path);
-    ledger = std::make_unique<Ledger>(path, kPassword);
+    const auto after = tables();
     ASSERT_TRUE(ledger->undo());
-    ledger.reset();
-    EXPECT_EQ(everyTable(path), before) << "undo takes back every table, row by row";
-    ledger = std::make_unique<Ledger>(path, kPassword);
+    EXPECT_EQ(tables(), before) << "undo takes back every table, row by row";
     EXPECT_TRUE(ledger->importedAmong({QStringLiteral("alipay:1")}).isEmpty());
     ASSERT_TRUE(ledger->redo());
-    ledger.reset();
-    EXPECT_EQ(everyTable(path), after);
+    EXPECT_EQ(tables(), after);
 }
 
 TEST_F(LedgerImport, RemembersATransactionOnceAndWritesNothingWhenAnItemIsGone)
@@ -165,33 +139,20 @@ TEST_F(LedgerImport, RemembersATransactionOnceAndWritesNothingWhenAnItemIsGone)
     write.typesToCreate.clear();
     write.rules.reset();
     ledger->applyImport(write);
-    ledger.reset();
-    {
-        const Connection raw(path, kPassword, Access::ReadOnly);
-        EXPECT_EQ(rowsOf(raw, "ImportedTransaction").size(), 3u);
-    }
-    ledger = std::make_unique<Ledger>(path, kPassword);
-
-    ledger.reset();
-    const auto before = everyTable(path);
-    ledger = std::make_unique<Ledger>(path, kPassword);
+    const auto before = tables();
+    EXPECT_EQ(before[4].size(), 3u) << "alipay:1 twice is remembered once";
     const std::size_t steps = ledger->historySteps().size();
     ledger->deleteItem(food);
     ledger->undo();
     ImportWrite stale = sample();
     stale.additions[0].code = 9999;
-    try {
-        ledger->applyImport(stale);
-        ADD_FAILURE() << "an import into an item no longer there went through";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::Other);
-    }
+    EXPECT_EQ(testkit::kindOf([&] { ledger->applyImport(stale); }), ErrorKind::Other)
+        << "an import into an item no longer there";
     ImportWrite twice = sample();
     twice.additions[1].code = food;
     EXPECT_THROW(ledger->applyImport(twice), DbError);
     EXPECT_EQ(ledger->historySteps().size(), steps + 1) << "no step for what was not written";
-    ledger.reset();
-    EXPECT_EQ(everyTable(path), before);
+    EXPECT_EQ(tables(), before);
 }
 
 TEST_F(LedgerImport, RulesAndMappingsAreKept)
@@ -205,7 +166,7 @@ TEST_F(LedgerImport, RulesAndMappingsAreKept)
     ledger->saveBankMapping(QStringLiteral("招商银行"), QStringLiteral("{\"separator\":\";\"}"));
     ledger->saveBankMapping(QStringLiteral("招商银行"), QStringLiteral("{\"separator\":\"|\"}"));
     ledger->saveBankMapping(QStringLiteral("ABC"), QStringLiteral("{}"));
-    ledger.reset();
+    close();
     ledger = std::make_unique<Ledger>(path, kPassword, Access::ReadOnly);
     EXPECT_EQ(ledger->importRules(), rules);
     EXPECT_EQ(ledger->bankMapping(QStringLiteral("招商银行")), QStringLiteral("{\"separator\":\"|\"}"));

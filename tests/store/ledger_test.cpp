@@ -3,74 +3,23 @@
 // of 0, the category masks, 24 months, one journal page a day), the plans of
 // the statements that must not grow with the ledger's history, and that
 // failures are thrown rather than turned into empty answers.
-#include "test_support.h"
+#include "b_fixtures.h"
 
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 #include "store/ledger_statements.h"
-#include "store/statement.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::monthOf;
 
 namespace {
 
-Item makeItem(const QString &type, const QString &name, double income = 0, double pay = 0)
-{
-    Item item;
-    item.type = type;
-    item.name = name;
-    item.income = income;
-    item.actualSpending = pay;
-    return item;
-}
-
-QString monthOf(int index)
-{
-    return QStringLiteral("%1-%2").arg(2024 + index / 12).arg(index % 12 + 1, 2, 10, QLatin1Char('0'));
-}
-
-class LedgerTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        createLedger(path);
-        open();
-    }
-
-    void open() { ledger = std::make_unique<Ledger>(path, QString()); }
-
-    /// Writes what the API never writes (other programs may), with the ledger closed.
-    void writeRaw(const QStringList &statements)
-    {
-        ledger.reset();
-        {
-            Connection raw(path, {});
-            for (const QString &sql : statements)
-                raw.execute(sql);
-        }
-        open();
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<Ledger> ledger;
-};
+using LedgerTest = testkit::LedgerFixture;
 
 TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
 {
-    Item item = makeItem(QStringLiteral("房产"), QStringLiteral("O'Brien's \"flat\"\n二楼"));
+    Item item = testkit::item(QStringLiteral("房产"), QStringLiteral("O'Brien's \"flat\"\n二楼"));
     item.memo = QStringLiteral("it's [100%] _done_，好！; DROP TABLE Asset; --");
     item.downPayment = 300000.5;
     item.totalCost = 1e6;
@@ -79,25 +28,18 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     item.plannedSpending = 12.5;
     const qint32 first = ledger->addItem(QStringLiteral("2026-11"), item);
     const qint32 second = ledger->addItem(QStringLiteral("2026-11"),
-                                          makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
+                                          testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
     EXPECT_GT(first, 0);
     EXPECT_EQ(second, first + 1) << "each new item gets the next code";
 
     std::vector<Item> items = ledger->monthItems(QStringLiteral("2026-11"));
     ASSERT_EQ(items.size(), 2u);
-    const Item &read = items[0];
-    EXPECT_EQ(read.code, first);
-    EXPECT_EQ(read.month, QStringLiteral("2026-11"));
-    EXPECT_EQ(read.type, item.type);
-    EXPECT_EQ(read.name, item.name);
-    EXPECT_EQ(read.memo, item.memo);
-    EXPECT_EQ(read.downPayment, 300000.5);
-    EXPECT_EQ(read.totalCost, 1e6);
-    EXPECT_EQ(read.loanTotal, 600000);
-    EXPECT_EQ(read.monthlyRepayment, 3200.25);
-    EXPECT_EQ(read.plannedSpending, 12.5);
+    Item expected = item;
+    expected.code = first;
+    expected.month = QStringLiteral("2026-11");
+    EXPECT_EQ(testkit::fieldsOf(items[0]), testkit::fieldsOf(expected));
 
-    Item changed = read;
+    Item changed = items[0];
     changed.type = QStringLiteral("汽车");
     changed.memo = QStringLiteral("【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\nold");
     changed.income = 0.1 + 0.2;                                       // stored as the program writes it: 0.3
@@ -121,8 +63,8 @@ TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)
     EXPECT_TRUE(ledger->latestMonth().isEmpty());
     EXPECT_TRUE(ledger->allMonthsTable().rows.empty());
     for (int i = 0; i < 26; ++i) {
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), monthOf(i)));
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("交通"), monthOf(i)));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), monthOf(i)));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("交通"), monthOf(i)));
     }
     // Months other programs wrote that are no keys: invalid UTF-8, words,
     // a longer text, no month at all.
@@ -171,12 +113,11 @@ TEST_F(LedgerTest, CategoryMasksSelectTheSameTypesAndEmptySumsAreZero)
         {"t0000", "0000", false, false, false, false},   {"t100", "100", false, false, false, false},
         {"t10000", "10000", false, false, false, false}, {"t2111", "2111", false, false, false, false},
         {"tx111", "x111", false, false, false, false},   {"t%111", "%111", false, false, false, false},
-        {"tEmpty", "", false, false, false, false},
-    };
+        {"tEmpty", "", false, false, false, false}};
     for (const auto &mask : masks) {
         ledger->addItemType(QString::fromLatin1(mask.type), QString::fromLatin1(mask.kind));
         // The item's type in another letter case: type names are compared ignoring case.
-        Item item = makeItem(QString::fromLatin1(mask.type).toUpper(), QStringLiteral("x"), 1, 1);
+        Item item = testkit::item(QString::fromLatin1(mask.type).toUpper(), QStringLiteral("x"), 1, 1);
         item.totalCost = 1;
         item.loanTotal = 1;
         ledger->addItem(QStringLiteral("2026-01"), item);
@@ -204,9 +145,10 @@ TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
 {
     // 30 months of salary; expenditure only in the oldest 20 and the newest 2.
     for (int i = 0; i < 30; ++i) {
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 1000 + i));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), 1000 + i));
         if (i < 20 || i >= 28)
-            ledger->addItem(monthOf(i), makeItem(QStringLiteral("日常开销"), QStringLiteral("food"), 0, i));
+            ledger->addItem(monthOf(i),
+                            testkit::item(QStringLiteral("日常开销"), QStringLiteral("food"), 0, i));
     }
     const auto income = ledger->trendSeries(Category::Income);
     ASSERT_EQ(income.size(), 24u);
@@ -226,17 +168,12 @@ TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
 
 TEST_F(LedgerTest, JournalOnePageADayYearsDatesAndPages)
 {
-    JournalPage page;
-    page.date = QStringLiteral("2026-01-02");
-    page.fields[0] = QStringLiteral("第一 'first'");
+    JournalPage page = testkit::page(QStringLiteral("2026-01-02"), QStringLiteral("第一 'first'"));
     EXPECT_TRUE(ledger->saveJournalPage(page));
     page.fields[8] = QStringLiteral("九\n9");
     EXPECT_FALSE(ledger->saveJournalPage(page)) << "the day's page is updated, not added";
-    for (const char *day : {"2025-12-31", "2026-02-01", "2026-01-20"}) {
-        JournalPage other;
-        other.date = QString::fromLatin1(day);
-        ledger->saveJournalPage(other);
-    }
+    for (const char *day : {"2025-12-31", "2026-02-01", "2026-01-20"})
+        ledger->saveJournalPage(testkit::page(QString::fromLatin1(day), {}));
     writeRaw({QStringLiteral("INSERT INTO log (dates) VALUES ('notes')")});
     EXPECT_EQ(ledger->journalYears(), (std::vector<int>{2025, 2026}));
     EXPECT_EQ(ledger->journalDates(QStringLiteral("2026-01")),
@@ -285,12 +222,13 @@ TEST_F(LedgerTest, JournalSearch)
 
 TEST_F(LedgerTest, HoldingsAndWholeTables)
 {
-    Item shares = makeItem(QStringLiteral("股票"), QStringLiteral("招商银行"));
+    Item shares = testkit::item(QStringLiteral("股票"), QStringLiteral("招商银行"));
     shares.downPayment = 10000;
     shares.totalCost = 12345.5;
     ledger->addItem(QStringLiteral("2026-01"), shares);
-    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("A股票基金"), QStringLiteral("fund")));
-    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("工资"), QStringLiteral("pay")));
+    ledger->addItem(QStringLiteral("2026-01"),
+                    testkit::item(QStringLiteral("A股票基金"), QStringLiteral("fund")));
+    ledger->addItem(QStringLiteral("2026-01"), testkit::item(QStringLiteral("工资"), QStringLiteral("pay")));
     ledger->addItem(QStringLiteral("2026-02"), shares);
     const ResultTable holdings = ledger->holdings(QStringLiteral("2026-01"));
     ASSERT_EQ(holdings.rows.size(), 2u);
@@ -309,14 +247,14 @@ TEST_F(LedgerTest, HoldingsAndWholeTables)
 TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
 {
     for (int i = 0; i < 30; ++i)
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), i));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), i));
     std::vector<LedgerStatement> bounded = {LedgerStatement::NewestMonths, LedgerStatement::AllMonths,
                                             LedgerStatement::LatestMonth,  LedgerStatement::TwentyFourthMonth,
                                             LedgerStatement::MonthItems,   LedgerStatement::AssetTotal};
     for (Category category :
          {Category::Income, Category::Expenditure, Category::Assets, Category::Liabilities})
         bounded.push_back(trendSince(category));
-    ledger.reset();
+    close();
     const Connection raw(path, {});
     static const QRegularExpression fullScan(QStringLiteral("^SCAN (TABLE )?Asset\\b(?! USING)"),
                                              QRegularExpression::CaseInsensitiveOption);
@@ -335,18 +273,15 @@ TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
 TEST_F(LedgerTest, FailuresAreThrownNotTurnedIntoEmptyAnswers)
 {
     for (int i = 0; i < 200; ++i)
-        ledger->addItem(monthOf(i % 3), makeItem(QStringLiteral("工资"), QString(50, QLatin1Char('x'))));
-    ledger.reset();
+        ledger->addItem(monthOf(i % 3), testkit::item(QStringLiteral("工资"), QString(50, QLatin1Char('x'))));
+    close();
     testkit::damageTablePages(path, {}, QStringLiteral("Asset"));
     open();
-    try {
-        ledger->monthItems(monthOf(1));
-        ADD_FAILURE() << "a damaged table read as a month";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::Damaged) << qPrintable(error.description());
-        EXPECT_TRUE(error.description().startsWith(QStringLiteral("账本已损坏：")))
-            << qPrintable(error.description());
-    }
+    const auto error = testkit::errorOf([&] { ledger->monthItems(monthOf(1)); });
+    ASSERT_TRUE(error) << "a damaged table read as a month";
+    EXPECT_EQ(error->kind(), ErrorKind::Damaged);
+    EXPECT_TRUE(error->description().startsWith(QStringLiteral("账本已损坏：")))
+        << qPrintable(error->description());
     EXPECT_FALSE(ledger->integrityProblems().isEmpty());
 }
 

@@ -51,100 +51,58 @@ void beforeWrite()
     }
 }
 
-struct CountedFile {
-    sqlite3_file base;
-    sqlite3_file *real; // allocated right after this struct
+// The system's own file methods (a set for each kind of file) with the
+// writes, flushes and truncations counted; version 1 of them: no shared
+// memory (no WAL) and no memory mapping, which the ledgers do not use.
+struct CountedMethods {
+    const sqlite3_io_methods *real;
+    sqlite3_io_methods counted;
 };
+CountedMethods g_methods[8];
+int g_methodCount = 0;
 
-sqlite3_file *realOf(sqlite3_file *file)
+const sqlite3_io_methods *realOf(sqlite3_file *f)
 {
-    return reinterpret_cast<CountedFile *>(file)->real;
-}
-
-int countedClose(sqlite3_file *f)
-{
-    const int rc = realOf(f)->pMethods->xClose(realOf(f));
-    f->pMethods = nullptr;
-    return rc;
-}
-int countedRead(sqlite3_file *f, void *data, int amount, sqlite3_int64 offset)
-{
-    return realOf(f)->pMethods->xRead(realOf(f), data, amount, offset);
+    for (int at = 0; at < g_methodCount; ++at)
+        if (f->pMethods == &g_methods[at].counted)
+            return g_methods[at].real;
+    std::abort();
 }
 int countedWrite(sqlite3_file *f, const void *data, int amount, sqlite3_int64 offset)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xWrite(realOf(f), data, amount, offset);
+    return realOf(f)->xWrite(f, data, amount, offset);
 }
 int countedTruncate(sqlite3_file *f, sqlite3_int64 size)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xTruncate(realOf(f), size);
+    return realOf(f)->xTruncate(f, size);
 }
 int countedSync(sqlite3_file *f, int flags)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xSync(realOf(f), flags);
+    return realOf(f)->xSync(f, flags);
 }
-int countedFileSize(sqlite3_file *f, sqlite3_int64 *size)
-{
-    return realOf(f)->pMethods->xFileSize(realOf(f), size);
-}
-int countedLock(sqlite3_file *f, int level)
-{
-    return realOf(f)->pMethods->xLock(realOf(f), level);
-}
-int countedUnlock(sqlite3_file *f, int level)
-{
-    return realOf(f)->pMethods->xUnlock(realOf(f), level);
-}
-int countedCheckReservedLock(sqlite3_file *f, int *out)
-{
-    return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out);
-}
-int countedFileControl(sqlite3_file *f, int op, void *arg)
-{
-    return realOf(f)->pMethods->xFileControl(realOf(f), op, arg);
-}
-int countedSectorSize(sqlite3_file *f)
-{
-    return realOf(f)->pMethods->xSectorSize(realOf(f));
-}
-int countedDeviceCharacteristics(sqlite3_file *f)
-{
-    return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f));
-}
-
-// Version 1 of the methods: no shared memory (no WAL) and no memory mapping,
-// which the ledgers do not use.
-const sqlite3_io_methods kCountedMethods = {
-    1,
-    countedClose,
-    countedRead,
-    countedWrite,
-    countedTruncate,
-    countedSync,
-    countedFileSize,
-    countedLock,
-    countedUnlock,
-    countedCheckReservedLock,
-    countedFileControl,
-    countedSectorSize,
-    countedDeviceCharacteristics,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
 
 int countedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
-    auto *counted = reinterpret_cast<CountedFile *>(file);
-    counted->real = reinterpret_cast<sqlite3_file *>(counted + 1);
-    const int rc = g_system->xOpen(g_system, name, counted->real, flags, outFlags);
-    file->pMethods = counted->real->pMethods ? &kCountedMethods : nullptr;
+    const int rc = g_system->xOpen(g_system, name, file, flags, outFlags);
+    if (!file->pMethods)
+        return rc;
+    int at = 0;
+    while (at < g_methodCount && g_methods[at].real != file->pMethods)
+        ++at;
+    if (at == g_methodCount) {
+        if (at == int(std::size(g_methods)))
+            std::abort();
+        sqlite3_io_methods counted = *file->pMethods;
+        counted.iVersion = 1;
+        counted.xWrite = countedWrite;
+        counted.xTruncate = countedTruncate;
+        counted.xSync = countedSync;
+        g_methods[g_methodCount++] = {file->pMethods, counted};
+    }
+    file->pMethods = &g_methods[at].counted;
     return rc;
 }
 int countedDelete(sqlite3_vfs *, const char *name, int syncDir)
@@ -152,51 +110,14 @@ int countedDelete(sqlite3_vfs *, const char *name, int syncDir)
     beforeWrite();
     return g_system->xDelete(g_system, name, syncDir);
 }
-int countedAccess(sqlite3_vfs *, const char *name, int flags, int *out)
-{
-    return g_system->xAccess(g_system, name, flags, out);
-}
-int countedFullPathname(sqlite3_vfs *, const char *name, int size, char *out)
-{
-    return g_system->xFullPathname(g_system, name, size, out);
-}
-int countedRandomness(sqlite3_vfs *, int size, char *out)
-{
-    return g_system->xRandomness(g_system, size, out);
-}
-int countedSleep(sqlite3_vfs *, int microseconds)
-{
-    return g_system->xSleep(g_system, microseconds);
-}
-int countedCurrentTime(sqlite3_vfs *, double *now)
-{
-    return g_system->xCurrentTime(g_system, now);
-}
-int countedGetLastError(sqlite3_vfs *, int size, char *out)
-{
-    return g_system->xGetLastError(g_system, size, out);
-}
 
 void putCountingLayerUnderTheEngine()
 {
     g_system = sqlite3_vfs_find(nullptr);
-    static sqlite3_vfs counted{};
-    counted.iVersion = 1;
-    counted.szOsFile = int(sizeof(CountedFile)) + g_system->szOsFile;
-    counted.mxPathname = g_system->mxPathname;
+    static sqlite3_vfs counted = *g_system;
     counted.zName = "counted";
     counted.xOpen = countedOpen;
     counted.xDelete = countedDelete;
-    counted.xAccess = countedAccess;
-    counted.xFullPathname = countedFullPathname;
-    counted.xDlOpen = nullptr;
-    counted.xDlError = nullptr;
-    counted.xDlSym = nullptr;
-    counted.xDlClose = nullptr;
-    counted.xRandomness = countedRandomness;
-    counted.xSleep = countedSleep;
-    counted.xCurrentTime = countedCurrentTime;
-    counted.xGetLastError = countedGetLastError;
     sqlite3_vfs_register(&counted, 1);
     if (const char *at = std::getenv("ZAMBREL_PAUSE_AT_WRITE"))
         g_pauseAt = std::atol(at);

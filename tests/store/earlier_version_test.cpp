@@ -2,15 +2,9 @@
 // (tests/data/earlier_version): an encrypted and a plain ledger with the same
 // books, and the settings file. They open unchanged and read back exactly
 // what that version read from them.
-#include "test_support.h"
+#include "b_fixtures.h"
 
 #include "base/app_paths.h"
-#include "store/ledger.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using namespace zambrel::store;
@@ -114,19 +108,14 @@ TEST_P(EarlierVersion, OpensAndReadsBackExactly)
 
 TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
 {
-    QFile original(path);
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    const QByteArray bytes = original.readAll();
-    original.close();
+    const QByteArray bytes = testkit::bytesOf(path);
     {
         Ledger reading(path, password(), Access::ReadOnly);
         EXPECT_EQ(reading.fileVersion(), 0);
         EXPECT_TRUE(reading.historySteps().empty());
         EXPECT_FALSE(reading.nextUndo());
     }
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    EXPECT_EQ(original.readAll(), bytes) << "a read-only open writes nothing";
-    original.close();
+    EXPECT_EQ(testkit::bytesOf(path), bytes) << "a read-only open writes nothing";
 
     {
         Ledger ledger(path, password());

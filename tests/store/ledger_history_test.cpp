@@ -18,24 +18,14 @@ namespace {
 
 const QString kPassword = QStringLiteral("历史 pw");
 
-/// Every row of the books' tables, with its row id, as stored.
-struct Books {
-    std::vector<QVariantList> items, types, pages;
-    bool operator==(const Books &other) const = default;
-};
+using testkit::Books;
+using testkit::booksOf;
 
 /// The books as the file holds them (no ledger may have it open).
 Books booksIn(const QString &path, const QString &password)
 {
     const Connection raw(path, password, Access::ReadOnly);
     return {rowsOf(raw, "Asset"), rowsOf(raw, "AssetType"), rowsOf(raw, "log")};
-}
-
-/// The books as an open ledger shows them: every column of every table.
-Books booksOf(const Ledger &ledger)
-{
-    return {ledger.wholeTable(Ledger::Table::Items).rows, ledger.wholeTable(Ledger::Table::Types).rows,
-            ledger.wholeTable(Ledger::Table::Journal).rows};
 }
 
 Item makeItem(const QString &type, const QString &name, double amount)
@@ -219,42 +209,32 @@ TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
     EXPECT_EQ(told, 7);
 }
 
-TEST_F(LedgerHistoryTest, ANewChangeClearsWhatCouldBeRedone)
+TEST_F(LedgerHistoryTest, UndoToHereTakesBackEveryLaterStepAndANewChangeClearsTheRedo)
 {
-    for (int n = 1; n <= 3; ++n)
-        ledger->addItem(QStringLiteral("2026-04"), makeItem(QStringLiteral("工资"), QString::number(n), n));
-    ledger->undo();
-    ledger->undo();
-    ASSERT_TRUE(ledger->nextRedo());
-    const qint32 fresh = ledger->addItem(QStringLiteral("2026-04"),
-                                         makeItem(QStringLiteral("工资"), QStringLiteral("new"), 4));
-    EXPECT_FALSE(ledger->nextRedo());
-    EXPECT_FALSE(ledger->redo());
-    const std::vector<HistoryStep> steps = ledger->historySteps();
-    ASSERT_EQ(steps.size(), 2u);
-    EXPECT_EQ(steps[0].subject, QStringLiteral("new"));
-    EXPECT_EQ(steps[1].subject, QStringLiteral("1"));
-    // The undone items' codes are never given again.
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-04")).back().code, fresh);
-    EXPECT_GT(fresh, ledger->monthItems(QStringLiteral("2026-04")).front().code + 2);
-}
-
-TEST_F(LedgerHistoryTest, UndoToHereTakesBackEveryLaterStepAtOnce)
-{
+    const QString june = QStringLiteral("2026-06");
     std::vector<qint32> codes;
     for (int n = 1; n <= 4; ++n)
-        codes.push_back(ledger->addItem(QStringLiteral("2026-06"),
-                                        makeItem(QStringLiteral("工资"), QString::number(n), n)));
+        codes.push_back(ledger->addItem(june, makeItem(QStringLiteral("工资"), QString::number(n), n)));
     const qint64 second = ledger->historySteps()[2].id;
     const std::vector<HistoryStep> undone = ledger->undoTo(second);
     ASSERT_EQ(undone.size(), 2u);
     EXPECT_EQ(undone[0].subject, QStringLiteral("4"));
     EXPECT_EQ(undone[1].subject, QStringLiteral("3"));
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).size(), 2u);
+    EXPECT_EQ(ledger->monthItems(june).size(), 2u);
     EXPECT_EQ(ledger->nextUndo()->id, second);
     EXPECT_TRUE(ledger->undoTo(second).empty()) << "nothing after it is left to undo";
     ledger->redo();
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).back().code, codes[2]);
+    EXPECT_EQ(ledger->monthItems(june).back().code, codes[2]);
+
+    // A new change clears what could be redone; the undone item's code is never given again.
+    const qint32 fresh = ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("new"), 5));
+    EXPECT_FALSE(ledger->nextRedo());
+    EXPECT_FALSE(ledger->redo());
+    const std::vector<HistoryStep> steps = ledger->historySteps();
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0].subject, QStringLiteral("new"));
+    EXPECT_EQ(steps[1].subject, QStringLiteral("3"));
+    EXPECT_GT(fresh, codes[3]);
 }
 
 TEST_F(LedgerHistoryTest, KeepsTheNewestStepsOnlyAndNoneWhenTheLimitIsZero)

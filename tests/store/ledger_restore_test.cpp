@@ -22,25 +22,8 @@ Item itemNamed(const QString &name, double amount)
     return item;
 }
 
-struct Books {
-    ResultTable items;
-    ResultTable types;
-    ResultTable journal;
-};
-
-Books booksOf(const Ledger &ledger)
-{
-    return {ledger.wholeTable(Ledger::Table::Items), ledger.wholeTable(Ledger::Table::Types),
-            ledger.wholeTable(Ledger::Table::Journal)};
-}
-
-void expectSameBooks(const Books &actual, const Books &expected)
-{
-    EXPECT_EQ(actual.items.columns, expected.items.columns);
-    EXPECT_EQ(actual.items.rows, expected.items.rows) << "items";
-    EXPECT_EQ(actual.types.rows, expected.types.rows) << "types";
-    EXPECT_EQ(actual.journal.rows, expected.journal.rows) << "journal";
-}
+using testkit::Books;
+using testkit::booksOf;
 
 class Restore : public testkit::LedgerFixture, public ::testing::WithParamInterface<const char *> {
 protected:
@@ -76,7 +59,7 @@ protected:
 TEST_P(Restore, TheBooksBecomeTheBackupsTableByTableAndTheLedgerStaysHeld)
 {
     ledger->restoreFrom(backup, password);
-    expectSameBooks(booksOf(*ledger), saved);
+    EXPECT_EQ(booksOf(*ledger), saved);
     EXPECT_EQ(ledger->path(), path);
     EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << "the restore let the ledger go";
     EXPECT_EQ(ledger->integrityProblems(), QStringList());
@@ -85,10 +68,10 @@ TEST_P(Restore, TheBooksBecomeTheBackupsTableByTableAndTheLedgerStaysHeld)
 
     // Restoring again from the same file is the same; the backup is left as it was.
     ledger->restoreFrom(backup, password);
-    expectSameBooks(booksOf(*ledger), saved);
+    EXPECT_EQ(booksOf(*ledger), saved);
     ledger.reset();
-    expectSameBooks(booksOf(Ledger(backup, password, Access::ReadOnly)), saved);
-    expectSameBooks(booksOf(Ledger(path, password)), saved);
+    EXPECT_EQ(booksOf(Ledger(backup, password, Access::ReadOnly)), saved);
+    EXPECT_EQ(booksOf(Ledger(path, password)), saved);
 }
 
 TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
@@ -120,11 +103,11 @@ TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
     for (const auto &refusal : refusals) {
         EXPECT_EQ(kindOf([&] { ledger->restoreFrom(refusal.file, refusal.password); }), refusal.expected)
             << qPrintable(refusal.file);
-        expectSameBooks(booksOf(*ledger), later);
+        EXPECT_EQ(booksOf(*ledger), later);
         EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << qPrintable(refusal.file);
     }
     ledger->restoreFrom(backup, password);
-    expectSameBooks(booksOf(*ledger), saved);
+    EXPECT_EQ(booksOf(*ledger), saved);
 }
 
 // A failure at any step of the copy rolls it back; the backup is let go, so
@@ -135,11 +118,11 @@ TEST_P(Restore, AFailureHalfWayRollsBackAndTheNextAttemptSucceeds)
         qputenv("ZAMBREL_TEST_POINT", QByteArray("fail:") + step);
         EXPECT_EQ(kindOf([&] { ledger->restoreFrom(backup, password); }), ErrorKind::InputOutput) << step;
         qunsetenv("ZAMBREL_TEST_POINT");
-        expectSameBooks(booksOf(*ledger), later);
+        EXPECT_EQ(booksOf(*ledger), later);
         EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << step;
     }
     ledger->restoreFrom(backup, password);
-    expectSameBooks(booksOf(*ledger), saved);
+    EXPECT_EQ(booksOf(*ledger), saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(EncryptedAndPlain, Restore, ::testing::Values("pw 密码", ""));

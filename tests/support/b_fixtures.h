@@ -3,12 +3,12 @@
 // Ledgers for the store, import and journal tests: one made in a temporary
 // folder and held open, items in one line, rows as stored, and a failure
 // caught as the error it is.
+#include "qstring_printer.h"
 #include "store/connection.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/statement.h"
-#include "qstring_printer.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -103,6 +103,19 @@ inline std::vector<QVariantList> rowsOf(const store::Connection &connection, con
         all.push_back(row);
     }
     return all;
+}
+
+/// Every row of the books' tables, as an open ledger shows them.
+struct Books {
+    std::vector<QVariantList> items, types, pages;
+    bool operator==(const Books &other) const = default;
+};
+
+inline Books booksOf(const store::Ledger &ledger)
+{
+    return {ledger.wholeTable(store::Ledger::Table::Items).rows,
+            ledger.wholeTable(store::Ledger::Table::Types).rows,
+            ledger.wholeTable(store::Ledger::Table::Journal).rows};
 }
 
 /// The first value `sql` gives on `connection`; none without a row.

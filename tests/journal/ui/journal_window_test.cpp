@@ -43,14 +43,30 @@ protected:
         ASSERT_TRUE(place.isValid()) << key.toStdString() << " is not shown";
         QTest::mouseClick(window.dateTree->viewport(), Qt::LeftButton, {}, place.center());
     }
+
+    /// Clicks the year, the month and the day of `date`.
+    void openDay(JournalWindow &window, const QString &date)
+    {
+        for (const QString &key : {nodeKey(date.left(4)), nodeKey(date.left(7)), nodeKey(date)})
+            clickNode(window, key);
+    }
+
+    /// A journal window on the ledger, shown.
+    JournalWindow &showWindow()
+    {
+        shown = std::make_unique<JournalWindow>(*ledger);
+        shown->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(shown.get()));
+        return *shown;
+    }
+
+    std::unique_ptr<JournalWindow> shown;
 };
 
 TEST_F(JournalWindowTest, ClicksAndKeysOpenPagesTypeAndSave)
 {
     writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
-    JournalWindow window(*ledger);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    JournalWindow &window = showWindow();
     ASSERT_EQ(window.dateTree->topLevelItemCount(), 1);
 
     clickNode(window, QStringLiteral("T2026"));
@@ -113,9 +129,7 @@ TEST_F(JournalWindowTest, AnUnbrokenTenMegabyteLineOpensAtOnceAndComesBackAsItWa
               QStringLiteral("before\r\n") + block + QStringLiteral("\r\nafter"));
     QString expected = QStringLiteral("before\n") + block + QStringLiteral("\nafter");
 
-    JournalWindow window(*ledger);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    JournalWindow &window = showWindow();
     window.book().clickNode(QStringLiteral("T2026"));
     window.book().clickNode(QStringLiteral("T2026-04"));
     window.book().clickNode(QStringLiteral("T2026-04-10"));
@@ -173,9 +187,7 @@ TEST_F(JournalWindowTest, AnUnbrokenTenMegabyteLineOpensAtOnceAndComesBackAsItWa
 TEST_F(JournalWindowTest, SearchBoxListsOnEnterOpensOnClickAndClearsOnEscape)
 {
     writePages({{"2025-06-01", "Rain"}, {"2026-04-10", "sun"}, {"2026-04-20", "more rain"}});
-    JournalWindow window(*ledger);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    JournalWindow &window = showWindow();
 
     window.searchBox->setFocus();
     QTest::keyClicks(window.searchBox, QStringLiteral("RAIN"));
@@ -209,38 +221,22 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
     const QString ten = QStringLiteral("2026-04-10");
     const QString twenty = QStringLiteral("2026-04-20");
     enum class Road { ClickAnotherDay, Refresh, Close, CaptionClose, OpenFound };
-    const struct {
-        Road road;
-        const char *name;
-    } roads[] = {{Road::ClickAnotherDay, "click another day"},
-                 {Road::Refresh, "refresh"},
-                 {Road::Close, "close"},
-                 {Road::CaptionClose, "the caption bar's close"},
-                 {Road::OpenFound, "open a found day"}};
-    const struct {
-        MessageAnswer answer;
-        const char *name;
-    } answers[] = {{MessageAnswer::Yes, "yes"}, {MessageAnswer::No, "no"}, {MessageAnswer::Cancel, "cancel"}};
-
-    for (const auto &road : roads) {
-        for (const auto &answer : answers) {
-            SCOPED_TRACE(std::string(road.name) + " / " + answer.name);
+    for (const Road road :
+         {Road::ClickAnotherDay, Road::Refresh, Road::Close, Road::CaptionClose, Road::OpenFound}) {
+        for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel}) {
+            SCOPED_TRACE(testing::Message() << "road " << int(road) << ", answer " << int(answer));
             writePage(ten, QStringLiteral("ten"));
-            JournalWindow window(*ledger);
-            window.show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-            clickNode(window, QStringLiteral("T2026"));
-            clickNode(window, QStringLiteral("T2026-04"));
-            clickNode(window, nodeKey(ten));
+            JournalWindow &window = showWindow();
+            openDay(window, ten);
             window.fieldBoxes[1]->setText(QStringLiteral("typed"));
-            if (road.road == Road::OpenFound) {
+            if (road == Road::OpenFound) {
                 window.searchBox->setText(QStringLiteral("twenty"));
                 QTest::keyClick(window.searchBox, Qt::Key_Return);
             }
             responder.clear();
-            responder.answer(answer.answer);
+            responder.answer(answer);
 
-            switch (road.road) {
+            switch (road) {
             case Road::ClickAnotherDay:
                 clickNode(window, nodeKey(twenty));
                 break;
@@ -262,13 +258,13 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
             ASSERT_FALSE(responder.shown().empty());
             EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志有修改，是否保存？"));
             EXPECT_EQ(responder.shown()[0].buttons, base::MessageButtons::YesNoCancel);
-            const bool yes = answer.answer == MessageAnswer::Yes;
+            const bool yes = answer == MessageAnswer::Yes;
             EXPECT_EQ(storedText(ten, 1), yes ? QStringLiteral("typed") : QString());
             if (yes) {
                 EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-04-10保存成功."));
             }
             const JournalBook &book = window.book();
-            if (answer.answer == MessageAnswer::Cancel) {
+            if (answer == MessageAnswer::Cancel) {
                 EXPECT_EQ(book.currentDate(), ten);
                 EXPECT_EQ(window.fieldBoxes[1]->text(), QStringLiteral("typed"));
                 EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(nodeKey(ten)))
@@ -278,7 +274,7 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
                 continue;
             }
             EXPECT_FALSE(book.isModified());
-            switch (road.road) {
+            switch (road) {
             case Road::ClickAnotherDay:
             case Road::OpenFound:
                 EXPECT_EQ(book.currentDate(), twenty);
@@ -305,12 +301,8 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
 TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndASaveIsFoundAtOnce)
 {
     writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty rain"}});
-    JournalWindow window(*ledger);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    clickNode(window, QStringLiteral("T2026"));
-    clickNode(window, QStringLiteral("T2026-04"));
-    clickNode(window, QStringLiteral("T2026-04-10"));
+    JournalWindow &window = showWindow();
+    openDay(window, QStringLiteral("2026-04-10"));
     window.fieldBoxes[0]->setText(QStringLiteral("changed"));
     window.fieldBoxes[0]->setText(QStringLiteral("ten")); // typed back as it was
     clickNode(window, QStringLiteral("T2026-04-20"));
@@ -331,14 +323,12 @@ TEST_F(JournalWindowTest, NoQuestionWithoutChangesAndASaveIsFoundAtOnce)
 // once, on its road, and changes nothing.
 TEST_F(JournalWindowTest, FailuresAreReportedOnceOnTheirRoads)
 {
-    ledger.reset();
-    testkit::damageTablePages(path, QStringLiteral("pw"), QStringLiteral("log"));
-    ledger = std::make_unique<store::Ledger>(path, QStringLiteral("pw"));
-    JournalWindow window(*ledger);
-    ASSERT_EQ(responder.shown().size(), 1u);
+    close();
+    testkit::damageTablePages(path, password, QStringLiteral("log"));
+    open();
+    JournalWindow &window = showWindow();
+    ASSERT_EQ(responder.shown().size(), 1u) << "the journal could not be read";
     EXPECT_TRUE(responder.shown()[0].text.endsWith(QStringLiteral("无法查询。")));
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     QTest::mouseClick(window.newButton, Qt::LeftButton);
     window.fieldBoxes[0]->setText(QStringLiteral("kept"));
@@ -347,6 +337,7 @@ TEST_F(JournalWindowTest, FailuresAreReportedOnceOnTheirRoads)
     ASSERT_EQ(responder.shown().size(), 1u) << "no success message after the failure";
     EXPECT_EQ(responder.shown()[0].icon, base::MessageIcon::Information) << "the statement road";
     EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("kept"));
+    EXPECT_TRUE(window.book().isModified());
 
     responder.clear();
     window.searchBox->setText(QStringLiteral("x"));

@@ -6,9 +6,6 @@
 
 #include "base/clock.h"
 
-#include <initializer_list>
-#include <utility>
-
 namespace zambrel::testkit {
 
 class JournalFixture : public LedgerFixture {

@@ -12,20 +12,13 @@
 #include "ledger/ui/main_window.h"
 #include "panel/ui/open_file_dialog.h"
 #include "skin/flat_button.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace zambrel;
 

@@ -10,7 +10,6 @@
 #include "ledger/ui/main_window.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "store/ledger.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,8 +17,6 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 

@@ -141,11 +141,7 @@ TEST(BankCsvTest, EncodingIsDetectedAndCanBeSetByHand)
     EXPECT_EQ(right.bill.transactions[0].counterparty, QStringLiteral("永辉超市"));
 
     // A payment app's bill is recognised whatever mapping comes with it.
-    const QString weChat =
-        crlfLines(weChatHead()) +
-        QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,"
-                       "商户单号,备注\r\n");
-    EXPECT_EQ(readBill(weChat.toUtf8(), mapping).bill.format, BillFormat::WeChatCsv);
+    EXPECT_EQ(readBill(weChatCsv({}), mapping).bill.format, BillFormat::WeChatCsv);
 }
 
 TEST(BankCsvTest, MappingIsKeptAsJson)

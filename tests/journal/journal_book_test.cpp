@@ -151,35 +151,6 @@ TEST_F(JournalBookTest, NewKeepsTheBoxesAndSavingInsertsThenUpdates)
     EXPECT_TRUE(responder.shown().empty()) << "New and saving ask nothing; the window tells";
 }
 
-TEST_F(JournalBookTest, QuotesChinesePunctuationAndLineBreaksRoundTrip)
-{
-    const PageTexts typed{
-        QStringLiteral("it's O'Brien's \"day\""),
-        QStringLiteral("，。！？；：“引号”‘单’《书名》——……（括号）【方】、"),
-        QStringLiteral("line one\nline two\n\nline four"),
-        QStringLiteral("'); drop table log; --"),
-        QStringLiteral("100% _done_ [x] \\ tab\there"),
-        QStringLiteral("  leading and trailing blanks  "),
-        QStringLiteral("😀 emoji and ümlauts"),
-        QString(),
-        QStringLiteral("'"),
-    };
-    {
-        const auto book = openBook();
-        book->newDay();
-        for (int field = 0; field < kFieldCount; ++field)
-            book->setText(field, typed[std::size_t(field)]);
-        ASSERT_TRUE(book->save());
-    }
-    EXPECT_EQ(storedText(kToday, 2), QStringLiteral("line one\r\nline two\r\n\r\nline four"))
-        << "the ledger keeps CR LF line breaks, as the item memos do";
-
-    const auto reopened = openBook();
-    openDay(*reopened, kToday);
-    EXPECT_EQ(reopened->texts(), typed);
-    EXPECT_FALSE(reopened->isModified());
-}
-
 TEST_F(JournalBookTest, MonthsReadAfterNewJoinTodaysNodesInDateOrder)
 {
     // Today's page added a month under a year whose months were never read:
@@ -287,17 +258,6 @@ TEST(JournalLongLines, LinesBeyondTheLimitAreCutForDisplayAndJoinBackExactly)
         for (const QString &line : cut.display.split(u'\n'))
             EXPECT_LE(line.size(), longest) << round;
     }
-}
-
-TEST(JournalKeys, TheTreeKeepsDateOrderUniqueKeysAndParents)
-{
-    JournalTree tree;
-    EXPECT_EQ(tree.add(QStringLiteral("T2026"), QStringLiteral("2026"), {}), 0);
-    EXPECT_EQ(tree.add(QStringLiteral("T2024"), QStringLiteral("2024"), {}), 0) << "kept in date order";
-    EXPECT_EQ(tree.add(QStringLiteral("T2026"), QStringLiteral("2026"), {}), -1) << "keys are unique";
-    EXPECT_EQ(tree.add(QStringLiteral("T2025-01"), QStringLiteral("01"), QStringLiteral("T2025")), -1)
-        << "no parent, no node";
-    EXPECT_EQ(tree.topLevel(), (QStringList{QStringLiteral("T2024"), QStringLiteral("T2026")}));
 }
 
 } // namespace

@@ -161,8 +161,6 @@ TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
     const long writes = writesOf(args);
     ASSERT_GT(writes, kKillsPerWrite);
 
-    int whole = 0;
-    int none = 0;
     for (const Moment &moment : spread(writes, kKillsPerWrite)) {
         killFresh(original, ledger, args, moment);
         Ledger books(ledger, kPassword);
@@ -171,9 +169,7 @@ TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
         const std::size_t carried = books.monthItems(QStringLiteral("2024-02")).size();
         EXPECT_TRUE(carried == 0 || carried == std::size_t(kMonthRows))
             << carried << " rows after a kill before write " << moment.write;
-        (carried == 0 ? none : whole) += 1;
     }
-    std::printf("carry-forward: %ld writes; %d kills left every row, %d none\n", writes, whole, none);
 }
 
 TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
@@ -185,7 +181,6 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
         {QStringLiteral("adds"), ledger, kPassword, QStringLiteral("2023-12"), QString::number(kAdds)});
 
     std::vector<std::size_t> kept;
-    int extra = 0;
     int kill = 0;
     for (const Moment &moment : spread(writes, kKillsPerWrite)) {
         const QString month = QStringLiteral("2025-%1").arg(++kill, 2, 10, QLatin1Char('0'));
@@ -199,7 +194,6 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
         // Every add it reported is there; at most the one under way besides.
         EXPECT_GE(items.size(), std::size_t(acknowledged));
         EXPECT_LE(items.size(), std::size_t(acknowledged) + 1);
-        extra += int(items.size()) - acknowledged;
         for (const Item &item : items) {
             const int n = item.name.mid(5).toInt();
             EXPECT_EQ(item.name, QStringLiteral("item %1").arg(n));
@@ -214,7 +208,6 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
             EXPECT_EQ(books.monthItems(earlierMonth).size(), kept[earlier]) << qPrintable(earlierMonth);
         }
     }
-    std::printf("item adds: %ld writes; %d adds under way were kept whole\n", writes, extra);
 }
 
 TEST_F(CrashSafety, AStepAndItsHistoryAreWrittenTogetherOrNotAtAll)
@@ -290,8 +283,6 @@ TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
             << qPrintable(before.join(u' '));
         EXPECT_NO_THROW(Ledger(ledger, opening.front())) << "the clean-up left the books whole";
     }
-    std::printf("password change: %ld writes; %d kills left the old password, %d the new\n", writes, withOld,
-                withNew);
     EXPECT_GT(withOld, 0);
     EXPECT_GT(withNew, 0);
 }
@@ -310,8 +301,6 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
     const std::vector<Moment> moments = {
         {0, "backup-writing"}, {0, "backup-writing"}, {0, "backup-copied"}, {0, "backup-copied"}};
 
-    int absent = 0;
-    int kept = 0;
     int kill = 0;
     for (const Moment &moment : moments) {
         // Every other run finds an earlier backup in the way.
@@ -323,19 +312,16 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
         ASSERT_TRUE(killed.paused) << killed.output.constData();
         if (!QFile::exists(target)) {
             EXPECT_FALSE(earlier) << "the earlier backup was lost";
-            ++absent;
         } else {
             EXPECT_TRUE(earlier) << "a backup appeared before it was complete";
             Ledger copy(target, kPassword);
             EXPECT_EQ(copy.monthItems(QStringLiteral("2024-01")).size(), 10u) << "the earlier backup, whole";
-            ++kept;
         }
         EXPECT_EQ(testkit::bytesOf(ledger), current) << "a backup never changes the ledger";
         removeStaleTemporaries(dir.path(), QDateTime::currentDateTimeUtc().addSecs(1));
         EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.tmp-*")}).isEmpty())
             << "cleaned at the next start";
     }
-    std::printf("backup: %d kills left no backup, %d the earlier one\n", absent, kept);
 
     // Run to its end, the backup is a complete copy under the same password.
     ASSERT_TRUE(run(args).finished);
@@ -364,7 +350,6 @@ TEST_F(CrashSafety, ARestoreLeavesTheOldBooksOrTheBackupsWhole)
         moments.push_back({0, step});
 
     int old = 0;
-    int restored = 0;
     for (const Moment &moment : moments) {
         killFresh(original, ledger, args, moment);
         Ledger books(ledger, kPassword);
@@ -375,9 +360,8 @@ TEST_F(CrashSafety, ARestoreLeavesTheOldBooksOrTheBackupsWhole)
             (before == std::size_t(kMonthRows / 3) && after == 0) || (before == 0 && after == saved.size());
         EXPECT_TRUE(whole) << before << " old and " << after << " restored rows after a kill at "
                            << (moment.step ? moment.step : "write ") << moment.write;
-        (after == 0 ? old : restored) += 1;
+        old += after == 0;
     }
-    std::printf("restore: %ld writes; %d kills left the old books, %d the restored\n", writes, old, restored);
     EXPECT_GT(old, 0);
     // Run to its end, the books are the backup's.
     copyFile(original, ledger);

@@ -179,17 +179,18 @@ TEST(LedgerHold, ReadOnlyReadsRefusesWritesAndKeepsWritersOut)
     EXPECT_EQ(ledger.access(), Access::ReadOnly);
     EXPECT_EQ(ledger.newestMonths(), QStringList{QStringLiteral("2026-01")});
     EXPECT_EQ(ledger.monthItems(QStringLiteral("2026-01")).size(), 1u);
+    ledger.backupTo(dir.filePath(QStringLiteral("copy.mdb")));
     const QString readOnly = QStringLiteral("账本是只读的 The ledger is read-only: ") + path;
     for (const auto &write : std::initializer_list<std::function<void()>>{
              [&] { ledger.addItem(QStringLiteral("2026-02"), item); },
              [&] { ledger.carryForward(QStringLiteral("2026-01"), QStringLiteral("2026-02")); },
-             [&] { ledger.changePassword({}, QStringLiteral("x")); }}) {
+             [&] { ledger.changePassword({}, QStringLiteral("x")); },
+             [&] { ledger.restoreFrom(dir.filePath(QStringLiteral("copy.mdb")), {}); }}) {
         const auto error = testkit::errorOf(write);
         ASSERT_TRUE(error) << "a read-only ledger was written";
         EXPECT_EQ(error->kind(), ErrorKind::ReadOnly);
         EXPECT_EQ(error->description(), readOnly);
     }
-    ledger.backupTo(dir.filePath(QStringLiteral("copy.mdb")));
     EXPECT_EQ(testkit::secondProcessTries(path), kInUse) << "no writer while it is read";
     EXPECT_FALSE(openError(path, {}, Access::ReadOnly)) << "other readers are welcome";
     reader.reset();

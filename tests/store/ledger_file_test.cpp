@@ -69,17 +69,11 @@ TEST_P(Backup, HoldsEveryRowOpensWithThePasswordAndKeepsTheLock)
     ledger->backupTo(target);
     EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << "the backup let the ledger go";
     EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb books_bak.mdb"));
-    if (!password.isEmpty()) {
-        EXPECT_FALSE(bytesOf(target).contains("SAFE-BEHIND-SHELF"));
-    }
     EXPECT_EQ(versionIn(target, password), kLedgerVersion) << "the header's version travels with the copy";
     {
+        // The rows and the password: the maintenance test's; here the numbering and the history.
         Ledger copy(target, password);
-        EXPECT_EQ(copy.integrityProblems(), QStringList());
-        EXPECT_EQ(copy.monthItems(QStringLiteral("2026-05")).size(), 50u);
-        EXPECT_EQ(copy.monthItems(QStringLiteral("2026-06")).size(), 1u);
-        EXPECT_EQ(copy.addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("x"))), 52)
-            << "the copy continues the numbering";
+        EXPECT_EQ(copy.addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("x"))), 52);
         EXPECT_EQ(copy.historySteps().size(), 52u) << "the history travels with the copy";
     }
 
@@ -101,36 +95,20 @@ TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
     for (const QString &next : steps) {
         ledger->changePassword(current, next);
         EXPECT_EQ(testkit::secondProcessTries(path, next), kInUse) << "the re-key let the ledger go";
-        EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-05")).size(), 50u) << "still open, still usable";
         ledger->addItem(QStringLiteral("2026-06"), itemNamed(next));
-        EXPECT_EQ(ledger->path(), path);
         EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb")) << "nothing left beside it";
         ledger.reset();
         if (!next.isEmpty()) {
             EXPECT_FALSE(bytesOf(path).contains("SAFE-BEHIND-SHELF")) << "the file on disk is not plain text";
         }
-        EXPECT_EQ(versionIn(path, next), kLedgerVersion)
-            << "the header's version travels with the re-keyed copy";
+        EXPECT_EQ(versionIn(path, next), kLedgerVersion) << "the header's version travels with the re-key";
         EXPECT_THROW(Ledger(path, current), DbError);
         ledger = std::make_unique<Ledger>(path, next);
         current = next;
     }
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-06")).size(), 3u);
-    const Item item = itemNamed(QStringLiteral("numbering goes on"));
-    EXPECT_EQ(ledger->addItem(QStringLiteral("2026-07"), item), 54);
+    EXPECT_EQ(ledger->addItem(QStringLiteral("2026-07"), itemNamed(QStringLiteral("next"))), 54);
     EXPECT_EQ(ledger->historySteps().size(), 54u);
-}
-
-TEST_F(LedgerFile, AWrongOldPasswordIsToldAsSuchAndChangesNothing)
-{
-    start(QStringLiteral("right"));
-    for (const QString &wrong : {QString(), QStringLiteral("wrong"), QStringLiteral("Right")})
-        EXPECT_EQ(testkit::kindOf([&] { ledger->changePassword(wrong, QStringLiteral("new")); }),
-                  ErrorKind::WrongPassword);
-    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("right")), kInUse);
-    ledger.reset();
-    EXPECT_THROW(Ledger(path, QStringLiteral("new")), DbError);
-    EXPECT_EQ(itemsIn(path, QStringLiteral("right"), QStringLiteral("2026-05")), 50u);
 }
 
 // Through a symbolic link the real file is re-keyed; the link stays a link.

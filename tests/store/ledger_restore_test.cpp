@@ -60,18 +60,12 @@ TEST_P(Restore, TheBooksBecomeTheBackupsTableByTableAndTheLedgerStaysHeld)
 {
     ledger->restoreFrom(backup, password);
     EXPECT_EQ(booksOf(*ledger), saved);
-    EXPECT_EQ(ledger->path(), path);
     EXPECT_EQ(testkit::secondProcessTries(path, password), kInUse) << "the restore let the ledger go";
     EXPECT_EQ(ledger->integrityProblems(), QStringList());
     EXPECT_EQ(ledger->addItem(QStringLiteral("2026-06"), itemNamed(QStringLiteral("next"), 1)), 41)
         << "new items are numbered on from the backup's";
-
-    // Restoring again from the same file is the same; the backup is left as it was.
-    ledger->restoreFrom(backup, password);
-    EXPECT_EQ(booksOf(*ledger), saved);
     ledger.reset();
-    EXPECT_EQ(booksOf(Ledger(backup, password, Access::ReadOnly)), saved);
-    EXPECT_EQ(booksOf(Ledger(path, password)), saved);
+    EXPECT_EQ(booksOf(Ledger(backup, password, Access::ReadOnly)), saved) << "the backup is only read";
 }
 
 TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)

@@ -1,5 +1,6 @@
 // Bills in each format, written to files as the apps export them, read back
 // through the one entry point and classified.
+#include "b_fixtures.h"
 #include "bill_files.h"
 
 #include "import/bill_reader.h"
@@ -23,15 +24,6 @@ struct Expected {
     Direction direction;
     RowKind kind;
 };
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
-}
 
 void expectTransactions(const Bill &bill, const std::vector<Expected> &expected)
 {
@@ -92,8 +84,8 @@ TEST(BillReaderTest, AlipayBillInGb18030WithAccountLinesPaddingAndAMalformedRow)
 {
     QTemporaryDir dir;
     const QStringList lines = alipayLines();
-    const BillReadResult read =
-        readBillFile(writeFile(dir, QStringLiteral("账单.csv"), gb18030(crlfLines(lines))));
+    const BillReadResult read = readBillFile(
+        zambrel::testkit::writeFile(dir.filePath(QStringLiteral("账单.csv")), gb18030(crlfLines(lines))));
     ASSERT_TRUE(read.ok()) << read.failure.toStdString();
     const Bill &bill = read.bill;
     EXPECT_EQ(bill.format, BillFormat::AlipayCsv);
@@ -260,8 +252,8 @@ TEST(BillReaderTest, WeChatXlsxReadsLikeItsCsv)
     rows.insert(rows.end(), table.begin(), table.end());
 
     QTemporaryDir dir;
-    const BillReadResult read =
-        readBillFile(writeFile(dir, QStringLiteral("微信支付账单.xlsx"), xlsxWorkbook(rows, 20)));
+    const BillReadResult read = readBillFile(zambrel::testkit::writeFile(
+        dir.filePath(QStringLiteral("微信支付账单.xlsx")), xlsxWorkbook(rows, 20)));
     ASSERT_TRUE(read.ok()) << read.failure.toStdString();
     EXPECT_EQ(read.bill.format, BillFormat::WeChatXlsx);
     EXPECT_EQ(read.bill.holderName, QStringLiteral("小林"));

@@ -28,11 +28,21 @@ using namespace zambrel::store;
 
 namespace {
 
-void say(const char *text)
+void say(const QString &text)
 {
-    std::fputs(text, stdout);
-    std::fputc('\n', stdout);
+    std::puts(text.toUtf8().constData());
     std::fflush(stdout);
+}
+
+Item itemOf(const QString &type, const QString &name, const QString &memo, double income, double total)
+{
+    Item item;
+    item.type = type;
+    item.name = name;
+    item.memo = memo;
+    item.income = income;
+    item.totalCost = total;
+    return item;
 }
 
 // A file layer over the system's that counts what changes the disk.
@@ -44,8 +54,7 @@ void beforeWrite()
 {
     ++g_writes;
     if (g_writes == g_pauseAt) {
-        std::printf("paused write %ld\n", g_writes);
-        std::fflush(stdout);
+        say(QStringLiteral("paused write %1").arg(g_writes));
         for (;;)
             ::pause();
     }
@@ -135,36 +144,25 @@ int main(int argc, char **argv)
     const QString &mode = args[1];
     try {
         Ledger ledger(args[2], args[3]);
-        say("ready");
+        say(QStringLiteral("ready"));
         if (mode == QLatin1String("carry") && args.size() == 6) {
             ledger.carryForward(args[4], args[5]);
         } else if (mode == QLatin1String("adds") && args.size() == 6) {
             const int count = args[5].toInt();
             for (int n = 1; n <= count; ++n) {
-                Item item;
-                item.type = QStringLiteral("工资");
-                item.name = QStringLiteral("item %1").arg(n);
-                item.memo = QString(200, QLatin1Char('m'));
-                item.income = n;
-                item.totalCost = 2.0 * n;
-                ledger.addItem(args[4], item);
-                std::printf("added %d\n", n);
-                std::fflush(stdout);
+                ledger.addItem(args[4], itemOf(QStringLiteral("工资"), QStringLiteral("item %1").arg(n),
+                                               QString(200, QLatin1Char('m')), n, 2.0 * n));
+                say(QStringLiteral("added %1").arg(n));
             }
         } else if (mode == QLatin1String("steps") && args.size() == 6) {
             const int count = args[5].toInt();
             for (int n = 1; n <= count; ++n) {
                 const std::vector<Item> items = ledger.monthItems(args[4]);
                 switch (items.empty() ? 1 : n % 5) {
-                case 1: {
-                    Item item;
-                    item.type = QStringLiteral("房产");
-                    item.name = QStringLiteral("step %1").arg(n);
-                    item.memo = QString(100, QLatin1Char('s'));
-                    item.totalCost = n;
-                    ledger.addItem(args[4], item);
+                case 1:
+                    ledger.addItem(args[4], itemOf(QStringLiteral("房产"), QStringLiteral("step %1").arg(n),
+                                                   QString(100, QLatin1Char('s')), 0, n));
                     break;
-                }
                 case 2: {
                     Item item = items.back();
                     item.memo = QStringLiteral("changed %1").arg(n);
@@ -184,8 +182,7 @@ int main(int argc, char **argv)
                 default:
                     ledger.deleteItem(items.front().code);
                 }
-                std::printf("stepped %d\n", n);
-                std::fflush(stdout);
+                say(QStringLiteral("stepped %1").arg(n));
             }
         } else if (mode == QLatin1String("rekey") && args.size() == 5) {
             ledger.changePassword(args[3], args[4]);
@@ -196,10 +193,9 @@ int main(int argc, char **argv)
         } else {
             return 2;
         }
-        std::printf("done\nwrites %ld\n", g_writes);
-        std::fflush(stdout);
+        say(QStringLiteral("done\nwrites %1").arg(g_writes));
     } catch (const DbError &error) {
-        std::printf("error %s\n", error.description().toUtf8().constData());
+        say(QStringLiteral("error ") + error.description());
         return 1;
     }
     return 0;

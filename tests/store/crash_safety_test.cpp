@@ -122,24 +122,23 @@ protected:
         return result;
     }
 
-    /// The disk writes of a whole run.
-    static long writesOf(const QStringList &args)
+    /// Counts the disk writes of a whole run (on a fresh copy of `from` when
+    /// one is given) and spreads kKillsPerWrite moments over them, each at a
+    /// random place within its share.
+    std::vector<Moment> aimed(const QStringList &args, const QString &from = {})
     {
+        if (!from.isEmpty())
+            copyFile(from, args[1]);
         const ChildRun whole = run(args);
         EXPECT_TRUE(whole.finished) << whole.output.constData();
         const qsizetype at = whole.output.indexOf("writes ");
-        return at < 0 ? 0 : whole.output.mid(at + 7).trimmed().toLong();
-    }
-
-    /// `count` moments spread over writes 1..`writes`, each at a random place
-    /// within its share.
-    std::vector<Moment> spread(long writes, int count)
-    {
+        const long writes = at < 0 ? 0 : whole.output.mid(at + 7).trimmed().toLong();
+        EXPECT_GT(writes, kKillsPerWrite);
         std::vector<Moment> moments;
-        for (int k = 0; k < count; ++k) {
-            const long from = 1 + writes * k / count;
-            const long to = std::max(from, writes * (k + 1) / count);
-            moments.push_back({std::uniform_int_distribution<long>(from, to)(m_random), nullptr});
+        for (int k = 0; k < kKillsPerWrite; ++k) {
+            const long first = 1 + writes * k / kKillsPerWrite;
+            const long last = std::max(first, writes * (k + 1) / kKillsPerWrite);
+            moments.push_back({std::uniform_int_distribution<long>(first, last)(m_random), nullptr});
         }
         return moments;
     }
@@ -157,11 +156,7 @@ TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
     writeMonth(original, kPassword, kMonthRows);
     const QStringList args{QStringLiteral("carry"), ledger, kPassword, QStringLiteral("2024-01"),
                            QStringLiteral("2024-02")};
-    copyFile(original, ledger);
-    const long writes = writesOf(args);
-    ASSERT_GT(writes, kKillsPerWrite);
-
-    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
+    for (const Moment &moment : aimed(args, original)) {
         killFresh(original, ledger, args, moment);
         Ledger books(ledger, kPassword);
         EXPECT_EQ(books.integrityProblems(), QStringList());
@@ -177,12 +172,10 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
     const QString ledger = file("books.mdb");
     createLedger(ledger, kPassword);
     constexpr int kAdds = 100;
-    const long writes = writesOf(
-        {QStringLiteral("adds"), ledger, kPassword, QStringLiteral("2023-12"), QString::number(kAdds)});
-
     std::vector<std::size_t> kept;
     int kill = 0;
-    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
+    for (const Moment &moment : aimed({QStringLiteral("adds"), ledger, kPassword, QStringLiteral("2023-12"),
+                                       QString::number(kAdds)})) {
         const QString month = QStringLiteral("2025-%1").arg(++kill, 2, 10, QLatin1Char('0'));
         const ChildRun killed =
             run({QStringLiteral("adds"), ledger, kPassword, month, QString::number(kAdds)}, moment);
@@ -221,11 +214,7 @@ TEST_F(CrashSafety, AStepAndItsHistoryAreWrittenTogetherOrNotAtAll)
     constexpr int kSteps = 40;
     const QStringList args{QStringLiteral("steps"), ledger, kPassword, QStringLiteral("2026-01"),
                            QString::number(kSteps)};
-    copyFile(original, ledger);
-    const long writes = writesOf(args);
-    ASSERT_GT(writes, kKillsPerWrite);
-
-    for (const Moment &moment : spread(writes, kKillsPerWrite)) {
+    for (const Moment &moment : aimed(args, original)) {
         const int acknowledged = lastCount(killFresh(original, ledger, args, moment).output, "stepped ");
         Ledger books(ledger, kPassword);
         EXPECT_EQ(books.integrityProblems(), QStringList());
@@ -249,9 +238,7 @@ TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
     const QString newPassword = QStringLiteral("new");
     writeMonth(original, oldPassword, kMonthRows / 3);
     const QStringList args{QStringLiteral("rekey"), ledger, oldPassword, newPassword};
-    copyFile(original, ledger);
-    const long writes = writesOf(args);
-    std::vector<Moment> moments = spread(writes, kKillsPerWrite);
+    std::vector<Moment> moments = aimed(args, original);
     for (const char *step : {"rekey-copied", "rekey-linked", "rekey-renamed", "rekey-reopened"})
         moments.push_back({0, step});
 
@@ -343,9 +330,7 @@ TEST_F(CrashSafety, ARestoreLeavesTheOldBooksOrTheBackupsWhole)
         saved.push_back(testkit::item(QStringLiteral("存款"), QStringLiteral("存 %1").arg(n), n));
     testkit::writeItems(backup, QStringLiteral("2023-06"), saved, kPassword);
     const QStringList args{QStringLiteral("restore"), ledger, kPassword, backup};
-    copyFile(original, ledger);
-    const long writes = writesOf(args);
-    std::vector<Moment> moments = spread(writes, kKillsPerWrite);
+    std::vector<Moment> moments = aimed(args, original);
     for (const char *step : {"restore-begun", "restore-table", "restore-copied"})
         moments.push_back({0, step});
 

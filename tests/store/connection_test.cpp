@@ -39,47 +39,40 @@ TEST(LedgerOpening, RefusesWhatIsNoLedgerSayingWhatItIs)
     createLedger(at("plain.mdb"));
     createLedger(at("keyed.mdb"), QStringLiteral("pw"));
 
-    const auto notALedger = [](const QString &path, const QString &what = {}) {
-        return QStringLiteral("不是账本文件 Not a ledger file: ") + path + what;
-    };
-    const auto wrongPassword = [](const QString &path, const QString &why) {
-        return QStringLiteral("密码不符 The password does not match: ") + path + why;
-    };
-    const QString orNoLedger = QStringLiteral(" (或者不是账本文件 or it is no ledger file)");
+    const QString notALedger = QStringLiteral("不是账本文件 Not a ledger file: %1");
+    const QString wrong = QStringLiteral("密码不符 The password does not match: %1 (%2)");
+    const QString orNoLedger =
+        wrong.arg(QStringLiteral("%1"), QStringLiteral("或者不是账本文件 or it is no ledger file"));
     const struct {
-        QString path;
-        const char *password;
+        const char *name, *password;
         ErrorKind kind;
         QString text;
     } cases[] = {
-        {at("missing.mdb"), "", ErrorKind::Missing,
-         QStringLiteral("找不到账本文件 Ledger file not found: ") + at("missing.mdb")},
-        {at("folder.mdb"), "", ErrorKind::NotALedger,
-         notALedger(at("folder.mdb"), QStringLiteral(" (文件夹 a folder)"))},
-        {at("pipe.mdb"), "", ErrorKind::NotALedger,
-         notALedger(at("pipe.mdb"), QStringLiteral(" (管道 a pipe)"))},
-        {QStringLiteral("/dev/zero"), "", ErrorKind::NotALedger,
-         notALedger(QStringLiteral("/dev/zero"), QStringLiteral(" (设备 a device)"))},
-        {at("empty.mdb"), "", ErrorKind::NotALedger, notALedger(at("empty.mdb"))},
-        {at("notes.mdb"), "pw", ErrorKind::NotALedger, notALedger(at("notes.mdb"))},
-        {at("header.mdb"), "", ErrorKind::NotALedger, notALedger(at("header.mdb"))},
-        {at("noise.mdb"), "", ErrorKind::WrongPassword, wrongPassword(at("noise.mdb"), orNoLedger)},
-        {at("noise.mdb"), "pw", ErrorKind::WrongPassword, wrongPassword(at("noise.mdb"), orNoLedger)},
-        {at("keyed.mdb"), "other", ErrorKind::WrongPassword, wrongPassword(at("keyed.mdb"), orNoLedger)},
-        {at("plain.mdb"), "pw", ErrorKind::WrongPassword,
-         wrongPassword(at("plain.mdb"), QStringLiteral(" (这个账本没有密码 this ledger has no password)"))},
+        {"missing.mdb", "", ErrorKind::Missing, QStringLiteral("找不到账本文件 Ledger file not found: %1")},
+        {"folder.mdb", "", ErrorKind::NotALedger, notALedger + QStringLiteral(" (文件夹 a folder)")},
+        {"pipe.mdb", "", ErrorKind::NotALedger, notALedger + QStringLiteral(" (管道 a pipe)")},
+        {"/dev/zero", "", ErrorKind::NotALedger, notALedger + QStringLiteral(" (设备 a device)")},
+        {"empty.mdb", "", ErrorKind::NotALedger, notALedger},
+        {"notes.mdb", "pw", ErrorKind::NotALedger, notALedger},
+        {"header.mdb", "", ErrorKind::NotALedger, notALedger},
+        {"noise.mdb", "", ErrorKind::WrongPassword, orNoLedger},
+        {"noise.mdb", "pw", ErrorKind::WrongPassword, orNoLedger},
+        {"keyed.mdb", "other", ErrorKind::WrongPassword, orNoLedger},
+        {"plain.mdb", "pw", ErrorKind::WrongPassword,
+         wrong.arg(QStringLiteral("%1"), QStringLiteral("这个账本没有密码 this ledger has no password"))},
     };
     for (const auto &c : cases) {
-        const QByteArray before = QFileInfo(c.path).isFile() ? bytesOf(c.path) : QByteArray();
+        const QString path = at(c.name); // "/dev/zero" stays as it is
+        const QByteArray before = QFileInfo(path).isFile() ? bytesOf(path) : QByteArray();
         QElapsedTimer clock;
         clock.start();
-        const auto error = openError(c.path, QString::fromUtf8(c.password));
-        ASSERT_TRUE(error) << qPrintable(c.path);
-        EXPECT_EQ(error->kind(), c.kind) << qPrintable(c.path);
-        EXPECT_EQ(error->description(), c.text);
-        EXPECT_LT(clock.elapsed(), 5000) << "never blocked on " << qPrintable(c.path);
-        if (QFileInfo(c.path).isFile()) {
-            EXPECT_EQ(bytesOf(c.path), before) << qPrintable(c.path) << " was changed";
+        const auto error = openError(path, QString::fromUtf8(c.password));
+        ASSERT_TRUE(error) << qPrintable(path);
+        EXPECT_EQ(error->kind(), c.kind) << qPrintable(path);
+        EXPECT_EQ(error->description(), c.text.arg(path));
+        EXPECT_LT(clock.elapsed(), 5000) << "never blocked on " << qPrintable(path);
+        if (QFileInfo(path).isFile()) {
+            EXPECT_EQ(bytesOf(path), before) << qPrintable(path) << " was changed";
         }
     }
     EXPECT_FALSE(QFile::exists(at("missing.mdb"))) << "a missing ledger is never created";

@@ -22,17 +22,6 @@ std::vector<std::vector<QVariantList>> everyTable(const QString &path)
     return tables;
 }
 
-Item item(const QString &type, const QString &name, double planned, double spending, double income = 0)
-{
-    Item made;
-    made.type = type;
-    made.name = name;
-    made.plannedSpending = planned;
-    made.actualSpending = spending;
-    made.income = income;
-    return made;
-}
-
 const Item *find(const std::vector<Item> &items, const QString &name)
 {
     for (const Item &candidate : items)
@@ -49,9 +38,9 @@ protected:
         make();
         ledger->addItemType(QStringLiteral("日常开销"), QStringLiteral("0100"));
         food = ledger->addItem(QStringLiteral("2026-03"),
-                               item(QStringLiteral("日常开销"), QStringLiteral("餐饮"), 1500, 100.1));
+                               testkit::item(QStringLiteral("日常开销"), QStringLiteral("餐饮"), 0, 100.1));
         salary = ledger->addItem(QStringLiteral("2026-03"),
-                                 item(QStringLiteral("日常开销"), QStringLiteral("工资"), 0, 0, 9000));
+                                 testkit::item(QStringLiteral("日常开销"), QStringLiteral("工资"), 9000));
         ledger->replaceImportRules({{QStringLiteral("美团"), QStringLiteral("spending"), std::nullopt, 500.0,
                                      QStringLiteral("日常开销"), QStringLiteral("餐饮")}});
     }

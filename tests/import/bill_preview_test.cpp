@@ -143,7 +143,6 @@ TEST(BillPreviewTest, FirstMatchingRulePlacesARowAndARememberedCorrectionApplies
     EXPECT_EQ(statesOf(preview), (std::vector<RowState>{New, New, New, New, New, New, New, Skipped}));
     // Neither income nor spending: nothing to import, so it cannot be ticked.
     EXPECT_FALSE(preview.setTicked(7, true));
-    EXPECT_FALSE(preview.rows()[7].ticked);
 
     // A correction by hand, then remembered: the other market row follows,
     // the corrected row and rules before it stay as they were.
@@ -153,19 +152,15 @@ TEST(BillPreviewTest, FirstMatchingRulePlacesARowAndARememberedCorrectionApplies
     EXPECT_EQ(remembered.text, QStringLiteral("菜市场"));
     EXPECT_EQ(remembered.side, RuleSide::Spending);
     EXPECT_EQ(preview.rules().front(), remembered);
-    EXPECT_EQ(preview.rules().size(), rules.size() + 1);
     EXPECT_EQ(placed(), (QStringList{QStringLiteral("日用/家居 h"), QStringLiteral("日用/超市 r"),
                                      QStringLiteral("餐饮/咖啡 r"), QStringLiteral("工资/月薪 r"), none,
                                      QStringLiteral("餐饮/买菜 h"), QStringLiteral("餐饮/买菜 r"), none}));
 
-    // The next import applies the kept rules; remembering the same text again replaces the rule.
+    // Remembering the same text again replaces the rule (the kept rule on the
+    // next import: the import window's test).
     std::vector<ImportRule> kept = preview.rules();
-    const BillPreview next(billOf({row(QDate(2024, 4, 1), "菜市场 ", "鸡蛋", 15, Direction::Expense)}), kept,
-                           {});
-    EXPECT_EQ(next.rows()[0].item, (ItemTarget{QStringLiteral("餐饮"), QStringLiteral("买菜")}));
-    EXPECT_EQ(next.rows()[0].rule, 0);
-    addRule(kept, rememberRule(next.rows()[0].transaction, Effect::AddSpending,
-                               {QStringLiteral("餐饮"), QStringLiteral("菜")}));
+    addRule(kept, rememberRule(row(QDate(2024, 4, 1), "菜市场 ", "鸡蛋", 15, Direction::Expense),
+                               Effect::AddSpending, {QStringLiteral("餐饮"), QStringLiteral("菜")}));
     EXPECT_EQ(kept.size(), rules.size() + 1);
     EXPECT_EQ(kept.front().item.name, QStringLiteral("菜"));
 }

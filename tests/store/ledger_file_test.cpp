@@ -96,6 +96,7 @@ TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
         ledger->changePassword(current, next);
         EXPECT_EQ(testkit::secondProcessTries(path, next), kInUse) << "the re-key let the ledger go";
         ledger->addItem(QStringLiteral("2026-06"), itemNamed(next));
+        ASSERT_TRUE(ledger->undo() && ledger->redo()) << "the history's statements follow the new handle";
         EXPECT_EQ(filesBeside(), QStringLiteral("books.mdb")) << "nothing left beside it";
         ledger.reset();
         if (!next.isEmpty()) {

@@ -1,8 +1,8 @@
 // The history kept inside a ledger: random sequences of writes undone to the
 // start and redone to the end after a restart, row by row and row id by row
-// id; what a new step discards; retention; the file's version
-// (an earlier version's ledger gains the history, a newer one is only read);
-// copies and re-keys; and books changed behind the history's back.
+// id; what a new step discards; retention; a newer version's file only
+// read; and books changed behind the history's back. (The history through
+// copies and re-keys: the ledger file's tests.)
 #include "b_fixtures.h"
 
 #include <cstdio>
@@ -239,23 +239,6 @@ TEST_F(LedgerHistoryTest, BooksChangedBehindTheHistoryAreNotUndoneOverTheChange)
         {QStringLiteral("INSERT INTO Asset (code, months, name) VALUES (%1, '2026-08', 'other')").arg(code)});
     EXPECT_THROW(ledger->redo(), DbError);
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-08")).front().name, QStringLiteral("other"));
-}
-
-TEST_F(LedgerHistoryTest, CopiesAndNewPasswordsKeepTheHistoryAndTheVersion)
-{
-    ledger->addItem(QStringLiteral("2026-09"), makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
-    ledger->addItem(QStringLiteral("2026-09"), makeItem(QStringLiteral("工资"), QStringLiteral("b"), 2));
-    ledger->undo();
-    const QString backup = dir.filePath(QStringLiteral("copy.mdb"));
-    ledger->backupTo(backup);
-    // The copy's version and the number of its steps: the backup test.
-    EXPECT_TRUE(Ledger(backup, kPassword, Access::ReadOnly).historySteps().front().undone);
-    ledger->changePassword(kPassword, QStringLiteral("new"));
-    ASSERT_TRUE(ledger->redo()) << "the history's statements follow the new handle";
-    ledger->undoTo(0);
-    EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-09")).empty());
-    close();
-    EXPECT_EQ(Ledger(path, QStringLiteral("new")).nextRedo()->subject, QStringLiteral("a"));
 }
 
 TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)

@@ -114,6 +114,9 @@ TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
         EXPECT_EQ(reading.fileVersion(), 0);
         EXPECT_TRUE(reading.historySteps().empty());
         EXPECT_FALSE(reading.nextUndo());
+        EXPECT_TRUE(reading.importRules().empty()) << "no import tables yet, and none needed to read";
+        EXPECT_TRUE(reading.importedAmong({QStringLiteral("alipay:1")}).isEmpty());
+        EXPECT_TRUE(reading.bankMappingSources().isEmpty());
     }
     EXPECT_EQ(testkit::bytesOf(path), bytes) << "a read-only open writes nothing";
 
@@ -123,6 +126,13 @@ TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
         EXPECT_TRUE(ledger.historySteps().empty());
         ledger.deleteItem(14);
         EXPECT_EQ(ledger.monthItems(QStringLiteral("2026-01")).size(), std::size(kJanuary) - 1);
+        ImportWrite write;
+        write.additions = {
+            {QStringLiteral("2026-02"), QStringLiteral("日常开销"), QStringLiteral("新"), 0, 5, 0}};
+        write.identities = {QStringLiteral("wechat:1")};
+        ledger.applyImport(write);
+        EXPECT_EQ(ledger.importedAmong(write.identities).size(), 1) << "the import tables, gained";
+        ASSERT_TRUE(ledger.undo());
     }
     Ledger again(path, password());
     EXPECT_EQ(again.integrityProblems(), QStringList());

@@ -1,7 +1,7 @@
 // What an import writes into the ledger: types, items created and added to,
 // the transactions remembered and the rules, as one step that undo takes
-// back whole, row by row; and the import's tables on an earlier version's
-// ledger.
+// back whole, row by row. (The import's tables on an earlier version's
+// ledger: the earlier-version test.)
 #include "b_fixtures.h"
 
 using namespace zambrel;
@@ -138,35 +138,6 @@ TEST_F(LedgerImport, RemembersATransactionOnceAndWritesNothingWhenAnItemIsGone)
     EXPECT_THROW(ledger->applyImport(twice), DbError);
     EXPECT_EQ(ledger->historySteps().size(), steps + 1) << "no step for what was not written";
     EXPECT_EQ(tables(), before);
-}
-
-TEST(LedgerImportEarlierVersion, GainsTheImportTablesOnItsFirstWritableOpenOnly)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("plain.mdb"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ZAMBREL_TEST_DATA "/earlier_version/plain.mdb"), path));
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    {
-        Ledger reading(path, {}, Access::ReadOnly);
-        EXPECT_TRUE(reading.importRules().empty());
-        EXPECT_TRUE(reading.importedAmong({QStringLiteral("alipay:1")}).isEmpty());
-        EXPECT_TRUE(reading.bankMappingSources().isEmpty());
-    }
-    {
-        Ledger ledger(path, {});
-        EXPECT_EQ(ledger.fileVersion(), kLedgerVersion);
-        ImportWrite write;
-        write.subject = QStringLiteral("wechat.xlsx");
-        write.month = QStringLiteral("2026-02");
-        write.additions = {
-            {QStringLiteral("2026-02"), QStringLiteral("日常开销"), QStringLiteral("新"), 0, 5, 0}};
-        write.identities = {QStringLiteral("wechat:1")};
-        ledger.applyImport(write);
-        EXPECT_EQ(ledger.importedAmong({QStringLiteral("wechat:1")}).size(), 1);
-        ASSERT_TRUE(ledger.undo());
-        EXPECT_TRUE(ledger.importedAmong({QStringLiteral("wechat:1")}).isEmpty());
-        EXPECT_EQ(ledger.integrityProblems(), QStringList());
-    }
 }
 
 } // namespace

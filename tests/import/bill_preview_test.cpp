@@ -49,11 +49,6 @@ std::vector<RowState> statesOf(const BillPreview &preview)
     return states;
 }
 
-QSet<QString> identitySet(const QStringList &identities)
-{
-    return QSet<QString>(identities.begin(), identities.end());
-}
-
 constexpr auto New = RowState::New;
 constexpr auto Duplicate = RowState::Duplicate;
 constexpr auto Skipped = RowState::Skipped;
@@ -84,7 +79,7 @@ TEST(BillPreviewTest, IdenticalRowsBothCountAndOverlappingBillsAddNothingTwice)
     const ImportPlan once = first.plan({}, {});
     EXPECT_EQ(once.transactions, 4);
     EXPECT_DOUBLE_EQ(once.spending, 3056);
-    const QSet<QString> imported = identitySet(once.identities);
+    const QSet<QString> imported(once.identities.begin(), once.identities.end());
     EXPECT_EQ(imported.size(), 4) << "the identical coffees are two";
 
     // The overlapping bill: what the first held is a duplicate, shown and

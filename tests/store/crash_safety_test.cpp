@@ -144,6 +144,9 @@ protected:
     }
 
     QTemporaryDir dir;
+    // The ledger the child writes, and the copy of it each kill starts from.
+    const QString ledger = file("books.mdb");
+    const QString original = file("original.mdb");
     std::mt19937 m_random;
 };
 
@@ -151,8 +154,6 @@ protected:
 
 TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
 {
-    const QString original = file("original.mdb");
-    const QString ledger = file("books.mdb");
     writeMonth(original, kPassword, kMonthRows);
     const QStringList args{QStringLiteral("carry"), ledger, kPassword, QStringLiteral("2024-01"),
                            QStringLiteral("2024-02")};
@@ -169,7 +170,6 @@ TEST_F(CrashSafety, CarryForwardOfALargeMonthLeavesAllRowsOrNone)
 
 TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
 {
-    const QString ledger = file("books.mdb");
     createLedger(ledger, kPassword);
     constexpr int kAdds = 100;
     std::vector<std::size_t> kept;
@@ -205,8 +205,6 @@ TEST_F(CrashSafety, ALoopOfAddsKeepsEveryItemItReportedAndNoHalfItem)
 
 TEST_F(CrashSafety, AStepAndItsHistoryAreWrittenTogetherOrNotAtAll)
 {
-    const QString original = file("original.mdb");
-    const QString ledger = file("books.mdb");
     // An earlier version's ledger: the first open adds the history tables,
     // and a kill may land there too.
     createLedger(original, kPassword);
@@ -232,8 +230,6 @@ TEST_F(CrashSafety, AStepAndItsHistoryAreWrittenTogetherOrNotAtAll)
 
 TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
 {
-    const QString original = file("original.mdb");
-    const QString ledger = file("books.mdb");
     const QString oldPassword = QStringLiteral("old");
     const QString newPassword = QStringLiteral("new");
     writeMonth(original, oldPassword, kMonthRows / 3);
@@ -276,7 +272,6 @@ TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
 
 TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
 {
-    const QString ledger = file("books.mdb");
     const QString target = file("books_bak.mdb");
     const QString earlierLedger = file("earlier.mdb");
     writeMonth(ledger, kPassword, kMonthRows);
@@ -319,8 +314,6 @@ TEST_F(CrashSafety, ABackupLeavesNoFileTheEarlierOneOrACompleteCopy)
 
 TEST_F(CrashSafety, ARestoreLeavesTheOldBooksOrTheBackupsWhole)
 {
-    const QString original = file("original.mdb");
-    const QString ledger = file("books.mdb");
     const QString backup = file("backup.mdb");
     // The ledger holds one month, the backup another, of a different size.
     writeMonth(original, kPassword, kMonthRows / 3);

@@ -243,23 +243,19 @@ TEST_F(LedgerHistoryTest, BooksChangedBehindTheHistoryAreNotUndoneOverTheChange)
 
 TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)
 {
-    ledger->addItem(QStringLiteral("2026-10"), makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
+    const QString october = QStringLiteral("2026-10");
+    ledger->addItem(october, makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
     writeRaw({QStringLiteral("PRAGMA user_version = %1").arg(kLedgerVersion + 1)});
     const QByteArray before = testkit::bytesOf(path);
     EXPECT_EQ(ledger->fileVersion(), kLedgerVersion + 1);
-    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-10")).size(), 1u);
+    EXPECT_EQ(ledger->monthItems(october).size(), 1u);
     EXPECT_EQ(ledger->historySteps().size(), 1u);
     const std::vector<std::function<void()>> writes = {
-        [&] {
-            ledger->addItem(QStringLiteral("2026-10"),
-                            makeItem(QStringLiteral("工资"), QStringLiteral("b"), 2));
-        },
-        [&] { ledger->deleteItem(ledger->monthItems(QStringLiteral("2026-10")).front().code); },
+        [&] { ledger->addItem(october, testkit::item(QStringLiteral("工资"), QStringLiteral("b"))); },
+        [&] { ledger->deleteItem(ledger->monthItems(october).front().code); },
         [&] { ledger->addItemType(QStringLiteral("t"), QStringLiteral("1000")); },
-        [&] { ledger->carryForward(QStringLiteral("2026-10"), QStringLiteral("2026-11")); },
-        [&] {
-            ledger->saveJournalPage({QStringLiteral("2026-10-01"), {}});
-        },
+        [&] { ledger->carryForward(october, QStringLiteral("2026-11")); },
+        [&] { ledger->saveJournalPage(testkit::page(QStringLiteral("2026-10-01"), {})); },
         [&] { ledger->undo(); },
         [&] { ledger->redo(); },
     };

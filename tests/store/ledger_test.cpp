@@ -1,8 +1,8 @@
 // The ledger API on real ledger files: what each operation reads and writes,
 // what the old statements gave the program (letter case ignored, empty sums
-// of 0, the category masks, 24 months, one journal page a day), the plans of
-// the statements that must not grow with the ledger's history, and that
-// failures are thrown rather than turned into empty answers.
+// of 0, the category masks, 24 months, one journal page a day), and the
+// plans of the statements that must not grow with the ledger's history. (A
+// damaged table's failures: the restore list's and trend reading's tests.)
 #include "b_fixtures.h"
 
 #include "store/ledger_statements.h"
@@ -215,21 +215,6 @@ TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
         for (const QString &step : steps)
             EXPECT_FALSE(fullScan.match(step).hasMatch()) << sql.constData() << "\n  " << qPrintable(step);
     }
-}
-
-TEST_F(LedgerTest, FailuresAreThrownNotTurnedIntoEmptyAnswers)
-{
-    for (int i = 0; i < 200; ++i)
-        ledger->addItem(monthOf(i % 3), testkit::item(QStringLiteral("工资"), QString(50, QLatin1Char('x'))));
-    close();
-    testkit::damageTablePages(path, {}, QStringLiteral("Asset"));
-    open();
-    const auto error = testkit::errorOf([&] { ledger->monthItems(monthOf(1)); });
-    ASSERT_TRUE(error) << "a damaged table read as a month";
-    EXPECT_EQ(error->kind(), ErrorKind::Damaged);
-    EXPECT_TRUE(error->description().startsWith(QStringLiteral("账本已损坏：")))
-        << qPrintable(error->description());
-    EXPECT_FALSE(ledger->integrityProblems().isEmpty());
 }
 
 // The extensions and letter cases: the maintenance test's backups.

@@ -57,9 +57,7 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
 
 TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)
 {
-    EXPECT_TRUE(ledger->newestMonths().isEmpty());
     EXPECT_TRUE(ledger->latestMonth().isEmpty());
-    EXPECT_TRUE(ledger->allMonthsTable().rows.empty());
     for (int i = 0; i < 26; ++i) {
         ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), monthOf(i)));
         ledger->addItem(monthOf(i), testkit::item(QStringLiteral("交通"), monthOf(i)));

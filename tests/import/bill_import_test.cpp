@@ -34,14 +34,6 @@ protected:
         applyPlan(*ledger, plan, bill, rules);
         return plan.transactions;
     }
-
-    double spendingOf(const QString &month, const QString &name) const
-    {
-        for (const store::Item &item : ledger->monthItems(month))
-            if (item.name == name)
-                return item.actualSpending;
-        return -1;
-    }
 };
 
 TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
@@ -60,7 +52,9 @@ TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
         QStringLiteral("Datum;Text;Betrag\n03.04.2026;Bäcker;-1.234,50\n05.04.2026;Lohn;2.000,00\n")
             .toUtf8());
     EXPECT_EQ(import(statement), 2);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("未归类支出")), 1234.5);
+    EXPECT_EQ(
+        testkit::itemIn(*ledger, QStringLiteral("2026-04"), QStringLiteral("未归类支出")).actualSpending,
+        1234.5);
     EXPECT_EQ(import(statement), 0);
 
     ledger->saveBankMapping(QStringLiteral("another"), mappingToJson(mapping));

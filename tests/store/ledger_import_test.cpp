@@ -22,14 +22,6 @@ std::vector<std::vector<QVariantList>> everyTable(const QString &path)
     return tables;
 }
 
-const Item *find(const std::vector<Item> &items, const QString &name)
-{
-    for (const Item &candidate : items)
-        if (candidate.name == name)
-            return &candidate;
-    return nullptr;
-}
-
 class LedgerImport : public testkit::LedgerFixture {
 protected:
     void SetUp() override
@@ -85,10 +77,10 @@ TEST_F(LedgerImport, WritesOneStepThatUndoAndRedoTakeBackWhole)
     const auto before = tables();
     ledger->applyImport(sample());
 
-    const std::vector<Item> march = ledger->monthItems(QStringLiteral("2026-03"));
     // 100.1 + 0.2 is not 100.3 in binary; stored to 15 digits it is.
-    EXPECT_EQ(find(march, QStringLiteral("餐饮"))->actualSpending, 100.3);
-    EXPECT_EQ(find(march, QStringLiteral("工资"))->income, 9000.5);
+    EXPECT_EQ(testkit::itemIn(*ledger, QStringLiteral("2026-03"), QStringLiteral("餐饮")).actualSpending,
+              100.3);
+    EXPECT_EQ(testkit::itemIn(*ledger, QStringLiteral("2026-03"), QStringLiteral("工资")).income, 9000.5);
     const std::vector<Item> april = ledger->monthItems(QStringLiteral("2026-04"));
     ASSERT_EQ(april.size(), 1u);
     EXPECT_EQ(april[0].type, QStringLiteral("未归类"));

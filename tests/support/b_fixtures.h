@@ -37,6 +37,15 @@ inline store::Item item(const QString &type, const QString &name, double income 
     return made;
 }
 
+/// The item of `month` named `name`; an item of code 0 when there is none.
+inline store::Item itemIn(const store::Ledger &ledger, const QString &month, const QString &name)
+{
+    for (const store::Item &each : ledger.monthItems(month))
+        if (each.name == name)
+            return each;
+    return {};
+}
+
 /// Every field of an item, to compare (and print) in one go.
 inline auto fieldsOf(const store::Item &i)
 {

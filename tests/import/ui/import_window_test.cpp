@@ -71,12 +71,10 @@ protected:
         return shown;
     }
 
-    double spending(const QString &month, const QString &name)
+    double groceries() const
     {
-        for (const store::Item &item : window->ledger().monthItems(month))
-            if (item.name == name)
-                return item.actualSpending;
-        return -1;
+        return testkit::itemIn(window->ledger(), QStringLiteral("2026-05"), QStringLiteral("超市买菜"))
+            .actualSpending;
     }
 
     testkit::TempProgramFolder folder;
@@ -107,7 +105,7 @@ TEST_F(ImportCommand, RowsArePreviewedPlacedAndImportedAsOneStep)
         << import->problemLabel->text().toStdString();
 
     // The first row goes to the groceries, and is remembered.
-    const double groceries = spending(QStringLiteral("2026-05"), QStringLiteral("超市买菜"));
+    const double before = groceries();
     rows->setCurrentItem(rows->topLevelItem(0));
     const int choice = import->itemBox->findText(QStringLiteral("日常开销 / 超市买菜"));
     ASSERT_GE(choice, 0);
@@ -131,7 +129,7 @@ TEST_F(ImportCommand, RowsArePreviewedPlacedAndImportedAsOneStep)
     for (const base::MessageRequest &shown : responder.shown())
         ADD_FAILURE() << "shown: " << shown.text.toStdString();
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05")) << "the month imported into is shown";
-    EXPECT_DOUBLE_EQ(spending(QStringLiteral("2026-05"), QStringLiteral("超市买菜")), groceries + 12.5);
+    EXPECT_DOUBLE_EQ(groceries(), before + 12.5);
     ASSERT_EQ(window->ledger().historySteps().size(), steps + 1);
     EXPECT_EQ(window->ledger().historySteps(1).front().action, store::StepAction::ImportBill);
     EXPECT_EQ(window->ledger().importRules().size(), 1u) << "the remembered rule is kept with the import";

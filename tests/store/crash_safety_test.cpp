@@ -259,8 +259,7 @@ TEST_F(CrashSafety, APasswordChangeLeavesExactlyOneOfTheTwoPasswordsAndEveryRow)
         // What a kill leaves beside the ledger goes at the next start, and
         // nothing else does.
         const QStringList before = QDir(dir.path()).entryList(QDir::Files);
-        const QStringList removed =
-            removeStaleTemporaries(dir.path(), QDateTime::currentDateTimeUtc().addSecs(1));
+        removeStaleTemporaries(dir.path(), QDateTime::currentDateTimeUtc().addSecs(1));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
                   (QStringList{QStringLiteral("books.mdb"), QStringLiteral("original.mdb")}))
             << qPrintable(before.join(u' '));

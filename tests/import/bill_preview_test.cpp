@@ -27,11 +27,8 @@ BillTransaction row(const QDate &date, const char *counterparty, const char *des
 ImportRule rule(const char *text, RuleSide side, const char *type, const char *name,
                 std::optional<double> maxAmount = std::nullopt)
 {
-    return {QString::fromUtf8(text),
-            side,
-            std::nullopt,
-            maxAmount,
-            {QString::fromUtf8(type), QString::fromUtf8(name)}};
+    const ItemTarget item{QString::fromUtf8(type), QString::fromUtf8(name)};
+    return {QString::fromUtf8(text), side, std::nullopt, maxAmount, item};
 }
 
 Bill billOf(std::vector<BillTransaction> transactions)

@@ -74,7 +74,6 @@ TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
     ASSERT_TRUE(QFile::copy(backup, damaged));
     testkit::damageTablePages(damaged, password, QStringLiteral("Asset"));
     const QString noise = testkit::writeFile(dir.filePath(QStringLiteral("noise.mdb")), QByteArray(100, 'x'));
-    const QString otherPassword = password + QStringLiteral("其他");
     const QString linked = dir.filePath(QStringLiteral("linked.mdb"));
     ASSERT_TRUE(QFile::link(path, linked));
     const QString hardLinked = dir.filePath(QStringLiteral("hard.mdb"));
@@ -85,13 +84,9 @@ TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
         QString password;
         ErrorKind expected;
     } refusals[] = {
-        {backup, otherPassword, ErrorKind::WrongPassword},
-        {damaged, password, ErrorKind::Damaged},
-        {noise, password, ErrorKind::NotALedger},
-        {dir.filePath(QStringLiteral("gone.mdb")), password, ErrorKind::Missing},
-        {dir.path(), password, ErrorKind::NotALedger},
-        {path, password, ErrorKind::Other},
-        {linked, password, ErrorKind::Other},
+        // (Another password, a missing file and the ledger by its own name: the restore logic's test.)
+        {damaged, password, ErrorKind::Damaged},       {noise, password, ErrorKind::NotALedger},
+        {dir.path(), password, ErrorKind::NotALedger}, {linked, password, ErrorKind::Other},
         {hardLinked, password, ErrorKind::Other},
     };
     for (const auto &refusal : refusals) {

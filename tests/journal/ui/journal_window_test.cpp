@@ -96,17 +96,14 @@ TEST_F(JournalWindowTest, ClicksAndKeysOpenPagesTypeAndSave)
     QTest::keyClick(window.okButton, Qt::Key_Space);
     EXPECT_EQ(storedText(QStringLiteral("2026-04-10")), QStringLiteral("it's\r\n“雨”"));
 
-    // "新一天 New" puts today in the tree and the title; the boxes stay.
+    // "新一天 New" puts today in the tree (the boxes stay: the book's test).
     QTest::mouseClick(window.newButton, Qt::LeftButton);
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  2026-05-15"));
     EXPECT_EQ(window.dateTree->currentItem(), window.nodeItem(QStringLiteral("T2026-05-15")));
-    EXPECT_EQ(window.fieldBoxes[0]->toPlainText(), QStringLiteral("it's\n“雨”"));
 
-    // Refresh: years only again, empty boxes.
+    // Refresh: years only again (the boxes emptied: the unsaved-changes roads).
     QTest::mouseClick(window.refreshButton, Qt::LeftButton);
     EXPECT_EQ(window.dateTree->topLevelItemCount(), 1);
     EXPECT_EQ(window.nodeItem(QStringLiteral("T2026-04")), nullptr);
-    EXPECT_TRUE(window.fieldBoxes[0]->toPlainText().isEmpty());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("日志  "));
 }
 

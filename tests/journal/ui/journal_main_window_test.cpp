@@ -1,7 +1,8 @@
 // The journal as the program offers it: the main window's journal command,
 // registered with the other features, opens the journal window modally on
-// the main window's ledger, in its skin (kept between openings: the history
-// commands' test).
+// the main window's ledger, in its skin, and it goes with the main window.
+// (Kept between openings: the history commands' test; typing and saving:
+// the journal window's.)
 #include "b_fixtures.h"
 #include "sample_ledger.h"
 
@@ -14,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -56,20 +56,12 @@ TEST(JournalCommand, OpensTheJournalOnTheMainWindowsLedgerAndKeepsIt)
         EXPECT_TRUE(opened->isModal());
         EXPECT_EQ(opened->parentWidget(), window.get());
         EXPECT_EQ(opened->captionBar->skinPath(), window->captionBar->skinPath()) << "it wears the skin";
-        EXPECT_NE(opened->nodeItem(QStringLiteral("T2026")), nullptr);
-        QTest::mouseClick(opened->newButton, Qt::LeftButton);
-        QTest::keyClicks(opened->fieldBoxes[0], QStringLiteral("through the menu"));
-        QTest::mouseClick(opened->okButton, Qt::LeftButton);
+        EXPECT_NE(opened->nodeItem(QStringLiteral("T2026")), nullptr) << "on the main window's ledger";
         QTest::mouseClick(opened->closeButton, Qt::LeftButton);
     });
     journalAction->trigger();
     ASSERT_TRUE(opened);
     EXPECT_FALSE(opened->isVisible());
-    const auto page = window->ledger().journalPage(QStringLiteral("2026-05-15"));
-    ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(page->fields[0], QStringLiteral("through the menu"));
-    ASSERT_FALSE(responder.shown().empty());
-    EXPECT_EQ(responder.shown().back().text, QStringLiteral("日志：2026-05-15保存成功."));
 
     window->setSwitchingLedger(true);
     window->close();

@@ -52,26 +52,16 @@ TEST(BankCsvTest, DecimalCommasAndDayFirstDatesDecidedForTheWholeFile)
     EXPECT_EQ(bill.dateOrder, DateOrder::DayMonthYear);
     EXPECT_FALSE(bill.dateOrderAmbiguous);
 
-    struct Row {
-        QDate date;
-        const char *description;
-        double amount;
-        Direction direction;
-    };
-    const std::vector<Row> expected{
-        {QDate(2024, 4, 3), "超市购物", 1234.56, Direction::Expense},
-        {QDate(2024, 4, 15), "工资", 12000, Direction::Income},
-        {QDate(2024, 5, 1), "转账", 500, Direction::Expense},
-        {QDate(2024, 5, 2), "手续费; 年费", 10, Direction::Expense},
-    };
-    ASSERT_EQ(bill.transactions.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(bill.transactions[i].date, expected[i].date);
-        EXPECT_EQ(bill.transactions[i].description, QString::fromUtf8(expected[i].description));
-        EXPECT_DOUBLE_EQ(bill.transactions[i].amount, expected[i].amount);
-        EXPECT_EQ(bill.transactions[i].direction, expected[i].direction);
-        EXPECT_TRUE(bill.transactions[i].transactionNumber.isEmpty());
-    }
+    QStringList rows; // date, description, amount with its direction's sign
+    for (const BillTransaction &t : bill.transactions)
+        rows << QStringLiteral("%1 %2 %3%4")
+                    .arg(t.date.toString(Qt::ISODate), t.description,
+                         t.direction == Direction::Expense ? QStringLiteral("-") : QString())
+                    .arg(t.amount);
+    EXPECT_EQ(
+        rows,
+        (QStringList{QStringLiteral("2024-04-03 超市购物 -1234.56"), QStringLiteral("2024-04-15 工资 12000"),
+                     QStringLiteral("2024-05-01 转账 -500"), QStringLiteral("2024-05-02 手续费; 年费 -10")}));
     ASSERT_EQ(bill.problems.size(), 1u);
     EXPECT_EQ(bill.problems[0].line, 8);
     EXPECT_EQ(bill.problems[0].reason, QStringLiteral("日期无法识别 Unreadable date: 31.04.2024"));
@@ -124,28 +114,18 @@ TEST(BankCsvTest, EncodingIsDetectedAndCanBeSetByHand)
 {
     const QString text = europeanStatement();
     BankCsvMapping mapping = europeanMapping();
-    for (const QByteArray &bytes : {text.toUtf8(), QByteArray("\xEF\xBB\xBF") + text.toUtf8()}) {
-        const BillReadResult read = readBill(bytes, mapping);
-        EXPECT_EQ(read.bill.encoding, TextEncoding::Utf8);
-        EXPECT_EQ(read.bill.transactions.size(), 4u);
-        EXPECT_EQ(read.bill.transactions[0].description, QStringLiteral("超市购物"));
-    }
+    const BillReadResult utf8 = readBill(text.toUtf8(), mapping);
+    EXPECT_EQ(utf8.bill.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(utf8.bill.transactions[0].description, QStringLiteral("超市购物"));
     // Told UTF-8, GB18030 bytes are not read, and the lines say so.
     mapping.encoding = TextEncoding::Utf8;
     const BillReadResult wrong = readBill(gb18030(text), mapping);
-    EXPECT_EQ(wrong.bill.encoding, TextEncoding::Utf8);
     EXPECT_FALSE(wrong.bill.undecodableLines.empty());
     mapping.encoding = TextEncoding::Gb18030;
-    const BillReadResult right = readBill(gb18030(text), mapping);
-    EXPECT_TRUE(right.bill.undecodableLines.empty());
-    EXPECT_EQ(right.bill.transactions[0].counterparty, QStringLiteral("永辉超市"));
+    EXPECT_EQ(readBill(gb18030(text), mapping).bill.transactions[0].counterparty, QStringLiteral("永辉超市"));
 
     // A payment app's bill is recognised whatever mapping comes with it.
-    const QString weChat =
-        crlfLines(weChatHead()) +
-        QStringLiteral("交易时间,交易类型,交易对方,商品,收/支,金额(元),支付方式,当前状态,交易单号,"
-                       "商户单号,备注\r\n");
-    EXPECT_EQ(readBill(weChat.toUtf8(), mapping).bill.format, BillFormat::WeChatCsv);
+    EXPECT_EQ(readBill(weChatCsv({}), mapping).bill.format, BillFormat::WeChatCsv);
 }
 
 TEST(BankCsvTest, MappingIsKeptAsJson)
@@ -156,10 +136,7 @@ TEST(BankCsvTest, MappingIsKeptAsJson)
     mapping.separator = u'\t';
     mapping.hasHeader = false;
     mapping.referenceColumn = 5;
-    const std::optional<BankCsvMapping> back = mappingFromJson(mappingToJson(mapping));
-    ASSERT_TRUE(back);
-    EXPECT_EQ(*back, mapping);
-    EXPECT_EQ(mappingFromJson(mappingToJson(europeanMapping())), europeanMapping());
+    EXPECT_EQ(mappingFromJson(mappingToJson(mapping)), mapping);
 
     QString error;
     EXPECT_FALSE(mappingFromJson(QStringLiteral("{}"), &error));
@@ -175,7 +152,6 @@ TEST(BankCsvTest, MappingIsKeptAsJson)
     BankCsvMapping quoteSeparated = europeanMapping();
     quoteSeparated.separator = u'"';
     EXPECT_EQ(readBill("a\"b\r\n", quoteSeparated).failure, mappingProblem(quoteSeparated));
-    EXPECT_FALSE(mappingProblem(quoteSeparated).isEmpty());
 }
 
 TEST(BankCsvTest, SampleFindsTheSeparatorForSettingUpAMapping)

@@ -7,6 +7,8 @@
 #include <QBuffer>
 #include <QStringEncoder>
 
+#include <array>
+
 namespace zambrel::bills::fixtures {
 
 namespace {
@@ -104,24 +106,21 @@ QByteArray xlsxWorkbook(const std::vector<QStringList> &rows, int inlineFromRow)
         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
         "<sheets><sheet name=\"bill\" sheetId=\"2\" r:id=\"rId7\"/><sheet name=\"notes\" sheetId=\"1\" "
         "r:id=\"rId1\"/></sheets></workbook>";
-    const QByteArray workbookRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-        "Target=\"worksheets/sheet1.xml\"/>"
-        "<Relationship Id=\"rId3\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" "
-        "Target=\"sharedStrings.xml\"/>"
-        "<Relationship Id=\"rId7\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-        "Target=\"/xl/worksheets/sheet2.xml\"/></Relationships>";
-    const QByteArray packageRels =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-        "<Relationship Id=\"rId1\" "
-        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-        "Target=\"xl/workbook.xml\"/></Relationships>";
+    // Relationships of the given ids, kinds and targets.
+    const auto relationships = [](std::initializer_list<std::array<const char *, 3>> each) {
+        QByteArray xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Relationships "
+                         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+        for (const auto &[id, kind, target] : each)
+            xml += QStringLiteral("<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats.org/"
+                                  "officeDocument/2006/relationships/%2\" Target=\"%3\"/>")
+                       .arg(QLatin1String(id), QLatin1String(kind), QLatin1String(target))
+                       .toUtf8();
+        return xml + "</Relationships>";
+    };
+    const QByteArray workbookRels = relationships({{"rId1", "worksheet", "worksheets/sheet1.xml"},
+                                                   {"rId3", "sharedStrings", "sharedStrings.xml"},
+                                                   {"rId7", "worksheet", "/xl/worksheets/sheet2.xml"}});
+    const QByteArray packageRels = relationships({{"rId1", "officeDocument", "xl/workbook.xml"}});
     const QByteArray decoy =
         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
         "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>not the bill</t></is>"

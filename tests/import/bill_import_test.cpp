@@ -1,69 +1,24 @@
-// A bill into a real ledger file: importing twice adds nothing the second
-// time, an overlapping bill adds only its new rows, undo takes the import
-// back, a remembered rule places the next bill's rows, and a bank statement
-// is read through the mapping the ledger keeps.
-#include "test_support.h"
+// A bank statement into a real ledger file through the mapping the ledger
+// keeps. (A bill imported twice and undone: the command line's and the import
+// window's tests; an overlapping bill: the preview's; what undo takes back:
+// the store's import test.)
+#include "b_fixtures.h"
 
-#include "bill_files.h"
 #include "import/bank_csv.h"
 #include "import/books/bill_import.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using namespace zambrel::bills;
 
 namespace {
 
-const QString kHeader = QStringLiteral("交易时间,交易分类,交易对方,对方账号,商品说明,收/支,金额,收/付款方式,"
-                                       "交易状态,交易订单号,商家订单号,备注,");
-
-// Numbered rows of the newer Alipay layout: date, counterparty, text,
-// direction, amount, status, number.
-const char *const kRows[][7] = {
-    {"2026-03-02 12:30:05", "面馆", "牛肉面", "支出", "28.50", "交易成功", "1"},
-    {"2026-03-03 09:00:00", "超市发", "日用品", "支出", "56.00", "交易关闭", "2"},
-    {"2026-03-15 09:00:00", "公司", "三月工资", "收入", "3000.00", "交易成功", "3"},
-    {"2026-04-01 08:00:00", "面馆", "拉面", "支出", "30.00", "交易成功", "4"},
-    {"2026-04-02 08:00:00", "书店", "小说", "支出", "45.10", "交易成功", "5"},
-};
-
-/// An Alipay bill of rows `from` to `to` (inclusive), in GB18030, with the
-/// account lines above and padded fields.
-QString alipayBill(const QTemporaryDir &dir, int from, int to)
-{
-    QStringList lines = {QStringLiteral("导出信息："), QStringLiteral("姓名：林小雨"), kHeader};
-    for (int at = from; at <= to; ++at) {
-        const auto &r = kRows[at];
-        lines << QStringLiteral("%1,其他,%2\t,,%3,%4, %5 ,余额,%6,20260300%7\t,,,")
-                     .arg(QString::fromUtf8(r[0]), QString::fromUtf8(r[1]), QString::fromUtf8(r[2]),
-                          QString::fromUtf8(r[3]), QString::fromUtf8(r[4]), QString::fromUtf8(r[5]),
-                          QString::fromUtf8(r[6]));
-    }
-    const QString path = dir.filePath(QStringLiteral("alipay_%1_%2.csv").arg(from).arg(to));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(fixtures::gb18030(fixtures::crlfLines(lines)));
-    return path;
-}
-
-class BillImport : public ::testing::Test {
+class BillImport : public testkit::LedgerFixture {
 protected:
     void SetUp() override
     {
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        store::createLedger(path);
-        ledger = std::make_unique<store::Ledger>(path, QString());
-        store::Item food;
-        food.type = QStringLiteral("日常开销");
-        food.name = QStringLiteral("餐饮");
+        make();
+        store::Item food = testkit::item(QStringLiteral("日常开销"), QStringLiteral("餐饮"), 0, 10);
         food.plannedSpending = 800;
-        food.actualSpending = 10;
         ledger->addItemType(food.type, QStringLiteral("0100"));
         ledger->addItem(QStringLiteral("2026-03"), food);
     }
@@ -79,66 +34,7 @@ protected:
         applyPlan(*ledger, plan, bill, rules);
         return plan.transactions;
     }
-
-    store::ResultTable items() const { return ledger->wholeTable(store::Ledger::Table::Items); }
-
-    double spendingOf(const QString &month, const QString &name) const
-    {
-        for (const store::Item &item : ledger->monthItems(month))
-            if (item.name == name)
-                return item.actualSpending;
-        return -1;
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<store::Ledger> ledger;
 };
-
-TEST_F(BillImport, TwiceIsOnceAndAnOverlappingBillAddsOnlyItsNewRows)
-{
-    const std::size_t typesBefore = ledger->itemTypes().size();
-    EXPECT_EQ(import(alipayBill(dir, 0, 3)), 3) << "the closed payment is skipped";
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-03"), QStringLiteral("未归类支出")), 28.5);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("未归类支出")), 30);
-    const store::ResultTable once = items();
-    const std::size_t steps = ledger->historySteps().size();
-
-    EXPECT_EQ(import(alipayBill(dir, 0, 3)), 0);
-    EXPECT_EQ(items().rows, once.rows);
-    EXPECT_EQ(ledger->historySteps().size(), steps) << "nothing to write is no step";
-
-    EXPECT_EQ(import(alipayBill(dir, 2, 4)), 1);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("未归类支出")), 75.1);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-03"), QStringLiteral("餐饮")), 10);
-
-    ASSERT_TRUE(ledger->undo());
-    EXPECT_EQ(items().rows, once.rows);
-    ledger->undo();
-    EXPECT_EQ(items().rows.size(), 1u);
-    const std::vector<store::ItemType> types = ledger->itemTypes();
-    EXPECT_EQ(types.size(), typesBefore) << "the type 未归类 goes with the import that made it";
-    EXPECT_EQ(import(alipayBill(dir, 0, 3)), 3) << "an undone import can be made again";
-}
-
-TEST_F(BillImport, ARememberedRuleAppliesOnTheNextImport)
-{
-    const BillReadResult read = readBillFor(*ledger, alipayBill(dir, 0, 0));
-    ASSERT_TRUE(read.ok());
-    BillPreview preview = previewFor(*ledger, read.bill);
-    preview.chooseItem(0, {QStringLiteral("日常开销"), QStringLiteral("餐饮")});
-    preview.rememberRule(0);
-    applyPlan(*ledger, planFor(*ledger, preview), QStringLiteral("a.csv"), preview.rules());
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-03"), QStringLiteral("餐饮")), 38.5);
-    ASSERT_EQ(ledger->importRules().size(), 1u);
-
-    EXPECT_EQ(import(alipayBill(dir, 3, 4)), 2);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("餐饮")), 30)
-        << "the month without the item gains it, planned 0";
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("未归类支出")), 45.1);
-    for (const store::Item &item : ledger->monthItems(QStringLiteral("2026-04")))
-        EXPECT_EQ(item.plannedSpending, 0);
-}
 
 TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
 {
@@ -149,17 +45,16 @@ TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
     mapping.dateColumn = 0;
     mapping.descriptionColumn = 1;
     mapping.amountColumn = 2;
-    ledger->saveBankMapping(QStringLiteral("银行 Bank"), mappingToJson(mapping));
-    const QString statement = dir.filePath(QStringLiteral("bank.csv"));
-    {
-        QFile file(statement);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(
-            QStringLiteral("Datum;Text;Betrag\n03.04.2026;Bäcker;-1.234,50\n05.04.2026;Lohn;2.000,00\n")
-                .toUtf8());
-    }
+    ledger->saveBankMapping(QStringLiteral("银行 Bank"), QStringLiteral("{}"));
+    ledger->saveBankMapping(QStringLiteral("银行 Bank"), mappingToJson(mapping)); // replaces the first
+    const QString statement = testkit::writeFile(
+        dir.filePath(QStringLiteral("bank.csv")),
+        QStringLiteral("Datum;Text;Betrag\n03.04.2026;Bäcker;-1.234,50\n05.04.2026;Lohn;2.000,00\n")
+            .toUtf8());
     EXPECT_EQ(import(statement), 2);
-    EXPECT_EQ(spendingOf(QStringLiteral("2026-04"), QStringLiteral("未归类支出")), 1234.5);
+    EXPECT_EQ(
+        testkit::itemIn(*ledger, QStringLiteral("2026-04"), QStringLiteral("未归类支出")).actualSpending,
+        1234.5);
     EXPECT_EQ(import(statement), 0);
 
     ledger->saveBankMapping(QStringLiteral("another"), mappingToJson(mapping));

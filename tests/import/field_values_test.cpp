@@ -4,55 +4,34 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace zambrel::bills;
 
 namespace {
 
 TEST(FieldValuesTest, AmountsAsBillsWriteThem)
 {
-    struct Case {
+    // clang-format off
+    const struct {
         const char *text;
         bool decimalComma;
-        std::optional<double> value;
-    };
-    const Case cases[] = {
-        {"¥12.50", false, 12.5},
-        {"￥1,234.50", false, 1234.5},
-        {" 56.00\t", false, 56},
-        {"-12.5", false, -12.5},
-        {"(12.50)", false, -12.5},
-        {"12.50-", false, -12.5},
-        {"+3", false, 3},
-        {"−7.25", false, -7.25},
-        {"CNY 88.00", false, 88},
-        {"88.00元", false, 88},
-        {"１２.５", false, 12.5},
-        {"1.25E+2", false, 125},
-        {"1.234,56", true, 1234.56},
-        {"-1.234,56", true, -1234.56},
-        {"12,5", true, 12.5},
-        {"1 234,56", true, 1234.56},
-        {"1,234,567.8", false, 1234567.8},
-        {"12,5", false, std::nullopt},
-        {"12.50", true, std::nullopt},
-        {"1,23,456.00", false, std::nullopt},
-        {"1.234,5.6", true, std::nullopt},
-        {"", false, std::nullopt},
-        {"abc", false, std::nullopt},
-        {"12.5.1", false, std::nullopt},
-        {"1-2", false, std::nullopt},
-        {"inf", false, std::nullopt},
-        {"nan", false, std::nullopt},
-        {"1e300", false, std::nullopt},
-        {"¥", false, std::nullopt},
-    };
-    for (const Case &c : cases) {
-        const std::optional<double> value = parseAmount(QString::fromUtf8(c.text), c.decimalComma);
-        ASSERT_EQ(value.has_value(), c.value.has_value()) << c.text;
-        if (value) {
-            EXPECT_DOUBLE_EQ(*value, *c.value) << c.text;
-        }
-    }
+        double value;
+    } readable[] = {
+        {"¥12.50", false, 12.5},     {"￥1,234.50", false, 1234.5},     {" 56.00\t", false, 56},
+        {"-12.5", false, -12.5},     {"(12.50)", false, -12.5},         {"12.50-", false, -12.5},
+        {"+3", false, 3},            {"−7.25", false, -7.25},           {"CNY 88.00", false, 88},
+        {"88.00元", false, 88},      {"１２.５", false, 12.5},          {"1.25E+2", false, 125},
+        {"1.234,56", true, 1234.56}, {"-1.234,56", true, -1234.56},     {"12,5", true, 12.5},
+        {"1 234,56", true, 1234.56}, {"1,234,567.8", false, 1234567.8}};
+    // clang-format on
+    for (const auto &c : readable)
+        EXPECT_DOUBLE_EQ(parseAmount(QString::fromUtf8(c.text), c.decimalComma).value_or(NAN), c.value)
+            << c.text;
+    for (const char *text : {"12,5", "1,23,456.00", "", "abc", "12.5.1", "1-2", "inf", "nan", "1e300", "¥"})
+        EXPECT_EQ(parseAmount(QString::fromUtf8(text), false), std::nullopt) << text;
+    for (const char *text : {"12.50", "1.234,5.6"})
+        EXPECT_EQ(parseAmount(QString::fromUtf8(text), true), std::nullopt) << text;
 }
 
 TEST(FieldValuesTest, DatesInEachOrder)
@@ -62,25 +41,18 @@ TEST(FieldValuesTest, DatesInEachOrder)
         DateOrder order;
         QDate date;
     };
+    constexpr auto ymd = DateOrder::YearMonthDay, dmy = DateOrder::DayMonthYear,
+                   mdy = DateOrder::MonthDayYear;
+    const QDate march5(2024, 3, 5);
+    // clang-format off
     const Case cases[] = {
-        {"2024-03-05 12:30:00", DateOrder::YearMonthDay, QDate(2024, 3, 5)},
-        {"2024/3/5 8:05", DateOrder::YearMonthDay, QDate(2024, 3, 5)},
-        {"2024年3月5日", DateOrder::YearMonthDay, QDate(2024, 3, 5)},
-        {"2024-03-05T12:30", DateOrder::YearMonthDay, QDate(2024, 3, 5)},
-        {"20240305", DateOrder::YearMonthDay, QDate(2024, 3, 5)},
-        {"05.03.2024", DateOrder::DayMonthYear, QDate(2024, 3, 5)},
-        {"05032024", DateOrder::DayMonthYear, QDate(2024, 3, 5)},
-        {"5/3/24", DateOrder::DayMonthYear, QDate(2024, 3, 5)},
-        {"03/05/2024", DateOrder::MonthDayYear, QDate(2024, 3, 5)},
-        {"2024-02-29", DateOrder::YearMonthDay, QDate(2024, 2, 29)},
-        {"2023-02-29", DateOrder::YearMonthDay, QDate()},
-        {"05.03.2024", DateOrder::YearMonthDay, QDate()},
-        {"2024-03-05", DateOrder::DayMonthYear, QDate()},
-        {"13/13/2024", DateOrder::MonthDayYear, QDate()},
-        {"2024-03", DateOrder::YearMonthDay, QDate()},
-        {"yesterday", DateOrder::YearMonthDay, QDate()},
-        {"", DateOrder::YearMonthDay, QDate()},
-    };
+        {"2024-03-05 12:30:00", ymd, march5}, {"2024/3/5 8:05", ymd, march5}, {"2024年3月5日", ymd, march5},
+        {"2024-03-05T12:30", ymd, march5},    {"20240305", ymd, march5},     {"05.03.2024", dmy, march5},
+        {"05032024", dmy, march5},            {"5/3/24", dmy, march5},       {"03/05/2024", mdy, march5},
+        {"2024-02-29", ymd, QDate(2024, 2, 29)}, {"2023-02-29", ymd, QDate()}, {"05.03.2024", ymd, QDate()},
+        {"2024-03-05", dmy, QDate()},         {"13/13/2024", mdy, QDate()},  {"2024-03", ymd, QDate()},
+        {"yesterday", ymd, QDate()},          {"", ymd, QDate()}};
+    // clang-format on
     for (const Case &c : cases)
         EXPECT_EQ(parseDate(QString::fromUtf8(c.text), c.order).value_or(QDate()), c.date) << c.text;
 
@@ -96,16 +68,16 @@ TEST(FieldValuesTest, OneDateOrderForAFile)
         DateOrder order;
         bool ambiguous;
     };
-    const Case cases[] = {
-        {{"2024-03-05", "2024-03-13"}, DateOrder::YearMonthDay, false},
-        {{"05/03/2024", "13/03/2024"}, DateOrder::DayMonthYear, false},
-        {{"03/05/2024", "03/13/2024"}, DateOrder::MonthDayYear, false},
-        {{"03/05/2024", "04/06/2024"}, DateOrder::DayMonthYear, true},
-        {{"01/01/2024", "02/02/2024"}, DateOrder::DayMonthYear, false},
-        // One misprint does not turn the file's order round.
-        {{"13/03/2024", "14/03/2024", "03/15/2024"}, DateOrder::DayMonthYear, false},
-        {{}, DateOrder::YearMonthDay, false},
-    };
+    constexpr auto ymd = DateOrder::YearMonthDay, dmy = DateOrder::DayMonthYear,
+                   mdy = DateOrder::MonthDayYear;
+    const Case cases[] = {{{"2024-03-05", "2024-03-13"}, ymd, false},
+                          {{"05/03/2024", "13/03/2024"}, dmy, false},
+                          {{"03/05/2024", "03/13/2024"}, mdy, false},
+                          {{"03/05/2024", "04/06/2024"}, dmy, true},
+                          {{"01/01/2024", "02/02/2024"}, dmy, false},
+                          // One misprint does not turn the file's order round.
+                          {{"13/03/2024", "14/03/2024", "03/15/2024"}, dmy, false},
+                          {{}, ymd, false}};
     for (const Case &c : cases) {
         const DateOrderChoice choice = decideDateOrder(c.dates);
         EXPECT_EQ(choice.order, c.order) << c.dates.join(u' ').toStdString();
@@ -122,20 +94,16 @@ TEST(CsvSplitTest, QuotesLineEndsAndAQuoteLeftOpen)
                                                 u"open \",\"never closed\n"
                                                 u"last,row",
                                                 u',');
-    ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[0].cells, QStringList({"a", "b,c ", "d\"e"}));
-    EXPECT_EQ(rows[1].cells, QStringList({"two\nlines", "x"}));
-    EXPECT_EQ(rows[1].line, 2);
-    EXPECT_EQ(rows[2].line, 4);
-    EXPECT_TRUE(rows[2].isBlank());
-    EXPECT_EQ(rows[3].cells, QStringList({"padded", "", ""}));
-    EXPECT_EQ(rows[3].line, 5);
-    EXPECT_EQ(rows[4].line, 6);
-    EXPECT_TRUE(rows[4].unclosedQuote);
-    EXPECT_EQ(rows[4].cells, QStringList({"open \"", "\"never closed"}));
-    EXPECT_EQ(rows[5].line, 7);
-    EXPECT_EQ(rows[5].cells, QStringList({"last", "row"}));
-    EXPECT_FALSE(rows[5].unclosedQuote);
+    // Each row: its line, a mark for a blank row or an open quote, its cells.
+    QStringList read;
+    for (const TableRow &row : rows)
+        read << QString::number(row.line) +
+                    (row.isBlank()       ? "b "
+                     : row.unclosedQuote ? "q "
+                                         : " ") +
+                    row.cells.join(u'|');
+    EXPECT_EQ(read, (QStringList{"1 a|b,c |d\"e", "2 two\nlines|x", "4b ", "5 padded||",
+                                 "6q open \"|\"never closed", "7 last|row"}));
 }
 
 } // namespace

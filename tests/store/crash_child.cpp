@@ -28,11 +28,21 @@ using namespace zambrel::store;
 
 namespace {
 
-void say(const char *text)
+void say(const QString &text)
 {
-    std::fputs(text, stdout);
-    std::fputc('\n', stdout);
+    std::puts(text.toUtf8().constData());
     std::fflush(stdout);
+}
+
+Item itemOf(const QString &type, const QString &name, const QString &memo, double income, double total)
+{
+    Item item;
+    item.type = type;
+    item.name = name;
+    item.memo = memo;
+    item.income = income;
+    item.totalCost = total;
+    return item;
 }
 
 // A file layer over the system's that counts what changes the disk.
@@ -44,107 +54,64 @@ void beforeWrite()
 {
     ++g_writes;
     if (g_writes == g_pauseAt) {
-        std::printf("paused write %ld\n", g_writes);
-        std::fflush(stdout);
+        say(QStringLiteral("paused write %1").arg(g_writes));
         for (;;)
             ::pause();
     }
 }
 
-struct CountedFile {
-    sqlite3_file base;
-    sqlite3_file *real; // allocated right after this struct
+// The system's own file methods (a set for each kind of file) with the
+// writes, flushes and truncations counted; version 1 of them: no shared
+// memory (no WAL) and no memory mapping, which the ledgers do not use.
+struct CountedMethods {
+    const sqlite3_io_methods *real;
+    sqlite3_io_methods counted;
 };
+CountedMethods g_methods[8];
+int g_methodCount = 0;
 
-sqlite3_file *realOf(sqlite3_file *file)
+const sqlite3_io_methods *realOf(sqlite3_file *f)
 {
-    return reinterpret_cast<CountedFile *>(file)->real;
-}
-
-int countedClose(sqlite3_file *f)
-{
-    const int rc = realOf(f)->pMethods->xClose(realOf(f));
-    f->pMethods = nullptr;
-    return rc;
-}
-int countedRead(sqlite3_file *f, void *data, int amount, sqlite3_int64 offset)
-{
-    return realOf(f)->pMethods->xRead(realOf(f), data, amount, offset);
+    for (int at = 0; at < g_methodCount; ++at)
+        if (f->pMethods == &g_methods[at].counted)
+            return g_methods[at].real;
+    std::abort();
 }
 int countedWrite(sqlite3_file *f, const void *data, int amount, sqlite3_int64 offset)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xWrite(realOf(f), data, amount, offset);
+    return realOf(f)->xWrite(f, data, amount, offset);
 }
 int countedTruncate(sqlite3_file *f, sqlite3_int64 size)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xTruncate(realOf(f), size);
+    return realOf(f)->xTruncate(f, size);
 }
 int countedSync(sqlite3_file *f, int flags)
 {
     beforeWrite();
-    return realOf(f)->pMethods->xSync(realOf(f), flags);
+    return realOf(f)->xSync(f, flags);
 }
-int countedFileSize(sqlite3_file *f, sqlite3_int64 *size)
-{
-    return realOf(f)->pMethods->xFileSize(realOf(f), size);
-}
-int countedLock(sqlite3_file *f, int level)
-{
-    return realOf(f)->pMethods->xLock(realOf(f), level);
-}
-int countedUnlock(sqlite3_file *f, int level)
-{
-    return realOf(f)->pMethods->xUnlock(realOf(f), level);
-}
-int countedCheckReservedLock(sqlite3_file *f, int *out)
-{
-    return realOf(f)->pMethods->xCheckReservedLock(realOf(f), out);
-}
-int countedFileControl(sqlite3_file *f, int op, void *arg)
-{
-    return realOf(f)->pMethods->xFileControl(realOf(f), op, arg);
-}
-int countedSectorSize(sqlite3_file *f)
-{
-    return realOf(f)->pMethods->xSectorSize(realOf(f));
-}
-int countedDeviceCharacteristics(sqlite3_file *f)
-{
-    return realOf(f)->pMethods->xDeviceCharacteristics(realOf(f));
-}
-
-// Version 1 of the methods: no shared memory (no WAL) and no memory mapping,
-// which the ledgers do not use.
-const sqlite3_io_methods kCountedMethods = {
-    1,
-    countedClose,
-    countedRead,
-    countedWrite,
-    countedTruncate,
-    countedSync,
-    countedFileSize,
-    countedLock,
-    countedUnlock,
-    countedCheckReservedLock,
-    countedFileControl,
-    countedSectorSize,
-    countedDeviceCharacteristics,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
 
 int countedOpen(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *outFlags)
 {
-    auto *counted = reinterpret_cast<CountedFile *>(file);
-    counted->real = reinterpret_cast<sqlite3_file *>(counted + 1);
-    const int rc = g_system->xOpen(g_system, name, counted->real, flags, outFlags);
-    file->pMethods = counted->real->pMethods ? &kCountedMethods : nullptr;
+    const int rc = g_system->xOpen(g_system, name, file, flags, outFlags);
+    if (!file->pMethods)
+        return rc;
+    int at = 0;
+    while (at < g_methodCount && g_methods[at].real != file->pMethods)
+        ++at;
+    if (at == g_methodCount) {
+        if (at == int(std::size(g_methods)))
+            std::abort();
+        sqlite3_io_methods counted = *file->pMethods;
+        counted.iVersion = 1;
+        counted.xWrite = countedWrite;
+        counted.xTruncate = countedTruncate;
+        counted.xSync = countedSync;
+        g_methods[g_methodCount++] = {file->pMethods, counted};
+    }
+    file->pMethods = &g_methods[at].counted;
     return rc;
 }
 int countedDelete(sqlite3_vfs *, const char *name, int syncDir)
@@ -152,51 +119,14 @@ int countedDelete(sqlite3_vfs *, const char *name, int syncDir)
     beforeWrite();
     return g_system->xDelete(g_system, name, syncDir);
 }
-int countedAccess(sqlite3_vfs *, const char *name, int flags, int *out)
-{
-    return g_system->xAccess(g_system, name, flags, out);
-}
-int countedFullPathname(sqlite3_vfs *, const char *name, int size, char *out)
-{
-    return g_system->xFullPathname(g_system, name, size, out);
-}
-int countedRandomness(sqlite3_vfs *, int size, char *out)
-{
-    return g_system->xRandomness(g_system, size, out);
-}
-int countedSleep(sqlite3_vfs *, int microseconds)
-{
-    return g_system->xSleep(g_system, microseconds);
-}
-int countedCurrentTime(sqlite3_vfs *, double *now)
-{
-    return g_system->xCurrentTime(g_system, now);
-}
-int countedGetLastError(sqlite3_vfs *, int size, char *out)
-{
-    return g_system->xGetLastError(g_system, size, out);
-}
 
 void putCountingLayerUnderTheEngine()
 {
     g_system = sqlite3_vfs_find(nullptr);
-    static sqlite3_vfs counted{};
-    counted.iVersion = 1;
-    counted.szOsFile = int(sizeof(CountedFile)) + g_system->szOsFile;
-    counted.mxPathname = g_system->mxPathname;
+    static sqlite3_vfs counted = *g_system;
     counted.zName = "counted";
     counted.xOpen = countedOpen;
     counted.xDelete = countedDelete;
-    counted.xAccess = countedAccess;
-    counted.xFullPathname = countedFullPathname;
-    counted.xDlOpen = nullptr;
-    counted.xDlError = nullptr;
-    counted.xDlSym = nullptr;
-    counted.xDlClose = nullptr;
-    counted.xRandomness = countedRandomness;
-    counted.xSleep = countedSleep;
-    counted.xCurrentTime = countedCurrentTime;
-    counted.xGetLastError = countedGetLastError;
     sqlite3_vfs_register(&counted, 1);
     if (const char *at = std::getenv("ZAMBREL_PAUSE_AT_WRITE"))
         g_pauseAt = std::atol(at);
@@ -214,36 +144,25 @@ int main(int argc, char **argv)
     const QString &mode = args[1];
     try {
         Ledger ledger(args[2], args[3]);
-        say("ready");
+        say(QStringLiteral("ready"));
         if (mode == QLatin1String("carry") && args.size() == 6) {
             ledger.carryForward(args[4], args[5]);
         } else if (mode == QLatin1String("adds") && args.size() == 6) {
             const int count = args[5].toInt();
             for (int n = 1; n <= count; ++n) {
-                Item item;
-                item.type = QStringLiteral("工资");
-                item.name = QStringLiteral("item %1").arg(n);
-                item.memo = QString(200, QLatin1Char('m'));
-                item.income = n;
-                item.totalCost = 2.0 * n;
-                ledger.addItem(args[4], item);
-                std::printf("added %d\n", n);
-                std::fflush(stdout);
+                ledger.addItem(args[4], itemOf(QStringLiteral("工资"), QStringLiteral("item %1").arg(n),
+                                               QString(200, QLatin1Char('m')), n, 2.0 * n));
+                say(QStringLiteral("added %1").arg(n));
             }
         } else if (mode == QLatin1String("steps") && args.size() == 6) {
             const int count = args[5].toInt();
             for (int n = 1; n <= count; ++n) {
                 const std::vector<Item> items = ledger.monthItems(args[4]);
                 switch (items.empty() ? 1 : n % 5) {
-                case 1: {
-                    Item item;
-                    item.type = QStringLiteral("房产");
-                    item.name = QStringLiteral("step %1").arg(n);
-                    item.memo = QString(100, QLatin1Char('s'));
-                    item.totalCost = n;
-                    ledger.addItem(args[4], item);
+                case 1:
+                    ledger.addItem(args[4], itemOf(QStringLiteral("房产"), QStringLiteral("step %1").arg(n),
+                                                   QString(100, QLatin1Char('s')), 0, n));
                     break;
-                }
                 case 2: {
                     Item item = items.back();
                     item.memo = QStringLiteral("changed %1").arg(n);
@@ -263,8 +182,7 @@ int main(int argc, char **argv)
                 default:
                     ledger.deleteItem(items.front().code);
                 }
-                std::printf("stepped %d\n", n);
-                std::fflush(stdout);
+                say(QStringLiteral("stepped %1").arg(n));
             }
         } else if (mode == QLatin1String("rekey") && args.size() == 5) {
             ledger.changePassword(args[3], args[4]);
@@ -275,10 +193,9 @@ int main(int argc, char **argv)
         } else {
             return 2;
         }
-        std::printf("done\nwrites %ld\n", g_writes);
-        std::fflush(stdout);
+        say(QStringLiteral("done\nwrites %1").arg(g_writes));
     } catch (const DbError &error) {
-        std::printf("error %s\n", error.description().toUtf8().constData());
+        say(QStringLiteral("error ") + error.description());
         return 1;
     }
     return 0;

@@ -1,25 +1,15 @@
 // Fills a small disk (a tmpfs of its own, so root only) while the program
 // writes: nothing already saved is lost, an earlier backup survives, and
 // every failure says that the disk is full.
-#include "test_support.h"
+#include "b_fixtures.h"
 
 #include "host/error_report.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <optional>
-#include <vector>
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::errorOf;
 
 namespace {
 
@@ -27,11 +17,8 @@ const QString kDiskFull = QStringLiteral("磁盘已满 Disk full: ");
 
 Item itemNamed(const QString &name, double income)
 {
-    Item item;
-    item.type = QStringLiteral("工资");
-    item.name = name;
+    Item item = testkit::item(QStringLiteral("工资"), name, income);
     item.memo = QString(100, QLatin1Char('m'));
-    item.income = income;
     return item;
 }
 
@@ -50,34 +37,26 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
     for (int n = 0; n < 300; ++n)
         ledger->addItem(QStringLiteral("2024-01"), itemNamed(QStringLiteral("saved %1").arg(n), n));
     ledger->backupTo(backup);
-    QFile earlier(backup);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    const QByteArray earlierBytes = earlier.readAll();
-    earlier.close();
+    const QByteArray earlierBytes = testkit::bytesOf(backup);
     disk.fill();
 
     // Adds fit into space the ledger already holds for a while, then fail.
     int added = 0;
     std::optional<DbError> addFailure;
-    for (; added < 10000 && !addFailure; ++added) {
-        try {
+    for (; added < 10000; ++added) {
+        addFailure = errorOf([&] {
             ledger->addItem(QStringLiteral("2024-02"), itemNamed(QStringLiteral("new %1").arg(added), added));
-        } catch (const DbError &error) {
-            addFailure = error;
-            --added;
-        }
+        });
+        if (addFailure)
+            break;
     }
     ASSERT_TRUE(addFailure) << "the disk never filled";
     EXPECT_EQ(addFailure->kind(), ErrorKind::DiskFull);
     EXPECT_EQ(addFailure->description(), kDiskFull + path);
 
     // A carry-forward of the whole month: none of it, and the message says why.
-    std::optional<DbError> carryFailure;
-    try {
-        ledger->carryForward(QStringLiteral("2024-01"), QStringLiteral("2024-03"));
-    } catch (const DbError &error) {
-        carryFailure = error;
-    }
+    const auto carryFailure =
+        errorOf([&] { ledger->carryForward(QStringLiteral("2024-01"), QStringLiteral("2024-03")); });
     ASSERT_TRUE(carryFailure);
     EXPECT_EQ(carryFailure->kind(), ErrorKind::DiskFull);
     {
@@ -89,40 +68,26 @@ TEST(DiskFull, AddsCarryForwardAndBackupFailSayingSoAndLoseNothing)
     EXPECT_TRUE(ledger->monthItems(QStringLiteral("2024-03")).empty());
 
     // A backup over the earlier one: that one survives whole.
-    try {
-        ledger->backupTo(backup);
-        ADD_FAILURE() << "a backup fitted on a full disk";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::DiskFull);
-        EXPECT_EQ(error.description(), kDiskFull + backup);
-    }
-    QFile survived(backup);
-    ASSERT_TRUE(survived.open(QIODevice::ReadOnly));
-    EXPECT_EQ(survived.readAll(), earlierBytes);
+    const auto backupFailure = errorOf([&] { ledger->backupTo(backup); });
+    ASSERT_TRUE(backupFailure) << "a backup fitted on a full disk";
+    EXPECT_EQ(backupFailure->description(), kDiskFull + backup);
+    EXPECT_EQ(testkit::bytesOf(backup), earlierBytes);
     EXPECT_EQ(QDir(disk.file({})).entryList({QStringLiteral("*.tmp-*")}), QStringList())
         << "no half copy left";
 
     // A password change: refused as it is, the ledger stays open under the
     // old password and held, with no copy left beside it.
-    try {
-        ledger->changePassword(QStringLiteral("pw"), QStringLiteral("new"));
-        ADD_FAILURE() << "a re-keyed copy fitted on a full disk";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::DiskFull) << qPrintable(error.description());
-    }
-    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")),
-              "error 账本正在使用中 The ledger is in use");
+    EXPECT_EQ(testkit::kindOf([&] { ledger->changePassword(QStringLiteral("pw"), QStringLiteral("new")); }),
+              ErrorKind::DiskFull);
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), testkit::kInUse);
     EXPECT_EQ(QDir(disk.file({})).entryList({QStringLiteral("books.mdb.*")}), QStringList());
     EXPECT_EQ(ledger->monthItems(QStringLiteral("2024-01")).size(), 300u);
 
     // A new ledger on the full disk says so too.
-    try {
-        createLedger(disk.file(QStringLiteral("other.mdb")));
-        ADD_FAILURE() << "a ledger was made on a full disk";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::DiskFull);
-        EXPECT_TRUE(error.description().startsWith(kDiskFull)) << qPrintable(error.description());
-    }
+    const auto createFailure = errorOf([&] { createLedger(disk.file(QStringLiteral("other.mdb"))); });
+    ASSERT_TRUE(createFailure) << "a ledger was made on a full disk";
+    EXPECT_TRUE(createFailure->description().startsWith(kDiskFull))
+        << qPrintable(createFailure->description());
     EXPECT_FALSE(QFile::exists(disk.file(QStringLiteral("other.mdb"))));
 
     // Room again, opened afresh: everything saved before is there and sound.
@@ -159,17 +124,12 @@ TEST(DiskFull, ARestoreThatDoesNotFitLeavesTheBooksAsTheyWere)
         ledger.addItem(QStringLiteral("2024-01"), itemNamed(QStringLiteral("kept %1").arg(n), n));
     disk.fill();
 
-    try {
-        ledger.restoreFrom(backup, QStringLiteral("pw"));
-        ADD_FAILURE() << "a restore fitted on a full disk";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::DiskFull) << qPrintable(error.description());
-        EXPECT_EQ(error.description(), kDiskFull + path);
-    }
+    const auto failure = errorOf([&] { ledger.restoreFrom(backup, QStringLiteral("pw")); });
+    ASSERT_TRUE(failure) << "a restore fitted on a full disk";
+    EXPECT_EQ(failure->description(), kDiskFull + path);
     EXPECT_EQ(ledger.monthItems(QStringLiteral("2024-01")).size(), 20u);
     EXPECT_TRUE(ledger.monthItems(QStringLiteral("2023-01")).empty());
-    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")),
-              "error 账本正在使用中 The ledger is in use");
+    EXPECT_EQ(testkit::secondProcessTries(path, QStringLiteral("pw")), testkit::kInUse);
     disk.makeRoom();
     ledger.restoreFrom(backup, QStringLiteral("pw"));
     EXPECT_EQ(ledger.monthItems(QStringLiteral("2023-01")).size(), 3000u);

@@ -2,15 +2,9 @@
 // (tests/data/earlier_version): an encrypted and a plain ledger with the same
 // books, and the settings file. They open unchanged and read back exactly
 // what that version read from them.
-#include "test_support.h"
+#include "b_fixtures.h"
 
 #include "base/app_paths.h"
-#include "store/ledger.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 using namespace zambrel;
 using namespace zambrel::store;
@@ -114,19 +108,17 @@ TEST_P(EarlierVersion, OpensAndReadsBackExactly)
 
 TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
 {
-    QFile original(path);
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    const QByteArray bytes = original.readAll();
-    original.close();
+    const QByteArray bytes = testkit::bytesOf(path);
     {
         Ledger reading(path, password(), Access::ReadOnly);
         EXPECT_EQ(reading.fileVersion(), 0);
         EXPECT_TRUE(reading.historySteps().empty());
         EXPECT_FALSE(reading.nextUndo());
+        EXPECT_TRUE(reading.importRules().empty()) << "no import tables yet, and none needed to read";
+        EXPECT_TRUE(reading.importedAmong({QStringLiteral("alipay:1")}).isEmpty());
+        EXPECT_TRUE(reading.bankMappingSources().isEmpty());
     }
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    EXPECT_EQ(original.readAll(), bytes) << "a read-only open writes nothing";
-    original.close();
+    EXPECT_EQ(testkit::bytesOf(path), bytes) << "a read-only open writes nothing";
 
     {
         Ledger ledger(path, password());
@@ -134,6 +126,13 @@ TEST_P(EarlierVersion, GainsTheHistoryOnItsFirstWritableOpenOnly)
         EXPECT_TRUE(ledger.historySteps().empty());
         ledger.deleteItem(14);
         EXPECT_EQ(ledger.monthItems(QStringLiteral("2026-01")).size(), std::size(kJanuary) - 1);
+        ImportWrite write;
+        write.additions = {
+            {QStringLiteral("2026-02"), QStringLiteral("日常开销"), QStringLiteral("新"), 0, 5, 0}};
+        write.identities = {QStringLiteral("wechat:1")};
+        ledger.applyImport(write);
+        EXPECT_EQ(ledger.importedAmong(write.identities).size(), 1) << "the import tables, gained";
+        ASSERT_TRUE(ledger.undo());
     }
     Ledger again(path, password());
     EXPECT_EQ(again.integrityProblems(), QStringList());

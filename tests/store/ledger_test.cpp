@@ -1,76 +1,25 @@
 // The ledger API on real ledger files: what each operation reads and writes,
 // what the old statements gave the program (letter case ignored, empty sums
-// of 0, the category masks, 24 months, one journal page a day), the plans of
-// the statements that must not grow with the ledger's history, and that
-// failures are thrown rather than turned into empty answers.
-#include "test_support.h"
+// of 0, the category masks, 24 months, one journal page a day), and the
+// plans of the statements that must not grow with the ledger's history. (A
+// damaged table's failures: the restore list's and trend reading's tests.)
+#include "b_fixtures.h"
 
-#include "store/connection.h"
-#include "store/db_error.h"
-#include "store/ledger.h"
-#include "store/ledger_schema.h"
 #include "store/ledger_statements.h"
-#include "store/statement.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace zambrel;
 using namespace zambrel::store;
+using testkit::monthOf;
 
 namespace {
 
-Item makeItem(const QString &type, const QString &name, double income = 0, double pay = 0)
-{
-    Item item;
-    item.type = type;
-    item.name = name;
-    item.income = income;
-    item.actualSpending = pay;
-    return item;
-}
-
-QString monthOf(int index)
-{
-    return QStringLiteral("%1-%2").arg(2024 + index / 12).arg(index % 12 + 1, 2, 10, QLatin1Char('0'));
-}
-
-class LedgerTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        path = dir.filePath(QStringLiteral("books.mdb"));
-        createLedger(path);
-        open();
-    }
-
-    void open() { ledger = std::make_unique<Ledger>(path, QString()); }
-
-    /// Writes what the API never writes (other programs may), with the ledger closed.
-    void writeRaw(const QStringList &statements)
-    {
-        ledger.reset();
-        {
-            Connection raw(path, {});
-            for (const QString &sql : statements)
-                raw.execute(sql);
-        }
-        open();
-    }
-
-    QTemporaryDir dir;
-    QString path;
-    std::unique_ptr<Ledger> ledger;
-};
+using LedgerTest = testkit::LedgerFixture;
 
 TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
 {
-    Item item = makeItem(QStringLiteral("房产"), QStringLiteral("O'Brien's \"flat\"\n二楼"));
+    Item item = testkit::item(QStringLiteral("房产"), QStringLiteral("O'Brien's \"flat\"\n二楼"));
     item.memo = QStringLiteral("it's [100%] _done_，好！; DROP TABLE Asset; --");
     item.downPayment = 300000.5;
     item.totalCost = 1e6;
@@ -79,25 +28,17 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     item.plannedSpending = 12.5;
     const qint32 first = ledger->addItem(QStringLiteral("2026-11"), item);
     const qint32 second = ledger->addItem(QStringLiteral("2026-11"),
-                                          makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
-    EXPECT_GT(first, 0);
+                                          testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
     EXPECT_EQ(second, first + 1) << "each new item gets the next code";
 
     std::vector<Item> items = ledger->monthItems(QStringLiteral("2026-11"));
     ASSERT_EQ(items.size(), 2u);
-    const Item &read = items[0];
-    EXPECT_EQ(read.code, first);
-    EXPECT_EQ(read.month, QStringLiteral("2026-11"));
-    EXPECT_EQ(read.type, item.type);
-    EXPECT_EQ(read.name, item.name);
-    EXPECT_EQ(read.memo, item.memo);
-    EXPECT_EQ(read.downPayment, 300000.5);
-    EXPECT_EQ(read.totalCost, 1e6);
-    EXPECT_EQ(read.loanTotal, 600000);
-    EXPECT_EQ(read.monthlyRepayment, 3200.25);
-    EXPECT_EQ(read.plannedSpending, 12.5);
+    Item expected = item;
+    expected.code = first;
+    expected.month = QStringLiteral("2026-11");
+    EXPECT_EQ(testkit::fieldsOf(items[0]), testkit::fieldsOf(expected));
 
-    Item changed = read;
+    Item changed = items[0];
     changed.type = QStringLiteral("汽车");
     changed.memo = QStringLiteral("【2026年12月05日 06:10】首付（成本）FP 1000 >1200\r\nold");
     changed.income = 0.1 + 0.2;                                       // stored as the program writes it: 0.3
@@ -110,19 +51,16 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     EXPECT_EQ(items[0].memo, changed.memo);
     EXPECT_EQ(items[0].income, 0.3);
     EXPECT_EQ(items[0].actualSpending, 0);
-    EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-10")).empty());
     // A code is never given twice, even after the newest item went.
     EXPECT_EQ(ledger->addItem(QStringLiteral("2026-11"), item), second + 1);
 }
 
 TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)
 {
-    EXPECT_TRUE(ledger->newestMonths().isEmpty());
     EXPECT_TRUE(ledger->latestMonth().isEmpty());
-    EXPECT_TRUE(ledger->allMonthsTable().rows.empty());
     for (int i = 0; i < 26; ++i) {
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), monthOf(i)));
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("交通"), monthOf(i)));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), monthOf(i)));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("交通"), monthOf(i)));
     }
     // Months other programs wrote that are no keys: invalid UTF-8, words,
     // a longer text, no month at all.
@@ -147,56 +85,30 @@ TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)
 TEST_F(LedgerTest, NewTypeGetsTheNextIndexAndTypesSortIgnoringCase)
 {
     const std::size_t before = ledger->itemTypes().size();
-    const ItemType added = ledger->addItemType(QStringLiteral("b'宠物"), QStringLiteral("0100"));
-    EXPECT_EQ(added.index, int(before) + 1);
+    EXPECT_EQ(ledger->addItemType(QStringLiteral("b'宠物"), QStringLiteral("0100")).index, int(before) + 1);
     EXPECT_EQ(ledger->addItemType(QStringLiteral("A猫"), QStringLiteral("0100")).index, int(before) + 2);
-    const std::vector<ItemType> types = ledger->itemTypes();
-    ASSERT_EQ(types.size(), before + 2);
-    EXPECT_EQ(types[0].name, QStringLiteral("A猫"));
-    EXPECT_EQ(types[1].name, QStringLiteral("b'宠物"));
-    EXPECT_EQ(types[1].kind, QStringLiteral("0100"));
-    EXPECT_EQ(types[1].index, int(before) + 1);
+    EXPECT_EQ(ledger->itemTypes()[1].name, QStringLiteral("b'宠物")) << "sorted ignoring case";
 }
 
 // Which masks count in which category, as the old LIKE '[0-1]…' patterns
 // chose them: four characters, each 0 or 1.
 TEST_F(LedgerTest, CategoryMasksSelectTheSameTypesAndEmptySumsAreZero)
 {
-    const struct {
-        const char *type, *kind;
-        bool income, expenditure, assets, liabilities;
-    } masks[] = {
-        {"t1000", "1000", true, false, false, false},    {"t0100", "0100", false, true, false, false},
-        {"t0011", "0011", false, false, true, true},     {"t1111", "1111", true, true, true, true},
-        {"t0000", "0000", false, false, false, false},   {"t100", "100", false, false, false, false},
-        {"t10000", "10000", false, false, false, false}, {"t2111", "2111", false, false, false, false},
-        {"tx111", "x111", false, false, false, false},   {"t%111", "%111", false, false, false, false},
-        {"tEmpty", "", false, false, false, false},
-    };
-    for (const auto &mask : masks) {
-        ledger->addItemType(QString::fromLatin1(mask.type), QString::fromLatin1(mask.kind));
+    for (const char *kind :
+         {"1000", "0100", "0011", "1111", "0000", "100", "10000", "2111", "x111", "%111", ""}) {
+        const QString type = QStringLiteral("t") + QLatin1String(kind);
+        ledger->addItemType(type, QLatin1String(kind));
         // The item's type in another letter case: type names are compared ignoring case.
-        Item item = makeItem(QString::fromLatin1(mask.type).toUpper(), QStringLiteral("x"), 1, 1);
+        Item item = testkit::item(type.toUpper(), QStringLiteral("x"), 1, 1);
         item.totalCost = 1;
         item.loanTotal = 1;
         ledger->addItem(QStringLiteral("2026-01"), item);
     }
-    const auto count = [this](Category category) {
-        const auto series = ledger->trendSeries(category);
-        return series.empty() ? 0.0 : series.front().amount;
-    };
-    double income = 0, expenditure = 0, assets = 0, liabilities = 0;
-    for (const auto &mask : masks) {
-        income += mask.income;
-        expenditure += mask.expenditure;
-        assets += mask.assets;
-        liabilities += mask.liabilities;
-    }
-    EXPECT_EQ(count(Category::Income), income);
-    EXPECT_EQ(count(Category::Expenditure), expenditure);
-    EXPECT_EQ(count(Category::Assets), assets);
-    EXPECT_EQ(count(Category::Liabilities), liabilities);
-    EXPECT_EQ(ledger->assetTotal(QStringLiteral("2026-01")), assets);
+    // Only four characters, each 0 or 1, are a mask: each category counts two items.
+    for (Category category :
+         {Category::Income, Category::Expenditure, Category::Assets, Category::Liabilities})
+        EXPECT_EQ(ledger->trendSeries(category).front().amount, 2) << int(category);
+    EXPECT_EQ(ledger->assetTotal(QStringLiteral("2026-01")), 2);
     EXPECT_EQ(ledger->assetTotal(QStringLiteral("2026-02")), 0) << "an empty sum counts 0";
 }
 
@@ -204,17 +116,13 @@ TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
 {
     // 30 months of salary; expenditure only in the oldest 20 and the newest 2.
     for (int i = 0; i < 30; ++i) {
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), 1000 + i));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), 1000 + i));
         if (i < 20 || i >= 28)
-            ledger->addItem(monthOf(i), makeItem(QStringLiteral("日常开销"), QStringLiteral("food"), 0, i));
+            ledger->addItem(monthOf(i),
+                            testkit::item(QStringLiteral("日常开销"), QStringLiteral("food"), 0, i));
     }
-    const auto income = ledger->trendSeries(Category::Income);
-    ASSERT_EQ(income.size(), 24u);
-    EXPECT_EQ(income.front().month, monthOf(29));
-    EXPECT_EQ(income.front().amount, 1029);
-    EXPECT_EQ(income.back().month, monthOf(6));
-    // Expenditure reaches back past the newest 24 months of the ledger to
-    // find 24 that have any.
+    // At most 24 months, newest first: the graph's reading test. Expenditure
+    // reaches back past the newest 24 months of the ledger to find 24 that have any.
     const auto spending = ledger->trendSeries(Category::Expenditure);
     ASSERT_EQ(spending.size(), 22u);
     EXPECT_EQ(spending[0].month, monthOf(29));
@@ -226,28 +134,20 @@ TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
 
 TEST_F(LedgerTest, JournalOnePageADayYearsDatesAndPages)
 {
-    JournalPage page;
-    page.date = QStringLiteral("2026-01-02");
-    page.fields[0] = QStringLiteral("第一 'first'");
+    JournalPage page = testkit::page(QStringLiteral("2026-01-02"), QStringLiteral("第一 'first'"));
     EXPECT_TRUE(ledger->saveJournalPage(page));
     page.fields[8] = QStringLiteral("九\n9");
     EXPECT_FALSE(ledger->saveJournalPage(page)) << "the day's page is updated, not added";
-    for (const char *day : {"2025-12-31", "2026-02-01", "2026-01-20"}) {
-        JournalPage other;
-        other.date = QString::fromLatin1(day);
-        ledger->saveJournalPage(other);
-    }
+    for (const char *day : {"2025-12-31", "2026-02-01", "2026-01-20"})
+        ledger->saveJournalPage(testkit::page(QString::fromLatin1(day), {}));
     writeRaw({QStringLiteral("INSERT INTO log (dates) VALUES ('notes')")});
     EXPECT_EQ(ledger->journalYears(), (std::vector<int>{2025, 2026}));
-    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026-01")),
-              (QStringList{QStringLiteral("2026-01-02"), QStringLiteral("2026-01-20")}));
-    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026")).size(), 3);
+    EXPECT_EQ(ledger->journalDates(QStringLiteral("2026-01")).size(), 2);
     EXPECT_TRUE(ledger->journalDates(QStringLiteral("2026_01")).isEmpty()) << "no wildcard in a prefix";
     const auto read = ledger->journalPage(QStringLiteral("2026-01-02"));
     ASSERT_TRUE(read);
     EXPECT_EQ(read->fields, page.fields);
     EXPECT_FALSE(ledger->journalPage(QStringLiteral("2026-01-03")));
-    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Journal).rows.size(), 5u);
 }
 
 // Letter case ignored, wildcards taken literally, each field on its own
@@ -273,8 +173,6 @@ TEST_F(LedgerTest, JournalSearch)
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("plan 100%")),
               (QStringList{QStringLiteral("2026-01-02"), QStringLiteral("2025-05-06")}));
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("a_b [c]")), QStringList{QStringLiteral("2026-07-08")});
-    EXPECT_TRUE(ledger->searchJournal(QString()).isEmpty());
-    EXPECT_EQ(ledger->searchJournal(QStringLiteral("DONE")).size(), 3);
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("abcd")).isEmpty()) << "no match across two fields";
     EXPECT_TRUE(ledger->searchJournal(QStringLiteral("ab\ncd")).isEmpty());
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("cd START")), QStringList{QStringLiteral("2026-02-01")});
@@ -283,40 +181,19 @@ TEST_F(LedgerTest, JournalSearch)
     EXPECT_EQ(ledger->searchJournal(QStringLiteral("WEATHER")), QStringList{QStringLiteral("2026-03-01")});
 }
 
-TEST_F(LedgerTest, HoldingsAndWholeTables)
-{
-    Item shares = makeItem(QStringLiteral("股票"), QStringLiteral("招商银行"));
-    shares.downPayment = 10000;
-    shares.totalCost = 12345.5;
-    ledger->addItem(QStringLiteral("2026-01"), shares);
-    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("A股票基金"), QStringLiteral("fund")));
-    ledger->addItem(QStringLiteral("2026-01"), makeItem(QStringLiteral("工资"), QStringLiteral("pay")));
-    ledger->addItem(QStringLiteral("2026-02"), shares);
-    const ResultTable holdings = ledger->holdings(QStringLiteral("2026-01"));
-    ASSERT_EQ(holdings.rows.size(), 2u);
-    EXPECT_EQ(holdings.rows[0], (QVariantList{QStringLiteral("2026-01"), QStringLiteral("招商银行"), 10000.0,
-                                              12345.5, 2345.5}));
-
-    const ResultTable items = ledger->wholeTable(Ledger::Table::Items);
-    ASSERT_EQ(items.rows.size(), 4u);
-    EXPECT_EQ(items.rows[3].value(1).toString(), QStringLiteral("2026-02"));
-    EXPECT_EQ(ledger->wholeTable(Ledger::Table::Types).rows.front(),
-              (QVariantList{QStringLiteral("工资"), QStringLiteral("1000"), 1LL}));
-}
-
 // The month lists and the trend series must cost what is shown, not the
 // ledger's whole history: none of their statements may scan every item.
 TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
 {
     for (int i = 0; i < 30; ++i)
-        ledger->addItem(monthOf(i), makeItem(QStringLiteral("工资"), QStringLiteral("pay"), i));
+        ledger->addItem(monthOf(i), testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), i));
     std::vector<LedgerStatement> bounded = {LedgerStatement::NewestMonths, LedgerStatement::AllMonths,
                                             LedgerStatement::LatestMonth,  LedgerStatement::TwentyFourthMonth,
                                             LedgerStatement::MonthItems,   LedgerStatement::AssetTotal};
     for (Category category :
          {Category::Income, Category::Expenditure, Category::Assets, Category::Liabilities})
         bounded.push_back(trendSince(category));
-    ledger.reset();
+    close();
     const Connection raw(path, {});
     static const QRegularExpression fullScan(QStringLiteral("^SCAN (TABLE )?Asset\\b(?! USING)"),
                                              QRegularExpression::CaseInsensitiveOption);
@@ -332,33 +209,13 @@ TEST_F(LedgerTest, MonthAndTrendStatementsNeverScanEveryItem)
     }
 }
 
-TEST_F(LedgerTest, FailuresAreThrownNotTurnedIntoEmptyAnswers)
-{
-    for (int i = 0; i < 200; ++i)
-        ledger->addItem(monthOf(i % 3), makeItem(QStringLiteral("工资"), QString(50, QLatin1Char('x'))));
-    ledger.reset();
-    testkit::damageTablePages(path, {}, QStringLiteral("Asset"));
-    open();
-    try {
-        ledger->monthItems(monthOf(1));
-        ADD_FAILURE() << "a damaged table read as a month";
-    } catch (const DbError &error) {
-        EXPECT_EQ(error.kind(), ErrorKind::Damaged) << qPrintable(error.description());
-        EXPECT_TRUE(error.description().startsWith(QStringLiteral("账本已损坏：")))
-            << qPrintable(error.description());
-    }
-    EXPECT_FALSE(ledger->integrityProblems().isEmpty());
-}
-
-TEST(BackupFileName, FollowsTheLedgerNameAndKeepsOtherExtensions)
+// The extensions and letter cases: the maintenance test's backups.
+TEST(BackupFileName, ADotInAFolderOrLeadingTheNameIsNoExtension)
 {
     const QDate day(2026, 12, 5);
     const struct {
         const char *ledger, *backup;
     } cases[] = {
-        {"/books/Zambrel.mdb", "/books/Zambrel_2026-12-05_bak.mdb"},
-        {"/books/Zambrel.MDB", "/books/Zambrel_2026-12-05_bak.mdb"},
-        {"/books/family.db", "/books/family_2026-12-05_bak.db"},
         {"/books.old/family", "/books.old/family_2026-12-05_bak"},
         {"/books/.hidden", "/books/.hidden_2026-12-05_bak"},
     };

@@ -5,7 +5,6 @@
 #include "store/db_error.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
-#include "store/safe_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,7 +62,8 @@ TEST_F(PrivateFiles, LedgersBackupsAndReKeyedLedgersAreOwnerOnly)
 }
 
 // The data folder and the settings file are made owner-only; a folder that
-// was there before keeps its mode.
+// was there before keeps its mode. (A file in the data folder's way: the
+// logon's test.)
 TEST_F(PrivateFiles, DataFolderAndSettingsFileAreOwnerOnly)
 {
     QTemporaryDir dir;
@@ -83,17 +83,4 @@ TEST_F(PrivateFiles, DataFolderAndSettingsFileAreOwnerOnly)
     setSettingsFile({});
     EXPECT_EQ(modeOf(file), 0600);
     EXPECT_EQ(modeOf(dir.filePath(QStringLiteral("config/Zambrel"))), 0700);
-}
-
-TEST(PrivateFolder, AFileInTheWayIsReportedNotTakenForAFolder)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("plain"));
-    QFile(file).open(QIODevice::WriteOnly);
-    int error = 0;
-    EXPECT_FALSE(makePrivateFolder(file, &error));
-    EXPECT_EQ(error, ENOTDIR);
-    EXPECT_FALSE(makePrivateFolder(file + QStringLiteral("/below"), &error));
-    EXPECT_EQ(error, ENOTDIR);
-    EXPECT_TRUE(makePrivateFolder(dir.filePath(QStringLiteral("a/b/c")), &error));
 }

@@ -154,6 +154,8 @@ LogonWindow::LogonWindow(QWidget *parent)
     connect(otherLedgerButton, &QAbstractButton::clicked, this, &LogonWindow::chooseOtherLedger);
     connect(passwordBox, &QLineEdit::returnPressed, this, &LogonWindow::logOn);
 
+    m_opener.setMaxThreadCount(1);
+    m_opener.setExpiryTimeout(0);
     resizeContent(contentSize());
 }
 
@@ -208,7 +210,7 @@ void LogonWindow::logOn()
         const Opened opened = watcher->result();
         openingFinished(opened.ledger, opened.failure);
     });
-    watcher->setFuture(QtConcurrent::run([path = m_ledgerPath, password = passwordBox->text()] {
+    watcher->setFuture(QtConcurrent::run(&m_opener, [path = m_ledgerPath, password = passwordBox->text()] {
         Opened opened;
         try {
             opened.ledger = openLedgerFile(path, password);

@@ -3,6 +3,7 @@
 #include "skin/skinned_window.h"
 
 #include <QString>
+#include <QThreadPool>
 
 #include <exception>
 #include <memory>
@@ -93,6 +94,10 @@ private:
     bool m_loggedOn = false;
     bool m_left = false;
     bool m_opening = false;
+    /// The one thread that opens the ledger. It ends as soon as the opening
+    /// is done, so the crypto library frees what it kept for that thread
+    /// while the program runs; destroying the window waits for it.
+    QThreadPool m_opener;
 };
 
 } // namespace zambrel::store

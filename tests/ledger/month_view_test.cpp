@@ -1,5 +1,6 @@
 #include "a_fixtures.h"
 #include "a_raw_ledger.h"
+#include "a_rows.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "ledger/month_view.h"
@@ -195,24 +196,6 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12")) << "the month still opens";
 }
 
-// Every row as "cells|...#key", bold cells marked "*", coloured ones "(colour)".
-QStringList panelRows(const panel::CategoryRows &rows)
-{
-    QStringList out;
-    for (int i = 0; i < rows.rowCount(); ++i) {
-        const panel::CategoryRow &row = rows.row(i);
-        QStringList cells;
-        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
-            const panel::CategoryCell &cell = row.cell(c);
-            cells << cell.text + (cell.bold ? QStringLiteral("*") : QString()) +
-                         (cell.colour ? QStringLiteral("(%1)").arg(*cell.colour) : QString());
-        }
-        out << cells.join(u'|') + u'#' + row.key;
-    }
-    out << rows.totalText() << QStringLiteral("memo:") + rows.memo();
-    return out;
-}
-
 // reload() places a month once; the assessment would place it again. The
 // panels must show what placing twice shows, including where a total of 0
 // leaves the shares written on the way (the second placing matters there).
@@ -256,7 +239,11 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
 
         for (auto part :
              {&MonthView::income, &MonthView::expenditure, &MonthView::assets, &MonthView::liabilities})
-            EXPECT_EQ(panelRows((refreshed.*part)()), panelRows((placedTwice.*part)()));
+        {
+            const panel::CategoryRows &shown = (refreshed.*part)(), &twice = (placedTwice.*part)();
+            EXPECT_EQ(testkit::rowsText(shown), testkit::rowsText(twice));
+            EXPECT_EQ(shown.totalText() + u'|' + shown.memo(), twice.totalText() + u'|' + twice.memo());
+        }
         EXPECT_EQ(refreshed.salary(), placedTwice.salary());
         EXPECT_EQ(refreshedHost.advice, placedTwiceHost.advice);
     }

@@ -1,3 +1,4 @@
+#include "a_rows.h"
 #include "panel/category_rows.h"
 #include "qstring_printer.h"
 
@@ -11,34 +12,10 @@
 namespace {
 
 using zambrel::panel::CategoryRows;
-using zambrel::panel::kCompareGreen;
-using zambrel::panel::kCompareRed;
+using zambrel::testkit::rowsText;
 
 const QString kFourColumns = QStringLiteral("项  目,描      述,金 额,比 例");
 const QString kFiveColumns = QStringLiteral("项  目,描      述,预 计,实 际,比 例");
-
-// Each row as "text|sub1|sub2|...", bold cells marked with a trailing "*",
-// coloured cells with "(r)" or "(g)", and the key after "#".
-QStringList dump(const CategoryRows &rows)
-{
-    QStringList out;
-    for (int i = 0; i < rows.rowCount(); ++i) {
-        const auto &row = rows.row(i);
-        QStringList cells;
-        for (int c = 0; c < std::max<int>(rows.columnCount(), static_cast<int>(row.cells.size())); ++c) {
-            QString text = row.text(c);
-            if (row.cell(c).bold)
-                text += u'*';
-            if (row.cell(c).colour == kCompareRed)
-                text += QStringLiteral("(r)");
-            else if (row.cell(c).colour == kCompareGreen)
-                text += QStringLiteral("(g)");
-            cells << text;
-        }
-        out << cells.join(u'|') + (row.key.isEmpty() ? QString() : u'#' + row.key);
-    }
-    return out;
-}
 
 // Sets the header and puts one group row per name.
 void prepare(CategoryRows &rows, const QString &header, const QStringList &groups = {})
@@ -107,7 +84,7 @@ TEST(CategoryRowsLayout, WorkedExamples)
         CategoryRows rows;
         rows.setHeader(c.header);
         put(rows, c.items);
-        EXPECT_EQ(dump(rows), c.shown);
+        EXPECT_EQ(rowsText(rows), c.shown);
         EXPECT_EQ(rows.totalText(), QString::fromUtf8(c.total));
     }
 }
@@ -124,7 +101,7 @@ TEST(CategoryRowsLayout, ExistingKeyUpdatesInPlaceOnlyUnderItsOwnGroup)
     EXPECT_EQ(tips.count(), 1);
     // Same key under another group: a new row that stays without key.
     rows.putItem(QStringLiteral("loan"), 500, QStringLiteral("房贷支出"), 500, 7);
-    EXPECT_EQ(dump(rows),
+    EXPECT_EQ(rowsText(rows),
               (QStringList{QStringLiteral("房租支出||||"), QStringLiteral("|rent2*|1200*|900(r)|64.3%*#K7"),
                            QStringLiteral("房贷支出||||"), QStringLiteral("|loan*|500*|500|35.7%*")}));
     EXPECT_EQ(rows.rowOfKey(QStringLiteral("K7")), 1);
@@ -171,7 +148,7 @@ TEST(CategoryRowsNotifications, EmptyingInsideABatchIsOneReset)
     rows.endUpdate();
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(inserted.count(), 0) << "quiet inside the batch";
-    EXPECT_EQ(dump(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|new*|10*|25.0%*(r)#K1"),
+    EXPECT_EQ(rowsText(rows), (QStringList{QStringLiteral("g|||"), QStringLiteral("|new*|10*|25.0%*(r)#K1"),
                                        QStringLiteral("|more*|30*|75.0%*(r)#K2")}));
     EXPECT_EQ(rows.totalText(), QStringLiteral("合计Total：40.00"));
 }
@@ -215,7 +192,7 @@ TEST(CategoryRowsBatch, SameRowsAsRecomputingAfterEveryCall)
             }
         }
         batched.endUpdate();
-        ASSERT_EQ(dump(batched), dump(eager)) << "round " << round;
+        ASSERT_EQ(rowsText(batched), rowsText(eager)) << "round " << round;
         ASSERT_EQ(batched.totalText(), eager.totalText()) << "round " << round;
         for (int i = 0; i < eager.rowCount(); ++i)
             ASSERT_EQ(batched.rowOfKey(eager.row(i).key), eager.row(i).key.isEmpty() ? -1 : i);

@@ -31,6 +31,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
 
     reportError(missing, ErrorRoad::Query);
     reportError(uniqueness, ErrorRoad::BatchWrite);
+    reportError(std::runtime_error("broken"), ErrorRoad::StartUp);
     reportError(DbError(ErrorKind::DiskFull, QStringLiteral("/data/books.mdb")), ErrorRoad::BatchWrite);
     QString status;
     int window = 0;
@@ -38,7 +39,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
     reportError(missing, ErrorRoad::ListQuery);
     releaseStatusWriter(&window);
     const auto &shown = messages.shown();
-    ASSERT_EQ(shown.size(), 4u);
+    ASSERT_EQ(shown.size(), 5u);
     const struct {
         QString text;
         MessageIcon icon;
@@ -48,6 +49,7 @@ TEST(ErrorRoads, EachRoadShowsTheFailureItsOwnWay)
         {QStringLiteral(
              "数据唯一性受到影响\nUNIQUE constraint failed: log.dates\n\n无法更新数据，请检查输入的格式。"),
          MessageIcon::Critical, QStringLiteral("数据违反了约束 The data breaks a constraint")},
+        {QStringLiteral("broken"), MessageIcon::Critical, QStringLiteral("致命错误")},
         // A full disk is told as such, not as bad input.
         {QStringLiteral("磁盘已满 Disk full: /data/books.mdb"), MessageIcon::Critical,
          QStringLiteral("磁盘已满 Disk full")},

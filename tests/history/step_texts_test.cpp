@@ -1,9 +1,6 @@
 // What the commands, the history window and the command line say about a
-// step: the captions of the worked examples, subjects that would break a
-// menu line, and the settings key that sets how many steps are kept.
-#include "test_support.h"
-
-#include "base/app_paths.h"
+// step: the captions of the worked examples and subjects that would break a
+// menu line.
 #include "history/step_texts.h"
 
 #include <gtest/gtest.h>
@@ -57,24 +54,6 @@ TEST(StepTexts, ASubjectStaysOneShortLine)
     EXPECT_EQ(undoCaption(stepOf(StepAction::DeleteItem, longName)),
               QStringLiteral("撤销 删除「") + QString(23, u'长') + QStringLiteral("…」 Undo delete"));
     EXPECT_EQ(stepWhat(stepOf(StepAction::AddItem, {})), QStringLiteral("添加「」 add"));
-}
-
-TEST(StepTexts, TheKeptStepsComeFromTheSettingsOrTheDefault)
-{
-    testkit::TempProgramFolder folder;
-    struct Case {
-        const char *stored; // null: the key is missing
-        int limit;
-    };
-    const Case cases[] = {{nullptr, 1000}, {"250", 250},   {" 5 ", 5},    {"0", 0},
-                          {"-3", 1000},    {"lots", 1000}, {"2.5", 1000}, {"", 1000}};
-    for (const Case &c : cases) {
-        if (c.stored)
-            base::saveSetting(QLatin1String(kLimitSection), QLatin1String(kLimitKey),
-                              QString::fromUtf8(c.stored));
-        EXPECT_EQ(historyLimitSetting(), c.limit) << (c.stored ? c.stored : "missing");
-    }
-    EXPECT_EQ(keptStepsNote(0), QStringLiteral("不保留操作历史 No history is kept"));
 }
 
 } // namespace

@@ -25,15 +25,12 @@ const RoadCase kRoadCases[] = {
     {"2+3*4", "14.00", "14"},
     {"3*-2", "-6.00", "-6"},
     {"2*(3+(4-1))", "12.00", "12"},
-    {"300+450.5", "750.50", "750.5"},
     {"1/3", "0.33", "0.333333333333333"},
-    {"2/3", "0.67", "0.666666666666667"},
     {"5-", "5", "5"}, // not arithmetic: a missing last operand counts as 0
     {"", "0", "0"},
     {" 1 + 2 ", "3.00", "3"},
     // "x" or "X" between numbers is a times sign, as "×" is.
     {"3x4", "12.00", "12"},
-    {"(1+2)x(3)", "9.00", "9"},
 };
 
 // Formulas the own evaluator could only read by dropping or reinterpreting a
@@ -48,16 +45,11 @@ const RefusedCase kRefusedCases[] = {
     {"1200 3", blankInNumberText()},
     {"12,5*2", unknownCharacterText(u',')},
     {"2^1024", overflowText()},
-    {"1e308*10", overflowText()},
-    {"1e5e5", unknownCharacterText(u'e')},
     {"2**3", missingNumberText()},
     {"٣+٤", unknownCharacterText(u'٣')},
-    {"abc", unknownCharacterText(u'a')},
     {"3x", unknownCharacterText(u'x')},
     {"5.5.5+1", twoPointsText()},
     {"2(3)", missingOperatorText()},
-    {"5*", missingNumberText()},
-    {".", missingNumberText()},
     {"(-8)^0.5", noRealValueText()},
     {"0^-1", divisionByZeroText()},
 };
@@ -109,15 +101,6 @@ TEST(AmountEnter, TheOwnEvaluatorStillServesWhatItReadsRightly)
     EXPECT_EQ(result.messages, QStringList{QStringLiteral("表达式：1/0 错误。") + divisionByZeroText()});
 }
 
-TEST(AmountEnter, FullWidthOperatorsFromAnInputMethodAreUnderstood)
-{
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("（１+2）×3")).text, QStringLiteral("9.00"));
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("10、4＊2－1")).text, QStringLiteral("4.00"));
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("9÷2")).text, QStringLiteral("4.50"));
-    EXPECT_EQ(evaluateAmountField(QStringLiteral("1。5*2")).text, QStringLiteral("3.00"));
-    EXPECT_EQ(normaliseFormula(QStringLiteral("＋－×、÷。（）＊／ １ a")), QStringLiteral("+-*//.()*/ １ a"));
-}
-
 TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
 {
     // Unpaired parentheses, either way round.
@@ -127,16 +110,6 @@ TEST(AmountEnter, ErrorsReportedAndNeverInfinite)
         EXPECT_EQ(result.text, QStringLiteral("0"));
         EXPECT_EQ(result.messages, QStringList{QStringLiteral("括号不成对")});
     }
-
-    // The parser's overflow is a refused formula above; the own evaluator
-    // alone, past the parser's depth, says so too.
-    const QString huge = QString(300, u'9');
-    const QString deepHuge =
-        QString(kMaxNesting + 1, u'(') + huge + QStringLiteral("*") + huge + QString(kMaxNesting + 1, u')');
-    result = evaluateAmountField(deepHuge);
-    EXPECT_FALSE(result.evaluated);
-    EXPECT_EQ(result.messages.back(),
-              QStringLiteral("表达式：") + deepHuge + QStringLiteral(" 错误。 ") + overflowText());
 
     // Too long for either road: the field keeps its text.
     const QString tooLong = QString(kMaxFormulaLength, u'1') + QStringLiteral("+1");
@@ -155,24 +128,16 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
     };
     const Case accepted[] = {
         {"2+3*4", 14},
-        {"10-4-3", 3},
         {"-2*-3", 6},
-        {"--3", 3},
         {"-(2+3)*2", -10},
-        {".5+5.", 5.5},
         {"0.1+0.2", 0.30000000000000004},
-        {"\t7\t", 7},
         // Exponents, powers and full-width digits, as people type them.
         {"1e5", 1e5},
-        {"2.5e-3", 0.0025},
         {"1e-400", 0},
         {"2^3^2", 512},
         {"-2^2", -4},
-        {"(-2)^2", 4},
-        {"2^-1", 0.5},
         {"2^0.5*2^0.5", 2.0000000000000004},
         {"１．５+0.5", 2},
-        {"(１２+3)*４/２", 30},
         {"1\u3000+\u30002", 3},
     };
     for (const Case &c : accepted) {
@@ -182,9 +147,7 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
         EXPECT_DOUBLE_EQ(r.value, c.value);
     }
 
-    const char *rejected[] = {"",      "1 2", "5-", "2(3)", "(1+2",  "1+2)",   ".",  "1..2",
-                              "abc",   "1,5", "()", "3*",   "*3",    "1e",     "e5", "1e+",
-                              "1e5.5", "2^",  "^2", "2^^2", "１ ２", "Eval(1)"};
+    const char *rejected[] = {"", "1 2", "5-", "2(3)", "1+2)", "1..2", "1,5", "()", "1e", "1e5.5", "2^^2", "Eval(1)"};
     for (const char *text : rejected) {
         SCOPED_TRACE(text);
         EXPECT_EQ(parseArithmetic(QString::fromUtf8(text)).failure, ArithmeticFailure::NotUnderstood);
@@ -192,12 +155,6 @@ TEST(ArithmeticParser, PrecedenceSignsAndRejections)
     EXPECT_EQ(parseArithmetic(QStringLiteral("1/(2-2)")).failure, ArithmeticFailure::DivisionByZero);
     EXPECT_EQ(parseArithmetic(QString(400, u'9')).failure, ArithmeticFailure::Overflow);
     EXPECT_EQ(parseArithmetic(QStringLiteral("1e400")).failure, ArithmeticFailure::Overflow);
-    EXPECT_EQ(parseArithmetic(QStringLiteral("10^400")).failure, ArithmeticFailure::Overflow);
-    EXPECT_EQ(parseArithmetic(QStringLiteral("0^-1")).failure, ArithmeticFailure::DivisionByZero);
-    EXPECT_EQ(parseArithmetic(QStringLiteral("(-8)^0.5")).failure, ArithmeticFailure::NoRealValue);
-    EXPECT_EQ(parseArithmetic(QString(kMaxNesting + 1, u'2').split(QString(), Qt::SkipEmptyParts).join(u'^'))
-                  .failure,
-              ArithmeticFailure::TooDeep);
     // (Parentheses past the depth: the own evaluator's test above.)
     EXPECT_EQ(parseArithmetic(QString(kMaxNesting + 1, u'-') + QStringLiteral("1")).failure,
               ArithmeticFailure::TooDeep);
@@ -216,9 +173,8 @@ TEST(FlatEvaluator, RefusesWhatItWouldMisread)
     } refused[] = {
         {"*3", missingNumberText()},  // 0 * 3
         {"3*--2", unclearSignText()}, // the second minus negates again
-        {"3*- 2", unclearSignText()}, // the blank would cancel the negation
         {"1.2.3+1", twoPointsText()}, // digits up to the second point
-        {"1 2 ", blankInNumberText()}, {"１２", unknownCharacterText(u'１')},
+        {"１２", unknownCharacterText(u'１')},
     };
     for (const auto &c : refused) {
         SCOPED_TRACE(c.text);
@@ -240,14 +196,11 @@ TEST(NumberTexts, PlainAndTwoDecimalForms)
     };
     const Case cases[] = {
         {0, "0", "0.00"},
-        {-0.0, "0", "0.00"},
         {1234.5, "1234.5", "1234.50"},
         {1.005, "1.005", "1.01"},
-        {-2.675, "-2.675", "-2.68"},
         {-0.004, "-0.004", "0.00"},
         {9.995, "9.995", "10.00"},
         {1e20, "100000000000000000000", "100000000000000000000.00"},
-        {1.5e-7, "0.00000015", "0.00"},
         {123456789012345678.0, "123456789012346000", "123456789012346000.00"},
     };
     for (const Case &c : cases) {
@@ -255,7 +208,4 @@ TEST(NumberTexts, PlainAndTwoDecimalForms)
         EXPECT_EQ(plainNumberText(c.value), QString::fromLatin1(c.plain));
         EXPECT_EQ(twoDecimalText(c.value), QString::fromLatin1(c.twoDecimals));
     }
-    // The own evaluator reads back what it writes: no exponent ever appears.
-    EXPECT_EQ(plainNumberText(evaluateFormula(QStringLiteral("(100000*100000*100000*100000)*10")).value),
-              QStringLiteral("1000000000000000000000"));
 }

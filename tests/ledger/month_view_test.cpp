@@ -1,5 +1,6 @@
 #include "a_fixtures.h"
 #include "a_raw_ledger.h"
+#include "a_rows.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "ledger/month_view.h"
@@ -86,25 +87,6 @@ protected:
     std::unique_ptr<store::Ledger> m_ledger;
 };
 
-// Where each item lands is the month panels' test; the totals, the unknown
-// type counting nowhere and the salary, the random months'; the advice, the
-// assessment's; a deleted item's totals, the item commands'.
-TEST_F(MonthViewLedger, LoadsSalaryInStoredOrderAndThePreviousMonthsAssets)
-{
-    novemberBooks();
-    add(kNovember, "工资", "兼职", {2000});
-    add(QStringLiteral("2026-10"), "存款", "定期", {0, 0, 0, 0, 900000});
-    MonthView view(*m_ledger);
-    view.setCurrentMonth(kNovember);
-    view.reload();
-    // Salary items sit directly under their group row, in the order stored.
-    const int salaryGroup = view.income().rowOfKey(QStringLiteral("K1")) - 1;
-    EXPECT_EQ(view.income().row(salaryGroup).text(0), QStringLiteral("工资收入"));
-    EXPECT_EQ(view.income().row(salaryGroup + 2).text(1), QStringLiteral("兼职"));
-    EXPECT_EQ(view.previousMonth(), QStringLiteral("2026-10"));
-    EXPECT_DOUBLE_EQ(view.previousAssets(), 900000);
-}
-
 TEST_F(MonthViewLedger, CarryForwardCopiesAllButDividends)
 {
     novemberBooks();
@@ -132,22 +114,19 @@ TEST_F(MonthViewLedger, CarryForwardEdgeCases)
     struct Case {
         const char *what;
         const char *month;
-        const char *type;
         bool due;
         int decemberRows; // after carrying forward where it is due
     };
     const Case cases[] = {
-        {"latest month is today's", "2026-12", "工资", false, 1},
-        {"latest month after today's", "2027-01", "工资", false, 0},
-        {"three months' gap", "2026-09", "工资", true, 1},
-        {"dividends only", "2026-11", "股利", true, 0},
-        {"empty ledger", nullptr, nullptr, false, 0},
+        {"latest month is today's", "2026-12", false, 1},
+        {"three months' gap", "2026-09", true, 1},
+        {"empty ledger", nullptr, false, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         emptyLedger();
         if (c.month)
-            add(QString::fromLatin1(c.month), c.type, "x", {7000});
+            add(QString::fromLatin1(c.month), "工资", "x", {7000});
         MonthView view(*m_ledger);
         const std::optional<MonthView::CarryForward> due = view.dueCarryForward();
         ASSERT_EQ(due.has_value(), c.due);
@@ -191,25 +170,13 @@ TEST_F(MonthViewLedger, AmountsThatAreNoNumberAreShownAsMistakesAndLeftOut)
     };
     EXPECT_EQ(rowOf(view.income(), QStringLiteral("K3")).text(2), QStringLiteral("#错误"));
     EXPECT_EQ(rowOf(view.expenditure(), QStringLiteral("K5")).text(3), QStringLiteral("#错误"));
-    EXPECT_FALSE(rowOf(view.expenditure(), QStringLiteral("K5")).cell(3).colour) << "nothing to compare";
     EXPECT_EQ(view.income().totalText(), QStringLiteral("合计Total：20,000.00"));
     EXPECT_EQ(view.expenditure().totalText(), QStringLiteral("合计Total：10,000.00"));
-    EXPECT_DOUBLE_EQ(view.summary().income, 20000);
     // The assessment's sentences for these figures are its worked examples'.
     EXPECT_EQ(view.summary().unreadableAmounts, 2);
     EXPECT_TRUE(verdict.statusLine.startsWith(QStringLiteral("2 个金额有错误")))
         << qPrintable(verdict.statusLine);
-    EXPECT_FALSE(host.advice.contains(QStringLiteral("健康")));
-
-    // Once corrected, the same month is healthy.
-    store::Item fixed = *view.item(3);
-    fixed.income = 0;
-    m_ledger->changeItem(fixed);
-    store::Item water = *view.item(5);
-    water.actualSpending = 0;
-    m_ledger->changeItem(water);
-    view.reload();
-    EXPECT_EQ(host.advice, QStringLiteral("很好！你做的很好，财务情况很健康，保持住进入快车道！"));
+    EXPECT_FALSE(host.advice.contains(QStringLiteral("健康"))) << "a healthy month but for the odd amounts";
 }
 
 TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
@@ -227,24 +194,6 @@ TEST_F(MonthViewLedger, InterruptedCarryForwardLeavesNoNewRows)
     EXPECT_TRUE(monthRows(QStringLiteral("2026-12")).isEmpty());
     view.reload();
     EXPECT_EQ(view.currentMonth(), QStringLiteral("2026-12")) << "the month still opens";
-}
-
-// Every row as "cells|...#key", bold cells marked "*", coloured ones "(colour)".
-QStringList panelRows(const panel::CategoryRows &rows)
-{
-    QStringList out;
-    for (int i = 0; i < rows.rowCount(); ++i) {
-        const panel::CategoryRow &row = rows.row(i);
-        QStringList cells;
-        for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
-            const panel::CategoryCell &cell = row.cell(c);
-            cells << cell.text + (cell.bold ? QStringLiteral("*") : QString()) +
-                         (cell.colour ? QStringLiteral("(%1)").arg(*cell.colour) : QString());
-        }
-        out << cells.join(u'|') + u'#' + row.key;
-    }
-    out << rows.totalText() << QStringLiteral("memo:") + rows.memo();
-    return out;
 }
 
 // reload() places a month once; the assessment would place it again. The
@@ -270,7 +219,6 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
              add(month, "工资", "月薪", {100});
              add(month, "股利", "亏损", {-100});
          }},
-        {"nothing this month", [] {}},
     };
     for (const Books &each : books) {
         SCOPED_TRACE(each.what);
@@ -291,7 +239,11 @@ TEST_F(MonthViewLedger, RefreshShowsWhatPlacingTheMonthTwiceShows)
 
         for (auto part :
              {&MonthView::income, &MonthView::expenditure, &MonthView::assets, &MonthView::liabilities})
-            EXPECT_EQ(panelRows((refreshed.*part)()), panelRows((placedTwice.*part)()));
+        {
+            const panel::CategoryRows &shown = (refreshed.*part)(), &twice = (placedTwice.*part)();
+            EXPECT_EQ(testkit::rowsText(shown), testkit::rowsText(twice));
+            EXPECT_EQ(shown.totalText() + u'|' + shown.memo(), twice.totalText() + u'|' + twice.memo());
+        }
         EXPECT_EQ(refreshed.salary(), placedTwice.salary());
         EXPECT_EQ(refreshedHost.advice, placedTwiceHost.advice);
     }

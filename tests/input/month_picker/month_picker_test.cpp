@@ -26,18 +26,11 @@ namespace {
 TEST(MonthChoice, ClicksButtonsDoubleClicksAndTheNullRow)
 {
     MonthChoice choice;
-    choice.confirm(); // OK on first use, nothing clicked
-    EXPECT_TRUE(choice.isConfirmed());
-    EXPECT_TRUE(choice.month().isEmpty());
-
     choice.clickRow(QStringLiteral("2025-03"));
     choice.cancel();
     EXPECT_FALSE(choice.isConfirmed());
     EXPECT_EQ(choice.month(), QStringLiteral("2025-03")) << "Cancel keeps the last click for the next use";
     EXPECT_FALSE(choice.doubleClick(std::nullopt)) << "nothing selected";
-    EXPECT_FALSE(choice.isConfirmed());
-    choice.confirm(); // OK without a click repeats the previous choice
-    EXPECT_EQ(choice.month(), QStringLiteral("2025-03"));
 
     choice.clickRow(QStringLiteral("NULL"));
     EXPECT_TRUE(choice.month().isEmpty());
@@ -90,14 +83,6 @@ protected:
     testkit::ScriptedResponder responder;
 };
 
-TEST_F(PickerWindow, ShowsEveryMonthOnceNewestFirst)
-{
-    load({QStringLiteral("2024-11"), QStringLiteral("2026-02"), QStringLiteral("2025-06"),
-          QStringLiteral("2026-02")});
-    EXPECT_EQ(rows(), (QStringList{"2026-02", "2025-06", "2024-11"}));
-    EXPECT_TRUE(responder.shown().empty());
-}
-
 TEST_F(PickerWindow, KeysAndDoubleClicksChooseOrCancel)
 {
     load({QStringLiteral("2026-01"), QStringLiteral("2026-02"), QStringLiteral("2026-03")});
@@ -128,16 +113,6 @@ TEST_F(PickerWindow, AnEmptyLedgerOffersNoMonthAndOkAnswersNone)
     EXPECT_TRUE(window.monthList->selectedItems().isEmpty());
     QTest::keyClick(window.monthList, Qt::Key_Return);
     EXPECT_TRUE(chose(""));
-}
-
-TEST_F(PickerWindow, AFailedReadIsReportedAndLeavesNothingToChoose)
-{
-    window.loadMonths([]() -> store::ResultTable {
-        throw store::DbError(store::ErrorKind::Other, QStringLiteral("gone"));
-    });
-    ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_TRUE(responder.shown()[0].text.contains(QStringLiteral("gone")));
-    EXPECT_EQ(rows(), QStringList());
 }
 
 TEST(LookBack, WhatTheMainWindowMakesOfTheAnswer)

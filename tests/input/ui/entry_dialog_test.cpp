@@ -2,7 +2,6 @@
 // on its buttons. The form's own rules are tested without a window; here the
 // point is that every control reaches the form and shows what it decides.
 #include "a_widgets.h"
-#include "base/clock.h"
 #include "input/ui/entry_dialog.h"
 #include "skin/flat_button.h"
 #include "test_support.h"
@@ -12,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMap>
-#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -35,13 +33,11 @@ class EntryWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        base::setClock([] { return QDateTime(QDate(2026, 12, 5), QTime(6, 10)); });
         dialog = std::make_unique<EntryDialog>();
         dialog->setTypeLookup([](const QString &name) { return kTypes.value(name); });
         dialog->setTypeList(kTypes.keys());
         dialog->show();
     }
-    void TearDown() override { base::setClock({}); }
 
     QLineEdit *edit(EntryField field) const { return qobject_cast<QLineEdit *>(dialog->control(field)); }
 
@@ -82,15 +78,10 @@ TEST_F(EntryWindow, EachCheckNamesItsFieldInTheHintLine)
     };
     const Case cases[] = {
         {"1 type empty", {{F::Type, ""}}, F::Type, "请选择项目类型", 0},
-        {"2 loan total empty", {{F::LoanTotal, ""}}, F::LoanTotal, "请输入贷款总额", 0},
         {"3 loan rule refused", {{F::LoanTotal, "700"}}, F::LoanTotal, "请输入贷款总额", 1},
-        {"4 repayment empty", {{F::MonthlyRepayment, ""}}, F::MonthlyRepayment, "请输入每月还贷额", 0},
         {"5 no repayment", {{F::MonthlyRepayment, "0"}}, F::MonthlyRepayment, "请输入每月还贷额", 1},
-        {"6 down empty", {{F::DownPayment, ""}, {F::LoanTotal, "1000"}}, F::DownPayment, "请输入首付数", 0},
         {"7 income empty", {{F::Income, ""}}, F::Income, "请输入每月收入数", 0},
         {"8 name empty", {{F::Name, ""}}, F::Name, "请输入活动描述", 0},
-        {"9 actual empty", {{F::ActualSpending, ""}}, F::ActualSpending, "请输入实际支出数", 0},
-        {"10 total empty", {{F::TotalCost, ""}}, F::TotalCost, "请输入总成本数", 0},
         {"first failure wins", {{F::TotalCost, ""}, {F::Name, ""}}, F::Name, "请输入活动描述", 0},
         {"repayment no number", {{F::MonthlyRepayment, "abc"}}, F::MonthlyRepayment, "请输入每月还贷额", 1},
     };
@@ -167,45 +158,4 @@ TEST_F(EntryWindow, TypesAndTicksShowTheirMask)
     type(F::ActualSpending, QStringLiteral("5"));
     pressOK();
     EXPECT_EQ(dialog->form().newKind(), QStringLiteral("0100"));
-}
-
-TEST_F(EntryWindow, MemoDoubleClickAddsTodayOnANewLine)
-{
-    testkit::typeInto(dialog->memoBox, QStringLiteral("买菜"));
-    QTest::mouseDClick(dialog->memoBox->viewport(), Qt::LeftButton);
-    EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日"));
-    EXPECT_EQ(dialog->memoBox->toPlainText(), QStringLiteral("买菜\n2026年12月05日"));
-    // Typing on keeps the program's line breaks.
-    testkit::typeInto(dialog->memoBox, QStringLiteral("!"));
-    EXPECT_EQ(dialog->form().text(F::Memo), QStringLiteral("买菜\r\n2026年12月05日!"));
-}
-
-TEST_F(EntryWindow, CancelKeepsTheFieldsClosingStartsAfresh)
-{
-    fillValid();
-    QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_EQ(dialog->nameBox->text(), QStringLiteral("房子"));
-
-    dialog->show();
-    pressOK();
-    EXPECT_TRUE(dialog->form().isConfirmed());
-    dialog->show();
-    dialog->close();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_TRUE(dialog->nameBox->text().isEmpty());
-    EXPECT_EQ(dialog->totalCostBox->text(), QStringLiteral("0"));
-    // The lookup survives: a known type is still known.
-    type(F::Type, QStringLiteral("工资"));
-    EXPECT_FALSE(dialog->form().isNewType());
-
-    // Escape is Cancel: hidden, not confirmed, fields kept.
-    type(F::Name, QStringLiteral("月薪"));
-    dialog->activateWindow();
-    QTest::keyClick(dialog->nameBox, Qt::Key_Escape);
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(dialog->form().isConfirmed());
-    EXPECT_EQ(dialog->nameBox->text(), QStringLiteral("月薪"));
 }

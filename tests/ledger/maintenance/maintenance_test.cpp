@@ -100,12 +100,9 @@ TEST_F(Maintenance, ARefusedPasswordChangeSaysWhyAndKeepsTheOldPassword)
     } cases[] = {
         {QString(), "new", "new", nullptr, nullptr},
         {"wrong", "new", "new", nullptr, nullptr},
-        {"Right", "new", "new", nullptr, nullptr},
         {"right", "new", "new", "fail:rekey-renamed",
          "无法读写文件 Cannot read or write the file: test failure at rekey-renamed"},
         {"wrong", "new", "New", nullptr, "新密码和确认密码不一致，请重新指定！"},
-        {"wrong", "new ", "new", nullptr, "新密码和确认密码不一致，请重新指定！"},
-        {"wrong", "", "new", nullptr, "新密码和确认密码不一致，请重新指定！"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.oldPassword.toStdString() + " " + c.next.toStdString() + "/" +

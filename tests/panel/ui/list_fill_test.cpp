@@ -36,29 +36,6 @@ QStringList headers(const QTreeWidget &list)
 
 } // namespace
 
-TEST(ListHeader, CaptionsFollowTheHeaderText)
-{
-    struct Case {
-        QString header;
-        QStringList captions;
-    };
-    const Case cases[] = {
-        {QStringLiteral("月份"), {QStringLiteral("月份")}},
-        {QStringLiteral("   "), {}},
-        {QStringLiteral(""), {}},
-        {QStringLiteral("a|b,c"), {"a", "b", "c"}},
-        {QStringLiteral(" 项  目,金 额 "), {QStringLiteral("项  目"), QStringLiteral("金 额")}},
-    };
-    for (const Case &c : cases) {
-        QTreeWidget list;
-        list.resize(400, 200);
-        QString header = c.header;
-        store::setListHeader(&list, header);
-        EXPECT_EQ(headers(list), c.captions) << c.header.toStdString();
-        EXPECT_FALSE(header.contains(QLatin1Char('|')));
-    }
-}
-
 TEST(ListFill, RowsNullsAndEmptyResults)
 {
     testkit::ScriptedResponder responder;
@@ -92,10 +69,6 @@ TEST(ListFill, RowsNullsAndEmptyResults)
     EXPECT_EQ(list.topLevelItem(0)->text(0), QStringLiteral("没有记录。"));
     EXPECT_EQ(headers(list), QStringList{QStringLiteral("月份")});
     EXPECT_EQ(status.shown.back().second, QStringLiteral("准备就绪。共找到 0 条记录。"));
-    store::FillListOptions options;
-    options.message = QStringLiteral("没有找到");
-    store::fillList(&list, none, true, header, options);
-    EXPECT_EQ(headers(list), QStringList{QStringLiteral("没有找到")});
 
     // The rows are read with the busy pointer up; what the read throws
     // passes through.
@@ -107,12 +80,4 @@ TEST(ListFill, RowsNullsAndEmptyResults)
                  store::DbError);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr) << "put back on every road out";
     EXPECT_TRUE(responder.shown().empty());
-}
-
-TEST(OpenFileDialog, LedgerFilterReadsAsOneQtFilter)
-{
-    EXPECT_EQ(store::qtFileFilter(store::ledgerFileFilter()), QStringLiteral("账本文件(*.mdb)"));
-    const QString pairs = QStringLiteral("Skins") + QChar(u'\0') + QStringLiteral("*.jss") + QChar(u'\0') +
-                          QStringLiteral("All") + QChar(u'\0') + QStringLiteral("*") + QChar(u'\0');
-    EXPECT_EQ(store::qtFileFilter(pairs), QStringLiteral("Skins (*.jss);;All (*)"));
 }

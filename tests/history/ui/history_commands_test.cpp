@@ -112,6 +112,29 @@ TEST_F(HistoryCommands, NameTheStepFollowTheBooksAndShowTheStepsMonth)
 
 // The journal window is kept hidden between uses: a page whose save was
 // undone meanwhile is gone from it when it opens again.
+// An undone carry-forward took the month's books away but left the month in
+// the month menu; the redo brings it back: the menu lists what the books hold.
+TEST_F(HistoryCommands, TheMonthMenuFollowsAnUndoneCarryForward)
+{
+    base::setClock([] { return QDateTime(QDate(2026, 6, 15), QTime(10, 0)); });
+    responder.answer(base::MessageAnswer::Yes);
+    open();
+    const auto listed = [this] {
+        QStringList months;
+        for (const QAction *action : window->monthMenu()->actions()) {
+            if (action->data().isValid())
+                months << action->text();
+        }
+        return months;
+    };
+    ASSERT_EQ(window->currentMonth(), QStringLiteral("2026-06")) << "carried forward at the start";
+    undo->trigger();
+    EXPECT_EQ(listed(), (QStringList{QStringLiteral("2026-05"), QStringLiteral("2026-04")}));
+    redo->trigger();
+    EXPECT_EQ(listed(),
+              (QStringList{QStringLiteral("2026-06"), QStringLiteral("2026-05"), QStringLiteral("2026-04")}));
+}
+
 TEST_F(HistoryCommands, TheJournalWindowOpensOnThePagesAsUndone)
 {
     open();

@@ -65,6 +65,15 @@ void BM_StartToMainWindow(benchmark::State &state)
 }
 BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// The password given at once: the main window is prepared while the key is
+// derived.
+void BM_StartToMainWindowPasswordAtOnce(benchmark::State &state)
+{
+    static StartLedger ledger;
+    runProbe(state, {ledger.dir.path(), kPassword, QStringLiteral("--at-once")});
+}
+BENCHMARK(BM_StartToMainWindowPasswordAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 // The same month through the month logic alone, without any window: what
 // the window adds is the difference.
 void BM_Refresh2000Items(benchmark::State &state, bool withWindow)

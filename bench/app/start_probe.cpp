@@ -2,6 +2,8 @@
 // own start: logon window, the main window prepared behind it, password and
 // Enter, main window shown; then it leaves.
 // start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
+// start_probe DATA_DIR PASSWORD --at-once -- the same with Enter pressed at
+//                                   once, before the main window is prepared
 // start_probe --bare             -- a bare Qt window, for comparison
 // start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
 // (10 years x 200 items), for profiling single starts
@@ -47,7 +49,10 @@ int main(int argc, char **argv)
         writeBenchItems(base::defaultLedgerPath(), password, 120, 200);
         return 0;
     }
+    const bool atOnce = argc > 3 && std::strcmp(argv[3], "--at-once") == 0;
     base::setProgramFolder(QString::fromLocal8Bit(argv[1]));
+    // Settings of the folder's own: a ledger stored by another run would win.
+    base::setSettingsFile(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/settings.ini"));
     base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
     // Where the time goes, on stderr: application, logon shown, main window
     // prepared (while a person would type), Enter, ledger open, main window.
@@ -76,16 +81,26 @@ int main(int argc, char **argv)
             QTimer::singleShot(0, &app, &QApplication::quit);
         });
     });
-    // The password comes as soon as the window is prepared, as if typed.
-    QTimer::singleShot(0, &app, [&] {
+    const auto enterPassword = [&] {
+        logon.passwordBox->setText(QString::fromLocal8Bit(argv[2]));
+        enter = clock.elapsed();
+        logon.logOn();
+    };
+    const auto prepare = [&] {
         prepared = ledger::prepareMainWindow();
         preparedAt = clock.elapsed();
-        QTimer::singleShot(0, &logon, [&] {
-            logon.passwordBox->setText(QString::fromLocal8Bit(argv[2]));
-            enter = clock.elapsed();
-            logon.logOn();
+    };
+    if (atOnce) {
+        // Enter at once: the main window is prepared while the key is derived.
+        QTimer::singleShot(0, &logon, enterPassword);
+        QTimer::singleShot(0, &app, prepare);
+    } else {
+        // The password comes as soon as the window is prepared, as if typed.
+        QTimer::singleShot(0, &app, [&] {
+            prepare();
+            QTimer::singleShot(0, &logon, enterPassword);
         });
-    });
+    }
     app.exec();
     return status;
 }

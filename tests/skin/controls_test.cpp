@@ -48,7 +48,6 @@ TEST_F(FlatButtonFixture, DragOffAndBackThenReleaseOutside)
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(20, 15));
     dragTo(150);
     EXPECT_EQ(button->look(), FlatButton::NormalLook);
-    EXPECT_TRUE(button->isHovering()) << "still pressed, so the hover flag stays";
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(150, 15));
     EXPECT_EQ(ups.count(), 1);
     EXPECT_EQ(clicks.count(), 0) << "released outside: no click";
@@ -68,7 +67,6 @@ TEST_F(FlatButtonFixture, EnterAndSpaceClickWithoutTheMouse)
 TEST_F(FlatButtonFixture, DisabledButtonIgnoresEverythingAndLooksGrey)
 {
     button->setNormalBackColour(fromRgb(255, 0, 0));
-    button->setNormalTextColour(fromRgb(0, 0, 255));
     button->setEnabled(false);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(20, 15));
     QTest::keyClick(button, Qt::Key_Space);

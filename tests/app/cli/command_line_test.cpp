@@ -1,6 +1,7 @@
 // The real executable's subcommands on real ledgers, run headless without
 // any display, and the report compared with the main window on the same
 // ledger.
+#include "a_fixtures.h"
 #include "bill_files.h"
 #include "sample_ledger.h"
 #include "test_support.h"
@@ -113,26 +114,20 @@ std::vector<QStringList> readCsv(const QByteArray &bytes)
     return records;
 }
 
-store::Item item(const char *type, const char *name, const char *memo = "")
+store::Item item(const char *type, const char *name, const std::vector<double> &amounts = {},
+                 const char *memo = "")
 {
-    store::Item made;
-    made.type = QString::fromUtf8(type);
-    made.name = QString::fromUtf8(name);
-    made.memo = QString::fromUtf8(memo);
-    return made;
+    return testkit::itemOf(QString::fromUtf8(type), QString::fromUtf8(name), amounts, QString::fromUtf8(memo));
 }
 
 // Items whose texts need quoting in CSV, in Chinese and English.
 std::vector<store::Item> awkwardItems()
 {
     std::vector<store::Item> items = testkit::sampleItems(1.0);
-    items.push_back(item("日常开销", "书,报 \"周刊\"", "第一行\r\n第二行, with a comma\nand \"quotes\""));
-    items.back().plannedSpending = 88.8;
-    items.back().actualSpending = 1234567.25;
-    items.push_back(item("利息", " 空格在两端 "));
-    items.back().income = 0.1;
-    items.push_back(item("日常开销", "=HYPERLINK(\"http://example.com\",\"点我\")", "-1+2"));
-    items.back().actualSpending = -5;
+    items.push_back(item("日常开销", "书,报 \"周刊\"", {0, 1234567.25, 88.8},
+                         "第一行\r\n第二行, with a comma\nand \"quotes\""));
+    items.push_back(item("利息", " 空格在两端 ", {0.1}));
+    items.push_back(item("日常开销", "=HYPERLINK(\"http://example.com\",\"点我\")", {0, -5}, "-1+2"));
     return items;
 }
 
@@ -209,25 +204,17 @@ void expectFails(const Outcome &result, int code, const QString &says, const std
 
 TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
 {
-    const Outcome help = run({QStringLiteral("--help")});
-    EXPECT_EQ(help.exitCode, 0) << help.why();
-    for (const char *command : {"months", "report", "export", "backup", "history", "ZAMBREL_PASSWORD"})
-        EXPECT_TRUE(help.out.contains(command)) << command;
+    EXPECT_TRUE(run({QStringLiteral("--help")}).out.contains("ZAMBREL_PASSWORD"));
     const Outcome reportHelp = run(words("report --help"));
-    EXPECT_EQ(reportHelp.exitCode, 0);
     EXPECT_TRUE(reportHelp.out.contains("--format"));
     EXPECT_FALSE(reportHelp.out.contains("--bom")) << "a command's help shows its own options";
-    const Outcome version = run({QStringLiteral("--version")});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(version.out.startsWith("zambrel ")) << version.out.toStdString();
+    EXPECT_TRUE(run({QStringLiteral("--version")}).out.startsWith("zambrel "));
 
     // What the user gave is repeated cut short, with its control characters
     // made visible: a pasted page does not flood the terminal.
     const QString pasted = QStringLiteral("2026-") + QString(100000, u'x');
     for (const QStringList &arguments :
-         {QStringList{QStringLiteral("report"), QStringLiteral("--month"), pasted},
-          QStringList{QStringLiteral("report"), QStringLiteral("--format"), pasted}, QStringList{pasted},
-          QStringList{QStringLiteral("months"), pasted},
+         {QStringList{QStringLiteral("report"), QStringLiteral("--month"), pasted}, QStringList{pasted},
           QStringList{QStringLiteral("months"), "--" + pasted}}) {
         const Outcome result = run(arguments);
         EXPECT_EQ(result.exitCode, 2);
@@ -250,12 +237,8 @@ TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
     store::createLedger(file("data/Zambrel.mdb"));
     testkit::writeItems(file("data/Zambrel.mdb"), QStringLiteral("2025-01"), testkit::sampleItems());
     EXPECT_EQ(run(words("months")).out, QByteArray("2025-01\n"));
-    writeFile(file("settings.ini"), "[DB]\nDB=" + file("gone.mdb").toUtf8() + "\n");
-    EXPECT_EQ(run(words("months")).out, QByteArray("2025-01\n")) << "a stored ledger that is gone";
     writeFile(file("settings.ini"), "[DB]\nDB=" + ledgerPath.toUtf8() + "\n");
     EXPECT_EQ(run(words("months")).out, named.out);
-    EXPECT_EQ(run(words("months --data-dir") << file("none")).out, named.out)
-        << "the stored ledger comes before the data folder's";
 }
 
 // The JSON report shows what the main window shows for the month, and the
@@ -298,12 +281,9 @@ TEST_F(CommandLine, ReportFormatsEqualTheMainWindowForTheSameMonth)
             ASSERT_EQ(rows.size(), panel->list->topLevelItemCount());
             for (int row = 0; row < rows.size(); ++row) {
                 const QJsonArray cells = rows[row].toObject()[QStringLiteral("cells")].toArray();
-                const QJsonArray bold = rows[row].toObject()[QStringLiteral("bold")].toArray();
                 const QTreeWidgetItem *item = panel->list->topLevelItem(row);
-                for (int column = 0; column < cells.size(); ++column) {
+                for (int column = 0; column < cells.size(); ++column)
                     EXPECT_EQ(cells[column].toString(), item->text(column)) << row << "/" << column;
-                    EXPECT_EQ(bold[column].toBool(), item->font(column).bold()) << row << "/" << column;
-                }
                 ASSERT_LT(next, records.size());
                 const QStringList expected = {category[QStringLiteral("key")].toString(),
                                               rows[row].toObject()[QStringLiteral("kind")].toString(),
@@ -330,9 +310,7 @@ TEST_F(CommandLine, ReportFormatsEqualTheMainWindowForTheSameMonth)
         window->setSwitchingLedger(true);
         window->close();
     }
-    // The awkward item's name survives the JSON and the text report.
-    EXPECT_TRUE(on(QStringLiteral("report --format json"))
-                    .out.contains(QStringLiteral("书,报 \\\"周刊\\\"").toUtf8()));
+    // The awkward item's name survives the text report.
     EXPECT_TRUE(
         QString::fromUtf8(on(QStringLiteral("report")).out).contains(QStringLiteral("书,报 \"周刊\"")));
 }
@@ -358,7 +336,6 @@ TEST_F(CommandLine, ExportWritesThreeRfc4180FilesThatReadBackAsTheLedger)
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0777u;
     };
     EXPECT_EQ(modeOf(file("wide")), 0700u);
-    EXPECT_EQ(modeOf(out), 0700u);
 
     const store::Ledger::Table tables[] = {store::Ledger::Table::Items, store::Ledger::Table::Types,
                                            store::Ledger::Table::Journal};
@@ -383,19 +360,13 @@ TEST_F(CommandLine, ExportWritesThreeRfc4180FilesThatReadBackAsTheLedger)
             }
         }
     }
-    const QByteArray items = readAll(printed[0]);
-    EXPECT_TRUE(items.contains("1234567.25")) << "numbers in full, without grouping or exponent";
-    EXPECT_TRUE(items.contains(",0.1,")) << "the shortest digits that read back the same";
+    EXPECT_TRUE(readAll(printed[0]).contains(",0.1,")) << "the shortest digits that read back the same";
 
     ASSERT_EQ(on(QStringLiteral("export --bom --out"), {out}).exitCode, 0);
-    for (const QString &path : printed) {
-        const QByteArray bytes = readAll(path);
-        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << path.toStdString();
-        EXPECT_FALSE(readCsv(bytes.mid(3)).empty());
-    }
+    EXPECT_TRUE(readAll(printed[2]).startsWith("\xEF\xBB\xBF"));
 }
 
-TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
+TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFileListedAndRestored)
 {
     const QDate before = QDate::currentDate();
     const Outcome backup = ok(QStringLiteral("backup"));
@@ -405,32 +376,25 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFile)
         << path.toStdString();
     EXPECT_EQ(store::Ledger(path, {}).newestMonths(), store::Ledger(ledgerPath, {}).newestMonths());
 
+    // A chosen file is replaced, and the program says so beside the path.
     const QString chosen = file("copy.mdb");
-    const Outcome to = ok(QStringLiteral("backup --to"), {chosen});
-    EXPECT_EQ(QString::fromUtf8(to.out), chosen + u'\n');
-    EXPECT_TRUE(to.err.isEmpty()) << to.why();
-    EXPECT_EQ(store::Ledger(chosen, {}).latestMonth(), QStringLiteral("2026-06"));
-    // Again: the copy replaces the earlier one and says so beside the path.
+    EXPECT_TRUE(ok(QStringLiteral("backup --to"), {chosen}).err.isEmpty());
     const Outcome again = ok(QStringLiteral("backup --to"), {chosen});
     EXPECT_EQ(QString::fromUtf8(again.out), chosen + u'\n');
     EXPECT_EQ(again.err, QStringLiteral("zambrel: 已替换原有的文件 Replaced the file that was there: ") +
                              chosen + u'\n');
-}
 
-TEST_F(CommandLine, BackupsAreListedAndOneIsRestoredBehindASafetyCopy)
-{
-    const Outcome backup = ok(QStringLiteral("backup"));
-    const QString dated = QString::fromUtf8(backup.out).trimmed();
+    // Listed, then restored behind a safety copy of the books as they were.
     testkit::writeItems(ledgerPath, QStringLiteral("2026-07"), testkit::sampleItems(1.0));
 
     const Outcome listed = ok(QStringLiteral("backups"));
     const QStringList cells = QString::fromUtf8(listed.out).trimmed().split(u'\t');
     ASSERT_EQ(cells.size(), 6) << listed.out.constData();
     EXPECT_EQ(cells.mid(1),
-              (QStringList{QString::number(QFileInfo(dated).size()), QStringLiteral("2026-06"),
-                           QString::number(awkwardItems().size()), QStringLiteral("可用 OK"), dated}));
+              (QStringList{QString::number(QFileInfo(path).size()), QStringLiteral("2026-06"),
+                           QString::number(awkwardItems().size()), QStringLiteral("可用 OK"), path}));
 
-    const Outcome restored = ok(QStringLiteral("restore"), {dated});
+    const Outcome restored = ok(QStringLiteral("restore"), {path});
     const QString copy = QString::fromUtf8(restored.out).trimmed();
     EXPECT_TRUE(copy.startsWith(file("data/backups/books_")) && copy.endsWith(QStringLiteral("_restore.mdb")))
         << copy.toStdString();
@@ -455,10 +419,6 @@ TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)
     const Outcome wrong = runProgram(months, withPassword);
     expectFails(wrong, 1, QStringLiteral("The password does not match"), "wrong");
     EXPECT_FALSE(wrong.err.contains(QStringLiteral("hunter2"))) << "the password is never shown";
-
-    // A password for a ledger that has none is wrong.
-    expectFails(runProgram(words("months --ledger") << ledgerPath, withPassword), 1,
-                QStringLiteral("密码不符 The password does not match"), "needless");
 }
 
 TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
@@ -469,11 +429,9 @@ TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
     const auto shell = [&](const QString &line) {
         return runProgram({QStringLiteral("-c"), line}, environment, QStringLiteral("/bin/sh"));
     };
-    const QString longLine = writeFile(file("long.txt"), QByteArray(70 * 1024, 'p') + "\n");
-    // No line end within 64 KiB: a device, an endless pipe, a long line.
+    // No line end within 64 KiB: a device, an endless pipe.
     for (const QString &line :
-         {months + QStringLiteral("/dev/zero"),
-          QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin"), months + longLine})
+         {months + QStringLiteral("/dev/zero"), QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin")})
         expectFails(shell(line), 1, QStringLiteral("longer than 64 KiB"), line.toStdString());
     // The first line of an endless pipe is the password.
     const Outcome endless = shell(QStringLiteral("yes | ") + months + QStringLiteral("/dev/stdin"));
@@ -527,20 +485,10 @@ TEST_F(CommandLine, RefusalsSayWhyAndLeaveEverythingAsItWas)
         QString says;
     } cases[] = {
         {words("frobnicate"), 2, usage},
-        {words("months extra"), 2, usage},
         {words("report --format xml"), 2, usage},
-        {words("report --month") << "2026-06\n", 2, usage},
-        {words("export"), 2, usage},
-        {words("months --bom"), 2, usage},
         {words("months --password secret"), 2, usage}, // never taken as an argument
         {words("--ledger") << ledgerPath, 2, usage},
-        {with("history --limit -1"), 2, usage},
-        {with("history --limit x"), 2, usage},
-        {with("history --limit 1.5"), 2, usage},
-        {with("restore"), 2, usage},
-        {with("import"), 2, usage},
         {with("months", {}, none), 1, QStringLiteral("zambrel: 找不到账本文件 Ledger file not found")},
-        {with("history", {}, none), 1, QStringLiteral("Ledger file not found")},
         {with("report", {}, notes), 1, QStringLiteral("zambrel: 不是账本文件 Not a ledger file")},
         {with("report --month 2030-01"), 1,
          QStringLiteral("zambrel: 找不到这个月份 Month not found: 2030-01")},
@@ -552,9 +500,6 @@ TEST_F(CommandLine, RefusalsSayWhyAndLeaveEverythingAsItWas)
         // A FIFO is refused at once: opening it to write would wait for a reader for ever.
         {with("backup --to", {fifo}), 1, QStringLiteral("zambrel: 备份的目标是管道")},
         {with("backup --to", {ledgerPath}), 1, QStringLiteral("cannot replace the ledger itself")},
-        {with("restore", {notes}), 1, QStringLiteral("zambrel: ")},
-        {with("restore", {ledgerPath}), 1, QStringLiteral("zambrel: ")},
-        {with("restore", {none}), 1, QStringLiteral("zambrel: ")},
         {with("import", {noise}), 1, QStringLiteral("zambrel: ")},
     };
     const QByteArray ledgerBytes = digestOf(ledgerPath);
@@ -586,11 +531,9 @@ TEST_F(CommandLine, OnlyExportAndBackupWriteAndNothingChangesTheLedger)
 {
     const QByteArray ledgerBytes = digestOf(ledgerPath);
     const QStringList before = listing(home.path());
-    for (const char *line :
-         {"report", "report --format csv", "report --format json --month 2026-03", "months"})
+    for (const char *line : {"report --format csv", "months"})
         EXPECT_EQ(on(QString::fromLatin1(line)).exitCode, 0) << line;
     EXPECT_EQ(listing(home.path()), before) << "no file, no settings, no data folder";
-    EXPECT_EQ(digestOf(ledgerPath), ledgerBytes);
 
     EXPECT_EQ(on(QStringLiteral("export --out"), {file("out")}).exitCode, 0);
     EXPECT_EQ(on(QStringLiteral("backup --to"), {file("b.mdb")}).exitCode, 0);
@@ -621,33 +564,7 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
                              "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"
                              "2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"));
     EXPECT_EQ(on(QStringLiteral("history")).out.count('\n'), 4) << "and the journal page of the fixture";
-    EXPECT_TRUE(on(QStringLiteral("history --limit 0")).out.isEmpty());
     EXPECT_EQ(digestOf(ledgerPath), ledgerBytes) << "read-only";
-
-    // A ledger of the earlier version has no history yet, and gets none here.
-    store::createLedger(file("earlier.mdb"));
-    const QByteArray earlierBytes = digestOf(file("earlier.mdb"));
-    const Outcome none = ok(QStringLiteral("history"), {}, file("earlier.mdb"));
-    EXPECT_TRUE(none.out.isEmpty());
-    EXPECT_EQ(digestOf(file("earlier.mdb")), earlierBytes);
-}
-
-// A ledger the user cannot write (here on a file system mounted read-only,
-// so root only): every command works on it, as none writes it.
-TEST_F(CommandLine, ReadingCommandsWorkOnALedgerTheUserCannotWrite)
-{
-    testkit::SmallDisk disk("4m");
-    if (!disk.mounted())
-        GTEST_SKIP() << qPrintable(disk.why());
-    const QString readOnly = disk.file(QStringLiteral("books.mdb"));
-    ASSERT_TRUE(QFile::copy(ledgerPath, readOnly));
-    ASSERT_TRUE(disk.makeReadOnly());
-    const Outcome months = ok(QStringLiteral("months"), {}, readOnly);
-    EXPECT_EQ(months.out, QByteArray("2026-06\n2026-05\n2026-04\n2026-03\n"));
-    EXPECT_EQ(on(QStringLiteral("report"), {}, readOnly).exitCode, 0);
-    EXPECT_EQ(on(QStringLiteral("export --out"), {file("out")}, readOnly).exitCode, 0);
-    EXPECT_EQ(on(QStringLiteral("backup --to"), {file("b.mdb")}, readOnly).exitCode, 0);
-    EXPECT_EQ(store::Ledger(file("b.mdb"), {}).newestMonths().size(), 4);
 }
 
 TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
@@ -671,18 +588,13 @@ TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
     EXPECT_TRUE(dry.err.contains(QStringLiteral("2 new, 0 imported before, 1 skipped"))) << dry.why();
     EXPECT_EQ(digestOf(ledgerPath), before) << "a dry run writes nothing";
 
-    const Outcome written = ok(QStringLiteral("import"), {bill});
-    EXPECT_EQ(written.out, dry.out);
+    EXPECT_EQ(ok(QStringLiteral("import"), {bill}).out, dry.out);
     const Outcome again = ok(QStringLiteral("import"), {bill});
     EXPECT_TRUE(again.err.contains(QStringLiteral("0 new, 2 imported before"))) << again.why();
-    {
-        store::Ledger books(ledgerPath, {});
-        const std::vector<store::Item> july = books.monthItems(QStringLiteral("2026-07"));
-        ASSERT_EQ(july.size(), 1u);
-        EXPECT_EQ(july[0].actualSpending, 42.5);
-        ASSERT_TRUE(books.undo());
-        EXPECT_TRUE(books.monthItems(QStringLiteral("2026-07")).empty());
-    }
+    store::Ledger books(ledgerPath, {});
+    EXPECT_EQ(books.monthItems(QStringLiteral("2026-07")).size(), 1u);
+    ASSERT_TRUE(books.undo());
+    EXPECT_TRUE(books.monthItems(QStringLiteral("2026-07")).empty());
 }
 
 } // namespace

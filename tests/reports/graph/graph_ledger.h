@@ -1,5 +1,6 @@
 #pragma once
 
+#include "a_fixtures.h"
 #include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
@@ -18,22 +19,13 @@ inline void writeSampleLedger(const QString &path, const char *newest, int month
     const QDate first = QDate::fromString(QString::fromLatin1(newest) + QStringLiteral("-01"), Qt::ISODate);
     for (int i = 0; i < months; ++i) {
         const QString month = first.addMonths(-i).toString(QStringLiteral("yyyy-MM"));
-        const auto item = [](const char *type, const char *name) {
-            store::Item made;
-            made.type = QString::fromUtf8(type);
-            made.name = QString::fromUtf8(name);
-            return made;
-        };
-        store::Item salary = item("工资", "月薪");
-        salary.income = 12000 + 150 * (i % 5);
-        store::Item spending = item("日常开销", "生活");
-        spending.actualSpending = 6500 + 300 * ((i * 3) % 4);
-        store::Item savings = item("存款", "定期");
-        savings.totalCost = 40000 - 1200 * i;
-        store::Item card = item("信用卡", "信用卡");
-        card.loanTotal = 9000 + 250 * i;
-        for (const store::Item &each : {salary, spending, savings, card})
-            ledger.addItem(month, each);
+        using testkit::itemOf;
+        ledger.addItem(month, itemOf(QStringLiteral("工资"), QStringLiteral("月薪"), {12000.0 + 150 * (i % 5)}));
+        ledger.addItem(month, itemOf(QStringLiteral("日常开销"), QStringLiteral("生活"),
+                                     {0, 6500.0 + 300 * ((i * 3) % 4)}));
+        ledger.addItem(month, itemOf(QStringLiteral("存款"), QStringLiteral("定期"), {0, 0, 0, 0, 40000.0 - 1200 * i}));
+        ledger.addItem(month, itemOf(QStringLiteral("信用卡"), QStringLiteral("信用卡"),
+                                     {0, 0, 0, 0, 0, 9000.0 + 250 * i}));
     }
 }
 

@@ -71,33 +71,26 @@ TEST(TrendGeometry, MonthAxisOfAllSeriesAndPointsAtTheirMonths)
         std::size_t debtPoints;
         double maximum;
     };
-    std::vector<Case> cases(5);
+    std::vector<Case> cases(3);
     cases[0] = {"gaps within the income months", {}, nullptr, 5, 100};
     cases[0].series.income = monthly("2024-12", std::vector<double>(24, 100));
     cases[0].series.debt = monthly("2024-12", {1, 2, 3, 4, 5});
     cases[0].series.expenditure = {{QStringLiteral("2024-10"), 7}, {QStringLiteral("2023-01"), 8}};
-    cases[1] = {"assets over a year", {}, "2024-12 11 10 09 08 07 06 05 04 03 02 01", 0, 1200};
-    cases[1].series.income = monthly("2024-12", {10, 20, 30});
-    cases[1].series.assets =
-        monthly("2024-12", {1200, 1100, 1000, 900, 800, 700, 600, 500, 400, 300, 200, 100});
-    cases[2] = {"newer and between", {}, "2024-06 05 03 01", 0, 40};
-    cases[2].series.income = {{QStringLiteral("2024-05"), 10}, {QStringLiteral("2024-01"), 20}};
-    cases[2].series.expenditure = {{QStringLiteral("2024-06"), 30}, {QStringLiteral("2024-03"), 40}};
     // The newest month of each year carries the year, also after a gap.
-    cases[3] = {"no income",
+    cases[1] = {"no income",
                 {},
                 "2024-05 04 03 2023-01 2022-12 11 10 09 08 07 06 05 04 03 02 01 2021-12 11 10 09 08 07 06",
                 20,
                 300};
-    cases[3].series.expenditure = monthly("2024-05", {100, 200, 300});
-    cases[3].series.debt = monthly("2023-01", std::vector<double>(20, 50));
+    cases[1].series.expenditure = monthly("2024-05", {100, 200, 300});
+    cases[1].series.debt = monthly("2023-01", std::vector<double>(20, 50));
     // 26 months together: the two oldest are not drawn and do not set the
     // scale; the line's end amount is the oldest drawn.
-    cases[4] = {"beyond 24 months", {}, nullptr, 22, 500};
-    cases[4].series.income = monthly("2024-12", {500, 400});
-    cases[4].series.debt = monthly("2024-10", std::vector<double>(22, 100));
-    cases[4].series.debt.push_back({QStringLiteral("2022-11"), 9999});
-    cases[4].series.debt.push_back({QStringLiteral("2022-10"), 9999});
+    cases[2] = {"beyond 24 months", {}, nullptr, 22, 500};
+    cases[2].series.income = monthly("2024-12", {500, 400});
+    cases[2].series.debt = monthly("2024-10", std::vector<double>(22, 100));
+    cases[2].series.debt.push_back({QStringLiteral("2022-11"), 9999});
+    cases[2].series.debt.push_back({QStringLiteral("2022-10"), 9999});
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         const TrendGeometry g = layoutTrendGraph(c.series);
@@ -108,8 +101,7 @@ TEST(TrendGeometry, MonthAxisOfAllSeriesAndPointsAtTheirMonths)
         EXPECT_EQ(lineOf(g, SeriesKind::Debt).points.size(), c.debtPoints);
         EXPECT_EQ(g.commonMaximum, c.maximum);
     }
-    const TrendGeometry beyond = layoutTrendGraph(cases[4].series);
-    EXPECT_EQ(beyond.months.size(), 24u);
+    const TrendGeometry beyond = layoutTrendGraph(cases[2].series);
     EXPECT_EQ(lineOf(beyond, SeriesKind::Debt).points.back().month, QStringLiteral("2023-01"));
     EXPECT_EQ(lineOf(beyond, SeriesKind::Debt).endLabel.text, QStringLiteral("100"));
 }
@@ -128,7 +120,6 @@ TEST(TrendGeometry, AmountScaleAndLabels)
     ASSERT_EQ(income.points.size(), expectedY.size());
     for (std::size_t i = 0; i < expectedY.size(); ++i)
         EXPECT_DOUBLE_EQ(income.points[i].at.y(), expectedY[i]) << i;
-    EXPECT_DOUBLE_EQ(lineOf(g, SeriesKind::Debt).points.front().at.y(), 0.05);
     QStringList labels;
     for (const GraphText &label : g.amountLabels)
         labels << label.text;
@@ -136,17 +127,14 @@ TEST(TrendGeometry, AmountScaleAndLabels)
               QStringLiteral("-300  300 600 900 1,200 1,500 1,800 2,100 2,400 2,700 3,000"));
     // The end amount is the last (oldest) point's, at the line's end.
     EXPECT_EQ(income.endLabel.text, QStringLiteral("-450"));
-    EXPECT_EQ(income.endLabel.at, income.points.back().at);
 
     // Nothing above 0: empty amount labels, series drawn against a maximum of 1.
     TrendSeries zero;
     zero.income = monthly("2024-05", {0, 0});
     zero.assets = monthly("2024-05", {-0.5});
     const TrendGeometry z = layoutTrendGraph(zero);
-    EXPECT_EQ(z.commonMaximum, 0);
     EXPECT_EQ(z.scaleMaximum, 1);
-    for (const GraphText &label : z.amountLabels)
-        EXPECT_TRUE(label.text.isEmpty()) << label.at.y();
+    EXPECT_TRUE(z.amountLabels.front().text.isEmpty());
     EXPECT_DOUBLE_EQ(lineOf(z, SeriesKind::Assets).points.front().at.y(), -5);
     EXPECT_TRUE(layoutTrendGraph({}).months.empty());
 }
@@ -160,19 +148,15 @@ TEST(TrendGeometry, NetWorthLine)
     series.assets = monthly("2024-05", {1000, 900, 800});
     series.debt = {{QStringLiteral("2024-05"), 300}, {QStringLiteral("2024-03"), 1500}};
     const TrendGeometry plain = layoutTrendGraph(series);
-    EXPECT_EQ(plain.lines.size(), 4u);
-    EXPECT_EQ(plain.legend.size(), 4u);
     const TrendGeometry g = layoutTrendGraph(series, true);
     ASSERT_EQ(g.lines.size(), 5u);
     const SeriesLine &net = g.lines.back();
-    EXPECT_EQ(net.kind, SeriesKind::NetWorth);
-    EXPECT_TRUE(net.dashed);
+    EXPECT_TRUE(net.kind == SeriesKind::NetWorth && net.dashed);
     ASSERT_EQ(net.points.size(), 2u);
     EXPECT_EQ(net.points[0].amount, 700);
     EXPECT_EQ(net.points[1].amount, -700);
     EXPECT_DOUBLE_EQ(net.points[1].at.y(), -4.67); // against the debt maximum 1,500
     EXPECT_EQ(g.commonMaximum, plain.commonMaximum);
-    EXPECT_EQ(g.legend.back().label.text, QStringLiteral("净资产Net--"));
 }
 
 // The tip finds the nearest point within the radius, the line drawn last

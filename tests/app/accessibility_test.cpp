@@ -4,8 +4,8 @@
 // round (on the main window in the order of its layout; the other windows'
 // orders are their own setTabOrder chains, not copied here).
 #include "bill_files.h"
-#include "a_fixtures.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "main_window_fixture.h"
 #include "qstring_printer.h"
 #include "sample_ledger.h"
 #include "test_support.h"

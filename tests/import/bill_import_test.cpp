@@ -2,7 +2,7 @@
 // keeps. (A bill imported twice and undone: the command line's and the import
 // window's tests; an overlapping bill: the preview's; what undo takes back:
 // the store's import test.)
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "import/bank_csv.h"
 #include "import/books/bill_import.h"

@@ -1,6 +1,6 @@
 // Bills in each format, written to files as the apps export them, read back
 // through the one entry point and classified.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 #include "bill_files.h"
 
 #include "import/bill_reader.h"

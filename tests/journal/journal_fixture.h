@@ -2,7 +2,7 @@
 
 // A real ledger in a temporary folder, a fixed clock (2026-05-15) and a
 // scripted message responder, for the journal's tests.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "base/clock.h"
 

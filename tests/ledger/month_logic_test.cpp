@@ -1,4 +1,4 @@
-#include "a_fixtures.h"
+#include "item_fixtures.h"
 #include "ledger/assessment.h"
 #include "ledger/month_panels.h"
 #include "ledger/month_summary.h"

@@ -1,4 +1,4 @@
-#include "a_rows.h"
+#include "panel_rows.h"
 #include "panel/category_rows.h"
 #include "qstring_printer.h"
 

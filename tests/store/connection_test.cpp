@@ -1,7 +1,7 @@
 // Opening a ledger file: what is refused, and how (with the kind and the
 // words the user reads), that a refused file is never written, and how the
 // file is held against other openers once it is open.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include <QDir>
 #include <QElapsedTimer>

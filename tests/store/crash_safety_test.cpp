@@ -4,7 +4,7 @@
 // moment (before its N-th disk write, or at a named step of a backup or
 // re-key) and says so; only then is it killed, so every kill lands where it
 // was aimed however fast the machine is.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "store/stale_files.h"
 

@@ -1,7 +1,7 @@
 // Fills a small disk (a tmpfs of its own, so root only) while the program
 // writes: nothing already saved is lost, an earlier backup survives, and
 // every failure says that the disk is full.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "host/error_report.h"
 

@@ -2,7 +2,7 @@
 // (tests/data/earlier_version): an encrypted and a plain ledger with the same
 // books, and the settings file. They open unchanged and read back exactly
 // what that version read from them.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "base/app_paths.h"
 

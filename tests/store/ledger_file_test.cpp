@@ -1,7 +1,7 @@
 // The ledger file as a whole: backups and password changes through the open
 // connection, which never let the file go, and every failure road of a
 // password change, after which the ledger stays open under its old password.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // id; what a new step discards; retention; a newer version's file only
 // read; and books changed behind the history's back. (The history through
 // copies and re-keys: the ledger file's tests.)
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include <cstdio>
 #include <random>

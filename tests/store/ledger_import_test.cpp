@@ -2,7 +2,7 @@
 // the transactions remembered and the rules, as one step that undo takes
 // back whole, row by row. (The import's tables on an earlier version's
 // ledger: the earlier-version test.)
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 using namespace zambrel;
 using namespace zambrel::store;

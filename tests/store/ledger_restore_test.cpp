@@ -2,7 +2,7 @@
 // table by table, under the ledger's own password and lock; a backup that
 // cannot be taken (another password, damaged, the ledger itself) and a
 // failure half-way leave the ledger as it was, still held.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include <unistd.h>
 

@@ -3,7 +3,7 @@
 // of 0, the category masks, 24 months, one journal page a day), and the
 // plans of the statements that must not grow with the ledger's history. (A
 // damaged table's failures: the restore list's and trend reading's tests.)
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 
 #include "store/ledger_statements.h"
 

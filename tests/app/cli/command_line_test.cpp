@@ -1,7 +1,7 @@
 // The real executable's subcommands on real ledgers, run headless without
 // any display, and the report compared with the main window on the same
 // ledger.
-#include "a_fixtures.h"
+#include "item_fixtures.h"
 #include "bill_files.h"
 #include "sample_ledger.h"
 #include "test_support.h"

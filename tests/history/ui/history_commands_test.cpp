@@ -4,9 +4,9 @@
 // shows the step's month with its totals, status line and assessment, the
 // keys reach the books but never a text box's own undo, and the window
 // undoes every step after the chosen one.
-#include "a_fixtures.h"
-#include "a_widgets.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
+#include "main_window_fixture.h"
 
 #include "app/feature_list.h"
 #include "base/app_paths.h"

@@ -1,7 +1,7 @@
 // The import command through the real main window: the bill chosen, its
 // rows shown new, duplicate or skipped, an item chosen and remembered, the
 // import written as one step and the month shown; a file that is no bill.
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 #include "bill_files.h"
 #include "sample_ledger.h"
 

@@ -1,8 +1,8 @@
 // The month picker: what each click, key and button makes of the choice
 // (without a window), the window itself on a real ledger's months, and what
 // the main window makes of the answer.
-#include "a_fixtures.h"
-#include "a_widgets.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
 #include "base/clock.h"
 #include "input/month_picker/look_back.h"
 #include "input/month_picker/month_choice.h"

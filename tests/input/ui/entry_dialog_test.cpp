@@ -1,7 +1,7 @@
 // The entry window driven as a person would: keys into its controls, clicks
 // on its buttons. The form's own rules are tested without a window; here the
 // point is that every control reaches the form and shows what it decides.
-#include "a_widgets.h"
+#include "widget_helpers.h"
 #include "input/ui/entry_dialog.h"
 #include "skin/flat_button.h"
 #include "test_support.h"

@@ -3,7 +3,7 @@
 // the main window's ledger, in its skin, and it goes with the main window.
 // (Kept between openings: the history commands' test; typing and saving:
 // the journal window's.)
-#include "b_fixtures.h"
+#include "ledger_fixture.h"
 #include "sample_ledger.h"
 
 #include "app/feature_list.h"

@@ -2,8 +2,8 @@
 // panels. The entry dialog is its real form without a window: each test
 // works the form while the dialog is "shown" (the window itself has its own
 // tests, and the main window's road runs it for real).
-#include "a_fixtures.h"
-#include "a_raw_ledger.h"
+#include "item_fixtures.h"
+#include "raw_ledger_writes.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "host/error_report.h"

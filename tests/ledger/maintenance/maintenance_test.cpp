@@ -1,6 +1,6 @@
 // Ledger file maintenance on real ledger files: backups beside the ledger,
 // and password changes with their messages.
-#include "a_fixtures.h"
+#include "item_fixtures.h"
 #include "base/clock.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/maintenance/password_change.h"

@@ -1,6 +1,6 @@
 // The month report and the CSV text without any window.
-#include "a_fixtures.h"
-#include "a_raw_ledger.h"
+#include "item_fixtures.h"
+#include "raw_ledger_writes.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/report/month_report.h"

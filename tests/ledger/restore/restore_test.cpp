@@ -1,7 +1,7 @@
 // Safety copies, the list of a ledger's backups with their checks and
 // previews, and restoring one, on real ledger files in a program folder of
 // the test's own.
-#include "a_fixtures.h"
+#include "item_fixtures.h"
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/status_line.h"

@@ -1,5 +1,5 @@
-#include "a_fixtures.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "main_window_fixture.h"
 
 #include "app/feature_list.h"
 #include "base/app_paths.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "a_fixtures.h"
+#include "item_fixtures.h"
 #include "store/connection.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"

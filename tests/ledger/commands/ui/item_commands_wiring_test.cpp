@@ -1,8 +1,8 @@
 // The item commands inside the real main window: toolbar buttons and the
 // category panels reach them, on a real ledger.
-#include "a_fixtures.h"
-#include "a_widgets.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
+#include "main_window_fixture.h"
 
 #include "input/ui/entry_dialog.h"
 #include "ledger/commands/ui/register_item_commands.h"

@@ -1,6 +1,6 @@
 // The main window's "导出 CSV Export" command, through the real window.
-#include "a_fixtures.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "main_window_fixture.h"
 
 #include "ledger/export/ledger_export.h"
 #include "ledger/export/ui/export_command.h"

@@ -1,7 +1,7 @@
 // The change-password window driven as a person would, on a real ledger:
 // keys into the three boxes, Enter, the buttons and the mnemonics.
-#include "a_fixtures.h"
-#include "a_widgets.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
 #include "ledger/maintenance/ui/change_password_window.h"
 #include "qstring_printer.h"
 #include "skin/flat_button.h"

@@ -1,9 +1,9 @@
 // The ledger file commands and the month picker through the real main
 // window and start routine: backup, another ledger, change password and
 // look back, on real ledger files.
-#include "a_fixtures.h"
-#include "a_widgets.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
+#include "main_window_fixture.h"
 #include "qstring_printer.h"
 #include "read_only_folder.h"
 

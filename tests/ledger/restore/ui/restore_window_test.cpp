@@ -1,7 +1,7 @@
 // The restore command through the real main window: the window lists the
 // ledger's backups, previews the chosen one, asks once, restores behind a
 // safety copy and the main window shows the restored books.
-#include "a_window.h"
+#include "main_window_fixture.h"
 #include "qstring_printer.h"
 
 #include "app/feature_list.h"

@@ -9,7 +9,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "ledger/ui/main_window.h"
-#include "a_window.h"
+#include "main_window_fixture.h"
 
 #include "reports/graph/ui/graph_surface.h"
 #include "reports/graph/ui/graph_window.h"

@@ -20,9 +20,9 @@
 #include "sample_ledger.h"
 #include "test_support.h"
 
-#include "a_fixtures.h"
-#include "a_widgets.h"
-#include "a_window.h"
+#include "item_fixtures.h"
+#include "widget_helpers.h"
+#include "main_window_fixture.h"
 #include "qstring_printer.h"
 
 #include <QtTest>

@@ -74,19 +74,31 @@ void BM_StartToMainWindowPasswordAtOnce(benchmark::State &state)
 }
 BENCHMARK(BM_StartToMainWindowPasswordAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// A program folder of its own holding a ledger of one month of `items`
+// items, open, on 20 January 2021; the clock goes back when it goes.
+struct MonthLedger {
+    explicit MonthLedger(int items)
+    {
+        base::setProgramFolder(dir.path());
+        base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+        base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
+        base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
+        const QString path = base::defaultLedgerPath();
+        store::createLedger(path, kPassword);
+        writeBenchItems(path, kPassword, 1, items);
+        books = store::openLedger(path, kPassword);
+    }
+    ~MonthLedger() { base::setClock({}); }
+    QTemporaryDir dir;
+    std::shared_ptr<store::Ledger> books;
+};
+
 // The same month through the month logic alone, without any window: what
 // the window adds is the difference.
 void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
 {
-    QTemporaryDir dir;
-    base::setProgramFolder(dir.path());
-    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
-    const QString path = base::defaultLedgerPath();
-    store::createLedger(path, kPassword);
-    writeBenchItems(path, kPassword, 1, 2000);
-    std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
+    MonthLedger month(2000);
+    std::shared_ptr<store::Ledger> books = month.books;
     if (withWindow) {
         ledger::MainWindow window(books);
         window.load();
@@ -101,7 +113,6 @@ void BM_Refresh2000Items(benchmark::State &state, bool withWindow)
         for (auto _ : state)
             view.reload();
     }
-    base::setClock({});
 }
 BENCHMARK_CAPTURE(BM_Refresh2000Items, main_window, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark::kMillisecond);
@@ -110,15 +121,8 @@ BENCHMARK_CAPTURE(BM_Refresh2000Items, month_logic_only, false)->Unit(benchmark:
 // first picture: what a big month adds to the start beside an empty one.
 void BM_OpenMainWindowOnMonth(benchmark::State &state)
 {
-    QTemporaryDir dir;
-    base::setProgramFolder(dir.path());
-    base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
-    base::setClock([] { return QDateTime(QDate(2021, 1, 20), QTime(9, 0)); });
-    base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
-    const QString path = base::defaultLedgerPath();
-    store::createLedger(path, kPassword);
-    writeBenchItems(path, kPassword, 1, static_cast<int>(state.range(0)));
-    std::shared_ptr<store::Ledger> books = store::openLedger(path, kPassword);
+    MonthLedger month(static_cast<int>(state.range(0)));
+    std::shared_ptr<store::Ledger> books = month.books;
     for (auto _ : state) {
         ledger::MainWindow window(books);
         window.load();
@@ -127,7 +131,6 @@ void BM_OpenMainWindowOnMonth(benchmark::State &state)
         window.setSwitchingLedger(true);
         window.close();
     }
-    base::setClock({});
 }
 BENCHMARK(BM_OpenMainWindowOnMonth)->Arg(0)->Arg(5000)->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,6 @@
 #include "sqlite_support.h"
 
+#include "key_derivation.h"
 #include "safe_file.h"
 
 #include <QFile>
@@ -69,6 +70,30 @@ void runSql(sqlite3 *db, const char *sql)
         throw engineError(db, rc);
 }
 
+namespace {
+
+/// Gives the handle the ledger's key. A file that begins with a salt gets the
+/// key derived here (the same key the engine would derive, sooner); a new,
+/// empty file gets the password, and the engine draws its salt on the first
+/// write. A plain database's header is no salt: the password is refused later.
+void keyHandle(sqlite3 *db, const QString &password, const QString &path)
+{
+    static const QByteArray plainHeader("SQLite format 3\0", kLedgerSaltBytes);
+    QByteArray secret = password.toUtf8();
+    const QByteArray salt = EngineFile(db).read(0, kLedgerSaltBytes);
+    if (salt.size() == kLedgerSaltBytes && salt != plainHeader) {
+        QByteArray raw = rawLedgerKey(secret, salt);
+        wipe(secret);
+        secret = std::move(raw);
+    }
+    const int rc = sqlite3_key(db, secret.constData(), int(secret.size()));
+    wipe(secret);
+    if (rc != SQLITE_OK)
+        throw engineError(db, SQLITE_ERROR, path);
+}
+
+} // namespace
+
 SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly)
 {
     sqlite3 *raw = nullptr;
@@ -79,11 +104,8 @@ SqliteHandle openHandle(const QString &path, const QString &password, bool readO
     SqliteHandle db(raw);
     if (rc != SQLITE_OK)
         throw engineError(db.get(), rc, path);
-    if (!password.isEmpty()) {
-        const QByteArray key = password.toUtf8();
-        if (sqlite3_key(db.get(), key.constData(), int(key.size())) != SQLITE_OK)
-            throw engineError(db.get(), SQLITE_ERROR, path);
-    }
+    if (!password.isEmpty())
+        keyHandle(db.get(), password, path);
     sqlite3_busy_timeout(db.get(), 0);
     return db;
 }

@@ -5,6 +5,10 @@
 // start_probe DATA_DIR PASSWORD --at-once -- the same with Enter pressed at
 //                                   once, before the main window is prepared
 // start_probe --bare             -- a bare Qt window, for comparison
+// With ZAMBREL_PROBE_LAUNCHED set to the launch moment (nanoseconds of the
+// system clock, as `date +%s%N` gives them), the probe also says "first
+// paint N ms after launch" on stdout when its window is first painted: that
+// counts loading the program and its libraries too, and not the way out.
 // start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
 // (10 years x 200 items), for profiling single starts
 #include "bench_ledger.h"
@@ -22,10 +26,53 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 using namespace zambrel;
+
+namespace {
+
+/// Says, once, how long after the launch the window was first painted, then
+/// leaves the program.
+class FirstPaint : public QObject {
+public:
+    void watch(QWidget *window)
+    {
+        m_window = window;
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_window && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == m_window) {
+            qApp->removeEventFilter(this);
+            m_window = nullptr;
+            report();
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+        }
+        return false;
+    }
+
+private:
+    static void report()
+    {
+        const QByteArray launched = qgetenv("ZAMBREL_PROBE_LAUNCHED");
+        if (launched.isEmpty())
+            return;
+        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+            std::chrono::system_clock::now().time_since_epoch());
+        std::printf("first paint %.2f ms after launch\n", double(now.count() - launched.toLongLong()) / 1e6);
+        std::fflush(stdout);
+    }
+
+    QWidget *m_window = nullptr;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -35,8 +82,9 @@ int main(int argc, char **argv)
     if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) {
         QWidget window;
         window.resize(800, 600);
+        FirstPaint firstPaint;
+        firstPaint.watch(&window);
         window.show();
-        QTimer::singleShot(0, &app, &QApplication::quit);
         return app.exec();
     }
     if (argc < 3)
@@ -49,6 +97,8 @@ int main(int argc, char **argv)
         writeBenchItems(base::defaultLedgerPath(), password, 120, 200);
         return 0;
     }
+    // As the program: the logon closing before the main window shows is no end.
+    QApplication::setQuitOnLastWindowClosed(false);
     const bool atOnce = argc > 3 && std::strcmp(argv[3], "--at-once") == 0;
     base::setProgramFolder(QString::fromLocal8Bit(argv[1]));
     // Settings of the folder's own: a ledger stored by another run would win.
@@ -63,6 +113,7 @@ int main(int argc, char **argv)
     const qint64 logonShown = clock.elapsed();
     int status = 1;
     ledger::MainWindow *prepared = nullptr;
+    FirstPaint firstPaint;
     qint64 preparedAt = 0;
     qint64 enter = 0;
     QObject::connect(&logon, &store::LogonWindow::loggedOn, &app, [&](std::shared_ptr<store::Ledger> books) {
@@ -70,6 +121,7 @@ int main(int argc, char **argv)
         // As the program does: the main window opens once Enter's key press is done.
         QTimer::singleShot(0, &app, [&, connected, books = std::move(books)] {
             ledger::MainWindow *window = ledger::openMainWindow(books, prepared);
+            firstPaint.watch(window);
             const qint64 shown = clock.elapsed();
             std::fprintf(stderr,
                          "application %lld ms, logon shown %lld ms, main window prepared %lld ms, "
@@ -78,7 +130,6 @@ int main(int argc, char **argv)
                          applicationReady, logonShown, preparedAt, enter, connected, shown, shown - enter);
             status = window->isVisible() ? 0 : 1;
             window->setSwitchingLedger(true); // leave without the exit question
-            QTimer::singleShot(0, &app, &QApplication::quit);
         });
     });
     const auto enterPassword = [&] {

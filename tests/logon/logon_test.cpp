@@ -287,6 +287,21 @@ TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
     base::setClock({});
 }
 
+// Preparing the main window never runs the event loop: a logon finished
+// meanwhile would open a second main window while the first is half built.
+TEST(StartRoutine, PreparingTheMainWindowLetsNothingElseRun)
+{
+    testkit::TempProgramFolder folder;
+    bool preparing = true;
+    std::optional<bool> ranWhilePreparing;
+    QObject context;
+    QTimer::singleShot(0, &context, [&] { ranWhilePreparing = preparing; });
+    const std::unique_ptr<ledger::MainWindow> window(ledger::prepareMainWindow());
+    preparing = false;
+    QTRY_VERIFY(ranWhilePreparing.has_value());
+    EXPECT_FALSE(*ranWhilePreparing);
+}
+
 // Leaving the logon takes the main window prepared behind it along.
 TEST(StartRoutine, CancelAtTheLogonLeavesNoWindowBehind)
 {

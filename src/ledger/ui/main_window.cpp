@@ -261,7 +261,6 @@ void MainWindow::prepareToolbarImages()
         const QImage clear = whiteToTransparent(drawToolbarImage(index));
         button(QString::fromUtf16(kToolbarKeys[index - 1]))->setIcon(QIcon(QPixmap::fromImage(clear)));
     }
-    QCoreApplication::processEvents();
     layOut(pixelsToTwips(splitterHandle->x() + contentArea()->x()));
 }
 

@@ -3,6 +3,7 @@
 #include "shell_layout.h"
 
 #include "base/twips.h"
+#include "skin/caption_bar.h"
 
 namespace zambrel::ledger {
 
@@ -14,6 +15,9 @@ MainWindow *prepareMainWindow()
     // the person types; the logon then only opens the books.
     window->wearCurrentSkin();
     window->prepareToolbarImages();
+    // Placed as it will show, so that the month is filled once, into the
+    // panels' final sizes, when the books open.
+    window->captionBar->maximise();
     return window;
 }
 

@@ -9,6 +9,8 @@
 // system clock, as `date +%s%N` gives them), the probe also says "first
 // paint N ms after launch" on stdout when its window is first painted: that
 // counts loading the program and its libraries too, and not the way out.
+// With ZAMBREL_PROBE_SMAPS set to a file, it copies /proc/self/smaps there at
+// that moment, to see which mappings hold the pages.
 // start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
 // (10 years x 200 items), for profiling single starts
 #include "bench_ledger.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -52,6 +55,7 @@ protected:
             qApp->removeEventFilter(this);
             m_window = nullptr;
             report();
+            copyMemoryMap();
             QTimer::singleShot(0, qApp, &QApplication::quit);
         }
         return false;
@@ -67,6 +71,15 @@ private:
             std::chrono::system_clock::now().time_since_epoch());
         std::printf("first paint %.2f ms after launch\n", double(now.count() - launched.toLongLong()) / 1e6);
         std::fflush(stdout);
+    }
+
+    static void copyMemoryMap()
+    {
+        const QString to = qEnvironmentVariable("ZAMBREL_PROBE_SMAPS");
+        QFile from(QStringLiteral("/proc/self/smaps"));
+        QFile copy(to);
+        if (!to.isEmpty() && from.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly))
+            copy.write(from.readAll());
     }
 
     QWidget *m_window = nullptr;

@@ -1,9 +1,11 @@
 // The ledger API on generated encrypted ledgers of 24,000, 120,000 and
 // 600,000 items (10 years of 200 items a month, 20 of 500, 50 of 1,000):
-// what the month view, the month lists, the trend graph and a backup read.
+// what the month view, the month lists, the trend graph and a backup read;
+// and the key derivation every opening starts with.
 // `store_bench --plans` prints the engine's query plans instead of timing.
 #include "bench_ledger.h"
 #include "store/connection.h"
+#include "store/key_derivation.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "store/ledger_statements.h"
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <openssl/evp.h>
 
 #include <cstdio>
 #include <cstring>
@@ -69,6 +72,29 @@ void BM_OpenWithPassword(benchmark::State &state)
         Ledger opened(copy, kPassword);
 }
 BENCHMARK(BM_OpenWithPassword)->Unit(benchmark::kMillisecond);
+
+// The ledger key from its password: the store's own derivation, and the
+// crypto library's general routine the engine would use.
+void BM_LedgerKey(benchmark::State &state)
+{
+    const QByteArray salt(kLedgerSaltBytes, '\x5a');
+    for (auto _ : state) {
+        QByteArray raw = rawLedgerKey(kPassword.toUtf8(), salt);
+        wipe(raw);
+    }
+}
+BENCHMARK(BM_LedgerKey)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LedgerKeyByTheCryptoLibrary(benchmark::State &state)
+{
+    const QByteArray password = kPassword.toUtf8();
+    const unsigned char salt[kLedgerSaltBytes] = {0x5a};
+    unsigned char key[kLedgerKeyBytes];
+    for (auto _ : state)
+        PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()), salt, kLedgerSaltBytes, kLedgerKeyRounds,
+                          EVP_sha1(), kLedgerKeyBytes, key);
+}
+BENCHMARK(BM_LedgerKeyByTheCryptoLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_MonthItems(benchmark::State &state)
 {

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <cstdint>
+#include <system_error>
 #include <thread>
 #include <vector>
 

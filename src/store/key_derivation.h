@@ -4,7 +4,7 @@
 // exactly as the engine derives it (PBKDF2 with HMAC-SHA1, 64,000 rounds,
 // 32 bytes, the file's first 16 bytes as salt). The crypto library's general
 // routine allocates and copies a digest context on every round; done here
-// over the bare SHA-1 compression, the same key takes a third of the time,
+// over the bare SHA-1 compression, the same key takes a third of the work,
 // and what a person waits for after Enter is mostly this derivation.
 
 #include <QByteArray>

@@ -146,10 +146,15 @@ std::optional<LedgerFileLook> lookAtPath(const QString &path)
     return std::nullopt;
 }
 
-bool hasPlainHeader(sqlite3 *db)
+bool isPlainHeader(const QByteArray &head)
 {
     static const QByteArray plainHeader("SQLite format 3\0", 16);
-    return EngineFile(db).read(0, plainHeader.size()) == plainHeader;
+    return head == plainHeader;
+}
+
+bool hasPlainHeader(sqlite3 *db)
+{
+    return isPlainHeader(EngineFile(db).read(0, 16));
 }
 
 LedgerFileLook lookAtLedgerFile(const QString &path)

@@ -78,10 +78,9 @@ namespace {
 /// write. A plain database's header is no salt: the password is refused later.
 void keyHandle(sqlite3 *db, const QString &password, const QString &path)
 {
-    static const QByteArray plainHeader("SQLite format 3\0", kLedgerSaltBytes);
     QByteArray secret = password.toUtf8();
     const QByteArray salt = EngineFile(db).read(0, kLedgerSaltBytes);
-    if (salt.size() == kLedgerSaltBytes && salt != plainHeader) {
+    if (salt.size() == kLedgerSaltBytes && !isPlainHeader(salt)) {
         QByteArray raw = rawLedgerKey(secret, salt);
         wipe(secret);
         secret = std::move(raw);

@@ -53,8 +53,10 @@ private:
 /// file (a pipe or a device could block or never end when read); nothing
 /// for a file of whole pages, whose header tells the rest.
 std::optional<LedgerFileLook> lookAtPath(const QString &path);
-/// True when the handle's file begins with the engine's own header: a
-/// database without a password (an encrypted one begins with random bytes).
+/// True when `head` is the engine's own 16-byte header: the beginning of a
+/// database without a password (an encrypted one begins with its salt).
+bool isPlainHeader(const QByteArray &head);
+/// True when the handle's file begins with the engine's own header.
 bool hasPlainHeader(sqlite3 *db);
 
 /// A named moment of a backup or re-key, for tests only. When the

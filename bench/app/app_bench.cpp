@@ -26,9 +26,9 @@ namespace {
 
 const QString kPassword = QStringLiteral("bench password");
 
-QString probePath()
+QString probePath(const QString &name)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/start_probe");
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
 }
 
 struct StartLedger {
@@ -43,23 +43,23 @@ struct StartLedger {
 
 // One start per iteration, timed from the launch to the window's first
 // paint as the probe reports it: the way out of the process is not counted.
-void runProbe(benchmark::State &state, const QStringList &arguments)
+void runProbe(benchmark::State &state, const QString &probe, const QStringList &arguments = {})
 {
     for (auto _ : state) {
-        QProcess probe;
-        probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcess process;
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("ZAMBREL_PROBE_LAUNCHED"),
                            QString::number(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                                std::chrono::system_clock::now().time_since_epoch())
                                                .count()));
-        probe.setProcessEnvironment(environment);
-        probe.start(probePath(), arguments);
-        if (!probe.waitForFinished(60000) || probe.exitCode() != 0) {
+        process.setProcessEnvironment(environment);
+        process.start(probePath(probe), arguments);
+        if (!process.waitForFinished(60000) || process.exitCode() != 0) {
             state.SkipWithError("the probe did not start cleanly");
             return;
         }
-        const QList<QByteArray> words = probe.readAllStandardOutput().split(' ');
+        const QList<QByteArray> words = process.readAllStandardOutput().split(' ');
         if (words.size() < 3 || words.at(0) != "first") {
             state.SkipWithError("the probe did not report its first paint");
             return;
@@ -70,14 +70,14 @@ void runProbe(benchmark::State &state, const QStringList &arguments)
 
 void BM_StartBareWindow(benchmark::State &state)
 {
-    runProbe(state, {QStringLiteral("--bare")});
+    runProbe(state, QStringLiteral("bare_window"));
 }
 BENCHMARK(BM_StartBareWindow)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
 
 void BM_StartToMainWindow(benchmark::State &state)
 {
     static StartLedger ledger;
-    runProbe(state, {ledger.dir.path(), kPassword});
+    runProbe(state, QStringLiteral("start_probe"), {ledger.dir.path(), kPassword});
 }
 BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
 
@@ -86,7 +86,7 @@ BENCHMARK(BM_StartToMainWindow)->Unit(benchmark::kMillisecond)->Iterations(10)->
 void BM_StartToMainWindowPasswordAtOnce(benchmark::State &state)
 {
     static StartLedger ledger;
-    runProbe(state, {ledger.dir.path(), kPassword, QStringLiteral("--at-once")});
+    runProbe(state, QStringLiteral("start_probe"), {ledger.dir.path(), kPassword, QStringLiteral("--at-once")});
 }
 BENCHMARK(BM_StartToMainWindowPasswordAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10)->UseManualTime();
 

@@ -4,16 +4,12 @@
 // start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
 // start_probe DATA_DIR PASSWORD --at-once -- the same with Enter pressed at
 //                                   once, before the main window is prepared
-// start_probe --bare             -- a bare Qt window, for comparison
-// With ZAMBREL_PROBE_LAUNCHED set to the launch moment (nanoseconds of the
-// system clock, as `date +%s%N` gives them), the probe also says "first
-// paint N ms after launch" on stdout when its window is first painted: that
-// counts loading the program and its libraries too, and not the way out.
-// With ZAMBREL_PROBE_SMAPS set to a file, it copies /proc/self/smaps there at
-// that moment, to see which mappings hold the pages.
+// The main window's first paint ends the run, as first_paint.h tells; the
+// bare window to compare with is bare_window, a program of its own.
 // start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
 // (10 years x 200 items), for profiling single starts
 #include "bench_ledger.h"
+#include "first_paint.h"
 
 #include "base/app_paths.h"
 #include "base/message.h"
@@ -25,81 +21,20 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 using namespace zambrel;
 
-namespace {
-
-/// Says, once, how long after the launch the window was first painted, then
-/// leaves the program.
-class FirstPaint : public QObject {
-public:
-    void watch(QWidget *window)
-    {
-        m_window = window;
-        qApp->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && m_window && watched->isWidgetType() &&
-            static_cast<QWidget *>(watched)->window() == m_window) {
-            qApp->removeEventFilter(this);
-            m_window = nullptr;
-            report();
-            copyMemoryMap();
-            QTimer::singleShot(0, qApp, &QApplication::quit);
-        }
-        return false;
-    }
-
-private:
-    static void report()
-    {
-        const QByteArray launched = qgetenv("ZAMBREL_PROBE_LAUNCHED");
-        if (launched.isEmpty())
-            return;
-        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-            std::chrono::system_clock::now().time_since_epoch());
-        std::printf("first paint %.2f ms after launch\n", double(now.count() - launched.toLongLong()) / 1e6);
-        std::fflush(stdout);
-    }
-
-    static void copyMemoryMap()
-    {
-        const QString to = qEnvironmentVariable("ZAMBREL_PROBE_SMAPS");
-        QFile from(QStringLiteral("/proc/self/smaps"));
-        QFile copy(to);
-        if (!to.isEmpty() && from.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly))
-            copy.write(from.readAll());
-    }
-
-    QWidget *m_window = nullptr;
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
     QApplication app(argc, argv);
-    if (argc > 1 && std::strcmp(argv[1], "--bare") == 0) {
-        QWidget window;
-        window.resize(800, 600);
-        FirstPaint firstPaint;
-        firstPaint.watch(&window);
-        window.show();
-        return app.exec();
-    }
     if (argc < 3)
         return 2;
     skin::preferSimplifiedChineseFace();

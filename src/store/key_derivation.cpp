@@ -1,7 +1,8 @@
 #include "key_derivation.h"
 
-// The one-block SHA-1 calls are the fast road here; the crypto library marks
-// them as old, not as unsafe for HMAC.
+// The crypto library deprecates its low-level SHA-1 calls in favour of its
+// general interface, whose per-call context allocation is what this file
+// avoids; the calls themselves are sound.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
 #include <openssl/sha.h>

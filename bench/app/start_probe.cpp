@@ -6,8 +6,9 @@
 //                                   once, before the main window is prepared
 // The main window's first paint ends the run, as first_paint.h tells; the
 // bare window to compare with is bare_window, a program of its own.
-// start_probe --create DATA_DIR PASSWORD -- writes that folder's ledger
-// (10 years x 200 items), for profiling single starts
+// start_probe --create DATA_DIR PASSWORD [MONTHS ITEMS] -- writes that
+// folder's ledger (by default 10 years x 200 items), for profiling single
+// starts and commands
 #include "bench_ledger.h"
 #include "first_paint.h"
 
@@ -25,6 +26,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace zambrel;
@@ -42,7 +44,9 @@ int main(int argc, char **argv)
         base::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);
         store::createLedger(base::defaultLedgerPath(), password);
-        writeBenchItems(base::defaultLedgerPath(), password, 120, 200);
+        const int months = argc > 5 ? std::atoi(argv[4]) : 120;
+        const int items = argc > 5 ? std::atoi(argv[5]) : 200;
+        writeBenchItems(base::defaultLedgerPath(), password, months, items);
         return 0;
     }
     // As the program: the logon closing before the main window shows is no end.

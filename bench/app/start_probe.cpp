@@ -1,6 +1,6 @@
 // One start of the program as a person makes it, timed from the process's
 // own start: logon window, the main window prepared behind it, password and
-// Enter, main window shown; then it leaves.
+// Enter, main window shown and first painted; then it leaves.
 // start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
 // start_probe DATA_DIR PASSWORD --at-once -- the same with Enter pressed at
 //                                   once, before the main window is prepared

@@ -88,11 +88,12 @@ BENCHMARK(BM_LedgerKey)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LedgerKeyByTheCryptoLibrary(benchmark::State &state)
 {
     const QByteArray password = kPassword.toUtf8();
-    const unsigned char salt[kLedgerSaltBytes] = {0x5a};
+    const QByteArray salt(kLedgerSaltBytes, '\x5a');
     unsigned char key[kLedgerKeyBytes];
     for (auto _ : state)
-        PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()), salt, kLedgerSaltBytes, kLedgerKeyRounds,
-                          EVP_sha1(), kLedgerKeyBytes, key);
+        PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()),
+                          reinterpret_cast<const unsigned char *>(salt.constData()), kLedgerSaltBytes,
+                          kLedgerKeyRounds, EVP_sha1(), kLedgerKeyBytes, key);
 }
 BENCHMARK(BM_LedgerKeyByTheCryptoLibrary)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -144,12 +144,17 @@ QString settingsValue(const QString &section, const QString &key, const QString 
 void saveSetting(const QString &section, const QString &key, const QString &value)
 {
     auto settings = openSettings();
+    const QString name = section + QLatin1Char('/') + key;
+    // Most starts store the ledger they already stored: rewriting the file
+    // (locked, flushed to disk) would only keep the logon waiting.
+    if (settings->contains(name) && settings->value(name).toString() == value)
+        return;
     // The settings name the user's ledgers: made private before the first
     // write (the settings keep the mode of the file they replace).
     const QString file = settings->fileName();
     if (!QFileInfo::exists(file))
         makeFilePrivate(file);
-    settings->setValue(section + QLatin1Char('/') + key, value);
+    settings->setValue(name, value);
     settings->sync();
 }
 

@@ -49,6 +49,14 @@ template <typename T> void appendLittleEndian(QByteArray &out, T value)
     out.append(raw, sizeof(T));
 }
 
+/// Skin pictures are PNG and nothing else: without guessing, the reader
+/// loads no image plugin to ask whether it knows the bytes better.
+void readPngOnly(QImageReader &reader)
+{
+    reader.setFormat("png");
+    reader.setAutoDetectImageFormat(false);
+}
+
 /// A picture's size in memory once decoded, read from its header alone;
 /// 0 when the header cannot be read (the picture then decodes to nothing).
 qint64 decodedBytes(QByteArrayView bytes)
@@ -56,7 +64,8 @@ qint64 decodedBytes(QByteArrayView bytes)
     QByteArray copy = bytes.toByteArray();
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
+    QImageReader reader(&buffer);
+    readPngOnly(reader);
     const QSize size = reader.size();
     if (!size.isValid())
         return 0;
@@ -68,7 +77,8 @@ QImage decodePicture(QByteArrayView bytes)
     QByteArray copy = bytes.toByteArray();
     QBuffer buffer(&copy);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "png");
+    QImageReader reader(&buffer);
+    readPngOnly(reader);
     reader.setAllocationLimit(int(kMaxSkinPictureBytes / (1024 * 1024)));
     return reader.read();
 }

@@ -155,6 +155,9 @@ MainWindow::MainWindow(QWidget *parent)
     homePage->setObjectName(QStringLiteral("WB"));
     homePage->setAccessibleName(QStringLiteral("主页 Home"));
     homePage->setOpenLinks(false); // the page is the program's own; nothing is fetched
+    // The page is always longer than the pane: a scroll bar that came only
+    // once the text was laid out would narrow it and lay it all out again.
+    homePage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Its links lead to its own topics.
     connect(homePage, &QTextBrowser::anchorClicked, this, [this](const QUrl &link) {
         if (link.hasFragment())

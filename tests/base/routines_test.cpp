@@ -1,5 +1,5 @@
 // The program-wide routines: messages, the status line, month keys, and
-// where the program finds its skins and ledgers.
+// where the program finds its skins and ledgers, and its settings.
 #include "base/app_paths.h"
 #include "base/message.h"
 #include "base/month_keys.h"
@@ -118,4 +118,29 @@ TEST(SkinsFolder, OverrideThenEnvironmentThenShippedSkins)
     EXPECT_EQ(base::skinsFolder(), shipped);
     EXPECT_TRUE(QFile::exists(base::defaultSkinPath()));
     qputenv("ZAMBREL_SKINS_DIR", before);
+}
+
+// Every logon stores the ledger it opened; when that is the one stored
+// already, the file is left as it was (no rewrite, no flush to disk), and a
+// different value is still written.
+TEST(Settings, AnUnchangedValueLeavesTheFileAsItWas)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("zambrel.ini"));
+    base::setSettingsFile(file);
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/home/me/books.mdb"));
+    const QDateTime past = QDateTime::currentDateTime().addDays(-1);
+    {
+        QFile settings(file);
+        ASSERT_TRUE(settings.open(QIODevice::ReadWrite) &&
+                    settings.setFileTime(past, QFileDevice::FileModificationTime));
+    }
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/home/me/books.mdb"));
+    EXPECT_EQ(QFileInfo(file).lastModified(), past);
+
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/home/me/other.mdb"));
+    EXPECT_NE(QFileInfo(file).lastModified(), past);
+    EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
+              QStringLiteral("/home/me/other.mdb"));
+    base::setSettingsFile({});
 }

@@ -22,7 +22,7 @@ jobs=$(nproc)
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-qpa-plugins
-  libsqlcipher-dev libssl-dev
+  libsqlcipher-dev libssl-dev libfontconfig-dev
   libquazip1-qt6-dev
   libgtest-dev libbenchmark-dev
   fonts-noto-cjk

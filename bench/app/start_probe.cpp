@@ -36,6 +36,8 @@ int main(int argc, char **argv)
 {
     QElapsedTimer clock;
     clock.start();
+    // As the program starts.
+    const std::jthread fontConfiguration = skin::readFontConfigurationAhead();
     QApplication app(argc, argv);
     if (argc < 3)
         return 2;

@@ -39,6 +39,8 @@ int main(int argc, char **argv)
         return cli::runCommandLine(app.arguments(), {app::versionReport});
     }
 
+    // Read while the application object connects to the display.
+    const std::jthread fontConfiguration = skin::readFontConfigurationAhead();
     QApplication app(argc, argv);
     nameProgram();
     // The application object has taken its own options (-platform, -style) out.

@@ -4,7 +4,22 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 
+#include <fontconfig/fontconfig.h>
+
+#include <system_error>
+
 namespace zambrel::skin {
+
+std::jthread readFontConfigurationAhead()
+{
+    try {
+        // The library keeps one configuration for the process; Qt's font
+        // database then finds it loaded. A failure here is met again there.
+        return std::jthread([] { FcInit(); });
+    } catch (const std::system_error &) {
+        return {};
+    }
+}
 
 void preferSimplifiedChineseFace()
 {

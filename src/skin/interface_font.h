@@ -1,6 +1,17 @@
 #pragma once
 
+#include <thread>
+
 namespace zambrel::skin {
+
+/// Reads the system's font configuration on a thread of its own. Started
+/// before the QApplication is made, the reading (several milliseconds of
+/// configuration files and font caches) overlaps the application's
+/// connection to the display instead of delaying the first text laid out.
+/// Keep the thread until the program ends: it is joined when it goes. An
+/// empty thread when none can be had; the configuration is then read when
+/// first needed, as without it.
+[[nodiscard]] std::jthread readFontConfigurationAhead();
 
 /// Makes the application's font take its Chinese characters from the
 /// Simplified Chinese face when the system has it. Without this the system's

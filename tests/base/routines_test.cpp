@@ -3,6 +3,7 @@
 #include "base/app_paths.h"
 #include "base/message.h"
 #include "base/month_keys.h"
+#include "base/scope_guard.h"
 #include "base/status_line.h"
 #include "test_support.h"
 
@@ -128,6 +129,7 @@ TEST(Settings, AnUnchangedValueLeavesTheFileAsItWas)
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("zambrel.ini"));
     base::setSettingsFile(file);
+    const base::ScopeGuard usualSettings([] { base::setSettingsFile({}); });
     base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QStringLiteral("/home/me/books.mdb"));
     const QDateTime past = QDateTime::currentDateTime().addDays(-1);
     {
@@ -142,5 +144,4 @@ TEST(Settings, AnUnchangedValueLeavesTheFileAsItWas)
     EXPECT_NE(QFileInfo(file).lastModified(), past);
     EXPECT_EQ(base::settingsValue(QStringLiteral("DB"), QStringLiteral("DB")),
               QStringLiteral("/home/me/other.mdb"));
-    base::setSettingsFile({});
 }

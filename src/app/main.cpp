@@ -1,27 +1,52 @@
-// The program: with a subcommand, --help or --version it runs without a
-// window (Qt Core only, no display needed); otherwise the skinned message
-// box, then the start routine. Nothing else runs here: the program lives on
-// in its windows or in the command line.
+// The program. A command line that names a subcommand runs here, with Qt
+// Core alone and no display; anything else opens the windows' module and
+// runs there. A command so never loads, binds and sets up the window
+// libraries (Qt Gui, Widgets, Network, Print Support and those behind them),
+// about a third of its time.
 #include "app/cli/command_line.h"
-#include "program.h"
+#include "program_name.h"
 
-#include "base/app_paths.h"
-#include "skin/interface_font.h"
-#include "skin/message_box.h"
+#include <QCoreApplication>
 
-#include <QApplication>
-#include <QIcon>
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 using namespace zambrel;
 
 namespace {
 
-void nameProgram()
+constexpr char kModuleName[] = "zambrel-windows.so";
+
+/// Beside the program in the build tree, in the library folder once installed.
+std::filesystem::path windowsModule(const char *argv0)
 {
-    // The settings and the data folder are found by these names, alike for
-    // the windows and the command line.
-    QCoreApplication::setApplicationName(QStringLiteral("zambrel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZAMBREL_VERSION));
+    std::error_code error;
+    std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error)
+        program = std::filesystem::absolute(argv0, error);
+    const std::filesystem::path folder = program.parent_path();
+    const std::filesystem::path beside = folder / kModuleName;
+    if (std::filesystem::exists(beside, error))
+        return beside;
+    return (folder / ZAMBREL_MODULE_FROM_BINDIR / kModuleName).lexically_normal();
+}
+
+int runWindows(int argc, char **argv)
+{
+    const std::filesystem::path module = windowsModule(argv[0]);
+    // Bound as it is used, like the program's own libraries; nothing of it
+    // is seen by anything else.
+    void *windows = dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    using Entry = int (*)(int, char **);
+    const auto entry = windows ? reinterpret_cast<Entry>(dlsym(windows, "zambrel_windows_main")) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "zambrel: 无法载入窗口 Cannot load the windows: %s\n", dlerror());
+        return 1;
+    }
+    return entry(argc, argv);
 }
 
 } // namespace
@@ -31,32 +56,10 @@ int main(int argc, char **argv)
     QStringList arguments;
     for (int index = 0; index < argc; ++index)
         arguments << QString::fromLocal8Bit(argv[index]);
-
-    const std::optional<cli::WindowStart> windows = cli::windowStart(arguments);
-    if (!windows) {
-        QCoreApplication app(argc, argv);
-        nameProgram();
-        return cli::runCommandLine(app.arguments(), {app::versionReport});
-    }
-
-    // Read while the application object connects to the display.
-    const std::jthread fontConfiguration = skin::readFontConfigurationAhead();
-    QApplication app(argc, argv);
-    nameProgram();
-    // The application object has taken its own options (-platform, -style) out.
-    const std::optional<cli::WindowStart> start =
-        cli::windowStart(app.arguments(), cli::WindowSystemOptions::TakenOut);
-    if (!start)
-        return cli::runCommandLine(app.arguments(), {app::versionReport});
-    QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
-    // The icon theme holds it once the program is installed; the build tree has none.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
-    QApplication::setQuitOnLastWindowClosed(false);
-    skin::preferSimplifiedChineseFace();
-    if (!start->dataDir.isEmpty())
-        base::setProgramFolder(start->dataDir);
-
-    skin::installMessageBox();
-    app::startProgram(app);
-    return app.exec();
+    if (!cli::namesSubcommand(arguments))
+        return runWindows(argc, argv);
+    QCoreApplication app(argc, argv);
+    app::nameProgram();
+    // A subcommand never prints the version report: that is the windows'.
+    return cli::runCommandLine(app.arguments(), {});
 }

@@ -467,6 +467,14 @@ std::optional<WindowStart> windowStart(const QStringList &arguments, WindowSyste
     return WindowStart{parser.value(options().dataDir)};
 }
 
+bool namesSubcommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    prepare(parser, nullptr, true);
+    return parser.parse(arguments) && !parser.isSet(options().help) && !parser.isSet(options().version) &&
+           !parser.positionalArguments().isEmpty() && subcommandNamed(parser.positionalArguments().front());
+}
+
 int runCommandLine(const QStringList &arguments, const CommandLineContext &context)
 {
     const Options &o = options();

@@ -26,6 +26,10 @@ enum class WindowSystemOptions { MayBeThere, TakenOut };
 std::optional<WindowStart> windowStart(const QStringList &arguments,
                                        WindowSystemOptions windowSystem = WindowSystemOptions::MayBeThere);
 
+/// Whether the arguments name a subcommand (and neither --help nor
+/// --version): such a command line needs Qt Core alone.
+bool namesSubcommand(const QStringList &arguments);
+
 struct CommandLineContext {
     /// What --version prints.
     std::function<QString()> versionReport;

@@ -1,8 +1,8 @@
 // The real executable's subcommands on real ledgers, run headless without
 // any display, and the report compared with the main window on the same
 // ledger.
-#include "item_fixtures.h"
 #include "bill_files.h"
+#include "item_fixtures.h"
 #include "sample_ledger.h"
 #include "test_support.h"
 
@@ -117,7 +117,8 @@ std::vector<QStringList> readCsv(const QByteArray &bytes)
 store::Item item(const char *type, const char *name, const std::vector<double> &amounts = {},
                  const char *memo = "")
 {
-    return testkit::itemOf(QString::fromUtf8(type), QString::fromUtf8(name), amounts, QString::fromUtf8(memo));
+    return testkit::itemOf(QString::fromUtf8(type), QString::fromUtf8(name), amounts,
+                           QString::fromUtf8(memo));
 }
 
 // Items whose texts need quoting in CSV, in Chinese and English.
@@ -223,6 +224,21 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
     }
     EXPECT_TRUE(
         run(words("report --month") << "2026-06\n").err.contains(QStringLiteral(": 2026-06\u240A\n")));
+}
+
+// A command loads Qt Core and the books' libraries alone: the window
+// libraries are a third of its time and of its memory. The dynamic loader
+// lists what the program would load, and stops there.
+TEST_F(CommandLine, TheProgramLoadsNoWindowLibraryForACommand)
+{
+    QProcessEnvironment tracing = environment;
+    tracing.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    const Outcome loaded = runProgram(words("months"), tracing);
+    EXPECT_TRUE(loaded.out.contains("libQt6Core.so")) << loaded.out.toStdString();
+    EXPECT_TRUE(loaded.out.contains("libsqlcipher.so")) << loaded.out.toStdString();
+    for (const char *windows :
+         {"libQt6Gui.so", "libQt6Widgets.so", "libQt6Network.so", "libQt6PrintSupport.so"})
+        EXPECT_FALSE(loaded.out.contains(windows)) << windows;
 }
 
 TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)
@@ -431,7 +447,8 @@ TEST_F(CommandLine, APasswordFileIsReadNoFurtherThanItsFirstLine)
     };
     // No line end within 64 KiB: a device, an endless pipe.
     for (const QString &line :
-         {months + QStringLiteral("/dev/zero"), QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin")})
+         {months + QStringLiteral("/dev/zero"),
+          QStringLiteral("yes | tr -d '\\n' | ") + months + QStringLiteral("/dev/stdin")})
         expectFails(shell(line), 1, QStringLiteral("longer than 64 KiB"), line.toStdString());
     // The first line of an endless pipe is the password.
     const Outcome endless = shell(QStringLiteral("yes | ") + months + QStringLiteral("/dev/stdin"));

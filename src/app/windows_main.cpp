@@ -1,0 +1,52 @@
+// The windows, a module of their own that the program loads only when its
+// command line names no subcommand: the start routine, and whatever else
+// the program is asked without a subcommand (--help, --version, a usage
+// error, which run without a window: Qt Core only, no display needed).
+#include "app/cli/command_line.h"
+#include "program.h"
+#include "program_name.h"
+
+#include "base/app_paths.h"
+#include "skin/interface_font.h"
+#include "skin/message_box.h"
+
+#include <QApplication>
+#include <QIcon>
+
+using namespace zambrel;
+
+/// The module's one entry, called by the program with its own arguments.
+extern "C" __attribute__((visibility("default"))) int zambrel_windows_main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+
+    const std::optional<cli::WindowStart> windows = cli::windowStart(arguments);
+    if (!windows) {
+        QCoreApplication app(argc, argv);
+        app::nameProgram();
+        return cli::runCommandLine(app.arguments(), {app::versionReport});
+    }
+
+    // Read while the application object connects to the display.
+    const std::jthread fontConfiguration = skin::readFontConfigurationAhead();
+    QApplication app(argc, argv);
+    app::nameProgram();
+    // The application object has taken its own options (-platform, -style) out.
+    const std::optional<cli::WindowStart> start =
+        cli::windowStart(app.arguments(), cli::WindowSystemOptions::TakenOut);
+    if (!start)
+        return cli::runCommandLine(app.arguments(), {app::versionReport});
+    QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
+    // The icon theme holds it once the program is installed; the build tree has none.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
+    QApplication::setQuitOnLastWindowClosed(false);
+    skin::preferSimplifiedChineseFace();
+    if (!start->dataDir.isEmpty())
+        base::setProgramFolder(start->dataDir);
+
+    skin::installMessageBox();
+    app::startProgram(app);
+    return app.exec();
+}

@@ -233,12 +233,24 @@ TEST_F(CommandLine, TheProgramLoadsNoWindowLibraryForACommand)
 {
     QProcessEnvironment tracing = environment;
     tracing.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
-    const Outcome loaded = runProgram(words("months"), tracing);
+    const Outcome loaded = runProgram(with(QStringLiteral("months")), tracing);
     EXPECT_TRUE(loaded.out.contains("libQt6Core.so")) << loaded.out.toStdString();
     EXPECT_TRUE(loaded.out.contains("libsqlcipher.so")) << loaded.out.toStdString();
     for (const char *windows :
          {"libQt6Gui.so", "libQt6Widgets.so", "libQt6Network.so", "libQt6PrintSupport.so"})
         EXPECT_FALSE(loaded.out.contains(windows)) << windows;
+
+    // Copied away from its windows, it still runs commands, and says why it
+    // cannot do the rest.
+    QTemporaryDir alone;
+    const QString copy = alone.filePath(QStringLiteral("zambrel"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZAMBREL_EXE), copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::ExeOwner);
+    const Outcome commandAlone = runProgram(with(QStringLiteral("months")), environment, copy);
+    EXPECT_EQ(commandAlone.exitCode, 0) << commandAlone.why();
+    const Outcome noWindows = runProgram({QStringLiteral("--version")}, environment, copy);
+    EXPECT_EQ(noWindows.exitCode, 1);
+    EXPECT_TRUE(noWindows.err.contains(QStringLiteral("Cannot load the windows"))) << noWindows.why();
 }
 
 TEST_F(CommandLine, MonthsNewestFirstFromTheNamedOrTheUsualLedger)

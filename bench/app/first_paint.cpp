@@ -44,9 +44,14 @@ bool FirstPaint::eventFilter(QObject *watched, QEvent *event)
         static_cast<QWidget *>(watched)->window() == m_window) {
         qApp->removeEventFilter(this);
         m_window = nullptr;
-        reportTime();
-        copyMemoryMap();
-        QTimer::singleShot(0, qApp, &QApplication::quit);
+        // The widget's paint event opens the window's first frame; its
+        // children paint after it and the frame goes to the display after
+        // them. The time is taken once the whole frame is done.
+        QTimer::singleShot(0, qApp, [] {
+            reportTime();
+            copyMemoryMap();
+            QApplication::quit();
+        });
     }
     return false;
 }

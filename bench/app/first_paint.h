@@ -1,6 +1,7 @@
 #pragma once
 
-// How the start probes end: when the watched window is first painted they
+// How the start probes end: when the watched window's first frame is done
+// (every widget in it painted and the frame handed to the display) they
 // say on stdout "first paint N ms after launch", counted from the moment in
 // ZAMBREL_PROBE_LAUNCHED (nanoseconds of the system clock, as `date +%s%N`
 // gives them; loading the program and its libraries counts, the way out

@@ -32,9 +32,10 @@ void copyMemoryMap()
 
 } // namespace
 
-void FirstPaint::watch(QWidget *window)
+void FirstPaint::watch(QWidget *window, std::function<void()> done)
 {
     m_window = window;
+    m_done = std::move(done);
     qApp->installEventFilter(this);
 }
 
@@ -47,8 +48,10 @@ bool FirstPaint::eventFilter(QObject *watched, QEvent *event)
         // The widget's paint event opens the window's first frame; its
         // children paint after it and the frame goes to the display after
         // them. The time is taken once the whole frame is done.
-        QTimer::singleShot(0, qApp, [] {
+        QTimer::singleShot(0, qApp, [done = m_done] {
             reportTime();
+            if (done)
+                done();
             copyMemoryMap();
             QApplication::quit();
         });

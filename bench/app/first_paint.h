@@ -10,15 +10,19 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QWidget;
 
 class FirstPaint : public QObject {
 public:
-    void watch(QWidget *window);
+    /// `done`, if given, is called when the time is taken.
+    void watch(QWidget *window, std::function<void()> done = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *m_window = nullptr;
+    std::function<void()> m_done;
 };

@@ -1,10 +1,11 @@
-// One start of the program as a person makes it, timed from the process's
-// own start: logon window, the main window prepared behind it, password and
-// Enter, main window shown and first painted; then it leaves.
-// start_probe DATA_DIR PASSWORD   -- the program on that folder's ledger
-// start_probe DATA_DIR PASSWORD --at-once -- the same with Enter pressed at
-//                                   once, before the main window is prepared
-// The main window's first paint ends the run, as first_paint.h tells; the
+// One start of the program as a person makes it, on the program's own road
+// (the start routine, the logon window, the main window prepared behind it,
+// every feature), timed from the process's own start.
+// start_probe DATA_DIR PASSWORD   -- the password typed as soon as the main
+//                                   window is prepared
+// start_probe DATA_DIR PASSWORD --at-once -- Enter pressed at once, before
+//                                   the logon window has painted
+// The main window's first frame ends the run, as first_paint.h tells; the
 // bare window to compare with is bare_window, a program of its own.
 // start_probe --create DATA_DIR PASSWORD [MONTHS ITEMS] -- writes that
 // folder's ledger (by default 10 years x 200 items), for profiling single
@@ -12,6 +13,8 @@
 #include "bench_ledger.h"
 #include "first_paint.h"
 
+#include "app/program.h"
+#include "app/program_name.h"
 #include "base/app_paths.h"
 #include "base/message.h"
 #include "ledger/ui/main_window.h"
@@ -22,15 +25,69 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLineEdit>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 
 using namespace zambrel;
 
+namespace {
+
+/// Calls `shown` once, when the first main window is shown.
+class MainWindowWatch : public QObject {
+public:
+    explicit MainWindowWatch(std::function<void(ledger::MainWindow *)> shown) : m_shown(std::move(shown))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *window = qobject_cast<ledger::MainWindow *>(watched)) {
+                qApp->removeEventFilter(this);
+                m_shown(window);
+            }
+        }
+        return false;
+    }
+
+private:
+    std::function<void(ledger::MainWindow *)> m_shown;
+};
+
+/// Calls `then` from the event loop once `logon` has painted for the first
+/// time.
+class AfterLogonPaint : public QObject {
+public:
+    AfterLogonPaint(QWidget *logon, std::function<void()> then) : QObject(logon), m_then(std::move(then))
+    {
+        logon->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, watched, m_then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -41,7 +98,6 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc < 3)
         return 2;
-    skin::preferSimplifiedChineseFace();
     if (argc > 3 && std::strcmp(argv[1], "--create") == 0) {
         base::setProgramFolder(QString::fromLocal8Bit(argv[2]));
         const QString password = QString::fromLocal8Bit(argv[3]);
@@ -51,60 +107,45 @@ int main(int argc, char **argv)
         writeBenchItems(base::defaultLedgerPath(), password, months, items);
         return 0;
     }
-    // As the program: the logon closing before the main window shows is no end.
-    QApplication::setQuitOnLastWindowClosed(false);
     const bool atOnce = argc > 3 && std::strcmp(argv[3], "--at-once") == 0;
+    app::nameProgram();
     base::setProgramFolder(QString::fromLocal8Bit(argv[1]));
     // Settings of the folder's own: a ledger stored by another run would win.
     base::setSettingsFile(QString::fromLocal8Bit(argv[1]) + QStringLiteral("/settings.ini"));
+    app::setUpWindows();
     base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
-    // Where the time goes, on stderr: application, logon shown, main window
-    // prepared (while a person would type), Enter, ledger open, main window.
+    // Where the time goes, on stderr: application, logon shown, Enter, main
+    // window shown.
     const qint64 applicationReady = clock.elapsed();
-    store::LogonWindow logon;
-    logon.load();
-    logon.show();
+    store::LogonWindow *logon = app::startProgram(app);
     const qint64 logonShown = clock.elapsed();
     int status = 1;
-    ledger::MainWindow *prepared = nullptr;
-    FirstPaint firstPaint;
-    qint64 preparedAt = 0;
     qint64 enter = 0;
-    QObject::connect(&logon, &store::LogonWindow::loggedOn, &app, [&](std::shared_ptr<store::Ledger> books) {
-        const qint64 connected = clock.elapsed();
-        // As the program does: the main window opens once Enter's key press is done.
-        QTimer::singleShot(0, &app, [&, connected, books = std::move(books)] {
-            ledger::MainWindow *window = ledger::openMainWindow(books, prepared);
-            firstPaint.watch(window);
-            const qint64 shown = clock.elapsed();
-            std::fprintf(stderr,
-                         "application %lld ms, logon shown %lld ms, main window prepared %lld ms, "
-                         "Enter %lld ms, ledger open %lld ms, main window %lld ms; "
-                         "Enter to main window %lld ms\n",
-                         applicationReady, logonShown, preparedAt, enter, connected, shown, shown - enter);
-            status = window->isVisible() ? 0 : 1;
-            window->setSwitchingLedger(true); // leave without the exit question
+    FirstPaint firstPaint;
+    MainWindowWatch watch([&](ledger::MainWindow *window) {
+        const qint64 shown = clock.elapsed();
+        firstPaint.watch(window, [&] {
+            std::fprintf(stderr, "Enter to first frame %lld ms\n", clock.elapsed() - enter);
         });
+        std::fprintf(stderr,
+                     "application %lld ms, logon shown %lld ms, Enter %lld ms, main window %lld ms; "
+                     "Enter to main window %lld ms\n",
+                     applicationReady, logonShown, enter, shown, shown - enter);
+        status = 0;
+        window->setSwitchingLedger(true); // leave without the exit question
     });
     const auto enterPassword = [&] {
-        logon.passwordBox->setText(QString::fromLocal8Bit(argv[2]));
+        logon->passwordBox->setText(QString::fromLocal8Bit(argv[2]));
         enter = clock.elapsed();
-        logon.logOn();
-    };
-    const auto prepare = [&] {
-        prepared = ledger::prepareMainWindow();
-        preparedAt = clock.elapsed();
+        logon->logOn();
     };
     if (atOnce) {
-        // Enter at once: the main window is prepared while the key is derived.
-        QTimer::singleShot(0, &logon, enterPassword);
-        QTimer::singleShot(0, &app, prepare);
+        QTimer::singleShot(0, logon, enterPassword);
     } else {
-        // The password comes as soon as the window is prepared, as if typed.
-        QTimer::singleShot(0, &app, [&] {
-            prepare();
-            QTimer::singleShot(0, &logon, enterPassword);
-        });
+        // The password comes as soon as the main window is prepared, as if
+        // typed: the logon window's first paint queues the preparation, and
+        // this, seen first, queues its turn behind it.
+        new AfterLogonPaint(logon, [&] { QTimer::singleShot(0, logon, enterPassword); });
     }
     app.exec();
     return status;

@@ -5,6 +5,8 @@
 #include "base/app_paths.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_window.h"
+#include "skin/interface_font.h"
+#include "skin/message_box.h"
 #include "skin/skin_cache.h"
 #include "store/ledger.h"
 #include "store/stale_files.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 
@@ -68,6 +71,16 @@ private:
 };
 
 } // namespace
+
+void setUpWindows()
+{
+    QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
+    // The icon theme holds it once the program is installed; the build tree has none.
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
+    QApplication::setQuitOnLastWindowClosed(false);
+    skin::preferSimplifiedChineseFace();
+    skin::installMessageBox();
+}
 
 store::LogonWindow *startProgram(QApplication &app, const QString &otherLedger)
 {

@@ -10,6 +10,12 @@ class LogonWindow;
 
 namespace zambrel::app {
 
+/// Sets the application up for the windows, once it is made and the data
+/// folder is chosen: its desktop entry and icon, the Simplified Chinese face
+/// for the interface, the skinned message box. The program ends when its
+/// windows say so, not when the logon window closes.
+void setUpWindows();
+
 /// The start routine: creates the logon window and shows it without
 /// waiting; `otherLedger`, when given, is the ledger it offers (switching
 /// ledgers). A successful logon opens the main window over the ledger with

@@ -8,10 +8,8 @@
 
 #include "base/app_paths.h"
 #include "skin/interface_font.h"
-#include "skin/message_box.h"
 
 #include <QApplication>
-#include <QIcon>
 
 using namespace zambrel;
 
@@ -38,15 +36,9 @@ extern "C" __attribute__((visibility("default"))) int zambrel_windows_main(int a
         cli::windowStart(app.arguments(), cli::WindowSystemOptions::TakenOut);
     if (!start)
         return cli::runCommandLine(app.arguments(), {app::versionReport});
-    QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
-    // The icon theme holds it once the program is installed; the build tree has none.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
-    QApplication::setQuitOnLastWindowClosed(false);
-    skin::preferSimplifiedChineseFace();
     if (!start->dataDir.isEmpty())
         base::setProgramFolder(start->dataDir);
-
-    skin::installMessageBox();
+    app::setUpWindows();
     app::startProgram(app);
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "skin/border_strip.h"
 #include "skin/colour_pass.h"
+#include "skin/interface_font.h"
 #include "skin/skin_cache.h"
 #include "skin/skin_file.h"
 
@@ -84,8 +85,8 @@ QRect maximisedPlacement(const QRect &workArea)
 CaptionBar::CaptionBar(QWidget *host) : QWidget(host), m_host(host)
 {
     setMouseTracking(true);
-    QFont titleFont(QStringList{QStringLiteral("Trebuchet MS"), QStringLiteral("Noto Sans CJK SC"),
-                                QStringLiteral("Sans Serif")});
+    QFont titleFont(installedFamilies(
+        {QStringLiteral("Trebuchet MS"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Sans Serif")}));
     titleFont.setPointSizeF(11.25);
     titleFont.setBold(true);
     QWidget::setFont(titleFont);

@@ -1,6 +1,7 @@
 #include "interface_font.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 
@@ -30,6 +31,17 @@ void preferSimplifiedChineseFace()
     // the rest.
     font.setFamilies({QFontInfo(font).family(), QStringLiteral("Noto Sans CJK SC")});
     QGuiApplication::setFont(font);
+}
+
+QStringList installedFamilies(const QStringList &wanted)
+{
+    const QStringList installed = QFontDatabase::families();
+    QStringList kept;
+    for (const QString &family : wanted) {
+        if (installed.contains(family, Qt::CaseInsensitive))
+            kept << family;
+    }
+    return kept.isEmpty() ? wanted : kept;
 }
 
 } // namespace zambrel::skin

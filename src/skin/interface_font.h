@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <thread>
 
 namespace zambrel::skin {
@@ -20,5 +22,13 @@ namespace zambrel::skin {
 /// loaded as a second face beside the Simplified one the panels ask for.
 /// Call once, after the QApplication is made.
 void preferSimplifiedChineseFace();
+
+/// The families of `wanted` that the system has, in their order; all of
+/// `wanted` when it has none of them. A font asked for by a family the
+/// system lacks costs a search of the system's fonts and a sorted list of
+/// substitutes for every size and weight it is used at, only for the next
+/// family to draw it; asked for by the families that exist, it draws with
+/// the same face.
+QStringList installedFamilies(const QStringList &wanted);
 
 } // namespace zambrel::skin

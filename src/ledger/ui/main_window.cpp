@@ -19,6 +19,7 @@
 #include "skin/apply_skin.h"
 #include "skin/border_strip.h"
 #include "skin/caption_bar.h"
+#include "skin/interface_font.h"
 #include "skin/message_box.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
@@ -67,7 +68,7 @@ int ceilPixels(int twips)
 QFont headingFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies(skin::installedFamilies({QStringLiteral("Tahoma"), QStringLiteral("Noto Sans CJK SC")}));
     font.setPointSizeF(10.5);
     font.setBold(true);
     return font;

@@ -4,6 +4,7 @@
 #include "panel/category_rows.h"
 #include "panel/ui/list_fill.h"
 #include "skin/balloon_tip.h"
+#include "skin/interface_font.h"
 #include "skin/skin_colour.h"
 
 #include <QHeaderView>
@@ -33,8 +34,8 @@ QColor colourOf(Colour value)
 QFont songFont(double points, bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies(skin::installedFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                                              QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")}));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <functional>
@@ -72,11 +73,29 @@ private:
 
 } // namespace
 
+QIcon programIcon()
+{
+    // Read from the folders the program installs its icon in: asking the
+    // icon theme for it first reads the theme's whole index (some 650
+    // folders), a few milliseconds before the first window.
+    const QString file = QStringLiteral("/apps/" ZAMBREL_APP_ID ".png");
+    QIcon icon;
+    for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        const QDir theme(data + QStringLiteral("/icons/hicolor"));
+        for (const QString &size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            if (QFileInfo::exists(theme.path() + QLatin1Char('/') + size + file))
+                icon.addFile(theme.path() + QLatin1Char('/') + size + file);
+        }
+        if (!icon.isNull())
+            break;
+    }
+    return icon;
+}
+
 void setUpWindows()
 {
     QApplication::setDesktopFileName(QStringLiteral(ZAMBREL_APP_ID));
-    // The icon theme holds it once the program is installed; the build tree has none.
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(ZAMBREL_APP_ID)));
+    QApplication::setWindowIcon(programIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     skin::preferSimplifiedChineseFace();
     skin::installMessageBox();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 
 class QApplication;
@@ -9,6 +10,11 @@ class LogonWindow;
 }
 
 namespace zambrel::app {
+
+/// The program's icon, from the first data folder (the user's, then the
+/// system's) whose hicolor icon folders hold it at any size; a null icon
+/// when none does, as in the build tree.
+QIcon programIcon();
 
 /// Sets the application up for the windows, once it is made and the data
 /// folder is chosen: its desktop entry and icon, the Simplified Chinese face

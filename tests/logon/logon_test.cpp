@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -384,4 +385,37 @@ TEST(VersionReport, NamesTheSkinsAndMarksAnUnreadableDefaultSkin)
 
     base::setSkinsFolder({});
     QCoreApplication::setApplicationVersion(version);
+}
+
+// The window icon comes from the user's icon folders before the system's,
+// at every size found there, and is null where the program is not installed.
+TEST(ProgramIcon, ComesFromTheFirstDataFolderThatHoldsIt)
+{
+    const QByteArray dataDirs = qgetenv("XDG_DATA_DIRS");
+    QTemporaryDir system;
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const auto install = [](const QString &data, int size) {
+        const QString folder = data + QStringLiteral("/icons/hicolor/%1x%1/apps").arg(size);
+        QDir().mkpath(folder);
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::darkGreen);
+        ASSERT_TRUE(image.save(folder + QStringLiteral("/" ZAMBREL_APP_ID ".png")));
+    };
+    qputenv("XDG_DATA_DIRS", system.path().toLocal8Bit());
+    EXPECT_TRUE(app::programIcon().isNull());
+
+    install(system.path(), 32);
+    install(system.path(), 128);
+    QList<QSize> sizes = app::programIcon().availableSizes();
+    std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+    EXPECT_EQ(sizes, (QList<QSize>{QSize(32, 32), QSize(128, 128)}));
+
+    install(user, 16);
+    EXPECT_EQ(app::programIcon().availableSizes(), QList<QSize>{QSize(16, 16)});
+
+    QDir(user + QStringLiteral("/icons/hicolor/16x16")).removeRecursively();
+    if (dataDirs.isNull())
+        qunsetenv("XDG_DATA_DIRS");
+    else
+        qputenv("XDG_DATA_DIRS", dataDirs);
 }

@@ -8,7 +8,6 @@
 #include "skin/apply_skin.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
-#include "skin/message_box.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -182,9 +181,6 @@ void LogonWindow::load()
     ledgerBox->setCursorPosition(0);
     showHint(logonHint(start));
     base::setCurrentSkinPath(start.skinPath);
-
-    skin::MessageBox *box = skin::messageBox();
-    box->setWindowIcon(windowIcon());
 
     skin::applySkin(this, start.skinPath);
     resizeContent(contentSize());

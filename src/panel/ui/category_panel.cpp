@@ -372,7 +372,9 @@ void CategoryPanel::resizeColumns()
         if (longestBold[column])
             widths[column] = qMax(widths[column], bold.horizontalAdvance(*longestBold[column]) + padding);
     }
-    widths[0] = plain.horizontalAdvance(QStringLiteral("项目")) + padding;
+    // The header keeps no section narrower than its minimum; counted as
+    // less, the columns overran the list and a scroll bar came up for it.
+    widths[0] = qMax(plain.horizontalAdvance(QStringLiteral("项目")) + padding, list->header()->minimumSectionSize());
     int figures = 0;
     for (int column = 2; column < columns; ++column)
         figures += widths[column];

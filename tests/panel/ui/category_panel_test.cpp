@@ -3,7 +3,9 @@
 #include "skin/balloon_tip.h"
 #include "skin/colour_pass.h"
 
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -115,4 +117,30 @@ TEST(CategoryPanel, OutlivesItsModel)
     panel.showMemoTip();
     panel.resize(300, 200);
     QTest::keyClick(panel.list, Qt::Key_Space);
+}
+
+// The columns take the list's width, less room kept for the vertical scroll
+// bar: no horizontal scroll bar comes up for a pixel or two, with the
+// vertical one shown or not.
+TEST(CategoryPanel, TheColumnsFitTheListWithoutAHorizontalScrollBar)
+{
+    CategoryRows rows;
+    CategoryPanel panel(&rows);
+    panel.resize(500, 250);
+    panel.show();
+    fillPayout(rows);
+    QTreeWidget *list = panel.list;
+    const auto expectFit = [&](const char *when) {
+        QTest::qWait(20); // the columns are fitted once the rows have settled
+        const int barRoom = list->verticalScrollBar()->isVisible() ? 0 : list->verticalScrollBar()->sizeHint().width();
+        EXPECT_EQ(list->header()->length(), list->viewport()->width() - barRoom) << when;
+        EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << when;
+    };
+    expectFit("a few rows");
+    for (int item = 0; item < 30; ++item)
+        rows.putItem(QStringLiteral("项目%1").arg(item), 100 + item, QStringLiteral("交通支出"), 99.5, 100 + item);
+    expectFit("more rows than the list holds");
+    EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+    panel.resize(640, 250);
+    expectFit("wider");
 }

@@ -23,6 +23,7 @@
 #include "store/connection.h"
 #include "store/ledger_schema.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -144,8 +145,12 @@ int main(int argc, char **argv)
     } else {
         // The password comes as soon as the main window is prepared, as if
         // typed: the logon window's first paint queues the preparation, and
-        // this, seen first, queues its turn behind it.
-        new AfterLogonPaint(logon, [&] { QTimer::singleShot(0, logon, enterPassword); });
+        // Enter waits until nothing is left to do.
+        new AfterLogonPaint(logon, [&] {
+            QObject::connect(
+                QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, logon,
+                [&] { QTimer::singleShot(0, logon, enterPassword); }, Qt::SingleShotConnection);
+        });
     }
     app.exec();
     return status;

@@ -13,6 +13,7 @@
 #include "bench_ledger.h"
 #include "first_paint.h"
 
+#include "app/after_first_paint.h"
 #include "app/program.h"
 #include "app/program_name.h"
 #include "base/app_paths.h"
@@ -62,30 +63,6 @@ protected:
 
 private:
     std::function<void(ledger::MainWindow *)> m_shown;
-};
-
-/// Calls `then` from the event loop once `logon` has painted for the first
-/// time.
-class AfterLogonPaint : public QObject {
-public:
-    AfterLogonPaint(QWidget *logon, std::function<void()> then) : QObject(logon), m_then(std::move(then))
-    {
-        logon->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, watched, m_then);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_then;
 };
 
 } // namespace
@@ -146,7 +123,7 @@ int main(int argc, char **argv)
         // The password comes as soon as the main window is prepared, as if
         // typed: the logon window's first paint queues the preparation, and
         // Enter waits until nothing is left to do.
-        new AfterLogonPaint(logon, [&] {
+        new app::AfterFirstPaint(logon, [&] {
             QObject::connect(
                 QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, logon,
                 [&] { QTimer::singleShot(0, logon, enterPassword); }, Qt::SingleShotConnection);

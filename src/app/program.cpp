@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "after_first_paint.h"
 #include "feature_list.h"
 
 #include "base/app_paths.h"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPointer>
@@ -46,30 +46,6 @@ void removeLeftovers(const QString &ledger)
     for (const QString &folder : folders)
         store::removeStaleTemporaries(folder, processStart(), {settings.fileName(), history.fileName()});
 }
-
-/// Runs `then` once, as soon as `window` has painted for the first time:
-/// work queued behind a window must not delay its first picture.
-class AfterFirstPaint : public QObject {
-public:
-    AfterFirstPaint(QWidget *window, std::function<void()> then) : QObject(window), m_then(std::move(then))
-    {
-        window->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, watched, m_then);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> m_then;
-};
 
 } // namespace
 

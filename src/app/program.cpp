@@ -59,8 +59,9 @@ QIcon programIcon()
     for (const QString &data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         const QDir theme(data + QStringLiteral("/icons/hicolor"));
         for (const QString &size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            if (QFileInfo::exists(theme.path() + QLatin1Char('/') + size + file))
-                icon.addFile(theme.path() + QLatin1Char('/') + size + file);
+            const QString picture = theme.filePath(size) + file;
+            if (QFileInfo::exists(picture))
+                icon.addFile(picture);
         }
         if (!icon.isNull())
             break;

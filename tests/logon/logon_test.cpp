@@ -1,4 +1,5 @@
 // The logon window, and the whole start of the program through it.
+#include "sample_ledger.h"
 #include "test_support.h"
 
 #include "app/program.h"
@@ -301,6 +302,30 @@ TEST(StartRoutine, PreparingTheMainWindowLetsNothingElseRun)
     preparing = false;
     QTRY_VERIFY(ranWhilePreparing.has_value());
     EXPECT_FALSE(*ranWhilePreparing);
+}
+
+// The main window's first frame is laid out as any later layout lays it out:
+// nothing moves when the window is next laid out (here by a resize event, as
+// the first resize by the person would). The toolbar was two pixels short.
+TEST(StartRoutine, TheFirstFrameIsLaidOutAsALaterLayoutWould)
+{
+    testkit::TempProgramFolder folder;
+    base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
+    testkit::writeSampleMonth(QStringLiteral("2026-05"));
+    ledger::MainWindow *window = ledger::openMainWindow(testkit::openDefaultLedger(), ledger::prepareMainWindow());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QImage first = window->grab().toImage();
+    const int toolbarHeight = window->toolbar->height();
+
+    QResizeEvent again(window->size(), window->size());
+    QCoreApplication::sendEvent(window, &again);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->toolbar->height(), toolbarHeight);
+    EXPECT_EQ(window->grab().toImage(), first);
+
+    window->setSwitchingLedger(true);
+    window->close();
+    base::setClock({});
 }
 
 // Leaving the logon takes the main window prepared behind it along.

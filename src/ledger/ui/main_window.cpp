@@ -30,6 +30,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QStatusBar>
@@ -80,14 +81,13 @@ QRect toPixels(const QRect &twips)
                  twipsToPixels(twips.height()));
 }
 
-// The toolbar's own hint can lag behind its buttons before it is first
-// shown; the buttons know their height.
+// The toolbar counts its buttons in its size once its layout has run, which
+// happens by itself only when it is first shown: run before that, the window
+// was laid out two pixels short and moved down at its first later layout.
 int toolbarHeight(const QToolBar *toolbar)
 {
-    int height = toolbar->sizeHint().height();
-    for (const QToolButton *toolButton : toolbar->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
-        height = qMax(height, toolButton->sizeHint().height() + 6);
-    return height;
+    toolbar->layout()->activate();
+    return toolbar->sizeHint().height();
 }
 
 void paintLabel(QLabel *label, const QColor &text, const QColor &background)

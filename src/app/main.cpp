@@ -55,10 +55,7 @@ int runWindows(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
-    QStringList arguments;
-    for (int index = 0; index < argc; ++index)
-        arguments << QString::fromLocal8Bit(argv[index]);
-    if (!cli::namesSubcommand(arguments))
+    if (!cli::namesSubcommand(cli::argumentList(argc, argv)))
         return runWindows(argc, argv);
     QCoreApplication app(argc, argv);
     app::nameProgram();

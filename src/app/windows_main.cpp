@@ -16,11 +16,7 @@ using namespace zambrel;
 /// The module's one entry, called by the program with its own arguments.
 extern "C" __attribute__((visibility("default"))) int zambrel_windows_main(int argc, char **argv)
 {
-    QStringList arguments;
-    for (int index = 0; index < argc; ++index)
-        arguments << QString::fromLocal8Bit(argv[index]);
-
-    const std::optional<cli::WindowStart> windows = cli::windowStart(arguments);
+    const std::optional<cli::WindowStart> windows = cli::windowStart(cli::argumentList(argc, argv));
     if (!windows) {
         QCoreApplication app(argc, argv);
         app::nameProgram();

@@ -467,6 +467,14 @@ std::optional<WindowStart> windowStart(const QStringList &arguments, WindowSyste
     return WindowStart{parser.value(options().dataDir)};
 }
 
+QStringList argumentList(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments << QString::fromLocal8Bit(argv[index]);
+    return arguments;
+}
+
 bool namesSubcommand(const QStringList &arguments)
 {
     QCommandLineParser parser;

@@ -26,6 +26,9 @@ enum class WindowSystemOptions { MayBeThere, TakenOut };
 std::optional<WindowStart> windowStart(const QStringList &arguments,
                                        WindowSystemOptions windowSystem = WindowSystemOptions::MayBeThere);
 
+/// The process's arguments as main() receives them, in the local encoding.
+QStringList argumentList(int argc, char **argv);
+
 /// Whether the arguments name a subcommand (and neither --help nor
 /// --version): such a command line needs Qt Core alone.
 bool namesSubcommand(const QStringList &arguments);

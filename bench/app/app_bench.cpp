@@ -49,6 +49,12 @@ void runProbe(benchmark::State &state, const QString &probe, const QStringList &
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // The build tree's data folder first, as an installed program's: the
+        // windows then carry the program's icon, read at every start.
+        environment.insert(QStringLiteral("XDG_DATA_DIRS"),
+                           QStringLiteral(ZAMBREL_BUILD_DATA_DIR ":") +
+                               environment.value(QStringLiteral("XDG_DATA_DIRS"),
+                                                 QStringLiteral("/usr/local/share:/usr/share")));
         environment.insert(QStringLiteral("ZAMBREL_PROBE_LAUNCHED"),
                            QString::number(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                                std::chrono::system_clock::now().time_since_epoch())

@@ -7,6 +7,11 @@
 //                                   the logon window has painted
 // The main window's first frame ends the run, as first_paint.h tells; the
 // bare window to compare with is bare_window, a program of its own.
+// Like the program, it finds the shipped skins beside it (or in the installed
+// tree) and its icon in the data folders: run from elsewhere, it wears the
+// plain skin drawn in code and shows no icon, a start the installed program
+// does not make. app_bench runs it from the build folder with the build
+// tree's data folder first in XDG_DATA_DIRS.
 // start_probe --create DATA_DIR PASSWORD [MONTHS ITEMS] -- writes that
 // folder's ledger (by default 10 years x 200 items), for profiling single
 // starts and commands

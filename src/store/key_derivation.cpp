@@ -1,15 +1,13 @@
 #include "key_derivation.h"
 
+#include "vector_registers.h"
+
 // The crypto library deprecates its low-level SHA-1 calls in favour of its
 // general interface, whose per-call context allocation is what this file
 // avoids; the calls themselves are sound.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
 #include <openssl/sha.h>
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
 
 #include <algorithm>
 #include <array>
@@ -52,27 +50,6 @@ HmacStart hmacStart(std::span<const unsigned char> password)
     OPENSSL_cleanse(key.data(), key.size());
     OPENSSL_cleanse(pad.data(), pad.size());
     return start;
-}
-
-#if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("avx"))) void zeroUpperHalves()
-{
-    _mm256_zeroupper();
-}
-#endif
-
-/// Marks the upper halves of the AVX registers unused. Qt's string hash
-/// leaves them in use, and a thread made afterwards starts with them so.
-/// Recent Intel processors then make every SSE instruction wait on them:
-/// the crypto library's SHA-1 is written in SSE, and the key took three
-/// times as long behind any hash of a string.
-void clearVectorUpperHalves()
-{
-#if defined(__x86_64__) || defined(__i386__)
-    static const bool hasAvx = __builtin_cpu_supports("avx");
-    if (hasAvx)
-        zeroUpperHalves();
-#endif
 }
 
 /// Block `index` (from 1) of the derived key, into `out` (up to 20 bytes).

@@ -33,13 +33,6 @@ constexpr off_t kLockBytesLength = 512;
 // the bytes above keep it from writing, not from looking.
 constexpr std::chrono::milliseconds kLockWait = 10s;
 
-void runOn(sqlite3 *db, const char *sql, const QString &shownPath)
-{
-    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw engineError(db, rc, shownPath);
-}
-
 int headerValue(sqlite3 *db, const char *pragma)
 {
     Statement read(db, pragma);
@@ -91,17 +84,17 @@ void copyLedgerInto(const Connection &connection, const QString &file, const std
     }
     base::ScopeGuard detach([db] { sqlite3_exec(db, "DETACH DATABASE copy", nullptr, nullptr, nullptr); });
     // A copy that fails half-way is thrown away whole: it needs no journal.
-    runOn(db, "PRAGMA copy.journal_mode=OFF", shownPath);
+    runSql(db, "PRAGMA copy.journal_mode=OFF", shownPath);
     const int userVersion = headerValue(db, "PRAGMA main.user_version");
     const int applicationId = headerValue(db, "PRAGMA main.application_id");
-    runOn(db, "SELECT sqlcipher_export('copy')", shownPath);
+    runSql(db, "SELECT sqlcipher_export('copy')", shownPath);
     // PRAGMA takes no bound values; these are numbers read just above.
-    runOn(db, QByteArray("PRAGMA copy.user_version=" + QByteArray::number(userVersion)).constData(),
-          shownPath);
-    runOn(db, QByteArray("PRAGMA copy.application_id=" + QByteArray::number(applicationId)).constData(),
-          shownPath);
+    runSql(db, QByteArray("PRAGMA copy.user_version=" + QByteArray::number(userVersion)).constData(),
+           shownPath);
+    runSql(db, QByteArray("PRAGMA copy.application_id=" + QByteArray::number(applicationId)).constData(),
+           shownPath);
     detach.dismiss();
-    runOn(db, "DETACH DATABASE copy", shownPath);
+    runSql(db, "DETACH DATABASE copy", shownPath);
 }
 
 void rekeyLedger(Connection &connection, const QString &newPassword)

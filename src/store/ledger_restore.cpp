@@ -27,9 +27,7 @@ QByteArray quoted(const QString &name)
 
 void run(sqlite3 *db, const QByteArray &sql, const QString &ledger)
 {
-    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK)
-        throw engineError(db, rc, ledger);
+    runSql(db, sql.constData(), ledger);
 }
 
 /// The first column of every row of `sql`.

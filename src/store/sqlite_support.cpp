@@ -2,6 +2,7 @@
 
 #include "key_derivation.h"
 #include "safe_file.h"
+#include "vector_registers.h"
 
 #include <QFile>
 
@@ -63,11 +64,12 @@ DbError engineError(sqlite3 *db, int resultCode, const QString &path)
     }
 }
 
-void runSql(sqlite3 *db, const char *sql)
+void runSql(sqlite3 *db, const char *sql, const QString &path)
 {
+    clearVectorUpperHalves();
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
-        throw engineError(db, rc);
+        throw engineError(db, rc, path);
 }
 
 namespace {

@@ -23,9 +23,9 @@ namespace zambrel::store {
 /// the handle's main database).
 DbError engineError(sqlite3 *db, int resultCode, const QString &path = {});
 
-/// Runs one statement that takes no values and returns no rows.
-/// @throws DbError
-void runSql(sqlite3 *db, const char *sql);
+/// Runs one statement that takes no values and returns no rows. A failure
+/// names `path` (by default the handle's main database). @throws DbError
+void runSql(sqlite3 *db, const char *sql, const QString &path = {});
 
 /// The handle on `path` (which must exist: never created here), keyed with
 /// `password` when not empty; nothing is read yet. Other openers are refused

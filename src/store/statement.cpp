@@ -2,6 +2,7 @@
 
 #include "connection.h"
 #include "sqlite_support.h"
+#include "vector_registers.h"
 
 #include <QByteArray>
 
@@ -68,6 +69,7 @@ void Statement::bindNull(int index)
 
 bool Statement::step()
 {
+    clearVectorUpperHalves();
     const int rc = sqlite3_step(m_statement);
     if (rc == SQLITE_ROW)
         return true;

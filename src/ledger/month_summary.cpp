@@ -19,9 +19,9 @@ bool flagged(const QString &kind, int position)
 
 } // namespace
 
-QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types)
+QHash<base::TextKey, QString> typeKinds(const std::vector<store::ItemType> &types)
 {
-    QHash<QString, QString> kinds;
+    QHash<base::TextKey, QString> kinds;
     kinds.reserve(qsizetype(types.size()));
     for (const store::ItemType &type : types) {
         if (!kinds.contains(type.name))
@@ -32,8 +32,8 @@ QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types)
 
 MonthSummary summariseMonth(const std::vector<store::Item> &items, const std::vector<store::ItemType> &types)
 {
-    const QHash<QString, QString> kinds = typeKinds(types);
-    QSet<QString> liabilityGroups;
+    const QHash<base::TextKey, QString> kinds = typeKinds(types);
+    QSet<base::TextKey> liabilityGroups;
     for (const store::ItemType &type : types) {
         if (flagged(type.kind, 3))
             liabilityGroups.insert(type.name);

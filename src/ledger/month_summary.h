@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/text_key.h"
 #include "store/ledger_records.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ struct MonthSummary {
 };
 
 /// Type name -> category mask, the first row of a type winning.
-QHash<QString, QString> typeKinds(const std::vector<store::ItemType> &types);
+QHash<base::TextKey, QString> typeKinds(const std::vector<store::ItemType> &types);
 
 /// Computes a month's totals from its items and the type list without any
 /// panel: each item counts where placing it shows it, by the mask of the

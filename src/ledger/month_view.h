@@ -151,7 +151,7 @@ private:
     MonthViewHost *m_host;
     MonthPanels m_panels;
     std::vector<store::ItemType> m_types;
-    QHash<QString, QString> m_kinds;
+    QHash<base::TextKey, QString> m_kinds;
     QStringList m_typeNames;
     bool m_typesRead = false;
     std::vector<store::Item> m_items;

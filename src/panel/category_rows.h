@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/text_key.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -200,8 +202,8 @@ private:
     // tag are appended to the latest block of that tag, so an insertion never
     // moves other rows and a month loads in linear time.
     std::vector<Block> m_blocks;
-    QHash<QString, std::vector<int>> m_blocksOfTag;
-    QHash<QString, Location> m_keyed;
+    QHash<base::TextKey, std::vector<int>> m_blocksOfTag;
+    QHash<base::TextKey, Location> m_keyed;
     mutable std::vector<int> m_blockStarts;
     mutable bool m_startsDirty = false;
     int m_rowCount = 0;

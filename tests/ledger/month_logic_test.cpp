@@ -104,7 +104,7 @@ TEST(MonthSummary, EqualsThePanelsTotalsOnRandomMonths)
         }
         types.push_back({QStringLiteral("T0"), QStringLiteral("1111"), 7}); // the first row of a type wins
         types.push_back({QStringLiteral("工资"), QStringLiteral("1000"), 8});
-        const QHash<QString, QString> kinds = typeKinds(types);
+        const auto kinds = typeKinds(types);
 
         std::vector<store::Item> items;
         const int count = std::uniform_int_distribution<int>(0, 40)(random);

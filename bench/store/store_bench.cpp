@@ -88,7 +88,8 @@ BENCHMARK(BM_LedgerKey)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same key on a thread that has just hashed a string, as the program's
 // threads all have: Qt's string hash leaves the AVX registers' upper halves
-// in use, which slows every SSE instruction after it on Intel processors.
+// in use, which slows every SSE instruction after it on recent Intel
+// processors.
 void BM_LedgerKeyAfterAStringHash(benchmark::State &state)
 {
     const QByteArray salt(kLedgerSaltBytes, '\x5a');

@@ -19,7 +19,8 @@ struct TextKey {
     QString text;
 
     TextKey() = default;
-    TextKey(const QString &from) : text(from) {} // NOLINT: lookups take the text itself
+    // Not explicit: lookups and inserts take the text itself.
+    TextKey(const QString &from) : text(from) {}
     friend bool operator==(const TextKey &, const TextKey &) = default;
 };
 

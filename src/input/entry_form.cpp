@@ -21,7 +21,7 @@ base::MessageRequest information(const QString &text)
 
 } // namespace
 
-TypeLookup typeLookupIn(QHash<QString, QString> kinds)
+TypeLookup typeLookupIn(QHash<base::TextKey, QString> kinds)
 {
     return [kinds = std::move(kinds)](const QString &typeName) { return kinds.value(typeName); };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/message.h"
+#include "base/text_key.h"
 
 #include <QHash>
 #include <QString>
@@ -36,7 +37,7 @@ enum class EntryMode { Add, Update, Delete };
 using TypeLookup = std::function<QString(const QString &typeName)>;
 
 /// A lookup over a table of type name -> mask (an exact match of the name).
-TypeLookup typeLookupIn(QHash<QString, QString> kinds);
+TypeLookup typeLookupIn(QHash<base::TextKey, QString> kinds);
 
 /// Messages for the window to show, in order.
 using EntryMessages = std::vector<base::MessageRequest>;

@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "host/error_report.h"
 #include "ledger/commands/log_change.h"
+#include "ledger/month_summary.h"
 #include "ledger/month_view.h"
 #include "store/ledger.h"
 
@@ -110,12 +111,7 @@ void ItemCommands::panelClick(panel::CategoryRows &panel, const QString &key)
 
 input::TypeLookup ItemCommands::typeLookup() const
 {
-    QHash<QString, QString> kinds;
-    for (const store::ItemType &type : m_view.types()) {
-        if (!kinds.contains(type.name))
-            kinds.insert(type.name, type.kind);
-    }
-    return input::typeLookupIn(std::move(kinds));
+    return input::typeLookupIn(typeKinds(m_view.types()));
 }
 
 void ItemCommands::loadSelected(input::EntryForm &form, const store::Item &item)

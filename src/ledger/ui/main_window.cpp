@@ -26,7 +26,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -277,7 +276,6 @@ void MainWindow::refresh()
             offerCarryForward(*due);
         m_view->reload();
     });
-    QCoreApplication::processEvents();
 }
 
 void MainWindow::offerCarryForward(const MonthView::CarryForward &due)

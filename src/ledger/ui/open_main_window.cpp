@@ -5,6 +5,9 @@
 #include "base/twips.h"
 #include "skin/caption_bar.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 namespace zambrel::ledger {
 
 MainWindow *prepareMainWindow()
@@ -29,6 +32,9 @@ MainWindow *openMainWindow(std::shared_ptr<store::Ledger> ledger, MainWindow *pr
     // A touch wider, so the layout runs once more with the pictures in place.
     window->layOut(base::pixelsToTwips(window->width()) - kSplitterMargin + 10);
     window->refresh();
+    // The month's texts asked their layouts to run again; they run before
+    // the first frame, not after it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     window->show();
     return window;
 }

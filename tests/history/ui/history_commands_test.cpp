@@ -218,6 +218,7 @@ TEST_F(HistoryCommands, TheWindowListsTheStepsAndUndoesToTheChosenOne)
 
     books.addItem(QStringLiteral("2026-05"), itemNamed(QStringLiteral("D")));
     EXPECT_EQ(rows->topLevelItemCount(), 2) << "the undone steps went with the new one";
+    ASSERT_TRUE(QTest::qWaitForWindowActive(history.data())) << "Escape is the window's own shortcut";
     QTest::keyClick(rows, Qt::Key_Escape);
     EXPECT_FALSE(history->isVisible());
     list->trigger();

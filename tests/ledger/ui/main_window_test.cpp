@@ -70,6 +70,24 @@ TEST(MainWindow, ChoosingAMonthReloadsItEvenWhenItIsTheCurrentOne)
     EXPECT_EQ(itemRows(window.incomePanel), incomeItems);
 }
 
+// A click or key queued while a month loads runs after the command, never
+// inside it: a command that ran its own event loop could close the window or
+// switch the ledger under the code that called it.
+TEST(MainWindow, ChoosingAMonthRunsNothingQueuedBeforeItIsDone)
+{
+    testkit::WindowFixture fixture;
+    testkit::writeSampleMonth(QStringLiteral("2026-04"));
+    testkit::writeSampleMonth(QStringLiteral("2026-05"));
+    ledger::MainWindow &window = fixture.open();
+    bool queuedRan = false;
+    QMetaObject::invokeMethod(&window, [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
+    window.monthMenu()->actions().at(1)->trigger();
+    EXPECT_EQ(window.currentMonth(), QStringLiteral("2026-04"));
+    EXPECT_FALSE(queuedRan);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(queuedRan);
+}
+
 TEST(MainWindow, NewMonthAtStartUpIsCarriedForwardOnlyWhenTheAnswerIsYes)
 {
     for (const base::MessageAnswer answer : {base::MessageAnswer::Yes, base::MessageAnswer::No}) {

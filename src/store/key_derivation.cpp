@@ -1,5 +1,6 @@
 #include "key_derivation.h"
 
+#include "db_error.h"
 #include "vector_registers.h"
 
 // The crypto library deprecates its low-level SHA-1 calls in favour of its
@@ -7,6 +8,7 @@
 // avoids; the calls themselves are sound.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <openssl/crypto.h>
+#include <openssl/rand.h>
 #include <openssl/sha.h>
 
 #include <algorithm>
@@ -115,21 +117,35 @@ void pbkdf2HmacSha1(std::span<const unsigned char> password, std::span<const uns
     OPENSSL_cleanse(&start, sizeof start);
 }
 
-QByteArray rawLedgerKey(const QByteArray &password, const QByteArray &salt)
+QByteArray rawLedgerKey(const QByteArray &password, const QByteArray &salt, bool saltIncluded)
 {
     std::array<unsigned char, kLedgerKeyBytes> key{};
     pbkdf2HmacSha1(bytesOf(password), bytesOf(salt), kLedgerKeyRounds, key);
     static constexpr char kHex[] = "0123456789abcdef";
-    QByteArray raw(3 + 2 * kLedgerKeyBytes, Qt::Uninitialized);
-    raw[0] = 'x';
-    raw[1] = '\'';
-    for (int i = 0; i < kLedgerKeyBytes; ++i) {
-        raw[2 + 2 * i] = kHex[key[std::size_t(i)] >> 4];
-        raw[3 + 2 * i] = kHex[key[std::size_t(i)] & 0xf];
+    QByteArray raw;
+    raw.reserve(3 + 2 * (kLedgerKeyBytes + kLedgerSaltBytes));
+    raw += "x'";
+    const auto appendHex = [&raw](unsigned char byte) {
+        raw += kHex[byte >> 4];
+        raw += kHex[byte & 0xf];
+    };
+    for (const unsigned char byte : key)
+        appendHex(byte);
+    if (saltIncluded) {
+        for (const char byte : salt)
+            appendHex(static_cast<unsigned char>(byte));
     }
-    raw[raw.size() - 1] = '\'';
+    raw += '\'';
     OPENSSL_cleanse(key.data(), key.size());
     return raw;
+}
+
+QByteArray newLedgerSalt()
+{
+    QByteArray salt(kLedgerSaltBytes, Qt::Uninitialized);
+    if (RAND_bytes(reinterpret_cast<unsigned char *>(salt.data()), kLedgerSaltBytes) != 1)
+        throw DbError(ErrorKind::Other, QStringLiteral("没有随机数可用 No random numbers for a new ledger's salt"));
+    return salt;
 }
 
 void wipe(QByteArray &bytes)

@@ -24,9 +24,14 @@ void pbkdf2HmacSha1(std::span<const unsigned char> password, std::span<const uns
                     std::span<unsigned char> key);
 
 /// The engine's raw-key form, x'…' in hexadecimal, of the key for `password`
-/// on a ledger whose file begins with `salt` (kLedgerSaltBytes bytes). The
-/// caller wipes it after use.
-QByteArray rawLedgerKey(const QByteArray &password, const QByteArray &salt);
+/// on a ledger whose file begins with `salt` (kLedgerSaltBytes bytes). With
+/// `saltIncluded` the salt follows the key inside the form, and a new, empty
+/// file takes it as its own at its first write. The caller wipes it after use.
+QByteArray rawLedgerKey(const QByteArray &password, const QByteArray &salt, bool saltIncluded = false);
+
+/// kLedgerSaltBytes bytes from the crypto library's random generator, as the
+/// engine draws a new file's salt. @throws DbError when it has none to give.
+QByteArray newLedgerSalt();
 
 /// Overwrites `bytes` with zeros in a way the compiler keeps.
 void wipe(QByteArray &bytes);

@@ -1,6 +1,7 @@
 #include "ledger_copy.h"
 
 #include "connection.h"
+#include "key_derivation.h"
 #include "safe_file.h"
 #include "sqlite_support.h"
 #include "statement.h"
@@ -75,11 +76,13 @@ void copyLedgerInto(const Connection &connection, const QString &file, const std
                     const QString &shownPath)
 {
     sqlite3 *db = connection.handle();
-    {
-        Statement attach(db, password ? "ATTACH DATABASE ?1 AS copy KEY ?2" : "ATTACH DATABASE ?1 AS copy");
+    if (password) {
+        QByteArray secret = password->toUtf8();
+        const base::ScopeGuard wipeSecret([&secret] { wipe(secret); });
+        attachFile(db, file, "copy", secret, {});
+    } else {
+        Statement attach(db, "ATTACH DATABASE ?1 AS copy");
         attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(file)));
-        if (password)
-            attach.bind(2, *password);
         attach.run();
     }
     base::ScopeGuard detach([db] { sqlite3_exec(db, "DETACH DATABASE copy", nullptr, nullptr, nullptr); });

@@ -3,13 +3,13 @@
 #include "ledger.h"
 
 #include "db_error.h"
+#include "key_derivation.h"
 #include "safe_file.h"
 #include "sqlite_support.h"
 #include "statement.h"
 
 #include "base/scope_guard.h"
 
-#include <QFile>
 
 #include <sqlite3.h>
 
@@ -95,12 +95,10 @@ void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &ba
                           QStringLiteral(" (") + problems.first() + QLatin1Char(')'));
 
     const QString ledger = path();
-    {
-        Statement attach(db, "ATTACH DATABASE ?1 AS restored KEY ?2");
-        attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(source.m_connection.file())));
-        attach.bind(2, QString::fromUtf8(source.m_password));
-        attach.run();
-    }
+    // The backup's salt read through the descriptor its handle holds: a
+    // second one, closed, would drop the lock that keeps writers out.
+    attachFile(db, source.m_connection.file(), "restored", source.m_password,
+               EngineFile(source.m_connection.handle()).read(0, kLedgerSaltBytes));
     base::ScopeGuard detach(
         [db] { sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr); });
     // Deferred: an immediate transaction would ask for a write lock on the

@@ -2,7 +2,10 @@
 
 #include "key_derivation.h"
 #include "safe_file.h"
+#include "statement.h"
 #include "vector_registers.h"
+
+#include "base/scope_guard.h"
 
 #include <QFile>
 
@@ -72,23 +75,39 @@ void runSql(sqlite3 *db, const char *sql, const QString &path)
         throw engineError(db, rc, path);
 }
 
+QByteArray engineKey(const QByteArray &password, const QByteArray &head)
+{
+    if (password.isEmpty())
+        return {};
+    if (head.isEmpty())
+        return rawLedgerKey(password, newLedgerSalt(), true);
+    if (head.size() == kLedgerSaltBytes && !isPlainHeader(head))
+        return rawLedgerKey(password, head);
+    return password;
+}
+
+void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
+                const QByteArray &head)
+{
+    QByteArray key = engineKey(password, head);
+    const base::ScopeGuard wipeKey([&key] { wipe(key); });
+    Statement attach(db, (QByteArray("ATTACH DATABASE ?1 AS ") + schema + " KEY ?2").constData());
+    attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(file)));
+    attach.bindUtf8(2, key);
+    attach.run();
+}
+
 namespace {
 
-/// Gives the handle the ledger's key. A file that begins with a salt gets the
-/// key derived here (the same key the engine would derive, sooner); a new,
-/// empty file gets the password, and the engine draws its salt on the first
-/// write. A plain database's header is no salt: the password is refused later.
+/// Gives the handle the ledger's key, as engineKey() says from the file's
+/// first bytes.
 void keyHandle(sqlite3 *db, const QString &password, const QString &path)
 {
     QByteArray secret = password.toUtf8();
-    const QByteArray salt = EngineFile(db).read(0, kLedgerSaltBytes);
-    if (salt.size() == kLedgerSaltBytes && !isPlainHeader(salt)) {
-        QByteArray raw = rawLedgerKey(secret, salt);
-        wipe(secret);
-        secret = std::move(raw);
-    }
-    const int rc = sqlite3_key(db, secret.constData(), int(secret.size()));
+    QByteArray key = engineKey(secret, EngineFile(db).read(0, kLedgerSaltBytes));
     wipe(secret);
+    const int rc = sqlite3_key(db, key.constData(), int(key.size()));
+    wipe(key);
     if (rc != SQLITE_OK)
         throw engineError(db, SQLITE_ERROR, path);
 }

@@ -27,6 +27,22 @@ DbError engineError(sqlite3 *db, int resultCode, const QString &path = {});
 /// names `path` (by default the handle's main database). @throws DbError
 void runSql(sqlite3 *db, const char *sql, const QString &path = {});
 
+/// What the engine is given as the key for `password` (UTF-8) on a file that
+/// begins with `head` (its first kLedgerSaltBytes bytes, or fewer): for an
+/// encrypted file, the key derived here from the salt it begins with; for an
+/// empty file, the key with a new salt, which the file takes at its first
+/// write; otherwise (a plain database's header is no salt, and the engine
+/// refuses the password later) the password itself. Nothing for no password.
+/// The engine's own derivation of the same key takes several times as long.
+/// The caller wipes it after use. @throws DbError
+QByteArray engineKey(const QByteArray &password, const QByteArray &head);
+
+/// Attaches `file` to the handle as `schema`, keyed for `password` as
+/// engineKey() says from `head`, the file's first bytes (empty for a new,
+/// empty file). @throws DbError
+void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
+                const QByteArray &head);
+
 /// The handle on `path` (which must exist: never created here), keyed with
 /// `password` when not empty; nothing is read yet. Other openers are refused
 /// at once, never waited for. @throws DbError

@@ -47,9 +47,12 @@ Statement::~Statement()
 
 void Statement::bind(int index, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    check(m_db,
-          sqlite3_bind_text(m_statement, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
+    bindUtf8(index, text.toUtf8());
+}
+
+void Statement::bindUtf8(int index, const QByteArray &text)
+{
+    check(m_db, sqlite3_bind_text(m_statement, index, text.constData(), int(text.size()), SQLITE_TRANSIENT));
 }
 
 void Statement::bind(int index, double value)

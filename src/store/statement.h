@@ -27,6 +27,8 @@ public:
     Statement &operator=(const Statement &) = delete;
 
     void bind(int index, const QString &text);
+    /// Text already in UTF-8; the engine keeps a copy of its own.
+    void bindUtf8(int index, const QByteArray &text);
     void bind(int index, double value);
     void bind(int index, qint64 value);
     void bindNull(int index);

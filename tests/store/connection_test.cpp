@@ -2,6 +2,7 @@
 // words the user reads), that a refused file is never written, and how the
 // file is held against other openers once it is open.
 #include "ledger_fixture.h"
+#include "raw_ledger_writes.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -168,6 +169,23 @@ TEST(LedgerHold, ReadOnlyReadsRefusesWritesAndKeepsWritersOut)
     EXPECT_FALSE(openError(path, {}, Access::ReadOnly)) << "other readers are welcome";
     reader.reset();
     EXPECT_EQ(bytesOf(path), before);
+}
+
+// A new ledger's key is derived by the store with a salt it draws: another
+// program keying the file with the password alone must read it.
+TEST(LedgerSchema, NewLedgersDrawTheirOwnSaltAndOpenWithThePasswordAlone)
+{
+    QTemporaryDir dir;
+    QList<QByteArray> salts;
+    for (const QString &name : {QStringLiteral("one.mdb"), QStringLiteral("two.mdb")}) {
+        const QString path = dir.filePath(name);
+        createLedger(path, QStringLiteral("同一个密码"));
+        EXPECT_EQ(testkit::itemsReadByTheEngineAlone(path, QStringLiteral("同一个密码").toUtf8()), 0);
+        EXPECT_EQ(testkit::itemsReadByTheEngineAlone(path, "another"), -1);
+        salts << testkit::bytesOf(path).left(16);
+    }
+    EXPECT_NE(salts[0], salts[1]);
+    EXPECT_FALSE(salts[0].startsWith("SQLite format 3"));
 }
 
 TEST(LedgerSchema, CreateIsAtomicAndNeverOverwrites)

@@ -86,4 +86,7 @@ TEST(KeyDerivation, TheRawLedgerKeyIsTheEnginesHexForm)
     PKCS5_PBKDF2_HMAC("bench password", 14, reinterpret_cast<const unsigned char *>(salt.constData()),
                       kLedgerSaltBytes, kLedgerKeyRounds, EVP_sha1(), kLedgerKeyBytes, key.data());
     EXPECT_EQ(raw.toStdString(), "x'" + hexOf(key) + "'");
+    // For a new file the salt follows the key, for the file to take.
+    EXPECT_EQ(rawLedgerKey("bench password", salt, true).toStdString(),
+              "x'" + hexOf(key) + hexOf(std::vector<unsigned char>(kLedgerSaltBytes, 0x5a)) + "'");
 }

@@ -2,6 +2,7 @@
 // connection, which never let the file go, and every failure road of a
 // password change, after which the ledger stays open under its old password.
 #include "ledger_fixture.h"
+#include "raw_ledger_writes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,6 +93,7 @@ TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
     start({});
     const QString steps[] = {QStringLiteral("first one"), QStringLiteral(" 二 'o\"k' [x]] "), QString()};
     QString current;
+    QList<QByteArray> salts;
     for (const QString &next : steps) {
         ledger->changePassword(current, next);
         EXPECT_EQ(testkit::secondProcessTries(path, next), kInUse) << "the re-key let the ledger go";
@@ -101,6 +103,12 @@ TEST_F(LedgerFile, PasswordsSetChangedAndClearedWhileTheLedgerStaysHeld)
         ledger.reset();
         if (!next.isEmpty()) {
             EXPECT_FALSE(bytesOf(path).contains("SAFE-BEHIND-SHELF")) << "the file on disk is not plain text";
+            // The store keys the copy itself; what it wrote must be what the
+            // engine derives from the password and the salt the file took.
+            EXPECT_EQ(testkit::itemsReadByTheEngineAlone(path, next.toUtf8()), 50 + salts.size() + 1);
+            const QByteArray salt = bytesOf(path).left(16);
+            EXPECT_FALSE(salts.contains(salt)) << "every re-keyed file draws a salt of its own";
+            salts << salt;
         }
         EXPECT_EQ(versionIn(path, next), kLedgerVersion) << "the header's version travels with the re-key";
         EXPECT_THROW(Ledger(path, current), DbError);

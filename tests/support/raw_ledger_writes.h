@@ -22,4 +22,24 @@ inline void runRaw(const QString &path, const char *statements)
     ASSERT_EQ(rc, SQLITE_OK) << statements;
 }
 
+/// The number of items in the ledger at `path`, opened read-only by the
+/// engine alone, keyed with `password` as another program keys it (the
+/// engine derives the key from the password and the file's salt); -1 when
+/// it does not open with that password.
+inline int itemsReadByTheEngineAlone(const QString &path, const QByteArray &password)
+{
+    sqlite3 *raw = nullptr;
+    int items = -1;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_key(raw, password.constData(), int(password.size())) == SQLITE_OK) {
+        sqlite3_stmt *count = nullptr;
+        if (sqlite3_prepare_v2(raw, "SELECT count(*) FROM Asset", -1, &count, nullptr) == SQLITE_OK &&
+            sqlite3_step(count) == SQLITE_ROW)
+            items = sqlite3_column_int(count, 0);
+        sqlite3_finalize(count);
+    }
+    sqlite3_close(raw);
+    return items;
+}
+
 } // namespace zambrel::testkit

@@ -6,6 +6,7 @@
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/message.h"
+#include "input/month_picker/ui/month_picker_window.h"
 #include "ledger/ui/main_window.h"
 #include "logon/logon_steps.h"
 #include "store/connection.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <chrono>
 
@@ -99,7 +101,7 @@ BENCHMARK(BM_StartToMainWindowPasswordAtOnce)->Unit(benchmark::kMillisecond)->It
 // A program folder of its own holding a ledger of one month of `items`
 // items, open, on 20 January 2021; the clock goes back when it goes.
 struct MonthLedger {
-    explicit MonthLedger(int items)
+    explicit MonthLedger(int items, int months = 1)
     {
         base::setProgramFolder(dir.path());
         base::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
@@ -107,7 +109,7 @@ struct MonthLedger {
         base::setMessageResponder([](const base::MessageRequest &) { return base::MessageAnswer::No; });
         const QString path = base::defaultLedgerPath();
         store::createLedger(path, kPassword);
-        writeBenchItems(path, kPassword, 1, items);
+        writeBenchItems(path, kPassword, months, items);
         books = store::openLedger(path, kPassword);
     }
     ~MonthLedger() { base::setClock({}); }
@@ -153,6 +155,25 @@ void BM_OpenMainWindowOnMonth(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenMainWindowOnMonth)->Arg(0)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The month picker filled beside the shown main window, whose status bar
+// tells the fill's progress: 600 months.
+void BM_MonthPickerBesideTheMainWindow(benchmark::State &state)
+{
+    MonthLedger month(1, 600);
+    ledger::MainWindow *window = ledger::openMainWindow(month.books);
+    QCoreApplication::processEvents();
+    {
+        input::MonthPickerWindow picker(window);
+        for (auto _ : state)
+            picker.loadMonths([&month] { return month.books->allMonthsTable(); });
+        if (picker.monthList->topLevelItemCount() != 600)
+            state.SkipWithError("the picker does not list 600 months");
+    }
+    window->setSwitchingLedger(true);
+    delete window;
+}
+BENCHMARK(BM_MonthPickerBesideTheMainWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

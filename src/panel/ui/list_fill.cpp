@@ -60,6 +60,7 @@ void fillRows(QTreeWidget *list, const ResultTable &rows, int progress)
     const HiddenWhileFilling hidden(list);
     const auto count = static_cast<double>(rows.rows.size());
     int done = 0;
+    long shownPercent = -1;
     for (const QVariantList &row : rows.rows) {
         auto *item = new QTreeWidgetItem(list);
         const QVariant first = row.value(0);
@@ -69,9 +70,12 @@ void fillRows(QTreeWidget *list, const ResultTable &rows, int progress)
             item->setText(field, value.isNull() ? QString() : cellText(value));
         }
         ++done;
-        if (progress < 1) {
-            // Nearest whole percent, halves to even (the default rounding mode).
-            const long percent = std::lrint(done * 100.0 / count);
+        // Nearest whole percent, halves to even (the default rounding mode).
+        const long percent = progress < 1 ? std::lrint(done * 100.0 / count) : shownPercent;
+        // The same percent again would repaint the status bar for nothing:
+        // on a shown window that was most of a long list's fill.
+        if (percent != shownPercent) {
+            shownPercent = percent;
             base::showStatus(QStringLiteral("已完成 ") + QString::number(percent) + QLatin1Char('%'), 1);
             QCoreApplication::processEvents();
         }

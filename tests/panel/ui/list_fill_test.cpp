@@ -61,6 +61,23 @@ TEST(ListFill, RowsNullsAndEmptyResults)
     EXPECT_EQ(status.shown.back().second, QStringLiteral("准备就绪。共找到 17 条记录。"));
     EXPECT_EQ(status.shown.front().second, QStringLiteral("已完成 6%")); // 1 of 17, rounded
 
+    // A long list tells each percent once, in order, up to the whole.
+    store::ResultTable months{{QStringLiteral("months")}, {}};
+    for (int row = 0; row < 600; ++row)
+        months.rows.push_back({QStringLiteral("%1-01").arg(1500 + row)});
+    status.shown.clear();
+    header = QStringLiteral("月份");
+    store::fillList(&list, months, true, header);
+    EXPECT_EQ(list.topLevelItemCount(), 600);
+    QStringList expected;
+    for (int percent = 0; percent <= 100; ++percent)
+        expected << QStringLiteral("已完成 %1%").arg(percent);
+    expected << QStringLiteral("准备就绪。共找到 600 条记录。");
+    QStringList told;
+    for (const auto &[panel, text] : status.shown)
+        told << text;
+    EXPECT_EQ(told, expected);
+
     const store::ResultTable none{{QStringLiteral("months")}, {}};
     status.shown.clear();
     header = QStringLiteral("月份");

@@ -56,7 +56,7 @@ void SqliteCloser::operator()(sqlite3 *db) const noexcept
 }
 
 Connection::Connection(const QString &path, const QString &password, Access access,
-                       std::chrono::milliseconds lockWait)
+                       std::chrono::milliseconds lockWait, LedgerKeys *keys)
     : m_access(access)
 {
     if (path.isEmpty())
@@ -70,7 +70,7 @@ Connection::Connection(const QString &path, const QString &password, Access acce
         m_file = m_path;
 
     const bool readOnly = access == Access::ReadOnly;
-    m_db = openHandle(m_file, password, readOnly);
+    m_db = openHandle(m_file, password, readOnly, keys);
     if (!readOnly && sqlite3_db_readonly(m_db.get(), "main") == 1)
         throw DbError(ErrorKind::ReadOnly, m_path);
     sqlite3_busy_timeout(m_db.get(), int(lockWait.count()));

@@ -12,6 +12,8 @@ struct sqlite3;
 
 namespace zambrel::store {
 
+class LedgerKeys;
+
 struct SqliteCloser {
     void operator()(sqlite3 *db) const noexcept;
 };
@@ -38,8 +40,9 @@ public:
     /// file that cannot be written, opened ReadWrite), InputOutput.
     /// `lockWait` is how long to wait for a reader that holds the file for a
     /// moment before the lock is taken (none: refused at once).
+    /// The key comes through `keys` when given (see LedgerKeys).
     Connection(const QString &path, const QString &password, Access access = Access::ReadWrite,
-               std::chrono::milliseconds lockWait = {});
+               std::chrono::milliseconds lockWait = {}, LedgerKeys *keys = nullptr);
     ~Connection();
     Connection(Connection &&other) noexcept;
     Connection &operator=(Connection &&other) noexcept;

@@ -70,8 +70,16 @@ QStringList textsOf(Statement &rows)
 } // namespace
 
 Ledger::Ledger(const QString &path, const QString &password, Access access)
-    : m_connection(path, password, access), m_statements(std::size_t(LedgerStatement::Count)),
-      m_password(password.toUtf8()), m_history(std::make_unique<LedgerHistory>(m_connection))
+    : m_keys(std::make_shared<LedgerKeys>()), m_connection(path, password, access, {}, m_keys.get()),
+      m_statements(std::size_t(LedgerStatement::Count)), m_password(password.toUtf8()),
+      m_history(std::make_unique<LedgerHistory>(m_connection))
+{
+}
+
+Ledger::Ledger(const QString &path, const QString &password, std::shared_ptr<LedgerKeys> keys)
+    : m_keys(std::move(keys)), m_connection(path, password, Access::ReadOnly, {}, m_keys.get()),
+      m_statements(std::size_t(LedgerStatement::Count)), m_password(password.toUtf8()),
+      m_history(std::make_unique<LedgerHistory>(m_connection))
 {
 }
 
@@ -589,6 +597,7 @@ void Ledger::changePassword(const QString &oldPassword, const QString &newPasswo
         statement.reset();
     m_history->forgetStatements();
     rekeyLedger(m_connection, newPassword);
+    m_keys->forget();
     m_password.fill('\0');
     m_password = newPassword.toUtf8();
 }

@@ -18,6 +18,7 @@
 
 namespace zambrel::store {
 
+class LedgerKeys;
 class Statement;
 class Transaction;
 enum class LedgerStatement : int;
@@ -36,8 +37,10 @@ enum class LedgerStatement : int;
 /// keep references to it).
 ///
 /// The password is kept in memory while the ledger is open, for openCopy()
-/// and restoreFrom() alone (the engine keeps its key as long); it is
-/// overwritten when the ledger closes and never written or shown.
+/// and restoreFrom() alone (the engine keeps its key as long), and so is the
+/// key derived from it, which opens the ledger's copies without deriving it
+/// again; both are overwritten when the ledger closes and never written or
+/// shown.
 class Ledger {
 public:
     /// Opens the ledger file at `path` with `password` (empty: none).
@@ -245,7 +248,11 @@ private:
     void writeImportRules(qint64 step, const std::vector<ImportRuleRecord> &rules);
     /// A month bound past which the newest 24 months lie, or empty.
     QString twentyFourthMonth() const;
+    /// A copy opened read-only with the keys of the ledger that opens it.
+    Ledger(const QString &path, const QString &password, std::shared_ptr<LedgerKeys> keys);
 
+    // Before the connection, which opens through it.
+    std::shared_ptr<LedgerKeys> m_keys;
     Connection m_connection;
     mutable std::vector<std::unique_ptr<Statement>> m_statements;
     QByteArray m_password; ///< UTF-8; overwritten by the destructor

@@ -73,8 +73,8 @@ std::unique_ptr<Ledger> Ledger::openCopy(const QString &path, const std::optiona
         throw DbError(ErrorKind::Other,
                       QStringLiteral("这是账本本身，不是备份 This is the ledger itself, not a backup: ") +
                           path);
-    return std::make_unique<Ledger>(path, password ? *password : QString::fromUtf8(m_password),
-                                    Access::ReadOnly);
+    return std::unique_ptr<Ledger>(
+        new Ledger(path, password ? *password : QString::fromUtf8(m_password), m_keys));
 }
 
 void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &backupPassword)
@@ -98,7 +98,7 @@ void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &ba
     // The backup's salt read through the descriptor its handle holds: a
     // second one, closed, would drop the lock that keeps writers out.
     attachFile(db, source.m_connection.file(), "restored", source.m_password,
-               EngineFile(source.m_connection.handle()).read(0, kLedgerSaltBytes));
+               EngineFile(source.m_connection.handle()).read(0, kLedgerSaltBytes), m_keys.get());
     base::ScopeGuard detach(
         [db] { sqlite3_exec(db, "DETACH DATABASE restored", nullptr, nullptr, nullptr); });
     // Deferred: an immediate transaction would ask for a write lock on the

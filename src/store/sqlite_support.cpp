@@ -86,10 +86,49 @@ QByteArray engineKey(const QByteArray &password, const QByteArray &head)
     return password;
 }
 
-void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
-                const QByteArray &head)
+LedgerKeys::~LedgerKeys()
 {
-    QByteArray key = engineKey(password, head);
+    forget();
+}
+
+QByteArray LedgerKeys::engineKey(const QByteArray &password, const QByteArray &head)
+{
+    // Only a salt an encrypted file begins with has one key to keep.
+    if (password.isEmpty() || head.size() != kLedgerSaltBytes || isPlainHeader(head))
+        return store::engineKey(password, head);
+    // Held while a key is derived: a second thread opening another copy
+    // waits for the key it would otherwise derive a second time.
+    const std::lock_guard lock(m_mutex);
+    for (const Kept &kept : m_kept) {
+        if (kept.password == password && kept.salt == head)
+            return kept.key;
+    }
+    // A few are enough (the ledger's own, a backup under another password);
+    // wrong passwords tried on copies must not pile up.
+    constexpr std::size_t kKeysKept = 8;
+    if (m_kept.size() == kKeysKept) {
+        wipe(m_kept.front().password);
+        wipe(m_kept.front().key);
+        m_kept.erase(m_kept.begin());
+    }
+    m_kept.push_back({password, head, store::engineKey(password, head)});
+    return m_kept.back().key;
+}
+
+void LedgerKeys::forget()
+{
+    const std::lock_guard lock(m_mutex);
+    for (Kept &kept : m_kept) {
+        wipe(kept.password);
+        wipe(kept.key);
+    }
+    m_kept.clear();
+}
+
+void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
+                const QByteArray &head, LedgerKeys *keys)
+{
+    QByteArray key = keys ? keys->engineKey(password, head) : engineKey(password, head);
     const base::ScopeGuard wipeKey([&key] { wipe(key); });
     Statement attach(db, (QByteArray("ATTACH DATABASE ?1 AS ") + schema + " KEY ?2").constData());
     attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(file)));
@@ -100,11 +139,12 @@ void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByt
 namespace {
 
 /// Gives the handle the ledger's key, as engineKey() says from the file's
-/// first bytes.
-void keyHandle(sqlite3 *db, const QString &password, const QString &path)
+/// first bytes, through `keys` when given.
+void keyHandle(sqlite3 *db, const QString &password, const QString &path, LedgerKeys *keys)
 {
     QByteArray secret = password.toUtf8();
-    QByteArray key = engineKey(secret, EngineFile(db).read(0, kLedgerSaltBytes));
+    const QByteArray head = EngineFile(db).read(0, kLedgerSaltBytes);
+    QByteArray key = keys ? keys->engineKey(secret, head) : engineKey(secret, head);
     wipe(secret);
     const int rc = sqlite3_key(db, key.constData(), int(key.size()));
     wipe(key);
@@ -114,7 +154,7 @@ void keyHandle(sqlite3 *db, const QString &password, const QString &path)
 
 } // namespace
 
-SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly)
+SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly, LedgerKeys *keys)
 {
     sqlite3 *raw = nullptr;
     // Never SQLITE_OPEN_CREATE: a missing file must never become a new, empty
@@ -125,7 +165,7 @@ SqliteHandle openHandle(const QString &path, const QString &password, bool readO
     if (rc != SQLITE_OK)
         throw engineError(db.get(), rc, path);
     if (!password.isEmpty())
-        keyHandle(db.get(), password, path);
+        keyHandle(db.get(), password, path, keys);
     sqlite3_busy_timeout(db.get(), 0);
     return db;
 }

@@ -10,7 +10,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <mutex>
 #include <optional>
+#include <vector>
 
 struct sqlite3_file;
 
@@ -37,16 +39,45 @@ void runSql(sqlite3 *db, const char *sql, const QString &path = {});
 /// The caller wipes it after use. @throws DbError
 QByteArray engineKey(const QByteArray &password, const QByteArray &head);
 
+/// The keys engineKey() derived for the files of one ledger: its backups and
+/// safety copies are copies of its file, salt and all, and open with the key
+/// the ledger opened with. Shared by a ledger and the copies it opens, from
+/// any thread; the keys are wiped when the last of them goes (or on forget()).
+class LedgerKeys {
+public:
+    LedgerKeys() = default;
+    ~LedgerKeys();
+    LedgerKeys(const LedgerKeys &) = delete;
+    LedgerKeys &operator=(const LedgerKeys &) = delete;
+
+    /// engineKey(password, head), derived once for each password and salt.
+    /// @throws DbError
+    QByteArray engineKey(const QByteArray &password, const QByteArray &head);
+    /// Wipes every key kept (the ledger's password has changed).
+    void forget();
+
+private:
+    struct Kept {
+        QByteArray password;
+        QByteArray salt;
+        QByteArray key;
+    };
+    std::mutex m_mutex;
+    std::vector<Kept> m_kept;
+};
+
 /// Attaches `file` to the handle as `schema`, keyed for `password` as
 /// engineKey() says from `head`, the file's first bytes (empty for a new,
-/// empty file). @throws DbError
+/// empty file), through `keys` when given. @throws DbError
 void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
-                const QByteArray &head);
+                const QByteArray &head, LedgerKeys *keys = nullptr);
 
 /// The handle on `path` (which must exist: never created here), keyed with
 /// `password` when not empty; nothing is read yet. Other openers are refused
-/// at once, never waited for. @throws DbError
-SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly);
+/// at once, never waited for. The key comes through `keys` when given.
+/// @throws DbError
+SqliteHandle openHandle(const QString &path, const QString &password, bool readOnly,
+                        LedgerKeys *keys = nullptr);
 
 /// The handle's main file as the engine has it open, read through the
 /// descriptor the engine already holds: a second descriptor of the file would

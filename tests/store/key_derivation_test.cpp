@@ -2,6 +2,7 @@
 // the published PBKDF2-HMAC-SHA1 vectors and against the crypto library's
 // own routine where key lengths, long passwords and threads differ.
 #include "store/key_derivation.h"
+#include "store/sqlite_support.h"
 
 #include <openssl/evp.h>
 
@@ -89,4 +90,30 @@ TEST(KeyDerivation, TheRawLedgerKeyIsTheEnginesHexForm)
     // For a new file the salt follows the key, for the file to take.
     EXPECT_EQ(rawLedgerKey("bench password", salt, true).toStdString(),
               "x'" + hexOf(key) + hexOf(std::vector<unsigned char>(kLedgerSaltBytes, 0x5a)) + "'");
+}
+
+// The keys a ledger keeps for its copies are the keys engineKey() derives;
+// a new file never gets a kept salt, and a plain header never a key.
+TEST(LedgerKeys, KeepOnlyWhatASaltDerivesAndNeverReuseANewFilesSalt)
+{
+    LedgerKeys keys;
+    const QByteArray salt(kLedgerSaltBytes, '\x21');
+    const QByteArray otherSalt(kLedgerSaltBytes, '\x42');
+    const QByteArray expected = rawLedgerKey("pw", salt);
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(keys.engineKey("pw", salt), expected);
+        EXPECT_EQ(keys.engineKey("pw", otherSalt), rawLedgerKey("pw", otherSalt));
+        EXPECT_EQ(keys.engineKey("other", salt), rawLedgerKey("other", salt));
+        for (int wrong = 0; wrong < 10; ++wrong) // more than are kept
+            keys.engineKey(QByteArray::number(wrong), salt);
+    }
+    keys.forget();
+    EXPECT_EQ(keys.engineKey("pw", salt), expected);
+
+    const QByteArray first = keys.engineKey("pw", {});
+    const QByteArray second = keys.engineKey("pw", {});
+    ASSERT_EQ(first.size(), 3 + 2 * (kLedgerKeyBytes + kLedgerSaltBytes));
+    EXPECT_NE(first.mid(2 + 2 * kLedgerKeyBytes), second.mid(2 + 2 * kLedgerKeyBytes)) << "each new file its own salt";
+    EXPECT_EQ(keys.engineKey("pw", QByteArray("SQLite format 3\0", 16)), "pw");
+    EXPECT_EQ(keys.engineKey({}, salt), QByteArray());
 }

@@ -10,7 +10,6 @@
 
 #include "base/scope_guard.h"
 
-
 #include <sqlite3.h>
 
 namespace zambrel::store {

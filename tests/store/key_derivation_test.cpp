@@ -113,7 +113,8 @@ TEST(LedgerKeys, KeepOnlyWhatASaltDerivesAndNeverReuseANewFilesSalt)
     const QByteArray first = keys.engineKey("pw", {});
     const QByteArray second = keys.engineKey("pw", {});
     ASSERT_EQ(first.size(), 3 + 2 * (kLedgerKeyBytes + kLedgerSaltBytes));
-    EXPECT_NE(first.mid(2 + 2 * kLedgerKeyBytes), second.mid(2 + 2 * kLedgerKeyBytes)) << "each new file its own salt";
+    const int saltAt = 2 + 2 * kLedgerKeyBytes;
+    EXPECT_NE(first.mid(saltAt), second.mid(saltAt)) << "each new file its own salt";
     EXPECT_EQ(keys.engineKey("pw", QByteArray("SQLite format 3\0", 16)), "pw");
     EXPECT_EQ(keys.engineKey({}, salt), QByteArray());
 }

@@ -30,7 +30,8 @@ inline int itemsReadByTheEngineAlone(const QString &path, const QByteArray &pass
 {
     sqlite3 *raw = nullptr;
     int items = -1;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
         sqlite3_key(raw, password.constData(), int(password.size())) == SQLITE_OK) {
         sqlite3_stmt *count = nullptr;
         if (sqlite3_prepare_v2(raw, "SELECT count(*) FROM Asset", -1, &count, nullptr) == SQLITE_OK &&

@@ -596,8 +596,9 @@ void Ledger::changePassword(const QString &oldPassword, const QString &newPasswo
     for (std::unique_ptr<Statement> &statement : m_statements)
         statement.reset();
     m_history->forgetStatements();
-    rekeyLedger(m_connection, newPassword);
+    // The keys of the old password go; the new file's is kept as it is made.
     m_keys->forget();
+    rekeyLedger(m_connection, newPassword, m_keys.get());
     m_password.fill('\0');
     m_password = newPassword.toUtf8();
 }

@@ -72,18 +72,14 @@ void copyLedgerFile(const Connection &connection, PendingFile &copy)
     }
 }
 
-void copyLedgerInto(const Connection &connection, const QString &file, const std::optional<QString> &password,
+void copyLedgerInto(const Connection &connection, const QString &file, const QString &password, LedgerKeys *keys,
                     const QString &shownPath)
 {
     sqlite3 *db = connection.handle();
-    if (password) {
-        QByteArray secret = password->toUtf8();
+    {
+        QByteArray secret = password.toUtf8();
         const base::ScopeGuard wipeSecret([&secret] { wipe(secret); });
-        attachFile(db, file, "copy", secret, {});
-    } else {
-        Statement attach(db, "ATTACH DATABASE ?1 AS copy");
-        attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(file)));
-        attach.run();
+        attachFile(db, file, "copy", secret, {}, keys);
     }
     base::ScopeGuard detach([db] { sqlite3_exec(db, "DETACH DATABASE copy", nullptr, nullptr, nullptr); });
     // A copy that fails half-way is thrown away whole: it needs no journal.
@@ -100,7 +96,7 @@ void copyLedgerInto(const Connection &connection, const QString &file, const std
     runSql(db, "DETACH DATABASE copy", shownPath);
 }
 
-void rekeyLedger(Connection &connection, const QString &newPassword)
+void rekeyLedger(Connection &connection, const QString &newPassword, LedgerKeys *keys)
 {
     const QString ledger = connection.file();
     const QByteArray ledgerName = QFile::encodeName(ledger);
@@ -108,7 +104,7 @@ void rekeyLedger(Connection &connection, const QString &newPassword)
     // The copy under the new key, complete on disk, and locked as the engine
     // locks a ledger before it takes the ledger's name.
     PendingFile copy(ledger, ".rekey-");
-    copyLedgerInto(connection, copy.path(), newPassword, ledger);
+    copyLedgerInto(connection, copy.path(), newPassword, keys, ledger);
     copy.sync();
     lockAsTheEngineDoes(copy.fd(), ledger);
     testPoint("rekey-copied");
@@ -130,7 +126,7 @@ void rekeyLedger(Connection &connection, const QString &newPassword)
     syncFolderOf(ledger);
     try {
         testPoint("rekey-renamed");
-        Connection rekeyed(connection.path(), newPassword, Access::ReadWrite, kLockWait);
+        Connection rekeyed(connection.path(), newPassword, Access::ReadWrite, kLockWait, keys);
         if (rekeyed.file() != ledger)
             throw DbError(ErrorKind::Other,
                           QStringLiteral("账本文件被换掉了 The ledger file was replaced: ") +

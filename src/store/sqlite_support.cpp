@@ -93,15 +93,19 @@ LedgerKeys::~LedgerKeys()
 
 QByteArray LedgerKeys::engineKey(const QByteArray &password, const QByteArray &head)
 {
-    // Only a salt an encrypted file begins with has one key to keep.
-    if (password.isEmpty() || head.size() != kLedgerSaltBytes || isPlainHeader(head))
+    const bool newFile = head.isEmpty();
+    // Only a salt has a key to keep: an encrypted file's, or one drawn for a
+    // new file (which is opened again under it once written).
+    if (password.isEmpty() || (!newFile && (head.size() != kLedgerSaltBytes || isPlainHeader(head))))
         return store::engineKey(password, head);
     // Held while a key is derived: a second thread opening another copy
     // waits for the key it would otherwise derive a second time.
     const std::lock_guard lock(m_mutex);
-    for (const Kept &kept : m_kept) {
-        if (kept.password == password && kept.salt == head)
-            return kept.key;
+    if (!newFile) {
+        for (const Kept &kept : m_kept) {
+            if (kept.password == password && kept.salt == head)
+                return kept.key;
+        }
     }
     // A few are enough (the ledger's own, a backup under another password);
     // wrong passwords tried on copies must not pile up.
@@ -111,8 +115,12 @@ QByteArray LedgerKeys::engineKey(const QByteArray &password, const QByteArray &h
         wipe(m_kept.front().key);
         m_kept.erase(m_kept.begin());
     }
-    m_kept.push_back({password, head, store::engineKey(password, head)});
-    return m_kept.back().key;
+    // A new file takes its salt from the form the engine is given; the key
+    // kept is the same form without it.
+    const QByteArray salt = newFile ? newLedgerSalt() : head;
+    const QByteArray form = rawLedgerKey(password, salt, newFile);
+    m_kept.push_back({password, salt, newFile ? form.left(2 + 2 * kLedgerKeyBytes) + '\'' : form});
+    return form;
 }
 
 void LedgerKeys::forget()

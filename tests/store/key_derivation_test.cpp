@@ -93,8 +93,8 @@ TEST(KeyDerivation, TheRawLedgerKeyIsTheEnginesHexForm)
 }
 
 // The keys a ledger keeps for its copies are the keys engineKey() derives;
-// a new file never gets a kept salt, and a plain header never a key.
-TEST(LedgerKeys, KeepOnlyWhatASaltDerivesAndNeverReuseANewFilesSalt)
+// a new file never gets a salt drawn before, and a plain header never a key.
+TEST(LedgerKeys, KeepWhatEachSaltDerivesAndNeverReuseASaltForANewFile)
 {
     LedgerKeys keys;
     const QByteArray salt(kLedgerSaltBytes, '\x21');
@@ -110,11 +110,16 @@ TEST(LedgerKeys, KeepOnlyWhatASaltDerivesAndNeverReuseANewFilesSalt)
     keys.forget();
     EXPECT_EQ(keys.engineKey("pw", salt), expected);
 
+    // A new file's key is kept under the salt drawn for it, for the file's
+    // next opening.
     const QByteArray first = keys.engineKey("pw", {});
     const QByteArray second = keys.engineKey("pw", {});
     ASSERT_EQ(first.size(), 3 + 2 * (kLedgerKeyBytes + kLedgerSaltBytes));
     const int saltAt = 2 + 2 * kLedgerKeyBytes;
     EXPECT_NE(first.mid(saltAt), second.mid(saltAt)) << "each new file its own salt";
+    const QByteArray drawn = QByteArray::fromHex(first.mid(saltAt, 2 * kLedgerSaltBytes));
+    EXPECT_EQ(keys.engineKey("pw", drawn), first.left(saltAt) + '\'');
+    EXPECT_EQ(keys.engineKey("pw", drawn), rawLedgerKey("pw", drawn));
     EXPECT_EQ(keys.engineKey("pw", QByteArray("SQLite format 3\0", 16)), "pw");
     EXPECT_EQ(keys.engineKey({}, salt), QByteArray());
 }

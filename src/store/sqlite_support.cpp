@@ -133,10 +133,19 @@ void LedgerKeys::forget()
     m_kept.clear();
 }
 
+namespace {
+
+QByteArray engineKeyThrough(LedgerKeys *keys, const QByteArray &password, const QByteArray &head)
+{
+    return keys ? keys->engineKey(password, head) : engineKey(password, head);
+}
+
+} // namespace
+
 void attachFile(sqlite3 *db, const QString &file, const char *schema, const QByteArray &password,
                 const QByteArray &head, LedgerKeys *keys)
 {
-    QByteArray key = keys ? keys->engineKey(password, head) : engineKey(password, head);
+    QByteArray key = engineKeyThrough(keys, password, head);
     const base::ScopeGuard wipeKey([&key] { wipe(key); });
     Statement attach(db, (QByteArray("ATTACH DATABASE ?1 AS ") + schema + " KEY ?2").constData());
     attach.bind(1, QString::fromLocal8Bit(QFile::encodeName(file)));
@@ -152,7 +161,7 @@ void keyHandle(sqlite3 *db, const QString &password, const QString &path, Ledger
 {
     QByteArray secret = password.toUtf8();
     const QByteArray head = EngineFile(db).read(0, kLedgerSaltBytes);
-    QByteArray key = keys ? keys->engineKey(secret, head) : engineKey(secret, head);
+    QByteArray key = engineKeyThrough(keys, secret, head);
     wipe(secret);
     const int rc = sqlite3_key(db, key.constData(), int(key.size()));
     wipe(key);

@@ -70,8 +70,10 @@ void fillRows(QTreeWidget *list, const ResultTable &rows, int progress)
             item->setText(field, value.isNull() ? QString() : cellText(value));
         }
         ++done;
+        if (progress >= 1)
+            continue;
         // Nearest whole percent, halves to even (the default rounding mode).
-        const long percent = progress < 1 ? std::lrint(done * 100.0 / count) : shownPercent;
+        const long percent = std::lrint(done * 100.0 / count);
         // The same percent again would repaint the status bar for nothing:
         // on a shown window that was most of a long list's fill.
         if (percent != shownPercent) {

@@ -1,7 +1,7 @@
 // Restoring on an encrypted ledger of 10 years x 200 items a month (24,000
 // items): listing 20 backups with their checks (10 dated backups beside the
-// ledger, 10 safety copies), previewing one, and restoring one (with and
-// without its safety copy first).
+// ledger, 10 safety copies), in the restore window as well, previewing one,
+// and restoring one (with and without its safety copy first).
 #include "bench_ledger.h"
 
 #include "base/app_paths.h"
@@ -10,10 +10,11 @@
 #include "ledger/maintenance/safety_copies.h"
 #include "ledger/restore/backup_list.h"
 #include "ledger/restore/restore_ledger.h"
+#include "ledger/restore/ui/restore_window.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -66,6 +67,40 @@ void BM_ListTwentyBackups(benchmark::State &state)
 }
 BENCHMARK(BM_ListTwentyBackups)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void waitForChecks(const ledger::RestoreWindow &window)
+{
+    while (window.checking())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The restore window listing the twenty: until its rows are shown, what the
+// person waits before the window answers...
+void BM_RestoreWindowListed(benchmark::State &state)
+{
+    ledger::RestoreWindow window(*bench().books, {});
+    for (auto _ : state) {
+        window.reload();
+        state.PauseTiming();
+        waitForChecks(window);
+        state.ResumeTiming();
+    }
+    if (window.entries().size() != 20)
+        state.SkipWithError("not 20 backups");
+}
+// Each round waits out its checks, untimed: a fixed count of rounds.
+BENCHMARK(BM_RestoreWindowListed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+// ... and until every check has come in.
+void BM_RestoreWindowChecked(benchmark::State &state)
+{
+    ledger::RestoreWindow window(*bench().books, {});
+    for (auto _ : state) {
+        window.reload();
+        waitForChecks(window);
+    }
+}
+BENCHMARK(BM_RestoreWindowChecked)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_PreviewBackup(benchmark::State &state)
 {
     const store::Ledger &books = *bench().books;
@@ -106,7 +141,9 @@ BENCHMARK(BM_BackupForScale)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

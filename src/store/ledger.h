@@ -23,6 +23,32 @@ class Statement;
 class Transaction;
 enum class LedgerStatement : int;
 
+class Ledger;
+
+/// Opens copies of one ledger (its backups and safety copies) read-only, as
+/// Ledger::openCopy does, with what it took from the ledger when it was made:
+/// the ledger's file, its password and the keys it derived. It does not
+/// refer to the ledger, so threads of its own may use it while the ledger
+/// changes its password or closes; the password it holds is overwritten when
+/// it goes.
+class CopyOpener {
+public:
+    CopyOpener(QString ledgerFile, const QByteArray &password, std::shared_ptr<LedgerKeys> keys);
+    ~CopyOpener();
+    CopyOpener(const CopyOpener &) = delete;
+    CopyOpener &operator=(const CopyOpener &) = delete;
+
+    /// The copy at `path` with `password`, or, given none, with the ledger's.
+    /// @throws DbError as Ledger's constructor, Other for the ledger itself.
+    std::unique_ptr<Ledger> open(const QString &path,
+                                 const std::optional<QString> &password = std::nullopt) const;
+
+private:
+    QString m_ledgerFile;
+    QByteArray m_password; ///< UTF-8
+    std::shared_ptr<LedgerKeys> m_keys;
+};
+
 /// The open ledger: every read and write of the books goes through here.
 ///
 /// A Ledger owns its connection from a successful open until it is destroyed
@@ -36,8 +62,8 @@ enum class LedgerStatement : int;
 /// is turned into a 0 or an empty list. Not copyable, not movable (windows
 /// keep references to it).
 ///
-/// The password is kept in memory while the ledger is open, for openCopy()
-/// and restoreFrom() alone (the engine keeps its key as long), and so is the
+/// The password is kept in memory while the ledger is open, for openCopy(),
+/// copyOpener() and restoreFrom() alone (the engine keeps its key as long), and so is the
 /// key derived from it, which opens the ledger's copies without deriving it
 /// again; both are overwritten when the ledger closes and never written or
 /// shown.
@@ -197,6 +223,9 @@ public:
     /// itself.
     std::unique_ptr<Ledger> openCopy(const QString &path,
                                      const std::optional<QString> &password = std::nullopt) const;
+    /// What openCopy() needs, taken now, for opening copies on other threads
+    /// or after this ledger has changed its password or closed.
+    std::shared_ptr<const CopyOpener> copyOpener() const;
     /// The engine's check of the whole file (every page, row and index):
     /// empty when the ledger is sound, otherwise what the check found (or
     /// why it could not go on).
@@ -250,6 +279,7 @@ private:
     QString twentyFourthMonth() const;
     /// A copy opened read-only with the keys of the ledger that opens it.
     Ledger(const QString &path, const QString &password, std::shared_ptr<LedgerKeys> keys);
+    friend class CopyOpener;
 
     // Before the connection, which opens through it.
     std::shared_ptr<LedgerKeys> m_keys;

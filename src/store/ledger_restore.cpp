@@ -64,16 +64,37 @@ bool contains(const QStringList &names, const QString &name)
 
 } // namespace
 
-std::unique_ptr<Ledger> Ledger::openCopy(const QString &path, const std::optional<QString> &password) const
+CopyOpener::CopyOpener(QString ledgerFile, const QByteArray &password, std::shared_ptr<LedgerKeys> keys)
+    : m_ledgerFile(std::move(ledgerFile)), m_password(password), m_keys(std::move(keys))
+{
+    m_password.detach(); // its own bytes, for the destructor to overwrite
+}
+
+CopyOpener::~CopyOpener()
+{
+    m_password.fill('\0');
+}
+
+std::unique_ptr<Ledger> CopyOpener::open(const QString &path, const std::optional<QString> &password) const
 {
     // Opening the ledger's own file a second time and closing it would drop
     // the lock this process holds on it.
-    if (sameFile(path, m_connection.file()))
+    if (sameFile(path, m_ledgerFile))
         throw DbError(ErrorKind::Other,
                       QStringLiteral("这是账本本身，不是备份 This is the ledger itself, not a backup: ") +
                           path);
     return std::unique_ptr<Ledger>(
         new Ledger(path, password ? *password : QString::fromUtf8(m_password), m_keys));
+}
+
+std::shared_ptr<const CopyOpener> Ledger::copyOpener() const
+{
+    return std::make_shared<const CopyOpener>(m_connection.file(), m_password, m_keys);
+}
+
+std::unique_ptr<Ledger> Ledger::openCopy(const QString &path, const std::optional<QString> &password) const
+{
+    return copyOpener()->open(path, password);
 }
 
 void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &backupPassword)

@@ -33,8 +33,8 @@
 #include "store/ledger.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -237,6 +237,8 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         restore.reload();
         restore.show();
         restore.backupList->setFocus();
+        while (restore.checking())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         save(&restore, picture(QStringLiteral("restore"), {}));
         restore.hide();
     }

@@ -24,6 +24,8 @@ QString backupCheckText(BackupCheck check)
         return QStringLiteral("可用 OK");
     case BackupCheck::OtherPassword:
         return QStringLiteral("密码不同 Other password");
+    case BackupCheck::Checking:
+        return QStringLiteral("检查中 Checking…");
     case BackupCheck::Damaged:
         break;
     }
@@ -49,17 +51,47 @@ QStringList datedBackupsOf(const QString &ledgerPath)
     return found;
 }
 
-BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, BackupOrigin origin,
-                          const std::optional<QString> &password)
+BackupEntry backupFile(const QString &path, BackupOrigin origin)
 {
     BackupEntry entry;
     entry.path = QFileInfo(path).absoluteFilePath();
     entry.origin = origin;
+    entry.check = BackupCheck::Checking;
     const QFileInfo file(entry.path);
     entry.modified = file.lastModified();
     entry.size = file.size();
+    return entry;
+}
+
+std::vector<BackupEntry> findBackups(const store::Ledger &ledger, const QStringList &added)
+{
+    std::vector<BackupEntry> found;
+    QStringList seen;
+    const auto collect = [&](const QStringList &paths, BackupOrigin origin) {
+        for (const QString &path : paths) {
+            const QString absolute = QFileInfo(path).absoluteFilePath();
+            if (!seen.contains(absolute)) {
+                seen << absolute;
+                found.push_back(backupFile(absolute, origin));
+            }
+        }
+    };
+    collect(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
+    collect(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
+    collect(added, BackupOrigin::Added);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const BackupEntry &a, const BackupEntry &b) { return a.modified > b.modified; });
+    return found;
+}
+
+void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
+                   const std::optional<QString> &password)
+{
+    entry.newestMonth.clear();
+    entry.newestMonthItems = 0;
+    entry.problem.clear();
     try {
-        const std::unique_ptr<store::Ledger> backup = ledger.openCopy(entry.path, password);
+        const std::unique_ptr<store::Ledger> backup = opener.open(entry.path, password);
         entry.newestMonth = backup->latestMonth();
         if (!entry.newestMonth.isEmpty())
             entry.newestMonthItems = int(backup->monthItems(entry.newestMonth).size());
@@ -71,46 +103,40 @@ BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, Back
                                                                       : BackupCheck::Damaged;
         entry.problem = error.description();
     }
-    return entry;
 }
 
-std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added)
+void examineBackups(const store::CopyOpener &opener, std::vector<BackupEntry> &entries,
+                    const BackupPasswords &passwords, const std::function<void(std::size_t)> &examined,
+                    const std::atomic<bool> *stop)
 {
-    std::vector<std::pair<QString, BackupOrigin>> found;
-    QStringList seen;
-    const auto collect = [&](const QStringList &paths, BackupOrigin origin) {
-        for (const QString &path : paths) {
-            const QString absolute = QFileInfo(path).absoluteFilePath();
-            if (!seen.contains(absolute)) {
-                seen << absolute;
-                found.emplace_back(absolute, origin);
-            }
-        }
-    };
-    collect(datedBackupsOf(ledger.path()), BackupOrigin::Dated);
-    collect(safetyCopiesOf(ledger.path()), BackupOrigin::Safety);
-    collect(added, BackupOrigin::Added);
-
     // Each backup is a file and a connection of its own, and its check is
     // mostly the password's key derivation and the page-by-page check: the
     // cores take them in turn.
-    std::vector<BackupEntry> entries(found.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t at = next++; at < found.size(); at = next++)
-            entries[at] = examineBackup(ledger, found[at].first, found[at].second);
+        for (std::size_t at = next++; at < entries.size() && !(stop && *stop); at = next++) {
+            BackupEntry &entry = entries[at];
+            const auto password = passwords.constFind(entry.path);
+            examineBackup(opener, entry,
+                          password == passwords.constEnd() ? std::nullopt : std::optional(*password));
+            if (examined)
+                examined(at);
+        }
     };
     const std::size_t workers =
-        std::min<std::size_t>(found.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
+        std::min<std::size_t>(entries.size(), std::size_t(std::max(1, QThread::idealThreadCount())));
     std::vector<std::thread> threads;
     for (std::size_t n = 1; n < workers; ++n)
         threads.emplace_back(work);
     work();
     for (std::thread &thread : threads)
         thread.join();
+}
 
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const BackupEntry &a, const BackupEntry &b) { return a.modified > b.modified; });
+std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added)
+{
+    std::vector<BackupEntry> entries = findBackups(ledger, added);
+    examineBackups(*ledger.copyOpener(), entries);
     return entries;
 }
 

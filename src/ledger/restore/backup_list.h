@@ -3,15 +3,19 @@
 #include "ledger/month_summary.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace zambrel::store {
+class CopyOpener;
 class Ledger;
-}
+} // namespace zambrel::store
 
 namespace zambrel::ledger {
 
@@ -20,9 +24,10 @@ enum class BackupCheck {
     Ok,            ///< opens with the password tried and passes the integrity check
     OtherPassword, ///< the password tried does not open it
     Damaged,       ///< anything else: damaged, no ledger, unreadable, gone
+    Checking,      ///< found, not examined yet
 };
 
-/// "可用 OK", "密码不同 Other password" or "已损坏 Damaged".
+/// "可用 OK", "密码不同 Other password", "已损坏 Damaged" or "检查中 Checking…".
 QString backupCheckText(BackupCheck check);
 
 /// Where a backup was found.
@@ -48,17 +53,36 @@ struct BackupEntry {
 /// any day), in no particular order.
 QStringList datedBackupsOf(const QString &ledgerPath);
 
-/// Looks at the backup `path` read-only (store::Ledger::openCopy) with
-/// `password`, or with the ledger's own when none is given: its file, its
-/// newest month and that month's item count, and its check. Never throws.
-/// The ledger file itself (whichever name leads to it) is never opened: it
-/// comes back Damaged with a problem that says so.
-BackupEntry examineBackup(const store::Ledger &ledger, const QString &path, BackupOrigin origin,
-                          const std::optional<QString> &password = std::nullopt);
+/// The backup `path` as found: its file (absolute path, when last written,
+/// size), still Checking.
+BackupEntry backupFile(const QString &path, BackupOrigin origin);
 
 /// The dated backups, the safety copies of the ledger and the `added`
-/// files, each examined with the ledger's password (as many at once as
-/// there are cores), newest first; a file named twice is listed once.
+/// files, newest first, each still Checking; a file named twice is listed
+/// once. Only the folder and the files' facts are read.
+std::vector<BackupEntry> findBackups(const store::Ledger &ledger, const QStringList &added = {});
+
+/// Examines `entry`'s backup read-only through `opener` with `password`, or
+/// with the ledger's own when none is given: its newest month and that
+/// month's item count, and its check. Never throws. The ledger file itself
+/// (whichever name leads to it) is never opened: it comes back Damaged with
+/// a problem that says so.
+void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
+                   const std::optional<QString> &password = std::nullopt);
+
+/// Backups that open with another password than the ledger's: path to password.
+using BackupPasswords = QHash<QString, QString>;
+
+/// Examines every entry with its password in `passwords` or the ledger's,
+/// as many at once as there are cores. `examined(at)` hears each one done,
+/// on the thread that examined it. Once `stop` is set no entry is begun;
+/// returns when every one begun is done.
+void examineBackups(const store::CopyOpener &opener, std::vector<BackupEntry> &entries,
+                    const BackupPasswords &passwords = {},
+                    const std::function<void(std::size_t at)> &examined = {},
+                    const std::atomic<bool> *stop = nullptr);
+
+/// findBackups() with every entry examined with the ledger's password.
 std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added = {});
 
 /// The newest month of a backup as the main window would show it.

@@ -1,11 +1,11 @@
 // Safety copies, the list of a ledger's backups with their checks and
 // previews, and restoring one, on real ledger files in a program folder of
 // the test's own.
-#include "item_fixtures.h"
 #include "base/app_paths.h"
 #include "base/clock.h"
 #include "base/status_line.h"
 #include "host/error_report.h"
+#include "item_fixtures.h"
 #include "ledger/maintenance/backup.h"
 #include "ledger/maintenance/password_change.h"
 #include "ledger/maintenance/safety_copies.h"
@@ -21,7 +21,10 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 using namespace zambrel;
 using namespace zambrel::ledger;
@@ -163,11 +166,49 @@ TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
     const QString link = program.file(QStringLiteral("link.mdb"));
     ASSERT_TRUE(QFile::link(path, link));
     for (const QString &itself : {path, link}) {
-        const BackupEntry entry = examineBackup(*books, itself, BackupOrigin::Added);
+        BackupEntry entry = backupFile(itself, BackupOrigin::Added);
+        examineBackup(*books->copyOpener(), entry);
         EXPECT_EQ(entry.check, BackupCheck::Damaged);
         EXPECT_TRUE(entry.problem.contains(QStringLiteral("ledger itself"))) << qPrintable(entry.problem);
     }
     expectStillHeld();
+}
+
+// The restore window examines backups on threads of its own while the
+// ledger goes on: its checks take what they read when they begin.
+TEST_F(RestoreLogic, ChecksBegunBeforeAPasswordChangeOrTheLedgersCloseStillOpenItsBackups)
+{
+    const QString dated = backUpLedger(*books).path;
+    const QString foreign = program.file(QStringLiteral("foreign.mdb"));
+    store::createLedger(foreign, QStringLiteral("另一个"));
+    setModified(foreign, kNow.addDays(-1));
+    std::vector<BackupEntry> entries = findBackups(*books, {foreign});
+    ASSERT_EQ(entries.size(), 2u);
+    for (const BackupEntry &entry : entries)
+        EXPECT_EQ(backupCheckText(entry.check), QStringLiteral("检查中 Checking…"));
+
+    const std::shared_ptr<const store::CopyOpener> opener = books->copyOpener();
+    std::vector<std::size_t> heard;
+    std::mutex hearing;
+    const auto examined = [&](std::size_t at) {
+        const std::lock_guard lock(hearing);
+        heard.push_back(at);
+    };
+    const std::atomic<bool> stopped{true};
+    examineBackups(*opener, entries, {}, examined, &stopped);
+    EXPECT_TRUE(heard.empty()) << "nothing is begun once stopped";
+    EXPECT_EQ(entries[0].check, BackupCheck::Checking);
+
+    books->changePassword(kPassword, QStringLiteral("新的"));
+    books.reset();
+    examineBackups(*opener, entries, {{foreign, QStringLiteral("另一个")}}, examined);
+    std::sort(heard.begin(), heard.end());
+    EXPECT_EQ(heard, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(entries[0].path, dated);
+    EXPECT_EQ(backupCheckText(entries[0].check), QStringLiteral("可用 OK")) << qPrintable(entries[0].problem);
+    EXPECT_EQ(entries[0].newestMonth, QStringLiteral("2026-11"));
+    EXPECT_EQ(backupCheckText(entries[1].check), QStringLiteral("可用 OK")) << "opened with its own password";
+    books = std::make_unique<store::Ledger>(path, QStringLiteral("新的"));
 }
 
 // (A backup that cannot be restored leaves the books alone: the store's

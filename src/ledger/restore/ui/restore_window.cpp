@@ -38,8 +38,9 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
       browseButton(new skin::FlatButton(QStringLiteral("浏览 Browse…"), contentArea())),
       restoreButton(new skin::FlatButton(QStringLiteral("恢复 Restore"), contentArea())),
       closeButton(new skin::FlatButton(QStringLiteral("关闭 Close"), contentArea())), m_ledger(ledger),
-      m_restored(std::move(restored))
+      m_restored(std::move(restored)), m_stopChecks(std::make_shared<std::atomic<bool>>(false))
 {
+    m_checks.setMaxThreadCount(1);
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(kCaption);
     captionBar->setTitle(kCaption);
@@ -99,33 +100,83 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     setFixedSize(size());
 }
 
-RestoreWindow::~RestoreWindow() = default;
+RestoreWindow::~RestoreWindow()
+{
+    // The checks post to this window: the one under way ends with the
+    // backups it has begun.
+    *m_stopChecks = true;
+    m_checks.waitForDone();
+}
 
 void RestoreWindow::reload(const QString &chosenPath)
 {
-    m_entries = listBackups(m_ledger, m_added);
-    // A backup under another password that was opened with it keeps its check.
-    for (BackupEntry &entry : m_entries) {
-        if (m_passwords.contains(entry.path))
-            entry = examineBackup(m_ledger, entry.path, entry.origin, m_passwords.value(entry.path));
-    }
+    *m_stopChecks = true;
+    m_entries = findBackups(m_ledger, m_added);
     const QSignalBlocker quiet(backupList);
     backupList->clear();
     int current = 0;
     for (std::size_t at = 0; at < m_entries.size(); ++at) {
-        const BackupEntry &entry = m_entries[at];
-        auto *row = new QTreeWidgetItem(
-            backupList, {entry.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm")), sizeText(entry.size),
-                         entry.newestMonth,
-                         entry.newestMonth.isEmpty() ? QString() : QString::number(entry.newestMonthItems),
-                         backupCheckText(entry.check), QDir::toNativeSeparators(entry.path)});
-        row->setToolTip(4, entry.problem);
-        if (entry.path == chosenPath)
+        new QTreeWidgetItem(backupList);
+        showRow(at);
+        if (m_entries[at].path == chosenPath)
             current = int(at);
     }
     if (!m_entries.empty())
         backupList->setCurrentItem(backupList->topLevelItem(current));
     showChosen();
+    startChecks();
+}
+
+void RestoreWindow::showRow(std::size_t at)
+{
+    const BackupEntry &entry = m_entries[at];
+    QTreeWidgetItem *row = backupList->topLevelItem(int(at));
+    const QStringList texts{entry.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm")),
+                            sizeText(entry.size),
+                            entry.newestMonth,
+                            entry.newestMonth.isEmpty() ? QString() : QString::number(entry.newestMonthItems),
+                            backupCheckText(entry.check),
+                            QDir::toNativeSeparators(entry.path)};
+    for (int column = 0; column < texts.size(); ++column)
+        row->setText(column, texts[column]);
+    row->setToolTip(4, entry.problem);
+}
+
+void RestoreWindow::startChecks()
+{
+    m_stopChecks = std::make_shared<std::atomic<bool>>(false);
+    const quint64 listing = ++m_listing;
+    m_unchecked = int(m_entries.size());
+    if (m_entries.empty()) {
+        Q_EMIT checksDone();
+        return;
+    }
+    // The task has copies of all it reads: the ledger may change its
+    // password or restore while it runs. The window waits for it before it
+    // goes, so `this` outlives every result posted.
+    m_checks.start([this, listing, opener = m_ledger.copyOpener(), entries = m_entries,
+                    passwords = m_passwords, stop = m_stopChecks]() mutable {
+        examineBackups(
+            *opener, entries, passwords,
+            [&](std::size_t at) {
+                QMetaObject::invokeMethod(
+                    this, [this, listing, at, entry = entries[at]] { checked(listing, at, entry); },
+                    Qt::QueuedConnection);
+            },
+            stop.get());
+    });
+}
+
+void RestoreWindow::checked(quint64 listing, std::size_t at, const BackupEntry &entry)
+{
+    if (listing != m_listing)
+        return;
+    m_entries[at] = entry;
+    showRow(at);
+    if (backupList->indexOfTopLevelItem(backupList->currentItem()) == int(at))
+        showChosen();
+    if (--m_unchecked == 0)
+        Q_EMIT checksDone();
 }
 
 const BackupEntry *RestoreWindow::chosen() const
@@ -143,6 +194,10 @@ void RestoreWindow::showChosen()
     restoreButton->setEnabled(entry && entry->check == BackupCheck::Ok);
     if (!entry) {
         previewLabel->setText(QStringLiteral("没有找到备份 No backups found"));
+        return;
+    }
+    if (entry->check == BackupCheck::Checking) {
+        previewLabel->setText(backupCheckText(entry->check));
         return;
     }
     if (entry->check != BackupCheck::Ok) {
@@ -184,7 +239,8 @@ void RestoreWindow::checkPassword()
     if (!entry || entry->check != BackupCheck::OtherPassword)
         return;
     const QString path = entry->path;
-    const BackupEntry again = examineBackup(m_ledger, path, entry->origin, passwordBox->text());
+    BackupEntry again = *entry;
+    examineBackup(*m_ledger.copyOpener(), again, passwordBox->text());
     if (again.check == BackupCheck::OtherPassword) {
         base::showMessage(again.problem, base::MessageButtons::Ok, base::MessageIcon::Information, kCaption);
         passwordBox->selectAll();

@@ -3,9 +3,11 @@
 #include "ledger/restore/backup_list.h"
 #include "skin/skinned_window.h"
 
-#include <QHash>
+#include <QThreadPool>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -30,6 +32,10 @@ namespace zambrel::ledger {
 /// "恢复 Restore" (`cmdRestore`: asks once, then restoreLedger()) and "关闭
 /// Close" (`cmdClose`, or Escape). Failures are shown by the message routine;
 /// the window stays open.
+///
+/// The backups are listed as soon as they are found, each "检查中 Checking…",
+/// and examined on threads of their own: every row fills in as its check
+/// comes, so a ledger with years of backups opens the window at once.
 class RestoreWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
@@ -40,10 +46,13 @@ public:
     RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *parent = nullptr);
     ~RestoreWindow() override;
 
-    /// Lists the backups again (choosing the first, or `chosen` when listed).
+    /// Lists the backups again (choosing the first, or `chosen` when listed)
+    /// and begins their checks; the checks of an earlier listing are dropped.
     void reload(const QString &chosen = {});
     /// The backups as listed, in the list's order.
     const std::vector<BackupEntry> &entries() const { return m_entries; }
+    /// True while some listed backup is still being examined.
+    bool checking() const { return m_unchecked > 0; }
 
     /// The buttons' and the password box's actions.
     void browse();
@@ -59,15 +68,26 @@ public:
     skin::FlatButton *const restoreButton;
     skin::FlatButton *const closeButton;
 
+Q_SIGNALS:
+    /// Every listed backup has been examined.
+    void checksDone();
+
 private:
     void showChosen();
     const BackupEntry *chosen() const;
+    void showRow(std::size_t at);
+    void startChecks();
+    void checked(quint64 listing, std::size_t at, const BackupEntry &entry);
 
     store::Ledger &m_ledger;
     Restored m_restored;
     std::vector<BackupEntry> m_entries;
     QStringList m_added;
-    QHash<QString, QString> m_passwords; ///< backups under another password that opened with it
+    BackupPasswords m_passwords; ///< backups under another password that opened with it
+    quint64 m_listing = 0;       ///< which listing the checks under way belong to
+    int m_unchecked = 0;
+    std::shared_ptr<std::atomic<bool>> m_stopChecks;
+    QThreadPool m_checks; ///< one listing's checks at a time
 };
 
 } // namespace zambrel::ledger

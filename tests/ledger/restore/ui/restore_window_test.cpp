@@ -13,6 +13,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +34,15 @@ protected:
     ledger::RestoreWindow *openRestore()
     {
         window->command(QStringLiteral("restore"))->trigger();
-        return window->findChild<ledger::RestoreWindow *>();
+        auto *restore = window->findChild<ledger::RestoreWindow *>();
+        if (restore)
+            checked(restore);
+        return restore;
+    }
+    // The window's checks come through the event loop.
+    static void checked(ledger::RestoreWindow *restore)
+    {
+        EXPECT_TRUE(QTest::qWaitFor([restore] { return !restore->checking(); }, 20000));
     }
     QString check(ledger::RestoreWindow *restore, int column = 4)
     {
@@ -68,6 +79,7 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
 
     responder.answer(base::MessageAnswer::Yes);
     restore->restoreChosen();
+    checked(restore);
     EXPECT_EQ(books.latestMonth(), QStringLiteral("2026-05"));
     EXPECT_EQ(window->currentMonth(), QStringLiteral("2026-05")) << "June is gone: the newest month is shown";
     EXPECT_TRUE(window->statusPanelText(1).contains(QStringLiteral("已从备份恢复")))
@@ -81,6 +93,43 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
     restore->close();
 }
 
+TEST_F(RestoreCommand, BackupsAreListedAtOnceAndFillInAsTheirChecksCome)
+{
+    ledger::backUpLedger(window->ledger());
+    window->command(QStringLiteral("restore"))->trigger();
+    auto *restore = window->findChild<ledger::RestoreWindow *>();
+    ASSERT_NE(restore, nullptr);
+    ASSERT_EQ(restore->backupList->topLevelItemCount(), 1);
+    EXPECT_EQ(check(restore), QStringLiteral("检查中 Checking…"));
+    EXPECT_EQ(check(restore, 2), QString()) << "no newest month before the check";
+    EXPECT_EQ(restore->previewLabel->text(), QStringLiteral("检查中 Checking…"));
+    EXPECT_FALSE(restore->restoreButton->isEnabled());
+    EXPECT_FALSE(restore->passwordBox->isEnabled());
+
+    QSignalSpy done(restore, &ledger::RestoreWindow::checksDone);
+    checked(restore);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
+    EXPECT_EQ(check(restore, 2), QStringLiteral("2026-05"));
+    EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-05\n")))
+        << qPrintable(restore->previewLabel->text());
+    EXPECT_TRUE(restore->restoreButton->isEnabled());
+
+    // Listed again before the checks came: only the last listing's land.
+    restore->reload();
+    restore->reload();
+    checked(restore);
+    EXPECT_EQ(done.count(), 2);
+    EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
+
+    // Closed while its checks run.
+    const QPointer<ledger::RestoreWindow> closing(restore);
+    restore->reload();
+    restore->close();
+    EXPECT_TRUE(QTest::qWaitFor([&closing] { return closing.isNull(); }, 20000));
+    EXPECT_EQ(window->ledger().latestMonth(), QStringLiteral("2026-05"));
+}
+
 TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
 {
     const QString other = folder.file(QStringLiteral("other.mdb"));
@@ -92,6 +141,7 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     ASSERT_NE(restore, nullptr);
     restore->browse();
     store::setOpenFileResponder(previous);
+    checked(restore);
     ASSERT_EQ(restore->entries().size(), 1u);
     EXPECT_EQ(check(restore), QStringLiteral("密码不同 Other password"));
     EXPECT_TRUE(restore->passwordBox->isEnabled());
@@ -102,6 +152,7 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     ASSERT_EQ(responder.shown().size(), 1u) << "a wrong password is said";
     restore->passwordBox->setText(QStringLiteral("另一个"));
     restore->checkPassword();
+    checked(restore);
     EXPECT_EQ(restore->passwordBox->text(), QString()) << "the password does not stay in the box";
     EXPECT_EQ(check(restore), QStringLiteral("可用 OK"));
 

@@ -17,11 +17,14 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace zambrel::ledger {
 namespace {
 
 const QString kCaption = QStringLiteral("恢复账本 Restore");
 constexpr QSize kContentSize(720, 420);
+constexpr int kCellPadding = 16; ///< a list cell's margins beside its text
 
 QString sizeText(qint64 bytes)
 {
@@ -58,9 +61,18 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     backupList->setHeaderLabels({QStringLiteral("日期时间 Date and time"), QStringLiteral("大小 Size"),
                                  QStringLiteral("最新月份 Newest month"), QStringLiteral("项目 Items"),
                                  QStringLiteral("检查 Check"), QStringLiteral("文件 File")});
-    const int widths[] = {140, 70, 140, 70, 110};
+    int widths[] = {140, 70, 140, 70, 110};
+    // The check column shows every check whole, "检查中 Checking…" and
+    // "密码不同 Other password" among them.
+    for (const BackupCheck check :
+         {BackupCheck::Ok, BackupCheck::OtherPassword, BackupCheck::Damaged, BackupCheck::Checking})
+        widths[4] = std::max(widths[4], backupList->fontMetrics().horizontalAdvance(backupCheckText(check)) +
+                                            kCellPadding);
     for (int column = 0; column < 5; ++column)
         backupList->setColumnWidth(column, widths[column]);
+    // The file column is as wide as its longest path; the list scrolls to it.
+    backupList->header()->setStretchLastSection(false);
+    backupList->header()->setSectionResizeMode(5, QHeaderView::ResizeToContents);
     connect(backupList, &QTreeWidget::currentItemChanged, this, &RestoreWindow::showChosen);
 
     previewLabel->setObjectName(QStringLiteral("lblPreview"));
@@ -140,6 +152,7 @@ void RestoreWindow::showRow(std::size_t at)
     for (int column = 0; column < texts.size(); ++column)
         row->setText(column, texts[column]);
     row->setToolTip(4, entry.problem);
+    row->setToolTip(5, texts[5]); // the whole path
 }
 
 void RestoreWindow::startChecks()

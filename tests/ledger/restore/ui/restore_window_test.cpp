@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,17 @@ protected:
     QString check(ledger::RestoreWindow *restore, int column = 4)
     {
         return restore->backupList->topLevelItem(0)->text(column);
+    }
+    // The check and the file's path are shown whole (the list scrolls to
+    // the path).
+    static bool shownWhole(ledger::RestoreWindow *restore)
+    {
+        const QTreeWidget *list = restore->backupList;
+        const auto fits = [list](int column) {
+            return list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(column)) <
+                   list->columnWidth(column);
+        };
+        return fits(4) && fits(5);
     }
 };
 
@@ -101,6 +113,7 @@ TEST_F(RestoreCommand, BackupsAreListedAtOnceAndFillInAsTheirChecksCome)
     ASSERT_NE(restore, nullptr);
     ASSERT_EQ(restore->backupList->topLevelItemCount(), 1);
     EXPECT_EQ(check(restore), QStringLiteral("检查中 Checking…"));
+    EXPECT_TRUE(shownWhole(restore));
     EXPECT_EQ(check(restore, 2), QString()) << "no newest month before the check";
     EXPECT_EQ(restore->previewLabel->text(), QStringLiteral("检查中 Checking…"));
     EXPECT_FALSE(restore->restoreButton->isEnabled());
@@ -144,6 +157,7 @@ TEST_F(RestoreCommand, ABackupUnderAnotherPasswordOpensWithTheOneTyped)
     checked(restore);
     ASSERT_EQ(restore->entries().size(), 1u);
     EXPECT_EQ(check(restore), QStringLiteral("密码不同 Other password"));
+    EXPECT_TRUE(shownWhole(restore));
     EXPECT_TRUE(restore->passwordBox->isEnabled());
     EXPECT_FALSE(restore->restoreButton->isEnabled());
 

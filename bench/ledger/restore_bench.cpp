@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <benchmark/benchmark.h>
 
@@ -100,6 +101,20 @@ void BM_RestoreWindowChecked(benchmark::State &state)
     }
 }
 BENCHMARK(BM_RestoreWindowChecked)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The window closed just after it listed: what closing waits for.
+void BM_RestoreWindowClosedWhileChecking(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<ledger::RestoreWindow>(*bench().books, ledger::RestoreWindow::Restored{});
+        window->reload();
+        QThread::msleep(5); // the checks under way
+        state.ResumeTiming();
+        window.reset();
+    }
+}
+BENCHMARK(BM_RestoreWindowClosedWhileChecking)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 void BM_PreviewBackup(benchmark::State &state)
 {

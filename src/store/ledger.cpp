@@ -12,6 +12,8 @@
 
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
 #include <cmath>
 
 namespace zambrel::store {
@@ -614,11 +616,19 @@ QStringList Ledger::integrityProblems() const
         // with a plain error.
         if (error.kind() != ErrorKind::Damaged && error.kind() != ErrorKind::Failed)
             throw;
+        // An interrupted check found nothing wrong.
+        if (sqlite3_errcode(m_connection.handle()) == SQLITE_INTERRUPT)
+            throw;
         return {error.description()};
     }
     if (problems == QStringList{QStringLiteral("ok")})
         return {};
     return problems;
+}
+
+void Ledger::interrupt() const
+{
+    sqlite3_interrupt(m_connection.handle());
 }
 
 int Ledger::fileVersion() const

@@ -228,8 +228,12 @@ public:
     std::shared_ptr<const CopyOpener> copyOpener() const;
     /// The engine's check of the whole file (every page, row and index):
     /// empty when the ledger is sound, otherwise what the check found (or
-    /// why it could not go on).
+    /// why it could not go on). @throws DbError Failed when interrupted.
     QStringList integrityProblems() const;
+    /// Stops the statement this ledger is running on another thread, which
+    /// then throws DbError Failed; with none running, nothing happens. Safe
+    /// from any thread while the ledger is open.
+    void interrupt() const;
 
     // History ------------------------------------------------------------------
     // Every write above (item add, change, delete; type add; carry-forward;

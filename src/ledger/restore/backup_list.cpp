@@ -1,5 +1,6 @@
 #include "backup_list.h"
 
+#include "base/scope_guard.h"
 #include "ledger/maintenance/safety_copies.h"
 #include "ledger/report/month_report.h"
 #include "store/db_error.h"
@@ -84,17 +85,70 @@ std::vector<BackupEntry> findBackups(const store::Ledger &ledger, const QStringL
     return found;
 }
 
-void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
-                   const std::optional<QString> &password)
+void ChecksStop::stop()
 {
-    entry.newestMonth.clear();
-    entry.newestMonthItems = 0;
-    entry.problem.clear();
+    const std::lock_guard lock(m_mutex);
+    m_stopped = true;
+    for (const store::Ledger *backup : m_open)
+        backup->interrupt();
+}
+
+bool ChecksStop::stopped() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_stopped;
+}
+
+int ChecksStop::underWay() const
+{
+    const std::lock_guard lock(m_mutex);
+    return int(m_open.size());
+}
+
+bool ChecksStop::enter(const store::Ledger &backup)
+{
+    const std::lock_guard lock(m_mutex);
+    if (m_stopped)
+        return false;
+    m_open.push_back(&backup);
+    return true;
+}
+
+void ChecksStop::leave(const store::Ledger &backup)
+{
+    const std::lock_guard lock(m_mutex);
+    std::erase(m_open, &backup);
+}
+
+void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
+                   const std::optional<QString> &password, ChecksStop *stop)
+{
+    const auto unchecked = [&entry] {
+        entry.check = BackupCheck::Checking;
+        entry.newestMonth.clear();
+        entry.newestMonthItems = 0;
+        entry.problem.clear();
+    };
+    unchecked();
+    if (stop && stop->stopped())
+        return;
     try {
         const std::unique_ptr<store::Ledger> backup = opener.open(entry.path, password);
+        // Left before the backup closes: an interruption needs it open.
+        if (stop && !stop->enter(*backup))
+            return;
+        const base::ScopeGuard left([stop, &backup] {
+            if (stop)
+                stop->leave(*backup);
+        });
         entry.newestMonth = backup->latestMonth();
         if (!entry.newestMonth.isEmpty())
             entry.newestMonthItems = int(backup->monthItems(entry.newestMonth).size());
+        // An interruption between two statements would pass unnoticed.
+        if (stop && stop->stopped()) {
+            unchecked();
+            return;
+        }
         const QStringList problems = backup->integrityProblems();
         entry.check = problems.isEmpty() ? BackupCheck::Ok : BackupCheck::Damaged;
         entry.problem = problems.join(u'\n');
@@ -103,23 +157,26 @@ void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
                                                                       : BackupCheck::Damaged;
         entry.problem = error.description();
     }
+    // Whatever a stopped check found is not its finding.
+    if (stop && stop->stopped())
+        unchecked();
 }
 
 void examineBackups(const store::CopyOpener &opener, std::vector<BackupEntry> &entries,
                     const BackupPasswords &passwords, const std::function<void(std::size_t)> &examined,
-                    const std::atomic<bool> *stop)
+                    ChecksStop *stop)
 {
     // Each backup is a file and a connection of its own, and its check is
     // mostly the password's key derivation and the page-by-page check: the
     // cores take them in turn.
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
-        for (std::size_t at = next++; at < entries.size() && !(stop && *stop); at = next++) {
+        for (std::size_t at = next++; at < entries.size() && !(stop && stop->stopped()); at = next++) {
             BackupEntry &entry = entries[at];
             const auto password = passwords.constFind(entry.path);
             examineBackup(opener, entry,
-                          password == passwords.constEnd() ? std::nullopt : std::optional(*password));
-            if (examined)
+                          password == passwords.constEnd() ? std::nullopt : std::optional(*password), stop);
+            if (examined && entry.check != BackupCheck::Checking)
                 examined(at);
         }
     };

@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -62,25 +62,44 @@ BackupEntry backupFile(const QString &path, BackupOrigin origin);
 /// once. Only the folder and the files' facts are read.
 std::vector<BackupEntry> findBackups(const store::Ledger &ledger, const QStringList &added = {});
 
+/// Stops examineBackup() and examineBackups() from any thread: no backup is
+/// begun after stop(), and the checks under way are interrupted.
+class ChecksStop {
+public:
+    void stop();
+    bool stopped() const;
+    /// How many backups are open for their checks now.
+    int underWay() const;
+
+    /// For examineBackup: `backup` is being checked until leave(); false,
+    /// and nothing kept, once stopped.
+    bool enter(const store::Ledger &backup);
+    void leave(const store::Ledger &backup);
+
+private:
+    mutable std::mutex m_mutex;
+    bool m_stopped = false;
+    std::vector<const store::Ledger *> m_open;
+};
+
 /// Examines `entry`'s backup read-only through `opener` with `password`, or
 /// with the ledger's own when none is given: its newest month and that
 /// month's item count, and its check. Never throws. The ledger file itself
 /// (whichever name leads to it) is never opened: it comes back Damaged with
-/// a problem that says so.
+/// a problem that says so. Stopped through `stop`, the entry stays Checking.
 void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
-                   const std::optional<QString> &password = std::nullopt);
+                   const std::optional<QString> &password = std::nullopt, ChecksStop *stop = nullptr);
 
 /// Backups that open with another password than the ledger's: path to password.
 using BackupPasswords = QHash<QString, QString>;
 
 /// Examines every entry with its password in `passwords` or the ledger's,
 /// as many at once as there are cores. `examined(at)` hears each one done,
-/// on the thread that examined it. Once `stop` is set no entry is begun;
-/// returns when every one begun is done.
+/// on the thread that examined it; one stopped through `stop` stays Checking
+/// and is not heard.
 void examineBackups(const store::CopyOpener &opener, std::vector<BackupEntry> &entries,
                     const BackupPasswords &passwords = {},
-                    const std::function<void(std::size_t at)> &examined = {},
-                    const std::atomic<bool> *stop = nullptr);
+                    const std::function<void(std::size_t at)> &examined = {}, ChecksStop *stop = nullptr);
 
 /// findBackups() with every entry examined with the ledger's password.
 std::vector<BackupEntry> listBackups(const store::Ledger &ledger, const QStringList &added = {});

@@ -25,6 +25,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 using namespace zambrel;
 using namespace zambrel::ledger;
@@ -194,7 +195,8 @@ TEST_F(RestoreLogic, ChecksBegunBeforeAPasswordChangeOrTheLedgersCloseStillOpenI
         const std::lock_guard lock(hearing);
         heard.push_back(at);
     };
-    const std::atomic<bool> stopped{true};
+    ChecksStop stopped;
+    stopped.stop();
     examineBackups(*opener, entries, {}, examined, &stopped);
     EXPECT_TRUE(heard.empty()) << "nothing is begun once stopped";
     EXPECT_EQ(entries[0].check, BackupCheck::Checking);
@@ -209,6 +211,48 @@ TEST_F(RestoreLogic, ChecksBegunBeforeAPasswordChangeOrTheLedgersCloseStillOpenI
     EXPECT_EQ(entries[0].newestMonth, QStringLiteral("2026-11"));
     EXPECT_EQ(backupCheckText(entries[1].check), QStringLiteral("可用 OK")) << "opened with its own password";
     books = std::make_unique<store::Ledger>(path, QStringLiteral("新的"));
+}
+
+// A check stopped while it reads is interrupted, and what it had found is
+// not its finding: never "damaged" for a sound backup.
+TEST_F(RestoreLogic, AStoppedCheckIsInterruptedAndLeftChecking)
+{
+    books.reset();
+    const std::vector<store::Item> day(200, itemOf("日常开销", "饭", 12.5));
+    for (int month = 1; month <= 12; ++month)
+        testkit::writeItems(path, QStringLiteral("2025-%1").arg(month, 2, 10, QLatin1Char('0')), day,
+                            kPassword);
+    books = std::make_unique<store::Ledger>(path, kPassword);
+    const QString dated = backUpLedger(*books).path;
+    const std::shared_ptr<const store::CopyOpener> opener = books->copyOpener();
+    // A round counts when the stop came while the backup was open for its
+    // check; one that finished first says nothing.
+    int stoppedWhileOpen = 0;
+    for (int round = 0; round < 20 && stoppedWhileOpen < 3; ++round) {
+        BackupEntry entry = backupFile(dated, BackupOrigin::Dated);
+        ChecksStop stop;
+        std::atomic<bool> done{false};
+        std::thread check([&] {
+            examineBackup(*opener, entry, std::nullopt, &stop);
+            done = true;
+        });
+        while (stop.underWay() == 0 && !done)
+            std::this_thread::yield();
+        const bool open = stop.underWay() > 0;
+        stop.stop();
+        check.join();
+        if (!open)
+            continue;
+        ++stoppedWhileOpen;
+        EXPECT_EQ(backupCheckText(entry.check), QStringLiteral("检查中 Checking…"))
+            << qPrintable(entry.problem);
+        EXPECT_EQ(stop.underWay(), 0);
+    }
+    EXPECT_GT(stoppedWhileOpen, 0);
+    // The same backup checked to its end is sound.
+    BackupEntry whole = backupFile(dated, BackupOrigin::Dated);
+    examineBackup(*opener, whole);
+    EXPECT_EQ(whole.check, BackupCheck::Ok) << qPrintable(whole.problem);
 }
 
 // (A backup that cannot be restored leaves the books alone: the store's

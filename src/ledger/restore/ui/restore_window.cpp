@@ -41,7 +41,7 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
       browseButton(new skin::FlatButton(QStringLiteral("浏览 Browse…"), contentArea())),
       restoreButton(new skin::FlatButton(QStringLiteral("恢复 Restore"), contentArea())),
       closeButton(new skin::FlatButton(QStringLiteral("关闭 Close"), contentArea())), m_ledger(ledger),
-      m_restored(std::move(restored)), m_stopChecks(std::make_shared<std::atomic<bool>>(false))
+      m_restored(std::move(restored)), m_stopChecks(std::make_shared<ChecksStop>())
 {
     m_checks.setMaxThreadCount(1);
     setObjectName(QStringLiteral("frmRestore"));
@@ -114,15 +114,14 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
 
 RestoreWindow::~RestoreWindow()
 {
-    // The checks post to this window: the one under way ends with the
-    // backups it has begun.
-    *m_stopChecks = true;
+    // The checks post to this window: those under way are interrupted.
+    m_stopChecks->stop();
     m_checks.waitForDone();
 }
 
 void RestoreWindow::reload(const QString &chosenPath)
 {
-    *m_stopChecks = true;
+    m_stopChecks->stop();
     m_entries = findBackups(m_ledger, m_added);
     const QSignalBlocker quiet(backupList);
     backupList->clear();
@@ -157,7 +156,7 @@ void RestoreWindow::showRow(std::size_t at)
 
 void RestoreWindow::startChecks()
 {
-    m_stopChecks = std::make_shared<std::atomic<bool>>(false);
+    m_stopChecks = std::make_shared<ChecksStop>();
     const quint64 listing = ++m_listing;
     m_unchecked = int(m_entries.size());
     if (m_entries.empty()) {

@@ -5,7 +5,6 @@
 
 #include <QThreadPool>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -86,7 +85,7 @@ private:
     BackupPasswords m_passwords; ///< backups under another password that opened with it
     quint64 m_listing = 0;       ///< which listing the checks under way belong to
     int m_unchecked = 0;
-    std::shared_ptr<std::atomic<bool>> m_stopChecks;
+    std::shared_ptr<ChecksStop> m_stopChecks;
     QThreadPool m_checks; ///< one listing's checks at a time
 };
 

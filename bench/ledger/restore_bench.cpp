@@ -1,7 +1,8 @@
 // Restoring on an encrypted ledger of 10 years x 200 items a month (24,000
 // items): listing 20 backups with their checks (10 dated backups beside the
-// ledger, 10 safety copies), in the restore window as well, previewing one,
-// and restoring one (with and without its safety copy first).
+// ledger, 10 safety copies), in the restore window as well (and the window
+// closed while it checks), previewing one, and restoring one (with and
+// without its safety copy first).
 #include "bench_ledger.h"
 
 #include "base/app_paths.h"
@@ -107,7 +108,8 @@ void BM_RestoreWindowClosedWhileChecking(benchmark::State &state)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        auto window = std::make_unique<ledger::RestoreWindow>(*bench().books, ledger::RestoreWindow::Restored{});
+        auto window =
+            std::make_unique<ledger::RestoreWindow>(*bench().books, ledger::RestoreWindow::Restored{});
         window->reload();
         QThread::msleep(5); // the checks under way
         state.ResumeTiming();

@@ -63,10 +63,10 @@ private:
 /// keep references to it).
 ///
 /// The password is kept in memory while the ledger is open, for openCopy(),
-/// copyOpener() and restoreFrom() alone (the engine keeps its key as long), and so is the
-/// key derived from it, which opens the ledger's copies without deriving it
-/// again; both are overwritten when the ledger closes and never written or
-/// shown.
+/// copyOpener() and restoreFrom() alone (the engine keeps its key as long),
+/// and so is the key derived from it, which opens the ledger's copies
+/// without deriving it again; both are overwritten when the ledger closes
+/// and never written or shown.
 class Ledger {
 public:
     /// Opens the ledger file at `path` with `password` (empty: none).

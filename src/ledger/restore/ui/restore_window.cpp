@@ -41,9 +41,8 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
       browseButton(new skin::FlatButton(QStringLiteral("浏览 Browse…"), contentArea())),
       restoreButton(new skin::FlatButton(QStringLiteral("恢复 Restore"), contentArea())),
       closeButton(new skin::FlatButton(QStringLiteral("关闭 Close"), contentArea())), m_ledger(ledger),
-      m_restored(std::move(restored)), m_stopChecks(std::make_shared<ChecksStop>())
+      m_restored(std::move(restored))
 {
-    m_checks.setMaxThreadCount(1);
     setObjectName(QStringLiteral("frmRestore"));
     setWindowTitle(kCaption);
     captionBar->setTitle(kCaption);
@@ -70,10 +69,12 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
                                             kCellPadding);
     for (int column = 0; column < 5; ++column)
         backupList->setColumnWidth(column, widths[column]);
-    // The file column is as wide as its longest path; the list scrolls to it.
+    // The file column is as wide as its longest path (reload() sets it); the
+    // list scrolls to it.
     backupList->header()->setStretchLastSection(false);
-    backupList->header()->setSectionResizeMode(5, QHeaderView::ResizeToContents);
     connect(backupList, &QTreeWidget::currentItemChanged, this, &RestoreWindow::showChosen);
+    connect(&m_checks, &BackupChecks::examined, this, &RestoreWindow::checked);
+    connect(&m_checks, &BackupChecks::finished, this, &RestoreWindow::checksDone);
 
     previewLabel->setObjectName(QStringLiteral("lblPreview"));
     previewLabel->setGeometry(16, 244, 688, 100);
@@ -112,16 +113,10 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     setFixedSize(size());
 }
 
-RestoreWindow::~RestoreWindow()
-{
-    // The checks post to this window: those under way are interrupted.
-    m_stopChecks->stop();
-    m_checks.waitForDone();
-}
+RestoreWindow::~RestoreWindow() = default;
 
 void RestoreWindow::reload(const QString &chosenPath)
 {
-    m_stopChecks->stop();
     m_entries = findBackups(m_ledger, m_added);
     const QSignalBlocker quiet(backupList);
     backupList->clear();
@@ -132,10 +127,12 @@ void RestoreWindow::reload(const QString &chosenPath)
         if (m_entries[at].path == chosenPath)
             current = int(at);
     }
+    // Once for the listing: a path does not change with its check.
+    backupList->resizeColumnToContents(5);
     if (!m_entries.empty())
         backupList->setCurrentItem(backupList->topLevelItem(current));
     showChosen();
-    startChecks();
+    m_checks.start(m_ledger.copyOpener(), m_entries, m_passwords);
 }
 
 void RestoreWindow::showRow(std::size_t at)
@@ -154,41 +151,12 @@ void RestoreWindow::showRow(std::size_t at)
     row->setToolTip(5, texts[5]); // the whole path
 }
 
-void RestoreWindow::startChecks()
+void RestoreWindow::checked(std::size_t at, const BackupEntry &entry)
 {
-    m_stopChecks = std::make_shared<ChecksStop>();
-    const quint64 listing = ++m_listing;
-    m_unchecked = int(m_entries.size());
-    if (m_entries.empty()) {
-        Q_EMIT checksDone();
-        return;
-    }
-    // The task has copies of all it reads: the ledger may change its
-    // password or restore while it runs. The window waits for it before it
-    // goes, so `this` outlives every result posted.
-    m_checks.start([this, listing, opener = m_ledger.copyOpener(), entries = m_entries,
-                    passwords = m_passwords, stop = m_stopChecks]() mutable {
-        examineBackups(
-            *opener, entries, passwords,
-            [&](std::size_t at) {
-                QMetaObject::invokeMethod(
-                    this, [this, listing, at, entry = entries[at]] { checked(listing, at, entry); },
-                    Qt::QueuedConnection);
-            },
-            stop.get());
-    });
-}
-
-void RestoreWindow::checked(quint64 listing, std::size_t at, const BackupEntry &entry)
-{
-    if (listing != m_listing)
-        return;
     m_entries[at] = entry;
     showRow(at);
     if (backupList->indexOfTopLevelItem(backupList->currentItem()) == int(at))
         showChosen();
-    if (--m_unchecked == 0)
-        Q_EMIT checksDone();
 }
 
 const BackupEntry *RestoreWindow::chosen() const

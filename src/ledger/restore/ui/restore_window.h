@@ -1,12 +1,9 @@
 #pragma once
 
-#include "ledger/restore/backup_list.h"
+#include "ledger/restore/backup_checks.h"
 #include "skin/skinned_window.h"
 
-#include <QThreadPool>
-
 #include <functional>
-#include <memory>
 #include <vector>
 
 class QLabel;
@@ -51,7 +48,7 @@ public:
     /// The backups as listed, in the list's order.
     const std::vector<BackupEntry> &entries() const { return m_entries; }
     /// True while some listed backup is still being examined.
-    bool checking() const { return m_unchecked > 0; }
+    bool checking() const { return m_checks.running(); }
 
     /// The buttons' and the password box's actions.
     void browse();
@@ -75,18 +72,14 @@ private:
     void showChosen();
     const BackupEntry *chosen() const;
     void showRow(std::size_t at);
-    void startChecks();
-    void checked(quint64 listing, std::size_t at, const BackupEntry &entry);
+    void checked(std::size_t at, const BackupEntry &entry);
 
     store::Ledger &m_ledger;
     Restored m_restored;
     std::vector<BackupEntry> m_entries;
     QStringList m_added;
     BackupPasswords m_passwords; ///< backups under another password that opened with it
-    quint64 m_listing = 0;       ///< which listing the checks under way belong to
-    int m_unchecked = 0;
-    std::shared_ptr<ChecksStop> m_stopChecks;
-    QThreadPool m_checks; ///< one listing's checks at a time
+    BackupChecks m_checks;       ///< last, so that it stops and waits first
 };
 
 } // namespace zambrel::ledger

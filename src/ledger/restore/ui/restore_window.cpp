@@ -67,8 +67,10 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
          {BackupCheck::Ok, BackupCheck::OtherPassword, BackupCheck::Damaged, BackupCheck::Checking})
         widths[4] = std::max(widths[4], backupList->fontMetrics().horizontalAdvance(backupCheckText(check)) +
                                             kCellPadding);
+    // Every heading shows whole as well.
     for (int column = 0; column < 5; ++column)
-        backupList->setColumnWidth(column, widths[column]);
+        backupList->setColumnWidth(column,
+                                   std::max(widths[column], backupList->header()->sectionSizeHint(column)));
     // The file column is as wide as its longest path (reload() sets it); the
     // list scrolls to it.
     backupList->header()->setStretchLastSection(false);

@@ -11,6 +11,7 @@
 #include "skin/flat_button.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -49,8 +50,8 @@ protected:
     {
         return restore->backupList->topLevelItem(0)->text(column);
     }
-    // The check and the file's path are shown whole (the list scrolls to
-    // the path).
+    // Every heading, the check and the file's path are shown whole (the
+    // list scrolls to the path).
     static bool shownWhole(ledger::RestoreWindow *restore)
     {
         const QTreeWidget *list = restore->backupList;
@@ -58,6 +59,11 @@ protected:
             return list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(column)) <
                    list->columnWidth(column);
         };
+        const QHeaderView *header = list->header();
+        // The style's hint is the heading's text with its margins.
+        for (int column = 0; column < list->columnCount(); ++column)
+            if (header->sectionSizeHint(column) > list->columnWidth(column))
+                return false;
         return fits(4) && fits(5);
     }
 };

@@ -27,6 +27,9 @@ public:
                const BackupPasswords &passwords);
     /// True while some entry of the last start is still being examined.
     bool running() const { return m_unchecked > 0; }
+    /// Blocks until the checks under way have run out or stopped. Their
+    /// results are still told as the events run.
+    void waitForChecks() { m_pool.waitForDone(); }
 
 Q_SIGNALS:
     /// The entry at `at` of the last start, examined.

@@ -11,6 +11,7 @@
 #include "ledger/maintenance/safety_copies.h"
 #include "ledger/month_view.h"
 #include "ledger/report/month_report.h"
+#include "ledger/restore/backup_checks.h"
 #include "ledger/restore/backup_list.h"
 #include "ledger/restore/restore_ledger.h"
 #include "qstring_printer.h"
@@ -18,6 +19,7 @@
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -211,6 +213,45 @@ TEST_F(RestoreLogic, ChecksBegunBeforeAPasswordChangeOrTheLedgersCloseStillOpenI
     EXPECT_EQ(entries[0].newestMonth, QStringLiteral("2026-11"));
     EXPECT_EQ(backupCheckText(entries[1].check), QStringLiteral("可用 OK")) << "opened with its own password";
     books = std::make_unique<store::Ledger>(path, QStringLiteral("新的"));
+}
+
+// Listing again before the first listing's results were told: only the
+// newest listing's are told, each once, and it finishes once. A late result
+// told would show one backup's check on another's row.
+TEST_F(RestoreLogic, ChecksStartedAgainTellOnlyTheNewestListing)
+{
+    const QString dated = backUpLedger(*books).path;
+    const QString foreign = program.file(QStringLiteral("foreign.mdb"));
+    store::createLedger(foreign, QStringLiteral("另一个"));
+    setModified(foreign, kNow.addDays(-1));
+    const std::vector<BackupEntry> first = findBackups(*books, {foreign});
+    const std::vector<BackupEntry> second = findBackups(*books, {});
+    ASSERT_EQ(first.size(), 2u);
+    ASSERT_EQ(second.size(), 1u);
+
+    BackupChecks checks;
+    QStringList told;
+    int finished = 0;
+    QObject::connect(&checks, &BackupChecks::examined, [&](std::size_t at, const BackupEntry &entry) {
+        told << QStringLiteral("%1 %2 %3")
+                    .arg(at)
+                    .arg(QFileInfo(entry.path).fileName(), backupCheckText(entry.check));
+    });
+    QObject::connect(&checks, &BackupChecks::finished, [&] { ++finished; });
+    checks.start(books->copyOpener(), first, {});
+    checks.waitForChecks(); // its results wait in the event queue
+    checks.start(books->copyOpener(), second, {});
+    EXPECT_TRUE(checks.running());
+    checks.waitForChecks();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(told, QStringList{QStringLiteral("0 %1 可用 OK").arg(QFileInfo(dated).fileName())});
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(checks.running());
+
+    // Nothing to check: finished at once.
+    checks.start(books->copyOpener(), {}, {});
+    EXPECT_EQ(finished, 2);
+    EXPECT_FALSE(checks.running());
 }
 
 // A check stopped while it reads is interrupted, and what it had found is

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <iterator>
 
 namespace zambrel::store {
@@ -75,6 +76,9 @@ const char *const kImportTables[] = {
 };
 
 const char *const kStepColumns = "SELECT step, at, action, subject, month, undone FROM HistoryStep ";
+// The first step after the newest one not undone, through the key alone.
+const char *const kFirstUndone = "WHERE step > ifnull((SELECT step FROM HistoryStep WHERE undone = 0 "
+                                 "ORDER BY step DESC LIMIT 1), 0) ORDER BY step LIMIT 1";
 
 HistoryStep stepOf(const Statement &row)
 {
@@ -218,14 +222,15 @@ qint64 LedgerHistory::begin(StepAction action, const QString &subject, const QSt
 {
     if (!present())
         return 0;
+    // Every step in the file counts here, those beyond the limit too.
     if (m_limit == 0) {
         // Keeping none: a write the history does not record would leave the
         // steps kept before it undoing or redoing over rows they never saw.
-        if (nextUndo() || nextRedo())
+        if (stepWhere("any step", "ORDER BY step LIMIT 1", std::nullopt))
             discard(Discard::FromStep, 0);
         return 0;
     }
-    if (const std::optional<HistoryStep> redo = nextRedo())
+    if (const std::optional<HistoryStep> redo = stepWhere("first undone", kFirstUndone, std::nullopt))
         discard(Discard::FromStep, redo->id);
     Statement &insert =
         statement(QStringLiteral("begin"),
@@ -269,7 +274,10 @@ void LedgerHistory::trim(qint64 newest)
         statement(QStringLiteral("oldest"), QStringLiteral("SELECT min(step) FROM HistoryStep"));
     const qint64 first = oldest.step() ? oldest.integer(0) : newest;
     oldest.reset();
-    if (newest - first >= m_limit)
+    // The oldest steps go in batches of a twentieth of the limit: dropping
+    // one step at every write wrote two more pages of the file each time.
+    // The steps kept beyond the limit until then are never shown or undone.
+    if (newest - first >= m_limit + std::max(1, m_limit / 20))
         discard(Discard::UpToStep, newest - m_limit);
 }
 
@@ -315,17 +323,21 @@ std::vector<HistoryStep> LedgerHistory::steps(int count) const
         return found;
     Statement &rows = statement(QStringLiteral("steps"),
                                 QLatin1String(kStepColumns) + QStringLiteral("ORDER BY step DESC LIMIT ?1"));
-    rows.bind(1, qint64(count < 0 ? -1 : count));
+    // The ids follow one another: the newest `limit` are the steps kept.
+    rows.bind(1, qint64(count < 0 ? m_limit : std::min(count, m_limit)));
     while (rows.step())
         found.push_back(stepOf(rows));
     return found;
 }
 
-std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char *sql) const
+std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char *sql,
+                                                    std::optional<int> limit) const
 {
     if (!present())
         return std::nullopt;
     Statement &row = statement(QLatin1String(key), QLatin1String(kStepColumns) + QLatin1String(sql));
+    if (limit)
+        row.bind(1, qint64(*limit));
     if (!row.step())
         return std::nullopt;
     HistoryStep step = stepOf(row);
@@ -336,14 +348,18 @@ std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char 
 std::optional<HistoryStep> LedgerHistory::nextUndo() const
 {
     // The undone steps are the newest ones: read back from the newest.
-    return stepWhere("next undo", "WHERE undone = 0 ORDER BY step DESC LIMIT 1");
+    return stepWhere("next undo",
+                     "WHERE undone = 0 AND step > (SELECT max(step) FROM HistoryStep) - ?1 "
+                     "ORDER BY step DESC LIMIT 1",
+                     m_limit);
 }
 
 std::optional<HistoryStep> LedgerHistory::nextRedo() const
 {
-    // The first step after the newest one not undone, through the key alone.
-    return stepWhere("next redo", "WHERE step > ifnull((SELECT step FROM HistoryStep WHERE undone = 0 "
-                                  "ORDER BY step DESC LIMIT 1), 0) ORDER BY step LIMIT 1");
+    return stepWhere("next redo",
+                     "WHERE step > max(ifnull((SELECT step FROM HistoryStep WHERE undone = 0 ORDER BY step "
+                     "DESC LIMIT 1), 0), (SELECT max(step) FROM HistoryStep) - ?1) ORDER BY step LIMIT 1",
+                     m_limit);
 }
 
 void LedgerHistory::restore(const HistoryStep &step, int phase)

@@ -92,7 +92,8 @@ public:
     /// version, whose history this one cannot keep.
     void checkWritable() const;
 
-    /// The number of steps kept; 0 records none. Below 0: the default.
+    /// The number of steps kept: the newest ones, which alone are shown,
+    /// undone and redone. 0 records none. Below 0: the default.
     void setLimit(int steps);
     int limit() const { return m_limit; }
 
@@ -103,8 +104,9 @@ public:
     /// Records the rows `rows` names by `key` as they are now, as phase 0
     /// (before the change) or 1 (after it).
     void image(qint64 step, int phase, ImageRows rows, const QVariant &key);
-    /// Drops the oldest steps beyond the limit, `newest` being the step
-    /// begin() gave (0: none). Call last, in the transaction.
+    /// Drops the oldest steps beyond the limit from the file, a batch at a
+    /// time, `newest` being the step begin() gave (0: none). Call last, in
+    /// the transaction.
     void trim(qint64 newest);
     /// The highest row id of the items, 0 when there are none.
     qint64 lastItemRow() const;
@@ -114,7 +116,7 @@ public:
     /// ledger opened read-only lacks them).
     bool hasImportTables() const { return m_importTablesPresent; }
 
-    /// The steps, newest first; at most `count` when it is not negative.
+    /// The steps kept, newest first; at most `count` when it is not negative.
     std::vector<HistoryStep> steps(int count = -1) const;
     std::optional<HistoryStep> nextUndo() const;
     std::optional<HistoryStep> nextRedo() const;
@@ -144,7 +146,9 @@ private:
     enum class Discard { FromStep, UpToStep };
     /// Drops the step and every newer one (FromStep) or every older one.
     void discard(Discard which, qint64 step);
-    std::optional<HistoryStep> stepWhere(const char *key, const char *sql) const;
+    /// The first step `sql` finds. With `limit`, bound as ?1, among the
+    /// steps shown; without, among all in the file.
+    std::optional<HistoryStep> stepWhere(const char *key, const char *sql, std::optional<int> limit) const;
 
     const Connection &m_connection;
     int m_version = 0;

@@ -214,6 +214,59 @@ TEST_F(LedgerHistoryTest, KeepsTheNewestStepsOnlyAndNoneWhenTheLimitIsZero)
     EXPECT_EQ(ledger->historyLimit(), kDefaultHistoryLimit);
 }
 
+// The oldest steps leave the file in batches. The ones beyond the limit
+// until then are never shown, undone or redone, and a write still drops
+// every undone step in the file, and every step when none are kept.
+TEST_F(LedgerHistoryTest, StepsBeyondTheLimitAreNeverShownUndoneOrRedone)
+{
+    const QString july = QStringLiteral("2026-07");
+    const auto add = [&](const QString &name) {
+        ledger->addItem(july, makeItem(QStringLiteral("工资"), name, 1));
+    };
+    const auto stepsInFile = [&] {
+        const int limit = ledger->historyLimit();
+        close();
+        const qint64 count =
+            testkit::valueOf(Connection(path, password, Access::ReadOnly), "SELECT count(*) FROM HistoryStep")
+                .toLongLong();
+        open();
+        ledger->setHistoryLimit(limit);
+        return count;
+    };
+    ledger->setHistoryLimit(40);
+    for (int n = 1; n <= 41; ++n)
+        add(QString::number(n));
+    EXPECT_EQ(stepsInFile(), 41);
+    ASSERT_EQ(ledger->historySteps().size(), 40u);
+    EXPECT_EQ(ledger->historySteps().back().subject, QStringLiteral("2"));
+    EXPECT_EQ(ledger->undoTo(0).size(), 40u);
+    EXPECT_FALSE(ledger->nextUndo());
+    EXPECT_EQ(ledger->monthItems(july).size(), 1u) << "the step beyond the limit stays done";
+    EXPECT_EQ(ledger->redo()->subject, QStringLiteral("2"));
+
+    for (int n = 1; n <= 100; ++n)
+        add(QStringLiteral("more %1").arg(n));
+    EXPECT_LE(stepsInFile(), 42) << "a twentieth of the limit more at the most";
+    EXPECT_EQ(ledger->historySteps().size(), 40u);
+
+    // Undone steps the lower limit hides are dropped by the next write all
+    // the same: none may stay undone beneath a step done after them.
+    for (int n = 0; n < 5; ++n)
+        ledger->undo();
+    ledger->setHistoryLimit(3);
+    EXPECT_FALSE(ledger->nextUndo());
+    add(QStringLiteral("new"));
+    ledger->setHistoryLimit(40);
+    for (const HistoryStep &step : ledger->historySteps())
+        EXPECT_FALSE(step.undone) << qPrintable(step.subject);
+    EXPECT_EQ(ledger->historySteps().front().subject, QStringLiteral("new"));
+    EXPECT_FALSE(ledger->nextRedo());
+
+    ledger->setHistoryLimit(0);
+    add(QStringLiteral("unrecorded"));
+    EXPECT_EQ(stepsInFile(), 0) << "the steps beyond the limit went too";
+}
+
 TEST_F(LedgerHistoryTest, BooksChangedBehindTheHistoryAreNotUndoneOverTheChange)
 {
     const qint32 code =

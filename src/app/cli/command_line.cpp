@@ -249,6 +249,9 @@ std::unique_ptr<store::Ledger> openLedger(const Request &request)
     try {
         auto books = std::make_unique<store::Ledger>(request.ledgerPath, password, access);
         forgetPassword(password);
+        // The steps kept are the person's setting here too: a write trims
+        // by it and the history lists by it.
+        books->setHistoryLimit(history::historyLimitSetting());
         return books;
     } catch (...) {
         forgetPassword(password);

@@ -593,6 +593,9 @@ TEST_F(CommandLine, HistoryListsTheStepsNewestFirstAndWritesNothing)
                              "2026-12-07 06:10:05\t2026-06\t添加「房贷月供还贷」 add\n"
                              "2026-12-07 06:10:05\t-\t新类型「宠物 猫」 new type\n"));
     EXPECT_EQ(on(QStringLiteral("history")).out.count('\n'), 4) << "and the journal page of the fixture";
+    // The steps kept are the setting's, as in the windows.
+    writeFile(file("settings.ini"), "[history]\nsteps=2\n");
+    EXPECT_EQ(on(QStringLiteral("history")).out.count('\n'), 2);
     EXPECT_EQ(digestOf(ledgerPath), ledgerBytes) << "read-only";
 }
 

@@ -109,6 +109,13 @@ void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &ba
     // it until its rows are in.
     const std::unique_ptr<Ledger> opened = openCopy(backup, backupPassword);
     const Ledger &source = *opened;
+    // Its tables and columns beyond this version's would not come along.
+    if (source.fileVersion() > kLedgerVersion)
+        throw DbError(
+            ErrorKind::Other,
+            QStringLiteral("备份由较新版本的程序写成，这个版本不能恢复它 The backup was written by a "
+                           "newer version of the program; this version cannot restore it: ") +
+                source.path());
     if (const QStringList problems = source.integrityProblems(); !problems.isEmpty())
         throw DbError(ErrorKind::Damaged, QStringLiteral("备份未通过完整性检查 ") + source.path(),
                       QStringLiteral("the backup fails the integrity check: ") + source.path() +

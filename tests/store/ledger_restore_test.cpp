@@ -78,6 +78,10 @@ TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
     ASSERT_TRUE(QFile::link(path, linked));
     const QString hardLinked = dir.filePath(QStringLiteral("hard.mdb"));
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(hardLinked).constData()), 0);
+    // A newer version's tables and columns would not come along.
+    const QString newer = dir.filePath(QStringLiteral("newer.mdb"));
+    ASSERT_TRUE(QFile::copy(backup, newer));
+    Connection(newer, password).execute(QStringLiteral("PRAGMA user_version = %1").arg(kLedgerVersion + 1));
 
     const struct {
         QString file;
@@ -87,7 +91,7 @@ TEST_P(Restore, ABackupThatCannotBeTakenLeavesTheLedgerAsItWasAndHeld)
         // (Another password, a missing file and the ledger by its own name: the restore logic's test.)
         {damaged, password, ErrorKind::Damaged},       {noise, password, ErrorKind::NotALedger},
         {dir.path(), password, ErrorKind::NotALedger}, {linked, password, ErrorKind::Other},
-        {hardLinked, password, ErrorKind::Other},
+        {hardLinked, password, ErrorKind::Other},      {newer, password, ErrorKind::Other},
     };
     for (const auto &refusal : refusals) {
         EXPECT_EQ(kindOf([&] { ledger->restoreFrom(refusal.file, refusal.password); }), refusal.expected)

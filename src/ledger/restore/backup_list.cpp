@@ -27,6 +27,8 @@ QString backupCheckText(BackupCheck check)
         return QStringLiteral("密码不同 Other password");
     case BackupCheck::Checking:
         return QStringLiteral("检查中 Checking…");
+    case BackupCheck::Newer:
+        return QStringLiteral("版本较新 Newer version");
     case BackupCheck::Damaged:
         break;
     }
@@ -152,6 +154,11 @@ void examineBackup(const store::CopyOpener &opener, BackupEntry &entry,
         const QStringList problems = backup->integrityProblems();
         entry.check = problems.isEmpty() ? BackupCheck::Ok : BackupCheck::Damaged;
         entry.problem = problems.join(u'\n');
+        if (problems.isEmpty() && backup->fileVersion() > store::kLedgerVersion) {
+            entry.check = BackupCheck::Newer;
+            entry.problem = QStringLiteral("由较新版本的程序写成，这个版本不能恢复它 Written by a newer "
+                                           "version of the program; this version cannot restore it");
+        }
     } catch (const store::DbError &error) {
         entry.check = error.kind() == store::ErrorKind::WrongPassword ? BackupCheck::OtherPassword
                                                                       : BackupCheck::Damaged;

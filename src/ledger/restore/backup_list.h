@@ -25,9 +25,11 @@ enum class BackupCheck {
     OtherPassword, ///< the password tried does not open it
     Damaged,       ///< anything else: damaged, no ledger, unreadable, gone
     Checking,      ///< found, not examined yet
+    Newer,         ///< sound, but written by a newer version: this one cannot restore it
 };
 
-/// "可用 OK", "密码不同 Other password", "已损坏 Damaged" or "检查中 Checking…".
+/// "可用 OK", "密码不同 Other password", "已损坏 Damaged", "检查中 Checking…" or
+/// "版本较新 Newer version".
 QString backupCheckText(BackupCheck check);
 
 /// Where a backup was found.

@@ -142,9 +142,14 @@ TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
     ASSERT_TRUE(QFile::copy(dated, damaged));
     testkit::damageTablePages(damaged, kPassword, QStringLiteral("Asset"));
     setModified(damaged, kNow.addDays(-50));
+    const QString newer = program.file(QStringLiteral("newer.mdb"));
+    ASSERT_TRUE(QFile::copy(dated, newer));
+    store::Connection(newer, kPassword)
+        .execute(QStringLiteral("PRAGMA user_version = %1").arg(store::kLedgerVersion + 1));
+    setModified(newer, kNow.addDays(-60));
 
-    const std::vector<BackupEntry> list = listBackups(*books, {foreign, damaged, dated});
-    ASSERT_EQ(list.size(), 4u) << "a file named twice is listed once";
+    const std::vector<BackupEntry> list = listBackups(*books, {foreign, damaged, dated, newer});
+    ASSERT_EQ(list.size(), 5u) << "a file named twice is listed once";
     const struct {
         QString path;
         BackupOrigin origin;
@@ -156,6 +161,7 @@ TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)
         {dated, BackupOrigin::Dated, "2026-11", 2, "可用 OK"},
         {foreign, BackupOrigin::Added, "", 0, "密码不同 Other password"},
         {damaged, BackupOrigin::Added, "", 0, "已损坏 Damaged"},
+        {newer, BackupOrigin::Added, "2026-11", 2, "版本较新 Newer version"},
     };
     for (std::size_t at = 0; at < std::size(expected); ++at) {
         EXPECT_EQ(list[at].path, expected[at].path);

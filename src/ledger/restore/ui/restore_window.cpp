@@ -63,8 +63,8 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
     int widths[] = {140, 70, 140, 70, 110};
     // The check column shows every check whole, "检查中 Checking…" and
     // "密码不同 Other password" among them.
-    for (const BackupCheck check :
-         {BackupCheck::Ok, BackupCheck::OtherPassword, BackupCheck::Damaged, BackupCheck::Checking})
+    for (const BackupCheck check : {BackupCheck::Ok, BackupCheck::OtherPassword, BackupCheck::Damaged,
+                                    BackupCheck::Checking, BackupCheck::Newer})
         widths[4] = std::max(widths[4], backupList->fontMetrics().horizontalAdvance(backupCheckText(check)) +
                                             kCellPadding);
     // Every heading shows whole as well.

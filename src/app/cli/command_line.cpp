@@ -3,6 +3,7 @@
 #include "password_source.h"
 
 #include "base/app_paths.h"
+#include "base/scope_guard.h"
 #include "history/step_texts.h"
 #include "import/books/bill_import.h"
 #include "ledger/export/csv_text.h"
@@ -22,6 +23,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace zambrel::cli {
 namespace {
@@ -53,11 +55,13 @@ const std::array<SubcommandText, 8> kSubcommands = {{
     {Subcommand::Backups, "backups", "the ledger's backups and safety copies, newest first",
      "Lists the dated backups beside the ledger and the safety copies kept before a carry-forward, a "
      "password change or a restore, newest first, one a line: date and time, size in bytes, newest "
-     "month, its number of items, the check (可用 OK, 密码不同 Other password, 已损坏 Damaged) and "
-     "the path, separated by tabs. Each backup is opened read-only with the ledger's password."},
+     "month, its number of items, the check (可用 OK, 密码不同 Other password, 已损坏 Damaged, 版本较新 "
+     "Newer version) and the path, separated by tabs. Each backup is opened read-only with the "
+     "ledger's password."},
     {Subcommand::Restore, "restore", "puts a backup's books in place of the ledger's",
-     "Replaces the ledger's books with those of BACKUP, which must open with the ledger's password and "
-     "pass the integrity check. A safety copy of the ledger as it was is kept first; its path is "
+     "Replaces the ledger's books with those of BACKUP, which must open with the ledger's password (or "
+     "the one --backup-password-file gives) and pass the integrity check. A safety copy of the ledger as it "
+     "was is kept first; its path is "
      "printed. The ledger keeps its path and password, and is held against other programs "
      "throughout."},
     {Subcommand::History, "history", "the steps that can be undone and redone",
@@ -88,6 +92,11 @@ struct Options {
     QCommandLineOption passwordFile{QStringLiteral("password-file"),
                                     QStringLiteral("Read the ledger's password from the first line of FILE."),
                                     QStringLiteral("FILE")};
+    QCommandLineOption backupPasswordFile{
+        QStringLiteral("backup-password-file"),
+        QStringLiteral(
+            "Read the backup's password, when it is not the ledger's, from the first line of FILE."),
+        QStringLiteral("FILE")};
     QCommandLineOption month{QStringLiteral("month"),
                              QStringLiteral("The month to report (default: the latest stored)."),
                              QStringLiteral("yyyy-mm")};
@@ -159,6 +168,8 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     }
     if (takes(Subcommand::Backup))
         parser.addOption(o.to);
+    if (takes(Subcommand::Restore))
+        parser.addOption(o.backupPasswordFile);
     if (takes(Subcommand::History))
         parser.addOption(o.limit);
     if (takes(Subcommand::Import))
@@ -232,8 +243,9 @@ struct Request {
     bool forSpreadsheets = false;
     QString backupTarget;
     QString restoredBackup;
-    int limit = -1; ///< history: the newest steps to list; -1 for all
-    QString bill;   ///< import: the bill file
+    QString backupPasswordFile; ///< restore: empty when the backup has the ledger's password
+    int limit = -1;             ///< history: the newest steps to list; -1 for all
+    QString bill;               ///< import: the bill file
     bool dryRun = false;
 };
 
@@ -332,7 +344,14 @@ void listHistory(const store::Ledger &books, const Request &request)
 
 void restore(store::Ledger &books, const Request &request)
 {
-    const QString copy = ledger::restoreLedger(books, request.restoredBackup);
+    std::optional<QString> backupPassword;
+    const auto forget = base::ScopeGuard([&backupPassword] {
+        if (backupPassword)
+            forgetPassword(*backupPassword);
+    });
+    if (!request.backupPasswordFile.isEmpty())
+        backupPassword = passwordFromFile(request.backupPasswordFile);
+    const QString copy = ledger::restoreLedger(books, request.restoredBackup, backupPassword);
     writeError(QStringLiteral("已从备份恢复 Restored from the backup: ") +
                QDir::toNativeSeparators(request.restoredBackup));
     // The safety copy's path is the one line of output that scripts read.
@@ -558,6 +577,7 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
         if (parser.positionalArguments().size() < 2 || parser.positionalArguments().at(1).isEmpty())
             return wrongUsage(QStringLiteral("缺少备份文件 Missing the BACKUP to restore"), command);
         request.restoredBackup = absolute(parser.positionalArguments().at(1));
+        request.backupPasswordFile = parser.value(o.backupPasswordFile);
         break;
     case Subcommand::History:
         if (parser.isSet(o.limit)) {

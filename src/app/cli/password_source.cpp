@@ -34,7 +34,9 @@ QString firstLine(const QByteArray &bytes)
 /// mistake ends in a message, not in an exhausted memory.
 constexpr qsizetype kPasswordFileLimit = 64 * 1024;
 
-QString fromFile(const QString &path)
+} // namespace
+
+QString passwordFromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -65,6 +67,8 @@ QString fromFile(const QString &path)
     }
     return firstLine(bytes);
 }
+
+namespace {
 
 QString askOnTerminal()
 {
@@ -97,7 +101,7 @@ QString askOnTerminal()
 QString passwordFor(const QString &ledgerPath, const PasswordSource &source)
 {
     if (!source.passwordFile.isEmpty())
-        return fromFile(source.passwordFile);
+        return passwordFromFile(source.passwordFile);
     if (qEnvironmentVariableIsSet("ZAMBREL_PASSWORD"))
         return qEnvironmentVariable("ZAMBREL_PASSWORD");
     if (store::lookAtLedgerFile(ledgerPath) != store::LedgerFileLook::Encrypted)

@@ -20,6 +20,10 @@ struct PasswordSource {
 /// is needed and there is no terminal to ask on.
 QString passwordFor(const QString &ledgerPath, const PasswordSource &source);
 
+/// The first line of the file at `path`, its line break left out.
+/// @throws store::DbError when it cannot be read or the line passes 64 KiB.
+QString passwordFromFile(const QString &path);
+
 /// Overwrites the characters of `password` before it is released.
 void forgetPassword(QString &password);
 

@@ -429,6 +429,16 @@ TEST_F(CommandLine, BackupByTheMenuNameRuleOrToAChosenFileListedAndRestored)
     EXPECT_EQ(store::Ledger(ledgerPath, {}).latestMonth(), QStringLiteral("2026-06"));
     EXPECT_EQ(store::Ledger(copy, {}).latestMonth(), QStringLiteral("2026-07")) << "the books as they were";
     EXPECT_EQ(on(QStringLiteral("backups")).out.count('\n'), 2);
+
+    // A backup under another password, as a copy kept before a password
+    // change is: refused without that password, restored with it, and the
+    // ledger keeps its own.
+    const QString secret = secretLedger(QStringLiteral("旧 pw"));
+    expectFails(on(QStringLiteral("restore"), {secret}), 1, QStringLiteral("The password does not match"),
+                "the ledger's password");
+    const QString passwordFile = writeFile(file("old.txt"), "旧 pw\n");
+    ok(QStringLiteral("restore"), {secret, QStringLiteral("--backup-password-file"), passwordFile});
+    EXPECT_EQ(store::Ledger(ledgerPath, {}).latestMonth(), QStringLiteral("2026-02"));
 }
 
 TEST_F(CommandLine, PasswordFromFileOrEnvironmentNeverAskedWithoutATerminal)

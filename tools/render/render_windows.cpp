@@ -289,7 +289,8 @@ int main(int argc, char **argv)
     zambrel::skin::preferSimplifiedChineseFace();
     QStringList arguments = app.arguments().mid(1);
     const bool guide = arguments.removeAll(QStringLiteral("--guide")) > 0;
-    if (arguments.isEmpty()) {
+    // An option it does not know is no folder to fill with pictures.
+    if (arguments.isEmpty() || arguments.front().startsWith(u'-')) {
         std::fprintf(stderr,
                      "usage: render_windows OUT_DIR [DATA_DIR]\n       render_windows --guide OUT_DIR\n");
         return 2;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace zambrel::store {
 namespace {
@@ -76,9 +77,9 @@ const char *const kImportTables[] = {
 };
 
 const char *const kStepColumns = "SELECT step, at, action, subject, month, undone FROM HistoryStep ";
-// The first step after the newest one not undone, through the key alone.
-const char *const kFirstUndone = "WHERE step > ifnull((SELECT step FROM HistoryStep WHERE undone = 0 "
-                                 "ORDER BY step DESC LIMIT 1), 0) ORDER BY step LIMIT 1";
+
+/// As a number of the newest steps: every step in the file.
+constexpr qint64 kEveryStep = std::numeric_limits<qint64>::max();
 
 HistoryStep stepOf(const Statement &row)
 {
@@ -226,11 +227,11 @@ qint64 LedgerHistory::begin(StepAction action, const QString &subject, const QSt
     if (m_limit == 0) {
         // Keeping none: a write the history does not record would leave the
         // steps kept before it undoing or redoing over rows they never saw.
-        if (stepWhere("any step", "ORDER BY step LIMIT 1", std::nullopt))
+        if (newestDone(kEveryStep) || firstUndone(kEveryStep))
             discard(Discard::FromStep, 0);
         return 0;
     }
-    if (const std::optional<HistoryStep> redo = stepWhere("first undone", kFirstUndone, std::nullopt))
+    if (const std::optional<HistoryStep> redo = firstUndone(kEveryStep))
         discard(Discard::FromStep, redo->id);
     Statement &insert =
         statement(QStringLiteral("begin"),
@@ -330,14 +331,12 @@ std::vector<HistoryStep> LedgerHistory::steps(int count) const
     return found;
 }
 
-std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char *sql,
-                                                    std::optional<int> limit) const
+std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char *sql, qint64 among) const
 {
     if (!present())
         return std::nullopt;
     Statement &row = statement(QLatin1String(key), QLatin1String(kStepColumns) + QLatin1String(sql));
-    if (limit)
-        row.bind(1, qint64(*limit));
+    row.bind(1, among);
     if (!row.step())
         return std::nullopt;
     HistoryStep step = stepOf(row);
@@ -347,19 +346,30 @@ std::optional<HistoryStep> LedgerHistory::stepWhere(const char *key, const char 
 
 std::optional<HistoryStep> LedgerHistory::nextUndo() const
 {
-    // The undone steps are the newest ones: read back from the newest.
-    return stepWhere("next undo",
-                     "WHERE undone = 0 AND step > (SELECT max(step) FROM HistoryStep) - ?1 "
-                     "ORDER BY step DESC LIMIT 1",
-                     m_limit);
+    return newestDone(m_limit);
 }
 
 std::optional<HistoryStep> LedgerHistory::nextRedo() const
 {
-    return stepWhere("next redo",
+    return firstUndone(m_limit);
+}
+
+std::optional<HistoryStep> LedgerHistory::newestDone(qint64 among) const
+{
+    // The undone steps are the newest ones: read back from the newest.
+    return stepWhere("newest done",
+                     "WHERE undone = 0 AND step > (SELECT max(step) FROM HistoryStep) - ?1 "
+                     "ORDER BY step DESC LIMIT 1",
+                     among);
+}
+
+std::optional<HistoryStep> LedgerHistory::firstUndone(qint64 among) const
+{
+    // The first step after the newest one not undone, through the key alone.
+    return stepWhere("first undone",
                      "WHERE step > max(ifnull((SELECT step FROM HistoryStep WHERE undone = 0 ORDER BY step "
                      "DESC LIMIT 1), 0), (SELECT max(step) FROM HistoryStep) - ?1) ORDER BY step LIMIT 1",
-                     m_limit);
+                     among);
 }
 
 void LedgerHistory::restore(const HistoryStep &step, int phase)

@@ -146,9 +146,13 @@ private:
     enum class Discard { FromStep, UpToStep };
     /// Drops the step and every newer one (FromStep) or every older one.
     void discard(Discard which, qint64 step);
-    /// The first step `sql` finds. With `limit`, bound as ?1, among the
-    /// steps shown; without, among all in the file.
-    std::optional<HistoryStep> stepWhere(const char *key, const char *sql, std::optional<int> limit) const;
+    /// The first step `sql` finds, `among` bound as ?1: how many of the
+    /// newest steps it looks at.
+    std::optional<HistoryStep> stepWhere(const char *key, const char *sql, qint64 among) const;
+    /// The newest step not undone, and the oldest undone one, among the
+    /// newest `among` steps.
+    std::optional<HistoryStep> newestDone(qint64 among) const;
+    std::optional<HistoryStep> firstUndone(qint64 among) const;
 
     const Connection &m_connection;
     int m_version = 0;

@@ -60,10 +60,9 @@ const std::array<SubcommandText, 8> kSubcommands = {{
      "ledger's password."},
     {Subcommand::Restore, "restore", "puts a backup's books in place of the ledger's",
      "Replaces the ledger's books with those of BACKUP, which must open with the ledger's password (or "
-     "the one --backup-password-file gives) and pass the integrity check. A safety copy of the ledger as it "
-     "was is kept first; its path is "
-     "printed. The ledger keeps its path and password, and is held against other programs "
-     "throughout."},
+     "the one --backup-password-file gives) and pass the integrity check. A safety copy of the ledger "
+     "as it was is kept first; its path is printed. The ledger keeps its path and password, and is "
+     "held against other programs throughout."},
     {Subcommand::History, "history", "the steps that can be undone and redone",
      "Lists the steps the ledger's history keeps, newest first, one a line: when, the month it "
      "changed (- for none), what it did, and \"已撤销 undone\" for a step undone and not yet redone. "

@@ -75,6 +75,72 @@ int separatorScore(QStringView text, QChar separator)
     return best;
 }
 
+// The names banks give their columns, lower case, the more telling first.
+struct ColumnNames {
+    int BankCsvMapping::*column;
+    std::initializer_list<const char16_t *> names;
+    std::initializer_list<const char16_t *> notNames; ///< cells holding these are no such column
+};
+
+// Placed in this order, so that "支出金额" is a debit column before an amount
+// column could take it, and a balance never is an amount.
+const std::array<ColumnNames, 7> kColumnNames{{
+    {&BankCsvMapping::referenceColumn, {u"流水号", u"参考号", u"凭证号", u"reference"}, {}},
+    {&BankCsvMapping::dateColumn,
+     {u"交易日期", u"记账日期", u"入账日期", u"交易时间", u"日期", u"date", u"时间"},
+     {}},
+    {&BankCsvMapping::debitColumn,
+     {u"支出", u"借方", u"付款金额", u"转出", u"debit", u"withdrawal", u"paid out", u"money out"},
+     {u"余额", u"balance"}},
+    {&BankCsvMapping::creditColumn,
+     {u"收入", u"贷方", u"收款金额", u"存入", u"转入", u"credit", u"deposit", u"paid in", u"money in"},
+     {u"余额", u"balance"}},
+    {&BankCsvMapping::amountColumn, {u"交易金额", u"发生额", u"金额", u"amount"}, {u"余额", u"balance"}},
+    {&BankCsvMapping::counterpartyColumn,
+     {u"对方户名", u"对方名称", u"交易对方", u"对方", u"收款人", u"付款人", u"counterparty", u"payee",
+      u"payer"},
+     {u"账号", u"卡号", u"银行", u"account"}},
+    {&BankCsvMapping::descriptionColumn,
+     {u"摘要", u"用途", u"附言", u"说明", u"描述", u"备注", u"description", u"details", u"memo",
+      u"narrative"},
+     {}},
+}};
+
+bool holdsAny(const QString &cell, std::initializer_list<const char16_t *> names)
+{
+    return std::any_of(names.begin(), names.end(),
+                       [&cell](const char16_t *name) { return cell.contains(QStringView(name)); });
+}
+
+// Places the columns `header` names; false when it names no date column or
+// no amount of any kind, as a line of account details above the header may.
+bool placeColumns(const TableRow &header, BankCsvMapping &mapping)
+{
+    QStringList cells;
+    for (const QString &cell : header.cells)
+        cells << cell.trimmed().toLower();
+    std::vector<bool> taken(std::size_t(cells.size()), false);
+    BankCsvMapping placed = mapping;
+    for (const ColumnNames &role : kColumnNames) {
+        for (const char16_t *name : role.names) {
+            for (qsizetype at = 0; at < cells.size() && placed.*role.column < 0; ++at) {
+                if (!taken[std::size_t(at)] && cells[at].contains(QStringView(name)) &&
+                    !holdsAny(cells[at], role.notNames)) {
+                    placed.*role.column = int(at);
+                    taken[std::size_t(at)] = true;
+                }
+            }
+        }
+    }
+    const bool split = placed.debitColumn >= 0 || placed.creditColumn >= 0;
+    if (placed.dateColumn < 0 || (!split && placed.amountColumn < 0))
+        return false;
+    if (split)
+        placed.amountColumn = -1;
+    mapping = placed;
+    return true;
+}
+
 } // namespace
 
 QString mappingProblem(const BankCsvMapping &mapping)
@@ -297,6 +363,47 @@ CsvSample sampleCsv(const QByteArray &bytes, std::optional<TextEncoding> encodin
     if (sample.rows.size() > std::size_t(std::max(maxRows, 0)))
         sample.rows.resize(std::size_t(std::max(maxRows, 0)));
     return sample;
+}
+
+BankCsvMapping guessMapping(const CsvSample &sample)
+{
+    BankCsvMapping mapping;
+    mapping.encoding = sample.encoding;
+    mapping.separator = sample.separator;
+    const auto header = std::find_if(sample.rows.begin(), sample.rows.end(),
+                                     [&mapping](const TableRow &row) { return placeColumns(row, mapping); });
+    if (header == sample.rows.end())
+        return mapping;
+    mapping.skipLines = header->line - 1;
+    int withPoint = 0, withComma = 0;
+    for (auto row = header + 1; row != sample.rows.end(); ++row) {
+        for (const int column : {mapping.amountColumn, mapping.debitColumn, mapping.creditColumn}) {
+            const QString text = cellOf(*row, column);
+            withPoint += !text.isEmpty() && parseAmount(text, false).has_value();
+            withComma += !text.isEmpty() && parseAmount(text, true).has_value();
+        }
+    }
+    mapping.decimalComma = withComma > withPoint;
+    return mapping;
+}
+
+QStringList columnTitles(const CsvSample &sample, const BankCsvMapping &mapping)
+{
+    const TableRow *header = nullptr;
+    qsizetype width = 0;
+    for (const TableRow &row : sample.rows) {
+        if (row.line <= mapping.skipLines || row.isBlank())
+            continue;
+        if (!header && mapping.hasHeader)
+            header = &row;
+        width = std::max(width, row.cells.size());
+    }
+    QStringList titles;
+    for (int column = 0; column < width; ++column) {
+        const QString name = header ? cellOf(*header, column) : QString();
+        titles << (name.isEmpty() ? QStringLiteral("第 %1 列 Column %1").arg(column + 1) : name);
+    }
+    return titles;
 }
 
 } // namespace zambrel::bills

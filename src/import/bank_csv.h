@@ -65,4 +65,18 @@ struct CsvSample {
 CsvSample sampleCsv(const QByteArray &bytes, std::optional<TextEncoding> encoding = std::nullopt,
                     std::optional<QChar> separator = std::nullopt, int maxRows = 30);
 
+/// A first mapping for a statement, from its sample: the column header is
+/// the first line that names a date column and an amount, debit or credit
+/// column with the names banks use (Chinese or English); the lines above it
+/// are skipped and its columns placed by their names, debit and credit
+/// columns before a single amount column. The decimal comma is set when
+/// more of those columns' amounts read with it than without. The encoding
+/// and separator are the sample's. Without such a line, nothing is placed.
+BankCsvMapping guessMapping(const CsvSample &sample);
+
+/// The names of the sample's columns, as many as its widest row below the
+/// lines skipped: the header's cell when the mapping has a header and the
+/// cell is not empty, else "第 N 列 Column N".
+QStringList columnTitles(const CsvSample &sample, const BankCsvMapping &mapping);
+
 } // namespace zambrel::bills

@@ -12,21 +12,14 @@ namespace zambrel::bills {
 
 namespace {
 
-BillReadResult failed(const QString &why)
-{
-    BillReadResult result;
-    result.failure = why;
-    return result;
-}
-
 BillReadResult readWorkbook(const QByteArray &content)
 {
     const SheetRows sheet = readFirstSheet(content);
     if (!sheet.failure.isEmpty())
-        return failed(sheet.failure);
+        return BillReadResult::failed(sheet.failure);
     const std::optional<PaymentTable> table = findPaymentTable(sheet.rows, true);
     if (!table)
-        return failed(unrecognisedBillText());
+        return BillReadResult::failed(unrecognisedBillText());
     BillReadResult result;
     result.bill.encoding = TextEncoding::Utf8;
     readPaymentRows(sheet.rows, *table, result.bill);
@@ -40,15 +33,14 @@ BillReadResult readText(const QByteArray &content, const std::optional<BankCsvMa
     BillReadResult result;
     if (const std::optional<PaymentTable> table = findPaymentTable(rows, false)) {
         readPaymentRows(rows, *table, result.bill);
-    } else if (mapping) {
-        const QString problem = mappingProblem(*mapping);
-        if (!problem.isEmpty())
-            return failed(problem);
+    } else {
+        result.mappable = true;
+        result.failure = mapping ? mappingProblem(*mapping) : unrecognisedBillText();
+        if (!result.failure.isEmpty())
+            return result;
         if (mapping->encoding && *mapping->encoding != decoded.encoding)
             decoded = decodeText(content, mapping->encoding);
         readBankRows(splitCsv(decoded.text, mapping->separator), *mapping, result.bill);
-    } else {
-        return failed(unrecognisedBillText());
     }
     result.bill.encoding = decoded.encoding;
     result.bill.undecodableLines = decoded.undecodableLines;
@@ -69,30 +61,40 @@ QString unrecognisedBillText()
 BillReadResult readBill(const QByteArray &content, const std::optional<BankCsvMapping> &mapping)
 {
     if (content.trimmed().isEmpty())
-        return failed(QStringLiteral("账单文件是空的 The bill file is empty"));
+        return BillReadResult::failed(QStringLiteral("账单文件是空的 The bill file is empty"));
     if (looksLikeZip(content))
         return readWorkbook(content);
     return readText(content, mapping);
 }
 
-BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping)
+BillContent readBillContent(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("无法打开账单文件 Cannot open the bill file: %1 (%2)")
-                          .arg(QFileInfo(path).fileName(), file.errorString()));
+        return {QStringLiteral("无法打开账单文件 Cannot open the bill file: %1 (%2)")
+                    .arg(QFileInfo(path).fileName(), file.errorString()),
+                {}};
     const QString tooLarge = QStringLiteral("账单文件超过 %1 MB，未读取 The bill file is too large to read")
                                  .arg(kMaxBillFileBytes / (1024 * 1024));
     if (file.size() > kMaxBillFileBytes)
-        return failed(tooLarge);
+        return {tooLarge, {}};
     // The size read is what counts: a file may grow while it is read.
-    const QByteArray content = file.read(kMaxBillFileBytes + 1);
-    if (content.size() > kMaxBillFileBytes)
-        return failed(tooLarge);
+    BillContent content{{}, file.read(kMaxBillFileBytes + 1)};
+    if (content.bytes.size() > kMaxBillFileBytes)
+        return {tooLarge, {}};
     if (file.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("无法读取账单文件 Cannot read the bill file: %1 (%2)")
-                          .arg(QFileInfo(path).fileName(), file.errorString()));
-    return readBill(content, mapping);
+        return {QStringLiteral("无法读取账单文件 Cannot read the bill file: %1 (%2)")
+                    .arg(QFileInfo(path).fileName(), file.errorString()),
+                {}};
+    return content;
+}
+
+BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping)
+{
+    const BillContent content = readBillContent(path);
+    if (!content.failure.isEmpty())
+        return BillReadResult::failed(content.failure);
+    return readBill(content.bytes, mapping);
 }
 
 } // namespace zambrel::bills

@@ -17,8 +17,19 @@ inline constexpr qint64 kMaxBillFileBytes = 64LL * 1024 * 1024;
 struct BillReadResult {
     QString failure; ///< why nothing could be read (bilingual); empty when the bill was read
     Bill bill;       ///< what was read, with the rows that could not be read among its problems
+    /// Text that is no payment app's bill: a column mapping reads it, or could.
+    bool mappable = false;
+    QString source; ///< the source whose kept mapping read it (readBillFor), or empty
 
     bool ok() const { return failure.isEmpty(); }
+    /// Nothing read, for `why`.
+    static BillReadResult failed(const QString &why, bool mappable = false)
+    {
+        BillReadResult result;
+        result.failure = why;
+        result.mappable = mappable;
+        return result;
+    }
 };
 
 /// Reads a bill, recognised from its content: an XLSX workbook holding a
@@ -30,8 +41,15 @@ struct BillReadResult {
 BillReadResult readBill(const QByteArray &content,
                         const std::optional<BankCsvMapping> &mapping = std::nullopt);
 
-/// readBill on a file's content; a file that cannot be opened or is larger
-/// than kMaxBillFileBytes fails with that reason.
+/// A bill file's bytes, or why they cannot be had: the file cannot be opened
+/// or read, or is larger than kMaxBillFileBytes.
+struct BillContent {
+    QString failure; ///< bilingual; empty when `bytes` holds the whole file
+    QByteArray bytes;
+};
+BillContent readBillContent(const QString &path);
+
+/// readBill on a file's content, or readBillContent's failure.
 BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping = std::nullopt);
 
 /// The message for a file that is no bill this program reads: it names what

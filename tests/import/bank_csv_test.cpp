@@ -167,4 +167,63 @@ TEST(BankCsvTest, SampleFindsTheSeparatorForSettingUpAMapping)
     EXPECT_EQ(tabs.rows.size(), 3u);
 }
 
+TEST(BankCsvTest, AFirstMappingIsGuessedFromTheColumnNames)
+{
+    // Lines of account details above the header, a balance beside the amount.
+    BankCsvMapping european = europeanMapping();
+    european.encoding = TextEncoding::Gb18030;
+    european.skipTrailingLines = 0; // a sample does not see the file's end
+    EXPECT_EQ(guessMapping(sampleCsv(gb18030(europeanStatement()))), european);
+
+    // Debit and credit rather than an amount; a counterparty's name, not its
+    // account; the date column, not the time; amounts with a decimal point.
+    const CsvSample split =
+        sampleCsv(QStringLiteral("交易日期,交易时间,支出金额,收入金额,账户余额,"
+                                 "对方账号,对方户名,摘要,交易流水号\n"
+                                 "2024-03-01,10:00:00,\"1,280.50\",,100.00,6222,某超市,消费,"
+                                 "R1\n")
+                      .toUtf8());
+    const BankCsvMapping guessed = guessMapping(split);
+    EXPECT_EQ(guessed.skipLines, 0);
+    EXPECT_EQ(guessed.dateColumn, 0);
+    EXPECT_EQ(guessed.debitColumn, 2);
+    EXPECT_EQ(guessed.creditColumn, 3);
+    EXPECT_EQ(guessed.amountColumn, -1);
+    EXPECT_EQ(guessed.counterpartyColumn, 6);
+    EXPECT_EQ(guessed.descriptionColumn, 7);
+    EXPECT_EQ(guessed.referenceColumn, 8);
+    EXPECT_FALSE(guessed.decimalComma);
+    EXPECT_TRUE(mappingProblem(guessed).isEmpty());
+
+    // English names, whatever their letter case.
+    const BankCsvMapping english = guessMapping(
+        sampleCsv("Booking Date;Payee;Memo;Amount;Balance\n02.01.2024;Shop;Food;-12,50;100,00\n"));
+    EXPECT_EQ(std::vector<int>({english.dateColumn, english.counterpartyColumn, english.descriptionColumn,
+                                english.amountColumn}),
+              std::vector<int>({0, 1, 2, 3}));
+    EXPECT_TRUE(english.decimalComma);
+
+    // No line names the columns: nothing is placed, and the mapping says what is missing.
+    const BankCsvMapping bare = guessMapping(sampleCsv("2024-01-02,Shop,12.50\n2024-01-03,Bus,2.00\n"));
+    EXPECT_EQ(bare.dateColumn, -1);
+    EXPECT_EQ(bare.skipLines, 0);
+    EXPECT_EQ(mappingProblem(bare), QStringLiteral("请指定日期列 Choose the date column"));
+}
+
+TEST(BankCsvTest, ColumnsAreTitledByTheHeaderOrByNumber)
+{
+    const CsvSample sample = sampleCsv(gb18030(europeanStatement()));
+    BankCsvMapping mapping = europeanMapping();
+    EXPECT_EQ(columnTitles(sample, mapping), QStringLiteral("日期;摘要;对方户名;金额;余额").split(u';'));
+    mapping.hasHeader = false;
+    EXPECT_EQ(columnTitles(sample, mapping).at(4), QStringLiteral("第 5 列 Column 5"));
+    // The account line above the header has fewer fields, and is skipped.
+    mapping.skipLines = 0;
+    mapping.hasHeader = true;
+    EXPECT_EQ(columnTitles(sample, mapping),
+              (QStringList{QStringLiteral("某银行 账户明细"), QStringLiteral("第 2 列 Column 2"),
+                           QStringLiteral("第 3 列 Column 3"), QStringLiteral("第 4 列 Column 4"),
+                           QStringLiteral("第 5 列 Column 5")}));
+}
+
 } // namespace

@@ -57,11 +57,32 @@ TEST_F(BillImport, ABankStatementThroughTheKeptMappingAndAnUnknownFile)
         1234.5);
     EXPECT_EQ(import(statement), 0);
 
+    // Of several sources, the one whose mapping reads the statement; one that
+    // reads it the same way does no harm; one that reads other dates does.
+    BankCsvMapping commas = mapping;
+    commas.separator = u',';
+    ledger->saveBankMapping(QStringLiteral("comma"), mappingToJson(commas));
     ledger->saveBankMapping(QStringLiteral("another"), mappingToJson(mapping));
-    const BillReadResult unknown = readBillFor(*ledger, statement);
-    EXPECT_FALSE(unknown.ok()) << "of two mappings none is taken unasked";
-    EXPECT_EQ(unknown.failure, unrecognisedBillText());
-    EXPECT_TRUE(readBillFor(*ledger, statement, QStringLiteral("银行 Bank")).ok());
+    BillReadResult read = readBillFor(*ledger, statement);
+    EXPECT_TRUE(read.ok()) << read.failure.toStdString();
+    EXPECT_EQ(read.source, QStringLiteral("another")) << "the first by name of the two alike";
+    BankCsvMapping monthFirst = mapping;
+    monthFirst.dateOrder = DateOrder::MonthDayYear;
+    ledger->saveBankMapping(QStringLiteral("month first"), mappingToJson(monthFirst));
+    read = readBillFor(*ledger, statement);
+    EXPECT_FALSE(read.ok());
+    EXPECT_TRUE(read.mappable);
+    EXPECT_TRUE(read.failure.contains(QStringLiteral("another、month first"))) << read.failure.toStdString();
+    read = readBillFor(*ledger, statement, QStringLiteral("month first"));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.bill.transactions.front().date, QDate(2026, 3, 4));
+
+    // A source with no mapping, and a statement no mapping reads.
+    EXPECT_FALSE(readBillFor(*ledger, statement, QStringLiteral("none")).ok());
+    const QString other = testkit::writeFile(dir.filePath(QStringLiteral("other.csv")), "a|b\n1|2\n");
+    read = readBillFor(*ledger, other);
+    EXPECT_EQ(read.failure, unrecognisedBillText());
+    EXPECT_TRUE(read.mappable);
 }
 
 } // namespace

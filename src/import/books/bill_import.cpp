@@ -50,22 +50,64 @@ std::vector<store::ImportRuleRecord> recordsFromRules(const std::vector<ImportRu
 BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
                            const std::optional<QString> &source)
 {
-    std::optional<QString> json;
-    if (source) {
-        json = ledger.bankMapping(*source);
-    } else {
-        const QStringList sources = ledger.bankMappingSources();
-        if (sources.size() == 1)
-            json = ledger.bankMapping(sources.front());
-    }
-    std::optional<BankCsvMapping> mapping;
-    if (json) {
+    const BillContent content = readBillContent(path);
+    if (!content.failure.isEmpty())
+        return BillReadResult::failed(content.failure);
+    BillReadResult unmapped = readBill(content.bytes);
+    if (!unmapped.mappable)
+        return unmapped;
+
+    const auto readThrough = [&ledger, &content](const QString &name) {
+        const std::optional<QString> json = ledger.bankMapping(name);
+        if (!json)
+            return BillReadResult::failed(
+                QStringLiteral("没有“%1”的列对应 No column mapping for “%1”").arg(name), true);
         QString problem;
-        mapping = mappingFromJson(*json, &problem);
-        if (!mapping)
-            return {problem, {}};
+        const std::optional<BankCsvMapping> mapping = mappingFromJson(*json, &problem);
+        BillReadResult read = mapping ? readBill(content.bytes, mapping) : BillReadResult::failed(problem);
+        read.mappable = true;
+        read.source = name;
+        return read;
+    };
+    if (source)
+        return readThrough(*source);
+    // The statement's source is the one whose mapping reads the most of its
+    // transactions, then the fewest rows it cannot read. Mappings that read it
+    // equally well but differently (say, days and months swapped) are for the
+    // person to choose between.
+    std::vector<BillReadResult> best;
+    const auto better = [](const Bill &one, const Bill &other) {
+        if (one.transactions.size() != other.transactions.size())
+            return one.transactions.size() > other.transactions.size();
+        return one.problems.size() < other.problems.size();
+    };
+    for (const QString &name : ledger.bankMappingSources()) {
+        BillReadResult read = readThrough(name);
+        if (!read.ok() || read.bill.transactions.empty())
+            continue;
+        if (!best.empty() && better(best.front().bill, read.bill))
+            continue;
+        if (!best.empty() && better(read.bill, best.front().bill))
+            best.clear();
+        best.push_back(std::move(read));
     }
-    return readBillFile(path, mapping);
+    if (best.empty())
+        return unmapped;
+    QStringList differing = {best.front().source};
+    const QStringList identities = transactionIdentities(best.front().bill.transactions);
+    for (std::size_t at = 1; at < best.size(); ++at) {
+        if (transactionIdentities(best[at].bill.transactions) != identities)
+            differing << best[at].source;
+    }
+    if (differing.size() > 1) {
+        return BillReadResult::failed(
+            QStringLiteral("有几个来源的列对应都能读这个文件，读出的交易却不同：%1。请选择它的来源。\n"
+                           "The column mappings of several sources read this file, into different "
+                           "transactions: %1. Choose its source.")
+                .arg(differing.join(QStringLiteral("、"))),
+            true);
+    }
+    return std::move(best.front());
 }
 
 BillPreview previewFor(const store::Ledger &ledger, Bill bill)

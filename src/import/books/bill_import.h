@@ -18,9 +18,11 @@ std::vector<ImportRule> rulesFromRecords(const std::vector<store::ImportRuleReco
 std::vector<store::ImportRuleRecord> recordsFromRules(const std::vector<ImportRule> &rules);
 
 /// Reads the bill at `path`. A text that is no payment app's bill is read
-/// as a bank statement through the mapping the ledger keeps for `source`,
-/// or, given none, through the only mapping it keeps. A stored mapping that
-/// cannot be read fails with the reason. Never throws but DbError.
+/// as a bank statement through the mapping the ledger keeps for `source`
+/// (none kept, or one that cannot be read, fails with the reason), or,
+/// given none, through the kept mapping that reads the most transactions of
+/// it; when none reads any, it fails as unrecognised, `mappable`. Never
+/// throws but DbError.
 BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
                            const std::optional<QString> &source = std::nullopt);
 

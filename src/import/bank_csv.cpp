@@ -99,7 +99,7 @@ const std::array<ColumnNames, 7> kColumnNames{{
     {&BankCsvMapping::counterpartyColumn,
      {u"对方户名", u"对方名称", u"交易对方", u"对方", u"收款人", u"付款人", u"counterparty", u"payee",
       u"payer"},
-     {u"账号", u"卡号", u"银行", u"account"}},
+     {u"账号", u"卡号", u"银行", u"开户行", u"account"}},
     {&BankCsvMapping::descriptionColumn,
      {u"摘要", u"用途", u"附言", u"说明", u"描述", u"备注", u"description", u"details", u"memo",
       u"narrative"},

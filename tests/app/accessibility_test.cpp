@@ -13,6 +13,7 @@
 #include "app/feature_list.h"
 #include "base/clock.h"
 #include "history/ui/history_window.h"
+#include "import/books/ui/bank_mapping_window.h"
 #include "import/books/ui/import_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
@@ -284,9 +285,14 @@ TEST(Accessibility, EveryWindowTellsWhatItShowsAndTabFollowsTheLayout)
         expectAccessible(&window);
     }
     {
+        bills::BankMappingWindow window(books, "日期,摘要,金额\n2026-05-02,超市,-12.50\n", {});
+        expectAccessible(&window);
+    }
+    {
         // An earlier step chosen: undoing to it can be asked for.
         for (const char *name : {"A", "B"})
-            books.addItem(QStringLiteral("2026-05"), testkit::itemOf(QStringLiteral("工资"), QLatin1String(name)));
+            books.addItem(QStringLiteral("2026-05"),
+                          testkit::itemOf(QStringLiteral("工资"), QLatin1String(name)));
         history::HistoryWindow window;
         window.showSteps(books.historySteps(), books.historyLimit());
         window.stepList->setCurrentItem(window.stepList->topLevelItem(1));
@@ -376,7 +382,6 @@ TEST(Accessibility, MainWindowTellsTheAdviceAndListsEveryShortcut)
         EXPECT_FALSE(listed.contains(keys)) << "two commands share " << keys.toStdString();
         listed << keys;
     }
-
 }
 
 } // namespace

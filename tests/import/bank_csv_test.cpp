@@ -203,6 +203,16 @@ TEST(BankCsvTest, AFirstMappingIsGuessedFromTheColumnNames)
               std::vector<int>({0, 1, 2, 3}));
     EXPECT_TRUE(english.decimalComma);
 
+    // An account number is no counterparty.
+    const BankCsvMapping accounts =
+        guessMapping(sampleCsv("Date,Payee account,Payee,Amount\n2024-01-02,DE12,Shop,-12.50\n"));
+    EXPECT_EQ(accounts.counterpartyColumn, 2);
+    EXPECT_EQ(guessMapping(sampleCsv(QStringLiteral("记账日期,摘要,交易金额,账户余额,对方账号,对方开户行\n"
+                                                    "2024-01-02,消费,-12.50,100.00,6222,某银行\n")
+                                         .toUtf8()))
+                  .counterpartyColumn,
+              -1);
+
     // No line names the columns: nothing is placed, and the mapping says what is missing.
     const BankCsvMapping bare = guessMapping(sampleCsv("2024-01-02,Shop,12.50\n2024-01-03,Bus,2.00\n"));
     EXPECT_EQ(bare.dateColumn, -1);

@@ -12,6 +12,7 @@
 #include "base/clock.h"
 #include "base/message.h"
 #include "history/ui/history_window.h"
+#include "import/books/ui/bank_mapping_window.h"
 #include "import/books/ui/import_window.h"
 #include "input/month_picker/ui/month_picker_window.h"
 #include "input/ui/entry_dialog.h"
@@ -33,6 +34,7 @@
 #include "store/ledger.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -40,6 +42,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -272,6 +275,28 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         import.hide();
         QFile::remove(bill);
     }
+    {
+        // A bank's statement as banks write them: account lines above the
+        // header, debit and credit columns, a balance and a total below.
+        const QByteArray statement = QStringLiteral("招商银行交易明细\r\n"
+                                                    "账号：6225 **** **** 1234,,,,,\r\n"
+                                                    "交易日期,摘要,对方户名,支出金额,收入金额,余额\r\n"
+                                                    "20260502,消费,永辉超市,126.40,,8873.60\r\n"
+                                                    "20260505,代发工资,某某公司,,12000.00,20873.60\r\n"
+                                                    "20260508,转账,林小雨,500.00,,20373.60\r\n"
+                                                    "20260512,水电费,国网电力,213.75,,20159.85\r\n"
+                                                    "20260520,消费,京东商城,89.00,,20070.85\r\n"
+                                                    "合计,,,929.15,12000.00,\r\n")
+                                         .toUtf8();
+        bills::BankMappingWindow mapping(window->ledger(), statement, {});
+        window->followSkin(&mapping);
+        mapping.sourceBox->setEditText(QStringLiteral("招商银行"));
+        mapping.trailingBox->setValue(1);
+        mapping.show();
+        mapping.sourceBox->setFocus();
+        save(&mapping, picture(QStringLiteral("bank-mapping"), {}));
+        mapping.hide();
+    }
     window->setSwitchingLedger(true);
     window->close();
     QApplication::processEvents();
@@ -359,6 +384,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("history"), QStringLiteral("history-window")},
                 {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
                 {QStringLiteral("import"), QStringLiteral("import-window")},
+                {QStringLiteral("bank-mapping"), QStringLiteral("bank-mapping-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };

@@ -68,8 +68,10 @@ const std::array<SubcommandText, 8> kSubcommands = {{
      "changed (- for none), what it did, and \"已撤销 undone\" for a step undone and not yet redone. "
      "Fields are separated by tabs. --limit N lists the newest N only."},
     {Subcommand::Import, "import", "adds a payment app's bill or a bank statement to the books",
-     "Reads FILE (an Alipay or WeChat Pay bill, CSV or XLSX, or a bank statement through the ledger's "
-     "only column mapping), places its transactions with the ledger's import rules and prints the plan, "
+     "Reads FILE (an Alipay or WeChat Pay bill, CSV or XLSX, or a bank statement through a column mapping "
+     "set up in the import window: the one kept for --source NAME, else the kept mapping that reads the "
+     "file, named on standard error), places its transactions with the ledger's import rules and prints the "
+     "plan, "
      "one line per month and item: month, type, item, spending added, income added, transactions, and "
      "\"新建 new\" for an item that is created. Fields are separated by tabs; a last line gives the totals. "
      "Transactions imported before, refunds, transfers between one's own accounts and closed ones are "
@@ -112,6 +114,10 @@ struct Options {
                              QStringLiteral("N")};
     QCommandLineOption dryRun{QStringLiteral("dry-run"),
                               QStringLiteral("Print the plan without writing it.")};
+    QCommandLineOption source{
+        QStringLiteral("source"),
+        QStringLiteral("Read a bank statement through the column mapping kept for NAME."),
+        QStringLiteral("NAME")};
 };
 
 const Options &options()
@@ -171,8 +177,10 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
         parser.addOption(o.backupPasswordFile);
     if (takes(Subcommand::History))
         parser.addOption(o.limit);
-    if (takes(Subcommand::Import))
+    if (takes(Subcommand::Import)) {
         parser.addOption(o.dryRun);
+        parser.addOption(o.source);
+    }
     if (command) {
         parser.setApplicationDescription(QString::fromUtf8(command->description));
         parser.addPositionalArgument(QString::fromLatin1(command->name),
@@ -246,6 +254,7 @@ struct Request {
     int limit = -1;             ///< history: the newest steps to list; -1 for all
     QString bill;               ///< import: the bill file
     bool dryRun = false;
+    std::optional<QString> source; ///< import: the bank statement's source, when given
 };
 
 std::unique_ptr<store::Ledger> openLedger(const Request &request)
@@ -364,11 +373,13 @@ QString cents(double amount)
 
 int importBill(store::Ledger &books, const Request &request)
 {
-    const bills::BillReadResult read = bills::readBillFor(books, request.bill);
+    const bills::BillReadResult read = bills::readBillFor(books, request.bill, request.source);
     if (!read.ok()) {
         writeError(read.failure);
         return kFailed;
     }
+    if (!read.source.isEmpty())
+        writeError(bills::readWithMappingText(ledger::controlPictures(read.source)));
     for (const bills::RowProblem &problem : read.bill.problems)
         writeError(QStringLiteral("第 %1 行未能读取 Line %1 not read: ").arg(problem.line) +
                    ledger::controlPictures(problem.reason));
@@ -595,6 +606,8 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
             return wrongUsage(QStringLiteral("缺少账单文件 Missing the FILE to import"), command);
         request.bill = absolute(parser.positionalArguments().at(1));
         request.dryRun = parser.isSet(o.dryRun);
+        if (parser.isSet(o.source))
+            request.source = parser.value(o.source);
         break;
     case Subcommand::Months:
     case Subcommand::Backups:

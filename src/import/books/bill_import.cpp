@@ -110,6 +110,11 @@ BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
     return std::move(best.front());
 }
 
+QString readWithMappingText(const QString &source)
+{
+    return QStringLiteral("按“%1”的列对应读取 Read with the column mapping of “%1”").arg(source);
+}
+
 BillPreview previewFor(const store::Ledger &ledger, Bill bill)
 {
     const QStringList identities = transactionIdentities(bill.transactions);

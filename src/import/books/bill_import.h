@@ -26,6 +26,9 @@ std::vector<store::ImportRuleRecord> recordsFromRules(const std::vector<ImportRu
 BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
                            const std::optional<QString> &source = std::nullopt);
 
+/// Names the source whose column mapping read a bank statement (bilingual).
+QString readWithMappingText(const QString &source);
+
 /// The preview of `bill` with the ledger's rules and the transactions it
 /// has imported before.
 BillPreview previewFor(const store::Ledger &ledger, Bill bill);

@@ -7,6 +7,8 @@
 #include "test_support.h"
 
 #include "base/clock.h"
+#include "import/bank_csv.h"
+#include "import/books/bill_import.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/category_panel.h"
 #include "store/connection_string.h"
@@ -637,6 +639,42 @@ TEST_F(CommandLine, ImportPrintsThePlanWritesOneUndoableStepAndNothingTwice)
     EXPECT_EQ(books.monthItems(QStringLiteral("2026-07")).size(), 1u);
     ASSERT_TRUE(books.undo());
     EXPECT_TRUE(books.monthItems(QStringLiteral("2026-07")).empty());
+}
+
+TEST_F(CommandLine, ABankStatementIsReadThroughTheMappingOfItsSource)
+{
+    const QString statement = writeFile(file("bank.csv"), "Datum;Text;Betrag\n03.04.2026;Bäcker;-12,50\n");
+    bills::BankCsvMapping mapping;
+    mapping.separator = u';';
+    mapping.decimalComma = true;
+    mapping.dateColumn = 0;
+    mapping.descriptionColumn = 1;
+    mapping.amountColumn = 2;
+    {
+        store::Ledger books(ledgerPath, {});
+        books.saveBankMapping(QStringLiteral("Sparkasse"), bills::mappingToJson(mapping));
+    }
+    const Outcome read = ok(QStringLiteral("import"), {statement, QStringLiteral("--dry-run")});
+    EXPECT_TRUE(read.out.startsWith("2026-04\t未归类\t未归类支出\t12.50\t")) << read.why();
+    EXPECT_TRUE(read.err.contains(bills::readWithMappingText(QStringLiteral("Sparkasse")))) << read.why();
+
+    // Another source reads the same lines month first: the person chooses.
+    mapping.dateOrder = bills::DateOrder::MonthDayYear;
+    {
+        store::Ledger books(ledgerPath, {});
+        books.saveBankMapping(QStringLiteral("Bank of Elsewhere"), bills::mappingToJson(mapping));
+    }
+    const Outcome ambiguous = on(QStringLiteral("import"), {statement, QStringLiteral("--dry-run")});
+    EXPECT_EQ(ambiguous.exitCode, 1);
+    EXPECT_TRUE(ambiguous.err.contains(QStringLiteral("Bank of Elsewhere、Sparkasse"))) << ambiguous.why();
+    const Outcome chosen =
+        ok(QStringLiteral("import"), {statement, QStringLiteral("--dry-run"), QStringLiteral("--source"),
+                                      QStringLiteral("Bank of Elsewhere")});
+    EXPECT_TRUE(chosen.out.startsWith("2026-03\t")) << chosen.why();
+    const Outcome unknown =
+        on(QStringLiteral("import"), {statement, QStringLiteral("--source"), QStringLiteral("Nowhere")});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("No column mapping for “Nowhere”"))) << unknown.why();
 }
 
 } // namespace

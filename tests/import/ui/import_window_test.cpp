@@ -1,13 +1,16 @@
 // The import command through the real main window: the bill chosen, its
 // rows shown new, duplicate or skipped, an item chosen and remembered, the
 // import written as one step and the month shown; a file that is no bill.
-#include "ledger_fixture.h"
 #include "bill_files.h"
+#include "ledger_fixture.h"
 #include "sample_ledger.h"
+#include "widget_helpers.h"
 
 #include "app/feature_list.h"
 #include "base/clock.h"
 #include "import/bill_reader.h"
+#include "import/books/bill_import.h"
+#include "import/books/ui/bank_mapping_window.h"
 #include "import/books/ui/import_window.h"
 #include "ledger/ui/main_window.h"
 #include "panel/ui/open_file_dialog.h"
@@ -17,6 +20,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
 #include <QTreeWidget>
 
 using namespace zambrel;
@@ -143,14 +148,109 @@ TEST_F(ImportCommand, RowsArePreviewedPlacedAndImportedAsOneStep)
 
 TEST_F(ImportCommand, AFileThatIsNoBillIsNamedAndNothingChanges)
 {
+    // Asked whether to read it as a bank statement, the person says no.
     bills::ImportWindow *import =
         openImport(testkit::writeFile(folder.file(QStringLiteral("noise.csv")), "a,b\n1,2\n"));
     ASSERT_NE(import, nullptr);
     ASSERT_EQ(responder.shown().size(), 1u);
-    EXPECT_EQ(responder.shown().front().text, bills::unrecognisedBillText());
+    EXPECT_TRUE(responder.shown().front().text.startsWith(bills::unrecognisedBillText()));
+    EXPECT_EQ(responder.shown().front().buttons, base::MessageButtons::YesNo);
+    EXPECT_EQ(testkit::shownWindow<bills::BankMappingWindow>(), nullptr);
     EXPECT_EQ(import->transactionList->topLevelItemCount(), 0);
     EXPECT_FALSE(import->importButton->isEnabled());
     EXPECT_TRUE(import->fileBox->text().isEmpty());
+
+    // A workbook that is no bill cannot be read by a column mapping: no question.
+    responder.clear();
+    QByteArray zip("PK\x03\x04", 4);
+    import->openBill(
+        testkit::writeFile(folder.file(QStringLiteral("noise.xlsx")), zip + QByteArray(64, 'x')));
+    ASSERT_EQ(responder.shown().size(), 1u);
+    EXPECT_EQ(responder.shown().front().buttons, base::MessageButtons::Ok);
+}
+
+/// A bank's statement: account lines, debit and credit columns, a balance
+/// and a total line last.
+QByteArray bankStatement(const QStringList &rows)
+{
+    return (QStringList{QStringLiteral("某银行交易明细"), QStringLiteral("账号：6225 1234,,,,,"),
+                        QStringLiteral("交易日期,摘要,对方户名,支出金额,收入金额,余额")} +
+            rows + QStringList{QStringLiteral("合计,,,,,")})
+        .join(QStringLiteral("\r\n"))
+        .toUtf8();
+}
+
+TEST_F(ImportCommand, ABankStatementsMappingIsSetUpOnceAndKeptForItsSource)
+{
+    const QString may =
+        testkit::writeFile(folder.file(QStringLiteral("may.csv")),
+                           bankStatement({QStringLiteral("20260502,消费,永辉超市,126.40,,8873.60"),
+                                          QStringLiteral("20260505,代发工资,某某公司,,12000.00,20873.60")}));
+    responder.answer(base::MessageAnswer::Yes);
+    // The mapping window comes guessed from the header; it asks for the
+    // source's name, and the total line below is set aside.
+    QStringList told;
+    QTimer::singleShot(0, window.get(), [&told] {
+        auto *mapping = testkit::shownWindow<bills::BankMappingWindow>();
+        if (!mapping)
+            return;
+        told << mapping->checkLabel->text();
+        told << QString::number(mapping->okButton->isEnabled());
+        told << mapping->columnBoxes[0]->currentText() + u'|' + mapping->columnBoxes[5]->currentText() +
+                    u'|' + mapping->columnBoxes[6]->currentText() + u'|' +
+                    mapping->columnBoxes[4]->currentText();
+        testkit::typeInto(mapping->sourceBox->lineEdit(), QStringLiteral("某银行"));
+        mapping->trailingBox->setValue(1);
+        told << mapping->checkLabel->text();
+        mapping->okButton->click();
+    });
+    bills::ImportWindow *import = openImport(may);
+    ASSERT_NE(import, nullptr);
+    ASSERT_EQ(told.size(), 4);
+    EXPECT_EQ(told[0], QStringLiteral("读出 2 笔交易，1 行未能读取 2 transactions read, 1 lines not read\n"
+                                      "第 6 行 Line 6: 日期无法识别 Unreadable date: 合计\n"
+                                      "请填写来源的名称 Enter the source's name"));
+    EXPECT_EQ(told[1], QStringLiteral("0"));
+    EXPECT_EQ(told[2], QStringLiteral("交易日期|支出金额|收入金额|（无）None"));
+    EXPECT_EQ(told[3], QStringLiteral("读出 2 笔交易，0 行未能读取 2 transactions read, 0 lines not read"));
+    EXPECT_EQ(window->ledger().bankMappingSources(), QStringList(QStringLiteral("某银行")));
+    EXPECT_EQ(testkit::columnTexts(import->transactionList, 3),
+              (QStringList{QStringLiteral("-126.40"), QStringLiteral("+12000.00")}));
+    EXPECT_EQ(import->sourceLabel->text(), bills::readWithMappingText(QStringLiteral("某银行")));
+    EXPECT_TRUE(import->problemLabel->text().isEmpty());
+    import->importButton->click();
+    EXPECT_EQ(
+        testkit::itemIn(window->ledger(), QStringLiteral("2026-05"), QStringLiteral("未归类收入")).income,
+        12000);
+
+    // June's statement from the same bank is read through the kept mapping, unasked.
+    responder.clear();
+    const QString june =
+        testkit::writeFile(folder.file(QStringLiteral("june.csv")),
+                           bankStatement({QStringLiteral("20260603,消费,京东商城,89.00,,8784.60")}));
+    ASSERT_TRUE(import->openBill(june));
+    EXPECT_TRUE(responder.shown().empty());
+    EXPECT_EQ(testkit::columnTexts(import->transactionList, 1), QStringList(QStringLiteral("京东商城")));
+
+    // "列对应 Mapping…" shows the kept mapping; cancelled, nothing changes.
+    QStringList shown;
+    QTimer::singleShot(0, window.get(), [&shown] {
+        auto *mapping = testkit::shownWindow<bills::BankMappingWindow>();
+        if (!mapping)
+            return;
+        shown << mapping->sourceBox->currentText() << QString::number(mapping->trailingBox->value())
+              << mapping->encodingBox->currentText();
+        mapping->cancelButton->click();
+    });
+    ASSERT_TRUE(import->mappingButton->isEnabled());
+    import->mappingButton->click();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("某银行"), QStringLiteral("1"), QStringLiteral("UTF-8")}));
+    EXPECT_EQ(testkit::columnTexts(import->transactionList, 1), QStringList(QStringLiteral("京东商城")));
+
+    // A payment app's bill needs no mapping.
+    ASSERT_TRUE(import->openBill(writeBill(folder.file(QStringLiteral("wechat.csv")))));
+    EXPECT_FALSE(import->mappingButton->isEnabled());
+    EXPECT_TRUE(import->sourceLabel->text().isEmpty());
 }
 
 } // namespace

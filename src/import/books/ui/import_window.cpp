@@ -1,10 +1,13 @@
 #include "import_window.h"
 
+#include "bank_mapping_window.h"
+
 #include "base/message.h"
 #include "import/books/bill_import.h"
 #include "panel/ui/open_file_dialog.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
+#include "skin/list_label.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -50,13 +53,6 @@ QString amountText(const BillTransaction &transaction)
     return amount;
 }
 
-/// A list takes no name from its label: it is given the label's text as shown.
-void nameAfter(QWidget *widget, QLabel *label)
-{
-    label->setBuddy(widget);
-    widget->setAccessibleName(QString(label->text()).remove(u'&'));
-}
-
 } // namespace
 
 QString itemText(const PreviewRow &row)
@@ -84,10 +80,11 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
       fileBox(new QLineEdit(contentArea())),
       browseButton(new skin::FlatButton(QStringLiteral("浏览 Browse…"), contentArea())),
       listLabel(new QLabel(QStringLiteral("交易(&T):"), contentArea())),
-      transactionList(new QTreeWidget(contentArea())),
+      sourceLabel(new QLabel(contentArea())), transactionList(new QTreeWidget(contentArea())),
       itemLabel(new QLabel(QStringLiteral("项目(&I):"), contentArea())),
       itemBox(new QComboBox(contentArea())),
       rememberButton(new skin::FlatButton(QStringLiteral("记住规则 Remember"), contentArea())),
+      mappingButton(new skin::FlatButton(QStringLiteral("列对应 Mapping…"), contentArea())),
       summaryLabel(new QLabel(QStringLiteral("汇总(&S):"), contentArea())),
       summaryList(new QTreeWidget(contentArea())), problemLabel(new QLabel(contentArea())),
       importButton(new skin::FlatButton(QStringLiteral("导入 Import"), contentArea())),
@@ -111,6 +108,10 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
 
     listLabel->setObjectName(QStringLiteral("lblTransactions"));
     listLabel->setGeometry(16, 46, 80, 22);
+    sourceLabel->setObjectName(QStringLiteral("lblSource"));
+    sourceLabel->setGeometry(100, 46, 704, 22);
+    sourceLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sourceLabel->setTextFormat(Qt::PlainText);
     transactionList->setObjectName(QStringLiteral("lvTransactions"));
     transactionList->setGeometry(16, 70, 788, 244);
     transactionList->setRootIsDecorated(false);
@@ -122,7 +123,7 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
     const int widths[] = {100, 140, 140, 80, 70, 150};
     for (int column = 0; column < 6; ++column)
         transactionList->setColumnWidth(column, widths[column]);
-    nameAfter(transactionList, listLabel);
+    skin::nameListAfter(transactionList, listLabel);
     connect(transactionList, &QTreeWidget::currentItemChanged, this, &ImportWindow::showChosen);
     connect(transactionList, &QTreeWidget::itemChanged, this, &ImportWindow::rowTicked);
 
@@ -135,6 +136,9 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
     rememberButton->setObjectName(QStringLiteral("cmdRemember"));
     rememberButton->setGeometry(520, 321, 150, 28);
     connect(rememberButton, &skin::FlatButton::clicked, this, &ImportWindow::rememberRule);
+    mappingButton->setObjectName(QStringLiteral("cmdMapping"));
+    mappingButton->setGeometry(678, 321, 126, 28);
+    connect(mappingButton, &skin::FlatButton::clicked, this, &ImportWindow::changeMapping);
 
     summaryLabel->setObjectName(QStringLiteral("lblSummary"));
     summaryLabel->setGeometry(16, 356, 80, 22);
@@ -147,7 +151,7 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
     const int summaryWidths[] = {80, 260, 120, 120, 70};
     for (int column = 0; column < 5; ++column)
         summaryList->setColumnWidth(column, summaryWidths[column]);
-    nameAfter(summaryList, summaryLabel);
+    skin::nameListAfter(summaryList, summaryLabel);
 
     problemLabel->setObjectName(QStringLiteral("lblProblems"));
     problemLabel->setGeometry(16, 502, 570, 50);
@@ -168,7 +172,8 @@ ImportWindow::ImportWindow(store::Ledger &ledger, Imported imported, QWidget *pa
     setTabOrder(browseButton, transactionList);
     setTabOrder(transactionList, itemBox);
     setTabOrder(itemBox, rememberButton);
-    setTabOrder(rememberButton, summaryList);
+    setTabOrder(rememberButton, mappingButton);
+    setTabOrder(mappingButton, summaryList);
     setTabOrder(summaryList, importButton);
     setTabOrder(importButton, closeButton);
 
@@ -192,14 +197,30 @@ void ImportWindow::browse()
 
 bool ImportWindow::openBill(const QString &path)
 {
+    const QString sourceAsked = QFileInfo(path).absoluteFilePath() == m_path ? m_source : QString();
     try {
-        const BillReadResult read = readBillFor(m_ledger, path);
+        BillReadResult read =
+            readBillFor(m_ledger, path, sourceAsked.isEmpty() ? std::nullopt : std::optional(sourceAsked));
+        if (!read.ok() && read.mappable) {
+            const QString question =
+                read.failure + QStringLiteral("\n\n要设置列对应，把它当作银行账单读吗？\n"
+                                              "Set up a column mapping to read it as "
+                                              "a bank statement?");
+            if (base::showMessage(question, base::MessageButtons::YesNo, base::MessageIcon::Question,
+                                  kCaption) != base::MessageAnswer::Yes)
+                return false;
+            const std::optional<QString> source = setUpMapping(path, sourceAsked);
+            if (!source)
+                return false;
+            read = readBillFor(m_ledger, path, *source);
+        }
         if (!read.ok()) {
             base::showMessage(read.failure, base::MessageButtons::Ok, base::MessageIcon::Information,
                               kCaption);
             return false;
         }
         m_preview.emplace(previewFor(m_ledger, read.bill));
+        m_source = read.source;
     } catch (const store::DbError &error) {
         base::showMessage(error.description(), base::MessageButtons::Ok, base::MessageIcon::Critical,
                           QStringLiteral("出错了"));
@@ -211,6 +232,28 @@ bool ImportWindow::openBill(const QString &path)
     if (transactionList->topLevelItemCount() > 0)
         transactionList->setCurrentItem(transactionList->topLevelItem(0));
     return true;
+}
+
+std::optional<QString> ImportWindow::setUpMapping(const QString &path, const QString &source)
+{
+    const BillContent content = readBillContent(path);
+    if (!content.failure.isEmpty()) {
+        base::showMessage(content.failure, base::MessageButtons::Ok, base::MessageIcon::Information,
+                          kCaption);
+        return std::nullopt;
+    }
+    BankMappingWindow mapping(m_ledger, content.bytes, source, this);
+    return mapping.setUp();
+}
+
+void ImportWindow::changeMapping()
+{
+    if (!m_preview || m_preview->bill().format != BillFormat::BankCsv)
+        return;
+    if (const std::optional<QString> source = setUpMapping(m_path, m_source)) {
+        m_source = *source;
+        openBill(m_path);
+    }
 }
 
 void ImportWindow::showRows()
@@ -260,6 +303,9 @@ void ImportWindow::showRows()
                             .arg(problem.line)
                             .arg(problem.reason);
     }
+    const bool statement = m_preview && m_preview->bill().format == BillFormat::BankCsv;
+    sourceLabel->setText(statement ? readWithMappingText(m_source) : QString());
+    mappingButton->setEnabled(statement);
     problemLabel->setText(problems.join(u'\n'));
     problemLabel->setVisible(!problems.isEmpty());
     problemLabel->setToolTip(problems.join(u'\n'));

@@ -30,8 +30,11 @@ namespace zambrel::bills {
 /// "记住规则 Remember" (`cmdRemember`), what will be added per month and item
 /// (`lvSummary`), the rows that could not be read (`lblProblems`), and
 /// "导入 Import" (`cmdImport`: writes the ticked rows as one step) and "关闭
-/// Close" (`cmdClose`, or Escape). Failures are shown by the message
-/// routine; the window stays open.
+/// Close" (`cmdClose`, or Escape). A text that is no payment app's bill is
+/// read as a bank statement through the column mapping of its source
+/// (`lblSource` names it); "列对应 Mapping…" (`cmdMapping`) changes it, and a
+/// statement no kept mapping reads is offered one. Failures are shown by the
+/// message routine; the window stays open.
 class ImportWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
@@ -52,15 +55,20 @@ public:
     void browse();
     void rememberRule();
     void importTicked();
+    /// Sets up the column mapping of the open bank statement's source, and
+    /// reads the statement through it.
+    void changeMapping();
 
     QLabel *const fileLabel;
     QLineEdit *const fileBox;
     skin::FlatButton *const browseButton;
     QLabel *const listLabel;
+    QLabel *const sourceLabel;
     QTreeWidget *const transactionList;
     QLabel *const itemLabel;
     QComboBox *const itemBox;
     skin::FlatButton *const rememberButton;
+    skin::FlatButton *const mappingButton;
     QLabel *const summaryLabel;
     QTreeWidget *const summaryList;
     QLabel *const problemLabel;
@@ -68,6 +76,9 @@ public:
     skin::FlatButton *const closeButton;
 
 private:
+    /// The mapping window on the bill at `path`, starting from `source`'s
+    /// mapping: the source whose mapping was kept, or nothing.
+    std::optional<QString> setUpMapping(const QString &path, const QString &source);
     void showRows();
     void showRow(std::size_t row);
     void showSummary();
@@ -79,6 +90,7 @@ private:
     store::Ledger &m_ledger;
     Imported m_imported;
     QString m_path;
+    QString m_source; ///< whose mapping read the bank statement shown
     std::optional<BillPreview> m_preview;
     std::vector<ItemTarget> m_items; ///< what the item box offers, in its order
 };

@@ -5,6 +5,7 @@
 #include "panel/ui/open_file_dialog.h"
 #include "skin/caption_bar.h"
 #include "skin/flat_button.h"
+#include "skin/list_label.h"
 #include "store/db_error.h"
 #include "store/ledger.h"
 
@@ -50,9 +51,7 @@ RestoreWindow::RestoreWindow(store::Ledger &ledger, Restored restored, QWidget *
 
     listLabel->setObjectName(QStringLiteral("lblBackups"));
     listLabel->setGeometry(16, 12, 80, 22);
-    listLabel->setBuddy(backupList);
-    // A list takes no name from its label: it is given the label's text as shown.
-    backupList->setAccessibleName(QString(listLabel->text()).remove(u'&'));
+    skin::nameListAfter(backupList, listLabel);
     backupList->setObjectName(QStringLiteral("lvBackups"));
     backupList->setGeometry(16, 36, 688, 200);
     backupList->setRootIsDecorated(false);

@@ -6,6 +6,7 @@
 #include "store/ledger.h"
 #include "store/safe_file.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,9 +20,25 @@ namespace {
 
 constexpr int kKeptByDefault = 10;
 
+QString canonicalFolder(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(QDir(folder).absolutePath()) : canonical;
+}
+
+// Ledgers of the program folder are told apart by their names. A ledger
+// elsewhere (another folder, a USB stick) may share its name with one of
+// them or with another outside ledger, so its copies carry a tag of its
+// folder; otherwise each one's retention would remove the other's copies
+// and each one's restore would offer the other's books.
 QString ledgerStem(const QString &ledgerPath)
 {
-    return QFileInfo(ledgerPath).completeBaseName();
+    const QFileInfo ledger(ledgerPath);
+    const QString folder = canonicalFolder(ledger.absolutePath());
+    if (folder == canonicalFolder(base::programFolder()))
+        return ledger.completeBaseName();
+    const QByteArray tag = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return ledger.completeBaseName() + u'~' + QString::fromLatin1(tag.left(8));
 }
 
 struct FoundCopy {

@@ -23,7 +23,10 @@ QString safetyCopyFolder();
 /// The name of a copy of `ledgerPath` taken at `at` for `reason`: the
 /// ledger's name without its extension, the date, the time to the minute and
 /// the reason ("Zambrel_2026-12-07_0930_carry-forward.mdb"); the n-th copy of
-/// the same minute and reason adds "-n" to the reason.
+/// the same minute and reason adds "-n" to the reason. A ledger outside the
+/// program folder adds "~" and eight hex digits of its folder's path to its
+/// name ("Zambrel~1f0c2a9b_…"), so that same-named ledgers of different
+/// folders never share, list or remove each other's copies.
 QString safetyCopyName(const QString &ledgerPath, const QDateTime &at, SafetyReason reason, int nth = 1);
 
 /// How many safety copies are kept per ledger: the setting

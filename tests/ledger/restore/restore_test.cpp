@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <atomic>
@@ -123,6 +124,31 @@ TEST_F(RestoreLogic, TheNewestCopiesAreKeptPerLedgerAsManyAsTheSettingSays)
                           QString::fromLatin1(unusable));
         EXPECT_EQ(safetyCopiesKept(), 10) << unusable;
     }
+}
+
+TEST_F(RestoreLogic, ALedgerOfTheSameNameInAnotherFolderKeepsItsCopiesApart)
+{
+    base::saveSetting(QStringLiteral("backups"), QStringLiteral("safetyCopies"), QStringLiteral("2"));
+    QTemporaryDir stick;
+    const QString elsewhere = stick.filePath(QStringLiteral("Zambrel.mdb"));
+    store::createLedger(elsewhere, kPassword);
+    store::Ledger away(elsewhere, kPassword);
+    QStringList home, visiting;
+    for (int minute = 0; minute < 3; ++minute) {
+        setTime(kNow.addSecs(60 * minute));
+        home.prepend(takeSafetyCopy(*books, SafetyReason::CarryForward));
+        visiting.prepend(takeSafetyCopy(away, SafetyReason::CarryForward));
+    }
+    EXPECT_TRUE(QFileInfo(visiting[0]).fileName().startsWith(QStringLiteral("Zambrel~")));
+    EXPECT_TRUE(
+        QFileInfo(visiting[0]).fileName().endsWith(QStringLiteral("_2026-12-07_0932_carry-forward.mdb")));
+    EXPECT_EQ(safetyCopiesOf(path), home.mid(0, 2)) << "the program folder's ledger keeps its plain names";
+    EXPECT_EQ(safetyCopiesOf(elsewhere), visiting.mid(0, 2));
+    for (const QString &copy : home.mid(0, 2) + visiting.mid(0, 2))
+        EXPECT_TRUE(QFile::exists(copy)) << "removed by the other ledger: " << copy.toStdString();
+
+    // The same folder named another way is the same ledger.
+    EXPECT_EQ(safetyCopiesOf(stick.path() + QStringLiteral("/./Zambrel.mdb")), visiting.mid(0, 2));
 }
 
 TEST_F(RestoreLogic, TheListShowsEveryBackupNewestFirstWithItsCheck)

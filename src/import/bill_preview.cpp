@@ -26,22 +26,41 @@ BillPreview::BillPreview(Bill bill, std::vector<ImportRule> rules, const QSet<QS
     m_rows.resize(transactions.size());
     m_counterpartyKeys.reserve(qsizetype(transactions.size()));
     m_descriptionKeys.reserve(qsizetype(transactions.size()));
-    QSet<QString> earlier;
     for (std::size_t i = 0; i < transactions.size(); ++i) {
         PreviewRow &row = m_rows[i];
         row.transaction = transactions[i];
         row.classification = classes[i];
         row.identity = identities[qsizetype(i)];
-        if (imported.contains(row.identity))
-            row.duplicateReason = QStringLiteral("已导入过 Imported before");
-        else if (earlier.contains(row.identity))
-            row.duplicateReason = QStringLiteral("账单中重复 Repeated in this bill");
-        earlier.insert(row.identity);
-        row.ticked = row.state() == RowState::New && row.classification.effect != Effect::None;
         m_counterpartyKeys.append(matchKey(row.transaction.counterparty));
         m_descriptionKeys.append(matchKey(row.transaction.description));
     }
+    mark(imported, true);
     place();
+}
+
+bool BillPreview::markImported(const QSet<QString> &imported)
+{
+    return mark(imported, false);
+}
+
+bool BillPreview::mark(const QSet<QString> &imported, bool everyTick)
+{
+    bool changed = false;
+    QSet<QString> earlier;
+    for (PreviewRow &row : m_rows) {
+        QString reason;
+        if (imported.contains(row.identity))
+            reason = QStringLiteral("已导入过 Imported before");
+        else if (earlier.contains(row.identity))
+            reason = QStringLiteral("账单中重复 Repeated in this bill");
+        earlier.insert(row.identity);
+        const bool turned = reason.isEmpty() != row.duplicateReason.isEmpty();
+        changed = changed || reason != row.duplicateReason;
+        row.duplicateReason = reason;
+        if (everyTick || turned)
+            row.ticked = row.state() == RowState::New && row.classification.effect != Effect::None;
+    }
+    return changed;
 }
 
 void BillPreview::place()

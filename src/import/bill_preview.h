@@ -79,11 +79,22 @@ public:
     /// The ticked rows as entries of a plan.
     std::vector<PlanEntry> tickedEntries() const;
 
+    /// Marks the rows again against `imported` (the ledger's imported
+    /// identities may have changed beneath the preview: an import undone or
+    /// redone). A row that turns duplicate is unticked, one that turns new is
+    /// ticked as it would be in a new preview; the others keep their ticks,
+    /// and every row its item. True when any row's mark changed.
+    bool markImported(const QSet<QString> &imported);
+
     /// planImport over the ticked rows.
     ImportPlan plan(const std::vector<ExistingItem> &existingItems, const QStringList &existingTypes) const;
 
 private:
     void place();
+    /// Sets each row's duplicate reason; rows whose being a duplicate
+    /// changed, or every row when `everyTick`, get the tick a new preview
+    /// gives.
+    bool mark(const QSet<QString> &imported, bool everyTick);
 
     Bill m_bill;
     std::vector<ImportRule> m_rules;

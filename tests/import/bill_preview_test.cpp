@@ -103,6 +103,30 @@ TEST(BillPreviewTest, IdenticalRowsBothCountAndOverlappingBillsAddNothingTwice)
     EXPECT_EQ(repeated.rows()[1].stateReason(), QStringLiteral("账单中重复 Repeated in this bill"));
 }
 
+TEST(BillPreviewTest, MarkedAgainAfterAnUndoneImportRowsKeepTheirItemsAndUnchangedTicks)
+{
+    BillPreview preview(billOf(midMarch()), {}, {});
+    const QSet<QString> imported = {preview.rows()[0].identity, preview.rows()[2].identity};
+    const ItemTarget coffee{QStringLiteral("日常开销"), QStringLiteral("咖啡")};
+    preview.chooseItem(3, coffee);
+    preview.setTicked(4, false);
+
+    // The first and third were imported meanwhile (a redo): duplicates, unticked.
+    EXPECT_TRUE(preview.markImported(imported));
+    EXPECT_EQ(statesOf(preview), (std::vector<RowState>{Duplicate, New, Duplicate, New, New}));
+    EXPECT_FALSE(preview.rows()[0].ticked);
+    EXPECT_TRUE(preview.rows()[1].ticked);
+    EXPECT_FALSE(preview.rows()[4].ticked) << "an unchanged row keeps the tick taken away by hand";
+    EXPECT_EQ(preview.rows()[3].item, coffee);
+    EXPECT_FALSE(preview.markImported(imported)) << "nothing changed";
+
+    // Undone again: new and ticked as a new preview has them.
+    EXPECT_TRUE(preview.markImported({}));
+    EXPECT_EQ(statesOf(preview), (std::vector<RowState>{New, New, New, New, New}));
+    EXPECT_TRUE(preview.rows()[0].ticked);
+    EXPECT_EQ(preview.rows()[3].placement, Placement::Chosen);
+}
+
 TEST(BillPreviewTest, FirstMatchingRulePlacesARowAndARememberedCorrectionAppliesNextTime)
 {
     const Bill bill =

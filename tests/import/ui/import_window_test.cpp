@@ -144,6 +144,16 @@ TEST_F(ImportCommand, RowsArePreviewedPlacedAndImportedAsOneStep)
     ASSERT_EQ(rows->topLevelItemCount(), 3);
     EXPECT_EQ(rows->topLevelItem(0)->text(5), QStringLiteral("日常开销 / 超市买菜")) << "placed by the rule";
     EXPECT_FALSE(import->importButton->isEnabled());
+
+    // The import undone in the main window: back in the import window, its
+    // rows are new again and can be imported once more.
+    window->command(QStringLiteral("undo"))->trigger();
+    EXPECT_DOUBLE_EQ(groceries(), before);
+    QEvent activated(QEvent::WindowActivate);
+    QApplication::sendEvent(import, &activated);
+    EXPECT_EQ(rows->topLevelItem(0)->text(6), QStringLiteral("新 New"));
+    EXPECT_EQ(rows->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_TRUE(import->importButton->isEnabled());
 }
 
 TEST_F(ImportCommand, AFileThatIsNoBillIsNamedAndNothingChanges)

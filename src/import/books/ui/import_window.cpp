@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -254,6 +255,25 @@ void ImportWindow::changeMapping()
         m_source = *source;
         openBill(m_path);
     }
+}
+
+bool ImportWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate && m_preview) {
+        QStringList identities;
+        for (const PreviewRow &row : m_preview->rows())
+            identities << row.identity;
+        try {
+            if (m_preview->markImported(m_ledger.importedAmong(identities))) {
+                for (std::size_t at = 0; at < m_preview->rows().size(); ++at)
+                    showRow(at);
+                showSummary();
+            }
+        } catch (const store::DbError &) {
+            // The marks stay as they were; the import itself reports the failure.
+        }
+    }
+    return SkinnedWindow::event(event);
 }
 
 void ImportWindow::showRows()

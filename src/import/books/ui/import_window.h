@@ -75,6 +75,11 @@ public:
     skin::FlatButton *const importButton;
     skin::FlatButton *const closeButton;
 
+protected:
+    /// On activation the rows are marked again against what the ledger has
+    /// imported: an import may have been undone or redone meanwhile.
+    bool event(QEvent *event) override;
+
 private:
     /// The mapping window on the bill at `path`, starting from `source`'s
     /// mapping: the source whose mapping was kept, or nothing.

@@ -232,6 +232,35 @@ void BM_ReadBankCsv(benchmark::State &state)
 }
 BENCHMARK(BM_ReadBankCsv)->Unit(benchmark::kMillisecond);
 
+// The bank CSV read for a ledger that keeps the mappings of 1 or 3 sources:
+// the file read, found to be no payment app's bill, and read through each
+// mapping to find the one that reads it (the others read no row).
+void BM_ReadBankCsvForLedger(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString statement = folder.filePath(QStringLiteral("bank.csv"));
+    QFile file(statement);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bankCsv()) < 0) {
+        state.SkipWithError("the statement could not be written");
+        return;
+    }
+    file.close();
+    const QString books = folder.filePath(QStringLiteral("books.mdb"));
+    zambrel::store::createLedger(books);
+    zambrel::store::Ledger ledger(books, {});
+    ledger.saveBankMapping(QStringLiteral("bank"), mappingToJson(bankMapping()));
+    BankCsvMapping other = bankMapping();
+    other.separator = u',';
+    for (int source = 1; source < state.range(0); ++source)
+        ledger.saveBankMapping(QStringLiteral("other %1").arg(source), mappingToJson(other));
+    for (auto _ : state) {
+        const BillReadResult read = readBillFor(ledger, statement);
+        checkRead(state, read);
+        benchmark::DoNotOptimize(read.bill.transactions.data());
+    }
+}
+BENCHMARK(BM_ReadBankCsvForLedger)->Arg(1)->Arg(3)->ArgName("sources")->Unit(benchmark::kMillisecond);
+
 // Classification, identities, duplicates and 100 rules over 10,000 rows.
 void BM_Preview(benchmark::State &state)
 {

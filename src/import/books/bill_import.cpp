@@ -53,9 +53,6 @@ BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
     const BillContent content = readBillContent(path);
     if (!content.failure.isEmpty())
         return BillReadResult::failed(content.failure);
-    BillReadResult unmapped = readBill(content.bytes);
-    if (!unmapped.mappable)
-        return unmapped;
 
     const auto readThrough = [&ledger, &content](const QString &name) {
         const std::optional<QString> json = ledger.bankMapping(name);
@@ -64,9 +61,11 @@ BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
                 QStringLiteral("没有“%1”的列对应 No column mapping for “%1”").arg(name), true);
         QString problem;
         const std::optional<BankCsvMapping> mapping = mappingFromJson(*json, &problem);
-        BillReadResult read = mapping ? readBill(content.bytes, mapping) : BillReadResult::failed(problem);
-        read.mappable = true;
-        read.source = name;
+        if (!mapping)
+            return BillReadResult::failed(problem, true);
+        BillReadResult read = readBill(content.bytes, mapping);
+        if (read.mappable)
+            read.source = name;
         return read;
     };
     if (source)
@@ -83,6 +82,9 @@ BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
     };
     for (const QString &name : ledger.bankMappingSources()) {
         BillReadResult read = readThrough(name);
+        // A payment app's bill ignores the mapping: the first read tells.
+        if (read.ok() && !read.mappable)
+            return read;
         if (!read.ok() || read.bill.transactions.empty())
             continue;
         if (!best.empty() && better(best.front().bill, read.bill))
@@ -92,9 +94,11 @@ BillReadResult readBillFor(const store::Ledger &ledger, const QString &path,
         best.push_back(std::move(read));
     }
     if (best.empty())
-        return unmapped;
+        return readBill(content.bytes);
     QStringList differing = {best.front().source};
-    const QStringList identities = transactionIdentities(best.front().bill.transactions);
+    // Hashing every transaction is a read's own cost again: only for a tie.
+    const QStringList identities =
+        best.size() > 1 ? transactionIdentities(best.front().bill.transactions) : QStringList();
     for (std::size_t at = 1; at < best.size(); ++at) {
         if (transactionIdentities(best[at].bill.transactions) != identities)
             differing << best[at].source;

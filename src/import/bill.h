@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -64,6 +65,11 @@ QString formatName(BillFormat format);
 
 /// "UTF-8" or "GB18030".
 QString encodingName(TextEncoding encoding);
+
+/// What a reader of the bill should check (bilingual, one line each): lines
+/// holding bytes the encoding could not read (the first ten named), and
+/// dates that read in another order too, with the order taken.
+QStringList readingWarnings(const Bill &bill);
 
 /// The month key "yyyy-mm" of a date.
 QString monthKey(const QDate &date);

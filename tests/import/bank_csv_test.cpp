@@ -93,6 +93,12 @@ TEST(BankCsvTest, DebitAndCreditColumnsAndADateOrderLeftToConfirm)
     EXPECT_EQ(guessed.bill.dateOrder, DateOrder::DayMonthYear);
     EXPECT_TRUE(guessed.bill.dateOrderAmbiguous);
     EXPECT_EQ(guessed.bill.transactions[0].date, QDate(2024, 4, 3));
+    EXPECT_EQ(readingWarnings(guessed.bill),
+              QStringList(
+                  QStringLiteral("日期也能按别的顺序读，现按日月年 day, month, year读；不对时请在列对应中选定"
+                                 "日期顺序 The dates read in another order too; read as 日月年 day, "
+                                 "month, year. If that is wrong, choose the date order in the column "
+                                 "mapping")));
 
     mapping.dateOrder = DateOrder::MonthDayYear;
     const BillReadResult confirmed = readBill(statement, mapping);
@@ -121,6 +127,10 @@ TEST(BankCsvTest, EncodingIsDetectedAndCanBeSetByHand)
     mapping.encoding = TextEncoding::Utf8;
     const BillReadResult wrong = readBill(gb18030(text), mapping);
     EXPECT_FALSE(wrong.bill.undecodableLines.empty());
+    EXPECT_EQ(readingWarnings(wrong.bill),
+              QStringList(QStringLiteral(
+                  "第 1, 2, 3, 4, 5, 6, 7, 8, 9 行有按 UTF-8 读不出的字节 Lines 1, 2, 3, 4, 5, 6, "
+                  "7, 8, 9 hold bytes UTF-8 cannot read")));
     mapping.encoding = TextEncoding::Gb18030;
     EXPECT_EQ(readBill(gb18030(text), mapping).bill.transactions[0].counterparty, QStringLiteral("永辉超市"));
 

@@ -380,6 +380,8 @@ int importBill(store::Ledger &books, const Request &request)
     }
     if (!read.source.isEmpty())
         writeError(bills::readWithMappingText(ledger::controlPictures(read.source)));
+    for (const QString &warning : bills::readingWarnings(read.bill))
+        writeError(warning);
     for (const bills::RowProblem &problem : read.bill.problems)
         writeError(QStringLiteral("第 %1 行未能读取 Line %1 not read: ").arg(problem.line) +
                    ledger::controlPictures(problem.reason));

@@ -658,6 +658,8 @@ TEST_F(CommandLine, ABankStatementIsReadThroughTheMappingOfItsSource)
     const Outcome read = ok(QStringLiteral("import"), {statement, QStringLiteral("--dry-run")});
     EXPECT_TRUE(read.out.startsWith("2026-04\t未归类\t未归类支出\t12.50\t")) << read.why();
     EXPECT_TRUE(read.err.contains(bills::readWithMappingText(QStringLiteral("Sparkasse")))) << read.why();
+    EXPECT_TRUE(read.err.contains(QStringLiteral("The dates read in another order too; read as 日月年")))
+        << "03.04.2026 is read day first, and said to be so" << read.why();
 
     // Another source reads the same lines month first: the person chooses.
     mapping.dateOrder = bills::DateOrder::MonthDayYear;

@@ -295,8 +295,7 @@ void BankMappingWindow::check()
     if (!read.ok()) {
         text = read.failure;
     } else if (read.bill.format != BillFormat::BankCsv) {
-        text = QStringLiteral("这是%1，不用列对应 This is a payment app's bill: it needs no column mapping")
-                   .arg(formatName(read.bill.format));
+        text = formatName(read.bill.format) + QStringLiteral("：不用列对应 It needs no column mapping");
     } else {
         const Bill &bill = read.bill;
         text = QStringLiteral("读出 %1 笔交易，%2 行未能读取 %1 transactions read, %2 lines not read")
@@ -306,10 +305,8 @@ void BankMappingWindow::check()
             text += QStringLiteral("\n第 %1 行 Line %1: %2")
                         .arg(bill.problems.front().line)
                         .arg(bill.problems.front().reason);
-        if (bill.dateOrderAmbiguous)
-            text +=
-                QStringLiteral("\n日期也能按别的顺序读，请选定日期顺序 The dates read in another order too: "
-                               "choose the date order");
+        for (const QString &warning : readingWarnings(bill))
+            text += u'\n' + warning;
         usable = !bill.transactions.empty();
         if (usable && sourceBox->currentText().trimmed().isEmpty()) {
             text += QStringLiteral("\n请填写来源的名称 Enter the source's name");

@@ -318,6 +318,7 @@ void ImportWindow::showRows()
 
     QStringList problems;
     if (m_preview) {
+        problems << readingWarnings(m_preview->bill());
         for (const RowProblem &problem : m_preview->bill().problems)
             problems << QStringLiteral("第 %1 行未能读取 Line %1 not read: %2")
                             .arg(problem.line)

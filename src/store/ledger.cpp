@@ -489,6 +489,14 @@ void Ledger::saveBankMapping(const QString &source, const QString &mapping)
     write.run();
 }
 
+void Ledger::removeBankMapping(const QString &source)
+{
+    checkImportWritable();
+    Statement &write = prepared(LedgerStatement::RemoveBankMapping);
+    write.bind(1, source);
+    write.run();
+}
+
 void Ledger::applyImport(const ImportWrite &write)
 {
     checkImportWritable();

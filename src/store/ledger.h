@@ -175,6 +175,8 @@ public:
     QStringList bankMappingSources() const;
     /// Keeps `mapping` for `source`, replacing the one it had.
     void saveBankMapping(const QString &source, const QString &mapping);
+    /// Forgets the mapping kept for `source`; nothing when it has none.
+    void removeBankMapping(const QString &source);
     /// Writes an import in one transaction, as one step: the types created,
     /// the items created (planned 0, memo empty) or added to, the identities
     /// recorded (one already recorded stays once), and the rules if given.

@@ -72,8 +72,8 @@ void copyLedgerFile(const Connection &connection, PendingFile &copy)
     }
 }
 
-void copyLedgerInto(const Connection &connection, const QString &file, const QString &password, LedgerKeys *keys,
-                    const QString &shownPath)
+void copyLedgerInto(const Connection &connection, const QString &file, const QString &password,
+                    LedgerKeys *keys, const QString &shownPath)
 {
     sqlite3 *db = connection.handle();
     {

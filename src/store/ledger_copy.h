@@ -31,8 +31,8 @@ void copyLedgerFile(const Connection &connection, PendingFile &copy);
 /// them 0). Page size, auto-vacuum and the other header settings are those of
 /// a new file.
 /// @throws DbError
-void copyLedgerInto(const Connection &connection, const QString &file, const QString &password, LedgerKeys *keys,
-                    const QString &shownPath);
+void copyLedgerInto(const Connection &connection, const QString &file, const QString &password,
+                    LedgerKeys *keys, const QString &shownPath);
 
 /// Re-keys the ledger open on `connection` to `newPassword` by replacing its
 /// file (links resolved) with a copy under the new key, while this process

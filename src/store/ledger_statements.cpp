@@ -84,6 +84,7 @@ const char *const kTexts[] = {
     "SELECT mapping FROM BankMapping WHERE source = ?1",
     "SELECT source FROM BankMapping ORDER BY source",
     "INSERT OR REPLACE INTO BankMapping (source, mapping) VALUES (?1, ?2)",
+    "DELETE FROM BankMapping WHERE source = ?1",
     "SELECT InComePerMonth, PayPerMonth FROM Asset WHERE code = ?1",
     "UPDATE Asset SET InComePerMonth = ?2, PayPerMonth = ?3 WHERE code = ?1",
 };

@@ -44,6 +44,7 @@ enum class LedgerStatement : int {
     BankMapping,   ///< ?1 source
     BankMappingSources,
     SaveBankMapping,       ///< ?1 source, ?2 mapping
+    RemoveBankMapping,     ///< ?1 source
     ItemIncomeSpending,    ///< ?1 code
     SetItemIncomeSpending, ///< ?1 code, ?2 income, ?3 actual spending
     Count,

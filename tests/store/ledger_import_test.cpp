@@ -132,4 +132,26 @@ TEST_F(LedgerImport, RemembersATransactionOnceAndWritesNothingWhenAnItemIsGone)
     EXPECT_EQ(tables(), before);
 }
 
+TEST_F(LedgerImport, BankMappingsAreKeptReplacedAndForgottenOutsideTheHistory)
+{
+    const std::size_t steps = ledger->historySteps().size();
+    ledger->saveBankMapping(QStringLiteral("银行 B"), QStringLiteral("{\"dateColumn\":0}"));
+    ledger->saveBankMapping(QStringLiteral("银行 A"), QStringLiteral("{}"));
+    ledger->saveBankMapping(QStringLiteral("银行 A"), QStringLiteral("{\"dateColumn\":1}"));
+    EXPECT_EQ(ledger->bankMappingSources(),
+              (QStringList{QStringLiteral("银行 A"), QStringLiteral("银行 B")}));
+    EXPECT_EQ(ledger->bankMapping(QStringLiteral("银行 A")), QStringLiteral("{\"dateColumn\":1}"));
+    ledger->removeBankMapping(QStringLiteral("银行 A"));
+    ledger->removeBankMapping(QStringLiteral("none such"));
+    EXPECT_EQ(ledger->bankMappingSources(), QStringList(QStringLiteral("银行 B")));
+    EXPECT_FALSE(ledger->bankMapping(QStringLiteral("银行 A")));
+    EXPECT_EQ(ledger->historySteps().size(), steps) << "mappings are settings, not steps";
+
+    close();
+    Ledger reading(path, kPassword, Access::ReadOnly);
+    EXPECT_EQ(testkit::kindOf([&] { reading.removeBankMapping(QStringLiteral("银行 B")); }),
+              ErrorKind::ReadOnly);
+    EXPECT_EQ(reading.bankMappingSources(), QStringList(QStringLiteral("银行 B")));
+}
+
 } // namespace

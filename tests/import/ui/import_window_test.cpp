@@ -257,6 +257,29 @@ TEST_F(ImportCommand, ABankStatementsMappingIsSetUpOnceAndKeptForItsSource)
     EXPECT_EQ(shown, (QStringList{QStringLiteral("某银行"), QStringLiteral("1"), QStringLiteral("UTF-8")}));
     EXPECT_EQ(testkit::columnTexts(import->transactionList, 1), QStringList(QStringLiteral("京东商城")));
 
+    // 删除来源 Remove Source forgets the source's mapping after a question;
+    // read again, the statement is offered a new one (declined here).
+    QStringList removing;
+    QTimer::singleShot(0, window.get(), [&removing] {
+        auto *mapping = testkit::shownWindow<bills::BankMappingWindow>();
+        if (!mapping)
+            return;
+        removing << QString::number(mapping->removeButton->isEnabled());
+        mapping->removeButton->click();
+        removing << QString::number(mapping->removeButton->isEnabled()) << mapping->sourceBox->currentText();
+        mapping->cancelButton->click();
+    });
+    responder.clear();
+    responder.answer(base::MessageAnswer::Yes);
+    import->mappingButton->click();
+    EXPECT_EQ(removing, (QStringList{QStringLiteral("1"), QStringLiteral("0"), QString()}));
+    EXPECT_TRUE(window->ledger().bankMappingSources().isEmpty());
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_EQ(responder.shown()[0].text,
+              QStringLiteral("删除来源“某银行”的列对应吗？\nRemove the column mapping "
+                             "kept for “某银行”?"));
+    EXPECT_TRUE(responder.shown()[1].text.startsWith(bills::unrecognisedBillText()));
+
     // A payment app's bill needs no mapping.
     ASSERT_TRUE(import->openBill(writeBill(folder.file(QStringLiteral("wechat.csv")))));
     EXPECT_FALSE(import->mappingButton->isEnabled());

@@ -21,7 +21,7 @@ namespace zambrel::bills {
 namespace {
 
 const QString kCaption = QStringLiteral("列对应 Column Mapping");
-constexpr QSize kContentSize(780, 560);
+constexpr QSize kContentSize(780, 590);
 constexpr int kLeftLabel = 16, kLeftBox = 176, kRightLabel = 404, kRightBox = 564, kBoxWidth = 200;
 
 struct ColumnRole {
@@ -78,6 +78,7 @@ BankMappingWindow::BankMappingWindow(store::Ledger &ledger, const QByteArray &co
       decimalCommaBox(new QCheckBox(QStringLiteral("小数逗号 Decimal comma, 1.234,56(&D)"), contentArea())),
       sampleLabel(new QLabel(QStringLiteral("文件开头 Start of the file(&F):"), contentArea())),
       sampleList(new QTreeWidget(contentArea())), checkLabel(new QLabel(contentArea())),
+      removeButton(new skin::FlatButton(QStringLiteral("删除来源 Remove Source"), contentArea())),
       okButton(new skin::FlatButton(QStringLiteral("确定 OK"), contentArea())),
       cancelButton(new skin::FlatButton(QStringLiteral("取消 Cancel"), contentArea())), m_ledger(ledger),
       m_content(content)
@@ -141,19 +142,21 @@ BankMappingWindow::BankMappingWindow(store::Ledger &ledger, const QByteArray &co
     }
 
     checkLabel->setObjectName(QStringLiteral("lblCheck"));
-    checkLabel->setGeometry(kLeftLabel, 490, 530, 62);
+    checkLabel->setGeometry(kLeftLabel, 490, 368, 92);
     checkLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     checkLabel->setWordWrap(true);
     checkLabel->setTextFormat(Qt::PlainText);
     okButton->setObjectName(QStringLiteral("cmdOk"));
-    okButton->setGeometry(556, 520, 100, 28);
+    removeButton->setObjectName(QStringLiteral("cmdRemoveSource"));
+    removeButton->setGeometry(392, 550, 156, 28);
+    okButton->setGeometry(556, 550, 100, 28);
     cancelButton->setObjectName(QStringLiteral("cmdCancel"));
-    cancelButton->setGeometry(664, 520, 100, 28);
+    cancelButton->setGeometry(664, 550, 100, 28);
 
     QWidget *order[] = {sourceBox,      encodingBox,    separatorBox,    dateOrderBox,   skipBox,
                         trailingBox,    headerBox,      decimalCommaBox, sampleList,     columnBoxes[0],
                         columnBoxes[1], columnBoxes[2], columnBoxes[3],  columnBoxes[4], columnBoxes[5],
-                        columnBoxes[6], okButton,       cancelButton};
+                        columnBoxes[6], removeButton,   okButton,        cancelButton};
     for (std::size_t at = 1; at < std::size(order); ++at)
         setTabOrder(order[at - 1], order[at]);
 
@@ -177,6 +180,7 @@ BankMappingWindow::BankMappingWindow(store::Ledger &ledger, const QByteArray &co
     connect(decimalCommaBox, &QCheckBox::toggled, this, &BankMappingWindow::check);
     for (QComboBox *box : columnBoxes)
         connect(box, &QComboBox::currentIndexChanged, this, &BankMappingWindow::check);
+    connect(removeButton, &skin::FlatButton::clicked, this, &BankMappingWindow::removeSource);
     connect(okButton, &skin::FlatButton::clicked, this, &BankMappingWindow::accept);
     connect(cancelButton, &skin::FlatButton::clicked, this, &QWidget::hide);
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -315,6 +319,30 @@ void BankMappingWindow::check()
     }
     checkLabel->setText(text);
     okButton->setEnabled(usable);
+    removeButton->setEnabled(sourceBox->findText(sourceBox->currentText().trimmed()) >= 0);
+}
+
+void BankMappingWindow::removeSource()
+{
+    const QString source = sourceBox->currentText().trimmed();
+    const int kept = sourceBox->findText(source);
+    if (kept < 0 ||
+        base::showMessage(
+            QStringLiteral("删除来源“%1”的列对应吗？\nRemove the column mapping kept for “%1”?").arg(source),
+            base::MessageButtons::YesNo, base::MessageIcon::Question, kCaption) != base::MessageAnswer::Yes)
+        return;
+    try {
+        m_ledger.removeBankMapping(source);
+    } catch (const store::DbError &error) {
+        // Remove is this window's own action: its one catch.
+        base::showMessage(error.description(), base::MessageButtons::Ok, base::MessageIcon::Critical,
+                          QStringLiteral("出错了"));
+        return;
+    }
+    sourceBox->removeItem(kept);
+    sourceBox->setCurrentIndex(-1);
+    sourceBox->setEditText(QString());
+    sourceBox->setFocus(Qt::OtherFocusReason);
 }
 
 void BankMappingWindow::accept()

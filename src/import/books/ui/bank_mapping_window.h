@@ -34,8 +34,10 @@ namespace zambrel::bills {
 /// the mapping kept for the source, or one guessed from the statement, and
 /// tells in `lblCheck` what the mapping reads of the whole file.
 /// "确定 OK" (`cmdOk`) keeps the mapping under the source's name; it is
-/// enabled when the mapping reads at least one transaction. "取消 Cancel"
-/// (`cmdCancel`, or Escape) keeps nothing.
+/// enabled when the mapping reads at least one transaction. "删除来源 Remove
+/// Source" (`cmdRemoveSource`, for a kept source's name) forgets that
+/// source's mapping after a question. "取消 Cancel" (`cmdCancel`, or Escape)
+/// keeps nothing more.
 class BankMappingWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
@@ -57,8 +59,9 @@ public:
     /// Sets every box to `mapping`.
     void showMapping(const BankCsvMapping &mapping);
 
-    /// The buttons' action: keeps the mapping.
+    /// The buttons' actions: keeps the mapping; forgets the source's.
     void accept();
+    void removeSource();
 
     QLabel *const sourceLabel;
     QComboBox *const sourceBox;
@@ -80,6 +83,7 @@ public:
     std::array<QComboBox *, kColumnRoles>
         columnBoxes{}; ///< date, description, counterparty, reference, amount, debit, credit
     QLabel *const checkLabel;
+    skin::FlatButton *const removeButton;
     skin::FlatButton *const okButton;
     skin::FlatButton *const cancelButton;
 

@@ -253,8 +253,16 @@ void ImportWindow::changeMapping()
         return;
     if (const std::optional<QString> source = setUpMapping(m_path, m_source)) {
         m_source = *source;
-        openBill(m_path);
+    } else {
+        try {
+            if (m_ledger.bankMapping(m_source))
+                return; // nothing changed: the rows keep the person's choices
+        } catch (const store::DbError &) {
+            // Read again below, which reports the failure.
+        }
+        m_source.clear(); // removed in the mapping window: the one that reads it now
     }
+    openBill(m_path);
 }
 
 bool ImportWindow::event(QEvent *event)

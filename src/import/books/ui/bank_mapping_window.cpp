@@ -50,13 +50,6 @@ const std::array<std::pair<char16_t, const char16_t *>, 4> kSeparators{{
     {u'|', u"竖线 Bar |"},
 }};
 
-QLabel *boxLabel(const QString &caption, QWidget *box, QWidget *parent)
-{
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(box);
-    return label;
-}
-
 } // namespace
 
 BankMappingWindow::BankMappingWindow(store::Ledger &ledger, const QByteArray &content, const QString &source,
@@ -134,7 +127,7 @@ BankMappingWindow::BankMappingWindow(store::Ledger &ledger, const QByteArray &co
     for (int role = 0; role < kColumnRoles; ++role) {
         const bool left = role < 4;
         auto *box = new QComboBox(contentArea());
-        auto *label = boxLabel(QString::fromUtf16(kRoles[std::size_t(role)].caption), box, contentArea());
+        auto *label = new QLabel(QString::fromUtf16(kRoles[std::size_t(role)].caption), contentArea());
         place(label, box, kRoles[std::size_t(role)].objectName, left ? kLeftLabel : kRightLabel,
               left ? kLeftBox : kRightBox, 350 + (left ? role : role - 4) * 34, kBoxWidth);
         columnLabels[std::size_t(role)] = label;
@@ -241,7 +234,15 @@ void BankMappingWindow::showMapping(const BankCsvMapping &mapping)
 
 void BankMappingWindow::sourceChosen(int index)
 {
-    const std::optional<QString> kept = m_ledger.bankMapping(sourceBox->itemText(index));
+    std::optional<QString> kept;
+    try {
+        kept = m_ledger.bankMapping(sourceBox->itemText(index));
+    } catch (const store::DbError &error) {
+        // Choosing a source is this window's own action: its one catch.
+        base::showMessage(error.description(), base::MessageButtons::Ok, base::MessageIcon::Critical,
+                          QStringLiteral("出错了"));
+        return;
+    }
     if (const std::optional<BankCsvMapping> stored = kept ? mappingFromJson(*kept) : std::nullopt)
         showMapping(*stored);
 }

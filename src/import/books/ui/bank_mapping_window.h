@@ -46,6 +46,7 @@ public:
 
     /// `content` is the statement's bytes; `source`, when kept in the ledger,
     /// gives the mapping to start from. `ledger` must outlive the window.
+    /// @throws store::DbError when the kept mappings cannot be read
     BankMappingWindow(store::Ledger &ledger, const QByteArray &content, const QString &source,
                       QWidget *parent = nullptr);
     ~BankMappingWindow() override;

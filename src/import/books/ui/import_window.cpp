@@ -243,8 +243,14 @@ std::optional<QString> ImportWindow::setUpMapping(const QString &path, const QSt
                           kCaption);
         return std::nullopt;
     }
-    BankMappingWindow mapping(m_ledger, content.bytes, source, this);
-    return mapping.setUp();
+    try {
+        BankMappingWindow mapping(m_ledger, content.bytes, source, this);
+        return mapping.setUp();
+    } catch (const store::DbError &error) {
+        base::showMessage(error.description(), base::MessageButtons::Ok, base::MessageIcon::Critical,
+                          QStringLiteral("出错了"));
+        return std::nullopt;
+    }
 }
 
 void ImportWindow::changeMapping()

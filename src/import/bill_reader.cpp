@@ -49,6 +49,26 @@ BillReadResult readText(const QByteArray &content, const std::optional<BankCsvMa
 
 } // namespace
 
+MappingTrial tryMapping(const QByteArray &content, const BankCsvMapping &mapping)
+{
+    const BillReadResult read = readBill(content, mapping);
+    if (!read.ok())
+        return {read.failure, false};
+    const Bill &bill = read.bill;
+    if (bill.format != BillFormat::BankCsv)
+        return {formatName(bill.format) + QStringLiteral("：不用列对应 It needs no column mapping"), false};
+    QString text = QStringLiteral("读出 %1 笔交易，%2 行未能读取 %1 transactions read, %2 lines not read")
+                       .arg(bill.transactions.size())
+                       .arg(bill.problems.size());
+    if (!bill.problems.empty())
+        text += QStringLiteral("\n第 %1 行 Line %1: %2")
+                    .arg(bill.problems.front().line)
+                    .arg(bill.problems.front().reason);
+    for (const QString &warning : readingWarnings(bill))
+        text += u'\n' + warning;
+    return {text, !bill.transactions.empty()};
+}
+
 QString unrecognisedBillText()
 {
     return QStringLiteral(

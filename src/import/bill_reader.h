@@ -52,6 +52,14 @@ BillContent readBillContent(const QString &path);
 /// readBill on a file's content, or readBillContent's failure.
 BillReadResult readBillFile(const QString &path, const std::optional<BankCsvMapping> &mapping = std::nullopt);
 
+/// What a column mapping reads of a whole statement, for setting it up.
+struct MappingTrial {
+    QString text;          ///< bilingual: how many transactions and rows not read, the first row not read
+                           ///< and readingWarnings; or why nothing reads
+    bool readsAny = false; ///< at least one transaction read as a bank statement
+};
+MappingTrial tryMapping(const QByteArray &content, const BankCsvMapping &mapping);
+
 /// The message for a file that is no bill this program reads: it names what
 /// was expected.
 QString unrecognisedBillText();

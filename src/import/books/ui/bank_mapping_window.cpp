@@ -208,28 +208,35 @@ BankCsvMapping BankMappingWindow::mapping() const
 
 void BankMappingWindow::showMapping(const BankCsvMapping &mapping)
 {
-    m_showing = true;
-    encodingBox->setCurrentIndex(encodingBox->findData(int(mapping.encoding.value_or(m_sample.encoding))));
-    const int separator = separatorBox->findData(mapping.separator);
-    if (separator < 0) // kept by hand in the file: offered as it is
-        separatorBox->addItem(QString(mapping.separator), mapping.separator);
-    separatorBox->setCurrentIndex(separatorBox->findData(mapping.separator));
-    dateOrderBox->setCurrentIndex(dateOrderBox->findData(mapping.dateOrder ? int(*mapping.dateOrder) : -1));
-    skipBox->setValue(mapping.skipLines);
-    trailingBox->setValue(mapping.skipTrailingLines);
-    headerBox->setChecked(mapping.hasHeader);
-    decimalCommaBox->setChecked(mapping.decimalComma);
-    resample();
-    for (std::size_t role = 0; role < kRoles.size(); ++role) {
-        QComboBox *box = columnBoxes[role];
-        const int column = mapping.*kRoles[role].column;
-        // A column beyond the file's head is still offered, by its number.
-        while (column >= 0 && box->count() <= column + 1)
-            box->addItem(QStringLiteral("第 %1 列 Column %1").arg(box->count()));
-        box->setCurrentIndex(column + 1);
+    {
+        const QSignalBlocker quiet[] = {QSignalBlocker(encodingBox),    QSignalBlocker(separatorBox),
+                                        QSignalBlocker(dateOrderBox),   QSignalBlocker(skipBox),
+                                        QSignalBlocker(trailingBox),    QSignalBlocker(headerBox),
+                                        QSignalBlocker(decimalCommaBox)};
+        encodingBox->setCurrentIndex(
+            encodingBox->findData(int(mapping.encoding.value_or(m_sample.encoding))));
+        if (separatorBox->findData(mapping.separator) < 0) // kept by hand in the file: offered as it is
+            separatorBox->addItem(QString(mapping.separator), mapping.separator);
+        separatorBox->setCurrentIndex(separatorBox->findData(mapping.separator));
+        dateOrderBox->setCurrentIndex(
+            dateOrderBox->findData(mapping.dateOrder ? int(*mapping.dateOrder) : -1));
+        skipBox->setValue(mapping.skipLines);
+        trailingBox->setValue(mapping.skipTrailingLines);
+        headerBox->setChecked(mapping.hasHeader);
+        decimalCommaBox->setChecked(mapping.decimalComma);
+        for (std::size_t role = 0; role < kRoles.size(); ++role) {
+            QComboBox *box = columnBoxes[role];
+            const QSignalBlocker quietBox(box);
+            const int column = mapping.*kRoles[role].column;
+            // Until the sample names them, the columns are offered by number.
+            if (box->count() == 0)
+                box->addItem(kNoColumn);
+            while (box->count() <= column + 1)
+                box->addItem(QStringLiteral("第 %1 列 Column %1").arg(box->count()));
+            box->setCurrentIndex(column + 1);
+        }
     }
-    m_showing = false;
-    check();
+    resample();
 }
 
 void BankMappingWindow::sourceChosen(int index)
@@ -291,32 +298,12 @@ void BankMappingWindow::showSample()
 
 void BankMappingWindow::check()
 {
-    if (m_showing)
-        return;
-    const BankCsvMapping now = mapping();
-    const BillReadResult read = readBill(m_content, now);
-    QString text;
-    bool usable = false;
-    if (!read.ok()) {
-        text = read.failure;
-    } else if (read.bill.format != BillFormat::BankCsv) {
-        text = formatName(read.bill.format) + QStringLiteral("：不用列对应 It needs no column mapping");
-    } else {
-        const Bill &bill = read.bill;
-        text = QStringLiteral("读出 %1 笔交易，%2 行未能读取 %1 transactions read, %2 lines not read")
-                   .arg(bill.transactions.size())
-                   .arg(bill.problems.size());
-        if (!bill.problems.empty())
-            text += QStringLiteral("\n第 %1 行 Line %1: %2")
-                        .arg(bill.problems.front().line)
-                        .arg(bill.problems.front().reason);
-        for (const QString &warning : readingWarnings(bill))
-            text += u'\n' + warning;
-        usable = !bill.transactions.empty();
-        if (usable && sourceBox->currentText().trimmed().isEmpty()) {
-            text += QStringLiteral("\n请填写来源的名称 Enter the source's name");
-            usable = false;
-        }
+    const MappingTrial trial = tryMapping(m_content, mapping());
+    QString text = trial.text;
+    bool usable = trial.readsAny;
+    if (usable && sourceBox->currentText().trimmed().isEmpty()) {
+        text += QStringLiteral("\n请填写来源的名称 Enter the source's name");
+        usable = false;
     }
     checkLabel->setText(text);
     okButton->setEnabled(usable);

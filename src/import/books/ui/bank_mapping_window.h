@@ -97,7 +97,6 @@ private:
     store::Ledger &m_ledger;
     QByteArray m_content;
     CsvSample m_sample;
-    bool m_showing = false; ///< boxes being set together: check once at the end
     std::optional<QString> m_kept;
 };
 

@@ -230,6 +230,20 @@ TEST(BankCsvTest, AFirstMappingIsGuessedFromTheColumnNames)
     EXPECT_EQ(mappingProblem(bare), QStringLiteral("请指定日期列 Choose the date column"));
 }
 
+TEST(BankCsvTest, ATrialOfAMappingTellsWhatItReadsOfTheWholeFile)
+{
+    const MappingTrial trial = tryMapping(gb18030(europeanStatement()), europeanMapping());
+    EXPECT_TRUE(trial.readsAny);
+    EXPECT_EQ(trial.text, QStringLiteral("读出 4 笔交易，1 行未能读取 4 transactions read, 1 lines not read\n"
+                                         "第 8 行 Line 8: 日期无法识别 Unreadable date: 31.04.2024"));
+    BankCsvMapping wrongSeparator = europeanMapping();
+    wrongSeparator.separator = u',';
+    EXPECT_FALSE(tryMapping(gb18030(europeanStatement()), wrongSeparator).readsAny);
+    const MappingTrial bill = tryMapping(weChatCsv({}), europeanMapping());
+    EXPECT_FALSE(bill.readsAny) << "a payment app's bill needs no mapping";
+    EXPECT_TRUE(bill.text.endsWith(QStringLiteral("It needs no column mapping")));
+}
+
 TEST(BankCsvTest, ColumnsAreTitledByTheHeaderOrByNumber)
 {
     const CsvSample sample = sampleCsv(gb18030(europeanStatement()));

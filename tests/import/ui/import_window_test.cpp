@@ -279,6 +279,9 @@ TEST_F(ImportCommand, ABankStatementsMappingIsSetUpOnceAndKeptForItsSource)
               QStringLiteral("删除来源“某银行”的列对应吗？\nRemove the column mapping "
                              "kept for “某银行”?"));
     EXPECT_TRUE(responder.shown()[1].text.startsWith(bills::unrecognisedBillText()));
+    EXPECT_EQ(testkit::columnTexts(import->transactionList, 1), QStringList(QStringLiteral("京东商城")))
+        << "the rows read stay";
+    EXPECT_TRUE(import->sourceLabel->text().isEmpty()) << "the source removed is named no more";
 
     // A payment app's bill needs no mapping.
     ASSERT_TRUE(import->openBill(writeBill(folder.file(QStringLiteral("wechat.csv")))));

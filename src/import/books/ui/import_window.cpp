@@ -268,7 +268,8 @@ void ImportWindow::changeMapping()
         }
         m_source.clear(); // removed in the mapping window: the one that reads it now
     }
-    openBill(m_path);
+    if (!openBill(m_path))
+        showRows(); // the rows read stay; no source is named for them any more
 }
 
 bool ImportWindow::event(QEvent *event)
@@ -339,7 +340,7 @@ void ImportWindow::showRows()
                             .arg(problem.reason);
     }
     const bool statement = m_preview && m_preview->bill().format == BillFormat::BankCsv;
-    sourceLabel->setText(statement ? readWithMappingText(m_source) : QString());
+    sourceLabel->setText(statement && !m_source.isEmpty() ? readWithMappingText(m_source) : QString());
     mappingButton->setEnabled(statement);
     problemLabel->setText(problems.join(u'\n'));
     problemLabel->setVisible(!problems.isEmpty());

@@ -387,6 +387,11 @@ BankCsvMapping guessMapping(const CsvSample &sample)
     return mapping;
 }
 
+QString numberedColumnTitle(int column)
+{
+    return QStringLiteral("第 %1 列 Column %1").arg(column + 1);
+}
+
 QStringList columnTitles(const CsvSample &sample, const BankCsvMapping &mapping)
 {
     const TableRow *header = nullptr;
@@ -401,7 +406,7 @@ QStringList columnTitles(const CsvSample &sample, const BankCsvMapping &mapping)
     QStringList titles;
     for (int column = 0; column < width; ++column) {
         const QString name = header ? cellOf(*header, column) : QString();
-        titles << (name.isEmpty() ? QStringLiteral("第 %1 列 Column %1").arg(column + 1) : name);
+        titles << (name.isEmpty() ? numberedColumnTitle(column) : name);
     }
     return titles;
 }

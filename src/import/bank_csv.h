@@ -74,6 +74,10 @@ CsvSample sampleCsv(const QByteArray &bytes, std::optional<TextEncoding> encodin
 /// and separator are the sample's. Without such a line, nothing is placed.
 BankCsvMapping guessMapping(const CsvSample &sample);
 
+/// A column named by its number, counted from 0: "第 N 列 Column N" with N
+/// from 1.
+QString numberedColumnTitle(int column);
+
 /// The names of the sample's columns, as many as its widest row below the
 /// lines skipped: the header's cell when the mapping has a header and the
 /// cell is not empty, else "第 N 列 Column N".

@@ -42,6 +42,20 @@ const std::array<ColumnRole, BankMappingWindow::kColumnRoles> kRoles{{
 
 const QString kNoColumn = QStringLiteral("（无）None");
 
+// Offers "none" and the columns `titles` names in `box`, and by number any
+// further column up to the one chosen (at `chosen`, 0 for none), which stays
+// chosen: a column a kept mapping names beyond the file's head.
+void offerColumns(QComboBox *box, const QStringList &titles, int chosen)
+{
+    const QSignalBlocker quiet(box);
+    box->clear();
+    box->addItem(kNoColumn);
+    box->addItems(titles);
+    while (box->count() <= chosen)
+        box->addItem(numberedColumnTitle(box->count() - 1));
+    box->setCurrentIndex(chosen);
+}
+
 // The separators offered, with their names.
 const std::array<std::pair<char16_t, const char16_t *>, 4> kSeparators{{
     {u',', u"逗号 Comma ,"},
@@ -224,17 +238,9 @@ void BankMappingWindow::showMapping(const BankCsvMapping &mapping)
         trailingBox->setValue(mapping.skipTrailingLines);
         headerBox->setChecked(mapping.hasHeader);
         decimalCommaBox->setChecked(mapping.decimalComma);
-        for (std::size_t role = 0; role < kRoles.size(); ++role) {
-            QComboBox *box = columnBoxes[role];
-            const QSignalBlocker quietBox(box);
-            const int column = mapping.*kRoles[role].column;
-            // Until the sample names them, the columns are offered by number.
-            if (box->count() == 0)
-                box->addItem(kNoColumn);
-            while (box->count() <= column + 1)
-                box->addItem(QStringLiteral("第 %1 列 Column %1").arg(box->count()));
-            box->setCurrentIndex(column + 1);
-        }
+        // Until the sample names them, the columns are offered by number.
+        for (std::size_t role = 0; role < kRoles.size(); ++role)
+            offerColumns(columnBoxes[role], {}, mapping.*kRoles[role].column + 1);
     }
     resample();
 }
@@ -283,16 +289,8 @@ void BankMappingWindow::showSample()
                 item->setFont(column, bold);
         }
     }
-    for (QComboBox *box : columnBoxes) {
-        const QSignalBlocker quiet(box);
-        const int chosen = box->currentIndex();
-        box->clear();
-        box->addItem(kNoColumn);
-        box->addItems(titles);
-        while (box->count() <= chosen)
-            box->addItem(QStringLiteral("第 %1 列 Column %1").arg(box->count()));
-        box->setCurrentIndex(chosen);
-    }
+    for (QComboBox *box : columnBoxes)
+        offerColumns(box, titles, box->currentIndex());
     check();
 }
 

@@ -126,6 +126,14 @@ BillPreview previewFor(const store::Ledger &ledger, Bill bill)
                        ledger.importedAmong(identities));
 }
 
+bool markAgainstLedger(const store::Ledger &ledger, BillPreview &preview)
+{
+    QStringList identities;
+    for (const PreviewRow &row : preview.rows())
+        identities << row.identity;
+    return preview.markImported(ledger.importedAmong(identities));
+}
+
 ImportPlan planFor(const store::Ledger &ledger, const BillPreview &preview)
 {
     QSet<QString> months;

@@ -33,6 +33,11 @@ QString readWithMappingText(const QString &source);
 /// has imported before.
 BillPreview previewFor(const store::Ledger &ledger, Bill bill);
 
+/// Marks the preview's rows again against what the ledger has imported
+/// now (an import undone or redone since it was made): markImported. True
+/// when any row's mark changed. Never throws but DbError.
+bool markAgainstLedger(const store::Ledger &ledger, BillPreview &preview);
+
 /// The plan of the preview's ticked rows against the ledger's items and types.
 ImportPlan planFor(const store::Ledger &ledger, const BillPreview &preview);
 

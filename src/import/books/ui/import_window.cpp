@@ -275,11 +275,8 @@ void ImportWindow::changeMapping()
 bool ImportWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate && m_preview) {
-        QStringList identities;
-        for (const PreviewRow &row : m_preview->rows())
-            identities << row.identity;
         try {
-            if (m_preview->markImported(m_ledger.importedAmong(identities))) {
+            if (markAgainstLedger(m_ledger, *m_preview)) {
                 for (std::size_t at = 0; at < m_preview->rows().size(); ++at)
                     showRow(at);
                 showSummary();

@@ -233,8 +233,15 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         password.hide();
     }
     {
-        ledger::backUpLedger(window->ledger());
-        ledger::takeSafetyCopy(window->ledger(), ledger::SafetyReason::CarryForward);
+        // Written on the morning the pictures show, not when they are made.
+        const auto writtenAt = [](const QString &path, QTime time) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadWrite) ||
+                !file.setFileTime(QDateTime(QDate(2026, 5, 15), time), QFileDevice::FileModificationTime))
+                std::fprintf(stderr, "cannot date %s\n", qPrintable(path));
+        };
+        writtenAt(ledger::backUpLedger(window->ledger()).path, QTime(9, 20));
+        writtenAt(ledger::takeSafetyCopy(window->ledger(), ledger::SafetyReason::CarryForward), QTime(9, 30));
         ledger::RestoreWindow restore(window->ledger(), {});
         window->followSkin(&restore);
         restore.reload();
@@ -242,6 +249,10 @@ bool renderWindows(const PictureName &picture, const std::vector<MessageLook> &m
         restore.backupList->setFocus();
         while (restore.checking())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        for (int row = 0; row < restore.backupList->topLevelItemCount(); ++row) {
+            QTreeWidgetItem *item = restore.backupList->topLevelItem(row);
+            item->setText(5, shownPath(item->text(5)));
+        }
         save(&restore, picture(QStringLiteral("restore"), {}));
         restore.hide();
     }
@@ -385,6 +396,7 @@ int main(int argc, char **argv)
                 {QStringLiteral("change-password"), QStringLiteral("change-password-window")},
                 {QStringLiteral("import"), QStringLiteral("import-window")},
                 {QStringLiteral("bank-mapping"), QStringLiteral("bank-mapping-window")},
+                {QStringLiteral("restore"), QStringLiteral("restore-window")},
             };
             return out + QLatin1Char('/') + names.value(window, window) + QStringLiteral(".png");
         };

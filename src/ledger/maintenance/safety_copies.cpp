@@ -124,11 +124,13 @@ QString takeSafetyCopy(const store::Ledger &ledger, SafetyReason reason, const Q
         copy = folder + u'/' + safetyCopyName(ledger.path(), at, reason, nth);
     ledger.backupTo(copy);
 
+    // The spared copy may be named through a link or a relative path, and the
+    // folder itself may be: only the file's identity tells it.
     const std::vector<FoundCopy> copies = copiesOf(ledger.path());
-    const QString spared = spare.isEmpty() ? QString() : QFileInfo(spare).absoluteFilePath();
     for (std::size_t old = std::size_t(safetyCopiesKept()); old < copies.size(); ++old) {
-        if (copies[old].path != spared && copies[old].path != copy)
-            QFile::remove(copies[old].path);
+        const QString &path = copies[old].path;
+        if (!store::sameFile(path, copy) && (spare.isEmpty() || !store::sameFile(path, spare)))
+            QFile::remove(path);
     }
     return copy;
 }

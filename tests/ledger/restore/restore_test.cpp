@@ -119,6 +119,23 @@ TEST_F(RestoreLogic, TheNewestCopiesAreKeptPerLedgerAsManyAsTheSettingSays)
     const QString newest = takeSafetyCopy(*books, SafetyReason::PasswordChange, taken[5]);
     EXPECT_EQ(safetyCopiesOf(path), (QStringList{newest, taken[0], taken[1], taken[5]}))
         << "a copy about to be restored is spared";
+    // Named through a link to the folder, or with the program folder given
+    // relatively, it is still the same copy.
+    const QString link = program.file(QStringLiteral("copies"));
+    ASSERT_TRUE(QFile::link(backups(), link));
+    base::saveSetting(QStringLiteral("backups"), QStringLiteral("safetyCopies"), QStringLiteral("1"));
+    setTime(kNow.addSecs(7200));
+    const QString throughLink =
+        takeSafetyCopy(*books, SafetyReason::Restore, link + u'/' + QFileInfo(taken[5]).fileName());
+    EXPECT_EQ(safetyCopiesOf(path), (QStringList{throughLink, taken[5]}));
+    const QString folder = base::programFolder();
+    base::setProgramFolder(QDir::current().relativeFilePath(folder));
+    setTime(kNow.addSecs(10800));
+    const QString relative = takeSafetyCopy(*books, SafetyReason::Restore, taken[5]);
+    EXPECT_TRUE(QFile::exists(taken[5]));
+    EXPECT_FALSE(QFile::exists(throughLink));
+    base::setProgramFolder(folder);
+    EXPECT_EQ(safetyCopiesOf(path), (QStringList{QFileInfo(relative).absoluteFilePath(), taken[5]}));
     for (const char *unusable : {"0", "many"}) {
         base::saveSetting(QStringLiteral("backups"), QStringLiteral("safetyCopies"),
                           QString::fromLatin1(unusable));

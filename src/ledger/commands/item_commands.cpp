@@ -202,7 +202,9 @@ void ItemCommands::run(ItemCommand command)
         addGroupRows(m_view.panels(), kind, typeText);
     m_view.placeItem(kind, item);
 
-    if (item.loanTotal == 0)
+    // Only a loan above nothing is placed among the liabilities; one changed
+    // to nothing or less leaves them.
+    if (!(item.loanTotal > 0))
         m_view.liabilities().removeItem(rowKey(code));
     m_view.assess();
 }

@@ -2,15 +2,15 @@
 // panels. The entry dialog is its real form without a window: each test
 // works the form while the dialog is "shown" (the window itself has its own
 // tests, and the main window's road runs it for real).
-#include "item_fixtures.h"
-#include "raw_ledger_writes.h"
 #include "base/clock.h"
 #include "base/number_format.h"
 #include "host/error_report.h"
+#include "item_fixtures.h"
 #include "ledger/commands/item_commands.h"
 #include "ledger/commands/item_dialog.h"
 #include "ledger/commands/log_change.h"
 #include "ledger/month_view.h"
+#include "raw_ledger_writes.h"
 #include "store/ledger_schema.h"
 #include "test_support.h"
 
@@ -244,6 +244,31 @@ TEST_F(ItemCommandsLedger, UpdateLogsEachChangedAmountNewestFirst)
         form.confirm();
     });
     EXPECT_EQ(row(code, "name"), QStringLiteral("老宅"));
+}
+
+// Only a loan above nothing shows among the liabilities, after a change as
+// after a reload.
+TEST_F(ItemCommandsLedger, ALoanChangedToNothingOrLessLeavesTheLiabilities)
+{
+    const qint64 code = insert("房产", "住宅", {0, 0, 0, 1000, 5000, 4000, 100});
+    const QString key = QStringLiteral("K%1").arg(code);
+    for (const char *loan : {"-4000", "0", "4000"}) {
+        view.reload();
+        ASSERT_TRUE(commands.selectItem(key));
+        const QString stuck = runWith(ItemCommand::Update, [loan](input::EntryForm &form) {
+            form.setText(F::LoanTotal, QString::fromLatin1(loan));
+            if (form.isEnabled(F::MonthlyRepayment))
+                form.setText(F::MonthlyRepayment, QStringLiteral("100"));
+            form.confirm();
+        });
+        ASSERT_TRUE(stuck.isEmpty()) << loan << ": " << stuck.toStdString();
+        const bool shown = view.liabilities().rowOfKey(key) >= 0;
+        const double total = view.liabilities().lastTotal();
+        view.reload();
+        EXPECT_EQ(shown, view.liabilities().rowOfKey(key) >= 0) << loan;
+        EXPECT_DOUBLE_EQ(total, view.liabilities().lastTotal()) << loan;
+    }
+    EXPECT_GE(view.liabilities().rowOfKey(key), 0);
 }
 
 TEST_F(ItemCommandsLedger, DeleteRemovesTheItemEverywhereAndCancelKeepsIt)

@@ -230,6 +230,7 @@ SheetRows readSheet(const QByteArray &xml, const QStringList &sharedStrings)
     int rowNumber = 0;
     TableRow row;
     int nextColumn = 0;
+    qint64 cells = 0;
     while (!reader.atEnd()) {
         const auto token = reader.readNext();
         if (token == QXmlStreamReader::StartElement) {
@@ -255,8 +256,18 @@ SheetRows readSheet(const QByteArray &xml, const QStringList &sharedStrings)
                 nextColumn = *column + 1;
             }
         } else if (token == QXmlStreamReader::EndElement && reader.name() == u"row") {
-            if (!row.isBlank())
+            if (!row.isBlank()) {
+                cells += row.cells.size();
+                if (cells > kMaxXlsxCells) {
+                    sheet.rows.clear();
+                    sheet.failure =
+                        QStringLiteral(
+                            "XLSX 工作表超过 %1 个单元格，未读取 The sheet has too many cells to read")
+                            .arg(kMaxXlsxCells);
+                    return sheet;
+                }
                 sheet.rows.push_back(std::move(row));
+            }
             row = TableRow{};
         }
     }

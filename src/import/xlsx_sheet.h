@@ -14,6 +14,11 @@ namespace zambrel::bills {
 inline constexpr qint64 kMaxXlsxPartBytes = 32LL * 1024 * 1024;
 /// Cells right of this column are not read.
 inline constexpr int kMaxXlsxColumns = 256;
+/// The most cells a sheet may fill, counting the empty ones left of a cell;
+/// a bill of 10,000 rows fills under 200,000. A few bytes of XML naming a
+/// far column fill a whole row, so the unpacked size alone does not bound
+/// the memory a sheet takes.
+inline constexpr qint64 kMaxXlsxCells = 2'000'000;
 
 /// True when the bytes start like a zip archive (an XLSX workbook is one).
 bool looksLikeZip(const QByteArray &bytes);

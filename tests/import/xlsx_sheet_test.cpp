@@ -60,6 +60,20 @@ TEST(XlsxSheetTest, APartUnpackingBeyondTheLimitIsNotRead)
     EXPECT_TRUE(readFirstSheet(bomb, 4 * 1024 * 1024).failure.isEmpty());
 }
 
+TEST(XlsxSheetTest, ASheetFillingTooManyCellsIsNotRead)
+{
+    // Each row names only its last column and fills all of them: 36 bytes
+    // of XML a row, well within the unpacked limit.
+    QByteArray rows;
+    const qint64 rowCount = kMaxXlsxCells / kMaxXlsxColumns + 1;
+    for (qint64 row = 1; row <= rowCount; ++row)
+        rows += "<row><c r=\"IV" + QByteArray::number(row) + "\"><v>1</v></c></row>";
+    const SheetRows read =
+        readFirstSheet(workbookWithSheet("<worksheet><sheetData>" + rows + "</sheetData></worksheet>"));
+    EXPECT_TRUE(read.rows.empty());
+    EXPECT_TRUE(read.failure.contains(QStringLiteral("too many cells"))) << read.failure.toStdString();
+}
+
 TEST(XlsxSheetTest, DamagedOrIncompleteWorkbooksFailWithAReason)
 {
     struct Case {

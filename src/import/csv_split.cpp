@@ -85,6 +85,15 @@ private:
         return false;
     }
 
+    // True when only blanks stand between m_pos and the field's end.
+    bool endsField() const
+    {
+        qsizetype at = m_pos;
+        while (at < m_text.size() && (m_text[at] == u' ' || m_text[at] == u'\t') && m_text[at] != m_separator)
+            ++at;
+        return at == m_text.size() || m_text[at] == m_separator || m_text[at] == u'\n' || m_text[at] == u'\r';
+    }
+
     bool readQuoted(QString &field)
     {
         ++m_pos; // the opening quote
@@ -98,7 +107,9 @@ private:
                     continue;
                 }
                 ++m_pos;
-                return true;
+                // Closing lines later, it must end the field: otherwise it
+                // opens a field further on, and this quote never closed.
+                return lines == 0 || endsField();
             }
             if (c == u'\n' || (c == u'\r' && !(m_pos + 1 < m_text.size() && m_text[m_pos + 1] == u'\n'))) {
                 if (++lines > kMaxLinesInQuotedField)

@@ -106,4 +106,21 @@ TEST(CsvSplitTest, QuotesLineEndsAndAQuoteLeftOpen)
                                  "6q open \"|\"never closed", "7 last|row"}));
 }
 
+// A stray quote must not swallow the lines up to the next quoted field: a
+// quote that closes lines later but is followed by more than the field's end
+// was never the field's own.
+TEST(CsvSplitTest, AStrayQuoteLeavesTheNextLinesAlone)
+{
+    const std::vector<TableRow> rows = splitCsv(u"2024-05-01,\"stray,12.00\n"
+                                                u"2024-05-02,plain,3.00\n"
+                                                u"2024-05-03,\"quoted\",1999.00\n",
+                                                u',');
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_TRUE(rows[0].unclosedQuote);
+    EXPECT_EQ(rows[0].cells, QStringList({"2024-05-01", "\"stray", "12.00"}));
+    EXPECT_EQ(rows[1].cells, QStringList({"2024-05-02", "plain", "3.00"}));
+    EXPECT_EQ(rows[2].line, 3);
+    EXPECT_EQ(rows[2].cells, QStringList({"2024-05-03", "quoted", "1999.00"}));
+}
+
 } // namespace

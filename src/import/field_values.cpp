@@ -121,13 +121,20 @@ std::optional<double> parseAmount(QStringView text, bool decimalComma)
         negative = true;
         number = number.mid(1, number.size() - 2);
     }
+    // One mark of a negative amount: brackets and a minus together are no
+    // bill's way of writing, and reading them as cancelling out turns an
+    // expense into income.
     if (number.startsWith(u'-') || number.startsWith(QChar(0x2212))) {
-        negative = !negative;
+        if (negative)
+            return std::nullopt;
+        negative = true;
         number.remove(0, 1);
     } else if (number.startsWith(u'+')) {
         number.remove(0, 1);
     } else if (number.endsWith(u'-')) {
-        negative = !negative;
+        if (negative)
+            return std::nullopt;
+        negative = true;
         number.chop(1);
     }
     const QChar grouping = decimalComma ? u'.' : u',';

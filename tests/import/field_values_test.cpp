@@ -28,7 +28,8 @@ TEST(FieldValuesTest, AmountsAsBillsWriteThem)
     for (const auto &c : readable)
         EXPECT_DOUBLE_EQ(parseAmount(QString::fromUtf8(c.text), c.decimalComma).value_or(NAN), c.value)
             << c.text;
-    for (const char *text : {"12,5", "1,23,456.00", "", "abc", "12.5.1", "1-2", "inf", "nan", "1e300", "¥"})
+    for (const char *text : {"12,5", "1,23,456.00", "", "abc", "12.5.1", "1-2", "inf", "nan", "1e300", "¥",
+                             "(-4.00)", "(4.00-)", "-(4.00)", "(−4.00)"})
         EXPECT_EQ(parseAmount(QString::fromUtf8(text), false), std::nullopt) << text;
     for (const char *text : {"12.50", "1.234,5.6"})
         EXPECT_EQ(parseAmount(QString::fromUtf8(text), true), std::nullopt) << text;

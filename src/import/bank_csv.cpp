@@ -318,10 +318,13 @@ void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mappi
                 problem(QStringLiteral("支出和收入两栏都有金额 Both debit and credit hold an amount"));
                 continue;
             }
+            // A debit is money out whether the bank writes it signed or
+            // not; a negative credit is money taken back out, a reversal.
             transaction.amount = qAbs(*debit != 0 ? *debit : *credit);
-            transaction.direction = *debit != 0    ? Direction::Expense
-                                    : *credit != 0 ? Direction::Income
-                                                   : Direction::Neutral;
+            transaction.direction = *debit != 0   ? Direction::Expense
+                                    : *credit > 0 ? Direction::Income
+                                    : *credit < 0 ? Direction::Expense
+                                                  : Direction::Neutral;
         }
         transaction.date = *date;
         transaction.description = cellOf(row, mapping.descriptionColumn);

@@ -85,6 +85,8 @@ TEST(BankCsvTest, DebitAndCreditColumnsAndADateOrderLeftToConfirm)
                                                QStringLiteral("03/05/2024,Salary,,\"2,000.00\""),
                                                QStringLiteral("03/06/2024,Both,1.00,2.00"),
                                                QStringLiteral("03/07/2024,Nothing,,"),
+                                               QStringLiteral("03/08/2024,Card fee,-2.00,"),
+                                               QStringLiteral("03/09/2024,Refund reversed,,-6.00"),
                                            })
                                      .toUtf8();
     // Every day is 12 or less: day-first is taken and left to confirm.
@@ -103,12 +105,18 @@ TEST(BankCsvTest, DebitAndCreditColumnsAndADateOrderLeftToConfirm)
     mapping.dateOrder = DateOrder::MonthDayYear;
     const BillReadResult confirmed = readBill(statement, mapping);
     EXPECT_FALSE(confirmed.bill.dateOrderAmbiguous);
-    ASSERT_EQ(confirmed.bill.transactions.size(), 2u);
+    ASSERT_EQ(confirmed.bill.transactions.size(), 4u);
     EXPECT_EQ(confirmed.bill.transactions[0].date, QDate(2024, 3, 4));
     EXPECT_EQ(confirmed.bill.transactions[0].direction, Direction::Expense);
     EXPECT_DOUBLE_EQ(confirmed.bill.transactions[0].amount, 4.5);
     EXPECT_EQ(confirmed.bill.transactions[1].direction, Direction::Income);
     EXPECT_DOUBLE_EQ(confirmed.bill.transactions[1].amount, 2000);
+    // A debit written signed is still money out; a negative credit takes
+    // money back out.
+    EXPECT_EQ(confirmed.bill.transactions[2].direction, Direction::Expense);
+    EXPECT_DOUBLE_EQ(confirmed.bill.transactions[2].amount, 2);
+    EXPECT_EQ(confirmed.bill.transactions[3].direction, Direction::Expense);
+    EXPECT_DOUBLE_EQ(confirmed.bill.transactions[3].amount, 6);
     ASSERT_EQ(confirmed.bill.problems.size(), 2u);
     EXPECT_EQ(confirmed.bill.problems[0].line, 4);
     EXPECT_EQ(confirmed.bill.problems[0].reason,

@@ -249,14 +249,21 @@ std::optional<BankCsvMapping> mappingFromJson(const QString &json, QString *erro
 void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mapping, Bill &bill)
 {
     bill.format = BillFormat::BankCsv;
+    // Lines below count the file's lines up from its last written one, blank
+    // ones included, as the lines above count down from its first.
+    int lastLine = 0;
+    for (const TableRow &row : rows) {
+        if (!row.isBlank())
+            lastLine = std::max(lastLine, row.line);
+    }
     std::vector<const TableRow *> data;
     for (const TableRow &row : rows) {
-        if (row.line > mapping.skipLines && !row.isBlank())
+        if (row.line > mapping.skipLines && row.line <= lastLine - mapping.skipTrailingLines &&
+            !row.isBlank())
             data.push_back(&row);
     }
     if (mapping.hasHeader && !data.empty())
         data.erase(data.begin());
-    data.resize(data.size() - std::min<std::size_t>(data.size(), std::size_t(mapping.skipTrailingLines)));
 
     const int lastColumn = std::max({mapping.dateColumn, mapping.descriptionColumn, mapping.amountColumn});
     QStringList dateTexts;

@@ -72,6 +72,26 @@ TEST(BankCsvTest, DecimalCommasAndDayFirstDatesDecidedForTheWholeFile)
     EXPECT_EQ(classes[0].kind, RowKind::Ordinary);
 }
 
+// A blank line between the transactions and the totals is a line below as
+// the file shows it; the blank lines after the last written one are not.
+TEST(BankCsvTest, LinesBelowCountTheFilesLinesUpFromTheLastWrittenOne)
+{
+    QString statement = europeanStatement();
+    statement.insert(statement.lastIndexOf(QStringLiteral("合计")), QStringLiteral("\r\n"));
+    statement += QStringLiteral("\r\n\r\n");
+    BankCsvMapping mapping = europeanMapping();
+    for (const int below : {1, 2}) {
+        mapping.skipTrailingLines = below;
+        const BillReadResult read = readBill(gb18030(statement), mapping);
+        ASSERT_TRUE(read.ok()) << read.failure.toStdString();
+        EXPECT_EQ(read.bill.transactions.size(), 4u) << below;
+        EXPECT_EQ(read.bill.problems.size(), 1u) << below << " (the impossible date only)";
+    }
+    mapping.skipTrailingLines = 3;
+    EXPECT_TRUE(readBill(gb18030(statement), mapping).bill.problems.empty())
+        << "the line of the impossible date";
+}
+
 TEST(BankCsvTest, DebitAndCreditColumnsAndADateOrderLeftToConfirm)
 {
     BankCsvMapping mapping;

@@ -80,7 +80,7 @@ ImportPlan planImport(const std::vector<PlanEntry> &entries, const std::vector<E
     plan.spending = double(spendingCents) / 100;
     plan.income = double(incomeCents) / 100;
 
-    QHash<QString, int> codes;
+    QHash<QString, qint64> codes;
     for (const ExistingItem &item : existingItems) {
         const QString key = itemKey(item.month.trimmed(), item.type.trimmed(), item.name.trimmed());
         if (!codes.contains(key))

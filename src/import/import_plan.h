@@ -17,7 +17,7 @@ struct ExistingItem {
     QString month;
     QString type;
     QString name;
-    int code = 0;
+    qint64 code = 0;
 };
 
 /// One transaction as the plan takes it.
@@ -34,7 +34,7 @@ struct PlanLine {
     QString month;
     ItemTarget item;
     bool create = false; ///< the month has no such item: it is created with a planned amount of 0
-    int code = 0;        ///< the existing item that receives the amounts (when not created)
+    qint64 code = 0;     ///< the existing item that receives the amounts (when not created)
     double spending = 0; ///< added to its actual spending; below zero when refunds outweigh
     double income = 0;   ///< added to its monthly income
     int transactions = 0;

@@ -51,7 +51,7 @@ void MonthView::addType(const store::ItemType &type)
         m_kinds.insert(type.name, type.kind);
 }
 
-const store::Item *MonthView::item(qint32 code) const
+const store::Item *MonthView::item(qint64 code) const
 {
     for (const store::Item &candidate : m_items) {
         if (candidate.code == code)
@@ -115,7 +115,7 @@ bool MonthView::loadMonth()
 
 bool MonthView::placeItems(double *salary)
 {
-    QSet<qint32> codes;
+    QSet<qint64> codes;
     bool distinctCodes = true;
     for (const store::Item &each : m_items) {
         // A loaded month shows no memos; a click shows the item's own.

@@ -78,7 +78,7 @@ public:
     /// The current month's items as last read.
     const std::vector<store::Item> &items() const { return m_items; }
     /// The item with `code` among them, or null.
-    const store::Item *item(qint32 code) const;
+    const store::Item *item(qint64 code) const;
 
     /// Reloads the whole month: panels, types, items, assessment; returns
     /// the assessment. Whatever happens, a reload may run again afterwards

@@ -291,7 +291,7 @@ int CategoryRows::lastBlockOfTag(const QString &tag)
 }
 
 void CategoryRows::putItem(const QString &name, double amount, const QString &group, double secondAmount,
-                           qint32 code, const QString &memo)
+                           qint64 code, const QString &memo)
 {
     const QString key = QStringLiteral("K") + QString::number(code);
     const bool batch = inUpdate();

@@ -83,7 +83,7 @@ public:
     /// An amount that is no finite number shows as base::errorMark() and
     /// counts as 0.
     void putItem(const QString &name, double amount, const QString &group, double secondAmount = 0,
-                 qint32 code = 0, const QString &memo = {});
+                 qint64 code = 0, const QString &memo = {});
 
     /// Colours sub-item 3 of row `row`: red when secondAmount < amount, green
     /// when secondAmount > amount, unchanged when equal or when either is no

@@ -127,7 +127,7 @@ std::vector<Item> Ledger::monthItems(const QString &month) const
     std::vector<Item> items;
     while (rows.step()) {
         Item item;
-        item.code = static_cast<qint32>(rows.integer(0));
+        item.code = rows.integer(0);
         item.month = month;
         item.type = rows.text(1);
         item.name = rows.text(2);
@@ -153,7 +153,7 @@ std::vector<ItemType> Ledger::itemTypes() const
     return types;
 }
 
-qint32 Ledger::addItem(const QString &month, const Item &item)
+qint64 Ledger::addItem(const QString &month, const Item &item)
 {
     m_history->checkWritable();
     Transaction transaction(m_connection);
@@ -169,7 +169,7 @@ qint32 Ledger::addItem(const QString &month, const Item &item)
     m_history->image(step, 1, ImageRows::AssetByCode, code);
     m_history->trim(step);
     commitStep(transaction);
-    return static_cast<qint32>(code);
+    return code;
 }
 
 void Ledger::changeItem(const Item &item)
@@ -180,20 +180,20 @@ void Ledger::changeItem(const Item &item)
     if (!stored)
         return;
     const qint64 step = m_history->begin(StepAction::ChangeItem, item.name, stored->first);
-    m_history->image(step, 0, ImageRows::AssetByCode, qint64(item.code));
+    m_history->image(step, 0, ImageRows::AssetByCode, item.code);
     Statement &update = prepared(LedgerStatement::ChangeItem);
-    update.bind(1, qint64(item.code));
+    update.bind(1, item.code);
     update.bind(2, item.type);
     update.bind(3, item.name);
     update.bind(4, item.memo);
     bindAmounts(update, 5, item);
     update.run();
-    m_history->image(step, 1, ImageRows::AssetByCode, qint64(item.code));
+    m_history->image(step, 1, ImageRows::AssetByCode, item.code);
     m_history->trim(step);
     commitStep(transaction);
 }
 
-void Ledger::deleteItem(qint32 code)
+void Ledger::deleteItem(qint64 code)
 {
     m_history->checkWritable();
     Transaction transaction(m_connection);
@@ -201,18 +201,18 @@ void Ledger::deleteItem(qint32 code)
     if (!stored)
         return;
     const qint64 step = m_history->begin(StepAction::DeleteItem, stored->second, stored->first);
-    m_history->image(step, 0, ImageRows::AssetByCode, qint64(code));
+    m_history->image(step, 0, ImageRows::AssetByCode, code);
     Statement &remove = prepared(LedgerStatement::DeleteItem);
-    remove.bind(1, qint64(code));
+    remove.bind(1, code);
     remove.run();
     m_history->trim(step);
     commitStep(transaction);
 }
 
-std::optional<std::pair<QString, QString>> Ledger::itemMonthAndName(qint32 code) const
+std::optional<std::pair<QString, QString>> Ledger::itemMonthAndName(qint64 code) const
 {
     Statement &row = prepared(LedgerStatement::ItemMonthAndName);
-    row.bind(1, qint64(code));
+    row.bind(1, code);
     if (!row.step())
         return std::nullopt;
     std::pair<QString, QString> found{row.text(0), row.text(1)};
@@ -519,7 +519,7 @@ void Ledger::applyImport(const ImportWrite &write)
         }
     }
 
-    QSet<qint32> added;
+    QSet<qint64> added;
     for (const ImportAddition &addition : write.additions) {
         if (addition.code == 0)
             continue;
@@ -529,7 +529,7 @@ void Ledger::applyImport(const ImportWrite &write)
                               .arg(addition.code));
         added.insert(addition.code);
         Statement &amounts = prepared(LedgerStatement::ItemIncomeSpending);
-        amounts.bind(1, qint64(addition.code));
+        amounts.bind(1, addition.code);
         if (!amounts.step())
             throw DbError(ErrorKind::Other,
                           QStringLiteral("要加入的项目已不在账本中 The item to add to is no longer in the "
@@ -538,13 +538,13 @@ void Ledger::applyImport(const ImportWrite &write)
         const double income = amounts.number(0);
         const double spending = amounts.number(1);
         amounts.reset();
-        m_history->image(step, 0, ImageRows::AssetByCode, qint64(addition.code));
+        m_history->image(step, 0, ImageRows::AssetByCode, addition.code);
         Statement &update = prepared(LedgerStatement::SetItemIncomeSpending);
-        update.bind(1, qint64(addition.code));
+        update.bind(1, addition.code);
         update.bind(2, storedAmount(income + addition.income));
         update.bind(3, storedAmount(spending + addition.spending));
         update.run();
-        m_history->image(step, 1, ImageRows::AssetByCode, qint64(addition.code));
+        m_history->image(step, 1, ImageRows::AssetByCode, addition.code);
     }
     bool created = false;
     for (const ImportAddition &addition : write.additions) {

@@ -104,10 +104,10 @@ public:
     /// Stores `item` under `month` and returns the code the ledger gave it.
     /// Amounts are stored as the program writes them: to 15 significant
     /// digits, 0 for what is not a finite number.
-    qint32 addItem(const QString &month, const Item &item);
+    qint64 addItem(const QString &month, const Item &item);
     /// Rewrites type, name, memo and amounts of the item `item.code`.
     void changeItem(const Item &item);
-    void deleteItem(qint32 code);
+    void deleteItem(qint64 code);
     /// Adds a type with mask `kind`; its index is the number of types before
     /// it plus 1. Returns the stored row.
     ItemType addItemType(const QString &name, const QString &kind);
@@ -276,7 +276,7 @@ private:
     void commitStep(Transaction &transaction);
     void tellHistoryListeners();
     /// The month and name of the item `code`, or nothing when there is none.
-    std::optional<std::pair<QString, QString>> itemMonthAndName(qint32 code) const;
+    std::optional<std::pair<QString, QString>> itemMonthAndName(qint64 code) const;
     /// Throws DbError ReadOnly unless the import's tables can be written.
     void checkImportWritable() const;
     /// Replaces the rules inside the caller's transaction, recorded in `step`.

@@ -12,7 +12,7 @@ namespace zambrel::store {
 
 /// One item of a month: a row of the Asset table.
 struct Item {
-    qint32 code = 0; ///< assigned by the ledger; 0 for an item not yet stored
+    qint64 code = 0; ///< assigned by the ledger; 0 for an item not yet stored
     QString month;   ///< "yyyy-mm"
     QString type;
     QString name;
@@ -76,7 +76,7 @@ struct ImportAddition {
     QString month;
     QString type;
     QString name;
-    qint32 code = 0;     ///< the item that receives the amounts; 0: created with a planned amount of 0
+    qint64 code = 0;     ///< the item that receives the amounts; 0: created with a planned amount of 0
     double spending = 0; ///< added to its actual spending (below 0 when refunds outweigh)
     double income = 0;   ///< added to its monthly income
 };

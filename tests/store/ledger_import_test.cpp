@@ -68,7 +68,7 @@ protected:
         return all;
     }
 
-    qint32 food = 0, salary = 0;
+    qint64 food = 0, salary = 0;
 };
 
 TEST_F(LedgerImport, WritesOneStepThatUndoAndRedoTakeBackWhole)

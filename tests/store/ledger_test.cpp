@@ -26,8 +26,8 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     item.loanTotal = 600000;
     item.monthlyRepayment = 3200.25;
     item.plannedSpending = 12.5;
-    const qint32 first = ledger->addItem(QStringLiteral("2026-11"), item);
-    const qint32 second = ledger->addItem(QStringLiteral("2026-11"),
+    const qint64 first = ledger->addItem(QStringLiteral("2026-11"), item);
+    const qint64 second = ledger->addItem(QStringLiteral("2026-11"),
                                           testkit::item(QStringLiteral("工资"), QStringLiteral("pay"), 9000));
     EXPECT_EQ(second, first + 1) << "each new item gets the next code";
 
@@ -53,6 +53,33 @@ TEST_F(LedgerTest, ItemsRoundTripWithEveryFieldAndAwkwardTexts)
     EXPECT_EQ(items[0].actualSpending, 0);
     // A code is never given twice, even after the newest item went.
     EXPECT_EQ(ledger->addItem(QStringLiteral("2026-11"), item), second + 1);
+}
+
+// Ledgers from before kept codes drawn at random over the whole 32-bit
+// range; the next code after the greatest one lies beyond it, and an item
+// given that code must never be taken for another.
+TEST_F(LedgerTest, ItemCodesBeyondThirtyTwoBitsNameTheirOwnItem)
+{
+    writeRaw(
+        {QStringLiteral(
+             "INSERT INTO Asset (code, months, types, name) VALUES (-2147483648, '2020-01', '工资', 'old')"),
+         QStringLiteral(
+             "INSERT INTO Asset (code, months, types, name) VALUES (2147483647, '2020-01', '工资', 'top')")});
+    const qint64 code = ledger->addItem(QStringLiteral("2026-11"),
+                                        testkit::item(QStringLiteral("工资"), QStringLiteral("new"), 9000));
+    EXPECT_EQ(code, 2147483648LL);
+    std::vector<Item> items = ledger->monthItems(QStringLiteral("2026-11"));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].code, code);
+    items[0].name = QStringLiteral("changed");
+    ledger->changeItem(items[0]);
+    EXPECT_EQ(ledger->monthItems(QStringLiteral("2026-11"))[0].name, QStringLiteral("changed"));
+    ledger->deleteItem(code);
+    EXPECT_TRUE(ledger->monthItems(QStringLiteral("2026-11")).empty());
+    items = ledger->monthItems(QStringLiteral("2020-01"));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].name, QStringLiteral("old"));
+    EXPECT_EQ(items[0].code, -2147483648LL);
 }
 
 TEST_F(LedgerTest, MonthsNewestFirstOnlyKeysOfTheirFormAndNullLast)

@@ -140,7 +140,7 @@ void ItemCommands::run(ItemCommand command)
     QString caption = buttonCaption + u' ';
     const QString title = QStringLiteral("确认") + buttonCaption + itemCommandToolTip(command);
 
-    qint32 code = 0;
+    qint64 code = 0;
     if (command == ItemCommand::Add) {
         m_adding = true;
         form.startAdd();
@@ -209,7 +209,7 @@ void ItemCommands::run(ItemCommand command)
     m_view.assess();
 }
 
-void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code)
+void ItemCommands::writeItem(ItemCommand command, const input::EntryForm &form, qint64 &code)
 {
     store::Ledger &ledger = m_view.ledger();
     switch (command) {

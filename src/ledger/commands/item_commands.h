@@ -68,18 +68,18 @@ public:
     /// True from the start of an add to the start of the next command.
     bool isAdding() const { return m_adding; }
     /// The code of the selected item, if any.
-    std::optional<qint32> selectedCode() const { return m_selected; }
+    std::optional<qint64> selectedCode() const { return m_selected; }
 
 private:
     void loadSelected(input::EntryForm &form, const store::Item &item);
     void saveNewType(ItemDialog &dialog);
-    void writeItem(ItemCommand command, const input::EntryForm &form, qint32 &code);
+    void writeItem(ItemCommand command, const input::EntryForm &form, qint64 &code);
     input::TypeLookup typeLookup() const;
 
     MonthView &m_view;
     MonthViewHost &m_host;
     DialogProvider m_dialog;
-    std::optional<qint32> m_selected;
+    std::optional<qint64> m_selected;
     QString m_loadedType;
     bool m_adding = false;
 };

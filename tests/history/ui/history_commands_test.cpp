@@ -5,8 +5,8 @@
 // keys reach the books but never a text box's own undo, and the window
 // undoes every step after the chosen one.
 #include "item_fixtures.h"
-#include "widget_helpers.h"
 #include "main_window_fixture.h"
+#include "widget_helpers.h"
 
 #include "app/feature_list.h"
 #include "base/app_paths.h"
@@ -54,7 +54,7 @@ protected:
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    bool shows(qint32 code) const { return window->monthView()->item(code) != nullptr; }
+    bool shows(qint64 code) const { return window->monthView()->item(code) != nullptr; }
     /// The month the window shows agrees with a report of it, made anew.
     void expectWindowShowsItsMonth()
     {
@@ -74,7 +74,7 @@ TEST_F(HistoryCommands, NameTheStepFollowTheBooksAndShowTheStepsMonth)
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
     store::Ledger &books = window->ledger();
-    const qint32 code = books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("房贷月供还贷")));
+    const qint64 code = books.addItem(QStringLiteral("2026-04"), itemNamed(QStringLiteral("房贷月供还贷")));
     books.deleteItem(code);
     EXPECT_EQ(undo->text(), QStringLiteral("撤销 删除「房贷月供还贷」 Undo delete"));
     EXPECT_TRUE(undo->isEnabled());

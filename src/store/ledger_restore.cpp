@@ -101,6 +101,8 @@ void Ledger::restoreFrom(const QString &backup, const std::optional<QString> &ba
 {
     if (access() == Access::ReadOnly)
         throw DbError(ErrorKind::ReadOnly, path());
+    // A newer version's tables would be emptied, its version number kept.
+    m_history->checkWritable();
     sqlite3 *db = m_connection.handle();
     if (!sqlite3_get_autocommit(db))
         throw DbError(ErrorKind::Failed, QStringLiteral("事务未完成 A transaction is under way"));

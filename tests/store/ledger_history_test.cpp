@@ -189,8 +189,8 @@ TEST_F(LedgerHistoryTest, EachWriteIsOneStepNamingWhatItDidAndItsMonth)
 TEST_F(LedgerHistoryTest, AnUndoneItemsCodeIsNeverGivenAgain)
 {
     const QString june = QStringLiteral("2026-06");
-    const qint32 first = ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("1"), 1));
-    const qint32 second = ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("2"), 2));
+    const qint64 first = ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("1"), 1));
+    const qint64 second = ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("2"), 2));
     ASSERT_EQ(ledger->undoTo(ledger->historySteps().back().id).size(), 1u);
     EXPECT_GT(ledger->addItem(june, makeItem(QStringLiteral("工资"), QStringLiteral("new"), 5)), second);
     EXPECT_FALSE(ledger->redo());
@@ -269,7 +269,7 @@ TEST_F(LedgerHistoryTest, StepsBeyondTheLimitAreNeverShownUndoneOrRedone)
 
 TEST_F(LedgerHistoryTest, BooksChangedBehindTheHistoryAreNotUndoneOverTheChange)
 {
-    const qint32 code =
+    const qint64 code =
         ledger->addItem(QStringLiteral("2026-08"), makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
     Item item = ledger->monthItems(QStringLiteral("2026-08")).front();
     item.memo = QStringLiteral("mine");
@@ -298,6 +298,8 @@ TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)
 {
     const QString october = QStringLiteral("2026-10");
     ledger->addItem(october, makeItem(QStringLiteral("工资"), QStringLiteral("a"), 1));
+    const QString backup = dir.filePath(QStringLiteral("backup.mdb"));
+    ledger->backupTo(backup);
     writeRaw({QStringLiteral("PRAGMA user_version = %1").arg(kLedgerVersion + 1)});
     const QByteArray before = testkit::bytesOf(path);
     EXPECT_EQ(ledger->fileVersion(), kLedgerVersion + 1);
@@ -311,6 +313,7 @@ TEST_F(LedgerHistoryTest, ALedgerOfANewerVersionIsReadButNeverWritten)
         [&] { ledger->saveJournalPage(testkit::page(QStringLiteral("2026-10-01"), {})); },
         [&] { ledger->undo(); },
         [&] { ledger->redo(); },
+        [&] { ledger->restoreFrom(backup, std::nullopt); },
     };
     for (std::size_t at = 0; at < writes.size(); ++at) {
         const auto error = testkit::errorOf(writes[at]);

@@ -32,6 +32,13 @@ QString padded(const QString &text, int width, bool right)
     return right ? fill + text : text + fill;
 }
 
+// The text report goes to a terminal: a name holding a line break or an
+// escape sequence must neither split its row nor reach the terminal raw.
+QString shown(const QString &text)
+{
+    return controlPictures(text);
+}
+
 QString textTable(const ReportCategory &category)
 {
     const int columns = int(category.columns.size());
@@ -40,7 +47,7 @@ QString textTable(const ReportCategory &category)
         widths[std::size_t(column)] = displayWidth(category.columns[column]);
         for (const ReportRow &row : category.rows)
             widths[std::size_t(column)] =
-                std::max(widths[std::size_t(column)], displayWidth(row.cells[column]));
+                std::max(widths[std::size_t(column)], displayWidth(shown(row.cells[column])));
     }
     const auto line = [&](const QStringList &cells) {
         QString text;
@@ -48,17 +55,17 @@ QString textTable(const ReportCategory &category)
             if (column > 0)
                 text += QStringLiteral("  ");
             // Names read from the left, figures line up on the right.
-            text += padded(cells.value(column), widths[std::size_t(column)], column >= 2);
+            text += padded(shown(cells.value(column)), widths[std::size_t(column)], column >= 2);
         }
         // Trailing blanks only hide where a line ends.
         while (text.endsWith(u' '))
             text.chop(1);
         return text + u'\n';
     };
-    QString text = category.caption + u'\n' + line(category.columns);
+    QString text = shown(category.caption) + u'\n' + line(category.columns);
     for (const ReportRow &row : category.rows)
         text += line(row.cells);
-    return text + category.totalText + u'\n';
+    return text + shown(category.totalText) + u'\n';
 }
 
 QString csvCell(const ReportRow &row, int column)
@@ -82,12 +89,15 @@ std::optional<ReportFormat> reportFormatNamed(const QString &name)
 
 QByteArray reportText(const MonthReport &report)
 {
-    QString text = QStringLiteral("账本 Ledger: ") + report.ledgerPath + u'\n' +
+    QString text = QStringLiteral("账本 Ledger: ") + shown(report.ledgerPath) + u'\n' +
                    QStringLiteral("月份 Month: ") + report.month + u'\n';
     for (const ReportCategory &category : report.categories)
         text += u'\n' + textTable(category);
-    text += QStringLiteral("\n状态 Status\n") + report.statusLine.trimmed() + u'\n';
-    text += QStringLiteral("\n建议 Advice\n") + report.advice.join(u'\n') + u'\n';
+    text += QStringLiteral("\n状态 Status\n") + shown(report.statusLine.trimmed()) + u'\n';
+    QStringList advice;
+    for (const QString &line : report.advice)
+        advice << shown(line);
+    text += QStringLiteral("\n建议 Advice\n") + advice.join(u'\n') + u'\n';
     return text.toUtf8();
 }
 

@@ -1,10 +1,10 @@
 // The month report and the CSV text without any window.
 #include "item_fixtures.h"
-#include "raw_ledger_writes.h"
 #include "ledger/export/csv_text.h"
 #include "ledger/export/ledger_export.h"
 #include "ledger/report/month_report.h"
 #include "ledger/report/report_formats.h"
+#include "raw_ledger_writes.h"
 #include "store/ledger_schema.h"
 #include "test_ledger.h"
 
@@ -77,11 +77,12 @@ TEST(CsvText, ForSpreadsheetsTextThatWouldBeAFormulaStaysText)
 }
 
 // A ledger file another program wrote control characters into.
-TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
+TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachAFileOrTheTerminalRaw)
 {
     QTemporaryDir dir;
     const QString path = ledgerWithASalary(dir);
-    testkit::runRaw(path, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J'");
+    testkit::runRaw(path, "UPDATE Asset SET memo='a' || char(0) || 'b' || char(27) || '[2J', "
+                          "name='月' || char(10) || '薪' || char(27) || '[2J'");
 
     store::Ledger books(path, {});
     ASSERT_TRUE(books.monthItems(QStringLiteral("2026-01"))[0].memo.contains(QChar(0)));
@@ -92,6 +93,13 @@ TEST(LedgerExport, ControlCharactersInTheLedgerNeverReachTheFileRaw)
     EXPECT_FALSE(bytes.contains('\0'));
     EXPECT_FALSE(bytes.contains('\x1b'));
     EXPECT_TRUE(bytes.contains(QStringLiteral(",a\u2400b\u241b[2J,").toUtf8())) << bytes.toStdString();
+
+    // The text report goes to a terminal: a row stays one line.
+    const QString report =
+        QString::fromUtf8(ledger::reportText(ledger::monthReport(books, QStringLiteral("2026-01"))));
+    EXPECT_FALSE(report.contains(QChar(0x1b)));
+    EXPECT_TRUE(report.contains(QStringLiteral("月\u240a薪\u241b[2J    9000  100.0%\n")))
+        << report.toStdString();
 }
 
 TEST(MonthReport, AMonthWithoutItemsIsNotFoundAndNothingIsCarriedForward)

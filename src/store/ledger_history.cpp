@@ -278,7 +278,7 @@ void LedgerHistory::trim(qint64 newest)
     // The oldest steps go in batches of a twentieth of the limit: dropping
     // one step at every write wrote two more pages of the file each time.
     // The steps kept beyond the limit until then are never shown or undone.
-    if (newest - first >= m_limit + std::max(1, m_limit / 20))
+    if (newest - first >= qint64(m_limit) + std::max(1, m_limit / 20))
         discard(Discard::UpToStep, newest - m_limit);
 }
 

@@ -6,6 +6,7 @@
 #include "ledger_fixture.h"
 
 #include <cstdio>
+#include <limits>
 #include <random>
 
 using namespace zambrel;
@@ -212,6 +213,12 @@ TEST_F(LedgerHistoryTest, KeepsTheNewestStepsOnlyAndNoneWhenTheLimitIsZero)
     EXPECT_TRUE(ledger->historySteps().empty()) << "the new step discarded the undone ones and kept none";
     ledger->setHistoryLimit(-5);
     EXPECT_EQ(ledger->historyLimit(), kDefaultHistoryLimit);
+
+    // The largest limit the settings can give keeps every step.
+    ledger->setHistoryLimit(std::numeric_limits<int>::max());
+    for (int n = 1; n <= 3; ++n)
+        ledger->addItem(QStringLiteral("2026-08"), makeItem(QStringLiteral("工资"), QString::number(n), n));
+    EXPECT_EQ(ledger->historySteps().size(), 3u);
 }
 
 // The oldest steps leave the file in batches. The ones beyond the limit

@@ -159,10 +159,10 @@ namespace {
 /// first bytes, through `keys` when given.
 void keyHandle(sqlite3 *db, const QString &password, const QString &path, LedgerKeys *keys)
 {
-    QByteArray secret = password.toUtf8();
     const QByteArray head = EngineFile(db).read(0, kLedgerSaltBytes);
+    QByteArray secret = password.toUtf8();
+    const base::ScopeGuard wipeSecret([&secret] { wipe(secret); });
     QByteArray key = engineKeyThrough(keys, secret, head);
-    wipe(secret);
     const int rc = sqlite3_key(db, key.constData(), int(key.size()));
     wipe(key);
     if (rc != SQLITE_OK)

@@ -304,6 +304,12 @@ CheckResult EntryForm::confirm(std::optional<base::MessageAnswer> loanAudit)
 
     if (text(EntryField::Type).isEmpty())
         return stop(EntryField::Type);
+    // An item of a type in no category would show in no panel, and could be
+    // neither seen nor changed.
+    if (m_newType && maskFromBoxes() == QStringLiteral("0000")) {
+        m_hint = QStringLiteral("请为新类型选择类别 Choose a category for the new type");
+        return CheckResult{false, EntryField::Type, m_hint, std::move(messages), std::nullopt};
+    }
     if (emptyAndEnabled(EntryField::LoanTotal))
         return stop(EntryField::LoanTotal);
     if (std::optional<base::MessageRequest> question = loanAuditQuestion()) {

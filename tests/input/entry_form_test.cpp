@@ -122,6 +122,14 @@ TEST(EntryTypes, ANewTypeAfterAKnownOneOffersTheFieldsOfTheBoxesStillTicked)
     form.clickCategory(0, false);
     EXPECT_FALSE(form.isEnabled(F::Income));
     form.setText(F::ActualSpending, QStringLiteral("300"));
+
+    // A new type in no category would file an item that no panel shows.
+    form.clickCategory(1, false);
+    const CheckResult nowhere = form.confirm();
+    EXPECT_FALSE(nowhere.passed);
+    EXPECT_EQ(nowhere.focus, F::Type);
+    EXPECT_EQ(nowhere.hint, QStringLiteral("请为新类型选择类别 Choose a category for the new type"));
+    form.clickCategory(1, true);
     ASSERT_TRUE(form.confirm().passed);
     EXPECT_EQ(form.newKind(), QStringLiteral("0100"));
 }
@@ -139,12 +147,9 @@ TEST(EntryAmounts, ATypedFormulaGivesTheSameResultWithOrWithoutEnter)
         int messages;
         const char *hint; // refused: the hint OK leaves
     } cases[] = {
-        {F::Income, "1e5", 100000, 0, nullptr},
-        {F::Income, "（１２＋３）×４÷２", 30, 0, nullptr},
-        {F::Income, "12,345.5", 12345.5, 0, nullptr},
-        {F::Income, "(1+2", 0, 1, nullptr}, // "括号不成对"
-        {F::Income, "1200 3", 0, 1, "请输入每月收入数"},
-        {F::LoanTotal, "1,0000", 0, 1, "请输入贷款总额"},
+        {F::Income, "1e5", 100000, 0, nullptr},          {F::Income, "（１２＋３）×４÷２", 30, 0, nullptr},
+        {F::Income, "12,345.5", 12345.5, 0, nullptr},    {F::Income, "(1+2", 0, 1, nullptr}, // "括号不成对"
+        {F::Income, "1200 3", 0, 1, "请输入每月收入数"}, {F::LoanTotal, "1,0000", 0, 1, "请输入贷款总额"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.typed);

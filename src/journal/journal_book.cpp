@@ -32,6 +32,20 @@ store::JournalPage ledgerPage(const QString &date, const PageTexts &texts)
     return page;
 }
 
+// The boxes filed under a date whose stored page they were not read from:
+// what that page holds stays, with the boxes' texts after it.
+PageTexts keepingStored(const PageTexts &boxes, const PageTexts &stored)
+{
+    PageTexts merged = boxes;
+    for (std::size_t field = 0; field < merged.size(); ++field) {
+        const QString &kept = stored[field];
+        if (kept.isEmpty() || merged[field] == kept)
+            continue;
+        merged[field] = merged[field].isEmpty() ? kept : kept + u'\n' + merged[field];
+    }
+    return merged;
+}
+
 QString yearText(int year)
 {
     return QStringLiteral("%1").arg(year, kYearLength, 10, QLatin1Char('0'));
@@ -62,6 +76,7 @@ void JournalBook::load()
     // The page is empty afterwards whether the years could be read or not.
     const base::ScopeGuard emptyPage([this] {
         m_currentDate.clear();
+        m_readDate.clear();
         m_texts = {};
         m_saved = {};
         Q_EMIT pageChanged();
@@ -136,9 +151,22 @@ bool JournalBook::save()
             return false;
         newDay();
     }
+    PageTexts texts = m_texts;
+    if (m_currentDate != m_readDate) {
+        // Today's page may have been written earlier, unseen in the boxes.
+        const std::optional<store::JournalPage> stored =
+            host::onRoad(host::ErrorRoad::Statement, [this] { return m_ledger.journalPage(m_currentDate); });
+        if (stored)
+            texts = keepingStored(texts, shownTexts(*stored));
+    }
     host::onRoad(host::ErrorRoad::Statement,
-                 [this] { m_ledger.saveJournalPage(ledgerPage(m_currentDate, m_texts)); });
-    m_saved = m_texts;
+                 [this, &texts] { m_ledger.saveJournalPage(ledgerPage(m_currentDate, texts)); });
+    m_readDate = m_currentDate;
+    const bool merged = texts != m_texts;
+    m_texts = texts;
+    m_saved = texts;
+    if (merged)
+        Q_EMIT pageChanged();
     return true;
 }
 
@@ -196,6 +224,7 @@ void JournalBook::openPage(const QString &date)
 {
     const std::optional<store::JournalPage> page = m_ledger.journalPage(date);
     m_currentDate = date;
+    m_readDate = date;
     m_texts = page ? shownTexts(*page) : PageTexts{};
     m_saved = m_texts;
     Q_EMIT pageChanged();

@@ -70,9 +70,12 @@ public:
     /// updated); the window then says so (savedNotice) and calls
     /// searchAgain(). When no day is current (the date has 7 characters or
     /// fewer), typed texts go to today's page, which becomes current as
-    /// newDay() makes it; with nothing typed nothing happens. True when the
-    /// page was stored. A failed write leaves as host::RoutedError on the
-    /// statement road.
+    /// newDay() makes it; with nothing typed nothing happens. Boxes not read
+    /// from the current day's stored page (after newDay(), or with no day
+    /// shown) never replace what that page holds: each field keeps its stored
+    /// text with the box's text after it, and the boxes show the result.
+    /// True when the page was stored. A failed write leaves as
+    /// host::RoutedError on the statement road.
     bool save();
     /// Closing the window, once unsaved changes were settled: typed texts
     /// left unsaved give way to the loaded ones.
@@ -143,6 +146,9 @@ private:
     JournalTree m_tree;
     QString m_selectedKey;
     QString m_currentDate;
+    /// The date whose stored page the boxes were read from; another date
+    /// than the current one after "新一天 New" or with no day shown.
+    QString m_readDate;
     PageTexts m_texts;
     PageTexts m_saved;
     QString m_searchText;

@@ -87,6 +87,36 @@ TEST_F(JournalBookTest, NewKeepsTheBoxesAndSavingInsertsThenUpdates)
     EXPECT_EQ(ledger->journalDates(kToday).size(), 1) << "the second save updated the row";
 }
 
+// Today's page written earlier is not in the boxes after "新一天 New" or
+// with no day shown; what it holds stays, the boxes' texts after it.
+TEST_F(JournalBookTest, FilingUnderTodayKeepsWhatTodaysPageAlreadyHeld)
+{
+    writePages({{"2026-04-10", "april text"}});
+    store::JournalPage today = testkit::page(kToday, QStringLiteral("written this morning"));
+    today.fields[3] = QStringLiteral("progress");
+    ledger->saveJournalPage(today);
+    {
+        const auto book = openBook();
+        book->setText(3, QStringLiteral("more progress"));
+        EXPECT_TRUE(book->save()) << "typed with no day shown";
+        EXPECT_EQ(storedText(kToday), QStringLiteral("written this morning"));
+        EXPECT_EQ(storedText(kToday, 3), QStringLiteral("progress\r\nmore progress"));
+        EXPECT_EQ(book->text(3), QStringLiteral("progress\nmore progress"))
+            << "the boxes show what was filed";
+        book->setText(3, QStringLiteral("rewritten"));
+        EXPECT_TRUE(book->save());
+        EXPECT_EQ(storedText(kToday, 3), QStringLiteral("rewritten")) << "read now: saved as shown";
+    }
+    const auto book = openBook();
+    for (const char *key : {"T2026", "T2026-04", "T2026-04-10"})
+        book->clickNode(QString::fromLatin1(key));
+    book->newDay();
+    EXPECT_TRUE(book->save());
+    EXPECT_EQ(storedText(kToday), QStringLiteral("written this morning\r\napril text"));
+    EXPECT_EQ(storedText(kToday, 3), QStringLiteral("rewritten"));
+    EXPECT_EQ(storedText(QStringLiteral("2026-04-10")), QStringLiteral("april text"));
+}
+
 TEST_F(JournalBookTest, MonthsReadAfterNewJoinTodaysNodesInDateOrder)
 {
     // Today's page added a month under a year whose months were never read:

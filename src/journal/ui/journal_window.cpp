@@ -7,6 +7,7 @@
 #include "skin/flat_button.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -368,8 +369,14 @@ void JournalWindow::closeEvent(QCloseEvent *event)
 bool JournalWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusIn) {
+        // Moving into a box by the keyboard selects its text, so that typing
+        // replaces it; coming back to the window or from a message must not,
+        // or the next key would replace a page's text unseen.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        const bool byKeyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                                reason == Qt::ShortcutFocusReason;
         for (JournalTextBox *box : fieldBoxes) {
-            if (watched == box)
+            if (watched == box && byKeyboard)
                 box->selectAll();
         }
     } else if (event->type() == QEvent::KeyPress) {

@@ -86,6 +86,18 @@ TEST_F(JournalWindowTest, ClicksAndKeysOpenPagesTypeAndSave)
     // order: the accessibility walk).
     window.fieldBoxes[0]->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(window.fieldBoxes[0]->textCursor().selectedText(), QStringLiteral("ten"));
+    // Coming back to the window, or from a message, selects nothing: the next
+    // key must not replace the text unseen.
+    for (const Qt::FocusReason back : {Qt::ActiveWindowFocusReason, Qt::OtherFocusReason}) {
+        window.dateTree->setFocus();
+        QTextCursor end = window.fieldBoxes[0]->textCursor();
+        end.movePosition(QTextCursor::End);
+        window.fieldBoxes[0]->setTextCursor(end);
+        window.fieldBoxes[0]->setFocus(back);
+        EXPECT_FALSE(window.fieldBoxes[0]->textCursor().hasSelection()) << back;
+    }
+    window.dateTree->setFocus();
+    window.fieldBoxes[0]->setFocus(Qt::TabFocusReason);
     QTest::keyClicks(window.fieldBoxes[0], QStringLiteral("it's"));
     QTest::keyClick(window.fieldBoxes[0], Qt::Key_Return);
     typeCommitted(window.fieldBoxes[0], QStringLiteral("“雨”"));

@@ -351,7 +351,14 @@ std::optional<HistoryStep> LedgerHistory::nextUndo() const
 
 std::optional<HistoryStep> LedgerHistory::nextRedo() const
 {
-    return firstUndone(m_limit);
+    // Only the oldest undone step can be redone: one after it would be
+    // applied over books that lack the steps before it. When a lowered
+    // limit hides that step, nothing is offered.
+    std::optional<HistoryStep> oldest = firstUndone(kEveryStep);
+    const std::optional<HistoryStep> shown = firstUndone(m_limit);
+    if (!oldest || !shown || oldest->id != shown->id)
+        return std::nullopt;
+    return oldest;
 }
 
 std::optional<HistoryStep> LedgerHistory::newestDone(qint64 among) const

@@ -262,6 +262,8 @@ TEST_F(LedgerHistoryTest, StepsBeyondTheLimitAreNeverShownUndoneOrRedone)
         ledger->undo();
     ledger->setHistoryLimit(3);
     EXPECT_FALSE(ledger->nextUndo());
+    EXPECT_FALSE(ledger->nextRedo()) << "the oldest undone step is hidden: a later one would skip it";
+    EXPECT_FALSE(ledger->redo());
     add(QStringLiteral("new"));
     ledger->setHistoryLimit(40);
     for (const HistoryStep &step : ledger->historySteps())

@@ -21,9 +21,12 @@
 #include <QFileInfo>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 namespace zambrel::cli {
 namespace {
@@ -198,10 +201,25 @@ void prepare(QCommandLineParser &parser, const SubcommandText *command, bool eve
     }
 }
 
+/// Standard output that cannot take what is written (a full disk, a closed
+/// output) fails the command: a script must not read a cut-off listing as
+/// the whole of it.
+class OutputFailed : public std::runtime_error {
+public:
+    explicit OutputFailed(int error)
+        : std::runtime_error(QStringLiteral("无法写出结果 Cannot write the output (%1)")
+                                 .arg(QString::fromLocal8Bit(std::strerror(error)))
+                                 .toStdString())
+    {
+    }
+};
+
 void writeOut(const QByteArray &bytes)
 {
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    std::fflush(stdout);
+    errno = 0;
+    const std::size_t written = std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    if (std::fflush(stdout) != 0 || written != std::size_t(bytes.size()) || std::ferror(stdout))
+        throw OutputFailed(errno ? errno : EIO);
 }
 
 void writeError(const QString &text)
@@ -536,12 +554,15 @@ int runCommandLine(const QStringList &arguments, const CommandLineContext &conte
     prepare(parser, command, false);
     if (!parser.parse(arguments))
         return wrongUsage(parserError(parser), command);
-    if (parser.isSet(o.help)) {
-        writeOut(parser.helpText().toUtf8());
-        return kDone;
-    }
-    if (parser.isSet(o.version)) {
-        writeOut(context.versionReport ? context.versionReport().toUtf8() : QByteArray());
+    if (parser.isSet(o.help) || parser.isSet(o.version)) {
+        try {
+            writeOut(parser.isSet(o.help)    ? parser.helpText().toUtf8()
+                     : context.versionReport ? context.versionReport().toUtf8()
+                                             : QByteArray());
+        } catch (const OutputFailed &error) {
+            writeError(QString::fromStdString(error.what()));
+            return kFailed;
+        }
         return kDone;
     }
     if (!command)

@@ -228,6 +228,24 @@ TEST_F(CommandLine, HelpVersionAndUsageErrorsNeedNoDisplay)
         run(words("report --month") << "2026-06\n").err.contains(QStringLiteral(": 2026-06\u240A\n")));
 }
 
+// Output that cannot be written (here a full disk) fails the command: a
+// script must not take a cut-off listing for the whole of it.
+TEST_F(CommandLine, OutputThatCannotBeWrittenFailsTheCommand)
+{
+    for (const QStringList &arguments : {QStringList{QStringLiteral("--help")},
+                                         with(QStringLiteral("months")), with(QStringLiteral("report"))}) {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setStandardOutputFile(QStringLiteral("/dev/full"));
+        process.start(QStringLiteral(ZAMBREL_EXE), arguments);
+        process.closeWriteChannel();
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 1) << arguments.join(u' ').toStdString() << "\n" << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("Cannot write the output"))) << err.toStdString();
+    }
+}
+
 // A command loads Qt Core and the books' libraries alone: the window
 // libraries are a third of its time and of its memory. The dynamic loader
 // lists what the program would load, and stops there.

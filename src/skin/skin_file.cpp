@@ -5,6 +5,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -69,7 +70,12 @@ qint64 decodedBytes(QByteArrayView bytes)
     const QSize size = reader.size();
     if (!size.isValid())
         return 0;
-    return qint64(size.width()) * qint64(size.height()) * 4;
+    // Drawn, a picture takes four bytes a pixel; a 16-bit one decodes to
+    // eight. One whose format the header does not tell counts eight.
+    const QImage::Format format = reader.imageFormat();
+    const qint64 pixelBytes =
+        format == QImage::Format_Invalid ? 8 : std::max(4, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+    return qint64(size.width()) * qint64(size.height()) * pixelBytes;
 }
 
 QImage decodePicture(QByteArrayView bytes)

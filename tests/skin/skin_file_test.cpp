@@ -115,6 +115,13 @@ TEST(SkinFile, PicturesBeyondTheDecodingBudgetOrCountRefuseTheSkin)
         many.setPicture(QStringLiteral("P%1").arg(i), part);
     EXPECT_TRUE(SkinBag::fromFileBytes(many.fileBytes()).isEmpty());
 
+    // A 16-bit picture decodes to eight bytes a pixel, not four: 72 MB here.
+    SkinWriter deep;
+    QImage wide(3000, 3000, QImage::Format_RGBA64);
+    wide.fill(Qt::white);
+    deep.setPicture(QStringLiteral("TOPLEFT"), wide);
+    EXPECT_TRUE(SkinBag::fromFileBytes(deep.fileBytes()).isEmpty());
+
     auto tiny = [](int count) {
         SkinWriter writer;
         QImage dot(1, 1, QImage::Format_RGB32);

@@ -144,7 +144,9 @@ double throughFifteenDigits(double value)
         return QString::number(value, 'g', 15).toDouble();
     const auto fifteen = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     double result = 0;
-    std::from_chars(buffer, fifteen.ptr, result);
+    // Near the largest double the 15-digit form lies beyond it.
+    if (std::from_chars(buffer, fifteen.ptr, result).ec != std::errc())
+        return value;
     return result;
 }
 
@@ -198,11 +200,18 @@ QString formatPicture(double value, QStringView picture)
     // 100.49999…) does not decide the rounding. That form moves a number by
     // less than 1e-14 of it, so it matters only that close to a half.
     const double unrounded = std::abs(value) * std::pow(10.0, decimals);
-    const double half = std::abs(unrounded - std::floor(unrounded) - 0.5);
-    const double rounded = std::round(half > unrounded * 1e-13 ? unrounded : throughFifteenDigits(unrounded));
-    // Whole numbers below 2^53 print the same as integers, and faster.
-    QString digits = rounded < 9007199254740992.0 ? QString::number(static_cast<qint64>(rounded))
-                                                  : QString::number(rounded, 'f', 0);
+    QString digits;
+    if (!std::isfinite(unrounded)) {
+        // Too large to scale by its decimals: a whole number, its decimals 0.
+        digits = QString::number(std::abs(value), 'f', 0) + QString(decimals, u'0');
+    } else {
+        const double half = std::abs(unrounded - std::floor(unrounded) - 0.5);
+        const double rounded =
+            std::round(half > unrounded * 1e-13 ? unrounded : throughFifteenDigits(unrounded));
+        // Whole numbers below 2^53 print the same as integers, and faster.
+        digits = rounded < 9007199254740992.0 ? QString::number(static_cast<qint64>(rounded))
+                                              : QString::number(rounded, 'f', 0);
+    }
     const bool negative = value < 0 && digits.count(u'0') != digits.size();
     if (digits.size() < decimals)
         digits = QString(decimals - digits.size(), u'0') + digits;

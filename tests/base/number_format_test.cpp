@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -31,6 +34,14 @@ TEST(PictureFormat, WritesTheNumberAsThePictureAsks)
     for (const auto &c : cases) {
         EXPECT_EQ(formatPicture(c.value, QString::fromLatin1(c.picture)), QString::fromLatin1(c.expected))
             << c.picture << " " << c.value;
+    }
+    // Amounts too large to scale by their decimals, or whose 15-digit form
+    // lies beyond the largest number, are still written as digits.
+    static const QRegularExpression digitsOnly(QStringLiteral("^-?[1-9][0-9,]{300,}(\\.0+)?$"));
+    for (const auto &[value, picture] : {std::pair{1e307, u"#,##0.00"}, std::pair{-1e300, u"0.0000000000"},
+                                         std::pair{std::numeric_limits<double>::max(), u"0"}}) {
+        const QString written = formatPicture(value, picture);
+        EXPECT_TRUE(digitsOnly.match(written).hasMatch()) << value << " " << written.toStdString();
     }
 }
 

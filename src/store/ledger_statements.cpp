@@ -17,7 +17,8 @@ namespace {
 // mask has the category's position set, and what the category sums.
 #define ZAMBREL_TREND(amount, mask, since)                                                                   \
     "SELECT months, sum(" amount ") FROM Asset WHERE " since "types IN "                                     \
-    "(SELECT types FROM AssetType WHERE kind GLOB '" mask "') GROUP BY months ORDER BY months DESC LIMIT 24"
+    "(SELECT types FROM AssetType WHERE kind GLOB '" mask                                                    \
+    "') GROUP BY months HAVING months GLOB " ZAMBREL_MONTH_KEY " ORDER BY months DESC LIMIT 24"
 #define ZAMBREL_TRENDS(since)                                                                                \
     ZAMBREL_TREND("InComePerMonth", "1[01][01][01]", since),                                                 \
         ZAMBREL_TREND("PayPerMonth", "[01]1[01][01]", since),                                                \
@@ -30,7 +31,8 @@ const char *const kTexts[] = {
     "SELECT month AS months FROM m WHERE month GLOB " ZAMBREL_MONTH_KEY
     " UNION ALL SELECT NULL WHERE EXISTS (SELECT 1 FROM Asset WHERE months IS NULL)",
     "SELECT months FROM Asset WHERE months GLOB " ZAMBREL_MONTH_KEY " ORDER BY months DESC LIMIT 1",
-    ZAMBREL_MONTHS_NEWEST_FIRST "SELECT month FROM m WHERE month IS NOT NULL LIMIT 1 OFFSET 23",
+    ZAMBREL_MONTHS_NEWEST_FIRST "SELECT month FROM m WHERE month GLOB " ZAMBREL_MONTH_KEY
+                                " LIMIT 1 OFFSET 23",
     "SELECT code, types, name, memo, InComePerMonth, PayPerMonth, willPayPerMonth, FirstPay, TotalCost, "
     "Debet, "
     "DebetPerMonth FROM Asset WHERE months = ?1",

@@ -157,6 +157,15 @@ TEST_F(LedgerTest, TrendSeriesAreTheNewest24MonthsThatHaveAny)
     EXPECT_EQ(spending.back().month, monthOf(0));
     EXPECT_EQ(spending.back().amount, 0);
     EXPECT_TRUE(ledger->trendSeries(Category::Liabilities).empty());
+
+    // Months another program wrote in other forms are no months of the graph.
+    writeRaw({QStringLiteral("INSERT INTO Asset (months, types, InComePerMonth) VALUES "
+                             "(NULL, '工资', 5), ('9999-9', '工资', 5), ('2026-3', '工资', 5)")});
+    const auto income = ledger->trendSeries(Category::Income);
+    ASSERT_EQ(income.size(), 24u);
+    EXPECT_EQ(income.front().month, monthOf(29));
+    EXPECT_EQ(income.back().month, monthOf(6));
+    EXPECT_EQ(ledger->trendSeries(Category::Expenditure).size(), 22u);
 }
 
 TEST_F(LedgerTest, JournalOnePageADayYearsDatesAndPages)

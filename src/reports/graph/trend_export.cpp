@@ -105,7 +105,9 @@ QString pdfFileFilter()
 
 QString withChosenSuffix(const QString &path, const QString &selectedFilter)
 {
-    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+    // Only a picture's suffix is the name's own: "Trend 2024.05" has none.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (path.isEmpty() || suffix == u"png" || suffix == u"pdf")
         return path;
     const bool png = selectedFilter.contains(QLatin1String("*.png"), Qt::CaseInsensitive);
     return path + (png ? QStringLiteral(".png") : QStringLiteral(".pdf"));

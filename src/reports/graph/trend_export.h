@@ -48,8 +48,9 @@ QString trendGraphFileFilter();
 QString pdfFileFilter();
 
 /// `path` as the file dialog returned it, given the suffix of the filter the
-/// person chose (".png" for the PNG filter, ".pdf" otherwise) when the name
-/// has no suffix of its own; saveTrendGraph() then writes what was chosen.
+/// person chose (".png" for the PNG filter, ".pdf" otherwise) unless the name
+/// ends in ".png" or ".pdf" (any letter case) already; saveTrendGraph() then
+/// writes what was chosen.
 QString withChosenSuffix(const QString &path, const QString &selectedFilter);
 
 /// Prints the picture on one landscape page of `printer`, fitted inside the

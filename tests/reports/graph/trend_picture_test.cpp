@@ -147,6 +147,9 @@ TEST(TrendPicture, ChosenFileGetsTheFiltersSuffix)
     EXPECT_EQ(withChosenSuffix(QStringLiteral("/tmp/graph.PNG"), pdfFileFilter()),
               QStringLiteral("/tmp/graph.PNG"));
     EXPECT_EQ(withChosenSuffix({}, png), QString());
+    EXPECT_EQ(withChosenSuffix(QStringLiteral("/tmp/Trend 2024.05"), png),
+              QStringLiteral("/tmp/Trend 2024.05.png"))
+        << "a dot in the name is no picture's suffix";
 }
 
 // With a printer the question names it; No and Cancel print nothing and ask

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <iterator>
 #include <string>
@@ -70,13 +71,39 @@ QString passwordFromFile(const QString &path)
 
 namespace {
 
+// The terminal as it was before the question, for a signal that ends the
+// program while echo is off.
+termios terminalBeforeQuestion{};
+
+void restoreTerminalAndEnd(int signal)
+{
+    ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &terminalBeforeQuestion);
+    struct sigaction usual {};
+    usual.sa_handler = SIG_DFL;
+    ::sigaction(signal, &usual, nullptr);
+    ::raise(signal);
+}
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGQUIT, SIGHUP};
+
 QString askOnTerminal()
 {
     // Echo goes off before the question shows, so that nothing typed in
     // answer to it is ever echoed.
     termios saved{};
     const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    struct sigaction before[std::size(kEndingSignals)]{};
     if (quiet) {
+        // Ctrl+C at the question must not leave the shell without echo.
+        terminalBeforeQuestion = saved;
+        struct sigaction restoring {};
+        restoring.sa_handler = restoreTerminalAndEnd;
+        sigemptyset(&restoring.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            ::sigaction(kEndingSignals[i], nullptr, &before[i]);
+            if (before[i].sa_handler != SIG_IGN)
+                ::sigaction(kEndingSignals[i], &restoring, nullptr);
+        }
         termios silent = saved;
         silent.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
@@ -84,8 +111,11 @@ QString askOnTerminal()
     std::fputs("密码 Password: ", stderr);
     std::fflush(stderr);
     const auto restore = base::ScopeGuard([&] {
-        if (quiet)
+        if (quiet) {
             ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+            for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+                ::sigaction(kEndingSignals[i], &before[i], nullptr);
+        }
         std::fputs("\n", stderr);
     });
     std::string line;

@@ -525,6 +525,25 @@ TEST_F(CommandLine, OnATerminalThePasswordIsAskedForWithoutEcho)
     EXPECT_EQ(terminal.exitCode(), 0) << screen.toStdString();
     EXPECT_TRUE(screen.contains("2026-02")) << screen.toStdString();
     EXPECT_FALSE(screen.contains(password.toUtf8())) << "the password was echoed";
+
+    // Ctrl+C at the question ends the program and gives the terminal its
+    // echo back (the shell around it goes on to show the terminal's modes).
+    QProcess interrupted;
+    interrupted.setProcessEnvironment(environment);
+    interrupted.start(script, {QStringLiteral("-q"), QStringLiteral("-c"),
+                               QStringLiteral("trap true INT; '%1' months --ledger '%2'; stty -a")
+                                   .arg(QStringLiteral(ZAMBREL_EXE), secret),
+                               QStringLiteral("/dev/null")});
+    QByteArray shown;
+    while (!shown.contains("Password:") && interrupted.waitForReadyRead(30000))
+        shown += interrupted.readAllStandardOutput();
+    ASSERT_TRUE(shown.contains("Password:")) << shown.toStdString();
+    interrupted.write("\x03");
+    ASSERT_TRUE(interrupted.waitForFinished(30000));
+    shown += interrupted.readAllStandardOutput();
+    static const QRegularExpression echoOn(QStringLiteral("(^|\\s)echo(\\s|;|$)"));
+    EXPECT_TRUE(echoOn.match(QString::fromUtf8(shown)).hasMatch()) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("2026-02"));
 }
 
 // Every refusal: the exit code (2 wrong usage, 1 failure), the reason in

@@ -16,6 +16,13 @@ BackupChecks::~BackupChecks()
     m_pool.waitForDone();
 }
 
+void BackupChecks::stop()
+{
+    m_stop->stop();
+    ++m_listing;
+    m_unchecked = 0;
+}
+
 void BackupChecks::start(std::shared_ptr<const store::CopyOpener> opener,
                          const std::vector<BackupEntry> &entries, const BackupPasswords &passwords)
 {

@@ -25,6 +25,9 @@ public:
     /// `passwords` or the ledger's. With no entries, finished() comes at once.
     void start(std::shared_ptr<const store::CopyOpener> opener, const std::vector<BackupEntry> &entries,
                const BackupPasswords &passwords);
+    /// Stops the checks under way and drops their results, as a new start
+    /// would; finished() does not come.
+    void stop();
     /// True while some entry of the last start is still being examined.
     bool running() const { return m_unchecked > 0; }
     /// Blocks until the checks under way have run out or stopped. Their

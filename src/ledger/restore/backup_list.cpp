@@ -66,6 +66,12 @@ BackupEntry backupFile(const QString &path, BackupOrigin origin)
     return entry;
 }
 
+bool stillAsListed(const BackupEntry &entry)
+{
+    const BackupEntry now = backupFile(entry.path, entry.origin);
+    return QFileInfo::exists(now.path) && now.modified == entry.modified && now.size == entry.size;
+}
+
 std::vector<BackupEntry> findBackups(const store::Ledger &ledger, const QStringList &added)
 {
     std::vector<BackupEntry> found;

@@ -59,6 +59,11 @@ QStringList datedBackupsOf(const QString &ledgerPath);
 /// size), still Checking.
 BackupEntry backupFile(const QString &path, BackupOrigin origin);
 
+/// True while `entry`'s file is still there as it was listed: written at the
+/// same time, of the same size. A backup of the day made again since, or a
+/// file replaced, is not the one its row and preview show.
+bool stillAsListed(const BackupEntry &entry);
+
 /// The dated backups, the safety copies of the ledger and the `added`
 /// files, newest first, each still Checking; a file named twice is listed
 /// once. Only the folder and the files' facts are read.

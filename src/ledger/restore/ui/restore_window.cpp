@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -136,6 +137,13 @@ void RestoreWindow::reload(const QString &chosenPath)
     m_checks.start(m_ledger.copyOpener(), m_entries, m_passwords);
 }
 
+void RestoreWindow::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_checks.stop();
+    SkinnedWindow::hideEvent(event);
+}
+
 void RestoreWindow::showRow(std::size_t at)
 {
     const BackupEntry &entry = m_entries[at];
@@ -241,6 +249,16 @@ void RestoreWindow::restoreChosen()
     if (base::showMessage(restoreQuestion(backup), base::MessageButtons::YesNo, base::MessageIcon::Question,
                           kCaption) != base::MessageAnswer::Yes)
         return;
+    // The answer was given for the books the row and the preview show.
+    if (!stillAsListed(backup)) {
+        base::showMessage(
+            QStringLiteral("备份在列出之后被改写过，已重新列出，请再看一遍 The backup was written "
+                           "again after it was listed. The list is read again: look at it once "
+                           "more."),
+            base::MessageButtons::Ok, base::MessageIcon::Information, kCaption);
+        reload(backup.path);
+        return;
+    }
     QString copy;
     try {
         const std::optional<QString> password =

@@ -68,6 +68,12 @@ Q_SIGNALS:
     /// Every listed backup has been examined.
     void checksDone();
 
+protected:
+    /// Hidden (also when the main window lets go of the ledger), the window
+    /// drops its checks: a late one must not preview through a closed
+    /// ledger. Showing it again lists the backups anew.
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void showChosen();
     const BackupEntry *chosen() const;

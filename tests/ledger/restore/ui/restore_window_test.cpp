@@ -111,6 +111,47 @@ TEST_F(RestoreCommand, TheChosenBackupIsRestoredAndShownWithItsSafetyCopyNamed)
     restore->close();
 }
 
+// The answer to the question is for the books the row and preview show: a
+// backup of the day made again meanwhile is listed again, not restored.
+TEST_F(RestoreCommand, ABackupWrittenAgainAfterItWasListedIsNotRestoredUnseen)
+{
+    store::Ledger &books = window->ledger();
+    const QString backup = ledger::backUpLedger(books).path;
+    ledger::RestoreWindow *restore = openRestore();
+    ASSERT_NE(restore, nullptr);
+    ASSERT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-05\n")));
+
+    books.addItem(QStringLiteral("2026-06"), testkit::sampleItems().front());
+    ASSERT_EQ(ledger::backUpLedger(books).path, backup);
+    responder.answer(base::MessageAnswer::Yes);
+    restore->restoreChosen();
+    ASSERT_EQ(responder.shown().size(), 2u);
+    EXPECT_TRUE(responder.shown()[1].text.contains(QStringLiteral("written again after it was listed")))
+        << qPrintable(responder.shown()[1].text);
+    checked(restore);
+    EXPECT_TRUE(restore->previewLabel->text().startsWith(QStringLiteral("2026-06\n")))
+        << "listed again: " << qPrintable(restore->previewLabel->text());
+    EXPECT_FALSE(books.monthItems(QStringLiteral("2026-06")).empty()) << "nothing was restored";
+    restore->close();
+}
+
+// The main window lets go of the ledger (switching to another) while the
+// checks run: hidden with it, the window drops them, and no late one
+// previews a backup through the closed ledger.
+TEST_F(RestoreCommand, ChecksStillRunningWhenTheLedgerIsLetGoAreDropped)
+{
+    ledger::backUpLedger(window->ledger());
+    window->command(QStringLiteral("restore"))->trigger();
+    const QPointer<ledger::RestoreWindow> restore = window->findChild<ledger::RestoreWindow *>();
+    ASSERT_FALSE(restore.isNull());
+    ASSERT_TRUE(restore->checking());
+    window->setSwitchingLedger(true);
+    window->close();
+    EXPECT_FALSE(restore->checking());
+    QTest::qWait(300);
+    EXPECT_EQ(restore->previewLabel->text(), QStringLiteral("检查中 Checking…"));
+}
+
 TEST_F(RestoreCommand, BackupsAreListedAtOnceAndFillInAsTheirChecksCome)
 {
     ledger::backUpLedger(window->ledger());

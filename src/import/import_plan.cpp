@@ -1,7 +1,6 @@
 #include "import/import_plan.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -86,9 +85,14 @@ ImportPlan planImport(const std::vector<PlanEntry> &entries, const std::vector<E
         if (!codes.contains(key))
             codes.insert(key, item.code);
     }
-    QSet<QString> types;
-    for (const QString &type : existingTypes)
-        types.insert(type.trimmed());
+    // A type is known by its name without blanks at either end; an item
+    // created under it is written with the books' own spelling, as the
+    // month's totals compare type names as written.
+    QHash<QString, QString> types;
+    for (const QString &type : existingTypes) {
+        if (!types.contains(type.trimmed()))
+            types.insert(type.trimmed(), type);
+    }
 
     std::map<QString, TypeUse> newTypes;
     plan.lines.reserve(sums.size());
@@ -100,6 +104,7 @@ ImportPlan planImport(const std::vector<PlanEntry> &entries, const std::vector<E
         const auto code = codes.constFind(itemKey(month, type, name));
         planned.create = code == codes.cend();
         planned.code = planned.create ? 0 : *code;
+        planned.item.type = types.value(type, type);
         planned.spending = double(line.spendingCents) / 100;
         planned.income = double(line.incomeCents) / 100;
         planned.transactions = line.transactions;

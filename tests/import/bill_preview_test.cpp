@@ -244,6 +244,17 @@ TEST(BillPreviewTest, PlanSumsPerMonthAndItemAndSaysWhatToCreate)
               (std::vector<TypeToCreate>{{QStringLiteral("副业"), QStringLiteral("1000")}}));
     EXPECT_EQ(known.lines.size(), 2u);
     EXPECT_TRUE(known.identities.isEmpty());
+
+    // A type the books spell with a blank at its end is that type: an item
+    // created under it takes the books' spelling, or the month's totals,
+    // which compare type names as written, would leave it out.
+    const ImportPlan spelled = planImport(
+        {{QDate(2024, 5, 1), 40, Effect::AddSpending, {QStringLiteral("宠物"), QStringLiteral("猫粮")}, {}}},
+        {}, {QStringLiteral("宠物 ")});
+    ASSERT_EQ(spelled.lines.size(), 1u);
+    EXPECT_TRUE(spelled.lines[0].create);
+    EXPECT_EQ(spelled.lines[0].item.type, QStringLiteral("宠物 "));
+    EXPECT_TRUE(spelled.typesToCreate.empty());
 }
 
 } // namespace

@@ -150,6 +150,11 @@ ImportPlan planFor(const store::Ledger &ledger, const BillPreview &preview)
     return preview.plan(items, types);
 }
 
+bool rulesPending(const store::Ledger &ledger, const BillPreview &preview)
+{
+    return recordsFromRules(preview.rules()) != ledger.importRules();
+}
+
 bool applyPlan(store::Ledger &ledger, const ImportPlan &plan, const QString &subject,
                const std::optional<std::vector<ImportRule>> &rules)
 {

@@ -33,6 +33,11 @@ QString readWithMappingText(const QString &source);
 /// has imported before.
 BillPreview previewFor(const store::Ledger &ledger, Bill bill);
 
+/// True when the preview's rules differ from those the ledger keeps: a rule
+/// remembered there is still to be written, by the next import or alone.
+/// Never throws but DbError.
+bool rulesPending(const store::Ledger &ledger, const BillPreview &preview);
+
 /// Marks the preview's rows again against what the ledger has imported
 /// now (an import undone or redone since it was made): markImported. True
 /// when any row's mark changed. Never throws but DbError.

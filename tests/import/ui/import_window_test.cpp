@@ -156,6 +156,37 @@ TEST_F(ImportCommand, RowsArePreviewedPlacedAndImportedAsOneStep)
     EXPECT_TRUE(import->importButton->isEnabled());
 }
 
+// A rule remembered on a bill with nothing left to import is not lost: Import
+// writes it alone, as a step of its own.
+TEST_F(ImportCommand, ARuleRememberedWithNothingToImportIsWrittenByImportAlone)
+{
+    const QString bill = writeBill(folder.file(QStringLiteral("wechat.csv")));
+    bills::ImportWindow *import = openImport(bill);
+    ASSERT_NE(import, nullptr);
+    import->importButton->click();
+    QTreeWidget *rows = import->transactionList;
+    ASSERT_EQ(rows->topLevelItemCount(), 3);
+    ASSERT_FALSE(import->importButton->isEnabled()) << "every row imported before";
+
+    rows->setCurrentItem(rows->topLevelItem(0));
+    const int choice = import->itemBox->findText(QStringLiteral("日常开销 / 超市买菜"));
+    ASSERT_GE(choice, 0);
+    Q_EMIT import->itemBox->activated(choice);
+    import->rememberButton->click();
+    ASSERT_TRUE(import->importButton->isEnabled());
+    const double before = groceries();
+    const std::size_t steps = window->ledger().historySteps().size();
+    import->importButton->click();
+    for (const base::MessageRequest &shown : responder.shown())
+        ADD_FAILURE() << "shown: " << shown.text.toStdString();
+    EXPECT_EQ(window->ledger().importRules().size(), 1u);
+    EXPECT_DOUBLE_EQ(groceries(), before) << "no transaction written";
+    ASSERT_EQ(window->ledger().historySteps().size(), steps + 1);
+    EXPECT_EQ(window->ledger().historySteps(1).front().action, store::StepAction::ImportRules);
+    EXPECT_EQ(window->statusPanelText(1), QStringLiteral("已记住规则 Rules remembered"));
+    EXPECT_FALSE(import->importButton->isEnabled()) << "nothing more to write";
+}
+
 TEST_F(ImportCommand, AFileThatIsNoBillIsNamedAndNothingChanges)
 {
     // Asked whether to read it as a bank statement, the person says no.

@@ -373,8 +373,12 @@ void ImportWindow::showSummary()
 {
     summaryList->clear();
     int transactions = 0;
+    bool rulesToWrite = false;
     if (m_preview) {
         try {
+            // A rule remembered on a bill with nothing left to import is
+            // written by Import alone.
+            rulesToWrite = rulesPending(m_ledger, *m_preview);
             const ImportPlan plan = planFor(m_ledger, *m_preview);
             for (const PlanLine &line : plan.lines)
                 new QTreeWidgetItem(summaryList,
@@ -387,7 +391,7 @@ void ImportWindow::showSummary()
             new QTreeWidgetItem(summaryList, {QString(), error.description()});
         }
     }
-    importButton->setEnabled(transactions > 0);
+    importButton->setEnabled(transactions > 0 || rulesToWrite);
 }
 
 int ImportWindow::chosenRow() const
@@ -452,8 +456,13 @@ void ImportWindow::importTicked()
     ImportPlan plan;
     try {
         plan = planFor(m_ledger, *m_preview);
-        if (plan.transactions == 0)
+        if (plan.transactions == 0) {
+            // Nothing ticked: the remembered rules alone, if any.
+            if (applyPlan(m_ledger, ImportPlan{}, m_path, m_preview->rules()) && m_imported)
+                m_imported({}, 0);
+            showSummary();
             return;
+        }
         applyPlan(m_ledger, plan, m_path, m_preview->rules());
     } catch (const store::DbError &error) {
         // Import is this window's own action: its one catch.

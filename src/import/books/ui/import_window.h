@@ -39,7 +39,7 @@ class ImportWindow : public skin::SkinnedWindow {
     Q_OBJECT
 public:
     /// Hears a finished import: the newest month written and how many
-    /// transactions.
+    /// transactions; no month and 0 when only remembered rules were written.
     using Imported = std::function<void(const QString &month, int transactions)>;
 
     /// `ledger` must outlive the window.

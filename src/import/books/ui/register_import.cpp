@@ -22,6 +22,10 @@ void registerImport(host::FeatureHost &host)
         if (!*window) {
             const auto imported = [&host](const QString &month, int transactions) {
                 host.booksReplaced();
+                if (transactions == 0) {
+                    host.showStatus(QStringLiteral("已记住规则 Rules remembered"));
+                    return;
+                }
                 host.showMonth(month);
                 host.showStatus(
                     QStringLiteral("已导入 %1 笔交易 Imported %1 transactions").arg(transactions));

@@ -339,6 +339,7 @@ void readBankRows(const std::vector<TableRow> &rows, const BankCsvMapping &mappi
         transaction.transactionNumber = cellOf(row, mapping.referenceColumn);
         transaction.line = row.line;
         transaction.format = BillFormat::BankCsv;
+        transaction.rowCells = row.cells;
         bill.transactions.push_back(std::move(transaction));
     }
 }

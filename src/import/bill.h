@@ -40,6 +40,9 @@ struct BillTransaction {
     double refunded = 0;       ///< what the bill says was refunded on it (older Alipay layout)
     int line = 0;              ///< line of the file (row of the sheet) it starts on, from 1
     BillFormat format = BillFormat::BankCsv;
+    /// A bank statement's row as the file has it, every cell, whichever
+    /// columns the mapping reads (empty for payment apps' bills).
+    QStringList rowCells;
 };
 
 /// A row that could not be read, and why (bilingual text).

@@ -23,6 +23,7 @@ BillPreview::BillPreview(Bill bill, std::vector<ImportRule> rules, const QSet<QS
     const std::vector<BillTransaction> &transactions = m_bill.transactions;
     const std::vector<RowClass> classes = classifyTransactions(m_bill, ownNames);
     const QStringList identities = transactionIdentities(transactions);
+    const QStringList earlier = earlierIdentities(transactions);
     m_rows.resize(transactions.size());
     m_counterpartyKeys.reserve(qsizetype(transactions.size()));
     m_descriptionKeys.reserve(qsizetype(transactions.size()));
@@ -31,6 +32,7 @@ BillPreview::BillPreview(Bill bill, std::vector<ImportRule> rules, const QSet<QS
         row.transaction = transactions[i];
         row.classification = classes[i];
         row.identity = identities[qsizetype(i)];
+        row.earlierIdentity = earlier[qsizetype(i)];
         m_counterpartyKeys.append(matchKey(row.transaction.counterparty));
         m_descriptionKeys.append(matchKey(row.transaction.description));
     }
@@ -49,7 +51,8 @@ bool BillPreview::mark(const QSet<QString> &imported, bool everyTick)
     QSet<QString> earlier;
     for (PreviewRow &row : m_rows) {
         QString reason;
-        if (imported.contains(row.identity))
+        if (imported.contains(row.identity) ||
+            (!row.earlierIdentity.isEmpty() && imported.contains(row.earlierIdentity)))
             reason = QStringLiteral("已导入过 Imported before");
         else if (earlier.contains(row.identity))
             reason = QStringLiteral("账单中重复 Repeated in this bill");

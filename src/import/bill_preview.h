@@ -29,6 +29,7 @@ struct PreviewRow {
     BillTransaction transaction;
     RowClass classification;
     QString identity;
+    QString earlierIdentity; ///< the one earlier versions gave it, when another (earlierIdentities)
     QString duplicateReason; ///< why it counts as imported already (bilingual); empty when new
     ItemTarget item;
     Placement placement = Placement::Unassigned;
@@ -50,8 +51,9 @@ struct PreviewRow {
 class BillPreview {
 public:
     /// `imported`: identities of transactions imported before (see
-    /// transactionIdentities). A row whose identity is among them, or whose
-    /// numbered identity an earlier row of the bill has, is a duplicate.
+    /// transactionIdentities). A row whose identity, or earlier identity, is
+    /// among them, or whose numbered identity an earlier row of the bill has,
+    /// is a duplicate.
     /// `ownNames`: the holder's names beside the one the bill gives, for
     /// telling transfers to oneself.
     BillPreview(Bill bill, std::vector<ImportRule> rules, const QSet<QString> &imported,

@@ -32,13 +32,39 @@ qint64 signedCents(const BillTransaction &transaction)
     return transaction.direction == Direction::Expense ? -cents : cents;
 }
 
-QString contentHash(const BillTransaction &transaction)
+QString hashOf(const QString &text)
 {
-    const QString text = transaction.date.toString(Qt::ISODate) + u'\x1f' +
-                         QString::number(signedCents(transaction)) + u'\x1f' +
-                         matchKey(transaction.counterparty) + u'\x1f' + matchKey(transaction.description);
     return QString::fromLatin1(
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(32));
+}
+
+QString contentHash(const BillTransaction &transaction)
+{
+    return hashOf(transaction.date.toString(Qt::ISODate) + u'\x1f' +
+                  QString::number(signedCents(transaction)) + u'\x1f' + matchKey(transaction.counterparty) +
+                  u'\x1f' + matchKey(transaction.description));
+}
+
+QString rowHash(const BillTransaction &transaction)
+{
+    QString text =
+        transaction.date.toString(Qt::ISODate) + u'\x1f' + QString::number(signedCents(transaction));
+    for (const QString &cell : transaction.rowCells)
+        text += u'\x1f' + cell.trimmed();
+    return hashOf(text);
+}
+
+bool byRow(const BillTransaction &transaction)
+{
+    return transaction.format == BillFormat::BankCsv && transaction.transactionNumber.isEmpty() &&
+           !transaction.rowCells.isEmpty();
+}
+
+// A hashed identity, numbered by how many rows of the bill up to it share
+// the hash.
+QString numbered(QHash<QString, int> &seen, const QString &prefix, const QString &hash)
+{
+    return prefix + hash + u'#' + QString::number(++seen[prefix + hash]);
 }
 
 } // namespace
@@ -61,9 +87,25 @@ QStringList transactionIdentities(const std::vector<BillTransaction> &transactio
             identities.append(sourceName(transaction.format) + transaction.transactionNumber);
             continue;
         }
-        const QString hash = contentHash(transaction);
-        const int occurrence = ++seen[hash];
-        identities.append(QStringLiteral("hash:") + hash + u'#' + QString::number(occurrence));
+        identities.append(byRow(transaction)
+                              ? numbered(seen, QStringLiteral("row:"), rowHash(transaction))
+                              : numbered(seen, QStringLiteral("hash:"), contentHash(transaction)));
+    }
+    return identities;
+}
+
+QStringList earlierIdentities(const std::vector<BillTransaction> &transactions)
+{
+    QStringList identities;
+    identities.reserve(qsizetype(transactions.size()));
+    QHash<QString, int> seen;
+    for (const BillTransaction &transaction : transactions) {
+        // Numbered the way earlier versions numbered them: among the rows
+        // without a number that they hashed alike.
+        const bool hashed = transaction.transactionNumber.isEmpty();
+        const QString earlier =
+            hashed ? numbered(seen, QStringLiteral("hash:"), contentHash(transaction)) : QString();
+        identities.append(byRow(transaction) ? earlier : QString());
     }
     return identities;
 }

@@ -3,8 +3,10 @@
 #include "bill_files.h"
 
 #include "import/bank_csv.h"
+#include "import/bill_preview.h"
 #include "import/bill_reader.h"
 #include "import/classification.h"
+#include "import/transaction_identity.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,35 @@ TEST(BankCsvTest, DecimalCommasAndDayFirstDatesDecidedForTheWholeFile)
     const std::vector<RowClass> classes = classifyTransactions(bill, {QStringLiteral("林小雨")});
     EXPECT_EQ(classes[2].kind, RowKind::OwnTransfer);
     EXPECT_EQ(classes[0].kind, RowKind::Ordinary);
+}
+
+// A statement row is remembered by its date, amount and whole row: the same
+// statement read through a mapping set up again later is recognised, the
+// same payment in another account's statement (another balance beside it)
+// is not, and what an earlier version imported is still recognised.
+TEST(BankCsvTest, ARowIsKnownByItsWholeRowWhateverColumnsTheMappingReads)
+{
+    const QByteArray statement = gb18030(europeanStatement());
+    BankCsvMapping plain = europeanMapping();
+    plain.counterpartyColumn = -1;
+    const Bill first = readBill(statement, plain).bill;
+    const Bill again = readBill(statement, europeanMapping()).bill;
+    ASSERT_EQ(first.transactions.size(), 4u);
+    EXPECT_NE(first.transactions[0].counterparty, again.transactions[0].counterparty);
+    EXPECT_EQ(transactionIdentities(again.transactions), transactionIdentities(first.transactions));
+    EXPECT_TRUE(transactionIdentities(first.transactions)[0].startsWith(QStringLiteral("row:")));
+
+    QString otherAccount = europeanStatement();
+    otherAccount.replace(QStringLiteral("8.765,44"), QStringLiteral("1.000,00"));
+    const Bill other = readBill(gb18030(otherAccount), europeanMapping()).bill;
+    EXPECT_NE(transactionIdentities(other.transactions)[0], transactionIdentities(again.transactions)[0]);
+    EXPECT_EQ(transactionIdentities(other.transactions)[1], transactionIdentities(again.transactions)[1]);
+
+    const QStringList earlier = earlierIdentities(again.transactions);
+    const BillPreview preview(again, {}, {earlier[0], earlier[3]});
+    EXPECT_EQ(preview.rows()[0].state(), RowState::Duplicate);
+    EXPECT_EQ(preview.rows()[1].state(), RowState::New);
+    EXPECT_EQ(preview.rows()[3].state(), RowState::Duplicate);
 }
 
 // A blank line between the transactions and the totals is a line below as

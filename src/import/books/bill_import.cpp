@@ -121,7 +121,10 @@ QString readWithMappingText(const QString &source)
 
 BillPreview previewFor(const store::Ledger &ledger, Bill bill)
 {
-    const QStringList identities = transactionIdentities(bill.transactions);
+    QStringList identities = transactionIdentities(bill.transactions);
+    for (const QString &earlier : earlierIdentities(bill.transactions))
+        if (!earlier.isEmpty())
+            identities << earlier;
     return BillPreview(std::move(bill), rulesFromRecords(ledger.importRules()),
                        ledger.importedAmong(identities));
 }
@@ -129,8 +132,11 @@ BillPreview previewFor(const store::Ledger &ledger, Bill bill)
 bool markAgainstLedger(const store::Ledger &ledger, BillPreview &preview)
 {
     QStringList identities;
-    for (const PreviewRow &row : preview.rows())
+    for (const PreviewRow &row : preview.rows()) {
         identities << row.identity;
+        if (!row.earlierIdentity.isEmpty())
+            identities << row.earlierIdentity;
+    }
     return preview.markImported(ledger.importedAmong(identities));
 }
 

@@ -122,9 +122,10 @@ QString readWithMappingText(const QString &source)
 BillPreview previewFor(const store::Ledger &ledger, Bill bill)
 {
     QStringList identities = transactionIdentities(bill.transactions);
-    for (const QString &earlier : earlierIdentities(bill.transactions))
+    for (const QString &earlier : earlierIdentities(bill.transactions)) {
         if (!earlier.isEmpty())
             identities << earlier;
+    }
     return BillPreview(std::move(bill), rulesFromRecords(ledger.importRules()),
                        ledger.importedAmong(identities));
 }

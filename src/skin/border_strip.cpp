@@ -9,17 +9,18 @@
 
 namespace zambrel::skin {
 namespace {
-bool g_borderResize = false;
+constexpr char kBorderResize[] = "zambrelBorderResize";
 } // namespace
 
-bool borderResizeEnabled()
+bool borderResizeEnabled(const QWidget *window)
 {
-    return g_borderResize;
+    return window && window->window()->property(kBorderResize).toBool();
 }
 
-void setBorderResizeEnabled(bool enabled)
+void setBorderResizeEnabled(QWidget *window, bool enabled)
 {
-    g_borderResize = enabled;
+    if (window)
+        window->window()->setProperty(kBorderResize, enabled);
 }
 
 int borderZone(int type, QSize size, QPoint pos)
@@ -145,7 +146,7 @@ void BorderStrip::paintEvent(QPaintEvent *)
 
 void BorderStrip::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!borderResizeEnabled() || m_type < LeftBorder || m_type > BottomBorder)
+    if (!borderResizeEnabled(window()) || m_type < LeftBorder || m_type > BottomBorder)
         return;
     m_zone = borderZone(m_type, size(), event->position().toPoint());
     setCursor(borderCursor(m_type, m_zone));
@@ -153,7 +154,7 @@ void BorderStrip::mouseMoveEvent(QMouseEvent *event)
 
 void BorderStrip::mousePressEvent(QMouseEvent *event)
 {
-    if (!borderResizeEnabled() || event->button() != Qt::LeftButton)
+    if (!borderResizeEnabled(window()) || event->button() != Qt::LeftButton)
         return;
     // The press acts on the zone the pointer was last seen in, which a press
     // without a preceding move (touch, tests) takes from the press point.

@@ -6,10 +6,12 @@
 
 namespace zambrel::skin {
 
-/// The program-wide flag that lets border strips resize their window. Every
-/// caption bar writes it; the last writer wins.
-bool borderResizeEnabled();
-void setBorderResizeEnabled(bool enabled);
+/// Whether the border strips of `window` may resize it. Its caption bar
+/// sets it by its style and state; each window has its own, so that a
+/// dialog of one size shown meanwhile leaves the main window's borders
+/// resizing it. False until set, and for no window.
+bool borderResizeEnabled(const QWidget *window);
+void setBorderResizeEnabled(QWidget *window, bool enabled);
 
 /// Which edge a strip covers (its `edge()`); any other value draws nothing
 /// and never resizes.

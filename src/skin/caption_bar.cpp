@@ -91,7 +91,7 @@ CaptionBar::CaptionBar(QWidget *host) : QWidget(host), m_host(host)
     titleFont.setBold(true);
     QWidget::setFont(titleFont);
     m_barHeight = kUnskinnedHeight;
-    setBorderResizeEnabled(false);
+    setBorderResizeEnabled(host, false);
     if (host)
         host->installEventFilter(this);
 }
@@ -310,7 +310,7 @@ void CaptionBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     if (!m_maximisedByBar)
-        setBorderResizeEnabled(m_windowStyle == 1);
+        setBorderResizeEnabled(m_host, m_windowStyle == 1);
     readAndPaint();
 }
 
@@ -471,7 +471,7 @@ void CaptionBar::toggleMaximised()
 void CaptionBar::maximise()
 {
     m_maximisedByBar = true;
-    setBorderResizeEnabled(false);
+    setBorderResizeEnabled(m_host, false);
     if (!m_host)
         return;
     QScreen *screen = m_host->screen() ? m_host->screen() : QGuiApplication::primaryScreen();
@@ -488,7 +488,7 @@ void CaptionBar::restore()
     if (!m_host || !m_saved.isValid())
         return;
     m_host->setGeometry(m_saved);
-    setBorderResizeEnabled(m_windowStyle == 1);
+    setBorderResizeEnabled(m_host, m_windowStyle == 1);
     readAndPaint();
 }
 

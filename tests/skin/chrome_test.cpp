@@ -178,7 +178,7 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
     EXPECT_TRUE(bar->isMaximisedByBar());
     EXPECT_EQ(window.geometry(), window.screen()->availableGeometry());
     EXPECT_EQ(bar->slotImage(MaxRestoreButton), "RES1");
-    EXPECT_FALSE(borderResizeEnabled());
+    EXPECT_FALSE(borderResizeEnabled(&window));
     // A press on the bar while maximised does not move the window.
     QSignalSpy moves(bar, &CaptionBar::moveRequested);
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(60, 10));
@@ -188,7 +188,7 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
 
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_EQ(window.geometry(), before);
-    EXPECT_TRUE(borderResizeEnabled()) << "style 1 lets the borders resize again";
+    EXPECT_TRUE(borderResizeEnabled(&window)) << "style 1 lets the borders resize again";
 }
 
 TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
@@ -231,7 +231,6 @@ TEST_F(SkinnedFixture, AWindowOfOneSizeShowsNoMaximiseButton)
     QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(60, 10));
     EXPECT_FALSE(bar->isMaximisedByBar());
     EXPECT_EQ(window.size(), QSize(400, 300));
-
 }
 
 // A press on a border asks for a resize by the edges of its zone (a
@@ -244,13 +243,29 @@ TEST(BorderStrip, ZonesEdgesAndTheResizeFlag)
     BorderStrip *strip = window.bottomBorder;
     strip->setGeometry(0, 190, 300, 10);
     QSignalSpy resizes(strip, &BorderStrip::resizeRequested);
-    setBorderResizeEnabled(false);
+    setBorderResizeEnabled(&window, false);
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(150, 5));
     EXPECT_EQ(resizes.count(), 0) << "no resizing while the flag is off";
-    setBorderResizeEnabled(true);
+    setBorderResizeEnabled(&window, true);
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(295, 5));
     ASSERT_EQ(resizes.count(), 1);
     EXPECT_EQ(resizes.at(0).at(0).value<Qt::Edges>(), Qt::RightEdge | Qt::BottomEdge);
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(150, 5));
     EXPECT_EQ(resizes.at(1).at(0).value<Qt::Edges>(), Qt::BottomEdge);
+
+    // Each window has its own flag: a dialog of one size shown and closed
+    // meanwhile leaves this window's borders resizing it.
+    window.captionBar->setWindowStyle(1);
+    window.resize(310, 200);
+    ASSERT_TRUE(borderResizeEnabled(&window));
+    {
+        SkinnedWindow dialog;
+        dialog.captionBar->setWindowStyle(3);
+        dialog.resize(200, 100);
+        dialog.show();
+        EXPECT_FALSE(borderResizeEnabled(&dialog));
+    }
+    strip->setGeometry(0, 190, 310, 10);
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(150, 5));
+    EXPECT_EQ(resizes.count(), 3);
 }

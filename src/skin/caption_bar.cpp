@@ -245,9 +245,12 @@ void CaptionBar::readAndPaint()
         Q_EMIT heightChanged(m_barHeight);
     }
     if (m_host->windowState() & Qt::WindowMaximized) {
+        // Maximised by the window system: the placement to go back to is
+        // the one before, which clearing the state would lose.
+        const QRect normal = m_host->normalGeometry();
         m_host->setWindowState(m_host->windowState() & ~Qt::WindowMaximized);
         if (canMaximise())
-            maximise();
+            maximiseFrom(normal);
     }
     if (m_path != m_colourPassPath) {
         m_colourPassPath = m_path;
@@ -470,6 +473,12 @@ void CaptionBar::toggleMaximised()
 
 void CaptionBar::maximise()
 {
+    maximiseFrom({});
+}
+
+void CaptionBar::maximiseFrom(const QRect &normal)
+{
+    const bool wasMaximised = m_maximisedByBar;
     m_maximisedByBar = true;
     setBorderResizeEnabled(m_host, false);
     if (!m_host)
@@ -477,7 +486,12 @@ void CaptionBar::maximise()
     QScreen *screen = m_host->screen() ? m_host->screen() : QGuiApplication::primaryScreen();
     if (!screen || !screen->availableGeometry().isValid())
         return;
-    m_saved = m_host->normalGeometry().isValid() ? m_host->normalGeometry() : m_host->geometry();
+    // Maximised already, the window's own placement is the work area: the
+    // one kept stays.
+    if (normal.isValid() && !wasMaximised)
+        m_saved = normal;
+    else if (!wasMaximised || !m_saved.isValid())
+        m_saved = m_host->normalGeometry().isValid() ? m_host->normalGeometry() : m_host->geometry();
     m_host->setGeometry(maximisedPlacement(screen->availableGeometry()));
     readAndPaint();
 }

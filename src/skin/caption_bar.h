@@ -106,6 +106,8 @@ public:
     int colourPassCount() const { return m_colourPasses; }
     QRect savedPlacement() const { return m_saved; }
 
+    /// Fills the work area, keeping the placement restore() goes back to:
+    /// the window's normal one, or the one kept already while maximised.
     void maximise();
     void restore();
 
@@ -126,6 +128,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// maximise() with `normal` as the placement to go back to, when valid.
+    void maximiseFrom(const QRect &normal);
     void showTitleToAssistiveTools();
     void readAndPaint();
     void showInSlot(CaptionButton button, const QString &key);

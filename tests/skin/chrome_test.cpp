@@ -191,6 +191,29 @@ TEST_F(SkinnedFixture, MaximiseFillsTheWorkAreaAndRestorePutsItBack)
     EXPECT_TRUE(borderResizeEnabled(&window)) << "style 1 lets the borders resize again";
 }
 
+// Maximised by the window system (its shortcut, or asked to show
+// maximised), the window is taken over by the bar and still restores to the
+// placement it had before, also when the bar had maximised it already.
+TEST_F(SkinnedFixture, MaximisedByTheWindowSystemItRestoresToItsEarlierPlacement)
+{
+    window.setGeometry(100, 120, 400, 300);
+    CaptionBar *bar = shown();
+    const QRect before = window.geometry();
+    window.setWindowState(Qt::WindowMaximized);
+    QTest::qWait(20);
+    ASSERT_TRUE(bar->isMaximisedByBar());
+    EXPECT_EQ(window.geometry(), window.screen()->availableGeometry());
+    bar->restore();
+    EXPECT_EQ(window.geometry(), before);
+
+    bar->maximise();
+    window.setWindowState(Qt::WindowMaximized);
+    QTest::qWait(20);
+    ASSERT_TRUE(bar->isMaximisedByBar());
+    bar->restore();
+    EXPECT_EQ(window.geometry(), before);
+}
+
 TEST_F(SkinnedFixture, StylesDecideWhichButtonsWork)
 {
     CaptionBar *bar = shown();

@@ -34,17 +34,34 @@ QDateTime processStart()
 }
 
 /// Removes the temporaries a killed earlier run left beside `ledger` and in
-/// the program's own folders.
+/// the program's folders. Those folders are shared (the settings' and the
+/// file dialogs' with other programs, a ledger's with the user's own files),
+/// so only the pending writes of the program's own files go: the ledgers
+/// and backups of the program folder, the ledger and its dated backups
+/// beside it, and the settings files being saved.
 void removeLeftovers(const QString &ledger)
 {
     const QFileInfo settings(base::settingsFilePath());
     const QFileInfo history(base::fileDialogHistoryFile());
-    QStringList folders{base::programFolder(), settings.absolutePath(), history.absolutePath()};
+    const QStringList saved{settings.fileName(), history.fileName()};
+    const QFileInfo books(ledger);
+    const QString program = QFileInfo(base::programFolder()).absoluteFilePath();
+    const auto owns = [&](const QString &folder) {
+        return std::function<bool(const QString &)>([&, folder](const QString &name) {
+            if (saved.contains(name))
+                return true;
+            if (folder == program && name.endsWith(QLatin1String(".mdb"), Qt::CaseInsensitive))
+                return true; // the program folder's ledgers and backups
+            return !ledger.isEmpty() && folder == books.absolutePath() &&
+                   (name == books.fileName() || name.startsWith(books.completeBaseName() + u'_'));
+        });
+    };
+    QStringList folders{program, settings.absolutePath(), history.absolutePath()};
     if (!ledger.isEmpty())
-        folders << QFileInfo(ledger).absolutePath();
+        folders << books.absolutePath();
     folders.removeDuplicates();
     for (const QString &folder : folders)
-        store::removeStaleTemporaries(folder, processStart(), {settings.fileName(), history.fileName()});
+        store::removeStaleTemporaries(folder, processStart(), saved, owns(folder));
 }
 
 } // namespace

@@ -29,22 +29,30 @@ bool isStale(const QString &path, const QDateTime &startedAt)
                startedAt;
 }
 
-bool isLeftOver(const QDir &folder, const QString &name, const QStringList &savedFiles)
+bool isLeftOver(const QDir &folder, const QString &name, const QStringList &savedFiles,
+                const std::function<bool(const QString &)> &owns)
 {
     const QRegularExpressionMatch pending = pendingName().match(name);
     if (pending.hasMatch()) {
+        if (owns && !owns(pending.captured(1)))
+            return false;
         return pending.captured(2) != QLatin1String("old") ||
                QFileInfo(folder.filePath(pending.captured(1))).isFile();
     }
-    static const QRegularExpression saving(QStringLiteral("^(.+)\\.[A-Za-z0-9]{6}$"));
+    // Six random letters or digits; six small letters are a word someone
+    // chose ("QtProject.conf.backup").
+    static const QRegularExpression saving(QStringLiteral("^(.+)\\.([A-Za-z0-9]{6})$"));
+    static const QRegularExpression word(QStringLiteral("^[a-z]+$"));
     const QRegularExpressionMatch saved = saving.match(name);
-    return saved.hasMatch() && savedFiles.contains(saved.captured(1));
+    return saved.hasMatch() && savedFiles.contains(saved.captured(1)) &&
+           !word.match(saved.captured(2)).hasMatch();
 }
 
 } // namespace
 
 QStringList removeStaleTemporaries(const QString &folder, const QDateTime &startedAt,
-                                   const QStringList &savedFiles)
+                                   const QStringList &savedFiles,
+                                   const std::function<bool(const QString &)> &owns)
 {
     QStringList removed;
     const QDir dir(folder);
@@ -52,7 +60,7 @@ QStringList removeStaleTemporaries(const QString &folder, const QDateTime &start
         return removed;
     for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         const QString path = dir.filePath(name);
-        if (isLeftOver(dir, name, savedFiles) && isStale(path, startedAt) && QFile::remove(path))
+        if (isLeftOver(dir, name, savedFiles, owns) && isStale(path, startedAt) && QFile::remove(path))
             removed << name;
     }
     return removed;

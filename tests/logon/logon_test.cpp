@@ -167,8 +167,7 @@ TEST_F(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
         store::setOpenFileResponder([&next](QWidget *, const QString &, const QString &) { return next; });
     // The ledger already shown or a cancelled choice changes nothing; then
     // each choice counts, back to the first ledger and on to the second.
-    const std::pair<QString, QString> choices[] = {
-        {shown, shown}, {QString(), shown}, {second, second}};
+    const std::pair<QString, QString> choices[] = {{shown, shown}, {QString(), shown}, {second, second}};
     for (std::size_t index = 0; index < std::size(choices); ++index) {
         next = choices[index].first;
         logon->chooseOtherLedger();
@@ -252,7 +251,8 @@ TEST_F(Logon, OtherLedgerComparesTheFilesThePathsName)
 
 } // namespace
 
-// The whole start as a person does it: the logon window appears, Enter in the password box opens the ledger and shows the main window.
+// The whole start as a person does it: the logon window appears, Enter in the password box opens the ledger
+// and shows the main window.
 TEST(StartRoutine, EnterInThePasswordBoxOpensTheMainWindow)
 {
     testkit::TempProgramFolder folder;
@@ -312,7 +312,8 @@ TEST(StartRoutine, TheFirstFrameIsLaidOutAsALaterLayoutWould)
     testkit::TempProgramFolder folder;
     base::setClock([] { return QDateTime(QDate(2026, 5, 15), QTime(9, 30)); });
     testkit::writeSampleMonth(QStringLiteral("2026-05"));
-    ledger::MainWindow *window = ledger::openMainWindow(testkit::openDefaultLedger(), ledger::prepareMainWindow());
+    ledger::MainWindow *window =
+        ledger::openMainWindow(testkit::openDefaultLedger(), ledger::prepareMainWindow());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     const QImage first = window->grab().toImage();
     const int toolbarHeight = window->toolbar->height();
@@ -387,10 +388,33 @@ TEST(StartRoutine, LeftoversOfAKilledRunGo)
         ASSERT_TRUE(file.setFileTime(path == fresh ? earlier.addSecs(7200) : earlier,
                                      QFileDevice::FileModificationTime));
     }
-    delete app::startProgram(*qApp);
-    for (const QString &path : stale)
+    // Beside a ledger in a folder of the user's, and in the folder of the
+    // file dialogs' history, only the program's own leftovers go.
+    QTemporaryDir documents;
+    const QString ledger = documents.filePath(QStringLiteral("家.mdb"));
+    const QString history = QFileInfo(base::fileDialogHistoryFile()).absolutePath();
+    QDir().mkpath(history);
+    const QStringList ours{ledger + QStringLiteral(".rekey-1"),
+                           documents.filePath(QStringLiteral("家_2026-05-15_bak.mdb.tmp-2"))};
+    const QStringList theirs{documents.filePath(QStringLiteral("budget.ods.old-1")),
+                             documents.filePath(QStringLiteral("notes.txt.tmp-2")),
+                             documents.filePath(QStringLiteral("draft.new-a")),
+                             history + QStringLiteral("/otherapp.conf.new-1"),
+                             base::fileDialogHistoryFile() + QStringLiteral(".backup")};
+    for (const QString &path :
+         ours + theirs + QStringList{documents.filePath(QStringLiteral("budget.ods"))}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
+        ASSERT_TRUE(file.setFileTime(earlier, QFileDevice::FileModificationTime));
+    }
+    delete app::startProgram(*qApp, ledger);
+    for (const QString &path : stale + ours)
         EXPECT_FALSE(QFile::exists(path)) << qPrintable(path);
+    for (const QString &path : theirs)
+        EXPECT_TRUE(QFile::exists(path)) << "not the program's: " << qPrintable(path);
     EXPECT_TRUE(QFile::exists(fresh)) << "made after this run began";
+    for (const QString &path : theirs)
+        QFile::remove(path);
 }
 
 // --version names the skins in use and marks a default skin it cannot read,

@@ -46,6 +46,7 @@ TEST(StaleTemporaries, OnlyOurOwnOlderLeftoversGo)
         {"notes.tmp-1", true, true, "an export's file cut short"},
         {"zambrel.ini.aB3dE", true, false, "five letters: not the settings store's naming"},
         {"letter.txt.aB3dE9", true, false, "not one of the saved files"},
+        {"QtProject.conf.backup", true, false, "six small letters: a word someone chose"},
     };
     for (const auto &each : files)
         makeFile(dir.filePath(QString::fromUtf8(each.name)), each.older ? before : after);

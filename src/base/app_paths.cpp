@@ -57,7 +57,9 @@ QString programFolderPath()
         folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (folder.isEmpty())
         folder = QDir::homePath() + QStringLiteral("/.local/share/Zambrel");
-    return QDir::cleanPath(folder);
+    // A folder given relatively is the one where the program started: the
+    // paths kept for the next start must not depend on where that is.
+    return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
 } // namespace

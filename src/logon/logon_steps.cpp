@@ -77,7 +77,8 @@ std::shared_ptr<Ledger> openLedgerFile(const QString &ledgerPath, const QString 
 
 void rememberLedger(const QString &ledgerPath)
 {
-    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), ledgerPath);
+    // Kept for the next start, which may begin in another folder.
+    base::saveSetting(QStringLiteral("DB"), QStringLiteral("DB"), QFileInfo(ledgerPath).absoluteFilePath());
 }
 
 std::shared_ptr<Ledger> openLedger(const QString &ledgerPath, const QString &password)

@@ -156,6 +156,27 @@ TEST_F(Logon, ADefaultLedgerThatCannotBeMadeSaysWhy)
     EXPECT_TRUE(storedLedger().isEmpty());
 }
 
+// A data folder given relatively (--data-dir data) is taken from where the
+// program started: the ledger it stores for the next start is the same file
+// from any folder, not whatever "data/Zambrel.mdb" means there.
+TEST_F(Logon, ARelativeDataFolderStoresTheLedgerByItsWholePath)
+{
+    QTemporaryDir started;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(started.path()));
+    base::setProgramFolder(QStringLiteral("data"));
+    EXPECT_EQ(base::programFolder(), started.filePath(QStringLiteral("data")));
+    store::createLedger(base::defaultLedgerPath());
+    load();
+    logOn({});
+    ASSERT_EQ(logons, 1);
+    EXPECT_EQ(storedLedger(), started.filePath(QStringLiteral("data/Zambrel.mdb")));
+    opened.reset();
+    store::rememberLedger(QStringLiteral("other.mdb"));
+    EXPECT_EQ(storedLedger(), started.filePath(QStringLiteral("other.mdb")));
+    QDir::setCurrent(before);
+}
+
 TEST_F(Logon, OtherLedgerIsOpenedOnlyWhenItIsAnotherFile)
 {
     load();

@@ -26,6 +26,9 @@ struct MessageRequest {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     QString title; ///< empty: the product name (showMessage fills it in)
+    /// A question whose Yes cannot be taken back lightly starts on No, so
+    /// that Enter alone never confirms it.
+    bool noFirst = false;
 };
 
 /// Shows a request and returns the answer.

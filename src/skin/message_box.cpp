@@ -194,7 +194,7 @@ void MessageBox::showEvent(QShowEvent *event)
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
-    (yesButton->isVisible() ? yesButton : noButton)->setFocus();
+    (yesButton->isVisible() && !(m_noFirst && noButton->isVisible()) ? yesButton : noButton)->setFocus();
 }
 
 void MessageBox::closeEvent(QCloseEvent *event)
@@ -218,6 +218,7 @@ void MessageBox::keyPressEvent(QKeyEvent *event)
 base::MessageAnswer MessageBox::ask(const base::MessageRequest &request)
 {
     setButtons(request.buttons, request.icon);
+    m_noFirst = request.noFirst;
     setWindowTitle(request.title);
     captionBar->setTitle(request.title);
     setMessage(request.text);

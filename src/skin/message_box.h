@@ -71,6 +71,7 @@ private:
     base::MessageButtons m_buttons = base::MessageButtons::Ok;
     base::MessageIcon m_icon = base::MessageIcon::None;
     base::MessageAnswer m_answer = base::MessageAnswer::No;
+    bool m_noFirst = false; ///< the question asked starts on No
     QString m_message;
 };
 

@@ -114,6 +114,18 @@ TEST(MessageBox, RoutineShowsTextStyleTitleAndAnswers)
         box->noButton->click();
     });
     EXPECT_EQ(base::showMessage(QStringLiteral("删除吗？"), MessageButtons::YesNo), MessageAnswer::No);
+
+    // Enter takes the button a question starts on: Yes, or No for one whose
+    // Yes cannot be taken back lightly.
+    for (const bool noFirst : {false, true}) {
+        QTimer::singleShot(0, box, [box] { QTest::keyClick(box->focusWidget(), Qt::Key_Return); });
+        EXPECT_EQ(base::showMessage({QStringLiteral("恢复吗？"),
+                                     MessageButtons::YesNo,
+                                     base::MessageIcon::Question,
+                                     {},
+                                     noFirst}),
+                  noFirst ? MessageAnswer::No : MessageAnswer::Yes);
+    }
     base::setMessagePresenter({});
     base::setCurrentSkinPath({});
 }

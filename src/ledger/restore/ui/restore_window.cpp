@@ -246,8 +246,9 @@ void RestoreWindow::restoreChosen()
     if (!entry || entry->check != BackupCheck::Ok)
         return;
     const BackupEntry backup = *entry;
-    if (base::showMessage(restoreQuestion(backup), base::MessageButtons::YesNo, base::MessageIcon::Question,
-                          kCaption) != base::MessageAnswer::Yes)
+    // The books are replaced: Enter alone must not do it.
+    if (base::showMessage({restoreQuestion(backup), base::MessageButtons::YesNo, base::MessageIcon::Question,
+                           kCaption, true}) != base::MessageAnswer::Yes)
         return;
     // The answer was given for the books the row and the preview show.
     if (!stillAsListed(backup)) {

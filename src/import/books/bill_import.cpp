@@ -121,13 +121,11 @@ QString readWithMappingText(const QString &source)
 
 BillPreview previewFor(const store::Ledger &ledger, Bill bill)
 {
-    QStringList identities = transactionIdentities(bill.transactions);
-    for (const QString &earlier : earlierIdentities(bill.transactions)) {
-        if (!earlier.isEmpty())
-            identities << earlier;
-    }
-    return BillPreview(std::move(bill), rulesFromRecords(ledger.importRules()),
-                       ledger.importedAmong(identities));
+    // Marked as a new preview would be, then against what the ledger holds:
+    // the rows that turn duplicate get the ticks a duplicate has.
+    BillPreview preview(std::move(bill), rulesFromRecords(ledger.importRules()), {});
+    markAgainstLedger(ledger, preview);
+    return preview;
 }
 
 bool markAgainstLedger(const store::Ledger &ledger, BillPreview &preview)
